@@ -1,0 +1,30 @@
+# Tests are GoogleTest programs cross-built with MinGW and run under Wine by ctest
+# (CMAKE_CROSSCOMPILING_EMULATOR). One ctest entry per test program keeps Wine start-ups few.
+if(NOT TARGET gtest)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+endif()
+
+# Every test run needs the persistent wineserver and a booted prefix (tools/wine-up.sh):
+# Wine's background services would otherwise inherit ctest's output pipe and stall it.
+add_test(NAME wine_up COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-up.sh)
+set_tests_properties(wine_up PROPERTIES FIXTURES_SETUP wine)
+
+# greyloom_add_test(name SOURCES ... LIBRARIES ... [TIMEOUT s])
+function(greyloom_add_test name)
+    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBRARIES" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} gtest)
+    target_compile_options(${name} PRIVATE ${GREYLOOM_WARNINGS})
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+    add_test(NAME ${GREYLOOM_ARCH}.${name} COMMAND ${name} --gtest_brief=1
+        WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 300)
+    endif()
+    set_tests_properties(${GREYLOOM_ARCH}.${name} PROPERTIES FIXTURES_REQUIRED wine
+        TIMEOUT ${ARG_TIMEOUT}
+        ENVIRONMENT "GREYLOOM_SOURCE_DIR=${CMAKE_SOURCE_DIR};GREYLOOM_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+endfunction()

@@ -1,0 +1,4 @@
+// The about box, shown for the host's about selector.
+#pragma once
+
+void ShowAboutBox();

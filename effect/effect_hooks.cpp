@@ -1,0 +1,1 @@
+// The effect's hooks, called by the framework's hook dispatcher.

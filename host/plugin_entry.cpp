@@ -1,0 +1,92 @@
+// The plug-in's entry: the DLL load routine and ENTRYPOINT, which answers every host call.
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "dialog/about_box.h"
+#include "dialog/message_boxes.h"
+#include "host/fault_guard.h"
+#include "host/host_services.h"
+#include "host/plugin_data.h"
+#include "host/run_driver.h"
+
+PluginDataBlock* gDataBlock = nullptr;
+HMODULE gModule = nullptr;
+
+extern "C" BOOL WINAPI DllMainCRTStartup(HINSTANCE instance, DWORD reason, LPVOID reserved);
+
+// The DLL's entry routine: records the module, then lets the C runtime start. Nothing else is
+// built at load time.
+extern "C" BOOL WINAPI DllEntry(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    if (reason == DLL_PROCESS_ATTACH) gModule = instance;
+    if (reason <= DLL_THREAD_DETACH) return DllMainCRTStartup(instance, reason, reserved) ? 1 : 0;
+    return 1;
+}
+
+namespace {
+struct EntryCall {
+    int16_t selector;
+    FilterRecord* stuff;
+    intptr_t* data;
+    int16_t* result;
+};
+
+void DispatchSelector(int16_t selector) {
+    switch (selector) {
+        case SELECTOR_ABOUT: ShowAboutBox(); break;
+        case SELECTOR_PARAMETERS: HandleParametersSelector(); break;
+        case SELECTOR_PREPARE: DoPrepare(); break;
+        case SELECTOR_START: DoStart(); break;
+        case SELECTOR_CONTINUE: DoContinue(); break;
+        case SELECTOR_FINISH: DoFinish(); break;
+        default: SetResult(HOST_BAD_PARAMETERS); break;
+    }
+}
+
+void RunEntryCall(void* context) {
+    EntryCall& call = *static_cast<EntryCall*>(context);
+    if (*call.data == 0) {
+        HostHandle block = NewGlobalPseudoHandle(sizeof(PluginDataBlock));
+        if (!block) {
+            *call.result = HOST_OUT_OF_MEMORY;
+            return;
+        }
+        *call.data = reinterpret_cast<intptr_t>(block);
+    }
+    auto* stored = static_cast<PluginDataBlock*>(
+        PseudoHandleBlock(reinterpret_cast<HostHandle>(*call.data), sizeof(PluginDataBlock)));
+    if (!stored) {
+        // The data word holds something that is not our block: never write through it.
+        *call.result = HOST_BAD_PARAMETERS;
+        return;
+    }
+    PluginDataBlock working = *stored;
+    working.stuff = call.stuff;
+    working.result = 0;
+    gDataBlock = &working;
+
+    DispatchSelector(call.selector);
+
+    if (working.result == HOST_BAD_PARAMETERS) {
+        ShowStringTableError(16502);
+        working.result = HOST_ERROR_REPORTED;
+    }
+    *call.result = working.result;
+    *stored = working;
+    gDataBlock = nullptr;
+}
+}  // namespace
+
+extern "C" void HOSTAPI ENTRYPOINT(int16_t selector, void* stuff, intptr_t* data,
+                                   int16_t* result) {
+    if (!data || !result) return;
+    EntryCall call = {selector, static_cast<FilterRecord*>(stuff), data, result};
+    FaultGuard guard;
+    if (!RunGuarded(guard, nullptr, RunEntryCall, &call)) {
+        gDataBlock = nullptr;
+        ShowErrorMessage("%s", "Sorry, a framework error occured.");
+        // The host must not read success after a fault: the user has been told already.
+        *result = HOST_ERROR_REPORTED;
+    }
+}

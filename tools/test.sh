@@ -1,0 +1,13 @@
+#!/bin/bash
+# Runs every test of both architectures under Wine. Installs and builds what is missing.
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+"$ROOT/tools/install-deps.sh"
+"$ROOT/tools/build.sh"
+"$ROOT/tools/wine-up.sh"
+source "$ROOT/tools/wine-env.sh"
+status=0
+for arch in x64 x86; do
+    (cd "$ROOT/build/$arch" && ctest --output-on-failure -j 4 "$@") || status=1
+done
+exit $status
