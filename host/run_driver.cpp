@@ -2,15 +2,17 @@
 
 #include "host/run_driver.h"
 
+#include <cstring>
+
 #include "dialog/dialog_window.h"
+#include "host/effect_context.h"
 #include "host/parameter_block.h"
 #include "host/plugin_data.h"
-#include "host/run_state.h"
 
-bool IsDialogUp() { return gDialog != nullptr; }
+RunState gRun;
 
-void SetRecordedControlValue(int n, int32_t value) {
-    if (ControlRecord* record = ControlRecordAt(n)) record->value = value;
+void RunStateReset() {
+    gRun = RunState{};
 }
 
 void HandleParametersSelector() {
@@ -26,6 +28,7 @@ void DoPrepare() {
 void DoStart() {
     CreateParameterBlock();
     if (GetResult() != 0) return;
+    InitRunTables();
     HostRect empty = {0, 0, 0, 0};
     gStuff->inRect = gStuff->outRect = gStuff->maskRect = empty;
 }
