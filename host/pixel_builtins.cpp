@@ -30,7 +30,7 @@ uint32_t PixelWord(const uint8_t* pixel, int32_t planes, bool sixteenBit) {
     return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | bytes[3] << 24;
 }
 
-int32_t SampleBytes() {
+int32_t ContextSampleBytes() {
     return IsSixteenBitMode(gContext.imageMode) ? 2 : 1;
 }
 
@@ -46,7 +46,7 @@ uint32_t GetSourceRgba(int32_t x, int32_t y) {
     if (!c.adjustedInData || extent.right <= extent.left || extent.bottom <= extent.top) return 0;
     x = std::clamp(std::clamp(x, 0, std::max(c.X - 1, 0)), extent.left, extent.right - 1);
     y = std::clamp(std::clamp(y, 0, std::max(c.Y - 1, 0)), extent.top, extent.bottom - 1);
-    const int32_t bytes = SampleBytes();
+    const int32_t bytes = ContextSampleBytes();
     const uint8_t* pixel = c.adjustedInData + int64_t(y - c.currentTop) * c.inRowBytes +
                            int64_t(x - c.currentLeft) * c.inStep * bytes;
     return PixelWord(pixel, c.inputPlanes, bytes == 2);
@@ -57,7 +57,7 @@ uint32_t GetOutputRgba(int32_t x, int32_t y) {
     if (!c.outData || CurrentRectEmpty()) return 0;
     x = std::clamp(x, c.currentLeft, c.currentRight - 1);
     y = std::clamp(y, c.currentTop, c.currentBottom - 1);
-    const int32_t bytes = SampleBytes();
+    const int32_t bytes = ContextSampleBytes();
     const uint8_t* pixel = c.outData + int64_t(y - c.currentTop) * c.outRowBytes +
                            int64_t(x - c.currentLeft) * c.outStep * bytes;
     return PixelWord(pixel, c.outStep, bytes == 2);
@@ -68,7 +68,7 @@ int32_t PutOutputRgba(int32_t x, int32_t y, uint32_t word) {
     if (!c.outData || CurrentRectEmpty()) return 0;
     x = std::clamp(x, c.currentLeft, c.currentRight - 1);
     y = std::clamp(y, c.currentTop, c.currentBottom - 1);
-    const bool sixteenBit = SampleBytes() == 2;
+    const bool sixteenBit = ContextSampleBytes() == 2;
     uint8_t* pixel = c.outData + int64_t(y - c.currentTop) * c.outRowBytes +
                      int64_t(x - c.currentLeft) * c.outStep * (sixteenBit ? 2 : 1);
     // Transparency is written only when the word carries some: 0 keeps the pixel's own.
