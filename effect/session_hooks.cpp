@@ -10,6 +10,8 @@
 #include "host/effect_context.h"
 #include "host/host_services.h"
 #include "host/numbered_arrays.h"
+#include "host/scripting_descriptor.h"
+#include "host/worker_threads.h"
 
 const int32_t kSelectiveRangeDefaults[8][kSelectiveRangeColumns] = {
     {225, 235, 10, 15, 100, -50, -50},  {5, 10, 30, 35, 66, 33, -100},
@@ -87,6 +89,7 @@ SelectiveTables ReadSelectiveTables() {
 }
 
 int32_t OnSessionStart(EffectContext*) {
+    StartWorkerPool();
     gGrainSeed = int32_t(time(nullptr));
     SessionCreateTables();
     return 1;
@@ -94,8 +97,15 @@ int32_t OnSessionStart(EffectContext*) {
 
 int32_t OnRunStart(EffectContext* context) {
     // A run without the dialog (a recorded action, the host's repeat command) has had no
-    // session start yet.
-    if (!context->dialogUp && GetArrayBase(ARRAY_CURVES) == nullptr) OnSessionStart(context);
+    // session start yet. Replaying a descriptor may already have made the curves from its
+    // texts, but only the session start makes the settings rows: the tables are made
+    // afresh and the descriptor's texts decoded again over them, so that a table the
+    // descriptor leaves out starts from its session state, not from zeros.
+    if (!context->dialogUp &&
+        (!GetArrayBase(ARRAY_CURVES) || !GetArrayBase(ARRAY_SETTINGS_ROWS))) {
+        OnSessionStart(context);
+        DecodeScriptTextSlots();
+    }
     if (!context->dialogWanted && context->scriptedValueCount > 0 &&
         GetHostProperty(kPlayingKey, 0) != 0)
         context->controlValues[CTL_PREVIEW_ON] = 1;

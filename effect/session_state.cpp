@@ -2,6 +2,8 @@
 
 #include "effect/session_state.h"
 
+#include "host/scripting_descriptor.h"
+
 int32_t gCurvePointCount[kCurveCount];
 int32_t gCurveMax = kCurveCoordinateMax;
 int32_t gCurveSelectedPoint = -1;
@@ -14,6 +16,13 @@ int32_t gBrushMode;
 int32_t gSplitOffsetX, gSplitOffsetY;
 int32_t gCentrePointX[kEffectCentreCount];
 int32_t gCentrePointY[kEffectCentreCount];
+
+namespace {
+// A replayed descriptor's point counts and centres land directly in the effect's tables.
+// Bound when the module loads, before any run reads a descriptor.
+const bool gScriptingBound =
+    (ScriptingBindTables(gCurvePointCount, gCentrePointX, gCentrePointY), true);
+}  // namespace
 
 void SessionStateReset() {
     for (int32_t& count : gCurvePointCount) count = 2;

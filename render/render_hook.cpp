@@ -14,7 +14,10 @@
 #include "effect/session_state.h"
 #include "host/effect_context.h"
 #include "host/host_services.h"
+#include "host/plugin_data.h"
 #include "host/numbered_arrays.h"
+#include "host/worker_threads.h"
+#include "render/render_tables.h"
 
 namespace {
 int64_t RectanglePixels(const RenderPlan& plan) {
@@ -37,7 +40,7 @@ bool SurfaceFromContext(const EffectContext& c, PixelSurface& surface) {
 
 // Work images of the later passes, with the element size of the image.
 bool PrepareWorkImages(const RenderPlan& plan, const int32_t* v) {
-    ReleaseArray(ARRAY_LOCAL_CONTRAST_WORK);
+    ReleaseArray(ARRAY_LOCAL_CONTRAST);
     if (!plan.pass2 && !plan.pass3) {
         ReleaseArray(ARRAY_WORK_RGB);
         ReleaseArray(ARRAY_WORK_BLUR);
@@ -69,6 +72,8 @@ void PrepareSelective(RenderPlan& plan, const int32_t* v) {
     const SelectiveTables tables = ReadSelectiveTables();
     plan.selectiveOn = SelectiveTablesInUse(tables);
     if (!plan.selectiveOn) return;
+    // The rows are made whenever the step reads them, at every intensity.
+    PrepareSelectiveLuts(tables, plan.depth.max);
     const int32_t levels = plan.depth.max + 1;
     const int32_t* luts[kSelectiveRows] = {};
     for (int32_t i = 0; i < kSelectiveRows; ++i) {
@@ -85,7 +90,7 @@ void PrepareSelective(RenderPlan& plan, const int32_t* v) {
 
 void PrepareGrey(RenderPlan& plan, const int32_t* v) {
     const int32_t* look = nullptr;
-    if (v[CTL_TONALLOOK_INTENSITY] != 0 &&
+    if (PrepareTonalLook(v) &&
         CopyLookupRow(ARRAY_TONALLOOK_LUT, 0, plan.depth.max + 1, plan.tonalLook))
         look = plan.tonalLook.data();
     plan.grey = GreyConversionFromControls(v, plan.depth, look);
@@ -137,20 +142,31 @@ void SplitLine(const RenderPlan& plan) {
     }
 }
 
-void RunRenderRows() {
-    gRender.cancelled.store(false);
+void RenderRowsOnThread(int32_t index) {
+    RenderRows(index);
+}
+
+// Previews and the final image start one thread per processor; thumbnails, many small
+// renders in a row, use the sleeping worker pool instead.
+void RunRenderRows(const int32_t* v) {
     gRender.rowsDone.store(0);
-    gRender.threadCount = 1;
-    RenderRows(0);
+    const bool all = v[CTL_MULTI_CPU_OFF] == 0;
+    if (gThumbnailRendering) {
+        gJob.poolParameters[1] = 0;
+        gJob.poolParameters[2] = gRender.plan.progressTotal;
+        RunPoolRoutine(RenderRowsOnThread, all, true);
+    } else {
+        RunParallel(RenderRowsOnThread, all, 0, gRender.plan.progressTotal, true);
+    }
 }
 
 void PreviewFinish(const EffectContext& c, double elapsedMs) {
     const RenderPlan& plan = gRender.plan;
     if (!gBrushStrokeActive) {
-        char text[64];
         const int32_t w = c.imageWidth > 0 ? c.imageWidth : c.X;
         const int32_t h = c.imageHeight > 0 ? c.imageHeight : c.Y;
-        FormatTimingText(text, sizeof text, elapsedMs, RectanglePixels(plan), int64_t(w) * h);
+        FormatTimingText(gRender.timingText, sizeof gRender.timingText, elapsedMs,
+                         RectanglePixels(plan), int64_t(w) * h);
         ReportProgress(0, 100);
     }
     if (!c.dialogUp || !plan.surface.output) return;
@@ -194,6 +210,8 @@ bool RenderPlanBuild(const EffectContext& c) {
     plan.splitMulti = plan.dialogUp && v[CTL_SPLIT_MULTI] != 0;
     plan.splitOffsetX = gSplitOffsetX;
     plan.splitOffsetY = gSplitOffsetY;
+    plan.controls = v;
+    plan.selectionBlend = gPreviewSelectionMask != 0 && !plan.thumbnails;
     RenderPlanSwitches(plan, v);
     const int32_t height = std::max(plan.bottom - plan.top, 0);
     plan.progressTotal = height * (plan.pass2 ? 2 : 1) + (plan.pass3 ? height : 0);
@@ -205,10 +223,13 @@ bool RenderPrepareTables(const EffectContext& c) {
     RenderPlan& plan = gRender.plan;
     const int32_t* v = c.controlValues;
     if (!PrepareWorkImages(plan, v)) return false;
+    PrepareAging(v);
+    PrepareToneLuts(plan, v);
     CollectToneLuts(plan);
     PrepareSelective(plan, v);
+    PrepareBendRows(plan, v);
     PrepareGrey(plan, v);
-    return true;
+    return GetResult() == 0;
 }
 
 int64_t MarkBlownHighlights(const RenderPlan& plan) {
@@ -238,7 +259,7 @@ int32_t OnRender(EffectContext* context) {
     if (!gThumbnailRendering && (!c.haveMask || !c.dialogUp)) gPreviewSelectionMask = 0;
     const DWORD start = GetTickCount();
     const bool planned = RenderPlanBuild(c);
-    if (planned && RenderWanted(c) && RenderPrepareTables(c)) RunRenderRows();
+    if (planned && RenderWanted(c) && RenderPrepareTables(c)) RunRenderRows(c.controlValues);
     if (planned && !gThumbnailRendering) PreviewFinish(c, double(GetTickCount() - start));
     return 1;
 }

@@ -10,6 +10,9 @@
 #include "effect/session_state.h"
 #include "host/host_services.h"
 #include "host/numbered_arrays.h"
+#include "host/pixel_builtins.h"
+#include "host/random_source.h"
+#include "host/worker_threads.h"
 
 RenderState gRender;
 
@@ -30,13 +33,6 @@ const int32_t kToneControls[kToneChannels][6] = {
     // The spare channel's sliders (81, 82, 83, 133) are never created: it has no controls.
     {-1, -1, -1, -1, -1, -1},
 };
-
-bool CurveIsIdentity(int32_t curve) {
-    return GetArrayElement(ARRAY_CURVES, 0, 0, curve) == 0 &&
-           GetArrayElement(ARRAY_CURVES, 0, 1, curve) == 0 &&
-           GetArrayElement(ARRAY_CURVES, 1, 0, curve) == gCurveMax &&
-           GetArrayElement(ARRAY_CURVES, 1, 1, curve) == gCurveMax;
-}
 
 bool InMultiSplit(const RenderPlan& plan) {
     const int32_t v = plan.splitView;
@@ -117,6 +113,17 @@ Rgb DisplayModePixel(const RenderPlan& plan) {
     return {g, g, g};
 }
 
+// In previews the result is mixed back toward the source where the host's selection is
+// partial, so that the preview shows what the host will do with the result.
+Rgb SelectionBlend(const RenderPlan& plan, int32_t x, int32_t y, const Rgb& result,
+                   const Rgb& source) {
+    if (!plan.selectionBlend) return result;
+    const int32_t s = SelectionMaskValue(x, y);
+    if (s >= 255) return result;
+    return {(s * result.r + (255 - s) * source.r) / 255, (s * result.g + (255 - s) * source.g) / 255,
+            (s * result.b + (255 - s) * source.b) / 255};
+}
+
 // What a pixel outside the processed region shows in multi split view.
 Rgb SplitSourcePixel(const RenderPlan& plan, const Rgb& source) {
     if (plan.splitView <= 6) return source;
@@ -135,10 +142,10 @@ struct PassContext {
 // Thread 0 reports progress before each of its rows; a cancel stops every thread at its
 // next row. Returns false when the pass must stop.
 bool RowStart(const PassContext& pass, int32_t y) {
-    if (gRender.cancelled.load(std::memory_order_relaxed)) return false;
+    if (JobCancelRequested()) return false;
     if (pass.index != 0 || pass.plan.thumbnails || gBrushStrokeActive) return true;
     if (ReportProgress(pass.progressBase + (y - pass.plan.top), pass.plan.progressTotal) != 0) {
-        gRender.cancelled.store(true, std::memory_order_relaxed);
+        RequestJobCancel();
         return false;
     }
     return true;
@@ -187,7 +194,8 @@ void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int
             p = ClampPixel(ConvertPixel(plan, source), plan.depth.max);
         }
         if (last)
-            WritePixel(outputRow, column, s.outputStep, p);
+            WritePixel(outputRow, column, s.outputStep,
+                       SelectionBlend(plan, x, y, p, ReadPixel(ownSourceRow, column, s.sourceStep)));
         else if (workRgb)
             StoreWork(plan, y, column, p, workRgb, workBlur);
     }
@@ -217,7 +225,9 @@ void RenderLaterPassRow(const RenderPlan& plan, const ProcessedRegion& region, i
         }
         const Rgb p = ReadPixel(static_cast<const Sample*>(workRgb), column, 3);
         if (last)
-            WritePixel(outputRow, column, s.outputStep, ClampPixel(p, plan.depth.max));
+            WritePixel(outputRow, column, s.outputStep,
+                       SelectionBlend(plan, x, y, ClampPixel(p, plan.depth.max),
+                                      ReadPixel(ownSourceRow, column, s.sourceStep)));
         else
             WritePixel(workRgb, column, 3, ClampPixel(p, plan.depth.max));
     }
@@ -240,32 +250,92 @@ void RenderPass(const PassContext& pass, int32_t passNumber) {
 // Every thread meets the same sequence of barriers, whatever it did before: a thread that
 // stopped early for a cancel still passes them, so that nobody waits for it forever.
 void PassBarrier(int32_t& stage) {
+    if (gJob.threadCount > 1) ThreadBarrier(stage, -1);
     ++stage;
+}
+
+// Between pass 1 and pass 2: the dynamic contrast's copy of the luma image and the paper's
+// blur. Whole-array work runs on thread 0 while the others wait at the next barrier.
+void BlurStageOne(int32_t index, int32_t& stage) {
+    const RenderPlan& plan = gRender.plan;
+    if (plan.dynamicContrast) {
+        PassBarrier(stage);
+        if (index == 0 && !JobCancelRequested())
+            CopyArrayData(ARRAY_WORK_BLUR, ARRAY_LOCAL_CONTRAST);
+    }
+    PassBarrier(stage);
+    if (plan.paper) PassBarrier(stage);
+}
+
+template <typename Sample>
+void FillGlowMask(const PassContext& pass, const int32_t* v) {
+    const RenderPlan& plan = pass.plan;
+    const int32_t mult = plan.depth.mult;
+    const int32_t tone = plan.sixteenBit ? v[CTL_GLOW_TONE] * 32768 / 255 : v[CTL_GLOW_TONE];
+    const int32_t limit = v[CTL_GLOW_LIMIT] * mult;
+    for (int32_t y = plan.top + pass.index; y < plan.bottom; y += pass.threadCount) {
+        if (JobCancelRequested()) return;
+        const Sample* source = SourceRow<Sample>(plan.surface, plan, y);
+        Sample* mask = WorkRow<Sample>(ARRAY_GLOW_MASK, y, plan);
+        if (!mask) return;
+        for (int32_t x = plan.left; x < plan.right; ++x) {
+            const int32_t column = x - plan.left;
+            const int32_t l = Luma709(ReadPixel(source, column, plan.surface.sourceStep));
+            mask[column] = Sample(tone - limit < l && l < tone + limit ? plan.depth.max : 0);
+        }
+    }
+}
+
+// Between the last pass before it and pass 3: the diffusion's colour copy and the glow mask.
+template <typename Sample>
+void BlurStageTwo(const PassContext& pass, int32_t& stage) {
+    const RenderPlan& plan = pass.plan;
+    const int32_t* v = plan.controls;
+    PassBarrier(stage);
+    if (v[CTL_DIFFUSION_INTENSITY] > 0) {
+        if (pass.index == 0 && !JobCancelRequested() &&
+            CreateArray(ARRAY_WORK_BLUR, plan.right - plan.left, plan.bottom - plan.top, 3,
+                        plan.depth.elementBytes))
+            CopyArrayData(ARRAY_WORK_RGB, ARRAY_WORK_BLUR);
+        PassBarrier(stage);
+    }
+    if (v[CTL_GLOW_INTENSITY] > 0) {
+        FillGlowMask<Sample>(pass, v);
+        PassBarrier(stage);
+        PassBarrier(stage);
+    }
 }
 
 template <typename Sample>
 void RenderAllPasses(int32_t index) {
     const RenderPlan& plan = gRender.plan;
-    const int32_t n = std::max(gRender.threadCount, 1);
+    const int32_t n = std::max(gJob.threadCount, 1);
     const int32_t height = plan.bottom - plan.top;
+    RandomSeed(uint32_t(index * 4095 + gGrainSeed));
     int32_t stage = 0;
     PassBarrier(stage);
     RenderPass<Sample>({plan, index, n, 0}, 1);
     if (plan.pass2) {
-        PassBarrier(stage);
+        BlurStageOne(index, stage);
         RenderPass<Sample>({plan, index, n, height}, 2);
     }
     if (plan.pass3) {
-        PassBarrier(stage);
-        RenderPass<Sample>({plan, index, n, plan.pass2 ? 2 * height : height}, 3);
+        const PassContext pass = {plan, index, n, plan.pass2 ? 2 * height : height};
+        BlurStageTwo<Sample>(pass, stage);
+        RenderPass<Sample>(pass, 3);
     }
 }
 }  // namespace
 
+bool ToneCurveIsIdentity(int32_t curve) {
+    return GetArrayElement(ARRAY_CURVES, 0, 0, curve) == 0 &&
+           GetArrayElement(ARRAY_CURVES, 0, 1, curve) == 0 &&
+           GetArrayElement(ARRAY_CURVES, 1, 0, curve) == gCurveMax &&
+           GetArrayElement(ARRAY_CURVES, 1, 1, curve) == gCurveMax;
+}
+
 void RenderStateReset() {
     gRender.plan = RenderPlan{};
-    gRender.threadCount = 1;
-    gRender.cancelled.store(false);
     gRender.rowsDone.store(0);
 }
 
@@ -279,7 +349,7 @@ bool ToneChannelInUse(const int32_t* v, int32_t channel) {
     // The option (link) value alone changes nothing, so it does not count.
     for (int i : {0, 1, 2, 3, 5})
         if (v[controls[i]] != 0) return true;
-    return !CurveIsIdentity(channel);
+    return !ToneCurveIsIdentity(channel);
 }
 
 void RenderPlanSwitches(RenderPlan& plan, const int32_t* v) {

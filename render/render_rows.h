@@ -7,17 +7,8 @@
 #include <vector>
 
 #include "render/grey_conversion.h"
+#include "render/render_arrays.h"
 #include "render/pixel_weights.h"
-
-// Numbered arrays of the render engine.
-enum RenderArray : int32_t {
-    ARRAY_SELECTIVE_LUTS = 9,        // max + 1 levels x 9 rows, element size of the image
-    ARRAY_WORK_RGB = 10,             // rectangle, 3 channels: the result of the earlier pass
-    ARRAY_WORK_BLUR = 11,            // rectangle, 1 channel (3 for diffusion): blurred copy
-    ARRAY_GLOW_MASK = 13,            // rectangle, 1 channel
-    ARRAY_LOCAL_CONTRAST_WORK = 17,  // rectangle, made by the pipeline's dynamic contrast
-    ARRAY_TONALLOOK_LUT = 77,        // max + 1 levels: the tonal look's lookup row
-};
 
 constexpr int kToneChannels = 7;  // tone curve, colour, bicolor, red, green, blue, spare
 
@@ -63,24 +54,27 @@ struct RenderPlan {
     std::vector<int32_t> selectiveLuts[kSelectiveRows];
     std::vector<int32_t> tonalLook;
     PixelSurface surface;
+    const int32_t* controls;  // controlValues of the context, for the steps of the effects
 };
 
-// Shared state of the render under way. Written by the host's thread between renders; the
-// cancel flag is the only field the workers write.
+// Shared state of the render under way. The plan is written by the host's thread before the
+// workers start; the workers only count their rows. A cancel travels through the worker
+// job's shared flag (RequestJobCancel), which every thread tests before each row.
 struct RenderState {
     RenderPlan plan;
-    int32_t threadCount;            // N of the job under way; set before the workers start
-    std::atomic<bool> cancelled;    // set by thread 0 when the host or the user cancels
-    std::atomic<int32_t> rowsDone;  // rows finished in all passes (tests, timing)
+    std::atomic<int32_t> rowsDone;  // rows finished in all passes
+    char timingText[64];            // "%.3f s -> %.1f s" of the last preview or tile
 };
 extern RenderState gRender;
 
 // Clears the plan and the flags (tests start from here).
 void RenderStateReset();
 
-// Derived switches of a controlValues table (Part of the plan that depends only on the
-// settings): passes, tone channels in use.
+// The switches that depend only on the settings: display modes, passes, tone channels in
+// use.
 void RenderPlanSwitches(RenderPlan& plan, const int32_t* controlValues);
+// Curve c of ARRAY_CURVES runs from (0, 0) to (gCurveMax, gCurveMax) in its first two points.
+bool ToneCurveIsIdentity(int32_t curve);
 // True when curve c of ARRAY_CURVES is in use: a modifier of its channel is not 0 or its
 // curve is not the identity.
 bool ToneChannelInUse(const int32_t* controlValues, int32_t channel);

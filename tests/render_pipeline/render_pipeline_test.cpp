@@ -9,13 +9,17 @@
 #include "effect/session_state.h"
 #include "engine_image.h"
 #include "host/numbered_arrays.h"
+#include "host/worker_threads.h"
 #include "render/grey_conversion.h"
 #include "render/render_rows.h"
 
 namespace {
 struct RenderPipeline : ::testing::Test {
     void SetUp() override { EngineBegin(); }
-    void TearDown() override { EngineEnd(); }
+    void TearDown() override {
+        EngineEnd();
+        SetProcessorCountOverride(0);
+    }
     int32_t* v = EngineControls();
 };
 
@@ -168,6 +172,7 @@ TEST_F(RenderPipeline, LaterPassesKeepAFlatImage) {
 }
 
 TEST_F(RenderPipeline, HostAbortEndsTheRenderWithCancelWithinARow) {
+    SetProcessorCountOverride(1);
     v[CTL_CONVERSION_METHOD] = 2;
     const EngineImage source = NoiseImage(12, 40, false, 9);
     EngineAbortAtCall(3);
@@ -175,11 +180,52 @@ TEST_F(RenderPipeline, HostAbortEndsTheRenderWithCancelWithinARow) {
     EXPECT_EQ(EngineResult(), -128);
     // Rows 0 and 1 were rendered before the third report; the rest keeps the source.
     EXPECT_EQ(output.At(5, 1).r, Luma709(source.At(5, 1)));
-    for (int32_t y = 3; y < 40; ++y) EXPECT_EQ(output.At(5, y).r, source.At(5, y).r) << y;
-    EXPECT_LE(gRender.rowsDone.load(), 3);
+    for (int32_t y = 2; y < 40; ++y) EXPECT_EQ(output.At(5, y).r, source.At(5, y).r) << y;
+    EXPECT_EQ(gRender.rowsDone.load(), 2);
+}
+
+// Thread 0 stops at a cancel while the others are in the middle of their rows; with the
+// passes 2 and 3 on, every thread must still pass every barrier and the call must return.
+TEST_F(RenderPipeline, CancelInAMultiPassRenderLeavesNoThreadWaiting) {
+    SetProcessorCountOverride(8);
+    v[CTL_CONVERSION_METHOD] = 2;
+    v[CTL_PAPER_INTENSITY] = 40;
+    v[CTL_DIFFUSION_INTENSITY] = 30;
+    v[CTL_GLOW_INTENSITY] = 30;
+    const EngineImage source = NoiseImage(64, 200, true, 8);
+    for (int32_t abortAt : {1, 2, 5, 30, 55}) {
+        EngineAbortAtCall(abortAt);
+        RenderImage(source);
+        EXPECT_EQ(EngineResult(), -128) << abortAt;
+        // Thread 0 reports for each of its rows (25 a pass); the others may be ahead of it
+        // inside a pass but never pass the barrier that closes it.
+        EXPECT_LE(gRender.rowsDone.load(), 200 * ((abortAt - 1) / 25 + 1)) << abortAt;
+        EngineBegin();
+        v[CTL_CONVERSION_METHOD] = 2;
+        v[CTL_PAPER_INTENSITY] = 40;
+        v[CTL_DIFFUSION_INTENSITY] = 30;
+        v[CTL_GLOW_INTENSITY] = 30;
+    }
+}
+
+TEST_F(RenderPipeline, OneThreadAndEightThreadsGiveTheSameImage) {
+    v[CTL_CONVERSION_METHOD] = 7;
+    v[CTL_CONVERSION_SATURATION] = 90;
+    v[CTL_POLARIZER_SKIN] = 60;
+    v[CTL_PAPER_INTENSITY] = 40;
+    PutArrayElement(ARRAY_SELECTIVE_TABLE, 5, 2, 0, 200);
+    for (bool sixteen : {false, true}) {
+        const EngineImage source = NoiseImage(41, 57, sixteen, 12);
+        SetProcessorCountOverride(1);
+        const EngineImage one = RenderImage(source);
+        SetProcessorCountOverride(8);
+        const EngineImage eight = RenderImage(source);
+        EXPECT_TRUE(one == eight) << (sixteen ? "16-bit" : "8-bit");
+    }
 }
 
 TEST_F(RenderPipeline, ProgressCountsFromTheRectanglesTop) {
+    SetProcessorCountOverride(1);
     v[CTL_CONVERSION_METHOD] = 2;
     const EngineImage source = NoiseImage(5, 60, false, 1);
     RenderImage(source, {{0, 40, 5, 60}});
