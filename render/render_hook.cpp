@@ -211,6 +211,7 @@ bool RenderPlanBuild(const EffectContext& c) {
     plan.splitOffsetX = gSplitOffsetX;
     plan.splitOffsetY = gSplitOffsetY;
     plan.controls = v;
+    plan.multiProcessor = v[CTL_MULTI_CPU_OFF] == 0;
     plan.selectionBlend = gPreviewSelectionMask != 0 && !plan.thumbnails;
     RenderPlanSwitches(plan, v);
     const int32_t height = std::max(plan.bottom - plan.top, 0);

@@ -13,6 +13,8 @@
 #include "host/pixel_builtins.h"
 #include "host/random_source.h"
 #include "host/worker_threads.h"
+#include "render/blur.h"
+#include "render/local_contrast.h"
 
 RenderState gRender;
 
@@ -254,17 +256,45 @@ void PassBarrier(int32_t& stage) {
     ++stage;
 }
 
-// Between pass 1 and pass 2: the dynamic contrast's copy of the luma image and the paper's
-// blur. Whole-array work runs on thread 0 while the others wait at the next barrier.
-void BlurStageOne(int32_t index, int32_t& stage) {
+// Blurs array n in place with the radius in tenths. Outside thumbnail rendering thread 0
+// runs the threaded blur while the others wait at the next barrier; while thumbnails
+// render (on the worker pool) every thread takes its share of both passes.
+void StageBlur(int32_t index, int32_t& stage, int32_t array, int32_t radiusTenths) {
     const RenderPlan& plan = gRender.plan;
-    if (plan.dynamicContrast) {
+    if (plan.thumbnails) {
+        const BlurJob job = {array, radiusTenths, 0, std::max(gJob.threadCount, 1)};
+        if (!JobCancelRequested()) RecursiveBlurPass1(job, index);
         PassBarrier(stage);
-        if (index == 0 && !JobCancelRequested())
-            CopyArrayData(ARRAY_WORK_BLUR, ARRAY_LOCAL_CONTRAST);
+        if (!JobCancelRequested()) RecursiveBlurPass2(job, index);
+    } else if (index == 0 && !JobCancelRequested()) {
+        RecursiveBlurMT(array, radiusTenths, plan.multiProcessor ? 1 : 0, 0);
     }
     PassBarrier(stage);
-    if (plan.paper) PassBarrier(stage);
+}
+
+// Radius of a blur for a setting s at the preview's zoom z: trunc((s x 2 + z) / (2 z)).
+int32_t ZoomedRadius(double setting, int32_t zoom) {
+    return int32_t((setting * 2.0 + zoom) / (zoom * 2.0));
+}
+
+// Between pass 1 and pass 2: the dynamic contrast's equalised copy of the luma image and the
+// paper's blur.
+void BlurStageOne(int32_t index, int32_t& stage) {
+    const RenderPlan& plan = gRender.plan;
+    const int32_t* v = plan.controls;
+    if (plan.dynamicContrast) {
+        PassBarrier(stage);
+        if (index == 0 && !JobCancelRequested() &&
+            CopyArrayData(ARRAY_WORK_BLUR, ARRAY_LOCAL_CONTRAST))
+            ApplyLocalContrast(ARRAY_LOCAL_CONTRAST, plan.thumbnails ? 1 : plan.depth.elementBytes,
+                               v[CTL_DYNCONTRAST_DETAIL], 255, 255, 255, 100, 0, 0, 0, 0,
+                               plan.multiProcessor ? 1 : 0);
+    }
+    PassBarrier(stage);
+    if (plan.paper) {
+        const int32_t radius = ZoomedRadius(v[CTL_PAPER_GLOSS] + 10, plan.zoom);
+        StageBlur(index, stage, ARRAY_WORK_BLUR, radius * 10);
+    }
 }
 
 template <typename Sample>
@@ -286,7 +316,8 @@ void FillGlowMask(const PassContext& pass, const int32_t* v) {
     }
 }
 
-// Between the last pass before it and pass 3: the diffusion's colour copy and the glow mask.
+// Between the last pass before it and pass 3: the diffusion's blurred colour copy and the
+// glow's blurred highlight mask.
 template <typename Sample>
 void BlurStageTwo(const PassContext& pass, int32_t& stage) {
     const RenderPlan& plan = pass.plan;
@@ -297,12 +328,14 @@ void BlurStageTwo(const PassContext& pass, int32_t& stage) {
             CreateArray(ARRAY_WORK_BLUR, plan.right - plan.left, plan.bottom - plan.top, 3,
                         plan.depth.elementBytes))
             CopyArrayData(ARRAY_WORK_RGB, ARRAY_WORK_BLUR);
-        PassBarrier(stage);
+        const int32_t radius = ZoomedRadius(v[CTL_DIFFUSION_RADIUS], plan.zoom);
+        StageBlur(pass.index, stage, ARRAY_WORK_BLUR, radius * 10);
     }
     if (v[CTL_GLOW_INTENSITY] > 0) {
         FillGlowMask<Sample>(pass, v);
         PassBarrier(stage);
-        PassBarrier(stage);
+        const int32_t radius = ZoomedRadius(v[CTL_GLOW_RADIUS], plan.zoom);
+        StageBlur(pass.index, stage, ARRAY_GLOW_MASK, radius * 10);
     }
 }
 
