@@ -122,7 +122,8 @@ Rgb SelectionBlend(const RenderPlan& plan, int32_t x, int32_t y, const Rgb& resu
     if (!plan.selectionBlend) return result;
     const int32_t s = SelectionMaskValue(x, y);
     if (s >= 255) return result;
-    return {(s * result.r + (255 - s) * source.r) / 255, (s * result.g + (255 - s) * source.g) / 255,
+    return {(s * result.r + (255 - s) * source.r) / 255,
+            (s * result.g + (255 - s) * source.g) / 255,
             (s * result.b + (255 - s) * source.b) / 255};
 }
 
@@ -196,8 +197,9 @@ void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int
             p = ClampPixel(ConvertPixel(plan, source), plan.depth.max);
         }
         if (last)
-            WritePixel(outputRow, column, s.outputStep,
-                       SelectionBlend(plan, x, y, p, ReadPixel(ownSourceRow, column, s.sourceStep)));
+            WritePixel(
+                outputRow, column, s.outputStep,
+                SelectionBlend(plan, x, y, p, ReadPixel(ownSourceRow, column, s.sourceStep)));
         else if (workRgb)
             StoreWork(plan, y, column, p, workRgb, workBlur);
     }

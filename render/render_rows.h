@@ -44,7 +44,7 @@ struct RenderPlan {
     bool toneInUse[kToneChannels];
     bool selectiveOn;
     bool selectionBlend;                 // blend the result back by the host's selection (previews)
-    bool multiProcessor;  // CTL_MULTI_CPU_OFF is 0: jobs use every processor
+    bool multiProcessor;                 // CTL_MULTI_CPU_OFF is 0: jobs use every processor
     int32_t splitView;                   // CTL_SPLIT_VIEW, only while the dialog is up; else 0
     bool splitMulti;                     // CTL_SPLIT_MULTI while the dialog is up
     int32_t splitOffsetX, splitOffsetY;  // gSplitOffsetX / Y at the start of the render
