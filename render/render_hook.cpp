@@ -90,7 +90,7 @@ void PrepareSelective(RenderPlan& plan, const int32_t* v) {
 
 void PrepareGrey(RenderPlan& plan, const int32_t* v) {
     const int32_t* look = nullptr;
-    if (PrepareTonalLook(v) &&
+    if (PrepareTonalLook(v, plan.dialogUp) &&
         CopyLookupRow(ARRAY_TONALLOOK_LUT, 0, plan.depth.max + 1, plan.tonalLook))
         look = plan.tonalLook.data();
     plan.grey = GreyConversionFromControls(v, plan.depth, look);
@@ -230,6 +230,7 @@ bool RenderPrepareTables(const EffectContext& c) {
     PrepareSelective(plan, v);
     PrepareBendRows(plan, v);
     PrepareGrey(plan, v);
+    RenderPlanGreyLookup(plan);
     return GetResult() == 0;
 }
 

@@ -96,14 +96,6 @@ Rgb ApplyToneChannels(const RenderPlan& plan, Rgb p) {
     return p;
 }
 
-// Grey conversion and selective adjustments, then the tone channels: pass-1 steps 6 to 9.
-Rgb ConvertPixel(const RenderPlan& plan, const Rgb& source) {
-    const int32_t g = ConvertToGrey(plan.grey, source);
-    Rgb p = {g, g, g};
-    if (plan.selectiveOn) ApplySelective(plan.selective, source, g, p);
-    return ApplyToneChannels(plan, p);
-}
-
 // A display mode shows a weight as grey in place of the image. The weights of the mask and
 // brush steps are full (255) while no mask type is active and no brush mask exists.
 Rgb DisplayModePixel(const RenderPlan& plan) {
@@ -162,46 +154,100 @@ void StoreWork(const RenderPlan& plan, int32_t y, int32_t column, const Rgb& p, 
     (void)y;
 }
 
+// Scratch rows of one worker, as wide as the rectangle.
+struct RowScratch {
+    std::vector<Rgb> sources;
+    std::vector<int32_t> greys;
+};
+
+// The pixels of [from, to) outside the processed region: in the last pass the output keeps
+// the source copy (or shows the source in multi split view); earlier passes fill the work
+// images with the source, because the blurs between passes read the whole work image.
 template <typename Sample>
-void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int32_t y) {
+void RenderOutsideRegion(const RenderPlan& plan, int32_t y, int32_t from, int32_t to,
+                         Sample* workRgb, Sample* workBlur) {
     const PixelSurface& s = plan.surface;
-    const bool last = plan.lastPass == 1;
-    const int32_t sy = RenderSourceY(plan, y);
-    const Sample* sourceRow = SourceRow<Sample>(s, plan, sy);
+    const bool last = workRgb == nullptr;
+    if (last && !InMultiSplit(plan)) return;
     const Sample* ownSourceRow = SourceRow<Sample>(s, plan, y);
     Sample* outputRow = OutputRow<Sample>(s, plan, y);
+    for (int32_t x = from; x < to; ++x) {
+        const int32_t column = x - plan.left;
+        const Rgb own = ReadPixel(ownSourceRow, column, s.sourceStep);
+        if (last)
+            WritePixel(outputRow, column, s.outputStep, SplitSourcePixel(plan, own));
+        else
+            StoreWork(plan, y, column, own, workRgb, workBlur);
+    }
+}
+
+// Pass-1 steps 6 to 9 for the processed columns of a row: conversion of the whole row,
+// then per pixel the selective adjustments and the tone channels, or one lookup per
+// channel of the grey when no selective range bends the colours apart.
+template <typename Sample>
+void ConvertRegionRow(const RenderPlan& plan, const Sample* sourceRow, int32_t from, int32_t count,
+                      RowScratch& scratch) {
+    const int32_t step = plan.surface.sourceStep;
+    Rgb* sources = scratch.sources.data();
+    if (InMultiSplit(plan) && VerticalSplit(plan.splitView)) {
+        for (int32_t i = 0; i < count; ++i)
+            sources[i] = ReadPixel(sourceRow, RenderSourceX(plan, from + i) - plan.left, step);
+    } else {
+        const Sample* p = sourceRow + int64_t(from - plan.left) * step;
+        for (int32_t i = 0; i < count; ++i, p += step) sources[i] = {p[0], p[1], p[2]};
+    }
+    ConvertRowToGrey(plan.grey, sources, count, scratch.greys.data());
+}
+
+Rgb FinishPixel(const RenderPlan& plan, const Rgb& source, int32_t g) {
+    if (!plan.selectiveOn) {
+        if (!plan.greyLookup) return {g, g, g};
+        return {plan.greyToOutput[0][g], plan.greyToOutput[1][g], plan.greyToOutput[2][g]};
+    }
+    Rgb p = {g, g, g};
+    ApplySelective(plan.selective, source, g, p);
+    return ClampPixel(ApplyToneChannels(plan, p), plan.depth.max);
+}
+
+template <typename Sample>
+void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int32_t y,
+                      RowScratch& scratch) {
+    const PixelSurface& s = plan.surface;
+    const bool last = plan.lastPass == 1;
     Sample* workRgb = last ? nullptr : WorkRow<Sample>(ARRAY_WORK_RGB, y, plan);
     Sample* workBlur = plan.pass2 ? WorkRow<Sample>(ARRAY_WORK_BLUR, y, plan) : nullptr;
-    const bool rowInside = y >= region.top && y < region.bottom;
-    const bool multi = InMultiSplit(plan);
-    const bool display = plan.maskShow || plan.maskOption;
-    for (int32_t x = plan.left; x < plan.right; ++x) {
-        const int32_t column = x - plan.left;
-        if (!rowInside || x < region.left || x >= region.right) {
-            const Rgb own = ReadPixel(ownSourceRow, column, s.sourceStep);
-            if (last) {
-                if (multi) WritePixel(outputRow, column, s.outputStep, SplitSourcePixel(plan, own));
-            } else if (workRgb) {
-                // The blurs between passes read the whole work image: unprocessed pixels
-                // carry the source, not stale memory.
-                StoreWork(plan, y, column, own, workRgb, workBlur);
-            }
-            continue;
-        }
-        Rgb p;
-        if (display) {
-            p = DisplayModePixel(plan);
-        } else {
-            const Rgb source =
-                ReadPixel(sourceRow, RenderSourceX(plan, x) - plan.left, s.sourceStep);
-            p = ClampPixel(ConvertPixel(plan, source), plan.depth.max);
-        }
-        if (last)
-            WritePixel(
-                outputRow, column, s.outputStep,
-                SelectionBlend(plan, x, y, p, ReadPixel(ownSourceRow, column, s.sourceStep)));
-        else if (workRgb)
+    if (!last && !workRgb) return;
+    const int32_t from = std::clamp(region.left, plan.left, plan.right);
+    const int32_t to = std::clamp(region.right, from, plan.right);
+    if (y < region.top || y >= region.bottom || from == to) {
+        RenderOutsideRegion(plan, y, plan.left, plan.right, workRgb, workBlur);
+        return;
+    }
+    RenderOutsideRegion(plan, y, plan.left, from, workRgb, workBlur);
+    RenderOutsideRegion(plan, y, to, plan.right, workRgb, workBlur);
+    const int32_t count = to - from;
+    Sample* outputRow = OutputRow<Sample>(s, plan, y);
+    const Sample* ownSourceRow = SourceRow<Sample>(s, plan, y);
+    if (plan.maskShow || plan.maskOption) {
+        const Rgb p = DisplayModePixel(plan);
+        for (int32_t x = from; x < to; ++x) WritePixel(outputRow, x - plan.left, s.outputStep, p);
+        return;
+    }
+    ConvertRegionRow(plan, SourceRow<Sample>(s, plan, RenderSourceY(plan, y)), from, count,
+                     scratch);
+    const Rgb* sources = scratch.sources.data();
+    const int32_t* greys = scratch.greys.data();
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t column = from + i - plan.left;
+        const Rgb p = FinishPixel(plan, sources[i], greys[i]);
+        if (!last)
             StoreWork(plan, y, column, p, workRgb, workBlur);
+        else if (plan.selectionBlend)
+            WritePixel(outputRow, column, s.outputStep,
+                       SelectionBlend(plan, from + i, y, p,
+                                      ReadPixel(ownSourceRow, column, s.sourceStep)));
+        else
+            WritePixel(outputRow, column, s.outputStep, p);
     }
 }
 
@@ -241,10 +287,15 @@ template <typename Sample>
 void RenderPass(const PassContext& pass, int32_t passNumber) {
     const RenderPlan& plan = pass.plan;
     const ProcessedRegion region = RenderProcessedRegion(plan);
+    RowScratch scratch;
+    if (passNumber == 1) {
+        scratch.sources.resize(size_t(plan.right - plan.left));
+        scratch.greys.resize(size_t(plan.right - plan.left));
+    }
     for (int32_t y = plan.top + pass.index; y < plan.bottom; y += pass.threadCount) {
         if (!RowStart(pass, y)) return;
         if (passNumber == 1)
-            RenderPassOneRow<Sample>(plan, region, y);
+            RenderPassOneRow<Sample>(plan, region, y, scratch);
         else
             RenderLaterPassRow<Sample>(plan, region, y, passNumber);
         gRender.rowsDone.fetch_add(1, std::memory_order_relaxed);
@@ -367,6 +418,21 @@ bool ToneCurveIsIdentity(int32_t curve) {
            GetArrayElement(ARRAY_CURVES, 0, 1, curve) == 0 &&
            GetArrayElement(ARRAY_CURVES, 1, 0, curve) == gCurveMax &&
            GetArrayElement(ARRAY_CURVES, 1, 1, curve) == gCurveMax;
+}
+
+void RenderPlanGreyLookup(RenderPlan& plan) {
+    bool tone = false;
+    for (int32_t c = 0; c < 6; ++c) tone = tone || plan.toneInUse[c];
+    plan.greyLookup = tone && !plan.selectiveOn;
+    if (!plan.greyLookup) return;
+    const int32_t max = plan.depth.max;
+    for (auto& row : plan.greyToOutput) row.resize(size_t(max) + 1);
+    for (int32_t g = 0; g <= max; ++g) {
+        const Rgb p = ClampPixel(ApplyToneChannels(plan, {g, g, g}), max);
+        plan.greyToOutput[0][size_t(g)] = p.r;
+        plan.greyToOutput[1][size_t(g)] = p.g;
+        plan.greyToOutput[2][size_t(g)] = p.b;
+    }
 }
 
 void RenderStateReset() {

@@ -54,6 +54,10 @@ struct RenderPlan {
     std::vector<int32_t> toneLuts[kToneChannels];  // max + 1 entries each when in use
     std::vector<int32_t> selectiveLuts[kSelectiveRows];
     std::vector<int32_t> tonalLook;
+    // Without selective adjustments the pixel stays grey up to the tone channels, so its
+    // output is a function of the grey: one row per channel, max + 1 entries each.
+    bool greyLookup;
+    std::vector<int32_t> greyToOutput[3];
     PixelSurface surface;
     const int32_t* controls;  // controlValues of the context, for the steps of the effects
 };
@@ -82,6 +86,10 @@ bool ToneChannelInUse(const int32_t* controlValues, int32_t channel);
 // The control numbers of tone channel c in the order the curve lookup takes them:
 // intensity, colour or brightness, shadows, highlights, option, amplify or exposure.
 const int32_t* ToneChannelControls(int32_t channel);
+
+// Makes the grey-to-output rows when the plan's tone channels are in use and no selective
+// range is: after the lookup rows of the tone channels and the selective switch are set.
+void RenderPlanGreyLookup(RenderPlan& plan);
 
 // The processed region of a pass: the whole rectangle, or one side of the split line.
 ProcessedRegion RenderProcessedRegion(const RenderPlan& plan);

@@ -83,10 +83,13 @@ int32_t StrengthByTone(int32_t i) {
     return std::max(value, 0);
 }
 
-bool PrepareTonalLook(const int32_t* v) {
+bool PrepareTonalLook(const int32_t* v, bool dialogUp) {
     const int32_t type = v[CTL_TONALLOOK_TYPE];
     if (v[CTL_TONALLOOK_INTENSITY] == 0) {
-        if (!GetArrayBase(ARRAY_TONALLOOK_LUT))
+        // With the look off, the dialog counts the image's histogram once so that moving
+        // the look's slider later is quick. A run without the dialog never shows the look:
+        // counting the whole image there would be work for nothing.
+        if (dialogUp && !GetArrayBase(ARRAY_TONALLOOK_LUT))
             MatchHistogram(ARRAY_HISTOGRAM, TONAL_SHAPE_NONE, nullptr, ARRAY_TONALLOOK_LUT);
         return false;
     }
