@@ -17,6 +17,7 @@
 #include "host/plugin_data.h"
 #include "host/numbered_arrays.h"
 #include "host/worker_threads.h"
+#include "render/render_fields.h"
 #include "render/render_tables.h"
 
 namespace {
@@ -229,6 +230,10 @@ bool RenderPrepareTables(const EffectContext& c) {
     CollectToneLuts(plan);
     PrepareSelective(plan, v);
     PrepareBendRows(plan, v);
+    const int32_t wholeWidth = c.imageWidth > 0 ? c.imageWidth : c.X;
+    const int32_t wholeHeight = c.imageHeight > 0 ? c.imageHeight : c.Y;
+    if (!PrepareGrainField(plan, v, wholeWidth, wholeHeight)) return false;
+    if (!PrepareFrameField(plan, v, c.X, c.Y, wholeWidth, wholeHeight)) return false;
     PrepareGrey(plan, v);
     RenderPlanGreyLookup(plan);
     return GetResult() == 0;
