@@ -14,6 +14,7 @@
 #include "host/scripting_descriptor.h"
 #include "render/render_fields.h"
 #include "render/render_hook.h"
+#include "render/render_rows.h"
 #include "render/render_tables.h"
 
 namespace {
@@ -113,6 +114,53 @@ TEST_F(RenderHook, BlownHighlightsAreStripedAndSplitLineDashed) {
     const EngineImage tall = NoiseImage(5, 8, false, 3);
     const EngineImage split = RenderImage(tall, true);
     for (int32_t x = 0; x < 5; ++x) EXPECT_EQ(split.At(x, 4).b, x % 2 == 0 ? 0 : 255) << x;
+}
+
+// The preview mixes the result back toward the source by the host's selection; the final
+// image leaves that to the host, and the flag is cleared once, before the workers start.
+TEST_F(RenderHook, PreviewBlendsByTheSelectionTheFinalImageDoesNot) {
+    v[CTL_CONVERSION_METHOD] = 2;
+    const EngineImage source = MakeImage(3, 1, false, [](int32_t, int32_t) {
+        return Rgb{200, 100, 50};
+    });
+    EngineSetSelection({0, 128, 255});
+    gPreviewSelectionMask = 1;
+    const EngineImage preview = RenderImage(source, true);
+    EXPECT_EQ(preview.At(0, 0).r, 200);
+    EXPECT_EQ(preview.At(0, 0).b, 50);
+    EXPECT_EQ(preview.At(1, 0).r, (128 * 117 + 127 * 200) / 255);
+    EXPECT_EQ(preview.At(1, 0).b, (128 * 117 + 127 * 50) / 255);
+    EXPECT_EQ(preview.At(2, 0).r, 117);
+    const EngineImage final = RenderImage(source, false);
+    EXPECT_EQ(gPreviewSelectionMask, 0);
+    for (int32_t x = 0; x < 3; ++x) EXPECT_EQ(final.At(x, 0).g, 117) << x;
+}
+
+// Outside the split view's processed half the work image of a two-pass render holds the
+// source, which the blurs between passes read.
+TEST_F(RenderHook, WorkImageOutsideTheProcessedRegionHoldsTheSource) {
+    v[CTL_CONVERSION_METHOD] = 2;
+    v[CTL_PAPER_INTENSITY] = 30;
+    v[CTL_SPLIT_VIEW] = 3;  // left view: columns from the middle on are not processed
+    const EngineImage source = NoiseImage(10, 4, false, 6);
+    RenderImage(source, true);
+    ASSERT_NE(GetArrayBase(ARRAY_WORK_RGB), nullptr);
+    for (int32_t x = 5; x < 10; ++x) {
+        EXPECT_EQ(GetArrayElement(ARRAY_WORK_RGB, x, 2, 0), source.At(x, 2).r) << x;
+        EXPECT_EQ(GetArrayElement(ARRAY_WORK_RGB, x, 2, 2), source.At(x, 2).b) << x;
+    }
+    EXPECT_EQ(GetArrayElement(ARRAY_WORK_RGB, 1, 2, 0), Luma709(source.At(1, 2)));
+}
+
+// The spare tone channel's sliders are never created; its option and amplify columns are
+// the brush's and the mask's colour boxes, which are on by default.
+TEST_F(RenderHook, SpareToneChannelIsNeverInUse) {
+    v[81] = v[82] = v[83] = v[133] = 40;
+    EXPECT_EQ(v[57], 1);
+    EXPECT_FALSE(ToneChannelInUse(v, 6));
+    EXPECT_FALSE(ToneChannelInUse(v, 0));
+    v[CTL_TONE_EXPOSURE] = 10;
+    EXPECT_TRUE(ToneChannelInUse(v, 0));
 }
 
 TEST_F(RenderHook, TimingTextOfAnEmptyRectangleProjectsNothing) {
