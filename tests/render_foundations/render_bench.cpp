@@ -25,8 +25,11 @@ void FillPattern(uint8_t* data, int32_t width, int32_t height, int32_t channels)
         for (int32_t x = 0; x < width; ++x)
             for (int32_t c = 0; c < channels; ++c) {
                 state = state * 214013u + 2531011u;
-                const int32_t v = (x * 255 / width + y * 255 / height) / 2 + int32_t((state >> 16) & 31) - 16 + c * 10;
-                data[(int64_t(y) * width + x) * channels + c] = uint8_t(v < 0 ? 0 : v > 255 ? 255 : v);
+                const int32_t v = (x * 255 / width + y * 255 / height) / 2 +
+                                  int32_t((state >> 16) & 31) - 16 + c * 10;
+                data[(int64_t(y) * width + x) * channels + c] = uint8_t(v < 0     ? 0
+                                                                        : v > 255 ? 255
+                                                                                  : v);
             }
 }
 
