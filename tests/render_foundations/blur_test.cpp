@@ -191,8 +191,8 @@ TEST_F(BlurTest, ZeroRadiusAndConstantArrays) {
                     ASSERT_TRUE(CreateArray(kArray, 33, 21, 2, bytes));
                     SetAllArrayElements(kArray, value);
                     const int32_t result = kind < 2
-                                               ? RecursiveBlurMT(kArray, radius, 1, kind)
-                                               : GaussianBlurMT(kArray, radius % 600, kind - 2, 1);
+                                               ? RecursiveBlurMT(kArray, radius, 0, kind)
+                                               : GaussianBlurMT(kArray, radius % 600, kind - 2, 0);
                     ASSERT_EQ(result, 1);
                     for (int32_t v : Elements(kArray))
                         ASSERT_LE(std::abs(v - value), 1)
