@@ -121,6 +121,10 @@ void Answer(HostSession& session, HWND box, const BoxContents& contents, bool ot
     HWND button = nullptr;
     for (size_t i = 0; i < contents.buttons.size(); ++i)
         if (contents.buttons[i] == wanted) answer = wanted, button = contents.buttonWindows[i];
+    for (size_t i = 0; !button && i < contents.buttons.size(); ++i)
+        if ((GetWindowLongW(contents.buttonWindows[i], GWL_STYLE) & BS_TYPEMASK) ==
+            BS_DEFPUSHBUTTON)
+            answer = contents.buttons[i], button = contents.buttonWindows[i];
     if (!button) {
         LRESULT defaultId = SendBounded(box, DM_GETDEFID);
         int id = HIWORD(defaultId) == DC_HASDEFID ? LOWORD(defaultId) : contents.buttons[0];
