@@ -11,7 +11,7 @@
 #include "dialog/message_boxes.h"
 #include "host/parameter_block.h"
 #include "host/plugin_data.h"
-#include "host/run_state.h"
+#include "host/effect_context.h"
 
 // --- Pseudo-handles ----------------------------------------------------------------------
 
@@ -205,7 +205,7 @@ int16_t SetCancelResult() {
 }
 
 int16_t CheckUserAbort() {
-    if (!IsDialogUp()) {
+    if (!gContext.dialogUp) {
         if (gStuff && gStuff->abortProc && gStuff->abortProc()) SetResult(HOST_USER_CANCELLED);
         return GetResult();
     }
@@ -231,10 +231,10 @@ int16_t ReportProgress(int32_t done, int32_t total) {
     if (done == gLastProgressDone && total == gLastProgressTotal) return GetResult();
     gLastProgressDone = done;
     gLastProgressTotal = total;
-    if (IsDialogUp()) {
+    if (gContext.dialogUp) {
         int32_t percent = int32_t(int64_t(done) * 100 / total);
         SetProgressBar(percent);
-        SetRecordedControlValue(CTL_PROGRESS, percent);
+        StoreControlValue(CTL_PROGRESS, percent);
         return CheckUserAbort();
     }
     if (gStuff && gStuff->progressProc) gStuff->progressProc(done, total);

@@ -1,0 +1,80 @@
+// The 100 numbered arrays: three-dimensional blocks of 1-, 2-, 4- or 8-byte elements with an
+// optional border, addressed by number. Effect and dialog code keep their tables, curves,
+// texts and work images in them; all are released at the end of a run.
+#pragma once
+
+#include <cstdint>
+
+constexpr int kArrayCount = 100;
+
+// Arrays with a meaning shared by several parts of the plug-in.
+enum ArrayNumber : int32_t {
+    ARRAY_HISTOGRAM = 5,
+    ARRAY_SETTINGS_ROWS = 8,
+    ARRAY_SELECTIVE_RANGES = 19,  // 9 x 7 int32
+    ARRAY_SELECTIVE_TABLE = 21,   // 9 x 5 int32
+    ARRAY_TEXTS = 24,             // language texts, rows of 512 characters
+    ARRAY_SHORT_TEXTS = 25,       // short language texts, rows of 80 characters
+    ARRAY_PRESET_PATHS = 30,      // rows of 512 characters
+    ARRAY_THUMBNAIL = 41,
+    ARRAY_UNDO = 60,
+    ARRAY_CURVES = 70,  // 16 points x 2 coordinates x 7 curves, int32
+    ARRAY_SPLINE_POINTS = 71,
+    ARRAY_CURVE_LUTS = 73,
+    ARRAY_SPLINE_DERIVS = 74,
+    ARRAY_SPLINE_WORK = 75,
+    ARRAY_BRUSH_TIP = 89,
+    ARRAY_BRUSH_MASK = 90,
+    ARRAY_BRUSH_STROKE = 91,
+    ARRAY_LANGUAGE_RAW = 99,
+};
+
+// One array. Element (x, y, z) lies at ((border + y) * xSize + border + x) * zSize + z.
+// Written only by this file's functions, on the host's thread; workers read and write
+// elements of disjoint rows.
+struct NumberedArray {
+    uint8_t* base;       // null: not allocated
+    void* hostBufferId;  // the host's id when hostBuffer
+    bool hostBuffer;     // memory from the host's buffer suite, else heap
+    int64_t byteSize;
+    int32_t elementBytes;         // 1, 2, 4 or 8
+    int32_t xSize, ySize, zSize;  // x and y include the border on both sides
+    int32_t border;               // extra cells on each side in x and y
+};
+extern NumberedArray gArrays[kArrayCount];
+
+// 1 allocated, 0 refused or failed ("Unable to allocate enough memory.", result -128).
+// Re-creating an array with the same byte size keeps its bytes and takes the new shape.
+int CreateArrayPadded(int32_t n, int32_t x, int32_t y, int32_t z, int32_t elementBytes,
+                      int32_t border);
+int CreateArray(int32_t n, int32_t x, int32_t y, int32_t z, int32_t elementBytes);
+int ReleaseArray(int32_t n);  // 1 released, 0 absent
+int SwapArrays(int32_t a, int32_t b);
+int CopyArrayData(int32_t a, int32_t b);  // 1 when b became a copy of a
+// The element (unsigned for 1 and 2 bytes, signed for 4), x and y clamped into the array
+// with its border; 0 when absent, z outside, or 8-byte elements.
+int32_t GetArrayElement(int32_t n, int32_t x, int32_t y, int32_t z);
+// 1 stored (clamped 0..255 or 0..65535 for 1- and 2-byte elements); 0 when absent, 8-byte
+// elements, or the element index falls outside the block.
+int PutArrayElement(int32_t n, int32_t x, int32_t y, int32_t z, int32_t value);
+// Stores without clamping (truncated to the element size) when the index is inside.
+int PutArrayElementRaw(int32_t n, int32_t x, int32_t y, int32_t z, int32_t value);
+// Every element = value, clamped as by PutArrayElement; 8-byte elements get it as a double.
+int SetAllArrayElements(int32_t n, int32_t value);
+// Text rows of a byte array: row r starts at byte (border + r) * ySize.
+int PutArrayString(int32_t n, int32_t row, const char* text);
+const char* GetArrayString(int32_t n, int32_t row);  // "Not Available" when absent or outside
+// which: 0 x size, 1 y size, 2 z size (with border), 3 element size; 0 when absent.
+int32_t GetArrayDimension(int32_t n, int32_t which);
+void* GetArrayBase(int32_t n);
+// A resource of the plug-in module, else a file of that name, as a byte array; 1 loaded.
+int LoadArrayFromResource(const char* type, const char* name, int32_t n);
+// Host buffers for new arrays: on only when the host's buffer suite is complete. Returns 0
+// when on was asked and refused, else 1.
+int UseHostBufferSuite(int on);
+
+// End of a run: releases arrays 0..99.
+void ReleaseAllArrays();
+// Start of a run: heap memory, empty tables. Heap blocks a skipped finish left behind are
+// freed; host buffers of an earlier run are forgotten (the host owns them).
+void ResetArrayTables();
