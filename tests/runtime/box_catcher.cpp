@@ -51,7 +51,8 @@ LRESULT CALLBACK CatcherProc(int code, WPARAM wParam, LPARAM lParam) {
 
 BoxCatcher::BoxCatcher() : outer_(gCatcher) {
     gCatcher = this;
-    if (!gHook) gHook = SetWindowsHookExA(WH_CALLWNDPROCRET, CatcherProc, nullptr, GetCurrentThreadId());
+    if (!gHook)
+        gHook = SetWindowsHookExA(WH_CALLWNDPROCRET, CatcherProc, nullptr, GetCurrentThreadId());
 }
 
 BoxCatcher::~BoxCatcher() {
