@@ -261,6 +261,88 @@ TEST(PluginHooks, BreakpointInAHookEndsInTheOuterGuard) {
     EXPECT_EQ(WrongSamples(*session, {0, 0, 12, 16}), 0);
 }
 
+// --- Preview requests against the test host ------------------------------------------------
+
+// The report of a preview request: "preview scale=S pan=X,Y X=.. Y=.. rect=L,T,R,B zoom=Z sum=N".
+std::string PreviewPart() {
+    const std::string report = Report();
+    const size_t at = report.find(" preview ");
+    return at == std::string::npos ? "" : report.substr(at + 1);
+}
+
+// Sum of the samples a preview at the scale reads in [left, right) x [top, bottom): scaled
+// pixel (x, y) is image pixel (x * scale, y * scale).
+long long ScaledSum(const HostImage& image, int32_t scale, int32_t left, int32_t top, int32_t right,
+                    int32_t bottom) {
+    long long sum = 0;
+    for (int32_t y = top; y < bottom; ++y)
+        for (int32_t x = left; x < right; ++x)
+            for (int32_t c = 0; c < image.planes; ++c) sum += image.at(x * scale, y * scale, c);
+    return sum;
+}
+
+TEST(PluginPreview, ScaleCentringAndPanAgainstTheHost) {
+    struct Case {
+        const char* effect;
+        int32_t scale, left, top, right, bottom;  // the request as the host must see it
+        const char* expected;                     // report without the sum
+    };
+    const Case cases[] = {
+        {"preview=-888,0,0,102,102", 6, 0, 0, 100, 66,
+         "preview scale=6 pan=0,0 X=100 Y=66 rect=0,0,100,66 zoom=6"},
+        {"preview=2,1000,-1000,102,102", 2, 200, 0, 300, 100,
+         "preview scale=2 pan=200,-100 X=300 Y=200 rect=200,0,300,100 zoom=2"},
+        {"preview=2,40,-20,102,102", 2, 120, 40, 220, 140,
+         "preview scale=2 pan=40,-20 X=300 Y=200 rect=120,40,220,140 zoom=2"},
+        {"preview=13,0,0,102,102", 14, 0, 0, 42, 28,
+         "preview scale=14 pan=0,0 X=42 Y=28 rect=0,0,42,28 zoom=14"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.effect);
+        auto session = OpenTestPlugin(NoiseImage(600, 400, 3, 8), c.effect);
+        ASSERT_EQ(HostRunFilter(*session, false), 0);
+        const std::string expected =
+            std::string(c.expected) + " sum=" +
+            std::to_string(ScaledSum(session->source, c.scale, c.left, c.top, c.right, c.bottom));
+        EXPECT_EQ(PreviewPart(), expected);
+        // The preview request, then the final run's tile and flush.
+        ASSERT_EQ(session->log.advances.size(), 3u);
+        const AdvanceRequest& preview = session->log.advances[0];
+        EXPECT_EQ(preview.inputRate, c.scale << 16);
+        EXPECT_EQ(preview.maskRate, c.scale << 16);
+        EXPECT_EQ(preview.inRect.right, 600 / c.scale);  // the border reaches the edges
+        EXPECT_EQ(preview.outRect.left, c.left);
+        EXPECT_EQ(preview.outRect.bottom, c.bottom);
+        EXPECT_EQ(WrongSamples(*session, {0, 0, 0, 0}), 0);  // the preview wrote nothing back
+    }
+}
+
+TEST(PluginPreview, BigGulpFetchesTheWholeScaledImageFirst) {
+    auto session =
+        OpenTestPlugin(NoiseImage(600, 400, 3, 8), "tiles=0,0,0 big-gulp preview=2,0,0,102,102");
+    ASSERT_EQ(HostRunFilter(*session, false), 0);
+    const std::vector<AdvanceRequest>& advances = session->log.advances;
+    ASSERT_EQ(advances.size(), 4u);
+    EXPECT_EQ(advances[0].inRect.right, 300);
+    EXPECT_EQ(advances[0].inRect.bottom, 200);
+    EXPECT_EQ(advances[1].inRect.left, 100);
+    EXPECT_EQ(advances[1].inRect.top, 50);
+    EXPECT_EQ(advances[1].inRect.right, 200);
+    EXPECT_EQ(advances[1].inRect.bottom, 150);
+    EXPECT_EQ(advances[1].inputRate, 2 << 16);
+}
+
+TEST(PluginPreview, RefusedRequestIsExplained) {
+    auto session = OpenTestPlugin(NoiseImage(600, 400, 3, 8), "preview=1,0,0,102,102");
+    session->options.maxRequestBytes = 1000;
+    EXPECT_EQ(HostRunFilter(*session, false), HOST_OUT_OF_MEMORY);
+    ASSERT_EQ(session->log.messageBoxes.size(), 1u);
+    const MessageBoxRecord& box = session->log.messageBoxes[0];
+    EXPECT_EQ(box.text, "Not enough memory to generate a preview\nimage at this zoom level.");
+    EXPECT_EQ(box.caption, "Greyloom 2.0");
+    EXPECT_EQ(box.icon, UINT(MB_ICONHAND));
+}
+
 // --- Bad input from the host ------------------------------------------------------------------
 
 void (*gSpoilDelivery)(FilterRecord&) = nullptr;

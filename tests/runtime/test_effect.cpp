@@ -6,8 +6,13 @@
 //   tiles=H,W,B        stored tile size H x W with border B for this run
 //   fail-allocations=N the first N tile-buffer allocations fail
 //   fault=HOOK:KIND    a fault in hook render or run-start: divide, access or breakpoint
+//   preview=S,PX,PY,W,H  before the final run, one preview request as the dialog makes it:
+//                      scale S (-888 fits), pan PX,PY, preview area W x H
+//   big-gulp           ... with flag "Big Gulp" set
 // The effect reports in GREYLOOM_TEST_REPORT: "renders=N transparency-mask=M" where M is 1
-// when every render found the fourth plane serving as mask.
+// when every render found the fourth plane serving as mask, and after a preview request
+// " preview scale=S pan=PX,PY X=.. Y=.. rect=L,T,R,B zoom=Z sum=N" (sum of the source
+// samples the render hook read in the rectangle).
 
 #include <windows.h>
 
@@ -17,6 +22,10 @@
 #include <string>
 
 #include "host/effect_context.h"
+#include "host/parameter_block.h"
+#include "host/plugin_data.h"
+#include "host/preview_request.h"
+#include "host/run_driver.h"
 #include "host/system_calls.h"
 
 namespace {
@@ -27,11 +36,15 @@ struct TestEffectSettings {
     int32_t tileHeight = 0, tileWidth = 0, tileBorder = 0;
     int32_t failAllocations = 0;
     std::string faultHook, faultKind;
+    bool preview = false, bigGulp = false;
+    int32_t previewScale = 0, panX = 0, panY = 0, previewWidth = 0, previewHeight = 0;
 };
 TestEffectSettings gSettings;
 int32_t gRenders = 0;
 int32_t gTransparencyMaskSeen = 0;
 int32_t gAllocationsToFail = 0;
+int64_t gSourceSum = 0;
+std::string gPreviewReport;
 
 std::string Environment(const char* name) {
     char value[512] = "";
@@ -54,6 +67,12 @@ void ReadSettings() {
             gSettings.storedTiles = sscanf(word.c_str() + 6, "%d,%d,%d", &gSettings.tileHeight,
                                            &gSettings.tileWidth, &gSettings.tileBorder) == 3;
         }
+        if (word.rfind("preview=", 0) == 0) {
+            gSettings.preview =
+                sscanf(word.c_str() + 8, "%d,%d,%d,%d,%d", &gSettings.previewScale, &gSettings.panX,
+                       &gSettings.panY, &gSettings.previewWidth, &gSettings.previewHeight) == 5;
+        }
+        if (word == "big-gulp") gSettings.bigGulp = true;
         if (word.rfind("fail-allocations=", 0) == 0)
             gSettings.failAllocations = atoi(word.c_str() + 17);
         if (word.rfind("fault=", 0) == 0) {
@@ -68,7 +87,28 @@ void Report() {
     char text[128];
     snprintf(text, sizeof text, "renders=%d transparency-mask=%d", gRenders,
              gRenders > 0 && gTransparencyMaskSeen == gRenders ? 1 : 0);
-    SetEnvironmentVariableA("GREYLOOM_TEST_REPORT", text);
+    SetEnvironmentVariableA("GREYLOOM_TEST_REPORT", (text + gPreviewReport).c_str());
+}
+
+// One preview request, as the dialog's preview code makes it, then the render of it.
+void RunPreviewRequest() {
+    if (gSettings.bigGulp) gParams->flags |= PFLAG_BIG_GULP;
+    gDataBlock->previewRect = {0, 0, int16_t(gSettings.previewHeight),
+                               int16_t(gSettings.previewWidth)};
+    int32_t scale = gSettings.previewScale;
+    PanOffset pan = {gSettings.panX, gSettings.panY};
+    gSourceSum = 0;
+    SetupFilterRecordForProxy(scale, pan);
+    if (GetResult() == 0) ProcessFilterRect();
+    const EffectContext& c = gContext;
+    char text[256];
+    snprintf(text, sizeof text,
+             " preview scale=%d pan=%d,%d X=%d Y=%d rect=%d,%d,%d,%d zoom=%d sum=%lld", scale,
+             pan.x, pan.y, c.X, c.Y, c.currentLeft, c.currentTop, c.currentRight, c.currentBottom,
+             c.zoomReduction, static_cast<long long>(gSourceSum));
+    gPreviewReport = text;
+    gContext.dialogUp = 0;
+    if (gSettings.bigGulp) gParams->flags &= ~PFLAG_BIG_GULP;
 }
 
 void MaybeFault(const char* hook) {
@@ -130,6 +170,7 @@ int32_t OnRunStart(EffectContext* context) {
     if (context->dialogUp) return 0;
     ReadSettings();
     gRenders = gTransparencyMaskSeen = 0;
+    gPreviewReport.clear();
     gAllocationsToFail = gSettings.failAllocations;
     gSystem.allocateZeroed = FailingAllocate;
     if (gSettings.storedTiles) {
@@ -139,6 +180,7 @@ int32_t OnRunStart(EffectContext* context) {
         context->tileBorder = gSettings.tileBorder;
     }
     context->frameworkSettings[3] = gSettings.viaTileBuffer ? 1 : 0;
+    if (gSettings.preview) RunPreviewRequest();
     Report();
     MaybeFault("run-start");
     return 0;
@@ -150,6 +192,12 @@ int32_t OnRender(EffectContext* context) {
         ++gTransparencyMaskSeen;
     Report();
     MaybeFault("render");
+    if (context->dialogUp) {
+        for (int32_t y = context->currentTop; y < context->currentBottom; ++y)
+            for (int32_t x = context->currentLeft; x < context->currentRight; ++x)
+                for (int32_t c = 0; c < context->Z; ++c)
+                    gSourceSum += context->accessors.getSourcePixel(x, y, c);
+    }
     if (gSettings.pattern) RenderPattern(context);
     return 0;
 }
