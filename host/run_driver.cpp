@@ -44,22 +44,6 @@ unsigned TraceAddress(const void* pointer) {
     return unsigned(uintptr_t(pointer));
 }
 
-void TraceRects(const char* heading) {
-    const FilterRecord& r = *gStuff;
-    FilterTrace(
-        "%s\n inRect = %d, %d, %d, %d\n outRect = %d, %d, %d, %d\n"
-        " maskRect = %d, %d, %d, %d",
-        heading, r.inRect.left, r.inRect.top, r.inRect.right, r.inRect.bottom, r.outRect.left,
-        r.outRect.top, r.outRect.right, r.outRect.bottom, r.maskRect.left, r.maskRect.top,
-        r.maskRect.right, r.maskRect.bottom);
-}
-
-void TraceAdvanceStateResult(int result) {
-    const FilterRecord& r = *gStuff;
-    FilterTrace("AdvanceState returned %d\n inData = %#x outData = %#x maskData = %#x", result,
-                TraceAddress(r.inData), TraceAddress(r.outData), TraceAddress(r.maskData));
-}
-
 void EmptyRequestRects() {
     const HostRect empty = {0, 0, 0, 0};
     gStuff->inRect = gStuff->outRect = gStuff->maskRect = empty;
@@ -109,10 +93,6 @@ int32_t ColorChannelsOf(int16_t mode) {
             return 1;
     }
     return 3;
-}
-
-int16_t RequestPadding() {
-    return gParams && (gParams->flags & PFLAG_FULL_BORDER) ? 0 : -2;
 }
 
 // A filter record whose planes or filter rectangle make no sense is refused before any
@@ -223,6 +203,26 @@ void CopyRowPixels(const uint8_t* source, uint8_t* output, int32_t columns, int3
 
 void RunStateReset() {
     gRun = RunState{};
+}
+
+void TraceRequestRects(const char* heading) {
+    const FilterRecord& r = *gStuff;
+    FilterTrace(
+        "%s\n inRect = %d, %d, %d, %d\n outRect = %d, %d, %d, %d\n"
+        " maskRect = %d, %d, %d, %d",
+        heading, r.inRect.left, r.inRect.top, r.inRect.right, r.inRect.bottom, r.outRect.left,
+        r.outRect.top, r.outRect.right, r.outRect.bottom, r.maskRect.left, r.maskRect.top,
+        r.maskRect.right, r.maskRect.bottom);
+}
+
+void TraceAdvanceStateResult(int result) {
+    const FilterRecord& r = *gStuff;
+    FilterTrace("AdvanceState returned %d\n inData = %#x outData = %#x maskData = %#x", result,
+                TraceAddress(r.inData), TraceAddress(r.outData), TraceAddress(r.maskData));
+}
+
+int16_t RequestPadding() {
+    return gParams && (gParams->flags & PFLAG_FULL_BORDER) ? 0 : -2;
 }
 
 int32_t SampleBytes() {
@@ -374,7 +374,7 @@ void StartWithAdvanceState() {
             r.outRect = r.inRect;
             r.maskRect = r.haveMask ? r.inRect : HostRect{0, 0, 0, 0};
             SetupTileRects();
-            TraceRects("Calling AdvanceState from StartWithAdvanceState...");
+            TraceRequestRects("Calling AdvanceState from StartWithAdvanceState...");
             SetResult(r.advanceState());
             TraceAdvanceStateResult(GetResult());
             AdjustTileDataPointers();
@@ -388,7 +388,7 @@ void StartWithAdvanceState() {
 
     EmptyRequestRects();
     if (gParams && (gParams->flags & PFLAG_FINAL_FLUSH) && GetResult() == 0) {
-        TraceRects("Flushing AdvanceState...");
+        TraceRequestRects("Flushing AdvanceState...");
         SetResult(r.advanceState());
         TraceAdvanceStateResult(GetResult());
     }

@@ -261,6 +261,23 @@ TEST(PluginHooks, BreakpointInAHookEndsInTheOuterGuard) {
     EXPECT_EQ(WrongSamples(*session, {0, 0, 12, 16}), 0);
 }
 
+TEST(PluginTiles, TracesShowEachRequestWhenSwitchedOn) {
+    auto session = OpenTestPlugin(NoiseImage(16, 12, 3, 8), "trace");
+    ASSERT_EQ(HostRunFilter(*session, false), 0);
+    const std::vector<MessageBoxRecord>& boxes = session->log.messageBoxes;
+    ASSERT_EQ(boxes.size(), 6u);
+    for (const MessageBoxRecord& box : boxes) EXPECT_EQ(box.caption, "Filter trace");
+    EXPECT_EQ(boxes[0].text,
+              "Calling AdvanceState from StartWithAdvanceState...\n inRect = 0, 0, 16, 12\n "
+              "outRect = 0, 0, 16, 12\n maskRect = 0, 0, 0, 0");
+    EXPECT_EQ(boxes[1].text.rfind("AdvanceState returned 0\n inData = 0x", 0), 0u);
+    EXPECT_EQ(boxes[2].text.rfind("MyAdjustedInData = 0x", 0), 0u);
+    EXPECT_EQ(boxes[3].text,
+              "Flushing AdvanceState...\n inRect = 0, 0, 0, 0\n outRect = 0, 0, 0, 0\n "
+              "maskRect = 0, 0, 0, 0");
+    EXPECT_EQ(boxes[5].text, "DoFinish:\n Nothing much to do!");
+}
+
 // --- Preview requests against the test host ------------------------------------------------
 
 // The report of a preview request: "preview scale=S pan=X,Y X=.. Y=.. rect=L,T,R,B zoom=Z sum=N".

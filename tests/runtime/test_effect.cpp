@@ -9,6 +9,7 @@
 //   preview=S,PX,PY,W,H  before the final run, one preview request as the dialog makes it:
 //                      scale S (-888 fits), pan PX,PY, preview area W x H
 //   big-gulp           ... with flag "Big Gulp" set
+//   trace              switches the framework's debug traces on for the rest of the run
 // The effect reports in GREYLOOM_TEST_REPORT: "renders=N transparency-mask=M" where M is 1
 // when every render found the fourth plane serving as mask, and after a preview request
 // " preview scale=S pan=PX,PY X=.. Y=.. rect=L,T,R,B zoom=Z sum=N" (sum of the source
@@ -36,7 +37,7 @@ struct TestEffectSettings {
     int32_t tileHeight = 0, tileWidth = 0, tileBorder = 0;
     int32_t failAllocations = 0;
     std::string faultHook, faultKind;
-    bool preview = false, bigGulp = false;
+    bool preview = false, bigGulp = false, trace = false;
     int32_t previewScale = 0, panX = 0, panY = 0, previewWidth = 0, previewHeight = 0;
 };
 TestEffectSettings gSettings;
@@ -73,6 +74,7 @@ void ReadSettings() {
                        &gSettings.panY, &gSettings.previewWidth, &gSettings.previewHeight) == 5;
         }
         if (word == "big-gulp") gSettings.bigGulp = true;
+        if (word == "trace") gSettings.trace = true;
         if (word.rfind("fail-allocations=", 0) == 0)
             gSettings.failAllocations = atoi(word.c_str() + 17);
         if (word.rfind("fault=", 0) == 0) {
@@ -181,6 +183,7 @@ int32_t OnRunStart(EffectContext* context) {
     }
     context->frameworkSettings[3] = gSettings.viaTileBuffer ? 1 : 0;
     if (gSettings.preview) RunPreviewRequest();
+    if (gSettings.trace) gParams->flags |= PFLAG_TRACE;
     Report();
     MaybeFault("run-start");
     return 0;
