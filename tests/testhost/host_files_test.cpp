@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <thread>
 
@@ -141,6 +142,56 @@ TEST(DescriptorFiles, UnreadableLinesAreReportedWithTheirNumber) {
     std::string error;
     EXPECT_FALSE(DescriptorLoadFile(TempPath("no-such-descriptor.txt"), &descriptor, &error));
     DeleteFileA(path.c_str());
+}
+
+// The descriptor procedures as a plug-in uses them: write, close into a handle, read back.
+TEST(DescriptorProcedures, WhatIsWrittenReadsBack) {
+    HostSession session;
+    ASSERT_TRUE(HostSetImage(session, HostImageMake(2, 2, 3, 8)));
+    HostBeginRun(session);
+    DescriptorParameters* parameters = session.record.descriptorParameters;
+    ASSERT_NE(parameters, nullptr);
+    WriteDescriptorProcs* write = parameters->writeDescriptorProcs;
+    WriteDescriptorRef writer = write->openWriteDescriptorProc();
+    ASSERT_NE(writer, nullptr);
+    EXPECT_EQ(write->putIntegerProc(writer, FourCC("xver"), 100), 0);
+    const uint8_t slot[] = {5, '1', ',', '2', ',', '3'};
+    EXPECT_EQ(write->putStringProc(writer, FourCC("t000"), slot), 0);
+    HostHandle text = HostNewHandle(session, 3);
+    memcpy(static_cast<HostHandleRecord*>(text)->data, "abc", 3);
+    EXPECT_EQ(write->putTextProc(writer, FourCC("t001"), text), 0);
+    HostHandle recorded = nullptr;
+    EXPECT_EQ(write->closeWriteDescriptorProc(writer, &recorded), 0);
+    ASSERT_NE(recorded, nullptr);
+
+    ReadDescriptorProcs* read = parameters->readDescriptorProcs;
+    DescriptorKeyID expected[] = {FourCC("ctl0"), 0};
+    ReadDescriptorRef reader = read->openReadDescriptorProc(recorded, expected);
+    ASSERT_NE(reader, nullptr);
+    DescriptorKeyID key = 0;
+    DescriptorType type = 0;
+    int32_t flags = -1, value = 0;
+    ASSERT_TRUE(read->getKeyProc(reader, &key, &type, &flags));
+    EXPECT_EQ(key, FourCC("xver"));
+    EXPECT_EQ(type, DESC_TYPE_INTEGER);
+    EXPECT_EQ(read->getIntegerProc(reader, &value), 0);
+    EXPECT_EQ(value, 100);
+    ASSERT_TRUE(read->getKeyProc(reader, &key, &type, &flags));
+    EXPECT_EQ(type, DESC_TYPE_TEXT);
+    uint8_t back[256] = {};
+    EXPECT_EQ(read->getStringProc(reader, back), 0);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(back) + 1, back[0]), "1,2,3");
+    ASSERT_TRUE(read->getKeyProc(reader, &key, &type, &flags));
+    HostHandle backText = nullptr;
+    EXPECT_EQ(read->getTextProc(reader, &backText), 0);
+    EXPECT_EQ(std::string(static_cast<HostHandleRecord*>(backText)->data, 3), "abc");
+    EXPECT_FALSE(read->getKeyProc(reader, &key, &type, &flags));
+    // A read of the wrong type fails, and the failure is what closing reports.
+    EXPECT_NE(read->getIntegerProc(reader, &value), 0);
+    EXPECT_NE(read->closeReadDescriptorProc(reader), 0);
+    EXPECT_EQ(read->openReadDescriptorProc(nullptr, expected), nullptr);
+    for (HostHandle handle : {recorded, text, backText}) HostDisposeHandleRecord(session, handle);
+    EXPECT_EQ(session.log.handlesLive, 0);
 }
 
 TEST(MessageBoxWatcher, AnswersAndLogsBoxesOfEveryThread) {
