@@ -270,7 +270,9 @@ void DoStart() {
         SetResult(HOST_BAD_PARAMETERS);
         return;
     }
+    // A fault that ended an earlier call skipped its clean-up.
     RunStateReset();
+    ResetTileBuffers();
     InitRunTables();
     CopyFilterRecordIntoContext();
     RestoreSavedContext();
@@ -551,8 +553,8 @@ void ProcessFilterRect() {
     SetRectGeometry(frame);
     if (CopySourceRows()) {
         gContext.rowCounter = gContext.columnCounter = 0;
-        for (void*& buffer : gContext.tileBuffers) buffer = nullptr;
-        for (void*& id : gContext.tileBufferIds) id = nullptr;
+        // Buffers a faulted rectangle of this run left behind go before new ones are made.
+        FreeTileBuffers();
         if (AllocateTileBuffers()) DispatchEffectHook(HOOK_RENDER, &gContext);
     }
     FreeTileBuffers();

@@ -250,13 +250,14 @@ TEST(PluginHooks, FaultInAHookIsShownAndTheRunCancelled) {
 }
 
 TEST(PluginHooks, BreakpointInAHookEndsInTheOuterGuard) {
-    auto session = OpenTestPlugin(NoiseImage(16, 12, 3, 8), "pattern fault=render:breakpoint");
+    auto session =
+        OpenTestPlugin(NoiseImage(16, 12, 3, 8), "via-tile-buffer fault=render:breakpoint");
     const int16_t result = HostRunFilter(*session, false);
     ASSERT_EQ(session->log.messageBoxes.size(), 1u);
     EXPECT_EQ(session->log.messageBoxes[0].text, "Sorry, a framework error occured.");
     EXPECT_NE(result, 0);
-    // The plug-in keeps working after the fault.
-    SetEnvironmentVariableA("GREYLOOM_TEST_EFFECT", "pattern");
+    // The plug-in keeps working after the fault, tile buffer and all.
+    SetEnvironmentVariableA("GREYLOOM_TEST_EFFECT", "via-tile-buffer");
     ASSERT_EQ(HostRunFilter(*session, false), 0);
     EXPECT_EQ(WrongSamples(*session, {0, 0, 12, 16}), 0);
 }
