@@ -130,6 +130,7 @@ struct PropertyRequest {
     OSType signature, key;
     int32_t index;
     OSErr result;
+    bool viaSuite;  // false: through the filter record's older property callback
 };
 struct DisplayCall {
     HostVRect area;
