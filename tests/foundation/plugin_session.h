@@ -22,6 +22,7 @@ inline HostImage GradientImage(int32_t width, int32_t height, int32_t planes, in
 
 inline std::unique_ptr<HostSession> OpenShippedPlugin(int32_t width = 64, int32_t height = 48) {
     auto session = std::make_unique<HostSession>();
+    session->options.dialogAnswer = IDOK;
     EXPECT_TRUE(HostLoadPlugin(*session, HostDefaultPluginPath()))
         << (session->log.notes.empty() ? "" : session->log.notes.back());
     EXPECT_TRUE(HostSetImage(*session, GradientImage(width, height, 3, 8)));
