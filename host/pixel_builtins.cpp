@@ -17,17 +17,29 @@ int32_t From8Bits(int32_t sample8) {
     return (sample8 * 32768 + 127) / 255;
 }
 
-// The word of a pixel whose first sample lies at `pixel`, with `planes` samples.
+int32_t SampleAt(const uint8_t* pixel, int32_t c, bool sixteenBit) {
+    return sixteenBit ? To8Bits(reinterpret_cast<const uint16_t*>(pixel)[c]) : pixel[c];
+}
+
+// The word of a pixel whose first sample lies at `pixel`, with `planes` samples. Grey images
+// (one plane, or grey and transparency) give their grey in every colour byte.
 uint32_t PixelWord(const uint8_t* pixel, int32_t planes, bool sixteenBit) {
     uint32_t bytes[4] = {0, 0, 0, 255};
-    const int32_t used = std::min(planes, 4);
-    for (int32_t c = 0; c < used; ++c)
-        bytes[c] =
-            uint32_t(sixteenBit ? To8Bits(reinterpret_cast<const uint16_t*>(pixel)[c]) : pixel[c]);
-    if (used < 3)  // grey (with or without transparency): the grey in every colour byte
-        for (int32_t c = used; c < 3; ++c) bytes[c] = bytes[0];
-    if (used == 2) bytes[1] = bytes[0];
+    if (planes >= 3) {
+        for (int32_t c = 0; c < std::min(planes, 4); ++c)
+            bytes[c] = uint32_t(SampleAt(pixel, c, sixteenBit));
+    } else if (planes >= 1) {
+        bytes[0] = bytes[1] = bytes[2] = uint32_t(SampleAt(pixel, 0, sixteenBit));
+        if (planes == 2) bytes[3] = uint32_t(SampleAt(pixel, 1, sixteenBit));
+    }
     return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | bytes[3] << 24;
+}
+
+void StoreSample(uint8_t* pixel, int32_t c, int32_t value8, bool sixteenBit) {
+    if (sixteenBit)
+        reinterpret_cast<uint16_t*>(pixel)[c] = uint16_t(From8Bits(value8));
+    else
+        pixel[c] = uint8_t(value8);
 }
 
 int32_t ContextSampleBytes() {
@@ -71,16 +83,14 @@ int32_t PutOutputRgba(int32_t x, int32_t y, uint32_t word) {
     const bool sixteenBit = ContextSampleBytes() == 2;
     uint8_t* pixel = c.outData + int64_t(y - c.currentTop) * c.outRowBytes +
                      int64_t(x - c.currentLeft) * c.outStep * (sixteenBit ? 2 : 1);
-    // Transparency is written only when the word carries some: 0 keeps the pixel's own.
+    // A grey output takes the red byte. Transparency is written only when the word carries
+    // some: 0 keeps the pixel's own.
+    const int32_t colourPlanes = c.outStep >= 3 ? 3 : 1;
+    const int32_t alphaPlane = c.outStep >= 4 ? 3 : c.outStep == 2 ? 1 : -1;
+    for (int32_t ch = 0; ch < colourPlanes; ++ch)
+        StoreSample(pixel, ch, int32_t((word >> (8 * ch)) & 0xFF), sixteenBit);
     const int32_t alpha = int32_t(word >> 24);
-    const int32_t channels = c.outStep >= 4 && alpha != 0 ? 4 : std::min(c.outStep, 3);
-    for (int32_t ch = 0; ch < channels; ++ch) {
-        const int32_t value = int32_t((word >> (8 * ch)) & 0xFF);
-        if (sixteenBit)
-            reinterpret_cast<uint16_t*>(pixel)[ch] = uint16_t(From8Bits(value));
-        else
-            pixel[ch] = uint8_t(value);
-    }
+    if (alphaPlane >= 0 && alpha != 0) StoreSample(pixel, alphaPlane, alpha, sixteenBit);
     return 1;
 }
 

@@ -5,14 +5,15 @@
 #include <cstdint>
 
 // The source pixel at (x, y), clamped into the image and what the host delivered. Images
-// with fewer than four planes read 255 (opaque) in the top byte; a grey image repeats its
-// grey in red, green and blue. 16-bit samples are scaled to 8 bits.
+// without transparency read 255 (opaque) in the top byte; a grey image repeats its grey in
+// red, green and blue (its second plane is its transparency). 16-bit samples are scaled to
+// 8 bits.
 uint32_t GetSourceRgba(int32_t x, int32_t y);
 // The output pixel at (x, y), clamped into the current rectangle; as GetSourceRgba.
 uint32_t GetOutputRgba(int32_t x, int32_t y);
-// Writes red, green and blue of the word at (x, y), clamped into the current rectangle, to
-// the output planes the image has, and the top byte when there are four or more planes and
-// it is not 0. Returns 1 (0 when there is no output buffer).
+// Writes the word at (x, y), clamped into the current rectangle: red, green and blue (only
+// red to a grey output), and the top byte to the transparency plane when the output has one
+// and the top byte is not 0. Returns 1 (0 when there is no output buffer).
 int32_t PutOutputRgba(int32_t x, int32_t y, uint32_t word);
 // 0 outside the image, 255 when the host gives no selection mask, else the mask byte.
 int32_t SelectionMaskValue(int32_t x, int32_t y);

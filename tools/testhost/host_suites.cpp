@@ -16,9 +16,12 @@ constexpr OSErr kWrongSignature = -30902;
 
 // --- Faults raised on purpose ------------------------------------------------------------
 
-__attribute__((noinline)) int DivideBy(volatile int divisor) {
+// The quotient goes to memory: an unused one would let the compiler drop the division.
+volatile int gQuotient;
+
+__attribute__((noinline)) void DivideBy(volatile int divisor) {
     volatile int dividend = 1;
-    return dividend / divisor;
+    gQuotient = dividend / divisor;
 }
 
 __attribute__((noinline)) int Recurse(volatile int depth) {
@@ -178,8 +181,8 @@ void HOSTAPI RecoverSpace(int32_t) {}
 
 // --- Properties --------------------------------------------------------------------------------
 
-OSErr HOSTAPI GetProperty(OSType signature, OSType key, int32_t index, intptr_t* simple,
-                          HostHandle* complex) {
+OSErr AnswerProperty(bool viaSuite, OSType signature, OSType key, int32_t index, intptr_t* simple,
+                     HostHandle* complex) {
     HostSession* session = gHostSession;
     if (!session) return kPropertyUndefined;
     HostMaybeFault(*session, CALLBACK_PROPERTY, ++session->propertyCalls);
@@ -205,8 +208,19 @@ OSErr HOSTAPI GetProperty(OSType signature, OSType key, int32_t index, intptr_t*
         else if (simple)
             *simple = found->second;
     }
-    session->log.properties.push_back({signature, key, index, result});
+    session->log.properties.push_back({signature, key, index, result, viaSuite});
     return result;
+}
+
+OSErr HOSTAPI GetPropertyFromSuite(OSType signature, OSType key, int32_t index, intptr_t* simple,
+                                   HostHandle* complex) {
+    return AnswerProperty(true, signature, key, index, simple, complex);
+}
+
+// The filter record's older property callback.
+OSErr HOSTAPI GetPropertyFromRecord(OSType signature, OSType key, int32_t index, intptr_t* simple,
+                                    HostHandle* complex) {
+    return AnswerProperty(false, signature, key, index, simple, complex);
 }
 
 OSErr HOSTAPI SetProperty(OSType signature, OSType key, int32_t index, intptr_t simple,
@@ -215,7 +229,7 @@ OSErr HOSTAPI SetProperty(OSType signature, OSType key, int32_t index, intptr_t 
     if (!session) return kPropertyUndefined;
     OSErr result = signature == FourCC("8BIM") ? 0 : kWrongSignature;
     if (result == 0) session->options.simpleProperties[key] = simple;
-    session->log.properties.push_back({signature, key, index, result});
+    session->log.properties.push_back({signature, key, index, result, true});
     return result;
 }
 
@@ -520,7 +534,7 @@ void HostInstallCallbacks(HostSession& session) {
     r.advanceState = options.noAdvanceState ? nullptr : HostAdvanceStateProc;
     r.displayPixels = options.noDisplayPixels ? nullptr : DisplayPixels;
     r.colorServices = options.noColorServices ? nullptr : ColorServices;
-    r.getPropertyObsolete = options.noObsoleteGetProperty ? nullptr : GetProperty;
+    r.getPropertyObsolete = options.noObsoleteGetProperty ? nullptr : GetPropertyFromRecord;
 
     BufferProcs& buffers = session.bufferProcs;
     buffers = {options.bufferSuiteVersion,
@@ -546,7 +560,7 @@ void HostInstallCallbacks(HostSession& session) {
     r.handleProcs = options.noHandleSuite ? nullptr : &handles;
 
     PropertyProcs& properties = session.propertyProcs;
-    properties = {options.propertySuiteVersion, options.propertySuiteCount, GetProperty,
+    properties = {options.propertySuiteVersion, options.propertySuiteCount, GetPropertyFromSuite,
                   SetProperty};
     r.propertyProcs = options.noPropertySuite ? nullptr : &properties;
 }
