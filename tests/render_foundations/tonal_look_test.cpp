@@ -219,8 +219,8 @@ TEST_F(TonalLookTest, KeptHistogramServesOneRunOfOneImageOnly) {
     MatchHistogram(kHistogram, TONAL_SHAPE_FLAT, nullptr, kLookup);
     EXPECT_EQ(ArrayRow(kLookup, 0, 256), darkLookup) << "counted once per run";
 
-    // A new run (its arrays released) of another image counts again, even when another part
-    // of the plug-in has made the histogram array meanwhile.
+    // A new run (its arrays released) of another image counts again, even when the histogram
+    // panel has made the histogram array meanwhile.
     ReleaseAllArrays();
     ASSERT_TRUE(CreateArray(kHistogram, 256, 3, 1, 4));
     SetAllArrayElements(kHistogram, 9);
