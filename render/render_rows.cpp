@@ -146,12 +146,12 @@ bool RowStart(const PassContext& pass, int32_t y) {
     return true;
 }
 
+// An earlier pass's result, and with paper or dynamic contrast its luma for their blur.
 template <typename Sample>
-void StoreWork(const RenderPlan& plan, int32_t y, int32_t column, const Rgb& p, Sample* workRgb,
+void StoreWork(const RenderPlan& plan, int32_t column, const Rgb& p, Sample* workRgb,
                Sample* workBlur) {
     WritePixel(workRgb, column, 3, p);
     if (plan.pass2 && workBlur) workBlur[column] = Sample(ClampLevel(Luma601(p), plan.depth.max));
-    (void)y;
 }
 
 // Scratch rows of one worker, as wide as the rectangle.
@@ -177,7 +177,7 @@ void RenderOutsideRegion(const RenderPlan& plan, int32_t y, int32_t from, int32_
         if (last)
             WritePixel(outputRow, column, s.outputStep, SplitSourcePixel(plan, own));
         else
-            StoreWork(plan, y, column, own, workRgb, workBlur);
+            StoreWork(plan, column, own, workRgb, workBlur);
     }
 }
 
@@ -241,7 +241,7 @@ void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int
         const int32_t column = from + i - plan.left;
         const Rgb p = FinishPixel(plan, sources[i], greys[i]);
         if (!last)
-            StoreWork(plan, y, column, p, workRgb, workBlur);
+            StoreWork(plan, column, p, workRgb, workBlur);
         else if (plan.selectionBlend)
             WritePixel(outputRow, column, s.outputStep,
                        SelectionBlend(plan, from + i, y, p,

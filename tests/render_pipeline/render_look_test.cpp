@@ -45,9 +45,10 @@ void PinPluginModule() {
     ASSERT_NE(pinned, nullptr);
 }
 
-HostImage RenderThroughHost(const HostImage& image, int16_t* result) {
+HostImage RenderThroughHost(const HostImage& image, int16_t* result, int32_t abortAfter = -1) {
     PinPluginModule();
     HostSession session;
+    session.options.abortAfterCalls = abortAfter;
     EXPECT_TRUE(HostLoadPlugin(session, HostDefaultPluginPath()))
         << (session.log.notes.empty() ? "" : session.log.notes.back());
     EXPECT_TRUE(HostSetImage(session, image));
@@ -141,6 +142,16 @@ TEST(EspressoLook, RendersTheSampleInBlackAndWhiteAsTheEngineDoes) {
             SetProcessorCountOverride(0);
             EXPECT_TRUE(engine.samples == output.samples) << "depth " << depth << ", " << threads;
         }
+    }
+}
+
+// The host asks to abort while the rows are rendered on every processor: the run ends with
+// the cancel result, and returns.
+TEST(EspressoLook, HostAbortInMidRenderCancelsTheRun) {
+    for (int32_t calls : {402, 420, 440}) {
+        int16_t result = 0;
+        RenderThroughHost(Sample(16), &result, calls);
+        EXPECT_EQ(result, -128) << calls;
     }
 }
 
