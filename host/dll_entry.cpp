@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "host/fault_guard.h"
 #include "host/plugin_data.h"
 
 extern "C" BOOL WINAPI DllMainCRTStartup(HINSTANCE instance, DWORD reason, LPVOID reserved);
@@ -11,6 +12,7 @@ extern "C" BOOL WINAPI DllMainCRTStartup(HINSTANCE instance, DWORD reason, LPVOI
 // built at load time.
 extern "C" BOOL WINAPI DllEntry(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) gModule = instance;
+    if (reason == DLL_PROCESS_DETACH) RemoveFaultGuardHandler();
     if (reason <= DLL_THREAD_DETACH) return DllMainCRTStartup(instance, reason, reserved) ? 1 : 0;
     return 1;
 }

@@ -36,17 +36,7 @@ HostImage Sample(int32_t depth) {
     return image;
 }
 
-// The plug-in's fault guard leaves a vectored exception handler in the process; once the
-// session unloads the module, the next exception (a failing assertion's debug output is one)
-// would call into unmapped code and end the program as if it had passed. Keeping one
-// reference for the program's life keeps the handler's code mapped.
-void PinPluginModule() {
-    static const HMODULE pinned = LoadLibraryA(HostDefaultPluginPath().c_str());
-    ASSERT_NE(pinned, nullptr);
-}
-
 HostImage RenderThroughHost(const HostImage& image, int16_t* result, int32_t abortAfter = -1) {
-    PinPluginModule();
     HostSession session;
     session.options.abortAfterCalls = abortAfter;
     EXPECT_TRUE(HostLoadPlugin(session, HostDefaultPluginPath()))
