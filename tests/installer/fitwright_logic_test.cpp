@@ -1,0 +1,3 @@
+// Placeholder replaced below.
+#include <gtest/gtest.h>
+TEST(Placeholder, Nothing) {}
