@@ -22,8 +22,6 @@
 
 namespace {
 
-#define WM_APP_SYNC_HOSTS (WM_APP + 2)
-
 const int kClientWidth = 409;
 const int kClientHeight = 425;
 const UINT kTimerDelayMs = 100;
@@ -41,7 +39,7 @@ struct MainWindow {
     std::vector<std::wstring> arguments;
     CommandWords words;
     std::vector<std::wstring> shownHostTexts;  // texts in the list box; set by SyncHostList
-    bool hostSyncPending;                      // a WM_APP_SYNC_HOSTS is on its way
+    int32_t shownSelected;                     // selection last given to the list box
 };
 MainWindow gMain;
 
@@ -104,12 +102,14 @@ bool NameAsksForSixtyFourBit(const std::wstring& name) {
 
 // ---- view hooks ----
 
+// Brings the list box in line with gHosts. The selection is set only when the model's
+// changed since the last sync: a click in progress must not be undone.
 void SyncHostList() {
-    gMain.hostSyncPending = false;
     HWND list = Item(IDC_CHECKLISTBOX1);
     std::vector<std::wstring> texts;
     for (const HostEntry& entry : gHosts.entries) texts.push_back(entry.text);
-    if (texts != gMain.shownHostTexts) {
+    bool rebuilt = texts != gMain.shownHostTexts;
+    if (rebuilt) {
         SendMessageW(list, WM_SETREDRAW, FALSE, 0);
         SendMessageW(list, LB_RESETCONTENT, 0, 0);
         for (const std::wstring& text : texts)
@@ -117,15 +117,16 @@ void SyncHostList() {
         SendMessageW(list, WM_SETREDRAW, TRUE, 0);
         gMain.shownHostTexts = texts;
     }
-    if (SendMessageW(list, LB_GETCURSEL, 0, 0) != gHosts.selected)
+    if (rebuilt || gMain.shownSelected != gHosts.selected) {
         SendMessageW(list, LB_SETCURSEL, gHosts.selected, 0);
+        gMain.shownSelected = gHosts.selected;
+    }
     InvalidateRect(list, nullptr, TRUE);
 }
 
+// Discovery adds rows one by one before the window shows: those wait for ShowMainWindow.
 void HostsChanged() {
-    if (!gMain.window || gMain.hostSyncPending) return;
-    gMain.hostSyncPending = true;
-    PostMessageW(gMain.window, WM_APP_SYNC_HOSTS, 0, 0);
+    if (gMain.window && IsWindowVisible(gMain.window)) SyncHostList();
 }
 
 void ProductsChanged() {
@@ -517,9 +518,6 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_TIMER:
             TimerFired(wParam);
             return 0;
-        case WM_APP_SYNC_HOSTS:
-            SyncHostList();
-            return 0;
         case WM_APP_DELETE_KEY:
             RunGuarded(DeleteKeyPressed);
             return 0;
@@ -635,6 +633,7 @@ int MainWindowRun(const std::vector<std::wstring>& arguments, int showCommand) {
     ProductReset();
     HostListsReset();
     gMain = MainWindow{};
+    gMain.shownSelected = -1;
     gMain.arguments = arguments;
     gMain.words = CommandWordsScan(arguments);
     // No box may wait for a person in an unattended run, not even during start-up.

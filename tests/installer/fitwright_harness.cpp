@@ -308,7 +308,8 @@ bool ReadListFile(const std::wstring& path, ListRecord* record) {
         if (tag == L"added") record->added.push_back(first);
         if (tag == L"exitcode") record->exitCode = _wtoi(first.c_str());
     }
-    return true;
+    // The record ends with its exit code: without it the file was caught half made.
+    return record->exitCode >= 0;
 }
 
 FitwrightRun::~FitwrightRun() {
@@ -359,9 +360,10 @@ std::string FitwrightRun::StandardError() const {
 }
 
 bool FitwrightRun::WaitForStartup(DWORD timeoutMs) {
+    ListRecord record;
     return WaitUntil(
-        [this] {
-            return PathIsFile(listFile_) ||
+        [&] {
+            return ReadListFile(listFile_, &record) ||
                    WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
         },
         timeoutMs);
@@ -369,7 +371,7 @@ bool FitwrightRun::WaitForStartup(DWORD timeoutMs) {
 
 ListRecord FitwrightRun::List() const {
     ListRecord record;
-    ReadListFile(listFile_, &record);
+    WaitUntil([&] { return ReadListFile(listFile_, &record); }, 2000);
     return record;
 }
 

@@ -59,6 +59,15 @@ class WindowTest : public ::testing::Test {
         return text;
     }
 
+    // Selects an item as the list box tells its parent about a user's selection.
+    void SelectItem(HWND window, int index) {
+        HWND list = Control(window, IDC_CHECKLISTBOX1);
+        SendTo(list, LB_SETCURSEL, static_cast<WPARAM>(index));
+        SendTo(window, WM_COMMAND, MAKEWPARAM(IDC_CHECKLISTBOX1, LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(list));
+    }
+
+    // A mouse click on an item, x pixels from its left edge.
     void ClickItem(HWND window, int index, int x) {
         HWND list = Control(window, IDC_CHECKLISTBOX1);
         int height = static_cast<int>(SendTo(list, LB_GETITEMHEIGHT, 0));
@@ -115,7 +124,7 @@ TEST_F(WindowTest, CommandWordsShapeTheWindow) {
         SCOPED_TRACE(Narrow(c.arguments));
         HWND window = Start(c.arguments);
         // "NoRun" holds after the selection moves to another row with a program.
-        ClickItem(window, 0, 100);
+        SelectItem(window, 0);
         for (const ControlExpectation& e : c.controls) {
             EXPECT_EQ(e.visible, IsWindowVisible(Control(window, e.id)) != FALSE) << e.id;
             EXPECT_EQ(e.enabled, IsWindowEnabled(Control(window, e.id)) != FALSE) << e.id;
@@ -251,12 +260,12 @@ TEST_F(WindowTest, DeleteKeyRemovesAddedFoldersOnly) {
         "Greyloom 2\nQuill\n0\n2\nC:\\fwtest\\first\nC:\\fwtest\\second\n1\nGreyloom32.8bf\n");
     HWND window = Start(L"");
     HWND list = Control(window, IDC_CHECKLISTBOX1);
-    ClickItem(window, 0, 100);
+    SelectItem(window, 0);
     PostMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
     EXPECT_EQ(L"Do you want to delete C:\\fwtest\\second\\ ?", Answer(IDNO));
     PostMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
     EXPECT_EQ(L"Do you want to delete C:\\fwtest\\second\\ ?", Answer(IDYES));
-    ClickItem(window, 1, 100);  // Photoshop, a found host
+    SelectItem(window, 1);  // Photoshop, a found host
     PostMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
     EXPECT_EQ(
         L"Sorry, but you can only delete added folders.\r\nIf there is only one added folder, "
@@ -274,13 +283,13 @@ TEST_F(WindowTest, DeleteKeyRemovesAddedFoldersOnly) {
 TEST_F(WindowTest, RunAsksAndStartsTheHostProgram) {
     std::wstring marker = hosts_ + L"dip\\host.exe.ran";
     HWND window = Start(L"german");
-    ClickItem(window, 1, 100);
+    SelectItem(window, 1);
     ASSERT_TRUE(IsWindowEnabled(Control(window, IDC_BUTTON7)));
     ClickControl(window, IDC_BUTTON7);
     EXPECT_EQ(L"Möchten Sie Microsoft Digital Image Pro 10 starten?", Answer(IDNO));
     EXPECT_TRUE(run_.Exit());
     window = Start(L"");
-    ClickItem(window, 1, 100);
+    SelectItem(window, 1);
     ClickControl(window, IDC_BUTTON7);
     EXPECT_EQ(L"Do you want to run Microsoft Digital Image Pro 10 ?", Answer(IDYES));
     EXPECT_TRUE(WaitUntil([&] { return PathIsFile(marker); }));
@@ -301,13 +310,10 @@ TEST_F(WindowTest, PathLabelFollowsTheSelectionAndTheSubFolder) {
            reinterpret_cast<LPARAM>(L"Quillmoor"));
     PressButton(prompt, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return WindowText(label) == hosts_ + L"ps6\\Quillmoor\\"; }));
-    ClickItem(window, 1, 100);
+    SelectItem(window, 1);
     EXPECT_EQ(hosts_ + L"dip\\Quillmoor\\", WindowText(label));
     // No selection: the label goes back to its hint and Run, Explore and the path do nothing.
-    HWND list = Control(window, IDC_CHECKLISTBOX1);
-    SendTo(list, LB_SETCURSEL, static_cast<WPARAM>(-1));
-    SendTo(window, WM_COMMAND, MAKEWPARAM(IDC_CHECKLISTBOX1, LBN_SELCHANGE),
-           reinterpret_cast<LPARAM>(list));
+    SelectItem(window, -1);
     EXPECT_EQ(L"The plugin path  is displayed here...", WindowText(label));
     EXPECT_FALSE(IsWindowEnabled(Control(window, IDC_BUTTON7)));
     SendTo(window, WM_COMMAND, MAKEWPARAM(IDC_BUTTON6, BN_CLICKED), 0);
