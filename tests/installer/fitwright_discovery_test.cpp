@@ -224,6 +224,16 @@ TEST_F(DiscoveryTest, SixtyFourBitWordSearchesOnlyTheSixtyFourBitView) {
     EXPECT_EQ(L"Fitwright (64-bit Mode)", caption);
 }
 
+TEST_F(DiscoveryTest, ProductNamedSixtyFourBitSwitchesTheSixtyFourBitModeOn) {
+    LoadTwoViewHosts(&registry_);
+    WriteFileText(product_ + L"Fitwright.ini", "Greyloom 64-bit\n\n0\n0\n1\nplugin64.8bf\n");
+    std::wstring caption;
+    ListRecord record = Discover(L"", &caption);
+    ExpectHosts(kSixtyFourBitPass, record);
+    EXPECT_EQ(L"Fitwright (64-bit Mode)", caption);
+    EXPECT_EQ(L"Greyloom 64-bit", record.product);
+}
+
 TEST_F(DiscoveryTest, SinglePassLeavesOutSixtyFourBitRowsAndLabels) {
     LoadTwoViewHosts(&registry_);
     std::wstring caption;

@@ -137,6 +137,9 @@ TEST_F(ProfileTest, PlatformDecidesWhichProductsAreOffered) {
         std::vector<std::wstring> expected = c.offered;
         expected.push_back(L"Unknown");
         EXPECT_EQ(expected, record.items) << Narrow(c.arguments);
+        // The profile saved in the 64-bit mode is marked for it.
+        EXPECT_EQ(std::wstring(c.arguments) == L"64bit" ? L"x64" : L"",
+                  Profile(L"Unknown", L"Platform"));
         RegDeleteProfile(L"Unknown");
     }
 }

@@ -115,6 +115,8 @@ TEST_F(WindowTest, CommandWordsShapeTheWindow) {
         {L"StayOnTop", {}, false, true},
         {L"SubFolder", {{IDC_CHECKBOX1, true, true}}, true, false},
         {L"Panel", {{IDC_CHECKBOX1, false, true}}, false, false},
+        // A product name that is a command word acts as that word too.
+        {L"Product NoInstall", {{IDC_BUTTON1, true, false}}, false, false},
         {L"noinstall NORUN silent",
          {{IDC_BUTTON1, true, true}, {IDC_BUTTON7, true, true}},
          false,
@@ -215,6 +217,17 @@ TEST_F(WindowTest, SetupWordsShowTheirMessagesAndHideTheExtras) {
             EXPECT_EQ(!setup, IsWindowVisible(Control(window, id)) != FALSE) << id;
         EXPECT_TRUE(run_.Exit());
     }
+}
+
+TEST_F(WindowTest, SetupModeEndsTheProgramAfterInstallingWithoutASummary) {
+    HWND window = Start(L"ShowMessage");
+    Answer(IDOK);
+    ClickControl(window, IDC_BUTTON1);
+    ASSERT_TRUE(run_.WaitForExit());
+    EXPECT_EQ(0u, run_.ExitCode());
+    EXPECT_TRUE(PathIsFile(hosts_ + L"ps6\\Greyloom32.8bf"));
+    EXPECT_EQ(L"Greyloom32.8bf",
+              RegRead(HKEY_CURRENT_USER, std::wstring(kProfiles) + L"Greyloom 2", L"PluginFiles0"));
 }
 
 TEST_F(WindowTest, InstallWithNothingCheckedAsksForAnItemAndCopiesNothing) {
