@@ -191,7 +191,9 @@ void InfoDialogShow(HWND mainWindow, InfoKind kind) {
     RegisterInfoClass();
     gInfo.kind = kind;
     gInfo.closed = false;
-    gInfo.font = reinterpret_cast<HFONT>(SendMessageW(mainWindow, WM_GETFONT, 0, 0));
+    // The main window's controls carry its font; the frame itself keeps none.
+    gInfo.font = reinterpret_cast<HFONT>(
+        SendMessageW(GetDlgItem(mainWindow, IDC_BUTTON2), WM_GETFONT, 0, 0));
     DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
     RECT frame = {0, 0, kClientWidth, kClientHeight};

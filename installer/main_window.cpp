@@ -70,11 +70,12 @@ const ControlSpec kControls[] = {
     {IDC_BUTTON2, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 320, 376, 73, 25, L"Exit", L"Beenden"},
     {IDC_COMBOBOX1, L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 56, 8, 297, 200, L"",
      nullptr},
-    {IDC_GROUPBOX1, L"BUTTON", BS_GROUPBOX, 8, 32, 393, 7, L"", nullptr},
+    // A frame used as a separator line.
+    {IDC_GROUPBOX1, L"STATIC", SS_ETCHEDHORZ, 8, 32, 393, 7, L"", nullptr},
     {IDC_BUTTON8, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 368, 8, 25, 21, L"?", nullptr},
     {IDC_LABEL3, L"STATIC", SS_LEFT | SS_NOPREFIX, 8, 12, 46, 13, L"Product:", L"Produkt:"},
     {IDC_LABEL4, L"STATIC", SS_LEFT | SS_NOPREFIX, 56, 12, 297, 13, L"Label4", nullptr},
-    {IDC_LABEL1, L"STATIC", SS_LEFT | SS_NOPREFIX, 7, 52, 300, 13,
+    {IDC_LABEL1, L"STATIC", SS_LEFT | SS_NOPREFIX, 7, 52, 394, 13,
      L"The following compatible applications were found:",
      L"Folgende Anwendungen wurden auf Ihrem Computer gefunden:"},
     {IDC_LABEL2, L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 406, 393, 13, kPathLabelDefault,
@@ -641,7 +642,6 @@ int MainWindowRun(const std::vector<std::wstring>& arguments, int showCommand) {
     gMain.font = MakeFont(FW_NORMAL);
     gMain.boldFont = MakeFont(FW_BOLD);
     if (!CreateMainWindow()) return 1;
-    SendMessageW(gMain.window, WM_SETFONT, reinterpret_cast<WPARAM>(gMain.font), FALSE);
     CreateControls();
     InstallViewHooks();
     MessageBoxSetOwner(gMain.window);
