@@ -83,7 +83,16 @@ OSErr Fetch(HostSession& session, BufferKind kind, DeliveredBuffer& buffer, cons
     const int64_t rowBytes = int64_t(width) * planes * sampleBytes + padBytes;
     if (rowBytes * height > session.options.maxRequestBytes) return HOST_OUT_OF_MEMORY;
 
-    buffer.bytes.assign(size_t(rowBytes * height), padding == -2 ? kUnpaddedFill : 0);
+    const uint8_t zap = kind == BUFFER_INPUT ? ZapHandling(session) : 0;
+    // Unpadded rows of all planes at full rate, inside the image and without replaced
+    // colours are runs of the document's samples: copied row by row, every byte written.
+    const bool direct = kind != BUFFER_MASK && rate == 1 && padBytes == 0 && zap == 0 &&
+                        loPlane == 0 && planes == image.planes && rect.left >= 0 && rect.top >= 0 &&
+                        rect.right <= image.width && rect.bottom <= image.height;
+    if (direct)
+        buffer.bytes.resize(size_t(rowBytes * height));
+    else
+        buffer.bytes.assign(size_t(rowBytes * height), padding == -2 ? kUnpaddedFill : 0);
     buffer.rect = rect;
     buffer.rowBytes = int32_t(rowBytes);
     buffer.loPlane = kind == BUFFER_MASK ? 0 : loPlane;
@@ -92,7 +101,20 @@ OSErr Fetch(HostSession& session, BufferKind kind, DeliveredBuffer& buffer, cons
     const int32_t max = image.depth == 16 && kind != BUFFER_MASK ? kHostMax16 : 255;
     const int32_t padValue =
         padding >= 0 ? (max == 255 ? padding : HostSample8To16(uint16_t(padding))) : 0;
-    const uint8_t zap = kind == BUFFER_INPUT ? ZapHandling(session) : 0;
+    if (direct) {
+        const size_t samples = size_t(width) * planes;
+        for (int32_t row = 0; row < height; ++row) {
+            const uint16_t* from =
+                &image.samples[(size_t(rect.top + row) * image.width + size_t(rect.left)) *
+                               image.planes];
+            uint8_t* line = buffer.bytes.data() + row * rowBytes;
+            if (sampleBytes == 2)
+                memcpy(line, from, samples * 2);
+            else
+                for (size_t i = 0; i < samples; ++i) line[i] = uint8_t(from[i]);
+        }
+        return 0;
+    }
 
     for (int32_t row = 0; row < height; ++row) {
         uint8_t* line = buffer.bytes.data() + row * rowBytes;
@@ -155,6 +177,31 @@ void CommitOutput(HostSession& session) {
     const int32_t planes = buffer.hiPlane - buffer.loPlane + 1;
     const int32_t max = image.depth == 16 ? kHostMax16 : 255;
     const HostRect& rect = buffer.rect;
+    if (buffer.loPlane == 0 && planes == image.planes) {
+        // All planes: each row's part inside the image is one run of samples.
+        const int32_t left = rect.left < 0 ? 0 : rect.left;
+        const int32_t right = rect.right < image.width ? rect.right : image.width;
+        const size_t samples = right > left ? size_t(right - left) * planes : 0;
+        for (int32_t y = rect.top < 0 ? 0 : rect.top; y < rect.bottom && y < image.height; ++y) {
+            const uint8_t* line = buffer.bytes.data() + size_t(y - rect.top) * buffer.rowBytes +
+                                  size_t(left - rect.left) * planes * sampleBytes;
+            uint16_t* to = &image.samples[(size_t(y) * image.width + size_t(left)) * planes];
+            if (sampleBytes == 1) {
+                for (size_t i = 0; i < samples; ++i) to[i] = line[i];
+                continue;
+            }
+            int32_t outOfRange = 0;
+            for (size_t i = 0; i < samples; ++i) {
+                uint16_t value;
+                memcpy(&value, line + 2 * i, 2);
+                outOfRange += value > max;
+                to[i] = value > max ? uint16_t(max) : value;
+            }
+            session.log.outOfRangeSamples += outOfRange;
+        }
+        buffer.bytes.clear();
+        return;
+    }
     for (int32_t y = rect.top < 0 ? 0 : rect.top; y < rect.bottom && y < image.height; ++y) {
         const uint8_t* line = buffer.bytes.data() + size_t(y - rect.top) * buffer.rowBytes;
         for (int32_t x = rect.left < 0 ? 0 : rect.left; x < rect.right && x < image.width; ++x)
