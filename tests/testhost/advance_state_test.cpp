@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "tools/testhost/host_internal.h"
@@ -186,6 +187,84 @@ TEST(AdvanceState, PreviewOutputAndOutOfRangeSamplesNeverReachTheDocument) {
     ASSERT_EQ(s.r.advanceState(), 0);
     EXPECT_EQ(s.host.working.at(0, 0, 0), kHostMax16);
     EXPECT_EQ(s.host.log.outOfRangeSamples, 1);
+}
+
+// Requests of several megabytes are copied in bands on several threads, and buffers are
+// reused from one request to the next: every band arrives and goes back, at both depths and
+// with a plane subset that takes the sample-by-sample way.
+TEST(AdvanceState, LargeRequestsArriveAndGoBackWhole) {
+    struct Case {
+        int32_t depth, planes;
+        int16_t loPlane, hiPlane;
+    };
+    for (const Case& c : {Case{8, 3, 0, 2}, Case{16, 3, 0, 2}, Case{16, 4, 1, 2}}) {
+        SCOPED_TRACE(testing::Message() << "depth " << c.depth << " planes " << c.planes << " from "
+                                        << c.loPlane << " to " << c.hiPlane);
+        const int32_t width = 1700, height = 1000;  // over 5 MB at 8 bits
+        const HostImage image = Pattern(width, height, c.planes, c.depth);
+        Session s(image);
+        const int32_t sampleBytes = c.depth / 8;
+        const int32_t planes = c.hiPlane - c.loPlane + 1;
+        // What round r writes at (x, y) of the document in delivered plane p: every 1000th
+        // 16-bit sample is too bright and comes back clamped.
+        auto written = [&](int32_t round, int32_t x, int32_t y, int32_t p) {
+            const int64_t n = (int64_t(y - round) * width + x) * planes + p;
+            if (c.depth == 8) return int32_t((n * 7 + round) % 256);
+            return n % 1000 == 0 ? 40000 : int32_t((n * 7 + round) % 32769);
+        };
+        int64_t clamped = 0;
+        // Round 1 starts a row lower, over what round 0 wrote.
+        for (int32_t round = 0; round < 2; ++round) {
+            s.r.inRect = s.r.outRect = {int16_t(round), 0, int16_t(height), int16_t(width)};
+            s.r.inLoPlane = s.r.outLoPlane = c.loPlane;
+            s.r.inHiPlane = s.r.outHiPlane = c.hiPlane;
+            ASSERT_EQ(s.r.advanceState(), 0);
+            int64_t wrong = 0;
+            for (int32_t y = round; y < height; ++y)
+                for (int32_t x = 0; x < width; ++x)
+                    for (int32_t p = 0; p < planes; ++p) {
+                        const int32_t plane = c.loPlane + p;
+                        int32_t document = image.at(x, y, plane);
+                        if (round == 1) document = std::min(written(0, x, y, p), kHostMax16);
+                        wrong +=
+                            SampleAt(s.r.inData, s.r.inRowBytes, x, y - round, s.r.inColumnBytes, p,
+                                     sampleBytes) != image.at(x, y, plane);
+                        wrong += SampleAt(s.r.outData, s.r.outRowBytes, x, y - round,
+                                          s.r.outColumnBytes, p, sampleBytes) != document;
+                    }
+            EXPECT_EQ(wrong, 0) << "round " << round;
+            for (int32_t y = round; y < height; ++y)
+                for (int32_t x = 0; x < width; ++x)
+                    for (int32_t p = 0; p < planes; ++p) {
+                        const int32_t value = written(round, x, y, p);
+                        clamped += value > kHostMax16;
+                        uint8_t* at = static_cast<uint8_t*>(s.r.outData) +
+                                      int64_t(y - round) * s.r.outRowBytes +
+                                      (x * planes + p) * sampleBytes;
+                        if (sampleBytes == 1) {
+                            *at = uint8_t(value);
+                        } else {
+                            const uint16_t sample = uint16_t(value);
+                            memcpy(at, &sample, 2);
+                        }
+                    }
+        }
+        s.r.inRect = s.r.outRect = {0, 0, 0, 0};
+        ASSERT_EQ(s.r.advanceState(), 0);
+        int64_t wrong = 0;
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x)
+                for (int32_t plane = 0; plane < c.planes; ++plane) {
+                    const int32_t p = plane - c.loPlane;
+                    int32_t expected = image.at(x, y, plane);
+                    if (p >= 0 && p < planes)
+                        expected = std::min(written(y == 0 ? 0 : 1, x, y, p), kHostMax16);
+                    wrong += s.host.working.at(x, y, plane) != expected;
+                }
+        EXPECT_EQ(wrong, 0);
+        EXPECT_GT(clamped, c.depth == 8 ? -1 : 1000);
+        EXPECT_EQ(s.host.log.outOfRangeSamples, clamped);
+    }
 }
 
 TEST(AdvanceState, MaskComesFromTheSelectionAtTheMaskRate) {

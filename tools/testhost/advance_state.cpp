@@ -7,7 +7,13 @@
 // The output rectangle is always in image coordinates. Samples are interleaved by plane,
 // 1 byte (8-bit) or 2 bytes (16-bit, 0..32768) each; masks are 1 byte per pixel.
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <system_error>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "tools/testhost/host_internal.h"
 
@@ -16,6 +22,52 @@ namespace {
 constexpr uint8_t kUnpaddedFill = 0xA5;
 
 enum BufferKind { BUFFER_INPUT, BUFFER_OUTPUT, BUFFER_MASK };
+
+// Large copies of whole rows are split into bands of rows, one thread each. Memory bandwidth
+// bounds them, not the processor, and a few threads take most of what it gives; copies below
+// a few megabytes stay on the calling thread, where starting a thread costs more than it saves.
+constexpr int32_t kCopyThreads = 4;
+constexpr int64_t kThreadedCopyBytes = 4 << 20;
+
+// Runs of samples between the document (16-bit words at both depths) and delivered buffers.
+// Plain functions of their arguments: in a loop that reads the count through a reference,
+// every byte stored could change it, and the loop would not be vectorised.
+void NarrowSamples(uint8_t* to, const uint16_t* from, size_t count) {
+    for (size_t i = 0; i < count; ++i) to[i] = uint8_t(from[i]);
+}
+
+void WidenSamples(uint16_t* to, const uint8_t* from, size_t count) {
+    for (size_t i = 0; i < count; ++i) to[i] = from[i];
+}
+
+// 16-bit samples above max are stored as max; returns how many there were.
+int64_t StoreClampedSamples(uint16_t* to, const uint8_t* from, size_t count, uint16_t max) {
+    int64_t clamped = 0;
+    for (size_t i = 0; i < count; ++i) {
+        uint16_t value;
+        memcpy(&value, from + 2 * i, 2);
+        clamped += value > max;
+        to[i] = value > max ? max : value;
+    }
+    return clamped;
+}
+
+// Calls copyRows(first, end) for bands that together make rows 0..rows-1, in parallel.
+template <typename CopyRows>
+void CopyInBands(int32_t rows, int64_t bytes, const CopyRows& copyRows) {
+    const int32_t bands = bytes < kThreadedCopyBytes ? 1 : std::min(kCopyThreads, rows);
+    auto bandStart = [&](int32_t band) { return int32_t(int64_t(rows) * band / bands); };
+    std::vector<std::thread> helpers;
+    for (int32_t band = 1; band < bands; ++band) {
+        try {
+            helpers.emplace_back(copyRows, bandStart(band), bandStart(band + 1));
+        } catch (const std::system_error&) {
+            copyRows(bandStart(band), bandStart(band + 1));  // no thread: done here instead
+        }
+    }
+    if (bands > 0) copyRows(0, bandStart(1));
+    for (std::thread& helper : helpers) helper.join();
+}
 
 int32_t ZapColorSample(const HostSession& session, int32_t plane, uint8_t handling) {
     const FilterRecord& r = session.record;
@@ -48,6 +100,14 @@ uint8_t ZapHandling(const HostSession& session) {
     return (handling >= 6 && handling <= 8) || handling == 10 || handling == 11 ? handling : 0;
 }
 
+// Takes the buffer away from the plug-in; its storage is kept for the next request.
+void WithdrawBuffer(DeliveredBuffer& buffer) {
+    auto storage = std::move(buffer.bytes);
+    storage.clear();
+    buffer = DeliveredBuffer();
+    buffer.bytes = std::move(storage);
+}
+
 void StoreSample(uint8_t* at, int32_t bytes, int32_t value) {
     if (bytes == 1) {
         *at = uint8_t(value);
@@ -66,7 +126,7 @@ int32_t LoadSample(const uint8_t* at, int32_t bytes) {
 
 OSErr Fetch(HostSession& session, BufferKind kind, DeliveredBuffer& buffer, const HostRect& rect,
             int16_t loPlane, int16_t hiPlane, Fixed rateFixed, int16_t padding) {
-    buffer = DeliveredBuffer();
+    WithdrawBuffer(buffer);
     if (HostRectEmpty(rect)) return 0;
     const HostImage& image = kind == BUFFER_OUTPUT ? session.working : session.source;
     if (kind == BUFFER_MASK && session.selection.empty()) return 0;  // no mask to give
@@ -103,16 +163,18 @@ OSErr Fetch(HostSession& session, BufferKind kind, DeliveredBuffer& buffer, cons
         padding >= 0 ? (max == 255 ? padding : HostSample8To16(uint16_t(padding))) : 0;
     if (direct) {
         const size_t samples = size_t(width) * planes;
-        for (int32_t row = 0; row < height; ++row) {
-            const uint16_t* from =
-                &image.samples[(size_t(rect.top + row) * image.width + size_t(rect.left)) *
-                               image.planes];
-            uint8_t* line = buffer.bytes.data() + row * rowBytes;
-            if (sampleBytes == 2)
-                memcpy(line, from, samples * 2);
-            else
-                for (size_t i = 0; i < samples; ++i) line[i] = uint8_t(from[i]);
-        }
+        CopyInBands(height, rowBytes * height, [&](int32_t first, int32_t end) {
+            for (int32_t row = first; row < end; ++row) {
+                const uint16_t* from =
+                    &image.samples[(size_t(rect.top + row) * image.width + size_t(rect.left)) *
+                                   image.planes];
+                uint8_t* line = buffer.bytes.data() + row * rowBytes;
+                if (sampleBytes == 2)
+                    memcpy(line, from, samples * 2);
+                else
+                    NarrowSamples(line, from, samples);
+            }
+        });
         return 0;
     }
 
@@ -182,23 +244,23 @@ void CommitOutput(HostSession& session) {
         const int32_t left = rect.left < 0 ? 0 : rect.left;
         const int32_t right = rect.right < image.width ? rect.right : image.width;
         const size_t samples = right > left ? size_t(right - left) * planes : 0;
-        for (int32_t y = rect.top < 0 ? 0 : rect.top; y < rect.bottom && y < image.height; ++y) {
-            const uint8_t* line = buffer.bytes.data() + size_t(y - rect.top) * buffer.rowBytes +
-                                  size_t(left - rect.left) * planes * sampleBytes;
-            uint16_t* to = &image.samples[(size_t(y) * image.width + size_t(left)) * planes];
-            if (sampleBytes == 1) {
-                for (size_t i = 0; i < samples; ++i) to[i] = line[i];
-                continue;
+        const int32_t top = rect.top < 0 ? 0 : rect.top;
+        const int32_t rows = std::max(std::min<int32_t>(rect.bottom, image.height) - top, 0);
+        std::atomic<int64_t> outOfRange{0};
+        CopyInBands(rows, int64_t(rows) * samples * sampleBytes, [&](int32_t first, int32_t end) {
+            int64_t clamped = 0;
+            for (int32_t y = top + first; y < top + end; ++y) {
+                const uint8_t* line = buffer.bytes.data() + size_t(y - rect.top) * buffer.rowBytes +
+                                      size_t(left - rect.left) * planes * sampleBytes;
+                uint16_t* to = &image.samples[(size_t(y) * image.width + size_t(left)) * planes];
+                if (sampleBytes == 1)
+                    WidenSamples(to, line, samples);
+                else
+                    clamped += StoreClampedSamples(to, line, samples, uint16_t(max));
             }
-            int32_t outOfRange = 0;
-            for (size_t i = 0; i < samples; ++i) {
-                uint16_t value;
-                memcpy(&value, line + 2 * i, 2);
-                outOfRange += value > max;
-                to[i] = value > max ? uint16_t(max) : value;
-            }
-            session.log.outOfRangeSamples += outOfRange;
-        }
+            outOfRange += clamped;
+        });
+        session.log.outOfRangeSamples += outOfRange.load();
         buffer.bytes.clear();
         return;
     }
@@ -237,9 +299,9 @@ OSErr HostDeliverRects(HostSession& session) {
     // Output of requests at a reduced input rate is a preview: it never reaches the document.
     session.outBuffer.preview = r.inputRate != (1 << 16);
     if (result != 0) {
-        session.inBuffer = DeliveredBuffer();
-        session.outBuffer = DeliveredBuffer();
-        session.maskBuffer = DeliveredBuffer();
+        WithdrawBuffer(session.inBuffer);
+        WithdrawBuffer(session.outBuffer);
+        WithdrawBuffer(session.maskBuffer);
     }
     PublishBuffers(session);
     request.result = result;
@@ -258,9 +320,9 @@ OSErr HOSTAPI HostAdvanceStateProc() {
 
 void HostCommitAndRelease(HostSession& session) {
     CommitOutput(session);
-    session.inBuffer = DeliveredBuffer();
-    session.outBuffer = DeliveredBuffer();
-    session.maskBuffer = DeliveredBuffer();
+    WithdrawBuffer(session.inBuffer);
+    WithdrawBuffer(session.outBuffer);
+    WithdrawBuffer(session.maskBuffer);
     PublishBuffers(session);
 }
 

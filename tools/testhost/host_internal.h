@@ -21,7 +21,8 @@ OSErr HOSTAPI HostAdvanceStateProc();
 // Writes back the output buffer of the last request, then delivers buffers for the record's
 // current rectangles. What advanceState does, and what the host does before "continue".
 OSErr HostDeliverRects(HostSession& session);
-// Writes the last output buffer back into the working image and drops all buffers.
+// Writes the last output buffer back into the working image and takes all buffers away from
+// the plug-in (their storage stays for the next run).
 void HostCommitAndRelease(HostSession& session);
 // The result of a successful run: the working image inside the filter rectangle (blended by
 // the selection when the host masks), the source elsewhere.

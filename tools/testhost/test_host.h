@@ -8,8 +8,10 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/host_api.h"
@@ -203,9 +205,31 @@ struct HostBigDocumentData {
     char reserved[64];
 };
 
-// A pixel buffer handed to the plug-in by advanceState (input, output or mask).
+// Storage of delivered pixels. Growing it leaves the new bytes unset: every delivery writes
+// all the bytes it hands out, so setting them first would only cost a pass over the memory.
+template <typename T>
+struct UnsetOnGrowAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = UnsetOnGrowAllocator<U>;
+    };
+    UnsetOnGrowAllocator() = default;
+    template <typename U>
+    UnsetOnGrowAllocator(const UnsetOnGrowAllocator<U>&) noexcept {}
+    template <typename U>
+    void construct(U* at) noexcept {
+        ::new (static_cast<void*>(at)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* at, Args&&... args) {
+        ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+    }
+};
+
+// A pixel buffer handed to the plug-in by advanceState (input, output or mask). Its storage
+// stays with the session between requests and runs, as an editor's tile memory does.
 struct DeliveredBuffer {
-    std::vector<uint8_t> bytes;
+    std::vector<uint8_t, UnsetOnGrowAllocator<uint8_t>> bytes;
     HostRect rect = {0, 0, 0, 0};
     int32_t rowBytes = 0;
     int16_t loPlane = 0, hiPlane = -1;
