@@ -42,6 +42,16 @@ inline void WaitBriefly() {
     Sleep(0);
 }
 
+// At a barrier most waits end within a few zero-length sleeps too. A wait that lasts (the
+// other render threads while thread 0 runs a blur on threads of its own) goes on in short
+// sleeps after the first milliseconds: yielding waiters stay runnable and would take the
+// processors from the threads doing the work.
+constexpr DWORD kBarrierYieldingMs = 2;
+
+inline void WaitAtBarrier(DWORD waitedMs) {
+    Sleep(waitedMs < kBarrierYieldingMs ? 0 : 1);
+}
+
 void WorkerThreadMain(int32_t index) {
     for (;;) {
         if (ThreadRoutine job = gPoolJob.load(std::memory_order_acquire)) job(index);
@@ -223,8 +233,9 @@ int ThreadBarrier(int32_t stage, int32_t timeoutMs) {
     for (int32_t i = 0; i < count; ++i) {
         while (slots[i].threadId.load(std::memory_order_acquire) == 0 ||
                slots[i].stage.load(std::memory_order_acquire) < stage) {
-            if (timeoutMs >= 0 && GetTickCount() - startMs >= DWORD(timeoutMs)) return 0;
-            WaitBriefly();
+            const DWORD waitedMs = GetTickCount() - startMs;
+            if (timeoutMs >= 0 && waitedMs >= DWORD(timeoutMs)) return 0;
+            WaitAtBarrier(waitedMs);
         }
     }
     return 1;

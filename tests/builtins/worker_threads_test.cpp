@@ -120,6 +120,23 @@ TEST_F(ThreadsTest, PoolThreadsUseNoProcessorBetweenJobs) {
     ExpectEachIndexOnce(8);
 }
 
+// Thread 0 works through a long stage alone (sleeping here, so that it uses no processor
+// itself) while the others wait for it at the barrier.
+void LongStageRoutine(int32_t index) {
+    if (index == 0) Sleep(300);
+    gSeen.barrierResults[index] = ThreadBarrier(0, 10000);
+}
+
+TEST_F(ThreadsTest, ThreadsWaitingOutALongStageLeaveTheProcessors) {
+    SetProcessorCountOverride(8);
+    ResetObserved();
+    // Seven threads polling the barrier would burn up to 7 x 300 ms here.
+    const int64_t before = ProcessCpuMs();
+    RunParallel(LongStageRoutine, true, 0, 0, true);
+    EXPECT_LT(ProcessCpuMs() - before, 150);
+    for (int32_t i = 0; i < 8; ++i) EXPECT_EQ(gSeen.barrierResults[i], 1) << i;
+}
+
 TEST_F(ThreadsTest, JobsWithoutAPoolRunOnceOnTheCaller) {
     ResetObserved();
     RunPoolRoutine(CountingRoutine, true, true);
