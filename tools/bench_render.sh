@@ -5,7 +5,8 @@
 # the finish selector); the same with a pass-through plug-in gives the test host's own share.
 # Then libvips does the like work on the same pixels (recomb to grey, cast, maplut through a
 # curve) and the ratio is printed; last, the test host's peak memory at 16 bits.
-# A benchmark, not a test: the figures depend on the machine and its load.
+# A benchmark, not a test: the figures depend on the machine and its load, which is printed
+# before and after (load averages over 1, 5 and 15 minutes, against the processor count).
 # Usage: tools/bench_render.sh [x64|x86]
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -18,6 +19,9 @@ source "$ROOT/tools/wine-env.sh"
 BIN="$ROOT/build/$ARCH/bin"
 WORK="$ROOT/build/bench"
 mkdir -p "$WORK"
+load() { echo "machine load $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) processors"; }
+
+load
 
 echo "== Greyloom ($ARCH), 6000 x 4000, settings A"
 (cd "$BIN" && wine pipeline_bench.exe "$ROOT/samples/coffee.png" "$(winepath -w "$WORK")\\in") |
@@ -56,3 +60,4 @@ done
 
 echo "== Peak memory of the test host at 6000 x 4000 x 16 bits"
 (cd "$BIN" && wine pipeline_bench.exe "$ROOT/samples/coffee.png" "" memory)
+load

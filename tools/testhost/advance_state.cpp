@@ -332,6 +332,18 @@ HostImage HostComposeResult(const HostSession& session) {
     const FilterRecord& r = session.record;
     const bool masked = !session.selection.empty() && r.autoMask;
     const bool keepAlpha = result.planes == 4 && (r.filterCase == 6 || r.filterCase == 7);
+    if (!masked && !keepAlpha) {
+        // Every pixel of the rectangle is the working image's: its rows are copied whole.
+        const int32_t left = std::max<int32_t>(r.filterRect.left, 0);
+        const int32_t right = std::min<int32_t>(r.filterRect.right, result.width);
+        for (int32_t y = std::max<int32_t>(r.filterRect.top, 0);
+             y < r.filterRect.bottom && y < result.height && left < right; ++y) {
+            const size_t first = (size_t(y) * result.width + size_t(left)) * result.planes;
+            memcpy(&result.samples[first], &working.samples[first],
+                   size_t(right - left) * result.planes * sizeof(uint16_t));
+        }
+        return result;
+    }
     for (int32_t y = r.filterRect.top < 0 ? 0 : r.filterRect.top;
          y < r.filterRect.bottom && y < result.height; ++y)
         for (int32_t x = r.filterRect.left < 0 ? 0 : r.filterRect.left;
