@@ -19,6 +19,32 @@ static bool IsProcessorFault(uint32_t code) {
            code == EXCEPTION_DATATYPE_MISALIGNMENT;
 }
 
+// Where a faulting thread resumes: back into the guard's RunGuarded, on the thread's own
+// stack, after the system's exception dispatch has finished.
+[[noreturn]] __attribute__((noinline)) static void LandInGuard(FaultGuard* guard) {
+    __builtin_longjmp(guard->jumpBuffer, 1);
+}
+
+// The handler never jumps out of the system's dispatcher itself: that would leave the
+// dispatcher's bookkeeping of this handler behind (it could then never be removed). It
+// redirects the faulting thread to LandInGuard and lets the dispatch finish.
+static void RedirectToGuard(CONTEXT* context, FaultGuard* guard) {
+#if defined(__x86_64__)
+    // A call frame below the fault: return address slot, then the callee's home space.
+    uintptr_t stack = (uintptr_t(context->Rsp) & ~uintptr_t(15)) - 64 - 8;
+    *reinterpret_cast<uintptr_t*>(stack) = 0;
+    context->Rsp = stack;
+    context->Rcx = reinterpret_cast<uintptr_t>(guard);
+    context->Rip = reinterpret_cast<uintptr_t>(&LandInGuard);
+#else
+    uintptr_t stack = (uintptr_t(context->Esp) & ~uintptr_t(15)) - 32;
+    reinterpret_cast<uintptr_t*>(stack)[0] = 0;  // return address
+    reinterpret_cast<FaultGuard**>(stack)[1] = guard;
+    context->Esp = stack;
+    context->Eip = reinterpret_cast<uintptr_t>(&LandInGuard);
+#endif
+}
+
 static LONG CALLBACK FaultVectoredHandler(EXCEPTION_POINTERS* info) {
     const uint32_t code = info->ExceptionRecord->ExceptionCode;
     if (!IsProcessorFault(code)) return EXCEPTION_CONTINUE_SEARCH;
@@ -26,7 +52,8 @@ static LONG CALLBACK FaultVectoredHandler(EXCEPTION_POINTERS* info) {
         if (guard->filter && guard->filter(code) != FAULT_HANDLE) continue;
         guard->code = code;
         tGuardTop = guard->outer;
-        __builtin_longjmp(guard->jumpBuffer, 1);
+        RedirectToGuard(info->ContextRecord, guard);
+        return EXCEPTION_CONTINUE_EXECUTION;
     }
     return EXCEPTION_CONTINUE_SEARCH;
 }
@@ -37,6 +64,10 @@ static void InstallVectoredHandler() {
     void* expected = nullptr;
     if (!gVectoredHandler.compare_exchange_strong(expected, handler))
         RemoveVectoredExceptionHandler(handler);
+}
+
+void FaultGuardShutdown() {
+    if (void* handler = gVectoredHandler.exchange(nullptr)) RemoveVectoredExceptionHandler(handler);
 }
 
 __attribute__((noinline)) bool RunGuarded(FaultGuard& guard, FaultFilterProc filter,

@@ -31,3 +31,7 @@ bool RunGuarded(FaultGuard& guard, FaultFilterProc filter, Body& body) {
     return RunGuarded(
         guard, filter, [](void* context) { (*static_cast<Body*>(context))(); }, &body);
 }
+
+// Removes the process-wide exception handler; called when the DLL is unloaded, so that no
+// later exception of the process calls into unmapped code.
+void FaultGuardShutdown();

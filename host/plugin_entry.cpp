@@ -17,6 +17,7 @@ extern "C" BOOL WINAPI DllMainCRTStartup(HINSTANCE instance, DWORD reason, LPVOI
 // built at load time.
 extern "C" BOOL WINAPI DllEntry(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) gModule = instance;
+    if (reason == DLL_PROCESS_DETACH) FaultGuardShutdown();
     if (reason <= DLL_THREAD_DETACH) return DllMainCRTStartup(instance, reason, reserved) ? 1 : 0;
     return 1;
 }
