@@ -45,6 +45,15 @@ static void RedirectToGuard(CONTEXT* context, FaultGuard* guard) {
 #endif
 }
 
+// The faulting thread's stack can take the landing frame (it may be what the fault broke).
+static bool StackIsWritable(uintptr_t address, size_t size) {
+    MEMORY_BASIC_INFORMATION region;
+    if (!VirtualQuery(reinterpret_cast<void*>(address), &region, sizeof region)) return false;
+    const uintptr_t end = uintptr_t(region.BaseAddress) + region.RegionSize;
+    return region.State == MEM_COMMIT && (region.Protect & PAGE_READWRITE) &&
+           !(region.Protect & PAGE_GUARD) && address + size <= end;
+}
+
 static LONG CALLBACK FaultVectoredHandler(EXCEPTION_POINTERS* info) {
     const uint32_t code = info->ExceptionRecord->ExceptionCode;
     if (!IsProcessorFault(code)) return EXCEPTION_CONTINUE_SEARCH;
@@ -52,6 +61,13 @@ static LONG CALLBACK FaultVectoredHandler(EXCEPTION_POINTERS* info) {
         if (guard->filter && guard->filter(code) != FAULT_HANDLE) continue;
         guard->code = code;
         tGuardTop = guard->outer;
+#if defined(__x86_64__)
+        const uintptr_t stack = uintptr_t(info->ContextRecord->Rsp);
+#else
+        const uintptr_t stack = uintptr_t(info->ContextRecord->Esp);
+#endif
+        // With a broken stack pointer, jump out of the dispatch directly instead.
+        if (!StackIsWritable((stack & ~uintptr_t(15)) - 128, 128)) LandInGuard(guard);
         RedirectToGuard(info->ContextRecord, guard);
         return EXCEPTION_CONTINUE_EXECUTION;
     }
