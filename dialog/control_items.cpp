@@ -3,6 +3,8 @@
 
 #include "dialog/control_items.h"
 
+HHOOK gToolbarMenuHook = nullptr;
+
 namespace {
 constexpr char kOwnProcProperty[] = "GreyloomListViewProc";
 }

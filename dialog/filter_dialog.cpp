@@ -13,6 +13,7 @@
 
 #include "dialog/control_appearance.h"
 #include "dialog/control_creation.h"
+#include "dialog/control_items.h"
 #include "dialog/control_layout.h"
 #include "dialog/control_record.h"
 #include "dialog/dialog_input.h"
@@ -22,6 +23,7 @@
 #include "dialog/preview_window.h"
 #include "dialog/skin_engine.h"
 #include "dialog/slider_mapping.h"
+#include "dialog/system_services.h"
 #include "dialog/visual_styles.h"
 #include "dialog/windows_version.h"
 #include "host/effect_context.h"
@@ -752,6 +754,11 @@ HWND HostWindow() {
 }
 
 }  // namespace
+
+void RemoveDialogMessageHook() {
+    RemoveMessageHook(gToolbarMenuHook);
+    gToolbarMenuHook = nullptr;
+}
 
 void FilterDialogReset() {
     gFilterDialog = FilterDialogState{};

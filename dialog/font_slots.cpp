@@ -31,7 +31,11 @@ HFONT FontSlot(int32_t slot) {
     return slot >= 0 && slot < kFontSlotCount ? gFontSlots[slot] : nullptr;
 }
 
-void ReleaseFontSlots() {
+void ResetFontSlots() {
+    for (HFONT& font : gFontSlots) font = nullptr;
+}
+
+void DeleteFontSlots() {
     for (HFONT& font : gFontSlots) {
         if (font) DeleteObject(font);
         font = nullptr;

@@ -14,5 +14,7 @@ int32_t CreateFontSlot(int32_t slot, int32_t height, int32_t bold, int32_t itali
                        const char* face);
 // The font of a slot, null when empty or outside 0..31.
 HFONT FontSlot(int32_t slot);
-// Deletes every slot's font (end of a run).
-void ReleaseFontSlots();
+// Forgets every slot (start of a run).
+void ResetFontSlots();
+// Deletes the fonts of every slot and clears it (end of a run).
+void DeleteFontSlots();

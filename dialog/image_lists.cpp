@@ -6,11 +6,11 @@
 
 #include "host/numbered_arrays.h"
 
-HIMAGELIST gImageLists[kImageListCount];
+HIMAGELIST gImageLists[kImageListSlotCount];
 
 namespace {
 
-bool ValidSlot(int32_t slot) { return slot >= 0 && slot < kImageListCount; }
+bool ValidSlot(int32_t slot) { return slot >= 0 && slot < kImageListSlotCount; }
 
 }  // namespace
 

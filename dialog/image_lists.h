@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-constexpr int kImageListCount = 11;
-extern HIMAGELIST gImageLists[kImageListCount];  // written only by the functions below
+constexpr int kImageListSlotCount = 11;
+extern HIMAGELIST gImageLists[kImageListSlotCount];  // written only by the functions below
 
 // 24-bit colour list (with a mask when withMask is 1); 0 for a slot above 10.
 int32_t CreateImageList(int32_t slot, int32_t width, int32_t height, int32_t initialCount,

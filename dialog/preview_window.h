@@ -11,6 +11,8 @@ struct PreviewState {
     int32_t lastReduction;   // reduction and magnification at the last invalidation
     int32_t lastMagnification;
     bool available;  // the proxy is set up
+    int32_t reduction;     // asked-for proxy scale: 1..16, or ZOOM_FIT
+    int32_t panX, panY;    // pan offset in full-resolution pixels
 };
 extern PreviewState gPreview;
 

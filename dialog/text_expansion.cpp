@@ -396,27 +396,6 @@ const char* TrimEllipsis(const char* text) {
     return buffer;
 }
 
-void CopyPathFolder(char* out, size_t size, const char* path) {
-    if (!out || size == 0) return;
-    out[0] = '\0';
-    if (!path) return;
-    const char* lastSlash = strrchr(path, '\\');
-    if (!lastSlash) return;
-    size_t length = size_t(lastSlash - path) + 1;
-    if (length >= size) return;
-    memcpy(out, path, length);
-    out[length] = '\0';
-}
-
-const char* GetPluginFolder() {
-    char path[kEscapeStringBytes] = "";
-    DWORD length = GetModuleFileNameA(gModule, path, sizeof path);
-    // A cut path would give a folder that does not exist: better none at all.
-    if (length == 0 || length >= sizeof path) path[0] = '\0';
-    CopyPathFolder(gContext.pluginFolder, sizeof gContext.pluginFolder, path);
-    return gContext.pluginFolder;
-}
-
 const char* FilterTitle() {
     const char* title = gContext.escapeStrings[kEscapeSlotTitle];
     return title[0] ? title : "Greyloom 2.0";

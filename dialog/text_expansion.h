@@ -14,13 +14,5 @@ const char* ExpandText(const char* text);
 // The text without a trailing "...", cut to 511 characters, in a static buffer of its own.
 const char* TrimEllipsis(const char* text);
 
-// Fills the folder slot of gContext with the plug-in module's folder (trailing backslash
-// kept; empty when the module's path cannot be had) and returns the slot.
-const char* GetPluginFolder();
-
-// The folder part of a path: everything up to and including its last backslash; empty for a
-// path without one. Always terminated; a folder that does not fit gives an empty text.
-void CopyPathFolder(char* out, size_t size, const char* path);
-
 // The filter title (text slot 2), or the product name while the effect has not named it.
 const char* FilterTitle();

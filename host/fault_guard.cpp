@@ -45,8 +45,16 @@ __attribute__((noinline)) bool RunGuarded(FaultGuard& guard, FaultFilterProc fil
     guard.filter = filter;
     guard.outer = tGuardTop;
     guard.code = 0;
+#if defined(__i386__)
+    guard.sehChain = reinterpret_cast<void*>(__readfsdword(0));
+#endif
     if (__builtin_setjmp(guard.jumpBuffer)) {
         // The handler already popped this guard.
+#if defined(__i386__)
+        // Handler frames that code between here and the fault registered lie in the abandoned
+        // stack; left in the chain they would be called for the next exception of the thread.
+        __writefsdword(0, reinterpret_cast<DWORD>(guard.sehChain));
+#endif
         if (guard.code == EXCEPTION_STACK_OVERFLOW) _resetstkoflw();
         return false;
     }

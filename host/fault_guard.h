@@ -17,6 +17,7 @@ struct FaultGuard {
     FaultFilterProc filter;  // null: take every fault
     FaultGuard* outer;       // the enclosing guard of the same thread
     uint32_t code;           // code of the fault taken; 0 while none
+    void* sehChain;          // i686: the thread's exception-handler chain when the guard began
 };
 
 // Runs body(context) under the guard. Returns true when the body returned normally and false

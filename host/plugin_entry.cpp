@@ -11,9 +11,6 @@
 #include "host/plugin_data.h"
 #include "host/run_driver.h"
 
-PluginDataBlock* gDataBlock = nullptr;
-HMODULE gModule = nullptr;
-
 extern "C" BOOL WINAPI DllMainCRTStartup(HINSTANCE instance, DWORD reason, LPVOID reserved);
 
 // The DLL's entry routine: records the module, then lets the C runtime start. Nothing else is
@@ -34,13 +31,27 @@ struct EntryCall {
 
 void DispatchSelector(int16_t selector) {
     switch (selector) {
-        case SELECTOR_ABOUT: ShowAboutBox(); break;
-        case SELECTOR_PARAMETERS: HandleParametersSelector(); break;
-        case SELECTOR_PREPARE: DoPrepare(); break;
-        case SELECTOR_START: DoStart(); break;
-        case SELECTOR_CONTINUE: DoContinue(); break;
-        case SELECTOR_FINISH: DoFinish(); break;
-        default: SetResult(HOST_BAD_PARAMETERS); break;
+        case SELECTOR_ABOUT:
+            ShowAboutBox();
+            break;
+        case SELECTOR_PARAMETERS:
+            HandleParametersSelector();
+            break;
+        case SELECTOR_PREPARE:
+            DoPrepare();
+            break;
+        case SELECTOR_START:
+            DoStart();
+            break;
+        case SELECTOR_CONTINUE:
+            DoContinue();
+            break;
+        case SELECTOR_FINISH:
+            DoFinish();
+            break;
+        default:
+            SetResult(HOST_BAD_PARAMETERS);
+            break;
     }
 }
 
@@ -57,8 +68,10 @@ void RunEntryCall(void* context) {
     auto* stored = static_cast<PluginDataBlock*>(
         PseudoHandleBlock(reinterpret_cast<HostHandle>(*call.data), sizeof(PluginDataBlock)));
     if (!stored) {
-        // The data word holds something that is not our block: never write through it.
-        *call.result = HOST_BAD_PARAMETERS;
+        // The data word holds something that is not our block: never write through it, and
+        // report it as every other interface problem is reported.
+        ShowStringTableError(16502);
+        *call.result = HOST_ERROR_REPORTED;
         return;
     }
     PluginDataBlock working = *stored;
@@ -78,8 +91,7 @@ void RunEntryCall(void* context) {
 }
 }  // namespace
 
-extern "C" void HOSTAPI ENTRYPOINT(int16_t selector, void* stuff, intptr_t* data,
-                                   int16_t* result) {
+extern "C" void HOSTAPI ENTRYPOINT(int16_t selector, void* stuff, intptr_t* data, int16_t* result) {
     if (!data || !result) return;
     EntryCall call = {selector, static_cast<FilterRecord*>(stuff), data, result};
     FaultGuard guard;

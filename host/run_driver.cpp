@@ -1,19 +1,253 @@
-// The run driver: parameters, prepare, start, continue and finish.
+// The run driver: the host's selectors 1 to 5, the tile loop of the final run, the row-by-row
+// path for hosts without advanceState, and the processing of one delivered rectangle.
 
 #include "host/run_driver.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <iterator>
 
 #include "dialog/dialog_window.h"
+#include "dialog/filter_dialog.h"
+#include "dialog/filter_trace.h"
+#include "dialog/font_slots.h"
+#include "dialog/image_lists.h"
+#include "dialog/message_boxes.h"
+#include "dialog/plugin_folder.h"
 #include "host/effect_context.h"
+#include "host/host_services.h"
+#include "host/numbered_arrays.h"
 #include "host/parameter_block.h"
 #include "host/plugin_data.h"
+#include "host/rect16.h"
+#include "host/scripting_descriptor.h"
+#include "host/text_format.h"
+#include "host/tile_buffers.h"
+#include "host/worker_threads.h"
 
 RunState gRun;
+
+namespace {
+constexpr int32_t kUnclippedBorder = 20000;
+constexpr int32_t kMaxPlanes = 64;
+constexpr int kImageListsReleased = 10;  // slot 10 outlives the run
+
+const char* const kImageModeNames[] = {
+    "Bitmap",           "Grayscale",         "Indexed Color",     "RGB Color",
+    "CMYK Color",       "HSL Color",         "HSB Color",         "Multichannel",
+    "Duotone",          "Lab Color",         "16-bit Grayscale",  "48-bit RGB Color",
+    "48-bit Lab Color", "64-bit CMYK Color", "Deep Multichannel", "16-bit Duotone",
+};
+
+unsigned TraceAddress(const void* pointer) {
+    return unsigned(uintptr_t(pointer));
+}
+
+void TraceRects(const char* heading) {
+    const FilterRecord& r = *gStuff;
+    FilterTrace(
+        "%s\n inRect = %d, %d, %d, %d\n outRect = %d, %d, %d, %d\n"
+        " maskRect = %d, %d, %d, %d",
+        heading, r.inRect.left, r.inRect.top, r.inRect.right, r.inRect.bottom, r.outRect.left,
+        r.outRect.top, r.outRect.right, r.outRect.bottom, r.maskRect.left, r.maskRect.top,
+        r.maskRect.right, r.maskRect.bottom);
+}
+
+void TraceAdvanceStateResult(int result) {
+    const FilterRecord& r = *gStuff;
+    FilterTrace("AdvanceState returned %d\n inData = %#x outData = %#x maskData = %#x", result,
+                TraceAddress(r.inData), TraceAddress(r.outData), TraceAddress(r.maskData));
+}
+
+void EmptyRequestRects() {
+    const HostRect empty = {0, 0, 0, 0};
+    gStuff->inRect = gStuff->outRect = gStuff->maskRect = empty;
+}
+
+// The filter colours arrive as four bytes; only the bytes the image mode uses count.
+uint32_t PackFilterColor(const uint8_t bytes[4], int16_t mode) {
+    const uint32_t word = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
+                          uint32_t(bytes[3]) << 24;
+    switch (mode) {
+        case 0:
+        case 1:
+        case 2:
+        case 10:
+            return word & 0xFF;
+        case 3:
+        case 5:
+        case 6:
+        case 7:
+        case 8:
+        case 9:
+        case 11:
+        case 12:
+        case 14:
+        case 15:
+            return word & 0xFFFFFF;
+    }
+    return word;
+}
+
+uint32_t PackRgbColor(const HostRGBColor& color) {
+    return uint32_t(color.red >> 8) | uint32_t(color.green >> 8) << 8 |
+           uint32_t(color.blue >> 8) << 16;
+}
+
+int32_t ColorChannelsOf(int16_t mode) {
+    switch (mode) {
+        case 4:
+        case 13:
+            return 4;
+        case 0:
+        case 1:
+        case 2:
+        case 8:
+        case 10:
+        case 15:
+            return 1;
+    }
+    return 3;
+}
+
+int16_t RequestPadding() {
+    return gParams && (gParams->flags & PFLAG_FULL_BORDER) ? 0 : -2;
+}
+
+// A filter record whose planes or filter rectangle make no sense is refused before any
+// buffer is asked for.
+bool FilterRecordSound(const FilterRecord& r) {
+    if (r.planes < 1 || r.planes > kMaxPlanes) return false;
+    const HostRect& f = r.filterRect;
+    if (f.left < 0 || f.top < 0 || f.right < f.left || f.bottom < f.top) return false;
+    return f.right <= r.imageSize.h && f.bottom <= r.imageSize.v;
+}
+
+void CopyFilterRecordIntoContext() {
+    const FilterRecord& r = *gStuff;
+    EffectContext& c = gContext;
+    c.storedTileSizeOn = (gParams->flags & PFLAG_STORED_TILE_SIZE) ? 1 : 0;
+    c.dialogWanted = gParams->queryForParameters;
+    c.scriptedValueCount = 0;
+    c.imageWidth = r.imageSize.h;
+    c.imageHeight = r.imageSize.v;
+    c.filterLeft = r.filterRect.left;
+    c.filterTop = r.filterRect.top;
+    c.filterRight = r.filterRect.right;
+    c.filterBottom = r.filterRect.bottom;
+    c.filterWidth = RectWidth(r.filterRect);
+    c.filterHeight = RectHeight(r.filterRect);
+    c.imagePlanes = r.planes;
+    c.X = c.width = c.filterWidth;
+    c.Y = c.height = c.filterHeight;
+    c.Z = c.planes = c.planes2 = r.planes;
+    c.colorChannels = ColorChannelsOf(r.imageMode);
+    c.maxSpace = r.maxSpace;
+    c.bufferSpace = r.bufferSpace;
+    c.isFloating = r.isFloating;
+    c.haveMask = r.haveMask;
+    c.autoMask = r.autoMask;
+    c.backColor = PackFilterColor(r.backColor, r.imageMode);
+    c.foreColor = PackFilterColor(r.foreColor, r.imageMode);
+    c.background = PackRgbColor(r.background);
+    c.foreground = PackRgbColor(r.foreground);
+    c.hostSignature = r.hostSig;
+    c.platformData = r.platformData;
+    c.horizontalResolution = r.imageHRes / 65536.0;
+    c.verticalResolution = r.imageVRes / 65536.0;
+    c.imageMode = r.imageMode;
+    c.wholeWidth = r.wholeSize.h;
+    c.wholeHeight = r.wholeSize.v;
+    c.filterCase = r.filterCase;
+    c.samplingSupport = r.samplingSupport;
+    c.proxyScale = 0;
+    c.zoomMagnification = 1;
+    c.runFlag = 1;
+}
+
+void RestoreSavedContext() {
+    const ParameterBlock& p = *gParams;
+    EffectContext& c = gContext;
+    for (int i = 0; i < 8; ++i) c.frameworkSettings[i] = int32_t(p.frameworkSettings[i]);
+    c.tileBorder = int32_t(p.frameworkSettings[8]);
+    c.tileHeight = int32_t(p.tileHeight);
+    c.tileWidth = int32_t(p.tileWidth);
+    memcpy(c.savedStretch, p.savedContext, sizeof c.savedStretch);
+    for (int i = 0; i < kSavedEscapeStringCount; ++i)
+        CopyText(c.escapeStrings[i], sizeof c.escapeStrings[i], p.savedEscapeStrings[i]);
+    memcpy(c.savedPointers, p.savedPointers, sizeof c.savedPointers);
+    c.savedWord = p.savedWord;
+    c.savedByte = p.savedByte;
+}
+
+void SaveContextStretch() {
+    if (gParams) memcpy(gParams->savedContext, gContext.savedStretch, sizeof gContext.savedStretch);
+}
+
+void WriteImageModeName(int16_t mode) {
+    const bool known = mode >= 0 && mode < int(std::size(kImageModeNames));
+    CopyText(gContext.escapeStrings[kEscapeSlotImageMode], kEscapeStringBytes,
+             known ? kImageModeNames[mode] : "Unknown Image Mode");
+}
+
+void ApplyScriptedValues() {
+    for (int n = 0; n < kSettingsControlCount; ++n)
+        if (gScripting.scriptedFlags[n]) StoreControlValue(n, gScripting.scriptedValues[n]);
+}
+
+// Tile size of the final run: the stored size when asked for and not 0, else the whole
+// filter rectangle; at least one pixel so that the loop always advances.
+int32_t TileExtent(int32_t stored, int32_t whole) {
+    const int32_t extent = gContext.storedTileSizeOn && stored != 0 ? stored : whole;
+    return std::clamp(extent, 1, int32_t(INT16_MAX));
+}
+
+// Copies one row's pixels: all planes of the filter record from each source pixel.
+void CopyRowPixels(const uint8_t* source, uint8_t* output, int32_t columns, int32_t sampleBytes) {
+    const FilterRecord& r = *gStuff;
+    const size_t pixelBytes = size_t(r.planes) * sampleBytes;
+    const size_t sourceStep = size_t(gContext.inStep) * sampleBytes;
+    const size_t outputStep = size_t(gContext.outStep) * sampleBytes;
+    if (sourceStep == pixelBytes && outputStep == pixelBytes) {
+        memcpy(output, source, pixelBytes * columns);
+        return;
+    }
+    for (int32_t column = 0; column < columns; ++column) {
+        memcpy(output, source, pixelBytes);
+        source += sourceStep;
+        output += outputStep;
+    }
+}
+}  // namespace
 
 void RunStateReset() {
     gRun = RunState{};
 }
+
+int32_t SampleBytes() {
+    return gStuff && IsSixteenBitMode(gStuff->imageMode) ? 2 : 1;
+}
+
+HostRect ScaledFilterRect() {
+    HostRect scaled = gStuff->filterRect;
+    ScaleRect16(scaled, 1, std::max(1, gStuff->inputRate >> 16));
+    return scaled;
+}
+
+bool CheckHostProcs(DisplayPixelsProc displayPixels) {
+    if (displayPixels) return true;
+    ShowStringTableError(16999);
+    return false;
+}
+
+bool CheckAdvanceState(AdvanceStateProc advanceState) {
+    if (advanceState) return true;
+    ShowStringTableError(16996);
+    return false;
+}
+
+// --- Selectors -------------------------------------------------------------------------------
 
 void HandleParametersSelector() {
     CreateParameterBlock();
@@ -22,20 +256,348 @@ void HandleParametersSelector() {
 
 void DoPrepare() {
     CreateParameterBlock();
-    if (GetResult() == 0) gStuff->bufferSpace = 0;
+    if (GetResult() != 0) return;
+    FilterTrace("DoPrepare:\n gStuff->bufferSpace = %d\n (before setting it to 0)",
+                gStuff->bufferSpace);
+    gStuff->bufferSpace = 0;
 }
 
 void DoStart() {
     CreateParameterBlock();
     if (GetResult() != 0) return;
+    FilterTrace("DoStart:\n gParams->queryForParameters = %#x", gParams->queryForParameters);
+    if (!FilterRecordSound(*gStuff)) {
+        SetResult(HOST_BAD_PARAMETERS);
+        return;
+    }
+    RunStateReset();
     InitRunTables();
-    HostRect empty = {0, 0, 0, 0};
-    gStuff->inRect = gStuff->outRect = gStuff->maskRect = empty;
+    CopyFilterRecordIntoContext();
+    RestoreSavedContext();
+    GetPluginFolder();
+    SetResult(HOST_NO_ERROR);
+    WriteImageModeName(gStuff->imageMode);
+
+    ResetArrayTables();
+    ResetFontSlots();
+    ScriptingReset();
+    uint8_t dialogWanted = 0;
+    ReadScriptingParameters(&dialogWanted);
+    gContext.dialogWanted = dialogWanted;
+    gContext.scriptedValueCount = gScripting.valueCount;
+
+    if (dialogWanted) {
+        CheckHostProcs(gStuff->displayPixels);
+        const int result = RunFilterDialog();
+        RemoveDialogMessageHook();
+        if (result != 0) {
+            SetResult(int16_t(result));
+            ReleaseRunResources();
+            return;
+        }
+        gParams->queryForParameters = 0;
+        StopWorkerPool();
+    } else if (gScripting.valueCount > 0) {
+        ApplyScriptedValues();
+    }
+
+    gContext.dialogUp = 0;
+    LoadControlValues();
+    if (!CheckAdvanceState(gStuff->advanceState)) {
+        gRun.advanceStateMissing = true;
+        DoInitialRect();
+    } else {
+        StartWithAdvanceState();
+    }
+    DispatchEffectHook(HOOK_AFTER_RUN, &gContext);
+    SaveContextStretch();
 }
 
 void DoContinue() {
-    HostRect empty = {0, 0, 0, 0};
-    gStuff->inRect = gStuff->outRect = gStuff->maskRect = empty;
+    AttachParameterBlock();
+    FilterTrace("DoContinue:\n Didn't expect to come here!");
+    if (gStuff->abortProc && gStuff->abortProc()) {
+        SetResult(HOST_ERROR_REPORTED);
+        return;
+    }
+    // Only a run that started row by row has rows to do; its start has told the user once
+    // that advanceState is missing.
+    if (!gRun.advanceStateMissing || gStuff->advanceState || !gParams) {
+        EmptyRequestRects();
+        return;
+    }
+    DoFilterRectNoAdvanceState();
+    if (GetResult() == 0 && DoNextRect()) return;
+    EmptyRequestRects();
+    gRun.advanceStateMissing = false;
 }
 
-void DoFinish() {}
+void DoFinish() {
+    AttachParameterBlock();
+    FilterTrace("DoFinish:\n Nothing much to do!");
+    WriteScriptingParameters();
+    ReleaseRunResources();
+}
+
+void ReleaseRunResources() {
+    StopWorkerPool();
+    FreeTileBuffers();
+    ReleaseAllArrays();
+    for (int slot = 0; slot < kImageListsReleased; ++slot) DestroyImageList(slot);
+    DeleteFontSlots();
+}
+
+// --- The tile loop -----------------------------------------------------------------------------
+
+void StartWithAdvanceState() {
+    FilterRecord& r = *gStuff;
+    const HostRect filter = r.filterRect;
+    const int32_t tileHeight = TileExtent(gContext.tileHeight, RectHeight(filter));
+    const int32_t tileWidth = TileExtent(gContext.tileWidth, RectWidth(filter));
+    r.inRect.left = r.outRect.left = filter.left;
+    r.inRect.right = r.outRect.right = filter.right;
+    r.maskRect = HostRect{0, 0, 0, 0};
+    r.inLoPlane = r.outLoPlane = 0;
+    r.inHiPlane = r.outHiPlane = int16_t(r.planes - 1);
+    r.inputRate = r.maskRate = IntToFixed(1);
+    r.inputPadding = r.outputPadding = r.maskPadding = RequestPadding();
+
+    bool stopped = false;
+    for (int32_t top = filter.top; top < filter.bottom && !stopped; top += tileHeight) {
+        for (int32_t left = filter.left; left < filter.right; left += tileWidth) {
+            if (GetResult() != 0 || CheckUserAbort() != 0) {
+                stopped = true;
+                break;
+            }
+            SetRect16(r.inRect, left, top, std::min<int32_t>(left + tileWidth, filter.right),
+                      std::min<int32_t>(top + tileHeight, filter.bottom));
+            r.outRect = r.inRect;
+            r.maskRect = r.haveMask ? r.inRect : HostRect{0, 0, 0, 0};
+            SetupTileRects();
+            TraceRects("Calling AdvanceState from StartWithAdvanceState...");
+            SetResult(r.advanceState());
+            TraceAdvanceStateResult(GetResult());
+            AdjustTileDataPointers();
+            if (GetResult() == 0) ProcessFilterRect();
+            if (GetResult() != 0) {
+                stopped = true;
+                break;
+            }
+        }
+    }
+
+    EmptyRequestRects();
+    if (gParams && (gParams->flags & PFLAG_FINAL_FLUSH) && GetResult() == 0) {
+        TraceRects("Flushing AdvanceState...");
+        SetResult(r.advanceState());
+        TraceAdvanceStateResult(GetResult());
+    }
+}
+
+void SetupTileRects() {
+    FilterRecord& r = *gStuff;
+    const int32_t size =
+        std::max(gContext.storedTileSizeOn ? gContext.tileBorder : kUnclippedBorder, 0);
+    gRun.borderOnMask = r.maskRect.right > r.maskRect.left;
+    HostRect& target = gRun.borderOnMask ? r.maskRect : r.inRect;
+    int32_t top = size, bottom = size, left = size, right = size;
+    if (!gParams || !(gParams->flags & PFLAG_FULL_BORDER)) {
+        const HostRect scaled = ScaledFilterRect();
+        top = std::clamp(int32_t(target.top) - scaled.top, 0, size);
+        bottom = std::clamp(int32_t(scaled.bottom) - target.bottom, 0, size);
+        left = std::clamp(int32_t(target.left) - scaled.left, 0, size);
+        right = std::clamp(int32_t(scaled.right) - target.right, 0, size);
+    }
+    const HostRect before = target;
+    SetRect16(target, target.left - left, target.top - top, target.right + right,
+              target.bottom + bottom);
+    // What the int16 range let through is what has to come off again.
+    gRun.borderTop = before.top - target.top;
+    gRun.borderBottom = target.bottom - before.bottom;
+    gRun.borderLeft = before.left - target.left;
+    gRun.borderRight = target.right - before.right;
+    if (gRun.borderOnMask)
+        SetRect16(r.inRect, r.inRect.left - gRun.borderLeft, r.inRect.top - gRun.borderTop,
+                  r.inRect.right + gRun.borderRight, r.inRect.bottom + gRun.borderBottom);
+}
+
+void AdjustTileDataPointers() {
+    FilterRecord& r = *gStuff;
+    const HostRect delivered = r.inRect;
+    auto shrink = [](HostRect& rect) {
+        SetRect16(rect, rect.left + gRun.borderLeft, rect.top + gRun.borderTop,
+                  rect.right - gRun.borderRight, rect.bottom - gRun.borderBottom);
+    };
+    shrink(gRun.borderOnMask ? r.maskRect : r.inRect);
+    if (gRun.borderOnMask) shrink(r.inRect);
+
+    const int32_t inputPlanes = r.inHiPlane - r.inLoPlane + 1;
+    r.inColumnBytes = inputPlanes * SampleBytes();
+    auto* inData = static_cast<uint8_t*>(r.inData);
+    gRun.MyAdjustedInData = inData ? inData + int64_t(r.inRowBytes) * gRun.borderTop +
+                                         int64_t(r.inColumnBytes) * gRun.borderLeft
+                                   : nullptr;
+    FilterTrace("MyAdjustedInData = %#x\n inData = %#x", TraceAddress(gRun.MyAdjustedInData),
+                TraceAddress(r.inData));
+    auto* maskData = static_cast<uint8_t*>(r.maskData);
+    gRun.MyAdjustedMaskData = maskData;
+    if (gRun.borderOnMask) {
+        gRun.MyAdjustedMaskData =
+            maskData ? maskData + int64_t(r.maskRowBytes) * gRun.borderTop + gRun.borderLeft
+                     : nullptr;
+        FilterTrace("MyAdjustedMaskData = %#x\n maskData = %#x",
+                    TraceAddress(gRun.MyAdjustedMaskData), TraceAddress(r.maskData));
+    }
+    gRun.source = {delivered.left, delivered.top, delivered.right, delivered.bottom};
+}
+
+// --- One delivered rectangle
+// ----------------------------------------------------------------------
+
+bool DeliveryConsistent(const HostRect& frame) {
+    const FilterRecord& r = *gStuff;
+    const int32_t sampleBytes = SampleBytes();
+    const int32_t inputPlanes = r.inHiPlane - r.inLoPlane + 1;
+    if (RectEmpty(r.outRect)) return true;
+    if (r.outRect.left < frame.left || r.outRect.top < frame.top || r.outRect.right > frame.right ||
+        r.outRect.bottom > frame.bottom)
+        return false;
+    // The source must cover the output with at least the planes that are copied.
+    if (!r.inData || inputPlanes < r.planes || r.inRect.left > r.outRect.left ||
+        r.inRect.top > r.outRect.top || r.inRect.right < r.outRect.right ||
+        r.inRect.bottom < r.outRect.bottom)
+        return false;
+    const int64_t deliveredWidth = int64_t(gRun.source.right) - gRun.source.left;
+    if (int64_t(r.inRowBytes) < deliveredWidth * inputPlanes * sampleBytes) return false;
+    if (int64_t(r.outRowBytes) < int64_t(RectWidth(r.outRect)) * r.planes * sampleBytes)
+        return false;
+    const bool maskAsked = r.haveMask && !RectEmpty(r.maskRect);
+    return !maskAsked || (r.maskData && int64_t(r.maskRowBytes) >= deliveredWidth);
+}
+
+void SetRectGeometry(const HostRect& frame) {
+    const FilterRecord& r = *gStuff;
+    EffectContext& c = gContext;
+    c.zoomReduction = std::max(1, r.inputRate >> 16);
+    c.X = c.width = RectWidth(frame);
+    c.Y = c.height = RectHeight(frame);
+    c.Z = c.planes = c.planes2 = r.planes;
+    c.halfDiagonal = c.halfDiagonal2 =
+        int32_t(std::sqrt(double(int64_t(c.X) * c.X + int64_t(c.Y) * c.Y)) / 2);
+    c.inputPlanes = r.inHiPlane - r.inLoPlane + 1;
+    c.inRowBytes = r.inRowBytes;
+    c.outRowBytes = r.outRowBytes;
+    c.maskRowBytes = r.maskRowBytes;
+    c.inStep = c.inputPlanes;
+    c.outStep = r.planes;
+    c.maskStep = 1;
+    c.adjustedInData = c.inData = gRun.MyAdjustedInData;
+    c.outData = static_cast<uint8_t*>(r.outData);
+    const bool maskDelivered = r.haveMask && !RectEmpty(r.maskRect);
+    c.adjustedMaskData = c.maskData = maskDelivered ? gRun.MyAdjustedMaskData : nullptr;
+    c.maskFromTransparency = 0;
+    if (!r.haveMask && c.inputPlanes >= 4 && c.adjustedInData) {
+        c.maskFromTransparency = 1;
+        c.maskRowBytes = c.inRowBytes;
+        c.maskStep = c.inputPlanes;
+        c.adjustedMaskData = c.maskData = c.adjustedInData + 3;
+    }
+    c.rectX = c.currentLeft = r.outRect.left - frame.left;
+    c.rectY = c.currentTop = r.outRect.top - frame.top;
+    c.currentRight = r.outRect.right - frame.left;
+    c.currentBottom = r.outRect.bottom - frame.top;
+    c.rows = RectHeight(r.outRect);
+    c.columns = RectWidth(r.outRect);
+    c.rowCounter = c.columnCounter = 0;
+    gRun.source = {gRun.source.left - frame.left, gRun.source.top - frame.top,
+                   gRun.source.right - frame.left, gRun.source.bottom - frame.top};
+    c.dialogWindow = gDialog;
+    ResetContextColorDefaults();
+}
+
+int CopySourceRows() {
+    const EffectContext& c = gContext;
+    const int32_t sampleBytes = SampleBytes();
+    for (int32_t row = 0; row < c.rows; ++row) {
+        gContext.rowCounter = row;
+        if (CheckUserAbort() != 0) return 0;
+        CopyRowPixels(c.adjustedInData + int64_t(row) * c.inRowBytes,
+                      c.outData + int64_t(row) * c.outRowBytes, c.columns, sampleBytes);
+    }
+    return 1;
+}
+
+void ProcessFilterRect() {
+    if (GetResult() != 0) return;
+    if (gRun.processDepth > 0) {
+        ++gRun.refusedReentries;
+        return;
+    }
+    FilterRecord& r = *gStuff;
+    if (!r.outData) {
+        ++gRun.nullOutDataCount;
+        ShowInfoMessage("Unexpected NULL outData, count = %d", gRun.nullOutDataCount);
+        // A final run cannot go on without somewhere to write; the user has been told.
+        if (!gContext.dialogUp && !RectEmpty(r.outRect)) SetResult(HOST_ERROR_REPORTED);
+        return;
+    }
+    const HostRect frame = ScaledFilterRect();
+    if (!DeliveryConsistent(frame)) {
+        SetResult(HOST_BAD_PARAMETERS);
+        return;
+    }
+    ++gRun.processDepth;
+    if (gContext.dialogUp) LoadControlValues();
+    SetRectGeometry(frame);
+    if (CopySourceRows()) {
+        gContext.rowCounter = gContext.columnCounter = 0;
+        for (void*& buffer : gContext.tileBuffers) buffer = nullptr;
+        for (void*& id : gContext.tileBufferIds) id = nullptr;
+        if (AllocateTileBuffers()) DispatchEffectHook(HOOK_RENDER, &gContext);
+    }
+    FreeTileBuffers();
+    if (gContext.dialogUp) DispatchEffectHook(HOOK_AFTER_RUN, &gContext);
+    --gRun.processDepth;
+}
+
+// --- Hosts without advanceState
+// --------------------------------------------------------------------
+
+void DoInitialRect() {
+    FilterTrace("DoInitialRect:\n Didn't expect to come here!");
+    FilterRecord& r = *gStuff;
+    if (RectEmpty(r.filterRect)) {
+        EmptyRequestRects();
+        gRun.advanceStateMissing = false;
+        return;
+    }
+    r.inRect = r.filterRect;
+    r.inRect.bottom = int16_t(r.inRect.top + 1);
+    r.outRect = r.inRect;
+    // The selection mask comes row by row with the image, so that the effect never reads a
+    // mask buffer of another request.
+    r.maskRect = r.haveMask ? r.inRect : HostRect{0, 0, 0, 0};
+    r.inLoPlane = r.outLoPlane = 0;
+    r.inHiPlane = r.outHiPlane = int16_t(r.planes - 1);
+}
+
+void DoFilterRectNoAdvanceState() {
+    FilterTrace("DoFilterRectNoAdvanceState:\n Didn't expect to come here!");
+    const FilterRecord& r = *gStuff;
+    gRun.borderTop = gRun.borderBottom = gRun.borderLeft = gRun.borderRight = 0;
+    gRun.borderOnMask = false;
+    gRun.MyAdjustedInData = static_cast<uint8_t*>(r.inData);
+    gRun.MyAdjustedMaskData = static_cast<uint8_t*>(r.maskData);
+    gRun.source = {r.inRect.left, r.inRect.top, r.inRect.right, r.inRect.bottom};
+    ProcessFilterRect();
+}
+
+bool DoNextRect() {
+    FilterTrace("DoNextRect:\n Didn't expect to come here!");
+    FilterRecord& r = *gStuff;
+    r.inRect.top = int16_t(r.inRect.top + 1);
+    r.inRect.bottom = int16_t(r.inRect.bottom + 1);
+    r.outRect = r.inRect;
+    r.maskRect = r.haveMask ? r.inRect : HostRect{0, 0, 0, 0};
+    return r.inRect.top < r.filterRect.bottom;
+}

@@ -56,3 +56,15 @@ void ReleaseRunResources();
 // True when the host offers the callback; otherwise the string-table message is shown.
 bool CheckHostProcs(DisplayPixelsProc displayPixels);
 bool CheckAdvanceState(AdvanceStateProc advanceState);
+
+// Fills the geometry of gContext for the rectangle the host has just delivered (pointers,
+// rows, columns, row bytes, planes, steps, mask from the transparency plane, the current
+// rectangle), measured from the top-left of frame, whose size becomes X and Y.
+void SetRectGeometry(const HostRect& frame);
+// True when what the host delivered agrees with what was asked: data pointers present, row
+// bytes that hold a row, the output inside the frame and covered by the input.
+bool DeliveryConsistent(const HostRect& frame);
+// The filter rectangle at the proxy scale of the filter record's inputRate.
+HostRect ScaledFilterRect();
+// 2 for the 16-bit image modes, else 1.
+int32_t SampleBytes();

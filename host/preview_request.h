@@ -1,0 +1,28 @@
+// Preview requests: the proxy scale that fits the preview, the filter record set up for one
+// preview rectangle, and the effect's own requests for other source areas (requestRect).
+#pragma once
+
+#include <cstdint>
+
+#include "host/host_api.h"
+
+// Asks for the scale at which the whole filter rectangle fits the preview.
+constexpr int32_t ZOOM_FIT = -888;
+
+struct PanOffset {
+    int32_t x, y;  // full-resolution pixels
+};
+
+// Shrinks the preview rectangle by 1 on every side (the caller's rectangle changes) and
+// returns the scale at which the filter rectangle fits it: the largest that still leaves one
+// pixel in each direction.
+int32_t CalcProxyScale(const HostRect& filterRect, HostRect& previewRect);
+// Scales the preview offers: 1..16, where 13 is used as 14 and 15 as 16.
+int32_t ClampProxyScale(int32_t scale);
+// Prepares and issues one preview request at the scale (ZOOM_FIT: the fitting one), centred
+// on the preview and moved by the pan offset, which is kept inside the image. Both are
+// updated to what was used.
+void SetupFilterRecordForProxy(int32_t& scale, PanOffset& pan);
+// While the dialog is up: fetches the source of another area (full-resolution coordinates)
+// at the scale and points the geometry of gContext at it. 1 on success.
+int requestRect(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t scale);

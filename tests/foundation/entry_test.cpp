@@ -1,0 +1,158 @@
+// The plug-in's entry point as a host calls it: the data block in the host's data word, the
+// report of interface problems and the outermost fault guard.
+
+#include <windows.h>
+
+#include "foundation/plugin_session.h"
+#include "host/host_services.h"
+#include "host/plugin_data.h"
+
+namespace {
+constexpr int16_t kUnwritten = 0x5A5A;  // a result word the plug-in must overwrite
+const char kInterfaceProblem[] =
+    "Could not complete your request because of a problem with the filter module interface.";
+
+PluginDataBlock* DataBlock(const HostSession& session) {
+    return static_cast<PluginDataBlock*>(
+        PseudoHandleBlock(reinterpret_cast<HostHandle>(session.dataWord), sizeof(PluginDataBlock)));
+}
+
+// A filter record the plug-in cannot read: any use of it faults inside the plug-in.
+void* UnreadableRecord() {
+    static void* page = VirtualAlloc(nullptr, 4096, MEM_RESERVE | MEM_COMMIT, PAGE_NOACCESS);
+    return page;
+}
+
+TEST(PluginEntry, FirstCallAllocatesTheDataBlockAndLaterCallsReuseIt) {
+    auto session = OpenShippedPlugin();
+    ASSERT_EQ(session->dataWord, 0);
+    HostBeginRun(*session);
+    ASSERT_EQ(HostCallSelector(*session, SELECTOR_PREPARE), 0);
+    const intptr_t dataWord = session->dataWord;
+    ASSERT_NE(dataWord, 0);
+    EXPECT_EQ(GlobalPseudoHandleSize(reinterpret_cast<HostHandle>(dataWord)),
+              sizeof(PluginDataBlock));
+    PluginDataBlock* block = DataBlock(*session);
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(block->stuff, &session->record);
+    // The preview code stores its rectangle between calls; later calls must keep it.
+    block->previewRect = {3, 4, 150, 220};
+
+    for (int16_t selector : {SELECTOR_PREPARE, SELECTOR_START, SELECTOR_FINISH, SELECTOR_ABOUT}) {
+        HostCallSelector(*session, selector);
+        EXPECT_EQ(session->dataWord, dataWord) << "selector " << selector;
+        EXPECT_EQ(block->previewRect.top, 3);
+        EXPECT_EQ(block->previewRect.left, 4);
+        EXPECT_EQ(block->previewRect.bottom, 150);
+        EXPECT_EQ(block->previewRect.right, 220);
+    }
+    // The about selector passes the about record, which the block then points at.
+    EXPECT_EQ(block->stuff, static_cast<void*>(&session->about));
+}
+
+TEST(PluginEntry, InvalidSelectorsAreReportedAsInterfaceProblems) {
+    auto session = OpenShippedPlugin();
+    session->options.resultBeforeCall = kUnwritten;
+    HostBeginRun(*session);
+    for (int16_t selector : {int16_t(6), int16_t(-1), int16_t(32767), int16_t(-32768)}) {
+        HostResetLog(*session);
+        EXPECT_EQ(HostCallSelector(*session, selector), HOST_ERROR_REPORTED)
+            << "selector " << selector;
+        ASSERT_EQ(session->log.messageBoxes.size(), 1u) << "selector " << selector;
+        const MessageBoxRecord& box = session->log.messageBoxes[0];
+        EXPECT_EQ(box.caption, "Quillmoor");
+        EXPECT_EQ(box.text, kInterfaceProblem);
+        EXPECT_EQ(box.icon, UINT(MB_ICONHAND));
+        EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+    }
+    // The block keeps the result of the call, written back at its end.
+    EXPECT_EQ(DataBlock(*session)->result, HOST_ERROR_REPORTED);
+}
+
+TEST(PluginEntry, StepsReportingBadParametersAreReportedTheSameWay) {
+    auto session = OpenShippedPlugin();
+    session->options.resultBeforeCall = kUnwritten;
+    HostBeginRun(*session);
+    // A parameters handle the plug-in never made (here one of the host's own handles).
+    HostHandle foreign = HostNewHandle(*session, 64);
+    session->record.parameters = foreign;
+    EXPECT_EQ(HostCallSelector(*session, SELECTOR_PREPARE), HOST_ERROR_REPORTED);
+    ASSERT_EQ(session->log.messageBoxes.size(), 1u);
+    EXPECT_EQ(session->log.messageBoxes[0].caption, "Quillmoor");
+    EXPECT_EQ(session->log.messageBoxes[0].text, kInterfaceProblem);
+    EXPECT_EQ(session->record.parameters, foreign);  // never replaced or freed
+
+    // A data word that is not the plug-in's block is never written through.
+    HostResetLog(*session);
+    std::vector<uint8_t> notABlock(64, 0xEE);
+    session->dataWord = reinterpret_cast<intptr_t>(notABlock.data());
+    session->record.parameters = nullptr;
+    EXPECT_EQ(HostCallSelector(*session, SELECTOR_PREPARE), HOST_ERROR_REPORTED);
+    EXPECT_EQ(session->log.messageBoxes.size(), 1u);
+    EXPECT_EQ(notABlock, std::vector<uint8_t>(64, 0xEE));
+}
+
+TEST(PluginEntry, FaultInsideACallIsCaughtAndTheNextCallWorks) {
+    auto session = OpenShippedPlugin();
+    session->options.resultBeforeCall = kUnwritten;
+    HostBeginRun(*session);
+    ASSERT_EQ(HostCallSelector(*session, SELECTOR_PREPARE), 0);
+    const intptr_t dataWord = session->dataWord;
+    PluginDataBlock before = *DataBlock(*session);
+
+    for (int round = 0; round < 3; ++round) {
+        HostResetLog(*session);
+        // The mended behaviour: a host that preset success must not read it after a fault.
+        EXPECT_EQ(HostCallEntryRaw(*session, SELECTOR_PREPARE, UnreadableRecord()),
+                  HOST_ERROR_REPORTED);
+        ASSERT_EQ(session->log.messageBoxes.size(), 1u);
+        EXPECT_EQ(session->log.messageBoxes[0].caption, "Error");
+        EXPECT_EQ(session->log.messageBoxes[0].text, "Sorry, a framework error occured.");
+        EXPECT_EQ(session->log.messageBoxes[0].icon, UINT(MB_ICONHAND));
+        // The block keeps its state from before the faulting call.
+        EXPECT_EQ(session->dataWord, dataWord);
+        EXPECT_EQ(DataBlock(*session)->result, before.result);
+        EXPECT_EQ(DataBlock(*session)->stuff, before.stuff);
+    }
+    HostResetLog(*session);
+    EXPECT_EQ(HostCallSelector(*session, SELECTOR_PREPARE), 0);
+    EXPECT_TRUE(session->log.messageBoxes.empty());
+    EXPECT_EQ(HostRunFilter(*session, true), 0);
+}
+
+TEST(PluginEntry, FirstCallWithAFaultLeavesTheDataWordUsable) {
+    auto session = OpenShippedPlugin();
+    session->options.resultBeforeCall = kUnwritten;
+    EXPECT_EQ(HostCallEntryRaw(*session, SELECTOR_START, UnreadableRecord()), HOST_ERROR_REPORTED);
+    HostBeginRun(*session);
+    EXPECT_EQ(HostCallSelector(*session, SELECTOR_PREPARE), 0);
+    EXPECT_NE(DataBlock(*session), nullptr);
+}
+
+TEST(PluginEntry, AboutSelectorShowsTheAboutBoxFromTheAboutRecord) {
+    auto session = OpenShippedPlugin();
+    session->options.resultBeforeCall = kUnwritten;
+    EXPECT_EQ(HostShowAbout(*session), 0);
+    ASSERT_EQ(session->log.messageBoxes.size(), 1u);
+    EXPECT_EQ(session->log.messageBoxes[0].caption, "Greyloom 2.0");
+    EXPECT_NE(session->dataWord, 0);
+}
+
+TEST(PluginEntry, EditorInvocationsKeepDataWordAndParametersAcrossRuns) {
+    auto session = OpenShippedPlugin();
+    ASSERT_EQ(HostRunFilter(*session, true), 0);
+    const intptr_t dataWord = session->dataWord;
+    const HostHandle parameters = session->parameters;
+    ASSERT_NE(parameters, nullptr);
+    // "Last filter" runs repeat without the parameters selector.
+    for (int run = 0; run < 3; ++run) {
+        HostResetLog(*session);
+        ASSERT_EQ(HostRunFilter(*session, false), 0);
+        EXPECT_EQ(session->dataWord, dataWord);
+        EXPECT_EQ(session->parameters, parameters);
+        ASSERT_GE(session->log.selectors.size(), 3u);
+        EXPECT_EQ(session->log.selectors[0].selector, SELECTOR_PREPARE);
+        EXPECT_EQ(session->log.selectors.back().selector, SELECTOR_FINISH);
+    }
+}
+}  // namespace

@@ -1,0 +1,34 @@
+// Shared by the foundation tests: a test-host session with the shipped plug-in loaded and a
+// small image, as an editor has it when the user picks the filter.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "tools/testhost/test_host.h"
+
+// A gradient image; deterministic so tests can name expected samples.
+inline HostImage GradientImage(int32_t width, int32_t height, int32_t planes, int32_t depth) {
+    HostImage image = HostImageMake(width, height, planes, depth);
+    const int32_t max = depth == 16 ? kHostMax16 : 255;
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            for (int32_t c = 0; c < planes; ++c)
+                image.at(x, y, c) = uint16_t((x * 7 + y * 13 + c * 61) % (max + 1));
+    return image;
+}
+
+inline std::unique_ptr<HostSession> OpenShippedPlugin(int32_t width = 64, int32_t height = 48) {
+    auto session = std::make_unique<HostSession>();
+    EXPECT_TRUE(HostLoadPlugin(*session, HostDefaultPluginPath()))
+        << (session->log.notes.empty() ? "" : session->log.notes.back());
+    EXPECT_TRUE(HostSetImage(*session, GradientImage(width, height, 3, 8)));
+    return session;
+}
+
+inline std::string SourceDir() {
+    const char* dir = getenv("GREYLOOM_SOURCE_DIR");
+    return dir ? dir : "";
+}
