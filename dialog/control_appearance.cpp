@@ -87,10 +87,14 @@ HWND StateWindowOf(int32_t n, const ControlRecord& record) {
     return record.window;
 }
 
+// Only real changes reach the windows: each one costs the system a pass over the siblings.
 void ShowAndEnable(HWND window, int32_t state) {
     if (!window) return;
-    EnableWindow(window, (state & CTLSTATE_ENABLED) != 0);
-    ShowWindow(window, (state & CTLSTATE_VISIBLE) ? SW_SHOWNA : SW_HIDE);
+    const bool enabled = (state & CTLSTATE_ENABLED) != 0;
+    const bool visible = (state & CTLSTATE_VISIBLE) != 0;
+    if ((IsWindowEnabled(window) != FALSE) != enabled) EnableWindow(window, enabled);
+    const bool shown = (GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (shown != visible) ShowWindow(window, visible ? SW_SHOWNA : SW_HIDE);
 }
 
 int32_t ApplyControlStateNested(int32_t n, int depth) {
@@ -381,13 +385,19 @@ int32_t SetControlEditSize(int32_t n, int32_t width, int32_t height) {
     return 1;
 }
 
+// One memory context for all measuring: a window's context would cost a visible-region
+// computation among hundreds of sibling controls every time.
+static HDC MeasuringContext() {
+    static HDC context = CreateCompatibleDC(nullptr);
+    return context;
+}
+
 void MeasureControlLabel(int32_t n, const char* expandedText) {
     ControlRecord* record = ControlRecordAt(n);
     if (!record) return;
     record->labelWidth = 60;
     record->labelHeight = 14;
-    HWND window = record->labelWindow ? record->labelWindow : gDialog;
-    HDC dc = window ? GetDC(window) : nullptr;
+    HDC dc = MeasuringContext();
     if (!dc) return;
     HGDIOBJ old = record->font ? SelectObject(dc, record->font) : nullptr;
     RECT bounds = {0, 0, 0, 0};
@@ -396,7 +406,6 @@ void MeasureControlLabel(int32_t n, const char* expandedText) {
         record->labelHeight = bounds.bottom - bounds.top;
     }
     if (old) SelectObject(dc, old);
-    ReleaseDC(window, dc);
 }
 
 void PlaceControlLabel(int32_t n) {

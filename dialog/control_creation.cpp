@@ -52,23 +52,32 @@ bool IsSliderClass(int32_t controlClass) {
     return controlClass == CONTROL_SLIDER || controlClass == CONTROL_TRACKBAR_SLIDER;
 }
 
-HWND MakeLabel(ControlBuild& build, DWORD alignment) {
+// Labels and value boxes are made at their place: every later move costs the system a pass
+// over the dialog's many siblings.
+HWND MakeLabel(ControlBuild& build, DWORD alignment, const char* text) {
+    ControlRecord& record = build.record;
     const DWORD style = SS_NOTIFY | alignment;
-    build.record.labelStyle = style;
-    build.record.labelWindow = MakeChild("STATIC", "", style, 0, RECT{0, 0, 0, 0},
-                                         build.n + kLabelWindowIdBase);
-    return build.record.labelWindow;
+    record.labelStyle = style;
+    RECT place = {0, 0, 0, 0};
+    if (*text) {
+        MeasureControlLabel(build.n, text);
+        GetLabelRect(build.n, record.x, record.y, record.width, record.height, &place);
+    }
+    record.labelWindow = MakeChild("STATIC", text, style, 0, place, build.n + kLabelWindowIdBase);
+    return record.labelWindow;
 }
 
-// Value box and label of the two slider classes.
+// Value box and label of the two slider classes; the slider's text is its label.
 bool MakeSliderCompanions(ControlBuild& build) {
     ControlRecord& record = build.record;
     const bool vertical = IsVerticalSlider(record.controlClass, record.style);
     const DWORD editStyle = WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | (vertical ? ES_CENTER : 0);
     record.editStyle = kBorderedEdit;
-    record.editWindow = MakeChild("EDIT", "", editStyle | kBorderedEdit, 0, RECT{0, 0, 0, 0},
+    RECT place;
+    GetEditBoxRect(build.n, record.x, record.y, record.width, record.height, &place);
+    record.editWindow = MakeChild("EDIT", "", editStyle | kBorderedEdit, 0, place,
                                   build.n + kEditWindowIdBase);
-    return record.editWindow && MakeLabel(build, vertical ? SS_CENTER : SS_RIGHT);
+    return record.editWindow && MakeLabel(build, vertical ? SS_CENTER : SS_RIGHT, build.expandedText);
 }
 
 bool CreateScrollBarWindows(ControlBuild& build) {
@@ -135,7 +144,7 @@ bool CreateListWindows(ControlBuild& build) {
     record.max = 65535;
     record.backgroundColor = GetSysColor(COLOR_BTNFACE);
     record.backgroundBrush = CreateSolidBrush(record.backgroundColor);
-    return record.window && MakeLabel(build, SS_RIGHT);
+    return record.window && MakeLabel(build, SS_RIGHT, "");
 }
 
 bool CreateComboWindows(ControlBuild& build) {
@@ -149,7 +158,7 @@ bool CreateComboWindows(ControlBuild& build) {
     record.value = record.initialValue = -1;
     record.min = -1;
     record.max = 65535;
-    return MakeLabel(build, SS_RIGHT);
+    return MakeLabel(build, SS_RIGHT, "");
 }
 
 bool CreateEditWindow(ControlBuild& build) {
@@ -254,11 +263,9 @@ CreateWindowsProc WindowMakerFor(int32_t controlClass) {
     return CreateNoWindow;
 }
 
-// Classes whose text becomes items or a label after the windows exist.
+// Classes whose text becomes items after the windows exist.
 bool TextShownAfterCreation(int32_t controlClass) {
     switch (controlClass) {
-        case CONTROL_SLIDER:
-        case CONTROL_TRACKBAR_SLIDER:
         case CONTROL_LISTBOX:
         case CONTROL_VALUELIST:
         case CONTROL_COMBOBOX:
@@ -515,6 +522,9 @@ int32_t CreateControl(int32_t n, int32_t controlClass, const char* text, int32_t
     record.state = uint8_t(state == -1 ? CTLSTATE_FULL : state & CTLSTATE_FULL);
 
     if (gDialog) {
+        // Measured and drawn in the dialog's font from the start.
+        HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(gDialog, WM_GETFONT, 0, 0));
+        if (dialogFont) record.font = dialogFont;
         const std::string expanded = ExpandText(record.text);
         ControlBuild build = {n, record,
                               DialogUnitsToPixelRect(record.x, record.y, record.width, record.height),
@@ -527,13 +537,10 @@ int32_t CreateControl(int32_t n, int32_t controlClass, const char* text, int32_t
             record.window = record.editWindow = record.labelWindow = nullptr;
             return 0;
         }
-        HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(gDialog, WM_GETFONT, 0, 0));
         if (dialogFont) {
             for (HWND window : {record.window, record.editWindow, record.labelWindow})
                 if (window) SendMessageA(window, WM_SETFONT, WPARAM(dialogFont), FALSE);
-            record.font = dialogFont;
         }
-        PlaceControlCompanions(n);
     }
 
     record.inUse = 1;

@@ -95,6 +95,8 @@ int32_t PumpDialogMessages() {
             break;
         }
         const bool closing = message.message == WM_CLOSE && message.hwnd == gDialog;
+        // Keys reach the effect as in the dialog's own loop (dropped while an event runs).
+        if (HandleDialogKey(message)) continue;
         if (!gDialog || !IsDialogMessageA(gDialog, &message)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);

@@ -13,6 +13,7 @@
 #include "dialog/control_creation.h"
 #include "dialog/control_record.h"
 #include "dialog/dialog_window.h"
+#include "dialog/filter_dialog.h"
 #include "dialog/skin_engine.h"
 #include "dialog/text_expansion.h"
 #include "host/text_format.h"
@@ -171,6 +172,8 @@ int32_t DeleteControl(int32_t n) {
         }
     }
     if (!record->inUse) return 1;
+    // A delayed action of this control must not run for whatever takes the number next.
+    if (gFilterDialog.wheelControl == n) gFilterDialog.wheelControl = -1;
     if (record->toolTip[0]) SetControlToolTip(n, nullptr, 0);
     if (record->imageName[0]) SetControlImage(n, nullptr, 0);
     ReleaseControlImageObjects(*record);

@@ -61,7 +61,8 @@ int32_t QueryRegistryString(char* out, size_t outSize, const char* nameFormat, .
                                    reinterpret_cast<BYTE*>(out), &bytes);
     if (!IsPredefinedRoot(key)) RegCloseKey(key);
     if (status != ERROR_SUCCESS || type != REG_SZ) {
-        out[0] = '\0';
+        // The system may have written part of a value that did not fit.
+        memset(out, 0, outSize);
         return status == ERROR_SUCCESS ? REGISTRY_BAD_TEXT : int32_t(status);
     }
     // A stored string need not end with its terminator: end it inside what was read.
