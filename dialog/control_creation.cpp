@@ -26,6 +26,8 @@
 namespace {
 
 constexpr uint32_t kBorderedEdit = WS_BORDER;  // editStyle of a slider's value box
+
+uint32_t gControlGenerations[kControlCount];
 constexpr int kMaxRadioGroup = kControlCount;
 
 // Everything a class's window maker needs: the control, its place in pixels and its text.
@@ -467,6 +469,14 @@ void AnchorDistances(int32_t flags, int32_t x, int32_t y, int32_t width, int32_t
 
 // --- Window bookkeeping -----------------------------------------------------------------------
 
+uint32_t ControlGeneration(int32_t n) {
+    return n >= 0 && n < kControlCount ? gControlGenerations[n] : 0;
+}
+
+void NextControlGeneration(int32_t n) {
+    if (n >= 0 && n < kControlCount) ++gControlGenerations[n];
+}
+
 void DestroyDialogChild(HWND window) {
     if (window && gDialog && IsWindow(window) && GetParent(window) == gDialog) DestroyWindow(window);
 }
@@ -506,6 +516,7 @@ int32_t CreateControl(int32_t n, int32_t controlClass, const char* text, int32_t
     if (!found) return 0;
     ControlRecord& record = *found;
     if (record.inUse) DeleteControl(n);
+    NextControlGeneration(n);
     record.inUse = 0;
     ResetCreatedRecord(record, controlClass, text);
 

@@ -31,6 +31,11 @@ int32_t DefaultControlAction(int32_t n, int32_t controlClass);
 void AnchorDistances(int32_t flags, int32_t x, int32_t y, int32_t width, int32_t height,
                      int32_t clientWidth, int32_t clientHeight, int32_t* dx, int32_t* dy);
 
+// Changes whenever control n is made or deleted: a delayed action asked for one control
+// must not run for whatever takes its number later.
+uint32_t ControlGeneration(int32_t n);
+void NextControlGeneration(int32_t n);
+
 // --- Window bookkeeping -----------------------------------------------------------------------
 // Destroys window only when it is a live child of the dialog: handles kept in the records may
 // be stale ones of an earlier dialog.

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "dialog/about_box.h"
+#include "dialog/control_creation.h"
 #include "dialog/control_record.h"
 #include "dialog/dialog_window.h"
 #include "dialog/filter_dialog.h"
@@ -75,15 +76,23 @@ int32_t RunControlAction(int32_t action) {
     return 1;
 }
 
-void ScheduleControlAction(int32_t n, UINT_PTR timer, UINT delayMs) {
+void ScheduleControlAction(int32_t n, uint32_t generation, UINT_PTR timer, UINT delayMs) {
+    if (generation != ControlGeneration(n)) return;
     gFilterDialog.wheelControl = n;
+    gFilterDialog.wheelGeneration = generation;
     if (gDialog) {
         KillTimer(gDialog, TIMER_WHEEL);
         KillTimer(gDialog, TIMER_ACTION_SOON);
         if (SetTimer(gDialog, timer, delayMs, nullptr)) return;
     }
+    RunScheduledAction();
+}
+
+void RunScheduledAction() {
+    const int32_t n = gFilterDialog.wheelControl;
     const ControlRecord* record = UsedControlRecord(n);
-    if (record) RunControlAction(record->action);
+    if (!record || gFilterDialog.wheelGeneration != ControlGeneration(n)) return;
+    RunControlAction(record->action);
 }
 
 int32_t PumpDialogMessages() {

@@ -172,8 +172,7 @@ int32_t DeleteControl(int32_t n) {
         }
     }
     if (!record->inUse) return 1;
-    // A delayed action of this control must not run for whatever takes the number next.
-    if (gFilterDialog.wheelControl == n) gFilterDialog.wheelControl = -1;
+    NextControlGeneration(n);
     if (record->toolTip[0]) SetControlToolTip(n, nullptr, 0);
     if (record->imageName[0]) SetControlImage(n, nullptr, 0);
     ReleaseControlImageObjects(*record);

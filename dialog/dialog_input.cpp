@@ -54,7 +54,14 @@ int32_t ReadKeyState(int32_t key) {
     return GetAsyncKeyState(key);
 }
 
-bool IsKeyHeld(int32_t key) { return (ReadKeyState(key) & 0x8000) != 0; }
+bool IsKeyHeld(int32_t key) {
+    // The thread's own key state counts too: it follows the input this thread has read, and
+    // some systems (Wine among them) leave injected input out of the asynchronous state.
+    int32_t threadKey = key;
+    if ((key == VK_LBUTTON || key == VK_RBUTTON) && GetSystemMetrics(SM_SWAPBUTTON))
+        threadKey = key == VK_LBUTTON ? VK_RBUTTON : VK_LBUTTON;
+    return ((ReadKeyState(key) | GetKeyState(threadKey)) & 0x8000) != 0;
+}
 
 int32_t SetDialogCursor(intptr_t id) {
     HCURSOR cursor = nullptr;

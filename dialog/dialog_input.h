@@ -12,7 +12,8 @@ int32_t SetControlFocus(int32_t n);
 
 // The asynchronous state of a virtual key; the mouse buttons follow a swapped-buttons setting.
 int32_t ReadKeyState(int32_t key);
-// True when the asynchronous state says the key is held.
+// True when the key is held by the asynchronous state or by the state of the input this
+// thread has read.
 bool IsKeyHeld(int32_t key);
 
 // The dialog cursor: ids below 32512 are the plug-in's own cursor resources, ids below 32700

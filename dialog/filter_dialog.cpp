@@ -249,7 +249,7 @@ void OnTimer(HWND dialog, UINT_PTR id) {
     } else if (id == TIMER_WHEEL || id == TIMER_ACTION_SOON) {
         KillTimer(dialog, id);
         // The control may have gone while the timer ran: its number may now be another's.
-        RunAction(gFilterDialog.wheelControl);
+        RunScheduledAction();
     }
 }
 
@@ -266,11 +266,12 @@ bool OnMouseWheel(WPARAM wParam) {
     if (!record || record->state != CTLSTATE_FULL || !IsScrollClass(record->controlClass)) return false;
     const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
     if (delta == 0) return true;
+    const uint32_t generation = ControlGeneration(n);
     ChangeValue(n, record->value + (delta > 0 ? -record->lineSize : record->lineSize), WM_MOUSEWHEEL, 0);
     if (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT)
-        ScheduleControlAction(n, TIMER_ACTION_SOON, kShiftWheelDelayMs);
+        ScheduleControlAction(n, generation, TIMER_ACTION_SOON, kShiftWheelDelayMs);
     else
-        ScheduleControlAction(n, TIMER_WHEEL, kWheelDelayMs);
+        ScheduleControlAction(n, generation, TIMER_WHEEL, kWheelDelayMs);
     return true;
 }
 
@@ -307,12 +308,15 @@ void OnScroll(UINT message, WPARAM wParam, HWND source) {
         }
         default: return;  // end of scrolling: the action was scheduled by the steps before
     }
+    // A step past the end of the range changes nothing and tells nobody.
+    value = ClampToRange(record->min, record->max, value);
     const bool changed = value != record->value;
+    const bool liveDrag = (record->properties & CTLPROP_LIVEDRAG) != 0;
+    const uint32_t generation = ControlGeneration(n);
     if (changed) ChangeValue(n, value, message, code);
     if (!changed && code != SB_THUMBPOSITION) return;
-    const bool liveDrag = (record->properties & CTLPROP_LIVEDRAG) != 0;
     if (code == SB_THUMBTRACK && IsKeyHeld(VK_SHIFT) == liveDrag) return;
-    ScheduleControlAction(n, TIMER_ACTION_SOON, kShiftWheelDelayMs);
+    ScheduleControlAction(n, generation, TIMER_ACTION_SOON, kShiftWheelDelayMs);
 }
 
 int32_t ReadValueBox(const ControlRecord& record) {
@@ -344,15 +348,17 @@ void OnValueBoxCommand(int32_t n, int code) {
             const int32_t delay = gAppearance.valueBoxDelayMs;
             if (delay == 0) break;
             const int32_t typed = ReadValueBox(*record);
+            const uint32_t generation = ControlGeneration(n);
             record->value = typed;
             SetControlValue(n, typed);
             TriggerControlEvent(n, EVENT_VALUE_CHANGED, typed == kEmptyValueBox ? 0 : typed,
                                 WM_COMMAND, code, 0, 0, 0);
             if (!gFilterDialog.previewDrag) {
-                if (delay == 1)
-                    RunAction(n);
-                else
-                    ScheduleControlAction(n, TIMER_ACTION_SOON, UINT(delay));
+                if (delay == 1) {
+                    if (generation == ControlGeneration(n)) RunAction(n);
+                } else {
+                    ScheduleControlAction(n, generation, TIMER_ACTION_SOON, UINT(delay));
+                }
             }
             gFilterDialog.pendingEdit = false;
             break;

@@ -39,6 +39,7 @@ struct FilterDialogState {
     int32_t hoverControl;     // the control that last got EVENT_MOUSE_ENTER; -1 none
     POINT lastCursor;         // cursor position at the last hover tick (screen)
     int32_t wheelControl;     // the control whose action timers 1000/1001 run; -1 none
+    uint32_t wheelGeneration; // ControlGeneration of wheelControl when its action was asked
     int32_t previewMouseMode; // SetPreviewMouseMode
     HWND toolTip;             // the dialog's tooltip control
     bool painted;             // the first paint happened
@@ -72,6 +73,9 @@ int32_t PumpDialogMessages();
 int32_t SetPreviewMouseMode(int32_t mode);
 int32_t SetDialogTimer(int32_t timer, int32_t periodMs, int32_t on);
 
-// Starts the one-shot action timer (1000 or 1001) for control n; runs the action at once
-// when the timer cannot be made.
-void ScheduleControlAction(int32_t n, UINT_PTR timer, UINT delayMs);
+// Starts the one-shot action timer (1000 or 1001) for control n, which had the generation
+// when the user acted; runs the action at once when the timer cannot be made. Nothing is
+// scheduled for a control that was deleted or made again since (by the effect's handler).
+void ScheduleControlAction(int32_t n, uint32_t generation, UINT_PTR timer, UINT delayMs);
+// Runs the delayed action of the wheel control, unless that control went in the meantime.
+void RunScheduledAction();

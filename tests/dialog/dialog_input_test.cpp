@@ -30,12 +30,15 @@ void WaitForFirstRender(Driver& driver) {
     driver.Check(WaitFor([] { return Renders() >= 1; }), "the preview rendered at start");
 }
 
-void SendShift(bool down) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = VK_SHIFT;
-    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    SendInput(1, &input, sizeof input);
+// Shift as the host's thread reads it. Wine keeps injected keys out of the asynchronous key
+// state and does not always mark them held in the thread's state either, so the test sets
+// the thread's keyboard state itself, from the thread that runs the dialog.
+void HoldShift(bool down) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = down ? 0x80 : 0;
+    keys[VK_LSHIFT] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
 }
 
 void MoveMouse(int x, int y, DWORD buttons = 0) {
@@ -98,15 +101,21 @@ TEST(DialogInput, ThumbDragRendersAtTheEndUnlessLiveDragOrShift) {
         bool liveRenders;
     };
     const DragCase cases[] = {
-        {"plain drag", 0, false, false},
-        {"live-drag property", CTLPROP_LIVEDRAG, false, true},
         {"Shift held", 0, true, true},
         {"live-drag property with Shift", CTLPROP_LIVEDRAG, true, false},
+        {"plain drag", 0, false, false},
+        {"live-drag property", CTLPROP_LIVEDRAG, false, true},
     };
     for (const DragCase& c : cases) {
         SCOPED_TRACE(c.name);
         auto session = OpenScriptedPlugin();
-        RunWithDriver(*session, SliderScript(c.properties), [&](Driver& driver) {
+        TestScript script = SliderScript(c.properties);
+        auto build = script.build;
+        script.build = [build, &c](const ScriptedPluginApi& api) {
+            build(api);
+            HoldShift(c.shift);
+        };
+        RunWithDriver(*session, script, [&](Driver& driver) {
             WaitForFirstRender(driver);
             HWND slider = driver.ControlWindow(kSlider);
             SetForegroundWindow(driver.dialog);
@@ -117,10 +126,16 @@ TEST(DialogInput, ThumbDragRendersAtTheEndUnlessLiveDragOrShift) {
             const int y = (bar.top + bar.bottom) / 2;
             const int track = (bar.right - bar.left) - 2 * arrow;
             const int x = bar.left + arrow + track / 2;
-            if (c.shift) SendShift(true);
             MoveMouse(x, y);
             MoveMouse(x, y, MOUSEEVENTF_LEFTDOWN);
-            driver.Check(WaitFor([] { return GetAsyncKeyState(VK_LBUTTON) < 0; }, 1000), "button down");
+            // The press starts the scroll bar's own tracking loop on the dialog's thread.
+            const DWORD dialogThread = GetWindowThreadProcessId(driver.dialog, nullptr);
+            driver.Check(WaitFor([&] {
+                             GUITHREADINFO info = {};
+                             info.cbSize = sizeof info;
+                             return GetGUIThreadInfo(dialogThread, &info) && info.hwndCapture == slider;
+                         }, 1000),
+                         "the scroll bar tracks the thumb");
             const int32_t rendersBefore = Renders();
             int32_t rendersDuring = rendersBefore;
             for (int step = 1; step <= 5; ++step) {
@@ -137,7 +152,6 @@ TEST(DialogInput, ThumbDragRendersAtTheEndUnlessLiveDragOrShift) {
             else
                 driver.Check(rendersDuring == rendersBefore, "no render while dragging");
             MoveMouse(x + 5 * track / 20, y, MOUSEEVENTF_LEFTUP);
-            if (c.shift) SendShift(false);
             driver.Check(WaitFor([&] { return Renders() > rendersDuring; }), "render after release");
             driver.End(IDOK);
         });
@@ -250,7 +264,11 @@ TEST(DialogInput, ValueBoxesParseByDivisorAndEmptyGivesTheMinimum) {
             const int32_t n = int32_t(20 + i);
             const std::string name = std::string("\"") + cases[i].text + "\" / " + std::to_string(cases[i].divisor);
             const size_t before = EventsOf(EVENT_VALUE_CHANGED, n).size();
-            driver.SendTo(driver.Item(n + 5000), WM_SETTEXT, 0, LPARAM(cases[i].text));
+            // The user selects the box's text and types over it in one go.
+            HWND box = driver.Item(n + 5000);
+            driver.Focus(box);
+            driver.SendTo(box, EM_SETSEL, 0, -1);
+            driver.SendTo(box, EM_REPLACESEL, TRUE, LPARAM(cases[i].text));
             const auto changed = EventsOf(EVENT_VALUE_CHANGED, n);
             driver.Check(gBed.api->record(n)->value == cases[i].value,
                          name + " value " + std::to_string(gBed.api->record(n)->value));
@@ -275,7 +293,9 @@ TEST(DialogInput, ValueBoxWithoutDelayAppliesOnEnter) {
         WaitForFirstRender(driver);
         HWND box = driver.Item(kSlider + 5000);
         driver.Focus(box);
-        driver.SendTo(box, WM_SETTEXT, 0, LPARAM("77"));
+        driver.SendTo(box, EM_SETSEL, 0, -1);
+        driver.SendTo(box, WM_CHAR, '7', 0x80001);
+        driver.SendTo(box, WM_CHAR, '7', 0x80001);
         driver.Check(SliderValue() == 50, "typing alone changes nothing");
         driver.Check(EventsOf(EVENT_VALUE_CHANGED, kSlider).empty(), "no event while typing");
         const int32_t renders = Renders();

@@ -54,6 +54,14 @@ std::string ScreenshotFolder() {
 
 extern "C" __declspec(dllexport) DialogScript* GreyloomDialogScript() { return &gScript; }
 
+namespace {
+// Progress reaches the log at once: a window test that hangs shows where it stopped.
+struct UnbufferedOutput : ::testing::Environment {
+    void SetUp() override { setvbuf(stdout, nullptr, _IONBF, 0); }
+};
+const auto* gUnbuffered = ::testing::AddGlobalTestEnvironment(new UnbufferedOutput);
+}  // namespace
+
 LARGE_INTEGER Now() {
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);

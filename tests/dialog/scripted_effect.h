@@ -44,6 +44,9 @@ struct ScriptedPluginApi {
     int32_t (*setControlLineSize)(int32_t n, int32_t size);
     int32_t (*setControlState)(int n, int32_t state);
     int32_t (*setControlText)(int32_t n, const char* text);
+    int32_t (*setControlTab)(int32_t n, int32_t tab, int32_t sheet);
+    int32_t (*setControlPosition)(int32_t n, int32_t x, int32_t y, int32_t width, int32_t height);
+    int32_t (*setControlAnchor)(int32_t n, int32_t flags);
     int32_t (*setControlToolTip)(int32_t n, const char* text, uint32_t flags);
     int32_t (*getControlColor)(int32_t n);
     int32_t (*setKeepEditText)(int32_t delayMs);
