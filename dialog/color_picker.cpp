@@ -61,8 +61,8 @@ int32_t PickColor(uint32_t initialColor, const char* promptFormat, ...) {
     info.selectorParameter.pickerPrompt = hostPrompt;
     OSErr result = hostPicker(&info);
     if (result == 0)
-        return int32_t(MakeRgb(info.colorComponents[0], info.colorComponents[1],
-                               info.colorComponents[2]));
+        return int32_t(
+            MakeRgb(info.colorComponents[0], info.colorComponents[1], info.colorComponents[2]));
     if (result == HOST_USER_CANCELLED) return -1;
     return PickSystemColor(initialColor);
 }

@@ -36,7 +36,11 @@ bool HasLabel(int32_t controlClass) {
 
 CompanionGeometry GeometryOf(const ControlRecord& record, int32_t x, int32_t y, int32_t width,
                              int32_t height) {
-    return {x, y, width, height, IsVerticalSlider(record.controlClass, record.style),
+    return {x,
+            y,
+            width,
+            height,
+            IsVerticalSlider(record.controlClass, record.style),
             record.controlClass};
 }
 
@@ -80,9 +84,12 @@ void ReplaceBrush(ControlRecord& record, HBRUSH brush) {
 HWND StateWindowOf(int32_t n, const ControlRecord& record) {
     if (!gDialog) return nullptr;
     switch (n) {
-        case CTL_PROGRESS: return GetDlgItem(gDialog, ITEM_PROGRESS);
-        case CTL_PREVIEW_FRAME: return GetDlgItem(gDialog, ITEM_PREVIEW_FRAME);
-        case CTL_ZOOM_TEXT: return GetDlgItem(gDialog, ITEM_ZOOM_TEXT);
+        case CTL_PROGRESS:
+            return GetDlgItem(gDialog, ITEM_PROGRESS);
+        case CTL_PREVIEW_FRAME:
+            return GetDlgItem(gDialog, ITEM_PREVIEW_FRAME);
+        case CTL_ZOOM_TEXT:
+            return GetDlgItem(gDialog, ITEM_ZOOM_TEXT);
     }
     return record.window;
 }
@@ -123,7 +130,9 @@ int32_t ApplyControlStateNested(int32_t n, int depth) {
 
 }  // namespace
 
-void ControlAppearanceReset() { gAppearance = {500, 0, 0}; }
+void ControlAppearanceReset() {
+    gAppearance = {500, 0, 0};
+}
 
 // --- Tooltips ---------------------------------------------------------------------------------
 
@@ -139,8 +148,8 @@ int32_t SetControlToolTip(int32_t n, const char* text, uint32_t flags) {
             answer = SendToolMessage(n, *record, TTM_UPDATETIPTEXTA, toolFlags, ExpandText(text));
         }
     } else if (text && *text) {
-        answer = SendToolMessage(n, *record, TTM_ADDTOOLA, toolFlags | TTF_SUBCLASS,
-                                 ExpandText(text));
+        answer =
+            SendToolMessage(n, *record, TTM_ADDTOOLA, toolFlags | TTF_SUBCLASS, ExpandText(text));
     } else if (text) {
         return 1;  // an empty text for a control without a tip changes nothing
     }
@@ -177,7 +186,8 @@ int32_t SetControlColor(int32_t n, int32_t color) {
     switch (record->controlClass) {
         case CONTROL_TRACKBAR:
         case CONTROL_TRACKBAR_SLIDER:
-            SendMessageA(window, TBM_SETRANGEMAX, TRUE, SendMessageA(window, TBM_GETRANGEMAX, 0, 0));
+            SendMessageA(window, TBM_SETRANGEMAX, TRUE,
+                         SendMessageA(window, TBM_GETRANGEMAX, 0, 0));
             break;
         case CONTROL_LISTVIEW:
             SendMessageA(window, LVM_SETBKCOLOR, 0, LPARAM(COLORREF(color)));
@@ -201,7 +211,8 @@ int32_t GetControlColor(int32_t n) {
     if (record->controlClass != CONTROL_TAB) return int32_t(record->backgroundColor);
     if (IsSkinActive() && gParams->skinIndex != 0) return int32_t(GetSysColor(COLOR_BTNFACE));
     if (!IsVisualStyleActive()) return int32_t(GetSysColor(COLOR_BTNFACE));
-    const bool themed = record->themeMode == 1 || (record->themeMode == -1 && gParams->dialogThemed);
+    const bool themed =
+        record->themeMode == 1 || (record->themeMode == -1 && gParams->dialogThemed);
     if (!themed) return int32_t(GetSysColor(COLOR_BTNFACE));
     if (GetWindowsVersion() > WINVER_2003) return int32_t(RGB(255, 255, 255));
     COLORREF color = GetSysColor(COLOR_BTNFACE);
@@ -254,9 +265,10 @@ static int32_t SetControlStep(int32_t n, int32_t size, int32_t ControlRecord::*f
     if (IsSliderClass(record->controlClass) && ((inverted && size > 0) || (!inverted && size < 0)))
         size = -size;
     record->*field = size;
-    const bool trackbar = record->controlClass == CONTROL_TRACKBAR ||
-                          record->controlClass == CONTROL_TRACKBAR_SLIDER;
-    if (trackbar && record->window) SendMessageA(record->window, trackbarMessage, 0, size < 0 ? -size : size);
+    const bool trackbar =
+        record->controlClass == CONTROL_TRACKBAR || record->controlClass == CONTROL_TRACKBAR_SLIDER;
+    if (trackbar && record->window)
+        SendMessageA(record->window, trackbarMessage, 0, size < 0 ? -size : size);
     return old;
 }
 
@@ -284,10 +296,14 @@ int32_t GetControlAltPosition(int32_t n, int32_t part) {
     const ControlRecord* record = UsedControlRecord(n);
     if (!record) return -1;
     switch (part) {
-        case 0: return record->altX;
-        case 1: return record->altY;
-        case 2: return record->altWidth;
-        case 3: return record->altHeight;
+        case 0:
+            return record->altX;
+        case 1:
+            return record->altY;
+        case 2:
+            return record->altWidth;
+        case 3:
+            return record->altHeight;
     }
     return -1;
 }
@@ -301,10 +317,14 @@ int32_t GetControlPixelCoord(int32_t n, int32_t part) {
     GetWindowRect(window, &rect);
     MapWindowPoints(nullptr, gDialog, reinterpret_cast<POINT*>(&rect), 2);
     switch (part) {
-        case 0: return rect.left;
-        case 1: return rect.top;
-        case 2: return rect.right - rect.left;
-        case 3: return rect.bottom - rect.top;
+        case 0:
+            return rect.left;
+        case 1:
+            return rect.top;
+        case 2:
+            return rect.right - rect.left;
+        case 3:
+            return rect.bottom - rect.top;
     }
     return 0;
 }
@@ -350,7 +370,8 @@ RECT LabelRectFor(const DialogFontMetrics& metrics, const CompanionGeometry& con
         rect.left = UnitsToPixelsX(metrics, control.x - 5) - labelWidth;
         if (control.controlClass == CONTROL_COMBOBOX)
             rect.top = top + 4;
-        else if (control.controlClass == CONTROL_VALUELIST || control.controlClass == CONTROL_LISTBOX)
+        else if (control.controlClass == CONTROL_VALUELIST ||
+                 control.controlClass == CONTROL_LISTBOX)
             rect.top = top + (20 - labelHeight) / 2;
         else
             rect.top = top + (controlHeight - labelHeight) / 2;
@@ -401,7 +422,8 @@ void MeasureControlLabel(int32_t n, const char* expandedText) {
     if (!dc) return;
     HGDIOBJ old = record->font ? SelectObject(dc, record->font) : nullptr;
     RECT bounds = {0, 0, 0, 0};
-    if (DrawTextA(dc, expandedText ? expandedText : "", -1, &bounds, DT_CALCRECT | DT_SINGLELINE) > 0) {
+    if (DrawTextA(dc, expandedText ? expandedText : "", -1, &bounds, DT_CALCRECT | DT_SINGLELINE) >
+        0) {
         record->labelWidth = bounds.right - bounds.left;
         record->labelHeight = bounds.bottom - bounds.top;
     }
@@ -431,15 +453,21 @@ void PlaceControlCompanions(int32_t n) {
 
 // --- Dialog-wide switches ----------------------------------------------------------------------
 
-void SetRedrawSuspended(int32_t flag) { gAppearance.redrawSuspended = flag; }
-bool IsRedrawSuspended() { return gAppearance.redrawSuspended != 0; }
+void SetRedrawSuspended(int32_t flag) {
+    gAppearance.redrawSuspended = flag;
+}
+bool IsRedrawSuspended() {
+    return gAppearance.redrawSuspended != 0;
+}
 
 int32_t SetKeepEditText(int32_t delayMs) {
     gAppearance.valueBoxDelayMs = delayMs;
     return 1;
 }
 
-void SetControlStateOverride(uint32_t bits) { gAppearance.stateOverride = bits; }
+void SetControlStateOverride(uint32_t bits) {
+    gAppearance.stateOverride = bits;
+}
 
 int32_t GetControlRange(int32_t n, int32_t which) {
     if (n == CTL_PROGRESS && gDialog) {
@@ -460,4 +488,6 @@ int32_t SetControlAction(int32_t n, int32_t action) {
     return old;
 }
 
-int32_t ApplyControlState(int32_t n) { return ApplyControlStateNested(n, 0); }
+int32_t ApplyControlState(int32_t n) {
+    return ApplyControlStateNested(n, 0);
+}

@@ -39,7 +39,9 @@ struct ControlBuild {
 };
 using CreateWindowsProc = bool (*)(ControlBuild& build);
 
-HINSTANCE WindowInstance() { return gModule ? gModule : GetModuleHandleA(nullptr); }
+HINSTANCE WindowInstance() {
+    return gModule ? gModule : GetModuleHandleA(nullptr);
+}
 
 HWND MakeChild(const char* windowClass, const char* text, DWORD style, DWORD exStyle,
                const RECT& place, int id) {
@@ -48,7 +50,9 @@ HWND MakeChild(const char* windowClass, const char* text, DWORD style, DWORD exS
                            reinterpret_cast<HMENU>(intptr_t(id)), WindowInstance(), nullptr);
 }
 
-int ControlWindowId(int32_t n) { return n + kControlWindowIdBase; }
+int ControlWindowId(int32_t n) {
+    return n + kControlWindowIdBase;
+}
 
 bool IsSliderClass(int32_t controlClass) {
     return controlClass == CONTROL_SLIDER || controlClass == CONTROL_TRACKBAR_SLIDER;
@@ -77,16 +81,17 @@ bool MakeSliderCompanions(ControlBuild& build) {
     record.editStyle = kBorderedEdit;
     RECT place;
     GetEditBoxRect(build.n, record.x, record.y, record.width, record.height, &place);
-    record.editWindow = MakeChild("EDIT", "", editStyle | kBorderedEdit, 0, place,
-                                  build.n + kEditWindowIdBase);
-    return record.editWindow && MakeLabel(build, vertical ? SS_CENTER : SS_RIGHT, build.expandedText);
+    record.editWindow =
+        MakeChild("EDIT", "", editStyle | kBorderedEdit, 0, place, build.n + kEditWindowIdBase);
+    return record.editWindow &&
+           MakeLabel(build, vertical ? SS_CENTER : SS_RIGHT, build.expandedText);
 }
 
 bool CreateScrollBarWindows(ControlBuild& build) {
     ControlRecord& record = build.record;
     const DWORD style = (record.style | WS_TABSTOP) & ~DWORD(WS_BORDER);
-    record.window = MakeChild("SCROLLBAR", "", style, record.exStyle, build.place,
-                              ControlWindowId(build.n));
+    record.window =
+        MakeChild("SCROLLBAR", "", style, record.exStyle, build.place, ControlWindowId(build.n));
     if (!record.window) return false;
     return record.controlClass != CONTROL_SLIDER || MakeSliderCompanions(build);
 }
@@ -116,9 +121,12 @@ bool CreateTrackbarWindows(ControlBuild& build) {
 DWORD ButtonType(int32_t controlClass, DWORD style) {
     if (style & BS_TYPEMASK) return 0;
     switch (controlClass) {
-        case CONTROL_CHECKBOX: return BS_AUTOCHECKBOX;
-        case CONTROL_RADIOBUTTON: return BS_AUTORADIOBUTTON;
-        case CONTROL_GROUPBOX: return BS_GROUPBOX;
+        case CONTROL_CHECKBOX:
+            return BS_AUTOCHECKBOX;
+        case CONTROL_RADIOBUTTON:
+            return BS_AUTORADIOBUTTON;
+        case CONTROL_GROUPBOX:
+            return BS_GROUPBOX;
     }
     return 0;
 }
@@ -127,7 +135,8 @@ bool CreateButtonWindow(ControlBuild& build) {
     ControlRecord& record = build.record;
     const int32_t controlClass = record.controlClass;
     const bool tabStop = controlClass != CONTROL_RADIOBUTTON && controlClass != CONTROL_GROUPBOX;
-    const DWORD style = record.style | ButtonType(controlClass, record.style) | (tabStop ? WS_TABSTOP : 0);
+    const DWORD style =
+        record.style | ButtonType(controlClass, record.style) | (tabStop ? WS_TABSTOP : 0);
     record.window = MakeChild("BUTTON", build.expandedText, style, record.exStyle, build.place,
                               ControlWindowId(build.n));
     record.min = 0;
@@ -139,8 +148,8 @@ bool CreateListWindows(ControlBuild& build) {
     ControlRecord& record = build.record;
     DWORD style = record.style | LBS_NOTIFY | WS_TABSTOP;
     if (record.controlClass == CONTROL_VALUELIST) style |= LBS_MULTICOLUMN;
-    record.window = MakeChild("LISTBOX", "", style, record.exStyle, build.place,
-                              ControlWindowId(build.n));
+    record.window =
+        MakeChild("LISTBOX", "", style, record.exStyle, build.place, ControlWindowId(build.n));
     record.value = record.initialValue = -1;
     record.min = -1;
     record.max = 65535;
@@ -153,10 +162,11 @@ bool CreateComboWindows(ControlBuild& build) {
     ControlRecord& record = build.record;
     DWORD style = record.style | WS_TABSTOP | WS_VSCROLL;
     if (!(style & 3)) style |= CBS_DROPDOWNLIST;
-    record.window = MakeChild("COMBOBOX", "", style, record.exStyle, build.place,
-                              ControlWindowId(build.n));
+    record.window =
+        MakeChild("COMBOBOX", "", style, record.exStyle, build.place, ControlWindowId(build.n));
     if (!record.window) return false;
-    if (record.properties & CTLPROP_EXTENDEDUI) SendMessageA(record.window, CB_SETEXTENDEDUI, TRUE, 0);
+    if (record.properties & CTLPROP_EXTENDEDUI)
+        SendMessageA(record.window, CB_SETEXTENDEDUI, TRUE, 0);
     record.value = record.initialValue = -1;
     record.min = -1;
     record.max = 65535;
@@ -165,8 +175,8 @@ bool CreateComboWindows(ControlBuild& build) {
 
 bool CreateEditWindow(ControlBuild& build) {
     ControlRecord& record = build.record;
-    record.window = MakeChild("EDIT", build.expandedText, record.style | WS_TABSTOP,
-                              record.exStyle, build.place, ControlWindowId(build.n));
+    record.window = MakeChild("EDIT", build.expandedText, record.style | WS_TABSTOP, record.exStyle,
+                              build.place, ControlWindowId(build.n));
     return record.window != nullptr;
 }
 
@@ -174,10 +184,14 @@ bool CreateEditWindow(ControlBuild& build) {
 DWORD StaticType(int32_t controlClass, DWORD style) {
     if (style & SS_TYPEMASK) return 0;
     switch (controlClass) {
-        case CONTROL_IMAGEBUTTON: return SS_OWNERDRAW;
-        case CONTROL_BITMAP: return SS_BITMAP;
-        case CONTROL_ICON: return SS_ICON;
-        case CONTROL_METAFILE: return SS_ENHMETAFILE;
+        case CONTROL_IMAGEBUTTON:
+            return SS_OWNERDRAW;
+        case CONTROL_BITMAP:
+            return SS_BITMAP;
+        case CONTROL_ICON:
+            return SS_ICON;
+        case CONTROL_METAFILE:
+            return SS_ENHMETAFILE;
     }
     return 0;
 }
@@ -186,9 +200,9 @@ bool CreateStaticWindow(ControlBuild& build) {
     ControlRecord& record = build.record;
     const DWORD type = StaticType(record.controlClass, record.style);
     const bool picture = type == SS_BITMAP || type == SS_ICON || type == SS_ENHMETAFILE;
-    record.window = MakeChild("STATIC", picture ? "" : build.expandedText,
-                              record.style | type | SS_NOTIFY, record.exStyle, build.place,
-                              ControlWindowId(build.n));
+    record.window =
+        MakeChild("STATIC", picture ? "" : build.expandedText, record.style | type | SS_NOTIFY,
+                  record.exStyle, build.place, ControlWindowId(build.n));
     for (int i = 0; i < 2; ++i) {
         record.imageDCs[i] = nullptr;
         record.imageBitmaps[i] = nullptr;
@@ -206,9 +220,10 @@ bool CreateTabWindow(ControlBuild& build) {
 
 bool CreateListViewWindow(ControlBuild& build) {
     ControlRecord& record = build.record;
-    const DWORD style = record.style | LVS_NOCOLUMNHEADER | LVS_AUTOARRANGE | LVS_NOLABELWRAP | WS_TABSTOP;
-    record.window = MakeChild(WC_LISTVIEWA, "", style, record.exStyle, build.place,
-                              ControlWindowId(build.n));
+    const DWORD style =
+        record.style | LVS_NOCOLUMNHEADER | LVS_AUTOARRANGE | LVS_NOLABELWRAP | WS_TABSTOP;
+    record.window =
+        MakeChild(WC_LISTVIEWA, "", style, record.exStyle, build.place, ControlWindowId(build.n));
     if (!record.window) return false;
     record.value = -1;
     SendMessageA(record.window, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
@@ -233,34 +248,46 @@ bool CreateToolbarWindow(ControlBuild& build) {
     return true;
 }
 
-bool CreateNoWindow(ControlBuild&) { return true; }
+bool CreateNoWindow(ControlBuild&) {
+    return true;
+}
 
 // The window makers by class; classes without an entry make no window.
 CreateWindowsProc WindowMakerFor(int32_t controlClass) {
     switch (controlClass) {
         case CONTROL_SLIDER:
-        case CONTROL_SCROLLBAR: return CreateScrollBarWindows;
+        case CONTROL_SCROLLBAR:
+            return CreateScrollBarWindows;
         case CONTROL_TRACKBAR:
-        case CONTROL_TRACKBAR_SLIDER: return CreateTrackbarWindows;
+        case CONTROL_TRACKBAR_SLIDER:
+            return CreateTrackbarWindows;
         case CONTROL_PUSHBUTTON:
         case CONTROL_CHECKBOX:
         case CONTROL_RADIOBUTTON:
         case CONTROL_GROUPBOX:
-        case CONTROL_COLORBUTTON: return CreateButtonWindow;
+        case CONTROL_COLORBUTTON:
+            return CreateButtonWindow;
         case CONTROL_LISTBOX:
-        case CONTROL_VALUELIST: return CreateListWindows;
-        case CONTROL_COMBOBOX: return CreateComboWindows;
-        case CONTROL_EDIT: return CreateEditWindow;
+        case CONTROL_VALUELIST:
+            return CreateListWindows;
+        case CONTROL_COMBOBOX:
+            return CreateComboWindows;
+        case CONTROL_EDIT:
+            return CreateEditWindow;
         case CONTROL_TEXT:
         case CONTROL_STATIC_PICTURE:
         case CONTROL_STATIC_PICTURE2:
         case CONTROL_IMAGEBUTTON:
         case CONTROL_BITMAP:
         case CONTROL_ICON:
-        case CONTROL_METAFILE: return CreateStaticWindow;
-        case CONTROL_TAB: return CreateTabWindow;
-        case CONTROL_LISTVIEW: return CreateListViewWindow;
-        case CONTROL_TOOLBAR: return CreateToolbarWindow;
+        case CONTROL_METAFILE:
+            return CreateStaticWindow;
+        case CONTROL_TAB:
+            return CreateTabWindow;
+        case CONTROL_LISTVIEW:
+            return CreateListViewWindow;
+        case CONTROL_TOOLBAR:
+            return CreateToolbarWindow;
     }
     return CreateNoWindow;
 }
@@ -273,7 +300,8 @@ bool TextShownAfterCreation(int32_t controlClass) {
         case CONTROL_COMBOBOX:
         case CONTROL_TAB:
         case CONTROL_LISTVIEW:
-        case CONTROL_TOOLBAR: return true;
+        case CONTROL_TOOLBAR:
+            return true;
     }
     return false;
 }
@@ -283,7 +311,8 @@ void ResetCreatedRecord(ControlRecord& record, int32_t controlClass, const char*
     record.window = record.editWindow = record.labelWindow = nullptr;
     CopyText(record.text, sizeof record.text, text ? text : "");
     record.backgroundBrush = static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH));
-    record.backgroundColor = controlClass == CONTROL_GROUPBOX ? GetSysColor(COLOR_BTNFACE) : COLORREF(-1);
+    record.backgroundColor =
+        controlClass == CONTROL_GROUPBOX ? GetSysColor(COLOR_BTNFACE) : COLORREF(-1);
     record.labelBackColor = record.editBackColor = record.editTextColor = COLORREF(-1);
     record.textColor = GetSysColor(COLOR_WINDOWTEXT);
     record.font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -412,34 +441,48 @@ void ReshowSheetControls(int32_t owner) {
 SIZE DefaultControlSize(int32_t n, int32_t controlClass, uint32_t style) {
     switch (controlClass) {
         case CONTROL_SLIDER:
-        case CONTROL_SCROLLBAR: return (style & SBS_VERT) ? SIZE{8, 90} : SIZE{90, 8};
+        case CONTROL_SCROLLBAR:
+            return (style & SBS_VERT) ? SIZE{8, 90} : SIZE{90, 8};
         case CONTROL_TRACKBAR:
-        case CONTROL_TRACKBAR_SLIDER: return (style & TBS_VERT) ? SIZE{10, 90} : SIZE{90, 10};
-        case CONTROL_PUSHBUTTON: return {34, 14};
-        case CONTROL_GROUPBOX: return {100, 32};
+        case CONTROL_TRACKBAR_SLIDER:
+            return (style & TBS_VERT) ? SIZE{10, 90} : SIZE{90, 10};
+        case CONTROL_PUSHBUTTON:
+            return {34, 14};
+        case CONTROL_GROUPBOX:
+            return {100, 32};
         case CONTROL_LISTBOX:
         case CONTROL_COMBOBOX:
-        case CONTROL_LISTVIEW: return {90, 32};
-        case CONTROL_VALUELIST: return {90, 10};
+        case CONTROL_LISTVIEW:
+            return {90, 32};
+        case CONTROL_VALUELIST:
+            return {90, 10};
         case CONTROL_STATIC_PICTURE:
         case CONTROL_STATIC_PICTURE2:
         case CONTROL_BITMAP:
         case CONTROL_ICON:
         case CONTROL_METAFILE:
-        case CONTROL_PICTURE: return {32, 32};
-        case CONTROL_IMAGEBUTTON: return n == CTL_ABOUT ? SIZE{32, 43} : SIZE{32, 32};
-        case CONTROL_PREVIEW: return {228, 154};
-        case CONTROL_TAB: return {120, 60};
-        case CONTROL_TOOLBAR: return {150, 13};
+        case CONTROL_PICTURE:
+            return {32, 32};
+        case CONTROL_IMAGEBUTTON:
+            return n == CTL_ABOUT ? SIZE{32, 43} : SIZE{32, 32};
+        case CONTROL_PREVIEW:
+            return {228, 154};
+        case CONTROL_TAB:
+            return {120, 60};
+        case CONTROL_TOOLBAR:
+            return {150, 13};
     }
     return {90, 8};
 }
 
 POINT DefaultControlPosition(int32_t n) {
     switch (n) {
-        case CTL_PREVIEW: return {5, 5};
-        case CTL_CANCEL: return {446, 160};
-        case CTL_OK: return {408, 160};
+        case CTL_PREVIEW:
+            return {5, 5};
+        case CTL_CANCEL:
+            return {446, 160};
+        case CTL_OK:
+            return {408, 160};
     }
     // Each ten numbers form a column; the columns run from the right.
     return {5 * (70 - (n / 10) % 10), 10 * (n % 10) + 5};
@@ -456,7 +499,8 @@ int32_t DefaultControlAction(int32_t n, int32_t controlClass) {
         case CONTROL_EDIT:
         case CONTROL_TAB:
         case CONTROL_LISTVIEW:
-        case CONTROL_TOOLBAR: return ACTION_NONE;
+        case CONTROL_TOOLBAR:
+            return ACTION_NONE;
     }
     return ACTION_PREVIEW;
 }
@@ -478,13 +522,15 @@ void NextControlGeneration(int32_t n) {
 }
 
 void DestroyDialogChild(HWND window) {
-    if (window && gDialog && IsWindow(window) && GetParent(window) == gDialog) DestroyWindow(window);
+    if (window && gDialog && IsWindow(window) && GetParent(window) == gDialog)
+        DestroyWindow(window);
 }
 
 void ReleaseControlImageObjects(ControlRecord& record) {
     for (int i = 0; i < 2; ++i) {
         if (record.imageDCs[i]) {
-            if (record.imageOldObjects[i]) SelectObject(record.imageDCs[i], record.imageOldObjects[i]);
+            if (record.imageOldObjects[i])
+                SelectObject(record.imageDCs[i], record.imageOldObjects[i]);
             DeleteDC(record.imageDCs[i]);
         }
         if (record.imageBitmaps[i]) DeleteObject(record.imageBitmaps[i]);
@@ -537,9 +583,9 @@ int32_t CreateControl(int32_t n, int32_t controlClass, const char* text, int32_t
         HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(gDialog, WM_GETFONT, 0, 0));
         if (dialogFont) record.font = dialogFont;
         const std::string expanded = ExpandText(record.text);
-        ControlBuild build = {n, record,
-                              DialogUnitsToPixelRect(record.x, record.y, record.width, record.height),
-                              expanded.c_str()};
+        ControlBuild build = {
+            n, record, DialogUnitsToPixelRect(record.x, record.y, record.width, record.height),
+            expanded.c_str()};
         if (!WindowMakerFor(controlClass)(build)) {
             // Partly made: nothing of it may stay on the dialog.
             DestroyDialogChild(record.window);
@@ -598,7 +644,8 @@ int32_t SetControlValue(int32_t n, int32_t value) {
     if (!sliderLike) {
         value = ShowValueInWindow(n, *record, value);
         StoreControlValue(n, value);
-        if (controlClass == CONTROL_TAB || controlClass == CONTROL_VALUELIST) ReshowSheetControls(n);
+        if (controlClass == CONTROL_TAB || controlClass == CONTROL_VALUELIST)
+            ReshowSheetControls(n);
         return previous;
     }
     value = ClampToRange(record->min, record->max, value);
@@ -637,7 +684,8 @@ int32_t SetControlLabel(int32_t n, const char* text) {
         RECT rect;
         GetWindowRect(record->labelWindow, &rect);
         MapWindowPoints(nullptr, gDialog, reinterpret_cast<POINT*>(&rect), 2);
-        RedrawWindow(gDialog, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        RedrawWindow(gDialog, &rect, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     }
     return 1;
 }

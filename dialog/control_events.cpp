@@ -66,7 +66,9 @@ int32_t RunControlAction(int32_t action) {
                 InvalidatePreview(gDialog);
             }
             break;
-        case RUN_ACTION_ABOUT: ShowAboutBox(); break;
+        case RUN_ACTION_ABOUT:
+            ShowAboutBox();
+            break;
         case RUN_ACTION_RELAYOUT:
             DeliverDirect(0, EVENT_DIALOG_SIZE, 0, 5);
             RefreshImageGeometry();

@@ -27,11 +27,17 @@ void LimitRangeForClass(int32_t controlClass, int32_t* min, int32_t* max) {
     switch (controlClass) {
         case CONTROL_PUSHBUTTON:
         case CONTROL_RADIOBUTTON:
-        case CONTROL_GROUPBOX: limit(0, 1); break;
-        case CONTROL_CHECKBOX: limit(0, 2); break;
+        case CONTROL_GROUPBOX:
+            limit(0, 1);
+            break;
+        case CONTROL_CHECKBOX:
+            limit(0, 2);
+            break;
         case CONTROL_LISTBOX:
         case CONTROL_COMBOBOX:
-        case CONTROL_VALUELIST: limit(-1, 65535); break;
+        case CONTROL_VALUELIST:
+            limit(-1, 65535);
+            break;
     }
 }
 
@@ -45,7 +51,8 @@ int32_t SetControlRange(int32_t n, int32_t min, int32_t max) {
     switch (record->controlClass) {
         case CONTROL_SLIDER:
         case CONTROL_SCROLLBAR:
-            if (window) SetScrollRange(window, SB_CTL, min < max ? min : max, min < max ? max : min, TRUE);
+            if (window)
+                SetScrollRange(window, SB_CTL, min < max ? min : max, min < max ? max : min, TRUE);
             break;
         case CONTROL_TRACKBAR:
         case CONTROL_TRACKBAR_SLIDER:
@@ -62,8 +69,8 @@ int32_t SetControlRange(int32_t n, int32_t min, int32_t max) {
 static int32_t SetSliderSetting(int32_t n, int32_t setting, int32_t ControlRecord::*field) {
     ControlRecord* record = UsedControlRecord(n);
     if (!record) return -1;
-    bool slider = record->controlClass == CONTROL_SLIDER ||
-                  record->controlClass == CONTROL_TRACKBAR_SLIDER;
+    bool slider =
+        record->controlClass == CONTROL_SLIDER || record->controlClass == CONTROL_TRACKBAR_SLIDER;
     if (!slider || setting < 1 || setting > 1000) return 0;
     record->*field = setting;
     SetControlValue(n, record->value);
@@ -86,7 +93,8 @@ int32_t SetControlPosition(int32_t n, int32_t x, int32_t y, int32_t width, int32
     if (width != -1) record->width = width;
     if (height != -1) record->height = height;
     HWND window = record->window;
-    if (n == CTL_PREVIEW_FRAME) window = gDialog ? GetDlgItem(gDialog, ITEM_PREVIEW_FRAME) : nullptr;
+    if (n == CTL_PREVIEW_FRAME)
+        window = gDialog ? GetDlgItem(gDialog, ITEM_PREVIEW_FRAME) : nullptr;
     if (n == CTL_PROGRESS) window = gDialog ? GetDlgItem(gDialog, ITEM_PROGRESS) : nullptr;
     if (n == CTL_PREVIEW) window = gDialog ? GetDlgItem(gDialog, ITEM_PREVIEW) : nullptr;
     if (window && n != CTL_ZOOM_TEXT) {
@@ -107,7 +115,8 @@ int32_t SetControlTab(int32_t n, int32_t tab, int32_t sheet) {
     if (!record) return 0;
     if (tab != -1) {
         const ControlRecord* owner = UsedControlRecord(tab);
-        if (!owner || (owner->controlClass != CONTROL_TAB && owner->controlClass != CONTROL_VALUELIST))
+        if (!owner ||
+            (owner->controlClass != CONTROL_TAB && owner->controlClass != CONTROL_VALUELIST))
             return 0;
     }
     record->tab = tab;
@@ -124,7 +133,8 @@ ControlPlace AnchoredPlace(ControlPlace place, int32_t anchorFlags, int32_t anch
         place.width = clientWidth - anchorDX - place.x;
     else if (anchorFlags & ANCHOR_RIGHT)
         place.x = clientWidth - anchorDX - place.width;
-    if ((anchorFlags & ANCHOR_VCENTER) && !((anchorFlags & ANCHOR_TOP) && (anchorFlags & ANCHOR_BOTTOM)))
+    if ((anchorFlags & ANCHOR_VCENTER) &&
+        !((anchorFlags & ANCHOR_TOP) && (anchorFlags & ANCHOR_BOTTOM)))
         place.y = clientHeight / 2 + anchorDY;
     else if ((anchorFlags & ANCHOR_TOP) && (anchorFlags & ANCHOR_BOTTOM))
         place.height = clientHeight - anchorDY - place.y;
@@ -143,8 +153,8 @@ void ApplyControlAnchors(int32_t width, int32_t height) {
         const ControlRecord* record = UsedControlRecord(n);
         if (!record || record->anchorFlags <= 0) continue;
         ControlPlace place = {record->x, record->y, record->width, record->height};
-        place = AnchoredPlace(place, record->anchorFlags, record->anchorDX, record->anchorDY,
-                              width, height);
+        place = AnchoredPlace(place, record->anchorFlags, record->anchorDX, record->anchorDY, width,
+                              height);
         if (n == CTL_PREVIEW) {
             if (place.width < 10) place.width = 10;
             if (place.height < 10) place.height = 10;
@@ -166,11 +176,13 @@ void ResetTabSheetToDefaults(int32_t tab) {
         ControlRecord* record = UsedControlRecord(n);
         if (!record || record->defaultValue == -1) continue;
         const ControlRecord* ownTab = UsedControlRecord(record->tab);
-        bool onSheet = record->state == CTLSTATE_FULL && record->tab == tab && record->sheet == sheet;
+        bool onSheet =
+            record->state == CTLSTATE_FULL && record->tab == tab && record->sheet == sheet;
         bool onNestedTab = ownTab && ownTab->tab == tab;
         if (!onSheet && !onNestedTab) continue;
         lastPrevious = SetControlValue(n, record->defaultValue);
-        if (record->controlClass == CONTROL_COLORBUTTON) record->backgroundColor = COLORREF(record->defaultValue);
+        if (record->controlClass == CONTROL_COLORBUTTON)
+            record->backgroundColor = COLORREF(record->defaultValue);
         if (record->controlClass == CONTROL_CHECKBOX || record->controlClass == CONTROL_COMBOBOX)
             TriggerControlEvent(n, EVENT_CLICKED, lastPrevious, 0, 0, 0, 0, 0);
         rerender = rerender || record->action == ACTION_PREVIEW;

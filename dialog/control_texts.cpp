@@ -25,7 +25,8 @@ void RedrawUnder(HWND window) {
     RECT rect;
     GetWindowRect(window, &rect);
     MapWindowPoints(nullptr, gDialog, reinterpret_cast<POINT*>(&rect), 2);
-    RedrawWindow(gDialog, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RedrawWindow(gDialog, &rect, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 void FillList(HWND window, UINT reset, UINT add, const std::string& text, bool skipEmptyText) {
@@ -65,7 +66,8 @@ void FillListView(HWND window, const std::string& text) {
 }
 
 void FillToolbar(HWND window, const std::string& text) {
-    while (SendMessageA(window, TB_BUTTONCOUNT, 0, 0) > 0) SendMessageA(window, TB_DELETEBUTTON, 0, 0);
+    while (SendMessageA(window, TB_BUTTONCOUNT, 0, 0) > 0)
+        SendMessageA(window, TB_DELETEBUTTON, 0, 0);
     int index = 0;
     ForEachTextLine(text.c_str(), [&](const char* line, int32_t length) {
         std::string caption(line, size_t(length));
@@ -151,7 +153,9 @@ int32_t SetControlImage(int32_t n, const char* name, int32_t option) {
     return 0;
 }
 
-const char* ResolveImagePath(const char* name) { return name ? name : ""; }
+const char* ResolveImagePath(const char* name) {
+    return name ? name : "";
+}
 
 int32_t DeleteControl(int32_t n) {
     ControlRecord* record = ControlRecordAt(n);
@@ -161,7 +165,8 @@ int32_t DeleteControl(int32_t n) {
         case CTL_PREVIEW_FRAME:
         case CTL_ZOOM_TEXT: {
             // Template items: destroyed with the record kept, so the number stays reserved.
-            const int items[3][3] = {{ITEM_PROGRESS, 0, 0}, {ITEM_PREVIEW_FRAME, 0, 0},
+            const int items[3][3] = {{ITEM_PROGRESS, 0, 0},
+                                     {ITEM_PREVIEW_FRAME, 0, 0},
                                      {ITEM_ZOOM_TEXT, ITEM_ZOOM_IN, ITEM_ZOOM_OUT}};
             const int row = n == CTL_PROGRESS ? 0 : n == CTL_PREVIEW_FRAME ? 1 : 2;
             for (int item : items[row])

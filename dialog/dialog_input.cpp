@@ -83,6 +83,10 @@ int32_t SetDialogCursor(intptr_t id) {
     return 1;
 }
 
-intptr_t GetDialogCursor() { return gCursor.id; }
+intptr_t GetDialogCursor() {
+    return gCursor.id;
+}
 
-HCURSOR DialogCursorHandle() { return gCursor.cursor; }
+HCURSOR DialogCursorHandle() {
+    return gCursor.cursor;
+}

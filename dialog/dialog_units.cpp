@@ -38,7 +38,9 @@ DialogFontMetrics MeasureDialogFont(HWND dialog) {
 
 }  // namespace
 
-int32_t AverageCharWidth(int32_t lettersWidth) { return (lettersWidth / 26 + 1) / 2; }
+int32_t AverageCharWidth(int32_t lettersWidth) {
+    return (lettersWidth / 26 + 1) / 2;
+}
 
 int32_t UnitsToPixelsX(const DialogFontMetrics& metrics, int32_t units) {
     return metrics.averageWidth < 1 ? 0 : MulDiv(units, metrics.averageWidth, 4);
@@ -67,12 +69,22 @@ DialogFontMetrics CurrentDialogMetrics() {
     return gMetricsCache.metrics;
 }
 
-void ForgetDialogMetrics() { gMetricsCache.valid = false; }
+void ForgetDialogMetrics() {
+    gMetricsCache.valid = false;
+}
 
-int32_t DialogUnitsToPixelsX(int32_t dx) { return UnitsToPixelsX(CurrentDialogMetrics(), dx); }
-int32_t DialogUnitsToPixelsY(int32_t dy) { return UnitsToPixelsY(CurrentDialogMetrics(), dy); }
-int32_t PixelsToDialogUnitsX(int32_t px) { return PixelsToUnitsX(CurrentDialogMetrics(), px); }
-int32_t PixelsToDialogUnitsY(int32_t py) { return PixelsToUnitsY(CurrentDialogMetrics(), py); }
+int32_t DialogUnitsToPixelsX(int32_t dx) {
+    return UnitsToPixelsX(CurrentDialogMetrics(), dx);
+}
+int32_t DialogUnitsToPixelsY(int32_t dy) {
+    return UnitsToPixelsY(CurrentDialogMetrics(), dy);
+}
+int32_t PixelsToDialogUnitsX(int32_t px) {
+    return PixelsToUnitsX(CurrentDialogMetrics(), px);
+}
+int32_t PixelsToDialogUnitsY(int32_t py) {
+    return PixelsToUnitsY(CurrentDialogMetrics(), py);
+}
 
 RECT DialogUnitsToPixelRect(int32_t x, int32_t y, int32_t width, int32_t height) {
     DialogFontMetrics metrics = CurrentDialogMetrics();

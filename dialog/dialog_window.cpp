@@ -59,8 +59,12 @@ void RegisterFrameItem(int32_t n, int32_t item, int32_t anchor) {
     SetControlAnchor(n, anchor);
 }
 
-int32_t ToPixelsX(int32_t units) { return units < 0 ? units : DialogUnitsToPixelsX(units); }
-int32_t ToPixelsY(int32_t units) { return units < 0 ? units : DialogUnitsToPixelsY(units); }
+int32_t ToPixelsX(int32_t units) {
+    return units < 0 ? units : DialogUnitsToPixelsX(units);
+}
+int32_t ToPixelsY(int32_t units) {
+    return units < 0 ? units : DialogUnitsToPixelsY(units);
+}
 
 RECT WorkArea() {
     RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
@@ -94,16 +98,19 @@ void DialogFrameReset() {
 
 void RegisterFrameControls() {
     if (!gDialog) return;
-    for (int item : {ITEM_PROGRESS, ITEM_ZOOM_IN, ITEM_ZOOM_OUT, ITEM_ZOOM_TEXT, ITEM_PREVIEW_FRAME})
+    for (int item :
+         {ITEM_PROGRESS, ITEM_ZOOM_IN, ITEM_ZOOM_OUT, ITEM_ZOOM_TEXT, ITEM_PREVIEW_FRAME})
         if (HWND window = GetDlgItem(gDialog, item)) SetControlThemeDefault(window);
-    RegisterFrameItem(CTL_PREVIEW, ITEM_PREVIEW, ANCHOR_LEFT | ANCHOR_RIGHT | ANCHOR_TOP | ANCHOR_BOTTOM);
+    RegisterFrameItem(CTL_PREVIEW, ITEM_PREVIEW,
+                      ANCHOR_LEFT | ANCHOR_RIGHT | ANCHOR_TOP | ANCHOR_BOTTOM);
     RegisterFrameItem(CTL_PREVIEW_FRAME, ITEM_PREVIEW_FRAME,
                       ANCHOR_LEFT | ANCHOR_RIGHT | ANCHOR_TOP | ANCHOR_BOTTOM);
     RegisterFrameItem(CTL_PROGRESS, ITEM_PROGRESS, ANCHOR_BOTTOM);
     RegisterFrameItem(CTL_ZOOM_TEXT, ITEM_ZOOM_IN, ANCHOR_BOTTOM);
 }
 
-// --- Placement ------------------------------------------------------------------------------------
+// --- Placement
+// ------------------------------------------------------------------------------------
 
 POINT CentreWindowPosition(const RECT& area, SIZE window, const RECT& workArea) {
     POINT position;
@@ -179,16 +186,24 @@ int32_t GetDialogCoord(int32_t part, int32_t clientFlag) {
     else
         GetWindowRect(gDialog, &rect);
     switch (part) {
-        case 0: return PixelsToDialogUnitsX(rect.left);
-        case 1: return PixelsToDialogUnitsY(rect.top);
-        case 2: return PixelsToDialogUnitsX(rect.right - rect.left);
-        case 3: return PixelsToDialogUnitsY(rect.bottom - rect.top);
+        case 0:
+            return PixelsToDialogUnitsX(rect.left);
+        case 1:
+            return PixelsToDialogUnitsY(rect.top);
+        case 2:
+            return PixelsToDialogUnitsX(rect.right - rect.left);
+        case 3:
+            return PixelsToDialogUnitsY(rect.bottom - rect.top);
     }
     return 0;
 }
 
-int32_t GetDialogClientWidth() { return GetDialogCoord(2, 1); }
-int32_t GetDialogClientHeight() { return GetDialogCoord(3, 1); }
+int32_t GetDialogClientWidth() {
+    return GetDialogCoord(2, 1);
+}
+int32_t GetDialogClientHeight() {
+    return GetDialogCoord(3, 1);
+}
 
 // --- Style, title and colours ---------------------------------------------------------------
 
@@ -232,9 +247,13 @@ int32_t SetDialogColors(COLORREF first, COLORREF second, uint32_t third) {
                : 0;
 }
 
-int32_t SetDialogColor(COLORREF color) { return SetDialogColors(color, color, 0); }
+int32_t SetDialogColor(COLORREF color) {
+    return SetDialogColors(color, color, 0);
+}
 
-COLORREF GetDialogColor() { return gParams ? gParams->dialogColor : GetSysColor(COLOR_BTNFACE); }
+COLORREF GetDialogColor() {
+    return gParams ? gParams->dialogColor : GetSysColor(COLOR_BTNFACE);
+}
 
 HBRUSH DialogBackgroundBrush() {
     COLORREF color = GetDialogColor();
@@ -252,8 +271,10 @@ void FillPreviewBackground(HDC dc) {
     // Only when the shown part spans the whole width or height can the image leave parts of
     // the frame uncovered.
     const HostRect& whole = gRun.scaledFilterRect;
-    bool wholeWidth = gContext.currentLeft <= 0 && gContext.currentRight >= whole.right - whole.left;
-    bool wholeHeight = gContext.currentTop <= 0 && gContext.currentBottom >= whole.bottom - whole.top;
+    bool wholeWidth =
+        gContext.currentLeft <= 0 && gContext.currentRight >= whole.right - whole.left;
+    bool wholeHeight =
+        gContext.currentTop <= 0 && gContext.currentBottom >= whole.bottom - whole.top;
     if (!wholeWidth && !wholeHeight) return;
     RECT frame = ChildRectInClient(GetDlgItem(gDialog, ITEM_PREVIEW));
     bool own = dc == reinterpret_cast<HDC>(-1);

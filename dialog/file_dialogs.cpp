@@ -14,8 +14,8 @@ int32_t ShowFileDialog(GetFileNameProc show, bool saving, uint32_t flags, char* 
                        uint32_t fileSize, int32_t* nameOffset, int32_t* extensionOffset,
                        char* fileTitle, uint32_t fileTitleSize, const char* filter,
                        char* customFilter, uint32_t customFilterSize, int32_t* filterIndex,
-                       const char* initialFolder, const char* title,
-                       const char* defaultExtension, uint32_t* flagsOut) {
+                       const char* initialFolder, const char* title, const char* defaultExtension,
+                       uint32_t* flagsOut) {
     OPENFILENAMEA request = {};
     request.lStructSize = sizeof request;
     request.hwndOwner = gDialog;

@@ -150,10 +150,12 @@ void StopPreviewDrag() {
 
 void SaveDialogState(HWND dialog) {
     if (gParams) {
-        for (int i = 0; i < 8; ++i) gParams->frameworkSettings[i] = uint32_t(gContext.frameworkSettings[i]);
+        for (int i = 0; i < 8; ++i)
+            gParams->frameworkSettings[i] = uint32_t(gContext.frameworkSettings[i]);
         gParams->frameworkSettings[8] = uint32_t(gContext.tileBorder);
         memcpy(gParams->savedContext, gContext.savedStretch, sizeof gParams->savedContext);
-        memcpy(gParams->savedEscapeStrings, gContext.escapeStrings, sizeof gParams->savedEscapeStrings);
+        memcpy(gParams->savedEscapeStrings, gContext.escapeStrings,
+               sizeof gParams->savedEscapeStrings);
         HRGN region = CreateRectRgn(0, 0, 0, 0);
         if (region && GetWindowRgn(dialog, region) == ERROR) {
             DeleteObject(region);
@@ -175,7 +177,8 @@ void SaveDialogState(HWND dialog) {
 void EndFilterDialog(HWND dialog, int command) {
     if (gFilterDialog.endCommand) return;
     if (command == IDCANCEL && !gFilterDialog.cancelByAction)
-        TriggerControlEvent(CTL_CANCEL, EVENT_CLICKED, Value(CTL_CANCEL), WM_COMMAND, IDCANCEL, 0, 0, 0);
+        TriggerControlEvent(CTL_CANCEL, EVENT_CLICKED, Value(CTL_CANCEL), WM_COMMAND, IDCANCEL, 0,
+                            0, 0);
     StopPreviewDrag();
     SaveDialogState(dialog);
     gDialog = nullptr;
@@ -198,7 +201,8 @@ bool CursorOverControl(int32_t n, const ControlRecord& record, POINT cursor) {
         return PtInRect(&rect, cursor) != 0;
     }
     for (HWND window : {record.window, record.editWindow, record.labelWindow}) {
-        if (window && IsWindowVisible(window) && GetWindowRect(window, &rect) && PtInRect(&rect, cursor))
+        if (window && IsWindowVisible(window) && GetWindowRect(window, &rect) &&
+            PtInRect(&rect, cursor))
             return true;
     }
     return false;
@@ -223,7 +227,8 @@ void OnHoverTimer(HWND dialog) {
         const ControlRecord* record = UsedControlRecord(n);
         if (!record || !(record->properties & (CTLPROP_HOVER | CTLPROP_MOUSEMOVE))) continue;
         // The preview reads its own state: it lies on no sheet.
-        const int32_t state = n == CTL_PREVIEW ? record->state & CTLSTATE_FULL : GetEffectiveControlState(n);
+        const int32_t state =
+            n == CTL_PREVIEW ? record->state & CTLSTATE_FULL : GetEffectiveControlState(n);
         if (state != CTLSTATE_FULL || !CursorOverControl(n, *record, cursor)) continue;
         if (record->properties & CTLPROP_MOUSEMOVE)
             TriggerControlEvent(n, EVENT_MOUSE_MOVE, 0, WM_TIMER, 0, 0, 0, 0);
@@ -263,11 +268,13 @@ void ChangeValue(int32_t n, int32_t value, UINT message, int32_t extra) {
 bool OnMouseWheel(WPARAM wParam) {
     const int32_t n = GetFocusedControl();
     const ControlRecord* record = UsedControlRecord(n);
-    if (!record || record->state != CTLSTATE_FULL || !IsScrollClass(record->controlClass)) return false;
+    if (!record || record->state != CTLSTATE_FULL || !IsScrollClass(record->controlClass))
+        return false;
     const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
     if (delta == 0) return true;
     const uint32_t generation = ControlGeneration(n);
-    ChangeValue(n, record->value + (delta > 0 ? -record->lineSize : record->lineSize), WM_MOUSEWHEEL, 0);
+    ChangeValue(n, record->value + (delta > 0 ? -record->lineSize : record->lineSize),
+                WM_MOUSEWHEEL, 0);
     if (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT)
         ScheduleControlAction(n, generation, TIMER_ACTION_SOON, kShiftWheelDelayMs);
     else
@@ -293,12 +300,24 @@ void OnScroll(UINT message, WPARAM wParam, HWND source) {
     const int code = LOWORD(wParam);
     int32_t value = record->value;
     switch (code) {
-        case SB_LINEUP: value -= record->lineSize; break;
-        case SB_LINEDOWN: value += record->lineSize; break;
-        case SB_PAGEUP: value -= record->pageSize; break;
-        case SB_PAGEDOWN: value += record->pageSize; break;
-        case SB_TOP: value = record->min; break;
-        case SB_BOTTOM: value = record->max; break;
+        case SB_LINEUP:
+            value -= record->lineSize;
+            break;
+        case SB_LINEDOWN:
+            value += record->lineSize;
+            break;
+        case SB_PAGEUP:
+            value -= record->pageSize;
+            break;
+        case SB_PAGEDOWN:
+            value += record->pageSize;
+            break;
+        case SB_TOP:
+            value = record->min;
+            break;
+        case SB_BOTTOM:
+            value = record->max;
+            break;
         case SB_THUMBPOSITION:
         case SB_THUMBTRACK: {
             const SliderShape shape = {record->min, record->max, record->pageExtent, record->gamma};
@@ -306,7 +325,8 @@ void OnScroll(UINT message, WPARAM wParam, HWND source) {
             value = SliderValueFromPosition(shape, ThumbPosition(*record, code, wParam), invert);
             break;
         }
-        default: return;  // end of scrolling: the action was scheduled by the steps before
+        default:
+            return;  // end of scrolling: the action was scheduled by the steps before
     }
     // A step past the end of the range changes nothing and tells nobody.
     value = ClampToRange(record->min, record->max, value);
@@ -491,8 +511,10 @@ void OnCommand(HWND dialog, int id, int code, HWND source) {
     }
     if (int32_t n = ControlOfItem(id, kLabelWindowIdBase); n >= 0) return OnLabelCommand(n, code);
     if (int32_t n = ControlOfItem(id, kEditWindowIdBase); n >= 0) return OnValueBoxCommand(n, code);
-    if (int32_t n = ControlOfItem(id, kControlWindowIdBase); n >= 0) return OnControlCommand(n, code);
-    if (id >= 3 && !source) TriggerControlEvent(id, EVENT_MENU_COMMAND, 0, WM_COMMAND, code, 0, 0, 0);
+    if (int32_t n = ControlOfItem(id, kControlWindowIdBase); n >= 0)
+        return OnControlCommand(n, code);
+    if (id >= 3 && !source)
+        TriggerControlEvent(id, EVENT_MENU_COMMAND, 0, WM_COMMAND, code, 0, 0, 0);
 }
 
 // --- Notifications -------------------------------------------------------------------------------
@@ -500,8 +522,10 @@ void OnCommand(HWND dialog, int id, int code, HWND source) {
 void OnListViewNotify(int32_t n, ControlRecord& record, const NMHDR& header) {
     const int32_t previous = record.value;
     if (header.code == LVN_ITEMCHANGED) {
-        const int32_t focused = int32_t(SendMessageA(record.window, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED));
-        if (focused == record.value || focused == -1 || IsKeyHeld(VK_LBUTTON) || IsKeyHeld(VK_RBUTTON))
+        const int32_t focused =
+            int32_t(SendMessageA(record.window, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED));
+        if (focused == record.value || focused == -1 || IsKeyHeld(VK_LBUTTON) ||
+            IsKeyHeld(VK_RBUTTON))
             return;
         StoreControlValue(n, focused);
         SetFocus(record.window);
@@ -518,12 +542,15 @@ LRESULT OnNotify(const NMHDR& header) {
     ControlRecord* record = UsedControlRecord(n);
     if (!record || record->window != header.hwndFrom) return 0;
     switch (record->controlClass) {
-        case CONTROL_LISTVIEW: OnListViewNotify(n, *record, header); break;
+        case CONTROL_LISTVIEW:
+            OnListViewNotify(n, *record, header);
+            break;
         case CONTROL_TAB:
             if (header.code == TCN_SELCHANGE) {
                 gTabChangedThisClick = true;
                 const int32_t previous = SetControlValue(n, TabCtrl_GetCurSel(record->window));
-                TriggerControlEvent(n, EVENT_CLICKED, previous, WM_NOTIFY, int32_t(header.code), 0, 0, 0);
+                TriggerControlEvent(n, EVENT_CLICKED, previous, WM_NOTIFY, int32_t(header.code), 0,
+                                    0, 0);
             } else if (header.code == NM_CLICK) {
                 if (IsKeyHeld(VK_SHIFT) && !gTabChangedThisClick) ResetTabSheetToDefaults(n);
                 gTabChangedThisClick = false;
@@ -532,12 +559,14 @@ LRESULT OnNotify(const NMHDR& header) {
         case CONTROL_TOOLBAR:
             if (header.code == TBN_HOTITEMCHANGE && (record->properties & CTLPROP_HOVER)) {
                 const auto& hot = reinterpret_cast<const NMTBHOTITEM&>(header);
-                TriggerControlEvent(n, EVENT_MOUSE_ENTER, hot.idNew, WM_NOTIFY, int32_t(header.code), 0, 0, 0);
+                TriggerControlEvent(n, EVENT_MOUSE_ENTER, hot.idNew, WM_NOTIFY,
+                                    int32_t(header.code), 0, 0, 0);
             } else if (header.code == TBN_DROPDOWN) {
                 const auto& button = reinterpret_cast<const NMTOOLBARA&>(header);
                 const int32_t previous = record->value;
                 StoreControlValue(n, button.iItem);
-                TriggerControlEvent(n, EVENT_CONTEXT_MENU, previous, WM_NOTIFY, int32_t(header.code), 0, 0, 0);
+                TriggerControlEvent(n, EVENT_CONTEXT_MENU, previous, WM_NOTIFY,
+                                    int32_t(header.code), 0, 0, 0);
                 return TBDDRET_DEFAULT;
             }
             break;
@@ -548,10 +577,12 @@ LRESULT OnNotify(const NMHDR& header) {
 void OnContextMenu(POINT screen) {
     for (int n = 0; n < kControlCount; ++n) {
         const ControlRecord* record = UsedControlRecord(n);
-        if (!record || !(record->properties & CTLPROP_CONTEXTMENU) || record->state != CTLSTATE_FULL)
+        if (!record || !(record->properties & CTLPROP_CONTEXTMENU) ||
+            record->state != CTLSTATE_FULL)
             continue;
         RECT rect;
-        if (!record->window || !GetWindowRect(record->window, &rect) || !PtInRect(&rect, screen)) continue;
+        if (!record->window || !GetWindowRect(record->window, &rect) || !PtInRect(&rect, screen))
+            continue;
         if (record->controlClass == CONTROL_LISTVIEW && IsWindowVisible(record->window))
             TriggerControlEvent(n, EVENT_CLICKED, record->value, WM_CONTEXTMENU, 0, 1, 0, 0);
         TriggerControlEvent(n, EVENT_CONTEXT_MENU, record->value, WM_CONTEXTMENU, 0, 0, 0, 0);
@@ -559,7 +590,8 @@ void OnContextMenu(POINT screen) {
     }
 }
 
-// --- Mouse on the preview -------------------------------------------------------------------------
+// --- Mouse on the preview
+// -------------------------------------------------------------------------
 
 POINT gPanLast = {0, 0};
 
@@ -582,7 +614,8 @@ void EndPan() {
 
 bool OnButtonDown(HWND dialog, bool left, POINT client) {
     if (!PointInPreview(client)) {
-        if (!left) TriggerControlEvent(CTL_DIALOG, EVENT_CONTEXT_MENU, 0, WM_RBUTTONDOWN, 0, 0, 0, 0);
+        if (!left)
+            TriggerControlEvent(CTL_DIALOG, EVENT_CONTEXT_MENU, 0, WM_RBUTTONDOWN, 0, 0, 0, 0);
         return !left;
     }
     const int32_t panButtonMode = left ? 0 : 1;
@@ -621,7 +654,8 @@ void OnMouseMove(POINT client) {
 void RescalePreview(HWND dialog) {
     RefreshImageGeometry();
     TriggerControlEvent(0, EVENT_DIALOG_SIZED, WM_EXIT_SIZE_MOVE, WM_EXIT_SIZE_MOVE, 0, 0, 0, 0);
-    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RedrawWindow(dialog, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     RenderAndInvalidate();
 }
 
@@ -644,7 +678,8 @@ void OnSize(HWND dialog, WPARAM type, LPARAM size) {
         gFilterDialog.sizeChanged = true;
 }
 
-// --- Painting and colours -------------------------------------------------------------------------
+// --- Painting and colours
+// -------------------------------------------------------------------------
 
 void OnPaint(HWND dialog) {
     gFilterDialog.painted = true;
@@ -693,7 +728,7 @@ INT_PTR OnControlColor(HDC dc, HWND window) {
         if (!record || record->editBackColor == COLORREF(-1)) return FALSE;
         SetBkColor(dc, record->editBackColor);
         SetTextColor(dc, record->editTextColor == COLORREF(-1) ? GetSysColor(COLOR_WINDOWTEXT)
-                                                                : record->editTextColor);
+                                                               : record->editTextColor);
         return reinterpret_cast<INT_PTR>(ColourBrush(dc, record->editBackColor));
     }
     return FALSE;
@@ -742,7 +777,8 @@ void OnDestroy(HWND dialog) {
     for (UINT_PTR id : {UINT_PTR(TIMER_PREVIEW), UINT_PTR(TIMER_HOVER), UINT_PTR(TIMER_WHEEL),
                         UINT_PTR(TIMER_ACTION_SOON)})
         KillTimer(dialog, id);
-    for (int timer = 0; timer < kEffectTimerCount; ++timer) KillTimer(dialog, TIMER_EFFECT_FIRST + timer);
+    for (int timer = 0; timer < kEffectTimerCount; ++timer)
+        KillTimer(dialog, TIMER_EFFECT_FIRST + timer);
     ReleasePreviewBuffers();
 }
 
@@ -751,7 +787,9 @@ INT_PTR Answer(HWND dialog, LRESULT result) {
     return TRUE;
 }
 
-HINSTANCE TemplateModule() { return gModule ? gModule : GetModuleHandleA(nullptr); }
+HINSTANCE TemplateModule() {
+    return gModule ? gModule : GetModuleHandleA(nullptr);
+}
 
 HWND HostWindow() {
     if (!gDataBlock || !gStuff || !gStuff->platformData) return nullptr;
@@ -776,50 +814,77 @@ void FilterDialogReset() {
 
 INT_PTR CALLBACK FilterDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_INITDIALOG: OnInitDialog(window); return FALSE;
-        case WM_TIMER: OnTimer(window, wParam); return TRUE;
-        case WM_MOUSEWHEEL: return OnMouseWheel(wParam) ? Answer(window, 0) : FALSE;
+        case WM_INITDIALOG:
+            OnInitDialog(window);
+            return FALSE;
+        case WM_TIMER:
+            OnTimer(window, wParam);
+            return TRUE;
+        case WM_MOUSEWHEEL:
+            return OnMouseWheel(wParam) ? Answer(window, 0) : FALSE;
         case WM_HSCROLL:
-        case WM_VSCROLL: OnScroll(message, wParam, reinterpret_cast<HWND>(lParam)); return TRUE;
+        case WM_VSCROLL:
+            OnScroll(message, wParam, reinterpret_cast<HWND>(lParam));
+            return TRUE;
         case WM_COMMAND:
             OnCommand(window, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
             return TRUE;
-        case WM_NOTIFY: return Answer(window, OnNotify(*reinterpret_cast<const NMHDR*>(lParam)));
-        case WM_CONTEXTMENU: OnContextMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return TRUE;
+        case WM_NOTIFY:
+            return Answer(window, OnNotify(*reinterpret_cast<const NMHDR*>(lParam)));
+        case WM_CONTEXTMENU:
+            OnContextMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+            return TRUE;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
             return OnButtonDown(window, message == WM_LBUTTONDOWN,
                                 {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        case WM_LBUTTONUP: return OnButtonUp(true);
-        case WM_RBUTTONUP: return OnButtonUp(false);
-        case WM_MOUSEMOVE: OnMouseMove({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return FALSE;
-        case WM_ENTERSIZEMOVE: gFilterDialog.sizing = true; return FALSE;
+        case WM_LBUTTONUP:
+            return OnButtonUp(true);
+        case WM_RBUTTONUP:
+            return OnButtonUp(false);
+        case WM_MOUSEMOVE:
+            OnMouseMove({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+            return FALSE;
+        case WM_ENTERSIZEMOVE:
+            gFilterDialog.sizing = true;
+            return FALSE;
         case WM_EXITSIZEMOVE:
             gFilterDialog.sizing = false;
             if (gFilterDialog.sizeChanged) RescalePreview(window);
             gFilterDialog.sizeChanged = false;
             return FALSE;
-        case WM_SIZE: OnSize(window, wParam, lParam); return FALSE;
-        case WM_DRAWITEM: OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
-        case WM_WINDOWPOSCHANGED: OnWindowPositionChanged(window); return FALSE;
+        case WM_SIZE:
+            OnSize(window, wParam, lParam);
+            return FALSE;
+        case WM_DRAWITEM:
+            OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return TRUE;
+        case WM_WINDOWPOSCHANGED:
+            OnWindowPositionChanged(window);
+            return FALSE;
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORLISTBOX:
         case WM_CTLCOLORBTN:
         case WM_CTLCOLORSCROLLBAR:
         case WM_CTLCOLORSTATIC:
             return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-        case WM_CTLCOLORDLG: return reinterpret_cast<INT_PTR>(DialogBackgroundBrush());
+        case WM_CTLCOLORDLG:
+            return reinterpret_cast<INT_PTR>(DialogBackgroundBrush());
         case WM_NCHITTEST: {
             LRESULT hit = OnHitTest(window, lParam);
             return hit ? Answer(window, hit) : FALSE;
         }
         case WM_SETCURSOR:
             return LOWORD(lParam) == HTCLIENT && OnSetCursor(window) ? Answer(window, TRUE) : FALSE;
-        case WM_PAINT: OnPaint(window); return TRUE;
+        case WM_PAINT:
+            OnPaint(window);
+            return TRUE;
         case WM_GETMINMAXINFO:
             ApplyDialogSizeLimits(reinterpret_cast<MINMAXINFO*>(lParam));
             return Answer(window, 0);
-        case WM_DESTROY: OnDestroy(window); return FALSE;
+        case WM_DESTROY:
+            OnDestroy(window);
+            return FALSE;
     }
     return FALSE;
 }
@@ -833,11 +898,12 @@ bool HandleDialogKey(const MSG& message) {
     const bool zeroKey = key == '0' || key == VK_NUMPAD0;
     if (record && record->controlClass == CONTROL_SLIDER && zeroKey && !IsSkinActive()) {
         const int32_t previous = SetControlValue(focused, 0);
-        TriggerControlEvent(focused, EVENT_VALUE_CHANGED, previous, int32_t(message.message), 0, 1, 0, 0);
+        TriggerControlEvent(focused, EVENT_VALUE_CHANGED, previous, int32_t(message.message), 0, 1,
+                            0, 0);
         return true;
     }
-    return TriggerControlEvent(key, EVENT_KEY_DOWN, int32_t(message.lParam), int32_t(message.message),
-                               1, 0, 0, 0) != 0;
+    return TriggerControlEvent(key, EVENT_KEY_DOWN, int32_t(message.lParam),
+                               int32_t(message.message), 1, 0, 0, 0) != 0;
 }
 
 int32_t RunFilterDialog(int32_t argument) {
@@ -845,8 +911,8 @@ int32_t RunFilterDialog(int32_t argument) {
     PreviewReset();
     ClearControlWindows();
     ForgetDialogMetrics();
-    HWND dialog = CreateDialogParamA(TemplateModule(), "FILTERPARAM", HostWindow(), FilterDialogProc,
-                                     LPARAM(argument));
+    HWND dialog = CreateDialogParamA(TemplateModule(), "FILTERPARAM", HostWindow(),
+                                     FilterDialogProc, LPARAM(argument));
     if (!dialog) {
         gDialog = nullptr;
         ClearControlWindows();
@@ -856,7 +922,8 @@ int32_t RunFilterDialog(int32_t argument) {
     }
     ShowWindow(dialog, SW_SHOW);
     MSG message;
-    while (!gFilterDialog.endCommand && IsWindow(dialog) && GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (!gFilterDialog.endCommand && IsWindow(dialog) &&
+           GetMessageA(&message, nullptr, 0, 0) > 0) {
         if (HandleDialogKey(message)) continue;
         if (!IsDialogMessageA(dialog, &message)) {
             TranslateMessage(&message);

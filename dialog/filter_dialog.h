@@ -9,11 +9,11 @@
 
 // Window timers of the dialog.
 enum DialogTimer : UINT_PTR {
-    TIMER_PREVIEW = 1,        // one-shot: re-render the preview (100 ms)
-    TIMER_HOVER = 2,          // hover tracking (20 ms)
-    TIMER_EFFECT_FIRST = 3,   // the effect's timers 0..9 are window timers 3..12
-    TIMER_WHEEL = 1000,       // one-shot: the wheel control's action after a wheel step
-    TIMER_ACTION_SOON = 1001, // one-shot: the action soon (Shift-wheel, typing, thumb tracking)
+    TIMER_PREVIEW = 1,         // one-shot: re-render the preview (100 ms)
+    TIMER_HOVER = 2,           // hover tracking (20 ms)
+    TIMER_EFFECT_FIRST = 3,    // the effect's timers 0..9 are window timers 3..12
+    TIMER_WHEEL = 1000,        // one-shot: the wheel control's action after a wheel step
+    TIMER_ACTION_SOON = 1001,  // one-shot: the action soon (Shift-wheel, typing, thumb tracking)
 };
 constexpr int kEffectTimerCount = 10;
 constexpr UINT kPreviewTimerMs = 100;
@@ -33,22 +33,22 @@ enum ControlActionCode : int32_t {
 // Dialog-wide state of the dialog procedure. Written by this topic's functions on the host's
 // thread; reset when a dialog is built.
 struct FilterDialogState {
-    int32_t deliveryDepth;    // TriggerControlEvent deliveries under way
-    bool cancelByAction;      // action 1 is cancelling: no EVENT_CLICKED for 398 then
-    bool previewDrag;         // a pan of the preview is under way
-    int32_t hoverControl;     // the control that last got EVENT_MOUSE_ENTER; -1 none
-    POINT lastCursor;         // cursor position at the last hover tick (screen)
-    int32_t wheelControl;     // the control whose action timers 1000/1001 run; -1 none
-    uint32_t wheelGeneration; // ControlGeneration of wheelControl when its action was asked
-    int32_t previewMouseMode; // SetPreviewMouseMode
-    HWND toolTip;             // the dialog's tooltip control
-    bool painted;             // the first paint happened
-    bool pendingEdit;         // a value box text was changed and not applied yet
-    bool writingValueBox;     // the framework itself is writing a value box
-    bool sizing;              // the frame is being dragged
-    bool sizeChanged;         // the size changed during the drag
-    bool maximised;           // the dialog is maximised
-    int32_t endCommand;       // IDOK or IDCANCEL once the dialog ends; 0 while it runs
+    int32_t deliveryDepth;     // TriggerControlEvent deliveries under way
+    bool cancelByAction;       // action 1 is cancelling: no EVENT_CLICKED for 398 then
+    bool previewDrag;          // a pan of the preview is under way
+    int32_t hoverControl;      // the control that last got EVENT_MOUSE_ENTER; -1 none
+    POINT lastCursor;          // cursor position at the last hover tick (screen)
+    int32_t wheelControl;      // the control whose action timers 1000/1001 run; -1 none
+    uint32_t wheelGeneration;  // ControlGeneration of wheelControl when its action was asked
+    int32_t previewMouseMode;  // SetPreviewMouseMode
+    HWND toolTip;              // the dialog's tooltip control
+    bool painted;              // the first paint happened
+    bool pendingEdit;          // a value box text was changed and not applied yet
+    bool writingValueBox;      // the framework itself is writing a value box
+    bool sizing;               // the frame is being dragged
+    bool sizeChanged;          // the size changed during the drag
+    bool maximised;            // the dialog is maximised
+    int32_t endCommand;        // IDOK or IDCANCEL once the dialog ends; 0 while it runs
 };
 extern FilterDialogState gFilterDialog;
 // 0 until the dialog has first been shown, then 1; cleared when OK or Cancel ends it.

@@ -10,7 +10,9 @@ HIMAGELIST gImageLists[kImageListSlotCount];
 
 namespace {
 
-bool ValidSlot(int32_t slot) { return slot >= 0 && slot < kImageListSlotCount; }
+bool ValidSlot(int32_t slot) {
+    return slot >= 0 && slot < kImageListSlotCount;
+}
 
 }  // namespace
 

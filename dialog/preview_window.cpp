@@ -13,7 +13,9 @@
 
 PreviewState gPreview;
 
-void PreviewReset() { gPreview = PreviewState{0, 1, 1, false, ZOOM_FIT, 0, 0}; }
+void PreviewReset() {
+    gPreview = PreviewState{0, 1, 1, false, ZOOM_FIT, 0, 0};
+}
 
 int32_t RefreshImageGeometry() {
     if (!gDialog) return 0;
@@ -75,6 +77,8 @@ void PaintPreview(HWND dialog) {
     EndPaint(dialog, &paint);
 }
 
-int32_t PanPreview(int32_t, int32_t, int32_t, int32_t) { return 1; }
+int32_t PanPreview(int32_t, int32_t, int32_t, int32_t) {
+    return 1;
+}
 
 void ReleasePreviewBuffers() {}

@@ -10,9 +10,9 @@ struct PreviewState {
     int32_t renderRequests;  // renders asked of the preview since the dialog was built
     int32_t lastReduction;   // reduction and magnification at the last invalidation
     int32_t lastMagnification;
-    bool available;  // the proxy is set up
-    int32_t reduction;     // asked-for proxy scale: 1..16, or ZOOM_FIT
-    int32_t panX, panY;    // pan offset in full-resolution pixels
+    bool available;      // the proxy is set up
+    int32_t reduction;   // asked-for proxy scale: 1..16, or ZOOM_FIT
+    int32_t panX, panY;  // pan offset in full-resolution pixels
 };
 extern PreviewState gPreview;
 

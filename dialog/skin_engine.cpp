@@ -6,7 +6,9 @@
 #include "dialog/control_record.h"
 #include "host/parameter_block.h"
 
-bool IsSkinActive() { return gParams && gParams->skinActive; }
+bool IsSkinActive() {
+    return gParams && gParams->skinActive;
+}
 
 bool IsControlSkinned(int32_t n) {
     const ControlRecord* record = UsedControlRecord(n);
@@ -20,7 +22,8 @@ bool IsControlSkinned(int32_t n) {
         case CONTROL_COMBOBOX:
         case CONTROL_PROGRESSBAR:
         case CONTROL_TAB:
-        case CONTROL_TOOLBAR: return true;
+        case CONTROL_TOOLBAR:
+            return true;
     }
     return false;
 }
@@ -29,4 +32,6 @@ void PaintSkinnedControl(int32_t, int32_t) {}
 
 void DrawPreviewFrame() {}
 
-int32_t GetTabAtMouse(int32_t) { return -1; }
+int32_t GetTabAtMouse(int32_t) {
+    return -1;
+}

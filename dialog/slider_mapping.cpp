@@ -9,7 +9,9 @@
 
 namespace {
 
-int32_t Span(const SliderShape& shape) { return std::abs(shape.max - shape.min); }
+int32_t Span(const SliderShape& shape) {
+    return std::abs(shape.max - shape.min);
+}
 
 // The extent mapping needs r - e - 1 >= 1; an extent reaching the range would divide by zero
 // or turn the thumb around, so the mapping is then left out.

@@ -8,9 +8,9 @@
 
 // The parts of a control record that shape the mapping.
 struct SliderShape {
-    int32_t min, max;     // min > max: an inverted range
-    int32_t pageExtent;   // thumb extent; 0 = none
-    int32_t gamma;        // response curve in percent; 100 = linear
+    int32_t min, max;    // min > max: an inverted range
+    int32_t pageExtent;  // thumb extent; 0 = none
+    int32_t gamma;       // response curve in percent; 100 = linear
 };
 
 // Clamps into [min, max], or [max, min] for an inverted range.

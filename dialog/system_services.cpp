@@ -32,9 +32,15 @@ uint32_t MakeRgba(int32_t r, int32_t g, int32_t b, int32_t a) {
     return MakeRgb(r, g, b) | uint32_t(uint8_t(a)) << 24;
 }
 
-int32_t GetRedValue(uint32_t color) { return int32_t(color & 0xFF); }
-int32_t GetGreenValue(uint32_t color) { return int32_t(color >> 8 & 0xFF); }
-int32_t GetBlueValue(uint32_t color) { return int32_t(color >> 16 & 0xFF); }
+int32_t GetRedValue(uint32_t color) {
+    return int32_t(color & 0xFF);
+}
+int32_t GetGreenValue(uint32_t color) {
+    return int32_t(color >> 8 & 0xFF);
+}
+int32_t GetBlueValue(uint32_t color) {
+    return int32_t(color >> 16 & 0xFF);
+}
 
 int64_t CounterTicksToMs(int64_t counterTicks, int64_t frequency) {
     if (frequency < 1) return 0;

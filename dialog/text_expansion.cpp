@@ -249,7 +249,9 @@ void Append(ExpandedText& out, const char* bytes, size_t count) {
     out.length += count;
 }
 
-void AppendByte(ExpandedText& out, char byte) { Append(out, &byte, 1); }
+void AppendByte(ExpandedText& out, char byte) {
+    Append(out, &byte, 1);
+}
 
 void AppendText(ExpandedText& out, const char* text) {
     // Slots are fixed-size records filled by the effect: never read past their end.
@@ -287,18 +289,33 @@ bool AppendEscape(ExpandedText& out, char c) {
             AppendText(out, TrimEllipsis(title));
             break;
         }
-        case 'a': AppendText(out, gParams ? gParams->aboutEscapeText : ""); break;
-        case 'Y': AppendNumber(out, CurrentYear()); break;
-        case 'w': AppendNumber(out, gContext.imageWidth); break;
-        case 'h': AppendNumber(out, gContext.imageHeight); break;
-        case 'm': AppendNumber(out, gContext.imageMode); break;
-        case 'z': AppendNumber(out, gContext.zoomReduction); break;
-        default: return false;
+        case 'a':
+            AppendText(out, gParams ? gParams->aboutEscapeText : "");
+            break;
+        case 'Y':
+            AppendNumber(out, CurrentYear());
+            break;
+        case 'w':
+            AppendNumber(out, gContext.imageWidth);
+            break;
+        case 'h':
+            AppendNumber(out, gContext.imageHeight);
+            break;
+        case 'm':
+            AppendNumber(out, gContext.imageMode);
+            break;
+        case 'z':
+            AppendNumber(out, gContext.zoomReduction);
+            break;
+        default:
+            return false;
     }
     return true;
 }
 
-int DecimalDigit(char c) { return c >= '0' && c <= '9' ? c - '0' : -1; }
+int DecimalDigit(char c) {
+    return c >= '0' && c <= '9' ? c - '0' : -1;
+}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -337,7 +354,9 @@ const NamedEntity* FindNamedEntity(const char* name) {
     return nullptr;
 }
 
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 
 // Expands the "&" at text; returns the bytes consumed.
 size_t ExpandAmpersand(ExpandedText& out, const char* text) {

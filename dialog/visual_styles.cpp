@@ -15,8 +15,7 @@ using SetWindowThemeProc = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
 using BoolProc = BOOL(WINAPI*)();
 using OpenThemeDataProc = HANDLE(WINAPI*)(HWND, LPCWSTR);
 using CloseThemeDataProc = HRESULT(WINAPI*)(HANDLE);
-using DrawThemeBackgroundProc = HRESULT(WINAPI*)(HANDLE, HDC, int, int, const RECT*,
-                                                 const RECT*);
+using DrawThemeBackgroundProc = HRESULT(WINAPI*)(HANDLE, HDC, int, int, const RECT*, const RECT*);
 using GetThemeColorProc = HRESULT(WINAPI*)(HANDLE, int, int, int, COLORREF*);
 using DllGetVersionProc = HRESULT(CALLBACK*)(DLLVERSIONINFO*);
 
@@ -31,8 +30,9 @@ struct ThemeLibrary {
     }
     template <typename Proc>
     Proc Find(const char* name) const {
-        return module ? reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)))
-                      : nullptr;
+        return module
+                   ? reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+                   : nullptr;
     }
 };
 
@@ -97,7 +97,9 @@ bool IsVisualStyleActive() {
     return gVisualStyleCache != 0;
 }
 
-void SetVisualStyleOverride(int32_t active) { gVisualStyleOverride = active < 0 ? -1 : active; }
+void SetVisualStyleOverride(int32_t active) {
+    gVisualStyleOverride = active < 0 ? -1 : active;
+}
 
 int32_t DrawThemePart(int32_t n, const RECT& rect, const wchar_t* classList, int32_t part,
                       int32_t state) {

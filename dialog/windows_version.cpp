@@ -12,7 +12,8 @@ int32_t WindowsVersionFromRecord(uint32_t platform, uint32_t major, uint32_t min
                                  char serviceLetter) {
     if (platform == VER_PLATFORM_WIN32s) return WINVER_WIN32S;
     if (platform == VER_PLATFORM_WIN32_WINDOWS) {
-        if (minor < 10) return serviceLetter == 'B' || serviceLetter == 'C' ? WINVER_95_OSR2 : WINVER_95;
+        if (minor < 10)
+            return serviceLetter == 'B' || serviceLetter == 'C' ? WINVER_95_OSR2 : WINVER_95;
         if (minor < 90) return serviceLetter == 'A' ? WINVER_98_SE : WINVER_98;
         return WINVER_ME;
     }

@@ -26,10 +26,7 @@ TEST_F(DialogGeometry, UnitsConvertWithTheFontsMetricsAndNeverDivideByZero) {
     };
     const Case cases[] = {
         {{6, 13}, 529, 794, 860},  // MulDiv rounds: 529 * 6 / 4 = 793.5, 529 * 13 / 8 = 859.6
-        {{7, 16}, 4, 7, 8},
-        {{4, 8}, 10, 10, 10},
-        {{0, 0}, 10, 0, 0},
-        {{-3, -1}, 10, 0, 0},
+        {{7, 16}, 4, 7, 8},       {{4, 8}, 10, 10, 10}, {{0, 0}, 10, 0, 0}, {{-3, -1}, 10, 0, 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(UnitsToPixelsX(c.metrics, c.units), c.pixelsX);
@@ -98,7 +95,7 @@ TEST_F(DialogGeometry, DefaultPlacesSizesAndActions) {
         int32_t n, x, y;
     };
     const PlaceCase places[] = {
-        {0, 350, 5},   {9, 350, 95},  {10, 345, 5},  {99, 305, 95}, {100, 350, 5},
+        {0, 350, 5},    {9, 350, 95}, {10, 345, 5},    {99, 305, 95},   {100, 350, 5},
         {255, 325, 55}, {395, 5, 5},  {398, 446, 160}, {399, 408, 160}, {396, 305, 65},
     };
     for (const PlaceCase& c : places) {
@@ -112,19 +109,20 @@ TEST_F(DialogGeometry, DefaultPlacesSizesAndActions) {
         int32_t width, height, action;
     };
     const SizeCase sizes[] = {
-        {1, 1, 0, 90, 8, 3},       {1, 1, SBS_VERT, 8, 90, 3}, {1, 2, SBS_VERT, 8, 90, 3},
-        {1, 3, TBS_VERT, 10, 90, 3}, {1, 13, 0, 90, 10, 3},    {1, 6, 0, 34, 14, 3},
-        {1, 9, 0, 100, 32, 0},     {1, 11, 0, 90, 32, 0},      {1, 28, 0, 90, 10, 3},
-        {1, 19, 0, 32, 32, 3},     {396, 19, 0, 32, 43, 3},    {1, 25, 0, 228, 154, 3},
-        {1, 27, 0, 120, 60, 0},    {1, 30, 0, 150, 13, 0},     {1, 24, 0, 32, 32, 3},
-        {1, 4, 0, 90, 8, 3},       {398, 6, 0, 34, 14, 1},     {399, 12, 0, 90, 32, 2},
-        {1, 8, 0, 90, 8, 0},       {1, 15, 0, 90, 8, 0},       {1, 29, 0, 90, 32, 0},
+        {1, 1, 0, 90, 8, 3},         {1, 1, SBS_VERT, 8, 90, 3}, {1, 2, SBS_VERT, 8, 90, 3},
+        {1, 3, TBS_VERT, 10, 90, 3}, {1, 13, 0, 90, 10, 3},      {1, 6, 0, 34, 14, 3},
+        {1, 9, 0, 100, 32, 0},       {1, 11, 0, 90, 32, 0},      {1, 28, 0, 90, 10, 3},
+        {1, 19, 0, 32, 32, 3},       {396, 19, 0, 32, 43, 3},    {1, 25, 0, 228, 154, 3},
+        {1, 27, 0, 120, 60, 0},      {1, 30, 0, 150, 13, 0},     {1, 24, 0, 32, 32, 3},
+        {1, 4, 0, 90, 8, 3},         {398, 6, 0, 34, 14, 1},     {399, 12, 0, 90, 32, 2},
+        {1, 8, 0, 90, 8, 0},         {1, 15, 0, 90, 8, 0},       {1, 29, 0, 90, 32, 0},
     };
     for (const SizeCase& c : sizes) {
         SIZE size = DefaultControlSize(c.n, c.controlClass, c.style);
         EXPECT_EQ(size.cx, c.width) << c.n << " class " << c.controlClass;
         EXPECT_EQ(size.cy, c.height) << c.n << " class " << c.controlClass;
-        EXPECT_EQ(DefaultControlAction(c.n, c.controlClass), c.action) << c.n << " class " << c.controlClass;
+        EXPECT_EQ(DefaultControlAction(c.n, c.controlClass), c.action)
+            << c.n << " class " << c.controlClass;
     }
 }
 
@@ -140,14 +138,16 @@ TEST_F(DialogGeometry, ValueBoxesAndLabelsSitBesideTheirControl) {
     EXPECT_EQ(label.top, 51);
     const CompanionGeometry vertical = {100, 50, 8, 90, true, CONTROL_SLIDER};
     const RECT vbox = EditBoxRectFor(kUnitMetrics, vertical, 24, 10);
-    EXPECT_EQ(vbox.left, 92);   // centred under it: 100 + (8 - 24) / 2
-    EXPECT_EQ(vbox.top, 142);   // 2 units below its bottom
+    EXPECT_EQ(vbox.left, 92);  // centred under it: 100 + (8 - 24) / 2
+    EXPECT_EQ(vbox.top, 142);  // 2 units below its bottom
     const RECT vlabel = LabelRectFor(kUnitMetrics, vertical, 30, 6);
     EXPECT_EQ(vlabel.top, 40);  // 10 units above
     EXPECT_EQ(vlabel.left, 89);
-    const RECT combo = LabelRectFor(kUnitMetrics, {100, 50, 90, 32, false, CONTROL_COMBOBOX}, 30, 6);
+    const RECT combo =
+        LabelRectFor(kUnitMetrics, {100, 50, 90, 32, false, CONTROL_COMBOBOX}, 30, 6);
     EXPECT_EQ(combo.top, 54);
-    const RECT list = LabelRectFor(kUnitMetrics, {100, 50, 90, 10, false, CONTROL_VALUELIST}, 30, 6);
+    const RECT list =
+        LabelRectFor(kUnitMetrics, {100, 50, 90, 10, false, CONTROL_VALUELIST}, 30, 6);
     EXPECT_EQ(list.top, 57);  // centred on a 20-pixel line
 }
 

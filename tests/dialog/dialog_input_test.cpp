@@ -22,7 +22,9 @@ TestScript SliderScript(uint32_t properties = 0) {
     return script;
 }
 
-int32_t SliderValue() { return gBed.api->record(kSlider)->value; }
+int32_t SliderValue() {
+    return gBed.api->record(kSlider)->value;
+}
 
 // Waits until the preview's first render (its start-up timer) has happened, so that every
 // later render belongs to the input under test.
@@ -73,7 +75,8 @@ TEST(DialogInput, SliderStepsGiveOneValueChangeWithTheOldValueAndOneRender) {
             const int32_t renders = Renders();
             driver.Send(WM_HSCROLL, step.code, LPARAM(slider));
             driver.Send(WM_HSCROLL, SB_ENDSCROLL, LPARAM(slider));
-            driver.Check(SliderValue() == step.expected, name + " value " + std::to_string(SliderValue()));
+            driver.Check(SliderValue() == step.expected,
+                         name + " value " + std::to_string(SliderValue()));
             const auto changed = EventsOf(EVENT_VALUE_CHANGED, kSlider);
             if (step.expected == previous) {
                 driver.Check(changed.size() == events, name + ": no change, no event");
@@ -130,11 +133,14 @@ TEST(DialogInput, ThumbDragRendersAtTheEndUnlessLiveDragOrShift) {
             MoveMouse(x, y, MOUSEEVENTF_LEFTDOWN);
             // The press starts the scroll bar's own tracking loop on the dialog's thread.
             const DWORD dialogThread = GetWindowThreadProcessId(driver.dialog, nullptr);
-            driver.Check(WaitFor([&] {
-                             GUITHREADINFO info = {};
-                             info.cbSize = sizeof info;
-                             return GetGUIThreadInfo(dialogThread, &info) && info.hwndCapture == slider;
-                         }, 1000),
+            driver.Check(WaitFor(
+                             [&] {
+                                 GUITHREADINFO info = {};
+                                 info.cbSize = sizeof info;
+                                 return GetGUIThreadInfo(dialogThread, &info) &&
+                                        info.hwndCapture == slider;
+                             },
+                             1000),
                          "the scroll bar tracks the thumb");
             const int32_t rendersBefore = Renders();
             int32_t rendersDuring = rendersBefore;
@@ -145,14 +151,17 @@ TEST(DialogInput, ThumbDragRendersAtTheEndUnlessLiveDragOrShift) {
                 if (c.liveRenders) WaitFor([&] { return Renders() > rendersDuring; }, 1000);
                 rendersDuring = Renders();
             }
-            driver.Check(SliderValue() > 60, "the thumb moved the value: " + std::to_string(SliderValue()));
-            driver.Check(!EventsOf(EVENT_VALUE_CHANGED, kSlider).empty(), "value events while dragging");
+            driver.Check(SliderValue() > 60,
+                         "the thumb moved the value: " + std::to_string(SliderValue()));
+            driver.Check(!EventsOf(EVENT_VALUE_CHANGED, kSlider).empty(),
+                         "value events while dragging");
             if (c.liveRenders)
                 driver.Check(rendersDuring > rendersBefore, "renders while dragging");
             else
                 driver.Check(rendersDuring == rendersBefore, "no render while dragging");
             MoveMouse(x + 5 * track / 20, y, MOUSEEVENTF_LEFTUP);
-            driver.Check(WaitFor([&] { return Renders() > rendersDuring; }), "render after release");
+            driver.Check(WaitFor([&] { return Renders() > rendersDuring; }),
+                         "render after release");
             driver.End(IDOK);
         });
     }
@@ -179,7 +188,8 @@ TEST(DialogInput, WheelStepsRunTheActionAfterTheirDelay) {
             driver.SendTo(slider, WM_MOUSEWHEEL, MAKEWPARAM(keys, WORD(-WHEEL_DELTA)), 0);
             driver.Check(SliderValue() == 51, "wheel down raises by the line size");
             const auto changed = EventsOf(EVENT_VALUE_CHANGED, kSlider);
-            driver.Check(changed.size() == 1 && changed[0].argument == 50, "event with the old value");
+            driver.Check(changed.size() == 1 && changed[0].argument == 50,
+                         "event with the old value");
             driver.Check(WaitFor([&] { return Renders() > renders; }), "the action ran");
             const double ms = MillisecondsSince(start);
             driver.Check(ms >= c.minMs && ms <= c.maxMs, "delay " + std::to_string(ms) + " ms");
@@ -241,12 +251,12 @@ TEST(DialogInput, ValueBoxesParseByDivisorAndEmptyGivesTheMinimum) {
         int32_t argument;  // of EVENT_VALUE_CHANGED: the typed number
     };
     const BoxCase cases[] = {
-        {10, 0, 100, "1.5", 15, 15},     {100, 0, 100, "0.05", 5, 5},
-        {1000, 0, 100, "0.005", 5, 5},   {100, 0, 100, "0.056", 6, 6},
-        {10, 0, 100, "-0.25", 0, -3},    {1, 0, 100, "42", 42, 42},
-        {1, 0, 100, "", 0, 0},           {1, 100, 0, "", 0, 0},
-        {10, 0, 100, "", 0, 0},          {1, 0, 100, "abc", 0, 0},
-        {1, 0, 100, "250", 100, 250},    {10, 0, 100, "1e30", 100, 2147483647},
+        {10, 0, 100, "1.5", 15, 15},   {100, 0, 100, "0.05", 5, 5},
+        {1000, 0, 100, "0.005", 5, 5}, {100, 0, 100, "0.056", 6, 6},
+        {10, 0, 100, "-0.25", 0, -3},  {1, 0, 100, "42", 42, 42},
+        {1, 0, 100, "", 0, 0},         {1, 100, 0, "", 0, 0},
+        {10, 0, 100, "", 0, 0},        {1, 0, 100, "abc", 0, 0},
+        {1, 0, 100, "250", 100, 250},  {10, 0, 100, "1e30", 100, 2147483647},
     };
     auto session = OpenScriptedPlugin();
     TestScript script;
@@ -262,7 +272,8 @@ TEST(DialogInput, ValueBoxesParseByDivisorAndEmptyGivesTheMinimum) {
     RunWithDriver(*session, script, [&](Driver& driver) {
         for (size_t i = 0; i < std::size(cases); ++i) {
             const int32_t n = int32_t(20 + i);
-            const std::string name = std::string("\"") + cases[i].text + "\" / " + std::to_string(cases[i].divisor);
+            const std::string name =
+                std::string("\"") + cases[i].text + "\" / " + std::to_string(cases[i].divisor);
             const size_t before = EventsOf(EVENT_VALUE_CHANGED, n).size();
             // The user selects the box's text and types over it in one go.
             HWND box = driver.Item(n + 5000);
@@ -272,9 +283,11 @@ TEST(DialogInput, ValueBoxesParseByDivisorAndEmptyGivesTheMinimum) {
             const auto changed = EventsOf(EVENT_VALUE_CHANGED, n);
             driver.Check(gBed.api->record(n)->value == cases[i].value,
                          name + " value " + std::to_string(gBed.api->record(n)->value));
-            driver.Check(changed.size() == before + 1 && changed.back().argument == cases[i].argument,
-                         name + " event argument " +
-                             (changed.empty() ? std::string("none") : std::to_string(changed.back().argument)));
+            driver.Check(
+                changed.size() == before + 1 && changed.back().argument == cases[i].argument,
+                name + " event argument " +
+                    (changed.empty() ? std::string("none")
+                                     : std::to_string(changed.back().argument)));
         }
         driver.End(IDOK);
     });
@@ -300,9 +313,11 @@ TEST(DialogInput, ValueBoxWithoutDelayAppliesOnEnter) {
         driver.Check(EventsOf(EVENT_VALUE_CHANGED, kSlider).empty(), "no event while typing");
         const int32_t renders = Renders();
         driver.SendTo(box, WM_CHAR, VK_RETURN, 0);
-        driver.Check(SliderValue() == 77, "Enter applies the text: " + std::to_string(SliderValue()));
+        driver.Check(SliderValue() == 77,
+                     "Enter applies the text: " + std::to_string(SliderValue()));
         const auto changed = EventsOf(EVENT_VALUE_CHANGED, kSlider);
-        driver.Check(changed.size() == 1 && changed[0].argument == 50, "one event with the old value");
+        driver.Check(changed.size() == 1 && changed[0].argument == 50,
+                     "one event with the old value");
         driver.Check(WaitFor([&] { return Renders() > renders; }), "the preview rendered");
         driver.Check(GetScrollPos(driver.ControlWindow(kSlider), SB_CTL) == 77, "thumb follows");
         driver.End(IDOK);
@@ -332,7 +347,8 @@ TEST(DialogInput, KeysGoToTheEffectButNotWhileAnEventIsHandled) {
         driver.Click(40);
         driver.Check(EventsOf(EVENT_KEY_DOWN, 'N').empty(), "the nested key is not offered");
         PostMessageA(driver.dialog, WM_KEYDOWN, 'M', 0x320001);
-        driver.Check(WaitFor([] { return !EventsOf(EVENT_KEY_DOWN, 'M').empty(); }), "a key later is");
+        driver.Check(WaitFor([] { return !EventsOf(EVENT_KEY_DOWN, 'M').empty(); }),
+                     "a key later is");
         const auto keys = EventsOf(EVENT_KEY_DOWN, 'M');
         driver.Check(!keys.empty() && keys[0].argument == 0x320001 && keys[0].message == WM_KEYDOWN,
                      "with the key message's lParam");
@@ -359,14 +375,17 @@ TEST(DialogInput, LabelDoubleClickRestoresTheDefault) {
         Make(api, 11, CONTROL_SLIDER, "No default");
     };
     RunWithDriver(*session, script, [&](Driver& driver) {
-        driver.Send(WM_COMMAND, MAKEWPARAM(kSlider + 6000, STN_DBLCLK), LPARAM(driver.Item(kSlider + 6000)));
+        driver.Send(WM_COMMAND, MAKEWPARAM(kSlider + 6000, STN_DBLCLK),
+                    LPARAM(driver.Item(kSlider + 6000)));
         driver.Check(SliderValue() == 20, "the default came back");
         const auto changed = EventsOf(EVENT_VALUE_CHANGED, kSlider);
-        driver.Check(changed.size() == 1 && changed[0].argument == 50, "value event with the old value");
+        driver.Check(changed.size() == 1 && changed[0].argument == 50,
+                     "value event with the old value");
         driver.Check(EventsOf(EVENT_CLICKED, kSlider).size() == 1, "then a click");
         driver.Send(WM_COMMAND, MAKEWPARAM(11 + 6000, STN_DBLCLK), LPARAM(driver.Item(11 + 6000)));
-        driver.Check(EventsOf(EVENT_VALUE_CHANGED, 11).empty() && EventsOf(EVENT_CLICKED, 11).size() == 1,
-                     "without a default only a click");
+        driver.Check(
+            EventsOf(EVENT_VALUE_CHANGED, 11).empty() && EventsOf(EVENT_CLICKED, 11).size() == 1,
+            "without a default only a click");
         driver.End(IDOK);
     });
 }

@@ -11,7 +11,9 @@
 
 namespace {
 
-bool Visible(HWND window) { return (GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) != 0; }
+bool Visible(HWND window) {
+    return (GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
 void MoveMouseTo(HWND window) {
     RECT rect;
@@ -40,12 +42,14 @@ TEST(DialogLayout, TabSheetsShowOnlyTheCurrentSheetsControls) {
         HWND tab = driver.ControlWindow(60);
         driver.Check(Visible(driver.ControlWindow(61)), "sheet one's button shows");
         for (int id : {2062, 5062, 6062})
-            driver.Check(!Visible(driver.Item(id)), "sheet two's slider, box and label hide: " + std::to_string(id));
+            driver.Check(!Visible(driver.Item(id)),
+                         "sheet two's slider, box and label hide: " + std::to_string(id));
         driver.SendTo(tab, TCM_SETCURFOCUS, 1, 0);
         driver.Check(gBed.api->record(60)->value == 1, "the tab's value is its sheet");
         driver.Check(!Visible(driver.ControlWindow(61)), "sheet one's button hides");
         for (int id : {2062, 5062, 6062})
-            driver.Check(Visible(driver.Item(id)), "sheet two's windows show: " + std::to_string(id));
+            driver.Check(Visible(driver.Item(id)),
+                         "sheet two's windows show: " + std::to_string(id));
         const auto clicks = EventsOf(EVENT_CLICKED, 60);
         driver.Check(clicks.size() == 1 && clicks[0].argument == 0, "a click with the old sheet");
         driver.End(IDOK);
@@ -73,11 +77,13 @@ TEST(DialogLayout, AResizeMovesAndStretchesAnchoredControls) {
                      outer.bottom - outer.top + grow.bottom, SWP_NOMOVE | SWP_NOZORDER);
         const ControlRecord& movedRight = *gBed.api->record(70);
         const ControlRecord& stretched = *gBed.api->record(71);
-        driver.Check(abs(movedRight.x - (right.x + 80)) <= 1 && movedRight.y == right.y,
-                     "right-anchored control follows the right edge: " + std::to_string(movedRight.x));
+        driver.Check(
+            abs(movedRight.x - (right.x + 80)) <= 1 && movedRight.y == right.y,
+            "right-anchored control follows the right edge: " + std::to_string(movedRight.x));
         driver.Check(abs(stretched.width - (wide.width + 80)) <= 1 && stretched.x == wide.x,
                      "left and right anchors stretch: " + std::to_string(stretched.width));
-        driver.Check(abs(stretched.y - (wide.y + 40)) <= 1, "bottom anchor follows the bottom edge");
+        driver.Check(abs(stretched.y - (wide.y + 40)) <= 1,
+                     "bottom anchor follows the bottom edge");
         RECT window;
         GetWindowRect(driver.ControlWindow(70), &window);
         MapWindowPoints(nullptr, driver.dialog, reinterpret_cast<POINT*>(&window), 2);

@@ -23,8 +23,8 @@ void BuildDialog(const ScriptedPluginApi& api) {
 int32_t ControlEvent(const ScriptedPluginApi& api, int32_t control, int32_t event,
                      int32_t argument) {
     const ControlEventContext& fields = api.context->controlEvent;
-    EventRecord record = {control, event, argument, fields.message, fields.extra,
-                          MillisecondsSince(gBed.runStart)};
+    EventRecord record = {control,        event,        argument,
+                          fields.message, fields.extra, MillisecondsSince(gBed.runStart)};
     TestScript script;
     {
         std::lock_guard<std::mutex> guard(gBed.lock);
@@ -52,7 +52,9 @@ std::string ScreenshotFolder() {
 
 }  // namespace
 
-extern "C" __declspec(dllexport) DialogScript* GreyloomDialogScript() { return &gScript; }
+extern "C" __declspec(dllexport) DialogScript* GreyloomDialogScript() {
+    return &gScript;
+}
 
 namespace {
 // Progress reaches the log at once: a window test that hangs shows where it stopped.
@@ -112,8 +114,8 @@ std::string TakeScreenshot(const std::string& name) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &process)) {
+    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &process)) {
         WaitForSingleObject(process.hProcess, 10000);
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);
@@ -125,7 +127,8 @@ bool Driver::Check(bool ok, const std::string& what) {
     if (ok) return true;
     // Paint what is pending, so that the picture shows the dialog as the user would see it.
     if (dialog && IsWindow(dialog))
-        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        RedrawWindow(dialog, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     std::string shot = TakeScreenshot(testName + "_" + std::to_string(failures.size()));
     failures.push_back(what + " (screenshot " + shot + ")");
     return false;
@@ -147,7 +150,9 @@ void Driver::Click(int32_t n) {
     Send(WM_COMMAND, MAKEWPARAM(n + 2000, BN_CLICKED), LPARAM(window));
 }
 
-void Driver::Focus(HWND window) { Send(WM_NEXTDLGCTL, WPARAM(window), TRUE); }
+void Driver::Focus(HWND window) {
+    Send(WM_NEXTDLGCTL, WPARAM(window), TRUE);
+}
 
 void Driver::End(int command) {
     if (IsWindow(dialog)) PostMessageA(dialog, WM_COMMAND, WPARAM(command), 0);
@@ -157,13 +162,15 @@ std::unique_ptr<HostSession> OpenScriptedPlugin(int32_t width, int32_t height) {
     auto session = std::make_unique<HostSession>();
     const char* bin = getenv("GREYLOOM_BIN_DIR");
     const std::string folder = bin ? bin : HostProgramFolder();
-    const std::string name = sizeof(void*) == 8 ? "GreyloomDialogTest64.8bf" : "GreyloomDialogTest32.8bf";
+    const std::string name =
+        sizeof(void*) == 8 ? "GreyloomDialogTest64.8bf" : "GreyloomDialogTest32.8bf";
     EXPECT_TRUE(HostLoadPlugin(*session, folder + "/" + name))
         << (session->log.notes.empty() ? "" : session->log.notes.back());
     HostImage image = HostImageMake(width, height, 3, 8);
     for (int32_t y = 0; y < height; ++y)
         for (int32_t x = 0; x < width; ++x)
-            for (int32_t c = 0; c < 3; ++c) image.at(x, y, c) = uint16_t((x * 3 + y * 5 + c * 40) % 256);
+            for (int32_t c = 0; c < 3; ++c)
+                image.at(x, y, c) = uint16_t((x * 3 + y * 5 + c * 40) % 256);
     EXPECT_TRUE(HostSetImage(*session, image));
     // The user chose the filter from the menu with its "...": the dialog is wanted.
     session->options.playInfo = PLAY_DIALOG_REQUIRED;

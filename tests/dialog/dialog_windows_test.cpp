@@ -50,7 +50,9 @@ std::string Text(HWND window) {
     return text;
 }
 
-void OpenAndClose(Driver& driver, int command) { driver.End(command); }
+void OpenAndClose(Driver& driver, int command) {
+    driver.End(command);
+}
 
 }  // namespace
 
@@ -105,9 +107,9 @@ const ClassCase kClassCases[] = {
 // Default places by number, worked out by hand from the rule "ten numbers a column, the
 // columns from the right".
 const std::map<int32_t, POINT> kDefaultPlaces = {
-    {100, {350, 5}}, {101, {350, 15}}, {109, {350, 95}}, {113, {345, 35}},
-    {124, {340, 45}}, {128, {340, 85}}, {396, {305, 65}}, {398, {446, 160}},
-    {399, {408, 160}}, {0, {350, 5}}, {37, {335, 75}}, {231, {335, 15}},
+    {100, {350, 5}},   {101, {350, 15}}, {109, {350, 95}}, {113, {345, 35}},
+    {124, {340, 45}},  {128, {340, 85}}, {396, {305, 65}}, {398, {446, 160}},
+    {399, {408, 160}}, {0, {350, 5}},    {37, {335, 75}},  {231, {335, 15}},
 };
 
 TEST(DialogWindows, ControlsOfEveryClassGetTheirWindowsPlacesAndActions) {
@@ -126,12 +128,14 @@ TEST(DialogWindows, ControlsOfEveryClassGetTheirWindowsPlacesAndActions) {
         const ScriptedPluginApi& api = *gBed.api;
         for (const ClassCase& c : kClassCases) {
             const ControlRecord& record = *api.record(c.n);
-            const std::string name = "control " + std::to_string(c.n) + " class " +
-                                     std::to_string(c.controlClass);
+            const std::string name =
+                "control " + std::to_string(c.n) + " class " + std::to_string(c.controlClass);
             driver.Check(record.inUse == 1, name + " in use");
-            driver.Check(record.action == c.action, name + " action " + std::to_string(record.action));
+            driver.Check(record.action == c.action,
+                         name + " action " + std::to_string(record.action));
             driver.Check(record.width == c.width && record.height == c.height,
-                         name + " size " + std::to_string(record.width) + "x" + std::to_string(record.height));
+                         name + " size " + std::to_string(record.width) + "x" +
+                             std::to_string(record.height));
             if (!*c.windowClass) {
                 driver.Check(record.window == nullptr, name + " has no window");
                 continue;
@@ -140,7 +144,8 @@ TEST(DialogWindows, ControlsOfEveryClassGetTheirWindowsPlacesAndActions) {
             driver.Check(window && window == record.window, name + " window id n+2000");
             driver.Check(_stricmp(ClassName(window).c_str(), c.windowClass) == 0,
                          name + " window class " + ClassName(window));
-            const RECT expected = SystemMapped(driver.dialog, record.x, record.y, c.width, c.height);
+            const RECT expected =
+                SystemMapped(driver.dialog, record.x, record.y, c.width, c.height);
             // Combo boxes are as high as their closed field and list boxes as high as their
             // whole items: only their left, top and width follow the record.
             RECT placed = ClientRectOf(driver.dialog, window);
@@ -151,7 +156,8 @@ TEST(DialogWindows, ControlsOfEveryClassGetTheirWindowsPlacesAndActions) {
             if (c.companions) {
                 driver.Check(driver.Item(c.n + 6000) != nullptr, name + " label n+6000");
                 const bool slider = c.controlClass == 1 || c.controlClass == 13;
-                driver.Check((driver.Item(c.n + 5000) != nullptr) == slider, name + " value box n+5000");
+                driver.Check((driver.Item(c.n + 5000) != nullptr) == slider,
+                             name + " value box n+5000");
             }
         }
         for (const auto& [n, place] : kDefaultPlaces) {
@@ -162,9 +168,11 @@ TEST(DialogWindows, ControlsOfEveryClassGetTheirWindowsPlacesAndActions) {
         }
         driver.Check(strcmp(api.record(396)->toolTip, "About this filter") == 0, "about tooltip");
         driver.Check(!IsWindow(replacedWindow), "the replaced control's window is gone");
-        driver.Check(api.record(50)->controlClass == CONTROL_CHECKBOX, "the new control took the number");
+        driver.Check(api.record(50)->controlClass == CONTROL_CHECKBOX,
+                     "the new control took the number");
         driver.Check(api.record(109)->value == -1 && api.record(109)->min == -1 &&
-                         api.record(109)->max == 65535, "list value and range");
+                         api.record(109)->max == 65535,
+                     "list value and range");
         driver.Check(api.record(105)->max == 2 && api.record(104)->max == 1, "button ranges");
         OpenAndClose(driver, IDOK);
     });
@@ -253,20 +261,26 @@ TEST(DialogWindows, ValuesClampToRangesAndShowInTheirWindows) {
         driver.Check(seen["inverted line"] == -1 && seen["inverted page"] == -10, "steps negative");
         driver.Check(GetScrollPos(driver.ControlWindow(11), SB_CTL) == 0, "inverted position 0");
         driver.Check(GetScrollPos(driver.ControlWindow(16), SB_CTL) == 70, "inverted position 70");
-        driver.Check(Text(driver.Item(12 + 5000)) == "1.5", "divisor 10: " + Text(driver.Item(5012)));
-        driver.Check(Text(driver.Item(13 + 5000)) == "0.05", "divisor 100: " + Text(driver.Item(5013)));
-        driver.Check(Text(driver.Item(14 + 5000)) == "0.005", "divisor 1000: " + Text(driver.Item(5014)));
+        driver.Check(Text(driver.Item(12 + 5000)) == "1.5",
+                     "divisor 10: " + Text(driver.Item(5012)));
+        driver.Check(Text(driver.Item(13 + 5000)) == "0.05",
+                     "divisor 100: " + Text(driver.Item(5013)));
+        driver.Check(Text(driver.Item(14 + 5000)) == "0.005",
+                     "divisor 1000: " + Text(driver.Item(5014)));
         driver.Check(Text(driver.Item(10 + 5000)) == "100", "integer value box");
         driver.Check(GetScrollPos(driver.ControlWindow(15), SB_CTL) == 44, "extent position 44");
-        driver.Check(api.record(21)->value == 0 && api.record(22)->value == 1, "radio group values");
+        driver.Check(api.record(21)->value == 0 && api.record(22)->value == 1,
+                     "radio group values");
         driver.Check(SendMessageA(driver.ControlWindow(21), BM_GETCHECK, 0, 0) == BST_UNCHECKED,
                      "the other radio button is unchecked");
         driver.Check(seen["check"] == 2, "check box keeps value & 3");
-        driver.Check(seen["combo 1"] == 1 && SendMessageA(driver.ControlWindow(30), CB_GETCURSEL, 0, 0) == 1,
-                     "combo selection");
+        driver.Check(
+            seen["combo 1"] == 1 && SendMessageA(driver.ControlWindow(30), CB_GETCURSEL, 0, 0) == 1,
+            "combo selection");
         driver.Check(seen["combo 5"] == -1, "combo value past its items reads -1");
         driver.Check(SendMessageA(driver.ControlWindow(30), CB_GETCOUNT, 0, 0) == 3, "three items");
-        driver.Check(SendMessageA(driver.ControlWindow(32), LB_GETCURSEL, 0, 0) == 1, "list selection");
+        driver.Check(SendMessageA(driver.ControlWindow(32), LB_GETCURSEL, 0, 0) == 1,
+                     "list selection");
         driver.End(IDOK);
     });
 }
@@ -301,10 +315,18 @@ TEST(DialogWindows, OkAndCancelEndTheDialogWithTheirResults) {
             driver.Check(WaitFor([] { return Renders() >= 1; }), "the preview rendered");
             renders = Renders();
             switch (c.how) {
-                case 0: driver.Click(CTL_OK); break;
-                case 1: driver.Click(CTL_CANCEL); break;
-                case 2: driver.End(IDCANCEL); break;
-                case 3: PostMessageA(driver.dialog, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+                case 0:
+                    driver.Click(CTL_OK);
+                    break;
+                case 1:
+                    driver.Click(CTL_CANCEL);
+                    break;
+                case 2:
+                    driver.End(IDCANCEL);
+                    break;
+                case 3:
+                    PostMessageA(driver.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+                    break;
             }
         });
         EXPECT_EQ(result, c.result);
@@ -333,7 +355,8 @@ TEST(DialogWindows, ShippedPluginShowsItsDialogAndEndsWithOkOrCancel) {
         std::atomic<HWND> seen{nullptr};
         session->options.dialogHandler = [&](HWND dialog) { seen = dialog; };
         std::thread driver([&] {
-            if (WaitFor([&] { return seen.load() != nullptr && IsWindowVisible(seen.load()); }, 10000))
+            if (WaitFor([&] { return seen.load() != nullptr && IsWindowVisible(seen.load()); },
+                        10000))
                 PostMessageA(seen.load(), WM_COMMAND, WPARAM(command), 0);
         });
         const int16_t result = HostRunFilter(*session, true);
@@ -350,7 +373,9 @@ TEST(DialogWindows, ShippedPluginShowsItsDialogAndEndsWithOkOrCancel) {
 TEST(DialogWindows, MinMaxInfoAnswersTheSizeLimits) {
     auto session = OpenScriptedPlugin();
     TestScript script;
-    script.build = [](const ScriptedPluginApi& api) { api.setDialogMinMaxSize(300, 200, 600, 400); };
+    script.build = [](const ScriptedPluginApi& api) {
+        api.setDialogMinMaxSize(300, 200, 600, 400);
+    };
     RunWithDriver(*session, script, [&](Driver& driver) {
         RECT outer, client;
         GetWindowRect(driver.dialog, &outer);
@@ -405,7 +430,8 @@ TEST(DialogWindows, MessageBoxesHaveTheirCaptionIconButtonsAndModality) {
         api.showRetryMessage("Retry %s", "this");
         api.showErrorMessage("Error &lt;%d&gt;", 3);
         api.askYesNo("Question?");
-        api.showMessage(MB_OKCANCEL | MB_ICONEXCLAMATION, "Own caption", "%s", std::string(1500, 'x').c_str());
+        api.showMessage(MB_OKCANCEL | MB_ICONEXCLAMATION, "Own caption", "%s",
+                        std::string(1500, 'x').c_str());
         UnhookWindowsHookEx(hook);
         return 1;
     };
@@ -446,7 +472,8 @@ TEST(DialogWindows, MessageBoxesHaveTheirCaptionIconButtonsAndModality) {
     EXPECT_EQ(boxes[4].text, std::string(1023, 'x')) << "texts are cut at 1023 bytes";
 }
 
-// --- Speed -----------------------------------------------------------------------------------------
+// --- Speed
+// -----------------------------------------------------------------------------------------
 
 TEST(DialogWindows, FourHundredControlsComeUpQuicklyAndASliderStepAnswersAtOnce) {
     auto session = OpenScriptedPlugin();
@@ -482,8 +509,10 @@ TEST(DialogWindows, FourHundredControlsComeUpQuicklyAndASliderStepAnswersAtOnce)
     EXPECT_EQ(made, 395);
     int32_t inUse = 0;
     for (int n = 0; n < kControlCount; ++n) inUse += gBed.api->record(n)->inUse;
-    printf("[ figures ] dialog start to EVENT_DIALOG_SHOWN with %d controls in use: %.1f ms "
-           "(creating %d of them: %.1f ms)\n", inUse, shownMs, made, buildMs);
+    printf(
+        "[ figures ] dialog start to EVENT_DIALOG_SHOWN with %d controls in use: %.1f ms "
+        "(creating %d of them: %.1f ms)\n",
+        inUse, shownMs, made, buildMs);
     ASSERT_EQ(stepMs.size(), size_t(steps));
     std::sort(stepMs.begin(), stepMs.end());
     const double medianMs = stepMs[steps / 2];

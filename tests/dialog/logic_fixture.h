@@ -11,7 +11,7 @@
 #include "host/parameter_block.h"
 
 class DialogLogic : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         block = std::make_unique<ParameterBlock>();
         InitParameterBlock(*block);

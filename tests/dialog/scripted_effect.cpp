@@ -11,27 +11,59 @@
 
 namespace {
 
-ControlRecord* RecordOf(int n) { return ControlRecordAt(n); }
+ControlRecord* RecordOf(int n) {
+    return ControlRecordAt(n);
+}
 
 const ScriptedPluginApi& Api() {
     static const ScriptedPluginApi api = {
-        RecordOf, &gContext, &gParams, &gFilterDialog, &gPreview, &gDialogFrame, &gAppearance,
-        &gDialogShown, &gDialog,
-        CreateControl, DeleteControl, SetControlValue, SetControlRange, SetControlDivisor,
-        SetControlDefault, SetControlProperties, SetControlAction, SetControlLineSize,
-        SetControlState, SetControlText, SetControlTab, SetControlPosition, SetControlAnchor,
-        SetControlToolTip, GetControlColor, SetKeepEditText,
-        SetDialogMinMaxSize, SetDialogTimer, PumpDialogMessages, SetDialogCursor,
-        GetDialogCursor, SetVisualStyleOverride, DialogUnitsToPixelsX, DialogUnitsToPixelsY,
+        RecordOf,
+        &gContext,
+        &gParams,
+        &gFilterDialog,
+        &gPreview,
+        &gDialogFrame,
+        &gAppearance,
+        &gDialogShown,
+        &gDialog,
+        CreateControl,
+        DeleteControl,
+        SetControlValue,
+        SetControlRange,
+        SetControlDivisor,
+        SetControlDefault,
+        SetControlProperties,
+        SetControlAction,
+        SetControlLineSize,
+        SetControlState,
+        SetControlText,
+        SetControlTab,
+        SetControlPosition,
+        SetControlAnchor,
+        SetControlToolTip,
+        GetControlColor,
+        SetKeepEditText,
+        SetDialogMinMaxSize,
+        SetDialogTimer,
+        PumpDialogMessages,
+        SetDialogCursor,
+        GetDialogCursor,
+        SetVisualStyleOverride,
+        DialogUnitsToPixelsX,
+        DialogUnitsToPixelsY,
         RegisterFrameControls,
-        ShowMessage, ShowInfoMessage, ShowRetryMessage, ShowErrorMessage, AskYesNo,
+        ShowMessage,
+        ShowInfoMessage,
+        ShowRetryMessage,
+        ShowErrorMessage,
+        AskYesNo,
     };
     return api;
 }
 
 DialogScript* Script() {
-    auto find = reinterpret_cast<DialogScriptProc>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA(nullptr), kDialogScriptExport)));
+    auto find = reinterpret_cast<DialogScriptProc>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(nullptr), kDialogScriptExport)));
     return find ? find() : nullptr;
 }
 
@@ -48,12 +80,18 @@ int32_t OnControlEvent(EffectContext*, int32_t control, int32_t event, int32_t p
     return script->controlEvent(Api(), control, event, previousValue);
 }
 
-int32_t OnSessionStart(EffectContext*) { return 0; }
-int32_t OnRunStart(EffectContext*) { return 0; }
+int32_t OnSessionStart(EffectContext*) {
+    return 0;
+}
+int32_t OnRunStart(EffectContext*) {
+    return 0;
+}
 
 int32_t OnRender(EffectContext*) {
     if (DialogScript* script = Script(); script && script->render) script->render(Api());
     return 0;
 }
 
-int32_t OnAfterRun(EffectContext*) { return 0; }
+int32_t OnAfterRun(EffectContext*) {
+    return 0;
+}

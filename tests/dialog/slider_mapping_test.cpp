@@ -13,9 +13,10 @@ TEST(SliderMapping, ClampingKeepsValuesInsideEitherDirection) {
         int32_t min, max, value, expected;
     };
     const Case cases[] = {
-        {0, 100, 150, 100}, {0, 100, -5, 0},    {0, 100, 42, 42},  {100, 0, 150, 100},
-        {100, 0, -5, 0},    {100, 0, 42, 42},   {-50, 50, -60, -50}, {7, 7, 9, 7},
-        {0, 100, kEmptyValueBox, 0}, {100, 0, kEmptyValueBox, 0},
+        {0, 100, 150, 100},          {0, 100, -5, 0}, {0, 100, 42, 42},
+        {100, 0, 150, 100},          {100, 0, -5, 0}, {100, 0, 42, 42},
+        {-50, 50, -60, -50},         {7, 7, 9, 7},    {0, 100, kEmptyValueBox, 0},
+        {100, 0, kEmptyValueBox, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ClampToRange(c.min, c.max, c.value), c.expected)
@@ -34,21 +35,22 @@ TEST(SliderMapping, GammaCurveAgainstHandWorkedValues) {
         {0, 101, 200, 25, 1, 6},     // 0.25^2 * 100 = 6.25
         {0, 101, 200, 100, 0, 100},  // the end stays
         {0, 101, 200, 0, 0, 0},
-        {10, 111, 200, 35, 0, 60},   // from the minimum: 10 + 50
-        {0, 101, 50, 25, 0, 6},      // gamma 50: exponent 2 toward positions
+        {10, 111, 200, 35, 0, 60},      // from the minimum: 10 + 50
+        {0, 101, 50, 25, 0, 6},         // gamma 50: exponent 2 toward positions
         {-101, 101, 200, -25, 0, -50},  // each sign on its own
         {-101, 101, 200, 25, 0, 50},
-        {101, 0, 200, 25, 0, 50},    // inverted range: from its lower bound, never NaN
+        {101, 0, 200, 25, 0, 50},  // inverted range: from its lower bound, never NaN
         {101, 0, 200, 0, 0, 0},
-        {0, 1, 200, 1, 0, 1},        // span 1: nothing to map
-        {5, 5, 200, 5, 0, 5},        // span 0
-        {0, 101, 200, -10, 0, 0},    // below the range: no negative base
-        {-1, 1, 200, -1, 0, -1},     // sides of span 1
+        {0, 1, 200, 1, 0, 1},      // span 1: nothing to map
+        {5, 5, 200, 5, 0, 5},      // span 0
+        {0, 101, 200, -10, 0, 0},  // below the range: no negative base
+        {-1, 1, 200, -1, 0, -1},   // sides of span 1
     };
     for (const Case& c : cases) {
         const SliderShape shape = {c.min, c.max, 0, c.gamma};
         EXPECT_EQ(GammaMapShape(shape, c.v, c.direction), c.expected)
-            << c.min << ".." << c.max << " gamma " << c.gamma << " v " << c.v << " dir " << c.direction;
+            << c.min << ".." << c.max << " gamma " << c.gamma << " v " << c.v << " dir "
+            << c.direction;
     }
 }
 
@@ -57,12 +59,10 @@ TEST(SliderMapping, ThumbExtentMapsValuesToPositionsAndBack) {
         int32_t min, max, extent, value, position;
     };
     const Case toPosition[] = {
-        {0, 100, 10, 50, 44},    // (100 - 10 - 1) * 50 / 100
-        {0, 100, 10, 100, 89},
-        {0, 100, 0, 50, 50},
-        {0, 100, 99, 50, 50},    // an extent that leaves no travel is left out
-        {0, 100, 150, 50, 50},
-        {20, 20, 5, 20, 20},     // empty range: no division by zero
+        {0, 100, 10, 50, 44},  // (100 - 10 - 1) * 50 / 100
+        {0, 100, 10, 100, 89}, {0, 100, 0, 50, 50},
+        {0, 100, 99, 50, 50},                        // an extent that leaves no travel is left out
+        {0, 100, 150, 50, 50}, {20, 20, 5, 20, 20},  // empty range: no division by zero
     };
     for (const Case& c : toPosition)
         EXPECT_EQ(SliderPositionFromValue({c.min, c.max, c.extent, 100}, c.value), c.position)
@@ -83,12 +83,28 @@ TEST(SliderMapping, ValueBoxTextsParseByDivisor) {
         int32_t divisor, expected;
     };
     const Case cases[] = {
-        {"1.5", 10, 15},      {"0.05", 100, 5},      {"0.005", 1000, 5},  {"0.0049", 1000, 5},
-        {"0.0045", 1000, 5},  {"0.0044", 1000, 4},   {"-1.25", 10, -13},  {"-1.24", 10, -12},
-        {"2", 10, 20},        {"abc", 10, 0},        {"", 10, kEmptyValueBox},
-        {"", 1, kEmptyValueBox}, {"x1", 1, kEmptyValueBox}, {"12", 1, 12}, {"-7", 1, -7},
-        {"12abc", 1, 12},     {" 8", 1, 8},          {"1e30", 10, INT_MAX}, {"-1e30", 10, INT_MIN},
-        {"99999999999", 1, INT_MAX}, {"-99999999999", 1, INT_MIN}, {"nan", 10, 0},
+        {"1.5", 10, 15},
+        {"0.05", 100, 5},
+        {"0.005", 1000, 5},
+        {"0.0049", 1000, 5},
+        {"0.0045", 1000, 5},
+        {"0.0044", 1000, 4},
+        {"-1.25", 10, -13},
+        {"-1.24", 10, -12},
+        {"2", 10, 20},
+        {"abc", 10, 0},
+        {"", 10, kEmptyValueBox},
+        {"", 1, kEmptyValueBox},
+        {"x1", 1, kEmptyValueBox},
+        {"12", 1, 12},
+        {"-7", 1, -7},
+        {"12abc", 1, 12},
+        {" 8", 1, 8},
+        {"1e30", 10, INT_MAX},
+        {"-1e30", 10, INT_MIN},
+        {"99999999999", 1, INT_MAX},
+        {"-99999999999", 1, INT_MIN},
+        {"nan", 10, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ParseValueBoxText(c.text, c.divisor), c.expected)

@@ -51,9 +51,15 @@ TEST_F(SystemServices, TimerTicksBecomeMillisecondsAtAnyFrequency) {
         int64_t ticks, frequency, ms;
     };
     const Case cases[] = {
-        {10000000, 10000000, 1000}, {15, 10000000, 0},     {3579545, 3579545, 1000},
-        {500, 999, 500},            {1, 1, 1000},          {7, 0, 0},
-        {7, -5, 0},                 {999, 1000, 999},      {123456789, 1000000, 123456},
+        {10000000, 10000000, 1000},
+        {15, 10000000, 0},
+        {3579545, 3579545, 1000},
+        {500, 999, 500},
+        {1, 1, 1000},
+        {7, 0, 0},
+        {7, -5, 0},
+        {999, 1000, 999},
+        {123456789, 1000000, 123456},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CounterTicksToMs(c.ticks, c.frequency), c.ms) << c.ticks << " @ " << c.frequency;
@@ -109,7 +115,8 @@ TEST_F(SystemServices, ValidFileNamesHoldNoReservedCharacter) {
 TEST_F(SystemServices, RegistryStringsAreReadTerminatedAndTyped) {
     HKEY key;
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\GreyloomDialogTest", 0, nullptr, 0,
-                              KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
+                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
     RegSetValueExA(key, "Plain", 0, REG_SZ, reinterpret_cast<const BYTE*>("hello"), 6);
     // Stored without its terminator, as some installers write strings.
     RegSetValueExA(key, "Bare", 0, REG_SZ, reinterpret_cast<const BYTE*>("abcdef"), 6);
@@ -237,10 +244,10 @@ TEST_F(SystemServices, VersionCodesOfKnownSystems) {
         int32_t code;
     };
     const Case cases[] = {
-        {0, 3, 10, 0, 1},  {1, 4, 0, 0, 2},   {1, 4, 0, 'B', 3}, {1, 4, 0, 'C', 3},
-        {1, 4, 10, 0, 4},  {1, 4, 10, 'A', 5}, {1, 4, 90, 0, 6}, {2, 3, 51, 0, 7},
-        {2, 4, 0, 0, 7},   {2, 5, 0, 0, 8},   {2, 5, 1, 0, 9},   {2, 5, 2, 0, 10},
-        {2, 6, 0, 0, 11},  {2, 6, 1, 0, 12},  {2, 6, 2, 0, 13},  {2, 10, 0, 0, 13},
+        {0, 3, 10, 0, 1}, {1, 4, 0, 0, 2},    {1, 4, 0, 'B', 3}, {1, 4, 0, 'C', 3},
+        {1, 4, 10, 0, 4}, {1, 4, 10, 'A', 5}, {1, 4, 90, 0, 6},  {2, 3, 51, 0, 7},
+        {2, 4, 0, 0, 7},  {2, 5, 0, 0, 8},    {2, 5, 1, 0, 9},   {2, 5, 2, 0, 10},
+        {2, 6, 0, 0, 11}, {2, 6, 1, 0, 12},   {2, 6, 2, 0, 13},  {2, 10, 0, 0, 13},
     };
     for (const Case& c : cases)
         EXPECT_EQ(WindowsVersionFromRecord(c.platform, c.major, c.minor, c.letter), c.code)
@@ -258,8 +265,8 @@ TEST_F(SystemServices, VisualStylesFallBackAndTheirBranchesFollowTheSwitch) {
         int32_t active, dialogThemed, themeMode, color;
     };
     const Case cases[] = {
-        {0, 1, 1, face}, {1, 0, -1, face}, {1, 1, -1, 0xFFFFFF}, {1, 0, 1, 0xFFFFFF},
-        {1, 1, 0, face},
+        {0, 1, 1, face},     {1, 0, -1, face}, {1, 1, -1, 0xFFFFFF},
+        {1, 0, 1, 0xFFFFFF}, {1, 1, 0, face},
     };
     for (const Case& c : cases) {
         SetVisualStyleOverride(c.active);
