@@ -39,6 +39,10 @@ static void InstallVectoredHandler() {
         RemoveVectoredExceptionHandler(handler);
 }
 
+void RemoveFaultGuardHandler() {
+    if (void* handler = gVectoredHandler.exchange(nullptr)) RemoveVectoredExceptionHandler(handler);
+}
+
 __attribute__((noinline)) bool RunGuarded(FaultGuard& guard, FaultFilterProc filter,
                                           GuardedProc body, void* context) {
     InstallVectoredHandler();
