@@ -29,6 +29,7 @@
 #include "host/effect_context.h"
 #include "host/parameter_block.h"
 #include "host/plugin_data.h"
+#include "host/scripting_descriptor.h"
 
 FilterDialogState gFilterDialog;
 int32_t gDialogShown = 0;
@@ -109,6 +110,26 @@ void MarkWindowsForPen() {
     }
 }
 
+// The host's script carried values: the settings controls the effect made take them.
+void ApplyScriptValues() {
+    if (gContext.scriptedValueCount <= 0) return;
+    for (int n = 0; n < kSettingsControlCount; ++n) {
+        const ControlRecord* record = UsedControlRecord(n);
+        if (record && record->scripted && gScripting.scriptedFlags[n])
+            SetControlValue(n, gScripting.scriptedValues[n]);
+    }
+}
+
+// The values the host's script records for this run: those of the scripted settings controls.
+void RecordScriptValues() {
+    for (int n = 0; n < kSettingsControlCount; ++n) {
+        const ControlRecord* record = UsedControlRecord(n);
+        if (!record || !record->scripted) continue;
+        gScripting.scriptedFlags[n] = 1;
+        gScripting.scriptedValues[n] = record->value;
+    }
+}
+
 void OnInitDialog(HWND dialog) {
     gDialog = dialog;
     gContext.dialogWindow = dialog;
@@ -124,6 +145,7 @@ void OnInitDialog(HWND dialog) {
     DispatchEffectHook(HOOK_BUILD_DIALOG, &gContext);
     // The effect makes the OK button while it builds the dialog.
     if (HWND ok = GetDlgItem(dialog, kOkButtonItem)) SetFocus(ok);
+    ApplyScriptValues();
     if (!gDialogFrame.windowRectStored) {
         GetWindowRect(dialog, &gDialogFrame.windowRect);
         gDialogFrame.windowRectStored = true;
@@ -180,6 +202,8 @@ void EndFilterDialog(HWND dialog, int command) {
         TriggerControlEvent(CTL_CANCEL, EVENT_CLICKED, Value(CTL_CANCEL), WM_COMMAND, IDCANCEL, 0,
                             0, 0);
     StopPreviewDrag();
+    // Recorded for every OK, the button's or the keyboard's.
+    if (command == IDOK) RecordScriptValues();
     SaveDialogState(dialog);
     gDialog = nullptr;
     gContext.dialogWindow = nullptr;

@@ -525,3 +525,30 @@ TEST(DialogWindows, FourHundredControlsComeUpQuicklyAndASliderStepAnswersAtOnce)
     // The goal is 5 ms; twice that fails, so that a busy machine does not.
     EXPECT_LT(medianMs, 10.0);
 }
+
+// --- The host's script -----------------------------------------------------------------------
+
+TEST(DialogWindows, ScriptedValuesReachTheDialogAndOkRecordsTheSettings) {
+    auto session = OpenScriptedPlugin();
+    session->replayDescriptor = true;
+    session->replay = {{FourCC("0012"), DESC_TYPE_INTEGER, 77, 0, ""}};
+    TestScript script;
+    script.build = [](const ScriptedPluginApi& api) {
+        for (int32_t n : {12, 13}) {
+            Make(api, n, CONTROL_SLIDER, "Scripted");
+            api.setControlRange(n, 0, 100);
+        }
+        Make(api, CTL_OK, CONTROL_PUSHBUTTON, "OK");
+    };
+    const int16_t result = RunWithDriver(*session, script, [](Driver& driver) {
+        driver.Check(gBed.api->record(12)->value == 77, "the script's value is shown");
+        driver.Send(WM_HSCROLL, SB_PAGEDOWN, LPARAM(driver.ControlWindow(13)));
+        driver.Click(CTL_OK);
+    });
+    ASSERT_EQ(result, 0);
+    ASSERT_TRUE(session->haveRecorded);
+    std::map<DescriptorKeyID, int32_t> recorded;
+    for (const DescriptorItem& item : session->recorded) recorded[item.key] = item.integer;
+    EXPECT_EQ(recorded[FourCC("0012")], 77);
+    EXPECT_EQ(recorded[FourCC("0013")], 10);
+}
