@@ -913,12 +913,77 @@ INT_PTR CALLBACK FilterDialogProc(HWND window, UINT message, WPARAM wParam, LPAR
     return FALSE;
 }
 
+namespace {
+
+// The value a navigation key gives a focused combo box or slider of a skin (which draws
+// them itself, so the keys are the dialog's to handle); false for any other key.
+bool SkinnedKeyValue(const ControlRecord& record, int32_t key, int32_t* value) {
+    const int32_t v = record.value;
+    if (record.controlClass == CONTROL_COMBOBOX) {
+        const int32_t last =
+            record.window ? int32_t(SendMessageA(record.window, CB_GETCOUNT, 0, 0)) - 1 : v;
+        switch (key) {
+            case VK_UP:
+                *value = v - 1 < 0 ? 0 : v - 1;
+                return true;
+            case VK_DOWN:
+                *value = v + 1 > last ? last : v + 1;
+                return true;
+            case VK_HOME:
+                *value = 0;
+                return true;
+            case VK_END:
+                *value = last;
+                return true;
+        }
+        return false;
+    }
+    if (record.controlClass != CONTROL_SLIDER) return false;
+    switch (key) {
+        case VK_LEFT:
+        case VK_UP:
+            *value = v - record.lineSize;
+            return true;
+        case VK_RIGHT:
+        case VK_DOWN:
+            *value = v + record.lineSize;
+            return true;
+        case VK_NEXT:
+            *value = v + record.pageSize;
+            return true;
+        case VK_PRIOR:
+            *value = v - record.pageSize;
+            return true;
+        case VK_HOME:
+            *value = record.min;
+            return true;
+        case VK_END:
+            *value = record.max;
+            return true;
+        case '0':
+        case VK_NUMPAD0:
+            *value = 0;
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 bool HandleDialogKey(const MSG& message) {
     if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
     const int32_t key = int32_t(message.wParam);
     if (key == VK_SHIFT || key == VK_CONTROL) return false;
     const int32_t focused = GetFocusedControl();
     const ControlRecord* record = UsedControlRecord(focused);
+    int32_t value = 0;
+    if (record && IsSkinActive() && SkinnedKeyValue(*record, key, &value)) {
+        const int32_t previous = SetControlValue(focused, value);
+        const bool combo = record->controlClass == CONTROL_COMBOBOX;
+        TriggerControlEvent(focused, combo ? EVENT_CLICKED : EVENT_VALUE_CHANGED, previous,
+                            int32_t(message.message), 0, 1, 0, 0);
+        return true;
+    }
     const bool zeroKey = key == '0' || key == VK_NUMPAD0;
     if (record && record->controlClass == CONTROL_SLIDER && zeroKey && !IsSkinActive()) {
         const int32_t previous = SetControlValue(focused, 0);

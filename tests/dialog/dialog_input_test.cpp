@@ -389,3 +389,52 @@ TEST(DialogInput, LabelDoubleClickRestoresTheDefault) {
         driver.End(IDOK);
     });
 }
+
+TEST(DialogInput, UnderASkinTheLoopStepsFocusedSlidersAndComboBoxesByKeys) {
+    struct KeyCase {
+        int32_t control, key, expected;
+    };
+    // Slider 10 at 50 in 0..100 (line 1, page 10); combo box 30 of three items at 1.
+    const KeyCase cases[] = {
+        {kSlider, VK_RIGHT, 51}, {kSlider, VK_LEFT, 50},  {kSlider, VK_DOWN, 51},
+        {kSlider, VK_UP, 50},    {kSlider, VK_NEXT, 60},  {kSlider, VK_PRIOR, 50},
+        {kSlider, VK_END, 100},  {kSlider, VK_NEXT, 100}, {kSlider, VK_HOME, 0},
+        {kSlider, VK_UP, 0},     {kSlider, VK_END, 100},  {kSlider, '0', 0},
+        {30, VK_DOWN, 2},        {30, VK_DOWN, 2},        {30, VK_UP, 1},
+        {30, VK_HOME, 0},        {30, VK_UP, 0},          {30, VK_END, 2},
+    };
+    auto session = OpenScriptedPlugin();
+    TestScript script = SliderScript();
+    auto build = script.build;
+    script.build = [build](const ScriptedPluginApi& api) {
+        build(api);
+        Make(api, 30, CONTROL_COMBOBOX, "a\nb\nc");
+        api.setControlValue(30, 1);
+        // No re-render after the keys: a render reads (and drops) the keys waiting meanwhile,
+        // looking for Escape.
+        api.setControlAction(kSlider, 0);
+        (*api.params)->skinActive = 1;
+    };
+    RunWithDriver(*session, script, [&](Driver& driver) {
+        for (const KeyCase& c : cases) {
+            driver.Focus(driver.ControlWindow(c.control));
+            const int32_t before = gBed.api->record(c.control)->value;
+            const size_t events = Events().size();
+            PostMessageA(driver.dialog, WM_KEYDOWN, WPARAM(c.key), 1);
+            // Posted input comes after the messages sent to the dialog: wait for its event.
+            WaitFor([&] { return Events().size() > events; });
+            const int32_t after = gBed.api->record(c.control)->value;
+            driver.Check(after == c.expected, "control " + std::to_string(c.control) + " key " +
+                                                  std::to_string(c.key) + " gives " +
+                                                  std::to_string(after));
+            const auto all = Events();
+            const int32_t wanted = c.control == 30 ? EVENT_CLICKED : EVENT_VALUE_CHANGED;
+            driver.Check(all.size() > events && all[events].event == wanted &&
+                             all[events].argument == before,
+                         "the key's event carries the old value");
+            driver.Check(EventsOf(EVENT_KEY_DOWN, c.key).empty(), "the key was consumed");
+        }
+        (*gBed.api->params)->skinActive = 0;
+        driver.End(IDOK);
+    });
+}
