@@ -2,9 +2,9 @@
 
 #include "dialog/control_record.h"
 
-#include <algorithm>
 #include <cstring>
 
+#include "dialog/control_appearance.h"
 #include "host/parameter_block.h"
 
 void ResetControlRecord(ControlRecord& record) {
@@ -39,12 +39,9 @@ ControlRecord* UsedControlRecord(int n) {
 
 int32_t GetControlClass(int n) {
     switch (n) {
-        case CTL_PREVIEW:
-            return CONTROL_PREVIEW;
-        case CTL_PROGRESS:
-            return CONTROL_PROGRESSBAR;
-        case CTL_ZOOM_TEXT:
-            return CONTROL_ZOOMTEXT;
+        case CTL_PREVIEW: return CONTROL_PREVIEW;
+        case CTL_PROGRESS: return CONTROL_PROGRESSBAR;
+        case CTL_ZOOM_TEXT: return CONTROL_ZOOMTEXT;
     }
     const ControlRecord* record = UsedControlRecord(n);
     return record ? record->controlClass : 0;
@@ -56,9 +53,7 @@ int32_t GetControlState(int n) {
     return record->state == CTLSTATE_FULL ? -1 : record->state;
 }
 
-static int32_t OwnState(const ControlRecord& record) {
-    return record.state & CTLSTATE_FULL;
-}
+static int32_t OwnState(const ControlRecord& record) { return record.state & CTLSTATE_FULL; }
 
 int32_t GetEffectiveControlState(int n) {
     const ControlRecord* record = UsedControlRecord(n);
@@ -71,7 +66,7 @@ int32_t GetEffectiveControlState(int n) {
         if (!tab || (tab->controlClass != CONTROL_TAB && tab->controlClass != CONTROL_VALUELIST))
             return 0;
         if (tab->value != record->sheet) return 0;
-        state = std::min(state, OwnState(*tab));
+        state &= OwnState(*tab);
         record = tab;
     }
     return state;
@@ -82,6 +77,7 @@ int32_t SetControlState(int n, int32_t state) {
     if (!record) return 0;
     int32_t previous = record->state;
     record->state = uint8_t(state == -1 ? CTLSTATE_FULL : state & CTLSTATE_FULL);
+    ApplyControlState(n);
     return previous;
 }
 

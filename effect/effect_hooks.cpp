@@ -1,6 +1,5 @@
-// The effect's hooks, called by the framework's hook dispatcher. Until the render engine
-// arrives the effect passes the image through: the run driver has already copied the source
-// into the output when HOOK_RENDER is called.
+// The effect's dialog hooks. The session hooks live in effect/session_hooks.cpp and the
+// render hook in render/render_hook.cpp.
 
 #include "host/effect_context.h"
 
@@ -9,21 +8,5 @@ int32_t OnBuildDialog(EffectContext*) {
 }
 
 int32_t OnControlEvent(EffectContext*, int32_t, int32_t, int32_t) {
-    return 0;
-}
-
-int32_t OnSessionStart(EffectContext*) {
-    return 0;
-}
-
-int32_t OnRunStart(EffectContext*) {
-    return 0;
-}
-
-int32_t OnRender(EffectContext*) {
-    return 0;
-}
-
-int32_t OnAfterRun(EffectContext*) {
     return 0;
 }

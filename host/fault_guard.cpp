@@ -82,7 +82,7 @@ static void InstallVectoredHandler() {
         RemoveVectoredExceptionHandler(handler);
 }
 
-void FaultGuardShutdown() {
+void RemoveFaultGuardHandler() {
     if (void* handler = gVectoredHandler.exchange(nullptr)) RemoveVectoredExceptionHandler(handler);
 }
 

@@ -25,13 +25,13 @@ struct FaultGuard {
 // run under a guard must not hold resources that only a destructor would release.
 bool RunGuarded(FaultGuard& guard, FaultFilterProc filter, GuardedProc body, void* context);
 
+// Removes the process-wide exception handler. Called when the DLL unloads: a handler left
+// behind would point into unmapped code and swallow every later exception of the host.
+void RemoveFaultGuardHandler();
+
 // Template convenience for lambdas.
 template <typename Body>
 bool RunGuarded(FaultGuard& guard, FaultFilterProc filter, Body& body) {
     return RunGuarded(
         guard, filter, [](void* context) { (*static_cast<Body*>(context))(); }, &body);
 }
-
-// Removes the process-wide exception handler; called when the DLL is unloaded, so that no
-// later exception of the process calls into unmapped code.
-void FaultGuardShutdown();

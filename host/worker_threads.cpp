@@ -1,6 +1,237 @@
-// The worker pool.
+// The parallel-for, the worker pool and the thread barrier. No mutexes: the job's inputs are
+// written before the workers start or resume and are read-only during the job; each thread
+// writes only its own rows; the words that threads poll are atomics.
 
 #include "host/worker_threads.h"
 
-// No pool is started yet, so there is nothing to stop.
-void StopWorkerPool() {}
+#include <windows.h>
+
+#include <new>
+
+WorkerJob gJob;
+std::atomic<ThreadRoutine> gPoolJob{nullptr};
+
+namespace {
+int32_t gProcessorOverride = 0;
+
+// The routine of the RunParallel call under way; written before its threads are created.
+ThreadRoutine gParallelRoutine = nullptr;
+
+// Written by StartWorkerPool / StopWorkerPool on the host's thread only.
+struct WorkerPool {
+    int32_t size;                     // N: the processor count at start
+    std::atomic<int32_t>* doneFlags;  // N flags; 1 when the thread finished the current job
+    HANDLE* threads;                  // N - 1 handles, thread i at [i - 1]
+};
+WorkerPool gPool = {0, nullptr, nullptr};
+
+struct BarrierSlot {
+    std::atomic<uint32_t> threadId;  // 0 while unclaimed
+    std::atomic<int32_t> stage;      // last stage the owner reached
+};
+// Made before the job's threads start or resume, freed after all of them finished.
+struct Barrier {
+    int32_t count;
+    BarrierSlot* slots;
+};
+Barrier gBarrier = {0, nullptr};
+
+// Waiting is a zero-length sleep: it gives the processor to a runnable thread without
+// putting this one to sleep for a scheduler tick.
+inline void WaitBriefly() {
+    Sleep(0);
+}
+
+void WorkerThreadMain(int32_t index) {
+    for (;;) {
+        if (ThreadRoutine job = gPoolJob.load(std::memory_order_acquire)) job(index);
+        std::atomic<int32_t>* flags = gPool.doneFlags;
+        if (flags) flags[index].store(1, std::memory_order_release);
+        if (index == 0 || !flags) return;
+        // The caller suspends us while we wait here; the next job clears our flag before it
+        // resumes us.
+        while (flags[index].load(std::memory_order_acquire) == 1) WaitBriefly();
+    }
+}
+
+DWORD WINAPI PoolThreadEntry(LPVOID parameter) {
+    WorkerThreadMain(int32_t(intptr_t(parameter)));
+    return 0;
+}
+
+DWORD WINAPI ParallelThreadEntry(LPVOID parameter) {
+    gParallelRoutine(int32_t(intptr_t(parameter)));
+    return 0;
+}
+
+void BeginJob(int32_t threadCount) {
+    gJob.threadCount = threadCount;
+    gJob.cancelRequested.store(false, std::memory_order_relaxed);
+}
+}  // namespace
+
+int32_t GetProcessorCount() {
+    if (gProcessorOverride > 0) return gProcessorOverride;
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    return info.dwNumberOfProcessors > 0 ? int32_t(info.dwNumberOfProcessors) : 1;
+}
+
+void SetProcessorCountOverride(int32_t count) {
+    gProcessorOverride = count > 0 ? count : 0;
+}
+
+void RunParallel(ThreadRoutine routine, bool useAllProcessors, int32_t parameterA,
+                 int32_t parameterB, bool withBarrier) {
+    const int32_t n = useAllProcessors ? GetProcessorCount() : 1;
+    gJob.parameterA = parameterA;
+    gJob.parameterB = parameterB;
+    BeginJob(n);
+    if (n < 2) {
+        routine(0);
+        return;
+    }
+    // Threads are made suspended and started only when all of them exist: a job whose
+    // threads wait at barriers must never run with a thread missing. Anything short of that
+    // runs the whole job on the caller, which is correct, only slower.
+    HANDLE* handles = new (std::nothrow) HANDLE[n - 1]();
+    bool ready = handles && (!withBarrier || InitThreadBarrier(n));
+    gParallelRoutine = routine;
+    int32_t made = 0;
+    for (; ready && made < n - 1; ++made) {
+        handles[made] =
+            CreateThread(nullptr, 0, ParallelThreadEntry,
+                         reinterpret_cast<LPVOID>(intptr_t(made + 1)), CREATE_SUSPENDED, nullptr);
+        if (!handles[made]) ready = false;
+    }
+    if (!ready) {
+        for (int32_t i = 0; i < made; ++i) {
+            if (!handles[i]) continue;
+            TerminateThread(handles[i], 0);  // never ran a single instruction of ours
+            CloseHandle(handles[i]);
+        }
+        delete[] handles;
+        FreeThreadBarrier();
+        BeginJob(1);
+        routine(0);
+        return;
+    }
+    for (int32_t i = 0; i < n - 1; ++i) ResumeThread(handles[i]);
+    routine(0);
+    for (int32_t i = 0; i < n - 1; ++i) {
+        WaitForSingleObject(handles[i], INFINITE);
+        CloseHandle(handles[i]);
+    }
+    delete[] handles;
+    FreeThreadBarrier();
+}
+
+void StartWorkerPool() {
+    StopWorkerPool();
+    const int32_t n = GetProcessorCount();
+    gPool.size = n;
+    gPool.doneFlags = new (std::nothrow) std::atomic<int32_t>[n]();
+    if (!gPool.doneFlags || n < 2) return;
+    gPool.threads = new (std::nothrow) HANDLE[n - 1]();
+    if (!gPool.threads) return;
+    for (int32_t i = 1; i < n; ++i) {
+        gPool.threads[i - 1] =
+            CreateThread(nullptr, 0, PoolThreadEntry, reinterpret_cast<LPVOID>(intptr_t(i)),
+                         CREATE_SUSPENDED, nullptr);
+        if (!gPool.threads[i - 1]) {
+            // A pool with a hole would wait for ever for the missing thread's flag.
+            StopWorkerPool();
+            gPool.size = n;
+            return;
+        }
+    }
+}
+
+void RunPoolJob(bool multiProcessor, bool withBarrier) {
+    const int32_t n = gPool.size;
+    std::atomic<int32_t>* flags = gPool.doneFlags;
+    if (n < 2 || !multiProcessor || !gPool.threads || !flags) {
+        BeginJob(1);
+        if (flags) flags[0].store(0, std::memory_order_relaxed);
+        WorkerThreadMain(0);
+        return;
+    }
+    BeginJob(n);
+    const bool barrier = withBarrier && InitThreadBarrier(n);
+    // Releasing the cleared flags publishes the job slot, the parameters and the barrier
+    // to the threads that see them.
+    for (int32_t i = 0; i < n; ++i) flags[i].store(0, std::memory_order_release);
+    for (int32_t i = 1; i < n; ++i) ResumeThread(gPool.threads[i - 1]);
+    WorkerThreadMain(0);
+    for (;;) {
+        int32_t done = 0;
+        for (int32_t i = 1; i < n; ++i) done += flags[i].load(std::memory_order_acquire);
+        if (done == n - 1) break;
+        WaitBriefly();
+    }
+    for (int32_t i = 1; i < n; ++i) SuspendThread(gPool.threads[i - 1]);
+    if (barrier) FreeThreadBarrier();
+}
+
+void RunPoolRoutine(ThreadRoutine routine, bool multiProcessor, bool withBarrier) {
+    gPoolJob.store(routine, std::memory_order_release);
+    RunPoolJob(multiProcessor, withBarrier);
+}
+
+void StopWorkerPool() {
+    // The threads go before the flags they poll, so that none reads freed memory.
+    if (gPool.threads) {
+        for (int32_t i = 0; i < gPool.size - 1; ++i) {
+            if (!gPool.threads[i]) continue;
+            TerminateThread(gPool.threads[i], 0);  // suspended between jobs, holding nothing
+            WaitForSingleObject(gPool.threads[i], 5000);
+            CloseHandle(gPool.threads[i]);
+        }
+        delete[] gPool.threads;
+    }
+    delete[] gPool.doneFlags;
+    gPool = WorkerPool{0, nullptr, nullptr};
+}
+
+int32_t WorkerPoolThreadCount() {
+    return gPool.threads ? gPool.size - 1 : 0;
+}
+
+int InitThreadBarrier(int32_t count) {
+    FreeThreadBarrier();
+    if (count < 2) return 0;
+    BarrierSlot* slots = new (std::nothrow) BarrierSlot[count]();
+    if (!slots) return 0;
+    gBarrier = Barrier{count, slots};
+    return 1;
+}
+
+int ThreadBarrier(int32_t stage, int32_t timeoutMs) {
+    const uint32_t self = GetCurrentThreadId();
+    const DWORD startMs = GetTickCount();
+    const int32_t count = gBarrier.count;
+    BarrierSlot* slots = gBarrier.slots;
+    if (count < 2 || !slots) return 0;
+    BarrierSlot* own = nullptr;
+    for (int32_t i = 0; i < count && !own; ++i) {
+        uint32_t holder = 0;
+        if (slots[i].threadId.compare_exchange_strong(holder, self) || holder == self)
+            own = &slots[i];
+    }
+    if (!own) return 0;
+    own->stage.store(stage, std::memory_order_release);
+    for (int32_t i = 0; i < count; ++i) {
+        while (slots[i].threadId.load(std::memory_order_acquire) == 0 ||
+               slots[i].stage.load(std::memory_order_acquire) < stage) {
+            if (timeoutMs >= 0 && GetTickCount() - startMs >= DWORD(timeoutMs)) return 0;
+            WaitBriefly();
+        }
+    }
+    return 1;
+}
+
+int FreeThreadBarrier() {
+    delete[] gBarrier.slots;
+    gBarrier = Barrier{0, nullptr};
+    return 1;
+}

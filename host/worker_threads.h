@@ -1,5 +1,71 @@
-// Worker threads: the parallel-for, the barrier and the persistent worker pool.
+// Spreading work over all processors: a one-shot parallel-for (RunParallel), a worker pool
+// whose threads sleep suspended between jobs, and the barrier that separates the passes of a
+// multi-pass job. Thread index 0 is always the calling thread; thread i takes the rows i,
+// i + N, i + 2N, ...
 #pragma once
 
-// Stops the pool's threads and frees its tables; does nothing when no pool runs.
+#include <atomic>
+#include <cstdint>
+
+// A routine run once on every thread of a job, with the thread's index 0..N-1.
+using ThreadRoutine = void (*)(int32_t threadIndex);
+
+constexpr int kPoolJobParameterCount = 6;
+
+// The job under way. Written by the caller of RunParallel / RunPoolJob before any worker
+// starts or resumes, read-only for the workers during the job.
+struct WorkerJob {
+    int32_t threadCount;  // N of the job under way; rows are strided by it
+    int32_t parameterA;   // the two parameters of RunParallel
+    int32_t parameterB;
+    // Parameters 1..6 of the pool jobs (index 0 unused), set by the caller before RunPoolJob.
+    int32_t poolParameters[kPoolJobParameterCount + 1];
+    // Shared cancel flag: any thread may set it; work loops test it and skip their work, but
+    // every thread still passes every barrier so that no thread waits for one that left.
+    // Cleared at the start of each job.
+    std::atomic<bool> cancelRequested;
+};
+extern WorkerJob gJob;
+
+// The pool's job slot: the routine RunPoolJob runs on every pool thread.
+extern std::atomic<ThreadRoutine> gPoolJob;
+
+// Number of processors reported by the system (at least 1). A test may pin it with
+// SetProcessorCountOverride (0 restores the system's count).
+int32_t GetProcessorCount();
+void SetProcessorCountOverride(int32_t count);
+
+// Runs routine(i) for i = 0..N-1, N = the processor count when useAllProcessors, else 1;
+// index 0 on the caller, the others on threads created for this call and joined before it
+// returns. withBarrier makes the barrier table for the call. When threads cannot be made the
+// job runs on the caller alone with N = 1.
+void RunParallel(ThreadRoutine routine, bool useAllProcessors, int32_t parameterA,
+                 int32_t parameterB, bool withBarrier);
+
+// Creates the pool: N = processor count, N - 1 suspended threads. Stops an earlier pool.
+void StartWorkerPool();
+// Runs gPoolJob on all pool threads (index 0 on the caller) and returns when every thread
+// finished it. multiProcessor 0, a pool of one or no pool at all: once, on the caller, N = 1.
+void RunPoolJob(bool multiProcessor, bool withBarrier);
+// Sets the job slot and runs it (the usual way to call RunPoolJob).
+void RunPoolRoutine(ThreadRoutine routine, bool multiProcessor, bool withBarrier);
+// Terminates and closes the pool's threads. Safe to call when no pool runs.
 void StopWorkerPool();
+// Pool threads (0 when no pool runs); the pool's size is this plus one.
+int32_t WorkerPoolThreadCount();
+
+// 0 and nothing made for count below 2; else a zeroed table of count slots, 1.
+int InitThreadBarrier(int32_t count);
+// Waits until all N threads of the job reached stage (or a later one): 1 when they did, 0 on
+// time-out (timeoutMs >= 0), when no barrier exists or no slot is free. Stages must rise
+// through a job; a thread that gave up at a time-out can still take part in later stages.
+int ThreadBarrier(int32_t stage, int32_t timeoutMs);
+int FreeThreadBarrier();  // returns 1
+
+// Job control for long work loops on any thread.
+inline void RequestJobCancel() {
+    gJob.cancelRequested.store(true, std::memory_order_relaxed);
+}
+inline bool JobCancelRequested() {
+    return gJob.cancelRequested.load(std::memory_order_relaxed);
+}

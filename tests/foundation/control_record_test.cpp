@@ -91,7 +91,11 @@ TEST(ControlRecords, EffectiveStateFollowsTheTabSheets) {
         {"shown sheet", 3, 1, 1, 3, 27, 0, 3},
         {"other sheet", 3, 2, 1, 3, 27, 0, 0},
         {"hidden tab", 3, 1, 1, 2, 27, 0, 2},
-        {"smaller of the two", 2, 1, 1, 1, 27, 0, 1},
+        // Shown and usable need both the control and its tab to be so (the smaller state, 1,
+        // would call a disabled control on a hidden tab visible).
+        {"visible control on a hidden tab", 1, 1, 1, 2, 27, 0, 0},
+        {"enabled control on a disabled tab", 2, 1, 1, 1, 27, 0, 0},
+        {"visible control on a visible tab", 1, 1, 1, 1, 27, 0, 1},
         {"value list as tab", 3, 0, 0, 3, 28, 0, 3},
         {"not a tab", 3, 0, 0, 3, 6, 0, 0},
         {"outer tab shows another sheet", 3, 1, 1, 3, 27, 1, 0},

@@ -76,6 +76,7 @@ const FaultCase kCases[] = {
 
 TEST(PluginFaults, EachGuardTakesItsFaultsAndTheNextRunRenders) {
     HostSession session;
+    session.replayDescriptor = true;  // played as an action: no dialog is asked for
     ASSERT_TRUE(HostLoadPlugin(session, ProbePath())) << session.log.notes.back();
     ASSERT_TRUE(HostSetImage(session, GradientImage(40, 30, 3, 8)));
     session.options.resultBeforeCall = 0;  // a host that presets success
@@ -106,6 +107,7 @@ TEST(PluginFaults, EachGuardTakesItsFaultsAndTheNextRunRenders) {
 
 TEST(PluginFaults, SixteenBitRunsRenderAfterAFaultToo) {
     HostSession session;
+    session.replayDescriptor = true;  // played as an action: no dialog is asked for
     ASSERT_TRUE(HostLoadPlugin(session, ProbePath()));
     ASSERT_TRUE(HostSetImage(session, GradientImage(17, 9, 4, 16)));
     session.options.simpleProperties[FourCC("Tflt")] = BREAKPOINT;

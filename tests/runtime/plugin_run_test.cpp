@@ -35,6 +35,9 @@ std::unique_ptr<HostSession> OpenTestPlugin(const HostImage& image, const char* 
     SetEnvironmentVariableA("GREYLOOM_TEST_EFFECT", effect);
     SetEnvironmentVariableA("GREYLOOM_TEST_REPORT", "");
     auto session = std::make_unique<HostSession>();
+    // Played as an action with an empty descriptor: no dialog is asked for, whatever the
+    // dialog does.
+    session->replayDescriptor = true;
     EXPECT_TRUE(HostLoadPlugin(*session, TestPluginPath()))
         << (session->log.notes.empty() ? "" : session->log.notes.back());
     EXPECT_TRUE(HostSetImage(*session, image));
@@ -401,6 +404,7 @@ TEST(PluginBadInput, ClearErrorAndNoWriteOutsideTheHostsBuffers) {
         auto session = OpenTestPlugin(NoiseImage(40, 30, 3, 8), "pattern");
         HostSession& s = *session;
         HostBeginRun(s);
+        s.descriptorParameters.descriptor = DescriptorToHandle(s, Descriptor());  // no dialog
         if (c.spoilRecord) c.spoilRecord(s.record);
         if (std::string(c.name) == "parameters of another plug-in")
             s.record.parameters = HostNewHandle(s, 4000);
@@ -428,6 +432,7 @@ TEST(PluginLarge, TenThousandSquareInTilesWithBoundedRequests) {
     // A request of the whole image would be refused.
     s.options.maxRequestBytes = int64_t(10000) * 256 * 3;
     HostBeginRun(s);
+    s.descriptorParameters.descriptor = DescriptorToHandle(s, Descriptor());  // no dialog
     ASSERT_EQ(HostCallSelector(s, SELECTOR_PREPARE), 0);
     ASSERT_EQ(HostCallSelector(s, SELECTOR_START), 0);
     HostCommitAndRelease(s);

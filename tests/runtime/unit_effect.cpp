@@ -38,7 +38,3 @@ int32_t OnAfterRun(EffectContext* context) {
     return RunHook(HOOK_AFTER_RUN, context);
 }
 
-// The framework's DLL entry calls the C runtime's DLL start routine; a test program has none.
-extern "C" BOOL WINAPI DllMainCRTStartup(HINSTANCE, DWORD, LPVOID) {
-    return TRUE;
-}

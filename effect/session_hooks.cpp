@@ -1,0 +1,118 @@
+// The session hooks: the session start makes the tables every rendering reads, the run
+// start makes sure they exist, and the after-run hook follows each rendering.
+
+#include "effect/session_hooks.h"
+
+#include <ctime>
+
+#include "effect/control_ids.h"
+#include "effect/session_state.h"
+#include "host/effect_context.h"
+#include "host/host_services.h"
+#include "host/numbered_arrays.h"
+#include "host/scripting_descriptor.h"
+#include "host/worker_threads.h"
+
+const int32_t kSelectiveRangeDefaults[8][kSelectiveRangeColumns] = {
+    {225, 235, 10, 15, 100, -50, -50},  {5, 10, 30, 35, 66, 33, -100},
+    {25, 30, 45, 50, 50, 50, -100},     {40, 45, 117, 127, -50, 100, -50},
+    {107, 117, 137, 147, -100, 50, 50}, {127, 137, 185, 195, -50, -50, 100},
+    {175, 185, 235, 245, 50, -100, 50}, {251, 7, 29, 40, 100, -50, -50},
+};
+
+namespace {
+constexpr int32_t kSelectiveToleranceStart = 50;
+constexpr OSType kPlayingKey = FourCC("plip");  // the host is playing a recorded action
+
+bool CreateIdentityCurves() {
+    if (!CreateArray(ARRAY_CURVES, kCurvePointMax, 2, kCurveCount, 4)) return false;
+    SetAllArrayElements(ARRAY_CURVES, 0);
+    for (int32_t curve = 0; curve < kCurveCount; ++curve) {
+        PutArrayElement(ARRAY_CURVES, 1, 0, curve, kCurveCoordinateMax);
+        PutArrayElement(ARRAY_CURVES, 1, 1, curve, kCurveCoordinateMax);
+        gCurvePointCount[curve] = 2;
+    }
+    gCurveMax = kCurveCoordinateMax;
+    gCurveSelectedPoint = -1;
+    return true;
+}
+
+bool CreateSelectiveTable() {
+    if (!CreateArray(ARRAY_SELECTIVE_TABLE, kSelectiveRows, kSelectiveTableColumns, 1, 4))
+        return false;
+    SetAllArrayElements(ARRAY_SELECTIVE_TABLE, 0);
+    for (int32_t row = 0; row < kSelectiveRows; ++row)
+        PutArrayElement(ARRAY_SELECTIVE_TABLE, row, 4, 0, kSelectiveToleranceStart);
+    return true;
+}
+
+bool CreateSelectiveRanges() {
+    if (!CreateArray(ARRAY_SELECTIVE_RANGES, kSelectiveRows, kSelectiveRangeColumns, 1, 4))
+        return false;
+    SetAllArrayElements(ARRAY_SELECTIVE_RANGES, 0);
+    ResetSelectiveRanges();
+    return true;
+}
+
+bool CreateSettingsRows() {
+    if (!CreateArray(ARRAY_SETTINGS_ROWS, kSettingsRowLength, kSettingsSetCount, 1, 4))
+        return false;
+    SetAllArrayElements(ARRAY_SETTINGS_ROWS, 0);
+    return true;
+}
+}  // namespace
+
+int ResetSelectiveRanges() {
+    int result = 0;
+    for (int32_t row = 0; row < 8; ++row)
+        for (int32_t column = 0; column < kSelectiveRangeColumns; ++column)
+            result = PutArrayElement(ARRAY_SELECTIVE_RANGES, row, column, 0,
+                                     kSelectiveRangeDefaults[row][column]);
+    return result;
+}
+
+int SessionCreateTables() {
+    const bool made = CreateIdentityCurves() && CreateSelectiveTable() && CreateSelectiveRanges() &&
+                      CreateSettingsRows();
+    return made ? 1 : 0;
+}
+
+SelectiveTables ReadSelectiveTables() {
+    SelectiveTables tables = {};
+    for (int32_t row = 0; row < kSelectiveRows; ++row) {
+        for (int32_t column = 0; column < kSelectiveTableColumns; ++column)
+            tables.table[row][column] = GetArrayElement(ARRAY_SELECTIVE_TABLE, row, column, 0);
+        for (int32_t column = 0; column < kSelectiveRangeColumns; ++column)
+            tables.ranges[row][column] = GetArrayElement(ARRAY_SELECTIVE_RANGES, row, column, 0);
+    }
+    return tables;
+}
+
+int32_t OnSessionStart(EffectContext* context) {
+    // The pool serves the dialog's preset thumbnails; a run without the dialog renders none,
+    // and would only make its threads to terminate them at the finish.
+    if (context->dialogUp || context->dialogWanted) StartWorkerPool();
+    gGrainSeed = int32_t(time(nullptr));
+    SessionCreateTables();
+    return 1;
+}
+
+int32_t OnRunStart(EffectContext* context) {
+    // A run without the dialog (a recorded action, the host's repeat command) has had no
+    // session start yet. Replaying a descriptor may already have made the curves from its
+    // texts, but only the session start makes the settings rows: the tables are made
+    // afresh and the descriptor's texts decoded again over them, so that a table the
+    // descriptor leaves out starts from its session state, not from zeros.
+    if (!context->dialogUp && (!GetArrayBase(ARRAY_CURVES) || !GetArrayBase(ARRAY_SETTINGS_ROWS))) {
+        OnSessionStart(context);
+        DecodeScriptTextSlots();
+    }
+    if (!context->dialogWanted && context->scriptedValueCount > 0 &&
+        GetHostProperty(kPlayingKey, 0) != 0)
+        context->controlValues[CTL_PREVIEW_ON] = 1;
+    return 0;
+}
+
+int32_t OnAfterRun(EffectContext*) {
+    return 1;
+}

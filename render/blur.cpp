@@ -1,0 +1,387 @@
+// Kernel and recursive Gaussian blurs in place on numbered arrays, their line passes and the
+// threads that run the passes.
+
+#include "render/blur.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "host/numbered_arrays.h"
+#include "host/worker_threads.h"
+#include "render/pass_threads.h"
+
+namespace {
+// ln(1/255): a kernel weight falls to 1/255 at the distance s.
+const double kLogOneIn255 = std::log(0.00392156862745098);
+constexpr int32_t kTrimWeight = 10;  // trimmed tails: weights below this
+// Lines are worked in small groups whose recursions run side by side: the filter is a chain
+// of dependent steps, and several independent chains keep the processor busy. A group of
+// rows covers whole rows, and a group of columns 64 adjacent elements, so that no two
+// threads write the same cache line.
+constexpr int32_t kRowGroupLanes = 32;
+constexpr int32_t kColumnGroupLanes = 64;
+constexpr int32_t kMaxLanes = 64;
+// Stored levels are truncated, but a sum that should be a whole level can come out a hair
+// below it (the filter's weights cancel at large radii); without this slack such a level
+// would drop by one at every sweep and a flat area would darken.
+constexpr double kTruncationSlack = 1e-6;
+
+struct BlurArray {
+    uint8_t* data;
+    int32_t elementBytes;  // 1 or 2
+    int32_t x, y, z;       // columns and rows (with the border), channels
+    int32_t max;           // 255 or 32768
+};
+
+bool OpenBlurArray(int32_t n, BlurArray* a) {
+    if (n < 0 || n >= kArrayCount) return false;
+    const NumberedArray& array = gArrays[n];
+    if (!array.base || array.elementBytes > 2) return false;
+    if (int64_t(array.xSize) * array.ySize * array.zSize * array.elementBytes > array.byteSize)
+        return false;
+    *a = {array.base,  array.elementBytes, array.xSize,
+          array.ySize, array.zSize,        array.elementBytes == 1 ? 255 : 32768};
+    return true;
+}
+
+// The lines of one pass: line l starts at element start(l) and its samples lie `stride`
+// elements apart.
+struct PassLines {
+    int64_t count;       // lines in the pass
+    int64_t stride;      // elements between samples of a line
+    int32_t length;      // samples per line
+    int32_t groupLanes;  // lines per group
+    bool rows;           // rows (pass 1) or columns (pass 2)
+};
+
+PassLines RowLines(const BlurArray& a) {
+    const int32_t lanes = a.z <= kMaxLanes ? std::max(1, kRowGroupLanes / a.z) * a.z : kMaxLanes;
+    return {int64_t(a.y) * a.z, a.z, a.x, lanes, true};
+}
+
+PassLines ColumnLines(const BlurArray& a) {
+    return {int64_t(a.x) * a.z, int64_t(a.x) * a.z, a.y, kColumnGroupLanes, false};
+}
+
+// Line l of a row pass is channel l mod z of row l / z; of a column pass, element l of the
+// first row.
+int64_t LineStart(const BlurArray& a, const PassLines& lines, int64_t l) {
+    if (!lines.rows) return l;
+    return (l / a.z) * int64_t(a.x) * a.z + l % a.z;
+}
+
+// --- Kernel blur ---------------------------------------------------------------------------
+
+struct GaussianKernel {
+    std::vector<int32_t> weights;  // 2h + 1
+    int32_t h;
+    int64_t sum;
+};
+
+double KernelSigmaSquared(int32_t radiusTenths) {
+    const double s = std::fabs(radiusTenths / 10.0 * 2.0 + 1.0) + 1.0;
+    return -(s * s) / (2.0 * kLogOneIn255);
+}
+
+GaussianKernel MakeKernel(int32_t radiusTenths, bool trim) {
+    const double sigma2 = KernelSigmaSquared(radiusTenths);
+    GaussianKernel k;
+    k.h = GaussianKernelHalfWidth(radiusTenths);
+    k.weights.assign(size_t(2 * k.h + 1), 0);
+    k.weights[size_t(k.h)] = 255;
+    for (int32_t d = 1; d <= k.h; ++d) {
+        const int32_t w = int32_t(std::exp(-(double(d) * d) / (2.0 * sigma2)) * 255.0);
+        k.weights[size_t(k.h - d)] = k.weights[size_t(k.h + d)] = w;
+    }
+    if (trim) {
+        int32_t m = 0;
+        for (int32_t j = 0; j <= k.h; ++j)
+            if (k.weights[size_t(j)] < kTrimWeight) m = j + 1;
+        if (m > 0) {
+            k.h -= m;
+            k.weights.assign(k.weights.begin() + m, k.weights.begin() + m + 2 * k.h + 1);
+        }
+    }
+    k.sum = 0;
+    for (int32_t w : k.weights) k.sum += w;
+    return k;
+}
+
+// One line through the sliding buffer: mirrored around sample 0 at the start, fed from
+// position p + h, and near the far end from position 2p - length (which the pass has already
+// written). Every read is kept inside the line, whatever its length.
+template <typename T>
+void KernelLine(T* data, int64_t start, int64_t stride, int32_t length, const GaussianKernel& k,
+                int32_t max, std::vector<int64_t>& buffer) {
+    const int32_t h = k.h;
+    auto at = [&](int64_t p) -> T& {
+        return data[start + std::clamp<int64_t>(p, 0, length - 1) * stride];
+    };
+    buffer[size_t(h)] = at(0);
+    for (int32_t d = 1; d <= h; ++d) buffer[size_t(h - d)] = buffer[size_t(h + d)] = at(d);
+    for (int32_t p = 0; p < length; ++p) {
+        buffer[size_t(2 * h)] = p < length - h ? at(int64_t(p) + h) : at(2 * int64_t(p) - length);
+        int64_t total = 0;
+        for (int32_t i = 0; i <= 2 * h; ++i) total += buffer[size_t(i)] * k.weights[size_t(i)];
+        at(p) = T(std::clamp<int64_t>(total / k.sum, 0, max));
+        std::memmove(buffer.data(), buffer.data() + 1, sizeof(int64_t) * size_t(2 * h));
+    }
+}
+
+template <typename T>
+void KernelPass(const BlurArray& a, const PassLines& lines, const GaussianKernel& k,
+                int32_t threadIndex, int32_t threadCount) {
+    T* data = reinterpret_cast<T*>(a.data);
+    std::vector<int64_t> buffer(size_t(2 * k.h + 1));
+    const int64_t groups = (lines.count + lines.groupLanes - 1) / lines.groupLanes;
+    for (int64_t group = threadIndex; group < groups; group += threadCount) {
+        const int64_t end = std::min(lines.count, (group + 1) * lines.groupLanes);
+        for (int64_t l = group * lines.groupLanes; l < end; ++l)
+            KernelLine(data, LineStart(a, lines, l), lines.stride, lines.length, k, a.max, buffer);
+    }
+}
+
+void RunKernelPass(const BlurJob& job, int32_t threadIndex, bool rows) {
+    BlurArray a;
+    if (!OpenBlurArray(job.array, &a) || threadIndex < 0) return;
+    if (GaussianKernelHalfWidth(job.radiusTenths) > kMaxKernelHalfWidth) return;
+    const GaussianKernel k = MakeKernel(job.radiusTenths, job.flag != 0);
+    const PassLines lines = rows ? RowLines(a) : ColumnLines(a);
+    const int32_t n = std::max(1, job.threadCount);
+    if (a.elementBytes == 1)
+        KernelPass<uint8_t>(a, lines, k, threadIndex, n);
+    else
+        KernelPass<uint16_t>(a, lines, k, threadIndex, n);
+}
+
+// --- Recursive blur ------------------------------------------------------------------------
+
+struct RecursiveFilter {
+    double B, b1, b2, b3;
+    int32_t warmUp;  // W: steps before each sweep, from both dimensions
+};
+
+RecursiveFilter MakeRecursiveFilter(const BlurArray& a, int32_t radiusTenths) {
+    const double q = radiusTenths / 10.0;
+    const double q2 = q * q, q3 = q2 * q;
+    const double b0 = 1.57825 + 2.44413 * q + 1.4281 * q2 + 0.422205 * q3;
+    RecursiveFilter f;
+    f.b1 = (2.44413 * q + 2.85619 * q2 + 1.26661 * q3) / b0;
+    f.b2 = -(1.4281 * q2 + 1.26661 * q3) / b0;
+    f.b3 = 0.422205 * q3 / b0;
+    f.B = 1.0 - (f.b2 + f.b1 + f.b3);
+    f.warmUp = std::max(0, std::min({radiusTenths / 10, a.x / 2, a.y / 2}));
+    return f;
+}
+
+// The recursion over a group of lanes filtered in step: lane k's sample p lies at
+// base[p * stride + k]. The filter is a chain of dependent steps; running many independent
+// chains side by side lets the processor overlap them and use vector registers.
+template <typename T>
+struct LaneSweep {
+    T* base;
+    int64_t stride;
+    int32_t lanes;
+    double y1[kMaxLanes], y2[kMaxLanes], y3[kMaxLanes];
+
+    void Hold(int64_t p) {
+        const T* s = base + p * stride;
+        for (int32_t k = 0; k < lanes; ++k) y1[k] = y2[k] = y3[k] = s[k];
+    }
+    void Step(const RecursiveFilter& f, int64_t p) {
+        const T* s = base + p * stride;
+        for (int32_t k = 0; k < lanes; ++k) {
+            const double y = f.B * s[k] + f.b1 * y1[k] + f.b2 * y2[k] + f.b3 * y3[k];
+            y3[k] = y2[k];
+            y2[k] = y1[k];
+            y1[k] = y;
+        }
+    }
+    void StepAndStore(const RecursiveFilter& f, int64_t p, int32_t max) {
+        T* s = base + p * stride;
+        double in[kMaxLanes];
+        for (int32_t k = 0; k < lanes; ++k) in[k] = s[k];
+        for (int32_t k = 0; k < lanes; ++k) {
+            const double y = f.B * in[k] + f.b1 * y1[k] + f.b2 * y2[k] + f.b3 * y3[k];
+            y3[k] = y2[k];
+            y2[k] = y1[k];
+            y1[k] = y;
+            in[k] = y;
+        }
+        const double top = max;
+        for (int32_t k = 0; k < lanes; ++k) {
+            const double v = in[k] + kTruncationSlack;
+            s[k] = T(v <= 0.0 ? 0 : v >= top ? max : int32_t(v));
+        }
+    }
+};
+
+template <typename T>
+void SweepLanes(LaneSweep<T>& g, int32_t length, const RecursiveFilter& f, bool edge, int32_t max) {
+    const int64_t last = length - 1;
+    const int32_t w = f.warmUp;
+    if (edge) {
+        // The line's first sample, repeated: the line seems to go on beyond it.
+        g.Hold(0);
+        for (int32_t i = 0; i < 2 * w; ++i) g.Step(f, 0);
+    } else {
+        // Started from the samples 2W .. 1 before sample 0, a mirror of the line's start;
+        // when 2W reaches the line's length its last sample stands in.
+        g.Hold(std::min<int64_t>(2 * w, last));
+        for (int64_t p = 2 * w; p >= 1; --p) g.Step(f, std::min(p, last));
+    }
+    for (int64_t p = 0; p <= last; ++p) g.StepAndStore(f, p, max);
+    if (edge)
+        for (int32_t i = 0; i < w; ++i) g.Step(f, last);
+    for (int64_t p = last; p >= 0; --p) g.StepAndStore(f, p, max);
+}
+
+// Columns: a group is up to 64 adjacent elements of a row, filtered down all rows in place.
+template <typename T>
+void RecursiveColumns(const BlurArray& a, const RecursiveFilter& f, bool edge, int32_t threadIndex,
+                      int32_t threadCount) {
+    const PassLines lines = ColumnLines(a);
+    LaneSweep<T> g;
+    g.stride = lines.stride;
+    const int64_t groups = (lines.count + lines.groupLanes - 1) / lines.groupLanes;
+    for (int64_t group = threadIndex; group < groups; group += threadCount) {
+        const int64_t first = group * lines.groupLanes;
+        g.base = reinterpret_cast<T*>(a.data) + first;
+        g.lanes = int32_t(std::min<int64_t>(lines.groupLanes, lines.count - first));
+        SweepLanes(g, lines.length, f, edge, a.max);
+    }
+}
+
+// Rows: a group of whole rows is copied side by side into a buffer (sample p of every lane
+// in one run), filtered there like columns, and copied back.
+template <typename T>
+void RecursiveRows(const BlurArray& a, const RecursiveFilter& f, bool edge, int32_t threadIndex,
+                   int32_t threadCount) {
+    const int64_t rowElements = int64_t(a.x) * a.z;
+    const int32_t rowsPerGroup = a.z <= kMaxLanes ? std::max(1, kRowGroupLanes / a.z) : 1;
+    const int32_t chunk = std::min(a.z, kMaxLanes);  // channels per lane block
+    std::vector<T> buffer(size_t(a.x) * size_t(std::min(rowsPerGroup * a.z, kMaxLanes)));
+    LaneSweep<T> g;
+    g.base = buffer.data();
+    const int64_t groups = (a.y + rowsPerGroup - 1) / rowsPerGroup;
+    for (int64_t group = threadIndex; group < groups; group += threadCount) {
+        const int32_t row0 = int32_t(group * rowsPerGroup);
+        const int32_t rows = std::min(rowsPerGroup, a.y - row0);
+        // Very wide pixels (more than 64 channels) go through in blocks of channels.
+        for (int32_t c0 = 0; c0 < a.z; c0 += chunk) {
+            const int32_t channels = std::min(chunk, a.z - c0);
+            g.lanes = rows * channels;
+            g.stride = g.lanes;
+            T* data = reinterpret_cast<T*>(a.data);
+            for (int32_t r = 0; r < rows; ++r) {
+                const T* row = data + (row0 + r) * rowElements + c0;
+                for (int32_t p = 0; p < a.x; ++p)
+                    std::memcpy(&buffer[size_t(p) * g.lanes + size_t(r) * channels],
+                                row + int64_t(p) * a.z, sizeof(T) * size_t(channels));
+            }
+            SweepLanes(g, a.x, f, edge, a.max);
+            for (int32_t r = 0; r < rows; ++r) {
+                T* row = data + (row0 + r) * rowElements + c0;
+                for (int32_t p = 0; p < a.x; ++p)
+                    std::memcpy(row + int64_t(p) * a.z,
+                                &buffer[size_t(p) * g.lanes + size_t(r) * channels],
+                                sizeof(T) * size_t(channels));
+            }
+        }
+    }
+}
+
+void RunRecursivePass(const BlurJob& job, int32_t threadIndex, bool rows) {
+    BlurArray a;
+    if (job.radiusTenths == 0 || !OpenBlurArray(job.array, &a) || threadIndex < 0) return;
+    const RecursiveFilter f = MakeRecursiveFilter(a, job.radiusTenths);
+    const int32_t n = std::max(1, job.threadCount);
+    const bool edge = job.flag != 0;
+    if (a.elementBytes == 1) {
+        if (rows)
+            RecursiveRows<uint8_t>(a, f, edge, threadIndex, n);
+        else
+            RecursiveColumns<uint8_t>(a, f, edge, threadIndex, n);
+    } else {
+        if (rows)
+            RecursiveRows<uint16_t>(a, f, edge, threadIndex, n);
+        else
+            RecursiveColumns<uint16_t>(a, f, edge, threadIndex, n);
+    }
+}
+
+// --- Threads -------------------------------------------------------------------------------
+
+using BlurPassProc = void (*)(const BlurJob& job, int32_t threadIndex);
+
+struct BlurPassCall {
+    const BlurJob* job;
+    BlurPassProc pass;
+};
+
+void BlurPassThread(void* context, int32_t threadIndex) {
+    const BlurPassCall* call = static_cast<const BlurPassCall*>(context);
+    call->pass(*call->job, threadIndex);
+}
+
+void RunBlurPass(const BlurJob& job, BlurPassProc pass) {
+    BlurPassCall call = {&job, pass};
+    RunPassThreads(job.threadCount, BlurPassThread, &call);
+}
+
+bool BlurAcceptsArray(int32_t n) {
+    BlurArray a;
+    return OpenBlurArray(n, &a);
+}
+}  // namespace
+
+int32_t GaussianKernelHalfWidth(int32_t radiusTenths) {
+    const double sigma2 = KernelSigmaSquared(radiusTenths);
+    const double h = std::ceil(std::sqrt(-kLogOneIn255 * 2.0 * sigma2));
+    return h > 1e6 ? 1000000 : int32_t(h);
+}
+
+void GaussianBlurPass1(const BlurJob& job, int32_t threadIndex) {
+    RunKernelPass(job, threadIndex, true);
+}
+void GaussianBlurPass2(const BlurJob& job, int32_t threadIndex) {
+    RunKernelPass(job, threadIndex, false);
+}
+void RecursiveBlurPass1(const BlurJob& job, int32_t threadIndex) {
+    RunRecursivePass(job, threadIndex, true);
+}
+void RecursiveBlurPass2(const BlurJob& job, int32_t threadIndex) {
+    RunRecursivePass(job, threadIndex, false);
+}
+
+int32_t GaussianBlurMT(int32_t n, int32_t radiusTenths, int32_t trim, int32_t multiProcessor) {
+    if (!BlurAcceptsArray(n) || GaussianKernelHalfWidth(radiusTenths) > kMaxKernelHalfWidth)
+        return 0;
+    const BlurJob job = {n, radiusTenths, trim, PassThreadCount(multiProcessor)};
+    RunBlurPass(job, GaussianBlurPass1);
+    RunBlurPass(job, GaussianBlurPass2);
+    return 1;
+}
+
+int32_t RecursiveBlurMT(int32_t n, int32_t radiusTenths, int32_t multiProcessor, int32_t edge) {
+    if (!BlurAcceptsArray(n)) return 0;
+    if (radiusTenths == 0) return 1;
+    const BlurJob job = {n, radiusTenths, edge, PassThreadCount(multiProcessor)};
+    RunBlurPass(job, RecursiveBlurPass1);
+    RunBlurPass(job, RecursiveBlurPass2);
+    return 1;
+}
+
+void RecursiveBlurPass1Job(int32_t threadIndex) {
+    const BlurJob job = {gJob.poolParameters[1], gJob.poolParameters[2], gJob.poolParameters[3],
+                         gJob.threadCount};
+    RecursiveBlurPass1(job, threadIndex);
+}
+
+void RecursiveBlurPass2Job(int32_t threadIndex) {
+    const BlurJob job = {gJob.poolParameters[1], gJob.poolParameters[2], gJob.poolParameters[3],
+                         gJob.threadCount};
+    RecursiveBlurPass2(job, threadIndex);
+}

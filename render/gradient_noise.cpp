@@ -1,0 +1,236 @@
+// Gradient noise over a seeded lattice, its fractal sum, and the aging texture: five ways
+// to turn the noise at a pixel into a texture value, blended by overlay or hard light.
+
+#include "render/gradient_noise.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "host/random_source.h"
+
+NoiseTables gNoise = {{}, {}, 1};
+
+namespace {
+// Numbers of the aging controls in controlValues.
+enum AgingControl : int32_t {
+    CTL_AGING_DETAILS = 55,
+    CTL_AGING_INTENSITY = 166,
+    CTL_AGING_SIZE = 167,
+    CTL_AGING_SOFTNESS = 242,
+    CTL_AGING_REDUCTION = 263,
+    CTL_AGING_TYPE = 298,
+    CTL_AGING_INVERT = 299,
+    CTL_AGING_COLOR = 301,
+    CTL_AGING_HARD = 302,
+};
+
+// The lattice is shifted so that ordinary coordinates stay positive; the floor below keeps
+// the cells continuous for any coordinate.
+constexpr double kLatticeShift = 4096.0;
+
+double GradientComponent() {
+    return double((RandomNext() & 0x1FF) - 256) * 0.00390625;
+}
+
+double Fade(double f) {
+    return (3.0 - 2.0 * f) * f * f;
+}
+
+int32_t TruncToInt(double v) {
+    return int32_t(std::trunc(std::clamp(v, -2147483648.0, 2147483647.0)));
+}
+
+// Channel c under texture t: overlay (decided by the channel) or hard light (by the texture).
+// 64-bit, since an unclamped dust texture times a 16-bit channel passes the int32 range.
+int64_t BlendChannel(int64_t t, int64_t c, int64_t mid, int64_t max, bool hard) {
+    const int64_t decider = hard ? t : c;
+    if (decider < mid) return (t * c * 2) / max;
+    return ((t - max) * (max - c) * 2) / max + max;
+}
+
+int64_t TintChannel(int64_t o, int64_t k, int64_t mid, int64_t max) {
+    if (o < mid) return (k * o * 2) / max;
+    return max + ((k - max) * (max - o) * 2) / max;
+}
+
+// Dust and vapour: the texture value from the noise, inverted, then the reduction.
+int64_t DustValue(const TexturePixelState& s, double noise) {
+    int64_t v = TruncToInt(s.max * 0.7 * noise + s.mid);
+    if (s.invert) v = s.max - v;
+    const int64_t r = s.reduction;
+    if (r < 1) return ((r / 2 + 255) * v) / 255;
+    return ((255 - r / 2) * v) / 255 + (int64_t(s.scale) * r) / 2;
+}
+
+void SpotsValue(TexturePixelState& s) {
+    const int64_t v = TruncToInt((s.max + (s.scale * s.reduction) / 2) + s.max * 0.7 * s.noise);
+    s.tinted = v > s.max;
+    s.textureValue = s.tinted ? int32_t(v - s.mid) : s.mid;
+}
+
+void StainsValue(TexturePixelState& s) {
+    const int64_t v = TruncToInt((s.max + (s.scale * s.reduction) / 2) + s.max * 0.7 * s.noise);
+    const int64_t low = int64_t(s.scale) * 251;
+    if (v > s.max) {
+        s.textureValue = int32_t(std::clamp<int64_t>((s.mid - v + s.max) / 2 + s.mid, 0, s.max));
+        s.tinted = 1;
+    } else if (v < low) {
+        s.tinted = 0;
+        s.textureValue = s.mid;
+    } else {
+        s.tinted = 1;
+        s.textureValue = int32_t(((v - low) * s.mid) / (int64_t(s.scale) * 8) + s.mid);
+    }
+}
+
+void DropsValue(TexturePixelState& s) {
+    const int64_t v =
+        TruncToInt((s.max + int64_t(s.scale) * s.reduction * 4) + s.max * 5.6 * s.noise);
+    const int64_t low = int64_t(s.scale) * 247;
+    if (v > s.max) {
+        const int64_t d = std::max<int64_t>(s.mid - v + s.max, -s.mid);
+        s.textureValue = int32_t(std::clamp<int64_t>(s.max - d / 2 - s.mid, 0, s.max));
+        s.tinted = 1;
+    } else if (v < low) {
+        s.tinted = 0;
+        s.textureValue = s.mid;
+    } else {
+        s.tinted = 1;
+        s.textureValue = int32_t(s.mid - ((v - low) * s.mid) / (int64_t(s.scale) * 16));
+    }
+}
+
+// The texture value and tint flag of the current pixel; false for an unknown mode, which
+// keeps the previous pixel's.
+bool TextureValue(TexturePixelState& s) {
+    switch (s.mode) {
+        case AGING_DUST:
+        case AGING_VAPOR: {
+            const double noise = s.mode == AGING_DUST ? s.noise : std::fabs(s.noise);
+            s.textureValue = TruncToInt(double(DustValue(s, noise)));
+            return true;
+        }
+        case AGING_SPOTS:
+            SpotsValue(s);
+            break;
+        case AGING_STAINS:
+            StainsValue(s);
+            break;
+        case AGING_DROPS:
+            DropsValue(s);
+            break;
+        default:
+            return false;
+    }
+    if (s.invert) s.textureValue = s.max - s.textureValue;
+    return true;
+}
+}  // namespace
+
+void NoiseReset() {
+    gNoise = NoiseTables{};
+    gNoise.stale = 1;
+}
+
+void NormalizeGradient(NoiseGradient& gradient) {
+    const double length = std::sqrt(gradient.x * gradient.x + gradient.y * gradient.y);
+    if (length == 0.0) {
+        gradient = {1.0, 0.0};
+        return;
+    }
+    gradient.x /= length;
+    gradient.y /= length;
+}
+
+void InitNoise() {
+    gNoise.stale = 0;
+    for (int32_t i = 0; i < 256; ++i) {
+        gNoise.permutation[i] = i;
+        NoiseGradient g;
+        g.x = GradientComponent();
+        g.y = GradientComponent();
+        NormalizeGradient(g);
+        gNoise.gradient[i] = g;
+    }
+    for (int32_t i = 255; i >= 1; --i)
+        std::swap(gNoise.permutation[i], gNoise.permutation[RandomNext() & 255]);
+    for (int32_t k = 0; k < 258; ++k) gNoise.permutation[256 + k] = gNoise.permutation[k];
+    for (int32_t k = 0; k < 256; ++k) gNoise.gradient[256 + k] = gNoise.gradient[k];
+}
+
+double Noise2(double x, double y) {
+    if (gNoise.stale) InitNoise();
+    const double sx = x + kLatticeShift, sy = y + kLatticeShift;
+    const double cellX = std::floor(sx), cellY = std::floor(sy);
+    const double fx = sx - cellX, fy = sy - cellY;
+    // The lattice repeats every 256 cells; fmod keeps huge coordinates inside int range.
+    const int32_t i = int32_t(std::fmod(cellX, 256.0) + 256.0) & 255;
+    const int32_t j = int32_t(std::fmod(cellY, 256.0) + 256.0) & 255;
+    const int32_t j1 = (j + 1) & 255;
+    const int32_t* p = gNoise.permutation;
+    const int32_t a = p[i], b = p[(i + 1) & 255];
+    const NoiseGradient& g00 = gNoise.gradient[p[a + j]];
+    const NoiseGradient& g10 = gNoise.gradient[p[b + j]];
+    const NoiseGradient& g01 = gNoise.gradient[p[a + j1]];
+    const NoiseGradient& g11 = gNoise.gradient[p[b + j1]];
+    const double c00 = fx * g00.x + fy * g00.y;
+    const double c10 = (fx - 1.0) * g10.x + fy * g10.y;
+    const double c01 = fx * g01.x + (fy - 1.0) * g01.y;
+    const double c11 = (fx - 1.0) * g11.x + (fy - 1.0) * g11.y;
+    const double wx = Fade(fx), wy = Fade(fy);
+    const double e0 = c00 + (c10 - c00) * wx;
+    const double e1 = c01 + (c11 - c01) * wx;
+    return e0 + (e1 - e0) * wy;
+}
+
+double FractalNoise(double x, double y, double octaveDivisor, double lacunarity, int32_t octaves) {
+    double sum = 0.0, weightDivisor = 1.0;
+    for (int32_t k = 0; k < octaves; ++k) {
+        sum += Noise2(x, y) / weightDivisor;
+        x *= lacunarity;
+        y *= lacunarity;
+        weightDivisor *= octaveDivisor;
+    }
+    return sum;
+}
+
+void NoiseTextureSetup(TexturePixelState& state, const int32_t* controlValues, bool sixteenBit,
+                       int32_t imageWidth, int32_t imageHeight, int32_t zoomReduction) {
+    TexturePixelState& s = state;
+    s.max = sixteenBit ? 32768 : 255;
+    s.mid = sixteenBit ? 16384 : 128;
+    s.scale = sixteenBit ? 128 : 1;
+    const double d =
+        std::max(imageWidth, imageHeight) * (controlValues[CTL_AGING_SIZE] * 2.0) / 800.0;
+    s.frequency = zoomReduction / std::max(1.0, d);
+    s.octaveDivisor = controlValues[CTL_AGING_SOFTNESS] * 39.0 / 1000.0 + 1.0;
+    const uint32_t color = uint32_t(controlValues[CTL_AGING_COLOR]);
+    s.tintRed = int32_t(color & 0xFF) * s.scale;
+    s.tintGreen = int32_t((color >> 8) & 0xFF) * s.scale;
+    s.tintBlue = int32_t((color >> 16) & 0xFF) * s.scale;
+    s.tinted = 0;
+    s.textureValue = s.mid;
+    s.mode = controlValues[CTL_AGING_TYPE];
+    s.octaves = controlValues[CTL_AGING_DETAILS];
+    s.reduction = controlValues[CTL_AGING_REDUCTION];
+    s.invert = controlValues[CTL_AGING_INVERT];
+    s.hard = controlValues[CTL_AGING_HARD];
+    s.intensity = controlValues[CTL_AGING_INTENSITY];
+}
+
+void NoiseTexturePixel(TexturePixelState& state) {
+    TexturePixelState& s = state;
+    s.noise = FractalNoise(s.x * s.frequency, s.y * s.frequency, s.octaveDivisor, 2.0, s.octaves);
+    TextureValue(s);
+    const int64_t t = s.textureValue, mid = s.mid, max = s.max;
+    const int32_t inputs[3] = {s.red, s.green, s.blue};
+    const int32_t tints[3] = {s.tintRed, s.tintGreen, s.tintBlue};
+    int32_t* outputs[3] = {&s.outRed, &s.outGreen, &s.outBlue};
+    for (int k = 0; k < 3; ++k) {
+        const int64_t c = inputs[k];
+        int64_t o = BlendChannel(t, c, mid, max, s.hard != 0);
+        if (s.tinted == 1) o = TintChannel(o, tints[k], mid, max);
+        if (s.intensity != 100) o = ((100 - s.intensity) * c + o * s.intensity) / 100;
+        *outputs[k] = int32_t(std::clamp<int64_t>(o, 0, max));
+    }
+}

@@ -1,0 +1,74 @@
+// Gradient noise over a seeded lattice of unit gradients, its fractal octave sum, and the
+// aging texture (dust, vapour, spots, stains, drops) blended into a pixel.
+#pragma once
+
+#include <cstdint>
+
+constexpr int kNoiseGradientCount = 512;     // entries 256..511 repeat 0..255
+constexpr int kNoisePermutationCount = 514;  // entries 256..513 repeat 0..257
+
+struct NoiseGradient {
+    double x, y;
+};
+
+// The lattice tables. Written only by InitNoise, on the host's thread before the workers
+// start; read by every worker during a render.
+struct NoiseTables {
+    NoiseGradient gradient[kNoiseGradientCount];
+    int32_t permutation[kNoisePermutationCount];
+    int32_t stale;  // 1 until InitNoise has built the tables
+};
+extern NoiseTables gNoise;
+
+// Marks the tables stale, as at load (tests).
+void NoiseReset();
+
+// Builds both tables from the calling thread's random source (RandomNext) and clears the
+// stale flag. The render hook seeds the source first when the aging seed is above 0.
+void InitNoise();
+// Divides (x, y) by its length; a zero vector has no direction and becomes (1, 0).
+void NormalizeGradient(NoiseGradient& gradient);
+// Gradient noise at (x, y); 0 at every lattice point, period 256 in both directions.
+double Noise2(double x, double y);
+// Sum of octaves: octave k (from 0) is Noise2 at (x, y) * lacunarity^k divided by
+// octaveDivisor^k. 0 for octaves below 1.
+double FractalNoise(double x, double y, double octaveDivisor, double lacunarity, int32_t octaves);
+
+enum AgingMode : int32_t {
+    AGING_DUST = 0,
+    AGING_VAPOR = 1,
+    AGING_SPOTS = 2,
+    AGING_STAINS = 3,
+    AGING_DROPS = 4,
+};
+
+// One worker's texture record, reused for every pixel of a render. The per-render fields
+// are filled by NoiseTextureSetup; the pipeline sets x, y and the input channels per pixel.
+struct TexturePixelState {
+    int32_t x, y;                          // the pixel's coordinates, set per pixel
+    int32_t red, green, blue;              // input channels 0..max, set per pixel
+    int32_t outRed, outGreen, outBlue;     // result, written by NoiseTexturePixel
+    int32_t mid;                           // 128 or 16384
+    int32_t max;                           // 255 or 32768
+    int32_t scale;                         // 1 or 128
+    int32_t tintRed, tintGreen, tintBlue;  // colour of the spots, stains, drops times scale
+    int32_t textureValue;                  // written per pixel
+    int32_t tinted;                        // 1: the pixel also gets the tint; per pixel
+    double frequency;                      // pixel coordinates to noise coordinates
+    double octaveDivisor;                  // weight divisor between octaves
+    double noise;                          // the pixel's fractal noise, written per pixel
+    // The aging controls, read once per render by NoiseTextureSetup.
+    int32_t mode;       // AgingMode; other values keep the previous pixel's texture
+    int32_t octaves;    // details 1..8
+    int32_t reduction;  // -255..255
+    int32_t invert;     // check box
+    int32_t hard;       // hard light instead of overlay
+    int32_t intensity;  // 0..100
+};
+
+// Per-render fields from the aging controls of controlValues, the whole image's size and the
+// preview's reduction (1 for the final image).
+void NoiseTextureSetup(TexturePixelState& state, const int32_t* controlValues, bool sixteenBit,
+                       int32_t imageWidth, int32_t imageHeight, int32_t zoomReduction);
+// Texture value of the pixel (x, y) and its blend into red, green and blue.
+void NoiseTexturePixel(TexturePixelState& state);

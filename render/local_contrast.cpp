@@ -1,0 +1,351 @@
+// Adaptive local contrast: tile histograms, clipped and equalised into lookup tables, and the
+// bilinear blend of the four nearest tables at every pixel.
+
+#include "render/local_contrast.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "host/effect_context.h"
+#include "host/host_services.h"
+#include "host/numbered_arrays.h"
+#include "host/plugin_data.h"
+#include "host/system_calls.h"
+#include "render/pass_threads.h"
+
+namespace {
+constexpr int32_t kTopLevel = kContrastLevels - 1;
+constexpr double kNoClipFactor = 17.0;  // clip factors from here on do not clip
+constexpr int32_t kLowBits = 127;       // 16-bit values keep these below their level
+constexpr int32_t kMax16 = 32768;
+// Rows of the interpolation are shared out in bands, so that threads write apart.
+constexpr int32_t kRowsPerBand = 16;
+
+// The tiles: nx x ny, all tw x th except the last column and row, which take the remainder.
+struct TileGrid {
+    int32_t nx, ny;
+    int32_t tw, th;
+    int32_t width, height;
+
+    int32_t Left(int32_t i) const { return i * tw; }
+    int32_t Right(int32_t i) const { return i == nx - 1 ? width : (i + 1) * tw; }
+    int32_t Top(int32_t j) const { return j * th; }
+    int32_t Bottom(int32_t j) const { return j == ny - 1 ? height : (j + 1) * th; }
+};
+
+// Blocks between tile centres along one axis: block 0 is half a tile, blocks 1..n-1 a tile,
+// block n the rest of the axis (half a tile plus the remainder), so that every pixel of the
+// axis lies in one block. Each block blends the tiles `before` and `after`.
+struct BlockSpan {
+    int32_t start, size;
+    int32_t before, after;
+};
+
+BlockSpan Block(int32_t b, int32_t tiles, int32_t tileSize, int32_t length) {
+    const int32_t first = tileSize / 2;
+    if (b == 0) return {0, first, 0, 0};
+    const int32_t start = first + (b - 1) * tileSize;
+    if (b == tiles) return {start, length - start, tiles - 1, tiles - 1};
+    return {start, tileSize, b - 1, b};
+}
+
+// The image being equalised.
+struct GreyImage {
+    void* data;
+    int32_t elementBytes;
+    int32_t width, height;
+
+    int32_t Get(int64_t i) const {
+        return elementBytes == 1 ? static_cast<const uint8_t*>(data)[i]
+                                 : static_cast<const uint16_t*>(data)[i];
+    }
+    int32_t Level(int64_t i) const {
+        return elementBytes == 1 ? Get(i) : std::min(Get(i) / 128, kTopLevel);
+    }
+};
+
+struct EqualizeJob {
+    GreyImage image;
+    TileGrid grid;
+    int32_t* tables;  // nx * ny tables of 256, row-major by tile
+    int32_t threadCount;
+};
+
+int32_t* TileTable(const EqualizeJob& job, int32_t i, int32_t j) {
+    return job.tables + (int64_t(j) * job.grid.nx + i) * kContrastLevels;
+}
+
+// Counts the levels of the tile rows that belong to the thread.
+void CountTileRows(void* context, int32_t threadIndex) {
+    const EqualizeJob& job = *static_cast<const EqualizeJob*>(context);
+    for (int32_t j = threadIndex; j < job.grid.ny; j += job.threadCount) {
+        for (int32_t y = job.grid.Top(j); y < job.grid.Bottom(j); ++y) {
+            const int64_t row = int64_t(y) * job.image.width;
+            for (int32_t i = 0; i < job.grid.nx; ++i) {
+                int32_t* bins = TileTable(job, i, j);
+                for (int32_t x = job.grid.Left(i); x < job.grid.Right(i); ++x)
+                    ++bins[job.image.Level(row + x)];
+            }
+        }
+    }
+}
+
+// The first level from the bottom (or, fromTop, from the top) whose running count reaches c.
+int32_t LevelReaching(const int32_t* bins, int64_t c, bool fromTop) {
+    int64_t running = 0;
+    for (int32_t k = 0; k < kContrastLevels; ++k) {
+        const int32_t v = fromTop ? kTopLevel - k : k;
+        running += bins[v];
+        if (running >= c) return v;
+    }
+    return fromTop ? 0 : kTopLevel;
+}
+
+// Gamma of a tile from its median: a dark tile is lifted by the dark gamma, otherwise a
+// bright tile is lowered by the bright gamma; else the gamma stays as it was.
+void TileGamma(const int32_t* bins, int64_t pixels, const LocalContrastSettings& s, double* gamma) {
+    const int32_t m = LevelReaching(bins, pixels / 2, true);
+    if (s.darkGamma >= 1 && m <= 127) {
+        // A median of 0 (or 255 below) has no finite gamma; the nearest level stands in.
+        *gamma = (128.0 / std::max(m, 1)) * (s.darkGamma / 100.0) + 1.0;
+    } else if (s.brightGamma > 0) {
+        const double g = (128.0 / std::max(kTopLevel - m, 1)) * (s.brightGamma / 100.0);
+        *gamma = 1.0 / std::max(g, 1.0);
+    }
+}
+
+// Turns a tile's histogram into its lookup table in place.
+void BuildTileTable(int32_t* bins, int64_t pixels, const LocalContrastSettings& s, double clip,
+                    int32_t limit, double* gamma) {
+    int32_t lo = 0, hi = kTopLevel;
+    const bool stretch = s.blackWhitePoint > 0 && s.equalizeShare < 100;
+    if (stretch) {
+        const int64_t c = (pixels * s.blackWhitePoint) / 10000;
+        lo = LevelReaching(bins, c, false);
+        hi = LevelReaching(bins, c, true);
+    }
+    if (s.darkGamma > 0 || s.brightGamma > 0) TileGamma(bins, pixels, s, gamma);
+    if (clip > 1.0 && clip < kNoClipFactor && s.equalizeShare > 0) ClipHistogram(bins, limit);
+    for (int32_t v = 1; v < kContrastLevels; ++v) bins[v] += bins[v - 1];
+    for (int32_t v = 0; v < kContrastLevels; ++v) {
+        // 64 bits: a tile of more than 16.8 million pixels times 255 passes 32 bits.
+        const int64_t equalised = (int64_t(bins[v]) * 255) / pixels;
+        int64_t value = equalised;
+        if (s.blackWhitePoint >= 1) {
+            const int64_t stretched = hi == lo ? 0 : (255 * int64_t(v - lo)) / (hi - lo);
+            value = ((100 - s.equalizeShare) * stretched + s.equalizeShare * equalised) / 100;
+        }
+        if (*gamma != 1.0) {
+            const double base = double(std::max<int64_t>(value, 0)) / 255.0;
+            value = int64_t(std::trunc(std::pow(base, 1.0 / *gamma) * 255.0 + 0.5));
+        }
+        value = std::clamp<int64_t>(value, 0, kTopLevel);
+        if (s.strength < 255) value = (s.strength * value + (255 - s.strength) * int64_t(v)) / 255;
+        bins[v] = int32_t(value);
+    }
+}
+
+// Writes one equalised value: 8-bit as it is, 16-bit on the level's scale with the low bits.
+void StoreEqualised(GreyImage& image, int64_t i, int32_t out) {
+    if (image.elementBytes == 1) {
+        static_cast<uint8_t*>(image.data)[i] = uint8_t(out);
+        return;
+    }
+    uint16_t* data = static_cast<uint16_t*>(image.data);
+    data[i] = uint16_t(std::min(out * 128 + (data[i] & kLowBits), kMax16));
+}
+
+// Blends the four tables around every pixel of the bands of rows that belong to the thread.
+void InterpolateRows(void* context, int32_t threadIndex) {
+    EqualizeJob& job = *static_cast<EqualizeJob*>(context);
+    const TileGrid& g = job.grid;
+    GreyImage& image = job.image;
+    for (int32_t r = 0; r <= g.ny; ++r) {
+        const BlockSpan rows = Block(r, g.ny, g.th, g.height);
+        for (int32_t y = rows.start; y < rows.start + rows.size; ++y) {
+            if ((y / kRowsPerBand) % job.threadCount != threadIndex) continue;
+            const int64_t j = y - rows.start, bh = rows.size;
+            const int64_t row = int64_t(y) * image.width;
+            for (int32_t c = 0; c <= g.nx; ++c) {
+                const BlockSpan cols = Block(c, g.nx, g.tw, g.width);
+                const int32_t* tl = TileTable(job, cols.before, rows.before);
+                const int32_t* tr = TileTable(job, cols.after, rows.before);
+                const int32_t* bl = TileTable(job, cols.before, rows.after);
+                const int32_t* br = TileTable(job, cols.after, rows.after);
+                const int64_t bw = cols.size;
+                for (int32_t x = cols.start; x < cols.start + cols.size; ++x) {
+                    const int32_t v = image.Level(row + x);
+                    if (v == 0) continue;
+                    const int64_t i = x - cols.start;
+                    // 64 bits: the numerator passes 32 bits on tiles of about 4,100 pixels
+                    // square.
+                    const int64_t sum = (int64_t(br[v]) * i + int64_t(bl[v]) * (bw - i)) * j +
+                                        (int64_t(tl[v]) * (bw - i) + int64_t(tr[v]) * i) * (bh - j);
+                    StoreEqualised(image, row + x,
+                                   int32_t(std::min<int64_t>(sum / (bw * bh), 255)));
+                }
+            }
+        }
+    }
+}
+
+const BufferProcs* HostBuffers() {
+    const BufferProcs* suite = gDataBlock && gStuff ? gStuff->bufferProcs : nullptr;
+    return BufferSuiteAvailable(suite, nullptr) ? suite : nullptr;
+}
+
+// The tables' block: the host's buffer when it can give one, else the heap; zeroed.
+struct TableBlock {
+    int32_t* tables;
+    void* hostBufferId;  // null for heap memory
+};
+
+bool AllocateTables(int64_t bytes, TableBlock* block) {
+    *block = {nullptr, nullptr};
+    if (const BufferProcs* suite = HostBuffers(); suite && bytes <= INT32_MAX) {
+        void* id = nullptr;
+        if (HostAllocateBuffer(suite, int32_t(bytes), &id) == 0) {
+            if (void* data = HostLockBuffer(suite, id, true)) {
+                std::memset(data, 0, size_t(bytes));
+                *block = {static_cast<int32_t*>(data), id};
+                return true;
+            }
+            HostFreeBuffer(suite, id);
+        }
+    }
+    if (uint64_t(bytes) > SIZE_MAX) return false;
+    block->tables = static_cast<int32_t*>(gSystem.allocateZeroed(size_t(bytes), 1));
+    return block->tables != nullptr;
+}
+
+void ReleaseTables(const TableBlock& block) {
+    if (!block.hostBufferId) {
+        gSystem.release(block.tables);
+        return;
+    }
+    if (const BufferProcs* suite = HostBuffers()) {
+        HostUnlockBuffer(suite, block.hostBufferId);
+        HostFreeBuffer(suite, block.hostBufferId);
+    }
+}
+
+// Fills array n with the grey of the current rectangle's source pixels.
+void FillGreyFromSource(int32_t n, int32_t elementBytes, int32_t progressOffset,
+                        int32_t progressTotal) {
+    const EffectContext& c = gContext;
+    const GetPixelProc source = c.accessors.getSourcePixel;
+    const int32_t width = c.currentRight - c.currentLeft;
+    for (int32_t y = c.currentTop; y < c.currentBottom; ++y) {
+        if (progressTotal > 0 && ReportProgress(y - c.currentTop + progressOffset, progressTotal))
+            SetCancelResult();
+        for (int32_t x = c.currentLeft; x < c.currentRight; ++x) {
+            const int32_t grey =
+                source
+                    ? (299 * source(x, y, 0) + 587 * source(x, y, 1) + 114 * source(x, y, 2)) / 1000
+                    : 0;
+            const int64_t i = int64_t(y - c.currentTop) * width + (x - c.currentLeft);
+            if (elementBytes == 1)
+                static_cast<uint8_t*>(GetArrayBase(n))[i] = uint8_t(std::clamp(grey, 0, 255));
+            else
+                static_cast<uint16_t*>(GetArrayBase(n))[i] = uint16_t(std::clamp(grey, 0, kMax16));
+        }
+    }
+}
+}  // namespace
+
+void ClipHistogram(int32_t* bins, int32_t limit) {
+    int64_t excess = 0;
+    for (int32_t v = 0; v < kContrastLevels; ++v)
+        if (bins[v] > limit) excess += bins[v] - limit;
+    const int64_t inc = excess / kContrastLevels;
+    const int64_t upper = limit - inc;
+    for (int32_t v = 0; v < kContrastLevels; ++v) {
+        if (bins[v] > limit) {
+            bins[v] = limit;
+        } else if (bins[v] > upper) {
+            // The bin is filled up to the limit: that much of the excess is used.
+            excess -= limit - bins[v];
+            bins[v] = limit;
+        } else {
+            bins[v] += int32_t(inc);
+            excess -= inc;
+        }
+    }
+    for (int32_t start = 0; start < kContrastLevels && excess > 0; ++start) {
+        const int64_t step = std::max<int64_t>(kContrastLevels / excess, 1);
+        for (int32_t v = start; v < kContrastLevels && excess > 0; v += int32_t(step)) {
+            if (bins[v] < limit) {
+                ++bins[v];
+                --excess;
+            }
+        }
+    }
+}
+
+void EqualizeTiles(void* data, int32_t elementBytes, int32_t width, int32_t height,
+                   const LocalContrastSettings& s) {
+    if (!data || width < 1 || height < 1) return;
+    const int32_t t = std::max(s.detail, 10);
+    const int32_t tileSize = int32_t((int64_t(std::min(width, height)) * 10) / t);
+    // Too small for one tile: there is nothing to equalise against.
+    if (tileSize < 1) return;
+    EqualizeJob job;
+    job.image = {data, elementBytes, width, height};
+    TileGrid& g = job.grid;
+    g.nx = width / tileSize;
+    g.ny = height / tileSize;
+    g.tw = width / g.nx;
+    g.th = height / g.ny;
+    g.width = width;
+    g.height = height;
+    job.threadCount = std::max(1, s.threadCount);
+
+    TableBlock block;
+    if (!AllocateTables(int64_t(4) * kContrastLevels * g.nx * g.ny, &block)) return;
+    job.tables = block.tables;
+    RunPassThreads(job.threadCount, CountTileRows, &job);
+
+    const double clip = float(s.clipTenths) / 10.0f;
+    const int64_t tilePixels = int64_t(g.tw) * g.th;
+    int32_t limit = 1;
+    if (clip > 1.0) {
+        const double l = tilePixels >= kContrastLevels ? tilePixels * clip / 256.0 : clip;
+        limit = int32_t(std::max(1.0, std::min(std::trunc(l), 2147483647.0)));
+    }
+    double gamma = 1.0;
+    for (int32_t j = 0; j < g.ny; ++j) {
+        for (int32_t i = 0; i < g.nx; ++i) {
+            if (s.progressTotal > 0)
+                ReportProgress(s.progressOffset + j * g.nx + i, s.progressTotal);
+            const int64_t pixels = int64_t(g.Right(i) - g.Left(i)) * (g.Bottom(j) - g.Top(j));
+            BuildTileTable(TileTable(job, i, j), pixels, s, clip, limit, &gamma);
+        }
+    }
+    RunPassThreads(job.threadCount, InterpolateRows, &job);
+    ReleaseTables(block);
+}
+
+int32_t ApplyLocalContrast(int32_t n, int32_t elementBytes, int32_t detail, int32_t strength,
+                           int32_t clipTenths, int32_t blackWhitePoint, int32_t equalizeShare,
+                           int32_t darkGamma, int32_t brightGamma, int32_t progressOffset,
+                           int32_t progressTotal, int32_t multiProcessor) {
+    const EffectContext& c = gContext;
+    const int32_t width = c.currentRight - c.currentLeft;
+    const int32_t height = c.currentBottom - c.currentTop;
+    if (width < 1 || height < 1 || (elementBytes != 1 && elementBytes != 2)) return 1;
+    // An existing grey copy is used as it is, provided it is laid out as the rectangle at
+    // this element size; otherwise it is made here.
+    const NumberedArray* a = n >= 0 && n < kArrayCount ? &gArrays[n] : nullptr;
+    const bool usable = a && a->base && a->elementBytes == elementBytes && a->border == 0 &&
+                        a->xSize == width && a->ySize >= height && a->zSize == 1;
+    if (!usable) {
+        if (!CreateArray(n, width, height, 1, elementBytes)) return 1;
+        FillGreyFromSource(n, elementBytes, progressOffset, progressTotal);
+    }
+    const LocalContrastSettings s = {
+        detail,    strength,    clipTenths,     blackWhitePoint, equalizeShare,
+        darkGamma, brightGamma, progressOffset, progressTotal,   PassThreadCount(multiProcessor)};
+    EqualizeTiles(GetArrayBase(n), elementBytes, width, height, s);
+    return 1;
+}

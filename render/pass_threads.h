@@ -1,0 +1,19 @@
+// Threads started for one pass of a whole-array operation (the blurs, the local contrast):
+// one per processor, at most 16, created for the pass and joined before it returns. They
+// are separate from the worker pool and from the render's own thread count, so such a pass
+// can run inside a render thread without changing what the other render threads read.
+#pragma once
+
+#include <cstdint>
+
+constexpr int32_t kMaxPassThreads = 16;
+
+// A pass routine: does the share of the work that belongs to threadIndex.
+using PassThreadProc = void (*)(void* context, int32_t threadIndex);
+
+// The processor count capped at 16 when multiProcessor is above 0, else 1.
+int32_t PassThreadCount(int32_t multiProcessor);
+// Runs proc(context, i) for i = 0..threadCount-1: index 0 on the caller, the others on
+// threads made for this call; returns when all are done. An index whose thread cannot be
+// made runs on the caller too.
+void RunPassThreads(int32_t threadCount, PassThreadProc proc, void* context);

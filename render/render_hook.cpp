@@ -1,0 +1,272 @@
+// The render hook: one call per rendered rectangle (final tiles, previews, thumbnails).
+// Everything that is the same for all rows is made here, on the host's thread, before the
+// workers start; the workers only read it.
+
+#include "render/render_hook.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "effect/control_ids.h"
+#include "effect/session_hooks.h"
+#include "effect/session_state.h"
+#include "host/effect_context.h"
+#include "host/host_services.h"
+#include "host/plugin_data.h"
+#include "host/numbered_arrays.h"
+#include "host/worker_threads.h"
+#include "render/render_fields.h"
+#include "render/render_tables.h"
+
+namespace {
+int64_t RectanglePixels(const RenderPlan& plan) {
+    return int64_t(std::max(plan.right - plan.left, 0)) * std::max(plan.bottom - plan.top, 0);
+}
+
+bool SurfaceFromContext(const EffectContext& c, PixelSurface& surface) {
+    if (gThumbnailRendering) {
+        const NumberedArray& a = gArrays[ARRAY_THUMBNAIL];
+        if (!a.base || a.zSize < 3) return false;
+        const int64_t rowBytes = int64_t(a.xSize) * a.zSize * a.elementBytes;
+        const int64_t first = (int64_t(a.border) * a.xSize + a.border) * a.zSize * a.elementBytes;
+        surface = {a.base + first, rowBytes, a.zSize, a.base + first, rowBytes, a.zSize};
+        return true;
+    }
+    if (!c.adjustedInData || !c.outData || c.inStep < 3 || c.outStep < 3) return false;
+    surface = {c.adjustedInData, c.inRowBytes, c.inStep, c.outData, c.outRowBytes, c.outStep};
+    return true;
+}
+
+// Work images of the later passes, with the element size of the image.
+bool PrepareWorkImages(const RenderPlan& plan, const int32_t* v) {
+    ReleaseArray(ARRAY_LOCAL_CONTRAST);
+    if (!plan.pass2 && !plan.pass3) {
+        ReleaseArray(ARRAY_WORK_RGB);
+        ReleaseArray(ARRAY_WORK_BLUR);
+        ReleaseArray(ARRAY_GLOW_MASK);
+        return true;
+    }
+    const int32_t width = plan.right - plan.left;
+    const int32_t height = plan.bottom - plan.top;
+    const int32_t bytes = plan.depth.elementBytes;
+    if (!CreateArray(ARRAY_WORK_RGB, width, height, 3, bytes)) return false;
+    if (plan.pass2 && !CreateArray(ARRAY_WORK_BLUR, width, height, 1, bytes)) return false;
+    if (v[CTL_GLOW_INTENSITY] > 0 && !CreateArray(ARRAY_GLOW_MASK, width, height, 1, bytes))
+        return false;
+    return true;
+}
+
+// Rows of ARRAY_CURVE_LUTS for the tone channels in use. A channel whose row could not be
+// made is left out rather than read from a missing table.
+void CollectToneLuts(RenderPlan& plan) {
+    const int32_t levels = plan.depth.max + 1;
+    for (int32_t c = 0; c < kToneChannels; ++c) {
+        if (!plan.toneInUse[c]) continue;
+        if (!CopyLookupRow(ARRAY_CURVE_LUTS, c, levels, plan.toneLuts[c]))
+            plan.toneInUse[c] = false;
+    }
+}
+
+void PrepareSelective(RenderPlan& plan, const int32_t* v) {
+    const SelectiveTables tables = ReadSelectiveTables();
+    plan.selectiveOn = SelectiveTablesInUse(tables);
+    if (!plan.selectiveOn) return;
+    // The rows are made whenever the step reads them, at every intensity.
+    PrepareSelectiveLuts(tables, plan.depth.max);
+    const int32_t levels = plan.depth.max + 1;
+    const int32_t* luts[kSelectiveRows] = {};
+    for (int32_t i = 0; i < kSelectiveRows; ++i) {
+        if (tables.table[i][0] == 0 && tables.table[i][1] == 0) continue;
+        if (CopyLookupRow(ARRAY_SELECTIVE_LUTS, i, levels, plan.selectiveLuts[i]))
+            luts[i] = plan.selectiveLuts[i].data();
+    }
+    plan.selective = SelectiveFromTables(tables, v[CTL_SELECTIVE_TOLERANCE],
+                                         v[CTL_SELECTIVE_INTENSITY], plan.depth, luts);
+    // At intensity -100 the selective step returns the grey: skip it.
+    if (plan.selective.rowCount == 0 || v[CTL_SELECTIVE_INTENSITY] == -100)
+        plan.selectiveOn = false;
+}
+
+void PrepareGrey(RenderPlan& plan, const int32_t* v) {
+    const int32_t* look = nullptr;
+    if (PrepareTonalLook(v, plan.dialogUp) &&
+        CopyLookupRow(ARRAY_TONALLOOK_LUT, 0, plan.depth.max + 1, plan.tonalLook))
+        look = plan.tonalLook.data();
+    plan.grey = GreyConversionFromControls(v, plan.depth, look);
+}
+
+template <typename Sample>
+int64_t MarkBlown(const RenderPlan& plan) {
+    const PixelSurface& s = plan.surface;
+    const int32_t level = 255 * plan.depth.mult;
+    int64_t blown = 0;
+    for (int32_t y = plan.top; y < plan.bottom; ++y) {
+        const Sample* in =
+            reinterpret_cast<const Sample*>(s.source + int64_t(y - plan.top) * s.sourceRowBytes);
+        Sample* out =
+            reinterpret_cast<Sample*>(s.output + int64_t(y - plan.top) * s.outputRowBytes);
+        for (int32_t x = plan.left; x < plan.right; ++x) {
+            Sample* o = out + int64_t(x - plan.left) * s.outputStep;
+            const Sample* i = in + int64_t(x - plan.left) * s.sourceStep;
+            if (o[0] < level || o[1] < level || o[2] < level) continue;
+            if (i[0] >= level || i[1] >= level || i[2] >= level) continue;
+            const Sample stripe = Sample(x % 2 == 0 ? level : 0);
+            o[0] = o[1] = o[2] = stripe;
+            ++blown;
+        }
+    }
+    return blown;
+}
+
+template <typename Sample>
+void SplitLine(const RenderPlan& plan) {
+    const PixelSurface& s = plan.surface;
+    const int32_t z = std::max(plan.zoom, 1);
+    const int32_t dx = plan.splitMulti ? 0 : plan.splitOffsetX / z;
+    const int32_t dy = plan.splitMulti ? 0 : plan.splitOffsetY / z;
+    const int32_t light = 255 * plan.depth.mult;
+    auto put = [&](int32_t x, int32_t y, int32_t level) {
+        if (x < plan.left || x >= plan.right || y < plan.top || y >= plan.bottom) return;
+        Sample* o = reinterpret_cast<Sample*>(s.output + int64_t(y - plan.top) * s.outputRowBytes) +
+                    int64_t(x - plan.left) * s.outputStep;
+        o[0] = o[1] = o[2] = Sample(level);
+    };
+    const int32_t v = plan.splitView;
+    if (v == 2 || v == 3 || v == 7 || v == 8) {
+        const int32_t x = plan.left + (plan.right - plan.left) / 2 + dx;
+        for (int32_t y = plan.top; y < plan.bottom; ++y) put(x, y, y % 2 == 0 ? 0 : light);
+    } else if (v == 4 || v == 5 || v == 6 || v == 9 || v == 10) {
+        const int32_t y = plan.top + (plan.bottom - plan.top) / 2 + dy;
+        for (int32_t x = plan.left; x < plan.right; ++x) put(x, y, x % 2 == 0 ? 0 : light);
+    }
+}
+
+void RenderRowsOnThread(int32_t index) {
+    RenderRows(index);
+}
+
+// Previews and the final image start one thread per processor; thumbnails, many small
+// renders in a row, use the sleeping worker pool instead.
+void RunRenderRows(const int32_t* v) {
+    gRender.rowsDone.store(0);
+    const bool all = v[CTL_MULTI_CPU_OFF] == 0;
+    if (gThumbnailRendering) {
+        gJob.poolParameters[1] = 0;
+        gJob.poolParameters[2] = gRender.plan.progressTotal;
+        RunPoolRoutine(RenderRowsOnThread, all, true);
+    } else {
+        RunParallel(RenderRowsOnThread, all, 0, gRender.plan.progressTotal, true);
+    }
+}
+
+void PreviewFinish(const EffectContext& c, double elapsedMs) {
+    const RenderPlan& plan = gRender.plan;
+    if (!gBrushStrokeActive) {
+        const int32_t w = c.imageWidth > 0 ? c.imageWidth : c.X;
+        const int32_t h = c.imageHeight > 0 ? c.imageHeight : c.Y;
+        FormatTimingText(gRender.timingText, sizeof gRender.timingText, elapsedMs,
+                         RectanglePixels(plan), int64_t(w) * h);
+        ReportProgress(0, 100);
+    }
+    if (!c.dialogUp || !plan.surface.output) return;
+    if (c.controlValues[CTL_SHOW_BLOWN_HIGHLIGHTS]) MarkBlownHighlights(plan);
+    if (plan.splitView > 1) DrawSplitLine(plan);
+}
+}  // namespace
+
+bool CopyLookupRow(int32_t array, int32_t row, int32_t levels, std::vector<int32_t>& values) {
+    const NumberedArray& a = gArrays[array];
+    if (!a.base || a.xSize - 2 * a.border < levels || row < 0 || row >= a.ySize - 2 * a.border)
+        return false;
+    values.resize(size_t(levels));
+    for (int32_t level = 0; level < levels; ++level)
+        values[size_t(level)] = GetArrayElement(array, level, row, 0);
+    return true;
+}
+
+bool RenderWanted(const EffectContext& c) {
+    // The final image (and a run without the dialog) always renders, whatever the preview
+    // switch was left at; so do the preset thumbnails.
+    if (!c.dialogUp || gThumbnailRendering) return true;
+    return c.controlValues[CTL_PREVIEW_ON] != 0 &&
+           (gRenderDeferred == 0 || c.controlValues[CTL_INSTANT_PREVIEW] != 0);
+}
+
+bool RenderPlanBuild(const EffectContext& c) {
+    RenderPlan& plan = gRender.plan;
+    const int32_t* v = c.controlValues;
+    plan = RenderPlan{};
+    plan.depth = BitDepthForMode(c.imageMode);
+    plan.sixteenBit = plan.depth.max > 255;
+    plan.left = c.currentLeft;
+    plan.right = c.currentRight;
+    plan.top = c.currentTop;
+    plan.bottom = c.currentBottom;
+    plan.zoom = std::max(c.zoomReduction, 1);
+    plan.dialogUp = c.dialogUp != 0;
+    plan.thumbnails = gThumbnailRendering != 0;
+    plan.splitView = plan.dialogUp ? v[CTL_SPLIT_VIEW] : 0;
+    plan.splitMulti = plan.dialogUp && v[CTL_SPLIT_MULTI] != 0;
+    plan.splitOffsetX = gSplitOffsetX;
+    plan.splitOffsetY = gSplitOffsetY;
+    plan.controls = v;
+    plan.multiProcessor = v[CTL_MULTI_CPU_OFF] == 0;
+    plan.selectionBlend = gPreviewSelectionMask != 0 && !plan.thumbnails;
+    RenderPlanSwitches(plan, v);
+    const int32_t height = std::max(plan.bottom - plan.top, 0);
+    plan.progressTotal = height * (plan.pass2 ? 2 : 1) + (plan.pass3 ? height : 0);
+    if (!SurfaceFromContext(c, plan.surface)) return false;
+    return plan.right > plan.left && plan.bottom > plan.top;
+}
+
+bool RenderPrepareTables(const EffectContext& c) {
+    RenderPlan& plan = gRender.plan;
+    const int32_t* v = c.controlValues;
+    if (!PrepareWorkImages(plan, v)) return false;
+    PrepareAging(v);
+    PrepareToneLuts(plan, v);
+    CollectToneLuts(plan);
+    PrepareSelective(plan, v);
+    PrepareBendRows(plan, v);
+    const int32_t wholeWidth = c.imageWidth > 0 ? c.imageWidth : c.X;
+    const int32_t wholeHeight = c.imageHeight > 0 ? c.imageHeight : c.Y;
+    if (!PrepareGrainField(plan, v, wholeWidth, wholeHeight)) return false;
+    if (!PrepareFrameField(plan, v, c.X, c.Y, wholeWidth, wholeHeight)) return false;
+    PrepareGrey(plan, v);
+    RenderPlanGreyLookup(plan);
+    return GetResult() == 0;
+}
+
+int64_t MarkBlownHighlights(const RenderPlan& plan) {
+    return plan.sixteenBit ? MarkBlown<uint16_t>(plan) : MarkBlown<uint8_t>(plan);
+}
+
+void DrawSplitLine(const RenderPlan& plan) {
+    if (plan.sixteenBit)
+        SplitLine<uint16_t>(plan);
+    else
+        SplitLine<uint8_t>(plan);
+}
+
+void FormatTimingText(char* text, size_t size, double elapsedMs, int64_t rectanglePixels,
+                      int64_t imagePixels) {
+    const double projected =
+        rectanglePixels > 0
+            ? ((imagePixels / 1000.0) * elapsedMs / (rectanglePixels / 1000.0)) / 1000.0
+            : 0.0;
+    snprintf(text, size, "%.3f s -> %.1f s", elapsedMs / 1000.0, projected);
+}
+
+int32_t OnRender(EffectContext* context) {
+    EffectContext& c = *context;
+    // The host's selection is blended back only in the dialog's previews; decided once,
+    // before any worker reads it.
+    if (!gThumbnailRendering && (!c.haveMask || !c.dialogUp)) gPreviewSelectionMask = 0;
+    const DWORD start = GetTickCount();
+    const bool planned = RenderPlanBuild(c);
+    if (planned && RenderWanted(c) && RenderPrepareTables(c)) RunRenderRows(c.controlValues);
+    if (planned && !gThumbnailRendering) PreviewFinish(c, double(GetTickCount() - start));
+    return 1;
+}

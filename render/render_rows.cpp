@@ -1,0 +1,524 @@
+// The pixel pipeline frame: split of rows, passes and barrier stages, processed region and
+// split view, display modes, final store, progress and cancel.
+
+#include "render/render_rows.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "effect/control_ids.h"
+#include "effect/session_state.h"
+#include "host/host_services.h"
+#include "host/numbered_arrays.h"
+#include "host/pixel_builtins.h"
+#include "host/random_source.h"
+#include "host/worker_threads.h"
+#include "render/blur.h"
+#include "render/local_contrast.h"
+
+RenderState gRender;
+
+namespace {
+const int32_t kToneControls[kToneChannels][6] = {
+    {CTL_TONE_INTENSITY, CTL_TONE_BRIGHTNESS, CTL_TONE_SHADOWS, CTL_TONE_HIGHLIGHTS,
+     CTL_TONE_OPTION, CTL_TONE_EXPOSURE},
+    {CTL_TONING_INTENSITY, CTL_TONING_COLOR, CTL_TONING_SHADOWS, CTL_TONING_HIGHLIGHTS,
+     CTL_TONING_OPTION, CTL_TONING_AMPLIFY},
+    {CTL_BICOLOR_INTENSITY, CTL_BICOLOR_COLOR, CTL_BICOLOR_SHADOWS, CTL_BICOLOR_HIGHLIGHTS,
+     CTL_BICOLOR_OPTION, CTL_BICOLOR_AMPLIFY},
+    {CTL_RED_INTENSITY, CTL_RED_COLOR, CTL_RED_SHADOWS, CTL_RED_HIGHLIGHTS, CTL_RED_OPTION,
+     CTL_RED_AMPLIFY},
+    {CTL_GREEN_INTENSITY, CTL_GREEN_COLOR, CTL_GREEN_SHADOWS, CTL_GREEN_HIGHLIGHTS,
+     CTL_GREEN_OPTION, CTL_GREEN_AMPLIFY},
+    {CTL_BLUE_INTENSITY, CTL_BLUE_COLOR, CTL_BLUE_SHADOWS, CTL_BLUE_HIGHLIGHTS, CTL_BLUE_OPTION,
+     CTL_BLUE_AMPLIFY},
+    // The spare channel's sliders (81, 82, 83, 133) are never created: it has no controls.
+    {-1, -1, -1, -1, -1, -1},
+};
+
+bool InMultiSplit(const RenderPlan& plan) {
+    const int32_t v = plan.splitView;
+    return plan.dialogUp && plan.splitMulti && ((v >= 2 && v <= 5) || v >= 7);
+}
+
+bool VerticalSplit(int32_t view) {
+    return view == 2 || view == 3 || view == 7 || view == 8;
+}
+bool HorizontalSplit(int32_t view) {
+    return view == 4 || view == 5 || view == 9 || view == 10;
+}
+
+// --- Row access -------------------------------------------------------------------------
+
+template <typename Sample>
+const Sample* SourceRow(const PixelSurface& s, const RenderPlan& plan, int32_t y) {
+    return reinterpret_cast<const Sample*>(s.source + int64_t(y - plan.top) * s.sourceRowBytes);
+}
+
+template <typename Sample>
+Sample* OutputRow(const PixelSurface& s, const RenderPlan& plan, int32_t y) {
+    return reinterpret_cast<Sample*>(s.output + int64_t(y - plan.top) * s.outputRowBytes);
+}
+
+template <typename Sample>
+Rgb ReadPixel(const Sample* row, int32_t column, int32_t step) {
+    const Sample* p = row + int64_t(column) * step;
+    return {p[0], p[1], p[2]};
+}
+
+template <typename Sample>
+void WritePixel(Sample* row, int32_t column, int32_t step, const Rgb& value) {
+    Sample* p = row + int64_t(column) * step;
+    p[0] = Sample(value.r);
+    p[1] = Sample(value.g);
+    p[2] = Sample(value.b);
+}
+
+// The work images of the passes: rectangle-sized, element (x - left, y - top, channel).
+template <typename Sample>
+Sample* WorkRow(int32_t array, int32_t y, const RenderPlan& plan) {
+    const NumberedArray& a = gArrays[array];
+    if (!a.base) return nullptr;
+    return reinterpret_cast<Sample*>(a.base) + int64_t(y - plan.top) * a.xSize * a.zSize;
+}
+
+// --- Pixel steps --------------------------------------------------------------------------
+
+Rgb ApplyToneChannels(const RenderPlan& plan, Rgb p) {
+    const int32_t max = plan.depth.max;
+    if (plan.toneInUse[0]) {
+        const int32_t* lut = plan.toneLuts[0].data();
+        p = {lut[ClampLevel(p.r, max)], lut[ClampLevel(p.g, max)], lut[ClampLevel(p.b, max)]};
+    }
+    if (plan.toneInUse[3]) p.r = plan.toneLuts[3][ClampLevel(p.r, max)];
+    if (plan.toneInUse[4]) p.g = plan.toneLuts[4][ClampLevel(p.g, max)];
+    if (plan.toneInUse[5]) p.b = plan.toneLuts[5][ClampLevel(p.b, max)];
+    return p;
+}
+
+// A display mode shows a weight as grey in place of the image. The weights of the mask and
+// brush steps are full (255) while no mask type is active and no brush mask exists.
+Rgb DisplayModePixel(const RenderPlan& plan) {
+    const int32_t maskWeight = 255;
+    const int32_t brushWeight = 255;
+    int32_t g = brushWeight;
+    if (plan.maskShow) g = plan.maskOption ? maskWeight * brushWeight / 255 : maskWeight;
+    g *= plan.depth.mult;
+    return {g, g, g};
+}
+
+// In previews the result is mixed back toward the source where the host's selection is
+// partial, so that the preview shows what the host will do with the result.
+Rgb SelectionBlend(const RenderPlan& plan, int32_t x, int32_t y, const Rgb& result,
+                   const Rgb& source) {
+    if (!plan.selectionBlend) return result;
+    const int32_t s = SelectionMaskValue(x, y);
+    if (s >= 255) return result;
+    return {(s * result.r + (255 - s) * source.r) / 255,
+            (s * result.g + (255 - s) * source.g) / 255,
+            (s * result.b + (255 - s) * source.b) / 255};
+}
+
+// What a pixel outside the processed region shows in multi split view.
+Rgb SplitSourcePixel(const RenderPlan& plan, const Rgb& source) {
+    if (plan.splitView <= 6) return source;
+    const int32_t g = Luma709(source);
+    return {g, g, g};
+}
+
+// --- Passes -------------------------------------------------------------------------------
+
+struct PassContext {
+    const RenderPlan& plan;
+    int32_t index, threadCount;
+    int32_t progressBase;  // rows of the earlier passes
+};
+
+// Thread 0 reports progress before each of its rows; a cancel stops every thread at its
+// next row. Returns false when the pass must stop.
+bool RowStart(const PassContext& pass, int32_t y) {
+    if (JobCancelRequested()) return false;
+    if (pass.index != 0 || pass.plan.thumbnails || gBrushStrokeActive) return true;
+    if (ReportProgress(pass.progressBase + (y - pass.plan.top), pass.plan.progressTotal) != 0) {
+        RequestJobCancel();
+        return false;
+    }
+    return true;
+}
+
+// An earlier pass's result, and with paper or dynamic contrast its luma for their blur.
+template <typename Sample>
+void StoreWork(const RenderPlan& plan, int32_t column, const Rgb& p, Sample* workRgb,
+               Sample* workBlur) {
+    WritePixel(workRgb, column, 3, p);
+    if (plan.pass2 && workBlur) workBlur[column] = Sample(ClampLevel(Luma601(p), plan.depth.max));
+}
+
+// Scratch rows of one worker, as wide as the rectangle.
+struct RowScratch {
+    std::vector<Rgb> sources;
+    std::vector<int32_t> greys;
+};
+
+// The pixels of [from, to) outside the processed region: in the last pass the output keeps
+// the source copy (or shows the source in multi split view); earlier passes fill the work
+// images with the source, because the blurs between passes read the whole work image.
+template <typename Sample>
+void RenderOutsideRegion(const RenderPlan& plan, int32_t y, int32_t from, int32_t to,
+                         Sample* workRgb, Sample* workBlur) {
+    const PixelSurface& s = plan.surface;
+    const bool last = workRgb == nullptr;
+    if (last && !InMultiSplit(plan)) return;
+    const Sample* ownSourceRow = SourceRow<Sample>(s, plan, y);
+    Sample* outputRow = OutputRow<Sample>(s, plan, y);
+    for (int32_t x = from; x < to; ++x) {
+        const int32_t column = x - plan.left;
+        const Rgb own = ReadPixel(ownSourceRow, column, s.sourceStep);
+        if (last)
+            WritePixel(outputRow, column, s.outputStep, SplitSourcePixel(plan, own));
+        else
+            StoreWork(plan, column, own, workRgb, workBlur);
+    }
+}
+
+// Pass-1 steps 6 to 9 for the processed columns of a row: conversion of the whole row,
+// then per pixel the selective adjustments and the tone channels, or one lookup per
+// channel of the grey when no selective range bends the colours apart.
+template <typename Sample>
+void ConvertRegionRow(const RenderPlan& plan, const Sample* sourceRow, int32_t from, int32_t count,
+                      RowScratch& scratch) {
+    const int32_t step = plan.surface.sourceStep;
+    Rgb* sources = scratch.sources.data();
+    if (InMultiSplit(plan) && VerticalSplit(plan.splitView)) {
+        for (int32_t i = 0; i < count; ++i)
+            sources[i] = ReadPixel(sourceRow, RenderSourceX(plan, from + i) - plan.left, step);
+    } else {
+        const Sample* p = sourceRow + int64_t(from - plan.left) * step;
+        for (int32_t i = 0; i < count; ++i, p += step) sources[i] = {p[0], p[1], p[2]};
+    }
+    ConvertRowToGrey(plan.grey, sources, count, scratch.greys.data());
+}
+
+Rgb FinishPixel(const RenderPlan& plan, const Rgb& source, int32_t g) {
+    if (!plan.selectiveOn) {
+        if (!plan.greyLookup) return {g, g, g};
+        return {plan.greyToOutput[0][g], plan.greyToOutput[1][g], plan.greyToOutput[2][g]};
+    }
+    Rgb p = {g, g, g};
+    ApplySelective(plan.selective, source, g, p);
+    return ClampPixel(ApplyToneChannels(plan, p), plan.depth.max);
+}
+
+template <typename Sample>
+void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int32_t y,
+                      RowScratch& scratch) {
+    const PixelSurface& s = plan.surface;
+    const bool last = plan.lastPass == 1;
+    Sample* workRgb = last ? nullptr : WorkRow<Sample>(ARRAY_WORK_RGB, y, plan);
+    Sample* workBlur = plan.pass2 ? WorkRow<Sample>(ARRAY_WORK_BLUR, y, plan) : nullptr;
+    if (!last && !workRgb) return;
+    const int32_t from = std::clamp(region.left, plan.left, plan.right);
+    const int32_t to = std::clamp(region.right, from, plan.right);
+    if (y < region.top || y >= region.bottom || from == to) {
+        RenderOutsideRegion(plan, y, plan.left, plan.right, workRgb, workBlur);
+        return;
+    }
+    RenderOutsideRegion(plan, y, plan.left, from, workRgb, workBlur);
+    RenderOutsideRegion(plan, y, to, plan.right, workRgb, workBlur);
+    const int32_t count = to - from;
+    Sample* outputRow = OutputRow<Sample>(s, plan, y);
+    const Sample* ownSourceRow = SourceRow<Sample>(s, plan, y);
+    if (plan.maskShow || plan.maskOption) {
+        const Rgb p = DisplayModePixel(plan);
+        for (int32_t x = from; x < to; ++x) WritePixel(outputRow, x - plan.left, s.outputStep, p);
+        return;
+    }
+    ConvertRegionRow(plan, SourceRow<Sample>(s, plan, RenderSourceY(plan, y)), from, count,
+                     scratch);
+    const Rgb* sources = scratch.sources.data();
+    const int32_t* greys = scratch.greys.data();
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t column = from + i - plan.left;
+        const Rgb p = FinishPixel(plan, sources[i], greys[i]);
+        if (!last)
+            StoreWork(plan, column, p, workRgb, workBlur);
+        else if (plan.selectionBlend)
+            WritePixel(outputRow, column, s.outputStep,
+                       SelectionBlend(plan, from + i, y, p,
+                                      ReadPixel(ownSourceRow, column, s.sourceStep)));
+        else
+            WritePixel(outputRow, column, s.outputStep, p);
+    }
+}
+
+// Passes 2 and 3 start from the earlier pass's result; the paper, dynamic contrast,
+// diffusion and glow steps of the effect chain work on it here.
+template <typename Sample>
+void RenderLaterPassRow(const RenderPlan& plan, const ProcessedRegion& region, int32_t y,
+                        int32_t passNumber) {
+    const PixelSurface& s = plan.surface;
+    const bool last = plan.lastPass == passNumber;
+    Sample* outputRow = OutputRow<Sample>(s, plan, y);
+    const Sample* ownSourceRow = SourceRow<Sample>(s, plan, y);
+    Sample* workRgb = WorkRow<Sample>(ARRAY_WORK_RGB, y, plan);
+    if (!workRgb) return;
+    const bool rowInside = y >= region.top && y < region.bottom;
+    const bool multi = InMultiSplit(plan);
+    for (int32_t x = plan.left; x < plan.right; ++x) {
+        const int32_t column = x - plan.left;
+        if (!rowInside || x < region.left || x >= region.right) {
+            if (last && multi) {
+                const Rgb own = ReadPixel(ownSourceRow, column, s.sourceStep);
+                WritePixel(outputRow, column, s.outputStep, SplitSourcePixel(plan, own));
+            }
+            continue;
+        }
+        const Rgb p = ReadPixel(static_cast<const Sample*>(workRgb), column, 3);
+        if (last)
+            WritePixel(outputRow, column, s.outputStep,
+                       SelectionBlend(plan, x, y, ClampPixel(p, plan.depth.max),
+                                      ReadPixel(ownSourceRow, column, s.sourceStep)));
+        else
+            WritePixel(workRgb, column, 3, ClampPixel(p, plan.depth.max));
+    }
+}
+
+template <typename Sample>
+void RenderPass(const PassContext& pass, int32_t passNumber) {
+    const RenderPlan& plan = pass.plan;
+    const ProcessedRegion region = RenderProcessedRegion(plan);
+    RowScratch scratch;
+    if (passNumber == 1) {
+        scratch.sources.resize(size_t(plan.right - plan.left));
+        scratch.greys.resize(size_t(plan.right - plan.left));
+    }
+    for (int32_t y = plan.top + pass.index; y < plan.bottom; y += pass.threadCount) {
+        if (!RowStart(pass, y)) return;
+        if (passNumber == 1)
+            RenderPassOneRow<Sample>(plan, region, y, scratch);
+        else
+            RenderLaterPassRow<Sample>(plan, region, y, passNumber);
+        gRender.rowsDone.fetch_add(1, std::memory_order_relaxed);
+    }
+}
+
+// Every thread meets the same sequence of barriers, whatever it did before: a thread that
+// stopped early for a cancel still passes them, so that nobody waits for it forever.
+void PassBarrier(int32_t& stage) {
+    if (gJob.threadCount > 1) ThreadBarrier(stage, -1);
+    ++stage;
+}
+
+// Blurs array n in place with the radius in tenths. Outside thumbnail rendering thread 0
+// runs the threaded blur while the others wait at the next barrier; while thumbnails
+// render (on the worker pool) every thread takes its share of both passes.
+void StageBlur(int32_t index, int32_t& stage, int32_t array, int32_t radiusTenths) {
+    const RenderPlan& plan = gRender.plan;
+    if (plan.thumbnails) {
+        const BlurJob job = {array, radiusTenths, 0, std::max(gJob.threadCount, 1)};
+        if (!JobCancelRequested()) RecursiveBlurPass1(job, index);
+        PassBarrier(stage);
+        if (!JobCancelRequested()) RecursiveBlurPass2(job, index);
+    } else if (index == 0 && !JobCancelRequested()) {
+        RecursiveBlurMT(array, radiusTenths, plan.multiProcessor ? 1 : 0, 0);
+    }
+    PassBarrier(stage);
+}
+
+// Radius of a blur for a setting s at the preview's zoom z: trunc((s x 2 + z) / (2 z)).
+int32_t ZoomedRadius(double setting, int32_t zoom) {
+    return int32_t((setting * 2.0 + zoom) / (zoom * 2.0));
+}
+
+// Between pass 1 and pass 2: the dynamic contrast's equalised copy of the luma image and the
+// paper's blur.
+void BlurStageOne(int32_t index, int32_t& stage) {
+    const RenderPlan& plan = gRender.plan;
+    const int32_t* v = plan.controls;
+    if (plan.dynamicContrast) {
+        PassBarrier(stage);
+        if (index == 0 && !JobCancelRequested() &&
+            CopyArrayData(ARRAY_WORK_BLUR, ARRAY_LOCAL_CONTRAST))
+            ApplyLocalContrast(ARRAY_LOCAL_CONTRAST, plan.thumbnails ? 1 : plan.depth.elementBytes,
+                               v[CTL_DYNCONTRAST_DETAIL], 255, 255, 255, 100, 0, 0, 0, 0,
+                               plan.multiProcessor ? 1 : 0);
+    }
+    PassBarrier(stage);
+    if (plan.paper) {
+        const int32_t radius = ZoomedRadius(v[CTL_PAPER_GLOSS] + 10, plan.zoom);
+        StageBlur(index, stage, ARRAY_WORK_BLUR, radius * 10);
+    }
+}
+
+template <typename Sample>
+void FillGlowMask(const PassContext& pass, const int32_t* v) {
+    const RenderPlan& plan = pass.plan;
+    const int32_t mult = plan.depth.mult;
+    const int32_t tone = plan.sixteenBit ? v[CTL_GLOW_TONE] * 32768 / 255 : v[CTL_GLOW_TONE];
+    const int32_t limit = v[CTL_GLOW_LIMIT] * mult;
+    for (int32_t y = plan.top + pass.index; y < plan.bottom; y += pass.threadCount) {
+        if (JobCancelRequested()) return;
+        const Sample* source = SourceRow<Sample>(plan.surface, plan, y);
+        Sample* mask = WorkRow<Sample>(ARRAY_GLOW_MASK, y, plan);
+        if (!mask) return;
+        for (int32_t x = plan.left; x < plan.right; ++x) {
+            const int32_t column = x - plan.left;
+            const int32_t l = Luma709(ReadPixel(source, column, plan.surface.sourceStep));
+            mask[column] = Sample(tone - limit < l && l < tone + limit ? plan.depth.max : 0);
+        }
+    }
+}
+
+// Between the last pass before it and pass 3: the diffusion's blurred colour copy and the
+// glow's blurred highlight mask.
+template <typename Sample>
+void BlurStageTwo(const PassContext& pass, int32_t& stage) {
+    const RenderPlan& plan = pass.plan;
+    const int32_t* v = plan.controls;
+    PassBarrier(stage);
+    if (v[CTL_DIFFUSION_INTENSITY] > 0) {
+        if (pass.index == 0 && !JobCancelRequested() &&
+            CreateArray(ARRAY_WORK_BLUR, plan.right - plan.left, plan.bottom - plan.top, 3,
+                        plan.depth.elementBytes))
+            CopyArrayData(ARRAY_WORK_RGB, ARRAY_WORK_BLUR);
+        const int32_t radius = ZoomedRadius(v[CTL_DIFFUSION_RADIUS], plan.zoom);
+        StageBlur(pass.index, stage, ARRAY_WORK_BLUR, radius * 10);
+    }
+    if (v[CTL_GLOW_INTENSITY] > 0) {
+        FillGlowMask<Sample>(pass, v);
+        PassBarrier(stage);
+        const int32_t radius = ZoomedRadius(v[CTL_GLOW_RADIUS], plan.zoom);
+        StageBlur(pass.index, stage, ARRAY_GLOW_MASK, radius * 10);
+    }
+}
+
+template <typename Sample>
+void RenderAllPasses(int32_t index) {
+    const RenderPlan& plan = gRender.plan;
+    const int32_t n = std::max(gJob.threadCount, 1);
+    const int32_t height = plan.bottom - plan.top;
+    RandomSeed(uint32_t(index * 4095 + gGrainSeed));
+    int32_t stage = 0;
+    PassBarrier(stage);
+    RenderPass<Sample>({plan, index, n, 0}, 1);
+    if (plan.pass2) {
+        BlurStageOne(index, stage);
+        RenderPass<Sample>({plan, index, n, height}, 2);
+    }
+    if (plan.pass3) {
+        const PassContext pass = {plan, index, n, plan.pass2 ? 2 * height : height};
+        BlurStageTwo<Sample>(pass, stage);
+        RenderPass<Sample>(pass, 3);
+    }
+}
+}  // namespace
+
+bool ToneCurveIsIdentity(int32_t curve) {
+    return GetArrayElement(ARRAY_CURVES, 0, 0, curve) == 0 &&
+           GetArrayElement(ARRAY_CURVES, 0, 1, curve) == 0 &&
+           GetArrayElement(ARRAY_CURVES, 1, 0, curve) == gCurveMax &&
+           GetArrayElement(ARRAY_CURVES, 1, 1, curve) == gCurveMax;
+}
+
+void RenderPlanGreyLookup(RenderPlan& plan) {
+    bool tone = false;
+    for (int32_t c = 0; c < 6; ++c) tone = tone || plan.toneInUse[c];
+    plan.greyLookup = tone && !plan.selectiveOn;
+    if (!plan.greyLookup) return;
+    const int32_t max = plan.depth.max;
+    for (auto& row : plan.greyToOutput) row.resize(size_t(max) + 1);
+    for (int32_t g = 0; g <= max; ++g) {
+        const Rgb p = ClampPixel(ApplyToneChannels(plan, {g, g, g}), max);
+        plan.greyToOutput[0][size_t(g)] = p.r;
+        plan.greyToOutput[1][size_t(g)] = p.g;
+        plan.greyToOutput[2][size_t(g)] = p.b;
+    }
+}
+
+void RenderStateReset() {
+    gRender.plan = RenderPlan{};
+    gRender.rowsDone.store(0);
+}
+
+const int32_t* ToneChannelControls(int32_t channel) {
+    return kToneControls[std::clamp(channel, 0, kToneChannels - 1)];
+}
+
+bool ToneChannelInUse(const int32_t* v, int32_t channel) {
+    const int32_t* controls = ToneChannelControls(channel);
+    if (controls[0] < 0) return false;
+    // The option (link) value alone changes nothing, so it does not count.
+    for (int i : {0, 1, 2, 3, 5})
+        if (v[controls[i]] != 0) return true;
+    return !ToneCurveIsIdentity(channel);
+}
+
+void RenderPlanSwitches(RenderPlan& plan, const int32_t* v) {
+    plan.maskShow = v[CTL_MASK_SHOW] != 0;
+    plan.maskOption = v[CTL_MASK_OPTION] != 0;
+    const bool noDisplay = !plan.maskShow && !plan.maskOption;
+    plan.paper = v[CTL_PAPER_INTENSITY] != 0 && noDisplay;
+    plan.dynamicContrast = v[CTL_DYNCONTRAST_INTENSITY] != 0 && noDisplay;
+    plan.pass2 = plan.paper || plan.dynamicContrast;
+    plan.pass3 = (v[CTL_DIFFUSION_INTENSITY] > 0 || v[CTL_GLOW_INTENSITY] > 0) && noDisplay;
+    plan.lastPass = plan.pass3 ? 3 : plan.pass2 ? 2 : 1;
+    for (int32_t c = 0; c < kToneChannels; ++c) plan.toneInUse[c] = ToneChannelInUse(v, c);
+}
+
+ProcessedRegion RenderProcessedRegion(const RenderPlan& plan) {
+    ProcessedRegion r = {plan.left, plan.top, plan.right, plan.bottom};
+    if (!plan.dialogUp) return r;
+    const int32_t z = std::max(plan.zoom, 1);
+    const int32_t dx = plan.splitMulti ? 0 : plan.splitOffsetX / z;
+    const int32_t dy = plan.splitMulti ? 0 : plan.splitOffsetY / z;
+    const int32_t splitX =
+        std::clamp(plan.left + (plan.right - plan.left) / 2 + dx, plan.left, plan.right);
+    const int32_t splitY =
+        std::clamp(plan.top + (plan.bottom - plan.top) / 2 + dy, plan.top, plan.bottom);
+    switch (plan.splitView) {
+        case 2:
+        case 7:
+            r.left = splitX;
+            break;
+        case 3:
+        case 8:
+            r.right = splitX;
+            break;
+        case 4:
+        case 9:
+            r.top = splitY;
+            break;
+        case 5:
+        case 10:
+            r.bottom = splitY;
+            break;
+    }
+    return r;
+}
+
+int32_t RenderSourceX(const RenderPlan& plan, int32_t x) {
+    if (!InMultiSplit(plan) || !VerticalSplit(plan.splitView)) return x;
+    const int32_t z = std::max(plan.zoom, 1);
+    // A rectangle one pixel wide has no half to repeat.
+    const int32_t half = std::max((plan.right - plan.left) / 2, 1);
+    const int32_t sx =
+        plan.left + int32_t((plan.splitOffsetX - plan.left) / (z * 2.0)) + (x - plan.left) % half;
+    return std::clamp(sx, plan.left, plan.right - 1);
+}
+
+int32_t RenderSourceY(const RenderPlan& plan, int32_t y) {
+    if (!InMultiSplit(plan) || !HorizontalSplit(plan.splitView)) return y;
+    const int32_t z = std::max(plan.zoom, 1);
+    const int32_t half = std::max((plan.bottom - plan.top) / 2, 1);
+    const int32_t sy =
+        plan.top + int32_t((plan.splitOffsetY - plan.top) / (z * 2.0)) + (y - plan.top) % half;
+    return std::clamp(sy, plan.top, plan.bottom - 1);
+}
+
+int32_t RenderRows(int32_t threadIndex) {
+    if (gRender.plan.sixteenBit)
+        RenderAllPasses<uint16_t>(threadIndex);
+    else
+        RenderAllPasses<uint8_t>(threadIndex);
+    return 1;
+}

@@ -1,0 +1,282 @@
+// The parallel-for, the worker pool, the barrier and the random source, on real threads.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <vector>
+
+#include "host/random_source.h"
+#include "host/worker_threads.h"
+
+namespace {
+constexpr int kMaxThreads = 16;
+constexpr int kRows = 101;  // not a multiple of any thread count used here
+
+// What the routines below saw; reset before every job.
+struct Observed {
+    std::atomic<int32_t> calls[kMaxThreads];
+    std::atomic<uint32_t> threadIds[kMaxThreads];
+    std::atomic<int32_t> rowHits[kRows];
+    std::atomic<int32_t> barrierResults[kMaxThreads];
+    std::atomic<int32_t> mismatches;
+};
+Observed gSeen;
+
+void ResetObserved() {
+    for (auto& v : gSeen.calls) v = 0;
+    for (auto& v : gSeen.threadIds) v = 0;
+    for (auto& v : gSeen.rowHits) v = 0;
+    for (auto& v : gSeen.barrierResults) v = -1;
+    gSeen.mismatches = 0;
+}
+
+// Takes the rows of its index the way every job does and notes who ran it.
+void CountingRoutine(int32_t index) {
+    gSeen.calls[index]++;
+    gSeen.threadIds[index] = GetCurrentThreadId();
+    for (int32_t y = index; y < kRows; y += gJob.threadCount) gSeen.rowHits[y]++;
+}
+
+void ExpectCallsOnce(int32_t n) {
+    for (int32_t i = 0; i < kMaxThreads; ++i) EXPECT_EQ(gSeen.calls[i], i < n ? 1 : 0) << i;
+}
+
+void ExpectEachIndexOnce(int32_t n) {
+    ExpectCallsOnce(n);
+    for (int32_t y = 0; y < kRows; ++y) EXPECT_EQ(gSeen.rowHits[y], 1) << "row " << y;
+    EXPECT_EQ(gSeen.threadIds[0], GetCurrentThreadId()) << "index 0 runs on the caller";
+}
+
+class ThreadsTest : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        StopWorkerPool();
+        SetProcessorCountOverride(0);
+    }
+};
+
+TEST_F(ThreadsTest, RunParallelRunsEveryIndexOnceWithIndexZeroOnTheCaller) {
+    for (int32_t processors : {1, 2, 3, 8}) {
+        for (bool all : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << processors << " processors, all " << all);
+            SetProcessorCountOverride(processors);
+            ResetObserved();
+            RunParallel(CountingRoutine, all, 17, -4, false);
+            const int32_t n = all ? processors : 1;
+            EXPECT_EQ(gJob.threadCount, n);
+            EXPECT_EQ(gJob.parameterA, 17);
+            EXPECT_EQ(gJob.parameterB, -4);
+            ExpectEachIndexOnce(n);
+        }
+    }
+}
+
+TEST_F(ThreadsTest, PoolRunsEveryIndexOnceOnTheSameThreadsJobAfterJob) {
+    for (int32_t processors : {1, 2, 3, 8}) {
+        SCOPED_TRACE(::testing::Message() << processors << " processors");
+        SetProcessorCountOverride(processors);
+        StartWorkerPool();
+        EXPECT_EQ(WorkerPoolThreadCount(), processors - 1);
+        std::vector<uint32_t> firstIds;
+        for (int job = 0; job < 30; ++job) {
+            ResetObserved();
+            RunPoolRoutine(CountingRoutine, true, false);
+            ExpectEachIndexOnce(processors);
+            std::vector<uint32_t> ids(gSeen.threadIds, gSeen.threadIds + processors);
+            if (job == 0) firstIds = ids;
+            EXPECT_EQ(ids, firstIds) << "the pool reuses its threads";
+        }
+        // Multi-CPU off: one thread, the caller.
+        ResetObserved();
+        RunPoolRoutine(CountingRoutine, false, false);
+        EXPECT_EQ(gJob.threadCount, 1);
+        ExpectEachIndexOnce(1);
+        StopWorkerPool();
+        EXPECT_EQ(WorkerPoolThreadCount(), 0);
+    }
+}
+
+int64_t ProcessCpuMs() {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    auto ms = [](const FILETIME& t) {
+        return int64_t((uint64_t(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 10000);
+    };
+    return ms(kernel) + ms(user);
+}
+
+TEST_F(ThreadsTest, PoolThreadsUseNoProcessorBetweenJobs) {
+    SetProcessorCountOverride(8);
+    StartWorkerPool();
+    ResetObserved();
+    RunPoolRoutine(CountingRoutine, true, false);
+    // Seven threads polling for work would burn about 7 x 300 ms here.
+    const int64_t before = ProcessCpuMs();
+    Sleep(300);
+    EXPECT_LT(ProcessCpuMs() - before, 150);
+    ResetObserved();
+    RunPoolRoutine(CountingRoutine, true, false);
+    ExpectEachIndexOnce(8);
+}
+
+TEST_F(ThreadsTest, JobsWithoutAPoolRunOnceOnTheCaller) {
+    ResetObserved();
+    RunPoolRoutine(CountingRoutine, true, true);
+    EXPECT_EQ(gJob.threadCount, 1);
+    ExpectEachIndexOnce(1);
+}
+
+void BarrierOnceRoutine(int32_t index) {
+    gSeen.calls[index]++;
+    gSeen.barrierResults[index] = ThreadBarrier(0, -1);
+}
+
+TEST_F(ThreadsTest, OneProcessorRunsOnceOnTheCallerAndBarriersReturnZeroAtOnce) {
+    SetProcessorCountOverride(1);
+    StartWorkerPool();
+    for (int pass = 0; pass < 2; ++pass) {
+        ResetObserved();
+        const DWORD start = GetTickCount();
+        if (pass == 0)
+            RunPoolRoutine(BarrierOnceRoutine, true, true);
+        else
+            RunParallel(BarrierOnceRoutine, true, 0, 0, true);
+        EXPECT_LT(GetTickCount() - start, 1000u);
+        EXPECT_EQ(gSeen.calls[0], 1);
+        EXPECT_EQ(gSeen.calls[1], 0);
+        EXPECT_EQ(gSeen.barrierResults[0], 0);
+    }
+}
+
+// Each stage writes the own rows of a shared table; after the barrier every thread checks
+// all rows, including those written by the others.
+std::vector<int32_t> gShared(kRows);
+constexpr int kStages = 12;
+
+void StagedRoutine(int32_t index) {
+    const int32_t n = gJob.threadCount;
+    for (int32_t stage = 0; stage < kStages; ++stage) {
+        if ((index + stage) % 3 == 0) Sleep(1);  // uneven arrival at every barrier
+        for (int32_t y = index; y < kRows; y += n) gShared[y] = stage * 1000 + y;
+        if (ThreadBarrier(stage * 2, 10000) != 1) gSeen.mismatches++;
+        for (int32_t y = 0; y < kRows; ++y)
+            if (gShared[y] != stage * 1000 + y) gSeen.mismatches++;
+        // Nobody writes the next stage before everyone has read this one.
+        if (ThreadBarrier(stage * 2 + 1, 10000) != 1) gSeen.mismatches++;
+    }
+    gSeen.calls[index]++;
+}
+
+TEST_F(ThreadsTest, BarrierSeparatesThePassesOfAJob) {
+    for (int32_t processors : {2, 3, 8}) {
+        SCOPED_TRACE(::testing::Message() << processors << " processors");
+        SetProcessorCountOverride(processors);
+        StartWorkerPool();
+        ResetObserved();
+        RunPoolRoutine(StagedRoutine, true, true);
+        EXPECT_EQ(gSeen.mismatches, 0);
+        ResetObserved();
+        RunParallel(StagedRoutine, true, 0, 0, true);
+        EXPECT_EQ(gSeen.mismatches, 0);
+        ExpectCallsOnce(processors);
+    }
+}
+
+// Thread 2 stays away from stage 0; the others time out there, and all meet at stage 1.
+std::atomic<int32_t> gTimedOut{0};
+void LateThreadRoutine(int32_t index) {
+    gSeen.calls[index]++;
+    if (index != 2) {
+        const DWORD start = GetTickCount();
+        if (ThreadBarrier(0, 50) == 0 && GetTickCount() - start >= 40) gTimedOut++;
+    } else {
+        for (int i = 0; i < 5000 && gTimedOut < 2; ++i) Sleep(1);
+    }
+    gSeen.barrierResults[index] = ThreadBarrier(1, 10000);
+}
+
+TEST_F(ThreadsTest, BarrierTimeOutLetsTheThreadGoOnAndMeetLaterStages) {
+    SetProcessorCountOverride(3);
+    ResetObserved();
+    gTimedOut = 0;
+    RunParallel(LateThreadRoutine, true, 0, 0, true);
+    EXPECT_EQ(gTimedOut, 2);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(gSeen.barrierResults[i], 1) << i;
+}
+
+// One thread asks to cancel; all keep passing the barriers and skip their work.
+std::atomic<int32_t> gWorkDone{0};
+void CancellingRoutine(int32_t index) {
+    for (int32_t stage = 0; stage < 6; ++stage) {
+        if (!JobCancelRequested()) gWorkDone++;
+        if (ThreadBarrier(stage * 2, 10000) != 1) gSeen.mismatches++;
+        if (index == 1 && stage == 1) RequestJobCancel();
+        if (ThreadBarrier(stage * 2 + 1, 10000) != 1) gSeen.mismatches++;
+    }
+    gSeen.calls[index]++;
+}
+
+TEST_F(ThreadsTest, CancelledJobKeepsEveryThreadPassingTheBarriers) {
+    SetProcessorCountOverride(8);
+    StartWorkerPool();
+    ResetObserved();
+    gWorkDone = 0;
+    RunPoolRoutine(CancellingRoutine, true, true);
+    EXPECT_EQ(gSeen.mismatches, 0);
+    EXPECT_EQ(gWorkDone, 8 * 2) << "stages 0 and 1 before the cancel, none after";
+    ExpectCallsOnce(8);
+    // The next job starts uncancelled.
+    ResetObserved();
+    RunPoolRoutine(CountingRoutine, true, false);
+    EXPECT_FALSE(JobCancelRequested());
+}
+
+TEST_F(ThreadsTest, BarrierRefusesAThreadWhenEverySlotIsTaken) {
+    ASSERT_EQ(InitThreadBarrier(1), 0);
+    EXPECT_EQ(ThreadBarrier(0, -1), 0);
+    ASSERT_EQ(InitThreadBarrier(2), 1);
+    SetProcessorCountOverride(3);
+    ResetObserved();
+    // Two threads fill the table; the third finds no slot and returns at once.
+    RunParallel(
+        [](int32_t index) {
+            if (index == 2)
+                while (gSeen.calls[0] + gSeen.calls[1] < 2) Sleep(1);
+            gSeen.barrierResults[index] = ThreadBarrier(0, 5000);
+            gSeen.calls[index]++;
+        },
+        true, 0, 0, false);
+    EXPECT_EQ(gSeen.barrierResults[0] + gSeen.barrierResults[1], 2);
+    EXPECT_EQ(gSeen.barrierResults[2], 0);
+    FreeThreadBarrier();
+}
+
+// --- Random source ----------------------------------------------------------------------------
+// The first draws of the classic C runtime generator after seeding with 1.
+constexpr int32_t kSeedOneDraws[] = {41,    18467, 6334,  26500, 19169,
+                                     15724, 11478, 29358, 26962, 24464};
+
+std::vector<int32_t> gDraws[kMaxThreads];
+void DrawingRoutine(int32_t index) {
+    gDraws[index].clear();
+    // A new thread starts at 1, before any seeding.
+    for (int i = 0; i < 3; ++i) gDraws[index].push_back(RandomNext());
+    RandomSeed(20240601u);
+    for (int i = 0; i < 100; ++i) gDraws[index].push_back(RandomNext());
+}
+
+TEST_F(ThreadsTest, RandomSourceGivesTheSameSequenceOnEveryThread) {
+    RandomSeed(1);
+    for (int32_t expected : kSeedOneDraws) EXPECT_EQ(RandomNext(), expected);
+    SetProcessorCountOverride(8);
+    RunParallel(DrawingRoutine, true, 0, 0, false);
+    for (int32_t i = 1; i < 8; ++i) {
+        ASSERT_EQ(gDraws[i].size(), 103u);
+        for (int k = 0; k < 3; ++k) EXPECT_EQ(gDraws[i][k], kSeedOneDraws[k]) << i;
+        EXPECT_TRUE(std::equal(gDraws[i].begin() + 3, gDraws[i].end(), gDraws[0].begin() + 3))
+            << "thread " << i;
+    }
+    for (int32_t v : gDraws[0]) EXPECT_TRUE(v >= 0 && v <= kRandomMax);
+}
+}  // namespace
