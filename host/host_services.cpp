@@ -213,8 +213,12 @@ int16_t CheckUserAbort() {
         if (gStuff && gStuff->abortProc && gStuff->abortProc()) SetResult(HOST_USER_CANCELLED);
         return GetResult();
     }
+    // Only Escape and Pause are taken off the queue: any other key the user pressed during a
+    // render stays for the dialog to handle afterwards.
     MSG message;
-    if (PeekMessageA(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) {
+    if (PeekMessageA(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE)) {
+        if (message.wParam != VK_ESCAPE && message.wParam != VK_PAUSE) return 0;
+        PeekMessageA(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);
         if (message.wParam == VK_ESCAPE) return HOST_USER_CANCELLED;
         if (message.wParam == VK_PAUSE) {
             int pressed = ShowMessage(MB_YESNO | MB_ICONWARNING, "Pause", "%s", "Continue?");

@@ -420,6 +420,9 @@ TEST(DialogInput, UnderASkinTheLoopStepsFocusedSlidersAndComboBoxesByKeys) {
             driver.Focus(driver.ControlWindow(c.control));
             const int32_t before = gBed.api->record(c.control)->value;
             const size_t events = Events().size();
+            // A key that arrives while the previous key's event is still being handled is
+            // dropped by design: let the dialog's thread return to its loop first.
+            SendMessageA(driver.dialog, WM_NULL, 0, 0);
             PostMessageA(driver.dialog, WM_KEYDOWN, WPARAM(c.key), 1);
             // Posted input comes after the messages sent to the dialog: wait for its event.
             WaitFor([&] { return Events().size() > events; });
@@ -431,7 +434,9 @@ TEST(DialogInput, UnderASkinTheLoopStepsFocusedSlidersAndComboBoxesByKeys) {
             const int32_t wanted = c.control == 30 ? EVENT_CLICKED : EVENT_VALUE_CHANGED;
             driver.Check(all.size() > events && all[events].event == wanted &&
                              all[events].argument == before,
-                         "the key's event carries the old value");
+                         "the key's event carries the old value (control " +
+                             std::to_string(c.control) + " key " + std::to_string(c.key) +
+                             ", " + std::to_string(all.size() - events) + " events)");
             driver.Check(EventsOf(EVENT_KEY_DOWN, c.key).empty(), "the key was consumed");
         }
         (*gBed.api->params)->skinActive = 0;

@@ -365,6 +365,10 @@ TEST(HostServices, KeysStopOrPauseARenderWhileTheDialogIsUp) {
         }
         EXPECT_EQ(call.session.log.abortCalls, 0);  // the host is not asked meanwhile
     }
+    // Any other key stays queued for the dialog, so typing during a render is not lost.
+    MSG left;
+    ASSERT_TRUE(PeekMessageA(&left, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+    EXPECT_EQ(left.wParam, WPARAM('A'));
     // With no key waiting, the result of the call stands.
     EXPECT_EQ(CheckUserAbort(), 0);
     SetCancelResult();
