@@ -5,4 +5,6 @@
 #include "dialog/message_boxes.h"
 #include "dialog/text_expansion.h"
 
-void ShowAboutBox() { ShowInfoMessage("%s\n\nB&W Effects by Quillmoor", FilterTitle()); }
+void ShowAboutBox() {
+    ShowInfoMessage("%s\n\nB&W Effects by Quillmoor", FilterTitle());
+}

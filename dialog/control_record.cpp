@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "dialog/control_appearance.h"
 #include "host/parameter_block.h"
 
 void ResetControlRecord(ControlRecord& record) {
@@ -76,6 +77,7 @@ int32_t SetControlState(int n, int32_t state) {
     if (!record) return 0;
     int32_t previous = record->state;
     record->state = uint8_t(state == -1 ? CTLSTATE_FULL : state & CTLSTATE_FULL);
+    ApplyControlState(n);
     return previous;
 }
 

@@ -1,7 +1,81 @@
-// The modal filter dialog shown at the start of a run.
+// The filter dialog: a modeless dialog from the "FILTERPARAM" template with its own message
+// loop on the host's thread, its dialog procedure, the delivery of control events to the
+// effect, the control actions and the dialog's timers.
 #pragma once
 
-// Shows the dialog and runs its message loop. 0 after OK; -128 after Cancel.
-int RunFilterDialog();
-// Removes the dialog's message hook if one is still installed.
+#include <windows.h>
+
+#include <cstdint>
+
+// Window timers of the dialog.
+enum DialogTimer : UINT_PTR {
+    TIMER_PREVIEW = 1,         // one-shot: re-render the preview (100 ms)
+    TIMER_HOVER = 2,           // hover tracking (20 ms)
+    TIMER_EFFECT_FIRST = 3,    // the effect's timers 0..9 are window timers 3..12
+    TIMER_WHEEL = 1000,        // one-shot: the wheel control's action after a wheel step
+    TIMER_ACTION_SOON = 1001,  // one-shot: the action soon (Shift-wheel, typing, thumb tracking)
+};
+constexpr int kEffectTimerCount = 10;
+constexpr UINT kPreviewTimerMs = 100;
+constexpr UINT kHoverTimerMs = 20;
+constexpr UINT kWheelDelayMs = 500;
+constexpr UINT kShiftWheelDelayMs = 20;
+constexpr UINT WM_EXIT_SIZE_MOVE = 562;  // WM_EXITSIZEMOVE, the message field of EVENT_DIALOG_SIZED
+
+enum ControlActionCode : int32_t {
+    RUN_ACTION_CANCEL = 1,
+    RUN_ACTION_OK = 2,
+    RUN_ACTION_PREVIEW = 3,
+    RUN_ACTION_ABOUT = 5,
+    RUN_ACTION_RELAYOUT = 7,
+};
+
+// Dialog-wide state of the dialog procedure. Written by this topic's functions on the host's
+// thread; reset when a dialog is built.
+struct FilterDialogState {
+    int32_t deliveryDepth;     // TriggerControlEvent deliveries under way
+    bool cancelByAction;       // action 1 is cancelling: no EVENT_CLICKED for 398 then
+    bool previewDrag;          // a pan of the preview is under way
+    int32_t hoverControl;      // the control that last got EVENT_MOUSE_ENTER; -1 none
+    POINT lastCursor;          // cursor position at the last hover tick (screen)
+    int32_t wheelControl;      // the control whose action timers 1000/1001 run; -1 none
+    uint32_t wheelGeneration;  // ControlGeneration of wheelControl when its action was asked
+    int32_t previewMouseMode;  // SetPreviewMouseMode
+    HWND toolTip;              // the dialog's tooltip control
+    bool painted;              // the first paint happened
+    bool pendingEdit;          // a value box text was changed and not applied yet
+    bool writingValueBox;      // the framework itself is writing a value box
+    bool sizing;               // the frame is being dragged
+    bool sizeChanged;          // the size changed during the drag
+    bool maximised;            // the dialog is maximised
+    int32_t endCommand;        // IDOK or IDCANCEL once the dialog ends; 0 while it runs
+};
+extern FilterDialogState gFilterDialog;
+// 0 until the dialog has first been shown, then 1; cleared when OK or Cancel ends it.
+extern int32_t gDialogShown;
+
+void FilterDialogReset();
+
+// Creates the dialog, owned by the host's window, runs its message loop until the quit
+// message and destroys it. Returns 0 after OK and -128 after Cancel.
+int32_t RunFilterDialog(int32_t argument = 0);
+// Removes the dialog's message hook (the toolbar's menu hook) if one is still installed.
 void RemoveDialogMessageHook();
+INT_PTR CALLBACK FilterDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The loop's handling of one key message before the dialog sees it; true when consumed.
+bool HandleDialogKey(const MSG& message);
+
+// Delivers one event to the effect's hook 1. See the dialog procedure for the callers.
+int32_t TriggerControlEvent(int32_t control, int32_t event, int32_t argument, int32_t message,
+                            int32_t extra, int32_t runAction, int32_t result, int32_t force);
+int32_t RunControlAction(int32_t action);
+int32_t PumpDialogMessages();
+int32_t SetPreviewMouseMode(int32_t mode);
+int32_t SetDialogTimer(int32_t timer, int32_t periodMs, int32_t on);
+
+// Starts the one-shot action timer (1000 or 1001) for control n, which had the generation
+// when the user acted; runs the action at once when the timer cannot be made. Nothing is
+// scheduled for a control that was deleted or made again since (by the effect's handler).
+void ScheduleControlAction(int32_t n, uint32_t generation, UINT_PTR timer, UINT delayMs);
+// Runs the delayed action of the wheel control, unless that control went in the meantime.
+void RunScheduledAction();

@@ -4,7 +4,9 @@
 
 #include <cstdarg>
 
+#ifndef GREYLOOM_PRINTF
 #define GREYLOOM_PRINTF(f, a) __attribute__((format(gnu_printf, f, a)))
+#endif
 
 int ShowMessage(unsigned style, const char* caption, const char* format, ...) GREYLOOM_PRINTF(3, 4);
 int ShowMessageV(unsigned style, const char* caption, const char* format, va_list args);

@@ -9,18 +9,23 @@
 #include "host/effect_context.h"
 #include "host/plugin_data.h"
 
+void CopyPathFolder(char* out, size_t size, const char* path) {
+    if (!out || size == 0) return;
+    out[0] = '\0';
+    if (!path) return;
+    const char* lastBackslash = strrchr(path, '\\');
+    if (!lastBackslash) return;
+    size_t length = size_t(lastBackslash - path) + 1;
+    if (length >= size) return;
+    memcpy(out, path, length);
+    out[length] = '\0';
+}
+
 const char* GetPluginFolder() {
-    char* folder = gContext.pluginFolder;
-    const DWORD size = sizeof gContext.pluginFolder;
-    DWORD length = GetModuleFileNameA(gModule, folder, size);
-    if (length == 0 || length >= size) {
-        folder[0] = '\0';
-        return folder;
-    }
-    char* lastBackslash = strrchr(folder, '\\');
-    if (lastBackslash)
-        lastBackslash[1] = '\0';
-    else
-        folder[0] = '\0';
-    return folder;
+    char path[kEscapeStringBytes] = "";
+    DWORD length = GetModuleFileNameA(gModule, path, sizeof path);
+    // A cut path would give a folder that does not exist: better none at all.
+    if (length == 0 || length >= sizeof path) path[0] = '\0';
+    CopyPathFolder(gContext.pluginFolder, sizeof gContext.pluginFolder, path);
+    return gContext.pluginFolder;
 }

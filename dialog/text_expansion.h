@@ -1,8 +1,18 @@
-// Expansion of the texts the plug-in shows: entities, doubled ampersands, "!" escapes.
+// Expansion of the texts the plug-in shows: character entities, doubled ampersands and the
+// "!" escapes that insert facts about the filter, the image and the run.
 #pragma once
 
-// Returns the expanded text in a static 1024-byte buffer that the next call overwrites.
+#include <cstddef>
+
+constexpr size_t kExpandedTextBytes = 1024;  // 1023 bytes of text and a terminator
+constexpr size_t kTrimmedTitleBytes = 512;
+
+// Returns the expanded text in a static buffer that the next call overwrites, so callers
+// copy it before they expand another text. A null text gives an empty one.
 const char* ExpandText(const char* text);
 
-// The filter title (text slot 2).
+// The text without a trailing "...", cut to 511 characters, in a static buffer of its own.
+const char* TrimEllipsis(const char* text);
+
+// The filter title (text slot 2), or the product name while the effect has not named it.
 const char* FilterTitle();

@@ -9,6 +9,8 @@
 #include "dialog/control_record.h"
 #include "dialog/dialog_window.h"
 #include "dialog/message_boxes.h"
+#include "dialog/preview_window.h"
+#include "dialog/skin_engine.h"
 #include "host/parameter_block.h"
 #include "host/plugin_data.h"
 #include "host/effect_context.h"
@@ -81,7 +83,9 @@ void* PseudoHandleBlock(HostHandle handle, size_t expectedSize) {
     return record->block;
 }
 
-int16_t PseudoHandleLastError() { return gPseudoHandleError; }
+int16_t PseudoHandleLastError() {
+    return gPseudoHandleError;
+}
 
 // --- Buffer suite --------------------------------------------------------------------------
 
@@ -209,12 +213,15 @@ int16_t CheckUserAbort() {
         if (gStuff && gStuff->abortProc && gStuff->abortProc()) SetResult(HOST_USER_CANCELLED);
         return GetResult();
     }
+    // Only Escape and Pause are taken off the queue: any other key the user pressed during a
+    // render stays for the dialog to handle afterwards.
     MSG message;
-    if (PeekMessageA(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) {
+    if (PeekMessageA(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE)) {
+        if (message.wParam != VK_ESCAPE && message.wParam != VK_PAUSE) return 0;
+        PeekMessageA(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);
         if (message.wParam == VK_ESCAPE) return HOST_USER_CANCELLED;
         if (message.wParam == VK_PAUSE) {
-            int pressed =
-                ShowMessage(MB_YESNO | MB_ICONWARNING, "Pause", "%s", "Continue?");
+            int pressed = ShowMessage(MB_YESNO | MB_ICONWARNING, "Pause", "%s", "Continue?");
             return pressed == IDNO ? HOST_USER_CANCELLED : 0;
         }
         return 0;
@@ -223,7 +230,20 @@ int16_t CheckUserAbort() {
 }
 
 void SetProgressBar(int32_t percent) {
+    // A skin paints the bar itself from the control's value.
+    if (IsSkinActive() && IsControlSkinned(CTL_PROGRESS)) {
+        StoreControlValue(CTL_PROGRESS, percent);
+        PaintSkinnedControl(CTL_PROGRESS, 0);
+        return;
+    }
     if (gDialog) SendDlgItemMessageA(gDialog, ITEM_PROGRESS, PBM_SETPOS, WPARAM(percent), 0);
+}
+
+int RefreshPreviewIfShown() {
+    if (!gDialog) return 0;
+    InvalidatePreview(gDialog);
+    PaintPreview(gDialog);
+    return 1;
 }
 
 int16_t ReportProgress(int32_t done, int32_t total) {
@@ -261,8 +281,8 @@ LONG RegReadString(HKEY key, const char* valueName, char* buffer, DWORD size) {
     if (!key) return 1;
     DWORD type = 0;
     DWORD bytes = size;
-    LONG status = RegQueryValueExA(key, valueName, nullptr, &type,
-                                   reinterpret_cast<BYTE*>(buffer), &bytes);
+    LONG status =
+        RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes);
     if (!IsPredefinedKey(key)) RegCloseKey(key);
     // A stored string need not carry its terminator.
     if (buffer && size) buffer[size - 1] = '\0';

@@ -39,6 +39,8 @@ TEST(PluginEntry, FirstCallAllocatesTheDataBlockAndLaterCallsReuseIt) {
     block->previewRect = {3, 4, 150, 220};
 
     for (int16_t selector : {SELECTOR_PREPARE, SELECTOR_START, SELECTOR_FINISH, SELECTOR_ABOUT}) {
+        // No dialog: its preview would write its own rectangle.
+        if (selector == SELECTOR_START) PlayEmptyDescriptor(*session);
         HostCallSelector(*session, selector);
         EXPECT_EQ(session->dataWord, dataWord) << "selector " << selector;
         EXPECT_EQ(block->previewRect.top, 3);
@@ -154,5 +156,30 @@ TEST(PluginEntry, EditorInvocationsKeepDataWordAndParametersAcrossRuns) {
         EXPECT_EQ(session->log.selectors[0].selector, SELECTOR_PREPARE);
         EXPECT_EQ(session->log.selectors.back().selector, SELECTOR_FINISH);
     }
+}
+}  // namespace
+
+namespace {
+LONG CALLBACK ContinueTestException(EXCEPTION_POINTERS* info) {
+    if (info->ExceptionRecord->ExceptionCode != 0xE0474C31) return EXCEPTION_CONTINUE_SEARCH;
+    return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+// Hosts unload plug-ins between runs; nothing of the plug-in may stay behind in the process
+// that the next exception (of the host or of another plug-in) would call.
+TEST(PluginEntry, UnloadedPluginLeavesNoExceptionHandlerBehind) {
+    auto session = OpenShippedPlugin();
+    ASSERT_EQ(HostRunFilter(*session, false), 0);
+    const HMODULE module = session->module;
+    HostUnloadPlugin(*session);
+    MEMORY_BASIC_INFORMATION info;
+    ASSERT_EQ(VirtualQuery(module, &info, sizeof info), sizeof info);
+    ASSERT_NE(info.State, DWORD(MEM_COMMIT)) << "the plug-in is still mapped";
+    void* handler = AddVectoredExceptionHandler(0, ContinueTestException);
+    RaiseException(0xE0474C31, 0, 0, nullptr);
+    RemoveVectoredExceptionHandler(handler);
+
+    ASSERT_TRUE(HostLoadPlugin(*session, HostDefaultPluginPath()));
+    EXPECT_EQ(HostRunFilter(*session, false), 0);
 }
 }  // namespace

@@ -7,6 +7,8 @@
 
 #include "foundation/plugin_session.h"
 #include "host/host_services.h"
+#include "host/effect_context.h"
+#include "host/parameter_block.h"
 #include "host/plugin_data.h"
 
 namespace {
@@ -323,5 +325,64 @@ TEST(HostServices, RegistryStringsAreReadIntoABoundedBuffer) {
 
     RegCloseKey(scratch);
     RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
+}
+}  // namespace
+
+namespace {
+// While the dialog is up the user stops a render from the keyboard: Escape cancels, Pause
+// asks whether to go on.
+TEST(HostServices, KeysStopOrPauseARenderWhileTheDialogIsUp) {
+    struct Case {
+        WPARAM key;
+        int answer;  // to the "Pause" box
+        int16_t expected;
+        bool asks;
+    };
+    const Case cases[] = {
+        {VK_ESCAPE, 0, HOST_USER_CANCELLED, false},
+        {VK_PAUSE, IDYES, 0, true},
+        {VK_PAUSE, IDNO, HOST_USER_CANCELLED, true},
+        {'A', 0, 0, false},
+    };
+    ServiceCall call;
+    std::unique_ptr<ParameterBlock> block(new ParameterBlock);
+    InitParameterBlock(*block);
+    gParams = block.get();
+    gContext.dialogUp = 1;
+    HWND window =
+        CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.key));
+        HostResetLog(call.session);
+        call.session.options.messageBoxAnswers = {c.answer};
+        PostMessageA(window, WM_KEYDOWN, c.key, 1);
+        EXPECT_EQ(CheckUserAbort(), c.expected);
+        ASSERT_EQ(call.session.log.messageBoxes.size(), c.asks ? 1u : 0u);
+        if (c.asks) {
+            EXPECT_EQ(call.session.log.messageBoxes[0].caption, "Pause");
+            EXPECT_EQ(call.session.log.messageBoxes[0].text, "Continue?");
+            EXPECT_EQ(call.session.log.messageBoxes[0].icon, UINT(MB_ICONEXCLAMATION));
+        }
+        EXPECT_EQ(call.session.log.abortCalls, 0);  // the host is not asked meanwhile
+    }
+    // Any other key stays queued for the dialog, so typing during a render is not lost.
+    MSG left;
+    ASSERT_TRUE(PeekMessageA(&left, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+    EXPECT_EQ(left.wParam, WPARAM('A'));
+    // With no key waiting, the result of the call stands.
+    EXPECT_EQ(CheckUserAbort(), 0);
+    SetCancelResult();
+    EXPECT_EQ(CheckUserAbort(), HOST_USER_CANCELLED);
+
+    // Progress goes to the dialog's bar and control 394, not to the host.
+    SetResult(0);
+    EXPECT_EQ(ReportProgress(3, 4), 0);
+    EXPECT_EQ(gParams->controls[394].value, 75);
+    EXPECT_EQ(GetControlValue(394), 75);
+    EXPECT_TRUE(call.session.log.progress.empty());
+
+    DestroyWindow(window);
+    gContext.dialogUp = 0;
+    gParams = nullptr;
 }
 }  // namespace

@@ -1,0 +1,190 @@
+// Control texts and deletion. Images come later: SetControlImage only records the name.
+
+#include "dialog/control_texts.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdarg>
+#include <string>
+
+#include "dialog/control_appearance.h"
+#include "dialog/control_creation.h"
+#include "dialog/control_record.h"
+#include "dialog/dialog_window.h"
+#include "dialog/filter_dialog.h"
+#include "dialog/skin_engine.h"
+#include "dialog/text_expansion.h"
+#include "host/text_format.h"
+
+namespace {
+
+void RedrawUnder(HWND window) {
+    if (!window || !gDialog || !IsWindowVisible(window)) return;
+    RECT rect;
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, gDialog, reinterpret_cast<POINT*>(&rect), 2);
+    RedrawWindow(gDialog, &rect, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void FillList(HWND window, UINT reset, UINT add, const std::string& text, bool skipEmptyText) {
+    SendMessageA(window, reset, 0, 0);
+    if (skipEmptyText && text.empty()) return;
+    ForEachTextLine(text.c_str(), [&](const char* line, int32_t length) {
+        std::string item(line, size_t(length));
+        SendMessageA(window, add, 0, LPARAM(item.c_str()));
+    });
+}
+
+void FillTabs(HWND window, const std::string& text) {
+    TabCtrl_DeleteAllItems(window);
+    int index = 0;
+    ForEachTextLine(text.c_str(), [&](const char* line, int32_t length) {
+        std::string sheet(line, size_t(length));
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
+        item.iImage = -1;
+        item.pszText = &sheet[0];
+        SendMessageA(window, TCM_INSERTITEMA, WPARAM(index++), LPARAM(&item));
+    });
+}
+
+void FillListView(HWND window, const std::string& text) {
+    ListView_DeleteAllItems(window);
+    SendMessageA(window, LVM_REMOVEALLGROUPS, 0, 0);
+    int index = 0;
+    ForEachTextLine(text.c_str(), [&](const char* line, int32_t length) {
+        std::string label(line, size_t(length));
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT;
+        item.iItem = index++;
+        item.pszText = &label[0];
+        SendMessageA(window, LVM_INSERTITEMA, 0, LPARAM(&item));
+    });
+}
+
+void FillToolbar(HWND window, const std::string& text) {
+    while (SendMessageA(window, TB_BUTTONCOUNT, 0, 0) > 0)
+        SendMessageA(window, TB_DELETEBUTTON, 0, 0);
+    int index = 0;
+    ForEachTextLine(text.c_str(), [&](const char* line, int32_t length) {
+        std::string caption(line, size_t(length));
+        TBBUTTON button = {};
+        button.iBitmap = I_IMAGENONE;
+        button.idCommand = index++;
+        button.fsState = TBSTATE_ENABLED;
+        button.fsStyle = BTNS_DROPDOWN | BTNS_AUTOSIZE;
+        button.iString = INT_PTR(caption.c_str());
+        SendMessageA(window, TB_ADDBUTTONSA, 1, LPARAM(&button));
+    });
+}
+
+}  // namespace
+
+int32_t SetControlText(int32_t n, const char* text) {
+    ControlRecord* record = UsedControlRecord(n);
+    if (!record) return 0;
+    CopyText(record->text, sizeof record->text, text ? text : "");
+    if (IsSkinActive() && IsControlSkinned(n) && record->controlClass != CONTROL_SLIDER) {
+        if (GetEffectiveControlState(n)) PaintSkinnedControl(n, 0);
+        return 1;
+    }
+    HWND window = record->window;
+    const std::string expanded = ExpandText(record->text);
+    switch (record->controlClass) {
+        case CONTROL_SLIDER:
+        case CONTROL_TRACKBAR_SLIDER:
+            if (!record->labelWindow) return 0;
+            MeasureControlLabel(n, expanded.c_str());
+            SetWindowTextA(record->labelWindow, expanded.c_str());
+            PlaceControlLabel(n);
+            if (!IsRedrawSuspended()) RedrawUnder(record->labelWindow);
+            return 1;
+        case CONTROL_CHECKBOX:
+        case CONTROL_RADIOBUTTON:
+        case CONTROL_TEXT:
+            if (!window) return 0;
+            SetWindowTextA(window, expanded.c_str());
+            RedrawUnder(window);
+            return 1;
+        case CONTROL_LISTBOX:
+        case CONTROL_VALUELIST:
+            if (window) FillList(window, LB_RESETCONTENT, LB_ADDSTRING, expanded, false);
+            SetControlValue(n, record->value);
+            return 0;
+        case CONTROL_COMBOBOX:
+            if (window) FillList(window, CB_RESETCONTENT, CB_ADDSTRING, expanded, true);
+            SetControlValue(n, record->value);
+            return 0;
+        case CONTROL_EDIT:
+            if (!window) return 0;
+            SetWindowTextA(window, expanded.c_str());
+            UpdateWindow(window);
+            return 1;
+        case CONTROL_TAB:
+            if (window) FillTabs(window, expanded);
+            return 0;
+        case CONTROL_LISTVIEW:
+            if (window) FillListView(window, expanded);
+            return 0;
+        case CONTROL_TOOLBAR:
+            if (window && !expanded.empty()) FillToolbar(window, expanded);
+            return 0;
+    }
+    return window ? SetWindowTextA(window, expanded.c_str()) : 0;
+}
+
+int32_t SetControlTextFormat(int32_t n, const char* format, ...) {
+    char text[1024];
+    va_list args;
+    va_start(args, format);
+    FormatTextV(text, sizeof text, format, args);
+    va_end(args);
+    return SetControlText(n, text);
+}
+
+int32_t SetControlImage(int32_t n, const char* name, int32_t option) {
+    ControlRecord* record = UsedControlRecord(n);
+    if (!record) return 0;
+    CopyText(record->imageName, sizeof record->imageName, name ? name : "");
+    record->imageOption = option;
+    return 0;
+}
+
+const char* ResolveImagePath(const char* name) {
+    return name ? name : "";
+}
+
+int32_t DeleteControl(int32_t n) {
+    ControlRecord* record = ControlRecordAt(n);
+    if (!record) return 0;
+    switch (n) {
+        case CTL_PROGRESS:
+        case CTL_PREVIEW_FRAME:
+        case CTL_ZOOM_TEXT: {
+            // Template items: destroyed with the record kept, so the number stays reserved.
+            const int items[3][3] = {{ITEM_PROGRESS, 0, 0},
+                                     {ITEM_PREVIEW_FRAME, 0, 0},
+                                     {ITEM_ZOOM_TEXT, ITEM_ZOOM_IN, ITEM_ZOOM_OUT}};
+            const int row = n == CTL_PROGRESS ? 0 : n == CTL_PREVIEW_FRAME ? 1 : 2;
+            for (int item : items[row])
+                if (item && gDialog) DestroyDialogChild(GetDlgItem(gDialog, item));
+            record->window = nullptr;
+            record->state = 0;
+            return 1;
+        }
+    }
+    if (!record->inUse) return 1;
+    NextControlGeneration(n);
+    if (record->toolTip[0]) SetControlToolTip(n, nullptr, 0);
+    if (record->imageName[0]) SetControlImage(n, nullptr, 0);
+    ReleaseControlImageObjects(*record);
+    DestroyDialogChild(record->window);
+    DestroyDialogChild(record->editWindow);
+    DestroyDialogChild(record->labelWindow);
+    record->window = record->editWindow = record->labelWindow = nullptr;
+    record->inUse = 0;
+    return 1;
+}
