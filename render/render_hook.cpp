@@ -230,6 +230,7 @@ bool RenderPrepareTables(const EffectContext& c) {
     PrepareSelective(plan, v);
     PrepareBendRows(plan, v);
     PrepareGrey(plan, v);
+    if (!EffectChainPrepare(plan, c)) return false;
     return GetResult() == 0;
 }
 

@@ -84,34 +84,21 @@ Sample* WorkRow(int32_t array, int32_t y, const RenderPlan& plan) {
 
 // --- Pixel steps --------------------------------------------------------------------------
 
-Rgb ApplyToneChannels(const RenderPlan& plan, Rgb p) {
-    const int32_t max = plan.depth.max;
-    if (plan.toneInUse[0]) {
-        const int32_t* lut = plan.toneLuts[0].data();
-        p = {lut[ClampLevel(p.r, max)], lut[ClampLevel(p.g, max)], lut[ClampLevel(p.b, max)]};
-    }
-    if (plan.toneInUse[3]) p.r = plan.toneLuts[3][ClampLevel(p.r, max)];
-    if (plan.toneInUse[4]) p.g = plan.toneLuts[4][ClampLevel(p.g, max)];
-    if (plan.toneInUse[5]) p.b = plan.toneLuts[5][ClampLevel(p.b, max)];
-    return p;
-}
-
-// Grey conversion and selective adjustments, then the tone channels: pass-1 steps 6 to 9.
-Rgb ConvertPixel(const RenderPlan& plan, const Rgb& source) {
+// Grey conversion and selective adjustments, then the lab effects, graduated filter and
+// toning: pass-1 steps 6 to 9.
+Rgb ConvertPixel(const RenderPlan& plan, const PixelSite& site, const Rgb& source) {
     const int32_t g = ConvertToGrey(plan.grey, source);
     Rgb p = {g, g, g};
     if (plan.selectiveOn) ApplySelective(plan.selective, source, g, p);
-    return ApplyToneChannels(plan, p);
+    p = ClampPixel(p, plan.depth.max);
+    EffectLabAndToning(plan.effects, site, source, p);
+    return p;
 }
 
-// A display mode shows a weight as grey in place of the image. The weights of the mask and
-// brush steps are full (255) while no mask type is active and no brush mask exists.
-Rgb DisplayModePixel(const RenderPlan& plan) {
-    const int32_t maskWeight = 255;
-    const int32_t brushWeight = 255;
-    int32_t g = brushWeight;
-    if (plan.maskShow) g = plan.maskOption ? maskWeight * brushWeight / 255 : maskWeight;
-    g *= plan.depth.mult;
+// A display mode shows a weight as grey in place of the image: the mask weight (times the
+// brush weight with both modes), or the brush weight alone.
+Rgb DisplayModePixel(const RenderPlan& plan, const PixelWeights& weights) {
+    const int32_t g = DisplayModeGrey(plan.maskShow, plan.maskOption, weights) * plan.depth.mult;
     return {g, g, g};
 }
 
@@ -161,6 +148,16 @@ void StoreWork(const RenderPlan& plan, int32_t y, int32_t column, const Rgb& p, 
     (void)y;
 }
 
+// The last pass's closing steps: grain, vignette and aging texture, blends and fades, frame.
+// Earlier passes only blend and fade.
+void ClosePixel(const RenderPlan& plan, bool last, TexturePixelState& texture,
+                const PixelSite& site, const PixelWeights& weights, const Rgb& base, Rgb& p) {
+    const EffectChain& e = plan.effects;
+    if (last && e.finishing) EffectFinishing(e, texture, site, weights.vignette, p);
+    if (e.blends) EffectBlendsAndFades(e, weights, base, p);
+    if (last) EffectFrame(e, site, p);
+}
+
 template <typename Sample>
 void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int32_t y) {
     const PixelSurface& s = plan.surface;
@@ -174,6 +171,8 @@ void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int
     const bool rowInside = y >= region.top && y < region.bottom;
     const bool multi = InMultiSplit(plan);
     const bool display = plan.maskShow || plan.maskOption;
+    // Each worker's own texture record: the texture step writes into it per pixel.
+    TexturePixelState texture = plan.effects.texture;
     for (int32_t x = plan.left; x < plan.right; ++x) {
         const int32_t column = x - plan.left;
         if (!rowInside || x < region.left || x >= region.right) {
@@ -187,35 +186,43 @@ void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int
             }
             continue;
         }
+        const int32_t sx = RenderSourceX(plan, x);
+        const PixelSite site = {x, y, sx, sy, column, y - plan.top};
+        const Rgb source = ReadPixel(sourceRow, sx - plan.left, s.sourceStep);
+        const PixelWeights weights = EffectWeights(plan.effects, site, source, last);
         Rgb p;
         if (display) {
-            p = DisplayModePixel(plan);
+            p = DisplayModePixel(plan, weights);
         } else {
-            const Rgb source =
-                ReadPixel(sourceRow, RenderSourceX(plan, x) - plan.left, s.sourceStep);
-            p = ClampPixel(ConvertPixel(plan, source), plan.depth.max);
+            p = ConvertPixel(plan, site, source);
+            ClosePixel(plan, last, texture, site, weights, source, p);
         }
         if (last)
-            WritePixel(outputRow, column, s.outputStep,
-                       SelectionBlend(plan, x, y, p, ReadPixel(ownSourceRow, column, s.sourceStep)));
+            WritePixel(
+                outputRow, column, s.outputStep,
+                SelectionBlend(plan, x, y, p, ReadPixel(ownSourceRow, column, s.sourceStep)));
         else if (workRgb)
             StoreWork(plan, y, column, p, workRgb, workBlur);
     }
 }
 
-// Passes 2 and 3 start from the earlier pass's result; the paper, dynamic contrast,
-// diffusion and glow steps of the effect chain work on it here.
+// Passes 2 and 3 start from the earlier pass's result: the paper and dynamic contrast (pass
+// 2) or the diffusion and glow (pass 3) work on it, then the pixel is closed like in pass 1.
 template <typename Sample>
 void RenderLaterPassRow(const RenderPlan& plan, const ProcessedRegion& region, int32_t y,
-                        int32_t passNumber) {
+                        int32_t passNumber, const PassViews& views) {
     const PixelSurface& s = plan.surface;
+    const EffectChain& e = plan.effects;
     const bool last = plan.lastPass == passNumber;
     Sample* outputRow = OutputRow<Sample>(s, plan, y);
     const Sample* ownSourceRow = SourceRow<Sample>(s, plan, y);
+    const int32_t sy = RenderSourceY(plan, y);
+    const Sample* sourceRow = SourceRow<Sample>(s, plan, sy);
     Sample* workRgb = WorkRow<Sample>(ARRAY_WORK_RGB, y, plan);
     if (!workRgb) return;
     const bool rowInside = y >= region.top && y < region.bottom;
     const bool multi = InMultiSplit(plan);
+    TexturePixelState texture = e.texture;
     for (int32_t x = plan.left; x < plan.right; ++x) {
         const int32_t column = x - plan.left;
         if (!rowInside || x < region.left || x >= region.right) {
@@ -225,13 +232,26 @@ void RenderLaterPassRow(const RenderPlan& plan, const ProcessedRegion& region, i
             }
             continue;
         }
-        const Rgb p = ReadPixel(static_cast<const Sample*>(workRgb), column, 3);
+        const int32_t sx = RenderSourceX(plan, x);
+        const PixelSite site = {x, y, sx, sy, column, y - plan.top};
+        const Rgb input = ReadPixel(static_cast<const Sample*>(workRgb), column, 3);
+        // The masks of the later passes see the earlier result; the blends go back to the
+        // source only when a mask is active, else to the pass's input.
+        const PixelWeights weights = EffectWeights(e, site, input, last);
+        const Rgb base =
+            e.mask.type != 0 ? ReadPixel(sourceRow, sx - plan.left, s.sourceStep) : input;
+        Rgb p = input;
+        if (passNumber == 2)
+            EffectPassTwo(e, views, site, p);
+        else
+            EffectPassThree(e, views, site, p);
+        ClosePixel(plan, last, texture, site, weights, base, p);
+        p = ClampPixel(p, plan.depth.max);
         if (last)
             WritePixel(outputRow, column, s.outputStep,
-                       SelectionBlend(plan, x, y, ClampPixel(p, plan.depth.max),
-                                      ReadPixel(ownSourceRow, column, s.sourceStep)));
+                       SelectionBlend(plan, x, y, p, ReadPixel(ownSourceRow, column, s.sourceStep)));
         else
-            WritePixel(workRgb, column, 3, ClampPixel(p, plan.depth.max));
+            WritePixel(workRgb, column, 3, p);
     }
 }
 
@@ -239,12 +259,13 @@ template <typename Sample>
 void RenderPass(const PassContext& pass, int32_t passNumber) {
     const RenderPlan& plan = pass.plan;
     const ProcessedRegion region = RenderProcessedRegion(plan);
+    const PassViews views = passNumber > 1 ? EffectPassViews() : PassViews{};
     for (int32_t y = plan.top + pass.index; y < plan.bottom; y += pass.threadCount) {
         if (!RowStart(pass, y)) return;
         if (passNumber == 1)
             RenderPassOneRow<Sample>(plan, region, y);
         else
-            RenderLaterPassRow<Sample>(plan, region, y, passNumber);
+            RenderLaterPassRow<Sample>(plan, region, y, passNumber, views);
         gRender.rowsDone.fetch_add(1, std::memory_order_relaxed);
     }
 }

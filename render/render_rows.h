@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "render/effect_chain.h"
 #include "render/grey_conversion.h"
 #include "render/render_arrays.h"
 #include "render/pixel_weights.h"
@@ -54,6 +55,7 @@ struct RenderPlan {
     std::vector<int32_t> toneLuts[kToneChannels];  // max + 1 entries each when in use
     std::vector<int32_t> selectiveLuts[kSelectiveRows];
     std::vector<int32_t> tonalLook;
+    EffectChain effects;  // the steps after the conversion; filled by EffectChainPrepare
     PixelSurface surface;
     const int32_t* controls;  // controlValues of the context, for the steps of the effects
 };
