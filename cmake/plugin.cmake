@@ -3,6 +3,8 @@
 # framework with a test effect of their own instead of the shipped one.
 file(GLOB GREYLOOM_FRAMEWORK_SOURCES CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/host/*.cpp ${CMAKE_SOURCE_DIR}/dialog/*.cpp)
+# The DLL load routine goes only into plug-ins, so that test programs can link the framework.
+list(FILTER GREYLOOM_FRAMEWORK_SOURCES EXCLUDE REGEX "/host/dll_entry\\.cpp$")
 file(GLOB GREYLOOM_EFFECT_SOURCES CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/render/*.cpp ${CMAKE_SOURCE_DIR}/effect/*.cpp)
 
@@ -30,7 +32,8 @@ endif()
 # property list, terminology and string table of the plug-in's resources.
 function(greyloom_add_plugin target)
     cmake_parse_arguments(ARG "" "OUTPUT_NAME" "SOURCES;LIBRARIES" ${ARGN})
-    add_library(${target} SHARED ${ARG_SOURCES} ${CMAKE_SOURCE_DIR}/host/entrypoint.def)
+    add_library(${target} SHARED ${ARG_SOURCES} ${CMAKE_SOURCE_DIR}/host/dll_entry.cpp
+        ${CMAKE_SOURCE_DIR}/host/entrypoint.def)
     target_link_libraries(${target} PRIVATE
         -Wl,--whole-archive greyloom_framework -Wl,--no-whole-archive
         ${ARG_LIBRARIES} greyloom_resources)

@@ -101,8 +101,7 @@ int32_t OnRunStart(EffectContext* context) {
     // texts, but only the session start makes the settings rows: the tables are made
     // afresh and the descriptor's texts decoded again over them, so that a table the
     // descriptor leaves out starts from its session state, not from zeros.
-    if (!context->dialogUp &&
-        (!GetArrayBase(ARRAY_CURVES) || !GetArrayBase(ARRAY_SETTINGS_ROWS))) {
+    if (!context->dialogUp && (!GetArrayBase(ARRAY_CURVES) || !GetArrayBase(ARRAY_SETTINGS_ROWS))) {
         OnSessionStart(context);
         DecodeScriptTextSlots();
     }

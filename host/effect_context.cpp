@@ -9,6 +9,7 @@
 
 #include "host/pixel_access.h"
 #include "host/plugin_data.h"
+#include "host/random_source.h"
 #include "host/tile_buffers.h"
 
 EffectContext gContext;
@@ -50,7 +51,7 @@ void FillAngleTables(EffectContext& context) {
 // The values every control record holds go into the working values; the rest of the run
 // reads only these.
 void CopyControlValues(EffectContext& context) {
-    srand(1);
+    RandomSeed(1);
     memset(context.scratch, 0, sizeof context.scratch);
     for (int n = 0; n < kControlCount; ++n) {
         const ControlRecord* record = ControlRecordAt(n);

@@ -183,8 +183,8 @@ int32_t FireControlEvent(int32_t control, int32_t event, int32_t argument);
 // when no filter record is there), cleared text slots, saved stretch and event fields, then
 // the control values (as LoadControlValues, without the hook).
 void InitRunTables();
-// Seeds rand() with 1, clears the scratch area, copies every control record's value into
-// controlValues, then fires HOOK_RUN_START.
+// Seeds the host thread's random source with 1, clears the scratch area, copies every
+// control record's value into controlValues, then fires HOOK_RUN_START.
 void LoadControlValues();
 // controlValues[n] for 0 <= n <= 399, else 0.
 int32_t GetControlValue(int32_t n);

@@ -1,4 +1,4 @@
-// The plug-in's entry: the DLL load routine and ENTRYPOINT, which answers every host call.
+// The plug-in's entry point ENTRYPOINT, which answers every host call under the outer fault guard.
 
 #include <windows.h>
 
@@ -10,16 +10,6 @@
 #include "host/host_services.h"
 #include "host/plugin_data.h"
 #include "host/run_driver.h"
-
-extern "C" BOOL WINAPI DllMainCRTStartup(HINSTANCE instance, DWORD reason, LPVOID reserved);
-
-// The DLL's entry routine: records the module, then lets the C runtime start. Nothing else is
-// built at load time.
-extern "C" BOOL WINAPI DllEntry(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-    if (reason == DLL_PROCESS_ATTACH) gModule = instance;
-    if (reason <= DLL_THREAD_DETACH) return DllMainCRTStartup(instance, reason, reserved) ? 1 : 0;
-    return 1;
-}
 
 namespace {
 struct EntryCall {

@@ -28,10 +28,6 @@ bool InputOnlyRequest() {
                                          PFLAG_DRAGGING)) == (PFLAG_PREVIEW_DRAG | PFLAG_DRAGGING);
 }
 
-int16_t RequestPadding() {
-    return gParams && (gParams->flags & PFLAG_FULL_BORDER) ? 0 : -2;
-}
-
 // Output, planes, mask, rates and padding for an input rectangle already set.
 void FillRequest(int32_t scale) {
     FilterRecord& r = *gStuff;
@@ -41,23 +37,6 @@ void FillRequest(int32_t scale) {
     r.maskRect = r.haveMask ? r.inRect : kEmptyRect;
     r.inputRate = r.maskRate = IntToFixed(scale);
     r.inputPadding = r.outputPadding = r.maskPadding = RequestPadding();
-}
-
-void TraceRects(const char* heading) {
-    const FilterRecord& r = *gStuff;
-    FilterTrace(
-        "%s\n inRect = %d, %d, %d, %d\n outRect = %d, %d, %d, %d\n"
-        " maskRect = %d, %d, %d, %d",
-        heading, r.inRect.left, r.inRect.top, r.inRect.right, r.inRect.bottom, r.outRect.left,
-        r.outRect.top, r.outRect.right, r.outRect.bottom, r.maskRect.left, r.maskRect.top,
-        r.maskRect.right, r.maskRect.bottom);
-}
-
-void TraceAdvanceStateResult(int result) {
-    const FilterRecord& r = *gStuff;
-    FilterTrace("AdvanceState returned %d\n inData = %#x outData = %#x maskData = %#x", result,
-                unsigned(uintptr_t(r.inData)), unsigned(uintptr_t(r.outData)),
-                unsigned(uintptr_t(r.maskData)));
 }
 
 // Preview errors stop everything on the screen: system-modal, captioned with the title.
@@ -159,7 +138,7 @@ void SetupFilterRecordForProxy(int32_t& scale, PanOffset& pan) {
         r.outRect = InputOnlyRequest() ? kEmptyRect : scaled;
         r.maskRect = r.haveMask ? scaled : kEmptyRect;
         SetupTileRects();
-        TraceRects("Calling AdvanceState for Big Gulp...");
+        TraceRequestRects("Calling AdvanceState for Big Gulp...");
         if (r.advanceState) r.advanceState();
         TraceAdvanceStateResult(GetResult());
         r.inRect = savedIn;
@@ -168,7 +147,7 @@ void SetupFilterRecordForProxy(int32_t& scale, PanOffset& pan) {
     }
 
     SetupTileRects();
-    TraceRects("Calling AdvanceState from SetupFilterRecordForProxy...");
+    TraceRequestRects("Calling AdvanceState from SetupFilterRecordForProxy...");
     SetResult(r.advanceState ? r.advanceState() : int16_t(HOST_BAD_PARAMETERS));
     if (GetResult() == HOST_OUT_OF_MEMORY) {
         ShowPreviewError("Not enough memory to generate a preview\nimage at this zoom level.");

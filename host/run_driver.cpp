@@ -44,22 +44,6 @@ unsigned TraceAddress(const void* pointer) {
     return unsigned(uintptr_t(pointer));
 }
 
-void TraceRects(const char* heading) {
-    const FilterRecord& r = *gStuff;
-    FilterTrace(
-        "%s\n inRect = %d, %d, %d, %d\n outRect = %d, %d, %d, %d\n"
-        " maskRect = %d, %d, %d, %d",
-        heading, r.inRect.left, r.inRect.top, r.inRect.right, r.inRect.bottom, r.outRect.left,
-        r.outRect.top, r.outRect.right, r.outRect.bottom, r.maskRect.left, r.maskRect.top,
-        r.maskRect.right, r.maskRect.bottom);
-}
-
-void TraceAdvanceStateResult(int result) {
-    const FilterRecord& r = *gStuff;
-    FilterTrace("AdvanceState returned %d\n inData = %#x outData = %#x maskData = %#x", result,
-                TraceAddress(r.inData), TraceAddress(r.outData), TraceAddress(r.maskData));
-}
-
 void EmptyRequestRects() {
     const HostRect empty = {0, 0, 0, 0};
     gStuff->inRect = gStuff->outRect = gStuff->maskRect = empty;
@@ -109,10 +93,6 @@ int32_t ColorChannelsOf(int16_t mode) {
             return 1;
     }
     return 3;
-}
-
-int16_t RequestPadding() {
-    return gParams && (gParams->flags & PFLAG_FULL_BORDER) ? 0 : -2;
 }
 
 // A filter record whose planes or filter rectangle make no sense is refused before any
@@ -225,6 +205,26 @@ void RunStateReset() {
     gRun = RunState{};
 }
 
+void TraceRequestRects(const char* heading) {
+    const FilterRecord& r = *gStuff;
+    FilterTrace(
+        "%s\n inRect = %d, %d, %d, %d\n outRect = %d, %d, %d, %d\n"
+        " maskRect = %d, %d, %d, %d",
+        heading, r.inRect.left, r.inRect.top, r.inRect.right, r.inRect.bottom, r.outRect.left,
+        r.outRect.top, r.outRect.right, r.outRect.bottom, r.maskRect.left, r.maskRect.top,
+        r.maskRect.right, r.maskRect.bottom);
+}
+
+void TraceAdvanceStateResult(int result) {
+    const FilterRecord& r = *gStuff;
+    FilterTrace("AdvanceState returned %d\n inData = %#x outData = %#x maskData = %#x", result,
+                TraceAddress(r.inData), TraceAddress(r.outData), TraceAddress(r.maskData));
+}
+
+int16_t RequestPadding() {
+    return gParams && (gParams->flags & PFLAG_FULL_BORDER) ? 0 : -2;
+}
+
 int32_t SampleBytes() {
     return gStuff && IsSixteenBitMode(gStuff->imageMode) ? 2 : 1;
 }
@@ -270,7 +270,9 @@ void DoStart() {
         SetResult(HOST_BAD_PARAMETERS);
         return;
     }
+    // A fault that ended an earlier call skipped its clean-up.
     RunStateReset();
+    ResetTileBuffers();
     InitRunTables();
     CopyFilterRecordIntoContext();
     RestoreSavedContext();
@@ -374,7 +376,7 @@ void StartWithAdvanceState() {
             r.outRect = r.inRect;
             r.maskRect = r.haveMask ? r.inRect : HostRect{0, 0, 0, 0};
             SetupTileRects();
-            TraceRects("Calling AdvanceState from StartWithAdvanceState...");
+            TraceRequestRects("Calling AdvanceState from StartWithAdvanceState...");
             SetResult(r.advanceState());
             TraceAdvanceStateResult(GetResult());
             AdjustTileDataPointers();
@@ -388,7 +390,7 @@ void StartWithAdvanceState() {
 
     EmptyRequestRects();
     if (gParams && (gParams->flags & PFLAG_FINAL_FLUSH) && GetResult() == 0) {
-        TraceRects("Flushing AdvanceState...");
+        TraceRequestRects("Flushing AdvanceState...");
         SetResult(r.advanceState());
         TraceAdvanceStateResult(GetResult());
     }
@@ -551,8 +553,8 @@ void ProcessFilterRect() {
     SetRectGeometry(frame);
     if (CopySourceRows()) {
         gContext.rowCounter = gContext.columnCounter = 0;
-        for (void*& buffer : gContext.tileBuffers) buffer = nullptr;
-        for (void*& id : gContext.tileBufferIds) id = nullptr;
+        // Buffers a faulted rectangle of this run left behind go before new ones are made.
+        FreeTileBuffers();
         if (AllocateTileBuffers()) DispatchEffectHook(HOOK_RENDER, &gContext);
     }
     FreeTileBuffers();

@@ -66,5 +66,10 @@ void SetRectGeometry(const HostRect& frame);
 bool DeliveryConsistent(const HostRect& frame);
 // The filter rectangle at the proxy scale of the filter record's inputRate.
 HostRect ScaledFilterRect();
+// Padding asked of the host: 0 with PFLAG_FULL_BORDER, else -2 (none).
+int16_t RequestPadding();
+// Debug traces of a request: its three rectangles under a heading, and what came back.
+void TraceRequestRects(const char* heading);
+void TraceAdvanceStateResult(int result);
 // 2 for the 16-bit image modes, else 1.
 int32_t SampleBytes();

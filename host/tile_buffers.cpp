@@ -135,6 +135,16 @@ void FreeTileBuffers() {
     }
 }
 
+void ResetTileBuffers() {
+    for (int index = 0; index < kTileBufferCount; ++index) {
+        if (gContext.tileBuffers[index] && !gTileBuffers[index].hostBuffer)
+            gSystem.release(gContext.tileBuffers[index]);
+        gContext.tileBuffers[index] = nullptr;
+        gContext.tileBufferIds[index] = nullptr;
+        gTileBuffers[index] = TileBuffer{};
+    }
+}
+
 int32_t PutTile1Pixel8(int32_t x, int32_t y, int32_t c, int32_t v) {
     return PutTilePixel<uint8_t, kMax8>(0, x, y, c, v);
 }

@@ -24,6 +24,9 @@ extern TileBuffer gTileBuffers[kTileBufferCount];
 bool AllocateTileBuffers();
 // Frees every buffer (host buffers unlocked and freed) and clears pointers and ids.
 void FreeTileBuffers();
+// Start of a run: heap buffers a fault left behind are freed, host buffers of an earlier
+// run forgotten (the host owns them and may have taken them back).
+void ResetTileBuffers();
 
 // Index of element (x, y, channel) in a buffer of the given width and planes.
 inline int64_t TileElementIndex(int32_t width, int32_t planes, int32_t x, int32_t y,

@@ -23,6 +23,10 @@ constexpr int32_t kTrimWeight = 10;  // trimmed tails: weights below this
 constexpr int32_t kRowGroupLanes = 32;
 constexpr int32_t kColumnGroupLanes = 64;
 constexpr int32_t kMaxLanes = 64;
+// Stored levels are truncated, but a sum that should be a whole level can come out a hair
+// below it (the filter's weights cancel at large radii); without this slack such a level
+// would drop by one at every sweep and a flat area would darken.
+constexpr double kTruncationSlack = 1e-6;
 
 struct BlurArray {
     uint8_t* data;
@@ -207,8 +211,10 @@ struct LaneSweep {
             in[k] = y;
         }
         const double top = max;
-        for (int32_t k = 0; k < lanes; ++k)
-            s[k] = T(in[k] <= 0.0 ? 0 : in[k] >= top ? max : int32_t(in[k]));
+        for (int32_t k = 0; k < lanes; ++k) {
+            const double v = in[k] + kTruncationSlack;
+            s[k] = T(v <= 0.0 ? 0 : v >= top ? max : int32_t(v));
+        }
     }
 };
 

@@ -20,19 +20,17 @@ enum EffectCentre : int32_t {
     CENTRE_MASK = 5,
 };
 
-FieldGeometry FieldGeometryOf(const RenderPlan& plan, const EffectContext& c) {
-    FieldGeometry g = {};
-    g.left = plan.left;
-    g.top = plan.top;
-    g.right = plan.right;
-    g.bottom = plan.bottom;
+// The image at the preview's scale (X, Y) and as the host reports it (W, H).
+struct ImageSize {
+    int32_t X, Y, W, H;
+};
+
+ImageSize ImageSizeOf(const EffectContext& c) {
+    ImageSize g = {};
     g.X = std::max(c.X, 1);
     g.Y = std::max(c.Y, 1);
     g.W = c.imageWidth > 0 ? c.imageWidth : g.X;
     g.H = c.imageHeight > 0 ? c.imageHeight : g.Y;
-    g.zoom = plan.zoom;
-    g.thumbnails = plan.thumbnails;
-    g.multiProcessor = plan.multiProcessor;
     return g;
 }
 
@@ -44,8 +42,7 @@ const int32_t* BendRow(int32_t array, int32_t levels, std::vector<int32_t>& row)
 
 bool EffectChainPrepare(RenderPlan& plan, const EffectContext& c) {
     const int32_t* v = c.controlValues;
-    const FieldGeometry g = FieldGeometryOf(plan, c);
-    if (!PrepareGrainField(g, v) || !PrepareFrameField(g, v)) return false;
+    const ImageSize g = ImageSizeOf(c);
     EffectChain& e = plan.effects;
     const BitDepth& d = plan.depth;
     const int32_t z = plan.zoom, levels = d.max + 1;
@@ -79,6 +76,7 @@ bool EffectChainPrepare(RenderPlan& plan, const EffectContext& c) {
     e.brush = BrushMaskFromControls(v, d, z, gBrushMode);
     e.fades = FadesFromControls(v, d);
     e.frame = FrameFromControls(v, d, g.X, g.Y, plan.thumbnails, plan.left, plan.top);
+    e.weighed = e.mask.type != 0 || e.vignette.on || e.brush.weighed;
     e.finishing = e.grain.intensity != 0 || e.vignette.on || e.aging;
     e.blends = e.mask.type != 0 || e.brush.on || e.fades.any;
     return true;

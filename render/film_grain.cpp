@@ -7,8 +7,6 @@
 #include <cstdlib>
 
 #include "effect/control_ids.h"
-#include "effect/session_state.h"
-#include "host/numbered_arrays.h"
 #include "host/pool_jobs.h"
 #include "render/render_arrays.h"
 
@@ -60,31 +58,6 @@ int32_t GrainSize(const int32_t* v, int32_t W, int32_t H) {
     const int32_t size = v[CTL_GRAIN_SIZE];
     if (!v[CTL_GRAIN_SCALE_TO_IMAGE]) return size;
     return int32_t(std::trunc(std::sqrt(std::max(W, H) / 1000.0) * size));
-}
-
-bool PrepareGrainField(const FieldGeometry& g, const int32_t* v) {
-    const int32_t size = GrainSize(v, g.W, g.H);
-    if (v[CTL_GRAIN_INTENSITY] == 0 || size <= 0) {
-        ReleaseArray(ARRAY_GRAIN);
-        return true;
-    }
-    const int32_t colour = std::clamp(v[CTL_GRAIN_COLOR], 0, 100);
-    const int32_t width = g.right - g.left, height = g.bottom - g.top;
-    if (!CreateArray(ARRAY_GRAIN, width, height, FieldChannelCount(colour), 2)) return false;
-    int32_t* p = gJob.poolParameters;
-    p[1] = ARRAY_GRAIN;
-    p[2] = width;
-    p[3] = height;
-    p[4] = colour;
-    p[5] = gGrainSeed;
-    p[6] = 32768;
-    RunEffectJob(g, GrainPassJob, true);
-    // The radius is in tenths: the field is softened by a fraction of a pixel per size step.
-    BlurFieldArray(g, ARRAY_GRAIN, FieldBlurRadius(size * 0.25, g.zoom));
-    int32_t low = 0, high = 0;
-    FieldStretchRange(ARRAY_GRAIN, low, high);
-    NormaliseField(g, ARRAY_GRAIN, low, high);
-    return true;
 }
 
 FilmGrain FilmGrainFromControls(const int32_t* v, const BitDepth& depth, int32_t W, int32_t H) {

@@ -5,7 +5,6 @@
 #include <cstdint>
 
 #include "render/array_view.h"
-#include "render/effect_jobs.h"
 #include "render/pixel_weights.h"
 
 // Per-render values; built on the host's thread, read by every worker.
@@ -23,9 +22,6 @@ struct FilmGrain {
 // W, H: the whole image (for the size scaled to the image).
 FilmGrain FilmGrainFromControls(const int32_t* controlValues, const BitDepth& depth, int32_t W,
                                 int32_t H);
-// Makes ARRAY_GRAIN, the blurred and stretched grain field of the current rectangle, when
-// grain is on with a size; releases it otherwise. False when the field could not be made.
-bool PrepareGrainField(const FieldGeometry& geometry, const int32_t* controlValues);
 // The grain size the field is made for: CTL_GRAIN_SIZE, or scaled by sqrt(max(W, H) / 1000).
 int32_t GrainSize(const int32_t* controlValues, int32_t W, int32_t H);
 // Grain on pixel p at (column, row) of the rectangle; draws from the calling thread's

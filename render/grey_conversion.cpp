@@ -77,10 +77,9 @@ int32_t PolarizedLuma(const GreyConversion& c, const Rgb& p, int32_t y) {
 }
 
 int32_t FilterGrey(const Rgb& p, const Rgb& filter, int32_t sum) {
-    // 64-bit: at 16 bits a saturated filter colour (up to 382) times a level passes 2^31
-    // once the three channels are summed with their signs.
-    return int32_t((int64_t(p.b) * filter.b + int64_t(p.g) * filter.g + int64_t(p.r) * filter.r) /
-                   sum);
+    // Filter channels lie within -128..383 and levels within 0..32768: the sum stays below
+    // 2^26.
+    return (p.b * filter.b + p.g * filter.g + p.r * filter.r) / sum;
 }
 
 int32_t SplitGrey(const GreyConversion& c, const Rgb& source, const Rgb& p) {
@@ -286,6 +285,22 @@ int32_t ConvertToGrey(const GreyConversion& c, const Rgb& source) {
         g = i == 100 ? looked : ((100 - i) * g + i * looked) / 100;
     }
     return g;
+}
+
+void ConvertRowToGrey(const GreyConversion& c, const Rgb* sources, int32_t count, int32_t* greys) {
+    // The plain settings get loops of their own: no per-pixel decisions for the common case.
+    const bool plain = c.polarizerCount == 0 && c.colorContrast == 0 && c.lightness == 0 &&
+                       c.tonalLookIntensity == 0;
+    if (plain && c.method == CONVERSION_STANDARD && c.saturation == 0) {
+        for (int32_t i = 0; i < count; ++i) greys[i] = Luma709(sources[i]);
+        return;
+    }
+    if (plain && c.method == CONVERSION_COLOR_FILTER) {
+        for (int32_t i = 0; i < count; ++i)
+            greys[i] = ClampLevel(FilterGrey(sources[i], c.filterA, c.sumA), c.depth.max);
+        return;
+    }
+    for (int32_t i = 0; i < count; ++i) greys[i] = ConvertToGrey(c, sources[i]);
 }
 
 bool SelectiveTablesInUse(const SelectiveTables& tables) {

@@ -56,6 +56,10 @@ int32_t GreyByMethod(const GreyConversion& conversion, const Rgb& source, const 
 // pixel.
 int32_t ConvertToGrey(const GreyConversion& conversion, const Rgb& source);
 
+// ConvertToGrey for a row of source pixels.
+void ConvertRowToGrey(const GreyConversion& conversion, const Rgb* sources, int32_t count,
+                      int32_t* greys);
+
 // --- Selective adjustments ------------------------------------------------------------
 constexpr int kSelectiveRows = 9;  // rows 0..7 are hue ranges, row 8 the grey range
 constexpr int kSelectiveGreyRow = 8;

@@ -17,6 +17,7 @@
 #include "host/plugin_data.h"
 #include "host/numbered_arrays.h"
 #include "host/worker_threads.h"
+#include "render/render_fields.h"
 #include "render/render_tables.h"
 
 namespace {
@@ -90,7 +91,7 @@ void PrepareSelective(RenderPlan& plan, const int32_t* v) {
 
 void PrepareGrey(RenderPlan& plan, const int32_t* v) {
     const int32_t* look = nullptr;
-    if (PrepareTonalLook(v) &&
+    if (PrepareTonalLook(v, plan.dialogUp) &&
         CopyLookupRow(ARRAY_TONALLOOK_LUT, 0, plan.depth.max + 1, plan.tonalLook))
         look = plan.tonalLook.data();
     plan.grey = GreyConversionFromControls(v, plan.depth, look);
@@ -229,8 +230,13 @@ bool RenderPrepareTables(const EffectContext& c) {
     CollectToneLuts(plan);
     PrepareSelective(plan, v);
     PrepareBendRows(plan, v);
+    const int32_t wholeWidth = c.imageWidth > 0 ? c.imageWidth : c.X;
+    const int32_t wholeHeight = c.imageHeight > 0 ? c.imageHeight : c.Y;
+    if (!PrepareGrainField(plan, v, wholeWidth, wholeHeight)) return false;
+    if (!PrepareFrameField(plan, v, c.X, c.Y, wholeWidth, wholeHeight)) return false;
     PrepareGrey(plan, v);
     if (!EffectChainPrepare(plan, c)) return false;
+    RenderPlanGreyLookup(plan);
     return GetResult() == 0;
 }
 

@@ -84,17 +84,6 @@ Sample* WorkRow(int32_t array, int32_t y, const RenderPlan& plan) {
 
 // --- Pixel steps --------------------------------------------------------------------------
 
-// Grey conversion and selective adjustments, then the lab effects, graduated filter and
-// toning: pass-1 steps 6 to 9.
-Rgb ConvertPixel(const RenderPlan& plan, const PixelSite& site, const Rgb& source) {
-    const int32_t g = ConvertToGrey(plan.grey, source);
-    Rgb p = {g, g, g};
-    if (plan.selectiveOn) ApplySelective(plan.selective, source, g, p);
-    p = ClampPixel(p, plan.depth.max);
-    EffectLabAndToning(plan.effects, site, source, p);
-    return p;
-}
-
 // A display mode shows a weight as grey in place of the image: the mask weight (times the
 // brush weight with both modes), or the brush weight alone.
 Rgb DisplayModePixel(const RenderPlan& plan, const PixelWeights& weights) {
@@ -109,7 +98,8 @@ Rgb SelectionBlend(const RenderPlan& plan, int32_t x, int32_t y, const Rgb& resu
     if (!plan.selectionBlend) return result;
     const int32_t s = SelectionMaskValue(x, y);
     if (s >= 255) return result;
-    return {(s * result.r + (255 - s) * source.r) / 255, (s * result.g + (255 - s) * source.g) / 255,
+    return {(s * result.r + (255 - s) * source.r) / 255,
+            (s * result.g + (255 - s) * source.g) / 255,
             (s * result.b + (255 - s) * source.b) / 255};
 }
 
@@ -140,16 +130,75 @@ bool RowStart(const PassContext& pass, int32_t y) {
     return true;
 }
 
+// An earlier pass's result, and with paper or dynamic contrast its luma for their blur.
 template <typename Sample>
-void StoreWork(const RenderPlan& plan, int32_t y, int32_t column, const Rgb& p, Sample* workRgb,
+void StoreWork(const RenderPlan& plan, int32_t column, const Rgb& p, Sample* workRgb,
                Sample* workBlur) {
     WritePixel(workRgb, column, 3, p);
     if (plan.pass2 && workBlur) workBlur[column] = Sample(ClampLevel(Luma601(p), plan.depth.max));
-    (void)y;
 }
 
-// The last pass's closing steps: grain, vignette and aging texture, blends and fades, frame.
-// Earlier passes only blend and fade.
+// Scratch rows of one worker, as wide as the rectangle.
+struct RowScratch {
+    std::vector<Rgb> sources;
+    std::vector<int32_t> greys;
+};
+
+// The pixels of [from, to) outside the processed region: in the last pass the output keeps
+// the source copy (or shows the source in multi split view); earlier passes fill the work
+// images with the source, because the blurs between passes read the whole work image.
+template <typename Sample>
+void RenderOutsideRegion(const RenderPlan& plan, int32_t y, int32_t from, int32_t to,
+                         Sample* workRgb, Sample* workBlur) {
+    const PixelSurface& s = plan.surface;
+    const bool last = workRgb == nullptr;
+    if (last && !InMultiSplit(plan)) return;
+    const Sample* ownSourceRow = SourceRow<Sample>(s, plan, y);
+    Sample* outputRow = OutputRow<Sample>(s, plan, y);
+    for (int32_t x = from; x < to; ++x) {
+        const int32_t column = x - plan.left;
+        const Rgb own = ReadPixel(ownSourceRow, column, s.sourceStep);
+        if (last)
+            WritePixel(outputRow, column, s.outputStep, SplitSourcePixel(plan, own));
+        else
+            StoreWork(plan, column, own, workRgb, workBlur);
+    }
+}
+
+// Pass-1 steps 6 to 9 for the processed columns of a row: conversion of the whole row,
+// then per pixel the selective adjustments and the tone channels, or one lookup per
+// channel of the grey when no selective range bends the colours apart.
+template <typename Sample>
+void ConvertRegionRow(const RenderPlan& plan, const Sample* sourceRow, int32_t from, int32_t count,
+                      RowScratch& scratch, bool convert) {
+    const int32_t step = plan.surface.sourceStep;
+    Rgb* sources = scratch.sources.data();
+    if (InMultiSplit(plan) && VerticalSplit(plan.splitView)) {
+        for (int32_t i = 0; i < count; ++i)
+            sources[i] = ReadPixel(sourceRow, RenderSourceX(plan, from + i) - plan.left, step);
+    } else {
+        const Sample* p = sourceRow + int64_t(from - plan.left) * step;
+        for (int32_t i = 0; i < count; ++i, p += step) sources[i] = {p[0], p[1], p[2]};
+    }
+    if (convert) ConvertRowToGrey(plan.grey, sources, count, scratch.greys.data());
+}
+
+// Selective adjustments, lab effects, graduated filter and toning of a converted pixel; one
+// lookup per channel of the grey when the chain depends on nothing but the grey.
+Rgb FinishPixel(const RenderPlan& plan, const PixelSite& site, const Rgb& source, int32_t g) {
+    if (plan.greyLookup)
+        return {plan.greyToOutput[0][g], plan.greyToOutput[1][g], plan.greyToOutput[2][g]};
+    Rgb p = {g, g, g};
+    if (plan.selectiveOn) {
+        ApplySelective(plan.selective, source, g, p);
+        p = ClampPixel(p, plan.depth.max);
+    }
+    EffectLabAndToning(plan.effects, site, source, p);
+    return p;
+}
+
+// The closing steps of a pass: in the last pass grain, vignette and aging texture, then in
+// every pass the blends and fades, and in the last pass the frame.
 void ClosePixel(const RenderPlan& plan, bool last, TexturePixelState& texture,
                 const PixelSite& site, const PixelWeights& weights, const Rgb& base, Rgb& p) {
     const EffectChain& e = plan.effects;
@@ -159,55 +208,57 @@ void ClosePixel(const RenderPlan& plan, bool last, TexturePixelState& texture,
 }
 
 template <typename Sample>
-void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int32_t y) {
+void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int32_t y,
+                      RowScratch& scratch) {
     const PixelSurface& s = plan.surface;
     const bool last = plan.lastPass == 1;
-    const int32_t sy = RenderSourceY(plan, y);
-    const Sample* sourceRow = SourceRow<Sample>(s, plan, sy);
-    const Sample* ownSourceRow = SourceRow<Sample>(s, plan, y);
-    Sample* outputRow = OutputRow<Sample>(s, plan, y);
     Sample* workRgb = last ? nullptr : WorkRow<Sample>(ARRAY_WORK_RGB, y, plan);
     Sample* workBlur = plan.pass2 ? WorkRow<Sample>(ARRAY_WORK_BLUR, y, plan) : nullptr;
-    const bool rowInside = y >= region.top && y < region.bottom;
-    const bool multi = InMultiSplit(plan);
+    if (!last && !workRgb) return;
+    const int32_t from = std::clamp(region.left, plan.left, plan.right);
+    const int32_t to = std::clamp(region.right, from, plan.right);
+    if (y < region.top || y >= region.bottom || from == to) {
+        RenderOutsideRegion(plan, y, plan.left, plan.right, workRgb, workBlur);
+        return;
+    }
+    RenderOutsideRegion(plan, y, plan.left, from, workRgb, workBlur);
+    RenderOutsideRegion(plan, y, to, plan.right, workRgb, workBlur);
+    const int32_t count = to - from;
+    Sample* outputRow = OutputRow<Sample>(s, plan, y);
+    const Sample* ownSourceRow = SourceRow<Sample>(s, plan, y);
+    const int32_t sy = RenderSourceY(plan, y);
     const bool display = plan.maskShow || plan.maskOption;
-    // Each worker's own texture record: the texture step writes into it per pixel.
-    TexturePixelState texture = plan.effects.texture;
-    for (int32_t x = plan.left; x < plan.right; ++x) {
-        const int32_t column = x - plan.left;
-        if (!rowInside || x < region.left || x >= region.right) {
-            const Rgb own = ReadPixel(ownSourceRow, column, s.sourceStep);
-            if (last) {
-                if (multi) WritePixel(outputRow, column, s.outputStep, SplitSourcePixel(plan, own));
-            } else if (workRgb) {
-                // The blurs between passes read the whole work image: unprocessed pixels
-                // carry the source, not stale memory.
-                StoreWork(plan, y, column, own, workRgb, workBlur);
-            }
-            continue;
-        }
-        const int32_t sx = RenderSourceX(plan, x);
-        const PixelSite site = {x, y, sx, sy, column, y - plan.top};
-        const Rgb source = ReadPixel(sourceRow, sx - plan.left, s.sourceStep);
-        const PixelWeights weights = EffectWeights(plan.effects, site, source, last);
+    ConvertRegionRow(plan, SourceRow<Sample>(s, plan, sy), from, count, scratch, !display);
+    const Rgb* sources = scratch.sources.data();
+    const int32_t* greys = scratch.greys.data();
+    const EffectChain& e = plan.effects;
+    // The worker's own texture record: the aging step writes into it for every pixel.
+    TexturePixelState texture = e.texture;
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t x = from + i, column = x - plan.left;
+        const PixelSite site = {x, y, RenderSourceX(plan, x), sy, column, y - plan.top};
+        const PixelWeights weights =
+            e.weighed ? EffectWeights(e, site, sources[i], last) : PixelWeights{255, 255, 255};
         Rgb p;
         if (display) {
             p = DisplayModePixel(plan, weights);
         } else {
-            p = ConvertPixel(plan, site, source);
-            ClosePixel(plan, last, texture, site, weights, source, p);
+            p = FinishPixel(plan, site, sources[i], greys[i]);
+            ClosePixel(plan, last, texture, site, weights, sources[i], p);
         }
-        if (last)
+        if (!last)
+            StoreWork(plan, column, p, workRgb, workBlur);
+        else if (plan.selectionBlend)
             WritePixel(
                 outputRow, column, s.outputStep,
                 SelectionBlend(plan, x, y, p, ReadPixel(ownSourceRow, column, s.sourceStep)));
-        else if (workRgb)
-            StoreWork(plan, y, column, p, workRgb, workBlur);
+        else
+            WritePixel(outputRow, column, s.outputStep, p);
     }
 }
 
 // Passes 2 and 3 start from the earlier pass's result: the paper and dynamic contrast (pass
-// 2) or the diffusion and glow (pass 3) work on it, then the pixel is closed like in pass 1.
+// 2) or the diffusion and glow (pass 3) work on it, then the pixel is closed as in pass 1.
 template <typename Sample>
 void RenderLaterPassRow(const RenderPlan& plan, const ProcessedRegion& region, int32_t y,
                         int32_t passNumber, const PassViews& views) {
@@ -237,7 +288,8 @@ void RenderLaterPassRow(const RenderPlan& plan, const ProcessedRegion& region, i
         const Rgb input = ReadPixel(static_cast<const Sample*>(workRgb), column, 3);
         // The masks of the later passes see the earlier result; the blends go back to the
         // source only when a mask is active, else to the pass's input.
-        const PixelWeights weights = EffectWeights(e, site, input, last);
+        const PixelWeights weights =
+            e.weighed ? EffectWeights(e, site, input, last) : PixelWeights{255, 255, 255};
         const Rgb base =
             e.mask.type != 0 ? ReadPixel(sourceRow, sx - plan.left, s.sourceStep) : input;
         Rgb p = input;
@@ -248,8 +300,9 @@ void RenderLaterPassRow(const RenderPlan& plan, const ProcessedRegion& region, i
         ClosePixel(plan, last, texture, site, weights, base, p);
         p = ClampPixel(p, plan.depth.max);
         if (last)
-            WritePixel(outputRow, column, s.outputStep,
-                       SelectionBlend(plan, x, y, p, ReadPixel(ownSourceRow, column, s.sourceStep)));
+            WritePixel(
+                outputRow, column, s.outputStep,
+                SelectionBlend(plan, x, y, p, ReadPixel(ownSourceRow, column, s.sourceStep)));
         else
             WritePixel(workRgb, column, 3, p);
     }
@@ -260,10 +313,15 @@ void RenderPass(const PassContext& pass, int32_t passNumber) {
     const RenderPlan& plan = pass.plan;
     const ProcessedRegion region = RenderProcessedRegion(plan);
     const PassViews views = passNumber > 1 ? EffectPassViews() : PassViews{};
+    RowScratch scratch;
+    if (passNumber == 1) {
+        scratch.sources.resize(size_t(plan.right - plan.left));
+        scratch.greys.resize(size_t(plan.right - plan.left));
+    }
     for (int32_t y = plan.top + pass.index; y < plan.bottom; y += pass.threadCount) {
         if (!RowStart(pass, y)) return;
         if (passNumber == 1)
-            RenderPassOneRow<Sample>(plan, region, y);
+            RenderPassOneRow<Sample>(plan, region, y, scratch);
         else
             RenderLaterPassRow<Sample>(plan, region, y, passNumber, views);
         gRender.rowsDone.fetch_add(1, std::memory_order_relaxed);
@@ -386,6 +444,27 @@ bool ToneCurveIsIdentity(int32_t curve) {
            GetArrayElement(ARRAY_CURVES, 0, 1, curve) == 0 &&
            GetArrayElement(ARRAY_CURVES, 1, 0, curve) == gCurveMax &&
            GetArrayElement(ARRAY_CURVES, 1, 1, curve) == gCurveMax;
+}
+
+void RenderPlanGreyLookup(RenderPlan& plan) {
+    const EffectChain& e = plan.effects;
+    bool tone = e.lab.intensity != 0;
+    for (int32_t c = 0; c < 6; ++c) tone = tone || plan.toneInUse[c];
+    // The graduated filter depends on the position and the source's luma, partial toning on
+    // the source's saturation: with either the pixel is more than its grey.
+    const bool greyOnly = !e.ndgrad.on && !(e.toning.luts[1] && e.toning.partial);
+    plan.greyLookup = tone && greyOnly && !plan.selectiveOn;
+    if (!plan.greyLookup) return;
+    const int32_t max = plan.depth.max;
+    for (auto& row : plan.greyToOutput) row.resize(size_t(max) + 1);
+    const PixelSite site = {0, 0, 0, 0, 0, 0};
+    for (int32_t g = 0; g <= max; ++g) {
+        Rgb p = {g, g, g};
+        EffectLabAndToning(e, site, p, p);
+        plan.greyToOutput[0][size_t(g)] = p.r;
+        plan.greyToOutput[1][size_t(g)] = p.g;
+        plan.greyToOutput[2][size_t(g)] = p.b;
+    }
 }
 
 void RenderStateReset() {

@@ -45,7 +45,7 @@ struct RenderPlan {
     bool toneInUse[kToneChannels];
     bool selectiveOn;
     bool selectionBlend;                 // blend the result back by the host's selection (previews)
-    bool multiProcessor;  // CTL_MULTI_CPU_OFF is 0: jobs use every processor
+    bool multiProcessor;                 // CTL_MULTI_CPU_OFF is 0: jobs use every processor
     int32_t splitView;                   // CTL_SPLIT_VIEW, only while the dialog is up; else 0
     bool splitMulti;                     // CTL_SPLIT_MULTI while the dialog is up
     int32_t splitOffsetX, splitOffsetY;  // gSplitOffsetX / Y at the start of the render
@@ -55,6 +55,10 @@ struct RenderPlan {
     std::vector<int32_t> toneLuts[kToneChannels];  // max + 1 entries each when in use
     std::vector<int32_t> selectiveLuts[kSelectiveRows];
     std::vector<int32_t> tonalLook;
+    // Without selective adjustments the pixel stays grey up to the tone channels, so its
+    // output is a function of the grey: one row per channel, max + 1 entries each.
+    bool greyLookup;
+    std::vector<int32_t> greyToOutput[3];
     EffectChain effects;  // the steps after the conversion; filled by EffectChainPrepare
     PixelSurface surface;
     const int32_t* controls;  // controlValues of the context, for the steps of the effects
@@ -84,6 +88,10 @@ bool ToneChannelInUse(const int32_t* controlValues, int32_t channel);
 // The control numbers of tone channel c in the order the curve lookup takes them:
 // intensity, colour or brightness, shadows, highlights, option, amplify or exposure.
 const int32_t* ToneChannelControls(int32_t channel);
+
+// Makes the grey-to-output rows when the plan's tone channels are in use and no selective
+// range is: after the lookup rows of the tone channels and the selective switch are set.
+void RenderPlanGreyLookup(RenderPlan& plan);
 
 // The processed region of a pass: the whole rectangle, or one side of the split line.
 ProcessedRegion RenderProcessedRegion(const RenderPlan& plan);

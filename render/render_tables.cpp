@@ -83,10 +83,13 @@ int32_t StrengthByTone(int32_t i) {
     return std::max(value, 0);
 }
 
-bool PrepareTonalLook(const int32_t* v) {
+bool PrepareTonalLook(const int32_t* v, bool dialogUp) {
     const int32_t type = v[CTL_TONALLOOK_TYPE];
     if (v[CTL_TONALLOOK_INTENSITY] == 0) {
-        if (!GetArrayBase(ARRAY_TONALLOOK_LUT))
+        // With the look off, the dialog counts the image's histogram once so that moving
+        // the look's slider later is quick. A run without the dialog never shows the look:
+        // counting the whole image there would be work for nothing.
+        if (dialogUp && !GetArrayBase(ARRAY_TONALLOOK_LUT))
             MatchHistogram(ARRAY_HISTOGRAM, TONAL_SHAPE_NONE, nullptr, ARRAY_TONALLOOK_LUT);
         return false;
     }
@@ -96,8 +99,7 @@ bool PrepareTonalLook(const int32_t* v) {
     }
     const int32_t shape = type - kTonalLookFirstShapeType;
     if (shape < 0 || shape >= kTonalLookShapeCount) return false;
-    MatchHistogram(ARRAY_HISTOGRAM, TONAL_SHAPE_NONE, kTonalLookShapes[shape],
-                   ARRAY_TONALLOOK_LUT);
+    MatchHistogram(ARRAY_HISTOGRAM, TONAL_SHAPE_NONE, kTonalLookShapes[shape], ARRAY_TONALLOOK_LUT);
     return true;
 }
 
@@ -147,9 +149,9 @@ void PrepareBendRows(const RenderPlan& plan, const int32_t* v) {
         MakeBendRow(ARRAY_DIFFUSION_LUT, max, v[CTL_DIFFUSION_BRIGHTNESS],
                     v[CTL_DIFFUSION_CONTRAST]);
     if (v[CTL_MASK_TYPE] == 2 && v[CTL_MASK_BRIGHT_MODE] == 1) MakeMaskToneCurve(v);
-    if (plan.dynamicContrast && (v[CTL_DYNCONTRAST_SHADOWS] != 0 ||
-                                 v[CTL_DYNCONTRAST_MIDTONES] != 0 ||
-                                 v[CTL_DYNCONTRAST_HIGHLIGHTS] != 0))
+    if (plan.dynamicContrast &&
+        (v[CTL_DYNCONTRAST_SHADOWS] != 0 || v[CTL_DYNCONTRAST_MIDTONES] != 0 ||
+         v[CTL_DYNCONTRAST_HIGHLIGHTS] != 0))
         MakeStrengthTable(ARRAY_DYNCONTRAST_TONE);
     if (v[CTL_GRAIN_INTENSITY] != 0 &&
         (v[CTL_GRAIN_HIGHLIGHTS] != 0 || v[CTL_GRAIN_SHADOWS] != 0 || v[CTL_GRAIN_MIDTONES] != 0))

@@ -8,10 +8,11 @@
 #include "render/grey_conversion.h"
 #include "render/render_rows.h"
 
-// The tonal look's lookup row (ARRAY_TONALLOOK_LUT) for CTL_TONALLOOK_TYPE; kept from the
-// run's first rendering while the intensity is 0. False for the list's separator (type 5),
-// which names no look.
-bool PrepareTonalLook(const int32_t* controlValues);
+// The tonal look's lookup row (ARRAY_TONALLOOK_LUT) for CTL_TONALLOOK_TYPE; while the
+// intensity is 0 the dialog makes it once, with the identity. True when the pipeline is to
+// apply it; false when the intensity is 0 and for the list's separator (type 5), which names
+// no look.
+bool PrepareTonalLook(const int32_t* controlValues, bool dialogUp);
 // Seeds the noise lattice of the aging texture when aging is on.
 void PrepareAging(const int32_t* controlValues);
 // Rows of ARRAY_CURVE_LUTS for the channels the plan marks in use. A channel whose row

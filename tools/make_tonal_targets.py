@@ -165,6 +165,7 @@ def render(rows):
         "",
         '#include "render/tonal_look.h"',
         "",
+        "// clang-format off",
         "const uint8_t kTonalLookShapes[kTonalLookShapeCount][kTonalLookShapeLevels] = {",
     ]
     for name, row in rows:
@@ -174,6 +175,7 @@ def render(rows):
             lines.append("        " + ", ".join("%3d" % v for v in row[start:start + 16]) + ",")
         lines.append("    },")
     lines.append("};")
+    lines.append("// clang-format on")
     return "\n".join(lines) + "\n"
 
 

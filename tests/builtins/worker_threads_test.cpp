@@ -97,6 +97,29 @@ TEST_F(ThreadsTest, PoolRunsEveryIndexOnceOnTheSameThreadsJobAfterJob) {
     }
 }
 
+int64_t ProcessCpuMs() {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    auto ms = [](const FILETIME& t) {
+        return int64_t((uint64_t(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 10000);
+    };
+    return ms(kernel) + ms(user);
+}
+
+TEST_F(ThreadsTest, PoolThreadsUseNoProcessorBetweenJobs) {
+    SetProcessorCountOverride(8);
+    StartWorkerPool();
+    ResetObserved();
+    RunPoolRoutine(CountingRoutine, true, false);
+    // Seven threads polling for work would burn about 7 x 300 ms here.
+    const int64_t before = ProcessCpuMs();
+    Sleep(300);
+    EXPECT_LT(ProcessCpuMs() - before, 150);
+    ResetObserved();
+    RunPoolRoutine(CountingRoutine, true, false);
+    ExpectEachIndexOnce(8);
+}
+
 TEST_F(ThreadsTest, JobsWithoutAPoolRunOnceOnTheCaller) {
     ResetObserved();
     RunPoolRoutine(CountingRoutine, true, true);

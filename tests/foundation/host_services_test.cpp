@@ -266,3 +266,62 @@ TEST(HostServices, ColoursAreConvertedByTheHostWhenItCan) {
     EXPECT_EQ(kept[0], 9);
 }
 }  // namespace
+
+namespace {
+TEST(HostServices, RegistryStringsAreReadIntoABoundedBuffer) {
+    const std::string path = "Software\\GreyloomTests\\" + std::to_string(GetCurrentProcessId());
+    HKEY scratch = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &scratch, nullptr),
+              ERROR_SUCCESS);
+    const DWORD number = 7;
+    RegSetValueExA(scratch, "text", 0, REG_SZ, reinterpret_cast<const BYTE*>("C:\\Plug-ins"), 12);
+    RegSetValueExA(scratch, "number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), 4);
+    RegSetValueExA(scratch, "long", 0, REG_SZ, reinterpret_cast<const BYTE*>("abcdefghijkl"), 13);
+    RegSetValueExA(scratch, "bare", 0, REG_SZ, reinterpret_cast<const BYTE*>("wxyz"), 4);
+
+    struct Case {
+        const char* value;
+        DWORD size;
+        LONG result;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"text", 64, 0, "C:\\Plug-ins"},
+        {"number", 64, 13, nullptr},
+        {"missing", 64, ERROR_FILE_NOT_FOUND, ""},
+        {"long", 8, ERROR_MORE_DATA, nullptr},
+        {"bare", 8, 0, "wxyz"},  // stored without its terminator: the cleared buffer ends it
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        HKEY key = RegOpenKeyForRead(HKEY_CURRENT_USER, path.c_str());
+        ASSERT_NE(key, nullptr);
+        char buffer[64];
+        memset(buffer, 'Q', sizeof buffer);
+        EXPECT_EQ(RegReadString(key, c.value, buffer, c.size), c.result);
+        EXPECT_EQ(buffer[c.size - 1], '\0');
+        if (c.text) {
+            EXPECT_STREQ(buffer, c.text);
+        }
+        // The helper closed the key.
+        EXPECT_NE(RegQueryValueExA(key, "text", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    }
+    char buffer[16] = "unchanged";
+    EXPECT_EQ(RegReadString(nullptr, "text", buffer, sizeof buffer), 1);
+    EXPECT_STREQ(buffer, "");
+    EXPECT_EQ(RegOpenKeyForRead(HKEY_CURRENT_USER, (path + "\\no such key").c_str()), nullptr);
+
+    // A root that is not predefined is closed after the open.
+    HKEY parent = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, &parent), ERROR_SUCCESS);
+    HKEY child = RegOpenKeyForRead(
+        parent, ("GreyloomTests\\" + std::to_string(GetCurrentProcessId())).c_str());
+    ASSERT_NE(child, nullptr);
+    EXPECT_NE(RegQueryValueExA(parent, nullptr, nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(RegReadString(child, "text", buffer, sizeof buffer), 0);
+
+    RegCloseKey(scratch);
+    RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
+}
+}  // namespace

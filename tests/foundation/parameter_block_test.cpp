@@ -25,6 +25,7 @@ TEST(ParameterBlock, FirstRunCreatesTheBlockWithItsFirstValues) {
     for (int16_t firstSelector : {SELECTOR_PARAMETERS, SELECTOR_PREPARE, SELECTOR_START}) {
         auto session = OpenShippedPlugin();
         HostBeginRun(*session);
+        PlayEmptyDescriptor(*session);
         ASSERT_EQ(HostCallSelector(*session, firstSelector), 0);
         ASSERT_NE(session->parameters, nullptr) << "selector " << firstSelector;
         ParameterBlock* block = BlockOf(session->parameters);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "tools/testhost/host_internal.h"
 #include "tools/testhost/test_host.h"
 
 // A gradient image; deterministic so tests can name expected samples.
@@ -22,10 +23,20 @@ inline HostImage GradientImage(int32_t width, int32_t height, int32_t planes, in
 
 inline std::unique_ptr<HostSession> OpenShippedPlugin(int32_t width = 64, int32_t height = 48) {
     auto session = std::make_unique<HostSession>();
+    session->options.dialogAnswer = IDOK;
+    // Played as an action with an empty descriptor: no dialog is asked for, whatever the
+    // dialog does.
+    session->replayDescriptor = true;
     EXPECT_TRUE(HostLoadPlugin(*session, HostDefaultPluginPath()))
         << (session->log.notes.empty() ? "" : session->log.notes.back());
     EXPECT_TRUE(HostSetImage(*session, GradientImage(width, height, 3, 8)));
     return session;
+}
+
+// For selectors called one by one after HostBeginRun: the host plays an action with an
+// empty descriptor, so the start asks for no dialog.
+inline void PlayEmptyDescriptor(HostSession& session) {
+    session.descriptorParameters.descriptor = DescriptorToHandle(session, Descriptor());
 }
 
 inline std::string SourceDir() {

@@ -1,48 +1,60 @@
-// Timings of the render foundations on large arrays (not a test): the recursive blur and
-// the adaptive local contrast, for the benchmark script tools/bench_render_foundations.sh.
-//   render_bench blur <width> <height> <radiusTenths> <threads> [out.ppm]
+// Timings of the render foundations on large arrays (not a test), for
+// tools/bench_render_foundations.sh. Each prints the best of five runs in milliseconds.
+//   render_bench blur <width> <height> <radiusTenths> <threads> [pattern.ppm]
+//       recursive blur of three 1-byte planes; optionally writes the unblurred pattern
+//   render_bench passes <width> <height> <radiusTenths>
+//       the two recursive passes on one thread, each timed
 //   render_bench contrast <width> <height> <threads>
+//       local contrast of one 16-bit plane with the render's settings
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
+#include <vector>
 
 #include "host/numbered_arrays.h"
 #include "host/worker_threads.h"
 #include "render/blur.h"
+#include "render/local_contrast.h"
 
 namespace {
 constexpr int32_t kBenchArray = 11;
 constexpr int kRepeats = 5;
 
 // A photograph-like test pattern: smooth gradients with a fine texture.
+int32_t PatternLevel(int32_t x, int32_t y, int32_t c, int32_t width, int32_t height,
+                     uint32_t& state) {
+    state = state * 214013u + 2531011u;
+    const int32_t v = (x * 255 / width + y * 255 / height) / 2 + int32_t((state >> 16) & 31) - 16;
+    return std::clamp(v + c * 10, 0, 255);
+}
+
 void FillPattern(uint8_t* data, int32_t width, int32_t height, int32_t channels) {
     uint32_t state = 12345;
     for (int32_t y = 0; y < height; ++y)
         for (int32_t x = 0; x < width; ++x)
-            for (int32_t c = 0; c < channels; ++c) {
-                state = state * 214013u + 2531011u;
-                const int32_t v = (x * 255 / width + y * 255 / height) / 2 + int32_t((state >> 16) & 31) - 16 + c * 10;
-                data[(int64_t(y) * width + x) * channels + c] = uint8_t(v < 0 ? 0 : v > 255 ? 255 : v);
-            }
+            for (int32_t c = 0; c < channels; ++c)
+                data[(int64_t(y) * width + x) * channels + c] =
+                    uint8_t(PatternLevel(x, y, c, width, height, state));
 }
 
 double NowMs() {
-    LARGE_INTEGER f, t;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) * 1000.0 / double(f.QuadPart);
+    LARGE_INTEGER frequency, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    return double(now.QuadPart) * 1000.0 / double(frequency.QuadPart);
 }
 
-void WritePpm(const char* path, const uint8_t* data, int32_t width, int32_t height) {
+bool WritePpm(const char* path, const uint8_t* data, int32_t width, int32_t height) {
     FILE* f = std::fopen(path, "wb");
-    if (!f) return;
+    if (!f) return false;
     std::fprintf(f, "P6\n%d %d\n255\n", width, height);
-    std::fwrite(data, 1, size_t(width) * height * 3, f);
-    std::fclose(f);
+    const size_t bytes = size_t(width) * height * 3;
+    const bool written = std::fwrite(data, 1, bytes, f) == bytes;
+    return std::fclose(f) == 0 && written;
 }
 
 int BenchBlur(int argc, char** argv) {
@@ -51,7 +63,7 @@ int BenchBlur(int argc, char** argv) {
     if (!CreateArray(kBenchArray, width, height, 3, 1)) return 1;
     uint8_t* data = static_cast<uint8_t*>(GetArrayBase(kBenchArray));
     FillPattern(data, width, height, 3);
-    if (argc > 6) WritePpm(argv[6], data, width, height);
+    if (argc > 6 && !WritePpm(argv[6], data, width, height)) return 1;
     SetProcessorCountOverride(threads);
     double best = 1e30;
     for (int i = 0; i < kRepeats; ++i) {
@@ -63,26 +75,49 @@ int BenchBlur(int argc, char** argv) {
     std::printf("%.1f\n", best);
     return 0;
 }
-}  // namespace
 
 int BenchPasses(char** argv) {
     const int32_t width = std::atoi(argv[2]), height = std::atoi(argv[3]);
     if (!CreateArray(kBenchArray, width, height, 3, 1)) return 1;
-    uint8_t* data = static_cast<uint8_t*>(GetArrayBase(kBenchArray));
-    FillPattern(data, width, height, 3);
+    FillPattern(static_cast<uint8_t*>(GetArrayBase(kBenchArray)), width, height, 3);
     const BlurJob job = {kBenchArray, std::atoi(argv[4]), 0, 1};
-    double t0 = NowMs();
+    const double t0 = NowMs();
     RecursiveBlurPass1(job, 0);
-    double t1 = NowMs();
+    const double t1 = NowMs();
     RecursiveBlurPass2(job, 0);
-    double t2 = NowMs();
-    std::printf("pass1 %.1f pass2 %.1f\n", t1 - t0, t2 - t1);
+    std::printf("rows %.1f columns %.1f\n", t1 - t0, NowMs() - t1);
     return 0;
 }
 
+int BenchContrast(char** argv) {
+    const int32_t width = std::atoi(argv[2]), height = std::atoi(argv[3]);
+    const int32_t threads = std::atoi(argv[4]);
+    std::vector<uint16_t> source(size_t(width) * height), work;
+    uint32_t state = 777;
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            source[size_t(y) * width + x] =
+                uint16_t(PatternLevel(x, y, 0, width, height, state) * 128 + x % 128);
+    const LocalContrastSettings settings = {80, 255, 255, 255, 100, 0, 0, 0, 0, threads};
+    double best = 1e30;
+    for (int i = 0; i < kRepeats; ++i) {
+        work = source;
+        const double start = NowMs();
+        EqualizeTiles(work.data(), 2, width, height, settings);
+        best = std::min(best, NowMs() - start);
+    }
+    std::printf("%.1f\n", best);
+    return 0;
+}
+}  // namespace
+
 int main(int argc, char** argv) {
-    if (argc >= 5 && std::strcmp(argv[1], "passes") == 0) return BenchPasses(argv);
     if (argc >= 6 && std::strcmp(argv[1], "blur") == 0) return BenchBlur(argc, argv);
-    std::fprintf(stderr, "usage: render_bench blur <w> <h> <radiusTenths> <threads> [out.ppm]\n");
+    if (argc >= 5 && std::strcmp(argv[1], "passes") == 0) return BenchPasses(argv);
+    if (argc >= 5 && std::strcmp(argv[1], "contrast") == 0) return BenchContrast(argv);
+    std::fprintf(stderr,
+                 "usage: render_bench blur <w> <h> <radiusTenths> <threads> [pattern.ppm]\n"
+                 "       render_bench passes <w> <h> <radiusTenths>\n"
+                 "       render_bench contrast <w> <h> <threads>\n");
     return 2;
 }

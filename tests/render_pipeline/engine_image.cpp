@@ -15,6 +15,7 @@
 namespace {
 FilterRecord gTestRecord;
 PluginDataBlock gTestBlock;
+std::vector<uint8_t> gSelection;
 int32_t gAbortAt = 0;
 int32_t gAbortCalls = 0;
 std::vector<std::pair<int32_t, int32_t>> gProgress;
@@ -60,6 +61,11 @@ void RenderTiles(const EngineImage& source, EngineImage& output,
         c.inRowBytes = c.outRowBytes = int32_t(rowBytes);
         c.inStep = c.outStep = planes;
         c.inputPlanes = planes;
+        c.haveMask = gSelection.empty() ? 0 : 1;
+        c.maskData = gSelection.empty() ? nullptr
+                                        : gSelection.data() + size_t(r.top) * source.width + r.left;
+        c.maskRowBytes = source.width;
+        c.maskStep = 1;
         DispatchEffectHook(HOOK_RENDER, &c);
     }
     output.samples.assign(out.begin(), out.end());
@@ -104,7 +110,12 @@ EngineImage NoiseImage(int32_t width, int32_t height, bool sixteenBit, uint32_t 
     });
 }
 
+void EngineSetSelection(const std::vector<uint8_t>& mask) {
+    gSelection = mask;
+}
+
 void EngineBegin() {
+    gSelection.clear();
     EffectContextReset();
     ResetArrayTables();
     SessionStateReset();

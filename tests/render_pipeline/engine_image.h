@@ -42,6 +42,9 @@ void EngineAbortAtCall(int32_t call);
 const std::vector<std::pair<int32_t, int32_t>>& EngineProgress();
 int16_t EngineResult();
 
+// A selection mask (width x height bytes) the host hands with the next renders; empty: none.
+void EngineSetSelection(const std::vector<uint8_t>& mask);
+
 // Renders the rectangles in turn (the tiles of one run) into a copy of the source.
 EngineImage RenderImage(const EngineImage& source, const std::vector<RenderRect>& tiles,
                         bool dialogUp = false);

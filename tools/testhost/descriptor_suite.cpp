@@ -2,7 +2,7 @@
 // its settings, descriptors kept in host handles, and descriptor files.
 //
 // A descriptor file has one item per line: KEY TYPE VALUE, where KEY is the four-character
-// key (or #XXXXXXXX in hex when it is not printable), TYPE is long, doub, bool or TEXT, and a
+// key (or 0xXXXXXXXX when it is not printable), TYPE is long, doub, bool or TEXT, and a
 // text VALUE is quoted with \\, \" and \xHH escapes. Lines starting with # are comments.
 
 #include <cctype>
@@ -250,10 +250,10 @@ bool UnquoteText(const std::string& quoted, std::string* text) {
 }
 
 bool ParseKey(const std::string& word, DescriptorKeyID* key) {
-    if (word.size() == 9 && word[0] == '#') {
+    if (word.size() == 10 && word.compare(0, 2, "0x") == 0) {
         unsigned long value = 0;
         char* end = nullptr;
-        value = strtoul(word.c_str() + 1, &end, 16);
+        value = strtoul(word.c_str() + 2, &end, 16);
         if (*end) return false;
         *key = DescriptorKeyID(value);
         return true;
@@ -270,7 +270,7 @@ std::string DescriptorKeyText(DescriptorKeyID key) {
     for (char c : text)
         if (c <= ' ' || c >= 0x7F || c == '#' || c == '"') {
             char hex[12];
-            snprintf(hex, sizeof hex, "#%08X", unsigned(key));
+            snprintf(hex, sizeof hex, "0x%08X", unsigned(key));
             return hex;
         }
     return text;

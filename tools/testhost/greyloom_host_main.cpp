@@ -22,6 +22,7 @@ const char kUsage[] =
     "  --descriptor-out FILE    record the run's descriptor\n"
     "  --play-info N            0 dialog optional, 1 dialog required, 2 no dialog\n"
     "  --dialog                 send the parameters selector first (menu command with ...)\n"
+    "  --dialog-answer A        ok (default), cancel or none: how the filter dialog is closed\n"
     "  --about                  show the about box instead of filtering\n"
     "  --runs N                 filter N times in one process (data word and parameters kept)\n"
     "  --answer A[,A...]        message-box answers in order: ok cancel abort retry ignore yes no\n"
@@ -195,6 +196,12 @@ std::string Parse(const std::vector<std::string>& args, CommandLine* line, HostO
             }
             known = true;
         }
+        if (arg == "--dialog-answer") {
+            if (value != "ok" && value != "cancel" && value != "none")
+                return "--dialog-answer wants ok, cancel or none";
+            options->dialogAnswer = value == "ok" ? IDOK : value == "cancel" ? IDCANCEL : 0;
+            known = true;
+        }
         if (arg == "--host-signature") {
             bool valid = false;
             options->hostSignature = ParseFourCC(value, &valid);
@@ -334,6 +341,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     auto session = std::make_unique<HostSession>();
     CommandLine line;
+    session->options.dialogAnswer = IDOK;  // unattended runs close the filter dialog with OK
     std::string error = Parse(args, &line, &session->options);
     if (!error.empty()) {
         fprintf(stderr, "GreyloomHost: %s\n%s", error.c_str(), kUsage);

@@ -121,6 +121,10 @@ void Answer(HostSession& session, HWND box, const BoxContents& contents, bool ot
     HWND button = nullptr;
     for (size_t i = 0; i < contents.buttons.size(); ++i)
         if (contents.buttons[i] == wanted) answer = wanted, button = contents.buttonWindows[i];
+    for (size_t i = 0; !button && i < contents.buttons.size(); ++i)
+        if ((GetWindowLongW(contents.buttonWindows[i], GWL_STYLE) & BS_TYPEMASK) ==
+            BS_DEFPUSHBUTTON)
+            answer = contents.buttons[i], button = contents.buttonWindows[i];
     if (!button) {
         LRESULT defaultId = SendBounded(box, DM_GETDEFID);
         int id = HIWORD(defaultId) == DC_HASDEFID ? LOWORD(defaultId) : contents.buttons[0];
@@ -136,6 +140,17 @@ void Answer(HostSession& session, HWND box, const BoxContents& contents, bool ot
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
+// The plug-in's dialog gives control n the item id n + 2000: OK is control 399, Cancel 398.
+void PressDialogButton(HWND dialog, int answer) {
+    int id = answer == IDOK ? 2399 : 2398;
+    HWND button = GetDlgItem(dialog, id);
+    if (!button) {
+        id = answer;
+        button = GetDlgItem(dialog, id);
+    }
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
 LRESULT CALLBACK AfterWindowProc(int code, WPARAM wParam, LPARAM lParam) {
     const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
     HostSession* session = gHostSession;
@@ -149,7 +164,10 @@ LRESULT CALLBACK AfterWindowProc(int code, WPARAM wParam, LPARAM lParam) {
                     std::lock_guard<std::mutex> lock(session->watchLock);
                     session->log.dialogs.push_back(WindowText(message->hwnd));
                 }
-                if (session->options.dialogHandler) session->options.dialogHandler(message->hwnd);
+                if (session->options.dialogHandler)
+                    session->options.dialogHandler(message->hwnd);
+                else if (session->options.dialogAnswer)
+                    PressDialogButton(message->hwnd, session->options.dialogAnswer);
             }
         }
     }

@@ -98,6 +98,9 @@ struct HostOptions {
     CallbackFault callbackFault;
     // Called on the host thread when a dialog that is not a message box comes up.
     std::function<void(HWND)> dialogHandler;
+    // Without a handler: IDOK or IDCANCEL presses the plug-in dialog's OK or Cancel button
+    // (control 399 or 398, else the dialog's IDOK or IDCANCEL) once it is up; 0 leaves it.
+    int dialogAnswer = 0;
 
     // --- Scripting -------------------------------------------------------------------------
     int16_t playInfo = PLAY_DIALOG_OPTIONAL;

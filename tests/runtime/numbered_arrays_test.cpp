@@ -1,0 +1,246 @@
+// The numbered arrays: shapes, clamping, borders, text rows, host buffers and failures.
+
+#include "host/numbered_arrays.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "host/system_calls.h"
+#include "runtime/box_catcher.h"
+#include "runtime/unit_host.h"
+
+namespace {
+struct StoreCase {
+    int32_t elementBytes;
+    int32_t value;
+    int32_t expected;  // what GetArrayElement gives back
+};
+
+TEST(NumberedArrays, PutClampsToTheElementSize) {
+    const StoreCase cases[] = {
+        {1, 300, 255}, {1, -3, 0},        {1, 128, 128}, {2, 70000, 65535},
+        {2, -1, 0},    {2, 40000, 40000}, {4, -5, -5},   {4, 2000000000, 2000000000},
+    };
+    UnitHost host;
+    for (const StoreCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.elementBytes << " bytes, " << c.value);
+        ASSERT_EQ(CreateArray(3, 4, 4, 2, c.elementBytes), 1);
+        EXPECT_EQ(PutArrayElement(3, 2, 1, 1, c.value), 1);
+        EXPECT_EQ(GetArrayElement(3, 2, 1, 1), c.expected);
+        ASSERT_EQ(ReleaseArray(3), 1);
+    }
+}
+
+TEST(NumberedArrays, RawStoreTruncatesInsteadOfClamping) {
+    UnitHost host;
+    ASSERT_EQ(CreateArray(1, 4, 1, 1, 1), 1);
+    EXPECT_EQ(PutArrayElementRaw(1, 0, 0, 0, 300), 1);  // 300 = 0x12C
+    EXPECT_EQ(GetArrayElement(1, 0, 0, 0), 0x2C);
+    ASSERT_EQ(CreateArray(2, 4, 1, 1, 2), 1);
+    EXPECT_EQ(PutArrayElementRaw(2, 1, 0, 0, -1), 1);
+    EXPECT_EQ(GetArrayElement(2, 1, 0, 0), 65535);
+}
+
+TEST(NumberedArrays, ElementsLieInterleavedByChannelInsideTheBorder) {
+    UnitHost host;
+    // 3 x 2 cells, 2 channels, border 1: rows of 5 cells, 4 rows.
+    ASSERT_EQ(CreateArrayPadded(7, 3, 2, 2, 1, 1), 1);
+    SetAllArrayElements(7, 0);
+    ASSERT_EQ(PutArrayElement(7, 0, 0, 1, 99), 1);
+    ASSERT_EQ(PutArrayElement(7, 2, 1, 0, 77), 1);
+    const auto* base = static_cast<const uint8_t*>(GetArrayBase(7));
+    EXPECT_EQ(base[13], 99);  // row 1, cell 1, channel 1
+    EXPECT_EQ(base[26], 77);  // row 2, cell 3, channel 0
+    EXPECT_EQ(GetArrayDimension(7, 0), 5);
+    EXPECT_EQ(GetArrayDimension(7, 1), 4);
+    EXPECT_EQ(GetArrayDimension(7, 2), 2);
+    EXPECT_EQ(GetArrayDimension(7, 3), 1);
+    EXPECT_EQ(GetArrayDimension(7, 4), 0);
+}
+
+TEST(NumberedArrays, GetClampsIntoTheBorder) {
+    UnitHost host;
+    ASSERT_EQ(CreateArrayPadded(4, 6, 3, 1, 4, 2), 1);
+    for (int x = -2; x < 8; ++x)
+        for (int y = -2; y < 5; ++y) ASSERT_EQ(PutArrayElement(4, x, y, 0, x * 100 + y), 1);
+    EXPECT_EQ(GetArrayElement(4, -5, 0, 0), -200);  // x = -2
+    EXPECT_EQ(GetArrayElement(4, 50, 1, 0), 701);   // x = 7, the last cell
+    EXPECT_EQ(GetArrayElement(4, 3, -9, 0), 298);   // y = -2
+    EXPECT_EQ(GetArrayElement(4, 3, 99, 0), 304);   // y = 4
+    EXPECT_EQ(GetArrayElement(4, 3, 1, 1), 0);      // z outside
+    EXPECT_EQ(GetArrayElement(4, 3, 1, -1), 0);
+}
+
+TEST(NumberedArrays, PutChecksOnlyTheEndsOfTheBlock) {
+    UnitHost host;
+    ASSERT_EQ(CreateArray(5, 4, 3, 1, 1), 1);
+    EXPECT_EQ(PutArrayElement(5, 5, 0, 0, 9), 1);  // past the row: lands on the next row
+    EXPECT_EQ(GetArrayElement(5, 1, 1, 0), 9);
+    EXPECT_EQ(PutArrayElement(5, 0, 3, 0, 9), 0);  // past the end
+    EXPECT_EQ(PutArrayElement(5, -1, 0, 0, 9), 0);
+    EXPECT_EQ(PutArrayElementRaw(5, 0, 3, 0, 9), 0);
+}
+
+TEST(NumberedArrays, RefusesBadNumbersShapesAndSizes) {
+    UnitHost host;
+    EXPECT_EQ(CreateArray(-1, 4, 4, 1, 1), 0);
+    EXPECT_EQ(CreateArray(100, 4, 4, 1, 1), 0);
+    EXPECT_EQ(CreateArray(1, 4, 4, 1, 3), 0);
+    EXPECT_EQ(CreateArray(1, 0, 4, 1, 1), 0);
+    EXPECT_EQ(CreateArrayPadded(1, 4, 4, 1, 1, -1), 0);
+    EXPECT_EQ(GetArrayBase(1), nullptr);
+    // y and z below 1 count as 1.
+    ASSERT_EQ(CreateArray(1, 4, 0, -3, 2), 1);
+    EXPECT_EQ(GetArrayDimension(1, 1), 1);
+    EXPECT_EQ(GetArrayDimension(1, 2), 1);
+    // Absent arrays answer 0 everywhere.
+    EXPECT_EQ(GetArrayElement(2, 0, 0, 0), 0);
+    EXPECT_EQ(PutArrayElement(2, 0, 0, 0, 1), 0);
+    EXPECT_EQ(SetAllArrayElements(2, 1), 0);
+    EXPECT_EQ(ReleaseArray(2), 0);
+    EXPECT_EQ(GetArrayDimension(2, 0), 0);
+    EXPECT_EQ(GetArrayElement(-4, 0, 0, 0), 0);
+}
+
+TEST(NumberedArrays, SameByteSizeKeepsTheBytesAndTakesTheNewShape) {
+    UnitHost host;
+    ASSERT_EQ(CreateArray(9, 6, 4, 1, 1), 1);
+    for (int i = 0; i < 24; ++i) PutArrayElement(9, i, 0, 0, i + 1);
+    const void* before = GetArrayBase(9);
+    ASSERT_EQ(CreateArray(9, 3, 2, 2, 2), 1);  // 24 bytes again
+    EXPECT_EQ(GetArrayBase(9), before);
+    EXPECT_EQ(GetArrayDimension(9, 0), 3);
+    EXPECT_EQ(GetArrayDimension(9, 3), 2);
+    EXPECT_EQ(GetArrayElement(9, 0, 0, 0), 1 | 2 << 8);  // bytes 1 and 2, little-endian
+}
+
+TEST(NumberedArrays, EightByteElementsHoldDoubles) {
+    UnitHost host;
+    ASSERT_EQ(CreateArray(11, 3, 1, 1, 8), 1);
+    EXPECT_EQ(SetAllArrayElements(11, -7), 1);
+    const auto* values = static_cast<const double*>(GetArrayBase(11));
+    EXPECT_EQ(values[0], -7.0);
+    EXPECT_EQ(values[2], -7.0);
+    EXPECT_EQ(GetArrayElement(11, 0, 0, 0), 0);
+    EXPECT_EQ(PutArrayElement(11, 0, 0, 0, 1), 0);
+}
+
+TEST(NumberedArrays, SetAllClampsLikePut) {
+    UnitHost host;
+    ASSERT_EQ(CreateArray(12, 5, 1, 1, 1), 1);
+    EXPECT_EQ(SetAllArrayElements(12, 999), 1);
+    EXPECT_EQ(GetArrayElement(12, 4, 0, 0), 255);
+    ASSERT_EQ(CreateArray(13, 5, 1, 1, 2), 1);
+    EXPECT_EQ(SetAllArrayElements(13, -9), 1);
+    EXPECT_EQ(GetArrayElement(13, 4, 0, 0), 0);
+}
+
+TEST(NumberedArrays, TextRowsOfAByteArray) {
+    UnitHost host;
+    // Three rows of 16 characters: x = rows, y = row length.
+    ASSERT_EQ(CreateArray(ARRAY_SHORT_TEXTS, 3, 16, 1, 1), 1);
+    EXPECT_EQ(PutArrayString(ARRAY_SHORT_TEXTS, 0, "Contrast"), 1);
+    EXPECT_EQ(PutArrayString(ARRAY_SHORT_TEXTS, 2, "Grain"), 1);
+    EXPECT_STREQ(GetArrayString(ARRAY_SHORT_TEXTS, 0), "Contrast");
+    EXPECT_STREQ(GetArrayString(ARRAY_SHORT_TEXTS, 2), "Grain");
+    EXPECT_STREQ(static_cast<const char*>(GetArrayBase(ARRAY_SHORT_TEXTS)) + 32, "Grain");
+    // A text may run on into the next rows, never past the end of the array.
+    EXPECT_EQ(PutArrayString(ARRAY_SHORT_TEXTS, 1, std::string(30, 'x').c_str()), 1);
+    EXPECT_EQ(PutArrayString(ARRAY_SHORT_TEXTS, 2, std::string(16, 'y').c_str()), 0);
+    EXPECT_STREQ(GetArrayString(ARRAY_SHORT_TEXTS, 3), "Not Available");
+    EXPECT_STREQ(GetArrayString(ARRAY_SHORT_TEXTS, -1), "Not Available");
+    EXPECT_STREQ(GetArrayString(ARRAY_TEXTS, 0), "Not Available");
+    // A full row without terminator still reads as a bounded text.
+    ASSERT_EQ(CreateArray(26, 1, 4, 1, 1), 1);
+    memset(GetArrayBase(26), 'z', 4);
+    EXPECT_STREQ(GetArrayString(26, 0), "zzzz");
+}
+
+TEST(NumberedArrays, SwapAndCopy) {
+    UnitHost host;
+    ASSERT_EQ(CreateArrayPadded(20, 4, 2, 3, 2, 1), 1);
+    ASSERT_EQ(PutArrayElement(20, 3, 1, 2, 4242), 1);
+    ASSERT_EQ(CopyArrayData(20, 22), 1);
+    EXPECT_EQ(GetArrayElement(22, 3, 1, 2), 4242);
+    EXPECT_EQ(GetArrayDimension(22, 0), 6);
+    EXPECT_EQ(GetArrayDimension(22, 2), 3);
+    EXPECT_NE(GetArrayBase(22), GetArrayBase(20));
+    EXPECT_EQ(CopyArrayData(20, 20), 1);
+    EXPECT_EQ(CopyArrayData(23, 22), 0);   // source absent
+    EXPECT_EQ(CopyArrayData(20, 100), 0);  // target outside
+    ASSERT_EQ(CreateArray(23, 2, 1, 1, 1), 1);
+    void* small = GetArrayBase(23);
+    EXPECT_EQ(SwapArrays(20, 23), 1);
+    EXPECT_EQ(GetArrayBase(20), small);
+    EXPECT_EQ(GetArrayElement(23, 3, 1, 2), 4242);
+    EXPECT_EQ(SwapArrays(20, -1), 0);
+}
+
+TEST(NumberedArrays, FailedAllocationTellsTheUserAndCancels) {
+    UnitHost host;
+    BoxCatcher catcher;
+    ASSERT_EQ(CreateArray(30, 10, 10, 1, 1), 1);
+    gSystem.reallocate = [](void*, size_t) -> void* { return nullptr; };
+    EXPECT_EQ(CreateArray(30, 20, 10, 1, 1), 0);
+    EXPECT_EQ(GetArrayBase(30), nullptr);
+    EXPECT_EQ(GetResult(), HOST_USER_CANCELLED);
+    ASSERT_EQ(catcher.boxes.size(), 1u);
+    EXPECT_EQ(catcher.boxes[0].text, "Unable to allocate enough memory.");
+    EXPECT_EQ(catcher.boxes[0].caption, "Error");
+    // A copy that cannot have its memory fails quietly and leaves the target absent.
+    SystemCallsReset();
+    ASSERT_EQ(CreateArray(31, 10, 1, 1, 1), 1);
+    gSystem.reallocate = [](void*, size_t) -> void* { return nullptr; };
+    EXPECT_EQ(CopyArrayData(31, 32), 0);
+    EXPECT_EQ(GetArrayBase(32), nullptr);
+    EXPECT_EQ(catcher.boxes.size(), 1u);
+}
+
+TEST(NumberedArrays, SizesBeyondMemoryAreRefused) {
+    UnitHost host;
+    BoxCatcher catcher;
+    EXPECT_EQ(CreateArray(33, 2000000000, 2000000000, 2000000000, 8), 0);
+    EXPECT_EQ(CreateArrayPadded(33, 2147483647, 1, 1, 1, 1), 0);
+    EXPECT_EQ(GetArrayBase(33), nullptr);
+}
+
+TEST(NumberedArrays, HostBuffersWhenOfferedAndHeapWhenRefused) {
+    UnitHost host;
+    EXPECT_EQ(UseHostBufferSuite(1), 0);  // no suite yet
+    host.OfferBufferSuite();
+    EXPECT_EQ(UseHostBufferSuite(1), 1);
+    ASSERT_EQ(CreateArray(40, 8, 8, 1, 1), 1);
+    EXPECT_TRUE(gArrays[40].hostBuffer);
+    EXPECT_EQ(host.buffers.size(), 1u);
+    ASSERT_EQ(PutArrayElement(40, 7, 7, 0, 5), 1);
+    EXPECT_EQ(GetArrayElement(40, 7, 7, 0), 5);
+    host.refuseBuffers = true;
+    ASSERT_EQ(CreateArray(41, 8, 8, 1, 1), 1);
+    EXPECT_FALSE(gArrays[41].hostBuffer);
+    ReleaseAllArrays();
+    EXPECT_TRUE(host.buffers.empty());
+    EXPECT_EQ(UseHostBufferSuite(0), 1);
+    host.refuseBuffers = false;
+    ASSERT_EQ(CreateArray(42, 8, 8, 1, 1), 1);
+    EXPECT_FALSE(gArrays[42].hostBuffer);
+}
+
+TEST(NumberedArrays, LoadsAFileWhenNoResourceHasTheName) {
+    UnitHost host;
+    char path[MAX_PATH];
+    GetTempPathA(sizeof path, path);
+    strcat(path, "greyloom_array_test.txt");
+    FILE* file = fopen(path, "wb");
+    ASSERT_NE(file, nullptr);
+    fputs("Greyloom2.0\n42\n", file);
+    fclose(file);
+    EXPECT_EQ(LoadArrayFromResource("TEXT", path, ARRAY_LANGUAGE_RAW), 1);
+    EXPECT_EQ(GetArrayDimension(ARRAY_LANGUAGE_RAW, 0), 15);
+    EXPECT_EQ(memcmp(GetArrayBase(ARRAY_LANGUAGE_RAW), "Greyloom2.0\n42\n", 15), 0);
+    DeleteFileA(path);
+    EXPECT_EQ(LoadArrayFromResource("TEXT", path, 98), 0);
+}
+}  // namespace

@@ -1,0 +1,55 @@
+#!/bin/bash
+# Times the render engine: the shipped plug-in in the test host filters a 6000 x 4000 image
+# (the coffee sample scaled up) with settings A (standard conversion and an S-curve), at 8 and
+# 16 bits, on one thread and on all (median of 5 runs, from the start selector to the end of
+# the finish selector); the same with a pass-through plug-in gives the test host's own share.
+# Then libvips does the like work on the same pixels (recomb to grey, cast, maplut through a
+# curve) and the ratio is printed; last, the test host's peak memory at 16 bits.
+# A benchmark, not a test: the figures depend on the machine and its load.
+# Usage: tools/bench_render.sh [x64|x86]
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+ARCH="${1:-x64}"
+command -v vips >/dev/null || sudo -n apt-get install -y libvips-tools >/dev/null ||
+    apt-get install -y libvips-tools >/dev/null
+"$ROOT/tools/build.sh" >/dev/null
+"$ROOT/tools/wine-up.sh"
+source "$ROOT/tools/wine-env.sh"
+BIN="$ROOT/build/$ARCH/bin"
+WORK="$ROOT/build/bench"
+mkdir -p "$WORK"
+
+echo "== Greyloom ($ARCH), 6000 x 4000, settings A"
+(cd "$BIN" && wine pipeline_bench.exe "$ROOT/samples/coffee.png" "$(winepath -w "$WORK")\\in") |
+    tee "$WORK/greyloom.txt"
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+milliseconds() { date +%s%3N; }
+
+echo "== libvips $(vips --version | cut -d- -f2): recomb, cast and maplut on the same pixels"
+printf '3 1\n0.213 0.715 0.072\n' > "$WORK/luma709.mat"
+for depth in 8 16; do
+    if [ "$depth" = 8 ]; then format=uchar; size=256; else format=ushort; size=65536; fi
+    vips copy "$WORK/in$depth.ppm" "$WORK/in$depth.v"
+    if [ "$depth" = 8 ]; then vips identity "$WORK/lut$depth.v"
+    else vips identity "$WORK/lut$depth.v" --ushort --size $size; fi
+    times=""
+    for run in 1 2 3 4 5; do
+        start=$(milliseconds)
+        vips recomb "$WORK/in$depth.v" "$WORK/grey$depth.v" "$WORK/luma709.mat"
+        vips cast "$WORK/grey$depth.v" "$WORK/cast$depth.v" $format
+        vips maplut "$WORK/cast$depth.v" "$WORK/out$depth.v" "$WORK/lut$depth.v"
+        times="$times $(( $(milliseconds) - start ))"
+    done
+    vipsMs=$(echo $times | tr ' ' '\n' | median)
+    ours=$(sed -n "s/^ *$depth-bit all threads: median \([0-9.]*\) ms.*/\1/p" "$WORK/greyloom.txt")
+    host=$(sed -n "s/^ *$depth-bit pass-through.*median \([0-9.]*\) ms.*/\1/p" "$WORK/greyloom.txt")
+    echo "$depth-bit: libvips median ${vipsMs} ms (files in vips format, written and read)"
+    awk -v v="$vipsMs" -v o="$ours" -v h="$host" 'BEGIN {
+        printf "  Greyloom all threads %.1f ms: libvips / Greyloom = %.2f\n", o, v / o;
+        if (h > 0 && o > h) printf "  render share without the test host (%.1f ms): %.1f ms, ratio %.2f\n", h, o - h, v / (o - h) }'
+    rm -f "$WORK/grey$depth.v" "$WORK/cast$depth.v" "$WORK/out$depth.v"
+done
+
+echo "== Peak memory of the test host at 6000 x 4000 x 16 bits"
+(cd "$BIN" && wine pipeline_bench.exe "$ROOT/samples/coffee.png" "" memory)
