@@ -21,9 +21,10 @@ int64_t EllipticRadius(double u, double w, int32_t elliptical, bool narrow) {
 int64_t IntegerSqrt64(int64_t n) {
     if (n < 1) return 0;
     int64_t r = int64_t(std::sqrt(double(n)));
-    // The double's rounding can land one step off for large counts.
-    while (r > 0 && r * r > n) --r;
-    while ((r + 1) * (r + 1) <= n) ++r;
+    // The double's rounding can land a step off for large counts; the checks divide
+    // rather than square, which could pass the int64 range.
+    while (r > 0 && r > n / r) --r;
+    while (r + 1 <= n / (r + 1)) ++r;
     return r;
 }
 

@@ -87,8 +87,13 @@ SelectionMask SelectionMaskFromControls(const int32_t* v, const BitDepth& depth,
         if (!TonalMaskActive(v)) return m;
         m.colourLimit = v[CTL_MASK_COLOR_LIMIT];
         m.colourInvert = v[CTL_MASK_COLOR_INVERT] != 0;
-        m.colour = ColourOfValue(v[CTL_MASK_COLOR]);
-        m.colourLightness = HslOfPixel(m.colour, false).b;
+        // The pixels are compared after a round trip through hue, saturation and lightness;
+        // the mask colour takes the same trip, so that a pixel of exactly that colour is at
+        // distance 0 (the integer trip alone can move a channel by a few levels).
+        const Rgb colour = ColourOfValue(v[CTL_MASK_COLOR]);
+        const Rgb hsl = HslOfPixel(colour, false);
+        m.colourLightness = hsl.b;
+        m.colour = PixelOfHsl(hsl, false);
         m.satTone = v[CTL_MASK_SAT_TONE];
         m.satLimit = v[CTL_MASK_SAT_LIMIT];
         m.satInvert = v[CTL_MASK_SAT_INVERT] != 0;

@@ -22,7 +22,7 @@ struct SelectionMask {
     bool showColour;  // CTL_MASK_SHOW_COLOR: the base keeps the source's colour
     int32_t colourLimit;
     bool colourInvert;
-    Rgb colour;               // CTL_MASK_COLOR, 0..255
+    Rgb colour;               // CTL_MASK_COLOR after the round trip, 0..255
     int32_t colourLightness;  // its lightness, 0..255
     int32_t satTone, satLimit;
     bool satInvert;
