@@ -114,6 +114,10 @@ int32_t GradientValue(int32_t pattern, int32_t x, int32_t y, int32_t width, int3
 }
 }  // namespace
 
+int32_t GrainNoiseFromState(uint32_t& state, int32_t max) {
+    return GrainNoiseFrom(state, max);
+}
+
 int32_t GrainNoiseValue(int32_t max) {
     uint32_t state = RandomState();
     const int32_t value = GrainNoiseFrom(state, max);

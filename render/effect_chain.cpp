@@ -7,6 +7,7 @@
 #include "effect/control_ids.h"
 #include "effect/session_state.h"
 #include "host/effect_context.h"
+#include "host/random_source.h"
 #include "render/render_arrays.h"
 #include "render/render_hook.h"
 #include "render/render_rows.h"
@@ -102,9 +103,18 @@ void EffectLabAndToning(const EffectChain& e, const PixelSite& s, const Rgb& sou
     ApplyToning(e.toning, source, p);
 }
 
-void EffectFinishing(const EffectChain& e, TexturePixelState& texture, const PixelSite& s,
+EffectWorker EffectWorkerBegin(const EffectChain& e) {
+    return {e.texture, RandomState()};
+}
+
+void EffectWorkerEnd(const EffectWorker& worker) {
+    RandomSetState(worker.random);
+}
+
+void EffectFinishing(const EffectChain& e, EffectWorker& worker, const PixelSite& s,
                      int32_t vignette, Rgb& p) {
-    if (e.grain.intensity != 0) ApplyGrain(e.grain, s.column, s.row, p);
+    TexturePixelState& texture = worker.texture;
+    if (e.grain.intensity != 0) ApplyGrain(e.grain, s.column, s.row, worker.random, p);
     if (e.vignette.on) ApplyVignette(e.vignette, vignette, p);
     if (e.aging) {
         texture.x = s.sx + e.textureOffsetX;

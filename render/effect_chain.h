@@ -49,7 +49,7 @@ struct EffectChain {
     FilmGrain grain;
     Vignette vignette;
     bool aging;                 // CTL_AGING_INTENSITY not 0
-    TexturePixelState texture;  // copied by each worker before use
+    TexturePixelState texture;  // copied by each worker (EffectWorkerBegin)
     int32_t textureOffsetX, textureOffsetY;
     PaperContrast paperContrast;
     DiffusionGlow diffusionGlow;
@@ -63,6 +63,15 @@ struct EffectChain {
     std::vector<int32_t> ndgradLut, diffusionLut;
 };
 
+// What one worker changes while it renders a row: its texture record and the state of its
+// random source. Taken at the row's start, handed back at its end.
+struct EffectWorker {
+    TexturePixelState texture;
+    uint32_t random;
+};
+EffectWorker EffectWorkerBegin(const EffectChain& chain);
+void EffectWorkerEnd(const EffectWorker& worker);
+
 // Makes the grain and frame fields and fills plan.effects from the control values. False
 // when a field could not be made (the host's result then says why).
 bool EffectChainPrepare(RenderPlan& plan, const EffectContext& context);
@@ -75,8 +84,8 @@ PixelWeights EffectWeights(const EffectChain& chain, const PixelSite& site, cons
 int32_t DisplayModeGrey(bool maskShow, bool maskOption, const PixelWeights& weights);
 // Lab effects, graduated filter and toning (pass 1).
 void EffectLabAndToning(const EffectChain& chain, const PixelSite& site, const Rgb& source, Rgb& p);
-// Grain, vignette and aging texture (last pass). texture is the worker's own copy.
-void EffectFinishing(const EffectChain& chain, TexturePixelState& texture, const PixelSite& site,
+// Grain, vignette and aging texture (last pass).
+void EffectFinishing(const EffectChain& chain, EffectWorker& worker, const PixelSite& site,
                      int32_t vignette, Rgb& p);
 // Mask blend, brush blend and fades toward base (every pass).
 void EffectBlendsAndFades(const EffectChain& chain, const PixelWeights& weights, const Rgb& base,

@@ -86,13 +86,13 @@ FilmGrain FilmGrainFromControls(const int32_t* v, const BitDepth& depth, int32_t
     return g;
 }
 
-void ApplyGrain(const FilmGrain& g, int32_t column, int32_t row, Rgb& p) {
+void ApplyGrain(const FilmGrain& g, int32_t column, int32_t row, uint32_t& random, Rgb& p) {
     const BitDepth& d = g.depth;
     const int32_t intensity = g.intensity, c = g.colour, s = g.size, mid = d.mid;
     const bool mixed = c > 0 && c < 100;
     const FieldChannels ch = ChannelsFor(c);
     auto grain = [&](int32_t n) { return ((n - mid) * intensity) / 200; };
-    auto noise = [&]() { return grain(GrainNoiseValue(d.max)); };
+    auto noise = [&]() { return grain(GrainNoiseFromState(random, d.max)); };
     auto field = [&](int32_t channel) {
         return grain(g.field.At(std::min(column, g.field.width - 1),
                                 std::min(row, g.field.height - 1), channel) /

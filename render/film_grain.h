@@ -24,6 +24,6 @@ FilmGrain FilmGrainFromControls(const int32_t* controlValues, const BitDepth& de
                                 int32_t H);
 // The grain size the field is made for: CTL_GRAIN_SIZE, or scaled by sqrt(max(W, H) / 1000).
 int32_t GrainSize(const int32_t* controlValues, int32_t W, int32_t H);
-// Grain on pixel p at (column, row) of the rectangle; draws from the calling thread's
-// random source.
-void ApplyGrain(const FilmGrain& grain, int32_t column, int32_t row, Rgb& p);
+// Grain on pixel p at (column, row) of the rectangle; draws from `random`, the state of the
+// calling thread's random source that the caller holds while it renders a row.
+void ApplyGrain(const FilmGrain& grain, int32_t column, int32_t row, uint32_t& random, Rgb& p);

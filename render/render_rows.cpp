@@ -199,10 +199,10 @@ Rgb FinishPixel(const RenderPlan& plan, const PixelSite& site, const Rgb& source
 
 // The closing steps of a pass: in the last pass grain, vignette and aging texture, then in
 // every pass the blends and fades, and in the last pass the frame.
-void ClosePixel(const RenderPlan& plan, bool last, TexturePixelState& texture,
-                const PixelSite& site, const PixelWeights& weights, const Rgb& base, Rgb& p) {
+void ClosePixel(const RenderPlan& plan, bool last, EffectWorker& worker, const PixelSite& site,
+                const PixelWeights& weights, const Rgb& base, Rgb& p) {
     const EffectChain& e = plan.effects;
-    if (last && e.finishing) EffectFinishing(e, texture, site, weights.vignette, p);
+    if (last && e.finishing) EffectFinishing(e, worker, site, weights.vignette, p);
     if (e.blends) EffectBlendsAndFades(e, weights, base, p);
     if (last) EffectFrame(e, site, p);
 }
@@ -232,8 +232,8 @@ void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int
     const Rgb* sources = scratch.sources.data();
     const int32_t* greys = scratch.greys.data();
     const EffectChain& e = plan.effects;
-    // The worker's own texture record: the aging step writes into it for every pixel.
-    TexturePixelState texture = e.texture;
+    // The worker's own texture record and random state, handed back after the row.
+    EffectWorker worker = EffectWorkerBegin(e);
     for (int32_t i = 0; i < count; ++i) {
         const int32_t x = from + i, column = x - plan.left;
         const PixelSite site = {x, y, RenderSourceX(plan, x), sy, column, y - plan.top};
@@ -244,7 +244,7 @@ void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int
             p = DisplayModePixel(plan, weights);
         } else {
             p = FinishPixel(plan, site, sources[i], greys[i]);
-            ClosePixel(plan, last, texture, site, weights, sources[i], p);
+            ClosePixel(plan, last, worker, site, weights, sources[i], p);
         }
         if (!last)
             StoreWork(plan, column, p, workRgb, workBlur);
@@ -255,6 +255,7 @@ void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int
         else
             WritePixel(outputRow, column, s.outputStep, p);
     }
+    EffectWorkerEnd(worker);
 }
 
 // Passes 2 and 3 start from the earlier pass's result: the paper and dynamic contrast (pass
@@ -273,7 +274,7 @@ void RenderLaterPassRow(const RenderPlan& plan, const ProcessedRegion& region, i
     if (!workRgb) return;
     const bool rowInside = y >= region.top && y < region.bottom;
     const bool multi = InMultiSplit(plan);
-    TexturePixelState texture = e.texture;
+    EffectWorker worker = EffectWorkerBegin(e);
     for (int32_t x = plan.left; x < plan.right; ++x) {
         const int32_t column = x - plan.left;
         if (!rowInside || x < region.left || x >= region.right) {
@@ -297,7 +298,7 @@ void RenderLaterPassRow(const RenderPlan& plan, const ProcessedRegion& region, i
             EffectPassTwo(e, views, site, p);
         else
             EffectPassThree(e, views, site, p);
-        ClosePixel(plan, last, texture, site, weights, base, p);
+        ClosePixel(plan, last, worker, site, weights, base, p);
         p = ClampPixel(p, plan.depth.max);
         if (last)
             WritePixel(
@@ -306,6 +307,7 @@ void RenderLaterPassRow(const RenderPlan& plan, const ProcessedRegion& region, i
         else
             WritePixel(workRgb, column, 3, p);
     }
+    EffectWorkerEnd(worker);
 }
 
 template <typename Sample>

@@ -6,6 +6,8 @@
 
 #include "render/pixel_weights.h"
 
+constexpr int32_t kSuperellipseSteps = 4096;
+
 // Per-render values; built on the host's thread, read by every worker.
 struct Vignette {
     bool on;  // CTL_VIGNETTE_INTENSITY not 0
@@ -19,7 +21,11 @@ struct Vignette {
     double stretchA, stretchB;  // ellipse stretch (shape below 1)
     double exponent;            // superellipse exponent (shape 1 and above)
     double powerA, powerB;      // (Y / X)^p and (X / Y)^p
-    bool narrow;                // the filter rectangle is narrower than it is tall
+    double ratioA, ratioB;      // Y / X and X / Y
+    // (1 + s^p)^(1/p) for s = i / kSuperellipseSteps: the radius of the larger offset m and
+    // the smaller n is m times the entry at n / m.
+    double superellipse[kSuperellipseSteps + 1];
+    bool narrow;  // the filter rectangle is narrower than it is tall
     bool invert;
 };
 
