@@ -158,6 +158,15 @@ void InitNoise() {
     for (int32_t k = 0; k < 256; ++k) gNoise.gradient[256 + k] = gNoise.gradient[k];
 }
 
+// floor(a) without the library call (there is no rounding instruction before SSE4.1):
+// exact for every double, the conversion being taken only where it is exact.
+inline double Floor(double a) {
+    constexpr double kExact = 4503599627370496.0;  // 2^52: from here on doubles are whole
+    if (!(a > -kExact && a < kExact)) return std::floor(a);
+    const double t = double(int64_t(a));
+    return t > a ? t - 1.0 : t;
+}
+
 // A whole-numbered cell coordinate wrapped into 0..255.
 inline int32_t LatticeIndex(double cell) {
     constexpr double kExact = 9007199254740992.0;  // 2^53
@@ -168,7 +177,7 @@ inline int32_t LatticeIndex(double cell) {
 double Noise2(double x, double y) {
     if (gNoise.stale) InitNoise();
     const double sx = x + kLatticeShift, sy = y + kLatticeShift;
-    const double cellX = std::floor(sx), cellY = std::floor(sy);
+    const double cellX = Floor(sx), cellY = Floor(sy);
     const double fx = sx - cellX, fy = sy - cellY;
     // The lattice repeats every 256 cells. The cells are whole numbers: below 2^53 their
     // low byte is the same as fmod's wrap, without its cost in the aging texture's octaves;

@@ -190,6 +190,39 @@ int main(int argc, char** argv) {
             PeakWorkingSet() / 1048576.0, PeakWorkingSet() / pixels);
         return 0;
     }
+    if (argc > 3 && std::string(argv[3]) == "parts") {
+        HostSetImage(session, ScaledSample(argv[1], 8));
+        auto with = [](std::vector<ControlSetting> extra) {
+            std::vector<ControlSetting> s = SettingsA();
+            s.insert(s.end(), extra.begin(), extra.end());
+            return s;
+        };
+        const struct {
+            const char* name;
+            std::vector<ControlSetting> settings;
+        } parts[] = {
+            {"A", SettingsA()},
+            {"grain size 15", with({{CTL_GRAIN_INTENSITY, 100}, {CTL_GRAIN_SIZE, 15}})},
+            {"grain size 0", with({{CTL_GRAIN_INTENSITY, 100}})},
+            {"vignette shape 50", with({{CTL_VIGNETTE_INTENSITY, 70}, {CTL_VIGNETTE_SHAPE, 50}})},
+            {"vignette ellipse", with({{CTL_VIGNETTE_INTENSITY, 70}})},
+            {"aging dust 8", with({{CTL_AGING_INTENSITY, 60}, {CTL_AGING_DETAILS, 8}})},
+            {"paper", with({{CTL_PAPER_INTENSITY, 50}})},
+            {"dynamic contrast", with({{CTL_DYNCONTRAST_INTENSITY, 100}})},
+            {"glow", with({{CTL_GLOW_INTENSITY, 50}})},
+            {"frame random soft",
+             with({{CTL_FRAME_INTENSITY, 100}, {CTL_FRAME_EDGE_SHAPE, 6}, {CTL_FRAME_OUTER_EDGE, 60},
+                   {CTL_FRAME_ROUNDNESS, 40}, {CTL_FRAME_SOFTNESS, 20}})},
+        };
+        for (const auto& part : parts) {
+            const Descriptor d = SettingsDescriptor(part.settings);
+            RunOnce(session, d);
+            std::vector<double> times;
+            for (int run = 0; run < 3; ++run) times.push_back(RunOnce(session, d));
+            printf("%-20s %.1f ms\n", part.name, Median(times));
+        }
+        return 0;
+    }
     for (int32_t depth : {8, 16}) {
         const HostImage image = ScaledSample(argv[1], depth);
         if (argc > 2 && argv[2][0])
