@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "host/effect_context.h"
 #include "host/maths_builtins.h"
@@ -185,6 +186,24 @@ void ResampleJob(int32_t threadIndex) {
     const int32_t planes = std::min(gArrays[target].zSize, gArrays[source].zSize);
     const double scaleX = double(gArrays[source].xSize) / c.X;
     const double scaleY = double(gArrays[source].ySize) / c.Y;
+    const int32_t width = std::max(c.currentRight - c.currentLeft, 0);
+    if (mode == SAMPLE_SPLINE) {
+        // The spline through a coarse pattern: each source row's interpolation along x
+        // serves every output row between its cells.
+        std::vector<int32_t> values(size_t(width) + 1);
+        for (int32_t z = 0; z < planes; ++z) {
+            SplineRowSampler sampler;
+            if (!SplineRowSamplerInit(sampler, source, z, scaleX, scaleY, c.currentLeft, width))
+                return;
+            for (int32_t y = c.currentTop + threadIndex; y < c.currentBottom;
+                 y += gJob.threadCount) {
+                SplineRowSample(sampler, y, values.data());
+                for (int32_t i = 0; i < width; ++i)
+                    PutArrayElement(target, i, y - c.currentTop, z, values[size_t(i)]);
+            }
+        }
+        return;
+    }
     for (int32_t y = c.currentTop + threadIndex; y < c.currentBottom; y += gJob.threadCount) {
         for (int32_t x = c.currentLeft; x < c.currentRight; ++x) {
             for (int32_t z = 0; z < planes; ++z) {

@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "effect/control_ids.h"
+#include "host/numbered_arrays.h"
+#include "host/sampling.h"
+#include "render/render_arrays.h"
 #include "render/diffusion_glow.h"
 #include "render/fades.h"
 #include "render/frame.h"
@@ -450,5 +453,33 @@ TEST(Frame, PlainBandsOfADefaultFrame) {
     EXPECT_EQ(tiny.left[0], 1);
     EXPECT_EQ(tiny.right[0], 8);
     EXPECT_EQ(tiny.bottom[0], 8);
+}
+}  // namespace
+
+namespace {
+TEST(FramePattern, SplineRowsEqualTheSamplerAtEveryPixel) {
+    ResetArrayTables();
+    for (int32_t border : {0, 2}) {
+        ASSERT_TRUE(CreateArrayPadded(ARRAY_FRAME_SHAPE, 13, 9, 1, 1, border));
+        uint32_t state = 5;
+        for (int32_t y = -border; y < 9 + border; ++y)
+            for (int32_t x = -border; x < 13 + border; ++x) {
+                state = state * 214013u + 2531011u;
+                PutArrayElement(ARRAY_FRAME_SHAPE, x, y, 0, int32_t(state >> 24));
+            }
+        const int32_t width = 100, height = 70;
+        const double scaleX = 13.0 / width, scaleY = 9.0 / height;
+        SplineRowSampler sampler;
+        ASSERT_TRUE(SplineRowSamplerInit(sampler, ARRAY_FRAME_SHAPE, 0, scaleX, scaleY, 3, width));
+        std::vector<int32_t> row(width);
+        for (int32_t y = 0; y < height; y += (y % 3) + 1) {  // rising, with gaps
+            SplineRowSample(sampler, y, row.data());
+            for (int32_t i = 0; i < width; ++i)
+                ASSERT_EQ(row[size_t(i)], SampleArray(ARRAY_FRAME_SHAPE, scaleX * (3 + i),
+                                                      scaleY * y, 0, SAMPLE_SPLINE))
+                    << "border " << border << " at " << i << "," << y;
+        }
+    }
+    ReleaseAllArrays();
 }
 }  // namespace
