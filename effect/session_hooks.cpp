@@ -88,8 +88,10 @@ SelectiveTables ReadSelectiveTables() {
     return tables;
 }
 
-int32_t OnSessionStart(EffectContext*) {
-    StartWorkerPool();
+int32_t OnSessionStart(EffectContext* context) {
+    // The pool serves the dialog's preset thumbnails; a run without the dialog renders none,
+    // and would only make its threads to terminate them at the finish.
+    if (context->dialogUp || context->dialogWanted) StartWorkerPool();
     gGrainSeed = int32_t(time(nullptr));
     SessionCreateTables();
     return 1;

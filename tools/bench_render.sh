@@ -43,11 +43,14 @@ for depth in 8 16; do
     done
     vipsMs=$(echo $times | tr ' ' '\n' | median)
     ours=$(sed -n "s/^ *$depth-bit all threads: median \([0-9.]*\) ms.*/\1/p" "$WORK/greyloom.txt")
+    single=$(sed -n "s/^ *$depth-bit 1 thread : median \([0-9.]*\) ms.*/\1/p" "$WORK/greyloom.txt")
     host=$(sed -n "s/^ *$depth-bit pass-through.*median \([0-9.]*\) ms.*/\1/p" "$WORK/greyloom.txt")
     echo "$depth-bit: libvips median ${vipsMs} ms (files in vips format, written and read)"
-    awk -v v="$vipsMs" -v o="$ours" -v h="$host" 'BEGIN {
+    awk -v v="$vipsMs" -v o="$ours" -v s="$single" -v h="$host" 'BEGIN {
         printf "  Greyloom all threads %.1f ms: libvips / Greyloom = %.2f\n", o, v / o;
-        if (h > 0 && o > h) printf "  render share without the test host (%.1f ms): %.1f ms, ratio %.2f\n", h, o - h, v / (o - h) }'
+        if (h > 0 && o > h) {
+            printf "  render share without the test host (%.1f ms): %.1f ms on all threads, ", h, o - h;
+            printf "%.1f ms on one (%.2f x); libvips / share = %.2f\n", s - h, (s - h) / (o - h), v / (o - h) } }'
     rm -f "$WORK/grey$depth.v" "$WORK/cast$depth.v" "$WORK/out$depth.v"
 done
 
