@@ -21,8 +21,13 @@ int64_t EllipticRadius(double u, double w, int32_t elliptical, bool narrow) {
 int64_t IntegerSqrt64(int64_t n) {
     if (n < 1) return 0;
     int64_t r = int64_t(std::sqrt(double(n)));
-    // The double's rounding can land a step off for large counts; the checks divide
-    // rather than square, which could pass the int64 range.
+    // The double's rounding can land a step off for large counts. Below 2^52 the squares of
+    // the candidates stay far inside int64; above, the checks divide instead.
+    if (n < (int64_t(1) << 52)) {
+        while (r * r > n) --r;
+        while ((r + 1) * (r + 1) <= n) ++r;
+        return r;
+    }
     while (r > 0 && r > n / r) --r;
     while (r + 1 <= n / (r + 1)) ++r;
     return r;

@@ -277,6 +277,8 @@ bool PrepareFrameField(const RenderPlan& plan, const int32_t* v, int32_t imageWi
     const FrameRects rects = FrameRectsFor(imageWidth, imageHeight, v[CTL_FRAME_OUTSIDE],
                                            v[CTL_FRAME_BORDER], v[CTL_FRAME_INSIDE]);
     ClassifyFramePixels(plan, v, rects, edges, amplitude);
+    // The edge pattern has done its work: the pixel steps read only the bands.
+    ReleaseArray(ARRAY_FRAME_EDGE);
     const int32_t softness = v[CTL_FRAME_SOFTNESS];
     if (softness <= -100) return true;
     const int32_t roundness = v[CTL_FRAME_ROUNDNESS];

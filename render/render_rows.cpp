@@ -404,7 +404,12 @@ void BlurStageTwo(const PassContext& pass, int32_t& stage) {
     const RenderPlan& plan = pass.plan;
     const int32_t* v = plan.controls;
     PassBarrier(stage);
+    // Pass 2 is over on every thread: its equalised copy is not read again, and the luma blur
+    // makes way for the colour blur rather than being reallocated under it (both would
+    // otherwise be held at the peak of the render).
+    if (pass.index == 0) ReleaseArray(ARRAY_LOCAL_CONTRAST);
     if (v[CTL_DIFFUSION_INTENSITY] > 0) {
+        if (pass.index == 0) ReleaseArray(ARRAY_WORK_BLUR);
         if (pass.index == 0 && !JobCancelRequested() &&
             CreateArray(ARRAY_WORK_BLUR, plan.right - plan.left, plan.bottom - plan.top, 3,
                         plan.depth.elementBytes))

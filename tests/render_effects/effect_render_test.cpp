@@ -185,6 +185,23 @@ TEST_F(EffectRender, FadeMinus100GivesBackTheSourceWithEveryEffectOn) {
     }
 }
 
+TEST_F(EffectRender, AgingTextureIsTheSameForEveryTiling) {
+    // No seed of its own (randomize 0); a render with grain in between draws from the host
+    // thread's random source, which the next render's texture must not follow.
+    v[CTL_AGING_INTENSITY] = 80;
+    v[CTL_AGING_TYPE] = 1;
+    v[CTL_AGING_SIZE] = 10;
+    const EngineImage source = Flat(40, 30, false, {120, 120, 120});
+    SetProcessorCountOverride(1);
+    const EngineImage whole = RenderImage(source);
+    v[CTL_GRAIN_INTENSITY] = 50;
+    RenderImage(source);
+    v[CTL_GRAIN_INTENSITY] = 0;
+    std::vector<RenderRect> tiles;
+    for (int32_t top = 0; top < 30; top += 10) tiles.push_back({0, top, 40, top + 10});
+    EXPECT_TRUE(RenderImage(source, tiles) == whole);
+}
+
 TEST_F(EffectRender, LinearMaskDisplayRampsDownTheRows) {
     v[CTL_MASK_SHOW] = 1;
     v[CTL_MASK_TYPE] = 3;
