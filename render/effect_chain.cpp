@@ -77,6 +77,7 @@ bool EffectChainPrepare(RenderPlan& plan, const EffectContext& c) {
     e.brush = BrushMaskFromControls(v, d, z, gBrushMode);
     e.fades = FadesFromControls(v, d);
     e.frame = FrameFromControls(v, d, g.X, g.Y, plan.thumbnails, plan.left, plan.top);
+    e.shaping = e.lab.intensity != 0 || e.ndgrad.on || e.toning.any;
     e.weighed = e.mask.type != 0 || e.vignette.on || e.brush.weighed;
     e.finishing = e.grain.intensity != 0 || e.vignette.on || e.aging;
     e.blends = e.mask.type != 0 || e.brush.on || e.fades.any;

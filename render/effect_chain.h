@@ -57,6 +57,7 @@ struct EffectChain {
     BrushMask brush;
     Fades fades;
     Frame frame;
+    bool shaping;    // lab effects, graduated filter or a tone channel shape the pixel
     bool weighed;    // a mask, the vignette or the brush weighs the pixels
     bool finishing;  // grain, vignette or aging in the last pass
     bool blends;     // a mask, the brush or a fade closes each pass

@@ -193,7 +193,7 @@ Rgb FinishPixel(const RenderPlan& plan, const PixelSite& site, const Rgb& source
         ApplySelective(plan.selective, source, g, p);
         p = ClampPixel(p, plan.depth.max);
     }
-    EffectLabAndToning(plan.effects, site, source, p);
+    if (plan.effects.shaping) EffectLabAndToning(plan.effects, site, source, p);
     return p;
 }
 
@@ -204,7 +204,7 @@ void ClosePixel(const RenderPlan& plan, bool last, EffectWorker& worker, const P
     const EffectChain& e = plan.effects;
     if (last && e.finishing) EffectFinishing(e, worker, site, weights.vignette, p);
     if (e.blends) EffectBlendsAndFades(e, weights, base, p);
-    if (last) EffectFrame(e, site, p);
+    if (last && e.frame.on) EffectFrame(e, site, p);
 }
 
 template <typename Sample>
