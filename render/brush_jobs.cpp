@@ -1,4 +1,5 @@
-// Brush stroke and colour-distance mask jobs.
+// Brush stroke and colour-distance mask jobs of the worker pool, with their parameter
+// records.
 
 #include "render/brush_jobs.h"
 

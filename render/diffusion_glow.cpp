@@ -1,4 +1,5 @@
-// Diffusion and glow.
+// Diffusion and glow of the third pass: blends with the blurred colour copy (limited by a
+// gradient) and a colour laid over the blurred tone mask.
 
 #include "render/diffusion_glow.h"
 

@@ -1,4 +1,5 @@
-// The effect chain's per-render values and the pipeline's calls into its steps.
+// The effect chain's per-render values, made on the host's thread, and the calls of the
+// pixel pipeline into its steps.
 
 #include "render/effect_chain.h"
 

@@ -1,4 +1,5 @@
-// Fades toward the base pixel.
+// Fades toward the base pixel: the main fade, luma and chroma, saturation and lightness;
+// they close every pass.
 
 #include "render/fades.h"
 

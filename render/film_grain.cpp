@@ -1,4 +1,5 @@
-// Per-pixel film grain.
+// Per-pixel film grain of the last pass: noise of the worker's own random source mixed
+// with the render hook's grain field, weighted by tone.
 
 #include "render/film_grain.h"
 

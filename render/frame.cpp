@@ -1,4 +1,5 @@
-// The frame step.
+// The frame step of the last pass: plain rectangles with their corrections, or the shaped
+// frame's field.
 
 #include "render/frame.h"
 

@@ -1,4 +1,5 @@
-// Gradient positions of the graduated filter, the diffusion mask and the selection mask.
+// Gradient positions of the graduated filter, the diffusion mask and the selection mask,
+// and the 64-bit radius maths they share with the vignette.
 
 #include "render/gradient_shape.h"
 

@@ -1,4 +1,5 @@
-// Lab effects and the graduated neutral-density filter, on the level scale of the image.
+// Lab effects and the graduated neutral-density filter, on the level scale of the image;
+// per-render values from the controls, per-pixel steps for the first pass.
 
 #include "render/lab_effects.h"
 

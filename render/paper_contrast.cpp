@@ -1,4 +1,5 @@
-// Paper gloss and dynamic contrast.
+// Paper gloss and dynamic contrast of the second pass: the luma pushed from a blurred copy
+// or pulled toward an equalised one, the chroma rebuilt at half.
 
 #include "render/paper_contrast.h"
 

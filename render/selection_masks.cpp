@@ -1,4 +1,5 @@
-// Selection mask and brush mask weights.
+// Selection mask and brush mask weights of every pass, and the blends toward the base
+// pixel by them.
 
 #include "render/selection_masks.h"
 

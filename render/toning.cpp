@@ -1,4 +1,5 @@
-// The tone channels' lookup rows applied to the grey (or already tinted) pixel.
+// The tone channels' lookup rows applied to the grey (or already tinted) pixel, and the
+// HSL round trips of colours and pixels on a fixed scale.
 
 #include "render/toning.h"
 

@@ -1,4 +1,5 @@
-// Vignette shape and blend.
+// Vignette shape (ellipse, or superellipse from a table of its radii) and the blend toward
+// the vignette colour.
 
 #include "render/vignette.h"
 

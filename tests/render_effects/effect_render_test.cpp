@@ -241,6 +241,26 @@ TEST_F(EffectRender, PlainFrameGivesTheBandsOfItsWidths) {
     EXPECT_EQ(out.At(64, 64).g, 0);
 }
 
+TEST_F(EffectRender, BorderOnlyPaintsTheBorderBandAlone) {
+    v[CTL_FRAME_INTENSITY] = 100;
+    v[CTL_FRAME_BORDER_ONLY] = 1;
+    v[CTL_FRAME_COLOR_2] = 0x0000FF;  // red
+    for (bool shaped : {false, true}) {
+        // Shaped: a pattern with no edge displacement and hard edges gives the same bands.
+        v[CTL_FRAME_EDGE_SHAPE] = shaped ? 2 : 0;
+        v[CTL_FRAME_ROUNDNESS] = shaped ? 30 : 10;
+        v[CTL_FRAME_SOFTNESS] = shaped ? -100 : 0;
+        const EngineImage out = RenderImage(Flat(400, 400, false, {128, 128, 128}));
+        // m = 400: bands of 25, 2 and 8 pixels.
+        for (int32_t x = 0; x < 200; ++x) {
+            const Rgb p = out.At(x, 200);
+            const bool border = x >= 25 && x < 27;
+            EXPECT_EQ(p.r, border ? 255 : 128) << x << (shaped ? " shaped" : " plain");
+            EXPECT_EQ(p.g, border ? 0 : 128) << x << (shaped ? " shaped" : " plain");
+        }
+    }
+}
+
 TEST_F(EffectRender, ShapedFrameLeavesItsInteriorAtSixteenBits) {
     // Interior field values are 32768; read as 256 of 255 they would shift every interior
     // pixel by a level.

@@ -70,7 +70,19 @@ TEST(LabEffects, ChannelsFollowTheHandWorkedValues) {
         {"monochrome above hi", false, mono, 120, 255},
         {"monochrome inside, 16 bits", true, mono, 80 * 128, 16644},  // 4096 * 32768 / 8064
         {"posterize 32", false, poster, 100, 98},                     // 100 mod 49 = 2
-        {"posterize 32, 16 bits", true, poster, 12800, 12290},        // 12800 mod 6145 = 510
+        // Shadows and highlights 0: lo = hi = 64; the threshold itself scales over an empty
+        // window, which gives 0.
+        {"monochrome at the threshold",
+         false,
+         {{CTL_LABFX_TYPE, 1}, {CTL_LABFX_SHADOWS, 0}, {CTL_LABFX_HIGHLIGHTS, 0}},
+         64,
+         0},
+        {"monochrome just above",
+         false,
+         {{CTL_LABFX_TYPE, 1}, {CTL_LABFX_SHADOWS, 0}, {CTL_LABFX_HIGHLIGHTS, 0}},
+         65,
+         255},
+        {"posterize 32, 16 bits", true, poster, 12800, 12290},  // 12800 mod 6145 = 510
         {"lith amount 0 keeps", false, {{CTL_LABFX_TYPE, 0}, {CTL_LABFX_AMOUNT, 0}}, 77, 77},
         {"lith amount 255 keeps", false, {{CTL_LABFX_TYPE, 0}, {CTL_LABFX_AMOUNT, 255}}, 77, 77},
         // t = min(255, 100 * 255 / 128) = 199; (127 * 100 / 255 + 128) * 199 / 255 = 138.
