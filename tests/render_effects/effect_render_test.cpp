@@ -293,10 +293,10 @@ TEST_F(EffectRender, TonalMaskCurveReadsSixteenBitWhite) {
 // switches stepped through their values.
 void ApplyExtremes(int32_t* v, int32_t set) {
     int32_t index = 0;
-    for (const ControlValueSpec& spec : kControlValueSpecs) {
-        if (spec.number >= kSettingsControlCount || !spec.ranged) continue;
+    for (const ControlValueSpec& control : kControlValueSpecs) {
+        if (control.number >= kSettingsControlCount || !control.ranged) continue;
         const bool high = set == 0 ? false : set == 1 ? true : (index + set) % 2 == 0;
-        v[spec.number] = high ? spec.maxValue : spec.minValue;
+        v[control.number] = high ? control.maxValue : control.minValue;
         ++index;
     }
     const int32_t methods[] = {0, 2, 3, 4, 6, 7};

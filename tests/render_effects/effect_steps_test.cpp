@@ -25,7 +25,8 @@ namespace {
 // Controls at the values the dialog gives them.
 std::vector<int32_t> DialogValues() {
     std::vector<int32_t> v(kControlCount, 0);
-    for (const ControlValueSpec& spec : kControlValueSpecs) v[size_t(spec.number)] = spec.value;
+    for (const ControlValueSpec& control : kControlValueSpecs)
+        v[size_t(control.number)] = control.value;
     return v;
 }
 

@@ -52,10 +52,10 @@ HostImage ScaledSample(const std::string& path, int32_t depth) {
 Descriptor SettingsDescriptor(const std::vector<ControlSetting>& settings) {
     std::vector<int32_t> values(kSettingsControlCount, 0);
     std::vector<bool> present(kSettingsControlCount, false);
-    for (const ControlValueSpec& spec : kControlValueSpecs)
-        if (spec.number < kSettingsControlCount) {
-            values[size_t(spec.number)] = spec.value;
-            present[size_t(spec.number)] = true;
+    for (const ControlValueSpec& control : kControlValueSpecs)
+        if (control.number < kSettingsControlCount) {
+            values[size_t(control.number)] = control.value;
+            present[size_t(control.number)] = true;
         }
     for (const ControlSetting& s : settings) {
         values[size_t(s.control)] = s.value;
