@@ -15,6 +15,7 @@
 #include "host/pool_jobs.h"
 #include "host/worker_threads.h"
 #include "render/blur.h"
+#include "render/pass_threads.h"
 
 namespace {
 constexpr int32_t kFieldMax = 32768;
@@ -147,6 +148,24 @@ void ClassifyFrameRows(int32_t index) {
 }
 
 // On all workers: the classification of 24 million pixels is too much for one thread.
+// Channel 0 of a field counted by level, a share of the cells on each pass thread: the
+// count over 24 million cells is too long for one.
+struct FieldCount {
+    const uint16_t* data;
+    int64_t cells;
+    int32_t step;  // elements from one cell to the next
+    int32_t threads;
+    std::vector<std::vector<int32_t>> bins;  // one row of levels per thread
+};
+
+void CountFieldCells(void* context, int32_t index) {
+    FieldCount& c = *static_cast<FieldCount*>(context);
+    std::vector<int32_t>& bins = c.bins[size_t(index)];
+    bins.assign(kFieldMax + 1, 0);
+    const int64_t first = c.cells * index / c.threads, last = c.cells * (index + 1) / c.threads;
+    for (int64_t i = first; i < last; ++i) ++bins[std::min<int32_t>(c.data[i * c.step], kFieldMax)];
+}
+
 void ClassifyFramePixels(const RenderPlan& plan, const int32_t* v, const FrameRects& rects,
                          bool edges, const double amplitude[3]) {
     FrameClassification& job = gFrameClassification;
@@ -189,9 +208,15 @@ FrameRects FrameRectsFor(int32_t width, int32_t height, int32_t outside, int32_t
 void FieldStretchBounds(int32_t array, int64_t pixels, int32_t* low, int32_t* high) {
     std::vector<int64_t> bins(kFieldMax + 1, 0);
     const NumberedArray& a = gArrays[array];
-    const int64_t cells = a.base ? int64_t(a.xSize) * a.ySize : 0;
-    const uint16_t* data = reinterpret_cast<const uint16_t*>(a.base);
-    for (int64_t i = 0; i < cells; ++i) ++bins[std::min<int32_t>(data[i * a.zSize], kFieldMax)];
+    FieldCount count = {};
+    count.data = reinterpret_cast<const uint16_t*>(a.base);
+    count.cells = a.base ? int64_t(a.xSize) * a.ySize : 0;
+    count.step = a.zSize;
+    count.threads = PassThreadCount(gRender.plan.multiProcessor ? 1 : 0);
+    count.bins.assign(size_t(count.threads), std::vector<int32_t>());
+    RunPassThreads(count.threads, CountFieldCells, &count);
+    for (const std::vector<int32_t>& part : count.bins)
+        for (size_t level = 0; level < part.size(); ++level) bins[level] += part[level];
     double threshold = pixels / 200.0;
     if (threshold == 0.0) threshold = 1.0;
     *low = 0;
