@@ -414,6 +414,9 @@ void BlurStageTwo(const PassContext& pass, int32_t& stage) {
             CreateArray(ARRAY_WORK_BLUR, plan.right - plan.left, plan.bottom - plan.top, 3,
                         plan.depth.elementBytes))
             CopyArrayData(ARRAY_WORK_RGB, ARRAY_WORK_BLUR);
+        // While thumbnails render every thread blurs its share: none may start before
+        // thread 0 has made the copy.
+        PassBarrier(stage);
         const int32_t radius = ZoomedRadius(v[CTL_DIFFUSION_RADIUS], plan.zoom);
         StageBlur(pass.index, stage, ARRAY_WORK_BLUR, radius * 10);
     }

@@ -368,6 +368,57 @@ TEST_F(EffectRender, DisplayModesShowTheWeightsAtBothDepths) {
     }
 }
 
+// A preset thumbnail: the pipeline renders ARRAY_THUMBNAIL in place on the worker pool.
+EngineImage RenderThumbnail(const EngineImage& source) {
+    CreateArray(ARRAY_THUMBNAIL, source.width, source.height, 3, 1);
+    for (int32_t y = 0; y < source.height; ++y)
+        for (int32_t x = 0; x < source.width; ++x) {
+            const Rgb p = source.At(x, y);
+            PutArrayElement(ARRAY_THUMBNAIL, x, y, 0, p.r);
+            PutArrayElement(ARRAY_THUMBNAIL, x, y, 1, p.g);
+            PutArrayElement(ARRAY_THUMBNAIL, x, y, 2, p.b);
+        }
+    EffectContext& c = gContext;
+    c.imageMode = 3;
+    c.X = c.width = c.imageWidth = source.width;
+    c.Y = c.height = c.imageHeight = source.height;
+    c.currentLeft = c.currentTop = 0;
+    c.currentRight = source.width;
+    c.currentBottom = source.height;
+    c.zoomReduction = 1;
+    c.dialogUp = 1;
+    gThumbnailRendering = 1;
+    StartWorkerPool();
+    DispatchEffectHook(HOOK_RENDER, &c);
+    StopWorkerPool();
+    gThumbnailRendering = 0;
+    EngineImage out = source;
+    for (int32_t y = 0; y < source.height; ++y)
+        for (int32_t x = 0; x < source.width; ++x)
+            out.Set(x, y,
+                    {GetArrayElement(ARRAY_THUMBNAIL, x, y, 0),
+                     GetArrayElement(ARRAY_THUMBNAIL, x, y, 1),
+                     GetArrayElement(ARRAY_THUMBNAIL, x, y, 2)});
+    return out;
+}
+
+TEST_F(EffectRender, ThumbnailsOnThePoolRenderLikeTheImage) {
+    for (int32_t threads : {1, 4}) {
+        Begin();
+        SetProcessorCountOverride(threads);
+        ApplySettings(v, EveryDeterministicEffect());
+        v[CTL_FRAME_INTENSITY] = 0;  // thumbnails frame their own rectangle
+        SetSCurve();
+        const EngineImage source = NoiseImage(48, 36, false, 5);
+        const EngineImage image = RenderImage(source, true);
+        EXPECT_TRUE(RenderThumbnail(source) == image) << threads << " threads";
+        // With every effect, grain and the random frame included, the pool finishes.
+        ApplySettings(v, SettingsC());
+        const EngineImage all = RenderThumbnail(source);
+        for (uint16_t sample : all.samples) ASSERT_LE(sample, 255);
+    }
+}
+
 TEST_F(EffectRender, OneThreadAndEightThreadsGiveTheSameImage) {
     struct Setting {
         const char* what;
