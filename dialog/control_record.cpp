@@ -39,9 +39,12 @@ ControlRecord* UsedControlRecord(int n) {
 
 int32_t GetControlClass(int n) {
     switch (n) {
-        case CTL_PREVIEW: return CONTROL_PREVIEW;
-        case CTL_PROGRESS: return CONTROL_PROGRESSBAR;
-        case CTL_ZOOM_TEXT: return CONTROL_ZOOMTEXT;
+        case CTL_PREVIEW:
+            return CONTROL_PREVIEW;
+        case CTL_PROGRESS:
+            return CONTROL_PROGRESSBAR;
+        case CTL_ZOOM_TEXT:
+            return CONTROL_ZOOMTEXT;
     }
     const ControlRecord* record = UsedControlRecord(n);
     return record ? record->controlClass : 0;
@@ -53,7 +56,9 @@ int32_t GetControlState(int n) {
     return record->state == CTLSTATE_FULL ? -1 : record->state;
 }
 
-static int32_t OwnState(const ControlRecord& record) { return record.state & CTLSTATE_FULL; }
+static int32_t OwnState(const ControlRecord& record) {
+    return record.state & CTLSTATE_FULL;
+}
 
 int32_t GetEffectiveControlState(int n) {
     const ControlRecord* record = UsedControlRecord(n);

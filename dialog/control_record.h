@@ -171,12 +171,12 @@ struct ControlRecord {
     char toolTip[128];
     char imageName[261];
     int32_t imageOption;
-    uint8_t state;  // ControlState bits
-    uint8_t inUse;  // 1 while the control exists
-    int32_t themeMode;  // 1 on, 0 off, -1 follow the dialog
+    uint8_t state;       // ControlState bits
+    uint8_t inUse;       // 1 while the control exists
+    int32_t themeMode;   // 1 on, 0 off, -1 follow the dialog
     int32_t tab, sheet;  // owning tab control and sheet; -1 = none
     int32_t homeTab, homeSheet;
-    int32_t buddy;  // value lists: control whose value follows the chosen item
+    int32_t buddy;        // value lists: control whose value follows the chosen item
     int32_t anchorFlags;  // ControlAnchor bits
     int32_t anchorDX, anchorDY;
     int32_t scripted;  // -1: recorded for the host's scripting on OK; 0: not

@@ -171,8 +171,7 @@ using GetTextProc = OSErr(HOSTAPI*)(ReadDescriptorRef reader, HostHandle* text);
 using UnusedReadProc = OSErr(HOSTAPI*)(ReadDescriptorRef reader, void* value);
 
 using OpenWriteDescriptorProc = WriteDescriptorRef(HOSTAPI*)();
-using CloseWriteDescriptorProc = OSErr(HOSTAPI*)(WriteDescriptorRef writer,
-                                                 HostHandle* descriptor);
+using CloseWriteDescriptorProc = OSErr(HOSTAPI*)(WriteDescriptorRef writer, HostHandle* descriptor);
 using PutIntegerProc = OSErr(HOSTAPI*)(WriteDescriptorRef writer, DescriptorKeyID key,
                                        int32_t value);
 using PutTextProc = OSErr(HOSTAPI*)(WriteDescriptorRef writer, DescriptorKeyID key,

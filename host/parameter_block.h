@@ -11,13 +11,13 @@
 
 // Framework switches of the flag word.
 enum ParameterFlag : uint32_t {
-    PFLAG_TRACE = 0x1,             // show debug traces (unless PFLAG_PREVIEW_DRAG)
-    PFLAG_PREVIEW_DRAG = 0x8,      // a preview drag is running
-    PFLAG_FULL_BORDER = 0x10,      // padding 0 and the full tile border; else -2 and clipped
-    PFLAG_BIG_GULP = 0x40,         // after a proxy scale change, request the whole image once
-    PFLAG_DRAG_RENDER = 0x80,      // re-render the preview while dragging
-    PFLAG_FINAL_FLUSH = 0x100,     // one more advanceState with empty rectangles at the end
-    PFLAG_DRAGGING = 0x200,        // set by the dialog procedure while dragging
+    PFLAG_TRACE = 0x1,          // show debug traces (unless PFLAG_PREVIEW_DRAG)
+    PFLAG_PREVIEW_DRAG = 0x8,   // a preview drag is running
+    PFLAG_FULL_BORDER = 0x10,   // padding 0 and the full tile border; else -2 and clipped
+    PFLAG_BIG_GULP = 0x40,      // after a proxy scale change, request the whole image once
+    PFLAG_DRAG_RENDER = 0x80,   // re-render the preview while dragging
+    PFLAG_FINAL_FLUSH = 0x100,  // one more advanceState with empty rectangles at the end
+    PFLAG_DRAGGING = 0x200,     // set by the dialog procedure while dragging
     PFLAG_MODE_RGB = 0x400,
     PFLAG_MODE_GRAYSCALE = 0x800,
     PFLAG_MODE_CMYK = 0x1000,
@@ -35,9 +35,9 @@ constexpr int kSavedEscapeStringCount = 9;
 constexpr int kEscapeStringBytes = 256;
 
 struct ParameterBlock {
-    int16_t formatWord;  // 1
-    int16_t secondWord;  // 0
-    uint32_t flags;      // ParameterFlag bits
+    int16_t formatWord;          // 1
+    int16_t secondWord;          // 0
+    uint32_t flags;              // ParameterFlag bits
     int16_t queryForParameters;  // 1: show the dialog on the next start
     uint8_t headerReserved[6];   // the records start 16 bytes in on both architectures
     ControlRecord controls[kControlCount];

@@ -27,7 +27,9 @@ extern HMODULE gModule;
 
 #define gStuff (gDataBlock->stuff)
 
-inline int16_t GetResult() { return gDataBlock ? gDataBlock->result : 0; }
+inline int16_t GetResult() {
+    return gDataBlock ? gDataBlock->result : 0;
+}
 inline void SetResult(int16_t result) {
     if (gDataBlock) gDataBlock->result = result;
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "host/effect_context.h"
 #include "host/maths_builtins.h"
@@ -21,18 +22,42 @@ int32_t Parameter(int i) {
     return gJob.poolParameters[i];
 }
 
+// The parts of a Box-Muller pair that depend on one 15-bit draw each: the radius of the first
+// draw, the cosine and sine of the angle of the second. Made once; the same doubles the
+// formula gives, read from memory instead of computed for every value.
+struct GrainTables {
+    double radius[kRandomMax + 1];
+    double cosine[kRandomMax + 1];
+    double sine[kRandomMax + 1];
+};
+
+const GrainTables& Grain() {
+    static const GrainTables* tables = [] {
+        auto* t = new GrainTables;
+        for (int32_t d = 0; d <= kRandomMax; ++d) {
+            double u1 = d / 32767.0;
+            if (u1 == 0.0) u1 = 1.0;
+            t->radius[d] = std::sqrt(-2.0 * std::log(u1));
+            const double angle = d / 32767.0 * kTwoPi;
+            t->cosine[d] = std::cos(angle);
+            t->sine[d] = std::sin(angle);
+        }
+        return t;
+    }();
+    return *tables;
+}
+
 // A Box-Muller pair from two draws, the cosine half scaled to the grain's spread and the
 // sine half added as a fixed fine texture.
 int32_t GrainNoiseFrom(uint32_t& state, int32_t max) {
+    const GrainTables& t = Grain();
     max = std::max(max, 0);
-    double u1 = (RandomNextFrom(state) & 0x7FFF) / 32767.0;
-    if (u1 == 0.0) u1 = 1.0;
-    const double r = std::sqrt(-2.0 * std::log(u1));
-    const double angle = (RandomNextFrom(state) & 0x7FFF) / 32767.0 * kTwoPi;
+    const double r = t.radius[RandomNextFrom(state) & 0x7FFF];
+    const int32_t angle = RandomNextFrom(state) & 0x7FFF;
     const int32_t half = max / 2;
     const double spread = max == 32768 ? 54.61333333333334 : max / 60.0;
     const double value =
-        r * std::cos(angle) * std::sqrt(double(half)) * spread + half + r * std::sin(angle) * 20.0;
+        r * t.cosine[angle] * std::sqrt(double(half)) * spread + half + r * t.sine[angle] * 20.0;
     if (value < 0.0) return 0;
     if (value > max) return max;
     return int32_t(value + 0.5);
@@ -114,6 +139,10 @@ int32_t GradientValue(int32_t pattern, int32_t x, int32_t y, int32_t width, int3
 }
 }  // namespace
 
+int32_t GrainNoiseFromState(uint32_t& state, int32_t max) {
+    return GrainNoiseFrom(state, max);
+}
+
 int32_t GrainNoiseValue(int32_t max) {
     uint32_t state = RandomState();
     const int32_t value = GrainNoiseFrom(state, max);
@@ -157,6 +186,24 @@ void ResampleJob(int32_t threadIndex) {
     const int32_t planes = std::min(gArrays[target].zSize, gArrays[source].zSize);
     const double scaleX = double(gArrays[source].xSize) / c.X;
     const double scaleY = double(gArrays[source].ySize) / c.Y;
+    const int32_t width = std::max(c.currentRight - c.currentLeft, 0);
+    if (mode == SAMPLE_SPLINE) {
+        // The spline through a coarse pattern: each source row's interpolation along x
+        // serves every output row between its cells.
+        std::vector<int32_t> values(size_t(width) + 1);
+        for (int32_t z = 0; z < planes; ++z) {
+            SplineRowSampler sampler;
+            if (!SplineRowSamplerInit(sampler, source, z, scaleX, scaleY, c.currentLeft, width))
+                return;
+            for (int32_t y = c.currentTop + threadIndex; y < c.currentBottom;
+                 y += gJob.threadCount) {
+                SplineRowSample(sampler, y, values.data());
+                for (int32_t i = 0; i < width; ++i)
+                    PutArrayElement(target, i, y - c.currentTop, z, values[size_t(i)]);
+            }
+        }
+        return;
+    }
     for (int32_t y = c.currentTop + threadIndex; y < c.currentBottom; y += gJob.threadCount) {
         for (int32_t x = c.currentLeft; x < c.currentRight; ++x) {
             for (int32_t z = 0; z < planes; ++z) {

@@ -9,6 +9,9 @@
 // One grain value on 0..max (max 255 or 32768): a Gaussian around max / 2 drawn from the
 // calling thread's random source.
 int32_t GrainNoiseValue(int32_t max);
+// The same from a generator state the caller keeps (a pixel loop keeps it in a register
+// rather than in the thread's storage).
+int32_t GrainNoiseFromState(uint32_t& state, int32_t max);
 
 // 1 array, 2 width, 3 rows, 4 colour amount (0..100), 5 seed, 6 maximum. Run with the
 // barrier. Below 100 % colour, plane 0 of every row gets grey noise; from 1 %, three planes

@@ -4,6 +4,7 @@
 #include "host/sampling.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "host/effect_context.h"
@@ -117,4 +118,64 @@ int32_t SampleSource(double x, double y, int32_t channel, int32_t mode) {
         IsSixteenBitMode(gContext.imageMode) ? ReadSourceCell16 : ReadSourceCell8,
         &channel};
     return Sample(grid, x, y, mode);
+}
+
+namespace {
+// Source row `row` interpolated along x at every output column, from the cache; a row made
+// here takes the slot of a row that `needed` (the four rows of this output row) leaves out.
+const double* InterpolatedRow(SplineRowSampler& s, int32_t row, const int32_t needed[4]) {
+    for (int32_t k = 0; k < 4; ++k)
+        if (s.cachedRow[k] == row) return s.cached[k].data();
+    int32_t slot = 0;
+    while (slot < 3 && std::find(needed, needed + 4, s.cachedRow[slot]) != needed + 4) ++slot;
+    s.cachedRow[slot] = row;
+    double* values = s.cached[slot].data();
+    for (int32_t i = 0; i < s.count; ++i) {
+        double p[4];
+        for (int32_t k = 0; k < 4; ++k)
+            p[k] = GetArrayElement(s.n, std::clamp(s.cellX[size_t(i)] - 1 + k, s.minX, s.maxX), row,
+                                   s.z);
+        values[i] = SplineSegment(p, s.fractionX[size_t(i)]);
+    }
+    return values;
+}
+}  // namespace
+
+bool SplineRowSamplerInit(SplineRowSampler& s, int32_t n, int32_t z, double scaleX, double scaleY,
+                          int32_t firstX, int32_t count) {
+    if (n < 0 || n >= kArrayCount || count < 0) return false;
+    const NumberedArray& array = gArrays[n];
+    if (!array.base || z < 0 || z >= array.zSize) return false;
+    s.n = n;
+    s.z = z;
+    s.count = count;
+    s.scaleY = scaleY;
+    s.minX = -array.border;
+    s.maxX = array.xSize - array.border - 1;
+    s.minY = -array.border;
+    s.maxY = array.ySize - array.border - 1;
+    s.cellX.resize(size_t(count));
+    s.fractionX.resize(size_t(count));
+    for (int32_t i = 0; i < count; ++i)
+        SplitPosition(scaleX * (firstX + i), s.minX, s.maxX, s.cellX[size_t(i)],
+                      s.fractionX[size_t(i)]);
+    for (int32_t k = 0; k < 4; ++k) {
+        s.cachedRow[k] = INT32_MIN;
+        s.cached[k].assign(size_t(count), 0.0);
+    }
+    return true;
+}
+
+void SplineRowSample(SplineRowSampler& s, int32_t y, int32_t* out) {
+    int32_t y0 = 0;
+    double ty = 0.0;
+    SplitPosition(s.scaleY * y, s.minY, s.maxY, y0, ty);
+    int32_t needed[4];
+    for (int32_t j = 0; j < 4; ++j) needed[j] = std::clamp(y0 - 1 + j, s.minY, s.maxY);
+    const double* rows[4];
+    for (int32_t j = 0; j < 4; ++j) rows[j] = InterpolatedRow(s, needed[j], needed);
+    for (int32_t i = 0; i < s.count; ++i) {
+        const double column[4] = {rows[0][i], rows[1][i], rows[2][i], rows[3][i]};
+        out[i] = int32_t(std::trunc(SplineSegment(column, ty)));
+    }
 }

@@ -158,14 +158,32 @@ void InitNoise() {
     for (int32_t k = 0; k < 256; ++k) gNoise.gradient[256 + k] = gNoise.gradient[k];
 }
 
+// floor(a) without the library call (there is no rounding instruction before SSE4.1):
+// exact for every double, the conversion being taken only where it is exact.
+inline double Floor(double a) {
+    constexpr double kExact = 4503599627370496.0;  // 2^52: from here on doubles are whole
+    if (!(a > -kExact && a < kExact)) return std::floor(a);
+    const double t = double(int64_t(a));
+    return t > a ? t - 1.0 : t;
+}
+
+// A whole-numbered cell coordinate wrapped into 0..255.
+inline int32_t LatticeIndex(double cell) {
+    constexpr double kExact = 9007199254740992.0;  // 2^53
+    if (cell > -kExact && cell < kExact) return int32_t(int64_t(cell) & 255);
+    return int32_t(std::fmod(cell, 256.0) + 256.0) & 255;
+}
+
 double Noise2(double x, double y) {
     if (gNoise.stale) InitNoise();
     const double sx = x + kLatticeShift, sy = y + kLatticeShift;
-    const double cellX = std::floor(sx), cellY = std::floor(sy);
+    const double cellX = Floor(sx), cellY = Floor(sy);
     const double fx = sx - cellX, fy = sy - cellY;
-    // The lattice repeats every 256 cells; fmod keeps huge coordinates inside int range.
-    const int32_t i = int32_t(std::fmod(cellX, 256.0) + 256.0) & 255;
-    const int32_t j = int32_t(std::fmod(cellY, 256.0) + 256.0) & 255;
+    // The lattice repeats every 256 cells. The cells are whole numbers: below 2^53 their
+    // low byte is the same as fmod's wrap, without its cost in the aging texture's octaves;
+    // fmod keeps huge coordinates inside int range.
+    const int32_t i = LatticeIndex(cellX);
+    const int32_t j = LatticeIndex(cellY);
     const int32_t j1 = (j + 1) & 255;
     const int32_t* p = gNoise.permutation;
     const int32_t a = p[i], b = p[(i + 1) & 255];

@@ -15,6 +15,7 @@
 #include "host/pool_jobs.h"
 #include "host/worker_threads.h"
 #include "render/blur.h"
+#include "render/pass_threads.h"
 
 namespace {
 constexpr int32_t kFieldMax = 32768;
@@ -98,34 +99,93 @@ bool Outside(const FrameRects& r, int32_t band, int32_t x, int32_t y, int32_t d)
            y > r.bottom[band] + d;
 }
 
-void ClassifyFramePixels(const RenderPlan& plan, const int32_t* v, const FrameRects& rects,
-                         bool edges, const double amplitude[3]) {
-    const bool borderOnly = v[CTL_FRAME_BORDER_ONLY] != 0;
-    const int32_t edgeControls[3] = {v[CTL_FRAME_OUTER_EDGE], v[CTL_FRAME_MIDDLE_EDGE],
-                                     v[CTL_FRAME_INNER_EDGE]};
-    int32_t d[3] = {0, 0, 0};
-    for (int32_t y = plan.top; y < plan.bottom; ++y) {
-        for (int32_t x = plan.left; x < plan.right; ++x) {
-            if (edges) {
-                const int32_t e =
-                    GetArrayElement(ARRAY_FRAME_EDGE, x - plan.left, y - plan.top, 0) - 128;
+// The classification job: written before the job starts, read-only while it runs.
+struct FrameClassification {
+    int32_t left, top, right, bottom;  // the rectangle
+    FrameRects rects;
+    bool edges, borderOnly, outside, border, inside;
+    int32_t edgeControls[3];
+    double amplitude[3];
+};
+FrameClassification gFrameClassification;
+
+// Rows index, index + N, ... of ARRAY_FRAME: every pixel's band against the three rectangles,
+// each widened by the edge pattern's displacement.
+void ClassifyFrameRows(int32_t index) {
+    const FrameClassification& job = gFrameClassification;
+    const NumberedArray& frame = gArrays[ARRAY_FRAME];
+    const NumberedArray& edge = gArrays[ARRAY_FRAME_EDGE];
+    if (!frame.base || frame.elementBytes != 2) return;
+    const bool edges = job.edges && edge.base && edge.elementBytes == 1;
+    const int32_t n = std::max(gJob.threadCount, 1);
+    for (int32_t y = job.top + index; y < job.bottom; y += n) {
+        uint16_t* out = reinterpret_cast<uint16_t*>(frame.base) +
+                        int64_t(y - job.top) * frame.xSize * frame.zSize;
+        const uint8_t* pattern =
+            edges ? edge.base + int64_t(std::min(y - job.top, edge.ySize - 1)) * edge.xSize
+                  : nullptr;
+        int32_t d[3] = {0, 0, 0};
+        for (int32_t x = job.left; x < job.right; ++x) {
+            if (pattern) {
+                const int32_t e = pattern[std::min(x - job.left, edge.xSize - 1)] - 128;
                 for (int32_t i = 0; i < 3; ++i)
-                    if (edgeControls[i] != 0) d[i] = int32_t(e * amplitude[i]);
+                    if (job.edgeControls[i] != 0) d[i] = int32_t(e * job.amplitude[i]);
             }
             int32_t first = 0, second = kFieldMax;
-            if (v[CTL_FRAME_OUTSIDE] > 0 && Outside(rects, 0, x, y, d[0])) {
+            if (job.outside && Outside(job.rects, 0, x, y, d[0])) {
                 second = 0;
-            } else if (v[CTL_FRAME_BORDER] != 0 && Outside(rects, 1, x, y, d[1])) {
+            } else if (job.border && Outside(job.rects, 1, x, y, d[1])) {
                 first = kFieldMax;
                 second = 0;
-            } else if (v[CTL_FRAME_INSIDE] != 0 && Outside(rects, 2, x, y, d[2])) {
+            } else if (job.inside && Outside(job.rects, 2, x, y, d[2])) {
                 second = 0;
             }
-            PutArrayElementRaw(ARRAY_FRAME, x - plan.left, y - plan.top, 0, first);
-            if (!borderOnly)
-                PutArrayElementRaw(ARRAY_FRAME, x - plan.left, y - plan.top, 1, second);
+            uint16_t* cell = out + int64_t(x - job.left) * frame.zSize;
+            cell[0] = uint16_t(first);
+            if (!job.borderOnly && frame.zSize > 1) cell[1] = uint16_t(second);
         }
     }
+}
+
+// On all workers: the classification of 24 million pixels is too much for one thread.
+// Channel 0 of a field counted by level, a share of the cells on each pass thread: the
+// count over 24 million cells is too long for one.
+struct FieldCount {
+    const uint16_t* data;
+    int64_t cells;
+    int32_t step;  // elements from one cell to the next
+    int32_t threads;
+    std::vector<std::vector<int32_t>> bins;  // one row of levels per thread
+};
+
+void CountFieldCells(void* context, int32_t index) {
+    FieldCount& c = *static_cast<FieldCount*>(context);
+    std::vector<int32_t>& bins = c.bins[size_t(index)];
+    bins.assign(kFieldMax + 1, 0);
+    const int64_t first = c.cells * index / c.threads, last = c.cells * (index + 1) / c.threads;
+    for (int64_t i = first; i < last; ++i) ++bins[std::min<int32_t>(c.data[i * c.step], kFieldMax)];
+}
+
+void ClassifyFramePixels(const RenderPlan& plan, const int32_t* v, const FrameRects& rects,
+                         bool edges, const double amplitude[3]) {
+    FrameClassification& job = gFrameClassification;
+    job.left = plan.left;
+    job.top = plan.top;
+    job.right = plan.right;
+    job.bottom = plan.bottom;
+    job.rects = rects;
+    job.edges = edges;
+    job.borderOnly = v[CTL_FRAME_BORDER_ONLY] != 0;
+    job.outside = v[CTL_FRAME_OUTSIDE] > 0;
+    job.border = v[CTL_FRAME_BORDER] != 0;
+    job.inside = v[CTL_FRAME_INSIDE] != 0;
+    const int32_t edgeControls[3] = {v[CTL_FRAME_OUTER_EDGE], v[CTL_FRAME_MIDDLE_EDGE],
+                                     v[CTL_FRAME_INNER_EDGE]};
+    for (int32_t i = 0; i < 3; ++i) {
+        job.edgeControls[i] = edgeControls[i];
+        job.amplitude[i] = amplitude[i];
+    }
+    RunFieldJob(ClassifyFrameRows, plan.multiProcessor, false, {});
 }
 }  // namespace
 
@@ -148,9 +208,15 @@ FrameRects FrameRectsFor(int32_t width, int32_t height, int32_t outside, int32_t
 void FieldStretchBounds(int32_t array, int64_t pixels, int32_t* low, int32_t* high) {
     std::vector<int64_t> bins(kFieldMax + 1, 0);
     const NumberedArray& a = gArrays[array];
-    const int64_t cells = a.base ? int64_t(a.xSize) * a.ySize : 0;
-    const uint16_t* data = reinterpret_cast<const uint16_t*>(a.base);
-    for (int64_t i = 0; i < cells; ++i) ++bins[std::min<int32_t>(data[i * a.zSize], kFieldMax)];
+    FieldCount count = {};
+    count.data = reinterpret_cast<const uint16_t*>(a.base);
+    count.cells = a.base ? int64_t(a.xSize) * a.ySize : 0;
+    count.step = a.zSize;
+    count.threads = PassThreadCount(gRender.plan.multiProcessor ? 1 : 0);
+    count.bins.assign(size_t(count.threads), std::vector<int32_t>());
+    RunPassThreads(count.threads, CountFieldCells, &count);
+    for (const std::vector<int32_t>& part : count.bins)
+        for (size_t level = 0; level < part.size(); ++level) bins[level] += part[level];
     double threshold = pixels / 200.0;
     if (threshold == 0.0) threshold = 1.0;
     *low = 0;
@@ -236,6 +302,8 @@ bool PrepareFrameField(const RenderPlan& plan, const int32_t* v, int32_t imageWi
     const FrameRects rects = FrameRectsFor(imageWidth, imageHeight, v[CTL_FRAME_OUTSIDE],
                                            v[CTL_FRAME_BORDER], v[CTL_FRAME_INSIDE]);
     ClassifyFramePixels(plan, v, rects, edges, amplitude);
+    // The edge pattern has done its work: the pixel steps read only the bands.
+    ReleaseArray(ARRAY_FRAME_EDGE);
     const int32_t softness = v[CTL_FRAME_SOFTNESS];
     if (softness <= -100) return true;
     const int32_t roundness = v[CTL_FRAME_ROUNDNESS];

@@ -235,6 +235,7 @@ bool RenderPrepareTables(const EffectContext& c) {
     if (!PrepareGrainField(plan, v, wholeWidth, wholeHeight)) return false;
     if (!PrepareFrameField(plan, v, c.X, c.Y, wholeWidth, wholeHeight)) return false;
     PrepareGrey(plan, v);
+    if (!EffectChainPrepare(plan, c)) return false;
     RenderPlanGreyLookup(plan);
     return GetResult() == 0;
 }

@@ -84,26 +84,10 @@ Sample* WorkRow(int32_t array, int32_t y, const RenderPlan& plan) {
 
 // --- Pixel steps --------------------------------------------------------------------------
 
-Rgb ApplyToneChannels(const RenderPlan& plan, Rgb p) {
-    const int32_t max = plan.depth.max;
-    if (plan.toneInUse[0]) {
-        const int32_t* lut = plan.toneLuts[0].data();
-        p = {lut[ClampLevel(p.r, max)], lut[ClampLevel(p.g, max)], lut[ClampLevel(p.b, max)]};
-    }
-    if (plan.toneInUse[3]) p.r = plan.toneLuts[3][ClampLevel(p.r, max)];
-    if (plan.toneInUse[4]) p.g = plan.toneLuts[4][ClampLevel(p.g, max)];
-    if (plan.toneInUse[5]) p.b = plan.toneLuts[5][ClampLevel(p.b, max)];
-    return p;
-}
-
-// A display mode shows a weight as grey in place of the image. The weights of the mask and
-// brush steps are full (255) while no mask type is active and no brush mask exists.
-Rgb DisplayModePixel(const RenderPlan& plan) {
-    const int32_t maskWeight = 255;
-    const int32_t brushWeight = 255;
-    int32_t g = brushWeight;
-    if (plan.maskShow) g = plan.maskOption ? maskWeight * brushWeight / 255 : maskWeight;
-    g *= plan.depth.mult;
+// A display mode shows a weight as grey in place of the image: the mask weight (times the
+// brush weight with both modes), or the brush weight alone.
+Rgb DisplayModePixel(const RenderPlan& plan, const PixelWeights& weights) {
+    const int32_t g = DisplayModeGrey(plan.maskShow, plan.maskOption, weights) * plan.depth.mult;
     return {g, g, g};
 }
 
@@ -186,7 +170,7 @@ void RenderOutsideRegion(const RenderPlan& plan, int32_t y, int32_t from, int32_
 // channel of the grey when no selective range bends the colours apart.
 template <typename Sample>
 void ConvertRegionRow(const RenderPlan& plan, const Sample* sourceRow, int32_t from, int32_t count,
-                      RowScratch& scratch) {
+                      RowScratch& scratch, bool convert) {
     const int32_t step = plan.surface.sourceStep;
     Rgb* sources = scratch.sources.data();
     if (InMultiSplit(plan) && VerticalSplit(plan.splitView)) {
@@ -196,17 +180,31 @@ void ConvertRegionRow(const RenderPlan& plan, const Sample* sourceRow, int32_t f
         const Sample* p = sourceRow + int64_t(from - plan.left) * step;
         for (int32_t i = 0; i < count; ++i, p += step) sources[i] = {p[0], p[1], p[2]};
     }
-    ConvertRowToGrey(plan.grey, sources, count, scratch.greys.data());
+    if (convert) ConvertRowToGrey(plan.grey, sources, count, scratch.greys.data());
 }
 
-Rgb FinishPixel(const RenderPlan& plan, const Rgb& source, int32_t g) {
-    if (!plan.selectiveOn) {
-        if (!plan.greyLookup) return {g, g, g};
+// Selective adjustments, lab effects, graduated filter and toning of a converted pixel; one
+// lookup per channel of the grey when the chain depends on nothing but the grey.
+Rgb FinishPixel(const RenderPlan& plan, const PixelSite& site, const Rgb& source, int32_t g) {
+    if (plan.greyLookup)
         return {plan.greyToOutput[0][g], plan.greyToOutput[1][g], plan.greyToOutput[2][g]};
-    }
     Rgb p = {g, g, g};
-    ApplySelective(plan.selective, source, g, p);
-    return ClampPixel(ApplyToneChannels(plan, p), plan.depth.max);
+    if (plan.selectiveOn) {
+        ApplySelective(plan.selective, source, g, p);
+        p = ClampPixel(p, plan.depth.max);
+    }
+    if (plan.effects.shaping) EffectLabAndToning(plan.effects, site, source, p);
+    return p;
+}
+
+// The closing steps of a pass: in the last pass grain, vignette and aging texture, then in
+// every pass the blends and fades, and in the last pass the frame.
+void ClosePixel(const RenderPlan& plan, bool last, EffectWorker& worker, const PixelSite& site,
+                const PixelWeights& weights, const Rgb& base, Rgb& p) {
+    const EffectChain& e = plan.effects;
+    if (last && e.finishing) EffectFinishing(e, worker, site, weights.vignette, p);
+    if (e.blends) EffectBlendsAndFades(e, weights, base, p);
+    if (last && e.frame.on) EffectFrame(e, site, p);
 }
 
 template <typename Sample>
@@ -228,42 +226,55 @@ void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int
     const int32_t count = to - from;
     Sample* outputRow = OutputRow<Sample>(s, plan, y);
     const Sample* ownSourceRow = SourceRow<Sample>(s, plan, y);
-    if (plan.maskShow || plan.maskOption) {
-        const Rgb p = DisplayModePixel(plan);
-        for (int32_t x = from; x < to; ++x) WritePixel(outputRow, x - plan.left, s.outputStep, p);
-        return;
-    }
-    ConvertRegionRow(plan, SourceRow<Sample>(s, plan, RenderSourceY(plan, y)), from, count,
-                     scratch);
+    const int32_t sy = RenderSourceY(plan, y);
+    const bool display = plan.maskShow || plan.maskOption;
+    ConvertRegionRow(plan, SourceRow<Sample>(s, plan, sy), from, count, scratch, !display);
     const Rgb* sources = scratch.sources.data();
     const int32_t* greys = scratch.greys.data();
+    const EffectChain& e = plan.effects;
+    // The worker's own texture record and random state, handed back after the row.
+    EffectWorker worker = EffectWorkerBegin(e);
     for (int32_t i = 0; i < count; ++i) {
-        const int32_t column = from + i - plan.left;
-        const Rgb p = FinishPixel(plan, sources[i], greys[i]);
+        const int32_t x = from + i, column = x - plan.left;
+        const PixelSite site = {x, y, RenderSourceX(plan, x), sy, column, y - plan.top};
+        const PixelWeights weights =
+            e.weighed ? EffectWeights(e, site, sources[i], last) : PixelWeights{255, 255, 255};
+        Rgb p;
+        if (display) {
+            p = DisplayModePixel(plan, weights);
+        } else {
+            p = FinishPixel(plan, site, sources[i], greys[i]);
+            ClosePixel(plan, last, worker, site, weights, sources[i], p);
+        }
         if (!last)
             StoreWork(plan, column, p, workRgb, workBlur);
         else if (plan.selectionBlend)
-            WritePixel(outputRow, column, s.outputStep,
-                       SelectionBlend(plan, from + i, y, p,
-                                      ReadPixel(ownSourceRow, column, s.sourceStep)));
+            WritePixel(
+                outputRow, column, s.outputStep,
+                SelectionBlend(plan, x, y, p, ReadPixel(ownSourceRow, column, s.sourceStep)));
         else
             WritePixel(outputRow, column, s.outputStep, p);
     }
+    EffectWorkerEnd(worker);
 }
 
-// Passes 2 and 3 start from the earlier pass's result; the paper, dynamic contrast,
-// diffusion and glow steps of the effect chain work on it here.
+// Passes 2 and 3 start from the earlier pass's result: the paper and dynamic contrast (pass
+// 2) or the diffusion and glow (pass 3) work on it, then the pixel is closed as in pass 1.
 template <typename Sample>
 void RenderLaterPassRow(const RenderPlan& plan, const ProcessedRegion& region, int32_t y,
-                        int32_t passNumber) {
+                        int32_t passNumber, const PassViews& views) {
     const PixelSurface& s = plan.surface;
+    const EffectChain& e = plan.effects;
     const bool last = plan.lastPass == passNumber;
     Sample* outputRow = OutputRow<Sample>(s, plan, y);
     const Sample* ownSourceRow = SourceRow<Sample>(s, plan, y);
+    const int32_t sy = RenderSourceY(plan, y);
+    const Sample* sourceRow = SourceRow<Sample>(s, plan, sy);
     Sample* workRgb = WorkRow<Sample>(ARRAY_WORK_RGB, y, plan);
     if (!workRgb) return;
     const bool rowInside = y >= region.top && y < region.bottom;
     const bool multi = InMultiSplit(plan);
+    EffectWorker worker = EffectWorkerBegin(e);
     for (int32_t x = plan.left; x < plan.right; ++x) {
         const int32_t column = x - plan.left;
         if (!rowInside || x < region.left || x >= region.right) {
@@ -273,20 +284,37 @@ void RenderLaterPassRow(const RenderPlan& plan, const ProcessedRegion& region, i
             }
             continue;
         }
-        const Rgb p = ReadPixel(static_cast<const Sample*>(workRgb), column, 3);
-        if (last)
-            WritePixel(outputRow, column, s.outputStep,
-                       SelectionBlend(plan, x, y, ClampPixel(p, plan.depth.max),
-                                      ReadPixel(ownSourceRow, column, s.sourceStep)));
+        const int32_t sx = RenderSourceX(plan, x);
+        const PixelSite site = {x, y, sx, sy, column, y - plan.top};
+        const Rgb input = ReadPixel(static_cast<const Sample*>(workRgb), column, 3);
+        // The masks of the later passes see the earlier result; the blends go back to the
+        // source only when a mask is active, else to the pass's input.
+        const PixelWeights weights =
+            e.weighed ? EffectWeights(e, site, input, last) : PixelWeights{255, 255, 255};
+        const Rgb base =
+            e.mask.type != 0 ? ReadPixel(sourceRow, sx - plan.left, s.sourceStep) : input;
+        Rgb p = input;
+        if (passNumber == 2)
+            EffectPassTwo(e, views, site, p);
         else
-            WritePixel(workRgb, column, 3, ClampPixel(p, plan.depth.max));
+            EffectPassThree(e, views, site, p);
+        ClosePixel(plan, last, worker, site, weights, base, p);
+        p = ClampPixel(p, plan.depth.max);
+        if (last)
+            WritePixel(
+                outputRow, column, s.outputStep,
+                SelectionBlend(plan, x, y, p, ReadPixel(ownSourceRow, column, s.sourceStep)));
+        else
+            WritePixel(workRgb, column, 3, p);
     }
+    EffectWorkerEnd(worker);
 }
 
 template <typename Sample>
 void RenderPass(const PassContext& pass, int32_t passNumber) {
     const RenderPlan& plan = pass.plan;
     const ProcessedRegion region = RenderProcessedRegion(plan);
+    const PassViews views = passNumber > 1 ? EffectPassViews() : PassViews{};
     RowScratch scratch;
     if (passNumber == 1) {
         scratch.sources.resize(size_t(plan.right - plan.left));
@@ -297,7 +325,7 @@ void RenderPass(const PassContext& pass, int32_t passNumber) {
         if (passNumber == 1)
             RenderPassOneRow<Sample>(plan, region, y, scratch);
         else
-            RenderLaterPassRow<Sample>(plan, region, y, passNumber);
+            RenderLaterPassRow<Sample>(plan, region, y, passNumber, views);
         gRender.rowsDone.fetch_add(1, std::memory_order_relaxed);
     }
 }
@@ -376,11 +404,19 @@ void BlurStageTwo(const PassContext& pass, int32_t& stage) {
     const RenderPlan& plan = pass.plan;
     const int32_t* v = plan.controls;
     PassBarrier(stage);
+    // Pass 2 is over on every thread: its equalised copy is not read again, and the luma blur
+    // makes way for the colour blur rather than being reallocated under it (both would
+    // otherwise be held at the peak of the render).
+    if (pass.index == 0) ReleaseArray(ARRAY_LOCAL_CONTRAST);
     if (v[CTL_DIFFUSION_INTENSITY] > 0) {
+        if (pass.index == 0) ReleaseArray(ARRAY_WORK_BLUR);
         if (pass.index == 0 && !JobCancelRequested() &&
             CreateArray(ARRAY_WORK_BLUR, plan.right - plan.left, plan.bottom - plan.top, 3,
                         plan.depth.elementBytes))
             CopyArrayData(ARRAY_WORK_RGB, ARRAY_WORK_BLUR);
+        // While thumbnails render every thread blurs its share: none may start before
+        // thread 0 has made the copy.
+        PassBarrier(stage);
         const int32_t radius = ZoomedRadius(v[CTL_DIFFUSION_RADIUS], plan.zoom);
         StageBlur(pass.index, stage, ARRAY_WORK_BLUR, radius * 10);
     }
@@ -421,14 +457,20 @@ bool ToneCurveIsIdentity(int32_t curve) {
 }
 
 void RenderPlanGreyLookup(RenderPlan& plan) {
-    bool tone = false;
+    const EffectChain& e = plan.effects;
+    bool tone = e.lab.intensity != 0;
     for (int32_t c = 0; c < 6; ++c) tone = tone || plan.toneInUse[c];
-    plan.greyLookup = tone && !plan.selectiveOn;
+    // The graduated filter depends on the position and the source's luma, partial toning on
+    // the source's saturation: with either the pixel is more than its grey.
+    const bool greyOnly = !e.ndgrad.on && !(e.toning.luts[1] && e.toning.partial);
+    plan.greyLookup = tone && greyOnly && !plan.selectiveOn;
     if (!plan.greyLookup) return;
     const int32_t max = plan.depth.max;
     for (auto& row : plan.greyToOutput) row.resize(size_t(max) + 1);
+    const PixelSite site = {0, 0, 0, 0, 0, 0};
     for (int32_t g = 0; g <= max; ++g) {
-        const Rgb p = ClampPixel(ApplyToneChannels(plan, {g, g, g}), max);
+        Rgb p = {g, g, g};
+        EffectLabAndToning(e, site, p, p);
         plan.greyToOutput[0][size_t(g)] = p.r;
         plan.greyToOutput[1][size_t(g)] = p.g;
         plan.greyToOutput[2][size_t(g)] = p.b;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "render/effect_chain.h"
 #include "render/grey_conversion.h"
 #include "render/render_arrays.h"
 #include "render/pixel_weights.h"
@@ -58,6 +59,7 @@ struct RenderPlan {
     // output is a function of the grey: one row per channel, max + 1 entries each.
     bool greyLookup;
     std::vector<int32_t> greyToOutput[3];
+    EffectChain effects;  // the steps after the conversion; filled by EffectChainPrepare
     PixelSurface surface;
     const int32_t* controls;  // controlValues of the context, for the steps of the effects
 };

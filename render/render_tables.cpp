@@ -105,7 +105,10 @@ bool PrepareTonalLook(const int32_t* v, bool dialogUp) {
 
 void PrepareAging(const int32_t* v) {
     if (v[CTL_AGING_INTENSITY] == 0) return;
-    if (v[CTL_AGING_RANDOMIZE] > 0) RandomSeed(uint32_t(v[CTL_AGING_RANDOMIZE]));
+    // Without a seed of its own the lattice starts from the state every thread starts from.
+    // Left to this thread's state it would follow whatever the last render drew from it (the
+    // grain of its rows): every tile of an image would get another texture, with seams.
+    RandomSeed(v[CTL_AGING_RANDOMIZE] > 0 ? uint32_t(v[CTL_AGING_RANDOMIZE]) : 1u);
     InitNoise();
 }
 

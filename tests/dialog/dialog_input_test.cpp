@@ -435,8 +435,8 @@ TEST(DialogInput, UnderASkinTheLoopStepsFocusedSlidersAndComboBoxesByKeys) {
             driver.Check(all.size() > events && all[events].event == wanted &&
                              all[events].argument == before,
                          "the key's event carries the old value (control " +
-                             std::to_string(c.control) + " key " + std::to_string(c.key) +
-                             ", " + std::to_string(all.size() - events) + " events)");
+                             std::to_string(c.control) + " key " + std::to_string(c.key) + ", " +
+                             std::to_string(all.size() - events) + " events)");
             driver.Check(EventsOf(EVENT_KEY_DOWN, c.key).empty(), "the key was consumed");
         }
         (*gBed.api->params)->skinActive = 0;

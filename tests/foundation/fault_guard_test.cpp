@@ -6,40 +6,24 @@
 #include "foundation/plugin_session.h"
 #include "host/exception_message.h"
 #include "host/fault_guard.h"
+#include "tools/testhost/raise_fault.h"
 
 namespace {
 enum Fault { DIVIDE_BY_ZERO, ACCESS_VIOLATION, BREAKPOINT, STACK_OVERFLOW };
 
-// The quotient goes to memory: an unused one would let the compiler drop the division.
-volatile int gQuotient;
-
-__attribute__((noinline)) void DivideBy(volatile int divisor) {
-    volatile int dividend = 7;
-    gQuotient = dividend / divisor;
-}
-
-__attribute__((noinline)) int Recurse(volatile int depth) {
-    volatile char page[4096];
-    page[0] = char(depth);
-    if (depth == 0x7FFFFFFF) return 0;
-    return Recurse(depth + 1) + page[0];
-}
-
 __attribute__((noinline)) void Raise(Fault fault) {
     switch (fault) {
         case DIVIDE_BY_ZERO:
-            DivideBy(0);
+            RaiseDivideByZero();
             break;
-        case ACCESS_VIOLATION: {
-            volatile uintptr_t address = 8;
-            *reinterpret_cast<volatile int*>(address) = 1;
+        case ACCESS_VIOLATION:
+            RaiseAccessViolation();
             break;
-        }
         case BREAKPOINT:
-            asm volatile("int3");
+            RaiseBreakpoint();
             break;
         case STACK_OVERFLOW:
-            Recurse(1);
+            RaiseStackOverflow();
             break;
     }
 }

@@ -4,6 +4,7 @@
 
 #include "host/effect_context.h"
 #include "host/host_services.h"
+#include "tools/testhost/raise_fault.h"
 
 namespace {
 enum ProbeFault {
@@ -15,39 +16,23 @@ enum ProbeFault {
     PROBE_ILLEGAL_INSTRUCTION = 5,
 };
 
-volatile int gQuotient;
-
-__attribute__((noinline)) void DivideBy(volatile int divisor) {
-    volatile int dividend = 5;
-    gQuotient = dividend / divisor;
-}
-
-__attribute__((noinline)) int Recurse(volatile int depth) {
-    volatile char page[4096];
-    page[0] = char(depth);
-    if (depth == 0x7FFFFFFF) return 0;
-    return Recurse(depth + 1) + page[0];
-}
-
 void FaultIfAsked(int32_t hook) {
     if (GetHostProperty(FourCC("Thok"), HOOK_RENDER) != hook) return;
     switch (GetHostProperty(FourCC("Tflt"), PROBE_NONE)) {
         case PROBE_DIVIDE_BY_ZERO:
-            DivideBy(0);
+            RaiseDivideByZero();
             break;
-        case PROBE_ACCESS_VIOLATION: {
-            volatile uintptr_t address = 12;
-            *reinterpret_cast<volatile int*>(address) = 1;
+        case PROBE_ACCESS_VIOLATION:
+            RaiseAccessViolation();
             break;
-        }
         case PROBE_BREAKPOINT:
-            asm volatile("int3");
+            RaiseBreakpoint();
             break;
         case PROBE_STACK_OVERFLOW:
-            Recurse(1);
+            RaiseStackOverflow();
             break;
         case PROBE_ILLEGAL_INSTRUCTION:
-            asm volatile("ud2");
+            RaiseIllegalInstruction();
             break;
     }
 }

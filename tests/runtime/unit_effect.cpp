@@ -37,4 +37,3 @@ int32_t OnRender(EffectContext* context) {
 int32_t OnAfterRun(EffectContext* context) {
     return RunHook(HOOK_AFTER_RUN, context);
 }
-

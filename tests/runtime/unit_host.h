@@ -20,7 +20,7 @@ struct UnitHost {
 
     FilterRecord record;
     PluginDataBlock block;
-    ParameterBlock* params;  // behind record.parameters, a pseudo-handle of the plug-in
+    ParameterBlock* params;      // behind record.parameters, a pseudo-handle of the plug-in
     BoxCatcher unexpectedBoxes;  // a box no test asked for never blocks the run
 
     // Offers a buffer suite; refuseBuffers makes it answer -108 to every allocation.

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "tools/testhost/host_internal.h"
+#include "tools/testhost/raise_fault.h"
 
 namespace {
 constexpr uint32_t kHandleTag = 0x48545348;  // "HSTH"
@@ -16,36 +17,19 @@ constexpr OSErr kWrongSignature = -30902;
 
 // --- Faults raised on purpose ------------------------------------------------------------
 
-// The quotient goes to memory: an unused one would let the compiler drop the division.
-volatile int gQuotient;
-
-__attribute__((noinline)) void DivideBy(volatile int divisor) {
-    volatile int dividend = 1;
-    gQuotient = dividend / divisor;
-}
-
-__attribute__((noinline)) int Recurse(volatile int depth) {
-    volatile char page[4096];
-    page[0] = char(depth);
-    if (depth == 0x7FFFFFFF) return 0;
-    return Recurse(depth + 1) + page[0];
-}
-
 __attribute__((noinline)) void RaiseFault(HostFault fault) {
     switch (fault) {
         case HOST_FAULT_DIVIDE_BY_ZERO:
-            DivideBy(0);
+            RaiseDivideByZero();
             break;
-        case HOST_FAULT_ACCESS_VIOLATION: {
-            volatile uintptr_t address = 16;
-            *reinterpret_cast<volatile int*>(address) = 1;
+        case HOST_FAULT_ACCESS_VIOLATION:
+            RaiseAccessViolation();
             break;
-        }
         case HOST_FAULT_BREAKPOINT:
-            asm volatile("int3");
+            RaiseBreakpoint();
             break;
         case HOST_FAULT_STACK_OVERFLOW:
-            Recurse(1);
+            RaiseStackOverflow();
             break;
     }
 }

@@ -1,0 +1,29 @@
+// Film grain of the last pass: per-pixel noise from the worker's own random source, mixed
+// by the grain size with the blurred grain field of the render hook, weighted by tone.
+#pragma once
+
+#include <cstdint>
+
+#include "render/array_view.h"
+#include "render/pixel_weights.h"
+
+// Per-render values; built on the host's thread, read by every worker.
+struct FilmGrain {
+    BitDepth depth;
+    int32_t intensity;  // CTL_GRAIN_INTENSITY, 0..200; 0 = off
+    int32_t size;       // 0..40, scaled to the image when asked; 0 = noise only
+    int32_t colour;     // CTL_GRAIN_COLOR, 0..100
+    ArrayView field;    // ARRAY_GRAIN over the rectangle, 0..32768; read when size > 0
+    bool toneWeighted;  // one of the tone sliders is not 0
+    int32_t shadows, highlights, midtones;  // -100..100
+    uint8_t tone[256];                      // strength by tone
+};
+
+// W, H: the whole image (for the size scaled to the image).
+FilmGrain FilmGrainFromControls(const int32_t* controlValues, const BitDepth& depth, int32_t W,
+                                int32_t H);
+// The grain size the field is made for: CTL_GRAIN_SIZE, or scaled by sqrt(max(W, H) / 1000).
+int32_t GrainSize(const int32_t* controlValues, int32_t W, int32_t H);
+// Grain on pixel p at (column, row) of the rectangle; draws from `random`, the state of the
+// calling thread's random source that the caller holds while it renders a row.
+void ApplyGrain(const FilmGrain& grain, int32_t column, int32_t row, uint32_t& random, Rgb& p);

@@ -1,0 +1,40 @@
+// The vignette: a shape value per pixel (an ellipse or, from shape 1 on, a rounded
+// rectangle growing squarer with the shape) and the blend toward the vignette colour.
+#pragma once
+
+#include <cstdint>
+
+#include "render/pixel_weights.h"
+
+constexpr int32_t kSuperellipseSteps = 4096;
+
+// Per-render values; built on the host's thread, read by every worker.
+struct Vignette {
+    bool on;  // CTL_VIGNETTE_INTENSITY not 0
+    BitDepth depth;
+    int32_t intensity;  // 0..100
+    Rgb colour;         // on the level scale
+    double centreX, centreY;
+    double sine, cosine;
+    int32_t start, span;        // span at least 1
+    int32_t shape;              // CTL_VIGNETTE_SHAPE, -100..100
+    double stretchA, stretchB;  // ellipse stretch (shape below 1)
+    double exponent;            // superellipse exponent (shape 1 and above)
+    double powerA, powerB;      // (Y / X)^p and (X / Y)^p
+    double ratioA, ratioB;      // Y / X and X / Y
+    // (1 + s^p)^(1/p) for s = i / kSuperellipseSteps: the radius of the larger offset m and
+    // the smaller n is m times the entry at n / m.
+    double superellipse[kSuperellipseSteps + 1];
+    bool narrow;  // the filter rectangle is narrower than it is tall
+    bool invert;
+};
+
+// X, Y: the image at the preview's scale; centreX/Y: the vignette's effect centre.
+Vignette VignetteFromControls(const int32_t* controlValues, const BitDepth& depth, int32_t X,
+                              int32_t Y, int32_t zoom, int32_t centreX, int32_t centreY);
+// The superellipse exponent of a shape value 1..100.
+double VignetteExponent(int32_t shape);
+// Shape value 0..255 of pixel (x, y): 255 leaves the pixel, 0 takes the colour fully.
+int32_t VignetteShapeValue(const Vignette& vignette, int32_t x, int32_t y);
+// The blend of pixel p toward the (intensity-mixed) colour by the shape value.
+void ApplyVignette(const Vignette& vignette, int32_t shapeValue, Rgb& p);

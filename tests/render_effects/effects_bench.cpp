@@ -1,0 +1,279 @@
+// Timings of the effect chain for tools/bench_render_effects.sh: the shipped plug-in in the
+// test host filters a 6000 x 4000 image (the coffee sample scaled up) with settings B (film
+// look) and C (all three passes), from the start selector to the end of the finish
+// selector, on all threads and on one; diffusion at radius 1 and 100; then, in a process of
+// its own, the peak memory of settings C at 16 bits. Writes the image as PPM files for the
+// script's G'MIC comparison.
+//   effects_bench SAMPLE.png [PPM-PREFIX]      timings
+//   effects_bench SAMPLE.png "" memory         peak memory with settings C at 16 bits
+//   effects_bench SAMPLE.png "" memory-pass-through   the same with the pass-through plug-in
+//   effects_bench SAMPLE.png "" parts          each effect alone on settings A, 8 bits
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "effect/control_ids.h"
+#include "host/host_services.h"
+#include "host/parameter_block.h"
+#include "render_effects/effect_settings.h"
+#include "tools/testhost/host_internal.h"
+
+namespace {
+constexpr int32_t kWidth = 6000;
+constexpr int32_t kHeight = 4000;
+constexpr int kRuns = 5;
+
+HostImage ScaledSample(const std::string& path, int32_t depth) {
+    HostImage sample;
+    std::string error;
+    if (!HostImageReadPng(path, 8, 3, &sample, &error)) {
+        fprintf(stderr, "effects_bench: %s\n", error.c_str());
+        exit(2);
+    }
+    HostImage image = HostImageMake(kWidth, kHeight, 3, depth);
+    for (int32_t y = 0; y < kHeight; ++y)
+        for (int32_t x = 0; x < kWidth; ++x)
+            for (int32_t c = 0; c < 3; ++c) {
+                const uint16_t v =
+                    sample.at(x * sample.width / kWidth, y * sample.height / kHeight, c);
+                image.at(x, y, c) = depth == 16 ? HostSample8To16(v) : v;
+            }
+    return image;
+}
+
+// Every setting at its dialog value, then the given ones, and the S-curve of settings A.
+Descriptor SettingsDescriptor(const std::vector<ControlSetting>& settings) {
+    std::vector<int32_t> values(kSettingsControlCount, 0);
+    std::vector<bool> present(kSettingsControlCount, false);
+    for (const ControlValueSpec& control : kControlValueSpecs)
+        if (control.number < kSettingsControlCount) {
+            values[size_t(control.number)] = control.value;
+            present[size_t(control.number)] = true;
+        }
+    for (const ControlSetting& s : settings) {
+        values[size_t(s.control)] = s.value;
+        present[size_t(s.control)] = true;
+    }
+    Descriptor d;
+    for (int32_t n = 0; n < kSettingsControlCount; ++n) {
+        if (!present[size_t(n)]) continue;
+        DescriptorItem item;
+        char key[5];
+        snprintf(key, sizeof key, "%04d", n);
+        item.key = FourCC(key);
+        item.type = DESC_TYPE_INTEGER;
+        item.integer = values[size_t(n)];
+        d.push_back(item);
+    }
+    DescriptorItem curve;
+    curve.key = FourCC("t000");
+    curve.type = DESC_TYPE_TEXT;
+    curve.text = kSCurveText;
+    d.push_back(curve);
+    return d;
+}
+
+double RunOnce(HostSession& session, const Descriptor& settings) {
+    HostBeginRun(session);
+    FilterRecord& r = session.record;
+    session.descriptorParameters.descriptor = DescriptorToHandle(session, settings);
+    int16_t result = HostCallSelector(session, SELECTOR_PREPARE);
+    const auto start = std::chrono::steady_clock::now();
+    if (result == 0) result = HostCallSelector(session, SELECTOR_START);
+    while (result == 0 &&
+           !(HostRectEmpty(r.inRect) && HostRectEmpty(r.outRect) && HostRectEmpty(r.maskRect))) {
+        result = HostDeliverRects(session);
+        if (result == 0) result = HostCallSelector(session, SELECTOR_CONTINUE);
+    }
+    HostCommitAndRelease(session);
+    if (result == 0) result = HostCallSelector(session, SELECTOR_FINISH);
+    const auto end = std::chrono::steady_clock::now();
+    if (HostHandle recorded = session.descriptorParameters.descriptor) {
+        HostDisposeHandleRecord(session, recorded);
+        session.descriptorParameters.descriptor = nullptr;
+    }
+    if (result != 0) {
+        fprintf(stderr, "effects_bench: the filter returned %d\n", result);
+        exit(3);
+    }
+    return std::chrono::duration<double, std::milli>(end - start).count();
+}
+
+// The worker count follows CTL_MULTI_CPU_OFF, a preference no descriptor carries: it is
+// set in the parameter block the host keeps between runs, as the dialog's check box would.
+bool SetMultiCpuOff(HostSession& session, bool off) {
+    auto* block =
+        static_cast<ParameterBlock*>(PseudoHandleBlock(session.parameters, sizeof(ParameterBlock)));
+    if (!block) return false;
+    block->controls[CTL_MULTI_CPU_OFF].value = off;
+    return true;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+bool WritePpm(const std::string& path, const HostImage& image) {
+    FILE* file = fopen(path.c_str(), "wb");
+    if (!file) return false;
+    fprintf(file, "P6\n%d %d\n%d\n", image.width, image.height, image.depth == 16 ? 65535 : 255);
+    std::vector<uint8_t> row;
+    for (int32_t y = 0; y < image.height; ++y) {
+        row.clear();
+        for (int32_t x = 0; x < image.width; ++x)
+            for (int32_t c = 0; c < 3; ++c) {
+                const uint16_t v = image.at(x, y, c);
+                if (image.depth == 16) {
+                    const uint16_t file16 = HostSampleTo16BitFile(v);
+                    row.push_back(uint8_t(file16 >> 8));
+                    row.push_back(uint8_t(file16 & 0xFF));
+                } else {
+                    row.push_back(uint8_t(v));
+                }
+            }
+        fwrite(row.data(), 1, row.size(), file);
+    }
+    return fclose(file) == 0;
+}
+
+size_t PeakWorkingSet() {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.PeakWorkingSetSize;
+}
+
+// Median of kRuns after one warm-up run (which also makes the parameter block).
+double Time(HostSession& session, const std::vector<ControlSetting>& settings, bool oneThread) {
+    const Descriptor d = SettingsDescriptor(settings);
+    RunOnce(session, d);
+    if (!SetMultiCpuOff(session, oneThread)) {
+        fprintf(stderr, "effects_bench: no parameter block after a run\n");
+        exit(4);
+    }
+    std::vector<double> times;
+    for (int run = 0; run < kRuns; ++run) times.push_back(RunOnce(session, d));
+    return Median(times);
+}
+
+std::vector<ControlSetting> Diffusion(int32_t radius) {
+    std::vector<ControlSetting> s = SettingsA();
+    s.push_back({CTL_DIFFUSION_INTENSITY, 50});
+    s.push_back({CTL_DIFFUSION_RADIUS, radius});
+    return s;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        fprintf(stderr, "usage: effects_bench SAMPLE.png [PPM-PREFIX] [memory|parts]\n");
+        return 1;
+    }
+    const std::string mode = argc > 3 ? argv[3] : "";
+    // The pass-through plug-in does nothing in its render hook: its peak memory is what the
+    // test host and the run driver hold around the render.
+    const std::string plugin =
+        mode != "memory-pass-through"
+            ? HostDefaultPluginPath()
+            : HostProgramFolder() +
+                  (sizeof(void*) == 8 ? "/ScriptTest64.8bf" : "/ScriptTest32.8bf");
+    HostSession session;
+    if (!HostLoadPlugin(session, plugin)) {
+        fprintf(stderr, "effects_bench: cannot load %s\n", plugin.c_str());
+        return 2;
+    }
+    session.options.noProgressProc = false;
+    if (mode == "memory" || mode == "memory-pass-through") {
+        HostSetImage(session, ScaledSample(argv[1], 16));
+        RunOnce(session, SettingsDescriptor(SettingsC()));
+        const double pixels = double(kWidth) * kHeight;
+        printf("%-20s settings C, 16-bit: peak working set %.1f MB, %.1f bytes a pixel\n",
+               mode == "memory" ? "Greyloom" : "pass-through plug-in", PeakWorkingSet() / 1048576.0,
+               PeakWorkingSet() / pixels);
+        return 0;
+    }
+    if (mode == "parts" || mode == "parts-one-thread") {
+        HostSetImage(session, ScaledSample(argv[1], 8));
+        auto with = [](std::vector<ControlSetting> extra) {
+            std::vector<ControlSetting> s = SettingsA();
+            s.insert(s.end(), extra.begin(), extra.end());
+            return s;
+        };
+        const struct {
+            const char* name;
+            std::vector<ControlSetting> settings;
+        } parts[] = {
+            {"A", SettingsA()},
+            {"grain size 15", with({{CTL_GRAIN_INTENSITY, 100}, {CTL_GRAIN_SIZE, 15}})},
+            {"grain size 0", with({{CTL_GRAIN_INTENSITY, 100}})},
+            {"vignette shape 50", with({{CTL_VIGNETTE_INTENSITY, 70}, {CTL_VIGNETTE_SHAPE, 50}})},
+            {"vignette ellipse", with({{CTL_VIGNETTE_INTENSITY, 70}})},
+            {"aging dust 8", with({{CTL_AGING_INTENSITY, 60}, {CTL_AGING_DETAILS, 8}})},
+            {"paper", with({{CTL_PAPER_INTENSITY, 50}})},
+            {"dynamic contrast", with({{CTL_DYNCONTRAST_INTENSITY, 100}})},
+            {"glow", with({{CTL_GLOW_INTENSITY, 50}})},
+            {"frame soft, no edges", with({{CTL_FRAME_INTENSITY, 100},
+                                           {CTL_FRAME_EDGE_SHAPE, 6},
+                                           {CTL_FRAME_ROUNDNESS, 40},
+                                           {CTL_FRAME_SOFTNESS, 20}})},
+            {"frame random, hard", with({{CTL_FRAME_INTENSITY, 100},
+                                         {CTL_FRAME_EDGE_SHAPE, 6},
+                                         {CTL_FRAME_OUTER_EDGE, 60},
+                                         {CTL_FRAME_SOFTNESS, -100}})},
+            {"frame random, nearest", with({{CTL_FRAME_INTENSITY, 100},
+                                            {CTL_FRAME_EDGE_SHAPE, 6},
+                                            {CTL_FRAME_OUTER_EDGE, 60},
+                                            {CTL_FRAME_SOFTNESS, -100},
+                                            {CTL_FRAME_RECTANGULAR, 1}})},
+            {"settings B", SettingsB()},
+            {"settings C", SettingsC()},
+            {"frame random soft", with({{CTL_FRAME_INTENSITY, 100},
+                                        {CTL_FRAME_EDGE_SHAPE, 6},
+                                        {CTL_FRAME_OUTER_EDGE, 60},
+                                        {CTL_FRAME_ROUNDNESS, 40},
+                                        {CTL_FRAME_SOFTNESS, 20}})},
+        };
+        for (const auto& part : parts) {
+            const Descriptor d = SettingsDescriptor(part.settings);
+            RunOnce(session, d);
+            SetMultiCpuOff(session, mode == "parts-one-thread");
+            std::vector<double> times;
+            for (int run = 0; run < 3; ++run) times.push_back(RunOnce(session, d));
+            printf("%-20s %.1f ms\n", part.name, Median(times));
+        }
+        return 0;
+    }
+    for (int32_t depth : {8, 16}) {
+        const HostImage image = ScaledSample(argv[1], depth);
+        if (argc > 2 && argv[2][0])
+            WritePpm(std::string(argv[2]) + std::to_string(depth) + ".ppm", image);
+        HostSetImage(session, image);
+        struct Row {
+            const char* name;
+            std::vector<ControlSetting> settings;
+            bool oneThreadToo;
+        } rows[] = {{"settings B", SettingsB(), depth == 8},
+                    {"settings C", SettingsC(), depth == 8},
+                    {"diffusion radius 1", Diffusion(1), false},
+                    {"diffusion radius 100", Diffusion(100), false}};
+        for (const Row& row : rows) {
+            const double all = Time(session, row.settings, false);
+            printf("%2d-bit %-20s all threads: median %.1f ms of %d runs\n", depth, row.name, all,
+                   kRuns);
+            if (!row.oneThreadToo) continue;
+            const double one = Time(session, row.settings, true);
+            printf("%2d-bit %-20s 1 thread:    median %.1f ms (speed-up %.2f x)\n", depth, row.name,
+                   one, one / all);
+            SetMultiCpuOff(session, false);
+        }
+    }
+    return 0;
+}
