@@ -43,15 +43,6 @@ Triple RgbToHsl(double r, double g, double b) {
     return {h, s, l};
 }
 
-double HueToComponent(double p, double q, double t) {
-    if (t < 0.0) t += 1.0;
-    if (t > 1.0) t -= 1.0;
-    if (6.0 * t < 1.0) return p + (q - p) * 6.0 * t;
-    if (2.0 * t < 1.0) return q;
-    if (3.0 * t < 2.0) return p + (q - p) * (2.0 / 3.0 - t) * 6.0;
-    return p;
-}
-
 // h, s, l on 0..1 to r, g, b on 0..1.
 Triple HslToRgb(double h, double s, double l) {
     if (s == 0.0) return {l, l, l};
@@ -111,6 +102,15 @@ int32_t HueToComponentInt(int64_t p, int64_t q, int64_t t, int64_t m) {
     return int32_t(p);
 }
 }  // namespace
+
+double HueToComponent(double p, double q, double t) {
+    if (t < 0.0) t += 1.0;
+    if (t > 1.0) t -= 1.0;
+    if (6.0 * t < 1.0) return p + (q - p) * 6.0 * t;
+    if (2.0 * t < 1.0) return q;
+    if (3.0 * t < 2.0) return p + (q - p) * (2.0 / 3.0 - t) * 6.0;
+    return p;
+}
 
 int32_t RgbToHslChannel(int32_t r, int32_t g, int32_t b, int32_t which) {
     return Component(RgbToHsl, r, g, b, which);

@@ -10,6 +10,10 @@ enum RgbComponent : int32_t { RGB_RED = 0, RGB_GREEN = 1, RGB_BLUE = 2 };
 // One component of the conversion at the current bit depth (gBitDepth): components run
 // 0..unit * 255 (255, or 32640 for 16 bits), results are truncated. A component number
 // outside 0..2 gives 0.
+// One RGB component of an HSL colour on the 0..1 scale: p and q from the lightness and
+// saturation, t the hue shifted by the component's third of a turn.
+double HueToComponent(double p, double q, double t);
+
 int32_t RgbToHslChannel(int32_t r, int32_t g, int32_t b, int32_t which);
 int32_t HslToRgbChannel(int32_t h, int32_t s, int32_t l, int32_t which);
 // The same, remembering the last colour converted on the calling thread: a repeated colour

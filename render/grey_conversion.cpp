@@ -7,24 +7,11 @@
 #include <cstdlib>
 
 #include "effect/control_ids.h"
+#include "host/color_conversion.h"
+#include "host/maths_builtins.h"
 
 namespace {
 constexpr int32_t kHueCircle = 255;  // hues run 0..254; 255 is 0 again
-
-// (a - inLow) * (outHigh - outLow) / (inHigh - inLow) + outLow; 0 for an empty input range.
-int32_t ScaleInto(int32_t a, int32_t inLow, int32_t inHigh, int32_t outLow, int32_t outHigh) {
-    if (inLow == inHigh) return 0;
-    return int32_t(int64_t(a - inLow) * (outHigh - outLow) / (inHigh - inLow) + outLow);
-}
-
-double HueChannel(double p, double q, double t) {
-    if (t < 0.0) t += 1.0;
-    if (t > 1.0) t -= 1.0;
-    if (6.0 * t < 1.0) return p + (q - p) * 6.0 * t;
-    if (2.0 * t < 1.0) return q;
-    if (3.0 * t < 2.0) return p + (q - p) * (2.0 / 3.0 - t) * 6.0;
-    return p;
-}
 
 Rgb FilterColour(int32_t hue, int32_t saturationControl) {
     const int32_t s = 2 * saturationControl + 256;
@@ -89,7 +76,7 @@ int32_t SplitGrey(const GreyConversion& c, const Rgb& source, const Rgb& p) {
     if (m < c.splitLow) return gA;
     if (m > c.splitHigh) return gB;
     const int64_t max = c.depth.max;
-    const int64_t u = ScaleInto(m, c.splitLow, c.splitHigh, 0, c.depth.max);
+    const int64_t u = ScaleValue(m, c.splitLow, c.splitHigh, 0, c.depth.max);
     // The two greys can lie far outside 0..max with a strong saturation: u x gB alone
     // passes 2^31 at 16 bits.
     return int32_t((u * gB + (max - u) * gA) / max);
@@ -164,7 +151,7 @@ int32_t HslToRgb255(int32_t hue, int32_t saturation, int32_t lightness, int32_t 
     const double q = l <= 0.5 ? l * (1.0 + s) : l + s - l * s;
     const double p = 2.0 * l - q;
     const double offsets[3] = {1.0 / 3.0, 0.0, -1.0 / 3.0};
-    return int32_t(HueChannel(p, q, h + offsets[std::clamp(channel, 0, 2)]) * 255.0);
+    return int32_t(HueToComponent(p, q, h + offsets[std::clamp(channel, 0, 2)]) * 255.0);
 }
 
 int32_t Hue255(int32_t r, int32_t g, int32_t b) {
