@@ -287,6 +287,7 @@ double TextureNoise(TexturePixelState& s) {
         double y = s.y * s.frequency;
         for (int32_t k = 0; k < kNoiseCachedOctaves; ++k) {
             s.rows[k] = AxisOf(y);
+            s.cells[k].cell = -1;
             y *= 2.0;
         }
         s.rowCached = 1;
@@ -295,7 +296,38 @@ double TextureNoise(TexturePixelState& s) {
     const NoiseAxis* xs = s.columns + column * kNoiseCachedOctaves;
     double sum = 0.0, weightDivisor = 1.0;
     for (int32_t k = 0; k < s.octaves; ++k) {
-        sum += NoiseAt(xs[k], s.rows[k]) / weightDivisor;
+        const NoiseAxis& ax = xs[k];
+        const NoiseAxis& ay = s.rows[k];
+        NoiseCell& c = s.cells[k];
+        if (c.cell != ax.cell) {
+            // A new cell along the row: its gradients and the terms of NoiseAt that do not
+            // depend on x, each the same product NoiseAt forms.
+            const int32_t* p = gNoise.permutation;
+            const int32_t j = ay.cell, j1 = (j + 1) & 255;
+            const int32_t a = p[ax.cell], b = p[(ax.cell + 1) & 255];
+            const NoiseGradient& g00 = gNoise.gradient[p[a + j]];
+            const NoiseGradient& g10 = gNoise.gradient[p[b + j]];
+            const NoiseGradient& g01 = gNoise.gradient[p[a + j1]];
+            const NoiseGradient& g11 = gNoise.gradient[p[b + j1]];
+            const double fy = ay.offset;
+            c = {g00.x,
+                 g10.x,
+                 g01.x,
+                 g11.x,
+                 fy * g00.y,
+                 fy * g10.y,
+                 (fy - 1.0) * g01.y,
+                 (fy - 1.0) * g11.y,
+                 ax.cell};
+        }
+        const double fx = ax.offset;
+        const double c00 = fx * c.g00x + c.y00;
+        const double c10 = (fx - 1.0) * c.g10x + c.y10;
+        const double c01 = fx * c.g01x + c.y01;
+        const double c11 = (fx - 1.0) * c.g11x + c.y11;
+        const double e0 = c00 + (c10 - c00) * ax.weight;
+        const double e1 = c01 + (c11 - c01) * ax.weight;
+        sum += (e0 + (e1 - e0) * ay.weight) / weightDivisor;
         weightDivisor *= s.octaveDivisor;
     }
     return sum;

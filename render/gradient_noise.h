@@ -45,6 +45,14 @@ struct NoiseAxis {
     int32_t cell;
 };
 
+// The lattice cell a row's pixels last fell in at one octave: the x parts of its four corner
+// gradients and the y terms of their dot products, the same along the cell's width.
+struct NoiseCell {
+    double g00x, g10x, g01x, g11x;  // x components of the corner gradients
+    double y00, y10, y01, y11;      // the corners' y offsets times their gradients' y
+    int32_t cell;                   // the column's cell; -1: none yet
+};
+
 enum AgingMode : int32_t {
     AGING_DUST = 0,
     AGING_VAPOR = 1,
@@ -79,6 +87,7 @@ struct TexturePixelState {
     int32_t rowCached;  // 0 until the first pixel; cleared by NoiseTextureSetup
     int32_t cachedY;
     NoiseAxis rows[kNoiseCachedOctaves];
+    NoiseCell cells[kNoiseCachedOctaves];  // of row cachedY
     // Lattice positions of the columns firstColumn.. (columnCount of them, octaves entries
     // each), shared by every worker; null when NoiseTextureColumns was not called.
     const NoiseAxis* columns;
