@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/random_source.h"
+#include "render/pixel_weights.h"
 
 NoiseTables gNoise = {{}, {}, 1};
 
@@ -48,13 +49,13 @@ int32_t TruncToInt(double v) {
 // 64-bit, since an unclamped dust texture times a 16-bit channel passes the int32 range.
 int64_t BlendChannel(int64_t t, int64_t c, int64_t mid, int64_t max, bool hard) {
     const int64_t decider = hard ? t : c;
-    if (decider < mid) return (t * c * 2) / max;
-    return ((t - max) * (max - c) * 2) / max + max;
+    if (decider < mid) return DivideByMax(t * c * 2, max);
+    return DivideByMax((t - max) * (max - c) * 2, max) + max;
 }
 
 int64_t TintChannel(int64_t o, int64_t k, int64_t mid, int64_t max) {
-    if (o < mid) return (k * o * 2) / max;
-    return max + ((k - max) * (max - o) * 2) / max;
+    if (o < mid) return DivideByMax(k * o * 2, max);
+    return max + DivideByMax((k - max) * (max - o) * 2, max);
 }
 
 // Dust and vapour: the texture value from the noise, inverted, then the reduction.
