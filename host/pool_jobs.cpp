@@ -47,6 +47,15 @@ const GrainTables& Grain() {
     return *tables;
 }
 
+// The square root of half the levels, which scales every grain value: correctly rounded,
+// so the value kept for the two depths is the one computing it would give.
+double HalfRoot(int32_t half) {
+    static const double kRoot8 = std::sqrt(127.0);
+    if (half == 127) return kRoot8;
+    if (half == 16384) return 128.0;
+    return std::sqrt(double(half));
+}
+
 // A Box-Muller pair from two draws, the cosine half scaled to the grain's spread and the
 // sine half added as a fixed fine texture.
 int32_t GrainNoiseFrom(uint32_t& state, int32_t max) {
@@ -57,7 +66,7 @@ int32_t GrainNoiseFrom(uint32_t& state, int32_t max) {
     const int32_t half = max / 2;
     const double spread = max == 32768 ? 54.61333333333334 : max / 60.0;
     const double value =
-        r * t.cosine[angle] * std::sqrt(double(half)) * spread + half + r * t.sine[angle] * 20.0;
+        r * t.cosine[angle] * HalfRoot(half) * spread + half + r * t.sine[angle] * 20.0;
     if (value < 0.0) return 0;
     if (value > max) return max;
     return int32_t(value + 0.5);
@@ -220,10 +229,29 @@ void NormaliseRangeJob(int32_t threadIndex) {
     if (!array || low == high) return;
     const int64_t m = array->elementBytes == 1 ? 255 : 32768;
     const int64_t rowElements = int64_t(array->xSize) * array->zSize;
+    auto stretched = [&](int64_t v) {
+        return int32_t(std::clamp<int64_t>((v - low) * m / (high - low), 0, m));
+    };
+    // Elements of 1 or 2 bytes have few values: a division for each of them instead of one
+    // for each element, when the thread's rows hold many more elements than there are values.
+    const int64_t values = array->elementBytes == 1 ? 256 : 65536;
+    const int64_t ownRows = (int64_t(array->ySize) + gJob.threadCount - 1) / gJob.threadCount;
+    std::vector<int32_t> table;
+    if (array->elementBytes <= 2 && ownRows * rowElements >= values * 2) {
+        table.resize(size_t(values));
+        for (int64_t v = 0; v < values; ++v) table[size_t(v)] = stretched(v);
+    }
     for (int32_t y = threadIndex; y < array->ySize; y += gJob.threadCount) {
-        for (int64_t i = rowElements * y; i < rowElements * (y + 1); ++i) {
-            const int64_t v = (LoadRaw(*array, i) - low) * m / (high - low);
-            StoreRaw(*array, i, int32_t(std::clamp<int64_t>(v, 0, m)));
+        const int64_t end = rowElements * (y + 1);
+        if (table.empty()) {
+            for (int64_t i = rowElements * y; i < end; ++i)
+                StoreRaw(*array, i, stretched(LoadRaw(*array, i)));
+        } else if (array->elementBytes == 1) {
+            uint8_t* cells = array->base;
+            for (int64_t i = rowElements * y; i < end; ++i) cells[i] = uint8_t(table[cells[i]]);
+        } else {
+            uint16_t* cells = reinterpret_cast<uint16_t*>(array->base);
+            for (int64_t i = rowElements * y; i < end; ++i) cells[i] = uint16_t(table[cells[i]]);
         }
     }
 }

@@ -42,10 +42,13 @@ int32_t DiffuseChannel(const DiffusionGlow& s, int32_t v, int32_t b) {
     // A multiplies the shadows and screens the highlights of the blur; B does the same with
     // the pixel's contrast halved; past 50 the blur itself takes over.
     int32_t a = 0, soft = 0;
-    if (o < 50) a = b < mid ? (v * b * 2) / max : ((max - b) * (v - max) * 2) / max + max;
+    if (o < 50)
+        a = b < mid ? DivideByMax(v * b * 2, max)
+                    : DivideByMax((max - b) * (v - max) * 2, max) + max;
     if (o > 0) {
         const int32_t t = v / 2 + s.depth.quarter;
-        soft = v < mid ? (t * b * 2) / max : max + ((t - max) * (max - b) * 2) / max;
+        soft = v < mid ? DivideByMax(t * b * 2, max)
+                       : max + DivideByMax((t - max) * (max - b) * 2, max);
     }
     if (o == 0) return a;
     if (o < 50) return ((50 - o) * a + o * soft) / 50;
@@ -81,7 +84,8 @@ void ApplyGlow(const DiffusionGlow& s, int32_t gm, Rgb& p) {
         c = {((100 - k) * p.r + k * c.r) / 100, ((100 - k) * p.g + k * c.g) / 100,
              ((100 - k) * p.b + k * c.b) / 100};
     // gm + (max - gm) = max: each sum stays at or below max * max = 2^30.
-    p = {(gm * c.r + (max - gm) * p.r) / max, (gm * c.g + (max - gm) * p.g) / max,
-         (gm * c.b + (max - gm) * p.b) / max};
+    p = {DivideByMax(gm * c.r + (max - gm) * p.r, max),
+         DivideByMax(gm * c.g + (max - gm) * p.g, max),
+         DivideByMax(gm * c.b + (max - gm) * p.b, max)};
     p = ClampPixel(p, max);
 }

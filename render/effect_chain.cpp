@@ -63,9 +63,13 @@ bool EffectChainPrepare(RenderPlan& plan, const EffectContext& c) {
     e.vignette = VignetteFromControls(v, d, g.X, g.Y, z, gCentrePointX[CENTRE_VIGNETTE],
                                       gCentrePointY[CENTRE_VIGNETTE]);
     e.aging = v[CTL_AGING_INTENSITY] != 0;
-    if (e.aging) NoiseTextureSetup(e.texture, v, plan.sixteenBit, g.W, g.H, z);
     e.textureOffsetX = -(gCentrePointX[CENTRE_AGING] / z);
     e.textureOffsetY = -(gCentrePointY[CENTRE_AGING] / z);
+    if (e.aging) {
+        NoiseTextureSetup(e.texture, v, plan.sixteenBit, g.W, g.H, z);
+        // The pixels read their sources from the rectangle's columns only.
+        NoiseTextureColumns(e.texture, plan.left + e.textureOffsetX, plan.right - plan.left);
+    }
     e.paperContrast = PaperContrastFromControls(v, d, plan.paper, plan.dynamicContrast);
     const int32_t* diffusionLut = nullptr;
     if (v[CTL_DIFFUSION_BRIGHTNESS] != 0 || v[CTL_DIFFUSION_CONTRAST] != 0)

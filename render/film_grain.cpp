@@ -48,9 +48,9 @@ int32_t GrainChannel(const BitDepth& d, int32_t v, int32_t g) {
     const int64_t max = d.max, mid = d.mid;
     int64_t out;
     if (v < mid)
-        out = ((g + mid) * v * 2) / max;
+        out = DivideByMax((g + mid) * v * 2, max);
     else
-        out = max + ((g - max + mid) * (max - v) * 2) / max;
+        out = max + DivideByMax((g - max + mid) * (max - v) * 2, max);
     return int32_t(std::clamp<int64_t>(out, 0, max));
 }
 }  // namespace

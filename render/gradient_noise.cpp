@@ -5,10 +5,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "host/random_source.h"
+#include "render/pixel_weights.h"
 
 NoiseTables gNoise = {{}, {}, 1};
+
+namespace {
+// The column positions of the render under way (NoiseTextureColumns).
+std::vector<NoiseAxis> gNoiseColumns;
+}  // namespace
 
 namespace {
 // Numbers of the aging controls in controlValues.
@@ -24,8 +31,6 @@ enum AgingControl : int32_t {
     CTL_AGING_HARD = 302,
 };
 
-// The lattice is shifted so that ordinary coordinates stay positive; the floor below keeps
-// the cells continuous for any coordinate.
 constexpr double kLatticeShift = 4096.0;
 
 double GradientComponent() {
@@ -44,13 +49,13 @@ int32_t TruncToInt(double v) {
 // 64-bit, since an unclamped dust texture times a 16-bit channel passes the int32 range.
 int64_t BlendChannel(int64_t t, int64_t c, int64_t mid, int64_t max, bool hard) {
     const int64_t decider = hard ? t : c;
-    if (decider < mid) return (t * c * 2) / max;
-    return ((t - max) * (max - c) * 2) / max + max;
+    if (decider < mid) return DivideByMax(t * c * 2, max);
+    return DivideByMax((t - max) * (max - c) * 2, max) + max;
 }
 
 int64_t TintChannel(int64_t o, int64_t k, int64_t mid, int64_t max) {
-    if (o < mid) return (k * o * 2) / max;
-    return max + ((k - max) * (max - o) * 2) / max;
+    if (o < mid) return DivideByMax(k * o * 2, max);
+    return max + DivideByMax((k - max) * (max - o) * 2, max);
 }
 
 // Dust and vapour: the texture value from the noise, inverted, then the reduction.
@@ -174,16 +179,22 @@ inline int32_t LatticeIndex(double cell) {
     return int32_t(std::fmod(cell, 256.0) + 256.0) & 255;
 }
 
-double Noise2(double x, double y) {
-    if (gNoise.stale) InitNoise();
-    const double sx = x + kLatticeShift, sy = y + kLatticeShift;
-    const double cellX = Floor(sx), cellY = Floor(sy);
-    const double fx = sx - cellX, fy = sy - cellY;
+// Where coordinate v falls in the lattice. The lattice is shifted so that ordinary
+// coordinates stay positive; the floor keeps the cells continuous for any coordinate.
+inline NoiseAxis AxisOf(double v) {
+    const double shifted = v + kLatticeShift;
+    const double cell = Floor(shifted);
+    const double offset = shifted - cell;
     // The lattice repeats every 256 cells. The cells are whole numbers: below 2^53 their
     // low byte is the same as fmod's wrap, without its cost in the aging texture's octaves;
     // fmod keeps huge coordinates inside int range.
-    const int32_t i = LatticeIndex(cellX);
-    const int32_t j = LatticeIndex(cellY);
+    return {offset, Fade(offset), LatticeIndex(cell)};
+}
+
+// The noise of one lattice cell from its x and y positions; the tables must be built.
+inline double NoiseAt(const NoiseAxis& ax, const NoiseAxis& ay) {
+    const double fx = ax.offset, fy = ay.offset;
+    const int32_t i = ax.cell, j = ay.cell;
     const int32_t j1 = (j + 1) & 255;
     const int32_t* p = gNoise.permutation;
     const int32_t a = p[i], b = p[(i + 1) & 255];
@@ -195,10 +206,14 @@ double Noise2(double x, double y) {
     const double c10 = (fx - 1.0) * g10.x + fy * g10.y;
     const double c01 = fx * g01.x + (fy - 1.0) * g01.y;
     const double c11 = (fx - 1.0) * g11.x + (fy - 1.0) * g11.y;
-    const double wx = Fade(fx), wy = Fade(fy);
-    const double e0 = c00 + (c10 - c00) * wx;
-    const double e1 = c01 + (c11 - c01) * wx;
-    return e0 + (e1 - e0) * wy;
+    const double e0 = c00 + (c10 - c00) * ax.weight;
+    const double e1 = c01 + (c11 - c01) * ax.weight;
+    return e0 + (e1 - e0) * ay.weight;
+}
+
+double Noise2(double x, double y) {
+    if (gNoise.stale) InitNoise();
+    return NoiseAt(AxisOf(x), AxisOf(y));
 }
 
 double FractalNoise(double x, double y, double octaveDivisor, double lacunarity, int32_t octaves) {
@@ -234,11 +249,95 @@ void NoiseTextureSetup(TexturePixelState& state, const int32_t* controlValues, b
     s.invert = controlValues[CTL_AGING_INVERT];
     s.hard = controlValues[CTL_AGING_HARD];
     s.intensity = controlValues[CTL_AGING_INTENSITY];
+    s.rowCached = 0;
+    s.cachedY = 0;
+    s.columns = nullptr;
+    s.firstColumn = 0;
+    s.columnCount = 0;
 }
+
+void NoiseTextureColumns(TexturePixelState& state, int32_t firstColumn, int32_t count) {
+    static_assert(kNoiseCachedOctaves >= 1, "at least one octave per column");
+    std::vector<NoiseAxis>& table = gNoiseColumns;
+    count = std::max(count, 0);
+    table.resize(size_t(count) * kNoiseCachedOctaves);
+    for (int32_t c = 0; c < count; ++c) {
+        // The coordinate of each octave as FractalNoise makes it: doubled from the first.
+        double x = (firstColumn + c) * state.frequency;
+        for (int32_t k = 0; k < kNoiseCachedOctaves; ++k) {
+            table[size_t(c) * kNoiseCachedOctaves + size_t(k)] = AxisOf(x);
+            x *= 2.0;
+        }
+    }
+    state.columns = table.data();
+    state.firstColumn = firstColumn;
+    state.columnCount = count;
+}
+
+namespace {
+// FractalNoise at the pixel with lacunarity 2, taking the lattice positions of the row and
+// the column from the caches when they hold them: the same operations on the same values,
+// so the same sums, with the x and y work done once per column and row instead of per pixel.
+double TextureNoise(TexturePixelState& s) {
+    const int64_t column = int64_t(s.x) - s.firstColumn;
+    if (!s.columns || s.octaves < 1 || s.octaves > kNoiseCachedOctaves || column < 0 ||
+        column >= s.columnCount)
+        return FractalNoise(s.x * s.frequency, s.y * s.frequency, s.octaveDivisor, 2.0, s.octaves);
+    if (gNoise.stale) InitNoise();
+    if (!s.rowCached || s.cachedY != s.y) {
+        double y = s.y * s.frequency;
+        for (int32_t k = 0; k < kNoiseCachedOctaves; ++k) {
+            s.rows[k] = AxisOf(y);
+            s.cells[k].cell = -1;
+            y *= 2.0;
+        }
+        s.rowCached = 1;
+        s.cachedY = s.y;
+    }
+    const NoiseAxis* xs = s.columns + column * kNoiseCachedOctaves;
+    double sum = 0.0, weightDivisor = 1.0;
+    for (int32_t k = 0; k < s.octaves; ++k) {
+        const NoiseAxis& ax = xs[k];
+        const NoiseAxis& ay = s.rows[k];
+        NoiseCell& c = s.cells[k];
+        if (c.cell != ax.cell) {
+            // A new cell along the row: its gradients and the terms of NoiseAt that do not
+            // depend on x, each the same product NoiseAt forms.
+            const int32_t* p = gNoise.permutation;
+            const int32_t j = ay.cell, j1 = (j + 1) & 255;
+            const int32_t a = p[ax.cell], b = p[(ax.cell + 1) & 255];
+            const NoiseGradient& g00 = gNoise.gradient[p[a + j]];
+            const NoiseGradient& g10 = gNoise.gradient[p[b + j]];
+            const NoiseGradient& g01 = gNoise.gradient[p[a + j1]];
+            const NoiseGradient& g11 = gNoise.gradient[p[b + j1]];
+            const double fy = ay.offset;
+            c = {g00.x,
+                 g10.x,
+                 g01.x,
+                 g11.x,
+                 fy * g00.y,
+                 fy * g10.y,
+                 (fy - 1.0) * g01.y,
+                 (fy - 1.0) * g11.y,
+                 ax.cell};
+        }
+        const double fx = ax.offset;
+        const double c00 = fx * c.g00x + c.y00;
+        const double c10 = (fx - 1.0) * c.g10x + c.y10;
+        const double c01 = fx * c.g01x + c.y01;
+        const double c11 = (fx - 1.0) * c.g11x + c.y11;
+        const double e0 = c00 + (c10 - c00) * ax.weight;
+        const double e1 = c01 + (c11 - c01) * ax.weight;
+        sum += (e0 + (e1 - e0) * ay.weight) / weightDivisor;
+        weightDivisor *= s.octaveDivisor;
+    }
+    return sum;
+}
+}  // namespace
 
 void NoiseTexturePixel(TexturePixelState& state) {
     TexturePixelState& s = state;
-    s.noise = FractalNoise(s.x * s.frequency, s.y * s.frequency, s.octaveDivisor, 2.0, s.octaves);
+    s.noise = TextureNoise(s);
     TextureValue(s);
     const int64_t t = s.textureValue, mid = s.mid, max = s.max;
     const int32_t inputs[3] = {s.red, s.green, s.blue};

@@ -34,6 +34,25 @@ double Noise2(double x, double y);
 // octaveDivisor^k. 0 for octaves below 1.
 double FractalNoise(double x, double y, double octaveDivisor, double lacunarity, int32_t octaves);
 
+// Octaves the texture keeps per-row and per-column lattice positions for; more take the
+// plain path.
+constexpr int32_t kNoiseCachedOctaves = 8;
+
+// Where one noise coordinate falls in the lattice at one octave: the cell's low byte, the
+// offset into the cell and its fade weight. The same for every pixel of a column (or row).
+struct NoiseAxis {
+    double offset, weight;
+    int32_t cell;
+};
+
+// The lattice cell a row's pixels last fell in at one octave: the x parts of its four corner
+// gradients and the y terms of their dot products, the same along the cell's width.
+struct NoiseCell {
+    double g00x, g10x, g01x, g11x;  // x components of the corner gradients
+    double y00, y10, y01, y11;      // the corners' y offsets times their gradients' y
+    int32_t cell;                   // the column's cell; -1: none yet
+};
+
 enum AgingMode : int32_t {
     AGING_DUST = 0,
     AGING_VAPOR = 1,
@@ -64,11 +83,24 @@ struct TexturePixelState {
     int32_t invert;     // check box
     int32_t hard;       // hard light instead of overlay
     int32_t intensity;  // 0..100
+    // The lattice positions of row cachedY for every octave, made at the row's first pixel.
+    int32_t rowCached;  // 0 until the first pixel; cleared by NoiseTextureSetup
+    int32_t cachedY;
+    NoiseAxis rows[kNoiseCachedOctaves];
+    NoiseCell cells[kNoiseCachedOctaves];  // of row cachedY
+    // Lattice positions of the columns firstColumn.. (columnCount of them, octaves entries
+    // each), shared by every worker; null when NoiseTextureColumns was not called.
+    const NoiseAxis* columns;
+    int32_t firstColumn, columnCount;
 };
 
 // Per-render fields from the aging controls of controlValues, the whole image's size and the
 // preview's reduction (1 for the final image).
 void NoiseTextureSetup(TexturePixelState& state, const int32_t* controlValues, bool sixteenBit,
                        int32_t imageWidth, int32_t imageHeight, int32_t zoomReduction);
+// Makes the shared column positions for x = firstColumn .. firstColumn + count - 1 (after
+// NoiseTextureSetup, on the host's thread before the workers start); pixels elsewhere take
+// the plain path. The table stays valid until the next call.
+void NoiseTextureColumns(TexturePixelState& state, int32_t firstColumn, int32_t count);
 // Texture value of the pixel (x, y) and its blend into red, green and blue.
 void NoiseTexturePixel(TexturePixelState& state);

@@ -29,6 +29,15 @@ constexpr const BitDepth& BitDepthForMode(int32_t imageMode) {
     return imageMode > 9 ? kDepth16 : kDepth8;
 }
 
+// x / max for the level maximum of either depth: with the divisor a constant the compiler
+// multiplies and shifts instead of dividing; the quotient is the same, truncated toward zero.
+template <typename T>
+constexpr T DivideByMax(T x, T max) {
+    if (max == 255) return x / 255;
+    if (max == 32768) return x / 32768;
+    return x / max;
+}
+
 // All divisions truncate toward zero, as C++ integer division does.
 constexpr int32_t Luma601(int32_t r, int32_t g, int32_t b) {
     return (299 * r + 587 * g + 114 * b) / 1000;

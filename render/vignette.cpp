@@ -17,6 +17,9 @@ constexpr double kRadiusLimit = 1.0e9;
 // share of itself to a whole number is computed with the powers, so that its truncation
 // always matches them.
 constexpr double kTableTolerance = 1.0e-7;
+// Share of the radius by which its bounds are widened: far beyond the table's error and the
+// powers' rounding.
+constexpr double kBoundMargin = 1.0e-6;
 
 double SuperellipseExact(const Vignette& g, double u, double w) {
     const double p = g.exponent;
@@ -84,6 +87,13 @@ Vignette VignetteFromControls(const int32_t* v, const BitDepth& depth, int32_t X
         for (int32_t i = 0; i <= kSuperellipseSteps; ++i)
             g.superellipse[i] = std::pow(1.0 + std::pow(double(i) / kSuperellipseSteps, g.exponent),
                                          1.0 / g.exponent);
+    if (g.on && g.shape >= 1) {
+        // The radius is m (1 + (n / m)^p)^(1/p) with n <= m: between m and m 2^(1/p).
+        const double top =
+            std::max(g.superellipse[kSuperellipseSteps], std::pow(2.0, 1.0 / g.exponent));
+        g.radiusAbove = top * (1.0 + kBoundMargin);
+        g.radiusBelow = 1.0 - kBoundMargin;
+    }
     g.narrow = X < Y;
     g.invert = v[CTL_VIGNETTE_INVERT] != 0;
     return g;
@@ -98,6 +108,14 @@ int32_t VignetteShapeValue(const Vignette& g, int32_t x, int32_t y) {
         const double squared = g.narrow ? w * w * g.stretchB + u * u : u * u * g.stretchA + w * w;
         r = IntegerSqrt64(TruncToInt64(squared));
     } else {
+        // Far inside the start or beyond the end of the transition the value is 255 or 0
+        // whatever the radius's last digits: no table lookup and no division there.
+        const double m = g.narrow ? std::max(std::fabs(w) * g.ratioB, std::fabs(u))
+                                  : std::max(std::fabs(u) * g.ratioA, std::fabs(w));
+        if (g.radiusAbove > 0.0) {
+            if (m * g.radiusAbove < g.start) return g.invert ? 0 : 255;
+            if (m * g.radiusBelow >= double(g.start) + g.span + 1.0) return g.invert ? 255 : 0;
+        }
         r = TruncToInt64(std::min(SuperellipseRadius(g, u, w), kRadiusLimit));
     }
     const int64_t vs = ((g.start - r) * 255) / g.span + 255;

@@ -25,6 +25,10 @@ struct Vignette {
     // (1 + s^p)^(1/p) for s = i / kSuperellipseSteps: the radius of the larger offset m and
     // the smaller n is m times the entry at n / m.
     double superellipse[kSuperellipseSteps + 1];
+    // Bounds of the superellipse radius over the larger offset m, with room for rounding:
+    // below m * radiusAbove the radius is, at or above m * radiusBelow it is not. 0 when
+    // the table was not made (no shortcut).
+    double radiusAbove, radiusBelow;
     bool narrow;  // the filter rectangle is narrower than it is tall
     bool invert;
 };

@@ -89,6 +89,28 @@ TEST_F(PoolJobsTest, NormaliseRangeStretchesAndClamps) {
     }
 }
 
+// Arrays of many elements take every stretched value from a table of the element's values:
+// each of the levels 0..65535 (and 0..255) must still come out as the formula gives it.
+TEST_F(PoolJobsTest, NormaliseRangeOfLargeArraysStretchesEveryLevel) {
+    for (int32_t elementBytes : {1, 2}) {
+        const int32_t levels = elementBytes == 1 ? 256 : 65536;
+        const int32_t m = elementBytes == 1 ? 255 : 32768;
+        const int32_t low = elementBytes == 1 ? 17 : 3000, high = elementBytes == 1 ? 201 : 29000;
+        ASSERT_EQ(CreateArray(kTarget, 2048, 1024, 1, elementBytes), 1);
+        for (int32_t i = 0; i < 2048 * 1024; ++i)
+            PutArrayElement(kTarget, i % 2048, i / 2048, 0, (i * 7) % levels);
+        SetParameters({kTarget, low, high});
+        RunPoolRoutine(NormaliseRangeJob, true, false);
+        for (int32_t i = 0; i < 2048 * 1024; i += 3) {
+            const int64_t v = (i * 7) % levels;
+            const int64_t expected = std::clamp<int64_t>((v - low) * m / (high - low), 0, m);
+            ASSERT_EQ(GetArrayElement(kTarget, i % 2048, i / 2048, 0), expected)
+                << elementBytes << " bytes, level " << v;
+        }
+        ReleaseArray(kTarget);
+    }
+}
+
 TEST_F(PoolJobsTest, ResampleFillsTheCurrentRectangleFromTheScaledSource) {
     EffectContextReset();
     gContext.X = 8;

@@ -310,6 +310,40 @@ TEST(Vignette, ShapeExponentIsReal) {
     EXPECT_GT(differing, 0);  // the reading matters for this image
 }
 
+// Inside the start and beyond the end of the transition the superellipse value is taken
+// from bounds of the radius; every pixel must get the value the radius itself gives.
+TEST(Vignette, BoundsOfTheRadiusGiveTheValuesOfTheRadius) {
+    std::vector<int32_t> v = DialogValues();
+    v[CTL_VIGNETTE_INTENSITY] = 70;
+    int32_t shortcuts = 0;
+    for (int32_t shape : {1, 50, 89, 100}) {
+        for (int32_t density : {1, 128, 255}) {
+            for (int32_t rotation : {0, 33, 90}) {
+                for (int32_t invert : {0, 1}) {
+                    v[CTL_VIGNETTE_SHAPE] = shape;
+                    v[CTL_VIGNETTE_DENSITY] = density;
+                    v[CTL_VIGNETTE_ROTATION] = rotation;
+                    v[CTL_VIGNETTE_INVERT] = invert;
+                    const int32_t X = rotation == 33 ? 180 : 300, Y = rotation == 33 ? 320 : 200;
+                    const Vignette g = VignetteFromControls(v.data(), kDepth8, X, Y, 1, 7, -5);
+                    Vignette full = g;
+                    full.radiusAbove = full.radiusBelow = 0.0;  // no bounds: the radius always
+                    ASSERT_GT(g.radiusAbove, 0.0);
+                    for (int32_t y = -3; y < Y + 3; ++y)
+                        for (int32_t x = -3; x < X + 3; ++x) {
+                            const int32_t value = VignetteShapeValue(g, x, y);
+                            ASSERT_EQ(value, VignetteShapeValue(full, x, y))
+                                << shape << " " << density << " " << rotation << " at " << x << ","
+                                << y;
+                            shortcuts += value == 0 || value == 255;
+                        }
+                }
+            }
+        }
+    }
+    EXPECT_GT(shortcuts, 0);
+}
+
 TEST(PaperAndContrast, FlatPixelsKeepAndContrastPullsTowardTheEqualised) {
     std::vector<int32_t> v = DialogValues();
     v[CTL_PAPER_INTENSITY] = 100;
