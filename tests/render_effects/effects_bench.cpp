@@ -27,29 +27,10 @@
 #include "host/parameter_block.h"
 #include "render_effects/effect_settings.h"
 #include "tools/testhost/host_internal.h"
+#include "common/bench_runs.h"
 
 namespace {
-constexpr int32_t kWidth = 6000;
-constexpr int32_t kHeight = 4000;
 constexpr int kRuns = 5;
-
-HostImage ScaledSample(const std::string& path, int32_t depth) {
-    HostImage sample;
-    std::string error;
-    if (!HostImageReadPng(path, 8, 3, &sample, &error)) {
-        fprintf(stderr, "effects_bench: %s\n", error.c_str());
-        exit(2);
-    }
-    HostImage image = HostImageMake(kWidth, kHeight, 3, depth);
-    for (int32_t y = 0; y < kHeight; ++y)
-        for (int32_t x = 0; x < kWidth; ++x)
-            for (int32_t c = 0; c < 3; ++c) {
-                const uint16_t v =
-                    sample.at(x * sample.width / kWidth, y * sample.height / kHeight, c);
-                image.at(x, y, c) = depth == 16 ? HostSample8To16(v) : v;
-            }
-    return image;
-}
 
 // Every setting at its dialog value, then the given ones, and the S-curve of settings A.
 Descriptor SettingsDescriptor(const std::vector<ControlSetting>& settings) {
@@ -81,70 +62,6 @@ Descriptor SettingsDescriptor(const std::vector<ControlSetting>& settings) {
     curve.text = kSCurveText;
     d.push_back(curve);
     return d;
-}
-
-double RunOnce(HostSession& session, const Descriptor& settings) {
-    HostBeginRun(session);
-    FilterRecord& r = session.record;
-    session.descriptorParameters.descriptor = DescriptorToHandle(session, settings);
-    int16_t result = HostCallSelector(session, SELECTOR_PREPARE);
-    const auto start = std::chrono::steady_clock::now();
-    if (result == 0) result = HostCallSelector(session, SELECTOR_START);
-    while (result == 0 &&
-           !(HostRectEmpty(r.inRect) && HostRectEmpty(r.outRect) && HostRectEmpty(r.maskRect))) {
-        result = HostDeliverRects(session);
-        if (result == 0) result = HostCallSelector(session, SELECTOR_CONTINUE);
-    }
-    HostCommitAndRelease(session);
-    if (result == 0) result = HostCallSelector(session, SELECTOR_FINISH);
-    const auto end = std::chrono::steady_clock::now();
-    if (HostHandle recorded = session.descriptorParameters.descriptor) {
-        HostDisposeHandleRecord(session, recorded);
-        session.descriptorParameters.descriptor = nullptr;
-    }
-    if (result != 0) {
-        fprintf(stderr, "effects_bench: the filter returned %d\n", result);
-        exit(3);
-    }
-    return std::chrono::duration<double, std::milli>(end - start).count();
-}
-
-// The worker count follows CTL_MULTI_CPU_OFF, a preference no descriptor carries: it is
-// set in the parameter block the host keeps between runs, as the dialog's check box would.
-bool SetMultiCpuOff(HostSession& session, bool off) {
-    auto* block =
-        static_cast<ParameterBlock*>(PseudoHandleBlock(session.parameters, sizeof(ParameterBlock)));
-    if (!block) return false;
-    block->controls[CTL_MULTI_CPU_OFF].value = off;
-    return true;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-bool WritePpm(const std::string& path, const HostImage& image) {
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file) return false;
-    fprintf(file, "P6\n%d %d\n%d\n", image.width, image.height, image.depth == 16 ? 65535 : 255);
-    std::vector<uint8_t> row;
-    for (int32_t y = 0; y < image.height; ++y) {
-        row.clear();
-        for (int32_t x = 0; x < image.width; ++x)
-            for (int32_t c = 0; c < 3; ++c) {
-                const uint16_t v = image.at(x, y, c);
-                if (image.depth == 16) {
-                    const uint16_t file16 = HostSampleTo16BitFile(v);
-                    row.push_back(uint8_t(file16 >> 8));
-                    row.push_back(uint8_t(file16 & 0xFF));
-                } else {
-                    row.push_back(uint8_t(v));
-                }
-            }
-        fwrite(row.data(), 1, row.size(), file);
-    }
-    return fclose(file) == 0;
 }
 
 size_t PeakWorkingSet() {
@@ -197,7 +114,7 @@ int main(int argc, char** argv) {
     if (mode == "memory" || mode == "memory-pass-through") {
         HostSetImage(session, ScaledSample(argv[1], 16));
         RunOnce(session, SettingsDescriptor(SettingsC()));
-        const double pixels = double(kWidth) * kHeight;
+        const double pixels = double(kBenchWidth) * kBenchHeight;
         printf("%-20s settings C, 16-bit: peak working set %.1f MB, %.1f bytes a pixel\n",
                mode == "memory" ? "Greyloom" : "pass-through plug-in", PeakWorkingSet() / 1048576.0,
                PeakWorkingSet() / pixels);
