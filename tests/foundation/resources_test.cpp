@@ -249,19 +249,33 @@ TEST(PluginResources, ExportsOnlyEntrypointAtOrdinalOne) {
               reinterpret_cast<void*>(session->entry));
 }
 
-TEST(PiplReader, RefusesPropertyListsAHostCannotUse) {
+// The shipped plug-in's property list, parsed (and its bytes when asked); false when it
+// cannot be read.
+bool ShippedPipl(PiplInfo* info, std::vector<uint8_t>* bytes = nullptr) {
     DataModule plugin(HostDefaultPluginPath());
-    ASSERT_NE(plugin.module, nullptr);
+    if (!plugin.module) return false;
     const std::vector<uint8_t> shipped = ResourceBytes(plugin.module, "PIPL", 16000);
-    PiplInfo original;
+    if (bytes) *bytes = shipped;
     std::string error;
-    ASSERT_TRUE(PiplParse(shipped.data(), shipped.size(), false, &original, &error));
+    return PiplParse(shipped.data(), shipped.size(), false, info, &error);
+}
 
+// The properties of a list with one property's data replaced.
+std::vector<PiplProperty> WithProperty(const PiplInfo& original, OSType key,
+                                       const std::vector<uint8_t>& data) {
+    std::vector<PiplProperty> properties = original.properties;
+    for (PiplProperty& property : properties)
+        if (property.key == key) property.data = data;
+    return properties;
+}
+
+TEST(PiplReader, RefusesPropertyListsAHostCannotUse) {
+    PiplInfo original;
+    std::vector<uint8_t> shipped;
+    ASSERT_TRUE(ShippedPipl(&original, &shipped));
+    std::string error;
     auto replace = [&](OSType key, std::vector<uint8_t> data) {
-        std::vector<PiplProperty> properties = original.properties;
-        for (PiplProperty& property : properties)
-            if (property.key == key) property.data = data;
-        return properties;
+        return WithProperty(original, key, data);
     };
     auto without = [&](OSType key) {
         std::vector<PiplProperty> properties;
@@ -358,17 +372,11 @@ std::string PatchedPluginCopy(const std::vector<uint8_t>& pipl, const char* name
 }
 
 TEST(PiplReader, HostRefusesToLoadOrRunPluginsWithWrongLists) {
-    DataModule plugin(HostDefaultPluginPath());
-    ASSERT_NE(plugin.module, nullptr);
-    const std::vector<uint8_t> shipped = ResourceBytes(plugin.module, "PIPL", 16000);
     PiplInfo original;
+    ASSERT_TRUE(ShippedPipl(&original));
     std::string error;
-    ASSERT_TRUE(PiplParse(shipped.data(), shipped.size(), false, &original, &error));
     auto with = [&](OSType key, std::vector<uint8_t> data) {
-        std::vector<PiplProperty> properties = original.properties;
-        for (PiplProperty& property : properties)
-            if (property.key == key) property.data = data;
-        return BuildPipl(properties, true);
+        return BuildPipl(WithProperty(original, key, data), true);
     };
     struct Case {
         const char* file;
