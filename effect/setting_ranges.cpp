@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "effect/control_ids.h"
+#include "effect/control_table.h"
 #include "effect/session_state.h"
 
 namespace {
@@ -29,9 +30,9 @@ bool IsSettingColorButton(int32_t n) {
 // takes values unchecked, as its window would.
 SettingRange SettingRangeOf(int32_t n) {
     if (IsSettingColorButton(n)) return {0, kColorValueMax, true};
-    const ControlValueSpec* spec = FindControlValueSpec(n);
-    if (!spec || !spec->ranged) return {0, 0, false};
-    return {spec->minValue, spec->maxValue, true};
+    int32_t minValue = 0, maxValue = 0;
+    if (!ControlTableRange(n, &minValue, &maxValue)) return {0, 0, false};
+    return {minValue, maxValue, true};
 }
 
 int32_t ClampSettingValue(int32_t n, int32_t value) {

@@ -3,6 +3,7 @@
 #include "effect/settings_dialog_calls.h"
 
 #include "effect/control_ids.h"
+#include "effect/control_table.h"
 #include "effect/session_hooks.h"
 #include "effect/session_state.h"
 #include "dialog/control_creation.h"
@@ -48,8 +49,8 @@ void SettingsDialogCallsReset() {
 
 int32_t ResetValueOf(int32_t n, int32_t current) {
     if (n < 1 || n >= kSettingsControlCount || n == CTL_SPLIT_VIEW || n == CTL_ZOOM) return current;
-    const ControlValueSpec* spec = FindControlValueSpec(n);
-    return spec && spec->defaultValue != kNoDefault ? spec->defaultValue : current;
+    const int32_t defaultValue = ControlTableDefault(n);
+    return defaultValue != kNoDefault ? defaultValue : current;
 }
 
 void ResetCurvesToIdentity() {

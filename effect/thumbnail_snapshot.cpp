@@ -7,6 +7,7 @@
 #include "dialog/control_appearance.h"
 #include "dialog/control_creation.h"
 #include "effect/control_ids.h"
+#include "effect/control_table.h"
 #include "effect/setting_ranges.h"
 #include "effect/settings_dialog_calls.h"
 #include "effect/settings_rows.h"
@@ -38,8 +39,8 @@ void SaveThumbnailSnapshot() {
 
 void LoadControlDefaults() {
     for (int32_t n = 0; n < kSettingsValueCount; ++n) {
-        const ControlValueSpec* spec = FindControlValueSpec(n);
-        gContext.controlValues[n] = spec ? spec->defaultValue : kNoDefault;
+        const ControlTableRow* row = ControlTableRowOf(n);
+        gContext.controlValues[n] = row ? row->defaultValue : kNoDefault;
     }
     ResetCurvesToIdentity();
     ResetSelectiveTable();

@@ -13,6 +13,7 @@
 #include "dialog/control_record.h"
 #include "dialog/filter_dialog.h"
 #include "effect/control_ids.h"
+#include "effect/control_table.h"
 #include "effect/session_hooks.h"
 #include "effect/session_state.h"
 #include "effect/setting_ranges.h"
@@ -62,8 +63,7 @@ void SettingsFixture::TearDown() {
 
 void SettingsFixture::StartingState() {
     for (int32_t n = 0; n < kControlCount; ++n) {
-        const ControlValueSpec* spec = FindControlValueSpec(n);
-        SetControlValue(n, spec ? spec->value : 0);
+        SetControlValue(n, ControlTableStartValue(n));
     }
     ResetCurvesToIdentity();
     ResetSelectiveTable();
