@@ -7,6 +7,7 @@
 #include "dialog/control_appearance.h"
 #include "dialog/control_creation.h"
 #include "effect/control_ids.h"
+#include "effect/control_table.h"
 #include "effect/setting_ranges.h"
 #include "effect/settings_dialog_calls.h"
 #include "effect/settings_rows.h"
@@ -37,10 +38,8 @@ void SaveThumbnailSnapshot() {
 }
 
 void LoadControlDefaults() {
-    for (int32_t n = 0; n < kSettingsValueCount; ++n) {
-        const ControlValueSpec* spec = FindControlValueSpec(n);
-        gContext.controlValues[n] = spec ? spec->defaultValue : kNoDefault;
-    }
+    for (int32_t n = 0; n < kSettingsValueCount; ++n)
+        gContext.controlValues[n] = ControlTableDefault(n);
     ResetCurvesToIdentity();
     ResetSelectiveTable();
     ResetSelectiveRanges();

@@ -13,6 +13,7 @@
 #include "dialog/control_record.h"
 #include "dialog/filter_dialog.h"
 #include "effect/control_ids.h"
+#include "effect/control_table.h"
 #include "effect/session_hooks.h"
 #include "effect/session_state.h"
 #include "effect/setting_ranges.h"
@@ -25,6 +26,7 @@ namespace {
 constexpr int32_t kTabControls[] = {CTL_PREVIEW_TAB, CTL_MAIN_TAB, CTL_SIDE_TAB};
 
 int32_t ClassOf(int32_t n) {
+    if (const ControlTableRow* row = ControlTableRowOf(n)) return row->controlClass;
     for (int32_t tab : kTabControls)
         if (n == tab) return CONTROL_TAB;
     if (IsSettingColorButton(n)) return CONTROL_COLORBUTTON;
@@ -61,10 +63,7 @@ void SettingsFixture::TearDown() {
 }
 
 void SettingsFixture::StartingState() {
-    for (int32_t n = 0; n < kControlCount; ++n) {
-        const ControlValueSpec* spec = FindControlValueSpec(n);
-        SetControlValue(n, spec ? spec->value : 0);
-    }
+    for (int32_t n = 0; n < kControlCount; ++n) SetControlValue(n, ControlTableStartValue(n));
     ResetCurvesToIdentity();
     ResetSelectiveTable();
     ResetSelectiveRanges();
