@@ -13,6 +13,7 @@
 #include "dialog/control_creation.h"
 #include "effect/control_ids.h"
 #include "effect/curves_file.h"
+#include "effect/legacy_preset.h"
 #include "effect/preset_file.h"
 #include "effect/preset_folder.h"
 #include "effect/preset_groups.h"
@@ -287,4 +288,36 @@ TEST_F(ForeignPresetTest, FailedSaveLeavesTheOldFileAndNoLeftovers) {
     ASSERT_EQ(WritePresetFile(path.c_str()), 1);
     EXPECT_NE(ReadFileBytes(path), old);
     EXPECT_EQ(FilesIn(folder.path()), 1);
+}
+
+TEST_F(ForeignPresetTest, LongLegacyPresetFillsTheSelectiveTables) {
+    std::vector<int32_t> v(kLegacyValueMax, 0);
+    v[4] = 7;          // no conversion method 7: the method stays
+    v[6] = 3;          // the selective controls of the long form: the short form does not follow
+    v[269 + 0] = 40;   // colour 0 brightness, halved (v[149] is 0)
+    v[269 + 1] = -30;  // colour 0 contrast
+    v[269 + 4] = 65;   // colour 0 tolerance
+    v[269 + 35] = 99;  // the old eighth colour: dropped
+    v[269 + 40] = 60;  // the old ninth colour is today's eighth
+    v[314 + 4 * 2 + 1] = 77;  // range of colour 2, hue point b
+    v[CTL_PREVIEW_ON] = 0;
+    std::string text = "legacy\n";
+    for (int32_t value : v) text += std::to_string(value) + "\n";
+    const std::string path = folder.Path("long.gop");
+    WriteFileBytes(path, text);
+    StartingState();
+    SetControlValue(CTL_CONVERSION_METHOD, 5);
+    SetControlValue(CTL_SELECT_COLOR_MARK, 0);
+    ASSERT_EQ(LoadPresetFile(path.c_str(), 1), 1);
+    EXPECT_EQ(GetControlValue(CTL_CONVERSION_METHOD), 5);
+    struct Cell {
+        int32_t row, column, value;
+    } cells[] = {{0, 0, 20}, {0, 1, -30}, {0, 4, 65}, {7, 0, 30}};
+    for (const Cell& c : cells)
+        EXPECT_EQ(GetArrayElement(ARRAY_SELECTIVE_TABLE, c.row, c.column, 0), c.value)
+            << c.row << "," << c.column;
+    EXPECT_EQ(GetControlValue(CTL_SELBRIGHT_RED + 7), 30);
+    EXPECT_EQ(GetControlValue(CTL_SELECT_BRIGHTNESS), 20);  // colour 0 is the selected one
+    EXPECT_EQ(GetControlValue(CTL_SELECT_TOLERANCE), 65);
+    EXPECT_EQ(GetArrayElement(ARRAY_SELECTIVE_RANGES, 2, 1, 0), 77);
 }
