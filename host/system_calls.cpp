@@ -2,10 +2,20 @@
 
 #include "host/system_calls.h"
 
+#include <shlobj.h>
+
 #include <cstdlib>
 
-SystemCalls gSystem = {calloc, realloc, free};
+namespace {
+HRESULT AppDataFolder(char* out) {
+    return SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, out);
+}
+}  // namespace
+
+SystemCalls gSystem = {calloc,           realloc,     free,        WriteFile,
+                       FlushFileBuffers, CloseHandle, MoveFileExA, AppDataFolder};
 
 void SystemCallsReset() {
-    gSystem = SystemCalls{calloc, realloc, free};
+    gSystem = SystemCalls{calloc,           realloc,     free,        WriteFile,
+                          FlushFileBuffers, CloseHandle, MoveFileExA, AppDataFolder};
 }
