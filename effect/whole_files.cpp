@@ -56,6 +56,12 @@ WholeFileRead ReadWholeFile(const char* path, size_t maxBytes, std::string* out)
 }
 
 bool ReplaceWholeFile(const char* path, const std::string& contents) {
+    // A file the user made read-only stays as it is (Windows refuses the rename anyway; not
+    // every file system does), and a folder is never replaced by a file.
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return false;
     const std::string temporary = std::string(path) + ".tmp";
     HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -17,7 +17,8 @@ WholeFileRead ReadWholeFile(const char* path, size_t maxBytes, std::string* out)
 
 // Writes the contents to "<path>.tmp", flushes and closes it, and only then renames it over
 // the path, so that a failed write leaves the old file as it was. Every write, the flush,
-// the close and the rename are checked; false (and no temporary file left) on any failure.
+// the close and the rename are checked; false (and no temporary file left) on any failure,
+// and at once for a read-only file or a folder at the path.
 bool ReplaceWholeFile(const char* path, const std::string& contents);
 
 // Renames the file to "<path>.bak" (replacing an older one); true when it was moved.
