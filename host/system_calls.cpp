@@ -4,8 +4,13 @@
 
 #include <cstdlib>
 
-SystemCalls gSystem = {calloc, realloc, free};
+namespace {
+constexpr SystemCalls kRealCalls = {calloc,    realloc,          free,        CreateFileA,
+                                    WriteFile, FlushFileBuffers, CloseHandle, MoveFileExA};
+}  // namespace
+
+SystemCalls gSystem = kRealCalls;
 
 void SystemCallsReset() {
-    gSystem = SystemCalls{calloc, realloc, free};
+    gSystem = kRealCalls;
 }
