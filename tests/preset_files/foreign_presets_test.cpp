@@ -18,11 +18,11 @@
 #include "effect/preset_folder.h"
 #include "effect/preset_groups.h"
 #include "effect/session_state.h"
-#include "effect/whole_files.h"
 #include "host/effect_context.h"
 #include "host/numbered_arrays.h"
 #include "host/parameter_block.h"
 #include "host/system_calls.h"
+#include "tests/common/file_faults.h"
 #include "tests/runtime/box_catcher.h"
 #include "tests/settings_rows/settings_fixture.h"
 
@@ -221,29 +221,6 @@ TEST_F(ForeignPresetTest, OversizedMissingAndFolderPaths) {
 
 // --- Failed saves -----------------------------------------------------------------------------
 namespace {
-int gWritesLeft;
-BOOL WINAPI FailingWrite(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED o) {
-    if (gWritesLeft-- <= 0) return FALSE;
-    return WriteFile(file, data, size, written, o);
-}
-BOOL WINAPI ShortWrite(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED o) {
-    return WriteFile(file, data, size / 2, written, o);
-}
-BOOL WINAPI FailingClose(HANDLE file) {
-    CloseHandle(file);
-    return FALSE;
-}
-BOOL WINAPI FailingFlush(HANDLE) {
-    return FALSE;
-}
-BOOL WINAPI FailingMove(LPCSTR, LPCSTR, DWORD) {
-    return FALSE;
-}
-HANDLE WINAPI FailingCreate(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) {
-    SetLastError(ERROR_DISK_FULL);
-    return INVALID_HANDLE_VALUE;
-}
-
 int32_t FilesIn(const std::string& folder) {
     int32_t count = 0;
     WIN32_FIND_DATAA found;
@@ -259,19 +236,8 @@ int32_t FilesIn(const std::string& folder) {
 TEST_F(ForeignPresetTest, FailedSaveLeavesTheOldFileAndNoLeftovers) {
     const std::string path = folder.Path("keep.glp");
     const std::string old = "Greyloom2.0\n1\ngFX2Paper\n3\n10\n20\n30\n";
-    struct Case {
-        const char* what;
-        void (*inject)();
-    } cases[] = {
-        {"create", [] { gSystem.createFile = FailingCreate; }},
-        {"first write", [] { gWritesLeft = 0, gSystem.writeFile = FailingWrite; }},
-        {"short write", [] { gSystem.writeFile = ShortWrite; }},
-        {"flush", [] { gSystem.flushFileBuffers = FailingFlush; }},
-        {"close", [] { gSystem.closeHandle = FailingClose; }},
-        {"rename", [] { gSystem.moveFileEx = FailingMove; }},
-    };
     for (int32_t& flag : gGroupInUse) flag = 1;
-    for (const Case& c : cases) {
+    for (const FileFault& c : kFileFaults) {
         WriteFileBytes(path, old);
         c.inject();
         EXPECT_EQ(WritePresetFile(path.c_str()), 0) << c.what;

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +19,7 @@
 #include "host/numbered_arrays.h"
 #include "host/parameter_block.h"
 #include "host/system_calls.h"
+#include "tests/common/file_faults.h"
 #include "tests/settings_files/scratch_folder.h"
 
 namespace {
@@ -352,32 +352,10 @@ TEST_F(SettingsFilesOnDisk, WrittenAndReadBack) {
 
 TEST_F(SettingsFilesOnDisk, AFailedSaveKeepsTheFileTheUserHad) {
     const std::string old = "the user's settings\n";
-    const struct {
-        const char* what;
-        std::function<void()> fail;
-    } faults[] = {
-        {"first write",
-         [] {
-             gSystem.writeFile = [](HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) -> BOOL {
-                 SetLastError(ERROR_DISK_FULL);
-                 return FALSE;
-             };
-         }},
-        {"short write",
-         [] {
-             gSystem.writeFile = [](HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
-                                    LPOVERLAPPED) -> BOOL {
-                 return WriteFile(file, data, size / 2, written, nullptr);
-             };
-         }},
-        {"flush", [] { gSystem.flushFileBuffers = [](HANDLE) -> BOOL { return FALSE; }; }},
-        {"close", [] { gSystem.closeHandle = [](HANDLE) -> BOOL { return FALSE; }; }},
-        {"rename", [] { gSystem.moveFileEx = [](LPCSTR, LPCSTR, DWORD) -> BOOL { return FALSE; }; }},
-    };
     FillRows(GoldenSettings());
-    for (const auto& fault : faults) {
+    for (const FileFault& fault : kFileFaults) {
         WriteBytes(path, old);
-        fault.fail();
+        fault.inject();
         EXPECT_EQ(
             WriteSettingsFile(ARRAY_SETTINGS_ROWS, path.c_str(), kSettingsFileTag, CTL_PREVIEW_TAB),
             0)
