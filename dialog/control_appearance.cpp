@@ -481,3 +481,9 @@ int32_t SetControlAction(int32_t n, int32_t action) {
 int32_t ApplyControlState(int32_t n) {
     return ApplyControlStateNested(n, 0);
 }
+
+int32_t SetControlState(int n, int32_t state) {
+    const int32_t previous = StoreControlState(n, state);
+    ApplyControlState(n);
+    return previous;
+}

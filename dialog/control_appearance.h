@@ -42,6 +42,8 @@ int32_t SetKeepEditText(int32_t delayMs);
 int32_t GetControlRange(int32_t n, int32_t which);
 int32_t SetControlAction(int32_t n, int32_t action);
 int32_t ApplyControlState(int32_t n);
+// Stores the state bits of control n and shows, hides, enables or disables its windows.
+int32_t SetControlState(int n, int32_t state);
 void SetControlStateOverride(uint32_t bits);
 
 // --- Geometry of a slider's value box and of labels (pixels) --------------------------------

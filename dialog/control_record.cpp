@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "dialog/control_appearance.h"
 #include "dialog/control_classes.h"
 #include "host/parameter_block.h"
 
@@ -77,12 +76,11 @@ int32_t GetEffectiveControlState(int n) {
     return state;
 }
 
-int32_t SetControlState(int n, int32_t state) {
+int32_t StoreControlState(int n, int32_t state) {
     ControlRecord* record = UsedControlRecord(n);
     if (!record) return 0;
     int32_t previous = record->state;
     record->state = uint8_t(state == -1 ? CTLSTATE_FULL : state & CTLSTATE_FULL);
-    ApplyControlState(n);
     return previous;
 }
 

@@ -205,5 +205,7 @@ ControlRecord* UsedControlRecord(int n);
 int32_t GetControlClass(int n);
 int32_t GetControlState(int n);
 int32_t GetEffectiveControlState(int n);
-int32_t SetControlState(int n, int32_t state);
+// Stores the state bits (-1: visible and enabled); returns the previous bits, 0 for a number
+// not in use. The windows follow through SetControlState (control_appearance.h).
+int32_t StoreControlState(int n, int32_t state);
 int32_t SetControlScripted(int n, int32_t on);

@@ -998,9 +998,10 @@ bool HandleDialogKey(const MSG& message) {
                                int32_t(message.message), 1, 0, 0, 0) != 0;
 }
 
-int32_t RunFilterDialog(int32_t argument) {
+int32_t RunFilterDialog(int32_t argument, void (*renderProxy)()) {
     FilterDialogReset();
     PreviewReset();
+    gPreview.renderProxy = renderProxy;
     ClearControlWindows();
     ForgetDialogMetrics();
     HWND dialog = CreateDialogParamA(TemplateModule(), "FILTERPARAM", HostWindow(),

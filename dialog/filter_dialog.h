@@ -57,8 +57,9 @@ extern int32_t gDialogShown;
 void FilterDialogReset();
 
 // Creates the dialog, owned by the host's window, runs its message loop until the quit
-// message and destroys it. Returns 0 after OK and -128 after Cancel.
-int32_t RunFilterDialog(int32_t argument = 0);
+// message and destroys it; the preview renders through renderProxy. Returns 0 after OK and
+// -128 after Cancel.
+int32_t RunFilterDialog(int32_t argument = 0, void (*renderProxy)() = nullptr);
 // Removes the dialog's message hook (the toolbar's menu hook) if one is still installed.
 void RemoveDialogMessageHook();
 INT_PTR CALLBACK FilterDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

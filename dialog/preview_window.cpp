@@ -1,6 +1,6 @@
 // The preview's entry points for the dialog procedure: its rectangle, the proxy request at
-// the fitting scale and the render through the run driver. Zoom steps, panning and the
-// painting of the image through the host come later.
+// the fitting scale and the render through the proxy renderer the run driver hands in. Zoom steps,
+// panning and the painting of the image through the host come later.
 
 #include "dialog/preview_window.h"
 
@@ -9,12 +9,11 @@
 #include "host/effect_context.h"
 #include "host/plugin_data.h"
 #include "host/preview_request.h"
-#include "host/run_driver.h"
 
 PreviewState gPreview;
 
 void PreviewReset() {
-    gPreview = PreviewState{0, 1, 1, false, ZOOM_FIT, 0, 0};
+    gPreview = PreviewState{0, 1, 1, false, ZOOM_FIT, 0, 0, nullptr};
 }
 
 int32_t RefreshImageGeometry() {
@@ -44,7 +43,7 @@ int32_t RefreshImageGeometry() {
 
 void RenderPreview() {
     ++gPreview.renderRequests;
-    if (gPreview.available && gDataBlock && gStuff) ProcessFilterRect();
+    if (gPreview.available && gDataBlock && gStuff && gPreview.renderProxy) gPreview.renderProxy();
 }
 
 void InvalidatePreview(HWND dialog) {

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "dialog/message_boxes.h"
+#include "host/message_boxes.h"
 
 namespace {
 struct ExceptionText {

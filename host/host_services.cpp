@@ -7,10 +7,8 @@
 #include <cstring>
 
 #include "dialog/control_record.h"
-#include "dialog/dialog_window.h"
-#include "dialog/message_boxes.h"
-#include "dialog/preview_window.h"
-#include "dialog/skin_engine.h"
+#include "host/dialog_hooks.h"
+#include "host/message_boxes.h"
 #include "host/parameter_block.h"
 #include "host/plugin_data.h"
 #include "host/effect_context.h"
@@ -230,20 +228,11 @@ int16_t CheckUserAbort() {
 }
 
 void SetProgressBar(int32_t percent) {
-    // A skin paints the bar itself from the control's value.
-    if (IsSkinActive() && IsControlSkinned(CTL_PROGRESS)) {
-        StoreControlValue(CTL_PROGRESS, percent);
-        PaintSkinnedControl(CTL_PROGRESS, 0);
-        return;
-    }
-    if (gDialog) SendDlgItemMessageA(gDialog, ITEM_PROGRESS, PBM_SETPOS, WPARAM(percent), 0);
+    gDialogHooks.showProgress(percent);
 }
 
 int RefreshPreviewIfShown() {
-    if (!gDialog) return 0;
-    InvalidatePreview(gDialog);
-    PaintPreview(gDialog);
-    return 1;
+    return gDialogHooks.refreshPreview();
 }
 
 int16_t ReportProgress(int32_t done, int32_t total) {

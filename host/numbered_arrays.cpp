@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "dialog/message_boxes.h"
+#include "host/message_boxes.h"
 #include "host/host_services.h"
 #include "host/plugin_data.h"
 #include "host/system_calls.h"

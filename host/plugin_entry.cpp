@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "dialog/about_box.h"
-#include "dialog/message_boxes.h"
+#include "host/dialog_hooks.h"
+#include "host/message_boxes.h"
 #include "host/fault_guard.h"
 #include "host/host_services.h"
 #include "host/plugin_data.h"
@@ -22,7 +22,7 @@ struct EntryCall {
 void DispatchSelector(int16_t selector) {
     switch (selector) {
         case SELECTOR_ABOUT:
-            ShowAboutBox();
+            gDialogHooks.showAboutBox();
             break;
         case SELECTOR_PARAMETERS:
             HandleParametersSelector();

@@ -8,9 +8,7 @@
 #include <algorithm>
 #include <string>
 
-#include "dialog/dialog_window.h"
-#include "dialog/filter_trace.h"
-#include "dialog/text_expansion.h"
+#include "host/dialog_hooks.h"
 #include "host/effect_context.h"
 #include "host/parameter_block.h"
 #include "host/pixel_access.h"
@@ -51,9 +49,7 @@ void FillRequest(int32_t scale) {
 // Preview errors stop everything on the screen: system-modal, captioned with the title.
 void ShowPreviewError(const char* text) {
     const char* title = gContext.escapeStrings[kEscapeSlotTitle];
-    std::string caption = ExpandText(title[0] ? title : FilterTitle());
-    std::string expanded = ExpandText(text);
-    MessageBoxA(gDialog, expanded.c_str(), caption.c_str(), MB_ICONHAND | MB_SYSTEMMODAL);
+    gDialogHooks.showMessage(MB_ICONHAND | MB_SYSTEMMODAL, title[0] ? title : nullptr, text, true);
 }
 
 // The fitting scale for the filter rectangle in the preview, without changing the preview.

@@ -8,13 +8,10 @@
 #include <cstring>
 #include <iterator>
 
-#include "dialog/dialog_window.h"
-#include "dialog/filter_dialog.h"
-#include "dialog/filter_trace.h"
-#include "dialog/font_slots.h"
-#include "dialog/image_lists.h"
-#include "dialog/message_boxes.h"
-#include "dialog/plugin_folder.h"
+#include "host/dialog_hooks.h"
+#include "host/filter_trace.h"
+#include "host/message_boxes.h"
+#include "host/plugin_folder.h"
 #include "host/effect_context.h"
 #include "host/host_services.h"
 #include "host/numbered_arrays.h"
@@ -31,7 +28,6 @@ RunState gRun;
 namespace {
 constexpr int32_t kUnclippedBorder = 20000;
 constexpr int32_t kMaxPlanes = 64;
-constexpr int kImageListsReleased = 10;  // slot 10 outlives the run
 
 const char* const kImageModeNames[] = {
     "Bitmap",           "Grayscale",         "Indexed Color",     "RGB Color",
@@ -281,7 +277,7 @@ void DoStart() {
     WriteImageModeName(gStuff->imageMode);
 
     ResetArrayTables();
-    ResetFontSlots();
+    gDialogHooks.startRun();
     ScriptingReset();
     uint8_t dialogWanted = 0;
     ReadScriptingParameters(&dialogWanted);
@@ -290,8 +286,7 @@ void DoStart() {
 
     if (dialogWanted) {
         CheckHostProcs(gStuff->displayPixels);
-        const int result = RunFilterDialog();
-        RemoveDialogMessageHook();
+        const int result = gDialogHooks.runDialog(0, ProcessFilterRect);
         if (result != 0) {
             SetResult(int16_t(result));
             ReleaseRunResources();
@@ -345,8 +340,7 @@ void ReleaseRunResources() {
     StopWorkerPool();
     FreeTileBuffers();
     ReleaseAllArrays();
-    for (int slot = 0; slot < kImageListsReleased; ++slot) DestroyImageList(slot);
-    DeleteFontSlots();
+    gDialogHooks.releaseRun();
 }
 
 // --- The tile loop -----------------------------------------------------------------------------
@@ -513,7 +507,7 @@ void SetRectGeometry(const HostRect& frame) {
     c.rowCounter = c.columnCounter = 0;
     gRun.source = {gRun.source.left - frame.left, gRun.source.top - frame.top,
                    gRun.source.right - frame.left, gRun.source.bottom - frame.top};
-    c.dialogWindow = gDialog;
+    c.dialogWindow = gDialogHooks.window();
     ResetContextColorDefaults();
 }
 

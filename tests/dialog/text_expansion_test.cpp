@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "dialog/plugin_folder.h"
+#include "host/plugin_folder.h"
 #include "dialog/text_expansion.h"
 #include "tests/dialog/logic_fixture.h"
 

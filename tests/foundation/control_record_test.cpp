@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 
+#include "dialog/control_appearance.h"
 #include "host/parameter_block.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // Filter traces.
 
-#include "dialog/filter_trace.h"
+#include "host/filter_trace.h"
 
 #include <windows.h>
 

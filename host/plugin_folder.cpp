@@ -1,6 +1,6 @@
 // The plug-in's own folder, the last place the settings code looks for files.
 
-#include "dialog/plugin_folder.h"
+#include "host/plugin_folder.h"
 
 #include <windows.h>
 

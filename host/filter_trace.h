@@ -1,7 +1,7 @@
 // Debug traces of the framework, shown only when the parameter block asks for them.
 #pragma once
 
-#include "dialog/message_boxes.h"
+#include "host/message_boxes.h"
 
 // Shows the formatted text in a box titled "Filter trace" when flag PFLAG_TRACE is set and
 // PFLAG_PREVIEW_DRAG is clear.

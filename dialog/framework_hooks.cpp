@@ -1,0 +1,66 @@
+// The dialog's side of the framework's hooks (host/dialog_hooks.h): filled once when the
+// plug-in is loaded, so that the framework reaches the dialog only through the table.
+
+#include "dialog/framework_hooks.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "dialog/about_box.h"
+#include "dialog/dialog_window.h"
+#include "dialog/filter_dialog.h"
+#include "dialog/font_slots.h"
+#include "dialog/image_lists.h"
+#include "dialog/message_boxes.h"
+#include "dialog/preview_window.h"
+#include "dialog/skin_engine.h"
+#include "host/dialog_hooks.h"
+#include "host/effect_context.h"
+
+namespace {
+
+constexpr int kImageListsReleased = 10;  // slot 10 outlives the run
+
+int32_t RunDialogForHost(int32_t argument, void (*renderProxy)()) {
+    const int32_t result = RunFilterDialog(argument, renderProxy);
+    RemoveDialogMessageHook();
+    return result;
+}
+
+HWND DialogWindow() {
+    return gDialog;
+}
+
+void ShowProgress(int32_t percent) {
+    // A skin paints the bar itself from the control's value.
+    if (IsSkinActive() && IsControlSkinned(CTL_PROGRESS)) {
+        StoreControlValue(CTL_PROGRESS, percent);
+        PaintSkinnedControl(CTL_PROGRESS, 0);
+        return;
+    }
+    if (gDialog) SendDlgItemMessageA(gDialog, ITEM_PROGRESS, PBM_SETPOS, WPARAM(percent), 0);
+}
+
+int RefreshPreviewNow() {
+    if (!gDialog) return 0;
+    InvalidatePreview(gDialog);
+    PaintPreview(gDialog);
+    return 1;
+}
+
+void ReleaseRunObjects() {
+    for (int slot = 0; slot < kImageListsReleased; ++slot) DestroyImageList(slot);
+    DeleteFontSlots();
+}
+
+}  // namespace
+
+void DialogHooksInstall() {
+    gDialogHooks = {MessageBoxShow, ShowAboutBox,      RunDialogForHost, DialogWindow,
+                    ShowProgress,   RefreshPreviewNow, ResetFontSlots,   ReleaseRunObjects};
+}
+
+// Plug-ins link the whole framework, so this runs in every plug-in with the dialog; programs
+// that link only parts of it get the fallbacks unless they install the hooks themselves.
+static const bool gHooksInstalled = (DialogHooksInstall(), true);

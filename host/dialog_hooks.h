@@ -1,0 +1,38 @@
+// What the framework asks of the dialog: message boxes, the filter dialog itself, its progress
+// bar and preview, and the resources it keeps for a run, as one table of hooks.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// The dialog fills the table when the plug-in is loaded (dialog/framework_hooks.cpp); until
+// then, and in programs built without the dialog, each entry is a plain fallback.
+struct DialogHooks {
+    // A message box; returns the button pressed. With expand, caption and text are expanded
+    // ("!" escapes, entities) and a null caption is the filter's title. Owned by the dialog
+    // while it is up. Fallback: a plain box of the text as given.
+    int (*showMessage)(unsigned style, const char* caption, const char* text, bool expand);
+    // The about box. Fallback: nothing.
+    void (*showAboutBox)();
+    // Runs the filter dialog until OK or cancel; renderProxy renders the preview's proxy
+    // through the effect. Returns 0 after OK, else the result code for the host. Fallback: an
+    // error box and HOST_ERROR_REPORTED.
+    int32_t (*runDialog)(int32_t argument, void (*renderProxy)());
+    // The filter dialog's window while it is up, else null. Fallback: null.
+    HWND (*window)();
+    // Shows a render's progress in percent on the dialog. Fallback: nothing.
+    void (*showProgress)(int32_t percent);
+    // Repaints the preview now; 0 when no dialog is up. Fallback: 0.
+    int (*refreshPreview)();
+    // A run starts: the dialog forgets what an earlier run left. Fallback: nothing.
+    void (*startRun)();
+    // A run ends: the dialog frees what it kept for the run (fonts, image lists). Fallback:
+    // nothing.
+    void (*releaseRun)();
+};
+// Written by DialogHooksReset and by the dialog's DialogHooksInstall, once at load.
+extern DialogHooks gDialogHooks;
+
+// Puts every entry back to its fallback.
+void DialogHooksReset();
