@@ -47,6 +47,9 @@ int32_t SettingsRowClamp(int32_t* row);
 // --- The effect's live state -----------------------------------------------------------------
 // Reads controlValues, the curves, arrays 21 and 19 and the centres.
 void SettingsStateCapture(SettingsState& state);
+// Writes the point counts and points (all 16 with wholeCurves, else those in use), array 21
+// and array 19; the centres are not touched.
+void SettingsStatePutTables(const SettingsState& state, bool wholeCurves);
 
 // Slot 310 of that row of a row array (nonzero once stored); 0 for an absent array.
 int32_t IsSettingsRowStored(int32_t array, int32_t row);
