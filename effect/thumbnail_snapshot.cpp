@@ -2,8 +2,6 @@
 
 #include "effect/thumbnail_snapshot.h"
 
-#include <algorithm>
-
 #include "dialog/control_appearance.h"
 #include "dialog/control_creation.h"
 #include "effect/control_ids.h"
