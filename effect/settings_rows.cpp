@@ -154,6 +154,13 @@ int32_t SettingsRowClamp(int32_t* row) {
     return changed;
 }
 
+bool SettingsRowIsWhole(const int32_t* row) {
+    if (row[kRowMarkerSlot] != kRowStoredMarker) return false;
+    for (int32_t curve = 0; curve < kCurveCount; ++curve)
+        if (row[CurveSlot(curve)] != HoldCount(row[CurveSlot(curve)])) return false;
+    return true;
+}
+
 void SettingsStateCapture(SettingsState& state) {
     std::copy(gContext.controlValues, gContext.controlValues + kSettingsValueCount, state.values);
     for (int32_t curve = 0; curve < kCurveCount; ++curve) {

@@ -44,6 +44,10 @@ void SettingsStateFromRow(const int32_t* row, SettingsState& state);
 // ranges. Returns the number of slots that had to be changed.
 int32_t SettingsRowClamp(int32_t* row);
 
+// False when a row read from a file cannot be a stored row: a point count outside 0..16 or a
+// marker other than stored. Such a file is damaged as a whole.
+bool SettingsRowIsWhole(const int32_t* row);
+
 // --- The effect's live state -----------------------------------------------------------------
 // Reads controlValues, the curves, arrays 21 and 19 and the centres.
 void SettingsStateCapture(SettingsState& state);
