@@ -193,7 +193,6 @@ bool EndsWithNoCase(const char* text, const char* ending) {
 using ParseProc = bool (*)(std::string_view text, PresetChanges& changes, std::string& error);
 constexpr ParseProc kParse[] = {PresetGroupParse, LegacyPresetParse, CurvesFileParse};
 
-PresetChanges gLoadChanges;  // large: kept out of the host's stack
 }  // namespace
 
 PresetFormat PresetFormatOfPath(const char* path) {
@@ -254,7 +253,8 @@ int32_t LoadPresetFile(const char* path, int32_t combine) {
     const FileReadStatus status = WholeFileRead(path, kPresetFileMaxBytes, bytes);
     if (status == FILE_READ_CANNOT_OPEN) return 0;
     std::string error;
-    PresetChanges& changes = gLoadChanges;
+    // Local: an event the applier raises may load another preset while this one applies.
+    PresetChanges changes;
     changes.Begin(!combine);
     bool parsed = false;
     if (status == FILE_READ_TOO_LARGE)
