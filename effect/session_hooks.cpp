@@ -13,6 +13,8 @@
 #include "host/numbered_arrays.h"
 #include "host/scripting_descriptor.h"
 #include "host/worker_threads.h"
+#include "render/curve_widget_services.h"
+#include "render/render_tables.h"
 
 const int32_t kSelectiveRangeDefaults[8][kSelectiveRangeColumns] = {
     {225, 235, 10, 15, 100, -50, -50},  {5, 10, 30, 35, 66, 33, -100},
@@ -94,6 +96,7 @@ int32_t OnSessionStart(EffectContext* context) {
     // and would only make its threads to terminate them at the finish.
     if (context->dialogUp || context->dialogWanted) StartWorkerPool();
     gGrainSeed = int32_t(time(nullptr));
+    InstallCurveWidgetServices();
     SessionCreateTables();
     return 1;
 }
@@ -108,6 +111,7 @@ int32_t OnRunStart(EffectContext* context) {
         OnSessionStart(context);
         DecodeScriptTextSlots();
     }
+    AgingNewRendering();
     if (!context->dialogWanted && context->scriptedValueCount > 0 &&
         GetHostProperty(kPlayingKey, 0) != 0)
         context->controlValues[CTL_PREVIEW_ON] = 1;
