@@ -193,7 +193,6 @@ bool EndsWithNoCase(const char* text, const char* ending) {
 using ParseProc = bool (*)(std::string_view text, PresetChanges& changes, std::string& error);
 constexpr ParseProc kParse[] = {PresetGroupParse, LegacyPresetParse, CurvesFileParse};
 
-PresetChanges gLoadChanges;  // large: kept out of the host's stack
 }  // namespace
 
 PresetFormat PresetFormatOfPath(const char* path) {
@@ -254,7 +253,8 @@ int32_t LoadPresetFile(const char* path, int32_t combine) {
     const WholeFileRead status = ReadWholeFile(path, kPresetFileMaxBytes, &bytes);
     if (status == WHOLE_FILE_MISSING || status == WHOLE_FILE_FOLDER) return 0;
     std::string error;
-    PresetChanges& changes = gLoadChanges;
+    // Local: an event the applier raises may load another preset while this one applies.
+    PresetChanges changes;
     changes.Begin(!combine);
     bool parsed = false;
     if (status == WHOLE_FILE_TOO_LARGE)

@@ -58,18 +58,7 @@ void ApplyControlValues(const int32_t* row, int32_t full) {
 }
 
 void CommitTables(const SettingsState& state) {
-    for (int32_t curve = 0; curve < kCurveCount; ++curve) {
-        gCurvePointCount[curve] = state.curveCount[curve];
-        for (int32_t i = 0; i < state.curveCount[curve]; ++i)
-            for (int32_t j = 0; j < 2; ++j)
-                PutArrayElement(ARRAY_CURVES, i, j, curve, state.curvePoints[curve][i][j]);
-    }
-    for (int32_t a = 0; a < kSelectiveRows; ++a) {
-        for (int32_t b = 0; b < kSelectiveTableColumns; ++b)
-            PutArrayElement(ARRAY_SELECTIVE_TABLE, a, b, 0, state.selectiveTable[a][b]);
-        for (int32_t b = 0; b < kSelectiveRangeColumns; ++b)
-            PutArrayElement(ARRAY_SELECTIVE_RANGES, a, b, 0, state.selectiveRanges[a][b]);
-    }
+    SettingsStatePutTables(state, false);
     for (int32_t m = 0; m < kEffectCentreCount; ++m) {
         gCentrePointX[m] = state.centreX[m];
         gCentrePointY[m] = state.centreY[m];
@@ -165,6 +154,13 @@ int32_t SettingsRowClamp(int32_t* row) {
     return changed;
 }
 
+bool SettingsRowIsWhole(const int32_t* row) {
+    if (row[kRowMarkerSlot] != kRowStoredMarker) return false;
+    for (int32_t curve = 0; curve < kCurveCount; ++curve)
+        if (row[CurveSlot(curve)] != HoldCount(row[CurveSlot(curve)])) return false;
+    return true;
+}
+
 void SettingsStateCapture(SettingsState& state) {
     std::copy(gContext.controlValues, gContext.controlValues + kSettingsValueCount, state.values);
     for (int32_t curve = 0; curve < kCurveCount; ++curve) {
@@ -181,6 +177,22 @@ void SettingsStateCapture(SettingsState& state) {
     }
     std::copy(gCentrePointX, gCentrePointX + kEffectCentreCount, state.centreX);
     std::copy(gCentrePointY, gCentrePointY + kEffectCentreCount, state.centreY);
+}
+
+void SettingsStatePutTables(const SettingsState& state, bool wholeCurves) {
+    for (int32_t curve = 0; curve < kCurveCount; ++curve) {
+        gCurvePointCount[curve] = state.curveCount[curve];
+        const int32_t points = wholeCurves ? kCurvePointMax : state.curveCount[curve];
+        for (int32_t i = 0; i < points; ++i)
+            for (int32_t j = 0; j < 2; ++j)
+                PutArrayElement(ARRAY_CURVES, i, j, curve, state.curvePoints[curve][i][j]);
+    }
+    for (int32_t a = 0; a < kSelectiveRows; ++a) {
+        for (int32_t b = 0; b < kSelectiveTableColumns; ++b)
+            PutArrayElement(ARRAY_SELECTIVE_TABLE, a, b, 0, state.selectiveTable[a][b]);
+        for (int32_t b = 0; b < kSelectiveRangeColumns; ++b)
+            PutArrayElement(ARRAY_SELECTIVE_RANGES, a, b, 0, state.selectiveRanges[a][b]);
+    }
 }
 
 void ReadSettingsRow(int32_t array, int32_t row, int32_t* out) {

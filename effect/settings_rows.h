@@ -44,9 +44,16 @@ void SettingsStateFromRow(const int32_t* row, SettingsState& state);
 // ranges. Returns the number of slots that had to be changed.
 int32_t SettingsRowClamp(int32_t* row);
 
+// False when a row read from a file cannot be a stored row: a point count outside 0..16 or a
+// marker other than stored. Such a file is damaged as a whole.
+bool SettingsRowIsWhole(const int32_t* row);
+
 // --- The effect's live state -----------------------------------------------------------------
 // Reads controlValues, the curves, arrays 21 and 19 and the centres.
 void SettingsStateCapture(SettingsState& state);
+// Writes the point counts and points (all 16 with wholeCurves, else those in use), array 21
+// and array 19; the centres are not touched.
+void SettingsStatePutTables(const SettingsState& state, bool wholeCurves);
 
 // Slot 310 of that row of a row array (nonzero once stored); 0 for an absent array.
 int32_t IsSettingsRowStored(int32_t array, int32_t row);

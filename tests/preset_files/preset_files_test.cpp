@@ -8,6 +8,7 @@
 
 #include "dialog/control_creation.h"
 #include "effect/control_ids.h"
+#include "effect/control_table.h"
 #include "effect/preset_file.h"
 #include "effect/preset_groups.h"
 #include "effect/session_state.h"
@@ -221,6 +222,20 @@ TEST_F(PresetFileTest, KeysAreMatchedExactlyAndBounded) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(PresetGroupFromKey(c.key.data(), c.key.size()), c.group) << c.key;
+}
+
+TEST_F(PresetFileTest, UnknownAndOverlongKeysSkipTheirValues) {
+    const std::string path = folder.Path("keys.glp");
+    WriteFileBytes(path, "Greyloom2.0\n4\n" + std::string(10000, 'g') + "\n2\n5\n6\n" +
+                             "gUnknown\n1\n9\n10\n3\n1\n2\n3\n" +  // group 10: nothing
+                             "gFX2Paper\n3\n40\n50\n60\n");
+    SetControlValue(CTL_GRAIN_INTENSITY, 12);
+    ASSERT_EQ(LoadPresetFile(path.c_str(), 1), 1);
+    EXPECT_EQ(GetControlValue(CTL_PAPER_INTENSITY), 40);
+    EXPECT_EQ(GetControlValue(CTL_PAPER_GLOSS), 50);
+    EXPECT_EQ(GetControlValue(CTL_PAPER_HIGHLIGHTS), 60);
+    EXPECT_EQ(GetControlValue(CTL_GRAIN_INTENSITY), 12);
+    EXPECT_EQ(GetControlValue(CTL_MODE), ControlTableStartValue(CTL_MODE));
 }
 
 TEST_F(PresetFileTest, ThumbnailLoadingTouchesOnlyTheWorkingValues) {

@@ -191,3 +191,24 @@ TEST_F(SettingsRowTest, RowFromAFileIsHeldToItsRanges) {
         EXPECT_EQ(row[c.slot], c.held) << "slot " << c.slot << " value " << c.value;
     }
 }
+
+TEST_F(SettingsRowTest, RowWithImpossibleCountsIsNotWhole) {
+    struct Case {
+        int32_t slot, value;
+        bool whole;
+    } cases[] = {
+        {311, 0, true},
+        {311, 16, true},
+        {311, -1, false},
+        {311 + 33 * 6, 17, false},
+        {311, INT_MIN, false},
+        {kRowMarkerSlot, 0, false},
+        {kRowMarkerSlot, 1, false},
+    };
+    for (const Case& c : cases) {
+        std::vector<int32_t> row(kSettingsRowLength, 0);
+        row[kRowMarkerSlot] = kRowStoredMarker;
+        row[c.slot] = c.value;
+        EXPECT_EQ(SettingsRowIsWhole(row.data()), c.whole) << c.slot << " = " << c.value;
+    }
+}
