@@ -10,12 +10,14 @@ namespace {
 HRESULT AppDataFolder(char* out) {
     return SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, out);
 }
+
+constexpr SystemCalls kRealCalls = {calloc,      realloc,     free,
+                                    CreateFileA, WriteFile,   FlushFileBuffers,
+                                    CloseHandle, MoveFileExA, AppDataFolder};
 }  // namespace
 
-SystemCalls gSystem = {calloc,           realloc,     free,        WriteFile,
-                       FlushFileBuffers, CloseHandle, MoveFileExA, AppDataFolder};
+SystemCalls gSystem = kRealCalls;
 
 void SystemCallsReset() {
-    gSystem = SystemCalls{calloc,           realloc,     free,        WriteFile,
-                          FlushFileBuffers, CloseHandle, MoveFileExA, AppDataFolder};
+    gSystem = kRealCalls;
 }

@@ -1,6 +1,7 @@
-// The system calls that can fail and that tests make fail: large allocations, and the file
-// writes, closes, renames and folder look-ups of the settings and preset files. Every entry
-// defaults to the real call; a test swaps one entry, then restores it (SystemCallsReset).
+// The system calls that can fail and that tests make fail: large allocations, the file calls
+// of the settings and preset writers, and the look-up of the application-data folder. Every
+// entry defaults to the real call; a test swaps one entry, then restores it
+// (SystemCallsReset).
 #pragma once
 
 #include <windows.h>
@@ -8,13 +9,14 @@
 #include <cstddef>
 
 struct SystemCalls {
-    void* (*allocateZeroed)(size_t count, size_t size);                      // calloc
-    void* (*reallocate)(void* block, size_t size);                           // realloc
-    void (*release)(void* block);                                            // free
-    BOOL(WINAPI* writeFile)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);  // WriteFile
-    BOOL(WINAPI* flushFile)(HANDLE);                                         // FlushFileBuffers
-    BOOL(WINAPI* closeHandle)(HANDLE);                                       // CloseHandle
-    BOOL(WINAPI* moveFile)(LPCSTR from, LPCSTR to, DWORD flags);             // MoveFileExA
+    void* (*allocateZeroed)(size_t count, size_t size);  // calloc
+    void* (*reallocate)(void* block, size_t size);       // realloc
+    void (*release)(void* block);                        // free
+    HANDLE(WINAPI* createFile)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
+    BOOL(WINAPI* writeFile)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
+    BOOL(WINAPI* flushFileBuffers)(HANDLE);
+    BOOL(WINAPI* closeHandle)(HANDLE);
+    BOOL(WINAPI* moveFileEx)(LPCSTR, LPCSTR, DWORD);
     // The user's application-data folder into out (MAX_PATH bytes); S_OK when known.
     HRESULT (*appDataFolder)(char* out);
 };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "effect/control_ids.h"
+#include "effect/control_table.h"
 #include "effect/session_hooks.h"
 #include "render/grey_conversion.h"
 
@@ -14,7 +15,7 @@ namespace {
 struct Settings {
     int32_t values[400] = {};
     Settings() {
-        for (const ControlValueSpec& spec : kControlValueSpecs) values[spec.number] = spec.value;
+        for (int32_t n = 0; n < kControlCount; ++n) values[n] = ControlTableStartValue(n);
     }
     Settings& Set(int32_t control, int32_t value) {
         values[control] = value;

@@ -84,7 +84,8 @@ DialogStateContents GoldenDialogState() {
     contents.tool = 2;
     contents.ownDefaultsPath = "C:\\Users\\me\\Presets\\Dark.glp";
     contents.topItem = 5;
-    for (int32_t i = 0; i < 90; ++i) contents.values[i] = i % 7;
+    for (int32_t i = 0; i < 90; ++i) contents.values[i] = i % 2;
+    contents.values[40] = 50;  // the brush size runs 1..500
     for (int32_t i = 0; i < 22; ++i) contents.groupFlags.push_back(i % 2 ? 3 : 0);
     return contents;
 }
@@ -112,7 +113,7 @@ TEST(SettingsFileFormat, WritesTheBytesOfTheHandWrittenFile) {
 
 TEST(SettingsFileFormat, ReadsTheHandWrittenFileIntoStoredRows) {
     SettingsFileContents read;
-    for (SettingsRow& row : read.rows) row.fill(7777);  // what the rows held before
+    for (SettingsRow& row : read.rows) row.fill(77);  // what the rows held before
     ASSERT_EQ(ParseSettingsFile(Fixture("settings_golden.ini"), kSettingsFileTag, &read),
               SETTINGS_FILE_OK);
     SettingsFileContents expected = GoldenSettings();
@@ -121,10 +122,13 @@ TEST(SettingsFileFormat, ReadsTheHandWrittenFileIntoStoredRows) {
         for (int32_t k = 0; k < 7; ++k) {
             const int32_t count = expected.rows[r][311 + 33 * k];
             for (int32_t slot = 312 + 33 * k + 2 * count; slot < 311 + 33 * (k + 1); ++slot)
-                expected.rows[r][slot] = 7777;
+                expected.rows[r][slot] = 77;
         }
     EXPECT_EQ(read.sheet, 1);
-    for (int32_t r = 0; r < 3; ++r) EXPECT_EQ(read.rows[r], expected.rows[r]) << "row " << r;
+    for (int32_t r = 0; r < 3; ++r)
+        for (int32_t slot = 0; slot < kSettingsRowLength; ++slot)
+            EXPECT_EQ(read.rows[r][slot], expected.rows[r][slot])
+                << "row " << r << " slot " << slot;
 }
 
 TEST(SettingsFileFormat, PointCountsOutsideTheCurveAreWrittenAsItsBounds) {
@@ -155,6 +159,14 @@ TEST(SettingsFileFormat, ValuesAreClampedToWhatTheyStandFor) {
     EXPECT_EQ(read.rows[0][313], 159);
     EXPECT_EQ(read.rows[0][542], -100);
     EXPECT_EQ(read.rows[0][587], 255);
+    // A number of 10,000 digits is held at the end of the number range, then at the range
+    // of its control.
+    SettingsFileContents huge;
+    ASSERT_EQ(ParseSettingsFile(
+                  WithLine(Fixture("settings_golden.ini"), 3 + 20, std::string(10000, '7').c_str()),
+                  kSettingsFileTag, &huge),
+              SETTINGS_FILE_OK);
+    EXPECT_EQ(huge.rows[0][20], 300);
 }
 
 TEST(SettingsFileFormat, EditorLineEndsAndTrailingBlankLinesAreRead) {
@@ -185,8 +197,9 @@ TEST(SettingsFileFormat, DamagedFilesAreRefused) {
         {"sheet -1", WithLine(golden, 2, "-1"), SETTINGS_FILE_BAD_SHEET},
         {"point count -1", WithLine(golden, 3 + 310, "-1"), SETTINGS_FILE_BAD_POINT_COUNT},
         {"point count 17", WithLine(golden, 3 + 310, "17"), SETTINGS_FILE_BAD_POINT_COUNT},
-        {"point count 2^31", WithLine(golden, 3 + 310, "2147483648"), SETTINGS_FILE_BAD_NUMBER},
-        {"a number of 10,000 digits", WithLine(golden, 40, std::string(10000, '7').c_str()),
+        {"point count 2^31", WithLine(golden, 3 + 310, "2147483648"),
+         SETTINGS_FILE_BAD_POINT_COUNT},
+        {"a line of 10,000 characters", WithLine(golden, 40, std::string(10000, 'q').c_str()),
          SETTINGS_FILE_BAD_NUMBER},
         {"a word for a number", WithLine(golden, 40, "seven"), SETTINGS_FILE_BAD_NUMBER},
         {"a number with a tail", WithLine(golden, 40, "12x"), SETTINGS_FILE_BAD_NUMBER},
@@ -265,7 +278,7 @@ TEST(DialogStateFileFormat, DamagedFilesAreRefused) {
         {"a path line of 10,000 characters", WithLine(golden, 6, std::string(10000, 'p').c_str()),
          SETTINGS_FILE_BAD_NUMBER},
         {"a flag count of -1", WithLine(golden, 103, "-1"), SETTINGS_FILE_BAD_POINT_COUNT},
-        {"a flag count of 2^31", WithLine(golden, 103, "2147483648"), SETTINGS_FILE_BAD_NUMBER},
+        {"a flag count of 2^31", WithLine(golden, 103, "2147483648"), SETTINGS_FILE_TRUNCATED},
         {"more flags announced than there are", WithLine(golden, 103, "23"),
          SETTINGS_FILE_TRUNCATED},
         {"cut among the control values", FirstLines(golden, 50), SETTINGS_FILE_TRUNCATED},
@@ -321,7 +334,7 @@ TEST_F(SettingsFilesOnDisk, WrittenAndReadBack) {
     ASSERT_EQ(
         WriteSettingsFile(ARRAY_SETTINGS_ROWS, path.c_str(), kSettingsFileTag, CTL_PREVIEW_TAB), 1);
     EXPECT_EQ(ReadBytes(path), Fixture("settings_golden.ini"));
-    EXPECT_FALSE(PathExists(path + ".tmp"));
+    EXPECT_EQ(FileCount(folder.Path()), 1);
 
     ReleaseArray(ARRAY_SETTINGS_ROWS);
     SetControlValue(CTL_PREVIEW_TAB, 0);
@@ -364,9 +377,10 @@ TEST_F(SettingsFilesOnDisk, AFailedSaveKeepsTheFileTheUserHad) {
                  return WriteFile(file, data, size / 2, written, nullptr);
              };
          }},
-        {"flush", [] { gSystem.flushFile = [](HANDLE) -> BOOL { return FALSE; }; }},
+        {"flush", [] { gSystem.flushFileBuffers = [](HANDLE) -> BOOL { return FALSE; }; }},
         {"close", [] { gSystem.closeHandle = [](HANDLE) -> BOOL { return FALSE; }; }},
-        {"rename", [] { gSystem.moveFile = [](LPCSTR, LPCSTR, DWORD) -> BOOL { return FALSE; }; }},
+        {"rename",
+         [] { gSystem.moveFileEx = [](LPCSTR, LPCSTR, DWORD) -> BOOL { return FALSE; }; }},
     };
     FillRows(GoldenSettings());
     for (const auto& fault : faults) {
@@ -378,7 +392,7 @@ TEST_F(SettingsFilesOnDisk, AFailedSaveKeepsTheFileTheUserHad) {
             << fault.what;
         SystemCallsReset();
         EXPECT_EQ(ReadBytes(path), old) << fault.what;
-        EXPECT_FALSE(PathExists(path + ".tmp")) << fault.what;
+        EXPECT_EQ(FileCount(folder.Path()), 1) << fault.what << ": no temporary file is left";
     }
     EXPECT_EQ(WriteDialogStateFile(folder.File("none\\Greyloomdialog.ini").c_str(),
                                    kSettingsFileTag, 1, 0, "", 0, nullptr, 0, CTL_PRESET_LIST),
@@ -396,7 +410,7 @@ TEST_F(SettingsFilesOnDisk, AReadOnlyFileIsNotReplaced) {
     EXPECT_EQ(
         WriteSettingsFile(ARRAY_SETTINGS_ROWS, path.c_str(), kSettingsFileTag, CTL_PREVIEW_TAB), 0);
     EXPECT_EQ(ReadBytes(path), old);
-    EXPECT_FALSE(PathExists(path + ".tmp"));
+    EXPECT_EQ(FileCount(folder.Path()), 1);
     // Reading it still works.
     EXPECT_EQ(ReadSettingsFile(ARRAY_SETTINGS_ROWS, path.c_str(), kSettingsFileTag, "",
                                CTL_PREVIEW_TAB, 1),
