@@ -292,6 +292,21 @@ TEST(DialogStateFileFormat, DamagedFilesAreRefused) {
 
 // --- Files on disk -----------------------------------------------------------------------------
 
+// Failing stand-ins for the file calls (the system's calling convention, for the x86 build).
+BOOL WINAPI FailingWrite(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) {
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+BOOL WINAPI HalfWrite(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED) {
+    return WriteFile(file, data, size / 2, written, nullptr);
+}
+BOOL WINAPI FailingHandleCall(HANDLE) {
+    return FALSE;
+}
+BOOL WINAPI FailingMove(LPCSTR, LPCSTR, DWORD) {
+    return FALSE;
+}
+
 class SettingsFilesOnDisk : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -363,24 +378,11 @@ TEST_F(SettingsFilesOnDisk, AFailedSaveKeepsTheFileTheUserHad) {
         const char* what;
         std::function<void()> fail;
     } faults[] = {
-        {"first write",
-         [] {
-             gSystem.writeFile = [](HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) -> BOOL {
-                 SetLastError(ERROR_DISK_FULL);
-                 return FALSE;
-             };
-         }},
-        {"short write",
-         [] {
-             gSystem.writeFile = [](HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
-                                    LPOVERLAPPED) -> BOOL {
-                 return WriteFile(file, data, size / 2, written, nullptr);
-             };
-         }},
-        {"flush", [] { gSystem.flushFileBuffers = [](HANDLE) -> BOOL { return FALSE; }; }},
-        {"close", [] { gSystem.closeHandle = [](HANDLE) -> BOOL { return FALSE; }; }},
-        {"rename",
-         [] { gSystem.moveFileEx = [](LPCSTR, LPCSTR, DWORD) -> BOOL { return FALSE; }; }},
+        {"first write", [] { gSystem.writeFile = FailingWrite; }},
+        {"short write", [] { gSystem.writeFile = HalfWrite; }},
+        {"flush", [] { gSystem.flushFileBuffers = FailingHandleCall; }},
+        {"close", [] { gSystem.closeHandle = FailingHandleCall; }},
+        {"rename", [] { gSystem.moveFileEx = FailingMove; }},
     };
     FillRows(GoldenSettings());
     for (const auto& fault : faults) {
