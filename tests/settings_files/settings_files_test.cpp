@@ -178,14 +178,17 @@ TEST(SettingsFileFormat, EditorLineEndsAndTrailingBlankLinesAreRead) {
     EXPECT_EQ(read.rows[2][20], 152);
 }
 
+// A damaged file and the status its reader gives.
+struct DamageCase {
+    const char* what;
+    std::string text;
+    SettingsFileStatus status;
+};
+
 TEST(SettingsFileFormat, DamagedFilesAreRefused) {
     const std::string golden = Fixture("settings_golden.ini");
     const std::string garbage("\x00\xff\x13\x37PK\x03\x04\n\n\x01", 12);
-    const struct {
-        const char* what;
-        std::string text;
-        SettingsFileStatus status;
-    } cases[] = {
+    const DamageCase cases[] = {
         {"empty", "", SETTINGS_FILE_TRUNCATED},
         {"binary garbage", garbage, SETTINGS_FILE_BAD_TAG},
         {"another tag", WithLine(golden, 0, "Greyloom1.0"), SETTINGS_FILE_BAD_TAG},
@@ -268,11 +271,7 @@ TEST(DialogStateFileFormat, TheShortFileHoldsTheSizesAlone) {
 
 TEST(DialogStateFileFormat, DamagedFilesAreRefused) {
     const std::string golden = Fixture("dialog_golden.ini");
-    const struct {
-        const char* what;
-        std::string text;
-        SettingsFileStatus status;
-    } cases[] = {
+    const DamageCase cases[] = {
         {"empty", "", SETTINGS_FILE_TRUNCATED},
         {"another tag", WithLine(golden, 0, "Skin1.1"), SETTINGS_FILE_BAD_TAG},
         {"a path line of 10,000 characters", WithLine(golden, 6, std::string(10000, 'p').c_str()),
