@@ -8,13 +8,12 @@
 #include <cstring>
 #include <vector>
 
-#include "dialog/file_names.h"
 #include "dialog/message_boxes.h"
 #include "effect/control_ids.h"
 #include "effect/curves_file.h"
 #include "effect/legacy_preset.h"
 #include "effect/line_file.h"
-#include "effect/whole_file.h"
+#include "effect/whole_files.h"
 
 namespace {
 constexpr int32_t kModeAdvanced = 4;
@@ -173,9 +172,13 @@ bool ReadGroupValues(LineReader& reader, std::vector<int32_t>& values, std::stri
     return true;
 }
 
+// Either slash separates folders in a path Windows accepts.
 std::string BaseNameOf(const char* path) {
-    char name[MAX_PATH];
-    GetFileBaseName(path, name, sizeof name);
+    std::string name = path;
+    const size_t slash = name.find_last_of("\\/");
+    if (slash != std::string::npos) name.erase(0, slash + 1);
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos) name.erase(dot);
     return name;
 }
 
@@ -248,16 +251,14 @@ bool PresetGroupParse(std::string_view text, PresetChanges& changes, std::string
 
 int32_t LoadPresetFile(const char* path, int32_t combine) {
     std::string bytes;
-    const FileReadStatus status = WholeFileRead(path, kPresetFileMaxBytes, bytes);
-    if (status == FILE_READ_CANNOT_OPEN) return 0;
+    const WholeFileRead status = ReadWholeFile(path, kPresetFileMaxBytes, &bytes);
+    if (status == WHOLE_FILE_MISSING || status == WHOLE_FILE_FOLDER) return 0;
     std::string error;
     PresetChanges& changes = gLoadChanges;
     changes.Begin(!combine);
     bool parsed = false;
-    if (status == FILE_READ_TOO_LARGE)
+    if (status == WHOLE_FILE_TOO_LARGE)
         error = "it is larger than any preset";
-    else if (status != FILE_READ_OK)
-        error = "it could not be read";
     else
         parsed = kParse[PresetFormatOfPath(path)](bytes, changes, error);
     if (!parsed) {
@@ -274,5 +275,5 @@ int32_t LoadPresetFile(const char* path, int32_t combine) {
 int32_t WritePresetFile(const char* path) {
     SettingsState tables;
     SettingsStateCapture(tables);
-    return WholeFileReplace(path, PresetGroupText(gContext.controlValues, tables, gGroupInUse));
+    return ReplaceWholeFile(path, PresetGroupText(gContext.controlValues, tables, gGroupInUse));
 }

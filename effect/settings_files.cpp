@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <charconv>
 #include <string>
 #include <string_view>
 
@@ -16,10 +17,8 @@
 #include "dialog/dialog_window.h"
 #include "dialog/message_boxes.h"
 #include "effect/control_ids.h"
-#include "effect/control_table.h"
-#include "effect/line_file.h"
-#include "effect/settings_rows.h"
-#include "effect/whole_file.h"
+#include "effect/setting_ranges.h"
+#include "effect/whole_files.h"
 #include "host/effect_context.h"
 #include "host/numbered_arrays.h"
 
@@ -35,19 +34,54 @@ constexpr const char* kSaveFailedEnglish =
                                                                                       // eyedropper,
                                                                                       // 2 cross, 3
                                                                                       // brush
-// Only blank lines remain (an editor may leave some at the end).
-bool OnlyBlankLinesLeft(LineReader lines) {
-    std::string_view line;
-    while (lines.NextLine(line))
-        if (line.find_first_not_of(" \t") != std::string_view::npos) return false;
-    return true;
+// Selective table columns: brightness, contrast, colour key, (unused), tolerance.
+constexpr int32_t kSelectiveTableMin[kSelectiveTableColumns] = {-100, -100, 0, INT32_MIN, 0};
+constexpr int32_t kSelectiveTableMax[kSelectiveTableColumns] = {100, 100, 255, INT32_MAX, 100};
+// Selective range columns: hue points a, b, c, d on 0..255, then the weights of R, G, B.
+constexpr int32_t kSelectiveRangeMin[kSelectiveRangeColumns] = {0, 0, 0, 0, -100, -100, -100};
+constexpr int32_t kSelectiveRangeMax[kSelectiveRangeColumns] = {255, 255, 255, 255, 100, 100, 100};
+
+// The lines of a file, each without its line end (LF, or CR LF from an editor).
+class LineReader {
+  public:
+    explicit LineReader(const std::string& text) : text_(text) {}
+
+    bool Next(std::string_view* line) {
+        if (at_ >= text_.size()) return false;
+        size_t end = text_.find('\n', at_);
+        if (end == std::string::npos) end = text_.size();
+        std::string_view found(text_.data() + at_, end - at_);
+        if (!found.empty() && found.back() == '\r') found.remove_suffix(1);
+        at_ = end + 1;
+        *line = found;
+        return true;
+    }
+    // Only blank lines remain.
+    bool AtEnd() {
+        std::string_view line;
+        while (Next(&line))
+            if (line.find_first_not_of(" \t") != std::string_view::npos) return false;
+        return true;
+    }
+
+  private:
+    const std::string& text_;
+    size_t at_ = 0;
+};
+
+bool ParseInt32(std::string_view text, int32_t* value) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    if (text.empty()) return false;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *value);
+    return error == std::errc() && end == text.data() + text.size();
 }
 
 // Reads the next line as one number; the status says why it could not be.
 SettingsFileStatus ReadNumber(LineReader& lines, int32_t* value) {
     std::string_view line;
-    if (!lines.NextLine(line)) return SETTINGS_FILE_TRUNCATED;
-    return ParseLineNumber(line, *value) ? SETTINGS_FILE_OK : SETTINGS_FILE_BAD_NUMBER;
+    if (!lines.Next(&line)) return SETTINGS_FILE_TRUNCATED;
+    return ParseInt32(line, value) ? SETTINGS_FILE_OK : SETTINGS_FILE_BAD_NUMBER;
 }
 
 SettingsFileStatus ReadNumbers(LineReader& lines, int32_t* values, int32_t count) {
@@ -59,7 +93,7 @@ SettingsFileStatus ReadNumbers(LineReader& lines, int32_t* values, int32_t count
 
 SettingsFileStatus ReadTag(LineReader& lines, const char* tag) {
     std::string_view line;
-    if (!lines.NextLine(line)) return SETTINGS_FILE_TRUNCATED;
+    if (!lines.Next(&line)) return SETTINGS_FILE_TRUNCATED;
     return line.size() <= kSettingsTagMax && line == tag ? SETTINGS_FILE_OK : SETTINGS_FILE_BAD_TAG;
 }
 
@@ -68,9 +102,9 @@ SettingsFileStatus ReadRow(LineReader& lines, SettingsRow* row) {
     if (SettingsFileStatus status = ReadNumbers(lines, slots, kSettingsControlCount);
         status != SETTINGS_FILE_OK)
         return status;
-    slots[kRowMarkerSlot] = -1;
+    slots[kSettingsMarkerSlot] = -1;
     for (int32_t k = 0; k < kCurveCount; ++k) {
-        int32_t* curve = slots + kRowCurveSlot + kRowCurveStride * k;
+        int32_t* curve = slots + kSettingsCurveSlot + kSettingsCurveSlots * k;
         if (SettingsFileStatus status = ReadNumber(lines, &curve[0]); status != SETTINGS_FILE_OK)
             return status;
         if (curve[0] < 0 || curve[0] > kCurvePointMax) return SETTINGS_FILE_BAD_POINT_COUNT;
@@ -78,39 +112,48 @@ SettingsFileStatus ReadRow(LineReader& lines, SettingsRow* row) {
             status != SETTINGS_FILE_OK)
             return status;
     }
-    return ReadNumbers(lines, slots + kRowSelectiveTableSlot,
+    return ReadNumbers(lines, slots + kSettingsSelectiveTableSlot,
                        kSelectiveTableSlots + kSelectiveRangesSlots + kCentreSlots);
 }
 
-void AppendRow(LineWriter* out, const SettingsRow& row) {
-    for (int32_t n = 0; n < kSettingsControlCount; ++n) out->Number(row[n]);
+void AppendNumber(std::string* out, int32_t value) {
+    *out += std::to_string(value);
+    *out += '\n';
+}
+
+void AppendLine(std::string* out, std::string_view text) {
+    out->append(text);
+    *out += '\n';
+}
+
+void AppendRow(std::string* out, const SettingsRow& row) {
+    for (int32_t n = 0; n < kSettingsControlCount; ++n) AppendNumber(out, row[n]);
     for (int32_t k = 0; k < kCurveCount; ++k) {
-        const int32_t* curve = row.data() + kRowCurveSlot + kRowCurveStride * k;
+        const int32_t* curve = row.data() + kSettingsCurveSlot + kSettingsCurveSlots * k;
         const int32_t count = std::clamp(curve[0], 0, kCurvePointMax);
-        out->Number(count);
-        for (int32_t i = 0; i < 2 * count; ++i) out->Number(curve[1 + i]);
+        AppendNumber(out, count);
+        for (int32_t i = 0; i < 2 * count; ++i) AppendNumber(out, curve[1 + i]);
     }
-    for (int32_t slot = kRowSelectiveTableSlot; slot < kSettingsRowLength; ++slot)
-        out->Number(row[slot]);
+    for (int32_t slot = kSettingsSelectiveTableSlot; slot < kSettingsRowLength; ++slot)
+        AppendNumber(out, row[slot]);
 }
 
 // A file that is there but cannot be taken is kept for the user and moved out of the way.
 int32_t SetAsideDamaged(const char* path) {
-    const std::string backup = std::string(path) + ".bak";
-    MoveFileExA(path, backup.c_str(), MOVEFILE_REPLACE_EXISTING);
+    KeepFileAsBackup(path);
     return 0;
 }
 
 // The file's text, or false when it is missing or damaged (then already set aside).
 bool ReadSettingsText(const char* path, std::string* text) {
-    switch (WholeFileRead(path, kSettingsFileMaxBytes, *text)) {
-        case FILE_READ_OK:
+    switch (ReadWholeFile(path, kSettingsFileMaxBytes, text)) {
+        case WHOLE_FILE_READ:
             return true;
-        case FILE_READ_TOO_LARGE:
+        case WHOLE_FILE_TOO_LARGE:
             SetAsideDamaged(path);
             return false;
-        case FILE_READ_CANNOT_OPEN:
-        case FILE_READ_FAILED:
+        case WHOLE_FILE_MISSING:
+        case WHOLE_FILE_FOLDER:
             return false;
     }
     return false;
@@ -142,13 +185,34 @@ int32_t ListTopItem(int32_t listControl) {
 }
 }  // namespace
 
+void ClampSettingsRow(SettingsRow* row) {
+    int32_t* slots = row->data();
+    for (int32_t n = 0; n < kSettingsControlCount; ++n) slots[n] = ClampSettingValue(n, slots[n]);
+    for (int32_t k = 0; k < kCurveCount; ++k) {
+        int32_t* curve = slots + kSettingsCurveSlot + kSettingsCurveSlots * k;
+        curve[0] = std::clamp(curve[0], 0, kCurvePointMax);
+        for (int32_t i = 0; i < 2 * curve[0]; ++i)
+            curve[1 + i] = std::clamp(curve[1 + i], 0, kCurveCoordinateMax);
+    }
+    for (int32_t i = 0; i < kSelectiveTableSlots; ++i) {
+        const int32_t column = i % kSelectiveTableColumns;
+        int32_t& slot = slots[kSettingsSelectiveTableSlot + i];
+        slot = std::clamp(slot, kSelectiveTableMin[column], kSelectiveTableMax[column]);
+    }
+    for (int32_t i = 0; i < kSelectiveRangesSlots; ++i) {
+        const int32_t column = i % kSelectiveRangeColumns;
+        int32_t& slot = slots[kSettingsSelectiveRangesSlot + i];
+        slot = std::clamp(slot, kSelectiveRangeMin[column], kSelectiveRangeMax[column]);
+    }
+}
+
 std::string FormatSettingsFile(const char* tag, const SettingsFileContents& contents) {
-    LineWriter out;
-    out.Text(tag);
-    out.Number(kSettingsSetCount);
-    out.Number(contents.sheet);
+    std::string out;
+    AppendLine(&out, tag);
+    AppendNumber(&out, kSettingsSetCount);
+    AppendNumber(&out, contents.sheet);
     for (const SettingsRow& row : contents.rows) AppendRow(&out, row);
-    return out.Bytes();
+    return out;
 }
 
 SettingsFileStatus ParseSettingsFile(const std::string& text, const char* tag,
@@ -165,26 +229,26 @@ SettingsFileStatus ParseSettingsFile(const std::string& text, const char* tag,
     for (SettingsRow& row : out->rows)
         if (SettingsFileStatus status = ReadRow(lines, &row); status != SETTINGS_FILE_OK)
             return status;
-    if (!OnlyBlankLinesLeft(lines)) return SETTINGS_FILE_EXTRA_LINES;
-    for (SettingsRow& row : out->rows) SettingsRowClamp(row.data());
+    if (!lines.AtEnd()) return SETTINGS_FILE_EXTRA_LINES;
+    for (SettingsRow& row : out->rows) ClampSettingsRow(&row);
     return SETTINGS_FILE_OK;
 }
 
 std::string FormatDialogStateFile(const char* tag, const DialogStateContents& contents) {
-    LineWriter out;
-    out.Text(tag);
+    std::string out;
+    AppendLine(&out, tag);
     for (int32_t size :
          {contents.width, contents.height, contents.restoredWidth, contents.restoredHeight})
-        out.Number(size);
-    if (!contents.full) return out.Bytes();
-    out.Number(contents.tool);
-    out.Text(contents.ownDefaultsPath.empty() ? kNoPathLine : contents.ownDefaultsPath);
-    out.Number(contents.topItem);
-    for (int32_t i = 0; i < kDialogStateReservedLines; ++i) out.Number(0);
-    for (int32_t value : contents.values) out.Number(value);
-    out.Number(int32_t(contents.groupFlags.size()));
-    for (int32_t flag : contents.groupFlags) out.Number(flag >= 1 ? 1 : flag);
-    return out.Bytes();
+        AppendNumber(&out, size);
+    if (!contents.full) return out;
+    AppendNumber(&out, contents.tool);
+    AppendLine(&out, contents.ownDefaultsPath.empty() ? kNoPathLine : contents.ownDefaultsPath);
+    AppendNumber(&out, contents.topItem);
+    for (int32_t i = 0; i < kDialogStateReservedLines; ++i) AppendNumber(&out, 0);
+    for (int32_t value : contents.values) AppendNumber(&out, value);
+    AppendNumber(&out, int32_t(contents.groupFlags.size()));
+    for (int32_t flag : contents.groupFlags) AppendNumber(&out, flag >= 1 ? 1 : flag);
+    return out;
 }
 
 SettingsFileStatus ParseDialogStateFile(const std::string& text, DialogStateContents* out) {
@@ -199,14 +263,15 @@ SettingsFileStatus ParseDialogStateFile(const std::string& text, DialogStateCont
     out->restoredWidth = sizes[2];
     out->restoredHeight = sizes[3];
     // A file of the sizes alone is what the short writer makes.
-    out->full = !OnlyBlankLinesLeft(lines);
+    LineReader rest = lines;
+    out->full = !rest.AtEnd();
     if (!out->full) return SETTINGS_FILE_OK;
 
     if (SettingsFileStatus status = ReadNumber(lines, &out->tool); status != SETTINGS_FILE_OK)
         return status;
     out->tool = std::clamp(out->tool, 0, kLastTool);
     std::string_view path;
-    if (!lines.NextLine(path)) return SETTINGS_FILE_TRUNCATED;
+    if (!lines.Next(&path)) return SETTINGS_FILE_TRUNCATED;
     if (path.size() > kSettingsPathLineMax) return SETTINGS_FILE_BAD_NUMBER;
     out->ownDefaultsPath = path == kNoPathLine ? std::string() : std::string(path);
     if (SettingsFileStatus status = ReadNumber(lines, &out->topItem); status != SETTINGS_FILE_OK)
@@ -221,7 +286,7 @@ SettingsFileStatus ParseDialogStateFile(const std::string& text, DialogStateCont
         status != SETTINGS_FILE_OK)
         return status;
     for (int32_t i = 0; i < kDialogStateControlCount; ++i)
-        out->values[i] = ControlTableClamp(kDialogStateFirstControl + i, out->values[i]);
+        out->values[i] = ClampSettingValue(kDialogStateFirstControl + i, out->values[i]);
     int32_t flagCount = 0;
     if (SettingsFileStatus status = ReadNumber(lines, &flagCount); status != SETTINGS_FILE_OK)
         return status;
@@ -233,7 +298,7 @@ SettingsFileStatus ParseDialogStateFile(const std::string& text, DialogStateCont
             return status;
         if (i < kDialogStateGroupFlags) out->groupFlags.push_back(std::min(flag, 1));
     }
-    return OnlyBlankLinesLeft(lines) ? SETTINGS_FILE_OK : SETTINGS_FILE_EXTRA_LINES;
+    return lines.AtEnd() ? SETTINGS_FILE_OK : SETTINGS_FILE_EXTRA_LINES;
 }
 
 int32_t WriteSettingsFile(int32_t array, const char* path, const char* tag, int32_t tabControl) {
@@ -241,8 +306,9 @@ int32_t WriteSettingsFile(int32_t array, const char* path, const char* tag, int3
     SettingsFileContents contents;
     contents.sheet = std::clamp(GetControlValue(tabControl), 0, kLastSheet);
     for (int32_t r = 0; r < kSettingsSetCount; ++r)
-        ReadSettingsRow(array, r, contents.rows[r].data());
-    return WholeFileReplace(path, FormatSettingsFile(tag, contents));
+        for (int32_t slot = 0; slot < kSettingsRowLength; ++slot)
+            contents.rows[r][slot] = GetArrayElement(array, slot, r, 0);
+    return ReplaceWholeFile(path, FormatSettingsFile(tag, contents)) ? 1 : 0;
 }
 
 int32_t ReadSettingsFile(int32_t array, const char* path, const char* tag, const char*,
@@ -253,12 +319,14 @@ int32_t ReadSettingsFile(int32_t array, const char* path, const char* tag, const
     const bool existed = GetArrayBase(array) != nullptr;
     SettingsFileContents scratch;
     for (int32_t r = 0; existed && r < kSettingsSetCount; ++r)
-        ReadSettingsRow(array, r, scratch.rows[r].data());
+        for (int32_t slot = 0; slot < kSettingsRowLength; ++slot)
+            scratch.rows[r][slot] = GetArrayElement(array, slot, r, 0);
     if (ParseSettingsFile(text, tag, &scratch) != SETTINGS_FILE_OK) return SetAsideDamaged(path);
 
     if (!existed && !CreateArray(array, kSettingsRowLength, kSettingsSetCount, 1, 4)) return 0;
     for (int32_t r = 0; r < kSettingsSetCount; ++r)
-        WriteSettingsRow(array, r, scratch.rows[r].data());
+        for (int32_t slot = 0; slot < kSettingsRowLength; ++slot)
+            PutArrayElement(array, slot, r, 0, scratch.rows[r][slot]);
     SetControlValue(tabControl, scratch.sheet);
     if (!keepMode) SetControlValue(CTL_MODE, 1);
     return 1;
@@ -277,7 +345,7 @@ int32_t WriteDialogStateFile(const char* path, const char* tag, int32_t full, in
     for (int32_t i = 0; i < kDialogStateControlCount; ++i)
         contents.values[i] = GetControlValue(kDialogStateFirstControl + i);
     if (flags) contents.groupFlags.assign(flags, flags + std::max(flagCount, 0));
-    return WholeFileReplace(path, FormatDialogStateFile(tag, contents));
+    return ReplaceWholeFile(path, FormatDialogStateFile(tag, contents)) ? 1 : 0;
 }
 
 int32_t ReadDialogStateFile(const char* path, DialogStateContents* out) {

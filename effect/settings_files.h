@@ -11,13 +11,18 @@
 
 #include "dialog/control_record.h"
 #include "effect/session_hooks.h"
-#include "effect/settings_rows.h"
 #include "effect/session_state.h"
 
 constexpr const char* kSettingsFileTag = "Greyloom2.0";  // first line of both files
 constexpr size_t kSettingsTagMax = 254;                  // characters of a tag line as read
 constexpr size_t kSettingsPathLineMax = 512;             // characters of the path line
 constexpr size_t kSettingsFileMaxBytes = 1 << 20;        // far above any file we write
+constexpr int32_t kSettingsMarkerSlot = 310;
+constexpr int32_t kSettingsCurveSlot = 311;  // curve k: count at 311 + 33k, then the points
+constexpr int32_t kSettingsCurveSlots = 33;
+constexpr int32_t kSettingsSelectiveTableSlot = 542;   // 45 slots
+constexpr int32_t kSettingsSelectiveRangesSlot = 587;  // 63 slots
+constexpr int32_t kSettingsCentreSlot = 650;           // 12 slots, x and y pairs
 constexpr int32_t kDialogStateFirstControl = 310;
 constexpr int32_t kDialogStateControlCount = 90;  // controls 310..399
 constexpr int32_t kDialogStateReservedLines = 5;
@@ -49,9 +54,15 @@ std::string FormatSettingsFile(const char* tag, const SettingsFileContents& cont
 // Reads text into *out, which holds the rows' present slots on entry: slots the file does not
 // carry (points behind a curve's last) keep them. On any status but OK *out may be half
 // written; the caller parses into a scratch copy. Values are clamped to their controls'
-// ranges (SettingsRowClamp); every row comes out stored (marker -1).
+// ranges; every row comes out stored (marker -1).
 SettingsFileStatus ParseSettingsFile(const std::string& text, const char* tag,
                                      SettingsFileContents* out);
+// Clamps every slot of a row to the range of what it stands for: ranged controls to their
+// range, curve points to 0..159, the selective table's brightness and contrast to -100..100
+// and its key and tolerance to 0..255 and 0..100, the hue points to 0..255 and the channel
+// weights to -100..100.
+void ClampSettingsRow(SettingsRow* row);
+
 // "Greyloomdialog.ini" as read or to be written.
 struct DialogStateContents {
     int32_t width = 0, height = 0;                  // client size in pixels

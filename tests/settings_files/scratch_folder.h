@@ -30,20 +30,6 @@ inline std::string Fixture(const char* name) {
                      "/tests/settings_files/fixtures/" + name);
 }
 
-// The number of entries in a folder, "." and ".." left out.
-inline int FileCount(const std::string& folder) {
-    int count = 0;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return 0;
-    do {
-        const std::string name = found.cFileName;
-        if (name != "." && name != "..") ++count;
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return count;
-}
-
 // Deletes a folder and everything in it (read-only files too).
 inline void RemoveTree(const std::string& folder) {
     WIN32_FIND_DATAA found;
