@@ -235,7 +235,7 @@ bool RenderPlanBuild(const EffectContext& c) {
     RenderPlan& plan = gRender.plan;
     const int32_t* v = c.controlValues;
     plan = RenderPlan{};
-    plan.depth = BitDepthForMode(c.imageMode);
+    plan.depth = BitDepthFor(IsSixteenBitMode(c.imageMode));
     plan.sixteenBit = plan.depth.max > 255;
     plan.left = c.currentLeft;
     plan.right = c.currentRight;
