@@ -7,6 +7,7 @@
 
 #include "effect/control_ids.h"
 #include "effect/session_state.h"
+#include "effect/undo_history.h"
 #include "host/effect_context.h"
 #include "host/host_services.h"
 #include "host/numbered_arrays.h"
@@ -117,6 +118,10 @@ int32_t OnRunStart(EffectContext* context) {
     return 0;
 }
 
-int32_t OnAfterRun(EffectContext*) {
+int32_t OnAfterRun(EffectContext* context) {
+    // Each preview rendering of the dialog is an undo step; a drag (button held) makes one
+    // step when it ends, and thumbnails of presets are no change of the user's.
+    if (context->dialogUp && !gThumbnailRendering && !(GetAsyncKeyState(VK_LBUTTON) & 0x8000))
+        RecordUndo();
     return 1;
 }

@@ -38,10 +38,8 @@ void SaveThumbnailSnapshot() {
 }
 
 void LoadControlDefaults() {
-    for (int32_t n = 0; n < kSettingsValueCount; ++n) {
-        const ControlTableRow* row = ControlTableRowOf(n);
-        gContext.controlValues[n] = row ? row->defaultValue : kNoDefault;
-    }
+    for (int32_t n = 0; n < kSettingsValueCount; ++n)
+        gContext.controlValues[n] = ControlTableDefault(n);
     ResetCurvesToIdentity();
     ResetSelectiveTable();
     ResetSelectiveRanges();
