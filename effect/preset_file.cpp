@@ -13,7 +13,7 @@
 #include "effect/curves_file.h"
 #include "effect/legacy_preset.h"
 #include "effect/line_file.h"
-#include "effect/whole_file.h"
+#include "effect/whole_files.h"
 
 namespace {
 constexpr int32_t kModeAdvanced = 4;
@@ -251,16 +251,14 @@ bool PresetGroupParse(std::string_view text, PresetChanges& changes, std::string
 
 int32_t LoadPresetFile(const char* path, int32_t combine) {
     std::string bytes;
-    const FileReadStatus status = WholeFileRead(path, kPresetFileMaxBytes, bytes);
-    if (status == FILE_READ_CANNOT_OPEN) return 0;
+    const WholeFileRead status = ReadWholeFile(path, kPresetFileMaxBytes, &bytes);
+    if (status == WHOLE_FILE_MISSING || status == WHOLE_FILE_FOLDER) return 0;
     std::string error;
     PresetChanges& changes = gLoadChanges;
     changes.Begin(!combine);
     bool parsed = false;
-    if (status == FILE_READ_TOO_LARGE)
+    if (status == WHOLE_FILE_TOO_LARGE)
         error = "it is larger than any preset";
-    else if (status != FILE_READ_OK)
-        error = "it could not be read";
     else
         parsed = kParse[PresetFormatOfPath(path)](bytes, changes, error);
     if (!parsed) {
@@ -277,5 +275,5 @@ int32_t LoadPresetFile(const char* path, int32_t combine) {
 int32_t WritePresetFile(const char* path) {
     SettingsState tables;
     SettingsStateCapture(tables);
-    return WholeFileReplace(path, PresetGroupText(gContext.controlValues, tables, gGroupInUse));
+    return ReplaceWholeFile(path, PresetGroupText(gContext.controlValues, tables, gGroupInUse));
 }

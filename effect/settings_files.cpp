@@ -17,6 +17,7 @@
 #include "dialog/dialog_window.h"
 #include "dialog/message_boxes.h"
 #include "effect/control_ids.h"
+#include "effect/setting_ranges.h"
 #include "effect/whole_files.h"
 #include "host/effect_context.h"
 #include "host/numbered_arrays.h"
@@ -158,11 +159,6 @@ bool ReadSettingsText(const char* path, std::string* text) {
     return false;
 }
 
-int32_t ClampToSpec(int32_t n, int32_t value) {
-    const ControlValueSpec* spec = FindControlValueSpec(n);
-    return spec && spec->ranged ? std::clamp(value, spec->minValue, spec->maxValue) : value;
-}
-
 // The client size of the dialog, and its restored size when it is maximised.
 void ReadDialogSize(DialogStateContents* contents) {
     if (!gDialog) return;
@@ -191,7 +187,7 @@ int32_t ListTopItem(int32_t listControl) {
 
 void ClampSettingsRow(SettingsRow* row) {
     int32_t* slots = row->data();
-    for (int32_t n = 0; n < kSettingsControlCount; ++n) slots[n] = ClampToSpec(n, slots[n]);
+    for (int32_t n = 0; n < kSettingsControlCount; ++n) slots[n] = ClampSettingValue(n, slots[n]);
     for (int32_t k = 0; k < kCurveCount; ++k) {
         int32_t* curve = slots + kSettingsCurveSlot + kSettingsCurveSlots * k;
         curve[0] = std::clamp(curve[0], 0, kCurvePointMax);
@@ -290,7 +286,7 @@ SettingsFileStatus ParseDialogStateFile(const std::string& text, DialogStateCont
         status != SETTINGS_FILE_OK)
         return status;
     for (int32_t i = 0; i < kDialogStateControlCount; ++i)
-        out->values[i] = ClampToSpec(kDialogStateFirstControl + i, out->values[i]);
+        out->values[i] = ClampSettingValue(kDialogStateFirstControl + i, out->values[i]);
     int32_t flagCount = 0;
     if (SettingsFileStatus status = ReadNumber(lines, &flagCount); status != SETTINGS_FILE_OK)
         return status;

@@ -18,7 +18,7 @@
 #include "effect/preset_folder.h"
 #include "effect/preset_groups.h"
 #include "effect/session_state.h"
-#include "effect/whole_file.h"
+#include "effect/whole_files.h"
 #include "host/effect_context.h"
 #include "host/numbered_arrays.h"
 #include "host/parameter_block.h"
