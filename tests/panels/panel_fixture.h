@@ -81,6 +81,7 @@ class PanelWindows : public ::testing::Test {
         const char* bin = getenv("GREYLOOM_BIN_DIR");
         const std::string folder = std::string(bin ? bin : ".") + "/screenshots";
         CreateDirectoryA(folder.c_str(), nullptr);
+        DeleteFileA((folder + "/" + name + ".png").c_str());
         std::string command = "/usr/bin/import -window root " + std::string(bin ? bin : "/tmp") +
                               "/screenshots/" + name + ".png";
         STARTUPINFOA startup = {};
@@ -88,12 +89,19 @@ class PanelWindows : public ::testing::Test {
         PROCESS_INFORMATION process = {};
         if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                            &startup, &process)) {
-            // The windows keep answering while the picture is taken.
-            for (int i = 0; i < 500; ++i) {
-                if (MsgWaitForMultipleObjectsEx(1, &process.hProcess, 20, QS_ALLINPUT, 0) ==
-                    WAIT_OBJECT_0)
-                    break;
+            // Wine does not signal the end of a Unix program: the picture is done when its file
+            // stops growing. The windows keep answering meanwhile.
+            const std::string file = folder + "/" + name + ".png";
+            int64_t last = -1;
+            for (int i = 0; i < 100; ++i) {
                 Pump();
+                WIN32_FILE_ATTRIBUTE_DATA data;
+                const int64_t size =
+                    GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data)
+                        ? int64_t(data.nFileSizeLow)
+                        : -1;
+                if (size > 0 && size == last) break;
+                last = size;
             }
             CloseHandle(process.hProcess);
             CloseHandle(process.hThread);
