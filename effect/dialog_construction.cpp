@@ -18,6 +18,9 @@
 #include "dialog/windows_version.h"
 #include "effect/control_ids.h"
 #include "effect/control_table.h"
+#include "effect/effect_pages.h"
+#include "effect/settings_dialog_calls.h"
+#include "effect/tool_buttons.h"
 #include "host/effect_context.h"
 #include "host/text_format.h"
 #include "host/worker_threads.h"
@@ -183,5 +186,11 @@ int32_t BuildEffectDialog(EffectContext* context) {
     if (!IsVisualStyleActive())
         for (int32_t n : kMenuButtons) SetControlImage(n, kPlainMenuButtonImage, kImageOption);
     if (!ModernLook()) ApplyClassicLook();
+    SettingsDialogCalls calls = gSettingsDialogCalls;
+    calls.resetAllControls = ResetAllControls;
+    calls.selectCurrentCurve = SelectCurrentCurve;
+    calls.updateToolButtonImages = UpdateToolButtonImages;
+    calls.goToPage = GoToPage;
+    SettingsDialogCallsConnect(calls);
     return 1;
 }
