@@ -8,7 +8,9 @@
 
 namespace {
 constexpr int kShowTimeoutMs = 20000;
-constexpr int kSettleMs = 1500;  // the first preview and the sheets' paint
+constexpr int kSettleMs = 1500;       // the first preview and the sheets' paint
+constexpr int kResizeMs = 3000;       // Wine resizes the X window of an unmanaged dialog lazily
+constexpr int kEndTimeoutMs = 20000;  // the final render of OK on a busy machine
 
 struct FindDialog {
     HWND found;
@@ -78,7 +80,7 @@ int16_t RunEffectDialog(HostSession& session, const std::function<void(Driver&)>
         } else {
             driver.Check(false, "the effect dialog never showed");
         }
-        if (!WaitFor([&] { return done.load(); }, 3000)) {
+        if (!WaitFor([&] { return done.load(); }, kEndTimeoutMs)) {
             driver.Check(false, "the dialog was left open");
             if (dialog) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
             WaitFor([&] { return done.load(); }, 10000);
@@ -122,7 +124,7 @@ void PressKey(HWND dialog, WPARAM key) {
 void ShowDialogAs(Driver& driver, int showCommand) {
     const WPARAM command = showCommand == SW_MAXIMIZE ? SC_MAXIMIZE : SC_RESTORE;
     driver.Send(WM_SYSCOMMAND, command, 0);
-    Sleep(kSettleMs);
+    Sleep(kResizeMs);
 }
 
 std::string ShootDialog(Driver& driver, const std::string& name) {
