@@ -207,3 +207,6 @@ int32_t GetControlState(int n);
 int32_t GetEffectiveControlState(int n);
 int32_t SetControlState(int n, int32_t state);
 int32_t SetControlScripted(int n, int32_t on);
+// Whether the host's script carried a value for settings control n (0..309), and the value.
+int32_t IsScriptValueRecorded(int n);
+int32_t GetScriptValue(int n);
