@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "effect/control_ids.h"
+#include "effect/control_table.h"
 #include "host/host_services.h"
 #include "host/parameter_block.h"
 #include "render_effects/effect_settings.h"
@@ -38,10 +39,10 @@ constexpr int kRuns = 5;
 Descriptor SettingsDescriptor(const std::vector<ControlSetting>& settings) {
     std::vector<int32_t> values(kSettingsControlCount, 0);
     std::vector<bool> present(kSettingsControlCount, false);
-    for (const ControlValueSpec& control : kControlValueSpecs)
-        if (control.number < kSettingsControlCount) {
-            values[size_t(control.number)] = control.value;
-            present[size_t(control.number)] = true;
+    for (int32_t n = 0; n < kSettingsControlCount; ++n)
+        if (ControlTableRowOf(n)) {
+            values[size_t(n)] = ControlTableStartValue(n);
+            present[size_t(n)] = true;
         }
     for (const ControlSetting& s : settings) {
         values[size_t(s.control)] = s.value;
