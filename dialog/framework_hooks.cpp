@@ -28,6 +28,11 @@ int32_t RunDialogForHost(int32_t argument, void (*renderProxy)()) {
     return result;
 }
 
+// The host's about selector shows the picture as the box was drawn for it.
+void ShowAboutBoxForHost() {
+    ShowAboutBox(ABOUT_PICTURE_ONCE);
+}
+
 HWND DialogWindow() {
     return gDialog;
 }
@@ -57,7 +62,7 @@ void ReleaseRunObjects() {
 }  // namespace
 
 void DialogHooksInstall() {
-    gDialogHooks = {MessageBoxShow, ShowAboutBox,      RunDialogForHost, DialogWindow,
+    gDialogHooks = {MessageBoxShow, ShowAboutBoxForHost,      RunDialogForHost, DialogWindow,
                     ShowProgress,   RefreshPreviewNow, ResetFontSlots,   ReleaseRunObjects};
 }
 

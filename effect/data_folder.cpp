@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "dialog/plugin_folder.h"
+#include "host/plugin_folder.h"
 #include "host/system_calls.h"
 
 namespace {
