@@ -350,29 +350,35 @@ TEST_F(SettingsFilesOnDisk, WrittenAndReadBack) {
     EXPECT_EQ(GetControlValue(CTL_MODE), 1) << "keepMode 0 sets the mode to 1";
 }
 
+// Replacements of the system calls; WINAPI so that they fit the table on 32-bit Windows too.
+BOOL WINAPI DiskFullWrite(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) {
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+BOOL WINAPI HalfWrite(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED) {
+    return WriteFile(file, data, size / 2, written, nullptr);
+}
+BOOL WINAPI RefusingFlush(HANDLE) {
+    return FALSE;
+}
+BOOL WINAPI RefusingClose(HANDLE) {
+    return FALSE;
+}
+BOOL WINAPI RefusingMove(LPCSTR, LPCSTR, DWORD) {
+    return FALSE;
+}
+
 TEST_F(SettingsFilesOnDisk, AFailedSaveKeepsTheFileTheUserHad) {
     const std::string old = "the user's settings\n";
     const struct {
         const char* what;
         std::function<void()> fail;
     } faults[] = {
-        {"first write",
-         [] {
-             gSystem.writeFile = [](HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) -> BOOL {
-                 SetLastError(ERROR_DISK_FULL);
-                 return FALSE;
-             };
-         }},
-        {"short write",
-         [] {
-             gSystem.writeFile = [](HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
-                                    LPOVERLAPPED) -> BOOL {
-                 return WriteFile(file, data, size / 2, written, nullptr);
-             };
-         }},
-        {"flush", [] { gSystem.flushFileBuffers = [](HANDLE) -> BOOL { return FALSE; }; }},
-        {"close", [] { gSystem.closeHandle = [](HANDLE) -> BOOL { return FALSE; }; }},
-        {"rename", [] { gSystem.moveFileEx = [](LPCSTR, LPCSTR, DWORD) -> BOOL { return FALSE; }; }},
+        {"first write", [] { gSystem.writeFile = DiskFullWrite; }},
+        {"short write", [] { gSystem.writeFile = HalfWrite; }},
+        {"flush", [] { gSystem.flushFileBuffers = RefusingFlush; }},
+        {"close", [] { gSystem.closeHandle = RefusingClose; }},
+        {"rename", [] { gSystem.moveFileEx = RefusingMove; }},
     };
     FillRows(GoldenSettings());
     for (const auto& fault : faults) {
