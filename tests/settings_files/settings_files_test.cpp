@@ -167,14 +167,17 @@ TEST(SettingsFileFormat, EditorLineEndsAndTrailingBlankLinesAreRead) {
     EXPECT_EQ(read.rows[2][20], 152);
 }
 
+// A damaged file and the status its reader gives.
+struct DamageCase {
+    const char* what;
+    std::string text;
+    SettingsFileStatus status;
+};
+
 TEST(SettingsFileFormat, DamagedFilesAreRefused) {
     const std::string golden = Fixture("settings_golden.ini");
     const std::string garbage("\x00\xff\x13\x37PK\x03\x04\n\n\x01", 12);
-    const struct {
-        const char* what;
-        std::string text;
-        SettingsFileStatus status;
-    } cases[] = {
+    const DamageCase cases[] = {
         {"empty", "", SETTINGS_FILE_TRUNCATED},
         {"binary garbage", garbage, SETTINGS_FILE_BAD_TAG},
         {"another tag", WithLine(golden, 0, "Greyloom1.0"), SETTINGS_FILE_BAD_TAG},
@@ -261,11 +264,7 @@ TEST(DialogStateFileFormat, TheShortFileHoldsTheSizesAlone) {
 
 TEST(DialogStateFileFormat, DamagedFilesAreRefused) {
     const std::string golden = Fixture("dialog_golden.ini");
-    const struct {
-        const char* what;
-        std::string text;
-        SettingsFileStatus status;
-    } cases[] = {
+    const DamageCase cases[] = {
         {"empty", "", SETTINGS_FILE_TRUNCATED},
         {"another tag", WithLine(golden, 0, "Skin1.1"), SETTINGS_FILE_BAD_TAG},
         {"a path line of 10,000 characters", WithLine(golden, 6, std::string(10000, 'p').c_str()),
@@ -284,6 +283,21 @@ TEST(DialogStateFileFormat, DamagedFilesAreRefused) {
 }
 
 // --- Files on disk -----------------------------------------------------------------------------
+
+// Failing stand-ins for the file calls (the system's calling convention, for the x86 build).
+BOOL WINAPI FailingWrite(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) {
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+BOOL WINAPI HalfWrite(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED) {
+    return WriteFile(file, data, size / 2, written, nullptr);
+}
+BOOL WINAPI FailingHandleCall(HANDLE) {
+    return FALSE;
+}
+BOOL WINAPI FailingMove(LPCSTR, LPCSTR, DWORD) {
+    return FALSE;
+}
 
 class SettingsFilesOnDisk : public ::testing::Test {
   protected:
@@ -356,23 +370,11 @@ TEST_F(SettingsFilesOnDisk, AFailedSaveKeepsTheFileTheUserHad) {
         const char* what;
         std::function<void()> fail;
     } faults[] = {
-        {"first write",
-         [] {
-             gSystem.writeFile = [](HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) -> BOOL {
-                 SetLastError(ERROR_DISK_FULL);
-                 return FALSE;
-             };
-         }},
-        {"short write",
-         [] {
-             gSystem.writeFile = [](HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
-                                    LPOVERLAPPED) -> BOOL {
-                 return WriteFile(file, data, size / 2, written, nullptr);
-             };
-         }},
-        {"flush", [] { gSystem.flushFileBuffers = [](HANDLE) -> BOOL { return FALSE; }; }},
-        {"close", [] { gSystem.closeHandle = [](HANDLE) -> BOOL { return FALSE; }; }},
-        {"rename", [] { gSystem.moveFileEx = [](LPCSTR, LPCSTR, DWORD) -> BOOL { return FALSE; }; }},
+        {"first write", [] { gSystem.writeFile = FailingWrite; }},
+        {"short write", [] { gSystem.writeFile = HalfWrite; }},
+        {"flush", [] { gSystem.flushFileBuffers = FailingHandleCall; }},
+        {"close", [] { gSystem.closeHandle = FailingHandleCall; }},
+        {"rename", [] { gSystem.moveFileEx = FailingMove; }},
     };
     FillRows(GoldenSettings());
     for (const auto& fault : faults) {
