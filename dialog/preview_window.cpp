@@ -1,19 +1,103 @@
-// The preview's entry points for the dialog procedure: its rectangle, the proxy request at
-// the fitting scale and the render through the proxy renderer the run driver hands in. Zoom steps,
-// panning and the painting of the image through the host come later.
+// The preview's entry points for the dialog procedure: its rectangle, the proxy request, the
+// render through the run driver, the painting through the host's display routine, zoom,
+// pan, and the pixel readout.
 
 #include "dialog/preview_window.h"
 
+#include <algorithm>
+#include <new>
+#include <vector>
+
+#include "dialog/control_appearance.h"
+#include "dialog/control_creation.h"
 #include "dialog/control_record.h"
+#include "dialog/control_texts.h"
 #include "dialog/dialog_window.h"
+#include "dialog/message_boxes.h"
+#include "dialog/preview_view.h"
 #include "host/effect_context.h"
+#include "host/parameter_block.h"
 #include "host/plugin_data.h"
 #include "host/preview_request.h"
 
 PreviewState gPreview;
 
+namespace {
+// The pictures handed to the host's display routine; kept from one paint to the next while
+// their sizes stay. Written only by PaintPreview and ReleasePreviewBuffers.
+struct PreviewBuffers {
+    std::vector<uint8_t> eightBit;   // a 16-bit proxy brought to 8 bits
+    std::vector<uint8_t> magnified;  // each proxy pixel repeated m x m times
+};
+PreviewBuffers gPreviewBuffers;
+
+bool FrameRect16(HWND dialog, RECT& frame) {
+    HWND item = dialog ? GetDlgItem(dialog, ITEM_PREVIEW) : nullptr;
+    if (!item || !GetWindowRect(item, &frame)) return false;
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&frame), 2);
+    return true;
+}
+
+// The proxy's pixels as 8-bit samples of `planes` per pixel: the host's own for 8-bit images,
+// else converted into the kept buffer. Null when the buffer cannot be had.
+const uint8_t* EightBitPixels(const FilterRecord& r, int32_t width, int32_t height,
+                              int32_t& rowBytes) {
+    const auto* out = static_cast<const uint8_t*>(r.outData);
+    if (!IsSixteenBitMode(r.imageMode)) {
+        rowBytes = r.outRowBytes;
+        return out;
+    }
+    const size_t row = size_t(width) * r.planes;
+    try {
+        gPreviewBuffers.eightBit.resize(row * size_t(height));
+    } catch (const std::bad_alloc&) {
+        ShowErrorMessage("Can't allocate proxy preview buffer for 48-bit image!");
+        return nullptr;
+    }
+    for (int32_t y = 0; y < height; ++y) {
+        const auto* in = reinterpret_cast<const uint16_t*>(out + int64_t(y) * r.outRowBytes);
+        for (size_t i = 0; i < row; ++i)
+            gPreviewBuffers.eightBit[y * row + i] = DisplayLevel16(in[i]);
+    }
+    rowBytes = int32_t(row);
+    return gPreviewBuffers.eightBit.data();
+}
+
+void DrawProxy(HDC dc, const RECT& frame) {
+    const FilterRecord& r = *gStuff;
+    const int32_t width = r.outRect.right - r.outRect.left;
+    const int32_t height = r.outRect.bottom - r.outRect.top;
+    if (!r.displayPixels || !r.outData || width <= 0 || height <= 0) return;
+    int32_t rowBytes = 0;
+    const uint8_t* pixels = EightBitPixels(r, width, height, rowBytes);
+    if (!pixels) return;
+    const int32_t m = std::max(gContext.zoomMagnification, 1);
+    if (m > 1) {
+        try {
+            gPreviewBuffers.magnified = MagnifyPixels(pixels, rowBytes, width, height, r.planes, m);
+        } catch (const std::bad_alloc&) {
+            ShowErrorMessage("Can't allocate proxy preview buffer for >100%% zoom!");
+            return;
+        }
+        pixels = gPreviewBuffers.magnified.data();
+        rowBytes = width * m * r.planes;
+    }
+    const int32_t frameWidth = frame.right - frame.left, frameHeight = frame.bottom - frame.top;
+    const PreviewPlacement place = PlacePreview(frameWidth, frameHeight, width, height, m);
+    PixelMemoryDesc desc = {const_cast<uint8_t*>(pixels), rowBytes * 8, r.planes * 8, 0, 8};
+    const HostVRect area = {0, 0, std::min(place.imageHeight, frameHeight),
+                            std::min(place.imageWidth, frameWidth)};
+    r.displayPixels(&desc, &area, frame.top + place.offsetY, frame.left + place.offsetX, dc);
+}
+
+void SetZoomButtons(PreviewZoom zoom, int32_t zoomIn, int32_t zoomOut) {
+    SetControlState(zoomIn, ZoomInDisabled(zoom) ? CTLSTATE_VISIBLE : CTLSTATE_FULL);
+    SetControlState(zoomOut, ZoomOutDisabled(zoom) ? CTLSTATE_VISIBLE : CTLSTATE_FULL);
+}
+}  // namespace
+
 void PreviewReset() {
-    gPreview = PreviewState{0, 1, 1, false, ZOOM_FIT, 0, 0, nullptr};
+    gPreview = PreviewState{0, 1, 1, false, ZOOM_FIT, 0, 0};
 }
 
 int32_t RefreshImageGeometry() {
@@ -38,6 +122,9 @@ int32_t RefreshImageGeometry() {
     gPreview.panX = pan.x;
     gPreview.panY = pan.y;
     gPreview.available = GetResult() == 0;
+    // The proxy's pointers, row bytes, planes, mask source and shown rectangle.
+    if (gPreview.available && DeliveryConsistent(ScaledFilterRect()))
+        SetRectGeometry(ScaledFilterRect());
     return gPreview.available ? 1 : 0;
 }
 
@@ -64,20 +151,148 @@ void InvalidatePreview(HWND dialog) {
 void PaintPreview(HWND dialog) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(dialog, &paint);
-    if (dc) {
-        HWND item = GetDlgItem(dialog, ITEM_PREVIEW);
-        RECT rect;
-        if (item && GetWindowRect(item, &rect)) {
-            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-            InflateRect(&rect, 1, 1);
-            FrameRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-        }
+    RECT frame;
+    if (dc && GetResult() == 0 && FrameRect16(dialog, frame)) {
+        RECT outline = frame;
+        InflateRect(&outline, 1, 1);
+        RECT meet;
+        if (IntersectRect(&meet, &outline, &paint.rcPaint))
+            FrameRect(dc, &outline, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        if (gPreview.available && gDataBlock && gStuff) DrawProxy(dc, frame);
     }
     EndPaint(dialog, &paint);
 }
 
-int32_t PanPreview(int32_t, int32_t, int32_t, int32_t) {
+int32_t PanPreview(int32_t mode, int32_t dx, int32_t dy, int32_t render) {
+    if (!gPreview.available) return 0;
+    const int32_t r = std::max(gContext.zoomReduction, 1);
+    if (mode == 0) {
+        gPreview.panX += r * dx;
+        gPreview.panY += r * dy;
+    } else {
+        gPreview.panX = r * dx;
+        gPreview.panY = r * dy;
+    }
+    RefreshImageGeometry();
+    if (render && GetResult() == 0) {
+        if (gParams && (gParams->flags & PFLAG_DRAG_RENDER)) RenderPreview();
+        InvalidatePreview(gDialog);
+    }
     return 1;
 }
 
-void ReleasePreviewBuffers() {}
+void ReleasePreviewBuffers() {
+    gPreviewBuffers = PreviewBuffers{};
+}
+
+int32_t SetPreviewZoom(int32_t reduction, int32_t magnification) {
+    if (!gPreview.available) return 0;
+    if (reduction != ZOOM_FIT) reduction = std::clamp(reduction, 1, kMaxReduction);
+    magnification = std::clamp(magnification, 1, kMaxMagnification);
+    if (reduction == gPreview.reduction && magnification == gContext.zoomMagnification) return 0;
+    gPreview.reduction = reduction;
+    gContext.zoomMagnification = magnification;
+    RefreshImageGeometry();
+    if (gDialog) {
+        EnableWindow(GetDlgItem(gDialog, ITEM_ZOOM_IN),
+                     gContext.zoomReduction >= 2 || magnification < 16);
+        EnableWindow(GetDlgItem(gDialog, ITEM_ZOOM_OUT), gContext.zoomReduction < kMaxReduction);
+    }
+    if (!(gParams && (gParams->flags & PFLAG_DRAGGING))) {
+        RenderPreview();
+        InvalidatePreview(gDialog);
+    }
+    return 1;
+}
+
+int32_t StepZoom(int32_t control, int32_t listControl, int32_t zoomInControl,
+                 int32_t zoomOutControl) {
+    if (control != zoomInControl && control != zoomOutControl) {
+        FireControlEvent(CTL_PREVIEW, EVENT_PREVIEW_VIEW, 0);
+        return 1;
+    }
+    const PreviewZoom now = {
+        gPreview.reduction == ZOOM_FIT ? gContext.zoomReduction : gPreview.reduction,
+        gContext.zoomMagnification};
+    const PreviewZoom next = control == zoomOutControl ? ZoomStepOut(now) : ZoomStepIn(now);
+    SetZoomButtons(next, zoomInControl, zoomOutControl);
+    SetControlValue(listControl, ZoomListIndex(next));
+    SetPreviewZoom(next.reduction, next.magnification);
+    FireControlEvent(CTL_PREVIEW, EVENT_PREVIEW_VIEW, 0);
+    return 1;
+}
+
+int32_t SelectZoomFromList(int32_t listControl, int32_t zoomInControl, int32_t zoomOutControl,
+                           int32_t previousIndex) {
+    const int32_t index = ZoomListLanding(GetControlValue(listControl), previousIndex);
+    const PreviewZoom zoom = ZoomOfListEntry(index);
+    SetControlValue(listControl, index);
+    SetZoomButtons(zoom, zoomInControl, zoomOutControl);
+    SetPreviewZoom(zoom.reduction, zoom.magnification);
+    if (const ControlRecord* list = UsedControlRecord(listControl))
+        if (list->window) SetFocus(list->window);
+    FireControlEvent(CTL_PREVIEW, EVENT_PREVIEW_VIEW, 0);
+    return 1;
+}
+
+int32_t GetMousePosOverControl(int32_t n, int32_t axis) {
+    POINT cursor;
+    if (!GetCursorPos(&cursor)) return -1;
+    if (n != CTL_PREVIEW) {
+        const ControlRecord* record = UsedControlRecord(n);
+        if (!record || !record->window) return -1;
+        ScreenToClient(record->window, &cursor);
+        RECT client;
+        GetClientRect(record->window, &client);
+        if (!PtInRect(&client, cursor)) return -1;
+        return axis == 0 ? cursor.x : cursor.y;
+    }
+    RECT frame;
+    if (!gDialog || !gStuff || !FrameRect16(gDialog, frame)) return -1;
+    ScreenToClient(gDialog, &cursor);
+    const FilterRecord& r = *gStuff;
+    const int32_t m = std::max(gContext.zoomMagnification, 1);
+    if (axis == 0)
+        return PreviewMouseToImage(cursor.x - frame.left, frame.right - frame.left,
+                                   (r.outRect.right - r.outRect.left) * m, m, gContext.currentLeft);
+    return PreviewMouseToImage(cursor.y - frame.top, frame.bottom - frame.top,
+                               (r.outRect.bottom - r.outRect.top) * m, m, gContext.currentTop);
+}
+
+int32_t GetPreviewMouseX() {
+    return GetMousePosOverControl(CTL_PREVIEW, 0);
+}
+
+int32_t GetPreviewMouseY() {
+    return GetMousePosOverControl(CTL_PREVIEW, 1);
+}
+
+int32_t SetImageSizeText(int32_t n) {
+    return SetControlTextFormat(n, "%d x %d pixel, %s", gContext.imageWidth, gContext.imageHeight,
+                                gContext.imageMode > 9 ? "16-bit" : "8-bit");
+}
+
+PixelReadout PreviewReadoutAt(int32_t x, int32_t y) {
+    const EffectContext& c = gContext;
+    const GetPixelProc output = c.accessors.getOutputPixel;
+    if (!output || x <= c.currentLeft || x >= c.currentRight || y <= c.currentTop ||
+        y >= c.currentBottom)
+        return ReadoutOutside();
+    const bool sixteenBit = IsSixteenBitMode(c.imageMode);
+    int32_t values[4] = {};
+    for (int32_t channel = 0; channel < std::min(c.Z, 4); ++channel)
+        values[channel] = ReadoutLevel(output(x, y, channel), sixteenBit);
+    return ReadoutForMode(c.imageMode, values);
+}
+
+int32_t ShowPixelReadout(int32_t swatch, int32_t line1, int32_t line2, int32_t coordinates) {
+    if (gParams && (gParams->flags & PFLAG_DRAGGING)) return 1;
+    const int32_t x = GetPreviewMouseX(), y = GetPreviewMouseY();
+    const PixelReadout readout = PreviewReadoutAt(x, y);
+    SetControlColor(swatch, int32_t(readout.swatch));
+    SetControlText(line1, readout.line1.c_str());
+    SetControlText(line2, readout.line2.c_str());
+    const int32_t r = std::max(gContext.zoomReduction, 1);
+    SetControlTextFormat(coordinates, "x: %d\ny: %d", r * x, r * y);
+    return 1;
+}

@@ -33,3 +33,22 @@ void PaintPreview(HWND dialog);
 int32_t PanPreview(int32_t mode, int32_t dx, int32_t dy, int32_t render);
 // Frees the drawing buffers of the preview when the dialog goes.
 void ReleasePreviewBuffers();
+
+// Zoom: reduction 1..16 or ZOOM_FIT, magnification 1..32. 0 before the preview is available
+// or when nothing changed.
+int32_t SetPreviewZoom(int32_t reduction, int32_t magnification);
+// The zoom buttons: one step out or in, the list following.
+int32_t StepZoom(int32_t control, int32_t listControl, int32_t zoomInControl,
+                 int32_t zoomOutControl);
+// The entry chosen in the zoom list (separators move on in the direction of travel).
+int32_t SelectZoomFromList(int32_t listControl, int32_t zoomInControl, int32_t zoomOutControl,
+                           int32_t previousIndex);
+// The cursor over control n (axis 0 x, 1 y); for the preview in reduced-image coordinates.
+// -1 outside.
+int32_t GetMousePosOverControl(int32_t n, int32_t axis);
+int32_t GetPreviewMouseX();
+int32_t GetPreviewMouseY();
+// "W x H pixel, 8-bit" into control n.
+int32_t SetImageSizeText(int32_t n);
+// The swatch, the two readout lines and the coordinates of the pixel under the cursor.
+int32_t ShowPixelReadout(int32_t swatch, int32_t line1, int32_t line2, int32_t coordinates);
