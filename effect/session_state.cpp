@@ -2,6 +2,8 @@
 
 #include "effect/session_state.h"
 
+#include "effect/control_ids.h"
+#include "effect/control_table.h"
 #include "host/scripting_descriptor.h"
 
 int32_t gCurvePointCount[kCurveCount];
@@ -18,10 +20,16 @@ int32_t gCentrePointX[kEffectCentreCount];
 int32_t gCentrePointY[kEffectCentreCount];
 
 namespace {
-// A replayed descriptor's point counts and centres land directly in the effect's tables.
-// Bound when the module loads, before any run reads a descriptor.
+// Columns 0..4 of the selective table are edited through these sliders (column 3 has none).
+constexpr int32_t kSelectiveColumnControls[kScriptTableColumns] = {
+    CTL_SELECT_BRIGHTNESS, CTL_SELECT_CONTRAST, CTL_SELECT_COLORKEY, -1, CTL_SELECT_TOLERANCE};
+
+// A replayed descriptor's point counts and centres land directly in the effect's tables, and
+// its values are clamped to the ranges of the controls they stand for. Bound when the module
+// loads, before any run reads a descriptor.
 const bool gScriptingBound =
-    (ScriptingBindTables(gCurvePointCount, gCentrePointX, gCentrePointY), true);
+    (ScriptingBindTables(gCurvePointCount, gCentrePointX, gCentrePointY),
+     ScriptingBindRanges(ControlTableRange, kSelectiveColumnControls), true);
 }  // namespace
 
 void SessionStateReset() {
