@@ -6,16 +6,18 @@
 #include "dialog/color_picker.h"
 #include "dialog/control_images.h"
 #include "dialog/control_items.h"
+#include "dialog/control_layout.h"
 #include "dialog/filter_dialog.h"
 #include "dialog/popup_menus.h"
 #include "dialog/system_services.h"
 
 extern "C" __declspec(dllexport) const LibraryApi* GreyloomLibraryApi() {
     static const LibraryApi api = {
-        SetControlImage,     ResolveImagePath,   GetControlText,     GetControlTextLine,
-        GetControlItemCount, GetControlItemText, InsertControlItem,  GetControlCoord,
-        AddMenuItem,         ShowPopupMenu,      SetToolbarMenuHook, PressToolbarHotItem,
-        RemoveMessageHook,   ShowAboutBox,       RunControlAction,   PickColorWithPreview,
+        SetControlImage,         ResolveImagePath,   GetControlText,    GetControlTextLine,
+        GetControlItemCount,     GetControlItemText, InsertControlItem, GetControlCoord,
+        ResetTabSheetToDefaults, AddMenuItem,        ShowPopupMenu,     SetToolbarMenuHook,
+        PressToolbarHotItem,     RemoveMessageHook,  ShowAboutBox,      RunControlAction,
+        PickColorWithPreview,
     };
     return &api;
 }
