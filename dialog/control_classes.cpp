@@ -3,6 +3,8 @@
 
 #include "dialog/control_classes.h"
 
+#include "dialog/control_items.h"
+
 #include <commctrl.h>
 
 #include <array>
@@ -64,11 +66,12 @@ const ClassRow kClassRows[] = {
         CreateButtonWindow, ShowPlainValue, ShowWindowText, OnButtonCommand, nullptr, kStandard}},
     {CONTROL_LISTBOX, {"list box", CLASSTRAIT_LABEL | CLASSTRAIT_ITEMS, kListSize, kListSize,
         ACTION_NONE, -1, 65535, 0,
-        CreateListWindows, ShowListValue, ShowListText, OnListCommand, nullptr, kStandard}},
+        CreateListWindows, ShowListValue, ShowListText, OnListCommand, nullptr, kStandard,
+        &kListItemOps}},
     {CONTROL_COMBOBOX, {"combo box", CLASSTRAIT_LABEL | CLASSTRAIT_LABEL_TEXT | CLASSTRAIT_ITEMS |
         CLASSTRAIT_RESET_CLICKS, kListSize, kListSize, ACTION_NONE, -1, 65535, 0,
         CreateComboWindows, ShowComboValue, ShowComboText, OnComboCommand, nullptr,
-        {SKINNING_NAMED, true, true, true, nullptr, SkinComboKeyValue}}},
+        {SKINNING_NAMED, true, true, true, nullptr, SkinComboKeyValue}, &kComboItemOps}},
     {CONTROL_TRACKBAR_SLIDER, {"trackbar slider", kTrackSlider, {90, 10}, {10, 90},
         ACTION_PREVIEW, kAnyLow, kAnyHigh, 0,
         CreateTrackbarWindows, ShowRangedValue, ShowSliderText, nullptr, nullptr, kStandard}},
@@ -107,19 +110,20 @@ const ClassRow kClassRows[] = {
         CreateNoWindow, ShowPlainValue, ShowWindowText, nullptr, nullptr, kStandard}},
     {CONTROL_TAB, {"tab", CLASSTRAIT_ITEMS | CLASSTRAIT_OWNS_SHEETS, {120, 60}, {120, 60},
         ACTION_NONE, kAnyLow, kAnyHigh, 0,
-        CreateTabWindow, ShowTabValue, ShowTabText, nullptr, OnTabNotify, kNamedSkin}},
+        CreateTabWindow, ShowTabValue, ShowTabText, nullptr, OnTabNotify, kNamedSkin, &kTabItemOps}},
     {CONTROL_VALUELIST, {"value list", CLASSTRAIT_LABEL | CLASSTRAIT_LABEL_TEXT |
         CLASSTRAIT_ITEMS | CLASSTRAIT_OWNS_SHEETS, {90, 10}, {90, 10}, ACTION_PREVIEW, -1, 65535,
         LBS_MULTICOLUMN,
-        CreateListWindows, ShowListValue, ShowListText, OnListCommand, nullptr, kStandard}},
+        CreateListWindows, ShowListValue, ShowListText, OnListCommand, nullptr, kStandard,
+        &kListItemOps}},
     {CONTROL_LISTVIEW, {"list view", CLASSTRAIT_ITEMS, kListSize, kListSize, ACTION_NONE, kAnyLow,
         kAnyHigh, 0,
         CreateListViewWindow, ShowListViewValue, ShowListViewText, nullptr, OnListViewNotify,
-        kStandard}},
+        kStandard, &kListViewItemOps}},
     {CONTROL_TOOLBAR, {"toolbar", CLASSTRAIT_ITEMS, {150, 13}, {150, 13}, ACTION_NONE, kAnyLow,
         kAnyHigh, 0,
         CreateToolbarWindow, ShowPlainValue, ShowToolbarText, nullptr, OnToolbarNotify,
-        kNamedSkin}},
+        kNamedSkin, &kToolbarItemOps}},
 };
 // clang-format on
 

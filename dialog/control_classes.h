@@ -80,6 +80,7 @@ struct ControlClassInfo {
     ControlCommandProc command;  // null: commands of the window are not reported
     ControlNotifyProc notify;    // null: notifications of the window are not reported
     ControlSkinLook skin;
+    const struct ControlItemOps* items = nullptr;  // item operations (control_items.cpp)
 };
 
 // The row of a class; unknown classes get a row that makes no window.

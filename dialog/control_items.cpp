@@ -1,15 +1,509 @@
-// List-view subclass. The group keys and item operations come later; the subclass passes
-// every message on to the list view for now.
+// Control items: the item operations of each item-bearing class (named by the class table),
+// the list-view extras and the list views' subclass.
 
 #include "dialog/control_items.h"
 
+#include <commctrl.h>
+
+#include <cstring>
+#include <vector>
+
+#include "dialog/control_classes.h"
+#include "dialog/control_creation.h"
+#include "dialog/control_texts.h"
+#include "dialog/dialog_units.h"
+#include "dialog/dialog_window.h"
+#include "dialog/image_lists.h"
+#include "dialog/text_expansion.h"
+#include "host/effect_context.h"
+#include "host/text_format.h"
+
 namespace {
+
 constexpr char kOwnProcProperty[] = "GreyloomListViewProc";
+constexpr char kNotAvailable[] = "Not Available";
+// A stored item text stays below this, so that the record keeps room for its terminator.
+constexpr size_t kItemTextLimitBytes = 1022;
+
+const ControlItemOps* ItemOpsOf(const ControlRecord& record) {
+    return ControlClassOf(record.controlClass).items;
 }
+
+bool CopyFitting(const std::string& text, char* out, size_t size) {
+    if (!out || text.size() + 1 > size) return false;
+    memcpy(out, text.c_str(), text.size() + 1);
+    return true;
+}
+
+// --- Lists and value lists ---------------------------------------------------------------------
+
+int32_t ListCount(const ControlRecord& record) {
+    return record.window ? int32_t(SendMessageA(record.window, LB_GETCOUNT, 0, 0)) : 0;
+}
+
+bool ListText(const ControlRecord& record, int32_t index, char* out, size_t size) {
+    if (!record.window) return false;
+    const LRESULT length = SendMessageA(record.window, LB_GETTEXTLEN, WPARAM(index), 0);
+    if (length == LB_ERR || !out || size_t(length) + 1 > size) return false;
+    return SendMessageA(record.window, LB_GETTEXT, WPARAM(index), LPARAM(out)) != LB_ERR;
+}
+
+int32_t ListTop(const ControlRecord& record) {
+    return record.window ? int32_t(SendMessageA(record.window, LB_GETTOPINDEX, 0, 0)) : 0;
+}
+
+int32_t ListScroll(const ControlRecord& record, int32_t index) {
+    return record.window && SendMessageA(record.window, LB_SETTOPINDEX, WPARAM(index), 0) != LB_ERR;
+}
+
+// Items are also the lines of the record's text: the new one goes in at the same place.
+void InsertStoredLine(ControlRecord& record, int32_t index, const char* text) {
+    std::string stored = record.text;
+    if (InsertTextLine(&stored, index, text ? text : "", kItemTextLimitBytes))
+        CopyText(record.text, sizeof record.text, stored.c_str());
+}
+
+int32_t ListInsert(ControlRecord& record, int32_t index, const char* text) {
+    if (!record.window) return 0;
+    const std::string expanded = ExpandText(text);
+    const LRESULT answer =
+        SendMessageA(record.window, LB_INSERTSTRING, WPARAM(index), LPARAM(expanded.c_str()));
+    if (answer >= 0) InsertStoredLine(record, int32_t(answer), text);
+    return int32_t(answer);
+}
+
+// --- Combo boxes
+// ------------------------------------------------------------------------------------
+
+int32_t ComboCount(const ControlRecord& record) {
+    return record.window ? int32_t(SendMessageA(record.window, CB_GETCOUNT, 0, 0)) : 0;
+}
+
+bool ComboText(const ControlRecord& record, int32_t index, char* out, size_t size) {
+    if (!record.window) return false;
+    const LRESULT length = SendMessageA(record.window, CB_GETLBTEXTLEN, WPARAM(index), 0);
+    if (length == CB_ERR || !out || size_t(length) + 1 > size) return false;
+    return SendMessageA(record.window, CB_GETLBTEXT, WPARAM(index), LPARAM(out)) != CB_ERR;
+}
+
+int32_t ComboTop(const ControlRecord& record) {
+    return record.window ? int32_t(SendMessageA(record.window, CB_GETTOPINDEX, 0, 0)) : 0;
+}
+
+int32_t ComboScroll(const ControlRecord& record, int32_t index) {
+    return record.window && SendMessageA(record.window, CB_SETTOPINDEX, WPARAM(index), 0) != CB_ERR;
+}
+
+int32_t ComboInsert(ControlRecord& record, int32_t index, const char* text) {
+    if (!record.window) return 0;
+    const std::string expanded = ExpandText(text);
+    const LRESULT answer =
+        SendMessageA(record.window, CB_INSERTSTRING, WPARAM(index), LPARAM(expanded.c_str()));
+    if (answer >= 0) InsertStoredLine(record, int32_t(answer), text);
+    return int32_t(answer);
+}
+
+// --- Tabs
+// -----------------------------------------------------------------------------------------
+
+int32_t TabCount(const ControlRecord& record) {
+    return record.window ? int32_t(SendMessageA(record.window, TCM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+bool TabText(const ControlRecord& record, int32_t index, char* out, size_t size) {
+    if (!record.window || !out || size == 0) return false;
+    std::vector<char> text(1024, '\0');
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = text.data();
+    item.cchTextMax = int(text.size());
+    if (!SendMessageA(record.window, TCM_GETITEMA, WPARAM(index), LPARAM(&item))) return false;
+    return CopyFitting(item.pszText, out, size);
+}
+
+int32_t TabInsert(ControlRecord& record, int32_t index, const char* text) {
+    if (!record.window) return 0;
+    std::string expanded = ExpandText(text);
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.iImage = -1;
+    item.pszText = &expanded[0];
+    const int32_t count = TabCount(record);
+    if (index < 0 || index > count)
+        return int32_t(SendMessageA(record.window, TCM_INSERTITEMA, WPARAM(count), LPARAM(&item)));
+    // An index up to the count names a tab whose text is replaced; the count itself names none.
+    return int32_t(SendMessageA(record.window, TCM_SETITEMA, WPARAM(index), LPARAM(&item)));
+}
+
+// --- List views
+// -----------------------------------------------------------------------------------
+
+int32_t ListViewCount(const ControlRecord& record) {
+    return record.window ? int32_t(SendMessageA(record.window, LVM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+bool ListViewText(const ControlRecord& record, int32_t index, char* out, size_t size) {
+    if (!record.window || index < 0 || index >= ListViewCount(record)) return false;
+    std::vector<char> text(1024, '\0');
+    LVITEMA item = {};
+    item.iSubItem = 0;
+    item.pszText = text.data();
+    item.cchTextMax = int(text.size());
+    SendMessageA(record.window, LVM_GETITEMTEXTA, WPARAM(index), LPARAM(&item));
+    return CopyFitting(text.data(), out, size);
+}
+
+int32_t ListViewTop(const ControlRecord& record) {
+    return record.window ? int32_t(SendMessageA(record.window, LVM_GETTOPINDEX, 0, 0)) : 0;
+}
+
+int32_t ListViewScroll(const ControlRecord& record, int32_t index) {
+    return record.window && SendMessageA(record.window, LVM_ENSUREVISIBLE, WPARAM(index), FALSE);
+}
+
+int32_t ListViewInsert(ControlRecord& record, int32_t index, const char* text) {
+    if (!record.window) return 0;
+    std::string expanded = ExpandText(text);
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = index;
+    item.pszText = &expanded[0];
+    return int32_t(SendMessageA(record.window, LVM_INSERTITEMA, 0, LPARAM(&item)));
+}
+
+// --- Toolbars
+// ---------------------------------------------------------------------------------------
+
+int32_t ToolbarCount(const ControlRecord& record) {
+    return CountTextLines(record.text);
+}
+
+bool ToolbarText(const ControlRecord& record, int32_t index, char* out, size_t size) {
+    std::string line;
+    return TextLine(record.text, index, &line) && CopyFitting(line, out, size);
+}
+
+// --- List-view subclass
+// -----------------------------------------------------------------------------
+
+int32_t ListViewControlOf(HWND window) {
+    const int32_t n = GetDlgCtrlID(window) - kControlWindowIdBase;
+    const ControlRecord* record = UsedControlRecord(n);
+    return record && record->window == window ? n : -1;
+}
+
+int32_t FocusedGroup(HWND window) {
+    return int32_t(SendMessageA(window, LVM_GETFOCUSEDGROUP, 0, 0));
+}
+
+void SetGroupCollapsed(HWND window, int32_t group, bool collapsed) {
+    LVGROUP info = {};
+    info.cbSize = sizeof info;
+    info.mask = LVGF_STATE;
+    info.stateMask = LVGS_COLLAPSED;
+    info.state = collapsed ? LVGS_COLLAPSED : 0;
+    SendMessageA(window, LVM_SETGROUPINFO, WPARAM(group), LPARAM(&info));
+}
+
+bool GroupCollapsed(HWND window, int32_t group) {
+    return (SendMessageA(window, LVM_GETGROUPSTATE, WPARAM(group), LVGS_COLLAPSED) &
+            LVGS_COLLAPSED) != 0;
+}
+
+// Up and Down move the selection, and the control's value, by one item.
+bool StepSelection(HWND window, int32_t step) {
+    const int32_t n = ListViewControlOf(window);
+    if (n < 0) return false;
+    const int32_t count = int32_t(SendMessageA(window, LVM_GETITEMCOUNT, 0, 0));
+    const int32_t current =
+        int32_t(SendMessageA(window, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED));
+    const int32_t next = current + step;
+    if (next < 0 || next >= count) return true;
+    SetControlValue(n, next);
+    SendMessageA(window, LVM_ENSUREVISIBLE, WPARAM(next), FALSE);
+    return true;
+}
+
+}  // namespace
+
+const ControlItemOps kListItemOps = {ListCount, ListText, ListTop, ListScroll, ListInsert};
+const ControlItemOps kComboItemOps = {ComboCount, ComboText, ComboTop, ComboScroll, ComboInsert};
+const ControlItemOps kTabItemOps = {TabCount, TabText, nullptr, nullptr, TabInsert};
+const ControlItemOps kListViewItemOps = {ListViewCount, ListViewText, ListViewTop, ListViewScroll,
+                                         ListViewInsert};
+const ControlItemOps kToolbarItemOps = {ToolbarCount, ToolbarText, nullptr, nullptr, nullptr};
+
+// --- Pure parts
+// -------------------------------------------------------------------------------------
+
+int32_t CountTextLines(const char* text) {
+    if (!text || !*text) return 0;
+    int32_t lines = 0;
+    ForEachTextLine(text, [&](const char*, int32_t) { ++lines; });
+    return lines;
+}
+
+bool TextLine(const char* text, int32_t index, std::string* line) {
+    if (!text || !*text || index < 0) return false;
+    int32_t at = 0;
+    bool found = false;
+    ForEachTextLine(text, [&](const char* start, int32_t length) {
+        if (at++ == index) {
+            *line = std::string(start, size_t(length));
+            found = true;
+        }
+    });
+    return found;
+}
+
+bool InsertTextLine(std::string* text, int32_t index, const std::string& line, size_t limitBytes) {
+    std::vector<std::string> lines;
+    if (!text->empty())
+        ForEachTextLine(text->c_str(), [&](const char* start, int32_t length) {
+            lines.emplace_back(start, size_t(length));
+        });
+    if (index < 0 || size_t(index) > lines.size()) index = int32_t(lines.size());
+    lines.insert(lines.begin() + index, line);
+    std::string joined;
+    for (size_t i = 0; i < lines.size(); ++i) joined += (i ? "\n" : "") + lines[i];
+    if (joined.size() >= limitBytes) return false;
+    *text = joined;
+    return true;
+}
+
+// --- Items
+// -----------------------------------------------------------------------------------------
+
+const char* GetControlText(int32_t n) {
+    const ControlRecord* record = UsedControlRecord(n);
+    return record ? record->text : kNotAvailable;
+}
+
+int32_t GetControlTextLine(int32_t n, int32_t index, char* out, size_t outSize) {
+    const ControlRecord* record = UsedControlRecord(n);
+    if (!record) return 0;
+    if (index == -1) return CountTextLines(record->text);
+    std::string line;
+    if (!TextLine(record->text, index, &line)) return 0;
+    if (!out) return 1;
+    return CopyFitting(line, out, outSize) ? 1 : 0;
+}
+
+int32_t GetControlItemCount(int32_t n) {
+    const ControlRecord* record = UsedControlRecord(n);
+    const ControlItemOps* ops = record ? ItemOpsOf(*record) : nullptr;
+    return ops ? ops->count(*record) : 0;
+}
+
+int32_t GetControlItemText(int32_t n, int32_t index, char* out, size_t outSize) {
+    const ControlRecord* record = UsedControlRecord(n);
+    const ControlItemOps* ops = record ? ItemOpsOf(*record) : nullptr;
+    return ops && ops->text(*record, index, out, outSize) ? 1 : 0;
+}
+
+int32_t GetControlTopItem(int32_t n) {
+    const ControlRecord* record = UsedControlRecord(n);
+    const ControlItemOps* ops = record ? ItemOpsOf(*record) : nullptr;
+    return ops && ops->topItem ? ops->topItem(*record) : 0;
+}
+
+int32_t ScrollToControlItem(int32_t n, int32_t index) {
+    const ControlRecord* record = UsedControlRecord(n);
+    const ControlItemOps* ops = record ? ItemOpsOf(*record) : nullptr;
+    return ops && ops->scrollTo ? ops->scrollTo(*record, index) : 0;
+}
+
+int32_t InsertControlItem(int32_t n, int32_t index, const char* text) {
+    ControlRecord* record = UsedControlRecord(n);
+    const ControlItemOps* ops = record ? ItemOpsOf(*record) : nullptr;
+    return ops && ops->insert ? ops->insert(*record, index, text) : 0;
+}
+
+int32_t IsComboDroppedDown(int32_t n) {
+    const ControlRecord* record = UsedControlRecord(n);
+    if (!record || record->controlClass != CONTROL_COMBOBOX || !record->window) return 0;
+    return SendMessageA(record->window, CB_GETDROPPEDSTATE, 0, 0) ? 1 : 0;
+}
+
+int32_t GetListViewView(int32_t n) {
+    const ControlRecord* record = UsedControlRecord(n);
+    if (!record || record->controlClass != CONTROL_LISTVIEW) return 0;
+    const int32_t stored = int32_t(record->exStyle & 3);
+    if (stored >= 1) return stored;
+    return record->window ? int32_t(SendMessageA(record->window, LVM_GETVIEW, 0, 0)) : 0;
+}
+
+int32_t GetToolbarItemCoord(int32_t n, int32_t item, int32_t which) {
+    const ControlRecord* record = UsedControlRecord(n);
+    if (!record || record->controlClass != CONTROL_TOOLBAR || !record->window) return 0;
+    RECT rect = {0, 0, 0, 0};
+    if (!SendMessageA(record->window, TB_GETITEMRECT, WPARAM(item), LPARAM(&rect))) return 0;
+    switch (which) {
+        case 0:
+            return PixelsToDialogUnitsX(rect.left);
+        case 1:
+            return PixelsToDialogUnitsY(rect.top);
+        case 2:
+            return PixelsToDialogUnitsX(rect.right - rect.left);
+        case 3:
+            return PixelsToDialogUnitsY(rect.bottom - rect.top);
+    }
+    return 0;
+}
+
+int32_t GetControlCoord(int32_t n, int32_t which) {
+    if (n == CTL_PREVIEW && gDialog) {
+        if (HWND item = GetDlgItem(gDialog, ITEM_PREVIEW)) {
+            RECT rect;
+            GetWindowRect(item, &rect);
+            MapWindowPoints(nullptr, gDialog, reinterpret_cast<POINT*>(&rect), 2);
+            const int32_t parts[4] = {PixelsToDialogUnitsX(rect.left),
+                                      PixelsToDialogUnitsY(rect.top),
+                                      PixelsToDialogUnitsX(rect.right - rect.left),
+                                      PixelsToDialogUnitsY(rect.bottom - rect.top)};
+            return which >= 0 && which < 4 ? parts[which] : 0;
+        }
+    }
+    const ControlRecord* record = ControlRecordAt(n);
+    if (!record || (!record->inUse && n != CTL_PREVIEW)) return 0;
+    const int32_t parts[4] = {record->x, record->y, record->width, record->height};
+    return which >= 0 && which < 4 ? parts[which] : 0;
+}
+
+// --- List-view extras
+// --------------------------------------------------------------------------------
+
+static HWND ListViewWindow(int32_t n) {
+    const ControlRecord* record = UsedControlRecord(n);
+    return record && record->controlClass == CONTROL_LISTVIEW ? record->window : nullptr;
+}
+
+int32_t AddListViewGroup(int32_t n, const char* header, int32_t groupId) {
+    HWND window = ListViewWindow(n);
+    if (!window) return 0;
+    std::wstring wide;
+    for (const char* c = ExpandText(header); *c; ++c) wide += wchar_t(uint8_t(*c));
+    LVGROUP group = {};
+    group.cbSize = sizeof group;
+    group.mask = LVGF_HEADER | LVGF_GROUPID;
+    group.pszHeader = &wide[0];
+    group.iGroupId = groupId;
+    return int32_t(SendMessageA(window, LVM_INSERTGROUP, WPARAM(-1), LPARAM(&group)));
+}
+
+int32_t SetListViewGroupState(int32_t n, int32_t groupId, uint32_t mask, uint32_t state) {
+    HWND window = ListViewWindow(n);
+    if (!window) return 0;
+    LVGROUP group = {};
+    group.cbSize = sizeof group;
+    group.mask = LVGF_STATE;
+    group.stateMask = mask;
+    group.state = state;
+    return int32_t(SendMessageA(window, LVM_SETGROUPINFO, WPARAM(groupId), LPARAM(&group)));
+}
+
+int32_t GetListViewGroupState(int32_t n, int32_t groupId, uint32_t mask) {
+    HWND window = ListViewWindow(n);
+    return window ? int32_t(SendMessageA(window, LVM_GETGROUPSTATE, WPARAM(groupId), mask)) : 0;
+}
+
+int32_t GetListViewGroupCount(int32_t n) {
+    HWND window = ListViewWindow(n);
+    return window ? int32_t(SendMessageA(window, LVM_GETGROUPCOUNT, 0, 0)) : 0;
+}
+
+int32_t SetListViewItemGroup(int32_t n, int32_t item, int32_t groupId) {
+    HWND window = ListViewWindow(n);
+    if (!window) return 0;
+    LVITEMA entry = {};
+    entry.mask = LVIF_GROUPID;
+    entry.iItem = item;
+    entry.iGroupId = groupId;
+    return int32_t(SendMessageA(window, LVM_SETITEMA, 0, LPARAM(&entry)));
+}
+
+int32_t SetListViewImageList(int32_t n, int32_t slot) {
+    HWND window = ListViewWindow(n);
+    if (!window || slot < 0 || slot >= kImageListSlotCount) return 0;
+    SendMessageA(window, LVM_SETIMAGELIST, LVSIL_NORMAL, LPARAM(gImageLists[slot]));
+    return 1;
+}
+
+int32_t SetListViewItemImage(int32_t n, int32_t item, int32_t image) {
+    HWND window = ListViewWindow(n);
+    if (!window) return 0;
+    LVITEMA entry = {};
+    entry.mask = LVIF_IMAGE;
+    entry.iItem = item;
+    entry.iImage = image;
+    return int32_t(SendMessageA(window, LVM_SETITEMA, 0, LPARAM(&entry)));
+}
+
+int32_t SetControlItemSize(int32_t n, int32_t width, int32_t height, int32_t withLabels) {
+    const ControlRecord* record = UsedControlRecord(n);
+    if (!record || !record->window) return 0;
+    if (record->controlClass == CONTROL_TOOLBAR)
+        return int32_t(
+            SendMessageA(record->window, TB_SETBUTTONSIZE, 0, MAKELPARAM(width, height)));
+    if (record->controlClass != CONTROL_LISTVIEW) return 0;
+    // The spacing is measured from the default layout: reset first, then read an item.
+    SendMessageA(record->window, LVM_SETICONSPACING, 0, MAKELPARAM(-1, -1));
+    RECT item = {withLabels ? LVIR_BOUNDS : LVIR_ICON, 0, 0, 0};
+    if (!SendMessageA(record->window, LVM_GETITEMRECT, 0, LPARAM(&item))) return 1;
+    const int32_t spaceX = (item.right - item.left) + (width > 0 ? width : 0);
+    const int32_t spaceY = (item.bottom - item.top) + (height > 0 ? height : 0);
+    SendMessageA(record->window, LVM_SETICONSPACING, 0, MAKELPARAM(spaceX, spaceY));
+    return 1;
+}
+
+int32_t SetListViewExStyle(int32_t n, uint32_t bits) {
+    HWND window = ListViewWindow(n);
+    return window ? int32_t(SendMessageA(window, LVM_SETEXTENDEDLISTVIEWSTYLE, bits, bits)) : 0;
+}
+
+int32_t ClearListViewExStyle(int32_t n, uint32_t bits) {
+    HWND window = ListViewWindow(n);
+    return window ? int32_t(SendMessageA(window, LVM_SETEXTENDEDLISTVIEWSTYLE, bits, 0)) : 0;
+}
+
+int32_t EnableListViewGroups(int32_t n, int32_t on) {
+    HWND window = ListViewWindow(n);
+    return window ? int32_t(SendMessageA(window, LVM_ENABLEGROUPVIEW, on ? TRUE : FALSE, 0)) : 0;
+}
+
+// --- List-view subclass
+// -------------------------------------------------------------------------------
 
 LRESULT CALLBACK ListViewControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto own = reinterpret_cast<WNDPROC>(GetPropA(window, kOwnProcProperty));
-    if (message == WM_NCDESTROY) RemovePropA(window, kOwnProcProperty);
+    switch (message) {
+        case WM_KEYDOWN: {
+            const int32_t group = FocusedGroup(window);
+            if ((wParam == VK_LEFT || wParam == VK_RIGHT) && group >= 0) {
+                SetGroupCollapsed(window, group, wParam == VK_LEFT);
+                return 0;
+            }
+            if ((wParam == VK_UP || wParam == VK_DOWN) &&
+                StepSelection(window, wParam == VK_UP ? -1 : 1))
+                return 0;
+            break;
+        }
+        case WM_LBUTTONDOWN: {
+            LVHITTESTINFO hit = {};
+            hit.pt = {short(LOWORD(lParam)), short(HIWORD(lParam))};
+            const LRESULT group = SendMessageA(window, LVM_HITTEST, WPARAM(-1), LPARAM(&hit));
+            if ((hit.flags & LVHT_EX_GROUP_HEADER) && group >= 0) {
+                SetGroupCollapsed(window, int32_t(group), !GroupCollapsed(window, int32_t(group)));
+                InvalidateRect(window, nullptr, TRUE);
+                UpdateWindow(window);
+                return 0;
+            }
+            break;
+        }
+        case WM_NCDESTROY:
+            RemovePropA(window, kOwnProcProperty);
+            break;
+    }
     return own ? CallWindowProcA(own, window, message, wParam, lParam)
                : DefWindowProcA(window, message, wParam, lParam);
 }

@@ -271,7 +271,9 @@ int32_t SetControlTab(int32_t n, int32_t tab, int32_t sheet) {
     if (!record) return 0;
     if (tab != -1) {
         const ControlRecord* owner = UsedControlRecord(tab);
-        if (!owner || !ControlClassHas(owner->controlClass, CLASSTRAIT_OWNS_SHEETS)) return 0;
+        // A control on its own sheet would make the chain of tabs a loop.
+        if (tab == n || !owner || !ControlClassHas(owner->controlClass, CLASSTRAIT_OWNS_SHEETS))
+            return 0;
     }
     record->tab = tab;
     record->sheet = tab == -1 ? -1 : sheet;

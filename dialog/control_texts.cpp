@@ -13,6 +13,7 @@
 #include "dialog/control_classes.h"
 #include "dialog/control_creation.h"
 #include "dialog/control_record.h"
+#include "dialog/dialog_units.h"
 #include "dialog/dialog_window.h"
 #include "dialog/filter_dialog.h"
 #include "dialog/skin_engine.h"
@@ -104,6 +105,16 @@ int32_t ShowCaptionText(int32_t, ControlRecord& record, const std::string& expan
 
 int32_t ShowListText(int32_t n, ControlRecord& record, const std::string& expanded) {
     if (record.window) FillList(record.window, LB_RESETCONTENT, LB_ADDSTRING, expanded, false);
+    if (record.window && record.controlClass == CONTROL_VALUELIST) {
+        // One column per item across the control's width; an empty list has no columns to
+        // divide the width by.
+        const int32_t columns = int32_t(SendMessageA(record.window, LB_GETCOUNT, 0, 0));
+        if (columns > 0) {
+            const int32_t width = DialogUnitsToPixelsX(record.width) / columns;
+            SendMessageA(record.window, LB_SETCOLUMNWIDTH, WPARAM(width > 0 ? width : 1), 0);
+            SendMessageA(record.window, LB_SETHORIZONTALEXTENT, WPARAM(width * columns), 0);
+        }
+    }
     SetControlValue(n, record.value);
     return 0;
 }

@@ -5,15 +5,19 @@
 #include "dialog/about_box.h"
 #include "dialog/color_picker.h"
 #include "dialog/control_images.h"
+#include "dialog/control_items.h"
+#include "dialog/control_layout.h"
 #include "dialog/filter_dialog.h"
 #include "dialog/popup_menus.h"
 #include "dialog/system_services.h"
 
 extern "C" __declspec(dllexport) const LibraryApi* GreyloomLibraryApi() {
     static const LibraryApi api = {
-        SetControlImage,    ResolveImagePath,     AddMenuItem,       ShowPopupMenu,
-        SetToolbarMenuHook, PressToolbarHotItem,  RemoveMessageHook, ShowAboutBox,
-        RunControlAction,   PickColorWithPreview,
+        SetControlImage,         ResolveImagePath,   GetControlText,    GetControlTextLine,
+        GetControlItemCount,     GetControlItemText, InsertControlItem, GetControlCoord,
+        ResetTabSheetToDefaults, AddMenuItem,        ShowPopupMenu,     SetToolbarMenuHook,
+        PressToolbarHotItem,     RemoveMessageHook,  ShowAboutBox,      RunControlAction,
+        PickColorWithPreview,
     };
     return &api;
 }

@@ -4,12 +4,21 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 
 struct LibraryApi {
     // Images.
     int32_t (*setControlImage)(int32_t n, const char* name, int32_t option);
     const char* (*resolveImagePath)(const char* name);
+    // Items.
+    const char* (*getControlText)(int32_t n);
+    int32_t (*getControlTextLine)(int32_t n, int32_t index, char* out, size_t outSize);
+    int32_t (*getControlItemCount)(int32_t n);
+    int32_t (*getControlItemText)(int32_t n, int32_t index, char* out, size_t outSize);
+    int32_t (*insertControlItem)(int32_t n, int32_t index, const char* text);
+    int32_t (*getControlCoord)(int32_t n, int32_t which);
+    void (*resetTabSheetToDefaults)(int32_t tab);
     // Menus.
     int32_t (*addMenuItem)(HMENU menu, int32_t id, const char* text, uint32_t state, int32_t radio,
                            HMENU submenu);

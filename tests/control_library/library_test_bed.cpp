@@ -142,3 +142,18 @@ std::string SaveWindowPicture(HWND window, const std::string& name) {
     DeleteObject(picture);
     return path;
 }
+
+void PressKeyDown(WORD key) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    SendInput(1, &input, sizeof input);
+}
+
+void PressKeyUp(WORD key) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof input);
+}

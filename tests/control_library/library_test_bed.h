@@ -33,3 +33,5 @@ std::string SaveWindowPicture(HWND window, const std::string& name);
 void MoveCursorTo(POINT screen);
 void ClickAt(POINT screen);
 void PressKey(WORD key);
+void PressKeyDown(WORD key);
+void PressKeyUp(WORD key);

@@ -1,0 +1,73 @@
+// Tab sheets and the layout in real windows: a sheet reset touches only the current sheet's
+// controls that have a default; no control lies on its own sheet; a minimised dialog keeps its
+// layout; a tiny dialog keeps the preview at 10 x 10 dialog units.
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "tests/control_library/library_test_bed.h"
+
+TEST(ControlLibraryLayout, SheetResetTouchesOnlyTheCurrentSheetOnce) {
+    auto session = OpenLibraryPlugin();
+    static int32_t ownTab = -1;
+    TestScript script;
+    script.build = [](const ScriptedPluginApi& api) {
+        api.createControl(60, CONTROL_TAB, "One\nTwo", 5, 5, 150, 80, 0, 0, 0, -1);
+        for (int n : {61, 62, 63}) {
+            api.createControl(n, CONTROL_SLIDER, "S", 40, 20 + (n - 61) * 12, 60, 8, 0, 0, 0, -1);
+            api.setControlValue(n, 50);
+        }
+        api.setControlDefault(61, 10);  // on the current sheet
+        api.setControlDefault(63, 30);  // on the other sheet
+        api.setControlTab(61, 60, 0);
+        api.setControlTab(62, 60, 0);  // no default: stays
+        api.setControlTab(63, 60, 1);
+        ownTab = api.setControlTab(60, 60, 0);
+    };
+    RunWithDriver(*session, script, [](Driver& driver) {
+        driver.Check(ownTab == 0, "a tab is refused as its own sheet's owner");
+        // The reset a Shift-click on the tab asks for, run on the dialog's thread.
+        driver.Send(WM_NULL);
+        static bool reset = false;
+        reset = false;
+        gBed.script.react = [](const ScriptedPluginApi&, const EventRecord& event) {
+            if (event.event == EVENT_TIMER && !reset) {
+                reset = true;
+                Lib().resetTabSheetToDefaults(60);
+            }
+            return 0;
+        };
+        gBed.api->setDialogTimer(0, 10, 1);
+        WaitFor([] { return reset; });
+        gBed.api->setDialogTimer(0, 10, 0);
+        driver.Check(gBed.api->record(61)->value == 10, "the current sheet's control is reset");
+        driver.Check(gBed.api->record(62)->value == 50, "a control without default stays");
+        driver.Check(gBed.api->record(63)->value == 50, "the other sheet stays");
+        driver.End(IDOK);
+    });
+}
+
+TEST(ControlLibraryLayout, MinimisedKeepsTheLayoutAndTinyKeepsTheTenByTenPreview) {
+    auto session = OpenLibraryPlugin();
+    TestScript script;
+    script.build = [](const ScriptedPluginApi& api) {
+        api.registerFrameControls();
+        api.createControl(71, CONTROL_PUSHBUTTON, "Wide", 20, 220, 100, 14, 0, 0, 0, -1);
+        api.setControlAnchor(71, ANCHOR_LEFT | ANCHOR_RIGHT);
+    };
+    RunWithDriver(*session, script, [](Driver& driver) {
+        RedrawWindow(driver.dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        const int32_t width = gBed.api->record(71)->width;
+        driver.Send(WM_SIZE, SIZE_MINIMIZED, MAKELPARAM(0, 0));
+        driver.Check(gBed.api->record(71)->width == width, "minimised: the layout stays");
+        driver.Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(20, 20));
+        const ControlRecord& preview = *gBed.api->record(395);
+        driver.Check(preview.width >= 10 && preview.height >= 10,
+                     "the preview keeps 10 x 10: " + std::to_string(preview.width) + " x " +
+                         std::to_string(preview.height));
+        driver.End(IDOK);
+    });
+}
