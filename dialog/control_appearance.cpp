@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "dialog/control_classes.h"
 #include "dialog/control_creation.h"
 #include "dialog/control_record.h"
 #include "dialog/dialog_window.h"
@@ -25,13 +26,8 @@ namespace {
 constexpr uint32_t kToolFlagsKept = 0x1A6;
 constexpr int kMaxTabNesting = kControlCount;
 
-bool IsSliderClass(int32_t controlClass) {
-    return controlClass == CONTROL_SLIDER || controlClass == CONTROL_TRACKBAR_SLIDER;
-}
-
-bool HasLabel(int32_t controlClass) {
-    return IsSliderClass(controlClass) || controlClass == CONTROL_LISTBOX ||
-           controlClass == CONTROL_COMBOBOX || controlClass == CONTROL_VALUELIST;
+bool HasValueBox(int32_t controlClass) {
+    return ControlClassHas(controlClass, CLASSTRAIT_VALUE_BOX);
 }
 
 CompanionGeometry GeometryOf(const ControlRecord& record, int32_t x, int32_t y, int32_t width,
@@ -51,7 +47,7 @@ LRESULT SendToolMessage(int32_t n, const ControlRecord& record, UINT message, ui
     if (!tip || !gDialog) return 1;
     LRESULT answer = 1;
     HWND windows[3] = {record.window, nullptr, record.labelWindow};
-    if (IsSliderClass(record.controlClass)) windows[1] = record.editWindow;
+    if (HasValueBox(record.controlClass)) windows[1] = record.editWindow;
     for (HWND window : windows) {
         TOOLINFOA tool = {};
         tool.cbSize = TTTOOLINFOA_V2_SIZE;
@@ -114,10 +110,10 @@ int32_t ApplyControlStateNested(int32_t n, int depth) {
         ShowAndEnable(GetDlgItem(gDialog, ITEM_ZOOM_IN), state);
         ShowAndEnable(GetDlgItem(gDialog, ITEM_ZOOM_OUT), state);
     }
-    if (IsSliderClass(record->controlClass)) ShowAndEnable(record->editWindow, state);
-    if (HasLabel(record->controlClass)) ShowAndEnable(record->labelWindow, state);
-    const bool ownsSheets =
-        record->controlClass == CONTROL_TAB || record->controlClass == CONTROL_VALUELIST;
+    if (HasValueBox(record->controlClass)) ShowAndEnable(record->editWindow, state);
+    if (ControlClassHas(record->controlClass, CLASSTRAIT_LABEL))
+        ShowAndEnable(record->labelWindow, state);
+    const bool ownsSheets = ControlClassHas(record->controlClass, CLASSTRAIT_OWNS_SHEETS);
     if (ownsSheets && !(gAppearance.stateOverride & 2)) {
         for (int child = 0; child < kControlCount; ++child) {
             const ControlRecord* placed = UsedControlRecord(child);
@@ -183,20 +179,16 @@ int32_t SetControlColor(int32_t n, int32_t color) {
     }
     HWND window = record->window;
     if (!window) return 1;
-    switch (record->controlClass) {
-        case CONTROL_TRACKBAR:
-        case CONTROL_TRACKBAR_SLIDER:
-            SendMessageA(window, TBM_SETRANGEMAX, TRUE,
-                         SendMessageA(window, TBM_GETRANGEMAX, 0, 0));
-            break;
-        case CONTROL_LISTVIEW:
-            SendMessageA(window, LVM_SETBKCOLOR, 0, LPARAM(COLORREF(color)));
-            SendMessageA(window, LVM_SETTEXTBKCOLOR, 0, LPARAM(COLORREF(color)));
-            InvalidateRect(window, nullptr, TRUE);
-            break;
-        default:
-            InvalidateRect(window, nullptr, TRUE);
-            UpdateWindow(window);
+    if (ControlClassHas(record->controlClass, CLASSTRAIT_TRACKBAR)) {
+        // A trackbar takes its background brush anew only when its range is set.
+        SendMessageA(window, TBM_SETRANGEMAX, TRUE, SendMessageA(window, TBM_GETRANGEMAX, 0, 0));
+    } else if (record->controlClass == CONTROL_LISTVIEW) {
+        SendMessageA(window, LVM_SETBKCOLOR, 0, LPARAM(COLORREF(color)));
+        SendMessageA(window, LVM_SETTEXTBKCOLOR, 0, LPARAM(COLORREF(color)));
+        InvalidateRect(window, nullptr, TRUE);
+    } else {
+        InvalidateRect(window, nullptr, TRUE);
+        UpdateWindow(window);
     }
     return 1;
 }
@@ -262,11 +254,10 @@ static int32_t SetControlStep(int32_t n, int32_t size, int32_t ControlRecord::*f
     const int32_t old = record->*field;
     const bool inverted = record->min > record->max;
     // A slider steps toward its maximum: negative steps for an inverted range.
-    if (IsSliderClass(record->controlClass) && ((inverted && size > 0) || (!inverted && size < 0)))
+    if (HasValueBox(record->controlClass) && ((inverted && size > 0) || (!inverted && size < 0)))
         size = -size;
     record->*field = size;
-    const bool trackbar =
-        record->controlClass == CONTROL_TRACKBAR || record->controlClass == CONTROL_TRACKBAR_SLIDER;
+    const bool trackbar = ControlClassHas(record->controlClass, CLASSTRAIT_TRACKBAR);
     if (trackbar && record->window)
         SendMessageA(record->window, trackbarMessage, 0, size < 0 ? -size : size);
     return old;
@@ -330,8 +321,7 @@ int32_t GetControlPixelCoord(int32_t n, int32_t part) {
 }
 
 bool IsVerticalSlider(int32_t controlClass, uint32_t style) {
-    if (controlClass == CONTROL_TRACKBAR || controlClass == CONTROL_TRACKBAR_SLIDER)
-        return (style & TBS_VERT) != 0;
+    if (ControlClassHas(controlClass, CLASSTRAIT_TRACKBAR)) return (style & TBS_VERT) != 0;
     return (style & SBS_VERT) != 0;
 }
 
@@ -399,7 +389,7 @@ int32_t GetLabelRect(int32_t n, int32_t x, int32_t y, int32_t width, int32_t hei
 
 int32_t SetControlEditSize(int32_t n, int32_t width, int32_t height) {
     ControlRecord* record = UsedControlRecord(n);
-    if (!record || !IsSliderClass(record->controlClass)) return 0;
+    if (!record || !HasValueBox(record->controlClass)) return 0;
     record->editWidth = width;
     record->editHeight = height;
     PlaceControlCompanions(n);

@@ -9,6 +9,7 @@
 #include <initializer_list>
 
 #include "dialog/control_appearance.h"
+#include "dialog/control_classes.h"
 #include "dialog/control_items.h"
 #include "dialog/control_layout.h"
 #include "dialog/control_texts.h"
@@ -30,15 +31,6 @@ constexpr uint32_t kBorderedEdit = WS_BORDER;  // editStyle of a slider's value 
 uint32_t gControlGenerations[kControlCount];
 constexpr int kMaxRadioGroup = kControlCount;
 
-// Everything a class's window maker needs: the control, its place in pixels and its text.
-struct ControlBuild {
-    int32_t n;
-    ControlRecord& record;
-    RECT place;
-    const char* expandedText;
-};
-using CreateWindowsProc = bool (*)(ControlBuild& build);
-
 HINSTANCE WindowInstance() {
     return gModule ? gModule : GetModuleHandleA(nullptr);
 }
@@ -52,10 +44,6 @@ HWND MakeChild(const char* windowClass, const char* text, DWORD style, DWORD exS
 
 int ControlWindowId(int32_t n) {
     return n + kControlWindowIdBase;
-}
-
-bool IsSliderClass(int32_t controlClass) {
-    return controlClass == CONTROL_SLIDER || controlClass == CONTROL_TRACKBAR_SLIDER;
 }
 
 // Labels and value boxes are made at their place: every later move costs the system a pass
@@ -87,20 +75,99 @@ bool MakeSliderCompanions(ControlBuild& build) {
            MakeLabel(build, vertical ? SS_CENTER : SS_RIGHT, build.expandedText);
 }
 
+UINT TrackbarTipSide(uint32_t properties) {
+    if (properties & CTLPROP_TIP_BOTTOM) return TBTS_BOTTOM;
+    if (properties & CTLPROP_TIP_RIGHT) return TBTS_RIGHT;
+    if (properties & CTLPROP_TIP_LEFT) return TBTS_LEFT;
+    return TBTS_TOP;
+}
+
+void ResetCreatedRecord(ControlRecord& record, int32_t controlClass, const char* text) {
+    record.controlClass = controlClass;
+    record.window = record.editWindow = record.labelWindow = nullptr;
+    CopyText(record.text, sizeof record.text, text ? text : "");
+    record.backgroundBrush = static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH));
+    record.backgroundColor = ControlClassHas(controlClass, CLASSTRAIT_FACE_BACKGROUND)
+                                 ? GetSysColor(COLOR_BTNFACE)
+                                 : COLORREF(-1);
+    record.labelBackColor = record.editBackColor = record.editTextColor = COLORREF(-1);
+    record.textColor = GetSysColor(COLOR_WINDOWTEXT);
+    record.font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    record.spacing = 8;
+    record.value = record.initialValue = 0;
+    record.min = 0;
+    record.max = 255;
+    record.lineSize = 1;
+    record.pageSize = 10;
+    record.pageExtent = 0;
+    record.divisor = 1;
+    record.toolTip[0] = '\0';
+    record.imageName[0] = '\0';
+    record.imageOption = 0;
+    record.labelWidth = record.labelHeight = 0;
+    record.editStyle = record.editExStyle = record.labelStyle = record.labelExStyle = 0;
+}
+
+// Thumb of a scroll bar or trackbar; min and max may be inverted.
+void ShowSliderPosition(const ControlRecord& record) {
+    if (!record.window) return;
+    const SliderShape shape = {record.min, record.max, record.pageExtent, record.gamma};
+    const int32_t position =
+        WindowPositionFromSliderPosition(shape, SliderPositionFromValue(shape, record.value));
+    if (ControlClassHas(record.controlClass, CLASSTRAIT_TRACKBAR))
+        SendMessageA(record.window, TBM_SETPOS, TRUE, position);
+    else
+        SetScrollPos(record.window, SB_CTL, position, TRUE);
+}
+
+void ShowValueBox(ControlRecord& record) {
+    if (!record.editWindow) return;
+    if (gAppearance.valueBoxDelayMs != 0 && GetFocus() == record.editWindow) return;
+    char text[64];
+    FormatValueBoxText(record.value, record.divisor, text, sizeof text);
+    // The box tells the dialog about every change of its text; this one is ours.
+    const bool writing = gFilterDialog.writingValueBox;
+    gFilterDialog.writingValueBox = true;
+    SetWindowTextA(record.editWindow, text);
+    UpdateWindow(record.editWindow);
+    gFilterDialog.writingValueBox = writing;
+}
+
+void ClearOtherRadioButtons(int32_t n, HWND window) {
+    HWND member = window;
+    for (int steps = 0; steps < kMaxRadioGroup; ++steps) {
+        member = GetNextDlgGroupItem(gDialog, member, FALSE);
+        if (!member || member == window) break;
+        const int32_t other = GetDlgCtrlID(member) - kControlWindowIdBase;
+        const ControlRecord* record = UsedControlRecord(other);
+        if (other == n || !record || record->controlClass != CONTROL_RADIOBUTTON) continue;
+        if (SendMessageA(member, BM_GETCHECK, 0, 0) != BST_CHECKED) continue;
+        SendMessageA(member, BM_SETCHECK, BST_UNCHECKED, 0);
+        StoreControlValue(other, 0);
+    }
+}
+
+// The class-specific window work of SetControlValue; returns the value to store.
+// Controls on the sheets of a tab or value list follow its new sheet.
+void ReshowSheetControls(int32_t owner) {
+    for (int child = 0; child < kControlCount; ++child) {
+        const ControlRecord* record = UsedControlRecord(child);
+        if (record && record->tab == owner && child != owner) ApplyControlState(child);
+    }
+}
+
+}  // namespace
+
+// --- Window makers of the classes ------------------------------------------------------------
+
 bool CreateScrollBarWindows(ControlBuild& build) {
     ControlRecord& record = build.record;
     const DWORD style = (record.style | WS_TABSTOP) & ~DWORD(WS_BORDER);
     record.window =
         MakeChild("SCROLLBAR", "", style, record.exStyle, build.place, ControlWindowId(build.n));
     if (!record.window) return false;
-    return record.controlClass != CONTROL_SLIDER || MakeSliderCompanions(build);
-}
-
-UINT TrackbarTipSide(uint32_t properties) {
-    if (properties & CTLPROP_TIP_BOTTOM) return TBTS_BOTTOM;
-    if (properties & CTLPROP_TIP_RIGHT) return TBTS_RIGHT;
-    if (properties & CTLPROP_TIP_LEFT) return TBTS_LEFT;
-    return TBTS_TOP;
+    return !ControlClassHas(record.controlClass, CLASSTRAIT_VALUE_BOX) ||
+           MakeSliderCompanions(build);
 }
 
 bool CreateTrackbarWindows(ControlBuild& build) {
@@ -113,30 +180,21 @@ bool CreateTrackbarWindows(ControlBuild& build) {
     record.backgroundBrush = CreateSolidBrush(record.backgroundColor);
     if (style & TBS_TOOLTIPS)
         SendMessageA(record.window, TBM_SETTIPSIDE, TrackbarTipSide(record.properties), 0);
-    if (record.controlClass == CONTROL_TRACKBAR) record.labelWidth = 1;
-    return record.controlClass != CONTROL_TRACKBAR_SLIDER || MakeSliderCompanions(build);
+    if (!ControlClassHas(record.controlClass, CLASSTRAIT_VALUE_BOX)) {
+        record.labelWidth = 1;
+        return true;
+    }
+    return MakeSliderCompanions(build);
 }
 
 // The button type of the class when the effect gave none.
-DWORD ButtonType(int32_t controlClass, DWORD style) {
-    if (style & BS_TYPEMASK) return 0;
-    switch (controlClass) {
-        case CONTROL_CHECKBOX:
-            return BS_AUTOCHECKBOX;
-        case CONTROL_RADIOBUTTON:
-            return BS_AUTORADIOBUTTON;
-        case CONTROL_GROUPBOX:
-            return BS_GROUPBOX;
-    }
-    return 0;
-}
-
 bool CreateButtonWindow(ControlBuild& build) {
     ControlRecord& record = build.record;
-    const int32_t controlClass = record.controlClass;
-    const bool tabStop = controlClass != CONTROL_RADIOBUTTON && controlClass != CONTROL_GROUPBOX;
-    const DWORD style =
-        record.style | ButtonType(controlClass, record.style) | (tabStop ? WS_TABSTOP : 0);
+    const ControlClassInfo& info = ControlClassOf(record.controlClass);
+    // The effect's own button type wins over the class's.
+    const DWORD type = (record.style & BS_TYPEMASK) ? 0 : info.windowType;
+    const bool tabStop = (info.traits & CLASSTRAIT_TABSTOP) != 0;
+    const DWORD style = record.style | type | (tabStop ? WS_TABSTOP : 0);
     record.window = MakeChild("BUTTON", build.expandedText, style, record.exStyle, build.place,
                               ControlWindowId(build.n));
     record.min = 0;
@@ -146,8 +204,8 @@ bool CreateButtonWindow(ControlBuild& build) {
 
 bool CreateListWindows(ControlBuild& build) {
     ControlRecord& record = build.record;
-    DWORD style = record.style | LBS_NOTIFY | WS_TABSTOP;
-    if (record.controlClass == CONTROL_VALUELIST) style |= LBS_MULTICOLUMN;
+    const DWORD style =
+        record.style | LBS_NOTIFY | WS_TABSTOP | ControlClassOf(record.controlClass).windowType;
     record.window =
         MakeChild("LISTBOX", "", style, record.exStyle, build.place, ControlWindowId(build.n));
     record.value = record.initialValue = -1;
@@ -181,24 +239,11 @@ bool CreateEditWindow(ControlBuild& build) {
 }
 
 // The picture type of the static classes when the effect gave none.
-DWORD StaticType(int32_t controlClass, DWORD style) {
-    if (style & SS_TYPEMASK) return 0;
-    switch (controlClass) {
-        case CONTROL_IMAGEBUTTON:
-            return SS_OWNERDRAW;
-        case CONTROL_BITMAP:
-            return SS_BITMAP;
-        case CONTROL_ICON:
-            return SS_ICON;
-        case CONTROL_METAFILE:
-            return SS_ENHMETAFILE;
-    }
-    return 0;
-}
-
 bool CreateStaticWindow(ControlBuild& build) {
     ControlRecord& record = build.record;
-    const DWORD type = StaticType(record.controlClass, record.style);
+    // The effect's own picture type wins over the class's.
+    const DWORD type =
+        (record.style & SS_TYPEMASK) ? 0 : ControlClassOf(record.controlClass).windowType;
     const bool picture = type == SS_BITMAP || type == SS_ICON || type == SS_ENHMETAFILE;
     record.window =
         MakeChild("STATIC", picture ? "" : build.expandedText, record.style | type | SS_NOTIFY,
@@ -252,227 +297,100 @@ bool CreateNoWindow(ControlBuild&) {
     return true;
 }
 
-// The window makers by class; classes without an entry make no window.
-CreateWindowsProc WindowMakerFor(int32_t controlClass) {
-    switch (controlClass) {
-        case CONTROL_SLIDER:
-        case CONTROL_SCROLLBAR:
-            return CreateScrollBarWindows;
-        case CONTROL_TRACKBAR:
-        case CONTROL_TRACKBAR_SLIDER:
-            return CreateTrackbarWindows;
-        case CONTROL_PUSHBUTTON:
-        case CONTROL_CHECKBOX:
-        case CONTROL_RADIOBUTTON:
-        case CONTROL_GROUPBOX:
-        case CONTROL_COLORBUTTON:
-            return CreateButtonWindow;
-        case CONTROL_LISTBOX:
-        case CONTROL_VALUELIST:
-            return CreateListWindows;
-        case CONTROL_COMBOBOX:
-            return CreateComboWindows;
-        case CONTROL_EDIT:
-            return CreateEditWindow;
-        case CONTROL_TEXT:
-        case CONTROL_STATIC_PICTURE:
-        case CONTROL_STATIC_PICTURE2:
-        case CONTROL_IMAGEBUTTON:
-        case CONTROL_BITMAP:
-        case CONTROL_ICON:
-        case CONTROL_METAFILE:
-            return CreateStaticWindow;
-        case CONTROL_TAB:
-            return CreateTabWindow;
-        case CONTROL_LISTVIEW:
-            return CreateListViewWindow;
-        case CONTROL_TOOLBAR:
-            return CreateToolbarWindow;
+// --- Values in the windows of the classes ------------------------------------------------------
+
+// Scroll bars and sliders: the value is clamped and shown by the thumb (or the skin) and, for
+// sliders, in the value box.
+int32_t ShowRangedValue(int32_t n, ControlRecord& record, int32_t value) {
+    value = ClampToRange(record.min, record.max, value);
+    const bool inverted = record.min > record.max;
+    // Steps point from min toward max, whichever way the range runs.
+    auto directed = [inverted](int32_t step) {
+        const int32_t size = step < 0 ? -step : step;
+        return inverted ? -size : size;
+    };
+    record.lineSize = directed(record.lineSize);
+    record.pageSize = directed(record.pageSize);
+    record.value = value;
+    if (IsSkinActive() && IsControlSkinned(n)) {
+        StoreControlValue(n, value);
+        if (GetEffectiveControlState(n)) PaintSkinnedControl(n, 0);
+    } else {
+        ShowSliderPosition(record);
     }
-    return CreateNoWindow;
+    if (ControlClassHas(record.controlClass, CLASSTRAIT_VALUE_BOX)) ShowValueBox(record);
+    return value;
 }
 
-// Classes whose text becomes items after the windows exist.
-bool TextShownAfterCreation(int32_t controlClass) {
-    switch (controlClass) {
-        case CONTROL_LISTBOX:
-        case CONTROL_VALUELIST:
-        case CONTROL_COMBOBOX:
-        case CONTROL_TAB:
-        case CONTROL_LISTVIEW:
-        case CONTROL_TOOLBAR:
-            return true;
-    }
-    return false;
+int32_t ShowTrackbarValue(int32_t, ControlRecord& record, int32_t value) {
+    if (record.window && SendMessageA(record.window, TBM_GETPOS, 0, 0) != value)
+        SendMessageA(record.window, TBM_SETPOS, TRUE, value);
+    return value;
 }
 
-void ResetCreatedRecord(ControlRecord& record, int32_t controlClass, const char* text) {
-    record.controlClass = controlClass;
-    record.window = record.editWindow = record.labelWindow = nullptr;
-    CopyText(record.text, sizeof record.text, text ? text : "");
-    record.backgroundBrush = static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH));
-    record.backgroundColor =
-        controlClass == CONTROL_GROUPBOX ? GetSysColor(COLOR_BTNFACE) : COLORREF(-1);
-    record.labelBackColor = record.editBackColor = record.editTextColor = COLORREF(-1);
-    record.textColor = GetSysColor(COLOR_WINDOWTEXT);
-    record.font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    record.spacing = 8;
-    record.value = record.initialValue = 0;
-    record.min = 0;
-    record.max = 255;
-    record.lineSize = 1;
-    record.pageSize = 10;
-    record.pageExtent = 0;
-    record.divisor = 1;
-    record.toolTip[0] = '\0';
-    record.imageName[0] = '\0';
-    record.imageOption = 0;
-    record.labelWidth = record.labelHeight = 0;
-    record.editStyle = record.editExStyle = record.labelStyle = record.labelExStyle = 0;
+int32_t ShowCheckValue(int32_t, ControlRecord& record, int32_t value) {
+    value &= 3;
+    if (record.window && SendMessageA(record.window, BM_GETCHECK, 0, 0) != value)
+        SendMessageA(record.window, BM_SETCHECK, WPARAM(value), 0);
+    return value;
 }
 
-// Thumb of a scroll bar or trackbar; min and max may be inverted.
-void ShowSliderPosition(const ControlRecord& record) {
-    if (!record.window) return;
-    const SliderShape shape = {record.min, record.max, record.pageExtent, record.gamma};
-    const int32_t position =
-        WindowPositionFromSliderPosition(shape, SliderPositionFromValue(shape, record.value));
-    if (record.controlClass == CONTROL_TRACKBAR_SLIDER)
-        SendMessageA(record.window, TBM_SETPOS, TRUE, position);
-    else
-        SetScrollPos(record.window, SB_CTL, position, TRUE);
-}
-
-void ShowValueBox(ControlRecord& record) {
-    if (!record.editWindow) return;
-    if (gAppearance.valueBoxDelayMs != 0 && GetFocus() == record.editWindow) return;
-    char text[64];
-    FormatValueBoxText(record.value, record.divisor, text, sizeof text);
-    // The box tells the dialog about every change of its text; this one is ours.
-    const bool writing = gFilterDialog.writingValueBox;
-    gFilterDialog.writingValueBox = true;
-    SetWindowTextA(record.editWindow, text);
-    UpdateWindow(record.editWindow);
-    gFilterDialog.writingValueBox = writing;
-}
-
-void ClearOtherRadioButtons(int32_t n, HWND window) {
-    HWND member = window;
-    for (int steps = 0; steps < kMaxRadioGroup; ++steps) {
-        member = GetNextDlgGroupItem(gDialog, member, FALSE);
-        if (!member || member == window) break;
-        const int32_t other = GetDlgCtrlID(member) - kControlWindowIdBase;
-        const ControlRecord* record = UsedControlRecord(other);
-        if (other == n || !record || record->controlClass != CONTROL_RADIOBUTTON) continue;
-        if (SendMessageA(member, BM_GETCHECK, 0, 0) != BST_CHECKED) continue;
-        SendMessageA(member, BM_SETCHECK, BST_UNCHECKED, 0);
-        StoreControlValue(other, 0);
-    }
-}
-
-// The class-specific window work of SetControlValue; returns the value to store.
-int32_t ShowValueInWindow(int32_t n, ControlRecord& record, int32_t value) {
-    HWND window = record.window;
-    switch (record.controlClass) {
-        case CONTROL_TRACKBAR:
-            if (window && SendMessageA(window, TBM_GETPOS, 0, 0) != value)
-                SendMessageA(window, TBM_SETPOS, TRUE, value);
-            return value;
-        case CONTROL_CHECKBOX:
-            value &= 3;
-            if (window && SendMessageA(window, BM_GETCHECK, 0, 0) != value)
-                SendMessageA(window, BM_SETCHECK, WPARAM(value), 0);
-            return value;
-        case CONTROL_RADIOBUTTON:
-            value &= 1;
-            if (window) {
-                SendMessageA(window, BM_SETCHECK, WPARAM(value), 0);
-                const LONG_PTR type = GetWindowLongPtrA(window, GWL_STYLE) & BS_TYPEMASK;
-                if (value && type == BS_AUTORADIOBUTTON) ClearOtherRadioButtons(n, window);
-            }
-            return value;
-        case CONTROL_LISTBOX:
-        case CONTROL_VALUELIST:
-            if (window) {
-                if (GetWindowLongPtrA(window, GWL_STYLE) & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) {
-                    SendMessageA(window, LB_SETSEL, TRUE, value);
-                } else {
-                    LRESULT answer = SendMessageA(window, LB_SETCURSEL, WPARAM(value), 0);
-                    value = answer == LB_ERR ? -1 : int32_t(answer);
-                }
-            }
-            return value;
-        case CONTROL_COMBOBOX:
-            if (window) {
-                LRESULT answer = SendMessageA(window, CB_SETCURSEL, WPARAM(value), 0);
-                value = answer == CB_ERR ? -1 : int32_t(answer);
-            }
-            return value;
-        case CONTROL_TAB:
-            if (window) TabCtrl_SetCurSel(window, value);
-            return value;
-        case CONTROL_LISTVIEW:
-            if (window) {
-                if (value < 0) {
-                    int focused = ListView_GetNextItem(window, -1, LVNI_FOCUSED);
-                    if (focused >= 0) ListView_SetItemState(window, focused, 0, LVIS_SELECTED);
-                } else {
-                    ListView_SetItemState(window, value, LVIS_SELECTED | LVIS_FOCUSED,
-                                          LVIS_SELECTED | LVIS_FOCUSED);
-                }
-            }
-            return value;
+int32_t ShowRadioValue(int32_t n, ControlRecord& record, int32_t value) {
+    value &= 1;
+    if (HWND window = record.window) {
+        SendMessageA(window, BM_SETCHECK, WPARAM(value), 0);
+        const LONG_PTR type = GetWindowLongPtrA(window, GWL_STYLE) & BS_TYPEMASK;
+        if (value && type == BS_AUTORADIOBUTTON) ClearOtherRadioButtons(n, window);
     }
     return value;
 }
 
-// Controls on the sheets of a tab or value list follow its new sheet.
-void ReshowSheetControls(int32_t owner) {
-    for (int child = 0; child < kControlCount; ++child) {
-        const ControlRecord* record = UsedControlRecord(child);
-        if (record && record->tab == owner && child != owner) ApplyControlState(child);
+int32_t ShowListValue(int32_t, ControlRecord& record, int32_t value) {
+    HWND window = record.window;
+    if (!window) return value;
+    if (GetWindowLongPtrA(window, GWL_STYLE) & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) {
+        SendMessageA(window, LB_SETSEL, TRUE, value);
+        return value;
     }
+    const LRESULT answer = SendMessageA(window, LB_SETCURSEL, WPARAM(value), 0);
+    return answer == LB_ERR ? -1 : int32_t(answer);
 }
 
-}  // namespace
+int32_t ShowComboValue(int32_t, ControlRecord& record, int32_t value) {
+    if (!record.window) return value;
+    const LRESULT answer = SendMessageA(record.window, CB_SETCURSEL, WPARAM(value), 0);
+    return answer == CB_ERR ? -1 : int32_t(answer);
+}
+
+int32_t ShowTabValue(int32_t, ControlRecord& record, int32_t value) {
+    if (record.window) TabCtrl_SetCurSel(record.window, value);
+    return value;
+}
+
+int32_t ShowListViewValue(int32_t, ControlRecord& record, int32_t value) {
+    HWND window = record.window;
+    if (!window) return value;
+    if (value < 0) {
+        const int focused = ListView_GetNextItem(window, -1, LVNI_FOCUSED);
+        if (focused >= 0) ListView_SetItemState(window, focused, 0, LVIS_SELECTED);
+    } else {
+        ListView_SetItemState(window, value, LVIS_SELECTED | LVIS_FOCUSED,
+                              LVIS_SELECTED | LVIS_FOCUSED);
+    }
+    return value;
+}
+
+int32_t ShowPlainValue(int32_t, ControlRecord&, int32_t value) {
+    return value;
+}
 
 // --- Defaults ---------------------------------------------------------------------------------
 
 SIZE DefaultControlSize(int32_t n, int32_t controlClass, uint32_t style) {
-    switch (controlClass) {
-        case CONTROL_SLIDER:
-        case CONTROL_SCROLLBAR:
-            return (style & SBS_VERT) ? SIZE{8, 90} : SIZE{90, 8};
-        case CONTROL_TRACKBAR:
-        case CONTROL_TRACKBAR_SLIDER:
-            return (style & TBS_VERT) ? SIZE{10, 90} : SIZE{90, 10};
-        case CONTROL_PUSHBUTTON:
-            return {34, 14};
-        case CONTROL_GROUPBOX:
-            return {100, 32};
-        case CONTROL_LISTBOX:
-        case CONTROL_COMBOBOX:
-        case CONTROL_LISTVIEW:
-            return {90, 32};
-        case CONTROL_VALUELIST:
-            return {90, 10};
-        case CONTROL_STATIC_PICTURE:
-        case CONTROL_STATIC_PICTURE2:
-        case CONTROL_BITMAP:
-        case CONTROL_ICON:
-        case CONTROL_METAFILE:
-        case CONTROL_PICTURE:
-            return {32, 32};
-        case CONTROL_IMAGEBUTTON:
-            return n == CTL_ABOUT ? SIZE{32, 43} : SIZE{32, 32};
-        case CONTROL_PREVIEW:
-            return {228, 154};
-        case CONTROL_TAB:
-            return {120, 60};
-        case CONTROL_TOOLBAR:
-            return {150, 13};
-    }
-    return {90, 8};
+    // The about button is taller than other image buttons: its picture has a caption.
+    if (n == CTL_ABOUT && controlClass == CONTROL_IMAGEBUTTON) return {32, 43};
+    const ControlClassInfo& info = ControlClassOf(controlClass);
+    return IsVerticalSlider(controlClass, style) ? info.defaultSizeVertical : info.defaultSize;
 }
 
 POINT DefaultControlPosition(int32_t n) {
@@ -491,18 +409,7 @@ POINT DefaultControlPosition(int32_t n) {
 int32_t DefaultControlAction(int32_t n, int32_t controlClass) {
     if (n == CTL_CANCEL) return ACTION_CANCEL;
     if (n == CTL_OK) return ACTION_OK;
-    switch (controlClass) {
-        case CONTROL_RADIOBUTTON:
-        case CONTROL_GROUPBOX:
-        case CONTROL_LISTBOX:
-        case CONTROL_COMBOBOX:
-        case CONTROL_EDIT:
-        case CONTROL_TAB:
-        case CONTROL_LISTVIEW:
-        case CONTROL_TOOLBAR:
-            return ACTION_NONE;
-    }
-    return ACTION_PREVIEW;
+    return ControlClassOf(controlClass).defaultAction;
 }
 
 void AnchorDistances(int32_t flags, int32_t x, int32_t y, int32_t width, int32_t height,
@@ -586,7 +493,7 @@ int32_t CreateControl(int32_t n, int32_t controlClass, const char* text, int32_t
         ControlBuild build = {
             n, record, DialogUnitsToPixelRect(record.x, record.y, record.width, record.height),
             expanded.c_str()};
-        if (!WindowMakerFor(controlClass)(build)) {
+        if (!ControlClassOf(controlClass).createWindows(build)) {
             // Partly made: nothing of it may stay on the dialog.
             DestroyDialogChild(record.window);
             DestroyDialogChild(record.editWindow);
@@ -602,7 +509,7 @@ int32_t CreateControl(int32_t n, int32_t controlClass, const char* text, int32_t
 
     record.inUse = 1;
     record.tab = record.sheet = -1;
-    if (gDialog && TextShownAfterCreation(controlClass) && record.text[0])
+    if (gDialog && ControlClassHas(controlClass, CLASSTRAIT_ITEMS) && record.text[0])
         SetControlText(n, record.text);
     SetControlRange(n, record.min, record.max);
     SetControlLineSize(n, record.lineSize);
@@ -632,48 +539,22 @@ int32_t SetControlValue(int32_t n, int32_t value) {
         StoreControlValue(n, value);
         return previous;
     }
-    const int32_t controlClass = record->controlClass;
-    const bool skinned = IsSkinActive() && IsControlSkinned(n);
-    if (skinned && controlClass != CONTROL_SLIDER && controlClass != CONTROL_GROUPBOX) {
+    const ControlClassInfo& info = ControlClassOf(record->controlClass);
+    if (info.skin.paintsValue && IsSkinActive() && IsControlSkinned(n)) {
         StoreControlValue(n, value);
         if (GetEffectiveControlState(n)) PaintSkinnedControl(n, 0);
         return previous;
     }
-    const bool sliderLike = controlClass == CONTROL_SLIDER || controlClass == CONTROL_SCROLLBAR ||
-                            controlClass == CONTROL_TRACKBAR_SLIDER;
-    if (!sliderLike) {
-        value = ShowValueInWindow(n, *record, value);
-        StoreControlValue(n, value);
-        if (controlClass == CONTROL_TAB || controlClass == CONTROL_VALUELIST)
-            ReshowSheetControls(n);
-        return previous;
-    }
-    value = ClampToRange(record->min, record->max, value);
-    const bool inverted = record->min > record->max;
-    // Steps point from min toward max, whichever way the range runs.
-    auto directed = [inverted](int32_t step) {
-        const int32_t size = step < 0 ? -step : step;
-        return inverted ? -size : size;
-    };
-    record->lineSize = directed(record->lineSize);
-    record->pageSize = directed(record->pageSize);
-    record->value = value;
-    if (skinned) {
-        StoreControlValue(n, value);
-        if (GetEffectiveControlState(n)) PaintSkinnedControl(n, 0);
-    } else {
-        ShowSliderPosition(*record);
-    }
-    if (IsSliderClass(controlClass)) ShowValueBox(*record);
+    value = info.showValue(n, *record, value);
     StoreControlValue(n, value);
+    if (info.traits & CLASSTRAIT_OWNS_SHEETS) ReshowSheetControls(n);
     return previous;
 }
 
 int32_t SetControlLabel(int32_t n, const char* text) {
     ControlRecord* record = UsedControlRecord(n);
     if (!record) return 0;
-    if (record->controlClass != CONTROL_COMBOBOX && record->controlClass != CONTROL_VALUELIST)
-        return 0;
+    if (!ControlClassHas(record->controlClass, CLASSTRAIT_LABEL_TEXT)) return 0;
     CopyText(record->label, sizeof record->label, text ? text : "");
     const std::string expanded = ExpandText(record->label);
     MeasureControlLabel(n, expanded.c_str());

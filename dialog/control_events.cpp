@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "dialog/about_box.h"
+#include "dialog/control_classes.h"
 #include "dialog/control_creation.h"
 #include "dialog/control_record.h"
 #include "dialog/dialog_window.h"
@@ -15,11 +16,6 @@
 #include "host/plugin_data.h"
 
 namespace {
-
-bool HasSkinnedHotLook(int32_t controlClass) {
-    return controlClass == CONTROL_PUSHBUTTON || controlClass == CONTROL_COMBOBOX ||
-           controlClass == CONTROL_SLIDER || controlClass == CONTROL_CHECKBOX;
-}
 
 // Hands an event to hook 1 past the re-entry counter (the re-layout action's own events).
 void DeliverDirect(int32_t control, int32_t event, int32_t argument, int32_t message) {
@@ -35,7 +31,7 @@ int32_t TriggerControlEvent(int32_t control, int32_t event, int32_t argument, in
     if (gFilterDialog.deliveryDepth > 0 && !force) return 0;
     ++gFilterDialog.deliveryDepth;
     const int32_t controlClass = GetControlClass(control);
-    if (IsSkinActive() && HasSkinnedHotLook(controlClass) &&
+    if (IsSkinActive() && ControlClassOf(controlClass).skin.hotLook &&
         (event == EVENT_MOUSE_ENTER || event == EVENT_MOUSE_LEAVE))
         PaintSkinnedControl(control, event == EVENT_MOUSE_ENTER ? 3 : 0);
     gContext.controlEvent = {control, event, argument, message, extra, controlClass};

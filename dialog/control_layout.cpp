@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include "dialog/control_appearance.h"
+#include "dialog/control_classes.h"
 #include "dialog/control_creation.h"
 #include "dialog/control_record.h"
 #include "dialog/dialog_units.h"
@@ -20,25 +21,9 @@ bool gLayoutRunning = false;  // ApplyControlAnchors is placing controls
 }
 
 void LimitRangeForClass(int32_t controlClass, int32_t* min, int32_t* max) {
-    auto limit = [&](int32_t low, int32_t high) {
-        if (*min < low) *min = low;
-        if (*max > high) *max = high;
-    };
-    switch (controlClass) {
-        case CONTROL_PUSHBUTTON:
-        case CONTROL_RADIOBUTTON:
-        case CONTROL_GROUPBOX:
-            limit(0, 1);
-            break;
-        case CONTROL_CHECKBOX:
-            limit(0, 2);
-            break;
-        case CONTROL_LISTBOX:
-        case CONTROL_COMBOBOX:
-        case CONTROL_VALUELIST:
-            limit(-1, 65535);
-            break;
-    }
+    const ControlClassInfo& info = ControlClassOf(controlClass);
+    if (*min < info.rangeLow) *min = info.rangeLow;
+    if (*max > info.rangeHigh) *max = info.rangeHigh;
 }
 
 int32_t SetControlRange(int32_t n, int32_t min, int32_t max) {
@@ -48,19 +33,13 @@ int32_t SetControlRange(int32_t n, int32_t min, int32_t max) {
     record->min = min;
     record->max = max;
     HWND window = record->window;
-    switch (record->controlClass) {
-        case CONTROL_SLIDER:
-        case CONTROL_SCROLLBAR:
-            if (window)
-                SetScrollRange(window, SB_CTL, min < max ? min : max, min < max ? max : min, TRUE);
-            break;
-        case CONTROL_TRACKBAR:
-        case CONTROL_TRACKBAR_SLIDER:
-            if (window) {
-                SendMessageA(window, TBM_SETRANGEMIN, FALSE, min < max ? min : max);
-                SendMessageA(window, TBM_SETRANGEMAX, TRUE, min < max ? max : min);
-            }
-            break;
+    const int32_t low = min < max ? min : max;
+    const int32_t high = min < max ? max : min;
+    if (window && ControlClassHas(record->controlClass, CLASSTRAIT_SCROLLBAR))
+        SetScrollRange(window, SB_CTL, low, high, TRUE);
+    if (window && ControlClassHas(record->controlClass, CLASSTRAIT_TRACKBAR)) {
+        SendMessageA(window, TBM_SETRANGEMIN, FALSE, low);
+        SendMessageA(window, TBM_SETRANGEMAX, TRUE, high);
     }
     SetControlValue(n, record->value);
     return 1;
@@ -69,9 +48,9 @@ int32_t SetControlRange(int32_t n, int32_t min, int32_t max) {
 static int32_t SetSliderSetting(int32_t n, int32_t setting, int32_t ControlRecord::*field) {
     ControlRecord* record = UsedControlRecord(n);
     if (!record) return -1;
-    bool slider =
-        record->controlClass == CONTROL_SLIDER || record->controlClass == CONTROL_TRACKBAR_SLIDER;
-    if (!slider || setting < 1 || setting > 1000) return 0;
+    if (!ControlClassHas(record->controlClass, CLASSTRAIT_VALUE_BOX) || setting < 1 ||
+        setting > 1000)
+        return 0;
     record->*field = setting;
     SetControlValue(n, record->value);
     return 1;
@@ -115,9 +94,7 @@ int32_t SetControlTab(int32_t n, int32_t tab, int32_t sheet) {
     if (!record) return 0;
     if (tab != -1) {
         const ControlRecord* owner = UsedControlRecord(tab);
-        if (!owner ||
-            (owner->controlClass != CONTROL_TAB && owner->controlClass != CONTROL_VALUELIST))
-            return 0;
+        if (!owner || !ControlClassHas(owner->controlClass, CLASSTRAIT_OWNS_SHEETS)) return 0;
     }
     record->tab = tab;
     record->sheet = tab == -1 ? -1 : sheet;
@@ -181,9 +158,10 @@ void ResetTabSheetToDefaults(int32_t tab) {
         bool onNestedTab = ownTab && ownTab->tab == tab;
         if (!onSheet && !onNestedTab) continue;
         lastPrevious = SetControlValue(n, record->defaultValue);
-        if (record->controlClass == CONTROL_COLORBUTTON)
+        const uint32_t traits = ControlClassOf(record->controlClass).traits;
+        if (traits & CLASSTRAIT_COLOR_VALUE)
             record->backgroundColor = COLORREF(record->defaultValue);
-        if (record->controlClass == CONTROL_CHECKBOX || record->controlClass == CONTROL_COMBOBOX)
+        if (traits & CLASSTRAIT_RESET_CLICKS)
             TriggerControlEvent(n, EVENT_CLICKED, lastPrevious, 0, 0, 0, 0, 0);
         rerender = rerender || record->action == ACTION_PREVIEW;
     }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "dialog/control_appearance.h"
+#include "dialog/control_classes.h"
 #include "host/parameter_block.h"
 
 void ResetControlRecord(ControlRecord& record) {
@@ -68,8 +69,7 @@ int32_t GetEffectiveControlState(int n) {
     // loop in the chain cannot hang the dialog.
     for (int steps = 0; record->tab != -1 && steps < kControlCount; ++steps) {
         const ControlRecord* tab = UsedControlRecord(record->tab);
-        if (!tab || (tab->controlClass != CONTROL_TAB && tab->controlClass != CONTROL_VALUELIST))
-            return 0;
+        if (!tab || !ControlClassHas(tab->controlClass, CLASSTRAIT_OWNS_SHEETS)) return 0;
         if (tab->value != record->sheet) return 0;
         state &= OwnState(*tab);
         record = tab;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "dialog/control_appearance.h"
+#include "dialog/control_classes.h"
 #include "dialog/control_creation.h"
 #include "dialog/control_record.h"
 #include "dialog/dialog_window.h"
@@ -83,57 +84,74 @@ void FillToolbar(HWND window, const std::string& text) {
 
 }  // namespace
 
+// --- Texts in the windows of the classes --------------------------------------------------------
+
+int32_t ShowSliderText(int32_t n, ControlRecord& record, const std::string& expanded) {
+    if (!record.labelWindow) return 0;
+    MeasureControlLabel(n, expanded.c_str());
+    SetWindowTextA(record.labelWindow, expanded.c_str());
+    PlaceControlLabel(n);
+    if (!IsRedrawSuspended()) RedrawUnder(record.labelWindow);
+    return 1;
+}
+
+int32_t ShowCaptionText(int32_t, ControlRecord& record, const std::string& expanded) {
+    if (!record.window) return 0;
+    SetWindowTextA(record.window, expanded.c_str());
+    RedrawUnder(record.window);
+    return 1;
+}
+
+int32_t ShowListText(int32_t n, ControlRecord& record, const std::string& expanded) {
+    if (record.window) FillList(record.window, LB_RESETCONTENT, LB_ADDSTRING, expanded, false);
+    SetControlValue(n, record.value);
+    return 0;
+}
+
+int32_t ShowComboText(int32_t n, ControlRecord& record, const std::string& expanded) {
+    if (record.window) FillList(record.window, CB_RESETCONTENT, CB_ADDSTRING, expanded, true);
+    SetControlValue(n, record.value);
+    return 0;
+}
+
+int32_t ShowEditText(int32_t, ControlRecord& record, const std::string& expanded) {
+    if (!record.window) return 0;
+    SetWindowTextA(record.window, expanded.c_str());
+    UpdateWindow(record.window);
+    return 1;
+}
+
+int32_t ShowTabText(int32_t, ControlRecord& record, const std::string& expanded) {
+    if (record.window) FillTabs(record.window, expanded);
+    return 0;
+}
+
+int32_t ShowListViewText(int32_t, ControlRecord& record, const std::string& expanded) {
+    if (record.window) FillListView(record.window, expanded);
+    return 0;
+}
+
+int32_t ShowToolbarText(int32_t, ControlRecord& record, const std::string& expanded) {
+    if (record.window && !expanded.empty()) FillToolbar(record.window, expanded);
+    return 0;
+}
+
+int32_t ShowWindowText(int32_t, ControlRecord& record, const std::string& expanded) {
+    return record.window ? SetWindowTextA(record.window, expanded.c_str()) : 0;
+}
+
+// --- Texts ---------------------------------------------------------------------------------------
+
 int32_t SetControlText(int32_t n, const char* text) {
     ControlRecord* record = UsedControlRecord(n);
     if (!record) return 0;
     CopyText(record->text, sizeof record->text, text ? text : "");
-    if (IsSkinActive() && IsControlSkinned(n) && record->controlClass != CONTROL_SLIDER) {
+    const ControlClassInfo& info = ControlClassOf(record->controlClass);
+    if (info.skin.paintsText && IsSkinActive() && IsControlSkinned(n)) {
         if (GetEffectiveControlState(n)) PaintSkinnedControl(n, 0);
         return 1;
     }
-    HWND window = record->window;
-    const std::string expanded = ExpandText(record->text);
-    switch (record->controlClass) {
-        case CONTROL_SLIDER:
-        case CONTROL_TRACKBAR_SLIDER:
-            if (!record->labelWindow) return 0;
-            MeasureControlLabel(n, expanded.c_str());
-            SetWindowTextA(record->labelWindow, expanded.c_str());
-            PlaceControlLabel(n);
-            if (!IsRedrawSuspended()) RedrawUnder(record->labelWindow);
-            return 1;
-        case CONTROL_CHECKBOX:
-        case CONTROL_RADIOBUTTON:
-        case CONTROL_TEXT:
-            if (!window) return 0;
-            SetWindowTextA(window, expanded.c_str());
-            RedrawUnder(window);
-            return 1;
-        case CONTROL_LISTBOX:
-        case CONTROL_VALUELIST:
-            if (window) FillList(window, LB_RESETCONTENT, LB_ADDSTRING, expanded, false);
-            SetControlValue(n, record->value);
-            return 0;
-        case CONTROL_COMBOBOX:
-            if (window) FillList(window, CB_RESETCONTENT, CB_ADDSTRING, expanded, true);
-            SetControlValue(n, record->value);
-            return 0;
-        case CONTROL_EDIT:
-            if (!window) return 0;
-            SetWindowTextA(window, expanded.c_str());
-            UpdateWindow(window);
-            return 1;
-        case CONTROL_TAB:
-            if (window) FillTabs(window, expanded);
-            return 0;
-        case CONTROL_LISTVIEW:
-            if (window) FillListView(window, expanded);
-            return 0;
-        case CONTROL_TOOLBAR:
-            if (window && !expanded.empty()) FillToolbar(window, expanded);
-            return 0;
-    }
-    return window ? SetWindowTextA(window, expanded.c_str()) : 0;
+    return info.showText(n, *record, ExpandText(record->text));
 }
 
 int32_t SetControlTextFormat(int32_t n, const char* format, ...) {

@@ -12,6 +12,7 @@
 #include <initializer_list>
 
 #include "dialog/control_appearance.h"
+#include "dialog/control_classes.h"
 #include "dialog/control_creation.h"
 #include "dialog/control_items.h"
 #include "dialog/control_layout.h"
@@ -45,13 +46,9 @@ constexpr intptr_t kPenPressAndHoldOff = 1;
 
 bool gTabChangedThisClick = false;  // a tab switched sheets in the click under way
 
-bool IsSliderClass(int32_t controlClass) {
-    return controlClass == CONTROL_SLIDER || controlClass == CONTROL_TRACKBAR_SLIDER;
-}
-
+// Scroll bars and trackbars: wheel and scroll messages move their value.
 bool IsScrollClass(int32_t controlClass) {
-    return controlClass == CONTROL_SLIDER || controlClass == CONTROL_SCROLLBAR ||
-           controlClass == CONTROL_TRACKBAR || controlClass == CONTROL_TRACKBAR_SLIDER;
+    return ControlClassHas(controlClass, CLASSTRAIT_SCROLLBAR | CLASSTRAIT_TRACKBAR);
 }
 
 // Control n of a dialog item id in [base, base + 400), else -1.
@@ -237,7 +234,8 @@ void LeaveHoverControl() {
     if (old < 0) return;
     TriggerControlEvent(old, EVENT_MOUSE_LEAVE, 0, WM_TIMER, 0, 0, 0, 0);
     const ControlRecord* record = ControlRecordAt(old);
-    if (IsSkinActive() && record && IsSliderClass(record->controlClass) && IsKeyHeld(VK_LBUTTON))
+    if (IsSkinActive() && record && ControlClassHas(record->controlClass, CLASSTRAIT_VALUE_BOX) &&
+        IsKeyHeld(VK_LBUTTON))
         TriggerControlEvent(old, EVENT_CLICKED, -1, WM_TIMER, 0, 1, 0, 0);
 }
 
@@ -307,7 +305,7 @@ bool OnMouseWheel(WPARAM wParam) {
 }
 
 int32_t ThumbPosition(const ControlRecord& record, int code, WPARAM wParam) {
-    if (record.controlClass == CONTROL_TRACKBAR || record.controlClass == CONTROL_TRACKBAR_SLIDER)
+    if (ControlClassHas(record.controlClass, CLASSTRAIT_TRACKBAR))
         return int32_t(SendMessageA(record.window, TBM_GETPOS, 0, 0));
     SCROLLINFO info = {};
     info.cbSize = sizeof info;
@@ -345,7 +343,7 @@ void OnScroll(UINT message, WPARAM wParam, HWND source) {
         case SB_THUMBPOSITION:
         case SB_THUMBTRACK: {
             const SliderShape shape = {record->min, record->max, record->pageExtent, record->gamma};
-            const bool invert = record->controlClass != CONTROL_TRACKBAR;
+            const bool invert = ControlClassHas(record->controlClass, CLASSTRAIT_RANGED);
             value = SliderValueFromPosition(shape, ThumbPosition(*record, code, wParam), invert);
             break;
         }
@@ -454,65 +452,120 @@ void OnValueListChoice(int32_t n, const ControlRecord& record) {
 void OnControlCommand(int32_t n, int code) {
     ControlRecord* record = UsedControlRecord(n);
     if (!record) return;
-    const int32_t previous = record->value;
-    switch (record->controlClass) {
-        case CONTROL_PUSHBUTTON:
-        case CONTROL_CHECKBOX:
-        case CONTROL_RADIOBUTTON:
-        case CONTROL_GROUPBOX:
-        case CONTROL_COLORBUTTON:
-        case CONTROL_TEXT:
-        case CONTROL_STATIC_PICTURE:
-        case CONTROL_STATIC_PICTURE2:
-        case CONTROL_IMAGEBUTTON:
-        case CONTROL_BITMAP:
-        case CONTROL_ICON:
-        case CONTROL_METAFILE: {
-            const bool isStatic = record->controlClass >= CONTROL_TEXT;
-            const int clicked = isStatic ? STN_CLICKED : BN_CLICKED;
-            const int doubled = isStatic ? STN_DBLCLK : BN_DOUBLECLICKED;
-            if (code == clicked) {
-                if (!isStatic) ReadCheckState(n, *record);
-                TriggerControlEvent(n, EVENT_CLICKED, previous, WM_COMMAND, code, 1, 0, 0);
-            } else if (code == doubled) {
-                TriggerControlEvent(n, EVENT_DOUBLE_CLICKED, previous, WM_COMMAND, code, 1, 0, 0);
-            }
-            break;
-        }
-        case CONTROL_LISTBOX:
-        case CONTROL_VALUELIST:
-            if (code == LBN_SELCHANGE) {
-                StoreControlValue(n, int32_t(SendMessageA(record->window, LB_GETCURSEL, 0, 0)));
-                OnValueListChoice(n, *record);
-                TriggerControlEvent(n, EVENT_CLICKED, previous, WM_COMMAND, code, 1, 0, 0);
-            } else if (code == LBN_DBLCLK) {
-                TriggerControlEvent(n, EVENT_DOUBLE_CLICKED, previous, WM_COMMAND, code, 1, 0, 0);
-            }
-            break;
-        case CONTROL_COMBOBOX:
-            if (code == CBN_SELCHANGE) {
-                StoreControlValue(n, int32_t(SendMessageA(record->window, CB_GETCURSEL, 0, 0)));
-                TriggerControlEvent(n, EVENT_CLICKED, previous, WM_COMMAND, code, 1, 0, 0);
-            } else if (code == CBN_DBLCLK) {
-                TriggerControlEvent(n, EVENT_DOUBLE_CLICKED, previous, WM_COMMAND, code, 1, 0, 0);
-            } else if (code == CBN_DROPDOWN) {
-                TriggerControlEvent(n, EVENT_DROPDOWN_OPEN, previous, WM_COMMAND, code, 0, 0, 0);
-            } else if (code == CBN_CLOSEUP) {
-                TriggerControlEvent(n, EVENT_DROPDOWN_CLOSED, previous, WM_COMMAND, code, 0, 0, 0);
-            }
-            break;
-        case CONTROL_EDIT:
-            if (code == EN_CHANGE) {
-                const int32_t length = record->window ? GetWindowTextLengthA(record->window) : 0;
-                TriggerControlEvent(n, EVENT_VALUE_CHANGED, length, WM_COMMAND, code, 1, 0, 0);
-            } else if (code == EN_SETFOCUS) {
-                TriggerControlEvent(n, EVENT_FOCUS_GAINED, previous, WM_COMMAND, code, 0, 0, 0);
-            } else if (code == EN_KILLFOCUS) {
-                TriggerControlEvent(n, EVENT_FOCUS_LOST, previous, WM_COMMAND, code, 0, 0, 0);
-            }
-            break;
+    if (const ControlCommandProc command = ControlClassOf(record->controlClass).command)
+        command(n, *record, code);
+}
+
+// Clicks and double clicks of buttons and of static controls, told by their own codes.
+void ReportClicks(int32_t n, const ControlRecord& record, int code, bool isStatic) {
+    const int32_t previous = record.value;
+    const int clicked = isStatic ? STN_CLICKED : BN_CLICKED;
+    const int doubled = isStatic ? STN_DBLCLK : BN_DOUBLECLICKED;
+    if (code == clicked) {
+        if (!isStatic) ReadCheckState(n, record);
+        TriggerControlEvent(n, EVENT_CLICKED, previous, WM_COMMAND, code, 1, 0, 0);
+    } else if (code == doubled) {
+        TriggerControlEvent(n, EVENT_DOUBLE_CLICKED, previous, WM_COMMAND, code, 1, 0, 0);
     }
 }
+
+}  // namespace
+
+// --- Commands and notifications of the classes ---------------------------------------------------
+
+void OnButtonCommand(int32_t n, ControlRecord& record, int code) {
+    ReportClicks(n, record, code, false);
+}
+
+void OnStaticCommand(int32_t n, ControlRecord& record, int code) {
+    ReportClicks(n, record, code, true);
+}
+
+void OnListCommand(int32_t n, ControlRecord& record, int code) {
+    const int32_t previous = record.value;
+    if (code == LBN_SELCHANGE) {
+        StoreControlValue(n, int32_t(SendMessageA(record.window, LB_GETCURSEL, 0, 0)));
+        OnValueListChoice(n, record);
+        TriggerControlEvent(n, EVENT_CLICKED, previous, WM_COMMAND, code, 1, 0, 0);
+    } else if (code == LBN_DBLCLK) {
+        TriggerControlEvent(n, EVENT_DOUBLE_CLICKED, previous, WM_COMMAND, code, 1, 0, 0);
+    }
+}
+
+void OnComboCommand(int32_t n, ControlRecord& record, int code) {
+    const int32_t previous = record.value;
+    if (code == CBN_SELCHANGE) {
+        StoreControlValue(n, int32_t(SendMessageA(record.window, CB_GETCURSEL, 0, 0)));
+        TriggerControlEvent(n, EVENT_CLICKED, previous, WM_COMMAND, code, 1, 0, 0);
+    } else if (code == CBN_DBLCLK) {
+        TriggerControlEvent(n, EVENT_DOUBLE_CLICKED, previous, WM_COMMAND, code, 1, 0, 0);
+    } else if (code == CBN_DROPDOWN) {
+        TriggerControlEvent(n, EVENT_DROPDOWN_OPEN, previous, WM_COMMAND, code, 0, 0, 0);
+    } else if (code == CBN_CLOSEUP) {
+        TriggerControlEvent(n, EVENT_DROPDOWN_CLOSED, previous, WM_COMMAND, code, 0, 0, 0);
+    }
+}
+
+void OnEditCommand(int32_t n, ControlRecord& record, int code) {
+    const int32_t previous = record.value;
+    if (code == EN_CHANGE) {
+        const int32_t length = record.window ? GetWindowTextLengthA(record.window) : 0;
+        TriggerControlEvent(n, EVENT_VALUE_CHANGED, length, WM_COMMAND, code, 1, 0, 0);
+    } else if (code == EN_SETFOCUS) {
+        TriggerControlEvent(n, EVENT_FOCUS_GAINED, previous, WM_COMMAND, code, 0, 0, 0);
+    } else if (code == EN_KILLFOCUS) {
+        TriggerControlEvent(n, EVENT_FOCUS_LOST, previous, WM_COMMAND, code, 0, 0, 0);
+    }
+}
+
+LRESULT OnListViewNotify(int32_t n, ControlRecord& record, const NMHDR& header) {
+    const int32_t previous = record.value;
+    if (header.code == LVN_ITEMCHANGED) {
+        const int32_t focused =
+            int32_t(SendMessageA(record.window, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED));
+        if (focused == record.value || focused == -1 || IsKeyHeld(VK_LBUTTON) ||
+            IsKeyHeld(VK_RBUTTON))
+            return 0;
+        StoreControlValue(n, focused);
+        SetFocus(record.window);
+        TriggerControlEvent(n, EVENT_CLICKED, previous, WM_NOTIFY, int32_t(header.code), 1, 0, 0);
+    } else if (header.code == NM_CLICK || header.code == NM_RCLICK) {
+        const auto& activate = reinterpret_cast<const NMITEMACTIVATE&>(header);
+        StoreControlValue(n, activate.iItem);
+        TriggerControlEvent(n, EVENT_CLICKED, previous, WM_NOTIFY, int32_t(header.code), 1, 0, 0);
+    }
+    return 0;
+}
+
+LRESULT OnTabNotify(int32_t n, ControlRecord& record, const NMHDR& header) {
+    if (header.code == TCN_SELCHANGE) {
+        gTabChangedThisClick = true;
+        const int32_t previous = SetControlValue(n, TabCtrl_GetCurSel(record.window));
+        TriggerControlEvent(n, EVENT_CLICKED, previous, WM_NOTIFY, int32_t(header.code), 0, 0, 0);
+    } else if (header.code == NM_CLICK) {
+        if (IsKeyHeld(VK_SHIFT) && !gTabChangedThisClick) ResetTabSheetToDefaults(n);
+        gTabChangedThisClick = false;
+    }
+    return 0;
+}
+
+LRESULT OnToolbarNotify(int32_t n, ControlRecord& record, const NMHDR& header) {
+    if (header.code == TBN_HOTITEMCHANGE && (record.properties & CTLPROP_HOVER)) {
+        const auto& hot = reinterpret_cast<const NMTBHOTITEM&>(header);
+        TriggerControlEvent(n, EVENT_MOUSE_ENTER, hot.idNew, WM_NOTIFY, int32_t(header.code), 0, 0,
+                            0);
+    } else if (header.code == TBN_DROPDOWN) {
+        const auto& button = reinterpret_cast<const NMTOOLBARA&>(header);
+        const int32_t previous = record.value;
+        StoreControlValue(n, button.iItem);
+        TriggerControlEvent(n, EVENT_CONTEXT_MENU, previous, WM_NOTIFY, int32_t(header.code), 0, 0,
+                            0);
+        return TBDDRET_DEFAULT;
+    }
+    return 0;
+}
+
+namespace {
 
 // Toolbar buttons report their index as command id: 1 and 2 must not end the dialog.
 int32_t ToolbarOfWindow(HWND window) {
@@ -543,59 +596,12 @@ void OnCommand(HWND dialog, int id, int code, HWND source) {
 
 // --- Notifications -------------------------------------------------------------------------------
 
-void OnListViewNotify(int32_t n, ControlRecord& record, const NMHDR& header) {
-    const int32_t previous = record.value;
-    if (header.code == LVN_ITEMCHANGED) {
-        const int32_t focused =
-            int32_t(SendMessageA(record.window, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED));
-        if (focused == record.value || focused == -1 || IsKeyHeld(VK_LBUTTON) ||
-            IsKeyHeld(VK_RBUTTON))
-            return;
-        StoreControlValue(n, focused);
-        SetFocus(record.window);
-        TriggerControlEvent(n, EVENT_CLICKED, previous, WM_NOTIFY, int32_t(header.code), 1, 0, 0);
-    } else if (header.code == NM_CLICK || header.code == NM_RCLICK) {
-        const auto& activate = reinterpret_cast<const NMITEMACTIVATE&>(header);
-        StoreControlValue(n, activate.iItem);
-        TriggerControlEvent(n, EVENT_CLICKED, previous, WM_NOTIFY, int32_t(header.code), 1, 0, 0);
-    }
-}
-
 LRESULT OnNotify(const NMHDR& header) {
     const int32_t n = ControlOfItem(int(header.idFrom), kControlWindowIdBase);
     ControlRecord* record = UsedControlRecord(n);
     if (!record || record->window != header.hwndFrom) return 0;
-    switch (record->controlClass) {
-        case CONTROL_LISTVIEW:
-            OnListViewNotify(n, *record, header);
-            break;
-        case CONTROL_TAB:
-            if (header.code == TCN_SELCHANGE) {
-                gTabChangedThisClick = true;
-                const int32_t previous = SetControlValue(n, TabCtrl_GetCurSel(record->window));
-                TriggerControlEvent(n, EVENT_CLICKED, previous, WM_NOTIFY, int32_t(header.code), 0,
-                                    0, 0);
-            } else if (header.code == NM_CLICK) {
-                if (IsKeyHeld(VK_SHIFT) && !gTabChangedThisClick) ResetTabSheetToDefaults(n);
-                gTabChangedThisClick = false;
-            }
-            break;
-        case CONTROL_TOOLBAR:
-            if (header.code == TBN_HOTITEMCHANGE && (record->properties & CTLPROP_HOVER)) {
-                const auto& hot = reinterpret_cast<const NMTBHOTITEM&>(header);
-                TriggerControlEvent(n, EVENT_MOUSE_ENTER, hot.idNew, WM_NOTIFY,
-                                    int32_t(header.code), 0, 0, 0);
-            } else if (header.code == TBN_DROPDOWN) {
-                const auto& button = reinterpret_cast<const NMTOOLBARA&>(header);
-                const int32_t previous = record->value;
-                StoreControlValue(n, button.iItem);
-                TriggerControlEvent(n, EVENT_CONTEXT_MENU, previous, WM_NOTIFY,
-                                    int32_t(header.code), 0, 0, 0);
-                return TBDDRET_DEFAULT;
-            }
-            break;
-    }
-    return 0;
+    const ControlNotifyProc notify = ControlClassOf(record->controlClass).notify;
+    return notify ? notify(n, *record, header) : 0;
 }
 
 void OnContextMenu(POINT screen) {
@@ -726,8 +732,7 @@ INT_PTR OnControlColor(HDC dc, HWND window) {
         const ControlRecord* record = UsedControlRecord(n);
         if (!record) return FALSE;
         if (record->backgroundColor == COLORREF(-1)) {
-            if (IsScrollClass(record->controlClass) && record->controlClass != CONTROL_TRACKBAR)
-                return FALSE;
+            if (ControlClassHas(record->controlClass, CLASSTRAIT_RANGED)) return FALSE;
             SetBkMode(dc, TRANSPARENT);
         } else {
             SetBkMode(dc, OPAQUE);
@@ -913,32 +918,31 @@ INT_PTR CALLBACK FilterDialogProc(HWND window, UINT message, WPARAM wParam, LPAR
     return FALSE;
 }
 
-namespace {
+// --- Keys of skinned controls (a skin draws them itself, so the keys are the dialog's) ----------
 
-// The value a navigation key gives a focused combo box or slider of a skin (which draws
-// them itself, so the keys are the dialog's to handle); false for any other key.
-bool SkinnedKeyValue(const ControlRecord& record, int32_t key, int32_t* value) {
+bool SkinComboKeyValue(const ControlRecord& record, int32_t key, int32_t* value) {
     const int32_t v = record.value;
-    if (record.controlClass == CONTROL_COMBOBOX) {
-        const int32_t last =
-            record.window ? int32_t(SendMessageA(record.window, CB_GETCOUNT, 0, 0)) - 1 : v;
-        switch (key) {
-            case VK_UP:
-                *value = v - 1 < 0 ? 0 : v - 1;
-                return true;
-            case VK_DOWN:
-                *value = v + 1 > last ? last : v + 1;
-                return true;
-            case VK_HOME:
-                *value = 0;
-                return true;
-            case VK_END:
-                *value = last;
-                return true;
-        }
-        return false;
+    const int32_t last =
+        record.window ? int32_t(SendMessageA(record.window, CB_GETCOUNT, 0, 0)) - 1 : v;
+    switch (key) {
+        case VK_UP:
+            *value = v - 1 < 0 ? 0 : v - 1;
+            return true;
+        case VK_DOWN:
+            *value = v + 1 > last ? last : v + 1;
+            return true;
+        case VK_HOME:
+            *value = 0;
+            return true;
+        case VK_END:
+            *value = last;
+            return true;
     }
-    if (record.controlClass != CONTROL_SLIDER) return false;
+    return false;
+}
+
+bool SkinSliderKeyValue(const ControlRecord& record, int32_t key, int32_t* value) {
+    const int32_t v = record.value;
     switch (key) {
         case VK_LEFT:
         case VK_UP:
@@ -968,8 +972,6 @@ bool SkinnedKeyValue(const ControlRecord& record, int32_t key, int32_t* value) {
     return false;
 }
 
-}  // namespace
-
 bool HandleDialogKey(const MSG& message) {
     if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
     const int32_t key = int32_t(message.wParam);
@@ -977,7 +979,8 @@ bool HandleDialogKey(const MSG& message) {
     const int32_t focused = GetFocusedControl();
     const ControlRecord* record = UsedControlRecord(focused);
     int32_t value = 0;
-    if (record && IsSkinActive() && SkinnedKeyValue(*record, key, &value)) {
+    const SkinKeyProc skinKeys = record ? ControlClassOf(record->controlClass).skin.keys : nullptr;
+    if (skinKeys && IsSkinActive() && skinKeys(*record, key, &value)) {
         const int32_t previous = SetControlValue(focused, value);
         const bool combo = record->controlClass == CONTROL_COMBOBOX;
         TriggerControlEvent(focused, combo ? EVENT_CLICKED : EVENT_VALUE_CHANGED, previous,

@@ -1,8 +1,9 @@
-// The skin engine's entry points. The skins themselves are not built yet: no skin is ever
-// applied, so these keep the standard controls.
+// The skin engine's entry points. Which classes a skin draws, and its painter for each, are
+// the skin columns of the control class table; no painter is filled in yet.
 
 #include "dialog/skin_engine.h"
 
+#include "dialog/control_classes.h"
 #include "dialog/control_record.h"
 #include "host/parameter_block.h"
 
@@ -13,22 +14,17 @@ bool IsSkinActive() {
 bool IsControlSkinned(int32_t n) {
     const ControlRecord* record = UsedControlRecord(n);
     if (!record || !IsSkinActive()) return false;
-    if (gParams->skinIndex == 0) return record->controlClass == CONTROL_SLIDER;
-    switch (record->controlClass) {
-        case CONTROL_SLIDER:
-        case CONTROL_PUSHBUTTON:
-        case CONTROL_CHECKBOX:
-        case CONTROL_GROUPBOX:
-        case CONTROL_COMBOBOX:
-        case CONTROL_PROGRESSBAR:
-        case CONTROL_TAB:
-        case CONTROL_TOOLBAR:
-            return true;
-    }
-    return false;
+    const ControlSkinning skinning = ControlClassOf(record->controlClass).skin.skinning;
+    if (gParams->skinIndex == 0) return skinning == SKINNING_ALL;
+    return skinning != SKINNING_NONE;
 }
 
-void PaintSkinnedControl(int32_t, int32_t) {}
+void PaintSkinnedControl(int32_t n, int32_t state) {
+    const ControlRecord* record = UsedControlRecord(n);
+    if (!record) return;
+    if (const SkinPaintProc paint = ControlClassOf(record->controlClass).skin.paint)
+        paint(n, state);
+}
 
 void DrawPreviewFrame() {}
 

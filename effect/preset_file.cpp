@@ -8,7 +8,6 @@
 #include <cstring>
 #include <vector>
 
-#include "dialog/file_names.h"
 #include "dialog/message_boxes.h"
 #include "effect/control_ids.h"
 #include "effect/curves_file.h"
@@ -173,9 +172,13 @@ bool ReadGroupValues(LineReader& reader, std::vector<int32_t>& values, std::stri
     return true;
 }
 
+// Either slash separates folders in a path Windows accepts.
 std::string BaseNameOf(const char* path) {
-    char name[MAX_PATH];
-    GetFileBaseName(path, name, sizeof name);
+    std::string name = path;
+    const size_t slash = name.find_last_of("\\/");
+    if (slash != std::string::npos) name.erase(0, slash + 1);
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos) name.erase(dot);
     return name;
 }
 

@@ -7,11 +7,14 @@
 
 #include "effect/control_ids.h"
 #include "effect/session_state.h"
+#include "effect/undo_history.h"
 #include "host/effect_context.h"
 #include "host/host_services.h"
 #include "host/numbered_arrays.h"
 #include "host/scripting_descriptor.h"
 #include "host/worker_threads.h"
+#include "render/curve_widget_services.h"
+#include "render/render_tables.h"
 
 const int32_t kSelectiveRangeDefaults[8][kSelectiveRangeColumns] = {
     {225, 235, 10, 15, 100, -50, -50},  {5, 10, 30, 35, 66, 33, -100},
@@ -93,6 +96,7 @@ int32_t OnSessionStart(EffectContext* context) {
     // and would only make its threads to terminate them at the finish.
     if (context->dialogUp || context->dialogWanted) StartWorkerPool();
     gGrainSeed = int32_t(time(nullptr));
+    InstallCurveWidgetServices();
     SessionCreateTables();
     return 1;
 }
@@ -107,12 +111,17 @@ int32_t OnRunStart(EffectContext* context) {
         OnSessionStart(context);
         DecodeScriptTextSlots();
     }
+    AgingNewRendering();
     if (!context->dialogWanted && context->scriptedValueCount > 0 &&
         GetHostProperty(kPlayingKey, 0) != 0)
         context->controlValues[CTL_PREVIEW_ON] = 1;
     return 0;
 }
 
-int32_t OnAfterRun(EffectContext*) {
+int32_t OnAfterRun(EffectContext* context) {
+    // Each preview rendering of the dialog is an undo step; a drag (button held) makes one
+    // step when it ends, and thumbnails of presets are no change of the user's.
+    if (context->dialogUp && !gThumbnailRendering && !(GetAsyncKeyState(VK_LBUTTON) & 0x8000))
+        RecordUndo();
     return 1;
 }

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <iterator>
 
-#include "effect/control_ids.h"
 #include "effect/control_table.h"
 #include "effect/session_state.h"
 
@@ -26,13 +25,13 @@ bool IsSettingColorButton(int32_t n) {
            std::end(kSettingColorButtons);
 }
 
-// The control table is the one source of every control's range; a control it does not list
-// takes values unchecked, as its window would.
+// The control table is the one source of every control's range; a control it gives none
+// (a list filled at run time) takes values unchecked, as its window would.
 SettingRange SettingRangeOf(int32_t n) {
     if (IsSettingColorButton(n)) return {0, kColorValueMax, true};
-    const ControlTableRow* row = ControlTableRowOf(n);
-    if (!row || !(row->flags & ROW_RANGED)) return {0, 0, false};
-    return {row->minValue, row->maxValue, true};
+    int32_t low = 0, high = 0;
+    if (!ControlTableRange(n, &low, &high)) return {0, 0, false};
+    return {low, high, true};
 }
 
 int32_t ClampSettingValue(int32_t n, int32_t value) {

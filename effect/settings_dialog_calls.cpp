@@ -49,8 +49,14 @@ void SettingsDialogCallsReset() {
 
 int32_t ResetValueOf(int32_t n, int32_t current) {
     if (n < 1 || n >= kSettingsControlCount || n == CTL_SPLIT_VIEW || n == CTL_ZOOM) return current;
-    const int32_t defaultValue = ControlTableDefault(n);
-    return defaultValue != kNoDefault ? defaultValue : current;
+    // Only the classes the Reset button restores; other defaults belong to their sheets.
+    const ControlTableRow* row = ControlTableRowOf(n);
+    if (!row || row->defaultValue == kNoDefault || row->defaultValue == kNoDefault - 1)
+        return current;
+    const bool restored = row->controlClass == CONTROL_SLIDER ||
+                          row->controlClass == CONTROL_CHECKBOX ||
+                          row->controlClass == CONTROL_COMBOBOX;
+    return restored ? row->defaultValue : current;
 }
 
 void ResetCurvesToIdentity() {

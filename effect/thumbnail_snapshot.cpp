@@ -38,9 +38,8 @@ void SaveThumbnailSnapshot() {
 }
 
 void LoadControlDefaults() {
-    for (int32_t n = 0; n < kSettingsValueCount; ++n) {
+    for (int32_t n = 0; n < kSettingsValueCount; ++n)
         gContext.controlValues[n] = ControlTableDefault(n);
-    }
     ResetCurvesToIdentity();
     ResetSelectiveTable();
     ResetSelectiveRanges();

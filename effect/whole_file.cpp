@@ -60,8 +60,14 @@ FileReadStatus WholeFileRead(const char* path, size_t maxBytes, std::string& byt
 }
 
 int32_t WholeFileReplace(const char* path, const std::string& bytes) {
+    if (!path || !*path) return 0;
+    // A read-only file or a folder of that name is the user's: it is never replaced.
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return 0;
     std::string temporary;
-    if (!path || !*path || !MakeTemporaryName(path, temporary)) return 0;
+    if (!MakeTemporaryName(path, temporary)) return 0;
     HANDLE file = gSystem.createFile(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                      FILE_ATTRIBUTE_NORMAL, nullptr);
     bool saved = file != INVALID_HANDLE_VALUE;

@@ -2,11 +2,18 @@
 
 #include "host/system_calls.h"
 
+#include <shlobj.h>
+
 #include <cstdlib>
 
 namespace {
-constexpr SystemCalls kRealCalls = {calloc,    realloc,          free,        CreateFileA,
-                                    WriteFile, FlushFileBuffers, CloseHandle, MoveFileExA};
+HRESULT AppDataFolder(char* out) {
+    return SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, out);
+}
+
+constexpr SystemCalls kRealCalls = {calloc,      realloc,          free,
+                                    CreateFileA, WriteFile,        FlushFileBuffers,
+                                    CloseHandle, MoveFileExA,      AppDataFolder};
 }  // namespace
 
 SystemCalls gSystem = kRealCalls;

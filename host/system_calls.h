@@ -1,6 +1,6 @@
-// The system calls that can fail and that tests make fail: large allocations and the file
-// calls of the settings and preset writers. Every entry defaults to the real call; a test
-// swaps one entry, then restores it (SystemCallsReset).
+// The system calls that can fail and that tests make fail: large allocations, and the file
+// creates, writes, closes, renames and folder look-ups of the settings and preset files. Every
+// entry defaults to the real call; a test swaps one entry, then restores it (SystemCallsReset).
 #pragma once
 
 #include <windows.h>
@@ -15,7 +15,9 @@ struct SystemCalls {
     BOOL(WINAPI* writeFile)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
     BOOL(WINAPI* flushFileBuffers)(HANDLE);
     BOOL(WINAPI* closeHandle)(HANDLE);
-    BOOL(WINAPI* moveFileEx)(LPCSTR, LPCSTR, DWORD);
+    BOOL(WINAPI* moveFileEx)(LPCSTR from, LPCSTR to, DWORD flags);
+    // The user's application-data folder into out (MAX_PATH bytes); S_OK when known.
+    HRESULT (*appDataFolder)(char* out);
 };
 extern SystemCalls gSystem;
 

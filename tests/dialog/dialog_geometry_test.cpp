@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "dialog/control_appearance.h"
+#include "dialog/control_classes.h"
 #include "dialog/control_creation.h"
 #include "dialog/control_layout.h"
 #include "dialog/dialog_units.h"
@@ -124,6 +125,53 @@ TEST_F(DialogGeometry, DefaultPlacesSizesAndActions) {
         EXPECT_EQ(DefaultControlAction(c.n, c.controlClass), c.action)
             << c.n << " class " << c.controlClass;
     }
+}
+
+// Each class of the enumeration has a row of its own, every row names all its handlers, and
+// numbers between the classes fall back to the row that makes no window.
+TEST_F(DialogGeometry, EveryControlClassHasACompleteRow) {
+    const ControlClassInfo& none = ControlClassOf(CONTROL_NONE);
+    const int32_t classes[] = {CONTROL_SLIDER,
+                               CONTROL_SCROLLBAR,
+                               CONTROL_TRACKBAR,
+                               CONTROL_PUSHBUTTON,
+                               CONTROL_CHECKBOX,
+                               CONTROL_RADIOBUTTON,
+                               CONTROL_GROUPBOX,
+                               CONTROL_COLORBUTTON,
+                               CONTROL_LISTBOX,
+                               CONTROL_COMBOBOX,
+                               CONTROL_TRACKBAR_SLIDER,
+                               CONTROL_PROGRESSBAR,
+                               CONTROL_EDIT,
+                               CONTROL_TEXT,
+                               CONTROL_STATIC_PICTURE,
+                               CONTROL_STATIC_PICTURE2,
+                               CONTROL_IMAGEBUTTON,
+                               CONTROL_BITMAP,
+                               CONTROL_ICON,
+                               CONTROL_METAFILE,
+                               CONTROL_PICTURE,
+                               CONTROL_PREVIEW,
+                               CONTROL_ZOOMTEXT,
+                               CONTROL_TAB,
+                               CONTROL_VALUELIST,
+                               CONTROL_LISTVIEW,
+                               CONTROL_TOOLBAR};
+    for (int32_t controlClass : classes) {
+        const ControlClassInfo& info = ControlClassOf(controlClass);
+        EXPECT_NE(&info, &none) << "class " << controlClass;
+        EXPECT_TRUE(info.createWindows && info.showValue && info.showText) << info.name;
+        // A thumb needs a scroll bar or trackbar; a value box comes with its label.
+        const bool ranged = info.traits & CLASSTRAIT_RANGED;
+        const bool valueBox = info.traits & CLASSTRAIT_VALUE_BOX;
+        EXPECT_TRUE(!ranged || (info.traits & (CLASSTRAIT_SCROLLBAR | CLASSTRAIT_TRACKBAR)))
+            << info.name;
+        EXPECT_TRUE(!valueBox || (info.traits & CLASSTRAIT_LABEL)) << info.name;
+        EXPECT_LE(info.rangeLow, info.rangeHigh) << info.name;
+    }
+    for (int32_t unknown : {4, 5, 23, 31, -1, 1000})
+        EXPECT_EQ(&ControlClassOf(unknown), &none) << unknown;
 }
 
 TEST_F(DialogGeometry, ValueBoxesAndLabelsSitBesideTheirControl) {

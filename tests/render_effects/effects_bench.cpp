@@ -11,6 +11,8 @@
 //   effects_bench SAMPLE.png "" hashes         a hash of each setting's output, 8 and 16 bits
 //                                              on one thread (the same with any plug-in build:
 //                                              a check that a faster build renders the same pixels)
+//   effects_bench SAMPLE.png "" hashes-threads the same on all threads (pin their number with
+//                                              WINE_CPU_TOPOLOGY: the grain follows the threads)
 
 #include <windows.h>
 #include <psapi.h>
@@ -121,7 +123,7 @@ int main(int argc, char** argv) {
                PeakWorkingSet() / pixels);
         return 0;
     }
-    if (mode == "hashes") {
+    if (mode == "hashes" || mode == "hashes-threads") {
         auto with = [](std::vector<ControlSetting> extra) {
             std::vector<ControlSetting> s = SettingsA();
             s.insert(s.end(), extra.begin(), extra.end());
@@ -131,6 +133,7 @@ int main(int argc, char** argv) {
             const char* name;
             std::vector<ControlSetting> settings;
         } cases[] = {
+            {"settings A", SettingsA()},
             {"settings B", SettingsB()},
             {"settings C", SettingsC()},
             {"grain size 15", with({{CTL_GRAIN_INTENSITY, 100}, {CTL_GRAIN_SIZE, 15}})},
@@ -147,7 +150,7 @@ int main(int argc, char** argv) {
                 // One thread: the grain's per-pixel noise follows the thread that draws a row.
                 const Descriptor d = SettingsDescriptor(c.settings);
                 RunOnce(session, d);
-                SetMultiCpuOff(session, true);
+                SetMultiCpuOff(session, mode == "hashes");
                 RunOnce(session, d);
                 uint64_t hash = 1469598103934665603ull;  // FNV-1a over the samples
                 for (uint16_t v : HostComposeResult(session).samples) {

@@ -26,6 +26,7 @@ namespace {
 constexpr int32_t kTabControls[] = {CTL_PREVIEW_TAB, CTL_MAIN_TAB, CTL_SIDE_TAB};
 
 int32_t ClassOf(int32_t n) {
+    if (const ControlTableRow* row = ControlTableRowOf(n)) return row->controlClass;
     for (int32_t tab : kTabControls)
         if (n == tab) return CONTROL_TAB;
     if (IsSettingColorButton(n)) return CONTROL_COLORBUTTON;
@@ -88,7 +89,10 @@ void SettingsFixture::RandomState(std::mt19937& random) {
     }
     for (int32_t a = 0; a < kSelectiveRows; ++a) {
         for (int32_t b = 0; b < kSelectiveTableColumns; ++b)
-            PutArrayElement(ARRAY_SELECTIVE_TABLE, a, b, 0, between(b == 2 ? 0 : -100, 100));
+            PutArrayElement(ARRAY_SELECTIVE_TABLE, a, b, 0,
+                            b == 2   ? between(0, 255)
+                            : b == 4 ? between(0, 100)
+                                     : between(-100, 100));
         // Hue points a < b and c < d: a degenerate range would bring the built-in ones back.
         const int32_t points[4] = {between(0, 60), between(61, 120), between(121, 180),
                                    between(181, 255)};
