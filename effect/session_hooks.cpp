@@ -3,8 +3,10 @@
 
 #include "effect/session_hooks.h"
 
+#include <algorithm>
 #include <ctime>
 
+#include "dialog/control_texts.h"
 #include "effect/control_ids.h"
 #include "effect/session_state.h"
 #include "effect/undo_history.h"
@@ -26,6 +28,8 @@ const int32_t kSelectiveRangeDefaults[8][kSelectiveRangeColumns] = {
 namespace {
 constexpr int32_t kSelectiveToleranceStart = 50;
 constexpr OSType kPlayingKey = FourCC("plip");  // the host is playing a recorded action
+// The frame sliders are tenths of a per mille of the image's shorter side.
+constexpr int64_t kFrameWidthDivisor = 4000;
 
 bool CreateIdentityCurves() {
     if (!CreateArray(ARRAY_CURVES, kCurvePointMax, 2, kCurveCount, 4)) return false;
@@ -118,7 +122,18 @@ int32_t OnRunStart(EffectContext* context) {
     return 0;
 }
 
+int32_t FrameWidthPixels(int32_t inside, int32_t outside, int32_t border, int32_t imageWidth,
+                         int32_t imageHeight) {
+    const int64_t sum = int64_t(inside) + outside + border;
+    return int32_t(sum * std::min(imageWidth, imageHeight) / kFrameWidthDivisor);
+}
+
 int32_t OnAfterRun(EffectContext* context) {
+    SetControlTextFormat(
+        CTL_FRAME_WIDTH_TEXT, "Frame Width: %d pixel",
+        int(FrameWidthPixels(GetControlValue(CTL_FRAME_INSIDE), GetControlValue(CTL_FRAME_OUTSIDE),
+                             GetControlValue(CTL_FRAME_BORDER), context->imageWidth,
+                             context->imageHeight)));
     // Each preview rendering of the dialog is an undo step; a drag (button held) makes one
     // step when it ends, and thumbnails of presets are no change of the user's.
     if (context->dialogUp && !gThumbnailRendering && !(GetAsyncKeyState(VK_LBUTTON) & 0x8000))

@@ -22,3 +22,8 @@ int SessionCreateTables();
 int ResetSelectiveRanges();
 // The selective tables as the render reads them; absent arrays read as 0.
 SelectiveTables ReadSelectiveTables();
+
+// Pure: the frame's width in pixels for the frame sliders (inside, outside, border) on an image
+// of imageWidth x imageHeight, as the after-run hook shows it in "Frame Width: %d pixel".
+int32_t FrameWidthPixels(int32_t inside, int32_t outside, int32_t border, int32_t imageWidth,
+                         int32_t imageHeight);

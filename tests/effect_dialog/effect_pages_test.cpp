@@ -10,6 +10,7 @@
 #include "effect/control_table.h"
 #include "effect/effect_pages.h"
 #include "effect/preset_groups.h"
+#include "effect/session_hooks.h"
 #include "effect/tool_buttons.h"
 
 namespace {
@@ -131,5 +132,11 @@ TEST(HueStrip, MarksTheRangeAndStaysInsideTheBar) {
     }
     EXPECT_TRUE(HueStripPixels(0, 0, s, 0, 10, kBack, kMarker).empty());
     EXPECT_EQ(HueStripPixels(1, 3, 40, 0, 255, kBack, kMarker).size(), 3u);
+}
+TEST(SessionHooks, FrameWidthFollowsTheShorterSide) {
+    EXPECT_EQ(FrameWidthPixels(80, 250, 20, 3000, 2000), 175);
+    EXPECT_EQ(FrameWidthPixels(80, 250, 20, 2000, 3000), 175);
+    EXPECT_EQ(FrameWidthPixels(0, 0, 0, 3000, 2000), 0);
+    EXPECT_EQ(FrameWidthPixels(1000, 1000, 1000, 30000, 30000), 22500);  // no overflow
 }
 }  // namespace
