@@ -19,6 +19,7 @@
 #include "host/parameter_block.h"
 #include "host/plugin_data.h"
 #include "host/preview_request.h"
+#include "host/run_driver.h"
 
 PreviewState gPreview;
 
@@ -97,7 +98,7 @@ void SetZoomButtons(PreviewZoom zoom, int32_t zoomIn, int32_t zoomOut) {
 }  // namespace
 
 void PreviewReset() {
-    gPreview = PreviewState{0, 1, 1, false, ZOOM_FIT, 0, 0};
+    gPreview = PreviewState{0, 1, 1, false, ZOOM_FIT, 0, 0, nullptr};
 }
 
 int32_t RefreshImageGeometry() {

@@ -204,7 +204,8 @@ def main():
     for stem, glyph, look, size in BITMAPS:
         field, ink = LOOKS[look]
         write_bmp(images / f"{stem}.bmp", size, field, ink, glyph_points(glyph, size))
-        lines.append(f'"{stem.upper()}.BMP" BITMAP "images/{stem}.bmp"')
+        # windres joins a quoted file name to the quoted name on the next line: leave it bare.
+        lines.append(f'"{stem.upper()}.BMP" BITMAP images/{stem}.bmp')
     lines.append("")
     for number, glyph, hot in CURSORS:
         write_cur(images / f"cursor{number}.cur", glyph_points(glyph, 20), hot)

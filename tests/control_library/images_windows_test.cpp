@@ -73,7 +73,7 @@ TEST(ControlLibraryImages, ImageButtonsPaintTheirLooksAndPicturesComeFromResourc
             {100, CONTROL_IMAGEBUTTON, "tool.bmp"},
             {101, CONTROL_IMAGEBUTTON, "tool_off.bmp"},
             {102, CONTROL_IMAGEBUTTON, "tool_grey.bmp"},
-            {103, CONTROL_IMAGEBUTTON, "arrow_left.bmp"},
+            {103, CONTROL_IMAGEBUTTON, "arrow_mark.bmp"},
             {104, CONTROL_BITMAP, "onpath.bmp"},
             {105, CONTROL_BITMAP, "onvesk.bmp"},
             {106, CONTROL_METAFILE, "placeable.wmf"},

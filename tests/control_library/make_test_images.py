@@ -61,7 +61,7 @@ def placeable(metafile):
 
 def main(folder):
     os.makedirs(folder, exist_ok=True)
-    for name in ("tool.bmp", "tool_off.bmp", "tool_grey.bmp", "arrow_left.bmp",
+    for name in ("tool.bmp", "tool_off.bmp", "tool_grey.bmp", "arrow_mark.bmp",
                  "onpath.bmp", "onvesk.bmp"):
         bitmap(os.path.join(folder, name), button)
     files = {
