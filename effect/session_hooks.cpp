@@ -6,7 +6,7 @@
 #include <ctime>
 
 #include "effect/control_ids.h"
-#include "effect/session_state.h"
+#include "render/session_state.h"
 #include "host/effect_context.h"
 #include "host/host_services.h"
 #include "host/numbered_arrays.h"
@@ -30,10 +30,10 @@ bool CreateIdentityCurves() {
     for (int32_t curve = 0; curve < kCurveCount; ++curve) {
         PutArrayElement(ARRAY_CURVES, 1, 0, curve, kCurveCoordinateMax);
         PutArrayElement(ARRAY_CURVES, 1, 1, curve, kCurveCoordinateMax);
-        gCurvePointCount[curve] = 2;
+        gSession.curvePointCount[curve] = 2;
     }
-    gCurveMax = kCurveCoordinateMax;
-    gCurveSelectedPoint = -1;
+    gSession.curveMax = kCurveCoordinateMax;
+    gSession.curveSelectedPoint = -1;
     return true;
 }
 
@@ -77,22 +77,11 @@ int SessionCreateTables() {
     return made ? 1 : 0;
 }
 
-SelectiveTables ReadSelectiveTables() {
-    SelectiveTables tables = {};
-    for (int32_t row = 0; row < kSelectiveRows; ++row) {
-        for (int32_t column = 0; column < kSelectiveTableColumns; ++column)
-            tables.table[row][column] = GetArrayElement(ARRAY_SELECTIVE_TABLE, row, column, 0);
-        for (int32_t column = 0; column < kSelectiveRangeColumns; ++column)
-            tables.ranges[row][column] = GetArrayElement(ARRAY_SELECTIVE_RANGES, row, column, 0);
-    }
-    return tables;
-}
-
 int32_t OnSessionStart(EffectContext* context) {
     // The pool serves the dialog's preset thumbnails; a run without the dialog renders none,
     // and would only make its threads to terminate them at the finish.
     if (context->dialogUp || context->dialogWanted) StartWorkerPool();
-    gGrainSeed = int32_t(time(nullptr));
+    gSession.grainSeed = int32_t(time(nullptr));
     SessionCreateTables();
     return 1;
 }

@@ -20,5 +20,3 @@ int SessionCreateTables();
 // Rows 0..7 of ARRAY_SELECTIVE_RANGES from the built-in ranges; returns the last store's
 // result.
 int ResetSelectiveRanges();
-// The selective tables as the render reads them; absent arrays read as 0.
-SelectiveTables ReadSelectiveTables();
