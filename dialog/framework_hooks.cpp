@@ -28,10 +28,6 @@ int32_t RunDialogForHost(int32_t argument, void (*renderProxy)()) {
     return result;
 }
 
-HWND DialogWindow() {
-    return gDialog;
-}
-
 void ShowProgress(int32_t percent) {
     // A skin paints the bar itself from the control's value.
     if (IsSkinActive() && IsControlSkinned(CTL_PROGRESS)) {
@@ -57,7 +53,7 @@ void ReleaseRunObjects() {
 }  // namespace
 
 void DialogHooksInstall() {
-    gDialogHooks = {MessageBoxShow, ShowAboutBox,      RunDialogForHost, DialogWindow,
+    gDialogHooks = {MessageBoxShow, ShowAboutBox,      RunDialogForHost,
                     ShowProgress,   RefreshPreviewNow, ResetFontSlots,   ReleaseRunObjects};
 }
 
