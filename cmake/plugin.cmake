@@ -15,6 +15,11 @@ target_link_libraries(greyloom_framework PUBLIC comctl32 comdlg32 gdi32 user32 s
     advapi32 msimg32 winmm)
 
 add_library(greyloom_effect STATIC ${GREYLOOM_EFFECT_SOURCES})
+# Kernels built for a wider vector level, called only where the processor has it. The
+# assembler switch keeps every vector move unaligned: GCC may spill 32-byte registers to a
+# stack that Windows aligns to 16 bytes only.
+set_source_files_properties(${CMAKE_SOURCE_DIR}/render/recursive_sweep_avx2.cpp
+    ${CMAKE_SOURCE_DIR}/render/texture_noise_row_avx2.cpp PROPERTIES COMPILE_OPTIONS "-mavx2;-Wa,-muse-unaligned-vector-move")
 target_include_directories(greyloom_effect PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(greyloom_effect PRIVATE ${GREYLOOM_WARNINGS})
 target_link_libraries(greyloom_effect PUBLIC greyloom_framework)

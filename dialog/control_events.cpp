@@ -62,7 +62,7 @@ int32_t RunControlAction(int32_t action) {
             }
             break;
         case RUN_ACTION_ABOUT:
-            ShowAboutBox();
+            ShowAboutBox(ABOUT_PICTURE_STRETCHED);
             break;
         case RUN_ACTION_RELAYOUT:
             DeliverDirect(0, EVENT_DIALOG_SIZE, 0, 5);

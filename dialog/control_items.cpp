@@ -3,8 +3,6 @@
 
 #include "dialog/control_items.h"
 
-HHOOK gToolbarMenuHook = nullptr;
-
 namespace {
 constexpr char kOwnProcProperty[] = "GreyloomListViewProc";
 }

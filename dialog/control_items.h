@@ -5,11 +5,11 @@
 
 #include <cstdint>
 
+#include "dialog/popup_menus.h"
+
 // The subclass of list views under visual styles; the list view's own procedure is kept in
 // the window property "GreyloomListViewProc".
 LRESULT CALLBACK ListViewControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// The message-filter hook of the toolbar used as menu bar; null while none is installed.
-extern HHOOK gToolbarMenuHook;
 
 // Installs ListViewControlProc on a list view window.
 void SubclassListView(HWND window);

@@ -15,6 +15,9 @@
 #include "dialog/dialog_window.h"
 #include "dialog/filter_dialog.h"
 #include "dialog/preview_window.h"
+#include "dialog/skin_engine.h"
+#include "dialog/visual_styles.h"
+#include "host/parameter_block.h"
 
 namespace {
 bool gLayoutRunning = false;  // ApplyControlAnchors is placing controls
@@ -64,29 +67,203 @@ int32_t SetControlGamma(int32_t n, int32_t gamma) {
     return SetSliderSetting(n, gamma, &ControlRecord::gamma);
 }
 
+// The frame around the preview: 3 pixels left, 9 up, 7 wider and 13 higher than the image.
+RECT PreviewFrameAround(const RECT& preview) {
+    return {preview.left - 3, preview.top - 9, preview.right + 4, preview.bottom + 4};
+}
+
+namespace {
+
+void MoveWindowTo(HWND window, const RECT& place) {
+    if (window)
+        SetWindowPos(window, nullptr, place.left, place.top, place.right - place.left,
+                     place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HWND DialogItem(int item) {
+    return gDialog ? GetDlgItem(gDialog, item) : nullptr;
+}
+
+// The "-" button, the zoom text and the "+" button in a row from (x, y), dialog units.
+void PlaceZoomItems(const ControlRecord& record) {
+    const int32_t x = record.x, y = record.y;
+    MoveWindowTo(DialogItem(ITEM_ZOOM_OUT), DialogUnitsToPixelRect(x, y, 12, 10));
+    MoveWindowTo(DialogItem(ITEM_ZOOM_TEXT), DialogUnitsToPixelRect(x + 12, y, 30, 10));
+    MoveWindowTo(DialogItem(ITEM_ZOOM_IN), DialogUnitsToPixelRect(x + 42, y, 12, 10));
+}
+
+void PlacePreview(const RECT& place) {
+    MoveWindowTo(DialogItem(ITEM_PREVIEW), place);
+    if (!gDialogFrame.keepPreviewFrame)
+        MoveWindowTo(DialogItem(ITEM_PREVIEW_FRAME), PreviewFrameAround(place));
+    RefreshImageGeometry();
+    if (gDialog) InvalidatePreview(gDialog);
+}
+
+// Moves the windows of control n to the record's place (pixels in place).
+void MoveControlWindows(int32_t n, ControlRecord& record, const RECT& place) {
+    switch (n) {
+        case CTL_PREVIEW:
+            PlacePreview(place);
+            return;
+        case CTL_ZOOM_TEXT:
+            PlaceZoomItems(record);
+            return;
+        case CTL_PREVIEW_FRAME:
+            MoveWindowTo(DialogItem(ITEM_PREVIEW_FRAME), place);
+            return;
+        case CTL_PROGRESS:
+            MoveWindowTo(DialogItem(ITEM_PROGRESS), place);
+            return;
+    }
+    MoveWindowTo(record.window, place);
+    PlaceControlCompanions(n);
+    SetControlValue(n, record.value);
+}
+
+int32_t PlaceControl(int32_t n, const RECT* pixels) {
+    ControlRecord* record = n == CTL_PREVIEW ? ControlRecordAt(n) : UsedControlRecord(n);
+    if (!record) return 0;
+    const RECT place =
+        pixels ? *pixels
+               : DialogUnitsToPixelRect(record->x, record->y, record->width, record->height);
+    MoveControlWindows(n, *record, place);
+    if (!gLayoutRunning) SetControlAnchor(n, -1);
+    return 1;
+}
+
+}  // namespace
+
 int32_t SetControlPosition(int32_t n, int32_t x, int32_t y, int32_t width, int32_t height) {
-    ControlRecord* record = UsedControlRecord(n);
+    ControlRecord* record = n == CTL_PREVIEW ? ControlRecordAt(n) : UsedControlRecord(n);
     if (!record) return 0;
     if (x != -1) record->x = x;
     if (y != -1) record->y = y;
     if (width != -1) record->width = width;
     if (height != -1) record->height = height;
-    HWND window = record->window;
-    if (n == CTL_PREVIEW_FRAME)
-        window = gDialog ? GetDlgItem(gDialog, ITEM_PREVIEW_FRAME) : nullptr;
-    if (n == CTL_PROGRESS) window = gDialog ? GetDlgItem(gDialog, ITEM_PROGRESS) : nullptr;
-    if (n == CTL_PREVIEW) window = gDialog ? GetDlgItem(gDialog, ITEM_PREVIEW) : nullptr;
-    if (window && n != CTL_ZOOM_TEXT) {
-        RECT place = DialogUnitsToPixelRect(record->x, record->y, record->width, record->height);
-        SetWindowPos(window, nullptr, place.left, place.top, place.right - place.left,
-                     place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    return PlaceControl(n, nullptr);
+}
+
+int32_t SetControlPositionPixels(int32_t n, int32_t x, int32_t y, int32_t width, int32_t height) {
+    ControlRecord* record = n == CTL_PREVIEW ? ControlRecordAt(n) : UsedControlRecord(n);
+    if (!record) return 0;
+    RECT current = DialogUnitsToPixelRect(record->x, record->y, record->width, record->height);
+    const int32_t left = x != -1 ? x : current.left, top = y != -1 ? y : current.top;
+    const int32_t w = width != -1 ? width : current.right - current.left;
+    const int32_t h = height != -1 ? height : current.bottom - current.top;
+    record->x = PixelsToDialogUnitsX(left);
+    record->y = PixelsToDialogUnitsY(top);
+    record->width = PixelsToDialogUnitsX(w);
+    record->height = PixelsToDialogUnitsY(h);
+    const RECT place = {left, top, left + w, top + h};
+    return PlaceControl(n, &place);
+}
+
+int32_t SetControlZOrder(int32_t n, int32_t where) {
+    const ControlRecord* record = ControlRecordAt(n);
+    if (!record || !record->window) return 0;
+    HWND after = nullptr;
+    switch (where) {
+        case -2:
+            after = HWND_NOTOPMOST;
+            break;
+        case -1:
+            after = HWND_TOPMOST;
+            break;
+        case 0:
+            after = HWND_TOP;
+            break;
+        case 1:
+            after = HWND_BOTTOM;
+            break;
+        default:
+            return 0;
     }
-    PlaceControlCompanions(n);
-    if (n == CTL_PREVIEW) RefreshImageGeometry();
-    if (n != CTL_PREVIEW && n != CTL_PREVIEW_FRAME && n != CTL_PROGRESS && n != CTL_ZOOM_TEXT)
-        SetControlValue(n, record->value);
-    if (!gLayoutRunning) SetControlAnchor(n, -1);
+    SetWindowPos(record->window, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    InvalidateRect(record->window, nullptr, TRUE);
+    UpdateWindow(record->window);
     return 1;
+}
+
+int32_t AddControlStyleEx(int32_t n, uint32_t bits) {
+    ControlRecord* record = UsedControlRecord(n);
+    if (!record) return 0;
+    record->exStyle |= bits;
+    if (!record->window) return 1;
+    SetWindowLongPtrA(record->window, GWL_EXSTYLE,
+                      GetWindowLongPtrA(record->window, GWL_EXSTYLE) | LONG_PTR(bits));
+    if (record->controlClass == CONTROL_VALUELIST) PlaceControl(n, nullptr);
+    SetWindowPos(record->window, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return 1;
+}
+
+int32_t GetControlSheet(int32_t n, int32_t which) {
+    const ControlRecord* record = ControlRecordAt(n);
+    if (!record) return -1;
+    return which ? record->sheet : record->tab;
+}
+
+int32_t SetControlHomeSheet(int32_t n, int32_t tab, int32_t sheet) {
+    ControlRecord* record = ControlRecordAt(n);
+    if (!record) return 0;
+    record->homeTab = tab;
+    record->homeSheet = sheet;
+    return 1;
+}
+
+int32_t GetControlHomeSheet(int32_t n, int32_t which) {
+    const ControlRecord* record = ControlRecordAt(n);
+    if (!record) return -1;
+    return which ? record->homeSheet : record->homeTab;
+}
+
+int32_t SetControlBuddy(int32_t n, int32_t buddy) {
+    ControlRecord* record = ControlRecordAt(n);
+    if (!record || !ControlRecordAt(buddy)) return 0;
+    record->buddy = buddy;
+    return 1;
+}
+
+int32_t UpdateControlAnchors(int32_t width, int32_t height) {
+    if (!gDialog) return 0;
+    if (width < 0) width = GetDialogClientWidth();
+    if (height < 0) height = GetDialogClientHeight();
+    for (int n = 0; n < kControlCount; ++n) {
+        ControlRecord* record = n == CTL_PREVIEW ? ControlRecordAt(n) : UsedControlRecord(n);
+        if (!record || record->anchorFlags <= 0) continue;
+        AnchorDistances(record->anchorFlags, record->x, record->y, record->width, record->height,
+                        width, height, &record->anchorDX, &record->anchorDY);
+    }
+    return 1;
+}
+
+// Under visual styles a sheet is painted in its theme's colour: the controls that paint their
+// own background take it, or they would stand on grey boxes.
+static void TakeSheetColour(int32_t n, const ControlRecord& record, const ControlRecord& owner) {
+    if ((IsSkinActive() && gParams && gParams->skinIndex > 0) || !IsVisualStyleActive()) return;
+    const int32_t tab = owner.window ? GetDlgCtrlID(owner.window) - kControlWindowIdBase : -1;
+    const bool themed =
+        owner.themeMode == 1 || (owner.themeMode == -1 && gParams && gParams->dialogThemed == 1);
+    const bool ownerDrawn = (record.style & BS_TYPEMASK) == BS_OWNERDRAW;
+    switch (record.controlClass) {
+        case CONTROL_CHECKBOX:
+        case CONTROL_RADIOBUTTON:
+            if (themed) SetControlColor(n, GetControlColor(tab));
+            break;
+        case CONTROL_COLORBUTTON:
+            if (themed && ownerDrawn) SetControlColor(n, GetControlColor(tab));
+            break;
+        case CONTROL_GROUPBOX:
+            // A value list's sheets lie on the value list's own tab.
+            SetControlColor(
+                n, GetControlColor(owner.controlClass == CONTROL_VALUELIST ? owner.tab : tab));
+            break;
+        case CONTROL_TRACKBAR:
+        case CONTROL_TRACKBAR_SLIDER:
+            SetControlColor(n, GetControlColor(tab));
+            break;
+    }
 }
 
 int32_t SetControlTab(int32_t n, int32_t tab, int32_t sheet) {
@@ -98,8 +275,13 @@ int32_t SetControlTab(int32_t n, int32_t tab, int32_t sheet) {
     }
     record->tab = tab;
     record->sheet = tab == -1 ? -1 : sheet;
+    if (tab != -1) TakeSheetColour(n, *record, *UsedControlRecord(tab));
     ApplyControlState(n);
     return 1;
+}
+
+bool IsLayoutFrozen(uintptr_t sizeType) {
+    return sizeType == SIZE_MINIMIZED;
 }
 
 ControlPlace AnchoredPlace(ControlPlace place, int32_t anchorFlags, int32_t anchorDX,
@@ -120,8 +302,8 @@ ControlPlace AnchoredPlace(ControlPlace place, int32_t anchorFlags, int32_t anch
     return place;
 }
 
-void ApplyControlAnchors(int32_t width, int32_t height) {
-    if (!gDialog) return;
+int32_t ApplyControlAnchors(int32_t width, int32_t height) {
+    if (!gDialog || !gPreview.available) return 0;
     if (width < 0) width = GetDialogClientWidth();
     if (height < 0) height = GetDialogClientHeight();
     gLayoutRunning = true;
@@ -141,6 +323,7 @@ void ApplyControlAnchors(int32_t width, int32_t height) {
     SendMessageA(gDialog, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(gDialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     gLayoutRunning = false;
+    return 1;
 }
 
 void ResetTabSheetToDefaults(int32_t tab) {

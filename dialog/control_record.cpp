@@ -6,6 +6,7 @@
 
 #include "dialog/control_classes.h"
 #include "host/parameter_block.h"
+#include "host/scripting_descriptor.h"
 
 void ResetControlRecord(ControlRecord& record) {
     memset(&record, 0, sizeof record);
@@ -89,4 +90,14 @@ int32_t SetControlScripted(int n, int32_t on) {
     if (!record) return 0;
     record->scripted = on ? -1 : 0;
     return 1;
+}
+
+int32_t IsScriptValueRecorded(int n) {
+    if (n < 0 || n >= kSettingsControlCount) return 0;
+    return gScripting.scriptedFlags[n] != 0 ? 1 : 0;
+}
+
+int32_t GetScriptValue(int n) {
+    if (n < 0 || n >= kSettingsControlCount) return 0;
+    return gScripting.scriptedValues[n];
 }

@@ -209,3 +209,6 @@ int32_t GetEffectiveControlState(int n);
 // not in use. The windows follow through SetControlState (control_appearance.h).
 int32_t StoreControlState(int n, int32_t state);
 int32_t SetControlScripted(int n, int32_t on);
+// Whether the host's script carried a value for settings control n (0..309), and the value.
+int32_t IsScriptValueRecorded(int n);
+int32_t GetScriptValue(int n);

@@ -1,4 +1,4 @@
-// Control texts and deletion. Images come later: SetControlImage only records the name.
+// Control texts and deletion.
 
 #include "dialog/control_texts.h"
 
@@ -161,18 +161,6 @@ int32_t SetControlTextFormat(int32_t n, const char* format, ...) {
     FormatTextV(text, sizeof text, format, args);
     va_end(args);
     return SetControlText(n, text);
-}
-
-int32_t SetControlImage(int32_t n, const char* name, int32_t option) {
-    ControlRecord* record = UsedControlRecord(n);
-    if (!record) return 0;
-    CopyText(record->imageName, sizeof record->imageName, name ? name : "");
-    record->imageOption = option;
-    return 0;
-}
-
-const char* ResolveImagePath(const char* name) {
-    return name ? name : "";
 }
 
 int32_t DeleteControl(int32_t n) {

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "dialog/control_images.h"
+
 #ifndef GREYLOOM_PRINTF
 #define GREYLOOM_PRINTF(f, a) __attribute__((format(gnu_printf, f, a)))
 #endif
@@ -11,12 +13,8 @@
 // the item-bearing classes, whose loading ends in a value refresh.
 int32_t SetControlText(int32_t n, const char* text);
 int32_t SetControlTextFormat(int32_t n, const char* format, ...) GREYLOOM_PRINTF(2, 3);
-// Attaches a picture or button image by resource or file name; a null name removes it.
-int32_t SetControlImage(int32_t n, const char* name, int32_t option);
 // Destroys the control's windows and takes the record out of use (frame items: hides them).
 int32_t DeleteControl(int32_t n);
-// The path an image file is opened under.
-const char* ResolveImagePath(const char* name);
 
 // Calls visit(line, length) for each line of text (split at line feeds).
 template <typename Visit>

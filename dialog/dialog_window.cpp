@@ -107,6 +107,9 @@ void RegisterFrameControls() {
                       ANCHOR_LEFT | ANCHOR_RIGHT | ANCHOR_TOP | ANCHOR_BOTTOM);
     RegisterFrameItem(CTL_PROGRESS, ITEM_PROGRESS, ANCHOR_BOTTOM);
     RegisterFrameItem(CTL_ZOOM_TEXT, ITEM_ZOOM_IN, ANCHOR_BOTTOM);
+    // The frame items carry no setting of their own.
+    for (int32_t n : {CTL_PREVIEW, CTL_PREVIEW_FRAME, CTL_PROGRESS, CTL_ZOOM_TEXT})
+        StoreControlValue(n, 0);
 }
 
 // --- Placement

@@ -25,6 +25,7 @@ struct DialogFrameState {
     RECT firstRect;  // the rectangle of the first dialog of the module
     bool firstRectStored;
     bool maximised;      // the dialog was last seen maximised
+    bool minimised;      // SetDialogPlacement asked for a minimised dialog
     bool sizeGripShown;  // ShowSizeGrip
     bool keepPreviewFrame;
 };

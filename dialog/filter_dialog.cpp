@@ -14,6 +14,7 @@
 #include "dialog/control_appearance.h"
 #include "dialog/control_classes.h"
 #include "dialog/control_creation.h"
+#include "dialog/control_images.h"
 #include "dialog/control_items.h"
 #include "dialog/control_layout.h"
 #include "dialog/control_record.h"
@@ -699,7 +700,9 @@ void OnSize(HWND dialog, WPARAM type, LPARAM size) {
         GetWindowRect(dialog, &gDialogFrame.windowRect);
         gDialogFrame.windowRectStored = true;
     }
-    ApplyControlAnchors(width, height);
+    // A minimised dialog has no client area: laid out for it, every stretched control would
+    // collapse and the anchors would not bring it back.
+    if (!IsLayoutFrozen(type)) ApplyControlAnchors(width, height);
     TriggerControlEvent(int32_t(type), EVENT_DIALOG_SIZE, int32_t(type), WM_SIZE, 0, 0, 0, 0);
     if (gFilterDialog.maximised || (wasMaximised && type == SIZE_RESTORED))
         RescalePreview(dialog);
@@ -790,6 +793,9 @@ bool OnSetCursor(HWND dialog) {
 void OnDrawItem(const DRAWITEMSTRUCT& item) {
     const int32_t n = ControlOfItem(int(item.CtlID), kControlWindowIdBase);
     const ControlRecord* record = UsedControlRecord(n);
+    // Image buttons draw themselves from their image; every other owner-drawn control is the
+    // effect's to draw.
+    if (DrawImageButton(n, item)) return;
     if (record && (record->properties & CTLPROP_OWNERDRAW))
         TriggerControlEvent(n, EVENT_DRAW_ITEM, record->value, WM_DRAWITEM, 0, 0, 0, 0);
 }

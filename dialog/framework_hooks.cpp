@@ -45,6 +45,11 @@ int RefreshPreviewNow() {
     return 1;
 }
 
+// The host's about selector shows the box as the dialog's own about button first does.
+void ShowAboutForHost() {
+    ShowAboutBox();
+}
+
 void ReleaseRunObjects() {
     for (int slot = 0; slot < kImageListsReleased; ++slot) DestroyImageList(slot);
     DeleteFontSlots();
@@ -53,8 +58,8 @@ void ReleaseRunObjects() {
 }  // namespace
 
 void DialogHooksInstall() {
-    gDialogHooks = {MessageBoxShow, ShowAboutBox,      RunDialogForHost,
-                    ShowProgress,   RefreshPreviewNow, ResetFontSlots,   ReleaseRunObjects};
+    gDialogHooks = {MessageBoxShow,    ShowAboutForHost, RunDialogForHost, ShowProgress,
+                    RefreshPreviewNow, ResetFontSlots,   ReleaseRunObjects};
 }
 
 // Plug-ins link the whole framework, so this runs in every plug-in with the dialog; programs

@@ -6,12 +6,16 @@
 #include <ctime>
 
 #include "effect/control_ids.h"
+#include "effect/control_table.h"
+#include "effect/undo_history.h"
 #include "render/session_state.h"
 #include "host/effect_context.h"
 #include "host/host_services.h"
 #include "host/numbered_arrays.h"
 #include "host/scripting_descriptor.h"
 #include "host/worker_threads.h"
+#include "render/curve_widget_services.h"
+#include "render/render_tables.h"
 
 const int32_t kSelectiveRangeDefaults[8][kSelectiveRangeColumns] = {
     {225, 235, 10, 15, 100, -50, -50},  {5, 10, 30, 35, 66, 33, -100},
@@ -21,6 +25,15 @@ const int32_t kSelectiveRangeDefaults[8][kSelectiveRangeColumns] = {
 };
 
 namespace {
+// Columns 0..4 of the selective table are edited through these sliders (column 3 has none).
+constexpr int32_t kSelectiveColumnControls[kScriptTableColumns] = {
+    CTL_SELECT_BRIGHTNESS, CTL_SELECT_CONTRAST, CTL_SELECT_COLORKEY, -1, CTL_SELECT_TOLERANCE};
+
+// A replayed descriptor's values are clamped to the ranges of the controls they stand for.
+// Bound when the module loads, before any run reads a descriptor.
+const bool gScriptingRangesBound =
+    (ScriptingBindRanges(ControlTableRange, kSelectiveColumnControls), true);
+
 constexpr int32_t kSelectiveToleranceStart = 50;
 constexpr OSType kPlayingKey = FourCC("plip");  // the host is playing a recorded action
 
@@ -82,6 +95,7 @@ int32_t OnSessionStart(EffectContext* context) {
     // and would only make its threads to terminate them at the finish.
     if (context->dialogUp || context->dialogWanted) StartWorkerPool();
     gSession.grainSeed = int32_t(time(nullptr));
+    InstallCurveWidgetServices();
     SessionCreateTables();
     return 1;
 }
@@ -96,12 +110,18 @@ int32_t OnRunStart(EffectContext* context) {
         OnSessionStart(context);
         DecodeScriptTextSlots();
     }
+    AgingNewRendering();
     if (!context->dialogWanted && context->scriptedValueCount > 0 &&
         GetHostProperty(kPlayingKey, 0) != 0)
         context->controlValues[CTL_PREVIEW_ON] = 1;
     return 0;
 }
 
-int32_t OnAfterRun(EffectContext*) {
+int32_t OnAfterRun(EffectContext* context) {
+    // Each preview rendering of the dialog is an undo step; a drag (button held) makes one
+    // step when it ends, and thumbnails of presets are no change of the user's.
+    if (context->dialogUp && !gSession.thumbnailRendering &&
+        !(GetAsyncKeyState(VK_LBUTTON) & 0x8000))
+        RecordUndo();
     return 1;
 }

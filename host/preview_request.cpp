@@ -20,6 +20,15 @@
 namespace {
 constexpr HostRect kEmptyRect = {0, 0, 0, 0};
 
+// The request that was current before RequestWholeImage. Written only by the two functions
+// that switch to the whole image and back, on the host's thread.
+struct SavedRequest {
+    bool saved;
+    HostRect inRect, outRect, maskRect;
+    Fixed inputRate, maskRate;
+};
+SavedRequest gSavedRequest;
+
 // With a drag under way and drag rendering off, the preview asks for input only.
 bool InputOnlyRequest() {
     return gParams && (gParams->flags & (PFLAG_PREVIEW_DRAG | PFLAG_DRAG_RENDER |
@@ -191,4 +200,47 @@ int requestRect(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_
         ShowPreviewError(text);
     }
     return 0;
+}
+
+int RequestWholeImage() {
+    if (!gDataBlock || !gStuff || !gStuff->advanceState || GetResult() != 0) return 0;
+    FilterRecord& r = *gStuff;
+    gSavedRequest = {true, r.inRect, r.outRect, r.maskRect, r.inputRate, r.maskRate};
+    r.inRect = r.outRect = r.filterRect;
+    r.maskRect = r.haveMask ? r.filterRect : kEmptyRect;
+    r.inputRate = r.maskRate = IntToFixed(1);
+    SetupTileRects();
+    if (r.advanceState() != 0) return 0;
+    AdjustTileDataPointers();
+    r.outRect = r.inRect;
+    const HostRect frame = r.filterRect;
+    if (!DeliveryConsistent(frame)) return 0;
+    SetRectGeometry(frame);
+    return 1;
+}
+
+int RestoreRenderRequest() {
+    if (!gSavedRequest.saved || !gDataBlock || !gStuff || !gStuff->advanceState) return 0;
+    FilterRecord& r = *gStuff;
+    gSavedRequest.saved = false;
+    r.inRect = gSavedRequest.inRect;
+    r.outRect = gSavedRequest.outRect;
+    r.maskRect = gSavedRequest.maskRect;
+    r.inputRate = gSavedRequest.inputRate;
+    r.maskRate = gSavedRequest.maskRate;
+    SetupTileRects();
+    const OSErr result = r.advanceState();
+    if (result != 0) {
+        SetResult(result);
+        return 0;
+    }
+    AdjustTileDataPointers();
+    r.outRect = gSavedRequest.outRect;
+    const HostRect frame = ScaledFilterRect();
+    if (!DeliveryConsistent(frame)) {
+        SetResult(HOST_BAD_PARAMETERS);
+        return 0;
+    }
+    SetRectGeometry(frame);
+    return CopySourceRows();
 }

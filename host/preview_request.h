@@ -26,3 +26,11 @@ void SetupFilterRecordForProxy(int32_t& scale, PanOffset& pan);
 // While the dialog is up: fetches the source of another area (full-resolution coordinates)
 // at the scale and points the geometry of gContext at it. 1 on success.
 int requestRect(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t scale);
+
+// The whole filter rectangle at full size as the current rectangle, for counts that must
+// cover the whole image whatever the preview shows or the tile is. Works in the dialog and in
+// a final run; the caller must call RestoreRenderRequest afterwards. 1 delivered.
+int RequestWholeImage();
+// Asks again for the rectangle that was current before RequestWholeImage and makes its output
+// a copy of the source again, as the render hook expects it. 1 restored.
+int RestoreRenderRequest();

@@ -91,6 +91,19 @@ int32_t ColorChannelsOf(int16_t mode) {
     return 3;
 }
 
+// The image modes the property list offers the filter in. Every other mode is refused before
+// anything is allocated: its samples would be sized by one rule and written by another.
+bool ImageModeDeclared(int16_t mode) {
+    return mode == IMAGE_MODE_RGB || mode == IMAGE_MODE_RGB48;
+}
+
+// A host that sends an undeclared mode anyway gets the interface's bad-mode answer.
+bool RefuseUndeclaredMode() {
+    if (!gStuff || ImageModeDeclared(gStuff->imageMode)) return false;
+    SetResult(HOST_BAD_MODE);
+    return true;
+}
+
 // A filter record whose planes or filter rectangle make no sense is refused before any
 // buffer is asked for.
 bool FilterRecordSound(const FilterRecord& r) {
@@ -246,11 +259,13 @@ bool CheckAdvanceState(AdvanceStateProc advanceState) {
 // --- Selectors -------------------------------------------------------------------------------
 
 void HandleParametersSelector() {
+    if (RefuseUndeclaredMode()) return;
     CreateParameterBlock();
     if (GetResult() == 0) gParams->queryForParameters = 1;
 }
 
 void DoPrepare() {
+    if (RefuseUndeclaredMode()) return;
     CreateParameterBlock();
     if (GetResult() != 0) return;
     FilterTrace("DoPrepare:\n gStuff->bufferSpace = %d\n (before setting it to 0)",
@@ -259,6 +274,7 @@ void DoPrepare() {
 }
 
 void DoStart() {
+    if (RefuseUndeclaredMode()) return;
     CreateParameterBlock();
     if (GetResult() != 0) return;
     FilterTrace("DoStart:\n gParams->queryForParameters = %#x", gParams->queryForParameters);
@@ -311,6 +327,7 @@ void DoStart() {
 }
 
 void DoContinue() {
+    if (RefuseUndeclaredMode()) return;
     AttachParameterBlock();
     FilterTrace("DoContinue:\n Didn't expect to come here!");
     if (gStuff->abortProc && gStuff->abortProc()) {

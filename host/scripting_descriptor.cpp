@@ -85,13 +85,33 @@ DescriptorKeyID TextKeyOf(int32_t number) {
     return FourCC(reinterpret_cast<const char(&)[5]>(code));
 }
 
-// A control's value is clamped into its range when the control has been made once (its
-// record knows the range); min > max is an inverted range.
+// The range of control n: the effect's when it bound one, else the record's once the control
+// has been made. min > max is an inverted range. False when the range is not known.
+bool ControlRange(int32_t n, Range* range) {
+    int32_t low = 0, high = 0;
+    if (gScriptingRanges.controlRange) {
+        if (!gScriptingRanges.controlRange(n, &low, &high)) return false;
+    } else {
+        const ControlRecord* record = ControlRecordAt(n);
+        if (!record || record->controlClass == CONTROL_NONE) return false;
+        low = record->min;
+        high = record->max;
+    }
+    *range = {std::min(low, high), std::max(low, high)};
+    return true;
+}
+
 int32_t ClampToControl(int32_t n, int32_t value) {
-    const ControlRecord* record = ControlRecordAt(n);
-    if (!record || record->controlClass == CONTROL_NONE) return value;
-    return std::clamp(value, std::min(record->min, record->max),
-                      std::max(record->min, record->max));
+    Range range;
+    return ControlRange(n, &range) ? std::clamp(value, range.low, range.high) : value;
+}
+
+// A selective table column holds the values of the control it stands for.
+Range TableColumnRange(int32_t column) {
+    Range range = kTableColumnRanges[column];
+    const int32_t control = gScriptingRanges.tableColumnControls[column];
+    if (control >= 0) ControlRange(control, &range);
+    return range;
 }
 
 // --- Text fields ------------------------------------------------------------------------
@@ -186,10 +206,11 @@ void DecodeCurve(int32_t curve, const char* text) {
 void DecodeRow(int32_t array, int32_t row, const char* text, const Range* ranges, int32_t columns) {
     Field fields[kScriptRangeColumns];
     const int count = SplitFields(text, fields, columns);
-    for (int c = 0; c < count; ++c)
-        if (fields[c].present)
-            PutChecked(array, row, c, 0,
-                       std::clamp(fields[c].value, ranges[c].low, ranges[c].high));
+    for (int c = 0; c < count; ++c) {
+        if (!fields[c].present) continue;
+        const Range range = array == ARRAY_SELECTIVE_TABLE ? TableColumnRange(c) : ranges[c];
+        PutChecked(array, row, c, 0, std::clamp(fields[c].value, range.low, range.high));
+    }
 }
 
 void DecodeCentres(const char* text) {
@@ -239,6 +260,14 @@ void ScriptingBindTables(int32_t* curvePointCounts, int32_t* centreX, int32_t* c
     gScriptingTables.curvePointCounts = curvePointCounts ? curvePointCounts : gOwnPointCounts;
     gScriptingTables.centreX = centreX ? centreX : gOwnCentreX;
     gScriptingTables.centreY = centreY ? centreY : gOwnCentreY;
+}
+
+ScriptingRanges gScriptingRanges = {nullptr, {-1, -1, -1, -1, -1}};
+
+void ScriptingBindRanges(ScriptValueRangeProc controlRange, const int32_t* tableColumnControls) {
+    gScriptingRanges.controlRange = controlRange;
+    for (int c = 0; c < kScriptTableColumns; ++c)
+        gScriptingRanges.tableColumnControls[c] = tableColumnControls ? tableColumnControls[c] : -1;
 }
 
 void ScriptingReset() {

@@ -52,6 +52,18 @@ struct ScriptingTables {
 extern ScriptingTables gScriptingTables;
 void ScriptingBindTables(int32_t* curvePointCounts, int32_t* centreX, int32_t* centreY);
 
+// The ranges replayed values are clamped to: those of the controls they stand for, which
+// only the effect knows. The effect binds them when its module loads; until then (and in
+// test plug-ins) a control's range is known once the control has been made, and the
+// selective table keeps its own column ranges. Not cleared by ScriptingReset.
+using ScriptValueRangeProc = bool (*)(int32_t n, int32_t* minValue, int32_t* maxValue);
+struct ScriptingRanges {
+    ScriptValueRangeProc controlRange;                 // null: the made controls' records
+    int32_t tableColumnControls[kScriptTableColumns];  // control of each selective column; -1
+};
+extern ScriptingRanges gScriptingRanges;
+void ScriptingBindRanges(ScriptValueRangeProc controlRange, const int32_t* tableColumnControls);
+
 void ScriptingReset();
 // Marks settings control n scripted with its value: what the host's script records for the
 // run (the dialog's OK).

@@ -2,10 +2,22 @@
 
 #include "host/system_calls.h"
 
+#include <shlobj.h>
+
 #include <cstdlib>
 
-SystemCalls gSystem = {calloc, realloc, free};
+namespace {
+HRESULT AppDataFolder(char* out) {
+    return SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, out);
+}
+
+constexpr SystemCalls kRealCalls = {calloc,      realloc,          free,
+                                    CreateFileA, WriteFile,        FlushFileBuffers,
+                                    CloseHandle, MoveFileExA,      AppDataFolder};
+}  // namespace
+
+SystemCalls gSystem = kRealCalls;
 
 void SystemCallsReset() {
-    gSystem = SystemCalls{calloc, realloc, free};
+    gSystem = kRealCalls;
 }

@@ -29,6 +29,21 @@ class Handle {
 
 const DWORD kCopyChunkBytes = 64 * 1024;
 
+// The path one level up with a final backslash, or empty above a root.
+std::wstring ParentFolder(const std::wstring& folder) {
+    std::wstring path = folder;
+    while (!path.empty() && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
+    size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos || path.empty() || path.back() == L':') return L"";
+    return path.substr(0, slash + 1);
+}
+
+bool StartsWithIgnoringCase(const std::wstring& text, const std::wstring& prefix) {
+    return text.size() >= prefix.size() &&
+           CompareStringOrdinal(text.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
+                                static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL;
+}
+
 bool FileIdentity(HANDLE file, BY_HANDLE_FILE_INFORMATION* info) {
     return GetFileInformationByHandle(file, info) != FALSE;
 }
@@ -118,14 +133,40 @@ bool DeleteFileAt(const std::wstring& path) {
     return DeleteFileW(path.c_str()) != FALSE;
 }
 
-bool SameFile(const std::wstring& first, const std::wstring& second) {
+bool FileIdOf(const std::wstring& path, FileId* id) {
     FsRedirectionScope view;
-    Handle a(OpenForIdentity(first));
-    Handle b(OpenForIdentity(second));
-    BY_HANDLE_FILE_INFORMATION infoA;
-    BY_HANDLE_FILE_INFORMATION infoB;
-    return a.valid() && b.valid() && FileIdentity(a.get(), &infoA) &&
-           FileIdentity(b.get(), &infoB) && SameIdentity(infoA, infoB);
+    Handle file(OpenForIdentity(path));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!file.valid() || !FileIdentity(file.get(), &info)) return false;
+    *id = FileId{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+    return true;
+}
+
+bool SameFile(const std::wstring& first, const std::wstring& second) {
+    FileId a;
+    FileId b;
+    return FileIdOf(first, &a) && FileIdOf(second, &b) && a == b;
+}
+
+std::vector<FileId> FolderFileIds(const std::wstring& folder) {
+    std::vector<FileId> ids;
+    for (const std::wstring& name : FindFiles(folder, L"*")) {
+        FileId id;
+        if (FileIdOf(folder + name, &id)) ids.push_back(id);
+    }
+    return ids;
+}
+
+bool FolderIsWithin(const std::wstring& folder, const std::wstring& ancestor) {
+    const std::wstring top = WithFinalBackslash(ancestor);
+    if (StartsWithIgnoringCase(WithFinalBackslash(folder), top)) return true;
+    FileId topId;
+    if (!FileIdOf(top, &topId)) return false;
+    for (std::wstring up = WithFinalBackslash(folder); !up.empty(); up = ParentFolder(up)) {
+        FileId id;
+        if (FileIdOf(up, &id) && id == topId) return true;
+    }
+    return false;
 }
 
 bool CopyFileStream(const std::wstring& source, const std::wstring& target) {
@@ -186,6 +227,11 @@ bool ReadTextLines(const std::wstring& path, std::vector<std::wstring>* lines) {
     return true;
 }
 
+std::wstring WithFinalBackslash(std::wstring path) {
+    if (path.empty() || path.back() != L'\\') path += L'\\';
+    return path;
+}
+
 std::wstring CurrentFolder() {
     DWORD length = GetCurrentDirectoryW(0, nullptr);
     std::wstring folder(length, L'\0');
@@ -193,4 +239,21 @@ std::wstring CurrentFolder() {
     folder.resize(length);
     if (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
     return folder;
+}
+
+std::wstring ProgramFolder() {
+    std::vector<wchar_t> path(MAX_PATH);
+    for (;;) {
+        DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return L"";
+        if (length < path.size()) return ParentFolder(std::wstring(path.data(), length));
+        path.resize(path.size() * 2);
+    }
+}
+
+std::wstring WindowsFolder() {
+    wchar_t path[MAX_PATH];
+    UINT length = GetWindowsDirectoryW(path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return L"C:\\Windows\\";
+    return WithFinalBackslash(std::wstring(path, length));
 }

@@ -76,19 +76,50 @@ void InstallPanelFiles(size_t index, std::wstring* report) {
         CopyInto(HostPanelFolder(index), file, report);
 }
 
-// Removes the listed files that exist in a folder; a file that is the product's own source
-// (a target folder equal to the source folder) is never removed.
+// What one uninstall run works with: the report, the count, the failures, and the files it
+// must never delete.
+struct UninstallRecord {
+    std::wstring report;
+    int32_t counter;
+    std::wstring failures;
+    std::vector<FileId> sources;
+};
+
+// The files of the folders the product is installed from: the source folder, the folder
+// Fitwright runs in and the program's own folder. A target that is one of them, by whatever
+// path (an added folder that is the product folder, a link, a wrong "InstallPath"), stays.
+std::vector<FileId> SourceFileIds() {
+    std::vector<FileId> ids;
+    const std::wstring folders[] = {gProduct.installPath, WithFinalBackslash(CurrentFolder()),
+                                    ProgramFolder()};
+    for (const std::wstring& folder : folders) {
+        if (folder.empty()) continue;
+        std::vector<FileId> some = FolderFileIds(folder);
+        ids.insert(ids.end(), some.begin(), some.end());
+    }
+    return ids;
+}
+
+bool IsSourceFile(const UninstallRecord& record, const std::wstring& path) {
+    FileId id;
+    if (!FileIdOf(path, &id)) return false;
+    for (const FileId& source : record.sources)
+        if (source == id) return true;
+    return false;
+}
+
+// Removes the listed files that exist in a folder, except the product's own sources.
 void RemoveFiles(const std::wstring& folder, const std::vector<std::wstring>& names,
-                 std::wstring* report, int32_t* counter, std::wstring* failures) {
+                 UninstallRecord* record) {
     for (const std::wstring& name : names) {
         std::wstring target = folder + name;
-        if (!FileExists(target) || SameFile(target, SourceOf(name))) continue;
+        if (!FileExists(target) || IsSourceFile(*record, target)) continue;
         if (!DeleteFileAt(target)) {
-            *failures += target + L"\r\n";
+            record->failures += target + L"\r\n";
             continue;
         }
-        *report += target + L"\r\n";
-        (*counter)++;
+        record->report += target + L"\r\n";
+        record->counter++;
     }
 }
 
@@ -100,16 +131,16 @@ std::wstring UninstallListText() {
     return list;
 }
 
-void UninstallHost(size_t index, std::wstring* report, int32_t* counter, std::wstring* failures) {
+void UninstallHost(size_t index, UninstallRecord* record) {
     std::wstring target = HostTargetFolder(index);
     if (DirectoryExists(target)) {
-        RemoveFiles(target, gProduct.pluginFiles, report, counter, failures);
-        RemoveFiles(target, gProduct.uninstallFiles, report, counter, failures);
+        RemoveFiles(target, gProduct.pluginFiles, record);
+        RemoveFiles(target, gProduct.uninstallFiles, record);
     }
     if (SubFolderInUse()) RemoveEmptyFolder(target);
     if (!gModes.panelMode) return;
     std::wstring panel = HostPanelFolder(index);
-    if (DirectoryExists(panel)) RemoveFiles(panel, gProduct.panelFiles, report, counter, failures);
+    if (DirectoryExists(panel)) RemoveFiles(panel, gProduct.panelFiles, record);
     RemoveEmptyFolder(panel);
     if (!gProduct.subFolderName.empty())
         RemoveEmptyFolder(gHosts.entries[index].foundPath + L"Panels\\" + gProduct.subFolderName +
@@ -157,15 +188,20 @@ void InstallRun() {
     if (NothingCheckedTold()) return;
     CheckProductNames();
     std::wstring report;
-    for (size_t n = 0; n < gHosts.entries.size(); n++) {
-        const HostEntry& host = gHosts.entries[n];
-        if (!host.checked) continue;
-        if (IsPanelHost(host.text)) InstallPanelFiles(n, &report);
-        std::wstring target = HostTargetFolder(n);
-        CreateFolder(target);
-        for (const std::wstring& file : gProduct.pluginFiles)
-            if (IsSixtyFourBitItem(host.text) == IsSixtyFourBitFile(file))
-                CopyInto(target, file, &report);
+    try {
+        for (size_t n = 0; n < gHosts.entries.size(); n++) {
+            const HostEntry& host = gHosts.entries[n];
+            if (!host.checked) continue;
+            if (IsPanelHost(host.text)) InstallPanelFiles(n, &report);
+            std::wstring target = HostTargetFolder(n);
+            CreateFolder(target);
+            for (const std::wstring& file : gProduct.pluginFiles)
+                if (IsSixtyFourBitItem(host.text) == IsSixtyFourBitFile(file))
+                    CopyInto(target, file, &report);
+        }
+    } catch (...) {
+        ProductKeepProfileAsItIs();
+        throw;
     }
     if (!gModes.showMessageMode && !gModes.silentMode) {
         std::wstring text =
@@ -189,17 +225,16 @@ void UninstallRun() {
                               : L"Do you really want to uninstall the following plugin(s):\r\n\r\n";
         if (ShowBox(BOX_CONFIRM, question + UninstallListText()) != IDYES) return;
     }
-    int32_t counter = 0;
-    std::wstring report;
-    std::wstring failures;
+    UninstallRecord record{L"", 0, L"", SourceFileIds()};
     for (size_t n = 0; n < gHosts.entries.size(); n++)
-        if (gHosts.entries[n].checked) UninstallHost(n, &report, &counter, &failures);
-    if (!failures.empty())
+        if (gHosts.entries[n].checked) UninstallHost(n, &record);
+    if (!record.failures.empty())
         RaiseError((gModes.germanMode ? L"Diese Dateien konnten nicht entfernt werden:\r\n\r\n"
                                       : L"These files could not be removed:\r\n\r\n") +
-                   failures);
+                   record.failures);
     if (gModes.silentMode) return;
-    if (counter > 0) {
+    const std::wstring& report = record.report;
+    if (record.counter > 0) {
         ShowBox(
             BOX_PLAIN,
             (gModes.germanMode ? L"Die folgenden Plugins und Zusatzdateien wurden entfernt:\r\n\r\n"

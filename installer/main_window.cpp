@@ -333,7 +333,8 @@ void UninstallMessageTimer() {
 void DoUninstallTimer() {
     HostListsCheckAll();
     UninstallRun();
-    ProductDeleteProfile(gProduct.productName);
+    // A folder refused on the way was not cleaned: the profile stays for another attempt.
+    if (gRun.exitCode == 0) ProductDeleteProfile(gProduct.productName);
     HostListsReset();
     gView.hostsChanged();
     ExitProgram();
@@ -641,7 +642,14 @@ int MainWindowRun(const std::vector<std::wstring>& arguments, int showCommand) {
     MessageBoxSetUnattended(gMain.words.silent);
     gMain.font = MakeFont(FW_NORMAL);
     gMain.boldFont = MakeFont(FW_BOLD);
-    if (!CreateMainWindow()) return 1;
+    if (!CreateMainWindow()) {
+        // Without a display no box can say why, and a setup program only sees the exit code.
+        WriteStandardError(
+            FormatText(L"cannot open its window (%ls). Fitwright needs a "
+                       L"desktop to run on, also with \"Silent\".",
+                       SystemErrorText(GetLastError()).c_str()));
+        return 1;
+    }
     CreateControls();
     InstallViewHooks();
     MessageBoxSetOwner(gMain.window);

@@ -22,7 +22,7 @@ void MessageBoxSetOwner(HWND owner) {
 }
 
 // Standard error, when the process was given one, carries the message as UTF-8.
-static void WriteStandardError(const std::wstring& text) {
+void WriteStandardError(const std::wstring& text) {
     HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
     if (error == nullptr || error == INVALID_HANDLE_VALUE) return;
     std::wstring line = L"Fitwright: " + text + L"\r\n";
@@ -56,4 +56,12 @@ void ShowErrorBox(const std::wstring& text) {
 void ReportFailure(const std::wstring& text) {
     gRun.exitCode = 1;
     ShowErrorBox(text);
+}
+
+void ReportRefusal(const std::wstring& text) {
+    gRun.exitCode = 1;
+    if (gRun.unattended)
+        WriteStandardError(text);
+    else
+        ShowBox(BOX_ERROR, text);
 }

@@ -16,7 +16,7 @@ enum BoxKind : int32_t {
     BOX_CONFIRM,      // Yes and No, question icon
 };
 
-// Written by MessageBoxSetUnattended, ReportFailure and ShowErrorBox.
+// Written by MessageBoxSetUnattended, ReportFailure, ReportRefusal and ShowErrorBox.
 struct RunOutcome {
     int32_t exitCode;  // 0, or 1 once a handler failed or an error ended an unattended run
     bool unattended;   // "Silent" was given: no box may wait for a person
@@ -37,6 +37,13 @@ void ShowErrorBox(const std::wstring& text);
 
 // A handler failed: as ShowErrorBox, and the exit code says so in every run.
 void ReportFailure(const std::wstring& text);
+
+// Something was refused and the handler goes on without it: the user is told (a box, or
+// standard error in unattended runs) and the exit code says so, but nothing ends.
+void ReportRefusal(const std::wstring& text);
+
+// Writes "Fitwright: " + text as a line to standard error, when the process has one.
+void WriteStandardError(const std::wstring& text);
 
 // Runs a handler; an error inside it ends only that handler and is reported. No exception
 // crosses a window procedure. Returns false when the handler failed.

@@ -19,20 +19,61 @@ namespace {
 
 // Numbered lists end at the first value that is missing or empty.
 const int32_t kAddedFolderSlots = 6;
+// A product has a handful of files and folders; a list of thousands is a damaged or hostile
+// description, and saving it into the registry one value at a time takes minutes.
+const int32_t kListMaxEntries = 1000;
+// The longest path Windows opens without the "\\?\" prefix; no file name, folder or
+// flag of a profile is longer.
+const size_t kProfileValueMaxChars = MAX_PATH - 1;
 
 std::wstring ProfileKey(const std::wstring& name) {
     return kProfileRootKey + name;
 }
 
+// Any program of the user may write the profile: a value that Fitwright would not have
+// written is an error, never read as some other text.
 std::wstring ReadProfileValue(const std::wstring& valueName) {
-    return ReadRegValue(HKEY_CURRENT_USER, ProfileKey(gProduct.productName), valueName);
+    std::wstring text;
+    switch (ReadRegText(HKEY_CURRENT_USER, ProfileKey(gProduct.productName), valueName,
+                        kProfileValueMaxChars, &text)) {
+        case REGTEXT_OK:
+        case REGTEXT_MISSING:
+            return text;
+        case REGTEXT_NOT_TEXT:
+            RaiseError(FormatText(L"The profile of \"%ls\" is damaged: \"%ls\" is not a text.",
+                                  gProduct.productName.c_str(), valueName.c_str()));
+        case REGTEXT_TOO_LONG:
+            break;
+    }
+    RaiseError(FormatText(
+        L"The profile of \"%ls\" is damaged: \"%ls\" is longer than %d "
+        L"characters.",
+        gProduct.productName.c_str(), valueName.c_str(), static_cast<int>(kProfileValueMaxChars)));
 }
 
-std::vector<std::wstring> ReadNumberedList(const std::wstring& prefix) {
+std::wstring TooManyEntries(const wchar_t* what) {
+    return FormatText(
+        L"more than %d %ls: a product has a handful of files, so the list is "
+        L"refused",
+        static_cast<int>(kListMaxEntries), what);
+}
+
+// Names read from the profile obey the rules of names read from "Fitwright.ini".
+std::vector<std::wstring> ReadNumberedList(const std::wstring& prefix, const wchar_t* what,
+                                           bool relativeNames) {
     std::vector<std::wstring> items;
     for (int32_t n = 0;; n++) {
-        std::wstring item = ReadProfileValue(prefix + std::to_wstring(n));
+        std::wstring valueName = prefix + std::to_wstring(n);
+        std::wstring item = ReadProfileValue(valueName);
         if (item.empty()) return items;
+        if (n >= kListMaxEntries)
+            RaiseError(FormatText(L"The profile of \"%ls\" lists %ls.",
+                                  gProduct.productName.c_str(), TooManyEntries(what).c_str()));
+        if (relativeNames && !RelativeNameIsSafe(item))
+            RaiseError(
+                FormatText(L"The profile of \"%ls\", \"%ls\": \"%ls\" is not a valid "
+                           L"file name.",
+                           gProduct.productName.c_str(), valueName.c_str(), item.c_str()));
         items.push_back(item);
     }
 }
@@ -59,13 +100,19 @@ void WriteAddedFolders() {
         WriteProfileValue(L"AdditionalFolders" + std::to_wstring(n), L"");
 }
 
-std::wstring WithFinalBackslash(std::wstring path) {
-    if (path.empty() || path.back() != L'\\') path += L'\\';
-    return path;
-}
-
+// Uninstall deletes the product's file names in every added folder, and added folders come
+// from the user, from "Fitwright.ini" and from a profile any program may write: a folder that
+// reaches a whole drive or the system is refused and reported, and the others still serve.
 void InsertAddedFolder(const std::wstring& folder) {
     std::wstring path = WithFinalBackslash(folder);
+    std::wstring problem = AddedFolderProblem(path);
+    if (problem.empty() && FolderIsWithin(path, WindowsFolder()))
+        problem = L"is the Windows folder or lies inside it";
+    if (!problem.empty()) {
+        ReportRefusal(FormatText(L"The added folder \"%ls\" %ls; Fitwright does not use it.",
+                                 path.c_str(), problem.c_str()));
+        return;
+    }
     gProduct.addedFolders.insert(gProduct.addedFolders.begin(), path);
     HostListsInsertFolderAtTop(path);
 }
@@ -111,6 +158,9 @@ std::vector<std::wstring> ParseSection(const std::vector<std::wstring>& lines, s
                                        const wchar_t* what, bool relativeNames) {
     size_t countLine = *next;
     int32_t count = ParseCount(lines, countLine);
+    if (count > kListMaxEntries)
+        RaiseError(FormatText(L"Fitwright.ini, line %d: %ls.", static_cast<int>(countLine + 1),
+                              TooManyEntries(what).c_str()));
     if (countLine + 1 + count > lines.size())
         RaiseError(FormatText(L"Fitwright.ini ends before the %d %ls that line %d announces.",
                               count, what, static_cast<int>(countLine + 1)));
@@ -139,8 +189,8 @@ void ApplyIni(const ProductIni& ini) {
     gProduct.pluginFiles = ini.pluginFiles;
     gProduct.uninstallFiles = ini.uninstallFiles;
     gProduct.panelFiles = ini.panelFiles;
+    // Written with the rest of the profile at the end, and not at all after a failed install.
     gProduct.installPath = WithFinalBackslash(CurrentFolder());
-    WriteProfileValue(L"InstallPath", gProduct.installPath);
 }
 
 void LoadFallbackProduct() {
@@ -258,13 +308,19 @@ void LoadProductSettings() {
     gProduct.subFolderName.clear();
     gProduct.installPath.clear();
     if (ProductNameIsValid(gProduct.productName)) {
-        ProductSetSubFolderName(ReadProfileValue(L"SubFolder"));
+        std::wstring sub = ReadProfileValue(L"SubFolder");
+        if (!sub.empty() && !RelativeNameIsSafe(sub))
+            RaiseError(
+                FormatText(L"The profile of \"%ls\": \"%ls\" is not a valid sub folder "
+                           L"name.",
+                           gProduct.productName.c_str(), sub.c_str()));
+        ProductSetSubFolderName(sub);
         ProductSetSubFolderBox(ReadProfileValue(L"SubFolderCheckbox") == L"1");
-        for (const std::wstring& folder : ReadNumberedList(L"AdditionalFolders"))
+        for (const std::wstring& folder : ReadNumberedList(L"AdditionalFolders", L"folders", false))
             InsertAddedFolder(folder);
-        gProduct.pluginFiles = ReadNumberedList(L"PluginFiles");
-        gProduct.uninstallFiles = ReadNumberedList(L"UninstallFiles");
-        gProduct.panelFiles = ReadNumberedList(L"PanelFiles");
+        gProduct.pluginFiles = ReadNumberedList(L"PluginFiles", L"plugin files", true);
+        gProduct.uninstallFiles = ReadNumberedList(L"UninstallFiles", L"uninstall files", true);
+        gProduct.panelFiles = ReadNumberedList(L"PanelFiles", L"panel files", true);
         gProduct.installPath = ReadProfileValue(L"InstallPath");
     }
     gProduct.profileLoaded = true;
@@ -280,7 +336,13 @@ void SaveProductSettings() {
     WriteNumberedList(L"PluginFiles", gProduct.pluginFiles);
     WriteNumberedList(L"UninstallFiles", gProduct.uninstallFiles);
     WriteNumberedList(L"PanelFiles", gProduct.panelFiles);
+    // A product first taken from "Fitwright.ini" gets its source folder with the rest.
+    if (!gProduct.installPath.empty()) WriteProfileValue(L"InstallPath", gProduct.installPath);
     if (gModes.sixtyFourBitMode) WriteProfileValue(L"Platform", L"x64");
+}
+
+void ProductKeepProfileAsItIs() {
+    gProduct.profileLoaded = false;
 }
 
 void ProductSelect(int32_t index) {

@@ -18,8 +18,9 @@ struct ProductState {
     std::vector<std::wstring> addedFolders;  // the top entries of gHosts, in the same order
     std::vector<std::wstring> products;      // the items of ComboBox1
     int32_t selectedProduct;                 // selected item of ComboBox1, -1 when none
-    bool profileLoaded;  // false after a failed load: the save at exit must not write half a
-                         // profile over a good one
+    bool profileLoaded;  // false after a failed load (the save at exit must not write half a
+                         // profile over a good one) and after a failed install (a setup that
+                         // failed leaves no profile, and a profile as it was)
 };
 extern ProductState gProduct;
 
@@ -58,6 +59,8 @@ bool SubFolderInUse();
 void LoadProducts();
 void LoadProductSettings();
 void SaveProductSettings();
+// An install failed: the save at exit leaves the profile as it is.
+void ProductKeepProfileAsItIs();
 
 // ComboBox1Change: the product of the item becomes current and its profile is read.
 void ProductSelect(int32_t index);

@@ -100,6 +100,40 @@ std::wstring ReadRegValue(HKEY root, const std::wstring& key, const std::wstring
     }
 }
 
+RegTextStatus ReadRegText(HKEY root, const std::wstring& key, const std::wstring& valueName,
+                          size_t maxChars, std::wstring* text) {
+    text->clear();
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(root, StripLeadingBackslash(key).c_str(), 0, KEY_READ, &handle) !=
+        ERROR_SUCCESS)
+        return REGTEXT_MISSING;
+    DWORD type = 0;
+    DWORD sizeBytes = 0;
+    const wchar_t* name = valueName.empty() ? nullptr : valueName.c_str();
+    LONG status = RegQueryValueExW(handle, name, nullptr, &type, nullptr, &sizeBytes);
+    RegTextStatus result = REGTEXT_OK;
+    std::vector<BYTE> data;
+    if (status != ERROR_SUCCESS) {
+        result = REGTEXT_MISSING;
+    } else if (type != REG_SZ && type != REG_EXPAND_SZ) {
+        result = REGTEXT_NOT_TEXT;
+    } else if (sizeBytes / sizeof(wchar_t) > maxChars + 1) {
+        // Judged by the stored size, so that a huge value is never read at all.
+        result = REGTEXT_TOO_LONG;
+    } else if (!QueryValueData(handle, valueName, &type, &data, &sizeBytes) ||
+               (type != REG_SZ && type != REG_EXPAND_SZ)) {
+        result = REGTEXT_MISSING;
+    } else {
+        *text = TextFromData(data, sizeBytes);
+        if (text->size() > maxChars) {
+            text->clear();
+            result = REGTEXT_TOO_LONG;
+        }
+    }
+    RegCloseKey(handle);
+    return result;
+}
+
 static std::vector<std::wstring> EnumerateSubKeys(HKEY root, const std::wstring& key,
                                                   REGSAM access) {
     std::vector<std::wstring> names;

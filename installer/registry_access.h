@@ -19,6 +19,18 @@ std::wstring ReadRegString(HKEY root, const std::wstring& key, const std::wstrin
 // data as text; empty for other types and on any failure.
 std::wstring ReadRegValue(HKEY root, const std::wstring& key, const std::wstring& valueName);
 
+enum RegTextStatus : int32_t {
+    REGTEXT_OK,
+    REGTEXT_MISSING,   // no such key or value: an empty text
+    REGTEXT_NOT_TEXT,  // a number, binary data or any other type
+    REGTEXT_TOO_LONG,  // more than the characters allowed
+};
+
+// A string value of at most maxChars characters, read in the program's own view. The text
+// is set only when the status is REGTEXT_OK.
+RegTextStatus ReadRegText(HKEY root, const std::wstring& key, const std::wstring& valueName,
+                          size_t maxChars, std::wstring* text);
+
 // Sub-key names, opened as ReadRegString opens keys; empty when the key cannot be opened.
 std::vector<std::wstring> ListSubKeys(HKEY root, const std::wstring& key);
 

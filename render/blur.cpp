@@ -11,6 +11,7 @@
 #include "host/numbered_arrays.h"
 #include "host/worker_threads.h"
 #include "render/pass_threads.h"
+#include "render/recursive_sweep.h"
 
 namespace {
 // ln(1/255): a kernel weight falls to 1/255 at the distance s.
@@ -22,12 +23,7 @@ constexpr int32_t kTrimWeight = 10;  // trimmed tails: weights below this
 // threads write the same cache line.
 constexpr int32_t kRowGroupLanes = 32;
 constexpr int32_t kColumnGroupLanes = 64;
-constexpr int32_t kMaxLanes = 64;
-// Stored levels are truncated, but a sum that should be a whole level can come out a hair
-// below it (the filter's weights cancel at large radii); without this slack such a level
-// would drop by one at every sweep and a flat area would darken.
-constexpr double kTruncationSlack = 1e-6;
-
+constexpr int32_t kMaxLanes = kMaxSweepLanes;
 struct BlurArray {
     uint8_t* data;
     int32_t elementBytes;  // 1 or 2
@@ -158,11 +154,6 @@ void RunKernelPass(const BlurJob& job, int32_t threadIndex, bool rows) {
 
 // --- Recursive blur ------------------------------------------------------------------------
 
-struct RecursiveFilter {
-    double B, b1, b2, b3;
-    int32_t warmUp;  // W: steps before each sweep, from both dimensions
-};
-
 RecursiveFilter MakeRecursiveFilter(const BlurArray& a, int32_t radiusTenths) {
     const double q = radiusTenths / 10.0;
     const double q2 = q * q, q3 = q2 * q;
@@ -176,81 +167,20 @@ RecursiveFilter MakeRecursiveFilter(const BlurArray& a, int32_t radiusTenths) {
     return f;
 }
 
-// The recursion over a group of lanes filtered in step: lane k's sample p lies at
-// base[p * stride + k]. The filter is a chain of dependent steps; running many independent
-// chains side by side lets the processor overlap them and use vector registers.
-template <typename T>
-struct LaneSweep {
-    T* base;
-    int64_t stride;
-    int32_t lanes;
-    double y1[kMaxLanes], y2[kMaxLanes], y3[kMaxLanes];
-
-    void Hold(int64_t p) {
-        const T* s = base + p * stride;
-        for (int32_t k = 0; k < lanes; ++k) y1[k] = y2[k] = y3[k] = s[k];
-    }
-    void Step(const RecursiveFilter& f, int64_t p) {
-        const T* s = base + p * stride;
-        for (int32_t k = 0; k < lanes; ++k) {
-            const double y = f.B * s[k] + f.b1 * y1[k] + f.b2 * y2[k] + f.b3 * y3[k];
-            y3[k] = y2[k];
-            y2[k] = y1[k];
-            y1[k] = y;
-        }
-    }
-    void StepAndStore(const RecursiveFilter& f, int64_t p, int32_t max) {
-        T* s = base + p * stride;
-        double in[kMaxLanes];
-        for (int32_t k = 0; k < lanes; ++k) in[k] = s[k];
-        for (int32_t k = 0; k < lanes; ++k) {
-            const double y = f.B * in[k] + f.b1 * y1[k] + f.b2 * y2[k] + f.b3 * y3[k];
-            y3[k] = y2[k];
-            y2[k] = y1[k];
-            y1[k] = y;
-            in[k] = y;
-        }
-        const double top = max;
-        for (int32_t k = 0; k < lanes; ++k) {
-            const double v = in[k] + kTruncationSlack;
-            s[k] = T(v <= 0.0 ? 0 : v >= top ? max : int32_t(v));
-        }
-    }
-};
-
-template <typename T>
-void SweepLanes(LaneSweep<T>& g, int32_t length, const RecursiveFilter& f, bool edge, int32_t max) {
-    const int64_t last = length - 1;
-    const int32_t w = f.warmUp;
-    if (edge) {
-        // The line's first sample, repeated: the line seems to go on beyond it.
-        g.Hold(0);
-        for (int32_t i = 0; i < 2 * w; ++i) g.Step(f, 0);
-    } else {
-        // Started from the samples 2W .. 1 before sample 0, a mirror of the line's start;
-        // when 2W reaches the line's length its last sample stands in.
-        g.Hold(std::min<int64_t>(2 * w, last));
-        for (int64_t p = 2 * w; p >= 1; --p) g.Step(f, std::min(p, last));
-    }
-    for (int64_t p = 0; p <= last; ++p) g.StepAndStore(f, p, max);
-    if (edge)
-        for (int32_t i = 0; i < w; ++i) g.Step(f, last);
-    for (int64_t p = last; p >= 0; --p) g.StepAndStore(f, p, max);
-}
-
 // Columns: a group is up to 64 adjacent elements of a row, filtered down all rows in place.
-template <typename T>
 void RecursiveColumns(const BlurArray& a, const RecursiveFilter& f, bool edge, int32_t threadIndex,
                       int32_t threadCount) {
     const PassLines lines = ColumnLines(a);
-    LaneSweep<T> g;
-    g.stride = lines.stride;
+    const RecursiveSweepProc sweep = RecursiveSweepFor(VectorLevelInUse());
+    std::vector<double> ring(3 * kMaxSweepLanes);
+    LaneGroup g = {nullptr,      a.elementBytes, lines.stride, 0,
+                   lines.length, a.max,          edge,         ring.data()};
     const int64_t groups = (lines.count + lines.groupLanes - 1) / lines.groupLanes;
     for (int64_t group = threadIndex; group < groups; group += threadCount) {
         const int64_t first = group * lines.groupLanes;
-        g.base = reinterpret_cast<T*>(a.data) + first;
+        g.data = a.data + first * a.elementBytes;
         g.lanes = int32_t(std::min<int64_t>(lines.groupLanes, lines.count - first));
-        SweepLanes(g, lines.length, f, edge, a.max);
+        sweep(g, f);
     }
 }
 
@@ -263,8 +193,9 @@ void RecursiveRows(const BlurArray& a, const RecursiveFilter& f, bool edge, int3
     const int32_t rowsPerGroup = a.z <= kMaxLanes ? std::max(1, kRowGroupLanes / a.z) : 1;
     const int32_t chunk = std::min(a.z, kMaxLanes);  // channels per lane block
     std::vector<T> buffer(size_t(a.x) * size_t(std::min(rowsPerGroup * a.z, kMaxLanes)));
-    LaneSweep<T> g;
-    g.base = buffer.data();
+    const RecursiveSweepProc sweep = RecursiveSweepFor(VectorLevelInUse());
+    std::vector<double> ring(3 * kMaxSweepLanes);
+    LaneGroup g = {buffer.data(), a.elementBytes, 0, 0, a.x, a.max, edge, ring.data()};
     const int64_t groups = (a.y + rowsPerGroup - 1) / rowsPerGroup;
     for (int64_t group = threadIndex; group < groups; group += threadCount) {
         const int32_t row0 = int32_t(group * rowsPerGroup);
@@ -275,19 +206,21 @@ void RecursiveRows(const BlurArray& a, const RecursiveFilter& f, bool edge, int3
             g.lanes = rows * channels;
             g.stride = g.lanes;
             T* data = reinterpret_cast<T*>(a.data);
+            // Element by element: a call per pixel of a few bytes cost more than the copy.
             for (int32_t r = 0; r < rows; ++r) {
                 const T* row = data + (row0 + r) * rowElements + c0;
+                T* lane = buffer.data() + size_t(r) * channels;
                 for (int32_t p = 0; p < a.x; ++p)
-                    std::memcpy(&buffer[size_t(p) * g.lanes + size_t(r) * channels],
-                                row + int64_t(p) * a.z, sizeof(T) * size_t(channels));
+                    for (int32_t c = 0; c < channels; ++c)
+                        lane[size_t(p) * g.lanes + c] = row[int64_t(p) * a.z + c];
             }
-            SweepLanes(g, a.x, f, edge, a.max);
+            sweep(g, f);
             for (int32_t r = 0; r < rows; ++r) {
                 T* row = data + (row0 + r) * rowElements + c0;
+                const T* lane = buffer.data() + size_t(r) * channels;
                 for (int32_t p = 0; p < a.x; ++p)
-                    std::memcpy(row + int64_t(p) * a.z,
-                                &buffer[size_t(p) * g.lanes + size_t(r) * channels],
-                                sizeof(T) * size_t(channels));
+                    for (int32_t c = 0; c < channels; ++c)
+                        row[int64_t(p) * a.z + c] = lane[size_t(p) * g.lanes + c];
             }
         }
     }
@@ -303,12 +236,12 @@ void RunRecursivePass(const BlurJob& job, int32_t threadIndex, bool rows) {
         if (rows)
             RecursiveRows<uint8_t>(a, f, edge, threadIndex, n);
         else
-            RecursiveColumns<uint8_t>(a, f, edge, threadIndex, n);
+            RecursiveColumns(a, f, edge, threadIndex, n);
     } else {
         if (rows)
             RecursiveRows<uint16_t>(a, f, edge, threadIndex, n);
         else
-            RecursiveColumns<uint16_t>(a, f, edge, threadIndex, n);
+            RecursiveColumns(a, f, edge, threadIndex, n);
     }
 }
 

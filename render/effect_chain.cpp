@@ -110,7 +110,7 @@ void EffectLabAndToning(const EffectChain& e, const PixelSite& s, const Rgb& sou
 }
 
 EffectWorker EffectWorkerBegin(const EffectChain& e) {
-    return {e.texture, RandomState()};
+    return {e.texture, RandomState(), nullptr};
 }
 
 void EffectWorkerEnd(const EffectWorker& worker) {
@@ -128,7 +128,10 @@ void EffectFinishing(const EffectChain& e, EffectWorker& worker, const PixelSite
         texture.red = p.r;
         texture.green = p.g;
         texture.blue = p.b;
-        NoiseTexturePixel(texture);
+        if (worker.rowNoise)
+            NoiseTextureBlend(texture, worker.rowNoise[s.column]);
+        else
+            NoiseTexturePixel(texture);
         p = {texture.outRed, texture.outGreen, texture.outBlue};
     }
 }

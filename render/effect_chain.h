@@ -69,6 +69,7 @@ struct EffectChain {
 struct EffectWorker {
     TexturePixelState texture;
     uint32_t random;
+    const double* rowNoise;  // the row's texture noise by column, or null: noise per pixel
 };
 EffectWorker EffectWorkerBegin(const EffectChain& chain);
 void EffectWorkerEnd(const EffectWorker& worker);

@@ -9,6 +9,7 @@
 
 #include "host/random_source.h"
 #include "render/pixel_weights.h"
+#include "render/texture_noise_row.h"
 
 NoiseTables gNoise = {{}, {}, 1};
 
@@ -335,9 +336,27 @@ double TextureNoise(TexturePixelState& s) {
 }
 }  // namespace
 
+bool NoiseTextureRow(const TexturePixelState& s, int32_t y, double* noise) {
+    if (!s.columns || s.octaves < 1 || s.octaves > kNoiseCachedOctaves) return false;
+    if (gNoise.stale) InitNoise();
+    NoiseAxis rows[kNoiseCachedOctaves];
+    double v = y * s.frequency;
+    for (int32_t k = 0; k < kNoiseCachedOctaves; ++k) {
+        rows[k] = AxisOf(v);
+        v *= 2.0;
+    }
+    const NoiseRowRun run = {s.columns, rows, s.columnCount, s.octaves, s.octaveDivisor, noise};
+    NoiseRowFor(VectorLevelInUse())(run);
+    return true;
+}
+
 void NoiseTexturePixel(TexturePixelState& state) {
+    NoiseTextureBlend(state, TextureNoise(state));
+}
+
+void NoiseTextureBlend(TexturePixelState& state, double noise) {
     TexturePixelState& s = state;
-    s.noise = TextureNoise(s);
+    s.noise = noise;
     TextureValue(s);
     const int64_t t = s.textureValue, mid = s.mid, max = s.max;
     const int32_t inputs[3] = {s.red, s.green, s.blue};

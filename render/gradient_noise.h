@@ -104,3 +104,9 @@ void NoiseTextureSetup(TexturePixelState& state, const int32_t* controlValues, b
 void NoiseTextureColumns(TexturePixelState& state, int32_t firstColumn, int32_t count);
 // Texture value of the pixel (x, y) and its blend into red, green and blue.
 void NoiseTexturePixel(TexturePixelState& state);
+// The fractal noise of every column NoiseTextureColumns made, in row y: noise[c] for column
+// firstColumn + c, as NoiseTexturePixel computes it. False (nothing written) where the
+// texture takes the plain path: no column table, or octaves outside 1..kNoiseCachedOctaves.
+bool NoiseTextureRow(const TexturePixelState& state, int32_t y, double* noise);
+// NoiseTexturePixel with the pixel's noise given (from NoiseTextureRow).
+void NoiseTextureBlend(TexturePixelState& state, double noise);

@@ -207,14 +207,12 @@ GreyConversion GreyConversionFromControls(const int32_t* v, const BitDepth& dept
 }
 
 void ApplyPolarizer(const GreyConversion& c, Rgb& p) {
-    if (c.polarizerCount > 0) {
-        const int32_t y = Luma601(p);
-        const int32_t u = ChromaU(p.r, p.g, p.b);
-        const int32_t v = ChromaV(p.r, p.g, p.b);
-        p = RebuildHalfChroma(PolarizedLuma(c, p, y), u, v);
-    }
-    // Without a polarizer nothing changed the luma, so the pixel is not rebuilt before the
-    // colour contrast: its chroma is halved once, by the colour contrast's own rebuild.
+    // The pixel is rebuilt even when no polarizer changed the luma: the rebuild truncates
+    // and halves the chroma, and the colour contrast works on that rebuilt pixel.
+    const int32_t y = Luma601(p);
+    const int32_t u = ChromaU(p.r, p.g, p.b);
+    const int32_t v = ChromaV(p.r, p.g, p.b);
+    p = RebuildHalfChroma(c.polarizerCount > 0 ? PolarizedLuma(c, p, y) : y, u, v);
     if (c.colorContrast != 0) {
         const int32_t h = c.colorContrast / 2;
         const int32_t y2 = (Luma601(p) * (100 - h) + (3 * p.r - p.b - p.g) * h) / 100;

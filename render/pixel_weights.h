@@ -24,9 +24,9 @@ struct BitDepth {
 constexpr BitDepth kDepth8 = {255, 1, 128, 64, 128, 1};
 constexpr BitDepth kDepth16 = {32768, 128, 16384, 8192, 1, 2};
 
-// Image modes above 9 carry 16 bits a channel.
-constexpr const BitDepth& BitDepthForMode(int32_t imageMode) {
-    return imageMode > 9 ? kDepth16 : kDepth8;
+// Which modes carry 16 bits a channel is the host layer's to say (IsSixteenBitMode).
+constexpr const BitDepth& BitDepthFor(bool sixteenBit) {
+    return sixteenBit ? kDepth16 : kDepth8;
 }
 
 // x / max for the level maximum of either depth: with the divisor a constant the compiler

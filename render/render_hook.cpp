@@ -9,6 +9,10 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "dialog/control_appearance.h"
+#include "dialog/control_record.h"
+#include "dialog/control_texts.h"
+#include "dialog/histogram_panel.h"
 #include "effect/control_ids.h"
 #include "render/session_state.h"
 #include "host/effect_context.h"
@@ -20,6 +24,11 @@
 #include "render/render_tables.h"
 
 namespace {
+// Sheets of the side tab and the short text that labels the blown-highlight share.
+constexpr int32_t kSideSheetHistogram = 2;
+constexpr int32_t kSideSheetInfo = 3;
+constexpr int32_t kBlownHighlightsText = 171;
+
 int64_t RectanglePixels(const RenderPlan& plan) {
     return int64_t(std::max(plan.right - plan.left, 0)) * std::max(plan.bottom - plan.top, 0);
 }
@@ -160,18 +169,46 @@ void RunRenderRows(const int32_t* v) {
     }
 }
 
+// The Info sheet's line on blown highlights: their share of the rectangle, or the label alone
+// while they are not marked.
+void ShowBlownShare(const RenderPlan& plan, int64_t blown, bool marked) {
+    const char* label = GetArrayString(ARRAY_SHORT_TEXTS, kBlownHighlightsText);
+    if (!marked) {
+        SetControlText(CTL_SHOW_BLOWN_HIGHLIGHTS, label);
+        return;
+    }
+    const int64_t pixels = RectanglePixels(plan);
+    SetControlTextFormat(CTL_SHOW_BLOWN_HIGHLIGHTS, "%s: %.2f%%", label,
+                         pixels > 0 ? double(blown) * 100.0 / double(pixels) : 0.0);
+}
+
+void ShowHistogramSheet(const int32_t* v) {
+    RefreshPreviewIfShown();
+    UpdateHistogram(ARRAY_HISTOGRAM, v[CTL_HISTO_ZOOM], v[CTL_HISTO_NO_GAPS]);
+    SetControlColor(CTL_HISTOGRAM, GetControlColor(CTL_MAIN_TAB));
+    DrawHistogram(ARRAY_HISTOGRAM, CTL_HISTOGRAM, v[CTL_HISTO_CHANNEL], v[CTL_HISTO_STYLE], -1, -1,
+                  0, -1, 0, v[CTL_HISTO_ZOOM]);
+}
+
 void PreviewFinish(const EffectContext& c, double elapsedMs) {
     const RenderPlan& plan = gRender.plan;
+    const int32_t* v = c.controlValues;
     if (!gSession.brushStrokeActive) {
         const int32_t w = c.imageWidth > 0 ? c.imageWidth : c.X;
         const int32_t h = c.imageHeight > 0 ? c.imageHeight : c.Y;
         FormatTimingText(gRender.timingText, sizeof gRender.timingText, elapsedMs,
                          RectanglePixels(plan), int64_t(w) * h);
+        SetControlText(CTL_TIMING_TEXT, gRender.timingText);
         ReportProgress(0, 100);
+        if (ControlRecord* record = UsedControlRecord(CTL_TIMING_TEXT))
+            if (record->window) UpdateWindow(record->window);
     }
     if (!c.dialogUp || !plan.surface.output) return;
-    if (c.controlValues[CTL_SHOW_BLOWN_HIGHLIGHTS]) MarkBlownHighlights(plan);
+    const bool marked = v[CTL_SHOW_BLOWN_HIGHLIGHTS] != 0;
+    const int64_t blown = marked ? MarkBlownHighlights(plan) : 0;
+    if (v[CTL_SIDE_TAB] == kSideSheetInfo) ShowBlownShare(plan, blown, marked);
     if (plan.splitView > 1) DrawSplitLine(plan);
+    if (v[CTL_SIDE_TAB] == kSideSheetHistogram) ShowHistogramSheet(v);
 }
 }  // namespace
 
@@ -197,7 +234,7 @@ bool RenderPlanBuild(const EffectContext& c) {
     RenderPlan& plan = gRender.plan;
     const int32_t* v = c.controlValues;
     plan = RenderPlan{};
-    plan.depth = BitDepthForMode(c.imageMode);
+    plan.depth = BitDepthFor(IsSixteenBitMode(c.imageMode));
     plan.sixteenBit = plan.depth.max > 255;
     plan.left = c.currentLeft;
     plan.right = c.currentRight;
@@ -266,6 +303,9 @@ int32_t OnRender(EffectContext* context) {
     if (!gSession.thumbnailRendering && (!c.haveMask || !c.dialogUp))
         gSession.previewSelectionMask = 0;
     const DWORD start = GetTickCount();
+    // The tonal look may count the whole image first, which asks the host for other buffers
+    // and then for this rectangle again: the plan takes the pointers only afterwards.
+    if (RenderWanted(c) && !gSession.thumbnailRendering) PrepareTonalLook(c.controlValues, c.dialogUp != 0);
     const bool planned = RenderPlanBuild(c);
     if (planned && RenderWanted(c) && RenderPrepareTables(c)) RunRenderRows(c.controlValues);
     if (planned && !gSession.thumbnailRendering) PreviewFinish(c, double(GetTickCount() - start));

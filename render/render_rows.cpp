@@ -142,7 +142,22 @@ void StoreWork(const RenderPlan& plan, int32_t column, const Rgb& p, Sample* wor
 struct RowScratch {
     std::vector<Rgb> sources;
     std::vector<int32_t> greys;
+    std::vector<double> noise;  // the aging texture's noise by column
 };
+
+// The aging texture's noise of the whole row at once, in the last pass, where the texture's
+// columns are the row's own (no split view repeating a part of it). Null: per pixel.
+const double* RowTextureNoise(const RenderPlan& plan, bool last, int32_t sy, RowScratch& scratch) {
+    const EffectChain& e = plan.effects;
+    if (!last || !e.aging || (InMultiSplit(plan) && VerticalSplit(plan.splitView))) return nullptr;
+    const int32_t width = plan.right - plan.left;
+    if (e.texture.firstColumn != plan.left + e.textureOffsetX || e.texture.columnCount != width)
+        return nullptr;
+    scratch.noise.resize(size_t(width));
+    return NoiseTextureRow(e.texture, sy + e.textureOffsetY, scratch.noise.data())
+               ? scratch.noise.data()
+               : nullptr;
+}
 
 // The pixels of [from, to) outside the processed region: in the last pass the output keeps
 // the source copy (or shows the source in multi split view); earlier passes fill the work
@@ -207,6 +222,29 @@ void ClosePixel(const RenderPlan& plan, bool last, EffectWorker& worker, const P
     if (last && e.frame.on) EffectFrame(e, site, p);
 }
 
+// True when a pixel of the last pass is nothing but the grey's three lookups: no weights, no
+// closing steps, no display mode and no selection blend.
+bool GreyLookupOnly(const RenderPlan& plan, bool last, bool display) {
+    const EffectChain& e = plan.effects;
+    return plan.greyLookup && last && !display && !e.weighed && !e.finishing && !e.blends &&
+           !e.frame.on && !plan.selectionBlend;
+}
+
+// The output of count pixels from their greys, through the grey-to-output rows.
+template <typename Sample>
+void WriteGreyLookupRow(const RenderPlan& plan, const int32_t* greys, int32_t count, Sample* output,
+                        int32_t step) {
+    const int32_t* red = plan.greyToOutput[0].data();
+    const int32_t* green = plan.greyToOutput[1].data();
+    const int32_t* blue = plan.greyToOutput[2].data();
+    for (int32_t i = 0; i < count; ++i, output += step) {
+        const int32_t g = greys[i];
+        output[0] = Sample(red[g]);
+        output[1] = Sample(green[g]);
+        output[2] = Sample(blue[g]);
+    }
+}
+
 template <typename Sample>
 void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int32_t y,
                       RowScratch& scratch) {
@@ -231,9 +269,15 @@ void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int
     ConvertRegionRow(plan, SourceRow<Sample>(s, plan, sy), from, count, scratch, !display);
     const Rgb* sources = scratch.sources.data();
     const int32_t* greys = scratch.greys.data();
+    if (GreyLookupOnly(plan, last, display)) {
+        WriteGreyLookupRow(plan, greys, count, outputRow + int64_t(from - plan.left) * s.outputStep,
+                           s.outputStep);
+        return;
+    }
     const EffectChain& e = plan.effects;
     // The worker's own texture record and random state, handed back after the row.
     EffectWorker worker = EffectWorkerBegin(e);
+    if (!display) worker.rowNoise = RowTextureNoise(plan, last, sy, scratch);
     for (int32_t i = 0; i < count; ++i) {
         const int32_t x = from + i, column = x - plan.left;
         const PixelSite site = {x, y, RenderSourceX(plan, x), sy, column, y - plan.top};
@@ -262,7 +306,7 @@ void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int
 // 2) or the diffusion and glow (pass 3) work on it, then the pixel is closed as in pass 1.
 template <typename Sample>
 void RenderLaterPassRow(const RenderPlan& plan, const ProcessedRegion& region, int32_t y,
-                        int32_t passNumber, const PassViews& views) {
+                        int32_t passNumber, const PassViews& views, RowScratch& scratch) {
     const PixelSurface& s = plan.surface;
     const EffectChain& e = plan.effects;
     const bool last = plan.lastPass == passNumber;
@@ -275,6 +319,7 @@ void RenderLaterPassRow(const RenderPlan& plan, const ProcessedRegion& region, i
     const bool rowInside = y >= region.top && y < region.bottom;
     const bool multi = InMultiSplit(plan);
     EffectWorker worker = EffectWorkerBegin(e);
+    worker.rowNoise = RowTextureNoise(plan, last, sy, scratch);
     for (int32_t x = plan.left; x < plan.right; ++x) {
         const int32_t column = x - plan.left;
         if (!rowInside || x < region.left || x >= region.right) {
@@ -325,7 +370,7 @@ void RenderPass(const PassContext& pass, int32_t passNumber) {
         if (passNumber == 1)
             RenderPassOneRow<Sample>(plan, region, y, scratch);
         else
-            RenderLaterPassRow<Sample>(plan, region, y, passNumber, views);
+            RenderLaterPassRow<Sample>(plan, region, y, passNumber, views, scratch);
         gRender.rowsDone.fetch_add(1, std::memory_order_relaxed);
     }
 }

@@ -14,6 +14,8 @@
 #include "render/tonal_look.h"
 #include "render/tone_curve.h"
 
+uint32_t gAgingRenderingSeed = 1;
+
 namespace {
 constexpr int32_t kSplinePointRows = 128;
 constexpr int32_t kTonalLookSeparator = 5;
@@ -103,12 +105,16 @@ bool PrepareTonalLook(const int32_t* v, bool dialogUp) {
     return true;
 }
 
+void AgingNewRendering() {
+    gAgingRenderingSeed = uint32_t(RandomNext()) + 1u;
+}
+
 void PrepareAging(const int32_t* v) {
     if (v[CTL_AGING_INTENSITY] == 0) return;
-    // Without a seed of its own the lattice starts from the state every thread starts from.
-    // Left to this thread's state it would follow whatever the last render drew from it (the
-    // grain of its rows): every tile of an image would get another texture, with seams.
-    RandomSeed(v[CTL_AGING_RANDOMIZE] > 0 ? uint32_t(v[CTL_AGING_RANDOMIZE]) : 1u);
+    // Without a seed of its own the texture takes the seed drawn when this rendering started:
+    // every rendering gets new tables, while all tiles of one run get the same ones (left to
+    // this thread's state, each tile would follow what the one before drew, with seams).
+    RandomSeed(v[CTL_AGING_RANDOMIZE] > 0 ? uint32_t(v[CTL_AGING_RANDOMIZE]) : gAgingRenderingSeed);
     InitNoise();
 }
 

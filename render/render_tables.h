@@ -13,6 +13,12 @@
 // apply it; false when the intensity is 0 and for the list's separator (type 5), which names
 // no look.
 bool PrepareTonalLook(const int32_t* controlValues, bool dialogUp);
+// Seed of the aging texture's lattice for the rendering under way when its randomize control
+// is 0; drawn by AgingNewRendering (on the host's thread) when a rendering starts, read by
+// PrepareAging for each of its rectangles.
+extern uint32_t gAgingRenderingSeed;
+// A rendering starts (each preview re-render, each final run): new aging tables.
+void AgingNewRendering();
 // Seeds the noise lattice of the aging texture when aging is on.
 void PrepareAging(const int32_t* controlValues);
 // Rows of ARRAY_CURVE_LUTS for the channels the plan marks in use. A channel whose row

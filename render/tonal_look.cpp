@@ -7,15 +7,12 @@
 #include <cmath>
 #include <vector>
 
+#include "render/session_state.h"
 #include "host/effect_context.h"
 #include "host/numbered_arrays.h"
 #include "host/preview_request.h"
 
-namespace {
-int RequestWholeImage();
-}
-
-WholeImageSource gWholeImageSource = {RequestWholeImage, nullptr};
+WholeImageSource gWholeImageSource = {RequestWholeImage, RestoreRenderRequest};
 TonalLookState gTonalLook;
 
 namespace {
@@ -40,11 +37,6 @@ bool CumulativeBelongsToImage(int32_t levels) {
            s.imageWidth == c.imageWidth && s.imageHeight == c.imageHeight &&
            s.left == c.filterLeft && s.top == c.filterTop && s.right == c.filterRight &&
            s.bottom == c.filterBottom;
-}
-
-// Asks for the whole image at full size; the current rectangle then covers it.
-int RequestWholeImage() {
-    return requestRect(0, 0, gContext.imageWidth, gContext.imageHeight, 1);
 }
 
 void BuildCumulative(int32_t n, int32_t levels) {
@@ -138,10 +130,13 @@ void TonalLookReset() {
 }
 
 int32_t LuminanceHistogram(int32_t n) {
-    // The request replaces the host's buffers, so it is made only when the geometry of the
-    // preview can be restored afterwards.
-    const bool whole =
-        gWholeImageSource.request && gWholeImageSource.restore && gWholeImageSource.request();
+    // The request replaces the host's buffers, so it is made only when the rectangle under way
+    // can be asked for again afterwards.
+    // Thumbnails render from an array of their own, not from the host's rectangle.
+    const bool asked =
+        !gSession.thumbnailRendering && gWholeImageSource.request && gWholeImageSource.restore;
+    // A refused request leaves the rectangle under way current: its counts stand in.
+    if (asked) gWholeImageSource.request();
     const LevelScale l = ImageLevels();
     int32_t result = 0;
     if (CreateArray(n, l.max + 1, 1, 1, 4)) {
@@ -158,7 +153,7 @@ int32_t LuminanceHistogram(int32_t n) {
         }
         result = 1;
     }
-    if (whole) gWholeImageSource.restore();
+    if (asked) gWholeImageSource.restore();
     return result;
 }
 

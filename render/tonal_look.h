@@ -24,12 +24,13 @@ enum TonalShape : int32_t {
 };
 
 // How the histogram reaches the whole image at full size while the preview shows a reduced
-// rectangle. request defaults to requestRect for the whole image at scale 1; it replaces the
-// host's buffers, so it is used only when restore is set (by the preview code, which can
-// re-read the preview's geometry). Otherwise the histogram counts the current rectangle.
+// rectangle or the final run one tile: request makes the whole filter rectangle at scale 1 the
+// current rectangle (RequestWholeImage), restore asks again for the rectangle under way
+// (RestoreRenderRequest). Without them (tests of the counting alone) the histogram counts the
+// current rectangle.
 struct WholeImageSource {
-    int (*request)();  // makes the whole image at scale 1 the current rectangle; 0 refused
-    int (*restore)();  // re-reads the preview's geometry after a request
+    int (*request)();  // 1 when the whole image is the current rectangle
+    int (*restore)();  // the rectangle under way again, its output a copy of the source
 };
 extern WholeImageSource gWholeImageSource;
 

@@ -158,12 +158,12 @@ void Driver::End(int command) {
     if (IsWindow(dialog)) PostMessageA(dialog, WM_COMMAND, WPARAM(command), 0);
 }
 
-std::unique_ptr<HostSession> OpenScriptedPlugin(int32_t width, int32_t height) {
+std::unique_ptr<HostSession> OpenScriptedPlugin(int32_t width, int32_t height,
+                                                const char* pluginBase) {
     auto session = std::make_unique<HostSession>();
     const char* bin = getenv("GREYLOOM_BIN_DIR");
     const std::string folder = bin ? bin : HostProgramFolder();
-    const std::string name =
-        sizeof(void*) == 8 ? "GreyloomDialogTest64.8bf" : "GreyloomDialogTest32.8bf";
+    const std::string name = std::string(pluginBase) + (sizeof(void*) == 8 ? "64.8bf" : "32.8bf");
     EXPECT_TRUE(HostLoadPlugin(*session, folder + "/" + name))
         << (session->log.notes.empty() ? "" : session->log.notes.back());
     HostImage image = HostImageMake(width, height, 3, 8);

@@ -77,8 +77,10 @@ struct Driver {
     void End(int command);
 };
 
-// Loads the scripted plug-in into a fresh host session with a small image.
-std::unique_ptr<HostSession> OpenScriptedPlugin(int32_t width = 96, int32_t height = 64);
+// Loads a scripted plug-in (<pluginBase>64.8bf or <pluginBase>32.8bf) into a fresh host
+// session with a small image.
+std::unique_ptr<HostSession> OpenScriptedPlugin(int32_t width = 96, int32_t height = 64,
+                                                const char* pluginBase = "GreyloomDialogTest");
 
 // Runs the filter with its dialog on this thread while drive() works on a driver thread.
 // The dialog is cancelled when drive() leaves it open. Driver failures become test failures.

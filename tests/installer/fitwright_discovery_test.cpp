@@ -206,6 +206,7 @@ class ProgramFilesValue {
 };
 
 TEST_F(DiscoveryTest, DualModeSearchesTheSixtyFourBitViewThenTheThirtyTwoBitView) {
+    if (!FitwrightRunsUnderWow64()) GTEST_SKIP() << kNeedsWow64;
     ProgramFilesValue programFiles;
     LoadTwoViewHosts(&registry_);
     std::vector<ExpectedHost> expected = kSixtyFourBitPass;
@@ -217,6 +218,7 @@ TEST_F(DiscoveryTest, DualModeSearchesTheSixtyFourBitViewThenTheThirtyTwoBitView
 }
 
 TEST_F(DiscoveryTest, SixtyFourBitWordSearchesOnlyTheSixtyFourBitView) {
+    if (!FitwrightRunsUnderWow64()) GTEST_SKIP() << kNeedsWow64;
     LoadTwoViewHosts(&registry_);
     std::wstring caption;
     ListRecord record = Discover(L"64bit", &caption);
@@ -225,6 +227,7 @@ TEST_F(DiscoveryTest, SixtyFourBitWordSearchesOnlyTheSixtyFourBitView) {
 }
 
 TEST_F(DiscoveryTest, ProductNamedSixtyFourBitSwitchesTheSixtyFourBitModeOn) {
+    if (!FitwrightRunsUnderWow64()) GTEST_SKIP() << kNeedsWow64;
     LoadTwoViewHosts(&registry_);
     WriteFileText(product_ + L"Fitwright.ini", "Greyloom 64-bit\n\n0\n0\n1\nplugin64.8bf\n");
     std::wstring caption;
@@ -235,6 +238,7 @@ TEST_F(DiscoveryTest, ProductNamedSixtyFourBitSwitchesTheSixtyFourBitModeOn) {
 }
 
 TEST_F(DiscoveryTest, SinglePassLeavesOutSixtyFourBitRowsAndLabels) {
+    if (!FitwrightRunsUnderWow64()) GTEST_SKIP() << kNeedsWow64;
     LoadTwoViewHosts(&registry_);
     std::wstring caption;
     ListRecord record = Discover(L"", &caption);

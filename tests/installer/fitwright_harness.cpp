@@ -84,6 +84,19 @@ int gRunCounter = 0;
 
 }  // namespace
 
+const char* const kNeedsWow64 =
+    "needs the 32-bit Fitwright on 64-bit Windows (two registry views, WOW64 file-system "
+    "redirection); the 64-bit build of Fitwright exists only for tests and has one view";
+
+bool FitwrightRunsUnderWow64() {
+#if defined(_WIN64)
+    return false;
+#else
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+#endif
+}
+
 std::wstring Widen(const std::string& text) {
     if (text.empty()) return L"";
     int count =
@@ -276,6 +289,55 @@ bool PathIsFolder(const std::wstring& path) {
 bool PathIsFile(const std::wstring& path) {
     DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+static void ListInto(const std::wstring& folder, TreeListing* listing) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        std::wstring path = folder + name;
+        bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        uint64_t size = isFolder ? 0 : (uint64_t(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+        uint64_t time = isFolder ? 0
+                                 : (uint64_t(found.ftLastWriteTime.dwHighDateTime) << 32) |
+                                       found.ftLastWriteTime.dwLowDateTime;
+        (*listing)[isFolder ? path + L"\\" : path] = ListedFile{size, time};
+        // Links to folders would list their targets twice, or forever.
+        if (isFolder && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            ListInto(path + L"\\", listing);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+TreeListing ListTree(const std::wstring& folder) {
+    TreeListing listing;
+    ListInto(folder.back() == L'\\' ? folder : folder + L"\\", &listing);
+    return listing;
+}
+
+std::vector<std::wstring> ListingChanges(const TreeListing& before, const TreeListing& after,
+                                         const std::vector<std::wstring>& ignoredPrefixes) {
+    auto ignored = [&](const std::wstring& path) {
+        for (const std::wstring& prefix : ignoredPrefixes)
+            if (_wcsnicmp(path.c_str(), prefix.c_str(), prefix.size()) == 0) return true;
+        return false;
+    };
+    std::vector<std::wstring> changes;
+    for (const auto& entry : before) {
+        if (ignored(entry.first)) continue;
+        auto now = after.find(entry.first);
+        if (now == after.end())
+            changes.push_back(L"- " + entry.first);
+        else if (!(now->second == entry.second))
+            changes.push_back(L"* " + entry.first);
+    }
+    for (const auto& entry : after)
+        if (!ignored(entry.first) && before.find(entry.first) == before.end())
+            changes.push_back(L"+ " + entry.first);
+    return changes;
 }
 
 bool ReadListFile(const std::wstring& path, ListRecord* record) {

@@ -6,10 +6,23 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
+// VIEW_32 is the view Fitwright reads as its own: the 32-bit view of the shipped 32-bit
+// program; in the test-only 64-bit build, whose process has no other, the 64-bit view.
+#if defined(_WIN64)
+enum RegistryView : int32_t { VIEW_32 = KEY_WOW64_64KEY, VIEW_64 = KEY_WOW64_64KEY };
+#else
 enum RegistryView : int32_t { VIEW_32 = KEY_WOW64_32KEY, VIEW_64 = KEY_WOW64_64KEY };
+#endif
+
+// Whether the Fitwright under test is the 32-bit program on 64-bit Windows. Cases that need
+// that (the "64bit" word, two registry views, "(64-bit)" host items, file-system redirection)
+// skip in the 64-bit build with kNeedsWow64 as the reason.
+bool FitwrightRunsUnderWow64();
+extern const char* const kNeedsWow64;
 
 // Keys and values written by the tests; TearDown deletes them again (and the parents they
 // left empty), so that tests do not depend on their order.
@@ -50,6 +63,22 @@ void WriteFileText(const std::wstring& path, const std::string& bytes);
 bool ReadFileBytes(const std::wstring& path, std::string* bytes);
 bool PathIsFolder(const std::wstring& path);
 bool PathIsFile(const std::wstring& path);
+
+// Every file and folder below a folder, with size and last write time, keyed by path: what a
+// run changed anywhere on a drive is the difference of two listings.
+struct ListedFile {
+    uint64_t sizeBytes;
+    uint64_t writeTime;
+    bool operator==(const ListedFile& other) const {
+        return sizeBytes == other.sizeBytes && writeTime == other.writeTime;
+    }
+};
+using TreeListing = std::map<std::wstring, ListedFile>;
+TreeListing ListTree(const std::wstring& folder);
+// Paths added, removed or changed, each marked "+", "-" or "*", skipping the paths below the
+// given prefixes (the harness's own list files, the install targets).
+std::vector<std::wstring> ListingChanges(const TreeListing& before, const TreeListing& after,
+                                         const std::vector<std::wstring>& ignoredPrefixes);
 
 // One line of the list file, split at tabs.
 struct ListRecord {

@@ -72,6 +72,7 @@ class InstallTest : public ::testing::Test {
 };
 
 TEST_F(InstallTest, SetupRunInstallsIntoEveryHostAndDoUninstallRemovesExactlyThat) {
+    if (!FitwrightRunsUnderWow64()) GTEST_SKIP() << kNeedsWow64;
     std::string errors;
     ASSERT_EQ(
         0u, RunUnattended(L"ShowMessage Silent Product \"Greyloom 2\" SubFolder dualWin", &errors))
@@ -119,6 +120,7 @@ TEST_F(InstallTest, SetupRunInstallsIntoEveryHostAndDoUninstallRemovesExactlyTha
 }
 
 TEST_F(InstallTest, PanelModeFillsThePanelFoldersOfPhotoshopCs4AndLater) {
+    if (!FitwrightRunsUnderWow64()) GTEST_SKIP() << kNeedsWow64;
     ASSERT_EQ(0u, RunUnattended(L"ShowMessage Silent Panel dualWin"));
     ExpectCopy(hosts_ + L"ps51\\Panels\\Greyloom\\content\\panel.zxp", L"panel.zxp");
     ExpectCopy(hosts_ + L"ps6_64\\Panels\\Greyloom\\content\\panel.zxp", L"panel.zxp");

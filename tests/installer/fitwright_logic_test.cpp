@@ -3,6 +3,8 @@
 // store (saving, list endings, refused names, product switches).
 #include <gtest/gtest.h>
 
+#include <cwctype>
+
 #include "installer/file_access.h"
 #include "installer/file_names.h"
 #include "installer/host_table.h"
@@ -118,6 +120,12 @@ TEST_F(LogicTest, NamesThatLeaveTheTargetFolderAreRefused) {
         {L"a\\\\b", false},
         {L"a\\", false},
         {L"x\t.8bf", false},
+        {L"CON", false},
+        {L"aux.8bf", false},
+        {L"Docs\\LPT1.txt", false},
+        {L"NUL .8bf", false},
+        {L"CONSOLE.8bf", true},
+        {L"COM10.8bf", true},
     };
     for (const auto& c : relative)
         EXPECT_EQ(c.second, RelativeNameIsSafe(c.first)) << Narrow(c.first);
@@ -126,6 +134,44 @@ TEST_F(LogicTest, NamesThatLeaveTheTargetFolderAreRefused) {
     };
     for (const auto& c : products)
         EXPECT_EQ(c.second, ProductNameIsValid(c.first)) << Narrow(c.first);
+}
+
+TEST_F(LogicTest, AddedFoldersReachingADriveOrTheSystemAreRefused) {
+    const std::pair<const wchar_t*, bool> folders[] = {
+        {L"C:\\Program Files\\Editor\\Plug-Ins\\", true},
+        {L"D:\\x", true},
+        {L"\\\\server\\share\\plugins\\", true},
+        {L"C:/fwtest/x/", true},
+        {L"C:\\", false},
+        {L"C:", false},
+        {L"c:/", false},
+        {L"\\\\server\\share\\", false},
+        {L"\\\\server\\", false},
+        {L"\\\\?\\C:\\x\\", false},
+        {L"\\\\.\\C:\\x\\", false},
+        {L"//?/C:/x/", false},
+        {L"C:\\a\\..\\b\\", false},
+        {L"C:\\a\\. .\\b\\", false},
+        {L"C:\\a\\.\\", false},
+        {L"C:\\a\\\\b\\", false},
+        {L"x\\", false},
+        {L"\\x\\", false},
+        {L"C:x\\", false},
+        {L"C:\\a\\NUL\\", false},
+        {L"C:\\a*\\", false},
+        {L"C:\\a\\b:s\\", false},
+        {L"", false},
+    };
+    for (const auto& c : folders)
+        EXPECT_EQ(c.second, AddedFolderProblem(c.first).empty()) << Narrow(c.first);
+    // The Windows folder is recognised however it is spelled.
+    std::wstring windows = WindowsFolder();
+    std::wstring upper = windows;
+    for (wchar_t& ch : upper) ch = static_cast<wchar_t>(towupper(ch));
+    EXPECT_TRUE(FolderIsWithin(upper + L"System32\\drivers\\", windows));
+    EXPECT_TRUE(FolderIsWithin(windows.substr(0, windows.size() - 1), windows));
+    EXPECT_FALSE(FolderIsWithin(L"C:\\fwtest\\", windows));
+    EXPECT_FALSE(FolderIsWithin(windows.substr(0, windows.size() - 1) + L"x\\", windows));
 }
 
 TEST_F(LogicTest, IniFileDescribesTheProduct) {

@@ -129,10 +129,12 @@ TEST_F(ProfileTest, PlatformDecidesWhichProductsAreOffered) {
     };
     const Case cases[] = {
         {L"", {L"Plain"}},
-        {L"64bit", {L"Wide"}},
         {L"dualWin", {L"Wide", L"Plain"}},  // the last listed sub-key comes first
+        {L"64bit", {L"Wide"}},
     };
     for (const Case& c : cases) {
+        if (std::wstring(c.arguments) == L"64bit" && !FitwrightRunsUnderWow64())
+            GTEST_SKIP() << kNeedsWow64;
         ListRecord record = RunAndExit(c.arguments);
         std::vector<std::wstring> expected = c.offered;
         expected.push_back(L"Unknown");

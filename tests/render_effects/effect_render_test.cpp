@@ -11,6 +11,7 @@
 
 #include "common/thread_counts.h"
 #include "effect/control_ids.h"
+#include "effect/control_table.h"
 #include "render/session_state.h"
 #include "host/effect_context.h"
 #include "host/numbered_arrays.h"
@@ -293,8 +294,9 @@ TEST_F(EffectRender, TonalMaskCurveReadsSixteenBitWhite) {
 // switches stepped through their values.
 void ApplyExtremes(int32_t* v, int32_t set) {
     int32_t index = 0;
-    for (const ControlValueSpec& control : kControlValueSpecs) {
-        if (control.number >= kSettingsControlCount || !control.ranged) continue;
+    for (int32_t row = 0; row < kControlTableSize; ++row) {
+        const ControlTableRow& control = kControlTable[row];
+        if (control.number >= kSettingsControlCount || !(control.flags & ROW_RANGED)) continue;
         const bool high = set == 0 ? false : set == 1 ? true : (index + set) % 2 == 0;
         v[control.number] = high ? control.maxValue : control.minValue;
         ++index;

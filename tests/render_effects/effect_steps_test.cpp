@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "effect/control_ids.h"
+#include "effect/control_table.h"
 #include "host/numbered_arrays.h"
 #include "host/sampling.h"
 #include "render/render_arrays.h"
@@ -25,8 +26,7 @@ namespace {
 // Controls at the values the dialog gives them.
 std::vector<int32_t> DialogValues() {
     std::vector<int32_t> v(kControlCount, 0);
-    for (const ControlValueSpec& control : kControlValueSpecs)
-        v[size_t(control.number)] = control.value;
+    for (int32_t n = 0; n < kControlCount; ++n) v[size_t(n)] = ControlTableStartValue(n);
     return v;
 }
 

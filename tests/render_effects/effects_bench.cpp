@@ -11,6 +11,8 @@
 //   effects_bench SAMPLE.png "" hashes         a hash of each setting's output, 8 and 16 bits
 //                                              on one thread (the same with any plug-in build:
 //                                              a check that a faster build renders the same pixels)
+//   effects_bench SAMPLE.png "" hashes-threads the same on all threads (pin their number with
+//                                              WINE_CPU_TOPOLOGY: the grain follows the threads)
 
 #include <windows.h>
 #include <psapi.h>
@@ -23,6 +25,7 @@
 #include <vector>
 
 #include "effect/control_ids.h"
+#include "effect/control_table.h"
 #include "host/host_services.h"
 #include "host/parameter_block.h"
 #include "render_effects/effect_settings.h"
@@ -36,10 +39,10 @@ constexpr int kRuns = 5;
 Descriptor SettingsDescriptor(const std::vector<ControlSetting>& settings) {
     std::vector<int32_t> values(kSettingsControlCount, 0);
     std::vector<bool> present(kSettingsControlCount, false);
-    for (const ControlValueSpec& control : kControlValueSpecs)
-        if (control.number < kSettingsControlCount) {
-            values[size_t(control.number)] = control.value;
-            present[size_t(control.number)] = true;
+    for (int32_t n = 0; n < kSettingsControlCount; ++n)
+        if (ControlTableRowOf(n)) {
+            values[size_t(n)] = ControlTableStartValue(n);
+            present[size_t(n)] = true;
         }
     for (const ControlSetting& s : settings) {
         values[size_t(s.control)] = s.value;
@@ -120,7 +123,7 @@ int main(int argc, char** argv) {
                PeakWorkingSet() / pixels);
         return 0;
     }
-    if (mode == "hashes") {
+    if (mode == "hashes" || mode == "hashes-threads") {
         auto with = [](std::vector<ControlSetting> extra) {
             std::vector<ControlSetting> s = SettingsA();
             s.insert(s.end(), extra.begin(), extra.end());
@@ -130,6 +133,7 @@ int main(int argc, char** argv) {
             const char* name;
             std::vector<ControlSetting> settings;
         } cases[] = {
+            {"settings A", SettingsA()},
             {"settings B", SettingsB()},
             {"settings C", SettingsC()},
             {"grain size 15", with({{CTL_GRAIN_INTENSITY, 100}, {CTL_GRAIN_SIZE, 15}})},
@@ -146,7 +150,7 @@ int main(int argc, char** argv) {
                 // One thread: the grain's per-pixel noise follows the thread that draws a row.
                 const Descriptor d = SettingsDescriptor(c.settings);
                 RunOnce(session, d);
-                SetMultiCpuOff(session, true);
+                SetMultiCpuOff(session, mode == "hashes");
                 RunOnce(session, d);
                 uint64_t hash = 1469598103934665603ull;  // FNV-1a over the samples
                 for (uint16_t v : HostComposeResult(session).samples) {

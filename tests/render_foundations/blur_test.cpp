@@ -9,6 +9,7 @@
 #include "common/thread_counts.h"
 #include "host/worker_threads.h"
 #include "render/pass_threads.h"
+#include "render/vector_level.h"
 #include "render_test_support.h"
 
 namespace {
@@ -139,26 +140,32 @@ Plain PlainCopy(int32_t n) {
 }
 
 const Shape kShapes[] = {
-    {37, 23, 3, 1}, {64, 9, 1, 2}, {5, 41, 4, 1}, {1, 17, 2, 2}, {130, 70, 3, 1}, {3, 2, 1, 1},
+    {37, 23, 3, 1},  {64, 9, 1, 2}, {5, 41, 4, 1},  {1, 17, 2, 2},
+    {130, 70, 3, 1}, {3, 2, 1, 1},  {67, 13, 1, 2}, {9, 5, 70, 1},
 };
 }  // namespace
 
 class BlurTest : public RenderTest {};
 
+// At every vector level the processor runs: the wide sweeps must give the plain samples.
 TEST_F(BlurTest, RecursiveBlurMatchesThePlainLineByLineFilter) {
-    for (const Shape& shape : kShapes) {
-        for (int32_t radius : {1, 7, 25, 100, 400}) {
-            for (int32_t edge : {0, 1}) {
-                FillRandom(kArray, shape, uint64_t(radius * 3 + edge));
-                Plain plain = PlainCopy(kArray);
-                plain.Recursive(radius, edge != 0);
-                ASSERT_EQ(RecursiveBlurMT(kArray, radius, 1, edge), 1);
-                ASSERT_EQ(Elements(kArray), plain.v)
-                    << shape.x << "x" << shape.y << "x" << shape.z << " bytes " << shape.bytes
-                    << " radius " << radius << " edge " << edge;
+    for (int32_t level = VECTOR_PLAIN; level <= VectorLevelDetected(); ++level) {
+        SetVectorLevelOverride(level);
+        for (const Shape& shape : kShapes) {
+            for (int32_t radius : {1, 7, 25, 100, 400}) {
+                for (int32_t edge : {0, 1}) {
+                    FillRandom(kArray, shape, uint64_t(radius * 3 + edge));
+                    Plain plain = PlainCopy(kArray);
+                    plain.Recursive(radius, edge != 0);
+                    ASSERT_EQ(RecursiveBlurMT(kArray, radius, 1, edge), 1);
+                    ASSERT_EQ(Elements(kArray), plain.v)
+                        << shape.x << "x" << shape.y << "x" << shape.z << " bytes " << shape.bytes
+                        << " radius " << radius << " edge " << edge << " vector level " << level;
+                }
             }
         }
     }
+    SetVectorLevelOverride(-1);
 }
 
 TEST_F(BlurTest, KernelBlurMatchesThePlainLineByLineFilter) {

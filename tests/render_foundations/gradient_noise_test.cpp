@@ -7,10 +7,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "common/thread_counts.h"
 #include "host/random_source.h"
 #include "host/worker_threads.h"
+#include "render/vector_level.h"
 #include "render_test_support.h"
 
 namespace {
@@ -317,4 +319,48 @@ TEST_F(GradientNoiseTest, CachedColumnsAndRowsGiveThePlainSumsBitForBit) {
             }
         }
     }
+}
+
+// A whole row's noise at once, at every vector level the processor runs, must be the plain
+// octave sums of each pixel to the last bit; without the column table or with more octaves
+// than it holds the row is refused and the pixels take the plain path.
+TEST_F(GradientNoiseTest, RowNoiseGivesThePlainSumsBitForBit) {
+    RandomSeed(12);
+    InitNoise();
+    for (int32_t level = VECTOR_PLAIN; level <= VectorLevelDetected(); ++level) {
+        SetVectorLevelOverride(level);
+        for (int32_t details : {1, 2, 5, 8}) {
+            for (int32_t size : {1, 40, 400}) {
+                Aging a;
+                a.details = details;
+                a.size = size;
+                a.softness = 61;
+                TexturePixelState plain = StateFor(a, false, 6000, 4000);
+                TexturePixelState rows = plain;
+                // Odd counts: blocks end inside every vector width.
+                for (int32_t count : {1, 3, 131, 1027}) {
+                    NoiseTextureColumns(rows, -517, count);
+                    std::vector<double> noise(size_t(count), -1.0);
+                    for (int32_t y : {-3001, 0, 7, 40001}) {
+                        ASSERT_TRUE(NoiseTextureRow(rows, y, noise.data()));
+                        for (int32_t c = 0; c < count; ++c) {
+                            Shade(plain, -517 + c, y, 10, 20, 30);
+                            ASSERT_EQ(std::memcmp(&plain.noise, &noise[size_t(c)], sizeof(double)),
+                                      0)
+                                << "level " << level << " details " << details << " size " << size
+                                << " count " << count << " at " << c << "," << y;
+                        }
+                    }
+                }
+            }
+        }
+        Aging nine;
+        nine.details = 9;
+        TexturePixelState many = StateFor(nine, false);
+        NoiseTextureColumns(many, 0, 10);
+        double noise[10];
+        EXPECT_FALSE(NoiseTextureRow(many, 0, noise)) << "nine octaves";
+        EXPECT_FALSE(NoiseTextureRow(StateFor(Aging{}, false), 0, noise)) << "no column table";
+    }
+    SetVectorLevelOverride(-1);
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "effect/control_ids.h"
+#include "effect/control_table.h"
 #include "effect/session_hooks.h"
 #include "render/session_state.h"
 #include "host/effect_context.h"
@@ -128,8 +129,8 @@ void EngineBegin() {
     gDataBlock = &gTestBlock;
     gAbortAt = gAbortCalls = 0;
     gProgress.clear();
-    for (const ControlValueSpec& spec : kControlValueSpecs)
-        gContext.controlValues[spec.number] = spec.value;
+    for (int32_t n = 0; n < kControlCount; ++n)
+        gContext.controlValues[n] = ControlTableStartValue(n);
     SessionCreateTables();
 }
 

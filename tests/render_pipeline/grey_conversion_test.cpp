@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "effect/control_ids.h"
+#include "effect/control_table.h"
 #include "effect/session_hooks.h"
 #include "render/grey_conversion.h"
 
@@ -14,7 +15,7 @@ namespace {
 struct Settings {
     int32_t values[400] = {};
     Settings() {
-        for (const ControlValueSpec& spec : kControlValueSpecs) values[spec.number] = spec.value;
+        for (int32_t n = 0; n < kControlCount; ++n) values[n] = ControlTableStartValue(n);
     }
     Settings& Set(int32_t control, int32_t value) {
         values[control] = value;
@@ -89,10 +90,11 @@ TEST(GreyConversion, MethodsGiveTheHandWorkedGreys) {
          Method(2).Set(CTL_POLARIZER_SKY, 100),
          {50, 100, 200},
          3},
+        // Rebuilt from its own luma and chroma first, (199, 100, 51), then contrasted.
         {"colour contrast 100",
          Method(2).Set(CTL_POLARIZER_COLOR_CONTRAST, 100),
          {200, 100, 50},
-         252},
+         251},
         {"16-bit standard", Method(2), {25600, 12800, 6400}, 15065},
     };
     for (const Case& c : cases) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "effect/control_ids.h"
+#include "effect/control_table.h"
 #include "host/host_services.h"
 #include "host/parameter_block.h"
 #include "tools/testhost/host_internal.h"
@@ -44,8 +45,8 @@ Descriptor SettingsA() {
         item.text = value;
         d.push_back(item);
     };
-    for (const ControlValueSpec& spec : kControlValueSpecs)
-        if (spec.number < kSettingsControlCount) integer(spec.number, spec.value);
+    for (int32_t n = 0; n < kSettingsControlCount; ++n)
+        if (ControlTableRowOf(n)) integer(n, ControlTableStartValue(n));
     integer(CTL_CONVERSION_METHOD, 2);
     text("t000", "4,0,0,40,30,119,129,159,159,");
     return d;

@@ -197,6 +197,7 @@ void HostSetFilterRect(HostSession& session, HostRect rect) {
 }
 
 int16_t HostImageMode(const HostSession& session) {
+    if (session.options.announcedImageMode) return *session.options.announcedImageMode;
     return session.source.depth == 16 ? IMAGE_MODE_RGB48 : IMAGE_MODE_RGB;
 }
 
@@ -320,7 +321,8 @@ static bool CheckRunnable(HostSession& session) {
         return false;
     }
     const int16_t mode = HostImageMode(session);
-    if (!session.options.ignoreModeEnablement && !(session.pipl.enabledModes & (1u << mode))) {
+    const bool enabled = mode >= 0 && mode < 32 && (session.pipl.enabledModes & (1u << mode));
+    if (!session.options.ignoreModeEnablement && !enabled) {
         HostNote(session, "the filter is not enabled in image mode " + std::to_string(mode));
         return false;
     }

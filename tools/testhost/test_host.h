@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -74,6 +75,8 @@ struct HostOptions {
     bool only8BitRgb = false;           // 16-bit images are refused; rows are interleaved
     bool ignoreModeEnablement = false;  // run in a mode the property list does not enable
     bool finishAfterError = false;      // call finish even when start or continue failed
+    // Sent instead of the image's own mode, as by a host that ignores the property list.
+    std::optional<int16_t> announcedImageMode;
 
     // --- Host identity and document ---------------------------------------------------------
     OSType hostSignature = FourCC("8BIM");

@@ -1,0 +1,75 @@
+// Undo and redo over ARRAY_UNDO, and the state their two buttons show by their image names.
+
+#include "effect/undo_history.h"
+
+#include "dialog/control_texts.h"
+#include "dialog/filter_dialog.h"
+#include "effect/settings_rows.h"
+#include "host/numbered_arrays.h"
+
+int32_t gUndoInProgress;
+
+namespace {
+constexpr int32_t kButtonImageOption = 66;
+constexpr int32_t kBeforeRow = 0, kCurrentRow = 1;
+
+void ShowButtons(bool undoAvailable, bool redoAvailable) {
+    SetControlImage(kUndoButton, undoAvailable ? "undo_off.bmp" : "undo_grey.bmp",
+                    kButtonImageOption);
+    SetControlImage(kRedoButton, redoAvailable ? "redo_off.bmp" : "redo_grey.bmp",
+                    kButtonImageOption);
+}
+
+void SwapRows() {
+    for (int32_t x = 0; x < GetArrayDimension(ARRAY_UNDO, 0); ++x) {
+        const int32_t before = GetArrayElement(ARRAY_UNDO, x, kBeforeRow, 0);
+        PutArrayElement(ARRAY_UNDO, x, kBeforeRow, 0,
+                        GetArrayElement(ARRAY_UNDO, x, kCurrentRow, 0));
+        PutArrayElement(ARRAY_UNDO, x, kCurrentRow, 0, before);
+    }
+}
+
+bool SwapAndApply() {
+    if (!GetArrayBase(ARRAY_UNDO)) return false;
+    gUndoInProgress = 1;
+    SwapRows();
+    ApplySettingsRow(ARRAY_UNDO, kCurrentRow, 0);
+    return true;
+}
+}  // namespace
+
+void InitUndo() {
+    if (!CreateArray(ARRAY_UNDO, kSettingsRowLength, 2, 1, 4)) return;
+    SetAllArrayElements(ARRAY_UNDO, 0);
+    StoreSettingsRow(ARRAY_UNDO, kBeforeRow);
+    StoreSettingsRow(ARRAY_UNDO, kCurrentRow);
+    ShowButtons(false, false);
+}
+
+void RecordUndo() {
+    if (!GetArrayBase(ARRAY_UNDO)) return;
+    if (gUndoInProgress) {
+        gUndoInProgress = 0;
+        return;
+    }
+    for (int32_t x = 0; x < GetArrayDimension(ARRAY_UNDO, 0); ++x)
+        PutArrayElement(ARRAY_UNDO, x, kBeforeRow, 0,
+                        GetArrayElement(ARRAY_UNDO, x, kCurrentRow, 0));
+    StoreSettingsRow(ARRAY_UNDO, kCurrentRow);
+    ShowButtons(true, false);
+}
+
+void Undo() {
+    if (!SwapAndApply()) return;
+    ShowButtons(false, true);
+}
+
+void Redo() {
+    if (!SwapAndApply()) return;
+    PumpDialogMessages();
+    ShowButtons(true, false);
+}
+
+void UndoHistoryReset() {
+    gUndoInProgress = 0;
+}

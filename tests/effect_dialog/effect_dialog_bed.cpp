@@ -1,0 +1,135 @@
+// The shipped plug-in's dialog under test: session, driver thread, keys and pictures.
+
+#include "tests/effect_dialog/effect_dialog_bed.h"
+
+#include <atomic>
+#include <cstdio>
+#include <thread>
+
+namespace {
+constexpr int kShowTimeoutMs = 20000;
+constexpr int kSettleMs = 1500;       // the first preview and the sheets' paint
+constexpr int kResizeMs = 3000;       // Wine resizes the X window of an unmanaged dialog lazily
+constexpr int kEndTimeoutMs = 20000;  // the final render of OK on a busy machine
+
+struct FindDialog {
+    HWND found;
+};
+
+BOOL CALLBACK FindEffectDialog(HWND window, LPARAM parameter) {
+    char className[32] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (strcmp(className, "#32770") == 0 && IsWindowVisible(window) &&
+        GetDlgItem(window, CTL_OK + kControlWindowIdBase)) {
+        reinterpret_cast<FindDialog*>(parameter)->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND EffectDialogOf(DWORD thread) {
+    FindDialog find = {nullptr};
+    EnumThreadWindows(thread, FindEffectDialog, LPARAM(&find));
+    return find.found;
+}
+
+void FillColourful(HostImage& image) {
+    for (int32_t y = 0; y < image.height; ++y)
+        for (int32_t x = 0; x < image.width; ++x) {
+            image.at(x, y, 0) = uint16_t(x * 255 / std::max(1, image.width - 1));
+            image.at(x, y, 1) = uint16_t(y * 255 / std::max(1, image.height - 1));
+            image.at(x, y, 2) = uint16_t((x * 7 + y * 3) % 256);
+        }
+}
+
+DescriptorItem IntegerItem(int32_t n, int32_t value) {
+    char key[5];
+    snprintf(key, sizeof key, "0%03d", int(n));
+    DescriptorItem item;
+    item.key = FourCC(reinterpret_cast<const char(&)[5]>(*key));
+    item.type = DESC_TYPE_INTEGER;
+    item.integer = value;
+    return item;
+}
+}  // namespace
+
+std::unique_ptr<HostSession> OpenEffectPlugin(int32_t width, int32_t height) {
+    auto session = std::make_unique<HostSession>();
+    EXPECT_TRUE(HostLoadPlugin(*session, HostDefaultPluginPath()))
+        << (session->log.notes.empty() ? "" : session->log.notes.back());
+    HostImage image = HostImageMake(width, height, 3, 8);
+    FillColourful(image);
+    EXPECT_TRUE(HostSetImage(*session, image));
+    return session;
+}
+
+int16_t RunEffectDialog(HostSession& session, const std::function<void(Driver&)>& drive) {
+    session.options.playInfo = PLAY_DIALOG_REQUIRED;
+    Driver driver;
+    driver.testName = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const DWORD hostThread = GetCurrentThreadId();
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        HWND dialog = nullptr;
+        WaitFor([&] { return (dialog = EffectDialogOf(hostThread)) != nullptr || done; },
+                kShowTimeoutMs);
+        if (dialog && !done) {
+            driver.dialog = dialog;
+            Sleep(kSettleMs);
+            drive(driver);
+        } else {
+            driver.Check(false, "the effect dialog never showed");
+        }
+        if (!WaitFor([&] { return done.load(); }, kEndTimeoutMs)) {
+            driver.Check(false, "the dialog was left open");
+            if (dialog) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            WaitFor([&] { return done.load(); }, 10000);
+        }
+    });
+    const int16_t result = HostRunFilter(session, true);
+    done = true;
+    worker.join();
+    for (const std::string& failure : driver.failures) ADD_FAILURE() << failure;
+    return result;
+}
+
+int16_t RunWithoutDialog(HostSession& session, const int32_t (&values)[kSettingsControlCount],
+                         const Descriptor& further) {
+    session.options.playInfo = PLAY_DIALOG_NONE;
+    session.replayDescriptor = true;
+    session.replay.clear();
+    for (int32_t n = 0; n < kSettingsControlCount; ++n)
+        session.replay.push_back(IntegerItem(n, values[n]));
+    session.replay.insert(session.replay.end(), further.begin(), further.end());
+    const int16_t result = HostRunFilter(session, false);
+    session.replayDescriptor = false;
+    return result;
+}
+
+HWND FocusedWindow(HWND dialog) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    return info.hwndFocus;
+}
+
+void PressKey(HWND dialog, WPARAM key) {
+    HWND target = FocusedWindow(dialog);
+    if (!target) target = dialog;
+    const UINT scan = MapVirtualKeyA(UINT(key), MAPVK_VK_TO_VSC);
+    PostMessageA(target, WM_KEYDOWN, key, LPARAM(1 | (scan << 16)));
+    PostMessageA(target, WM_KEYUP, key, LPARAM(1 | (scan << 16) | (3u << 30)));
+}
+
+void ShowDialogAs(Driver& driver, int showCommand) {
+    const WPARAM command = showCommand == SW_MAXIMIZE ? SC_MAXIMIZE : SC_RESTORE;
+    driver.Send(WM_SYSCOMMAND, command, 0);
+    Sleep(kResizeMs);
+}
+
+std::string ShootDialog(Driver& driver, const std::string& name) {
+    RedrawWindow(driver.dialog, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(300);
+    return TakeScreenshot(name);
+}

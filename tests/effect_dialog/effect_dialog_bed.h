@@ -1,0 +1,33 @@
+// The shipped plug-in's dialog under test: a host session with a colourful image, and a driver
+// thread that finds the effect dialog once it stands and acts on it as a user would.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "tests/dialog/dialog_test_bed.h"
+#include "tools/testhost/test_host.h"
+
+// The shipped plug-in in a fresh session with a width x height RGB image of 8 bits.
+std::unique_ptr<HostSession> OpenEffectPlugin(int32_t width = 120, int32_t height = 80);
+
+// Runs the filter with its dialog while drive() works on a driver thread; drive() starts once
+// the dialog is visible with its OK button. A dialog left open is cancelled.
+int16_t RunEffectDialog(HostSession& session, const std::function<void(Driver&)>& drive);
+
+// Runs the filter without its dialog, replaying the given control values 0..309 (all of
+// them: the settings the dialog would give) and the given further items.
+int16_t RunWithoutDialog(HostSession& session, const int32_t (&values)[kSettingsControlCount],
+                         const Descriptor& further = {});
+
+// The window of the dialog's thread that has the keyboard focus.
+HWND FocusedWindow(HWND dialog);
+// A key pressed and released in the focused window, as the dialog's message loop sees it.
+void PressKey(HWND dialog, WPARAM key);
+// Shows the dialog maximised or restored and waits until it was laid out and painted.
+void ShowDialogAs(Driver& driver, int showCommand);
+// A picture of the display kept under GREYLOOM_BIN_DIR/screenshots/name.png.
+std::string ShootDialog(Driver& driver, const std::string& name);

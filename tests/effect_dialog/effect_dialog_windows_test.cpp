@@ -1,0 +1,70 @@
+// The effect dialog in a real window: it stands with OK and Cancel, the keyboard confirms and
+// cancels, and OK on untouched controls renders what the control table's values render.
+
+#include <gtest/gtest.h>
+
+#include "effect/control_ids.h"
+#include "effect/control_table.h"
+#include "tests/effect_dialog/effect_dialog_bed.h"
+
+namespace {
+bool IsZoomButton(HWND window) {
+    const int id = GetDlgCtrlID(window);
+    return id == ITEM_ZOOM_IN || id == ITEM_ZOOM_OUT || id == CTL_ZOOM_IN + kControlWindowIdBase ||
+           id == CTL_ZOOM_OUT + kControlWindowIdBase;
+}
+
+// The settings the dialog gives its controls when it builds them.
+void TableValues(int32_t (&values)[kSettingsControlCount]) {
+    for (int32_t n = 0; n < kSettingsControlCount; ++n) values[n] = ControlTableStartValue(n);
+}
+
+bool SameImage(const HostImage& a, const HostImage& b) {
+    return a.width == b.width && a.height == b.height && a.samples == b.samples;
+}
+
+// Every pixel grey: the effect's black-and-white rendering, not a single channel.
+bool IsGrey(const HostImage& image) {
+    for (int32_t y = 0; y < image.height; ++y)
+        for (int32_t x = 0; x < image.width; ++x)
+            if (image.at(x, y, 0) != image.at(x, y, 1) || image.at(x, y, 1) != image.at(x, y, 2))
+                return false;
+    return true;
+}
+}  // namespace
+
+TEST(EffectDialog, StandsWithOkAndCancelAndTheFocusOffTheZoomButtons) {
+    auto session = OpenEffectPlugin();
+    const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
+        for (int32_t n : {CTL_OK, CTL_CANCEL}) {
+            HWND button = driver.ControlWindow(n);
+            driver.Check(button && IsWindowVisible(button), "button " + std::to_string(n));
+        }
+        HWND focus = FocusedWindow(driver.dialog);
+        driver.Check(focus != nullptr, "a control has the focus");
+        driver.Check(!IsZoomButton(focus), "the focus is not on a zoom button");
+        ShootDialog(driver, "effect_dialog_en_default");
+        ShowDialogAs(driver, SW_MAXIMIZE);
+        driver.Check(IsZoomed(driver.dialog), "the dialog maximised");
+        ShootDialog(driver, "effect_dialog_en_maximised");
+        ShowDialogAs(driver, SW_RESTORE);
+        PressKey(driver.dialog, VK_ESCAPE);
+    });
+    EXPECT_EQ(result, HOST_USER_CANCELLED);
+    EXPECT_TRUE(SameImage(session->output, session->source)) << "Escape leaves the image";
+}
+
+TEST(EffectDialog, EnterOnUntouchedControlsRendersTheTableValues) {
+    auto reference = OpenEffectPlugin();
+    int32_t values[kSettingsControlCount];
+    TableValues(values);
+    ASSERT_EQ(RunWithoutDialog(*reference, values), 0);
+    ASSERT_TRUE(IsGrey(reference->output));
+
+    auto session = OpenEffectPlugin();
+    const int16_t result =
+        RunEffectDialog(*session, [](Driver& driver) { PressKey(driver.dialog, VK_RETURN); });
+    ASSERT_EQ(result, 0);
+    EXPECT_TRUE(IsGrey(session->output));
+    EXPECT_TRUE(SameImage(session->output, reference->output));
+}

@@ -1,0 +1,113 @@
+// Real windows for the panel tests: a top-level window with child panels that stand as
+// numbered controls of a fresh parameter block, and pictures of the display.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "dialog/control_record.h"
+#include "dialog/dialog_window.h"
+#include "host/effect_context.h"
+#include "host/numbered_arrays.h"
+#include "host/parameter_block.h"
+
+class PanelWindows : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        block = std::make_unique<ParameterBlock>();
+        InitParameterBlock(*block);
+        gParams = block.get();
+        EffectContextReset();
+        ResetArrayTables();
+        gDialog = nullptr;
+        WNDCLASSA frameClass = {};
+        frameClass.lpfnWndProc = DefWindowProcA;
+        frameClass.hInstance = GetModuleHandleA(nullptr);
+        frameClass.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
+        frameClass.lpszClassName = "GreyloomPanelFrame";
+        RegisterClassA(&frameClass);
+        frame = CreateWindowExA(0, "GreyloomPanelFrame", "Panels",
+                                WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 20, 20, 720,
+                                420, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(frame, nullptr);
+        SetForegroundWindow(frame);
+        Pump();
+    }
+    void TearDown() override {
+        ReleaseAllArrays();
+        if (frame) DestroyWindow(frame);
+        gParams = nullptr;
+        EffectContextReset();
+    }
+    // A child panel at (x, y) of width x height pixels standing as control n.
+    HWND AddPanel(int32_t n, int x, int y, int width, int height) {
+        HWND panel = CreateWindowExA(
+            0, "GreyloomPanelFrame", "", WS_CHILD | WS_VISIBLE, x, y, width, height, frame,
+            HMENU(intptr_t(kControlWindowIdBase + n)), GetModuleHandleA(nullptr), nullptr);
+        ControlRecord* record = ControlRecordAt(n);
+        record->inUse = 1;
+        record->window = panel;
+        record->controlClass = CONTROL_PICTURE;
+        Pump();
+        return panel;
+    }
+    static void Pump() {
+        MSG message;
+        for (int round = 0; round < 3; ++round) {
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+            // Waiting in the message wait lets Wine hand its window pictures to X.
+            MsgWaitForMultipleObjectsEx(0, nullptr, 20, QS_ALLINPUT, 0);
+        }
+    }
+    // What the screen shows at a point of a window's client area.
+    static COLORREF ScreenPixel(HWND window, int x, int y) {
+        HDC dc = GetDC(window);
+        const COLORREF colour = GetPixel(dc, x, y);
+        ReleaseDC(window, dc);
+        return colour;
+    }
+    // A picture of the whole display into GREYLOOM_BIN_DIR/screenshots/<name>.png.
+    static void Screenshot(const std::string& name) {
+        // Wine hands what was drawn to X only from the message loop.
+        for (int i = 0; i < 10; ++i) Pump();
+        const char* bin = getenv("GREYLOOM_BIN_DIR");
+        const std::string folder = std::string(bin ? bin : ".") + "/screenshots";
+        CreateDirectoryA(folder.c_str(), nullptr);
+        DeleteFileA((folder + "/" + name + ".png").c_str());
+        std::string command = "/usr/bin/import -window root " + std::string(bin ? bin : "/tmp") +
+                              "/screenshots/" + name + ".png";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process = {};
+        if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                           &startup, &process)) {
+            // Wine does not signal the end of a Unix program: the picture is done when its file
+            // stops growing. The windows keep answering meanwhile.
+            const std::string file = folder + "/" + name + ".png";
+            int64_t last = -1;
+            for (int i = 0; i < 100; ++i) {
+                Pump();
+                WIN32_FILE_ATTRIBUTE_DATA data;
+                const int64_t size =
+                    GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data)
+                        ? int64_t(data.nFileSizeLow)
+                        : -1;
+                if (size > 0 && size == last) break;
+                last = size;
+            }
+            CloseHandle(process.hProcess);
+            CloseHandle(process.hThread);
+        }
+    }
+
+    std::unique_ptr<ParameterBlock> block;
+    HWND frame = nullptr;
+};

@@ -1,0 +1,157 @@
+// The settings fixture: control records in use without windows, the session tables, scratch
+// folders.
+
+#include "tests/settings_rows/settings_fixture.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "dialog/control_creation.h"
+#include "dialog/control_record.h"
+#include "dialog/filter_dialog.h"
+#include "effect/control_ids.h"
+#include "effect/control_table.h"
+#include "effect/session_hooks.h"
+#include "render/session_state.h"
+#include "effect/setting_ranges.h"
+#include "effect/settings_dialog_calls.h"
+#include "effect/undo_history.h"
+#include "host/effect_context.h"
+#include "host/numbered_arrays.h"
+
+namespace {
+constexpr int32_t kTabControls[] = {CTL_PREVIEW_TAB, CTL_MAIN_TAB, CTL_SIDE_TAB};
+
+int32_t ClassOf(int32_t n) {
+    if (const ControlTableRow* row = ControlTableRowOf(n)) return row->controlClass;
+    for (int32_t tab : kTabControls)
+        if (n == tab) return CONTROL_TAB;
+    if (IsSettingColorButton(n)) return CONTROL_COLORBUTTON;
+    if (n == CTL_PRESET_LIST) return CONTROL_LISTVIEW;
+    return CONTROL_SLIDER;
+}
+}  // namespace
+
+void SettingsFixture::SetUp() {
+    block = std::make_unique<ParameterBlock>();
+    InitParameterBlock(*block);
+    gParams = block.get();
+    EffectContextReset();
+    ResetArrayTables();
+    SessionStateReset();
+    SettingsDialogCallsReset();
+    UndoHistoryReset();
+    gDialogShown = 0;
+    for (int32_t n = 0; n < kControlCount; ++n) {
+        ControlRecord* record = ControlRecordAt(n);
+        record->inUse = 1;
+        record->controlClass = ClassOf(n);
+        record->state = CTLSTATE_FULL;
+    }
+    ASSERT_EQ(SessionCreateTables(), 1);
+    StartingState();
+}
+
+void SettingsFixture::TearDown() {
+    ReleaseAllArrays();
+    gParams = nullptr;
+    EffectContextReset();
+    SettingsDialogCallsReset();
+}
+
+void SettingsFixture::StartingState() {
+    for (int32_t n = 0; n < kControlCount; ++n) SetControlValue(n, ControlTableStartValue(n));
+    ResetCurvesToIdentity();
+    ResetSelectiveTable();
+    ResetSelectiveRanges();
+}
+
+void SettingsFixture::RandomState(std::mt19937& random) {
+    auto between = [&random](int32_t low, int32_t high) {
+        return std::uniform_int_distribution<int32_t>(low, high)(random);
+    };
+    for (int32_t n = 0; n < kSettingsValueCount; ++n) {
+        const SettingRange range = SettingRangeOf(n);
+        SetControlValue(n, range.bounded ? between(std::min(range.minValue, range.maxValue),
+                                                   std::max(range.minValue, range.maxValue))
+                                         : between(0, 3));
+    }
+    for (int32_t curve = 0; curve < kCurveCount; ++curve) {
+        const int32_t count = between(2, kCurvePointMax);
+        gSession.curvePointCount[curve] = count;
+        for (int32_t i = 0; i < kCurvePointMax; ++i) {
+            PutArrayElement(ARRAY_CURVES, i, 0, curve, i * 9 + between(0, 8));
+            PutArrayElement(ARRAY_CURVES, i, 1, curve, between(0, kCurveCoordinateMax));
+        }
+    }
+    for (int32_t a = 0; a < kSelectiveRows; ++a) {
+        for (int32_t b = 0; b < kSelectiveTableColumns; ++b)
+            PutArrayElement(ARRAY_SELECTIVE_TABLE, a, b, 0,
+                            b == 2   ? between(0, 255)
+                            : b == 4 ? between(0, 100)
+                                     : between(-100, 100));
+        // Hue points a < b and c < d: a degenerate range would bring the built-in ones back.
+        const int32_t points[4] = {between(0, 60), between(61, 120), between(121, 180),
+                                   between(181, 255)};
+        for (int32_t b = 0; b < kSelectiveRangeColumns; ++b)
+            PutArrayElement(ARRAY_SELECTIVE_RANGES, a, b, 0,
+                            b < 4 ? points[b] : between(-100, 100));
+    }
+    for (int32_t m = 0; m < kEffectCentreCount; ++m) {
+        gSession.centrePointX[m] = between(-50, 5000);
+        gSession.centrePointY[m] = between(-50, 5000);
+    }
+}
+
+SettingsState SettingsFixture::Captured() const {
+    SettingsState state;
+    SettingsStateCapture(state);
+    return state;
+}
+
+ScratchFolder::ScratchFolder(const std::string& name) {
+    char temporary[MAX_PATH];
+    GetTempPathA(sizeof temporary, temporary);
+    path_ =
+        std::string(temporary) + "greyloom-" + name + "-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(path_.c_str(), nullptr);
+}
+
+ScratchFolder::~ScratchFolder() {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string entry = path_ + "\\" + found.cFileName;
+            if (std::string(found.cFileName) == "." || std::string(found.cFileName) == "..")
+                continue;
+            SetFileAttributesA(entry.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveDirectoryA(entry.c_str());
+            else
+                DeleteFileA(entry.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path_.c_str());
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+std::string FixturePath(const std::string& folder, const std::string& name) {
+    const char* source = std::getenv("GREYLOOM_SOURCE_DIR");
+    return std::string(source ? source : ".") + "/tests/" + folder + "/fixtures/" + name;
+}

@@ -1,0 +1,47 @@
+// A parameter block whose 400 control records are in use (with the classes the settings code
+// looks at), the session's tables, and no dialog window: the settings rows, presets and their
+// files run here exactly as in the plug-in, without a host.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "effect/settings_rows.h"
+#include "host/parameter_block.h"
+
+class SettingsFixture : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Every control at its starting value, the curves the identity, the tables at their start.
+    void StartingState();
+    // A random state within every range (points sorted, counts 2..16, centres anywhere).
+    void RandomState(std::mt19937& random);
+    SettingsState Captured() const;
+
+    std::unique_ptr<ParameterBlock> block;
+};
+
+// A folder of its own under the system's temporary folder, removed with what it holds.
+class ScratchFolder {
+  public:
+    explicit ScratchFolder(const std::string& name);
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    std::string Path(const std::string& name) const { return path_ + "\\" + name; }
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+// A fixture file of tests/<folder>/fixtures.
+std::string FixturePath(const std::string& folder, const std::string& name);
