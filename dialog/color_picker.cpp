@@ -19,6 +19,7 @@
 #include "dialog/system_services.h"
 #include "dialog/text_expansion.h"
 #include "host/host_api.h"
+#include "host/host_services.h"
 #include "host/plugin_data.h"
 #include "host/text_format.h"
 
@@ -174,12 +175,8 @@ int32_t PickColor(uint32_t initialColor, const char* promptFormat, ...) {
     uint8_t hostPrompt[256];
     MakeLengthPrefixedText(ExpandText(prompt), hostPrompt);
 
-    ColorServicesInfo info;
-    memset(&info, 0, sizeof info);
-    info.infoSize = sizeof info;
-    info.selector = COLOR_SERVICES_CHOOSE_COLOR;
-    info.sourceSpace = COLOR_SPACE_RGB;
-    info.resultSpace = COLOR_SPACE_RGB;
+    ColorServicesInfo info =
+        ColorServicesRequest(COLOR_SERVICES_CHOOSE_COLOR, COLOR_SPACE_RGB, COLOR_SPACE_RGB);
     info.colorComponents[0] = int16_t(GetRedValue(initialColor));
     info.colorComponents[1] = int16_t(GetGreenValue(initialColor));
     info.colorComponents[2] = int16_t(GetBlueValue(initialColor));

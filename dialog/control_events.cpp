@@ -19,8 +19,7 @@ namespace {
 
 // Hands an event to hook 1 past the re-entry counter (the re-layout action's own events).
 void DeliverDirect(int32_t control, int32_t event, int32_t argument, int32_t message) {
-    gContext.controlEvent = {control, event, argument, message, 0, GetControlClass(control)};
-    DispatchEffectHook(HOOK_CONTROL_EVENT, &gContext);
+    DispatchControlEvent({control, event, argument, message, 0, GetControlClass(control)});
 }
 
 }  // namespace
@@ -34,8 +33,8 @@ int32_t TriggerControlEvent(int32_t control, int32_t event, int32_t argument, in
     if (IsSkinActive() && ControlClassOf(controlClass).skin.hotLook &&
         (event == EVENT_MOUSE_ENTER || event == EVENT_MOUSE_LEAVE))
         PaintSkinnedControl(control, event == EVENT_MOUSE_ENTER ? 3 : 0);
-    gContext.controlEvent = {control, event, argument, message, extra, controlClass};
-    const int32_t handled = DispatchEffectHook(HOOK_CONTROL_EVENT, &gContext);
+    const int32_t handled =
+        DispatchControlEvent({control, event, argument, message, extra, controlClass});
     int32_t answer = result;
     if (handled != 0) {
         answer = 1;

@@ -123,8 +123,7 @@ void RecordScriptValues() {
     for (int n = 0; n < kSettingsControlCount; ++n) {
         const ControlRecord* record = UsedControlRecord(n);
         if (!record || !record->scripted) continue;
-        gScripting.scriptedFlags[n] = 1;
-        gScripting.scriptedValues[n] = record->value;
+        ScriptingRecordValue(n, record->value);
     }
 }
 

@@ -28,15 +28,6 @@ int32_t RunDialogForHost(int32_t argument, void (*renderProxy)()) {
     return result;
 }
 
-// The host's about selector shows the picture as the box was drawn for it.
-void ShowAboutBoxForHost() {
-    ShowAboutBox(ABOUT_PICTURE_ONCE);
-}
-
-HWND DialogWindow() {
-    return gDialog;
-}
-
 void ShowProgress(int32_t percent) {
     // A skin paints the bar itself from the control's value.
     if (IsSkinActive() && IsControlSkinned(CTL_PROGRESS)) {
@@ -54,6 +45,11 @@ int RefreshPreviewNow() {
     return 1;
 }
 
+// The host's about selector shows the box as the dialog's own about button first does.
+void ShowAboutForHost() {
+    ShowAboutBox();
+}
+
 void ReleaseRunObjects() {
     for (int slot = 0; slot < kImageListsReleased; ++slot) DestroyImageList(slot);
     DeleteFontSlots();
@@ -62,8 +58,8 @@ void ReleaseRunObjects() {
 }  // namespace
 
 void DialogHooksInstall() {
-    gDialogHooks = {MessageBoxShow, ShowAboutBoxForHost,      RunDialogForHost, DialogWindow,
-                    ShowProgress,   RefreshPreviewNow, ResetFontSlots,   ReleaseRunObjects};
+    gDialogHooks = {MessageBoxShow,    ShowAboutForHost, RunDialogForHost, ShowProgress,
+                    RefreshPreviewNow, ResetFontSlots,   ReleaseRunObjects};
 }
 
 // Plug-ins link the whole framework, so this runs in every plug-in with the dialog; programs

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "effect/control_ids.h"
-#include "effect/session_state.h"
+#include "render/session_state.h"
 
 namespace {
 constexpr size_t kHeaderBytes = 4;  // version and curve count, not needed

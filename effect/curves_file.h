@@ -1,5 +1,5 @@
 // Curves files of Adobe Photoshop (".acv", big-endian 16-bit): the first four curves become
-// the Tone, Red, Green and Blue curves, scaled from 0..255 into 0..gCurveMax.
+// the Tone, Red, Green and Blue curves, scaled from 0..255 into 0..gSession.curveMax.
 #pragma once
 
 #include <cstdint>

@@ -8,7 +8,7 @@
 
 #include "effect/control_ids.h"
 #include "effect/line_file.h"
-#include "effect/session_state.h"
+#include "render/session_state.h"
 #include "render/grey_conversion.h"
 #include "host/color_conversion.h"
 #include "host/maths_builtins.h"

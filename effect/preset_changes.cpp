@@ -8,7 +8,7 @@
 #include "dialog/control_creation.h"
 #include "dialog/control_texts.h"
 #include "dialog/dialog_window.h"
-#include "effect/session_state.h"
+#include "render/session_state.h"
 #include "render/grey_conversion.h"
 #include "effect/setting_ranges.h"
 #include "effect/settings_dialog_calls.h"
@@ -37,7 +37,7 @@ void Fire(const PresetStep& step) {
     FireControlEvent(step.target, step.index, step.value);
 }
 void SetCurveCount(const PresetStep& step) {
-    gCurvePointCount[step.target] = step.value;
+    gSession.curvePointCount[step.target] = step.value;
 }
 void SetCurvePoint(const PresetStep& step) {
     PutArrayElement(ARRAY_CURVES, step.index, 0, step.target, step.value);
@@ -50,8 +50,8 @@ void SetSelectiveRange(const PresetStep& step) {
     PutArrayElement(ARRAY_SELECTIVE_RANGES, step.target, step.index, 0, step.value);
 }
 void SetCentre(const PresetStep& step) {
-    gCentrePointX[step.target] = step.value;
-    gCentrePointY[step.target] = step.value2;
+    gSession.centrePointX[step.target] = step.value;
+    gSession.centrePointY[step.target] = step.value2;
 }
 void GoToPage(const PresetStep& step) {
     gSettingsDialogCalls.goToPage(step.value, 1);
@@ -144,7 +144,7 @@ void PresetChanges::GoToPage(int32_t page) {
 }
 
 void PresetChangesApply(const PresetChanges& changes) {
-    const bool thumbnail = gThumbnailRendering != 0;
+    const bool thumbnail = gSession.thumbnailRendering != 0;
     for (const PresetStep& step : changes.steps) {
         const StepProcs& procs = kStepProcs[step.kind];
         (thumbnail ? procs.thumbnail : procs.live)(step);

@@ -52,7 +52,7 @@ struct PresetChanges {
     void GoToPage(int32_t page);
 };
 
-// Carries the record out. While gThumbnailRendering is set only the working values, curves,
+// Carries the record out. While gSession.thumbnailRendering is set only the working values, curves,
 // tables and centres change: no control window, event, page or title.
 void PresetChangesApply(const PresetChanges& changes);
 

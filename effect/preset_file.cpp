@@ -262,7 +262,7 @@ int32_t LoadPresetFile(const char* path, int32_t combine) {
     else
         parsed = kParse[PresetFormatOfPath(path)](bytes, changes, error);
     if (!parsed) {
-        if (!gThumbnailRendering)
+        if (!gSession.thumbnailRendering)
             ShowErrorMessage("The preset file %s was not loaded: %s. Nothing was changed.", path,
                              error.c_str());
         return 0;

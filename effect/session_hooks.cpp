@@ -8,8 +8,9 @@
 
 #include "dialog/control_texts.h"
 #include "effect/control_ids.h"
-#include "effect/session_state.h"
+#include "effect/control_table.h"
 #include "effect/undo_history.h"
+#include "render/session_state.h"
 #include "host/effect_context.h"
 #include "host/host_services.h"
 #include "host/numbered_arrays.h"
@@ -26,6 +27,15 @@ const int32_t kSelectiveRangeDefaults[8][kSelectiveRangeColumns] = {
 };
 
 namespace {
+// Columns 0..4 of the selective table are edited through these sliders (column 3 has none).
+constexpr int32_t kSelectiveColumnControls[kScriptTableColumns] = {
+    CTL_SELECT_BRIGHTNESS, CTL_SELECT_CONTRAST, CTL_SELECT_COLORKEY, -1, CTL_SELECT_TOLERANCE};
+
+// A replayed descriptor's values are clamped to the ranges of the controls they stand for.
+// Bound when the module loads, before any run reads a descriptor.
+const bool gScriptingRangesBound =
+    (ScriptingBindRanges(ControlTableRange, kSelectiveColumnControls), true);
+
 constexpr int32_t kSelectiveToleranceStart = 50;
 constexpr OSType kPlayingKey = FourCC("plip");  // the host is playing a recorded action
 // The frame sliders are tenths of a per mille of the image's shorter side.
@@ -37,10 +47,10 @@ bool CreateIdentityCurves() {
     for (int32_t curve = 0; curve < kCurveCount; ++curve) {
         PutArrayElement(ARRAY_CURVES, 1, 0, curve, kCurveCoordinateMax);
         PutArrayElement(ARRAY_CURVES, 1, 1, curve, kCurveCoordinateMax);
-        gCurvePointCount[curve] = 2;
+        gSession.curvePointCount[curve] = 2;
     }
-    gCurveMax = kCurveCoordinateMax;
-    gCurveSelectedPoint = -1;
+    gSession.curveMax = kCurveCoordinateMax;
+    gSession.curveSelectedPoint = -1;
     return true;
 }
 
@@ -84,22 +94,11 @@ int SessionCreateTables() {
     return made ? 1 : 0;
 }
 
-SelectiveTables ReadSelectiveTables() {
-    SelectiveTables tables = {};
-    for (int32_t row = 0; row < kSelectiveRows; ++row) {
-        for (int32_t column = 0; column < kSelectiveTableColumns; ++column)
-            tables.table[row][column] = GetArrayElement(ARRAY_SELECTIVE_TABLE, row, column, 0);
-        for (int32_t column = 0; column < kSelectiveRangeColumns; ++column)
-            tables.ranges[row][column] = GetArrayElement(ARRAY_SELECTIVE_RANGES, row, column, 0);
-    }
-    return tables;
-}
-
 int32_t OnSessionStart(EffectContext* context) {
     // The pool serves the dialog's preset thumbnails; a run without the dialog renders none,
     // and would only make its threads to terminate them at the finish.
     if (context->dialogUp || context->dialogWanted) StartWorkerPool();
-    gGrainSeed = int32_t(time(nullptr));
+    gSession.grainSeed = int32_t(time(nullptr));
     InstallCurveWidgetServices();
     SessionCreateTables();
     return 1;
@@ -136,7 +135,8 @@ int32_t OnAfterRun(EffectContext* context) {
                              context->imageHeight)));
     // Each preview rendering of the dialog is an undo step; a drag (button held) makes one
     // step when it ends, and thumbnails of presets are no change of the user's.
-    if (context->dialogUp && !gThumbnailRendering && !(GetAsyncKeyState(VK_LBUTTON) & 0x8000))
+    if (context->dialogUp && !gSession.thumbnailRendering &&
+        !(GetAsyncKeyState(VK_LBUTTON) & 0x8000))
         RecordUndo();
     return 1;
 }

@@ -20,8 +20,6 @@ int SessionCreateTables();
 // Rows 0..7 of ARRAY_SELECTIVE_RANGES from the built-in ranges; returns the last store's
 // result.
 int ResetSelectiveRanges();
-// The selective tables as the render reads them; absent arrays read as 0.
-SelectiveTables ReadSelectiveTables();
 
 // Pure: the frame's width in pixels for the frame sliders (inside, outside, border) on an image
 // of imageWidth x imageHeight, as the after-run hook shows it in "Frame Width: %d pixel".

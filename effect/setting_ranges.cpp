@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "effect/control_table.h"
-#include "effect/session_state.h"
+#include "render/session_state.h"
 
 namespace {
 constexpr int32_t kSelectiveTableRanges[5][2] = {

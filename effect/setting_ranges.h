@@ -23,5 +23,5 @@ int32_t ClampSettingValue(int32_t n, int32_t value);
 // and of the selective ranges (four hue points, three signed weights).
 int32_t ClampSelectiveTableValue(int32_t column, int32_t value);
 int32_t ClampSelectiveRangeValue(int32_t column, int32_t value);
-// Curve coordinates run 0..gCurveMax (159).
+// Curve coordinates run 0..gSession.curveMax (159).
 int32_t ClampCurveCoordinate(int32_t value);

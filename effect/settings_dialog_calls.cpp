@@ -5,7 +5,7 @@
 #include "effect/control_ids.h"
 #include "effect/control_table.h"
 #include "effect/session_hooks.h"
-#include "effect/session_state.h"
+#include "render/session_state.h"
 #include "dialog/control_creation.h"
 #include "host/effect_context.h"
 #include "host/numbered_arrays.h"
@@ -60,13 +60,13 @@ int32_t ResetValueOf(int32_t n, int32_t current) {
 }
 
 void ResetCurvesToIdentity() {
-    gCurveMax = kCurveCoordinateMax;
+    gSession.curveMax = kCurveCoordinateMax;
     for (int32_t curve = 0; curve < kCurveCount; ++curve) {
         PutArrayElement(ARRAY_CURVES, 0, 0, curve, 0);
         PutArrayElement(ARRAY_CURVES, 0, 1, curve, 0);
         PutArrayElement(ARRAY_CURVES, 1, 0, curve, kCurveCoordinateMax);
         PutArrayElement(ARRAY_CURVES, 1, 1, curve, kCurveCoordinateMax);
-        gCurvePointCount[curve] = 2;
+        gSession.curvePointCount[curve] = 2;
     }
 }
 
@@ -84,5 +84,5 @@ void ResetSettingsData() {
     ResetCurvesToIdentity();
     ResetSelectiveTable();
     ResetSelectiveRanges();
-    for (int32_t m = 0; m < kEffectCentreCount; ++m) gCentrePointX[m] = gCentrePointY[m] = 0;
+    for (int32_t m = 0; m < kEffectCentreCount; ++m) gSession.centrePointX[m] = gSession.centrePointY[m] = 0;
 }

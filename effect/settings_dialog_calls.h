@@ -22,7 +22,7 @@ void SettingsDialogCallsReset();
 // The value control n (0..399) has after the reset: its default for settings controls 1..309
 // that have one, except split view and zoom; current otherwise.
 int32_t ResetValueOf(int32_t n, int32_t current);
-// Every curve the identity (0, 0) .. (gCurveMax, gCurveMax), two points.
+// Every curve the identity (0, 0) .. (gSession.curveMax, gSession.curveMax), two points.
 void ResetCurvesToIdentity();
 // Array 21 to 0 with the tolerance column at its start of 50.
 void ResetSelectiveTable();

@@ -11,7 +11,7 @@
 
 #include "dialog/control_record.h"
 #include "effect/session_hooks.h"
-#include "effect/session_state.h"
+#include "render/session_state.h"
 
 constexpr const char* kSettingsFileTag = "Greyloom2.0";  // first line of both files
 constexpr size_t kSettingsTagMax = 254;                  // characters of a tag line as read

@@ -60,8 +60,8 @@ void ApplyControlValues(const int32_t* row, int32_t full) {
 void CommitTables(const SettingsState& state) {
     SettingsStatePutTables(state, false);
     for (int32_t m = 0; m < kEffectCentreCount; ++m) {
-        gCentrePointX[m] = state.centreX[m];
-        gCentrePointY[m] = state.centreY[m];
+        gSession.centrePointX[m] = state.centreX[m];
+        gSession.centrePointY[m] = state.centreY[m];
     }
 }
 
@@ -164,7 +164,7 @@ bool SettingsRowIsWhole(const int32_t* row) {
 void SettingsStateCapture(SettingsState& state) {
     std::copy(gContext.controlValues, gContext.controlValues + kSettingsValueCount, state.values);
     for (int32_t curve = 0; curve < kCurveCount; ++curve) {
-        state.curveCount[curve] = HoldCount(gCurvePointCount[curve]);
+        state.curveCount[curve] = HoldCount(gSession.curvePointCount[curve]);
         for (int32_t i = 0; i < kCurvePointMax; ++i)
             for (int32_t j = 0; j < 2; ++j)
                 state.curvePoints[curve][i][j] = GetArrayElement(ARRAY_CURVES, i, j, curve);
@@ -175,13 +175,13 @@ void SettingsStateCapture(SettingsState& state) {
         for (int32_t b = 0; b < kSelectiveRangeColumns; ++b)
             state.selectiveRanges[a][b] = GetArrayElement(ARRAY_SELECTIVE_RANGES, a, b, 0);
     }
-    std::copy(gCentrePointX, gCentrePointX + kEffectCentreCount, state.centreX);
-    std::copy(gCentrePointY, gCentrePointY + kEffectCentreCount, state.centreY);
+    std::copy(gSession.centrePointX, gSession.centrePointX + kEffectCentreCount, state.centreX);
+    std::copy(gSession.centrePointY, gSession.centrePointY + kEffectCentreCount, state.centreY);
 }
 
 void SettingsStatePutTables(const SettingsState& state, bool wholeCurves) {
     for (int32_t curve = 0; curve < kCurveCount; ++curve) {
-        gCurvePointCount[curve] = state.curveCount[curve];
+        gSession.curvePointCount[curve] = state.curveCount[curve];
         const int32_t points = wholeCurves ? kCurvePointMax : state.curveCount[curve];
         for (int32_t i = 0; i < points; ++i)
             for (int32_t j = 0; j < 2; ++j)

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "effect/session_hooks.h"
-#include "effect/session_state.h"
+#include "render/session_state.h"
 #include "render/grey_conversion.h"
 
 constexpr int32_t kRowMarkerSlot = 310;  // -1 once stored; 0 in a row never stored
@@ -27,7 +27,7 @@ constexpr int32_t kSettingsValueCount = 310;
 struct SettingsState {
     int32_t values[kSettingsValueCount];                  // working values of controls 0..309
     int32_t curveCount[kCurveCount];                      // points in use, 0..16
-    int32_t curvePoints[kCurveCount][kCurvePointMax][2];  // input, output; 0..gCurveMax
+    int32_t curvePoints[kCurveCount][kCurvePointMax][2];  // input, output; 0..gSession.curveMax
     int32_t selectiveTable[kSelectiveRows][kSelectiveTableColumns];
     int32_t selectiveRanges[kSelectiveRows][kSelectiveRangeColumns];
     int32_t centreX[kEffectCentreCount], centreY[kEffectCentreCount];  // image pixels
@@ -40,7 +40,7 @@ void SettingsRowFromState(const SettingsState& state, int32_t* row);
 // Reads a row into the state; the points behind each curve's count keep what they held.
 void SettingsStateFromRow(const int32_t* row, SettingsState& state);
 // Holds every slot of a row read from a file to the range of what it stands for: controls to
-// their ranges, counts to 0..16, coordinates to 0..gCurveMax, the tables to their columns'
+// their ranges, counts to 0..16, coordinates to 0..gSession.curveMax, the tables to their columns'
 // ranges. Returns the number of slots that had to be changed.
 int32_t SettingsRowClamp(int32_t* row);
 

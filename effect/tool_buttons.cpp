@@ -11,7 +11,7 @@
 #include "effect/control_table.h"
 #include "effect/effect_pages.h"
 #include "effect/session_hooks.h"
-#include "effect/session_state.h"
+#include "render/session_state.h"
 #include "effect/settings_dialog_calls.h"
 #include "dialog/control_creation.h"
 #include "dialog/control_record.h"
@@ -148,9 +148,9 @@ void ResetCurves(int32_t first, int32_t last) {
         PutArrayElement(ARRAY_CURVES, 0, 1, curve, 0);
         PutArrayElement(ARRAY_CURVES, 1, 0, curve, kCurveCoordinateMax);
         PutArrayElement(ARRAY_CURVES, 1, 1, curve, kCurveCoordinateMax);
-        gCurvePointCount[curve] = 2;
+        gSession.curvePointCount[curve] = 2;
     }
-    gCurveSelectedPoint = -1;
+    gSession.curveSelectedPoint = -1;
     if (GetControlValue(CTL_MODE) == kModeAdvanced && GetControlValue(CTL_MAIN_TAB) == kSheetMain)
         FireControlEvent(CTL_CURVE, EVENT_DRAW_ITEM, 0);
 }
@@ -173,7 +173,7 @@ void ResetAllControls(int32_t clearList) {
     for (int32_t combo : kResetTypeCombos) FireControlEvent(combo, EVENT_CLICKED, 0);
     ResetCurves(0, kCurveCount - 1);
     ResetSelectiveTables();
-    for (int32_t i = 0; i < kEffectCentreCount; ++i) gCentrePointX[i] = gCentrePointY[i] = 0;
+    for (int32_t i = 0; i < kEffectCentreCount; ++i) gSession.centrePointX[i] = gSession.centrePointY[i] = 0;
     if (clearList) SetControlValue(CTL_PRESET_LIST, -1);
     if (GetControlValue(CTL_BRUSH_OPACITY) < kMinimumOpacity)
         SetControlValue(CTL_BRUSH_OPACITY, kFullOpacity);

@@ -19,10 +19,6 @@ int32_t NoDialog(int32_t, void (*)()) {
     return HOST_ERROR_REPORTED;
 }
 
-HWND NoWindow() {
-    return nullptr;
-}
-
 void NoProgress(int32_t) {}
 
 int NoPreview() {
@@ -31,7 +27,7 @@ int NoPreview() {
 
 void NothingKept() {}
 
-constexpr DialogHooks kFallbacks = {PlainMessage, NoAboutBox, NoDialog,    NoWindow,
+constexpr DialogHooks kFallbacks = {PlainMessage, NoAboutBox, NoDialog,
                                     NoProgress,   NoPreview,  NothingKept, NothingKept};
 
 }  // namespace

@@ -19,8 +19,6 @@ struct DialogHooks {
     // through the effect. Returns 0 after OK, else the result code for the host. Fallback: an
     // error box and HOST_ERROR_REPORTED.
     int32_t (*runDialog)(int32_t argument, void (*renderProxy)());
-    // The filter dialog's window while it is up, else null. Fallback: null.
-    HWND (*window)();
     // Shows a render's progress in percent on the dialog. Fallback: nothing.
     void (*showProgress)(int32_t percent);
     // Repaints the preview now; 0 when no dialog is up. Fallback: 0.

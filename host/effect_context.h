@@ -28,8 +28,8 @@ struct AccessorTable {
 };
 static_assert(sizeof(AccessorTable) == 12 * sizeof(void*), "twelve pixel routines");
 
-// The control event being handled. Filled by the dialog's event delivery and by
-// FireControlEvent; read by the effect's control-event handler.
+// The control event being handled. Filled by DispatchControlEvent (the dialog's delivery)
+// and FireControlEvent, both in hook_dispatch.cpp; read by the effect's control-event handler.
 struct ControlEventContext {
     int32_t control;       // control number
     int32_t event;         // ControlEvent code
@@ -50,6 +50,21 @@ constexpr int32_t kAngleUnitsPerTurn = 1024;
 // The one run-time record. Rebuilt by InitRunTables at every start; the geometry of the
 // current rectangle is written by the run driver for every tile and preview request. Hooks
 // run on the host's thread; worker threads only read it during HOOK_RENDER.
+//
+// Writers, all on the host's thread. Every field not named below is written by
+// host/effect_context.cpp (InitRunTables, the tables and constants) and host/run_driver.cpp
+// (the filter record's copy at the start, the current rectangle for every request):
+//   controlEvent          host/hook_dispatch.cpp (DispatchControlEvent, FireControlEvent)
+//   controlValues         host/effect_context.cpp (StoreControlValue, LoadControlValues); the
+//                         effect's hooks also change their own working values in place, as the
+//                         record is handed to them for that
+//   tileBuffers, tileBufferIds   host/tile_buffers.cpp
+//   pluginFolder          host/plugin_folder.cpp (GetPluginFolder)
+//   dialogWindow          dialog/filter_dialog.cpp, while the dialog is up
+//   dialogUp, proxyScale  host/run_driver.cpp at the start; host/preview_request.cpp when a
+//                         preview request sets up the proxy (the request is the run's state)
+//   zoomReduction         host/run_driver.cpp for every rectangle; dialog/preview_window.cpp
+//                         when the preview's scale changes, before its next rectangle
 struct EffectContext {
     int64_t headerMark;        // 0x7FF7FFFFFFFFFFFF
     int32_t headerWord;        // 0
@@ -91,7 +106,7 @@ struct EffectContext {
     void* tileBuffers[4];                      // tile buffers 1..4 during HOOK_RENDER, else null
     void* tileBufferIds[4];                    // host buffer ids; null for heap buffers
     uint8_t savedStretch[kSavedContextBytes];  // kept in gParams between runs
-    HWND dialogWindow;                         // copy of gDialog
+    HWND dialogWindow;                         // copy of gDialog; dialog/filter_dialog.cpp
     // First pixel of the current rectangle in the host's buffers (input without border).
     uint8_t* inData;
     uint8_t* outData;
@@ -172,6 +187,9 @@ int32_t OnAfterRun(EffectContext* context);
 // A hook number outside 0..5 returns 1 and calls nothing.
 int32_t DispatchEffectHook(int32_t hook, EffectContext* context);
 
+// The dialog's way to deliver a control event: fills the event fields and dispatches
+// HOOK_CONTROL_EVENT; returns the hook's result.
+int32_t DispatchControlEvent(const ControlEventContext& event);
 // The effect's own way to raise a control event: saves the event fields, fills them (class
 // of the control, or 0 for EVENT_USER), calls the effect's control-event handler, restores
 // the fields and returns the handler's result. A control outside 0..399 is refused (0)

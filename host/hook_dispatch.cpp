@@ -52,6 +52,11 @@ int32_t DispatchEffectHook(int32_t hook, EffectContext* context) {
     return HOST_USER_CANCELLED;
 }
 
+int32_t DispatchControlEvent(const ControlEventContext& event) {
+    gContext.controlEvent = event;
+    return DispatchEffectHook(HOOK_CONTROL_EVENT, &gContext);
+}
+
 int32_t FireControlEvent(int32_t control, int32_t event, int32_t argument) {
     const bool userEvent = event == EVENT_USER;
     if (!userEvent && (control < 0 || control >= kControlCount)) return 0;

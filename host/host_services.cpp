@@ -175,14 +175,21 @@ intptr_t GetHostProperty(OSType key, intptr_t defaultValue) {
     return value;
 }
 
-int ConvertColorViaHost(int16_t sourceSpace, int16_t resultSpace, uint8_t color[4]) {
-    if (!gDataBlock || !gStuff || !gStuff->colorServices) return 0;
+ColorServicesInfo ColorServicesRequest(int16_t selector, int16_t sourceSpace,
+                                       int16_t resultSpace) {
     ColorServicesInfo info;
     memset(&info, 0, sizeof info);
     info.infoSize = sizeof info;
-    info.selector = COLOR_SERVICES_CONVERT_COLOR;
+    info.selector = selector;
     info.sourceSpace = sourceSpace;
     info.resultSpace = resultSpace;
+    return info;
+}
+
+int ConvertColorViaHost(int16_t sourceSpace, int16_t resultSpace, uint8_t color[4]) {
+    if (!gDataBlock || !gStuff || !gStuff->colorServices) return 0;
+    ColorServicesInfo info =
+        ColorServicesRequest(COLOR_SERVICES_CONVERT_COLOR, sourceSpace, resultSpace);
     for (int i = 0; i < 4; ++i) info.colorComponents[i] = color[i];
     if (gStuff->colorServices(&info) != 0) return 0;
     for (int i = 0; i < 4; ++i) color[i] = uint8_t(info.colorComponents[i]);

@@ -35,6 +35,9 @@ void HostUnlockHandle(const HandleProcs* suite, HostHandle handle);
 
 // --- Properties and colours -----------------------------------------------------------
 intptr_t GetHostProperty(OSType key, intptr_t defaultValue);
+// A colour services request of the given selector and spaces, every other field cleared.
+ColorServicesInfo ColorServicesRequest(int16_t selector, int16_t sourceSpace,
+                                       int16_t resultSpace);
 int ConvertColorViaHost(int16_t sourceSpace, int16_t resultSpace, uint8_t color[4]);
 
 // --- Progress and abort (host thread only) ------------------------------------------

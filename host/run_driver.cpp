@@ -524,7 +524,6 @@ void SetRectGeometry(const HostRect& frame) {
     c.rowCounter = c.columnCounter = 0;
     gRun.source = {gRun.source.left - frame.left, gRun.source.top - frame.top,
                    gRun.source.right - frame.left, gRun.source.bottom - frame.top};
-    c.dialogWindow = gDialogHooks.window();
     ResetContextColorDefaults();
 }
 

@@ -381,3 +381,9 @@ int16_t WriteScriptingParameters() {
     parameters->recordInfo = RECORD_DIALOG_OPTIONAL;
     return 0;
 }
+
+void ScriptingRecordValue(int32_t n, int32_t value) {
+    if (n < 0 || n >= kSettingsControlCount) return;
+    gScripting.scriptedFlags[n] = 1;
+    gScripting.scriptedValues[n] = value;
+}

@@ -28,8 +28,9 @@ enum ScriptTextSlot : int32_t {
 };
 
 // Controls 0..309 whose values the descriptor carries, and the text slots of the last read
-// or encode. Cleared at every start (ScriptingReset); the effect sets the flags and values of
-// the controls it records.
+// or encode. Written only in scripting_descriptor.cpp: cleared at every start
+// (ScriptingReset), filled by the descriptor read, and by ScriptingRecordValue for each
+// control the dialog's OK records.
 struct ScriptingState {
     int32_t scriptedFlags[kSettingsControlCount];   // non-zero: the value is scripted
     int32_t scriptedValues[kSettingsControlCount];  // read from or written to the descriptor
@@ -64,6 +65,9 @@ extern ScriptingRanges gScriptingRanges;
 void ScriptingBindRanges(ScriptValueRangeProc controlRange, const int32_t* tableColumnControls);
 
 void ScriptingReset();
+// Marks settings control n scripted with its value: what the host's script records for the
+// run (the dialog's OK).
+void ScriptingRecordValue(int32_t n, int32_t value);
 
 // Decides whether the dialog is shown (queryForParameters, then the host's playInfo and
 // signature) and reads the descriptor. Returns 0, the host's close result, or -1715 when

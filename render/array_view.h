@@ -37,3 +37,11 @@ inline ArrayView ArrayViewOf(int32_t n, int32_t minChannels = 1) {
     return ArrayView{a.base + first, a.elementBytes, width,
                      height,         a.zSize,        int64_t(a.xSize) * a.zSize};
 }
+
+// The tone weights of an effect: elements 0..255 of row 0 of array n, one per tone level;
+// all zero when the array is absent or narrower than 256.
+inline void ReadToneWeights(int32_t n, uint8_t (&tone)[256]) {
+    const ArrayView view = ArrayViewOf(n);
+    const bool whole = view.Valid() && view.width >= 256;
+    for (int32_t i = 0; i < 256; ++i) tone[i] = uint8_t(whole ? view.At(i, 0, 0) : 0);
+}

@@ -19,15 +19,11 @@ DiffusionGlow DiffusionGlowFromControls(const int32_t* v, const BitDepth& depth,
     // The list runs None, Linear, Linear Middle, Circular: the gradient kinds' own numbers.
     const int32_t kind = v[CTL_DIFFUSION_MASK_SHAPE];
     if (kind >= GRADIENT_LINEAR && kind <= GRADIENT_CIRCULAR) {
-        const GradientSettings settings = {kind,
-                                           v[CTL_DIFFUSION_MASK_OFFSET],
-                                           v[CTL_DIFFUSION_MASK_DENSITY],
-                                           v[CTL_DIFFUSION_MASK_ROTATION],
-                                           v[CTL_DIFFUSION_MASK_ELLIPTICAL],
-                                           v[CTL_DIFFUSION_MASK_INVERT] != 0,
-                                           centreX,
-                                           centreY};
-        s.mask = GradientShapeMake(settings, X, Y, zoom);
+        const GradientControls controls = {
+            CTL_DIFFUSION_MASK_OFFSET, CTL_DIFFUSION_MASK_DENSITY, CTL_DIFFUSION_MASK_ROTATION,
+            CTL_DIFFUSION_MASK_ELLIPTICAL, CTL_DIFFUSION_MASK_INVERT};
+        s.mask = GradientShapeMake(
+            GradientSettingsFromControls(v, kind, controls, centreX, centreY), X, Y, zoom);
     }
     s.glow = pass3 ? std::max(v[CTL_GLOW_INTENSITY], 0) : 0;
     s.glowExposure = v[CTL_GLOW_EXPOSURE];

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "effect/control_ids.h"
-#include "effect/session_state.h"
+#include "render/session_state.h"
 #include "host/effect_context.h"
 #include "host/random_source.h"
 #include "render/render_arrays.h"
@@ -52,19 +52,19 @@ bool EffectChainPrepare(RenderPlan& plan, const EffectContext& c) {
     const int32_t* ndLut = nullptr;
     if (v[CTL_NDGRAD_BRIGHTNESS] != 0 || v[CTL_NDGRAD_CONTRAST] != 0)
         ndLut = BendRow(ARRAY_NDGRAD_LUT, levels, e.ndgradLut);
-    e.ndgrad = NdGradFromControls(v, d, g.X, g.Y, z, gCentrePointX[CENTRE_NDGRAD],
-                                  gCentrePointY[CENTRE_NDGRAD], ndLut);
+    e.ndgrad = NdGradFromControls(v, d, g.X, g.Y, z, gSession.centrePointX[CENTRE_NDGRAD],
+                                  gSession.centrePointY[CENTRE_NDGRAD], ndLut);
     const int32_t* luts[kToningChannels] = {};
     for (int32_t ch = 0; ch < kToningChannels; ++ch)
         if (plan.toneInUse[ch] && plan.toneLuts[ch].size() >= size_t(levels))
             luts[ch] = plan.toneLuts[ch].data();
     e.toning = ToningFromControls(v, d, luts);
     e.grain = FilmGrainFromControls(v, d, g.W, g.H);
-    e.vignette = VignetteFromControls(v, d, g.X, g.Y, z, gCentrePointX[CENTRE_VIGNETTE],
-                                      gCentrePointY[CENTRE_VIGNETTE]);
+    e.vignette = VignetteFromControls(v, d, g.X, g.Y, z, gSession.centrePointX[CENTRE_VIGNETTE],
+                                      gSession.centrePointY[CENTRE_VIGNETTE]);
     e.aging = v[CTL_AGING_INTENSITY] != 0;
-    e.textureOffsetX = -(gCentrePointX[CENTRE_AGING] / z);
-    e.textureOffsetY = -(gCentrePointY[CENTRE_AGING] / z);
+    e.textureOffsetX = -(gSession.centrePointX[CENTRE_AGING] / z);
+    e.textureOffsetY = -(gSession.centrePointY[CENTRE_AGING] / z);
     if (e.aging) {
         NoiseTextureSetup(e.texture, v, plan.sixteenBit, g.W, g.H, z);
         // The pixels read their sources from the rectangle's columns only.
@@ -74,12 +74,12 @@ bool EffectChainPrepare(RenderPlan& plan, const EffectContext& c) {
     const int32_t* diffusionLut = nullptr;
     if (v[CTL_DIFFUSION_BRIGHTNESS] != 0 || v[CTL_DIFFUSION_CONTRAST] != 0)
         diffusionLut = BendRow(ARRAY_DIFFUSION_LUT, levels, e.diffusionLut);
-    e.diffusionGlow =
-        DiffusionGlowFromControls(v, d, plan.pass3, g.X, g.Y, z, gCentrePointX[CENTRE_DIFFUSION],
-                                  gCentrePointY[CENTRE_DIFFUSION], diffusionLut);
-    e.mask = SelectionMaskFromControls(v, d, g.X, g.Y, z, gCentrePointX[CENTRE_MASK],
-                                       gCentrePointY[CENTRE_MASK]);
-    e.brush = BrushMaskFromControls(v, d, z, gBrushMode);
+    e.diffusionGlow = DiffusionGlowFromControls(
+        v, d, plan.pass3, g.X, g.Y, z, gSession.centrePointX[CENTRE_DIFFUSION],
+        gSession.centrePointY[CENTRE_DIFFUSION], diffusionLut);
+    e.mask = SelectionMaskFromControls(v, d, g.X, g.Y, z, gSession.centrePointX[CENTRE_MASK],
+                                       gSession.centrePointY[CENTRE_MASK]);
+    e.brush = BrushMaskFromControls(v, d, z, gSession.brushMode);
     e.fades = FadesFromControls(v, d);
     e.frame = FrameFromControls(v, d, g.X, g.Y, plan.thumbnails, plan.left, plan.top);
     e.shaping = e.lab.intensity != 0 || e.ndgrad.on || e.toning.any;

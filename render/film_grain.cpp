@@ -79,11 +79,7 @@ FilmGrain FilmGrainFromControls(const int32_t* v, const BitDepth& depth, int32_t
     g.highlights = v[CTL_GRAIN_HIGHLIGHTS];
     g.midtones = v[CTL_GRAIN_MIDTONES];
     g.toneWeighted = g.shadows != 0 || g.highlights != 0 || g.midtones != 0;
-    if (g.toneWeighted) {
-        const ArrayView tone = ArrayViewOf(ARRAY_GRAIN_TONE);
-        for (int32_t i = 0; i < 256; ++i)
-            g.tone[i] = uint8_t(tone.Valid() && tone.width >= 256 ? tone.At(i, 0, 0) : 0);
-    }
+    if (g.toneWeighted) ReadToneWeights(ARRAY_GRAIN_TONE, g.tone);
     return g;
 }
 

@@ -44,6 +44,19 @@ int32_t HalfDiagonal(int32_t X, int32_t Y) {
     return int32_t(IntegerSqrt64(sum));
 }
 
+GradientSettings GradientSettingsFromControls(const int32_t* v, int32_t kind,
+                                              const GradientControls& controls, int32_t centreX,
+                                              int32_t centreY) {
+    return {kind,
+            v[controls.offset],
+            v[controls.density],
+            v[controls.rotation],
+            v[controls.elliptical],
+            v[controls.invert] != 0,
+            centreX,
+            centreY};
+}
+
 GradientShape GradientShapeMake(const GradientSettings& s, int32_t X, int32_t Y, int32_t zoom) {
     GradientShape g = {};
     g.kind = s.kind;

@@ -37,6 +37,16 @@ struct GradientSettings {
     int32_t centreX, centreY;  // effect centre, whole-image pixels from the image's middle
 };
 
+// The control numbers that hold one effect's gradient settings.
+struct GradientControls {
+    int32_t offset, density, rotation, elliptical, invert;
+};
+
+// The settings of a gradient of the given kind from the control values v.
+GradientSettings GradientSettingsFromControls(const int32_t* v, int32_t kind,
+                                              const GradientControls& controls, int32_t centreX,
+                                              int32_t centreY);
+
 // Geometry for an X x Y image at zoom reduction z (1 for the final image).
 GradientShape GradientShapeMake(const GradientSettings& settings, int32_t X, int32_t Y,
                                 int32_t zoom);

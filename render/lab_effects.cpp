@@ -54,15 +54,10 @@ NdGrad NdGradFromControls(const int32_t* v, const BitDepth& depth, int32_t X, in
     grad.depth = depth;
     // The list runs Linear, Linear Middle, Circular from 0; the gradient kinds from 1.
     const int32_t kind = std::clamp(v[CTL_NDGRAD_SHAPE], 0, 2) + GRADIENT_LINEAR;
-    const GradientSettings settings = {kind,
-                                       v[CTL_NDGRAD_OFFSET],
-                                       v[CTL_NDGRAD_DENSITY],
-                                       v[CTL_NDGRAD_ROTATION],
-                                       v[CTL_NDGRAD_ELLIPTICAL],
-                                       v[CTL_NDGRAD_INVERT] != 0,
-                                       centreX,
-                                       centreY};
-    grad.shape = GradientShapeMake(settings, X, Y, zoom);
+    const GradientControls controls = {CTL_NDGRAD_OFFSET, CTL_NDGRAD_DENSITY, CTL_NDGRAD_ROTATION,
+                                       CTL_NDGRAD_ELLIPTICAL, CTL_NDGRAD_INVERT};
+    grad.shape = GradientShapeMake(
+        GradientSettingsFromControls(v, kind, controls, centreX, centreY), X, Y, zoom);
     grad.shadows = v[CTL_NDGRAD_SHADOWS];
     grad.highlights = v[CTL_NDGRAD_HIGHLIGHTS];
     grad.lut = lut;

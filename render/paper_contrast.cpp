@@ -29,11 +29,7 @@ PaperContrast PaperContrastFromControls(const int32_t* v, const BitDepth& depth,
     s.midtones = v[CTL_DYNCONTRAST_MIDTONES];
     s.highlights = v[CTL_DYNCONTRAST_HIGHLIGHTS];
     s.toneWeighted = s.shadows != 0 || s.midtones != 0 || s.highlights != 0;
-    if (s.toneWeighted) {
-        const ArrayView tone = ArrayViewOf(ARRAY_DYNCONTRAST_TONE);
-        for (int32_t i = 0; i < 256; ++i)
-            s.tone[i] = uint8_t(tone.Valid() && tone.width >= 256 ? tone.At(i, 0, 0) : 0);
-    }
+    if (s.toneWeighted) ReadToneWeights(ARRAY_DYNCONTRAST_TONE, s.tone);
     return s;
 }
 

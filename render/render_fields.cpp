@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "effect/control_ids.h"
-#include "effect/session_state.h"
+#include "render/session_state.h"
 #include "host/maths_builtins.h"
 #include "host/numbered_arrays.h"
 #include "host/pool_jobs.h"
@@ -27,14 +27,14 @@ void RunFieldJob(ThreadRoutine routine, bool all, bool barrier,
                  std::initializer_list<int32_t> parameters) {
     int32_t n = 1;
     for (int32_t p : parameters) gJob.poolParameters[n++] = p;
-    if (gThumbnailRendering)
+    if (gSession.thumbnailRendering)
         RunPoolRoutine(routine, all, barrier);
     else
         RunParallel(routine, all, 0, 0, barrier);
 }
 
 void BlurField(int32_t array, int32_t radiusTenths, bool all) {
-    if (gThumbnailRendering) {
+    if (gSession.thumbnailRendering) {
         RunFieldJob(RecursiveBlurPass1Job, all, false, {array, radiusTenths, 0});
         RunFieldJob(RecursiveBlurPass2Job, all, false, {array, radiusTenths, 0});
     } else {
@@ -268,7 +268,7 @@ bool PrepareGrainField(const RenderPlan& plan, const int32_t* v, int32_t wholeWi
     const int32_t height = plan.bottom - plan.top;
     if (!CreateArray(ARRAY_GRAIN, width, height, channels, 2)) return false;
     RunFieldJob(GrainPassJob, plan.multiProcessor, true,
-                {ARRAY_GRAIN, width, height, colour, gGrainSeed, kFieldMax});
+                {ARRAY_GRAIN, width, height, colour, gSession.grainSeed, kFieldMax});
     BlurField(ARRAY_GRAIN, BlurRadius(size * 0.25 * 2.0, plan.zoom), plan.multiProcessor);
     int32_t low = 0, high = kFieldMax;
     FieldStretchBounds(ARRAY_GRAIN, int64_t(width) * height, &low, &high);

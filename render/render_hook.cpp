@@ -14,8 +14,7 @@
 #include "dialog/control_texts.h"
 #include "dialog/histogram_panel.h"
 #include "effect/control_ids.h"
-#include "effect/session_hooks.h"
-#include "effect/session_state.h"
+#include "render/session_state.h"
 #include "host/effect_context.h"
 #include "host/host_services.h"
 #include "host/plugin_data.h"
@@ -35,7 +34,7 @@ int64_t RectanglePixels(const RenderPlan& plan) {
 }
 
 bool SurfaceFromContext(const EffectContext& c, PixelSurface& surface) {
-    if (gThumbnailRendering) {
+    if (gSession.thumbnailRendering) {
         const NumberedArray& a = gArrays[ARRAY_THUMBNAIL];
         if (!a.base || a.zSize < 3) return false;
         const int64_t rowBytes = int64_t(a.xSize) * a.zSize * a.elementBytes;
@@ -161,7 +160,7 @@ void RenderRowsOnThread(int32_t index) {
 void RunRenderRows(const int32_t* v) {
     gRender.rowsDone.store(0);
     const bool all = v[CTL_MULTI_CPU_OFF] == 0;
-    if (gThumbnailRendering) {
+    if (gSession.thumbnailRendering) {
         gJob.poolParameters[1] = 0;
         gJob.poolParameters[2] = gRender.plan.progressTotal;
         RunPoolRoutine(RenderRowsOnThread, all, true);
@@ -194,7 +193,7 @@ void ShowHistogramSheet(const int32_t* v) {
 void PreviewFinish(const EffectContext& c, double elapsedMs) {
     const RenderPlan& plan = gRender.plan;
     const int32_t* v = c.controlValues;
-    if (!gBrushStrokeActive) {
+    if (!gSession.brushStrokeActive) {
         const int32_t w = c.imageWidth > 0 ? c.imageWidth : c.X;
         const int32_t h = c.imageHeight > 0 ? c.imageHeight : c.Y;
         FormatTimingText(gRender.timingText, sizeof gRender.timingText, elapsedMs,
@@ -226,9 +225,9 @@ bool CopyLookupRow(int32_t array, int32_t row, int32_t levels, std::vector<int32
 bool RenderWanted(const EffectContext& c) {
     // The final image (and a run without the dialog) always renders, whatever the preview
     // switch was left at; so do the preset thumbnails.
-    if (!c.dialogUp || gThumbnailRendering) return true;
+    if (!c.dialogUp || gSession.thumbnailRendering) return true;
     return c.controlValues[CTL_PREVIEW_ON] != 0 &&
-           (gRenderDeferred == 0 || c.controlValues[CTL_INSTANT_PREVIEW] != 0);
+           (gSession.renderDeferred == 0 || c.controlValues[CTL_INSTANT_PREVIEW] != 0);
 }
 
 bool RenderPlanBuild(const EffectContext& c) {
@@ -243,14 +242,14 @@ bool RenderPlanBuild(const EffectContext& c) {
     plan.bottom = c.currentBottom;
     plan.zoom = std::max(c.zoomReduction, 1);
     plan.dialogUp = c.dialogUp != 0;
-    plan.thumbnails = gThumbnailRendering != 0;
+    plan.thumbnails = gSession.thumbnailRendering != 0;
     plan.splitView = plan.dialogUp ? v[CTL_SPLIT_VIEW] : 0;
     plan.splitMulti = plan.dialogUp && v[CTL_SPLIT_MULTI] != 0;
-    plan.splitOffsetX = gSplitOffsetX;
-    plan.splitOffsetY = gSplitOffsetY;
+    plan.splitOffsetX = gSession.splitOffsetX;
+    plan.splitOffsetY = gSession.splitOffsetY;
     plan.controls = v;
     plan.multiProcessor = v[CTL_MULTI_CPU_OFF] == 0;
-    plan.selectionBlend = gPreviewSelectionMask != 0 && !plan.thumbnails;
+    plan.selectionBlend = gSession.previewSelectionMask != 0 && !plan.thumbnails;
     RenderPlanSwitches(plan, v);
     const int32_t height = std::max(plan.bottom - plan.top, 0);
     plan.progressTotal = height * (plan.pass2 ? 2 : 1) + (plan.pass3 ? height : 0);
@@ -301,13 +300,14 @@ int32_t OnRender(EffectContext* context) {
     EffectContext& c = *context;
     // The host's selection is blended back only in the dialog's previews; decided once,
     // before any worker reads it.
-    if (!gThumbnailRendering && (!c.haveMask || !c.dialogUp)) gPreviewSelectionMask = 0;
+    if (!gSession.thumbnailRendering && (!c.haveMask || !c.dialogUp))
+        gSession.previewSelectionMask = 0;
     const DWORD start = GetTickCount();
     // The tonal look may count the whole image first, which asks the host for other buffers
     // and then for this rectangle again: the plan takes the pointers only afterwards.
-    if (RenderWanted(c) && !gThumbnailRendering) PrepareTonalLook(c.controlValues, c.dialogUp != 0);
+    if (RenderWanted(c) && !gSession.thumbnailRendering) PrepareTonalLook(c.controlValues, c.dialogUp != 0);
     const bool planned = RenderPlanBuild(c);
     if (planned && RenderWanted(c) && RenderPrepareTables(c)) RunRenderRows(c.controlValues);
-    if (planned && !gThumbnailRendering) PreviewFinish(c, double(GetTickCount() - start));
+    if (planned && !gSession.thumbnailRendering) PreviewFinish(c, double(GetTickCount() - start));
     return 1;
 }

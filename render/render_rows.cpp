@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "effect/control_ids.h"
-#include "effect/session_state.h"
+#include "render/session_state.h"
 #include "host/host_services.h"
 #include "host/numbered_arrays.h"
 #include "host/pixel_builtins.h"
@@ -122,7 +122,7 @@ struct PassContext {
 // next row. Returns false when the pass must stop.
 bool RowStart(const PassContext& pass, int32_t y) {
     if (JobCancelRequested()) return false;
-    if (pass.index != 0 || pass.plan.thumbnails || gBrushStrokeActive) return true;
+    if (pass.index != 0 || pass.plan.thumbnails || gSession.brushStrokeActive) return true;
     if (ReportProgress(pass.progressBase + (y - pass.plan.top), pass.plan.progressTotal) != 0) {
         RequestJobCancel();
         return false;
@@ -478,7 +478,7 @@ void RenderAllPasses(int32_t index) {
     const RenderPlan& plan = gRender.plan;
     const int32_t n = std::max(gJob.threadCount, 1);
     const int32_t height = plan.bottom - plan.top;
-    RandomSeed(uint32_t(index * 4095 + gGrainSeed));
+    RandomSeed(uint32_t(index * 4095 + gSession.grainSeed));
     int32_t stage = 0;
     PassBarrier(stage);
     RenderPass<Sample>({plan, index, n, 0}, 1);
@@ -497,8 +497,8 @@ void RenderAllPasses(int32_t index) {
 bool ToneCurveIsIdentity(int32_t curve) {
     return GetArrayElement(ARRAY_CURVES, 0, 0, curve) == 0 &&
            GetArrayElement(ARRAY_CURVES, 0, 1, curve) == 0 &&
-           GetArrayElement(ARRAY_CURVES, 1, 0, curve) == gCurveMax &&
-           GetArrayElement(ARRAY_CURVES, 1, 1, curve) == gCurveMax;
+           GetArrayElement(ARRAY_CURVES, 1, 0, curve) == gSession.curveMax &&
+           GetArrayElement(ARRAY_CURVES, 1, 1, curve) == gSession.curveMax;
 }
 
 void RenderPlanGreyLookup(RenderPlan& plan) {

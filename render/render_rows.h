@@ -37,7 +37,7 @@ struct RenderPlan {
     int32_t left, top, right, bottom;  // current rectangle, image coordinates, exclusive
     int32_t zoom;                      // zoomReduction: 1 for the final image
     bool dialogUp;
-    bool thumbnails;  // gThumbnailRendering at the start of the render
+    bool thumbnails;  // gSession.thumbnailRendering at the start of the render
     bool maskShow;    // CTL_MASK_SHOW: the output shows the mask
     bool maskOption;  // CTL_MASK_OPTION: the output shows the brush mask
     bool paper, dynamicContrast, pass2, pass3;
@@ -48,7 +48,7 @@ struct RenderPlan {
     bool multiProcessor;                 // CTL_MULTI_CPU_OFF is 0: jobs use every processor
     int32_t splitView;                   // CTL_SPLIT_VIEW, only while the dialog is up; else 0
     bool splitMulti;                     // CTL_SPLIT_MULTI while the dialog is up
-    int32_t splitOffsetX, splitOffsetY;  // gSplitOffsetX / Y at the start of the render
+    int32_t splitOffsetX, splitOffsetY;  // gSession.splitOffsetX / Y at the start of the render
     int32_t progressTotal;
     GreyConversion grey;
     SelectiveAdjustment selective;
@@ -67,10 +67,14 @@ struct RenderPlan {
 // Shared state of the render under way. The plan is written by the host's thread before the
 // workers start; the workers only count their rows. A cancel travels through the worker
 // job's shared flag (RequestJobCancel), which every thread tests before each row.
+// Written on the host's thread by render/render_hook.cpp, before and after the workers;
+// RenderStateReset (render_rows.cpp) clears it for tests and between runs.
 struct RenderState {
-    RenderPlan plan;
-    std::atomic<int32_t> rowsDone;  // rows finished in all passes
-    char timingText[64];            // "%.3f s -> %.1f s" of the last preview or tile
+    RenderPlan plan;  // render_hook.cpp (RenderPlanBuild); read-only for the workers
+    // Rows finished in all passes: zeroed by render_hook.cpp before the workers start, counted
+    // by the workers (render_rows.cpp) with fetch_add, the one field they share.
+    std::atomic<int32_t> rowsDone;
+    char timingText[64];  // "%.3f s -> %.1f s" of the last preview or tile; render_hook.cpp
 };
 extern RenderState gRender;
 
@@ -80,7 +84,8 @@ void RenderStateReset();
 // The switches that depend only on the settings: display modes, passes, tone channels in
 // use.
 void RenderPlanSwitches(RenderPlan& plan, const int32_t* controlValues);
-// Curve c of ARRAY_CURVES runs from (0, 0) to (gCurveMax, gCurveMax) in its first two points.
+// Curve c of ARRAY_CURVES runs from (0, 0) to (gSession.curveMax, gSession.curveMax) in its first
+// two points.
 bool ToneCurveIsIdentity(int32_t curve);
 // True when curve c of ARRAY_CURVES is in use: a modifier of its channel is not 0 or its
 // curve is not the identity.

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "effect/control_ids.h"
-#include "effect/session_state.h"
+#include "render/session_state.h"
 #include "host/numbered_arrays.h"
 #include "host/random_source.h"
 #include "render/gradient_noise.h"
@@ -32,12 +32,12 @@ void FillIdentityRow(int32_t array, int32_t row, int32_t max) {
 
 // Row c of ARRAY_CURVE_LUTS: the curve's spline at the image's levels, then its sliders.
 bool MakeToneRow(int32_t c, int32_t max, const int32_t* v) {
-    const int32_t count = std::clamp(gCurvePointCount[c], 0, kCurvePointMax);
+    const int32_t count = std::clamp(gSession.curvePointCount[c], 0, kCurvePointMax);
     if (count == 2 && ToneCurveIsIdentity(c)) {
         FillIdentityRow(ARRAY_CURVE_LUTS, c, max);
     } else {
         if (!EnsureSplinePoints()) return false;
-        const int64_t curveMax = std::max(gCurveMax, 1);
+        const int64_t curveMax = std::max(gSession.curveMax, 1);
         for (int32_t k = 0; k < count; ++k) {
             for (int32_t coordinate = 0; coordinate < 2; ++coordinate) {
                 const int64_t p = GetArrayElement(ARRAY_CURVES, k, coordinate, c);
@@ -165,4 +165,15 @@ void PrepareBendRows(const RenderPlan& plan, const int32_t* v) {
     if (v[CTL_GRAIN_INTENSITY] != 0 &&
         (v[CTL_GRAIN_HIGHLIGHTS] != 0 || v[CTL_GRAIN_SHADOWS] != 0 || v[CTL_GRAIN_MIDTONES] != 0))
         MakeStrengthTable(ARRAY_GRAIN_TONE);
+}
+
+SelectiveTables ReadSelectiveTables() {
+    SelectiveTables tables = {};
+    for (int32_t row = 0; row < kSelectiveRows; ++row) {
+        for (int32_t column = 0; column < kSelectiveTableColumns; ++column)
+            tables.table[row][column] = GetArrayElement(ARRAY_SELECTIVE_TABLE, row, column, 0);
+        for (int32_t column = 0; column < kSelectiveRangeColumns; ++column)
+            tables.ranges[row][column] = GetArrayElement(ARRAY_SELECTIVE_RANGES, row, column, 0);
+    }
+    return tables;
 }

@@ -27,6 +27,9 @@ void PrepareToneLuts(RenderPlan& plan, const int32_t* controlValues);
 // Rows of ARRAY_SELECTIVE_LUTS for every row of the table with a brightness or contrast;
 // released when no row has one.
 void PrepareSelectiveLuts(const SelectiveTables& tables, int32_t max);
+// The selective tables of the session (ARRAY_SELECTIVE_TABLE and ARRAY_SELECTIVE_RANGES) as
+// the render reads them; absent arrays read as 0.
+SelectiveTables ReadSelectiveTables();
 // The graduated filter's and the diffusion's brightness/contrast rows, the tonal mask curve
 // and the strength-by-tone tables, each when its controls use it.
 void PrepareBendRows(const RenderPlan& plan, const int32_t* controlValues);

@@ -111,16 +111,11 @@ SelectionMask SelectionMaskFromControls(const int32_t* v, const BitDepth& depth,
                 m.toneCurve[i] = usable ? GetArrayElement(ARRAY_MASK_TONE_LUT, i, 0, 0) : 255;
         }
     } else if (type == MASK_LINEAR || type == MASK_CIRCULAR) {
-        const GradientSettings settings = {
-            type == MASK_LINEAR ? GRADIENT_LINEAR : GRADIENT_CIRCULAR,
-            v[CTL_MASK_OFFSET],
-            v[CTL_MASK_DENSITY],
-            v[CTL_MASK_ROTATION],
-            v[CTL_MASK_ELLIPTICAL],
-            v[CTL_MASK_INVERT] != 0,
-            centreX,
-            centreY};
-        m.gradient = GradientShapeMake(settings, X, Y, zoom);
+        const int32_t kind = type == MASK_LINEAR ? GRADIENT_LINEAR : GRADIENT_CIRCULAR;
+        const GradientControls controls = {CTL_MASK_OFFSET, CTL_MASK_DENSITY, CTL_MASK_ROTATION,
+                                           CTL_MASK_ELLIPTICAL, CTL_MASK_INVERT};
+        m.gradient = GradientShapeMake(
+            GradientSettingsFromControls(v, kind, controls, centreX, centreY), X, Y, zoom);
     } else {
         return m;
     }

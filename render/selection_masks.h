@@ -45,7 +45,7 @@ struct BrushMask {
     int32_t amount;      // CTL_BRUSH_AMOUNT 0..100
     Rgb colour;          // CTL_BRUSH_COLOR, 0..255
     int32_t low, range;  // colour distance window of the amount and tolerance
-    int32_t mode;        // gBrushMode: 1 erase, 2 paint
+    int32_t mode;        // gSession.brushMode: 1 erase, 2 paint
     int32_t opacity;     // CTL_BRUSH_OPACITY
     int32_t intensity;   // CTL_BRUSH_INTENSITY, negated by CTL_BRUSH_INVERT
     int32_t mult;

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <vector>
 
-#include "effect/session_state.h"
+#include "render/session_state.h"
 #include "host/effect_context.h"
 #include "host/numbered_arrays.h"
 #include "host/preview_request.h"
@@ -134,7 +134,7 @@ int32_t LuminanceHistogram(int32_t n) {
     // can be asked for again afterwards.
     // Thumbnails render from an array of their own, not from the host's rectangle.
     const bool asked =
-        !gThumbnailRendering && gWholeImageSource.request && gWholeImageSource.restore;
+        !gSession.thumbnailRendering && gWholeImageSource.request && gWholeImageSource.restore;
     // A refused request leaves the rectangle under way current: its counts stand in.
     if (asked) gWholeImageSource.request();
     const LevelScale l = ImageLevels();

@@ -17,7 +17,7 @@
 #include "effect/preset_file.h"
 #include "effect/preset_folder.h"
 #include "effect/preset_groups.h"
-#include "effect/session_state.h"
+#include "render/session_state.h"
 #include "host/effect_context.h"
 #include "host/numbered_arrays.h"
 #include "host/parameter_block.h"
@@ -85,7 +85,7 @@ TEST_F(ForeignPresetTest, LegacyPresetsConvertAsWorkedByHand) {
     }
     // The two-colour toning of the longer file bends the Bicolor curve into an S.
     const int32_t points[5][2] = {{0, 0}, {59, 30}, {79, 79}, {100, 129}, {159, 159}};
-    EXPECT_EQ(gCurvePointCount[2], 5);
+    EXPECT_EQ(gSession.curvePointCount[2], 5);
     for (int32_t i = 0; i < 5; ++i) {
         EXPECT_EQ(GetArrayElement(ARRAY_CURVES, i, 0, 2), points[i][0]) << i;
         EXPECT_EQ(GetArrayElement(ARRAY_CURVES, i, 1, 2), points[i][1]) << i;
@@ -104,18 +104,18 @@ TEST_F(ForeignPresetTest, CurvesFileIsReadBigEndianAndScaled) {
     bytes += BigEndian({2, 51, 0, 204, 255});
     WriteFileBytes(path, bytes);
     ASSERT_EQ(LoadPresetFile(path.c_str(), 1), 1);
-    EXPECT_EQ(gCurvePointCount[0], 3);
+    EXPECT_EQ(gSession.curvePointCount[0], 3);
     const int32_t tone[3][2] = {{0, 0}, {79, 159}, {159, 159}};  // 128*159/255, 255 held
     for (int32_t i = 0; i < 3; ++i) {
         EXPECT_EQ(GetArrayElement(ARRAY_CURVES, i, 0, 0), tone[i][0]) << i;
         EXPECT_EQ(GetArrayElement(ARRAY_CURVES, i, 1, 0), tone[i][1]) << i;
     }
-    EXPECT_EQ(gCurvePointCount[3], 16);
+    EXPECT_EQ(gSession.curvePointCount[3], 16);
     EXPECT_EQ(GetArrayElement(ARRAY_CURVES, 15, 0, 3), 150 * 159 / 255);
-    EXPECT_EQ(gCurvePointCount[4], 2);
+    EXPECT_EQ(gSession.curvePointCount[4], 2);
     EXPECT_EQ(GetArrayElement(ARRAY_CURVES, 1, 1, 5), 204 * 159 / 255);
     EXPECT_EQ(GetArrayElement(ARRAY_CURVES, 0, 1, 5), 51 * 159 / 255);
-    EXPECT_EQ(gCurvePointCount[1], 2);  // curves 1, 2 and 6 are not the file's
+    EXPECT_EQ(gSession.curvePointCount[1], 2);  // curves 1, 2 and 6 are not the file's
 }
 
 TEST_F(ForeignPresetTest, FolderListsPresetNamesButNoFolder) {
@@ -212,9 +212,9 @@ TEST_F(ForeignPresetTest, OversizedMissingAndFolderPaths) {
     EXPECT_EQ(LoadPresetFile(folder.Path("missing.glp").c_str(), 0), 0);
     EXPECT_EQ(LoadPresetFile(folder.Path("dir.glp").c_str(), 0), 0);
     EXPECT_EQ(silent.boxes.size(), 0u);
-    gThumbnailRendering = 1;  // thumbnails of damaged files fail quietly
+    gSession.thumbnailRendering = 1;  // thumbnails of damaged files fail quietly
     EXPECT_EQ(LoadPresetFile(big.c_str(), 0), 0);
-    gThumbnailRendering = 0;
+    gSession.thumbnailRendering = 0;
     EXPECT_EQ(silent.boxes.size(), 0u);
     EXPECT_EQ(WritePresetFile(folder.Path("dir.glp").c_str()), 0);
 }

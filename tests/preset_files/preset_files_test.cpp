@@ -11,7 +11,7 @@
 #include "effect/control_table.h"
 #include "effect/preset_file.h"
 #include "effect/preset_groups.h"
-#include "effect/session_state.h"
+#include "render/session_state.h"
 #include "effect/settings_dialog_calls.h"
 #include "host/effect_context.h"
 #include "host/numbered_arrays.h"
@@ -55,13 +55,13 @@ class PresetFileTest : public SettingsFixture {
                    {263, -20},
                    {300, 3},
                    {301, 0x102030}});
-        gCentrePointX[0] = 120;
-        gCentrePointY[0] = 340;
+        gSession.centrePointX[0] = 120;
+        gSession.centrePointY[0] = 340;
         for (int32_t a = 0; a < 9; ++a) PutArrayElement(ARRAY_SELECTIVE_TABLE, a, 2, 0, 10 * a);
         PutArrayElement(ARRAY_SELECTIVE_TABLE, 8, 4, 0, 25);
         SetValues({{97, -30}, {40, 12}});
         SetValues({{44, 50}, {45, 150}, {46, -10}, {48, 10}, {79, 0}, {128, 0x80ff}, {135, 1}});
-        gCurvePointCount[1] = 3;
+        gSession.curvePointCount[1] = 3;
         PutArrayElement(ARRAY_CURVES, 1, 0, 1, 80);
         PutArrayElement(ARRAY_CURVES, 1, 1, 1, 100);
         PutArrayElement(ARRAY_CURVES, 2, 0, 1, 159);
@@ -244,9 +244,9 @@ TEST_F(PresetFileTest, ThumbnailLoadingTouchesOnlyTheWorkingValues) {
     SetControlValue(CTL_MODE, 4);
     SetControlValue(CTL_GRAIN_INTENSITY, 10);
     gParams->dialogTitle[0] = '\0';
-    gThumbnailRendering = 1;
+    gSession.thumbnailRendering = 1;
     ASSERT_EQ(LoadPresetFile(path.c_str(), 0), 1);
-    gThumbnailRendering = 0;
+    gSession.thumbnailRendering = 0;
     EXPECT_EQ(gContext.controlValues[CTL_GRAIN_INTENSITY], 90);
     EXPECT_EQ(ControlRecordAt(CTL_GRAIN_INTENSITY)->value, 10);  // the control is untouched
     EXPECT_EQ(gPagesShown, 0);

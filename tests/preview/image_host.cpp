@@ -10,7 +10,7 @@
 #include "effect/control_ids.h"
 #include "effect/control_table.h"
 #include "effect/session_hooks.h"
-#include "effect/session_state.h"
+#include "render/session_state.h"
 #include "host/effect_context.h"
 #include "host/numbered_arrays.h"
 #include "host/preview_request.h"

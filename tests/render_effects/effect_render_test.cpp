@@ -12,7 +12,7 @@
 #include "common/thread_counts.h"
 #include "effect/control_ids.h"
 #include "effect/control_table.h"
-#include "effect/session_state.h"
+#include "render/session_state.h"
 #include "host/effect_context.h"
 #include "host/numbered_arrays.h"
 #include "host/worker_threads.h"
@@ -338,7 +338,7 @@ TEST_F(EffectRender, ExtremeSettingsOnTinyImagesStayInRange) {
                 Begin();
                 ApplyExtremes(v, set);
                 if (set % 2) SetSCurve();
-                gBrushMode = 1 + set % 2;
+                gSession.brushMode = 1 + set % 2;
                 MakeBrushArrays(size[0], size[1]);
                 const EngineImage source = NoiseImage(size[0], size[1], sixteen, uint32_t(set));
                 const EngineImage out = RenderImage(source);
@@ -357,7 +357,7 @@ TEST_F(EffectRender, DisplayModesShowTheWeightsAtBothDepths) {
         MakeBrushArrays(30, 20);
         v[CTL_BRUSH_INTENSITY] = 100;
         v[CTL_BRUSH_OPACITY] = 100;
-        gBrushMode = 1;
+        gSession.brushMode = 1;
         v[CTL_MASK_OPTION] = 1;  // the brush weight alone
         const int32_t m = sixteen ? 128 : 1;
         const EngineImage out = RenderImage(NoiseImage(30, 20, sixteen, 4));
@@ -389,11 +389,11 @@ EngineImage RenderThumbnail(const EngineImage& source) {
     c.currentBottom = source.height;
     c.zoomReduction = 1;
     c.dialogUp = 1;
-    gThumbnailRendering = 1;
+    gSession.thumbnailRendering = 1;
     StartWorkerPool();
     DispatchEffectHook(HOOK_RENDER, &c);
     StopWorkerPool();
-    gThumbnailRendering = 0;
+    gSession.thumbnailRendering = 0;
     EngineImage out = source;
     for (int32_t y = 0; y < source.height; ++y)
         for (int32_t x = 0; x < source.width; ++x)
@@ -452,7 +452,7 @@ TEST_F(EffectRender, OneThreadAndEightThreadsGiveTheSameImage) {
                 Begin();
                 ApplySettings(v, s.settings);
                 SetSCurve();
-                gBrushMode = 2;
+                gSession.brushMode = 2;
                 MakeBrushArrays(41, 37);
                 const EngineImage out = RenderImage(source);
                 JobOutput bytes(out.samples.size() * 2);

@@ -3,7 +3,7 @@
 #include "render_effects/effect_settings.h"
 
 #include "effect/control_ids.h"
-#include "effect/session_state.h"
+#include "render/session_state.h"
 #include "host/numbered_arrays.h"
 
 const char kSCurveText[] = "4,0,0,40,30,119,129,159,159,";
@@ -104,5 +104,5 @@ void SetSCurve() {
         PutArrayElement(ARRAY_CURVES, k, 0, 0, points[k][0]);
         PutArrayElement(ARRAY_CURVES, k, 1, 0, points[k][1]);
     }
-    gCurvePointCount[0] = 4;
+    gSession.curvePointCount[0] = 4;
 }

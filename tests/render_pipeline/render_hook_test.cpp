@@ -7,7 +7,7 @@
 
 #include "effect/control_ids.h"
 #include "effect/session_hooks.h"
-#include "effect/session_state.h"
+#include "render/session_state.h"
 #include "engine_image.h"
 #include "host/effect_context.h"
 #include "host/numbered_arrays.h"
@@ -26,7 +26,7 @@ struct RenderHook : ::testing::Test {
 
 TEST_F(RenderHook, SessionTablesStartAsTheEffectDefinesThem) {
     for (int32_t curve = 0; curve < 7; ++curve) {
-        EXPECT_EQ(gCurvePointCount[curve], 2);
+        EXPECT_EQ(gSession.curvePointCount[curve], 2);
         EXPECT_EQ(GetArrayElement(ARRAY_CURVES, 0, 0, curve), 0);
         EXPECT_EQ(GetArrayElement(ARRAY_CURVES, 0, 1, curve), 0);
         EXPECT_EQ(GetArrayElement(ARRAY_CURVES, 1, 0, curve), 159);
@@ -64,7 +64,7 @@ TEST_F(RenderHook, RunWithoutDialogDecodesADescriptorOverFreshTables) {
     EXPECT_EQ(GetArrayElement(ARRAY_SELECTIVE_TABLE, 2, 4, 0), 20);
     EXPECT_EQ(GetArrayElement(ARRAY_SELECTIVE_TABLE, 3, 4, 0), 50);
     EXPECT_EQ(GetArrayElement(ARRAY_CURVES, 1, 1, 0), 159);
-    EXPECT_EQ(gCurvePointCount[0], 2);
+    EXPECT_EQ(gSession.curvePointCount[0], 2);
     EXPECT_EQ(GetArrayElement(ARRAY_SELECTIVE_RANGES, 3, 2, 0), 117);
     ScriptingReset();
 }
@@ -124,7 +124,7 @@ TEST_F(RenderHook, PreviewBlendsByTheSelectionTheFinalImageDoesNot) {
         return Rgb{200, 100, 50};
     });
     EngineSetSelection({0, 128, 255});
-    gPreviewSelectionMask = 1;
+    gSession.previewSelectionMask = 1;
     const EngineImage preview = RenderImage(source, true);
     EXPECT_EQ(preview.At(0, 0).r, 200);
     EXPECT_EQ(preview.At(0, 0).b, 50);
@@ -132,7 +132,7 @@ TEST_F(RenderHook, PreviewBlendsByTheSelectionTheFinalImageDoesNot) {
     EXPECT_EQ(preview.At(1, 0).b, (128 * 117 + 127 * 50) / 255);
     EXPECT_EQ(preview.At(2, 0).r, 117);
     const EngineImage final = RenderImage(source, false);
-    EXPECT_EQ(gPreviewSelectionMask, 0);
+    EXPECT_EQ(gSession.previewSelectionMask, 0);
     for (int32_t x = 0; x < 3; ++x) EXPECT_EQ(final.At(x, 0).g, 117) << x;
 }
 

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "effect/session_state.h"
+#include "render/session_state.h"
 #include "engine_image.h"
 #include "host/numbered_arrays.h"
 #include "host/worker_threads.h"
@@ -77,7 +77,7 @@ void ApplyLookToEngine() {
         const int32_t slot = std::stoi(key.substr(1));
         const std::vector<int32_t> n = Numbers(item.text);
         if (slot < 7) {
-            gCurvePointCount[slot] = n[0];
+            gSession.curvePointCount[slot] = n[0];
             for (int32_t i = 0; i < n[0]; ++i) {
                 PutArrayElement(ARRAY_CURVES, i, 0, slot, n[1 + 2 * i]);
                 PutArrayElement(ARRAY_CURVES, i, 1, slot, n[2 + 2 * i]);

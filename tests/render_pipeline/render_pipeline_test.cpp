@@ -6,7 +6,8 @@
 
 #include "effect/control_ids.h"
 #include "effect/session_hooks.h"
-#include "effect/session_state.h"
+#include "render/render_tables.h"
+#include "render/session_state.h"
 #include "engine_image.h"
 #include "host/numbered_arrays.h"
 #include "host/worker_threads.h"
@@ -122,7 +123,7 @@ TEST_F(RenderPipeline, MultiSplitShowsTheSamePartOnBothSides) {
     v[CTL_CONVERSION_METHOD] = 2;
     v[CTL_SPLIT_VIEW] = 3;  // left view: the right half shows the source
     v[CTL_SPLIT_MULTI] = 1;
-    gSplitOffsetX = 8;  // both halves show columns from 4 on
+    gSession.splitOffsetX = 8;  // both halves show columns from 4 on
     const EngineImage source = NoiseImage(16, 3, false, 5);
     const EngineImage preview = RenderImage(source, true);
     for (int32_t x = 0; x < 8; ++x)
@@ -145,7 +146,7 @@ TEST_F(RenderPipeline, PreviewSwitchOffShowsTheSourceButTheFinalImageRenders) {
     EXPECT_TRUE(RenderImage(source, true) == source);
     ExpectMatchesReference(source, RenderImage(source, false), v, "final with preview off");
     v[CTL_PREVIEW_ON] = 1;
-    gRenderDeferred = 1;
+    gSession.renderDeferred = 1;
     v[CTL_INSTANT_PREVIEW] = 0;
     EXPECT_TRUE(RenderImage(source, true) == source);
     v[CTL_INSTANT_PREVIEW] = 1;

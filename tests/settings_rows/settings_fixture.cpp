@@ -15,7 +15,7 @@
 #include "effect/control_ids.h"
 #include "effect/control_table.h"
 #include "effect/session_hooks.h"
-#include "effect/session_state.h"
+#include "render/session_state.h"
 #include "effect/setting_ranges.h"
 #include "effect/settings_dialog_calls.h"
 #include "effect/undo_history.h"
@@ -81,7 +81,7 @@ void SettingsFixture::RandomState(std::mt19937& random) {
     }
     for (int32_t curve = 0; curve < kCurveCount; ++curve) {
         const int32_t count = between(2, kCurvePointMax);
-        gCurvePointCount[curve] = count;
+        gSession.curvePointCount[curve] = count;
         for (int32_t i = 0; i < kCurvePointMax; ++i) {
             PutArrayElement(ARRAY_CURVES, i, 0, curve, i * 9 + between(0, 8));
             PutArrayElement(ARRAY_CURVES, i, 1, curve, between(0, kCurveCoordinateMax));
@@ -101,8 +101,8 @@ void SettingsFixture::RandomState(std::mt19937& random) {
                             b < 4 ? points[b] : between(-100, 100));
     }
     for (int32_t m = 0; m < kEffectCentreCount; ++m) {
-        gCentrePointX[m] = between(-50, 5000);
-        gCentrePointY[m] = between(-50, 5000);
+        gSession.centrePointX[m] = between(-50, 5000);
+        gSession.centrePointY[m] = between(-50, 5000);
     }
 }
 

@@ -52,13 +52,13 @@ using SettingsRowTest = SettingsFixture;
 
 TEST_F(SettingsRowTest, RowSlotsLieWhereTheLayoutPutsThem) {
     SetControlValue(CTL_TONE_INTENSITY, 37);
-    gCurvePointCount[3] = 3;
+    gSession.curvePointCount[3] = 3;
     PutArrayElement(ARRAY_CURVES, 2, 0, 3, 40);
     PutArrayElement(ARRAY_CURVES, 2, 1, 3, 77);
     PutArrayElement(ARRAY_SELECTIVE_TABLE, 6, 2, 0, 201);
     PutArrayElement(ARRAY_SELECTIVE_RANGES, 8, 5, 0, -33);
-    gCentrePointX[4] = 1234;
-    gCentrePointY[4] = 4321;
+    gSession.centrePointX[4] = 1234;
+    gSession.centrePointY[4] = 4321;
     StoreSettingsRow(ARRAY_SETTINGS_ROWS, 1);
     const std::vector<int32_t> row = Row(ARRAY_SETTINGS_ROWS, 1);
     // Placed by hand from the layout: curve 3 starts at 311 + 99, its point 2 two pairs on.
@@ -115,9 +115,9 @@ TEST_F(SettingsRowTest, TwoPointCurveTouchesOnlyItsFiveSlots) {
     }
     // Applying it over sixteen-point curves sets two points and leaves the others' cells.
     for (int32_t i = 0; i < kCurvePointMax; ++i) PutArrayElement(ARRAY_CURVES, i, 1, 4, 77);
-    gCurvePointCount[4] = 16;
+    gSession.curvePointCount[4] = 16;
     ApplySettingsRow(ARRAY_SETTINGS_ROWS, 0, 1);
-    EXPECT_EQ(gCurvePointCount[4], 2);
+    EXPECT_EQ(gSession.curvePointCount[4], 2);
     EXPECT_EQ(GetArrayElement(ARRAY_CURVES, 1, 1, 4), 159);
     EXPECT_EQ(GetArrayElement(ARRAY_CURVES, 2, 1, 4), 77);
 }

@@ -8,7 +8,7 @@
 #include "dialog/control_appearance.h"
 #include "dialog/control_creation.h"
 #include "effect/control_ids.h"
-#include "effect/session_state.h"
+#include "render/session_state.h"
 #include "effect/thumbnail_snapshot.h"
 #include "effect/undo_history.h"
 #include "host/effect_context.h"
@@ -82,14 +82,14 @@ TEST_F(ThumbnailSnapshotTest, SnapshotComesBackWithoutTheCentres) {
     EXPECT_EQ(GetControlValue(CTL_DIFFUSION_RADIUS), 25);
     EXPECT_EQ(GetControlValue(CTL_MODE), -1);  // no default set
     for (int32_t k = 0; k < kCurveCount; ++k) {
-        EXPECT_EQ(gCurvePointCount[k], 2);
+        EXPECT_EQ(gSession.curvePointCount[k], 2);
         EXPECT_EQ(GetArrayElement(ARRAY_CURVES, 1, 0, k), 159);
     }
     EXPECT_EQ(GetArrayElement(ARRAY_SELECTIVE_TABLE, 3, 4, 0), 50);
     EXPECT_EQ(GetArrayElement(ARRAY_SELECTIVE_TABLE, 3, 0, 0), 0);
     EXPECT_EQ(GetArrayElement(ARRAY_SELECTIVE_RANGES, 0, 0, 0), 225);
-    gCentrePointX[2] = 17;  // a thumbnail preset moved a centre
-    gCentrePointY[2] = 18;
+    gSession.centrePointX[2] = 17;  // a thumbnail preset moved a centre
+    gSession.centrePointY[2] = 18;
     RestoreThumbnailSnapshot();
     const SettingsState restored = Captured();
     for (int32_t n = 0; n < kSettingsValueCount; ++n)
@@ -101,6 +101,6 @@ TEST_F(ThumbnailSnapshotTest, SnapshotComesBackWithoutTheCentres) {
     }
     EXPECT_EQ(restored.selectiveTable[5][2], saved.selectiveTable[5][2]);
     EXPECT_EQ(restored.selectiveRanges[8][6], saved.selectiveRanges[8][6]);
-    EXPECT_EQ(gCentrePointX[2], 17);
-    EXPECT_EQ(gCentrePointY[2], 18);
+    EXPECT_EQ(gSession.centrePointX[2], 17);
+    EXPECT_EQ(gSession.centrePointY[2], 18);
 }
