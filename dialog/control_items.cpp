@@ -338,17 +338,7 @@ int32_t GetToolbarItemCoord(int32_t n, int32_t item, int32_t which) {
     if (!record || record->controlClass != CONTROL_TOOLBAR || !record->window) return 0;
     RECT rect = {0, 0, 0, 0};
     if (!SendMessageA(record->window, TB_GETITEMRECT, WPARAM(item), LPARAM(&rect))) return 0;
-    switch (which) {
-        case 0:
-            return PixelsToDialogUnitsX(rect.left);
-        case 1:
-            return PixelsToDialogUnitsY(rect.top);
-        case 2:
-            return PixelsToDialogUnitsX(rect.right - rect.left);
-        case 3:
-            return PixelsToDialogUnitsY(rect.bottom - rect.top);
-    }
-    return 0;
+    return PixelRectPartInDialogUnits(rect, which);
 }
 
 int32_t GetControlCoord(int32_t n, int32_t which) {
@@ -357,11 +347,7 @@ int32_t GetControlCoord(int32_t n, int32_t which) {
             RECT rect;
             GetWindowRect(item, &rect);
             MapWindowPoints(nullptr, gDialog, reinterpret_cast<POINT*>(&rect), 2);
-            const int32_t parts[4] = {PixelsToDialogUnitsX(rect.left),
-                                      PixelsToDialogUnitsY(rect.top),
-                                      PixelsToDialogUnitsX(rect.right - rect.left),
-                                      PixelsToDialogUnitsY(rect.bottom - rect.top)};
-            return which >= 0 && which < 4 ? parts[which] : 0;
+            return PixelRectPartInDialogUnits(rect, which);
         }
     }
     const ControlRecord* record = ControlRecordAt(n);

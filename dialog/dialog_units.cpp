@@ -86,6 +86,20 @@ int32_t PixelsToDialogUnitsY(int32_t py) {
     return PixelsToUnitsY(CurrentDialogMetrics(), py);
 }
 
+int32_t PixelRectPartInDialogUnits(const RECT& rect, int32_t part) {
+    switch (part) {
+        case 0:
+            return PixelsToDialogUnitsX(rect.left);
+        case 1:
+            return PixelsToDialogUnitsY(rect.top);
+        case 2:
+            return PixelsToDialogUnitsX(rect.right - rect.left);
+        case 3:
+            return PixelsToDialogUnitsY(rect.bottom - rect.top);
+    }
+    return 0;
+}
+
 RECT DialogUnitsToPixelRect(int32_t x, int32_t y, int32_t width, int32_t height) {
     DialogFontMetrics metrics = CurrentDialogMetrics();
     RECT rect;

@@ -31,6 +31,9 @@ int32_t DialogUnitsToPixelsX(int32_t dx);
 int32_t DialogUnitsToPixelsY(int32_t dy);
 int32_t PixelsToDialogUnitsX(int32_t px);
 int32_t PixelsToDialogUnitsY(int32_t py);
+// One part of a pixel rectangle in dialog units: 0 left, 1 top, 2 width, 3 height; 0 for any
+// other part.
+int32_t PixelRectPartInDialogUnits(const RECT& rect, int32_t part);
 
 // A rectangle given as x, y, width, height in dialog units, in pixels.
 RECT DialogUnitsToPixelRect(int32_t x, int32_t y, int32_t width, int32_t height);

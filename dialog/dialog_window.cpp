@@ -188,17 +188,7 @@ int32_t GetDialogCoord(int32_t part, int32_t clientFlag) {
         GetClientRect(gDialog, &rect);
     else
         GetWindowRect(gDialog, &rect);
-    switch (part) {
-        case 0:
-            return PixelsToDialogUnitsX(rect.left);
-        case 1:
-            return PixelsToDialogUnitsY(rect.top);
-        case 2:
-            return PixelsToDialogUnitsX(rect.right - rect.left);
-        case 3:
-            return PixelsToDialogUnitsY(rect.bottom - rect.top);
-    }
-    return 0;
+    return PixelRectPartInDialogUnits(rect, part);
 }
 
 int32_t GetDialogClientWidth() {

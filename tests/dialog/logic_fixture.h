@@ -9,14 +9,12 @@
 #include "dialog/dialog_window.h"
 #include "host/effect_context.h"
 #include "host/parameter_block.h"
+#include "tests/common/fresh_parameter_block.h"
 
 class DialogLogic : public ::testing::Test {
   protected:
     void SetUp() override {
-        block = std::make_unique<ParameterBlock>();
-        InitParameterBlock(*block);
-        gParams = block.get();
-        EffectContextReset();
+        block = InstallFreshParameterBlock();
         DialogFrameReset();
         gDialog = nullptr;
     }

@@ -16,15 +16,13 @@
 #include "effect/preset_groups.h"
 #include "host/effect_context.h"
 #include "host/parameter_block.h"
+#include "tests/common/fresh_parameter_block.h"
 
 namespace {
 class BuiltDialog : public ::testing::Test {
   protected:
     void SetUp() override {
-        block = std::make_unique<ParameterBlock>();
-        InitParameterBlock(*block);
-        gParams = block.get();
-        EffectContextReset();
+        block = InstallFreshParameterBlock();
         DialogFrameReset();
         EffectPagesReset();
         window = CreateWindowExA(0, "#32770", "Greyloom", WS_POPUP | WS_CAPTION, 0, 0, 800, 540,

@@ -25,6 +25,7 @@
 #include "host/numbered_arrays.h"
 #include "host/parameter_block.h"
 #include "host/plugin_data.h"
+#include "tests/common/fresh_parameter_block.h"
 
 namespace {
 std::vector<uint8_t> Bytes(const std::string& text) {
@@ -324,10 +325,7 @@ void TakeScreenshot(const std::string& name) {
 class LanguageSwitch : public ::testing::Test {
   protected:
     void SetUp() override {
-        block = std::make_unique<ParameterBlock>();
-        InitParameterBlock(*block);
-        gParams = block.get();
-        EffectContextReset();
+        block = InstallFreshParameterBlock();
         gContext.dialogWanted = 1;  // values reach the windows only with a dialog
         ResetArrayTables();
         gModule = GetModuleHandleA(nullptr);

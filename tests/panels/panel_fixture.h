@@ -15,14 +15,12 @@
 #include "host/effect_context.h"
 #include "host/numbered_arrays.h"
 #include "host/parameter_block.h"
+#include "tests/common/fresh_parameter_block.h"
 
 class PanelWindows : public ::testing::Test {
   protected:
     void SetUp() override {
-        block = std::make_unique<ParameterBlock>();
-        InitParameterBlock(*block);
-        gParams = block.get();
-        EffectContextReset();
+        block = InstallFreshParameterBlock();
         ResetArrayTables();
         gDialog = nullptr;
         WNDCLASSA frameClass = {};

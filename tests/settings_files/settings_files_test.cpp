@@ -21,6 +21,7 @@
 #include "host/system_calls.h"
 #include "tests/common/file_faults.h"
 #include "tests/settings_files/scratch_folder.h"
+#include "tests/common/fresh_parameter_block.h"
 
 namespace {
 const int32_t kSelectiveRanges[9][7] = {
@@ -288,10 +289,7 @@ TEST(DialogStateFileFormat, DamagedFilesAreRefused) {
 class SettingsFilesOnDisk : public ::testing::Test {
   protected:
     void SetUp() override {
-        block = std::make_unique<ParameterBlock>();
-        InitParameterBlock(*block);
-        gParams = block.get();
-        EffectContextReset();
+        block = InstallFreshParameterBlock();
         ResetArrayTables();
         SystemCallsReset();
         CreateControl(CTL_MODE, CONTROL_COMBOBOX, "Easy\nQuick", 1, 1, 50, 50, 0, 0, 0, -1);

@@ -21,6 +21,7 @@
 #include "effect/undo_history.h"
 #include "host/effect_context.h"
 #include "host/numbered_arrays.h"
+#include "tests/common/fresh_parameter_block.h"
 
 namespace {
 constexpr int32_t kTabControls[] = {CTL_PREVIEW_TAB, CTL_MAIN_TAB, CTL_SIDE_TAB};
@@ -36,10 +37,7 @@ int32_t ClassOf(int32_t n) {
 }  // namespace
 
 void SettingsFixture::SetUp() {
-    block = std::make_unique<ParameterBlock>();
-    InitParameterBlock(*block);
-    gParams = block.get();
-    EffectContextReset();
+    block = InstallFreshParameterBlock();
     ResetArrayTables();
     SessionStateReset();
     SettingsDialogCallsReset();
