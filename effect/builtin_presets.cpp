@@ -18,17 +18,35 @@
 #include "render/session_state.h"
 
 const char* const kEffectNamesEnglish[kPresetGroupCount] = {
-    "B&&W",  "Polarizer", "Dynamic Contrast", "Tonal Look", "Lab FX",    "Aging",  "ND-Grad",
-    "Brightness", "Contrast",  "Colorkey", "",          "Tone",       "Color",  "Bicolor",
-    "Red",   "Green",     "Blue",             "",           "Diffusion", "Glow",   "Vignette",
-    "Paper", "Grain",     "Frame",            "Brush",      "Mask",      "Fade",
+    "B&&W",       "Polarizer",  "Dynamic Contrast",
+    "Tonal Look", "Lab FX",     "Aging",
+    "ND-Grad",    "Brightness", "Contrast",
+    "Colorkey",   "",           "Tone",
+    "Color",      "Bicolor",    "Red",
+    "Green",      "Blue",       "",
+    "Diffusion",  "Glow",       "Vignette",
+    "Paper",      "Grain",      "Frame",
+    "Brush",      "Mask",       "Fade",
 };
 const char* const kEffectNamesGerman[kPresetGroupCount] = {
-    "S/W",    "Polfilter", "Dynamischer Kontrast", "Tonaler Look", "Labor",   "Alterung",
-    "ND-Grad", "Helligkeit", "Kontrast", "Colorkey", "",   "Ton",         "Farbe",   "Zweifarbig",
-    "Rot",    "Gr\xFCn",   "Blau",                 "",             "Diffusion", "Gl\xFChen",
-    "Vignette", "Papier",  "Korn",                 "Rahmen",       "Pinsel",  "Maske",
-    "Verblassen",
+    "S/W",          "Polfilter",  "Dynamischer Kontrast",
+    "Tonaler Look", "Labor",      "Alterung",
+    "ND-Grad",      "Helligkeit", "Kontrast",
+    "Colorkey",     "",           "Ton",
+    "Farbe",        "Zweifarbig", "Rot",
+    "Gr\xFCn",      "Blau",       "",
+    "Diffusion",    "Gl\xFChen",  "Vignette",
+    "Papier",       "Korn",       "Rahmen",
+    "Pinsel",       "Maske",      "Verblassen",
+};
+
+const int32_t kCategorySeparators[CATEGORY_COUNT][kCategorySeparatorMax] = {
+    {-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1}, {0, 5, 66, -1, -1},
+    {0, 7, -1, -1, -1},   {0, 3, 15, 18, -1},   {0, 3, 7, 17, -1},    {0, 12, 16, 22, -1},
+    {0, 6, 12, 14, 20},   {0, -1, -1, -1, -1},  {0, 5, 13, -1, -1},   {0, 25, -1, -1, -1},
+    {0, 4, 8, 15, -1},    {0, 3, 6, 14, 17},    {0, 6, 12, -1, -1},   {0, -1, -1, -1, -1},
+    {0, -1, -1, -1, -1},  {0, 8, -1, -1, -1},   {0, -1, -1, -1, -1},  {0, 3, -1, -1, -1},
+    {0, -1, -1, -1, -1},  {-1, -1, -1, -1, -1},
 };
 
 int32_t gCategoryStart[CATEGORY_COUNT + 1];
@@ -243,7 +261,8 @@ int32_t ApplyBuiltinPreset(int32_t n, int32_t keep) {
     PresetChangesApply(changes);
     if (thumbnail || count <= 0) return 1;
 
-    if (GetControlValue(CTL_MAIN_TAB) == kSheetMain) FireControlEvent(CTL_CURVE, EVENT_DRAW_ITEM, 0);
+    if (GetControlValue(CTL_MAIN_TAB) == kSheetMain)
+        FireControlEvent(CTL_CURVE, EVENT_DRAW_ITEM, 0);
     const char* name = gPresetCatalog.presetNames[n];
     const int32_t mode = GetControlValue(CTL_MODE);
     if (mode != kModePhotography) SelectInPresetCombo(CategoryOfPreset(n), name);

@@ -10,7 +10,7 @@
 constexpr int32_t kBuiltinPresetCount = 689;
 constexpr int32_t kBuiltinPresetWords = 103;  // block count, then the blocks
 constexpr int32_t kBuiltinBlockMax = 6;
-constexpr int32_t kBuiltinHeading = -1;         // word 0 of a heading entry
+constexpr int32_t kBuiltinHeading = -1;        // word 0 of a heading entry
 constexpr int32_t kBuiltinKeepValue = -65535;  // a block value that leaves its control alone
 constexpr int32_t kBuiltinCurvePointMax = 16;
 constexpr int32_t kBuiltinSelectiveLeftoverMax = 9;  // column 4 of the selective table
@@ -53,6 +53,11 @@ extern const char* const kCategoryNamesGerman[CATEGORY_COUNT];
 extern const char* const kEffectNamesEnglish[27];
 extern const char* const kEffectNamesGerman[27];
 
+// Where a category shown alone gets separators: after the presets at these positions relative
+// to its heading (0 = after the heading); -1 ends a row. Categories outside 3..20 have none.
+constexpr int32_t kCategorySeparatorMax = 5;
+extern const int32_t kCategorySeparators[CATEGORY_COUNT][kCategorySeparatorMax];
+
 // Index of each category's heading, with entry 22 = 689. Written by PresetCatalogSetLanguage.
 extern int32_t gCategoryStart[CATEGORY_COUNT + 1];
 
@@ -60,9 +65,9 @@ extern int32_t gCategoryStart[CATEGORY_COUNT + 1];
 // PresetCatalogReset); read by the lists, combos and menus.
 struct PresetCatalog {
     int32_t german;
-    const char* const* presetNames;    // 689
-    const char* const* categoryNames;  // 22
-    const char* const* effectNames;    // 27
+    const char* const* presetNames;        // 689
+    const char* const* categoryNames;      // 22
+    const char* const* effectNames;        // 27
     int32_t categoryCopy[CATEGORY_COUNT];  // the starts as last computed; 0 after a clear
 };
 extern PresetCatalog gPresetCatalog;

@@ -13,8 +13,8 @@ constexpr int32_t kMenuSubFirst = 902;    // 902..907: items of the film menu's 
 constexpr int32_t kMenuSeparatorBase = 1000;
 
 struct PresetMenuItem {
-    int32_t id;        // command id; separators 1000 and up
-    std::string text;  // "---" for a separator
+    int32_t id;                           // command id; separators 1000 and up
+    std::string text;                     // "---" for a separator
     std::vector<PresetMenuItem> submenu;  // a sub-menu when not empty (id unused then)
 };
 
