@@ -251,3 +251,33 @@ TEST(PreviewTools, DoubleClickOnTheCrossPutsTheCentreBack) {
 }
 
 }  // namespace
+
+namespace {
+
+COLORREF ScreenPixel(POINT at) {
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, at.x, at.y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+TEST(PreviewTools, BrushStrokePaintsTheMaskThePreviewShows) {
+    auto session = OpenBandedImage({{128, 128, 128}, {128, 128, 128}, {128, 128, 128}});
+    const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
+        TakeForeground(driver);
+        Tap('M');  // the mask is shown in the preview: full (white) until the eraser takes some
+        Tap('E');
+        const POINT on = PreviewPoint(driver, 0, 0), off = PreviewPoint(driver, 0, 72);
+        Sleep(800);
+        const COLORREF onBefore = ScreenPixel(on), offBefore = ScreenPixel(off);
+        Drag(PreviewPoint(driver, -60, 0), PreviewPoint(driver, 60, 0));
+        Sleep(800);
+        ShootDialog(driver, "preview_tools_brush");
+        driver.Check(ScreenPixel(on) != onBefore, "the stroke shows where it was drawn");
+        driver.Check(ScreenPixel(off) == offBefore, "and nowhere else");
+        PressKey(driver.dialog, VK_RETURN);
+    });
+    ASSERT_EQ(result, 0);
+}
+
+}  // namespace
