@@ -328,3 +328,162 @@ TEST_F(SavePresetWindows, SavingIntoAMissingFolderIsReported) {
     EXPECT_EQ(result, 0);
     EXPECT_EQ(error.text, "Failed to save preset file.\n" + scratch->Path("gone\\Preset 1.glp"));
 }
+
+// --- The open and save-as file dialogs ---------------------------------------------------------
+namespace {
+constexpr int kFileDialogWaitMs = 20000;  // the first shell dialog of a process starts slowly
+constexpr int kFileNameCombo = 0x47C, kFileNameEdit = 0x480;
+
+std::string BigEndianWords(std::initializer_list<int> words) {
+    std::string bytes;
+    for (int word : words) {
+        bytes += char((word >> 8) & 0xFF);
+        bytes += char(word & 0xFF);
+    }
+    return bytes;
+}
+
+HWND FileNameField(HWND fileDialog) {
+    HWND field = GetDlgItem(fileDialog, kFileNameCombo);
+    return field ? field : GetDlgItem(fileDialog, kFileNameEdit);
+}
+
+// Waits for the file dialog of that title; reads the name it proposes, then either types path
+// and presses its OK button or (path null) cancels it.
+std::string ChooseInFileDialog(DWORD thread, const std::string& title, const char* path) {
+    HWND fileDialog = WaitForDialog(thread, title, nullptr, kFileDialogWaitMs);
+    EXPECT_TRUE(fileDialog) << "no file dialog \"" << title << "\"";
+    if (!fileDialog) return "";
+    HWND field = FileNameField(fileDialog);
+    const std::string proposed = WindowText(field);
+    if (path) SetItemText(fileDialog, GetDlgCtrlID(field), path);
+    PostMessageA(fileDialog, WM_COMMAND, MAKEWPARAM(path ? IDOK : IDCANCEL, BN_CLICKED), 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(fileDialog); }, kFileDialogWaitMs));
+    return proposed;
+}
+}  // namespace
+
+// Each format opens through the dialog, changes what it holds and is remembered.
+TEST_F(SavePresetWindows, OpenPresetLoadsEveryFormatAndRemembersIt) {
+    WriteFileBytes(scratch->Path("Look one.glp"),
+                   ReadFileBytes(FixturePath("preset_files", "groups.glp")));
+    WriteFileBytes(scratch->Path("Old look.gop"),
+                   ReadFileBytes(FixturePath("preset_files", "legacy257.gop")));
+    // One curve of three points, (output, input) pairs: it becomes the Tone curve, scaled.
+    WriteFileBytes(scratch->Path("Curves.acv"),
+                   BigEndianWords({4, 1, 3, 0, 0, 128, 100, 255, 255}));
+    struct Case {
+        const char* file;
+        const char* name;
+        std::function<void()> check;
+    } cases[] = {
+        {"Look one.glp", "Look one", [] { EXPECT_EQ(gContext.controlValues[270], 2); }},
+        {"Old look.gop", "Old look", [] { EXPECT_EQ(gContext.controlValues[CTL_MODE], 4); }},
+        {"Curves.acv", "Curves",
+         [] {
+             EXPECT_EQ(gSession.curvePointCount[0], 3);
+             EXPECT_EQ(GetArrayElement(ARRAY_CURVES, 1, 0, 0), 100 * 159 / 255);
+             EXPECT_EQ(GetArrayElement(ARRAY_CURVES, 1, 1, 0), 128 * 159 / 255);
+         }},
+    };
+    std::string previousName = "Preset 1";
+    for (const Case& c : cases) {
+        StartingState();
+        const std::string path = scratch->Path(c.file);
+        int32_t result = -1;
+        std::string proposed;
+        RunWithDriverThread([&] { result = LoadPresetDialog(); },
+                            [&](DWORD thread) {
+                                proposed = ChooseInFileDialog(thread, "Open Preset", path.c_str());
+                            });
+        ASSERT_EQ(result, 1) << c.file;
+        EXPECT_EQ(proposed.substr(proposed.find_last_of('\\') + 1), previousName + ".glp")
+            << "the last preset's name is proposed";
+        c.check();
+        EXPECT_STREQ(gLastPresetFolder, (scratch->path() + "\\").c_str()) << c.file;
+        EXPECT_STREQ(gLastPresetName, c.name);
+        EXPECT_STREQ(gOpenPresetPath, path.c_str());
+        previousName = c.name;
+    }
+    EXPECT_EQ(gRefills, 0) << "a loaded preset leaves the list alone";
+}
+
+TEST_F(SavePresetWindows, CancelledOrDamagedOpenChangesNothing) {
+    WriteFileBytes(scratch->Path("Damaged.glp"), "Greyloom2.0\n1\ngGenTone\n40\n1\n");
+    SetControlValue(270, 3);
+    int32_t result = -1;
+    RunWithDriverThread([&] { result = LoadPresetDialog(); },
+                        [&](DWORD thread) { ChooseInFileDialog(thread, "Open Preset", nullptr); });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(gRefills, 1) << "a cancel rescans and refills the list";
+
+    const std::string path = scratch->Path("Damaged.glp");
+    AnsweredBox error;
+    RunWithDriverThread([&] { result = LoadPresetDialog(); },
+                        [&](DWORD thread) {
+                            ChooseInFileDialog(thread, "Open Preset", path.c_str());
+                            error = AnswerMessageBox(thread, IDOK);
+                        });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(error.text.rfind("The preset file " + path + " was not loaded", 0), 0u) << error.text;
+    EXPECT_EQ(gContext.controlValues[270], 3);
+    EXPECT_STREQ(gLastPresetName, "Preset 1");
+    EXPECT_EQ(gRefills, 2);
+}
+
+TEST_F(SavePresetWindows, OpeningAFileThatIsGoneSaysSo) {
+    const std::string path = scratch->Path("Gone.glp");
+    AnsweredBox error;
+    int32_t result = -1;
+    RunWithDriverThread([&] { result = OpenPresetFile(path.c_str(), 0); },
+                        [&](DWORD thread) { error = AnswerMessageBox(thread, IDOK); });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(error.text, "Failed to open preset file.\n" + path);
+    EXPECT_STREQ(gLastPresetName, "Preset 1");
+}
+
+// Save As names folder and preset; the Save Preset dialog then asks for the groups.
+TEST_F(SavePresetWindows, SaveAsWritesIntoTheChosenFolder) {
+    const std::string folder = scratch->Path("Night");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string chosen = folder + "\\Blue hour";
+    int32_t result = -1;
+    std::string nameShown;
+    RunWithDriverThread([&] { result = SavePresetAsDialog(); },
+                        [&](DWORD thread) {
+                            ChooseInFileDialog(thread, "Save Preset As", chosen.c_str());
+                            Drive(thread, 0, [&](DWORD, HWND dialog) {
+                                nameShown = ItemText(dialog, SAVE_PRESET_NAME);
+                                PostClick(dialog, SAVE_PRESET_SAVE);
+                                EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+                            });
+                        });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(nameShown, "Blue hour");
+    EXPECT_STREQ(gLastPresetFolder, (folder + "\\").c_str());
+    const std::string written = ReadFileBytes(folder + "\\Blue hour.glp");
+    EXPECT_EQ(written.rfind("Greyloom2.0\n", 0), 0u);
+    EXPECT_EQ(gRefills, 1);
+    DeleteFileA((folder + "\\Blue hour.glp").c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+TEST_F(SavePresetWindows, OpensCentredOverTheFilterDialogThatOwnsIt) {
+    AllGroupsInUse();
+    HWND filter = CreateWindowExA(0, "Static", "filter dialog stand-in", WS_POPUP | WS_VISIBLE, 40,
+                                  30, 900, 620, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(filter);
+    gDialog = filter;
+    HWND owner = nullptr;
+    RECT rect = {};
+    RunDialog(0, [&](DWORD, HWND dialog) {
+        owner = GetWindow(dialog, GW_OWNER);
+        GetWindowRect(dialog, &rect);
+        EXPECT_FALSE(IsWindowEnabled(filter)) << "modal over the filter dialog";
+    });
+    gDialog = nullptr;
+    DestroyWindow(filter);
+    EXPECT_EQ(owner, filter);
+    EXPECT_LE(std::abs((rect.left + rect.right) - (40 + 940)), 2);
+    EXPECT_LE(std::abs((rect.top + rect.bottom) - (30 + 650)), 2);
+}

@@ -2,6 +2,9 @@
 
 #include "tests/save_preset/thread_windows.h"
 
+#include <gtest/gtest.h>
+
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
@@ -9,6 +12,7 @@
 
 namespace {
 constexpr int kSendTimeoutMs = 10000;
+constexpr int kLeftOpenMs = 20000;
 
 BOOL CALLBACK CollectDialog(HWND window, LPARAM list) {
     char className[32] = "";
@@ -45,8 +49,21 @@ bool IsMessageBox(HWND window) {
 void RunWithDriverThread(const std::function<void()>& body,
                          const std::function<void(DWORD mainThread)>& drive) {
     const DWORD mainThread = GetCurrentThreadId();
-    std::thread driver([&] { drive(mainThread); });
+    std::atomic<bool> bodyDone{false};
+    std::thread driver([&] {
+        drive(mainThread);
+        // A window the driver did not expect would hold the test until its time runs out:
+        // after a while every dialog left on the main thread is cancelled, and that fails.
+        if (WaitUntil([&] { return bodyDone.load(); }, kLeftOpenMs)) return;
+        ADD_FAILURE() << "a window was left open on the test's thread";
+        while (!bodyDone) {
+            for (HWND window : ThreadDialogs(mainThread))
+                PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            Sleep(100);
+        }
+    });
     body();
+    bodyDone = true;
     driver.join();
 }
 
