@@ -487,3 +487,26 @@ TEST_F(SavePresetWindows, OpensCentredOverTheFilterDialogThatOwnsIt) {
     EXPECT_LE(std::abs((rect.left + rect.right) - (40 + 940)), 2);
     EXPECT_LE(std::abs((rect.top + rect.bottom) - (30 + 650)), 2);
 }
+
+// Typed as a user would: the proposed name is selected, typing replaces it, Enter saves and
+// Escape cancels.
+TEST_F(SavePresetWindows, TypingANameAndPressingEnterSaves) {
+    AllGroupsInUse();
+    int32_t result = RunDialog(0, [&](DWORD, HWND dialog) {
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }));
+        TypeText("Dusk");
+        EXPECT_TRUE(WaitUntil([&] { return ItemText(dialog, SAVE_PRESET_NAME) == "Dusk"; }))
+            << ItemText(dialog, SAVE_PRESET_NAME);
+        PressKey(VK_RETURN);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_STREQ(gLastPresetName, "Dusk");
+
+    result = RunDialog(0, [&](DWORD, HWND dialog) {
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }));
+        PressKey(VK_ESCAPE);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    });
+    EXPECT_EQ(result, 0);
+}

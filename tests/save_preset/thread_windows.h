@@ -42,6 +42,11 @@ void PostClick(HWND dialog, int item);
 // A click on a check box or button that opens nothing: handled before this returns.
 void Click(HWND dialog, int item);
 
+// Keyboard input through the system's input queue, as typed: the text as characters, then a
+// key pressed and released. The window with the focus receives them.
+void TypeText(const std::string& text);
+void PressKey(WORD virtualKey);
+
 // A picture of the window, cut from the X display, kept as
 // GREYLOOM_BIN_DIR/screenshots/<name>.png. Returns the file's Unix path.
 std::string ShootWindow(HWND window, const std::string& name);
