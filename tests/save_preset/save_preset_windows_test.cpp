@@ -510,3 +510,16 @@ TEST_F(SavePresetWindows, TypingANameAndPressingEnterSaves) {
     });
     EXPECT_EQ(result, 0);
 }
+
+// A module without the dialog's template: the user is told, and nothing is saved.
+TEST_F(SavePresetWindows, AMissingTemplateIsReportedNotTakenForCancel) {
+    gModule = GetModuleHandleA("kernel32.dll");
+    int32_t result = -1;
+    AnsweredBox error;
+    RunWithDriverThread([&] { result = QuickSavePreset(); },
+                        [&](DWORD thread) { error = AnswerMessageBox(thread, IDOK); });
+    gModule = GetModuleHandleA(nullptr);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(error.text, "The Save Preset dialog could not be opened.");
+    EXPECT_EQ(ReadFileBytes(scratch->Path("Preset 1.glp")), "");
+}
