@@ -176,12 +176,16 @@ class SkinnedDialog : public ::testing::Test {
             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
             GetModuleHandleA(nullptr), nullptr);
         ResetSkinSubclassFlags();
+        // The effect's reactions need the tables of a host's session: events the windows raise
+        // are held back as during another delivery, and the skin's own work stays in view.
+        gFilterDialog.deliveryDepth = 1;
         ASSERT_EQ(BuildEffectDialog(&gContext), 1);
         ShowWindow(window, SW_SHOW);
         SetForegroundWindow(window);
         Pump();
     }
     void TearDown() override {
+        gFilterDialog.deliveryDepth = 0;
         DestroyWindow(gFilterDialog.toolTip);
         DestroyWindow(window);
         gFilterDialog.toolTip = nullptr;
