@@ -225,19 +225,17 @@ int32_t BackgroundOf(int32_t n) {
     return IsOnTabSheet(n) ? gSkinStyle.sheetColor : gSkinStyle.panelColor;
 }
 
-// The skin font, made again only when its face or size changed.
+// The skin font, made again only when its face or size changed. The slot replaces (and
+// deletes) its old font; the controls get the new one as the skin goes over them.
 void UpdateSkinFont() {
     static char madeFace[kSkinFaceNameBytes] = "";
     static int32_t madeSize = 0;
     if (FontSlot(kSkinFontSlot) && madeSize == gSkinStyle.fontSize &&
         std::string(madeFace) == gSkinStyle.faceName)
         return;
-    HFONT old = FontSlot(kSkinFontSlot);
     if (CreateFontSlot(kSkinFontSlot, gSkinStyle.fontSize, 0, 0, gSkinStyle.faceName)) {
         lstrcpynA(madeFace, gSkinStyle.faceName, sizeof madeFace);
         madeSize = gSkinStyle.fontSize;
-        // Controls still holding the old font get the new one below; the old one is no use.
-        if (old && old != FontSlot(kSkinFontSlot)) DeleteObject(old);
     }
 }
 
