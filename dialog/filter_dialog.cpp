@@ -970,8 +970,12 @@ INT_PTR CALLBACK FilterDialogProc(HWND window, UINT message, WPARAM wParam, LPAR
 
 bool SkinComboKeyValue(const ControlRecord& record, int32_t key, int32_t* value) {
     const int32_t v = record.value;
-    const int32_t last =
-        record.window ? int32_t(SendMessageA(record.window, CB_GETCOUNT, 0, 0)) - 1 : v;
+    // A named skin's combo box is an owner-drawn button: its items are the lines of its text.
+    const bool ownWindow = IsSkinActive() && gParams->skinIndex > 0;
+    const int32_t last = ownWindow ? CountSkinItems(record.text) - 1
+                         : record.window
+                             ? int32_t(SendMessageA(record.window, CB_GETCOUNT, 0, 0)) - 1
+                             : v;
     switch (key) {
         case VK_UP:
             *value = v - 1 < 0 ? 0 : v - 1;

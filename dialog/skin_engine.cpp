@@ -698,6 +698,10 @@ int32_t GetSkinItemWidth(int32_t n, int32_t count) {
     return SkinTabWidth(gSkinStyle, count);
 }
 
+int32_t CountSkinItems(const char* text) {
+    return CountTextLines(text);
+}
+
 int32_t GetSkinItemCount(int32_t n) {
     const ControlRecord* record = UsedControlRecord(n);
     return record ? CountTextLines(record->text) : 0;

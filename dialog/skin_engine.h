@@ -88,3 +88,5 @@ int32_t GetSkinThumbWidth();
 int32_t GetSkinItemWidth(int32_t n, int32_t count);
 // Items of control n's strip: the lines of its text.
 int32_t GetSkinItemCount(int32_t n);
+// The items of a skinned list-like control's text: its lines.
+int32_t CountSkinItems(const char* text);

@@ -437,3 +437,26 @@ TEST_F(SkinnedDialog, SkinFileRoundTripsThroughTheControlsAndMakesTheMakersFolde
     RemoveDirectoryA(folder.c_str());
     RemoveDirectoryA(gAppData);
 }
+
+TEST_F(SkinnedDialog, ArrowKeysStepASkinnedComboBoxThroughItsItems) {
+    ASSERT_EQ(ApplySkin(3), 1);
+    const ControlRecord& record = *UsedControlRecord(CTL_SKIN);
+    ASSERT_EQ(WindowClass(record.window), "Button");
+    SetControlValue(CTL_SKIN, 0);
+    SetControlValue(record.tab, record.sheet);  // the preferences' sheet
+    Pump();
+    SetFocus(record.window);
+    ASSERT_EQ(GetFocus(), record.window);
+    auto press = [&](WPARAM key) {
+        MSG message = {record.window, WM_KEYDOWN, key, 0, 0, {0, 0}};
+        return HandleDialogKey(message);
+    };
+    EXPECT_TRUE(press(VK_DOWN));
+    EXPECT_EQ(record.value, 1);
+    EXPECT_TRUE(press(VK_END));
+    EXPECT_EQ(record.value, kSkinChoiceCount - 1) << "the last of the fifteen skins";
+    EXPECT_TRUE(press(VK_DOWN));
+    EXPECT_EQ(record.value, kSkinChoiceCount - 1) << "no step past the last item";
+    EXPECT_TRUE(press(VK_HOME));
+    EXPECT_EQ(record.value, 0);
+}
