@@ -17,7 +17,7 @@
 #include "dialog/popup_menus.h"
 #include "dialog/preview_window.h"
 #include "dialog/skin_engine.h"
-#include "dialog/system_services.h"
+#include "dialog/window_search.h"
 #include "dialog/color_picker.h"
 #include "effect/control_event_handler.h"
 #include "effect/control_ids.h"

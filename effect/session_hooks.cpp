@@ -19,7 +19,7 @@
 #include "dialog/image_lists.h"
 #include "dialog/control_items.h"
 #include "dialog/preview_window.h"
-#include "dialog/system_services.h"
+#include "dialog/millisecond_timer.h"
 #include "effect/control_ids.h"
 #include "effect/control_table.h"
 #include "effect/data_folder.h"
