@@ -95,18 +95,24 @@ void AddCategory(PresetListContent& content, int32_t category, int32_t mode, boo
         content.items.push_back({ItemText(PresetName(n), category, prefixMode, shorten), n, group});
 }
 
-std::string JoinLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (i) text += '\n';
-        text += lines[i];
+// Puts items into an item control one by one (the control's own text holds far fewer than a
+// category's presets).
+void InsertItems(int32_t control, const std::vector<std::string>& items) {
+    SetControlText(control, "");
+    // An empty text still leaves one empty line behind in the window.
+    if (const ControlRecord* record = UsedControlRecord(control); record && record->window) {
+        if (record->controlClass == CONTROL_LISTVIEW)
+            SendMessageA(record->window, LVM_DELETEALLITEMS, 0, 0);
+        else if (record->controlClass == CONTROL_COMBOBOX)
+            SendMessageA(record->window, CB_RESETCONTENT, 0, 0);
     }
-    return text;
+    for (size_t i = 0; i < items.size(); ++i)
+        InsertControlItem(control, int32_t(i), items[i].c_str());
 }
 
 // Sets the items of an item control and selects index again (0 when out of range).
 void PutItems(int32_t control, const std::vector<std::string>& items, int32_t index) {
-    SetControlText(control, JoinLines(items).c_str());
+    InsertItems(control, items);
     SetControlValue(control, index >= 0 && index < int32_t(items.size()) ? index : 0);
 }
 
@@ -250,7 +256,7 @@ void FillPresetList(int32_t list) {
     const PresetListContent content = PresetListItems(category, mode, grouped, shorten, own);
     std::vector<std::string> texts;
     for (const PresetListItem& item : content.items) texts.push_back(item.text);
-    SetControlText(list, JoinLines(texts).c_str());
+    InsertItems(list, texts);
     const bool images = gImageLists[kThumbnailImageList] != nullptr;
     if (images) SetListViewImageList(list, kThumbnailImageList);
     EnableListViewGroups(list, content.groups.empty() ? 0 : 1);

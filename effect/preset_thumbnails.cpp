@@ -123,7 +123,8 @@ bool ScaleSource(const EffectContext& c, int32_t w, int32_t h, std::vector<uint8
     return true;
 }
 
-// The whole filter rectangle fetched small enough, then scaled to w x h.
+// The whole filter rectangle fetched small enough, then scaled to w x h; grey when there is
+// no picture at all.
 std::vector<uint8_t> CurrentImageScaled(int32_t w, int32_t h) {
     const EffectContext& c = gContext;
     const int32_t fw = c.filterRight - c.filterLeft, fh = c.filterBottom - c.filterTop;
@@ -135,6 +136,8 @@ std::vector<uint8_t> CurrentImageScaled(int32_t w, int32_t h) {
             ScaleSource(c, w, h, pixels))
             return pixels;
     }
+    // Without a host to ask, the rectangle at hand is the best picture of the image there is.
+    if (ScaleSource(c, w, h, pixels)) return pixels;
     pixels.assign(size_t(w) * h * 3, kNoImageGrey);
     return pixels;
 }
