@@ -254,6 +254,10 @@ void FillPresetList(int32_t list) {
         !modern && !(mode & (LIST_MODE_CATEGORY_PREFIX | LIST_MODE_VERY_LARGE | LIST_MODE_LARGE));
     const int32_t category = PresetCategoryFromCombo();
     const PresetListContent content = PresetListItems(category, mode, grouped, shorten, own);
+    // Hundreds of items: the list is drawn once at the end, not after each of them.
+    const ControlRecord* record = UsedControlRecord(list);
+    HWND window = record ? record->window : nullptr;
+    if (window) SendMessageA(window, WM_SETREDRAW, FALSE, 0);
     std::vector<std::string> texts;
     for (const PresetListItem& item : content.items) texts.push_back(item.text);
     InsertItems(list, texts);
@@ -266,6 +270,10 @@ void FillPresetList(int32_t list) {
         if (images) SetListViewItemImage(list, int32_t(i), content.items[i].image);
         if (content.items[i].group >= 0)
             SetListViewItemGroup(list, int32_t(i), content.items[i].group);
+    }
+    if (window) {
+        SendMessageA(window, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(window, nullptr, TRUE);
     }
 }
 

@@ -20,6 +20,7 @@
 #include "dialog/visual_styles.h"
 #include "dialog/windows_version.h"
 #include "effect/builtin_presets.h"
+#include "effect/control_ids.h"
 #include "effect/preset_file.h"
 #include "effect/preset_lists.h"
 #include "effect/thumbnail_snapshot.h"
@@ -279,6 +280,10 @@ int32_t FillPresetThumbnails(int32_t list, int32_t width, int32_t height, int32_
     SaveThumbnailSnapshot();
     const DWORD startMs = GetTickCount();
     PutGeometry(gContext, ThumbnailGeometry(tw, th));
+    // A thumbnail is too small to share among threads: waking the pool for each of its passes
+    // costs more than rendering it (0.7 s against 7.6 s for 89 thumbnails on a busy machine).
+    const int32_t multiCpuOff = gContext.controlValues[CTL_MULTI_CPU_OFF];
+    gContext.controlValues[CTL_MULTI_CPU_OFF] = 1;
     int32_t rendered = 0;
     const int32_t first = category == CATEGORY_OWN ? 0 : heading + 1;
     const int32_t last = category == CATEGORY_OWN ? ownCount : gCategoryStart[category + 1];
@@ -302,6 +307,7 @@ int32_t FillPresetThumbnails(int32_t list, int32_t width, int32_t height, int32_
                   rendered ? seconds * 1000.0 / rendered : 0.0, seconds, rendered);
     SetControlToolTip(CTL_PROGRESS, timing, 0);
     ReleaseArray(ARRAY_THUMBNAIL);
+    gContext.controlValues[CTL_MULTI_CPU_OFF] = multiCpuOff;
     PutGeometry(gContext, kept);
     gSession.thumbnailRendering = 0;
     RestoreThumbnailSnapshot();

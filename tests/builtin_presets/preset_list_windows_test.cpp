@@ -185,6 +185,7 @@ TEST_F(PresetListWindow, ThumbnailRunLeavesEverySettingAsItWas) {
             std::memcmp(after.selectiveTable, before.selectiveTable, sizeof before.selectiveTable),
             0);
         EXPECT_EQ(gContext.X, image.width);
+        EXPECT_EQ(GetControlValue(CTL_MULTI_CPU_OFF), 0);
         EXPECT_EQ(gContext.imageWidth, image.width);
     }
     // Nothing new to render for the same category at the same size.
