@@ -194,25 +194,36 @@ TEST_F(PresetListWindow, ThumbnailRunLeavesEverySettingAsItWas) {
               0);
 }
 
-TEST_F(PresetListWindow, PictureOfTheFilmThumbnails) {
+// Contact sheets of a few categories on the sample photograph, kept for a person to look at.
+TEST_F(PresetListWindow, PicturesOfThumbnails) {
     ApplyPresetLanguage(0);
     SetControlValue(CTL_MAIN_TAB, 0);
-    SetControlValue(CTL_PRESET_GROUP_FILTER, PresetItemOfCategory(CATEGORY_BW_FILM));
-    LARGE_INTEGER frequency, start, end;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
-    const int32_t rendered = FillPresetThumbnails(CTL_PRESET_LIST, kMediumThumb, kMediumThumb,
-                                                  kThumbnailSlot, CATEGORY_BW_FILM, 1);
-    QueryPerformanceCounter(&end);
-    const double seconds = double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
-    std::printf("thumbnails: %d of BW Film at %d px in %.3f s\n", rendered, kMediumThumb, seconds);
-    ControlRecord* list = UsedControlRecord(CTL_PRESET_LIST);
-    ASSERT_NE(list, nullptr);
-    // The list as its Medium view shows it: big enough to see a few rows of thumbnails.
-    SendMessageA(list->window, LVM_SETVIEW, LV_VIEW_ICON, 0);
-    SetWindowPos(list->window, HWND_TOP, 10, 10, 740, 600, SWP_SHOWWINDOW);
-    EXPECT_EQ(ListView_GetImageList(list->window, LVSIL_NORMAL), gImageLists[kThumbnailSlot]);
-    EXPECT_GE(ImageList_GetImageCount(gImageLists[kThumbnailSlot]), kBuiltinPresetCount);
-    ShootWindow(window, "preset_list_bw_film");
+    struct Sheet {
+        int32_t category;
+        const char* name;
+    };
+    const Sheet sheets[] = {{CATEGORY_BW_FILM, "preset_list_bw_film"},
+                            {CATEGORY_VINTAGE_TONING, "preset_list_vintage_toning"},
+                            {CATEGORY_FRAME, "preset_list_frame"}};
+    for (const Sheet& sheet : sheets) {
+        SetControlValue(CTL_PRESET_GROUP_FILTER, PresetItemOfCategory(sheet.category));
+        LARGE_INTEGER frequency, start, end;
+        QueryPerformanceFrequency(&frequency);
+        QueryPerformanceCounter(&start);
+        const int32_t rendered = FillPresetThumbnails(CTL_PRESET_LIST, kMediumThumb, kMediumThumb,
+                                                      kThumbnailSlot, sheet.category, 1);
+        QueryPerformanceCounter(&end);
+        const double seconds = double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+        std::printf("thumbnails: %d of category %d at %d px in %.3f s\n", rendered, sheet.category,
+                    kMediumThumb, seconds);
+        ControlRecord* list = UsedControlRecord(CTL_PRESET_LIST);
+        ASSERT_NE(list, nullptr);
+        // The list as its Medium view shows it, big enough to see a few rows of thumbnails.
+        SendMessageA(list->window, LVM_SETVIEW, LV_VIEW_ICON, 0);
+        SetWindowPos(list->window, HWND_TOP, 10, 10, 740, 600, SWP_SHOWWINDOW);
+        EXPECT_EQ(ListView_GetImageList(list->window, LVSIL_NORMAL), gImageLists[kThumbnailSlot]);
+        EXPECT_GE(ImageList_GetImageCount(gImageLists[kThumbnailSlot]), kBuiltinPresetCount);
+        ShootWindow(window, sheet.name);
+    }
 }
 }  // namespace
