@@ -36,7 +36,6 @@ constexpr int32_t kFirstPresetCombo = 170;
 constexpr int32_t kLastPresetCombo = 181;
 constexpr int32_t kFirstComboCategory = 3;
 constexpr int32_t kShowAllText = 130;  // short text of "Show All"
-constexpr int32_t kThumbnailImageList = 1;
 constexpr int32_t kSmallViewFontSlot = 21;
 constexpr int32_t kSmallViewFontHeight = 12;
 
@@ -213,6 +212,12 @@ std::vector<std::string> BuiltinComboItems(int32_t combo) {
     return items;
 }
 
+int32_t PresetListView(int32_t mode) {
+    for (int32_t view = 0; view < 5; ++view)
+        if (mode & kNameLimits[view].bit) return view;
+    return -1;
+}
+
 int32_t PresetThumbnailSize(int32_t view, bool olderStyled) {
     if (view < 0 || view > 4) view = 2;
     return olderStyled ? kThumbnailSizesOlderStyled[view] : kThumbnailSizes[view];
@@ -261,8 +266,9 @@ void FillPresetList(int32_t list) {
     std::vector<std::string> texts;
     for (const PresetListItem& item : content.items) texts.push_back(item.text);
     InsertItems(list, texts);
-    const bool images = gImageLists[kThumbnailImageList] != nullptr;
-    if (images) SetListViewImageList(list, kThumbnailImageList);
+    const int32_t view = PresetListView(mode);
+    const bool images = view >= 0 && gImageLists[view] != nullptr;
+    if (images) SetListViewImageList(list, view);
     EnableListViewGroups(list, content.groups.empty() ? 0 : 1);
     for (const PresetListGroup& group : content.groups)
         AddListViewGroup(list, group.header.c_str(), group.id);

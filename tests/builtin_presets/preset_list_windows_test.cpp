@@ -38,7 +38,7 @@
 #include "tools/testhost/host_image.h"
 
 namespace {
-constexpr int32_t kThumbnailSlot = 1;
+constexpr int32_t kThumbnailSlot = 2;  // the Medium view, which the list starts in
 constexpr int32_t kMediumThumb = 100;
 
 std::string SourceFile(const std::string& relative) {
@@ -192,6 +192,22 @@ TEST_F(PresetListWindow, ThumbnailRunLeavesEverySettingAsItWas) {
     EXPECT_EQ(FillPresetThumbnails(CTL_PRESET_LIST, kMediumThumb, kMediumThumb, kThumbnailSlot,
                                    CATEGORY_MASK, 0),
               0);
+}
+
+TEST_F(PresetListWindow, ThumbnailsFollowTheListViewAndCategory) {
+    ApplyPresetLanguage(0);
+    SetControlValue(CTL_PRESET_GROUP_FILTER, PresetItemOfCategory(CATEGORY_GLOW));
+    SetControlValue(CTL_PRESET_MENU, LIST_MODE_SMALL);
+    EXPECT_EQ(ShowPresetThumbnails(1),
+              gCategoryStart[CATEGORY_GLOW + 1] - gCategoryStart[CATEGORY_GLOW] - 1);
+    ASSERT_NE(gImageLists[3], nullptr) << "the Small view keeps its own thumbnails";
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(gImageLists[3], &cx, &cy);
+    EXPECT_EQ(cx, PresetThumbnailSize(3, false));
+    // A plain list shows no thumbnails and renders none.
+    SetControlValue(CTL_PRESET_MENU, LIST_MODE_NO_GRID);
+    EXPECT_EQ(ShowPresetThumbnails(1), 0);
+    DestroyImageList(3);
 }
 
 // Contact sheets of a few categories on the sample photograph, kept for a person to look at.
