@@ -194,6 +194,43 @@ TEST_F(PresetListWindow, ThumbnailRunLeavesEverySettingAsItWas) {
               0);
 }
 
+TEST_F(PresetListWindow, PresetsApplyToTheDialogHeadingsResetMasksAdd) {
+    ApplyPresetLanguage(0);
+    const int32_t film = gCategoryStart[CATEGORY_BW_FILM] + 1;
+    BuiltinBlock blocks[kBuiltinBlockMax];
+    ASSERT_GE(BuiltinPresetBlocks(film, blocks), 1);
+    ASSERT_EQ(blocks[0].group, 0);
+    const int32_t filmHue = blocks[0].values[1];
+    SetControlValue(CTL_GRAIN_INTENSITY, 77);
+    SetControlValue(CTL_CONVERSION_HUE_STRIP, 0x123456);
+
+    ASSERT_EQ(ApplyBuiltinPreset(film, 0), 1);
+    EXPECT_EQ(GetControlValue(CTL_GRAIN_INTENSITY), 0) << "a preset starts from the defaults";
+    EXPECT_EQ(GetControlValue(CTL_CONVERSION_HUE), filmHue);
+    EXPECT_EQ(GetControlValue(CTL_CONVERSION_HUE_STRIP), 0x123456) << "a kept value";
+    char title[256] = "";
+    GetWindowTextA(window, title, sizeof title);
+    EXPECT_EQ(std::string(title),
+              std::string("Greyloom 2.0 - Last Preset: ") + kBuiltinPresetNamesEnglish[film]);
+
+    const int32_t mask = gCategoryStart[CATEGORY_MASK] + 1;
+    ASSERT_EQ(ApplyBuiltinPreset(mask, 0), 1);
+    EXPECT_EQ(GetControlValue(CTL_CONVERSION_HUE), filmHue) << "a mask adds to the settings";
+    EXPECT_NE(GetControlValue(CTL_MASK_TYPE), 0);
+
+    SetControlValue(CTL_GRAIN_INTENSITY, 55);
+    ASSERT_EQ(ApplyBuiltinPreset(film + 1, 1), 1);
+    EXPECT_EQ(GetControlValue(CTL_GRAIN_INTENSITY), 55) << "keep holds the settings underneath";
+
+    ASSERT_EQ(ApplyBuiltinPreset(gCategoryStart[CATEGORY_BW_FILTER], 0), 1);
+    EXPECT_EQ(GetControlValue(CTL_GRAIN_INTENSITY), 0) << "a heading resets every control";
+    EXPECT_EQ(GetControlValue(CTL_MASK_TYPE), 0);
+    EXPECT_EQ(GetControlValue(CTL_CONVERSION_HUE), 75);
+
+    EXPECT_EQ(ApplyBuiltinPreset(-1, 0), 0);
+    EXPECT_EQ(ApplyBuiltinPreset(kBuiltinPresetCount, 0), 0);
+}
+
 TEST_F(PresetListWindow, ThumbnailsFollowTheListViewAndCategory) {
     ApplyPresetLanguage(0);
     SetControlValue(CTL_PRESET_GROUP_FILTER, PresetItemOfCategory(CATEGORY_GLOW));
