@@ -23,6 +23,7 @@
 #include "effect/control_ids.h"
 #include "effect/effect_pages.h"
 #include "effect/preset_groups.h"
+#include "effect/presets_menu.h"
 #include "host/effect_context.h"
 #include "host/parameter_block.h"
 
@@ -98,11 +99,9 @@ constexpr MenuEntry kPresetFileMenu[] = {
 };
 
 void ChoosePresetFileItem(int32_t choice) {
-    // TODO(savepreset, presets): 1 LoadPresetDialog, 2 GetPresetFolder and QuickSavePreset,
-    // 3 SavePresetAsDialog, 4 the open and save paths back to the preset folder, 100..999
-    // ApplyBuiltinPreset (item - 100, value of 351), 1000.. LoadPresetFile, each followed by a
-    // render; the category sub-menus of the Preset menu come with the preset lists.
-    (void)choice;
+    if (ApplyPresetMenuChoice(choice)) return;
+    // TODO(savepreset): 1 LoadPresetDialog, 2 GetPresetFolder and QuickSavePreset,
+    // 3 SavePresetAsDialog, 4 the open and save paths back to the preset folder.
 }
 
 void ChooseHelpItem(int32_t choice) {
@@ -127,7 +126,11 @@ struct MenuBarButton {
     void (*choose)(int32_t choice);
 };
 constexpr MenuBarButton kMenuBarButtons[] = {
-    {[] { return BuildMenu(kPresetFileMenu, int32_t(std::size(kPresetFileMenu)), 0); },
+    {[] {
+         HMENU menu = BuildMenu(kPresetFileMenu, int32_t(std::size(kPresetFileMenu)), 0);
+         AddPresetCategorySubmenus(menu, int32_t(std::size(kPresetFileMenu)) + 1);
+         return menu;
+     },
      ChoosePresetFileItem},
     {BuildShowMenu,
      [](int32_t choice) {

@@ -30,6 +30,7 @@
 #include "effect/effect_pages.h"
 #include "effect/language_files.h"
 #include "effect/preset_folder.h"
+#include "effect/preset_lists.h"
 #include "effect/preview_tool_state.h"
 #include "effect/settings_files.h"
 #include "effect/settings_sets.h"
@@ -211,7 +212,8 @@ int32_t ClickLanguage(int32_t) {
     LockDialogUpdate(1);
     LoadLanguage(ValueOf(CTL_LANGUAGE), ARRAY_TEXTS, ARRAY_SHORT_TEXTS, ARRAY_LANGUAGE_RAW,
                  CTL_PREVIEW_TAB, kLanguageLastTextId, kLanguageLastShortTextId);
-    // TODO(presets): ApplyPresetLanguage (value of 338); in modes 0 and 4 the tab texts of 310.
+    ApplyPresetLanguage(ValueOf(CTL_LANGUAGE));
+    // TODO(events): in modes 0 and 4 the tab texts of 310.
     for (const auto& label : kLanguageLabels)
         SetControlLabel(label.control, ShortText(label.shortText, label.english));
     const bool skinned = SkinNumberAboveZero();
