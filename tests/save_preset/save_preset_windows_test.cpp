@@ -189,7 +189,8 @@ TEST_F(SavePresetWindows, NoTickedGroupKeepsTheDialogAndHiddenGroupsKeepTheirFla
                 EXPECT_FALSE(IsItemChecked(dialog, item)) << item;
             }
         PostClick(dialog, SAVE_PRESET_SAVE);
-        const AnsweredBox box = AnswerMessageBox(thread, IDOK, dialog);
+        const AnsweredBox box =
+            AnswerMessageBox(thread, IDOK, dialog, 5000, "save_preset_no_group");
         EXPECT_EQ(box.text, "Please activate at least one check box under Settings!");
         EXPECT_TRUE(IsWindow(dialog));
         // A head ticks its column only: Mask, Brush and Fade.
@@ -349,12 +350,14 @@ HWND FileNameField(HWND fileDialog) {
 
 // Waits for the file dialog of that title; reads the name it proposes, then either types path
 // and presses its OK button or (path null) cancels it.
-std::string ChooseInFileDialog(DWORD thread, const std::string& title, const char* path) {
+std::string ChooseInFileDialog(DWORD thread, const std::string& title, const char* path,
+                               const char* shot = nullptr) {
     HWND fileDialog = WaitForDialog(thread, title, nullptr, kFileDialogWaitMs);
     EXPECT_TRUE(fileDialog) << "no file dialog \"" << title << "\"";
     if (!fileDialog) return "";
     HWND field = FileNameField(fileDialog);
     const std::string proposed = WindowText(field);
+    if (shot) ShootWindow(fileDialog, shot);
     if (path) SetItemText(fileDialog, GetDlgCtrlID(field), path);
     PostMessageA(fileDialog, WM_COMMAND, MAKEWPARAM(path ? IDOK : IDCANCEL, BN_CLICKED), 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(fileDialog); }, kFileDialogWaitMs));
@@ -393,7 +396,9 @@ TEST_F(SavePresetWindows, OpenPresetLoadsEveryFormatAndRemembersIt) {
         std::string proposed;
         RunWithDriverThread([&] { result = LoadPresetDialog(); },
                             [&](DWORD thread) {
-                                proposed = ChooseInFileDialog(thread, "Open Preset", path.c_str());
+                                proposed =
+                                    ChooseInFileDialog(thread, "Open Preset", path.c_str(),
+                                                       &c == cases ? "open_preset" : nullptr);
                             });
         ASSERT_EQ(result, 1) << c.file;
         EXPECT_EQ(proposed.substr(proposed.find_last_of('\\') + 1), previousName + ".glp")
@@ -450,7 +455,8 @@ TEST_F(SavePresetWindows, SaveAsWritesIntoTheChosenFolder) {
     std::string nameShown;
     RunWithDriverThread([&] { result = SavePresetAsDialog(); },
                         [&](DWORD thread) {
-                            ChooseInFileDialog(thread, "Save Preset As", chosen.c_str());
+                            ChooseInFileDialog(thread, "Save Preset As", chosen.c_str(),
+                                               "save_preset_as");
                             Drive(thread, 0, [&](DWORD, HWND dialog) {
                                 nameShown = ItemText(dialog, SAVE_PRESET_NAME);
                                 PostClick(dialog, SAVE_PRESET_SAVE);
