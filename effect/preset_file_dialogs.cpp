@@ -19,6 +19,7 @@
 #include "effect/preset_file.h"
 #include "effect/preset_folder.h"
 #include "effect/preset_groups.h"
+#include "effect/preset_lists.h"
 #include "effect/save_preset_dialog.h"
 #include "effect/whole_files.h"
 #include "host/effect_context.h"
@@ -55,7 +56,10 @@ const char* ShortText(int32_t id) {
     return "";
 }
 
-void NoRefill() {}
+// The user's presets are the list's first category: a new or vanished file shows at once.
+void RefillPresetList() {
+    FillPresetList(CTL_PRESET_LIST);
+}
 
 bool EndsWithSlash(const std::string& path) {
     return !path.empty() && (path.back() == '\\' || path.back() == '/');
@@ -121,15 +125,16 @@ bool AskForPresetFile(const PresetFileDialog& dialog) {
 }
 }  // namespace
 
-PresetDialogCalls gPresetDialogCalls = {NoRefill};
+PresetDialogCalls gPresetDialogCalls = {RefillPresetList};
 
 void PresetDialogCallsConnect(const PresetDialogCalls& calls) {
     gPresetDialogCalls = calls;
-    if (!gPresetDialogCalls.refillPresetList) gPresetDialogCalls.refillPresetList = NoRefill;
+    if (!gPresetDialogCalls.refillPresetList)
+        gPresetDialogCalls.refillPresetList = RefillPresetList;
 }
 
 void PresetDialogCallsReset() {
-    gPresetDialogCalls = {NoRefill};
+    gPresetDialogCalls = {RefillPresetList};
 }
 
 std::string PresetSavePath(const char* folder, const char* name) {

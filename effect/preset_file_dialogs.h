@@ -13,9 +13,8 @@ constexpr uint32_t kPresetDialogFileChars = 256;  // the file dialogs' name buff
 // written here once the session started (lastPresetName also by the Save Preset dialog's
 // Save, which keeps the name typed even when it refuses it).
 
-// Work of the preset list that the file dialogs ask for: filled with a plain fallback (nothing
-// to refill); the preset list points it at its own routine (one writer:
-// PresetDialogCallsConnect).
+// Work of the preset list that the file dialogs ask for, replaceable for tests (one writer:
+// PresetDialogCallsConnect); by default the preset list 124 is filled again.
 struct PresetDialogCalls {
     // Refills the preset list of the current category with thumbnails, after the preset
     // folder was rescanned into ARRAY_PRESET_PATHS.
@@ -24,7 +23,7 @@ struct PresetDialogCalls {
 extern PresetDialogCalls gPresetDialogCalls;
 void PresetDialogCallsConnect(const PresetDialogCalls& calls);
 
-// The plain fallback calls (tests start from here).
+// The default calls (tests start from here).
 void PresetDialogCallsReset();
 
 // --- Pure ------------------------------------------------------------------------------------
