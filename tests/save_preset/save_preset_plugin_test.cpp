@@ -1,9 +1,15 @@
 // The Save Preset dialog reached as a user reaches it: the shipped plug-in's dialog in the
-// test host, the preset list's menu opened and "Save Preset..." chosen with the keyboard.
+// test host (in a scratch prefix: the preset is saved under its application data), the preset
+// list's menu opened and "Save Preset..." chosen with the keyboard.
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "effect/control_ids.h"
@@ -35,9 +41,43 @@ HWND SavePresetDialog(HWND filterDialog) {
     return found && IsWindowVisible(found) && GetWindow(found, GW_OWNER) == filterDialog ? found
                                                                                          : nullptr;
 }
+// The texts of the list view's items, read across threads (one address space).
+std::vector<std::string> ListTexts(HWND list) {
+    std::vector<std::string> texts;
+    const int count = int(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        char text[256] = "";
+        LVITEMA item = {};
+        item.iSubItem = 0;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(list, LVM_GETITEMTEXTA, WPARAM(i), LPARAM(&item));
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+bool Holds(const std::vector<std::string>& texts, const std::string& part) {
+    for (const std::string& text : texts)
+        if (text.find(part) != std::string::npos) return true;
+    return false;
+}
+
+std::string PresetFolder() {
+    char appData[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
+    return std::string(appData) + "\\Quillmoor\\Greyloom2\\Presets\\";
+}
+
+std::string FileText(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
 }  // namespace
 
-TEST(SavePresetInPlugin, PresetMenuOpensTheDialogOverTheFilterDialog) {
+TEST(SavePresetInPlugin, PresetMenuSavesThroughTheDialogAndListsThePreset) {
     auto session = OpenEffectPlugin(240, 160);
     HWND shown = nullptr;
     RECT over = {}, own = {};
@@ -63,13 +103,20 @@ TEST(SavePresetInPlugin, PresetMenuOpensTheDialogOverTheFilterDialog) {
         name = text;
         Sleep(300);
         ShootDialog(driver, "save_preset_over_filter_dialog");
-        // Cancelled: nothing is written into the shared prefix's preset folder.
-        PostMessageA(shown, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-        driver.Check(WaitFor([&] { return !IsWindow(shown); }, kWaitMs), "Cancel closes it");
+        SendMessageA(GetDlgItem(shown, 1026), WM_SETTEXT, 0, LPARAM("Sunday morning"));
+        PostMessageA(GetDlgItem(shown, IDOK), BM_CLICK, 0, 0);
+        driver.Check(WaitFor([&] { return !IsWindow(shown); }, kWaitMs), "Save closes it");
+        HWND list = driver.ControlWindow(CTL_PRESET_LIST);
+        driver.Check(WaitFor([&] { return Holds(ListTexts(list), "Sunday morning"); }, kWaitMs),
+                     "the saved preset is listed");
+        ShootDialog(driver, "save_preset_listed");
         PressKey(driver.dialog, VK_ESCAPE);
     });
     EXPECT_NE(shown, nullptr);
     EXPECT_EQ(name, "Preset 1");
+    // Default settings: the conversion group alone is in use.
+    const std::string saved = FileText(PresetFolder() + "Sunday morning.glp");
+    EXPECT_EQ(saved.rfind("Greyloom2.0\n1\ngFX1BW\n8\n", 0), 0u) << saved;
     EXPECT_LE(std::abs((own.left + own.right) - (over.left + over.right)), 2)
         << own.left << "," << own.top << "," << own.right << "," << own.bottom << " over "
         << over.left << "," << over.top << "," << over.right << "," << over.bottom;
