@@ -14,20 +14,10 @@
 
 #include "effect/control_ids.h"
 #include "tests/effect_dialog/effect_dialog_bed.h"
+#include "tests/save_preset/thread_windows.h"
 
 namespace {
 constexpr int kWaitMs = 5000;
-
-void Tap(WORD key) {
-    INPUT keys[2] = {};
-    for (INPUT& input : keys) {
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-    }
-    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, keys, sizeof(INPUT));
-    Sleep(100);
-}
 
 bool MenuShown() {
     HWND menu = FindWindowA("#32768", nullptr);
@@ -89,9 +79,9 @@ TEST(SavePresetInPlugin, PresetMenuSavesThroughTheDialogAndListsThePreset) {
         PostMessageA(driver.dialog, WM_COMMAND, MAKEWPARAM(CTL_PRESET_MENU + 2000, BN_CLICKED),
                      LPARAM(driver.ControlWindow(CTL_PRESET_MENU)));
         if (!driver.Check(WaitFor(MenuShown, kWaitMs), "the preset list's menu opens")) return;
-        Tap(VK_DOWN);  // Open Preset...
-        Tap(VK_DOWN);  // Save Preset...
-        Tap(VK_RETURN);
+        PressKey(WORD(VK_DOWN));  // Open Preset...
+        PressKey(WORD(VK_DOWN));  // Save Preset...
+        PressKey(WORD(VK_RETURN));
         driver.Check(
             WaitFor([&] { return (shown = SavePresetDialog(driver.dialog)) != nullptr; }, kWaitMs),
             "Save Preset... opens the Save Preset dialog");
