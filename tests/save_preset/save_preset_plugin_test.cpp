@@ -18,6 +18,8 @@
 
 namespace {
 constexpr int kWaitMs = 5000;
+constexpr int kFileDialogWaitMs = 20000;  // the first shell dialog of a process starts slowly
+constexpr int kFileNameCombo = 0x47C, kFileNameEdit = 0x480;
 
 bool MenuShown() {
     HWND menu = FindWindowA("#32768", nullptr);
@@ -100,7 +102,33 @@ TEST(SavePresetInPlugin, PresetMenuSavesThroughTheDialogAndListsThePreset) {
         driver.Check(WaitFor([&] { return Holds(ListTexts(list), "Sunday morning"); }, kWaitMs),
                      "the saved preset is listed");
         ShootDialog(driver, "save_preset_listed");
-        PressKey(driver.dialog, VK_ESCAPE);
+
+        // "Open Preset..." loads a file of the folder and names it in the dialog's title.
+        std::ofstream(PresetFolder() + "Evening.glp", std::ios::binary)
+            << "Greyloom2.0\n1\ngFX1BW\n8\n2\n0\n0\n0\n0\n0\n0\n0\n";
+        PostMessageA(driver.dialog, WM_COMMAND, MAKEWPARAM(CTL_PRESET_MENU + 2000, BN_CLICKED),
+                     LPARAM(driver.ControlWindow(CTL_PRESET_MENU)));
+        if (!driver.Check(WaitFor(MenuShown, kWaitMs), "the menu opens again")) return;
+        PressKey(WORD(VK_DOWN));  // Open Preset...
+        PressKey(WORD(VK_RETURN));
+        HWND open = nullptr;
+        WaitFor([&] { return (open = FindWindowA("#32770", "Open Preset")) != nullptr; },
+                kFileDialogWaitMs);
+        if (!driver.Check(open != nullptr, "Open Preset... opens the file dialog")) return;
+        HWND field = GetDlgItem(open, kFileNameCombo);
+        if (!field) field = GetDlgItem(open, kFileNameEdit);
+        const std::string path = PresetFolder() + "Evening.glp";
+        SendMessageA(field, WM_SETTEXT, 0, LPARAM(path.c_str()));
+        PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        driver.Check(WaitFor(
+                         [&] {
+                             char title[256] = "";
+                             GetWindowTextA(driver.dialog, title, sizeof title);
+                             return std::string(title) == "Greyloom 2.0 - Last Preset: Evening";
+                         },
+                         kWaitMs),
+                     "the title names the opened preset");
+        driver.End(IDCANCEL);
     });
     EXPECT_NE(shown, nullptr);
     EXPECT_EQ(name, "Preset 1");
