@@ -16,8 +16,8 @@ constexpr uint32_t kPresetDialogFileChars = 256;  // the file dialogs' name buff
 // Work of the preset list that the file dialogs ask for, replaceable for tests (one writer:
 // PresetDialogCallsConnect); by default the preset list 124 is filled again.
 struct PresetDialogCalls {
-    // Refills the preset list of the current category with thumbnails, after the preset
-    // folder was rescanned into ARRAY_PRESET_PATHS.
+    // Refills the preset list of the current category after the preset folder was rescanned
+    // into ARRAY_PRESET_PATHS (its thumbnails are the preset list's to render).
     void (*refillPresetList)();
 };
 extern PresetDialogCalls gPresetDialogCalls;
