@@ -16,10 +16,12 @@
 #include "dialog/control_items.h"
 #include "dialog/control_layout.h"
 #include "dialog/control_texts.h"
+#include "dialog/dialog_input.h"
 #include "dialog/dialog_services.h"
 #include "effect/command_buttons.h"
 #include "effect/control_ids.h"
 #include "effect/settings_reactions.h"
+#include "effect/settings_rows.h"
 #include "effect/tool_buttons.h"
 #include "tests/dialog/dialog_test_bed.h"
 #include "tests/effect_dialog/built_effect_dialog.h"
@@ -729,5 +731,86 @@ TEST_F(ReactionPictures, ModeLayoutsAndTypeCombos) {
     Choose(CTL_MASK_TYPE, 2);
     Choose(CTL_MASK_BRIGHT_MODE, 1);
     Shoot("reactions_mask_tonal");
+}
+
+// --- Tools in the layouts, split cursor ----------------------------------------------------------
+
+TEST_F(Reactions, ModesWithoutPageToolsFallBackToTheHandAndGreyTheTools) {
+    gCurrentTool = 3;  // the brush
+    Choose(CTL_MODE, 2);
+    EXPECT_EQ(gCurrentTool, 0);
+    EXPECT_STREQ(GetControlImageName(CTL_TOOL_EYEDROPPER), "eyedropper2_grey.bmp");
+    EXPECT_STREQ(GetControlImageName(CTL_TOOL_CROSS), "cross2_grey.bmp");
+    EXPECT_STREQ(GetControlImageName(CTL_TOOL_BRUSH), "brush2_grey.bmp");
+
+    gCurrentTool = 1;  // the eyedropper on a curve option Quick Edit has not
+    SetControlValue(CTL_TOOL_EYEDROPPER, 12);
+    SetControlValue(CTL_SELECT_PAGES, 2);
+    Choose(CTL_MODE, 1);
+    EXPECT_EQ(gCurrentTool, 1);
+    EXPECT_EQ(GetControlValue(CTL_TOOL_EYEDROPPER), 9) << "the selective page's option";
+    EXPECT_FALSE(Shown(CTL_SELECT_SWATCH_GRAY)) << "Colorkey has no gray swatch";
+    EXPECT_TRUE(Shown(CTL_SELECT_SWATCH_BLUE));
+}
+
+TEST_F(Reactions, SplitViewSetsTheSplitDragCursorWhileThatToolIsActive) {
+    gCurrentTool = 4;
+    Choose(CTL_SPLIT_VIEW, 4);
+    EXPECT_EQ(GetDialogCursor(), 108);
+    Choose(CTL_SPLIT_VIEW, 2);
+    EXPECT_EQ(GetDialogCursor(), 107);
+    Choose(CTL_SPLIT_MULTI, 1);
+    EXPECT_EQ(GetDialogCursor(), 110);
+    gCurrentTool = 0;
+    SetDialogCursor(103);
+    Choose(CTL_SPLIT_VIEW, 5);
+    EXPECT_EQ(GetDialogCursor(), 103) << "other tools keep their cursor";
+}
+
+// --- Preset list and settings sets ---------------------------------------------------------------
+
+TEST_F(Reactions, CollapseAllSwitchesBetweenMinusAndPlus) {
+    SetControlText(CTL_PRESET_COLLAPSE_ALL, "-");
+    EXPECT_EQ(React(CTL_PRESET_COLLAPSE_ALL, EVENT_CLICKED), 0);
+    EXPECT_EQ(Text(CTL_PRESET_COLLAPSE_ALL), "+");
+    React(CTL_PRESET_COLLAPSE_ALL, EVENT_CLICKED);
+    EXPECT_EQ(Text(CTL_PRESET_COLLAPSE_ALL), "-");
+    EXPECT_TRUE(Shown(CTL_PRESET_LIST));
+}
+
+// Chooses an item of the popup menu that this thread opens next: `ups` presses of the up key
+// from no selection (the first one selects the last item), then Enter.
+class MenuAnswer {
+  public:
+    explicit MenuAnswer(int ups)
+        : worker_([ups] {
+              HWND menu = nullptr;
+              WaitFor(
+                  [&] { return (menu = FindWindowA("#32768", nullptr)) && IsWindowVisible(menu); },
+                  10000);
+              if (!menu) return;
+              Sleep(200);
+              for (int i = 0; i < ups; ++i) PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
+              PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+          }) {}
+    ~MenuAnswer() { worker_.join(); }
+
+  private:
+    std::thread worker_;
+};
+
+TEST_F(Reactions, PreviewTabMenuCopiesTheCurrentSettingsToAnotherPreview) {
+    ShowWindow(window, SW_SHOW);
+    SetControlValue(CTL_TONE_BRIGHTNESS, 77);
+    {
+        MenuAnswer answer(1);  // "Copy Settings To Preview 3"
+        EXPECT_EQ(React(CTL_PREVIEW_TAB, EVENT_CONTEXT_MENU), 1);
+    }
+    std::vector<int32_t> row(kSettingsRowLength);
+    ReadSettingsRow(ARRAY_SETTINGS_ROWS, 2, row.data());
+    EXPECT_EQ(row[CTL_TONE_BRIGHTNESS], 77);
+    EXPECT_NE(IsSettingsRowStored(ARRAY_SETTINGS_ROWS, 2), 0);
+    EXPECT_NE(IsSettingsRowStored(ARRAY_SETTINGS_ROWS, 0), 0) << "the current set is stored first";
+    EXPECT_EQ(IsSettingsRowStored(ARRAY_SETTINGS_ROWS, 1), 0);
 }
 }  // namespace
