@@ -1,0 +1,72 @@
+// The effect dialog's timers: the one-shot render of the drags (0), the plain stop (2), the
+// deferred preset thumbnails (3) and the first-run question (5).
+
+#include <windows.h>
+
+#include "dialog/control_creation.h"
+#include "dialog/filter_dialog.h"
+#include "effect/control_event_handler.h"
+#include "effect/control_ids.h"
+#include "host/effect_context.h"
+#include "host/message_boxes.h"
+
+namespace {
+
+constexpr int32_t kDarkSkin = 3;
+constexpr int32_t kWelcomeTextId = 405;
+
+int32_t OnRenderTimer() {
+    SetDialogTimer(0, 0, 0);
+    RunControlAction(ACTION_PREVIEW);
+    return 1;
+}
+
+int32_t OnPlainTimer() {
+    SetDialogTimer(2, 0, 0);
+    return 0;
+}
+
+// The thumbnails wait until the dialog stands, so that it opens without their delay; Quick
+// Edit and Photography Mode show no preset list.
+int32_t OnThumbnailTimer() {
+    SetDialogTimer(3, 0, 0);
+    const int32_t mode = ValueOf(CTL_MODE);
+    if (mode == 1 || mode == 2) return 1;
+    // TODO(presets): when the dialog is up, the current thumbnail mode's image list is empty
+    // and GetListViewView(124) is 0: pump, application-starting cursor, FillPresetThumbnails
+    // (124, size, size, size index, value of 349, 0), cursor back, LVM_SCROLL without visual
+    // styles, and the remembered top item into view.
+    return 0;
+}
+
+int32_t OnFirstRunTimer() {
+    SetDialogTimer(5, 0, 0);
+    const char* welcome = LanguageText(
+        kWelcomeTextId, "Welcome to Greyloom!\n\nDo you want to use the dark interface skin?");
+    if (AskYesNo("%s", welcome) == IDYES) {
+        SetControlValue(CTL_SKIN, kDarkSkin);
+        FireControlEvent(CTL_SKIN, EVENT_CLICKED, 0);
+    }
+    return 0;
+}
+
+using TimerProc = int32_t (*)();
+struct TimerRow {
+    int32_t timer;
+    TimerProc react;
+};
+constexpr TimerRow kTimers[] = {
+    {0, OnRenderTimer},
+    {2, OnPlainTimer},
+    {3, OnThumbnailTimer},
+    {5, OnFirstRunTimer},
+};
+
+}  // namespace
+
+int32_t HandleDialogTimer(int32_t timer, bool* known) {
+    for (const TimerRow& row : kTimers)
+        if (row.timer == timer) return row.react();
+    *known = false;
+    return 0;
+}

@@ -1,0 +1,53 @@
+// The preview tools' state kept between mouse events: the drags of the eyedropper, the cross,
+// the brush and the split line, the brush cursor and the cursor id the tools last set.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// The active tool itself is gCurrentTool (effect/tool_buttons.h); the values the render engine
+// reads (brush mode, stroke and split flags, split offsets, the six centres) are fields of
+// gSession (render/session_state.h). Both are written by the tool reactions in
+// effect/preview_tools.cpp.
+
+enum PreviewTool : int32_t {
+    TOOL_HAND = 0,
+    TOOL_EYEDROPPER = 1,
+    TOOL_CROSS = 2,
+    TOOL_BRUSH = 3,
+    TOOL_SPLIT_DRAG = 4,
+};
+
+// Cursor resources of the tools (the dialog framework's cursors).
+enum ToolCursor : int32_t {
+    CURSOR_HAND = 103,
+    CURSOR_EYEDROPPER = 105,
+    CURSOR_BRUSH = 106,
+    CURSOR_SPLIT_VERTICAL = 107,
+    CURSOR_SPLIT_HORIZONTAL = 108,
+    CURSOR_CROSS = 110,
+    CURSOR_VALUE_DRAG = 113,
+    CURSOR_CURVE_DRAG = 114,
+};
+
+// All fields are written by effect/preview_tools.cpp on the host's thread, except
+// brushCursor, which effect/interface_controls.cpp also drops on OK and Cancel.
+struct PreviewToolState {
+    int32_t cursorId;     // the cursor resource the tools last set (ToolCursor)
+    HCURSOR brushCursor;  // the brush outline; owned by the dialog cursor once shown
+    // Eyedropper drag: from the mouse-down on the preview to the mouse-up.
+    int32_t eyedropperDragging;
+    int32_t eyedropperStartX, eyedropperStartY;  // image pixels at the proxy scale
+    int32_t eyedropperTarget;      // a control, or a curve point index for options 8..13
+    int32_t eyedropperStartValue;  // the target's value (or point output) at the mouse-down
+    int32_t crossDragging;
+    int32_t brushDrawing;            // a stroke is being drawn
+    int32_t brushLastX, brushLastY;  // full-resolution image pixels
+    int32_t brushSteps;              // stroke steps since the mouse-down
+    int32_t splitDragging;
+    int32_t brushWarningShown;  // the "activate an effect" note was shown once
+};
+extern PreviewToolState gPreviewTools;
+
+void PreviewToolStateReset();

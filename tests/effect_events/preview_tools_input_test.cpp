@@ -1,0 +1,283 @@
+// The preview tools and the dialog's keys under real input: the shipped plug-in in the test
+// host, keys and mouse sent with SendInput to the dialog on the X display, and what the
+// tools did read back from the descriptor that OK records.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "dialog/control_record.h"
+#include "effect/control_ids.h"
+#include "tests/effect_dialog/effect_dialog_bed.h"
+
+namespace {
+
+constexpr int kStepMs = 400;  // input handled and the preview rendered again
+constexpr int kMenuWaitMs = 3000;
+
+// Three bands side by side: grey 128 on the left, then the middle and the right colours.
+struct Bands {
+    uint16_t left[3], middle[3], right[3];
+};
+
+std::unique_ptr<HostSession> OpenBandedImage(const Bands& bands) {
+    auto session = OpenEffectPlugin(240, 160);
+    HostImage image = HostImageMake(240, 160, 3, 8);
+    for (int32_t y = 0; y < image.height; ++y)
+        for (int32_t x = 0; x < image.width; ++x) {
+            const uint16_t* colour = x < 80 ? bands.left : x < 160 ? bands.middle : bands.right;
+            for (int32_t c = 0; c < 3; ++c) image.at(x, y, c) = colour[c];
+        }
+    EXPECT_TRUE(HostSetImage(*session, image));
+    return session;
+}
+
+void SendMouse(DWORD flags, POINT screen) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = screen.x * 65536 / GetSystemMetrics(SM_CXSCREEN) + 1;
+    input.mi.dy = screen.y * 65536 / GetSystemMetrics(SM_CYSCREEN) + 1;
+    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+}
+
+void MoveTo(POINT screen) {
+    SetCursorPos(screen.x, screen.y);
+    SendMouse(MOUSEEVENTF_MOVE, screen);
+    Sleep(60);
+}
+
+void Click(POINT screen) {
+    MoveTo(screen);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, screen);
+    Sleep(30);
+    SendMouse(MOUSEEVENTF_LEFTUP, screen);
+    Sleep(kStepMs);
+}
+
+// A press, a move in steps and a release: the drag of a tool.
+void Drag(POINT from, POINT to) {
+    MoveTo(from);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, from);
+    Sleep(150);
+    for (int step = 1; step <= 5; ++step) {
+        const POINT at = {from.x + (to.x - from.x) * step / 5, from.y + (to.y - from.y) * step / 5};
+        MoveTo(at);
+        Sleep(80);
+    }
+    SendMouse(MOUSEEVENTF_LEFTUP, to);
+    Sleep(kStepMs);
+}
+
+void Key(WORD key, bool down) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof input);
+}
+
+void Tap(WORD key) {
+    Key(key, true);
+    Key(key, false);
+    Sleep(kStepMs);
+}
+
+POINT CentreOf(HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+// A point of the preview's image: the image stands centred in the preview at a fitting scale,
+// so the centre row crosses all three bands; dx moves into the side bands.
+POINT PreviewPoint(Driver& driver, int dx, int dy = 0) {
+    const POINT centre = CentreOf(driver.Item(ITEM_PREVIEW));
+    return {centre.x + dx, centre.y + dy};
+}
+
+void TakeForeground(Driver& driver) {
+    SetForegroundWindow(driver.dialog);
+    Sleep(200);
+}
+
+bool MenuShown() {
+    HWND menu = FindWindowA("#32768", nullptr);
+    return menu && IsWindowVisible(menu);
+}
+
+const DescriptorItem* Recorded(const HostSession& session, const char (&key)[5]) {
+    for (const DescriptorItem& item : session.recorded)
+        if (item.key == FourCC(key)) return &item;
+    return nullptr;
+}
+
+int32_t RecordedValue(const HostSession& session, int32_t control) {
+    char key[5];
+    snprintf(key, sizeof key, "0%03d", int(control));
+    const DescriptorItem* item = Recorded(session, reinterpret_cast<const char(&)[5]>(*key));
+    return item ? item->integer : -99999;
+}
+
+// The numbers of a recorded text ("a,b,c,"), whatever byte leads it.
+std::vector<int32_t> RecordedNumbers(const HostSession& session, const char (&key)[5]) {
+    std::vector<int32_t> numbers;
+    const DescriptorItem* item = Recorded(session, key);
+    if (!item) return numbers;
+    const std::string& text = item->text;
+    size_t i = 0;
+    while (i < text.size()) {
+        if (isdigit(uint8_t(text[i])) || (text[i] == '-' && i + 1 < text.size())) {
+            size_t end = 0;
+            numbers.push_back(std::stoi(text.substr(i), &end));
+            i += end;
+        } else {
+            ++i;
+        }
+    }
+    return numbers;
+}
+
+TEST(PreviewTools, EyedropperDragMovesTheSliderOfThePickedColour) {
+    // Grey, red and green: the polarizer's colour contrast, skin and foliage sliders.
+    auto session = OpenBandedImage({{128, 128, 128}, {200, 40, 40}, {40, 180, 40}});
+    const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
+        TakeForeground(driver);
+        Tap('I');
+        Drag(PreviewPoint(driver, 0), PreviewPoint(driver, 0, -40));
+        Drag(PreviewPoint(driver, 60), PreviewPoint(driver, 60, -40));
+        Sleep(800);
+        TakeScreenshot("preview_tools_eyedropper");
+        PressKey(driver.dialog, VK_RETURN);
+    });
+    ASSERT_EQ(result, 0);
+    EXPECT_GT(RecordedValue(*session, CTL_POLARIZER_SKIN), 0) << "the red band's slider";
+    EXPECT_GT(RecordedValue(*session, CTL_POLARIZER_FOLIAGE), 0) << "the green band's slider";
+    EXPECT_EQ(RecordedValue(*session, CTL_POLARIZER_SKY), 0);
+    EXPECT_EQ(RecordedValue(*session, CTL_POLARIZER_COLOR_CONTRAST), 0);
+}
+
+TEST(PreviewTools, HeldEyedropperOpensItsOptionsAndTheToneOptionPicksCurvePoints) {
+    // Tones 128, 200 and 120: levels 79, 124 and 74 of the curve's 0..159.
+    auto session = OpenBandedImage({{128, 128, 128}, {200, 200, 200}, {120, 120, 120}});
+    const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
+        TakeForeground(driver);
+        const POINT button = CentreOf(driver.ControlWindow(CTL_TOOL_EYEDROPPER));
+        MoveTo(button);
+        SendMouse(MOUSEEVENTF_LEFTDOWN, button);
+        const bool shown = WaitFor(MenuShown, kMenuWaitMs);
+        driver.Check(shown, "a held button opens the eyedropper's options");
+        SendMouse(MOUSEEVENTF_LEFTUP, button);
+        Sleep(200);
+        if (shown) {
+            ShootDialog(driver, "preview_tools_eyedropper_options");
+            for (int i = 0; i < 6; ++i) Tap(VK_DOWN);  // Polarizer .. Colorkey, then Tone
+            Tap(VK_RETURN);
+        }
+        Click(PreviewPoint(driver, -60));  // 79: a new point
+        Click(PreviewPoint(driver, 60));   // 74: within 12 of 79, that point moves
+        Click(PreviewPoint(driver, 0));    // 124: a new point
+        PressKey(driver.dialog, VK_RETURN);
+    });
+    ASSERT_EQ(result, 0);
+    const std::vector<int32_t> tone = RecordedNumbers(*session, "t000");
+    const std::vector<int32_t> expected = {4, 0, 0, 74, 79, 124, 124, 159, 159};
+    EXPECT_EQ(tone, expected);
+}
+
+TEST(PreviewTools, SilentReselectionOpensNoMenu) {
+    auto session = OpenBandedImage({{128, 128, 128}, {128, 128, 128}, {128, 128, 128}});
+    const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
+        TakeForeground(driver);
+        // The curve eyedropper re-selects the eyedropper silently, even with the button held.
+        HWND shortcut = driver.ControlWindow(CTL_CURVE_EYEDROPPER);
+        driver.Check(shortcut != nullptr, "the curve eyedropper exists");
+        // The button is held on the preview (the hand pans), as when a tool button is held.
+        const POINT held = PreviewPoint(driver, 0);
+        MoveTo(held);
+        SendMouse(MOUSEEVENTF_LEFTDOWN, held);
+        Sleep(100);
+        driver.Send(WM_COMMAND,
+                    MAKEWPARAM(CTL_CURVE_EYEDROPPER + kControlWindowIdBase, STN_CLICKED),
+                    LPARAM(shortcut));
+        Sleep(500);
+        driver.Check(!MenuShown(), "no options menu");
+        SendMouse(MOUSEEVENTF_LEFTUP, held);
+        if (MenuShown()) Tap(VK_ESCAPE);
+        PressKey(driver.dialog, VK_RETURN);
+    });
+    ASSERT_EQ(result, 0);
+}
+
+TEST(PreviewTools, CrossPlacesTheCentreAndSwitchesItsEffectOn) {
+    auto session = OpenBandedImage({{128, 128, 128}, {128, 128, 128}, {128, 128, 128}});
+    const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
+        TakeForeground(driver);
+        Tap('V');
+        Click(PreviewPoint(driver, 40, 20));
+        Sleep(800);
+        TakeScreenshot("preview_tools_cross");
+        PressKey(driver.dialog, VK_RETURN);
+    });
+    ASSERT_EQ(result, 0);
+    EXPECT_EQ(RecordedValue(*session, CTL_AGING_INTENSITY), 100);
+    const std::vector<int32_t> centres = RecordedNumbers(*session, "t030");
+    ASSERT_GE(centres.size(), 2u);
+    EXPECT_GT(centres[0], 0) << "right of the centre";
+    EXPECT_GT(centres[1], 0) << "below the centre";
+}
+
+TEST(PreviewTools, DoubleClickOnTheCrossPutsTheCentreBack) {
+    auto session = OpenBandedImage({{128, 128, 128}, {128, 128, 128}, {128, 128, 128}});
+    const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
+        TakeForeground(driver);
+        Tap('V');
+        Click(PreviewPoint(driver, -40, -20));
+        // The button's double-click notification: Wine's static control makes none from the
+        // pointer's double click.
+        driver.Send(WM_COMMAND, MAKEWPARAM(CTL_TOOL_CROSS + kControlWindowIdBase, STN_DBLCLK),
+                    LPARAM(driver.ControlWindow(CTL_TOOL_CROSS)));
+        PressKey(driver.dialog, VK_RETURN);
+    });
+    ASSERT_EQ(result, 0);
+    const std::vector<int32_t> centres = RecordedNumbers(*session, "t030");
+    ASSERT_GE(centres.size(), 2u);
+    EXPECT_EQ(centres[0], 0);
+    EXPECT_EQ(centres[1], 0);
+    EXPECT_EQ(RecordedValue(*session, CTL_AGING_INTENSITY), 100) << "the effect stays on";
+}
+
+}  // namespace
+
+namespace {
+
+COLORREF ScreenPixel(POINT at) {
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, at.x, at.y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+TEST(PreviewTools, BrushStrokePaintsTheMaskThePreviewShows) {
+    auto session = OpenBandedImage({{128, 128, 128}, {128, 128, 128}, {128, 128, 128}});
+    const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
+        TakeForeground(driver);
+        Tap('M');  // the mask is shown in the preview: full (white) until the eraser takes some
+        Tap('E');
+        const POINT on = PreviewPoint(driver, 0, 0), off = PreviewPoint(driver, 0, 72);
+        Sleep(800);
+        const COLORREF onBefore = ScreenPixel(on), offBefore = ScreenPixel(off);
+        Drag(PreviewPoint(driver, -60, 0), PreviewPoint(driver, 60, 0));
+        Sleep(800);
+        ShootDialog(driver, "preview_tools_brush");
+        driver.Check(ScreenPixel(on) != onBefore, "the stroke shows where it was drawn");
+        driver.Check(ScreenPixel(off) == offBefore, "and nowhere else");
+        PressKey(driver.dialog, VK_RETURN);
+    });
+    ASSERT_EQ(result, 0);
+}
+
+}  // namespace
