@@ -190,9 +190,9 @@ TEST_F(Reactions, EffectListStepsPassTheSeparators) {
     SetControlValue(CTL_MODE, 4);
     SetControlValue(CTL_EFFECT_LIST, 8);
     React(CTL_EFFECT_PREV, EVENT_CLICKED);
-    EXPECT_EQ(GetControlValue(CTL_EFFECT_LIST), 7) << "the step itself lands on the separator";
-    React(CTL_EFFECT_LIST, EVENT_CLICKED, 8);  // the fired reaction of the list
-    EXPECT_EQ(GetControlValue(CTL_EFFECT_LIST), 6);
+    EXPECT_EQ(GetControlValue(CTL_EFFECT_LIST), 6) << "the list's own reaction passes item 7";
+    React(CTL_EFFECT_NEXT, EVENT_CLICKED);
+    EXPECT_EQ(GetControlValue(CTL_EFFECT_LIST), 8);
     SetControlValue(CTL_EFFECT_LIST, 0);
     React(CTL_EFFECT_PREV, EVENT_CLICKED);
     EXPECT_EQ(GetControlValue(CTL_EFFECT_LIST), 0) << "nothing above the first item";
