@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <initializer_list>
 #include <string>
@@ -18,7 +19,12 @@
 #include "dialog/control_texts.h"
 #include "dialog/dialog_input.h"
 #include "dialog/dialog_services.h"
+#include "effect/builtin_presets.h"
 #include "effect/command_buttons.h"
+#include "effect/control_table.h"
+#include "effect/preset_file_dialogs.h"
+#include "effect/preset_lists.h"
+#include "effect/settings_reaction_parts.h"
 #include "effect/control_ids.h"
 #include "effect/settings_reactions.h"
 #include "effect/settings_rows.h"
@@ -812,5 +818,71 @@ TEST_F(Reactions, PreviewTabMenuCopiesTheCurrentSettingsToAnotherPreview) {
     EXPECT_NE(IsSettingsRowStored(ARRAY_SETTINGS_ROWS, 2), 0);
     EXPECT_NE(IsSettingsRowStored(ARRAY_SETTINGS_ROWS, 0), 0) << "the current set is stored first";
     EXPECT_EQ(IsSettingsRowStored(ARRAY_SETTINGS_ROWS, 1), 0);
+}
+
+TEST_F(Reactions, CategoryComboSkipsItsSeparatorsAndEnablesCollapseOnlyForShowAll) {
+    FillCategoryCombo(CTL_PRESET_GROUP_FILTER);
+    struct Case {
+        int32_t chosen, previous, expected;
+    } cases[] = {{5, 4, 6}, {5, 6, 4}, {18, 17, 19}, {1, 2, 0}, {1, 0, 2}, {0, 2, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.chosen * 100 + c.previous);
+        EXPECT_EQ(Choose(CTL_PRESET_GROUP_FILTER, c.chosen, c.previous), 1);
+        EXPECT_EQ(GetControlValue(CTL_PRESET_GROUP_FILTER), c.expected);
+        EXPECT_EQ(GetControlState(CTL_PRESET_COLLAPSE_ALL), c.expected == 0 ? -1 : 1);
+    }
+}
+
+TEST_F(Reactions, BuiltInComboAppliesThePresetItsItemNames) {
+    FillBuiltinPresetCombos(CTL_BUILTIN_COLOR_FILM);
+    for (int32_t combo = CTL_BUILTIN_COLOR_FILM; combo <= CTL_BUILTIN_FRAME; ++combo) {
+        SCOPED_TRACE(combo);
+        const int32_t count = GetControlItemCount(combo);
+        ASSERT_GT(count, 2);
+        // Every item that is no separator names the preset it applies.
+        for (int32_t item = 1; item < count; ++item) {
+            char text[256] = "";
+            GetControlItemText(combo, item, text, sizeof text);
+            if (strstr(text, "---")) continue;
+            const int32_t category = 3 + (combo - CTL_BUILTIN_COLOR_FILM);
+            const int32_t preset =
+                gCategoryStart[category] + item - CountDashItemsAbove(combo, item);
+            // A long category's last item may be cut where the control's text ends.
+            const std::string name = gPresetCatalog.presetNames[preset];
+            EXPECT_EQ(name.substr(0, strlen(text)), text) << item;
+        }
+    }
+    // Choosing one changes the settings as applying that preset does.
+    const int32_t combo = CTL_BUILTIN_COLOR_FILTER;
+    int32_t item = 1;
+    while (IsDashItem(combo, item)) ++item;
+    Choose(combo, item);
+    std::vector<int32_t> chosen(gContext.controlValues, gContext.controlValues + 310);
+    ResetAllControls(0);
+    ApplyBuiltinPreset(gCategoryStart[5] + item - CountDashItemsAbove(combo, item), 1);
+    for (int32_t n = 1; n < 310; ++n) {
+        if (n == combo) continue;
+        EXPECT_EQ(GetControlValue(n), chosen[n]) << n;
+    }
+}
+
+TEST_F(Reactions, PresetListAppliesTheChosenBuiltInPresetAndRemembersItsName) {
+    FillCategoryCombo(CTL_PRESET_GROUP_FILTER);
+    SetControlValue(CTL_PRESET_GROUP_FILTER, PresetItemOfCategory(6));
+    FillPresetList(CTL_PRESET_LIST);
+    SetControlValue(CTL_PRESET_LIST, 3);
+    const int32_t preset = SelectedPreset();
+    ASSERT_EQ(preset, gCategoryStart[6] + 3);
+    EXPECT_EQ(React(CTL_PRESET_LIST, EVENT_CLICKED), 0);
+    EXPECT_STREQ(gLastPresetName, gPresetCatalog.presetNames[preset]);
+    SetControlValue(CTL_PRESET_LIST, -1);
+    EXPECT_EQ(React(CTL_PRESET_LIST, EVENT_CLICKED), 1) << "nothing chosen";
+}
+
+TEST_F(Reactions, ResetGoesBackToTheDefaultSettings) {
+    SetControlValue(CTL_RESET_MENU, 0);
+    SetControlValue(CTL_TONE_BRIGHTNESS, 120);
+    Choose(CTL_RESET, 0);
+    EXPECT_EQ(GetControlValue(CTL_TONE_BRIGHTNESS), ControlTableDefault(CTL_TONE_BRIGHTNESS));
 }
 }  // namespace
