@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "effect/control_event_handler.h"
+#include "effect/control_values.h"
 
 // The event a reaction answers: the control, the event code and the previous value.
 struct ReactionEvent {
@@ -16,7 +16,6 @@ struct ReactionEvent {
 using ReactionProc = int32_t (*)(const ReactionEvent& event);
 
 // --- Shared control operations -----------------------------------------------------------------
-// ValueOf (the working value of control n) comes with the handler.
 // Sets a value; controls the dialog never creates keep only their working value.
 void SetSettingValue(int32_t n, int32_t value);
 void ShowControl(int32_t n);
