@@ -885,4 +885,40 @@ TEST_F(Reactions, ResetGoesBackToTheDefaultSettings) {
     Choose(CTL_RESET, 0);
     EXPECT_EQ(GetControlValue(CTL_TONE_BRIGHTNESS), ControlTableDefault(CTL_TONE_BRIGHTNESS));
 }
+
+// Reads the text of the message box this thread opens next and presses its OK button.
+class MessageBoxAnswer {
+  public:
+    MessageBoxAnswer(HWND owner, std::string* text)
+        : worker_([owner, text] {
+              HWND box = nullptr;
+              WaitFor(
+                  [&] {
+                      HWND found = GetForegroundWindow();
+                      if (found && found != owner && GetDlgItem(found, 0xFFFF)) box = found;
+                      return box != nullptr;
+                  },
+                  10000);
+              if (!box) return;
+              char buffer[512] = "";
+              GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
+              *text = buffer;
+              PostMessageA(box, WM_COMMAND, IDOK, 0);
+          }) {}
+    ~MessageBoxAnswer() { worker_.join(); }
+
+  private:
+    std::thread worker_;
+};
+
+TEST_F(Reactions, AManualThatIsNotThereIsReported) {
+    ShowWindow(window, SW_SHOW);
+    std::string shown;
+    {
+        MessageBoxAnswer answer(window, &shown);
+        EXPECT_EQ(React(CTL_MANUAL, EVENT_CLICKED), 0);
+    }
+    EXPECT_NE(shown.find("The HTML Manual can't be found."), std::string::npos) << shown;
+    EXPECT_NE(shown.find("Make sure that it is installed."), std::string::npos) << shown;
+}
 }  // namespace
