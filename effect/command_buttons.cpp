@@ -18,6 +18,7 @@
 #include "effect/control_ids.h"
 #include "effect/data_folder.h"
 #include "effect/settings_reaction_parts.h"
+#include "effect/startup_settings.h"
 #include "host/effect_context.h"
 #include "host/message_boxes.h"
 #include "host/numbered_arrays.h"
@@ -91,6 +92,7 @@ int32_t ReactToFrameSeedTyped() {
 
 int32_t ReactToReset(const ReactionEvent&) {
     SetDialogTitle(kFilterTitle);
+    ApplyStartupSettings(ValueOf(CTL_RESET_MENU), 0, 0);
     return 0;
 }
 
