@@ -11,16 +11,26 @@ endif()
 add_test(NAME wine_up COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-up.sh)
 set_tests_properties(wine_up PROPERTIES FIXTURES_SETUP wine)
 
-# greyloom_add_test(name SOURCES ... LIBRARIES ... [TIMEOUT s])
+# greyloom_add_test(name SOURCES ... LIBRARIES ... [TIMEOUT s] [SCRATCH_PREFIX])
 function(greyloom_add_test name)
-    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBRARIES" ${ARGN})
+    cmake_parse_arguments(ARG "SCRATCH_PREFIX" "TIMEOUT" "SOURCES;LIBRARIES" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} gtest)
     target_compile_options(${name} PRIVATE ${GREYLOOM_WARNINGS})
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-    add_test(NAME ${GREYLOOM_ARCH}.${name} COMMAND ${name} --gtest_brief=1
-        WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+    # A test that opens the shipped plug-in's dialog makes its data files under the user's
+    # application data: it runs in a scratch copy of the Wine prefix, so that every run starts
+    # as a first start and no other test sees its files.
+    if(ARG_SCRATCH_PREFIX)
+        add_test(NAME ${GREYLOOM_ARCH}.${name}
+            COMMAND ${CMAKE_SOURCE_DIR}/tests/installer/run_in_scratch_prefix.sh
+                    $<TARGET_FILE:${name}> --gtest_brief=1
+            WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+    else()
+        add_test(NAME ${GREYLOOM_ARCH}.${name} COMMAND ${name} --gtest_brief=1
+            WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+    endif()
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 300)
     endif()

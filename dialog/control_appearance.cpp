@@ -201,7 +201,7 @@ int32_t GetControlColor(int32_t n) {
     const ControlRecord* record = UsedControlRecord(n);
     if (!record) return -1;
     if (record->controlClass != CONTROL_TAB) return int32_t(record->backgroundColor);
-    if (IsSkinActive() && gParams->skinIndex != 0) return int32_t(GetSysColor(COLOR_BTNFACE));
+    if (IsSkinActive() && gParams->skinIndex > 0) return GetSkinPanelColor();
     if (!IsVisualStyleActive()) return int32_t(GetSysColor(COLOR_BTNFACE));
     const bool themed =
         record->themeMode == 1 || (record->themeMode == -1 && gParams->dialogThemed);

@@ -32,6 +32,13 @@ using ControlNotifyProc = LRESULT (*)(int32_t n, ControlRecord& record, const NM
 using SkinPaintProc = void (*)(int32_t n, int32_t state);
 // A skin's keys: the value a navigation key gives the focused control; false for other keys.
 using SkinKeyProc = bool (*)(const ControlRecord& record, int32_t key, int32_t* value);
+// Whether the named skins draw this particular control of a class they draw only in part.
+using SkinTakesProc = bool (*)(const ControlRecord& record);
+// Work on control n when a skin is applied: restyling a skinned control after its window was
+// replaced, or recolouring a control the skin leaves standard.
+using SkinStyleProc = void (*)(int32_t n, ControlRecord& record);
+// A skinned control's owner-drawn window was clicked (notification code); true when handled.
+using SkinClickProc = bool (*)(int32_t n, ControlRecord& record, int code);
 
 enum ControlClassTrait : uint32_t {
     CLASSTRAIT_SCROLLBAR = 0x1,          // its window is a scroll bar
@@ -55,6 +62,15 @@ enum ControlSkinning : uint8_t {
     SKINNING_NAMED = 2,  // drawn by the named skins (index 1 and up)
 };
 
+// The window a skin puts in place of a skinned control's own.
+enum SkinWindowKind : uint8_t {
+    SKINWINDOW_NONE = 0,         // no replacement
+    SKINWINDOW_BUTTON = 1,       // an owner-drawn "BUTTON"
+    SKINWINDOW_STATIC = 2,       // an owner-drawn "STATIC"
+    SKINWINDOW_MENU_BUTTON = 3,  // an owner-drawn push button showing a down arrow
+    SKINWINDOW_EDGELESS = 4,     // the own window stays and loses its client edge
+};
+
 // What the skin engine does with a class.
 struct ControlSkinLook {
     ControlSkinning skinning;
@@ -63,6 +79,11 @@ struct ControlSkinLook {
     bool paintsText;      // a new text is painted, not sent to the window
     SkinPaintProc paint;  // the skin's painter; null: the standard control stays
     SkinKeyProc keys;     // navigation keys the dialog handles for the skin; null: none
+    SkinWindowKind window = SKINWINDOW_NONE;
+    SkinTakesProc takes = nullptr;     // null: every control of the class is drawn
+    SkinStyleProc restyle = nullptr;   // after the skinned window exists
+    SkinStyleProc recolour = nullptr;  // for controls the skin leaves standard
+    SkinClickProc click = nullptr;     // null: the class's own command handler
 };
 
 struct ControlClassInfo {
@@ -137,3 +158,31 @@ LRESULT OnToolbarNotify(int32_t n, ControlRecord& record, const NMHDR& header);
 // filter_dialog.cpp: keys of skinned controls
 bool SkinComboKeyValue(const ControlRecord& record, int32_t key, int32_t* value);
 bool SkinSliderKeyValue(const ControlRecord& record, int32_t key, int32_t* value);
+
+// skin_painting.cpp: the skins' painters
+void PaintSkinSlider(int32_t n, int32_t state);
+void PaintSkinButton(int32_t n, int32_t state);
+void PaintSkinCheckBox(int32_t n, int32_t state);
+void PaintSkinGroupBox(int32_t n, int32_t state);
+void PaintSkinColorButton(int32_t n, int32_t state);
+void PaintSkinCombo(int32_t n, int32_t state);
+void PaintSkinProgress(int32_t n, int32_t state);
+void PaintSkinTab(int32_t n, int32_t state);
+void PaintSkinToolbar(int32_t n, int32_t state);
+
+// skin_engine.cpp: which controls a skin takes, restyling, recolouring and clicks
+bool SkinTakesEdgedColorButton(const ControlRecord& record);
+bool SkinTakesMenuImageButton(const ControlRecord& record);
+void RestyleSkinSlider(int32_t n, ControlRecord& record);
+void RestyleSkinGroupBox(int32_t n, ControlRecord& record);
+void RestyleSkinCombo(int32_t n, ControlRecord& record);
+void RestyleSkinToolbar(int32_t n, ControlRecord& record);
+void RecolourSkinList(int32_t n, ControlRecord& record);
+void RecolourSkinListView(int32_t n, ControlRecord& record);
+void RecolourSkinText(int32_t n, ControlRecord& record);
+void RecolourSkinValueList(int32_t n, ControlRecord& record);
+void RecolourSkinEdit(int32_t n, ControlRecord& record);
+bool SkinSliderClicked(int32_t n, ControlRecord& record, int code);
+bool SkinCheckBoxClicked(int32_t n, ControlRecord& record, int code);
+bool SkinComboClicked(int32_t n, ControlRecord& record, int code);
+bool SkinToolbarClicked(int32_t n, ControlRecord& record, int code);

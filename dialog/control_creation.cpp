@@ -542,6 +542,7 @@ int32_t SetControlValue(int32_t n, int32_t value) {
     const ControlClassInfo& info = ControlClassOf(record->controlClass);
     if (info.skin.paintsValue && IsSkinActive() && IsControlSkinned(n)) {
         StoreControlValue(n, value);
+        if (info.traits & CLASSTRAIT_OWNS_SHEETS) ReshowSheetControls(n);
         if (GetEffectiveControlState(n)) PaintSkinnedControl(n, 0);
         return previous;
     }

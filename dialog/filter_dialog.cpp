@@ -139,6 +139,8 @@ void OnInitDialog(HWND dialog) {
     SetDialogPosition(0, -1, -1, kDialogWidthUnits, kDialogHeightUnits);
     SetDialogCursor(kDialogCursor);
     RefreshImageGeometry();
+    // The windows are new: no skin is on them yet, whatever the parameter block remembers.
+    ResetSkinSubclassFlags();
     DispatchEffectHook(HOOK_BUILD_DIALOG, &gContext);
     // The effect makes the OK button while it builds the dialog.
     if (HWND ok = GetDlgItem(dialog, kOkButtonItem)) SetFocus(ok);
@@ -221,6 +223,13 @@ bool CursorOverControl(int32_t n, const ControlRecord& record, POINT cursor) {
         MapWindowPoints(gDialog, nullptr, reinterpret_cast<POINT*>(&rect), 2);
         return PtInRect(&rect, cursor) != 0;
     }
+    if (record.controlClass == CONTROL_TAB && IsControlSkinned(n)) {
+        // A skinned tab control reacts over its tabs only, not over its sheet.
+        if (!record.window || !GetWindowRect(record.window, &rect)) return false;
+        rect.right = rect.left + GetSkinItemWidth(n, 0) * GetSkinItemCount(n);
+        rect.bottom = rect.top + GetSkinTabStripHeight();
+        return PtInRect(&rect, cursor) != 0;
+    }
     for (HWND window : {record.window, record.editWindow, record.labelWindow}) {
         if (window && IsWindowVisible(window) && GetWindowRect(window, &rect) &&
             PtInRect(&rect, cursor))
@@ -245,6 +254,14 @@ void OnHoverTimer(HWND dialog) {
     if (!GetCursorPos(&cursor)) return;
     if (cursor.x == gFilterDialog.lastCursor.x && cursor.y == gFilterDialog.lastCursor.y) return;
     gFilterDialog.lastCursor = cursor;
+    // A skinned control being dragged keeps the mouse: the hit stays where the press began.
+    const ControlRecord* held = UsedControlRecord(gFilterDialog.hoverControl);
+    if (IsSkinActive() && IsKeyHeld(VK_LBUTTON) && held) {
+        if (held->properties & CTLPROP_MOUSEMOVE)
+            TriggerControlEvent(gFilterDialog.hoverControl, EVENT_MOUSE_MOVE, 0, WM_TIMER, 0, 0, 0,
+                                0);
+        return;
+    }
     for (int n = 0; n < kControlCount; ++n) {
         const ControlRecord* record = UsedControlRecord(n);
         if (!record || !(record->properties & (CTLPROP_HOVER | CTLPROP_MOUSEMOVE))) continue;
@@ -452,6 +469,7 @@ void OnValueListChoice(int32_t n, const ControlRecord& record) {
 void OnControlCommand(int32_t n, int code) {
     ControlRecord* record = UsedControlRecord(n);
     if (!record) return;
+    if (IsSkinActive() && SkinControlClicked(n, code)) return;
     if (const ControlCommandProc command = ControlClassOf(record->controlClass).command)
         command(n, *record, code);
 }
@@ -587,7 +605,10 @@ void OnCommand(HWND dialog, int id, int code, HWND source) {
         return;
     }
     if (int32_t n = ControlOfItem(id, kLabelWindowIdBase); n >= 0) return OnLabelCommand(n, code);
-    if (int32_t n = ControlOfItem(id, kEditWindowIdBase); n >= 0) return OnValueBoxCommand(n, code);
+    if (int32_t n = ControlOfItem(id, kEditWindowIdBase); n >= 0) {
+        if (IsSkinActive() && SkinTabStripClicked(n, code)) return;
+        return OnValueBoxCommand(n, code);
+    }
     if (int32_t n = ControlOfItem(id, kControlWindowIdBase); n >= 0)
         return OnControlCommand(n, code);
     if (id >= 3 && !source)
@@ -790,7 +811,22 @@ bool OnSetCursor(HWND dialog) {
     return false;
 }
 
+// A skinned control's window (or a skinned tab's strip) is painted by the skin.
+bool DrawSkinnedItem(const DRAWITEMSTRUCT& item) {
+    int32_t n = ControlOfItem(int(item.CtlID), kControlWindowIdBase);
+    if (n < 0) n = ControlOfItem(int(item.CtlID), kEditWindowIdBase);
+    const ControlRecord* record = UsedControlRecord(n);
+    if (!record || !IsSkinActive() || !IsControlSkinned(n)) return false;
+    if (item.hwndItem != record->window && item.hwndItem != record->editWindow) return false;
+    if (record->controlClass == CONTROL_COLORBUTTON) return false;
+    SetSkinPaintDc(item.hDC, item.hwndItem);
+    PaintSkinnedControl(n, (item.itemState & ODS_SELECTED) ? 1 : 2);
+    SetSkinPaintDc(nullptr);
+    return true;
+}
+
 void OnDrawItem(const DRAWITEMSTRUCT& item) {
+    if (DrawSkinnedItem(item)) return;
     const int32_t n = ControlOfItem(int(item.CtlID), kControlWindowIdBase);
     const ControlRecord* record = UsedControlRecord(n);
     // Image buttons draw themselves from their image; every other owner-drawn control is the
@@ -798,6 +834,13 @@ void OnDrawItem(const DRAWITEMSTRUCT& item) {
     if (DrawImageButton(n, item)) return;
     if (record && (record->properties & CTLPROP_OWNERDRAW))
         TriggerControlEvent(n, EVENT_DRAW_ITEM, record->value, WM_DRAWITEM, 0, 0, 0, 0);
+    // A skinned colour button keeps the effect's colour and gets the skin's frame around it.
+    if (record && record->controlClass == CONTROL_COLORBUTTON && IsSkinActive() &&
+        IsControlSkinned(n)) {
+        SetSkinPaintDc(item.hDC, item.hwndItem);
+        PaintSkinnedControl(n, 2);
+        SetSkinPaintDc(nullptr);
+    }
 }
 
 void OnWindowPositionChanged(HWND dialog) {

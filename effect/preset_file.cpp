@@ -13,7 +13,7 @@
 #include "effect/curves_file.h"
 #include "effect/legacy_preset.h"
 #include "effect/line_file.h"
-#include "effect/whole_files.h"
+#include "host/whole_files.h"
 
 namespace {
 constexpr int32_t kModeAdvanced = 4;

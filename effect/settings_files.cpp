@@ -18,7 +18,7 @@
 #include "dialog/message_boxes.h"
 #include "effect/control_ids.h"
 #include "effect/setting_ranges.h"
-#include "effect/whole_files.h"
+#include "host/whole_files.h"
 #include "host/effect_context.h"
 #include "host/numbered_arrays.h"
 

@@ -75,6 +75,10 @@ int16_t RunEffectDialog(HostSession& session, const std::function<void(Driver&)>
                 kShowTimeoutMs);
         if (dialog && !done) {
             driver.dialog = dialog;
+            // The dialog sizes itself while it opens and may be taken for shown meanwhile:
+            // it stands once its OK button shows.
+            WaitFor([&] { return IsWindowVisible(driver.ControlWindow(CTL_OK)) || done; },
+                    kShowTimeoutMs);
             Sleep(kSettleMs);
             drive(driver);
         } else {

@@ -43,6 +43,9 @@ TEST(EffectDialog, StandsWithOkAndCancelAndTheFocusOffTheZoomButtons) {
         HWND focus = FocusedWindow(driver.dialog);
         driver.Check(focus != nullptr, "a control has the focus");
         driver.Check(!IsZoomButton(focus), "the focus is not on a zoom button");
+        // Without a dialog-state file (a first start) the dialog opens maximised.
+        driver.Check(IsZoomed(driver.dialog), "the first dialog opens maximised");
+        ShowDialogAs(driver, SW_RESTORE);
         ShootDialog(driver, "effect_dialog_en_default");
         ShowDialogAs(driver, SW_MAXIMIZE);
         driver.Check(IsZoomed(driver.dialog), "the dialog maximised");

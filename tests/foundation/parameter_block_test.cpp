@@ -114,8 +114,9 @@ TEST(ParameterBlock, KeptBetweenRunsThroughTheParametersHandle) {
     const HostHandle parameters = session->parameters;
     ParameterBlock* block = BlockOf(parameters);
     ASSERT_NE(block, nullptr);
-    // What a finished dialog and run leave behind.
-    block->controls[5].value = 77;
+    // What a finished dialog and run leave behind. (Values are not the mark: a run without
+    // the dialog applies the remembered settings to them.)
+    block->controls[5].defaultValue = 77;
     block->controls[5].inUse = 1;
     strcpy(block->dialogTitle, "Kept title");
     block->frameworkSettings[3] = 9;
@@ -129,7 +130,7 @@ TEST(ParameterBlock, KeptBetweenRunsThroughTheParametersHandle) {
     for (const Case& run : {Case{false, 0}, Case{false, 0}, Case{true, 1}}) {
         ASSERT_EQ(HostRunFilter(*session, run.withParameters), 0);
         EXPECT_EQ(session->parameters, parameters);
-        EXPECT_EQ(block->controls[5].value, 77);
+        EXPECT_EQ(block->controls[5].defaultValue, 77);
         EXPECT_STREQ(block->dialogTitle, "Kept title");
         EXPECT_EQ(block->frameworkSettings[3], 9u);
         EXPECT_EQ(block->savedContext[100], 0x42);

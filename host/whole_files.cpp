@@ -1,7 +1,7 @@
-// Files read and written whole, for the settings and preset files: bounded reads, and
+// Files read and written whole, for the settings, preset and skin files: bounded reads, and
 // replacement through a temporary file so that no failed save loses the file the user had.
 
-#include "effect/whole_files.h"
+#include "host/whole_files.h"
 
 #include <windows.h>
 

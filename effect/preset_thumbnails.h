@@ -1,0 +1,26 @@
+// Thumbnails of the presets of one category: the current image scaled into a bevelled frame
+// and rendered once per preset into the preset list's image list, with the settings put back
+// afterwards.
+#pragma once
+
+#include <cstdint>
+
+struct ThumbnailBevelShades {
+    uint8_t outer, second, third;  // 241, 218, 185 unskinned
+};
+// A skin whose brightness is positive scales the three by its face colour's brightness / 255.
+ThumbnailBevelShades ThumbnailBevelShadesFor(int32_t skinBrightness, int32_t faceBrightness);
+
+// Pure: dst (width x height x 3 bytes) gets src ((width - 4) x (height - 4) x 3) at (1, 1);
+// the outer ring of dst the outer shade, the second ring from the right and bottom edges the
+// second, the third ring from those edges the third.
+void ThumbnailBevel(uint8_t* dst, const uint8_t* src, int32_t width, int32_t height,
+                    const ThumbnailBevelShades& shades = {241, 218, 185});
+
+// Renders thumbnails of every preset of category (own files for 0) at width x height into
+// image list slot imageList and fills list. While it runs the dialog takes no input, so that
+// no OK can store the settings of a thumbnail; afterwards every setting is as it was.
+// Returns the number of thumbnails rendered. force: render even when the list already holds
+// thumbnails of this category at this size.
+int32_t FillPresetThumbnails(int32_t list, int32_t width, int32_t height, int32_t imageList,
+                             int32_t category, int32_t force);

@@ -1,0 +1,202 @@
+// Finding and working the windows of a thread in a modal loop from a driver thread.
+
+#include "tests/save_preset/thread_windows.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+namespace {
+constexpr int kSendTimeoutMs = 10000;
+constexpr int kLeftOpenMs = 20000;
+
+BOOL CALLBACK CollectDialog(HWND window, LPARAM list) {
+    char className[32] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (std::string(className) == "#32770" && IsWindowVisible(window))
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> ThreadDialogs(DWORD thread) {
+    std::vector<HWND> found;
+    EnumThreadWindows(thread, CollectDialog, LPARAM(&found));
+    return found;
+}
+
+// A message box's text is its static with the longest text (Windows numbers it 0xFFFF, Wine
+// 100).
+BOOL CALLBACK LongestStatic(HWND child, LPARAM found) {
+    char className[32] = "";
+    GetClassNameA(child, className, sizeof className);
+    std::string& text = *reinterpret_cast<std::string*>(found);
+    const std::string childText = WindowText(child);
+    if (_stricmp(className, "Static") == 0 && childText.size() > text.size()) text = childText;
+    return TRUE;
+}
+
+bool IsMessageBox(HWND window) {
+    // A message box has a static text and no edit field; the dialogs under test have one.
+    return !FindWindowExA(window, nullptr, "Edit", nullptr) &&
+           !FindWindowExA(window, nullptr, "ComboBoxEx32", nullptr);
+}
+}  // namespace
+
+void RunWithDriverThread(const std::function<void()>& body,
+                         const std::function<void(DWORD mainThread)>& drive) {
+    const DWORD mainThread = GetCurrentThreadId();
+    std::atomic<bool> bodyDone{false};
+    std::thread driver([&] {
+        drive(mainThread);
+        // A window the driver did not expect would hold the test until its time runs out:
+        // after a while every dialog left on the main thread is cancelled, and that fails.
+        if (WaitUntil([&] { return bodyDone.load(); }, kLeftOpenMs)) return;
+        ADD_FAILURE() << "a window was left open on the test's thread";
+        while (!bodyDone) {
+            for (HWND window : ThreadDialogs(mainThread))
+                PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            Sleep(100);
+        }
+    });
+    body();
+    bodyDone = true;
+    driver.join();
+}
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+    for (int waited = 0; waited <= timeoutMs; waited += 5) {
+        if (condition()) return true;
+        Sleep(5);
+    }
+    return condition();
+}
+
+HWND WaitForDialog(DWORD thread, const std::string& caption, HWND other, int timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND window : ThreadDialogs(thread))
+                if (window != other && WindowText(window) == caption) found = window;
+            return found != nullptr;
+        },
+        timeoutMs);
+    return found;
+}
+
+AnsweredBox AnswerMessageBox(DWORD thread, int answer, HWND notThis, int timeoutMs) {
+    AnsweredBox box;
+    HWND window = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND candidate : ThreadDialogs(thread))
+                if (candidate != notThis && IsMessageBox(candidate)) window = candidate;
+            return window != nullptr;
+        },
+        timeoutMs);
+    if (!window) return box;
+    box.found = true;
+    box.caption = WindowText(window);
+    EnumChildWindows(window, LongestStatic, LPARAM(&box.text));
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+    WaitUntil([&] { return !IsWindow(window); });
+    return box;
+}
+
+std::string WindowText(HWND window) {
+    char text[1024] = "";
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, LPARAM(text), SMTO_NORMAL, kSendTimeoutMs,
+                        &ignored);
+    return text;
+}
+
+void SetItemText(HWND dialog, int item, const std::string& text) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(GetDlgItem(dialog, item), WM_SETTEXT, 0, LPARAM(text.c_str()), SMTO_NORMAL,
+                        kSendTimeoutMs, &ignored);
+}
+
+std::string ItemText(HWND dialog, int item) {
+    return WindowText(GetDlgItem(dialog, item));
+}
+
+bool IsItemChecked(HWND dialog, int item) {
+    DWORD_PTR state = 0;
+    SendMessageTimeoutA(GetDlgItem(dialog, item), BM_GETCHECK, 0, 0, SMTO_NORMAL, kSendTimeoutMs,
+                        &state);
+    return state == BST_CHECKED;
+}
+
+bool IsItemShown(HWND dialog, int item) {
+    HWND window = GetDlgItem(dialog, item);
+    return window && IsWindowVisible(window);
+}
+
+void PostClick(HWND dialog, int item) {
+    PostMessageA(GetDlgItem(dialog, item), BM_CLICK, 0, 0);
+}
+
+void Click(HWND dialog, int item) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(GetDlgItem(dialog, item), BM_CLICK, 0, 0, SMTO_NORMAL, kSendTimeoutMs,
+                        &ignored);
+}
+
+void TypeText(const std::string& text) {
+    for (char c : text) {
+        INPUT keys[2] = {};
+        for (INPUT& key : keys) {
+            key.type = INPUT_KEYBOARD;
+            key.ki.wScan = WORD(uint8_t(c));
+            key.ki.dwFlags = KEYEVENTF_UNICODE;
+        }
+        keys[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+        SendInput(2, keys, sizeof(INPUT));
+    }
+}
+
+void PressKey(WORD virtualKey) {
+    INPUT keys[2] = {};
+    for (INPUT& key : keys) {
+        key.type = INPUT_KEYBOARD;
+        key.ki.wVk = virtualKey;
+    }
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+}
+
+std::string ShootWindow(HWND window, const std::string& name) {
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(300);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    const char* bin = getenv("GREYLOOM_BIN_DIR");
+    const std::string folder = std::string(bin ? bin : "/tmp") + "/screenshots";
+    const std::string file = folder + "/" + name + ".png";
+    // ImageMagick is a Unix program that Wine starts directly; Wine does not wait for it, so
+    // the picture is written under another name and renamed once whole, and awaited here.
+    const std::string dosFile = "Z:" + file;
+    DeleteFileA(dosFile.c_str());
+    char command[2048];
+    snprintf(command, sizeof command,
+             "/bin/sh -c \"mkdir -p '%s' && /usr/bin/import -window root -crop %ldx%ld+%ld+%ld "
+             "+repage '%s.part.png' && mv '%s.part.png' '%s'\"",
+             folder.c_str(), rect.right - rect.left, rect.bottom - rect.top, rect.left, rect.top,
+             file.c_str(), file.c_str(), file.c_str());
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &process)) {
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+        WaitUntil([&] { return GetFileAttributesA(dosFile.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                  15000);
+    }
+    return file;
+}
