@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "effect/control_values.h"
+
 // The event a reaction answers: the control, the event code and the previous value.
 struct ReactionEvent {
     int32_t control;
@@ -14,7 +16,6 @@ struct ReactionEvent {
 using ReactionProc = int32_t (*)(const ReactionEvent& event);
 
 // --- Shared control operations -----------------------------------------------------------------
-int32_t ValueOf(int32_t n);  // the working value of control n
 // Sets a value; controls the dialog never creates keep only their working value.
 void SetSettingValue(int32_t n, int32_t value);
 void ShowControl(int32_t n);

@@ -117,10 +117,6 @@ int32_t ItemPastSeparator(int32_t value, int32_t previous, bool isSeparator) {
 
 // --- Shared control operations -------------------------------------------------------------------
 
-int32_t ValueOf(int32_t n) {
-    return GetControlValue(n);
-}
-
 void SetSettingValue(int32_t n, int32_t value) {
     if (UsedControlRecord(n))
         SetControlValue(n, value);
