@@ -1,5 +1,5 @@
-// The picture format the dialog paints into by hand: 32 bits per pixel (0x00RRGGBB), top row
-// first, so that row y starts at y * width pixels.
+// The picture format painted by hand, by the dialog and by the test host's display routine: 32
+// bits per pixel (0x00RRGGBB), top row first, so that row y starts at y * width pixels.
 #pragma once
 
 #include <windows.h>

@@ -262,10 +262,18 @@ int32_t PanPreview(int32_t mode, int32_t dx, int32_t dy, int32_t render) {
 
 int32_t PanPreviewTo(int32_t mode, int32_t x, int32_t y, int32_t render) {
     if (mode == 1) {
-        x -= (gContext.currentRight - gContext.currentLeft - 1) / 2;
-        y -= (gContext.currentBottom - gContext.currentTop - 1) / 2;
+        // The pan offset counts from the centred view: the point's distance from the left
+        // (top) of the centred shown part, less half the shown size.
+        const HostRect whole = ProxyImageRect();
+        const int32_t shownWidth = gContext.currentRight - gContext.currentLeft;
+        const int32_t shownHeight = gContext.currentBottom - gContext.currentTop;
+        const int32_t centredLeft =
+            whole.left + std::max(whole.right - whole.left - shownWidth, 0) / 2;
+        const int32_t centredTop =
+            whole.top + std::max(whole.bottom - whole.top - shownHeight, 0) / 2;
+        x -= centredLeft + (shownWidth - 1) / 2;
+        y -= centredTop + (shownHeight - 1) / 2;
     }
-    // The shown rectangle of gContext follows through the proxy's geometry.
     return PanPreview(mode, x, y, render);
 }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -46,24 +47,6 @@ void RenderCopy(const ScriptedPluginApi& api) {
     for (int32_t y = 0; y < c.currentBottom - c.currentTop; ++y)
         memcpy(c.outData + int64_t(y) * c.outRowBytes, c.adjustedInData + int64_t(y) * c.inRowBytes,
                row);
-}
-
-// Runs work on the dialog's thread, inside the effect's timer event, and waits for it.
-void OnDialogThread(const std::function<void()>& work) {
-    static std::function<void()> pending;
-    static std::atomic<bool> done;
-    pending = work;
-    done = false;
-    gBed.script.react = [](const ScriptedPluginApi&, const EventRecord& event) {
-        if (event.event == EVENT_TIMER && !done) {
-            pending();
-            done = true;
-        }
-        return 0;
-    };
-    gBed.api->setDialogTimer(0, 10, 1);
-    WaitFor([] { return done.load(); });
-    gBed.api->setDialogTimer(0, 10, 0);
 }
 
 // Where the centre of image pixel (x, y) lands in the dialog's client area at zoom (r, m):
@@ -153,4 +136,57 @@ TEST(PreviewWindow, MagnifiedPictureLivesInHostMemoryOrOnTheHeapWhenRefused) {
             driver.End(IDOK);
         });
     }
+}
+
+TEST(PreviewNavigator, DrawsTheWholeImageCentredWithTheShownPartFramedAndMovesTheView) {
+    static constexpr int32_t kNavigator = 60, kArray = 50;
+    auto session = OpenLibraryPlugin();
+    ASSERT_TRUE(HostSetImage(*session, PatternImage(8)));
+    TestScript script;
+    script.build = [](const ScriptedPluginApi& api) {
+        api.registerFrameControls();
+        api.createControl(kNavigator, CONTROL_TEXT, "", 250, 10, 100, 80, 0, 0, 0, -1);
+    };
+    script.render = RenderCopy;
+    RunWithDriver(*session, script, [&](Driver& driver) {
+        driver.Check(WaitFor([] { return Renders() >= 1; }), "the first rendering");
+        HWND window = driver.ControlWindow(kNavigator);
+        RECT client;
+        GetClientRect(window, &client);
+        // A small image in a larger control: every image pixel is one navigator pixel.
+        const POINT origin = {(client.right - kWidth) / 2, (client.bottom - kHeight) / 2};
+        static COLORREF blocks[3], frameLeft, outside;
+        const POINT probes[3] = {{0, 0}, {7, 5}, {15, 11}};
+        OnDialogThread([&] {
+            Lib().prepareNavigator(kNavigator, kArray);
+            Lib().drawNavigator(kNavigator, kArray);
+            for (int i = 0; i < 3; ++i)
+                blocks[i] = PixelOf(window, origin.x + probes[i].x * kBlock + 2,
+                                    origin.y + probes[i].y * kBlock + 2);
+            frameLeft = PixelOf(window, origin.x, origin.y + kHeight / 2);
+            outside = PixelOf(window, origin.x - 3, origin.y + kHeight / 2);
+        });
+        for (int i = 0; i < 3; ++i)
+            driver.Check(blocks[i] == BlockColor(probes[i].x, probes[i].y),
+                         "navigator block " + std::to_string(i) + " shows " + Hex(blocks[i]));
+        driver.Check(frameLeft == RGB(255, 0, 0), "the shown part's frame: " + Hex(frameLeft));
+        driver.Check(outside == GetSysColor(COLOR_BTNFACE),
+                     "the sheet's colour around the picture: " + Hex(outside));
+
+        // At 1600 % only a few pixels show; a click on the navigator centres them there.
+        OnDialogThread([] { Lib().setPreviewZoom(1, 16); });
+        POINT target = {origin.x + 40, origin.y + 30};
+        ClientToScreen(window, &target);
+        MoveCursorTo(target);
+        OnDialogThread([] { Lib().moveNavigatorView(kNavigator, kArray, -123456); });
+        const EffectContext& c = *gBed.api->context;
+        const int32_t centreX = (c.currentLeft + c.currentRight - 1) / 2;
+        const int32_t centreY = (c.currentTop + c.currentBottom - 1) / 2;
+        driver.Check(std::abs(centreX - 40) <= 1 && std::abs(centreY - 30) <= 1,
+                     "the view is centred on 40,30: " + std::to_string(c.currentLeft) + ".." +
+                         std::to_string(c.currentRight) + " x " + std::to_string(c.currentTop) +
+                         ".." + std::to_string(c.currentBottom));
+        SaveWindowPicture(driver.dialog, "preview_navigator_1600");
+        driver.End(IDOK);
+    });
 }
