@@ -71,3 +71,48 @@ TEST(ControlLibraryLayout, MinimisedKeepsTheLayoutAndTinyKeepsTheTenByTenPreview
         driver.End(IDOK);
     });
 }
+
+TEST(ControlLibraryLayout, ShiftClickOnTheCurrentTabResetsItsSheetWithOneEventAndOneRendering) {
+    auto session = OpenLibraryPlugin();
+    TestScript script;
+    script.build = [](const ScriptedPluginApi& api) {
+        api.createControl(60, CONTROL_TAB, "One\nTwo", 5, 5, 150, 80, 0, 0, 0, -1);
+        for (int n : {61, 62, 63}) {
+            api.createControl(n, CONTROL_SLIDER, "S", 40, 20 + (n - 61) * 12, 60, 8, 0, 0, 0, -1);
+            api.setControlValue(n, 50);
+            api.setControlDefault(n, 10 * (n - 60));
+        }
+        api.setControlTab(61, 60, 0);
+        api.setControlTab(62, 60, 0);
+        api.setControlTab(63, 60, 1);
+    };
+    RunWithDriver(*session, script, [](Driver& driver) {
+        WaitFor([] { return Renders() >= 1; });
+        const int32_t rendersBefore = Renders();
+        HWND tab = driver.ControlWindow(60);
+        RECT item;
+        SendMessageA(tab, TCM_GETITEMRECT, 0, LPARAM(&item));
+        POINT click = {(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+        ClientToScreen(tab, &click);
+        SetForegroundWindow(driver.dialog);
+        PressKeyDown(VK_SHIFT);
+        ClickAt(click);
+        PressKeyUp(VK_SHIFT);
+        driver.Check(WaitFor([] { return !EventsOf(EVENT_SHEET_RESET, 60).empty(); }),
+                     "the sheet reset is reported");
+        WaitFor([&] { return Renders() > rendersBefore; });
+        driver.Check(EventsOf(EVENT_SHEET_RESET, 60).size() == 1, "one sheet-reset event");
+        driver.Check(Renders() == rendersBefore + 1,
+                     "one rendering: " + std::to_string(Renders() - rendersBefore));
+        driver.Check(gBed.api->record(61)->value == 10 && gBed.api->record(62)->value == 20,
+                     "the current sheet's controls take their defaults");
+        driver.Check(gBed.api->record(63)->value == 50, "the other sheet stays");
+        // A plain click on the current tab resets nothing.
+        driver.Send(WM_NULL);
+        gBed.api->setControlValue(61, 50);
+        ClickAt(click);
+        Sleep(200);
+        driver.Check(gBed.api->record(61)->value == 50, "a click without Shift keeps the value");
+        driver.End(IDOK);
+    });
+}

@@ -2,6 +2,7 @@
 
 #include "tests/control_library/library_test_bed.h"
 
+#include <atomic>
 #include <cstdio>
 #include <vector>
 
@@ -156,4 +157,21 @@ void PressKeyUp(WORD key) {
     input.ki.wVk = key;
     input.ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(1, &input, sizeof input);
+}
+
+void OnDialogThread(const std::function<void()>& work) {
+    static std::function<void()> pending;
+    static std::atomic<bool> done;
+    pending = work;
+    done = false;
+    gBed.script.react = [](const ScriptedPluginApi&, const EventRecord& event) {
+        if (event.event == EVENT_TIMER && !done) {
+            pending();
+            done = true;
+        }
+        return 0;
+    };
+    gBed.api->setDialogTimer(0, 10, 1);
+    WaitFor([] { return done.load(); });
+    gBed.api->setDialogTimer(0, 10, 0);
 }

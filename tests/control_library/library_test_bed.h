@@ -29,6 +29,8 @@ COLORREF PixelOf(HWND window, int x, int y);
 // A picture of one window as drawn (frame included) in GREYLOOM_BIN_DIR/screenshots/name.bmp:
 // the display cannot be photographed while the host's thread runs a nested modal loop.
 std::string SaveWindowPicture(HWND window, const std::string& name);
+// Runs work on the dialog's thread, inside the effect's timer event, and waits for it.
+void OnDialogThread(const std::function<void()>& work);
 // Real input through the system: a mouse move, a left click, a key press.
 void MoveCursorTo(POINT screen);
 void ClickAt(POINT screen);

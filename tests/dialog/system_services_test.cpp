@@ -15,8 +15,11 @@
 #include "dialog/filter_dialog.h"
 #include "dialog/image_lists.h"
 #include "dialog/registry_access.h"
-#include "dialog/system_services.h"
+#include "dialog/color_values.h"
+#include "dialog/handle_release.h"
+#include "dialog/millisecond_timer.h"
 #include "dialog/visual_styles.h"
+#include "dialog/window_search.h"
 #include "dialog/windows_version.h"
 #include "host/numbered_arrays.h"
 #include "host/plugin_data.h"
@@ -214,6 +217,35 @@ TEST_F(SystemServices, ImageListsAndArrayBitmaps) {
     ReleaseArray(7);
     EXPECT_EQ(CreateArrayBitmap(7), nullptr);
     EXPECT_EQ(CreateArrayBitmap(100), nullptr);
+}
+
+TEST_F(SystemServices, ChildSearchFindsTheFirstExactTextAtAnyDepth) {
+    HWND parent = CreateWindowExA(0, "STATIC", "parent", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_NE(parent, nullptr);
+    auto child = [](HWND owner, const char* text) {
+        return CreateWindowExA(0, "STATIC", text, WS_CHILD, 0, 0, 10, 10, owner, nullptr, nullptr,
+                               nullptr);
+    };
+    HWND first = child(parent, "Open");
+    HWND box = child(parent, "box");
+    HWND nested = child(box, "Deep");
+    child(parent, "Open");  // a second window of the same text is never the answer
+    const struct {
+        const char* text;
+        HWND expected;
+    } cases[] = {{"Open", first},
+                 {"Deep", nested},
+                 {"open", nullptr},
+                 {"Ope", nullptr},
+                 {"parent", nullptr}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(FindChildByText(parent, c.text), c.expected) << c.text;
+        EXPECT_EQ(gFoundChild, c.expected) << c.text;
+    }
+    EXPECT_EQ(FindChildByText(nullptr, "Open"), nullptr);
+    EXPECT_EQ(FindChildByText(parent, nullptr), nullptr);
+    DestroyWindow(parent);
 }
 
 TEST_F(SystemServices, DialogCursorIsSetBeforeTheOldOneGoes) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "dialog/bitmap_info.h"
 #include "tools/testhost/host_internal.h"
 #include "tools/testhost/raise_fault.h"
 
@@ -456,13 +457,7 @@ OSErr HOSTAPI DisplayPixels(const PixelMemoryDesc* source, const HostVRect* area
             }
             pixels[size_t(y) * width + x] = rgb[0] << 16 | rgb[1] << 8 | rgb[2];
         }
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDownBitmapInfo32(width, height);
     SetDIBitsToDevice(static_cast<HDC>(platformContext), dstCol, dstRow, DWORD(width),
                       DWORD(height), 0, 0, 0, UINT(height), pixels.data(), &info, DIB_RGB_COLORS);
     return 0;
