@@ -134,8 +134,7 @@ constexpr MenuBarButton kMenuBarButtons[] = {
          const int32_t page = ShowMenuPage(choice);
          if (page >= 0) GoToPage(page, 1);
      }},
-    // TODO(session): DisableEffectGroup (choice - 1) once the pages can switch a group off.
-    {BuildDisableMenu, [](int32_t) {}},
+    {BuildDisableMenu, [](int32_t choice) { DisableEffectGroup(choice - 1); }},
     {[] { return BuildMenu(kHelpMenu, int32_t(std::size(kHelpMenu)), 0); }, ChooseHelpItem},
 };
 

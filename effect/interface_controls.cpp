@@ -28,11 +28,14 @@
 #include "effect/control_ids.h"
 #include "effect/data_folder.h"
 #include "effect/effect_pages.h"
+#include "effect/effect_session.h"
 #include "effect/language_files.h"
 #include "effect/preset_folder.h"
+#include "effect/preset_group_states.h"
 #include "effect/preview_tool_state.h"
 #include "effect/settings_files.h"
 #include "effect/settings_sets.h"
+#include "effect/tab_area.h"
 #include "effect/tool_buttons.h"
 #include "host/effect_context.h"
 #include "host/message_boxes.h"
@@ -58,7 +61,6 @@ constexpr int32_t kMultiCpuTextId = 170;
 constexpr int32_t kHelpTextNone = 400;
 constexpr int32_t kHelpSliderTail = 409;
 constexpr int32_t kHelpTabTail = 412;
-constexpr int32_t kGroupFlagCount = kDialogStateGroupFlags;
 
 // The context's histogram mark and its scratch word: the first word of the scratch area is
 // the effect's, cleared at every run start.
@@ -87,14 +89,17 @@ void DrawHistogramPanel() {
 // --- Clicks ------------------------------------------------------------------------------------
 
 int32_t ClickMainTab(int32_t previous) {
-    // TODO(session): LayoutTabArea (1, previous) once the tab area's layout is in.
+    LayoutTabArea(1, previous);
     if (GetControlState(CTL_MAIN_TAB) != 0) {
         PumpDialogMessages();
         RedrawCurvePanel();
     }
-    // TODO(session): with 331 on, TogglePresetPanel (1, 0xFFFF) on the Presets sheet, else
-    // TogglePresetPanel (0, 0xFFFF) when the previous sheet was the Presets sheet.
-    (void)previous;
+    if (ValueOf(CTL_PRESET_PANEL_TOGGLE)) {
+        if (ValueOf(CTL_MAIN_TAB) == kSheetPresets)
+            TogglePresetPanel(1, kMarkerApplyState);
+        else if (previous == kSheetPresets)
+            TogglePresetPanel(0, kMarkerApplyState);
+    }
     if (HueBarShown()) FireControlEvent(CTL_HUE_RANGE, EVENT_DRAW_ITEM, 0);
     return 0;
 }
@@ -159,12 +164,12 @@ int32_t ClickPresetPanelToggle(int32_t previous) {
     if (previous != kMarkerApplyState && previous != kMarkerAfterResize) {
         if (ValueOf(CTL_PRESET_PANEL_TOGGLE) == 0) {
             SetControlValue(CTL_PRESET_PANEL_TOGGLE, 1);
-            // TODO(session): TogglePresetPanel (1, previous); result 1.
+            TogglePresetPanel(1, previous);
             return 1;
         }
         SetControlValue(CTL_PRESET_PANEL_TOGGLE, 0);
     }
-    // TODO(session): TogglePresetPanel (value of 331, previous).
+    TogglePresetPanel(ValueOf(CTL_PRESET_PANEL_TOGGLE), previous);
     return 1;
 }
 
@@ -388,11 +393,11 @@ std::string DataFilePath(const char* fileName) {
 
 void WriteDialogState() {
     const std::string path = DataFilePath(kDialogStateFileName);
-    int32_t flags[kGroupFlagCount] = {};
-    // TODO(presets): the 22 category-group states of the preset list (SavePresetGroupStates)
-    // and gOwnDefaultsPath from the session.
-    if (path.empty() || !WriteDialogStateFile(path.c_str(), kSettingsFileTag, 1, gCurrentTool, "",
-                                              0, flags, kGroupFlagCount, CTL_PRESET_LIST))
+    SavePresetGroupStates();
+    if (path.empty() ||
+        !WriteDialogStateFile(path.c_str(), kSettingsFileTag, 1, gCurrentTool,
+                              gEffectSession.ownDefaultsPath.c_str(), 0, gPresetGroupStates,
+                              kDialogStateGroupFlags, CTL_PRESET_LIST))
         ShowSettingsSaveFailure(path.c_str());
 }
 
@@ -559,7 +564,7 @@ int32_t HandleDialogSize(int32_t sizeType) {
     if (sizeType == SIZE_MINIMIZED) return 0;
     const bool lock = GetWindowsVersion() > 10;
     if (lock) LockDialogUpdate(1);
-    // TODO(session): LayoutTabArea (0, 0).
+    LayoutTabArea(0, 0);
     if (lock) LockDialogUpdate(0);
     return 0;
 }

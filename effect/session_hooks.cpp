@@ -26,6 +26,7 @@
 #include "effect/dialog_state.h"
 #include "effect/effect_session.h"
 #include "effect/preset_folder.h"
+#include "effect/preset_group_states.h"
 #include "effect/preset_groups.h"
 #include "effect/settings_files.h"
 #include "effect/settings_rows.h"
@@ -162,9 +163,7 @@ void TakeDialogState(const DialogStateLoad& load) {
     gCurrentTool = load.contents.tool;
     gEffectSession.ownDefaultsPath = load.contents.ownDefaultsPath;
     gEffectSession.presetListTopItem = load.contents.topItem;
-    const size_t flags = std::min(load.contents.groupFlags.size(), size_t(kDialogStateGroupFlags));
-    for (size_t i = 0; i < flags; ++i)
-        gEffectSession.categoryGroupFlags[i] = load.contents.groupFlags[i];
+    PresetGroupStatesSet(load.contents.groupFlags.data(), int32_t(load.contents.groupFlags.size()));
 }
 
 void TakePresetListOptions() {
@@ -281,6 +280,7 @@ void ApplyRecordedValues(bool dialogShown) {
 void OpenMaximised(bool stateFileRead) {
     const int32_t clientWidth = GetDialogClientWidth(), clientHeight = GetDialogClientHeight();
     LayOutDialogControls(clientWidth, clientHeight);
+    DialogForgetEarlyShow();
     SetDialogPlacement(kShowMaximised, clientWidth, clientHeight);
     // The dialog lays itself out for size changes only once it has painted: the controls
     // follow the maximised size here.
@@ -318,6 +318,7 @@ int SessionCreateTables() {
 
 int32_t OnSessionStart(EffectContext* context) {
     const bool dialogShown = context->dialogWindow != nullptr;
+    const bool visibleAtStart = dialogShown && IsWindowVisible(context->dialogWindow);
     // A run without the dialog that the host gave recorded values renders those; the
     // remembered settings and the start-up choice are what a dialog starts from.
     const bool recordedRun = !dialogShown && context->scriptedValueCount > 0;
@@ -340,7 +341,10 @@ int32_t OnSessionStart(EffectContext* context) {
     if (dialogShown && GetControlValue(CTL_MAIN_TAB) == kSheetMain)
         Fire(CTL_CURVE, EVENT_DRAW_ITEM);
     InitUndo();
-    if (dialogShown && stateResult == kDialogStateMaximise) OpenMaximised(dialogState.fileRead);
+    if (dialogShown && stateResult == kDialogStateMaximise)
+        OpenMaximised(dialogState.fileRead);
+    else if (dialogShown && !visibleAtStart)
+        DialogForgetEarlyShow();
     return 1;
 }
 
