@@ -14,10 +14,11 @@
 #include "dialog/control_texts.h"
 #include "dialog/dialog_window.h"
 #include "dialog/filter_dialog.h"
-#include "dialog/system_services.h"
+#include "dialog/window_search.h"
 #include "effect/control_ids.h"
 #include "effect/data_folder.h"
 #include "effect/settings_reaction_parts.h"
+#include "effect/startup_settings.h"
 #include "host/effect_context.h"
 #include "host/message_boxes.h"
 #include "host/numbered_arrays.h"
@@ -91,6 +92,7 @@ int32_t ReactToFrameSeedTyped() {
 
 int32_t ReactToReset(const ReactionEvent&) {
     SetDialogTitle(kFilterTitle);
+    ApplyStartupSettings(ValueOf(CTL_RESET_MENU), 0, 0);
     return 0;
 }
 

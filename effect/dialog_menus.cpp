@@ -17,12 +17,15 @@
 #include "dialog/popup_menus.h"
 #include "dialog/preview_window.h"
 #include "dialog/skin_engine.h"
-#include "dialog/system_services.h"
+#include "dialog/window_search.h"
 #include "dialog/color_picker.h"
 #include "effect/control_event_handler.h"
 #include "effect/control_ids.h"
 #include "effect/effect_pages.h"
+#include "effect/startup_settings.h"
+#include "effect/preset_file_dialogs.h"
 #include "effect/preset_groups.h"
+#include "effect/presets_menu.h"
 #include "host/effect_context.h"
 #include "host/parameter_block.h"
 
@@ -97,12 +100,18 @@ constexpr MenuEntry kPresetFileMenu[] = {
     {4, 75, "Reset Preset Folder"},
 };
 
+// Items 1..4, in menu order; each preset dialog does its own re-render or list refill.
+constexpr void (*kPresetFileActions[])() = {
+    [] { LoadPresetDialog(); },
+    [] { SavePresetInPresetFolder(); },
+    [] { SavePresetAsDialog(); },
+    ResetPresetDialogFolders,
+};
+
 void ChoosePresetFileItem(int32_t choice) {
-    // TODO(savepreset, presets): 1 LoadPresetDialog, 2 GetPresetFolder and QuickSavePreset,
-    // 3 SavePresetAsDialog, 4 the open and save paths back to the preset folder, 100..999
-    // ApplyBuiltinPreset (item - 100, value of 351), 1000.. LoadPresetFile, each followed by a
-    // render; the category sub-menus of the Preset menu come with the preset lists.
-    (void)choice;
+    if (ApplyPresetMenuChoice(choice)) return;
+    if (choice >= 1 && choice <= int32_t(std::size(kPresetFileActions)))
+        kPresetFileActions[choice - 1]();
 }
 
 void ChooseHelpItem(int32_t choice) {
@@ -127,7 +136,11 @@ struct MenuBarButton {
     void (*choose)(int32_t choice);
 };
 constexpr MenuBarButton kMenuBarButtons[] = {
-    {[] { return BuildMenu(kPresetFileMenu, int32_t(std::size(kPresetFileMenu)), 0); },
+    {[] {
+         HMENU menu = BuildMenu(kPresetFileMenu, int32_t(std::size(kPresetFileMenu)), 0);
+         AddPresetCategorySubmenus(menu, int32_t(std::size(kPresetFileMenu)) + 1);
+         return menu;
+     },
      ChoosePresetFileItem},
     {BuildShowMenu,
      [](int32_t choice) {
@@ -274,6 +287,9 @@ int32_t ShowPreviewColorMenu() {
     return 0;
 }
 
+// The title the dialog had when it was built: a reset drops any preset name shown in it.
+constexpr const char* kResetDialogTitle = "Greyloom 2.0";
+
 int32_t ShowResetMenu() {
     HMENU menu = BuildMenu(kResetMenu, int32_t(std::size(kResetMenu)), ValueOf(CTL_RESET_MENU) + 1);
     const int32_t choice = ShowPopupMenu(
@@ -281,12 +297,12 @@ int32_t ShowResetMenu() {
         GetControlCoord(CTL_RESET_MENU, 1) + GetControlCoord(CTL_RESET_MENU, 3) + 2, 0);
     DestroyPopupMenu(menu);
     if (choice >= 1 && choice <= 4) {
-        // TODO(session): the dialog title back to the filter title and ApplyStartupSettings
-        // (choice - 1, 0, 0).
+        SetDialogTitle(kResetDialogTitle);
+        ApplyStartupSettings(choice - 1, 0, 0);
         SetControlValue(CTL_RESET_MENU, choice - 1);
         RunControlAction(ACTION_PREVIEW);
     } else if (choice == 6) {
-        // TODO(session): ApplyStartupSettings (2, 1, 0).
+        ApplyStartupSettings(STARTUP_OWN, 1, 0);
         RunControlAction(ACTION_PREVIEW);
     }
     return 1;

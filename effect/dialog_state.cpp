@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "dialog/control_appearance.h"
 #include "dialog/control_creation.h"
 #include "dialog/control_record.h"
-#include "dialog/control_appearance.h"
 #include "dialog/control_layout.h"
 #include "dialog/dialog_services.h"
 #include "dialog/dialog_units.h"

@@ -21,13 +21,16 @@ struct EffectSession {
     std::string savePresetPath;    // last path of the save-file dialog
     std::string ownDefaultsPath;   // the "Own Defaults" preset; empty = none chosen
     std::string dialogStatePath;   // "Greyloomdialog.ini" in the data folder
-    int32_t presetListTopItem;     // top visible item of the preset list at the start
-    int32_t thumbnailsOn;          // the preset list shows thumbnails (bit 0 of 313 clear)
-    int32_t presetListMode;        // list-view mode 0..4 of the preset list; 2 at load
-    int32_t hostHasTitle;          // HostHasDocumentTitle at the start: logged settings possible
-    int32_t startTimeMs;           // GetTimerMs when the session started
-    int32_t skinInUse;             // CTL_SKIN above 0 when the session started
-    int32_t sessionStarted;        // set near the end of the session start
+    // Open (0) or collapsed (1) state of the preset list's category groups, as the
+    // dialog-state file keeps them.
+    int32_t categoryGroupFlags[kDialogStateGroupFlags];
+    int32_t presetListTopItem;  // top visible item of the preset list at the start
+    int32_t thumbnailsOn;       // the preset list shows thumbnails (bit 0 of 313 clear)
+    int32_t presetListMode;     // list-view mode 0..4 of the preset list; 2 at load
+    int32_t hostHasTitle;       // HostHasDocumentTitle at the start: logged settings possible
+    int32_t startTimeMs;        // GetTimerMs when the session started
+    int32_t skinInUse;          // CTL_SKIN above 0 when the session started
+    int32_t sessionStarted;     // set near the end of the session start
 };
 extern EffectSession gEffectSession;
 

@@ -10,6 +10,7 @@
 #include "dialog/color_picker.h"
 #include "dialog/control_appearance.h"
 #include "dialog/control_creation.h"
+#include "dialog/control_images.h"
 #include "dialog/control_items.h"
 #include "dialog/control_layout.h"
 #include "dialog/control_record.h"
@@ -32,9 +33,11 @@
 #include "effect/language_files.h"
 #include "effect/preset_folder.h"
 #include "effect/preset_group_states.h"
+#include "effect/preset_lists.h"
 #include "effect/preview_tool_state.h"
 #include "effect/settings_files.h"
 #include "effect/settings_sets.h"
+#include "effect/startup_settings.h"
 #include "effect/tab_area.h"
 #include "effect/tool_buttons.h"
 #include "host/effect_context.h"
@@ -47,6 +50,8 @@
 namespace {
 
 constexpr int32_t kSheetPresets = 0;
+// The image option the control table gives the arrow buttons 325 and 331.
+constexpr int32_t kArrowImageOption = 66;
 constexpr int32_t kSheetMain = 3;
 constexpr int32_t kSideNavigator = 1;
 constexpr int32_t kSideHistogram = 2;
@@ -61,6 +66,7 @@ constexpr int32_t kMultiCpuTextId = 170;
 constexpr int32_t kHelpTextNone = 400;
 constexpr int32_t kHelpSliderTail = 409;
 constexpr int32_t kHelpTabTail = 412;
+constexpr int32_t kGroupFlagCount = kDialogStateGroupFlags;
 
 // The context's histogram mark and its scratch word: the first word of the scratch area is
 // the effect's, cleared at every run start.
@@ -147,8 +153,8 @@ int32_t ClickPresetMenu(int32_t) {
 }
 
 int32_t ClickOnStartUp(int32_t) {
-    // TODO(session): ApplyStartupSettings (2, 1, 0) when "Own Defaults" is chosen and no own
-    // defaults file is known.
+    if (ValueOf(CTL_ON_START_UP) == STARTUP_OWN && gEffectSession.ownDefaultsPath.empty())
+        ApplyStartupSettings(STARTUP_OWN, 1, 0);
     return 0;
 }
 
@@ -216,7 +222,8 @@ int32_t ClickLanguage(int32_t) {
     LockDialogUpdate(1);
     LoadLanguage(ValueOf(CTL_LANGUAGE), ARRAY_TEXTS, ARRAY_SHORT_TEXTS, ARRAY_LANGUAGE_RAW,
                  CTL_PREVIEW_TAB, kLanguageLastTextId, kLanguageLastShortTextId);
-    // TODO(presets): ApplyPresetLanguage (value of 338); in modes 0 and 4 the tab texts of 310.
+    ApplyPresetLanguage(ValueOf(CTL_LANGUAGE));
+    // TODO(events): in modes 0 and 4 the tab texts of 310.
     for (const auto& label : kLanguageLabels)
         SetControlLabel(label.control, ShortText(label.shortText, label.english));
     const bool skinned = SkinNumberAboveZero();
@@ -357,6 +364,26 @@ int32_t ClickMaskFine(int32_t) {
     return 0;
 }
 
+// A named skin's colours reach what the effect paints itself, and the arrow buttons show
+// their pictures again over the skin's faces.
+void ShowNamedSkinLook() {
+    SetControlValue(CTL_SKIN_COLOR, gSkinStyle.previewColor);
+    SetControlColor(CTL_SKIN_COLOR, gSkinStyle.previewColor);
+    SetControlColor(CTL_PREVIEW, gSkinStyle.previewColor);
+    SetControlColor(CTL_CURVE, GetSkinPanelColor());
+    SetControlState(CTL_TIMING_TEXT, 0);
+    FireControlEvent(CTL_TOOL_HAND + gCurrentTool, EVENT_CLICKED, 0);
+    if (MainSheetShown()) RedrawCurvePanel();
+    if (HueBarShown()) FireControlEvent(CTL_HUE_RANGE, EVENT_DRAW_ITEM, 0);
+    if (ValueOf(CTL_MAIN_TAB) == kSheetPresets)
+        SetControlImage(CTL_PRESET_PANEL_TOGGLE,
+                        ValueOf(CTL_PRESET_PANEL_TOGGLE) ? "arrow_right.bmp" : "arrow_left.bmp",
+                        kArrowImageOption);
+    SetControlImage(CTL_SIDE_TAB_MOVE,
+                    ValueOf(CTL_SIDE_TAB_MOVE) ? "arrow_down.bmp" : "arrow_up.bmp",
+                    kArrowImageOption);
+}
+
 int32_t ClickSkin(int32_t previous) {
     const int32_t skin = ValueOf(CTL_SKIN);
     if (skin == previous) return 0;
@@ -372,9 +399,8 @@ int32_t ClickSkin(int32_t previous) {
     const intptr_t oldCursor = GetDialogCursor();
     SetDialogCursor(kWaitCursor);
     LockDialogUpdate(1);
-    // TODO(skin): ApplySkin (value); for skins 2 and above 323 and the preview take the
-    // preview colour, the curve panel GetSkinPanelColor, 315 hidden, the tool re-selected,
-    // the curve panel and hue bar redrawn and the arrow images of 331 and 325 set.
+    ApplySkin(skin);
+    if (skin >= 2) ShowNamedSkinLook();
     LockDialogUpdate(0);
     if (skin < 2) RedrawDialog();
     SetDialogCursor(oldCursor);
@@ -396,8 +422,8 @@ void WriteDialogState() {
     SavePresetGroupStates();
     if (path.empty() ||
         !WriteDialogStateFile(path.c_str(), kSettingsFileTag, 1, gCurrentTool,
-                              gEffectSession.ownDefaultsPath.c_str(), 0, gPresetGroupStates,
-                              kDialogStateGroupFlags, CTL_PRESET_LIST))
+                              gEffectSession.ownDefaultsPath.c_str(), 0,
+                              gEffectSession.categoryGroupFlags, kGroupFlagCount, CTL_PRESET_LIST))
         ShowSettingsSaveFailure(path.c_str());
 }
 
@@ -420,7 +446,7 @@ void CloseDialogCommon() {
 int32_t ClickCancel(int32_t) {
     CloseDialogCommon();
     WriteDialogState();
-    // TODO(skin): WriteSkinFile (381).
+    WriteSkinFile(CTL_SKIN, CTL_SKIN_COLOR);
     return 0;
 }
 
@@ -436,7 +462,7 @@ int32_t ClickOk(int32_t) {
     MergeBrushStrokeForOk();
     WriteSettings();
     WriteDialogState();
-    // TODO(skin): WriteSkinFile (381).
+    WriteSkinFile(CTL_SKIN, CTL_SKIN_COLOR);
     if (ValueOf(CTL_LOG_SETTINGS)) {
         char folder[kFolderPathMax + 1] = "";
         char title[256] = "";

@@ -16,6 +16,7 @@
 #include "effect/control_ids.h"
 #include "effect/control_table.h"
 #include "effect/effect_pages.h"
+#include "effect/preset_lists.h"
 #include "effect/settings_reaction_parts.h"
 #include "effect/tool_buttons.h"
 #include "host/effect_context.h"
@@ -168,6 +169,7 @@ void EnterAdvancedPlus(int32_t p) {
     gRememberedSheet = sheet;
     const int32_t listValue = ValueOf(CTL_EFFECT_LIST);
     HideControl(CTL_FX1_PAGES);
+    FillEffectList(CTL_EFFECT_LIST);
     if (p == LAYOUT_ADVANCED) {
         const int32_t page = PageOfControlEvent(LAYOUT_ADVANCED, -1);
         SetControlValue(CTL_EFFECT_LIST,

@@ -8,10 +8,12 @@
 #include "dialog/control_items.h"
 #include "dialog/control_record.h"
 #include "dialog/dialog_services.h"
+#include "dialog/skin_engine.h"
 #include "effect/control_ids.h"
 #include "effect/effect_pages.h"
 #include "effect/settings_reaction_parts.h"
 #include "host/effect_context.h"
+#include "host/parameter_block.h"
 
 namespace {
 // A "More..." text, the page it opens and the page it opens instead while the combo beside
@@ -39,6 +41,12 @@ constexpr MoreLink kMoreLinks[] = {
 
 constexpr COLORREF kMoreHoverColor = RGB(255, 0, 0);
 constexpr COLORREF kMoreColor = RGB(0, 0, 255);
+
+// Links are blue, except under a numbered skin, whose own text colour reads on its panels.
+int32_t MoreTextColor() {
+    if (IsSkinActive() && gParams && gParams->skinIndex > 0) return GetSkinTextColor();
+    return kMoreColor;
+}
 }  // namespace
 
 int32_t MoreLinkPage(int32_t text, int32_t comboValue) {
@@ -58,8 +66,8 @@ int32_t ReactToMoreText(const ReactionEvent& event) {
 
 int32_t HighlightMoreText(const ReactionEvent& event) {
     if (GetControlState(event.control) == 0) return 0;
-    SetControlTextColor(event.control,
-                        event.event == EVENT_MOUSE_ENTER ? kMoreHoverColor : kMoreColor);
+    SetControlTextColor(event.control, event.event == EVENT_MOUSE_ENTER ? int32_t(kMoreHoverColor)
+                                                                        : MoreTextColor());
     return 0;
 }
 

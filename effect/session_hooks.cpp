@@ -19,14 +19,13 @@
 #include "dialog/image_lists.h"
 #include "dialog/control_items.h"
 #include "dialog/preview_window.h"
-#include "dialog/system_services.h"
+#include "dialog/millisecond_timer.h"
 #include "effect/control_ids.h"
 #include "effect/control_table.h"
 #include "effect/data_folder.h"
 #include "effect/dialog_state.h"
 #include "effect/effect_session.h"
 #include "effect/preset_folder.h"
-#include "effect/preset_group_states.h"
 #include "effect/preset_groups.h"
 #include "effect/settings_files.h"
 #include "effect/settings_rows.h"
@@ -163,7 +162,9 @@ void TakeDialogState(const DialogStateLoad& load) {
     gCurrentTool = load.contents.tool;
     gEffectSession.ownDefaultsPath = load.contents.ownDefaultsPath;
     gEffectSession.presetListTopItem = load.contents.topItem;
-    PresetGroupStatesSet(load.contents.groupFlags.data(), int32_t(load.contents.groupFlags.size()));
+    const size_t flags = std::min(load.contents.groupFlags.size(), size_t(kDialogStateGroupFlags));
+    for (size_t i = 0; i < flags; ++i)
+        gEffectSession.categoryGroupFlags[i] = load.contents.groupFlags[i];
 }
 
 void TakePresetListOptions() {

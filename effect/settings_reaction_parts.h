@@ -88,3 +88,17 @@ int32_t ReactToMoreText(const ReactionEvent& event);
 int32_t HighlightMoreText(const ReactionEvent& event);
 int32_t ReactToEffectList(const ReactionEvent& event);
 int32_t ReactToEffectStep(const ReactionEvent& event);
+
+// --- Preset list and settings sets (effect/preset_reactions.cpp) -------------------------------
+int32_t CopySettingsToPreview(const ReactionEvent& event);
+int32_t ToggleAllPresetGroups(const ReactionEvent& event);
+int32_t FocusPresetList(const ReactionEvent& event);
+int32_t ChooseListPreset(const ReactionEvent& event);
+int32_t ChooseCategory(const ReactionEvent& event);
+int32_t ChooseBuiltinCombo(const ReactionEvent& event);
+int32_t OpenSheetPresetsMenu(const ReactionEvent& event);
+int32_t ShowGroupsInUseMenu(const ReactionEvent& event);
+// The items of combo n above item that are lines of dashes.
+int32_t CountDashItemsAbove(int32_t n, int32_t item);
+// Row `from` of a settings-row array copied over row `to`, its stored marker included.
+void CopySettingsRow(int32_t array, int32_t from, int32_t to);

@@ -19,6 +19,7 @@
 #include "host/effect_context.h"
 #include "host/numbered_arrays.h"
 #include "host/parameter_block.h"
+#include "host/plugin_data.h"
 #include "render/session_state.h"
 #include "tests/common/fresh_parameter_block.h"
 
@@ -26,6 +27,7 @@ class BuiltEffectDialog : public ::testing::Test {
   protected:
     void SetUp() override {
         block = InstallFreshParameterBlock();
+        gModule = GetModuleHandleA(nullptr);  // the plug-in's pictures and cursors are linked in
         DialogFrameReset();
         EffectPagesReset();
         ModeLayoutReset();

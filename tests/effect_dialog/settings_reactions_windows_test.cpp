@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <initializer_list>
 #include <string>
@@ -16,10 +17,18 @@
 #include "dialog/control_items.h"
 #include "dialog/control_layout.h"
 #include "dialog/control_texts.h"
+#include "dialog/dialog_input.h"
 #include "dialog/dialog_services.h"
+#include "effect/builtin_presets.h"
 #include "effect/command_buttons.h"
+#include "effect/effect_session.h"
+#include "effect/control_table.h"
+#include "effect/preset_file_dialogs.h"
+#include "effect/preset_lists.h"
+#include "effect/settings_reaction_parts.h"
 #include "effect/control_ids.h"
 #include "effect/settings_reactions.h"
+#include "effect/settings_rows.h"
 #include "effect/tool_buttons.h"
 #include "tests/dialog/dialog_test_bed.h"
 #include "tests/effect_dialog/built_effect_dialog.h"
@@ -188,9 +197,9 @@ TEST_F(Reactions, EffectListStepsPassTheSeparators) {
     SetControlValue(CTL_MODE, 4);
     SetControlValue(CTL_EFFECT_LIST, 8);
     React(CTL_EFFECT_PREV, EVENT_CLICKED);
-    EXPECT_EQ(GetControlValue(CTL_EFFECT_LIST), 7) << "the step itself lands on the separator";
-    React(CTL_EFFECT_LIST, EVENT_CLICKED, 8);  // the fired reaction of the list
-    EXPECT_EQ(GetControlValue(CTL_EFFECT_LIST), 6);
+    EXPECT_EQ(GetControlValue(CTL_EFFECT_LIST), 6) << "the list's own reaction passes item 7";
+    React(CTL_EFFECT_NEXT, EVENT_CLICKED);
+    EXPECT_EQ(GetControlValue(CTL_EFFECT_LIST), 8);
     SetControlValue(CTL_EFFECT_LIST, 0);
     React(CTL_EFFECT_PREV, EVENT_CLICKED);
     EXPECT_EQ(GetControlValue(CTL_EFFECT_LIST), 0) << "nothing above the first item";
@@ -729,5 +738,188 @@ TEST_F(ReactionPictures, ModeLayoutsAndTypeCombos) {
     Choose(CTL_MASK_TYPE, 2);
     Choose(CTL_MASK_BRIGHT_MODE, 1);
     Shoot("reactions_mask_tonal");
+}
+
+// --- Tools in the layouts, split cursor ----------------------------------------------------------
+
+TEST_F(Reactions, ModesWithoutPageToolsFallBackToTheHandAndGreyTheTools) {
+    gCurrentTool = 3;  // the brush
+    Choose(CTL_MODE, 2);
+    EXPECT_EQ(gCurrentTool, 0);
+    EXPECT_STREQ(GetControlImageName(CTL_TOOL_EYEDROPPER), "eyedropper2_grey.bmp");
+    EXPECT_STREQ(GetControlImageName(CTL_TOOL_CROSS), "cross2_grey.bmp");
+    EXPECT_STREQ(GetControlImageName(CTL_TOOL_BRUSH), "brush2_grey.bmp");
+
+    gCurrentTool = 1;  // the eyedropper on a curve option Quick Edit has not
+    SetControlValue(CTL_TOOL_EYEDROPPER, 12);
+    SetControlValue(CTL_SELECT_PAGES, 2);
+    Choose(CTL_MODE, 1);
+    EXPECT_EQ(gCurrentTool, 1);
+    EXPECT_EQ(GetControlValue(CTL_TOOL_EYEDROPPER), 9) << "the selective page's option";
+    EXPECT_FALSE(Shown(CTL_SELECT_SWATCH_GRAY)) << "Colorkey has no gray swatch";
+    EXPECT_TRUE(Shown(CTL_SELECT_SWATCH_BLUE));
+}
+
+TEST_F(Reactions, SplitViewSetsTheSplitDragCursorWhileThatToolIsActive) {
+    gCurrentTool = 4;
+    Choose(CTL_SPLIT_VIEW, 4);
+    EXPECT_EQ(GetDialogCursor(), 108);
+    Choose(CTL_SPLIT_VIEW, 2);
+    EXPECT_EQ(GetDialogCursor(), 107);
+    Choose(CTL_SPLIT_MULTI, 1);
+    EXPECT_EQ(GetDialogCursor(), 110);
+    gCurrentTool = 0;
+    SetDialogCursor(103);
+    Choose(CTL_SPLIT_VIEW, 5);
+    EXPECT_EQ(GetDialogCursor(), 103) << "other tools keep their cursor";
+}
+
+// --- Preset list and settings sets ---------------------------------------------------------------
+
+TEST_F(Reactions, CollapseAllSwitchesBetweenMinusAndPlus) {
+    SetControlText(CTL_PRESET_COLLAPSE_ALL, "-");
+    EXPECT_EQ(React(CTL_PRESET_COLLAPSE_ALL, EVENT_CLICKED), 0);
+    EXPECT_EQ(Text(CTL_PRESET_COLLAPSE_ALL), "+");
+    React(CTL_PRESET_COLLAPSE_ALL, EVENT_CLICKED);
+    EXPECT_EQ(Text(CTL_PRESET_COLLAPSE_ALL), "-");
+    EXPECT_TRUE(Shown(CTL_PRESET_LIST));
+}
+
+// Chooses an item of the popup menu that this thread opens next: `ups` presses of the up key
+// from no selection (the first one selects the last item), then Enter.
+class MenuAnswer {
+  public:
+    explicit MenuAnswer(int ups)
+        : worker_([ups] {
+              HWND menu = nullptr;
+              WaitFor(
+                  [&] { return (menu = FindWindowA("#32768", nullptr)) && IsWindowVisible(menu); },
+                  10000);
+              if (!menu) return;
+              Sleep(200);
+              for (int i = 0; i < ups; ++i) PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
+              PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+          }) {}
+    ~MenuAnswer() { worker_.join(); }
+
+  private:
+    std::thread worker_;
+};
+
+TEST_F(Reactions, PreviewTabMenuCopiesTheCurrentSettingsToAnotherPreview) {
+    ShowWindow(window, SW_SHOW);
+    SetControlValue(CTL_TONE_BRIGHTNESS, 77);
+    {
+        MenuAnswer answer(1);  // "Copy Settings To Preview 3"
+        EXPECT_EQ(React(CTL_PREVIEW_TAB, EVENT_CONTEXT_MENU), 1);
+    }
+    std::vector<int32_t> row(kSettingsRowLength);
+    ReadSettingsRow(ARRAY_SETTINGS_ROWS, 2, row.data());
+    EXPECT_EQ(row[CTL_TONE_BRIGHTNESS], 77);
+    EXPECT_NE(IsSettingsRowStored(ARRAY_SETTINGS_ROWS, 2), 0);
+    EXPECT_NE(IsSettingsRowStored(ARRAY_SETTINGS_ROWS, 0), 0) << "the current set is stored first";
+    EXPECT_EQ(IsSettingsRowStored(ARRAY_SETTINGS_ROWS, 1), 0);
+}
+
+TEST_F(Reactions, CategoryComboSkipsItsSeparatorsAndEnablesCollapseOnlyForShowAll) {
+    FillCategoryCombo(CTL_PRESET_GROUP_FILTER);
+    struct Case {
+        int32_t chosen, previous, expected;
+    } cases[] = {{5, 4, 6}, {5, 6, 4}, {18, 17, 19}, {1, 2, 0}, {1, 0, 2}, {0, 2, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.chosen * 100 + c.previous);
+        EXPECT_EQ(Choose(CTL_PRESET_GROUP_FILTER, c.chosen, c.previous), 1);
+        EXPECT_EQ(GetControlValue(CTL_PRESET_GROUP_FILTER), c.expected);
+        EXPECT_EQ(GetControlState(CTL_PRESET_COLLAPSE_ALL), c.expected == 0 ? -1 : 1);
+    }
+}
+
+TEST_F(Reactions, BuiltInComboAppliesThePresetItsItemNames) {
+    FillBuiltinPresetCombos(CTL_BUILTIN_COLOR_FILM);
+    for (int32_t combo = CTL_BUILTIN_COLOR_FILM; combo <= CTL_BUILTIN_FRAME; ++combo) {
+        SCOPED_TRACE(combo);
+        const int32_t count = GetControlItemCount(combo);
+        ASSERT_GT(count, 2);
+        // Every item that is no separator names the preset it applies.
+        for (int32_t item = 1; item < count; ++item) {
+            char text[256] = "";
+            GetControlItemText(combo, item, text, sizeof text);
+            if (strstr(text, "---")) continue;
+            const int32_t category = 3 + (combo - CTL_BUILTIN_COLOR_FILM);
+            const int32_t preset =
+                gCategoryStart[category] + item - CountDashItemsAbove(combo, item);
+            // A long category's last item may be cut where the control's text ends.
+            const std::string name = gPresetCatalog.presetNames[preset];
+            EXPECT_EQ(name.substr(0, strlen(text)), text) << item;
+        }
+    }
+    // Choosing one changes the settings as applying that preset does.
+    const int32_t combo = CTL_BUILTIN_COLOR_FILTER;
+    int32_t item = 1;
+    while (IsDashItem(combo, item)) ++item;
+    Choose(combo, item);
+    std::vector<int32_t> chosen(gContext.controlValues, gContext.controlValues + 310);
+    ResetAllControls(0);
+    ApplyBuiltinPreset(gCategoryStart[5] + item - CountDashItemsAbove(combo, item), 1);
+    for (int32_t n = 1; n < 310; ++n) {
+        if (n == combo) continue;
+        EXPECT_EQ(GetControlValue(n), chosen[n]) << n;
+    }
+}
+
+TEST_F(Reactions, PresetListAppliesTheChosenBuiltInPresetAndRemembersItsName) {
+    FillCategoryCombo(CTL_PRESET_GROUP_FILTER);
+    SetControlValue(CTL_PRESET_GROUP_FILTER, PresetItemOfCategory(6));
+    FillPresetList(CTL_PRESET_LIST);
+    SetControlValue(CTL_PRESET_LIST, 3);
+    const int32_t preset = SelectedPreset();
+    ASSERT_EQ(preset, gCategoryStart[6] + 3);
+    EXPECT_EQ(React(CTL_PRESET_LIST, EVENT_CLICKED), 0);
+    EXPECT_EQ(gEffectSession.lastPresetName, gPresetCatalog.presetNames[preset]);
+    SetControlValue(CTL_PRESET_LIST, -1);
+    EXPECT_EQ(React(CTL_PRESET_LIST, EVENT_CLICKED), 1) << "nothing chosen";
+}
+
+TEST_F(Reactions, ResetGoesBackToTheDefaultSettings) {
+    SetControlValue(CTL_RESET_MENU, 0);
+    SetControlValue(CTL_TONE_BRIGHTNESS, 120);
+    Choose(CTL_RESET, 0);
+    EXPECT_EQ(GetControlValue(CTL_TONE_BRIGHTNESS), ControlTableDefault(CTL_TONE_BRIGHTNESS));
+}
+
+// Reads the text of the message box this thread opens next and presses its OK button.
+class MessageBoxAnswer {
+  public:
+    MessageBoxAnswer(HWND owner, std::string* text)
+        : worker_([owner, text] {
+              HWND box = nullptr;
+              WaitFor(
+                  [&] {
+                      HWND found = GetForegroundWindow();
+                      if (found && found != owner && GetDlgItem(found, 0xFFFF)) box = found;
+                      return box != nullptr;
+                  },
+                  10000);
+              if (!box) return;
+              char buffer[512] = "";
+              GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
+              *text = buffer;
+              PostMessageA(box, WM_COMMAND, IDOK, 0);
+          }) {}
+    ~MessageBoxAnswer() { worker_.join(); }
+
+  private:
+    std::thread worker_;
+};
+
+TEST_F(Reactions, AManualThatIsNotThereIsReported) {
+    ShowWindow(window, SW_SHOW);
+    std::string shown;
+    {
+        MessageBoxAnswer answer(window, &shown);
+        EXPECT_EQ(React(CTL_MANUAL, EVENT_CLICKED), 0);
+    }
+    EXPECT_NE(shown.find("The HTML Manual can't be found."), std::string::npos) << shown;
+    EXPECT_NE(shown.find("Make sure that it is installed."), std::string::npos) << shown;
 }
 }  // namespace
