@@ -22,6 +22,7 @@
 #include "effect/control_event_handler.h"
 #include "effect/control_ids.h"
 #include "effect/effect_pages.h"
+#include "effect/startup_settings.h"
 #include "effect/preset_file_dialogs.h"
 #include "effect/preset_groups.h"
 #include "effect/presets_menu.h"
@@ -146,8 +147,7 @@ constexpr MenuBarButton kMenuBarButtons[] = {
          const int32_t page = ShowMenuPage(choice);
          if (page >= 0) GoToPage(page, 1);
      }},
-    // TODO(session): DisableEffectGroup (choice - 1) once the pages can switch a group off.
-    {BuildDisableMenu, [](int32_t) {}},
+    {BuildDisableMenu, [](int32_t choice) { DisableEffectGroup(choice - 1); }},
     {[] { return BuildMenu(kHelpMenu, int32_t(std::size(kHelpMenu)), 0); }, ChooseHelpItem},
 };
 
@@ -287,6 +287,9 @@ int32_t ShowPreviewColorMenu() {
     return 0;
 }
 
+// The title the dialog had when it was built: a reset drops any preset name shown in it.
+constexpr const char* kResetDialogTitle = "Greyloom 2.0";
+
 int32_t ShowResetMenu() {
     HMENU menu = BuildMenu(kResetMenu, int32_t(std::size(kResetMenu)), ValueOf(CTL_RESET_MENU) + 1);
     const int32_t choice = ShowPopupMenu(
@@ -294,12 +297,12 @@ int32_t ShowResetMenu() {
         GetControlCoord(CTL_RESET_MENU, 1) + GetControlCoord(CTL_RESET_MENU, 3) + 2, 0);
     DestroyPopupMenu(menu);
     if (choice >= 1 && choice <= 4) {
-        // TODO(session): the dialog title back to the filter title and ApplyStartupSettings
-        // (choice - 1, 0, 0).
+        SetDialogTitle(kResetDialogTitle);
+        ApplyStartupSettings(choice - 1, 0, 0);
         SetControlValue(CTL_RESET_MENU, choice - 1);
         RunControlAction(ACTION_PREVIEW);
     } else if (choice == 6) {
-        // TODO(session): ApplyStartupSettings (2, 1, 0).
+        ApplyStartupSettings(STARTUP_OWN, 1, 0);
         RunControlAction(ACTION_PREVIEW);
     }
     return 1;

@@ -16,6 +16,7 @@
 #include "dialog/dialog_units.h"
 #include "dialog/dialog_window.h"
 #include "dialog/skin_engine.h"
+#include "dialog/skin_file.h"
 #include "effect/control_ids.h"
 #include "effect/control_table.h"
 #include "host/effect_context.h"
@@ -30,6 +31,7 @@ constexpr int32_t kCapWidthPx = 1024, kCapHeightPx = 768;
 // The small size in dialog units, which is also the tracking minimum.
 constexpr int32_t kMinWidthUnits = 529, kMinHeightUnits = 332;
 constexpr const char* kGermanLanguageName = "German";
+constexpr int32_t kLeastPreviewSide = 10;  // dialog units; the preview is never laid out smaller
 constexpr uint32_t kTitleHostSignatures[] = {FourCC("PSPI"), FourCC("DAD6"), FourCC("UP20"),
                                              0x0055098Cu};
 constexpr uint32_t kPhotoshopSignature = FourCC("8BIM");
@@ -46,9 +48,9 @@ int32_t LanguageFromLocale() {
     return std::strcmp(name, kGermanLanguageName) == 0 ? 1 : 0;
 }
 
-// The look the user chose last (for every plug-in of the maker) comes back: a skin, or the
-// standard controls with the chosen colour behind the preview.
-void ApplyRestoredSkin() {
+// The skin and the preview colour the user chose, from "skin.ini" (which the skin engine
+// keeps beside the dialog state): the standard look takes the colour for the preview.
+void RestoreSkinChoice() {
     ReadSkinFile(CTL_SKIN, CTL_SKIN_COLOR);
     const int32_t skin = GetControlValue(CTL_SKIN);
     if (skin > 0) {
@@ -116,15 +118,31 @@ int32_t HostHasDocumentTitle() {
     return HostGivesDocumentTitle(gContext.hostSignature, hasTitle);
 }
 
-// The layout switches redrawing off and on, which marks the window visible: a dialog not yet
-// shown would then skip its first showing and stay unpainted, so it goes back to hidden.
-void LayOutDialogControls(int32_t width, int32_t height) {
+void DialogForgetEarlyShow() {
     if (!gDialog) return;
-    const bool shown = IsWindowVisible(gDialog) != 0;
-    ApplyControlAnchors(width, height);
-    if (shown) return;
     const LONG_PTR style = GetWindowLongPtrA(gDialog, GWL_STYLE);
     SetWindowLongPtrA(gDialog, GWL_STYLE, style & ~LONG_PTR(WS_VISIBLE));
+}
+
+void LayOutDialogControls(int32_t width, int32_t height) {
+    if (!gDialog) return;
+    if (IsWindowVisible(gDialog)) {
+        ApplyControlAnchors(width, height);
+        return;
+    }
+    // Not shown yet: nothing to repaint, and no redraw switch that would mark it shown.
+    for (int32_t n = 0; n < kControlCount; ++n) {
+        const ControlRecord* record = n == CTL_PREVIEW ? ControlRecordAt(n) : UsedControlRecord(n);
+        if (!record || record->anchorFlags <= 0) continue;
+        ControlPlace place =
+            AnchoredPlace({record->x, record->y, record->width, record->height},
+                          record->anchorFlags, record->anchorDX, record->anchorDY, width, height);
+        if (n == CTL_PREVIEW) {
+            place.width = std::max(place.width, kLeastPreviewSide);
+            place.height = std::max(place.height, kLeastPreviewSide);
+        }
+        SetControlPosition(n, place.x, place.y, place.width, place.height);
+    }
 }
 
 void SetOrStoreControlValue(int32_t n, int32_t value) {
@@ -149,7 +167,7 @@ int32_t LoadDialogState(const char* path, DialogStateLoad* out) {
     // The cap is the size the dialog starts with, not one it can be given: held to 1024 x 768
     // when tracked or maximised, it could never use a larger screen.
     SetDialogMinMaxSize(kMinWidthUnits, kMinHeightUnits, 0, 0);
-    ApplyRestoredSkin();
+    RestoreSkinChoice();
     SetDialogPosition(0, -1, -1, size.width, size.height);
     LayOutDialogControls(size.width, size.height);
     return size.maximised || !out->fileRead ? kDialogStateMaximise : 1;

@@ -38,6 +38,9 @@ int32_t HostGivesDocumentTitle(uint32_t hostSignature, bool hasTitle);
 // The same, asking the host for the title.
 int32_t HostHasDocumentTitle();
 
+// Layouts switch redrawing off and on, which marks a window visible: a dialog that is not yet
+// shown would then skip its first showing (and its first painting). This takes the mark back.
+void DialogForgetEarlyShow();
 // Lays the controls out for a client size (dialog units), also before the dialog is shown.
 void LayOutDialogControls(int32_t width, int32_t height);
 

@@ -326,3 +326,72 @@ void PageFromCrossTool() {
         RunControlAction(kActionPreview);
     }
 }
+
+namespace {
+// What "Disable" sets for a page: its effect's intensity (or switch) to the value that turns
+// it off.
+struct DisableRow {
+    int32_t count;
+    int32_t controls[8];
+    int32_t value;
+};
+constexpr DisableRow kDisableRows[kEffectPageCount] = {
+    {0, {}, 0},  // conversion: its method, see DisableConversion
+    {4, {CTL_POLARIZER_SKY, CTL_POLARIZER_FOLIAGE, 286, 56}, 0},
+    {1, {76}, 0},
+    {1, {137}, 0},
+    {1, {140}, 0},
+    {1, {166}, 0},
+    {2, {184, 185}, 0},
+    {8, {142, 143, 144, 145, 146, 147, 148, 149}, 0},
+    {8, {211, 212, 213, 214, 215, 216, 217, 218}, 0},
+    {7, {111, 112, 113, 114, 115, 116, 117}, 0},
+    {0, {}, 0},
+    {1, {CTL_TONE_INTENSITY}, kCurveOff},
+    {1, {CTL_TONING_INTENSITY}, kCurveOff},
+    {1, {CTL_BICOLOR_INTENSITY}, kCurveOff},
+    {1, {245}, kCurveOff},
+    {1, {251}, kCurveOff},
+    {1, {257}, kCurveOff},
+    {0, {}, 0},
+    {1, {CTL_DIFFUSION_INTENSITY}, 0},
+    {1, {121}, 0},
+    {1, {CTL_VIGNETTE_INTENSITY}, 0},
+    {1, {CTL_PAPER_INTENSITY}, 0},
+    {1, {CTL_GRAIN_INTENSITY}, 0},
+    {1, {110}, 0},
+    {0, {}, 0},
+    {1, {CTL_MASK_TYPE}, 0},
+    {5, {CTL_FADE_INTENSITY, 203, 204, 205, 241}, 0},
+};
+constexpr int32_t kConversionOff = 0;
+constexpr int32_t kConversionHueStart = 75;
+constexpr int32_t kFiredForDisable = -1;
+constexpr int32_t kLastCurvePage = 6;  // pages 0..6 change what the curve panel shows
+
+void DisableConversion() {
+    SetControlValue(CTL_CONVERSION_METHOD, kConversionOff);
+    Fire(CTL_CONVERSION_METHOD, EVENT_CLICKED, kFiredForDisable);
+    SetControlValue(CTL_CONVERSION_HUE, kConversionHueStart);
+    SetControlValue(232, 0);
+    SetControlValue(233, 0);
+}
+
+// The selective pages also clear their column of the selective table.
+void ClearSelectiveColumn(int32_t column) {
+    for (int32_t row = 0; row < kSelectiveRows; ++row)
+        PutArrayElement(ARRAY_SELECTIVE_TABLE, row, column, 0, 0);
+}
+}  // namespace
+
+void DisableEffectGroup(int32_t page) {
+    if (!ValidPage(page)) return;
+    if (page == 0) DisableConversion();
+    if (page >= kSelectivePageFirst && page <= kSelectivePageLast - 1)
+        ClearSelectiveColumn(page - kSelectivePageFirst);
+    const DisableRow& row = kDisableRows[page];
+    for (int32_t i = 0; i < row.count; ++i) SetControlValue(row.controls[i], row.value);
+    if (page <= kLastCurvePage && Value(CTL_MAIN_TAB) == kSheetMain)
+        Fire(CTL_CURVE, EVENT_DRAW_ITEM);
+    RunControlAction(kActionPreview);
+}

@@ -37,6 +37,8 @@
 #include "effect/preview_tool_state.h"
 #include "effect/settings_files.h"
 #include "effect/settings_sets.h"
+#include "effect/startup_settings.h"
+#include "effect/tab_area.h"
 #include "effect/tool_buttons.h"
 #include "host/effect_context.h"
 #include "host/message_boxes.h"
@@ -93,14 +95,17 @@ void DrawHistogramPanel() {
 // --- Clicks ------------------------------------------------------------------------------------
 
 int32_t ClickMainTab(int32_t previous) {
-    // TODO(session): LayoutTabArea (1, previous) once the tab area's layout is in.
+    LayoutTabArea(1, previous);
     if (GetControlState(CTL_MAIN_TAB) != 0) {
         PumpDialogMessages();
         RedrawCurvePanel();
     }
-    // TODO(session): with 331 on, TogglePresetPanel (1, 0xFFFF) on the Presets sheet, else
-    // TogglePresetPanel (0, 0xFFFF) when the previous sheet was the Presets sheet.
-    (void)previous;
+    if (ValueOf(CTL_PRESET_PANEL_TOGGLE)) {
+        if (ValueOf(CTL_MAIN_TAB) == kSheetPresets)
+            TogglePresetPanel(1, kMarkerApplyState);
+        else if (previous == kSheetPresets)
+            TogglePresetPanel(0, kMarkerApplyState);
+    }
     if (HueBarShown()) FireControlEvent(CTL_HUE_RANGE, EVENT_DRAW_ITEM, 0);
     return 0;
 }
@@ -148,8 +153,8 @@ int32_t ClickPresetMenu(int32_t) {
 }
 
 int32_t ClickOnStartUp(int32_t) {
-    // TODO(session): ApplyStartupSettings (2, 1, 0) when "Own Defaults" is chosen and no own
-    // defaults file is known.
+    if (ValueOf(CTL_ON_START_UP) == STARTUP_OWN && gEffectSession.ownDefaultsPath.empty())
+        ApplyStartupSettings(STARTUP_OWN, 1, 0);
     return 0;
 }
 
@@ -165,12 +170,12 @@ int32_t ClickPresetPanelToggle(int32_t previous) {
     if (previous != kMarkerApplyState && previous != kMarkerAfterResize) {
         if (ValueOf(CTL_PRESET_PANEL_TOGGLE) == 0) {
             SetControlValue(CTL_PRESET_PANEL_TOGGLE, 1);
-            // TODO(session): TogglePresetPanel (1, previous); result 1.
+            TogglePresetPanel(1, previous);
             return 1;
         }
         SetControlValue(CTL_PRESET_PANEL_TOGGLE, 0);
     }
-    // TODO(session): TogglePresetPanel (value of 331, previous).
+    TogglePresetPanel(ValueOf(CTL_PRESET_PANEL_TOGGLE), previous);
     return 1;
 }
 
@@ -585,7 +590,7 @@ int32_t HandleDialogSize(int32_t sizeType) {
     if (sizeType == SIZE_MINIMIZED) return 0;
     const bool lock = GetWindowsVersion() > 10;
     if (lock) LockDialogUpdate(1);
-    // TODO(session): LayoutTabArea (0, 0).
+    LayoutTabArea(0, 0);
     if (lock) LockDialogUpdate(0);
     return 0;
 }

@@ -281,6 +281,7 @@ void ApplyRecordedValues(bool dialogShown) {
 void OpenMaximised(bool stateFileRead) {
     const int32_t clientWidth = GetDialogClientWidth(), clientHeight = GetDialogClientHeight();
     LayOutDialogControls(clientWidth, clientHeight);
+    DialogForgetEarlyShow();
     SetDialogPlacement(kShowMaximised, clientWidth, clientHeight);
     // The dialog lays itself out for size changes only once it has painted: the controls
     // follow the maximised size here.
@@ -318,6 +319,7 @@ int SessionCreateTables() {
 
 int32_t OnSessionStart(EffectContext* context) {
     const bool dialogShown = context->dialogWindow != nullptr;
+    const bool visibleAtStart = dialogShown && IsWindowVisible(context->dialogWindow);
     // A run without the dialog that the host gave recorded values renders those; the
     // remembered settings and the start-up choice are what a dialog starts from.
     const bool recordedRun = !dialogShown && context->scriptedValueCount > 0;
@@ -340,7 +342,10 @@ int32_t OnSessionStart(EffectContext* context) {
     if (dialogShown && GetControlValue(CTL_MAIN_TAB) == kSheetMain)
         Fire(CTL_CURVE, EVENT_DRAW_ITEM);
     InitUndo();
-    if (dialogShown && stateResult == kDialogStateMaximise) OpenMaximised(dialogState.fileRead);
+    if (dialogShown && stateResult == kDialogStateMaximise)
+        OpenMaximised(dialogState.fileRead);
+    else if (dialogShown && !visibleAtStart)
+        DialogForgetEarlyShow();
     return 1;
 }
 

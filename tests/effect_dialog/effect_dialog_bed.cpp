@@ -8,6 +8,8 @@
 
 namespace {
 constexpr int kShowTimeoutMs = 20000;
+// The dialog's start (the first thumbnails included) on a machine shared with other builds.
+constexpr int kStandTimeoutMs = 90000;
 constexpr int kSettleMs = 1500;       // the first preview and the sheets' paint
 constexpr int kResizeMs = 3000;       // Wine resizes the X window of an unmanaged dialog lazily
 constexpr int kEndTimeoutMs = 20000;  // the final render of OK on a busy machine
@@ -78,7 +80,7 @@ int16_t RunEffectDialog(HostSession& session, const std::function<void(Driver&)>
             // The dialog sizes itself while it opens and may be taken for shown meanwhile:
             // it stands once its OK button shows.
             WaitFor([&] { return IsWindowVisible(driver.ControlWindow(CTL_OK)) || done; },
-                    kShowTimeoutMs);
+                    kStandTimeoutMs);
             Sleep(kSettleMs);
             drive(driver);
         } else {

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
 #include "effect/control_ids.h"
 #include "effect/control_table.h"
 #include "tests/effect_dialog/effect_dialog_bed.h"
@@ -17,6 +21,25 @@ bool IsZoomButton(HWND window) {
 // The settings the dialog gives its controls when it builds them.
 void TableValues(int32_t (&values)[kSettingsControlCount]) {
     for (int32_t n = 0; n < kSettingsControlCount; ++n) values[n] = ControlTableStartValue(n);
+}
+
+// A remembered dialog state of the given size that chose German.
+void RememberGermanDialog(int32_t width, int32_t height) {
+    const char* appData = getenv("APPDATA");
+    ASSERT_NE(appData, nullptr);
+    const std::string maker = std::string(appData) + "\\Quillmoor";
+    CreateDirectoryA(maker.c_str(), nullptr);
+    CreateDirectoryA((maker + "\\Greyloom2").c_str(), nullptr);
+    std::string text = "Greyloom2.0\n" + std::to_string(width) + "\n" + std::to_string(height) +
+                       "\n0\n0\n0\nNone\n0\n0\n0\n0\n0\n0\n";
+    for (int32_t n = 310; n < 400; ++n)
+        text += std::to_string(n == CTL_LANGUAGE ? 1 : ControlTableStartValue(n)) + "\n";
+    text += "22\n";
+    for (int i = 0; i < 22; ++i) text += "0\n";
+    FILE* file = fopen((maker + "\\Greyloom2\\Greyloomdialog.ini").c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    fwrite(text.data(), 1, text.size(), file);
+    fclose(file);
 }
 
 bool SameImage(const HostImage& a, const HostImage& b) {
@@ -55,6 +78,23 @@ TEST(EffectDialog, StandsWithOkAndCancelAndTheFocusOffTheZoomButtons) {
     });
     EXPECT_EQ(result, HOST_USER_CANCELLED);
     EXPECT_TRUE(SameImage(session->output, session->source)) << "Escape leaves the image";
+}
+
+TEST(EffectDialog, GermanDialogAtItsRememberedSizeAndMaximised) {
+    RememberGermanDialog(1000, 700);
+    auto session = OpenEffectPlugin();
+    const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
+        driver.Check(!IsZoomed(driver.dialog), "a remembered size opens as that size");
+        char text[64] = "";
+        GetWindowTextA(driver.ControlWindow(CTL_CANCEL), text, sizeof text);
+        driver.Check(std::string(text) != "Cancel", "the buttons speak German");
+        ShootDialog(driver, "effect_dialog_de_default");
+        ShowDialogAs(driver, SW_MAXIMIZE);
+        ShootDialog(driver, "effect_dialog_de_maximised");
+        ShowDialogAs(driver, SW_RESTORE);
+        driver.End(IDCANCEL);
+    });
+    EXPECT_EQ(result, HOST_USER_CANCELLED);
 }
 
 TEST(EffectDialog, EnterOnUntouchedControlsRendersTheTableValues) {
