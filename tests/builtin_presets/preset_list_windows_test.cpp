@@ -263,7 +263,9 @@ TEST_F(PresetListWindow, PicturesOfThumbnails) {
                             {CATEGORY_VINTAGE_TONING, "preset_list_vintage_toning"},
                             {CATEGORY_FRAME, "preset_list_frame"},
                             {CATEGORY_PHOTO_EFFECTS, "preset_list_photo_effects"},
-                            {CATEGORY_COLORKEY, "preset_list_colorkey"}};
+                            {CATEGORY_COLORKEY, "preset_list_colorkey"},
+                            {CATEGORY_BW_FILTER, "preset_list_bw_filter"},
+                            {CATEGORY_NIGHT_EFFECT, "preset_list_night_effect"}};
     for (const Sheet& sheet : sheets) {
         SetControlValue(CTL_PRESET_GROUP_FILTER, PresetItemOfCategory(sheet.category));
         LARGE_INTEGER frequency, start, end;
