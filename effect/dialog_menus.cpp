@@ -17,11 +17,12 @@
 #include "dialog/popup_menus.h"
 #include "dialog/preview_window.h"
 #include "dialog/skin_engine.h"
-#include "dialog/system_services.h"
+#include "dialog/window_search.h"
 #include "dialog/color_picker.h"
 #include "effect/control_event_handler.h"
 #include "effect/control_ids.h"
 #include "effect/effect_pages.h"
+#include "effect/preset_file_dialogs.h"
 #include "effect/preset_groups.h"
 #include "effect/presets_menu.h"
 #include "host/effect_context.h"
@@ -98,10 +99,18 @@ constexpr MenuEntry kPresetFileMenu[] = {
     {4, 75, "Reset Preset Folder"},
 };
 
+// Items 1..4, in menu order; each preset dialog does its own re-render or list refill.
+constexpr void (*kPresetFileActions[])() = {
+    [] { LoadPresetDialog(); },
+    [] { SavePresetInPresetFolder(); },
+    [] { SavePresetAsDialog(); },
+    ResetPresetDialogFolders,
+};
+
 void ChoosePresetFileItem(int32_t choice) {
     if (ApplyPresetMenuChoice(choice)) return;
-    // TODO(savepreset): 1 LoadPresetDialog, 2 GetPresetFolder and QuickSavePreset,
-    // 3 SavePresetAsDialog, 4 the open and save paths back to the preset folder.
+    if (choice >= 1 && choice <= int32_t(std::size(kPresetFileActions)))
+        kPresetFileActions[choice - 1]();
 }
 
 void ChooseHelpItem(int32_t choice) {

@@ -28,8 +28,10 @@
 #include "effect/control_ids.h"
 #include "effect/data_folder.h"
 #include "effect/effect_pages.h"
+#include "effect/effect_session.h"
 #include "effect/language_files.h"
 #include "effect/preset_folder.h"
+#include "effect/preset_group_states.h"
 #include "effect/preset_lists.h"
 #include "effect/preview_tool_state.h"
 #include "effect/settings_files.h"
@@ -390,11 +392,11 @@ std::string DataFilePath(const char* fileName) {
 
 void WriteDialogState() {
     const std::string path = DataFilePath(kDialogStateFileName);
-    int32_t flags[kGroupFlagCount] = {};
-    // TODO(presets): the 22 category-group states of the preset list (SavePresetGroupStates)
-    // and gOwnDefaultsPath from the session.
-    if (path.empty() || !WriteDialogStateFile(path.c_str(), kSettingsFileTag, 1, gCurrentTool, "",
-                                              0, flags, kGroupFlagCount, CTL_PRESET_LIST))
+    SavePresetGroupStates();
+    if (path.empty() ||
+        !WriteDialogStateFile(path.c_str(), kSettingsFileTag, 1, gCurrentTool,
+                              gEffectSession.ownDefaultsPath.c_str(), 0,
+                              gEffectSession.categoryGroupFlags, kGroupFlagCount, CTL_PRESET_LIST))
         ShowSettingsSaveFailure(path.c_str());
 }
 

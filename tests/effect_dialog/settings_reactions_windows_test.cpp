@@ -187,9 +187,8 @@ TEST_F(Reactions, SeparatorItemsAreSkippedInTheDirectionOfTravel) {
 TEST_F(Reactions, EffectListStepsPassTheSeparators) {
     SetControlValue(CTL_MODE, 4);
     SetControlValue(CTL_EFFECT_LIST, 8);
+    // The step lands on the separator, and the list's own reaction, fired by the step, passes it.
     React(CTL_EFFECT_PREV, EVENT_CLICKED);
-    EXPECT_EQ(GetControlValue(CTL_EFFECT_LIST), 7) << "the step itself lands on the separator";
-    React(CTL_EFFECT_LIST, EVENT_CLICKED, 8);  // the fired reaction of the list
     EXPECT_EQ(GetControlValue(CTL_EFFECT_LIST), 6);
     SetControlValue(CTL_EFFECT_LIST, 0);
     React(CTL_EFFECT_PREV, EVENT_CLICKED);
