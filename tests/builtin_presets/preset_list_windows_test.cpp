@@ -48,6 +48,10 @@ std::string SourceFile(const std::string& relative) {
 
 // The dialog window's own pixels into a PNG beside the test programs.
 std::string ShootWindow(HWND window, const std::string& name) {
+    // The dialog may have made itself as large as the display: the picture shows it at a size
+    // that fits the display whole.
+    ShowWindow(window, SW_RESTORE);
+    SetWindowPos(window, HWND_TOP, 0, 0, 1000, 660, SWP_SHOWWINDOW);
     RedrawWindow(window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     RECT r;
@@ -257,7 +261,11 @@ TEST_F(PresetListWindow, PicturesOfThumbnails) {
     };
     const Sheet sheets[] = {{CATEGORY_BW_FILM, "preset_list_bw_film"},
                             {CATEGORY_VINTAGE_TONING, "preset_list_vintage_toning"},
-                            {CATEGORY_FRAME, "preset_list_frame"}};
+                            {CATEGORY_FRAME, "preset_list_frame"},
+                            {CATEGORY_PHOTO_EFFECTS, "preset_list_photo_effects"},
+                            {CATEGORY_COLORKEY, "preset_list_colorkey"},
+                            {CATEGORY_BW_FILTER, "preset_list_bw_filter"},
+                            {CATEGORY_NIGHT_EFFECT, "preset_list_night_effect"}};
     for (const Sheet& sheet : sheets) {
         SetControlValue(CTL_PRESET_GROUP_FILTER, PresetItemOfCategory(sheet.category));
         LARGE_INTEGER frequency, start, end;
