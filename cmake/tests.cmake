@@ -14,6 +14,12 @@ set_tests_properties(wine_up PROPERTIES FIXTURES_SETUP wine)
 # greyloom_add_test(name SOURCES ... LIBRARIES ... [TIMEOUT s] [SCRATCH_PREFIX])
 function(greyloom_add_test name)
     cmake_parse_arguments(ARG "SCRATCH_PREFIX" "TIMEOUT" "SOURCES;LIBRARIES" ${ARGN})
+    # The effect shows its pictures and texts from the plug-in's resources: a test program
+    # that links the effect carries them, or the first missing picture stops it at a modal box.
+    if("greyloom_effect" IN_LIST ARG_LIBRARIES AND
+       NOT "$<TARGET_OBJECTS:greyloom_resources>" IN_LIST ARG_SOURCES)
+        list(APPEND ARG_SOURCES $<TARGET_OBJECTS:greyloom_resources>)
+    endif()
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} gtest)
     target_compile_options(${name} PRIVATE ${GREYLOOM_WARNINGS})

@@ -16,7 +16,7 @@
 #include "dialog/control_record.h"
 #include "dialog/dialog_window.h"
 #include "dialog/filter_dialog.h"
-#include "dialog/system_services.h"
+#include "dialog/color_values.h"
 #include "dialog/text_expansion.h"
 #include "host/host_api.h"
 #include "host/host_services.h"

@@ -290,6 +290,9 @@ bool CreateToolbarWindow(ControlBuild& build) {
     if (!record.window) return false;
     SendMessageA(record.window, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageA(record.window, TB_SETPARENT, WPARAM(gDialog), 0);
+    // The buttons carry captions alone: without a zero image size every button keeps room
+    // for a 16-pixel picture, and a menu bar grows under the controls beside it.
+    SendMessageA(record.window, TB_SETBITMAPSIZE, 0, MAKELPARAM(0, 0));
     return true;
 }
 

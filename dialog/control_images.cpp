@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "dialog/bitmap_info.h"
 #include "dialog/control_creation.h"
 #include "dialog/control_record.h"
 #include "dialog/dialog_window.h"
@@ -161,12 +162,7 @@ COLORREF PressedColor(COLORREF color) {
 // memory context of its own.
 bool MakeButtonImage(HBITMAP picture, int32_t width, int32_t height, COLORREF (*change)(COLORREF),
                      HDC* dcOut, HBITMAP* bitmapOut, HGDIOBJ* oldOut) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = TopDownBitmapInfo32(width, height);
     void* bits = nullptr;
     HBITMAP copy = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC dc = CreateCompatibleDC(nullptr);

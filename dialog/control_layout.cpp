@@ -92,8 +92,19 @@ void PlaceZoomItems(const ControlRecord& record) {
     MoveWindowTo(DialogItem(ITEM_ZOOM_IN), DialogUnitsToPixelRect(x + 42, y, 12, 10));
 }
 
+// The template's host text sits below the template's preview, where no control moves it; a
+// preview laid out over it would have the text painted across the image.
+void HideHostTextUnder(const RECT& preview) {
+    HWND text = DialogItem(ITEM_HOST_TEXT);
+    RECT place, meet;
+    if (!text || !GetWindowRect(text, &place)) return;
+    MapWindowPoints(nullptr, gDialog, reinterpret_cast<POINT*>(&place), 2);
+    if (IntersectRect(&meet, &place, &preview)) ShowWindow(text, SW_HIDE);
+}
+
 void PlacePreview(const RECT& place) {
     MoveWindowTo(DialogItem(ITEM_PREVIEW), place);
+    HideHostTextUnder(place);
     if (!gDialogFrame.keepPreviewFrame)
         MoveWindowTo(DialogItem(ITEM_PREVIEW_FRAME), PreviewFrameAround(place));
     RefreshImageGeometry();

@@ -20,6 +20,21 @@ DialogCursorState gCursor = {0, nullptr, false};
 constexpr intptr_t kFirstSystemCursor = 32512;
 constexpr intptr_t kFirstCursorHandle = 32700;
 
+// A list box, a combo box or a part of one (its edit box or its drop-down list).
+bool IsListOrComboWindow(HWND window) {
+    for (int depth = 0; window && depth < 2; ++depth, window = GetParent(window)) {
+        char name[32] = "";
+        GetClassNameA(window, name, sizeof name);
+        if (!lstrcmpiA(name, "ListBox") || !lstrcmpiA(name, "ComboBox") ||
+            !lstrcmpiA(name, "ComboLBox"))
+            return true;
+    }
+    return false;
+}
+
+bool DialogInForeground() {
+    return gDialog && GetForegroundWindow() == gDialog;
+}
 }  // namespace
 
 int32_t GetFocusedControl() {
@@ -61,6 +76,19 @@ bool IsKeyHeld(int32_t key) {
     if ((key == VK_LBUTTON || key == VK_RBUTTON) && GetSystemMetrics(SM_SWAPBUTTON))
         threadKey = key == VK_LBUTTON ? VK_RBUTTON : VK_LBUTTON;
     return ((ReadKeyState(key) | GetKeyState(threadKey)) & 0x8000) != 0;
+}
+
+int32_t ReadForegroundKeyState(int32_t key) {
+    return DialogInForeground() ? ReadKeyState(key) : 0;
+}
+
+int32_t IsDialogKeyDown(int32_t key) {
+    if ((ReadKeyState(VK_MENU) & 0x8000) && IsListOrComboWindow(GetFocus())) return 0;
+    return ReadKeyState(key);
+}
+
+int32_t SetCursorIfForeground(intptr_t id) {
+    return DialogInForeground() ? SetDialogCursor(id) : 0;
 }
 
 int32_t SetDialogCursor(intptr_t id) {

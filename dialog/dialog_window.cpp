@@ -15,7 +15,7 @@
 #include "host/effect_context.h"
 #include "host/parameter_block.h"
 #include "host/plugin_data.h"
-#include "host/run_driver.h"
+#include "host/preview_request.h"
 #include "host/text_format.h"
 
 HWND gDialog = nullptr;
@@ -263,7 +263,7 @@ void FillPreviewBackground(HDC dc) {
     if (!gDialog || gDialogFrame.previewBackground == COLORREF(-1)) return;
     // Only when the shown part spans the whole width or height can the image leave parts of
     // the frame uncovered.
-    const HostRect& whole = gRun.scaledFilterRect;
+    const HostRect whole = ProxyImageRect();
     bool wholeWidth =
         gContext.currentLeft <= 0 && gContext.currentRight >= whole.right - whole.left;
     bool wholeHeight =

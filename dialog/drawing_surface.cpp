@@ -8,6 +8,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "dialog/bitmap_info.h"
 #include "dialog/control_record.h"
 #include "dialog/dialog_window.h"
 #include "dialog/text_expansion.h"
@@ -96,13 +97,7 @@ bool CreateSurfacePictures(int32_t width, int32_t height) {
     gSurface.dibDC = gSurfaceGdi.createCompatibleDC(gSurface.windowDC);
     gSurface.bitmapDC = gSurfaceGdi.createCompatibleDC(gSurface.windowDC);
     if (!gSurface.dibDC || !gSurface.bitmapDC) return false;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownBitmapInfo32(width, height);
     void* bits = nullptr;
     gSurface.dib =
         gSurfaceGdi.createDIBSection(gSurface.dibDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);

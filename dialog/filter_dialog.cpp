@@ -25,7 +25,7 @@
 #include "dialog/preview_window.h"
 #include "dialog/skin_engine.h"
 #include "dialog/slider_mapping.h"
-#include "dialog/system_services.h"
+#include "dialog/handle_release.h"
 #include "dialog/visual_styles.h"
 #include "dialog/windows_version.h"
 #include "host/effect_context.h"

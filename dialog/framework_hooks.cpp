@@ -8,9 +8,13 @@
 #include <commctrl.h>
 
 #include "dialog/about_box.h"
+#include "dialog/control_appearance.h"
+#include "dialog/control_record.h"
+#include "dialog/control_texts.h"
 #include "dialog/dialog_window.h"
 #include "dialog/filter_dialog.h"
 #include "dialog/font_slots.h"
+#include "dialog/histogram_panel.h"
 #include "dialog/image_lists.h"
 #include "dialog/message_boxes.h"
 #include "dialog/preview_window.h"
@@ -50,6 +54,21 @@ void ShowAboutForHost() {
     ShowAboutBox();
 }
 
+void SetTextForFramework(int32_t n, const char* text) {
+    SetControlText(n, text);
+}
+
+void PaintControlNow(int32_t n) {
+    if (const ControlRecord* record = UsedControlRecord(n))
+        if (record->window) UpdateWindow(record->window);
+}
+
+void ShowHistogram(const HistogramShow& show) {
+    UpdateHistogram(show.array, show.zoom, show.noGaps);
+    SetControlColor(show.control, GetControlColor(show.colorControl));
+    DrawHistogram(show.array, show.control, show.channel, show.style, -1, -1, 0, -1, 0, show.zoom);
+}
+
 void ReleaseRunObjects() {
     for (int slot = 0; slot < kImageListsReleased; ++slot) DestroyImageList(slot);
     DeleteFontSlots();
@@ -58,8 +77,9 @@ void ReleaseRunObjects() {
 }  // namespace
 
 void DialogHooksInstall() {
-    gDialogHooks = {MessageBoxShow,    ShowAboutForHost, RunDialogForHost, ShowProgress,
-                    RefreshPreviewNow, ResetFontSlots,   ReleaseRunObjects};
+    gDialogHooks = {MessageBoxShow,    ShowAboutForHost, RunDialogForHost,  ShowProgress,
+                    RefreshPreviewNow, ResetFontSlots,   ReleaseRunObjects, SetTextForFramework,
+                    PaintControlNow,   ShowHistogram};
 }
 
 // Plug-ins link the whole framework, so this runs in every plug-in with the dialog; programs

@@ -224,13 +224,12 @@ uint8_t DisplayLevel16(int32_t value) {
     return uint8_t(std::min(std::max(value, 0) >> 7, 255));
 }
 
-std::vector<uint8_t> MagnifyPixels(const uint8_t* pixels, int32_t rowBytes, int32_t width,
-                                   int32_t height, int32_t planes, int32_t magnification) {
+void MagnifyPixelsInto(const uint8_t* pixels, int32_t rowBytes, int32_t width, int32_t height,
+                       int32_t planes, int32_t magnification, uint8_t* out) {
     const int32_t m = std::max(magnification, 1);
     const size_t outRow = size_t(width) * m * planes;
-    std::vector<uint8_t> out(outRow * size_t(height) * m);
     for (int32_t y = 0; y < height; ++y) {
-        uint8_t* row = &out[size_t(y) * m * outRow];
+        uint8_t* row = out + size_t(y) * m * outRow;
         const uint8_t* in = pixels + int64_t(y) * rowBytes;
         for (int32_t x = 0; x < width; ++x)
             for (int32_t k = 0; k < m; ++k)
@@ -238,6 +237,13 @@ std::vector<uint8_t> MagnifyPixels(const uint8_t* pixels, int32_t rowBytes, int3
                           row + (size_t(x) * m + k) * planes);
         for (int32_t k = 1; k < m; ++k) std::copy(row, row + outRow, row + k * outRow);
     }
+}
+
+std::vector<uint8_t> MagnifyPixels(const uint8_t* pixels, int32_t rowBytes, int32_t width,
+                                   int32_t height, int32_t planes, int32_t magnification) {
+    const int32_t m = std::max(magnification, 1);
+    std::vector<uint8_t> out(size_t(width) * m * planes * size_t(height) * m);
+    MagnifyPixelsInto(pixels, rowBytes, width, height, planes, m, out.data());
     return out;
 }
 

@@ -67,6 +67,9 @@ uint8_t DisplayLevel16(int32_t value);
 // exactly what is written: (width m) x (height m) pixels.
 std::vector<uint8_t> MagnifyPixels(const uint8_t* pixels, int32_t rowBytes, int32_t width,
                                    int32_t height, int32_t planes, int32_t magnification);
+// The same into out, which holds (width m) x (height m) x planes bytes.
+void MagnifyPixelsInto(const uint8_t* pixels, int32_t rowBytes, int32_t width, int32_t height,
+                       int32_t planes, int32_t magnification, uint8_t* out);
 
 // The navigator's proxy scale and sampling step for an image W x H in a control of
 // width x height: aspect ratios compared by cross-multiplying, the step at least 1.

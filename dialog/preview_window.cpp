@@ -5,8 +5,7 @@
 #include "dialog/preview_window.h"
 
 #include <algorithm>
-#include <new>
-#include <vector>
+#include <cstdlib>
 
 #include "dialog/control_appearance.h"
 #include "dialog/control_creation.h"
@@ -16,19 +15,81 @@
 #include "dialog/message_boxes.h"
 #include "dialog/preview_view.h"
 #include "host/effect_context.h"
+#include "host/host_services.h"
 #include "host/parameter_block.h"
 #include "host/plugin_data.h"
 #include "host/preview_request.h"
-#include "host/run_driver.h"
 
 PreviewState gPreview;
 
 namespace {
-// The pictures handed to the host's display routine; kept from one paint to the next while
-// their sizes stay. Written only by PaintPreview and ReleasePreviewBuffers.
+constexpr int32_t kModeGray16 = 10;
+constexpr int32_t kModeCmyk64 = 13;
+constexpr int32_t kModeDuotone16 = 14;
+
+// Memory lent by the host's buffer suite when it has one and agrees, else from the heap; kept
+// from one paint to the next while its size stays.
+class PreviewBuffer {
+  public:
+    PreviewBuffer() = default;
+    PreviewBuffer(const PreviewBuffer&) = delete;
+    PreviewBuffer& operator=(const PreviewBuffer&) = delete;
+    // At process exit the host that lent a buffer may be gone: only heap memory is freed.
+    ~PreviewBuffer() { std::free(heap_); }
+
+    // bytes of memory, or null when neither the host nor the heap gives them.
+    uint8_t* Ensure(size_t bytes) {
+        if (data_ && bytes_ == bytes) return data_;
+        Release();
+        if (const BufferProcs* suite = HostSuite(); suite && bytes <= size_t(INT32_MAX)) {
+            void* id = nullptr;
+            if (HostAllocateBuffer(suite, int32_t(bytes), &id) == 0) {
+                if (void* data = HostLockBuffer(suite, id, true)) {
+                    hostId_ = id;
+                    suite_ = suite;
+                    return Keep(static_cast<uint8_t*>(data), bytes);
+                }
+                HostFreeBuffer(suite, id);
+            }
+        }
+        heap_ = static_cast<uint8_t*>(std::malloc(bytes ? bytes : 1));
+        return heap_ ? Keep(heap_, bytes) : nullptr;
+    }
+
+    void Release() {
+        if (hostId_) {
+            HostUnlockBuffer(suite_, hostId_);
+            HostFreeBuffer(suite_, hostId_);
+        }
+        std::free(heap_);
+        data_ = heap_ = nullptr;
+        bytes_ = 0;
+        hostId_ = nullptr;
+        suite_ = nullptr;
+    }
+
+  private:
+    static const BufferProcs* HostSuite() {
+        const BufferProcs* suite = gDataBlock && gStuff ? gStuff->bufferProcs : nullptr;
+        return BufferSuiteAvailable(suite, nullptr) ? suite : nullptr;
+    }
+    uint8_t* Keep(uint8_t* data, size_t bytes) {
+        data_ = data;
+        bytes_ = bytes;
+        return data_;
+    }
+    uint8_t* data_ = nullptr;
+    size_t bytes_ = 0;
+    uint8_t* heap_ = nullptr;  // set when the memory came from the heap
+    void* hostId_ = nullptr;   // set when it came from the host
+    const BufferProcs* suite_ = nullptr;
+};
+
+// The pictures handed to the host's display routine. Written only by PaintPreview and
+// ReleasePreviewBuffers.
 struct PreviewBuffers {
-    std::vector<uint8_t> eightBit;   // a 16-bit proxy brought to 8 bits
-    std::vector<uint8_t> magnified;  // each proxy pixel repeated m x m times
+    PreviewBuffer eightBit;   // a 16-bit proxy brought to 8 bits
+    PreviewBuffer magnified;  // each proxy pixel repeated m x m times
 };
 PreviewBuffers gPreviewBuffers;
 
@@ -37,6 +98,19 @@ bool FrameRect16(HWND dialog, RECT& frame) {
     if (!item || !GetWindowRect(item, &frame)) return false;
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&frame), 2);
     return true;
+}
+
+const char* EightBitBufferMessage(int32_t imageMode) {
+    switch (imageMode) {
+        case kModeGray16:
+            return "Can't allocate proxy preview buffer for Gray16 image!";
+        case kModeCmyk64:
+            return "Can't allocate proxy preview buffer for CMYK64 image!";
+        case kModeDuotone16:
+            return "Can't allocate proxy preview buffer for Duotone16 image!";
+        default:
+            return "Can't allocate proxy preview buffer for 48-bit image!";
+    }
 }
 
 // The proxy's pixels as 8-bit samples of `planes` per pixel: the host's own for 8-bit images,
@@ -49,19 +123,17 @@ const uint8_t* EightBitPixels(const FilterRecord& r, int32_t width, int32_t heig
         return out;
     }
     const size_t row = size_t(width) * r.planes;
-    try {
-        gPreviewBuffers.eightBit.resize(row * size_t(height));
-    } catch (const std::bad_alloc&) {
-        ShowErrorMessage("Can't allocate proxy preview buffer for 48-bit image!");
+    uint8_t* eightBit = gPreviewBuffers.eightBit.Ensure(row * size_t(height));
+    if (!eightBit) {
+        ShowErrorMessage("%s", EightBitBufferMessage(r.imageMode));
         return nullptr;
     }
     for (int32_t y = 0; y < height; ++y) {
         const auto* in = reinterpret_cast<const uint16_t*>(out + int64_t(y) * r.outRowBytes);
-        for (size_t i = 0; i < row; ++i)
-            gPreviewBuffers.eightBit[y * row + i] = DisplayLevel16(in[i]);
+        for (size_t i = 0; i < row; ++i) eightBit[y * row + i] = DisplayLevel16(in[i]);
     }
     rowBytes = int32_t(row);
-    return gPreviewBuffers.eightBit.data();
+    return eightBit;
 }
 
 void DrawProxy(HDC dc, const RECT& frame) {
@@ -74,13 +146,14 @@ void DrawProxy(HDC dc, const RECT& frame) {
     if (!pixels) return;
     const int32_t m = std::max(gContext.zoomMagnification, 1);
     if (m > 1) {
-        try {
-            gPreviewBuffers.magnified = MagnifyPixels(pixels, rowBytes, width, height, r.planes, m);
-        } catch (const std::bad_alloc&) {
+        const size_t bytes = size_t(width) * m * size_t(height) * m * size_t(r.planes);
+        uint8_t* magnified = gPreviewBuffers.magnified.Ensure(bytes);
+        if (!magnified) {
             ShowErrorMessage("Can't allocate proxy preview buffer for >100%% zoom!");
             return;
         }
-        pixels = gPreviewBuffers.magnified.data();
+        MagnifyPixelsInto(pixels, rowBytes, width, height, r.planes, m, magnified);
+        pixels = magnified;
         rowBytes = width * m * r.planes;
     }
     const int32_t frameWidth = frame.right - frame.left, frameHeight = frame.bottom - frame.top;
@@ -89,6 +162,12 @@ void DrawProxy(HDC dc, const RECT& frame) {
     const HostVRect area = {0, 0, std::min(place.imageHeight, frameHeight),
                             std::min(place.imageWidth, frameWidth)};
     r.displayPixels(&desc, &area, frame.top + place.offsetY, frame.left + place.offsetX, dc);
+}
+
+// A pan drag of the preview runs. The flag word's "dragging" bit is no sign of it: the
+// default flag word has it set.
+bool PanDragRunning() {
+    return gParams && (gParams->flags & PFLAG_PREVIEW_DRAG);
 }
 
 void SetZoomButtons(PreviewZoom zoom, int32_t zoomIn, int32_t zoomOut) {
@@ -124,8 +203,7 @@ int32_t RefreshImageGeometry() {
     gPreview.panY = pan.y;
     gPreview.available = GetResult() == 0;
     // The proxy's pointers, row bytes, planes, mask source and shown rectangle.
-    if (gPreview.available && DeliveryConsistent(ScaledFilterRect()))
-        SetRectGeometry(ScaledFilterRect());
+    if (gPreview.available) AdoptProxyGeometry();
     return gPreview.available ? 1 : 0;
 }
 
@@ -182,8 +260,18 @@ int32_t PanPreview(int32_t mode, int32_t dx, int32_t dy, int32_t render) {
     return 1;
 }
 
+int32_t PanPreviewTo(int32_t mode, int32_t x, int32_t y, int32_t render) {
+    if (mode == 1) {
+        x -= (gContext.currentRight - gContext.currentLeft - 1) / 2;
+        y -= (gContext.currentBottom - gContext.currentTop - 1) / 2;
+    }
+    // The shown rectangle of gContext follows through the proxy's geometry.
+    return PanPreview(mode, x, y, render);
+}
+
 void ReleasePreviewBuffers() {
-    gPreviewBuffers = PreviewBuffers{};
+    gPreviewBuffers.eightBit.Release();
+    gPreviewBuffers.magnified.Release();
 }
 
 int32_t SetPreviewZoom(int32_t reduction, int32_t magnification) {
@@ -199,7 +287,7 @@ int32_t SetPreviewZoom(int32_t reduction, int32_t magnification) {
                      gContext.zoomReduction >= 2 || magnification < 16);
         EnableWindow(GetDlgItem(gDialog, ITEM_ZOOM_OUT), gContext.zoomReduction < kMaxReduction);
     }
-    if (!(gParams && (gParams->flags & PFLAG_DRAGGING))) {
+    if (!PanDragRunning()) {
         RenderPreview();
         InvalidatePreview(gDialog);
     }
@@ -287,7 +375,7 @@ PixelReadout PreviewReadoutAt(int32_t x, int32_t y) {
 }
 
 int32_t ShowPixelReadout(int32_t swatch, int32_t line1, int32_t line2, int32_t coordinates) {
-    if (gParams && (gParams->flags & PFLAG_DRAGGING)) return 1;
+    if (PanDragRunning()) return 1;
     const int32_t x = GetPreviewMouseX(), y = GetPreviewMouseY();
     const PixelReadout readout = PreviewReadoutAt(x, y);
     SetControlColor(swatch, int32_t(readout.swatch));

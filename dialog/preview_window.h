@@ -31,6 +31,8 @@ void InvalidatePreview(HWND dialog);
 void PaintPreview(HWND dialog);
 // Moves the shown part: mode 0 by (dx, dy) reduced pixels, mode 1 to (dx, dy).
 int32_t PanPreview(int32_t mode, int32_t dx, int32_t dy, int32_t render);
+// As PanPreview, but mode 1 centres the shown part on (x, y) reduced pixels.
+int32_t PanPreviewTo(int32_t mode, int32_t x, int32_t y, int32_t render);
 // Frees the drawing buffers of the preview when the dialog goes.
 void ReleasePreviewBuffers();
 

@@ -14,7 +14,7 @@
 #include "dialog/control_texts.h"
 #include "dialog/dialog_window.h"
 #include "dialog/filter_dialog.h"
-#include "dialog/system_services.h"
+#include "dialog/window_search.h"
 #include "effect/control_ids.h"
 #include "effect/data_folder.h"
 #include "effect/settings_reaction_parts.h"

@@ -17,12 +17,14 @@
 #include "dialog/popup_menus.h"
 #include "dialog/preview_window.h"
 #include "dialog/skin_engine.h"
-#include "dialog/system_services.h"
+#include "dialog/window_search.h"
 #include "dialog/color_picker.h"
 #include "effect/control_event_handler.h"
 #include "effect/control_ids.h"
 #include "effect/effect_pages.h"
+#include "effect/preset_file_dialogs.h"
 #include "effect/preset_groups.h"
+#include "effect/presets_menu.h"
 #include "host/effect_context.h"
 #include "host/parameter_block.h"
 
@@ -97,12 +99,18 @@ constexpr MenuEntry kPresetFileMenu[] = {
     {4, 75, "Reset Preset Folder"},
 };
 
+// Items 1..4, in menu order; each preset dialog does its own re-render or list refill.
+constexpr void (*kPresetFileActions[])() = {
+    [] { LoadPresetDialog(); },
+    [] { SavePresetInPresetFolder(); },
+    [] { SavePresetAsDialog(); },
+    ResetPresetDialogFolders,
+};
+
 void ChoosePresetFileItem(int32_t choice) {
-    // TODO(savepreset, presets): 1 LoadPresetDialog, 2 GetPresetFolder and QuickSavePreset,
-    // 3 SavePresetAsDialog, 4 the open and save paths back to the preset folder, 100..999
-    // ApplyBuiltinPreset (item - 100, value of 351), 1000.. LoadPresetFile, each followed by a
-    // render; the category sub-menus of the Preset menu come with the preset lists.
-    (void)choice;
+    if (ApplyPresetMenuChoice(choice)) return;
+    if (choice >= 1 && choice <= int32_t(std::size(kPresetFileActions)))
+        kPresetFileActions[choice - 1]();
 }
 
 void ChooseHelpItem(int32_t choice) {
@@ -127,7 +135,11 @@ struct MenuBarButton {
     void (*choose)(int32_t choice);
 };
 constexpr MenuBarButton kMenuBarButtons[] = {
-    {[] { return BuildMenu(kPresetFileMenu, int32_t(std::size(kPresetFileMenu)), 0); },
+    {[] {
+         HMENU menu = BuildMenu(kPresetFileMenu, int32_t(std::size(kPresetFileMenu)), 0);
+         AddPresetCategorySubmenus(menu, int32_t(std::size(kPresetFileMenu)) + 1);
+         return menu;
+     },
      ChoosePresetFileItem},
     {BuildShowMenu,
      [](int32_t choice) {

@@ -4,9 +4,11 @@
 #include <windows.h>
 
 #include "dialog/control_creation.h"
+#include "dialog/control_items.h"
 #include "dialog/filter_dialog.h"
 #include "effect/control_event_handler.h"
 #include "effect/control_ids.h"
+#include "effect/preset_thumbnails.h"
 #include "host/effect_context.h"
 #include "host/message_boxes.h"
 
@@ -32,10 +34,11 @@ int32_t OnThumbnailTimer() {
     SetDialogTimer(3, 0, 0);
     const int32_t mode = ValueOf(CTL_MODE);
     if (mode == 1 || mode == 2) return 1;
-    // TODO(presets): when the dialog is up, the current thumbnail mode's image list is empty
-    // and GetListViewView(124) is 0: pump, application-starting cursor, FillPresetThumbnails
-    // (124, size, size, size index, value of 349, 0), cursor back, LVM_SCROLL without visual
-    // styles, and the remembered top item into view.
+    // TODO(events): LVM_SCROLL without visual styles and the remembered top item into view.
+    if (gContext.dialogUp && GetListViewView(CTL_PRESET_LIST) == 0) {
+        PumpDialogMessages();
+        ShowPresetThumbnails(0);
+    }
     return 0;
 }
 

@@ -28,8 +28,11 @@
 #include "effect/control_ids.h"
 #include "effect/data_folder.h"
 #include "effect/effect_pages.h"
+#include "effect/effect_session.h"
 #include "effect/language_files.h"
 #include "effect/preset_folder.h"
+#include "effect/preset_group_states.h"
+#include "effect/preset_lists.h"
 #include "effect/preview_tool_state.h"
 #include "effect/settings_files.h"
 #include "effect/settings_sets.h"
@@ -211,7 +214,8 @@ int32_t ClickLanguage(int32_t) {
     LockDialogUpdate(1);
     LoadLanguage(ValueOf(CTL_LANGUAGE), ARRAY_TEXTS, ARRAY_SHORT_TEXTS, ARRAY_LANGUAGE_RAW,
                  CTL_PREVIEW_TAB, kLanguageLastTextId, kLanguageLastShortTextId);
-    // TODO(presets): ApplyPresetLanguage (value of 338); in modes 0 and 4 the tab texts of 310.
+    ApplyPresetLanguage(ValueOf(CTL_LANGUAGE));
+    // TODO(events): in modes 0 and 4 the tab texts of 310.
     for (const auto& label : kLanguageLabels)
         SetControlLabel(label.control, ShortText(label.shortText, label.english));
     const bool skinned = SkinNumberAboveZero();
@@ -388,11 +392,11 @@ std::string DataFilePath(const char* fileName) {
 
 void WriteDialogState() {
     const std::string path = DataFilePath(kDialogStateFileName);
-    int32_t flags[kGroupFlagCount] = {};
-    // TODO(presets): the 22 category-group states of the preset list (SavePresetGroupStates)
-    // and gOwnDefaultsPath from the session.
-    if (path.empty() || !WriteDialogStateFile(path.c_str(), kSettingsFileTag, 1, gCurrentTool, "",
-                                              0, flags, kGroupFlagCount, CTL_PRESET_LIST))
+    SavePresetGroupStates();
+    if (path.empty() ||
+        !WriteDialogStateFile(path.c_str(), kSettingsFileTag, 1, gCurrentTool,
+                              gEffectSession.ownDefaultsPath.c_str(), 0,
+                              gEffectSession.categoryGroupFlags, kGroupFlagCount, CTL_PRESET_LIST))
         ShowSettingsSaveFailure(path.c_str());
 }
 

@@ -12,8 +12,10 @@
 #include "dialog/dialog_input.h"
 #include "dialog/filter_dialog.h"
 #include "dialog/preview_window.h"
+#include "effect/builtin_presets.h"
 #include "effect/control_event_handler.h"
 #include "effect/control_ids.h"
+#include "effect/preset_lists.h"
 #include "effect/preview_tool_state.h"
 #include "effect/tool_buttons.h"
 #include "host/effect_context.h"
@@ -114,10 +116,9 @@ int32_t SetMaskView(int32_t value) {
 // presets.
 int32_t FirstPresetItem() {
     if (ValueOf(CTL_PRESET_GROUP_FILTER) > 0) return 0;
-    // TODO(presets): under "Show All", gOwnPresetCount + gCategoryStart[CategoryOfPreset(p)]
-    // for the selected built-in preset p (item 0 for an own preset or none) once the preset
-    // lists are in.
-    return 0;
+    const int32_t preset = SelectedPreset();
+    if (preset <= 0) return 0;
+    return gOwnPresetCount + gCategoryStart[CategoryOfPreset(preset)];
 }
 
 int32_t JumpToFirstPreset() {

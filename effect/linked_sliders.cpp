@@ -67,7 +67,8 @@ int32_t ReactToLinkOption(const ReactionEvent& event) {
     SetLabelToShortText(s, kTextShadows);
     SetLabelToShortText(h, kTextHighlights);
     MoveControlToY(s, ControlY(h) - kPairSpacingUnits);
-    SetSettingValue(h, ValueOf(s));
+    // Unlinking keeps the highlights value: a pair that was linked already holds one value in
+    // both, and a stored row or preset with the pair apart must come back apart.
     ShowControl(h);
     return 1;
 }

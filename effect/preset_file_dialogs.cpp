@@ -15,20 +15,16 @@
 #include "dialog/message_boxes.h"
 #include "effect/control_ids.h"
 #include "effect/data_folder.h"
+#include "effect/effect_session.h"
 #include "effect/preset_file.h"
 #include "effect/preset_folder.h"
 #include "effect/preset_groups.h"
+#include "effect/preset_lists.h"
 #include "effect/save_preset_dialog.h"
 #include "effect/whole_files.h"
 #include "host/effect_context.h"
 #include "host/numbered_arrays.h"
 #include "host/text_format.h"
-
-char gPresetFolder[kPresetPathChars];
-char gLastPresetFolder[kPresetPathChars];
-char gLastPresetName[kPresetPathChars] = "Preset 1";
-char gOpenPresetPath[kPresetPathChars];
-char gSavePresetPath[kPresetPathChars];
 
 namespace {
 constexpr int32_t kRerenderAction = 3;
@@ -60,30 +56,36 @@ const char* ShortText(int32_t id) {
     return "";
 }
 
-void NoRefill() {}
+// The user's presets are the list's first category: a new or vanished file shows at once.
+void RefillPresetList() {
+    FillPresetList(CTL_PRESET_LIST);
+}
 
 bool EndsWithSlash(const std::string& path) {
     return !path.empty() && (path.back() == '\\' || path.back() == '/');
 }
 
-void ComputePresetFolder(char* out) {
-    GetPresetFolder(out, kPresetPathChars, kDataFolderName, PluginRegistryKey());
+std::string PresetFolder() {
+    char folder[kDataPathMax + 1] = "";
+    GetPresetFolder(folder, sizeof folder, kDataFolderName, PluginRegistryKey());
+    return folder;
 }
 
 void RescanAndRefill() {
-    ComputePresetFolder(gPresetFolder);
-    ScanPresetFolder(gPresetFolder);
+    gEffectSession.presetFolder = PresetFolder();
+    ScanPresetFolder(gEffectSession.presetFolder.c_str());
     gPresetDialogCalls.refillPresetList();
 }
 
-// Puts the proposal into the file dialog's buffer; a proposal that does not fit is cut to its
-// name alone (the dialog then starts in the preset folder).
-void ProposeFile(char* buffer, const char* lastPath, const char* extension) {
-    std::string proposed = PresetProposedFile(lastPath, gLastPresetName, extension);
+// The proposal for the file dialog's buffer; one that does not fit is cut to its name alone
+// (the dialog then starts in the preset folder).
+std::string ProposeFile(const std::string& lastPath, const char* extension) {
+    const char* name = gEffectSession.lastPresetName.c_str();
+    std::string proposed = PresetProposedFile(lastPath.c_str(), name, extension);
     if (proposed.size() >= kPresetDialogFileChars)
-        proposed = PresetProposedFile("", gLastPresetName, extension);
+        proposed = PresetProposedFile("", name, extension);
     if (proposed.size() >= kPresetDialogFileChars) proposed.clear();
-    CopyText(buffer, kPresetPathChars, proposed.c_str());
+    return proposed;
 }
 
 using ShowFileDialogProc = int32_t (*)(uint32_t, char*, uint32_t, int32_t*, int32_t*, char*,
@@ -95,37 +97,44 @@ struct PresetFileDialog {
     uint32_t flags;
     const char* filter;
     int32_t titleText;
-    char* path;             // the remembered path, also the dialog's name buffer
-    const char* extension;  // appended to the proposed name
+    std::string EffectSession::*path;  // the remembered path, proposed and then chosen
+    const char* extension;             // appended to the proposed name
 };
-const PresetFileDialog kPresetOpenDialog = {ShowOpenFileDialog, kOpenFlags,      kOpenFilter,
-                                            kOpenPresetTitle,   gOpenPresetPath, ".glp"};
-const PresetFileDialog kPresetSaveDialog = {ShowSaveFileDialog, kSaveFlags,      kSaveFilter,
-                                            kSaveAsTitle,       gSavePresetPath, ""};
+const PresetFileDialog kPresetOpenDialog = {ShowOpenFileDialog,
+                                            kOpenFlags,
+                                            kOpenFilter,
+                                            kOpenPresetTitle,
+                                            &EffectSession::openPresetPath,
+                                            ".glp"};
+const PresetFileDialog kPresetSaveDialog = {
+    ShowSaveFileDialog, kSaveFlags, kSaveFilter, kSaveAsTitle, &EffectSession::savePresetPath, ""};
 
 // Shows the dialog in the preset folder with the last name proposed; true when a file was
-// chosen (its path is then in dialog.path).
+// chosen, whose path is then the remembered one.
 bool AskForPresetFile(const PresetFileDialog& dialog) {
-    ComputePresetFolder(gPresetFolder);
-    ProposeFile(dialog.path, dialog.path, dialog.extension);
-    return dialog.show(dialog.flags, dialog.path, kPresetDialogFileChars, nullptr, nullptr, nullptr,
-                       0, dialog.filter, nullptr, 0, nullptr, gPresetFolder,
-                       ShortText(dialog.titleText), kPresetExtension,
-                       nullptr) == FILE_DIALOG_CHOSEN;
+    gEffectSession.presetFolder = PresetFolder();
+    std::string& path = gEffectSession.*dialog.path;
+    char buffer[kPresetDialogFileChars] = "";
+    CopyText(buffer, sizeof buffer, ProposeFile(path, dialog.extension).c_str());
+    if (dialog.show(dialog.flags, buffer, sizeof buffer, nullptr, nullptr, nullptr, 0,
+                    dialog.filter, nullptr, 0, nullptr, gEffectSession.presetFolder.c_str(),
+                    ShortText(dialog.titleText), kPresetExtension, nullptr) != FILE_DIALOG_CHOSEN)
+        return false;
+    path = buffer;
+    return true;
 }
 }  // namespace
 
-PresetDialogCalls gPresetDialogCalls = {NoRefill};
+PresetDialogCalls gPresetDialogCalls = {RefillPresetList};
 
 void PresetDialogCallsConnect(const PresetDialogCalls& calls) {
     gPresetDialogCalls = calls;
-    if (!gPresetDialogCalls.refillPresetList) gPresetDialogCalls.refillPresetList = NoRefill;
+    if (!gPresetDialogCalls.refillPresetList)
+        gPresetDialogCalls.refillPresetList = RefillPresetList;
 }
 
-void PresetPathsReset() {
-    gPresetFolder[0] = gLastPresetFolder[0] = gOpenPresetPath[0] = gSavePresetPath[0] = '\0';
-    CopyText(gLastPresetName, kPresetPathChars, kFirstPresetName);
-    gPresetDialogCalls = {NoRefill};
+void PresetDialogCallsReset() {
+    gPresetDialogCalls = {RefillPresetList};
 }
 
 std::string PresetSavePath(const char* folder, const char* name) {
@@ -135,7 +144,7 @@ std::string PresetSavePath(const char* folder, const char* name) {
 }
 
 std::string PresetProposedFile(const char* lastPath, const char* name, const char* extension) {
-    char folder[kPresetPathChars] = "";
+    char folder[kDataPathMax + 1] = "";
     GetFileFolder(lastPath, folder, sizeof folder);
     std::string proposed = folder;
     if (name && *name && CheckPresetName("", name) == PRESET_NAME_OK)
@@ -144,11 +153,11 @@ std::string PresetProposedFile(const char* lastPath, const char* name, const cha
 }
 
 void RememberLastPreset(const char* path) {
-    char folder[kPresetPathChars] = "", name[kPresetPathChars] = "";
+    char folder[kDataPathMax + 1] = "", name[kDataPathMax + 1] = "";
     GetFileFolder(path, folder, sizeof folder);
     if (!GetFileBaseName(path, name, sizeof name)) GetFileNamePart(path, name, sizeof name);
-    CopyText(gLastPresetFolder, kPresetPathChars, folder);
-    CopyText(gLastPresetName, kPresetPathChars, name);
+    gEffectSession.lastPresetFolder = folder;
+    gEffectSession.lastPresetName = name;
 }
 
 int32_t OpenPresetFile(const char* path, int32_t combine) {
@@ -168,9 +177,11 @@ int32_t OpenPresetFile(const char* path, int32_t combine) {
 
 int32_t QuickSavePreset() {
     MarkGroupsInUse();
-    if (!gLastPresetFolder[0]) ComputePresetFolder(gLastPresetFolder);
+    // Never beside whatever the current folder happens to be.
+    if (gEffectSession.lastPresetFolder.empty()) gEffectSession.lastPresetFolder = PresetFolder();
     if (!RunSavePresetDialog(gContext.controlValues[CTL_LANGUAGE])) return 0;
-    const std::string path = PresetSavePath(gLastPresetFolder, gLastPresetName);
+    const std::string path = PresetSavePath(gEffectSession.lastPresetFolder.c_str(),
+                                            gEffectSession.lastPresetName.c_str());
     if (!WritePresetFile(path.c_str())) {
         ShowErrorMessage("%s\n%s", ShortText(kSaveFailedText), path.c_str());
         return 0;
@@ -180,13 +191,14 @@ int32_t QuickSavePreset() {
 }
 
 int32_t SavePresetInPresetFolder() {
-    ComputePresetFolder(gLastPresetFolder);
+    gEffectSession.lastPresetFolder = PresetFolder();
     return QuickSavePreset();
 }
 
 int32_t LoadPresetDialog() {
     if (AskForPresetFile(kPresetOpenDialog) &&
-        OpenPresetFile(gOpenPresetPath, gContext.controlValues[CTL_PRESET_COMBINE]))
+        OpenPresetFile(gEffectSession.openPresetPath.c_str(),
+                       gContext.controlValues[CTL_PRESET_COMBINE]))
         return 1;
     RescanAndRefill();
     return 0;
@@ -194,7 +206,7 @@ int32_t LoadPresetDialog() {
 
 int32_t SavePresetAsDialog() {
     if (AskForPresetFile(kPresetSaveDialog)) {
-        RememberLastPreset(gSavePresetPath);
+        RememberLastPreset(gEffectSession.savePresetPath.c_str());
         if (QuickSavePreset()) return 0;
     }
     RescanAndRefill();
@@ -202,6 +214,6 @@ int32_t SavePresetAsDialog() {
 }
 
 void ResetPresetDialogFolders() {
-    ComputePresetFolder(gOpenPresetPath);
-    CopyText(gSavePresetPath, kPresetPathChars, gOpenPresetPath);
+    gEffectSession.openPresetPath = PresetFolder();
+    gEffectSession.savePresetPath = gEffectSession.openPresetPath;
 }

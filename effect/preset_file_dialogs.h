@@ -6,32 +6,25 @@
 #include <cstdint>
 #include <string>
 
-constexpr size_t kPresetPathChars = 512;          // every remembered path and name, with its end
 constexpr uint32_t kPresetDialogFileChars = 256;  // the file dialogs' name buffer
-constexpr const char* kFirstPresetName = "Preset 1";
 
-// Written only by this file's functions, gLastPresetName also by the Save Preset dialog's Save
-// (tests start from PresetPathsReset).
-extern char gPresetFolder[kPresetPathChars];      // the preset folder as last computed
-extern char gLastPresetFolder[kPresetPathChars];  // folder of the last preset opened or saved,
-                                                  // ending in a backslash
-extern char gLastPresetName[kPresetPathChars];    // its base name; "Preset 1" at first
-extern char gOpenPresetPath[kPresetPathChars];    // last path of the open dialog
-extern char gSavePresetPath[kPresetPathChars];    // last path of the save-as dialog
+// The remembered folders, names and paths are gEffectSession's (effect/effect_session.h):
+// presetFolder, lastPresetFolder, lastPresetName, openPresetPath and savePresetPath are
+// written here once the session started (lastPresetName also by the Save Preset dialog's
+// Save, which keeps the name typed even when it refuses it).
 
-// Work of the preset list that the file dialogs ask for: filled with a plain fallback (nothing
-// to refill); the preset list points it at its own routine (one writer:
-// PresetDialogCallsConnect).
+// Work of the preset list that the file dialogs ask for, replaceable for tests (one writer:
+// PresetDialogCallsConnect); by default the preset list 124 is filled again.
 struct PresetDialogCalls {
-    // Refills the preset list of the current category with thumbnails, after the preset
-    // folder was rescanned into ARRAY_PRESET_PATHS.
+    // Refills the preset list of the current category after the preset folder was rescanned
+    // into ARRAY_PRESET_PATHS (its thumbnails are the preset list's to render).
     void (*refillPresetList)();
 };
 extern PresetDialogCalls gPresetDialogCalls;
 void PresetDialogCallsConnect(const PresetDialogCalls& calls);
 
-// "Preset 1", empty folders and paths, the plain fallback calls.
-void PresetPathsReset();
+// The default calls (tests start from here).
+void PresetDialogCallsReset();
 
 // --- Pure ------------------------------------------------------------------------------------
 // folder (a trailing backslash added when missing) + name + ".glp".
@@ -41,8 +34,8 @@ std::string PresetSavePath(const char* folder, const char* name);
 std::string PresetProposedFile(const char* lastPath, const char* name, const char* extension);
 
 // --- Files and windows -----------------------------------------------------------------------
-// Remembers the folder and base name of a preset opened or saved (gLastPresetFolder,
-// gLastPresetName); for the preset list, which loads files without a dialog.
+// Remembers the folder and base name of a preset opened or saved (lastPresetFolder and
+// lastPresetName); for the preset list, which loads files without a dialog.
 void RememberLastPreset(const char* path);
 // Loads a preset file of any format (".glp", ".gop", ".acv") with the combine flag; on success
 // remembers it and re-renders the preview (1); on failure shows "Failed to open preset file."
@@ -50,7 +43,7 @@ void RememberLastPreset(const char* path);
 int32_t OpenPresetFile(const char* path, int32_t combine);
 
 // Marks the groups in use, asks for the name and groups (Save Preset dialog in the language of
-// the language control) and writes gLastPresetFolder\gLastPresetName.glp; then rescans the
+// the language control) and writes lastPresetFolder\lastPresetName.glp; then rescans the
 // preset folder and refills the list. 1 saved; 0 cancelled or failed (the user is told, and an
 // older file of that name stays as it was).
 int32_t QuickSavePreset();

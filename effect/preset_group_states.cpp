@@ -3,14 +3,15 @@
 
 #include "effect/preset_group_states.h"
 
+#include <windows.h>
+
 #include <commctrl.h>
 
 #include "dialog/control_items.h"
 #include "dialog/visual_styles.h"
 #include "dialog/windows_version.h"
 #include "effect/control_ids.h"
-
-int32_t gPresetGroupStates[kDialogStateGroupFlags];
+#include "effect/effect_session.h"
 
 namespace {
 // List views report group states from this Windows version code on (Vista).
@@ -26,16 +27,7 @@ void SavePresetGroupStates() {
                                    GetWindowsVersion()))
         return;
     for (int32_t group = 0; group < kDialogStateGroupFlags; ++group)
-        gPresetGroupStates[group] =
+        gEffectSession.categoryGroupFlags[group] =
             (GetListViewGroupState(CTL_PRESET_LIST, group, LVGS_COLLAPSED) & LVGS_COLLAPSED) ? 1
                                                                                              : 0;
-}
-
-void PresetGroupStatesSet(const int32_t* flags, int32_t count) {
-    for (int32_t group = 0; group < kDialogStateGroupFlags; ++group)
-        gPresetGroupStates[group] = group < count && flags && flags[group] > 0 ? 1 : 0;
-}
-
-void PresetGroupStatesReset() {
-    PresetGroupStatesSet(nullptr, 0);
 }

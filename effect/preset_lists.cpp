@@ -36,7 +36,6 @@ constexpr int32_t kFirstPresetCombo = 170;
 constexpr int32_t kLastPresetCombo = 181;
 constexpr int32_t kFirstComboCategory = 3;
 constexpr int32_t kShowAllText = 130;  // short text of "Show All"
-constexpr int32_t kThumbnailImageList = 1;
 constexpr int32_t kSmallViewFontSlot = 21;
 constexpr int32_t kSmallViewFontHeight = 12;
 
@@ -95,18 +94,24 @@ void AddCategory(PresetListContent& content, int32_t category, int32_t mode, boo
         content.items.push_back({ItemText(PresetName(n), category, prefixMode, shorten), n, group});
 }
 
-std::string JoinLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (i) text += '\n';
-        text += lines[i];
+// Puts items into an item control one by one (the control's own text holds far fewer than a
+// category's presets).
+void InsertItems(int32_t control, const std::vector<std::string>& items) {
+    SetControlText(control, "");
+    // An empty text still leaves one empty line behind in the window.
+    if (const ControlRecord* record = UsedControlRecord(control); record && record->window) {
+        if (record->controlClass == CONTROL_LISTVIEW)
+            SendMessageA(record->window, LVM_DELETEALLITEMS, 0, 0);
+        else if (record->controlClass == CONTROL_COMBOBOX)
+            SendMessageA(record->window, CB_RESETCONTENT, 0, 0);
     }
-    return text;
+    for (size_t i = 0; i < items.size(); ++i)
+        InsertControlItem(control, int32_t(i), items[i].c_str());
 }
 
 // Sets the items of an item control and selects index again (0 when out of range).
 void PutItems(int32_t control, const std::vector<std::string>& items, int32_t index) {
-    SetControlText(control, JoinLines(items).c_str());
+    InsertItems(control, items);
     SetControlValue(control, index >= 0 && index < int32_t(items.size()) ? index : 0);
 }
 
@@ -207,6 +212,12 @@ std::vector<std::string> BuiltinComboItems(int32_t combo) {
     return items;
 }
 
+int32_t PresetListView(int32_t mode) {
+    for (int32_t view = 0; view < 5; ++view)
+        if (mode & kNameLimits[view].bit) return view;
+    return -1;
+}
+
 int32_t PresetThumbnailSize(int32_t view, bool olderStyled) {
     if (view < 0 || view > 4) view = 2;
     return olderStyled ? kThumbnailSizesOlderStyled[view] : kThumbnailSizes[view];
@@ -248,11 +259,16 @@ void FillPresetList(int32_t list) {
         !modern && !(mode & (LIST_MODE_CATEGORY_PREFIX | LIST_MODE_VERY_LARGE | LIST_MODE_LARGE));
     const int32_t category = PresetCategoryFromCombo();
     const PresetListContent content = PresetListItems(category, mode, grouped, shorten, own);
+    // Hundreds of items: the list is drawn once at the end, not after each of them.
+    const ControlRecord* record = UsedControlRecord(list);
+    HWND window = record ? record->window : nullptr;
+    if (window) SendMessageA(window, WM_SETREDRAW, FALSE, 0);
     std::vector<std::string> texts;
     for (const PresetListItem& item : content.items) texts.push_back(item.text);
-    SetControlText(list, JoinLines(texts).c_str());
-    const bool images = gImageLists[kThumbnailImageList] != nullptr;
-    if (images) SetListViewImageList(list, kThumbnailImageList);
+    InsertItems(list, texts);
+    const int32_t view = PresetListView(mode);
+    const bool images = view >= 0 && gImageLists[view] != nullptr;
+    if (images) SetListViewImageList(list, view);
     EnableListViewGroups(list, content.groups.empty() ? 0 : 1);
     for (const PresetListGroup& group : content.groups)
         AddListViewGroup(list, group.header.c_str(), group.id);
@@ -260,6 +276,10 @@ void FillPresetList(int32_t list) {
         if (images) SetListViewItemImage(list, int32_t(i), content.items[i].image);
         if (content.items[i].group >= 0)
             SetListViewItemGroup(list, int32_t(i), content.items[i].group);
+    }
+    if (window) {
+        SendMessageA(window, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(window, nullptr, TRUE);
     }
 }
 

@@ -61,6 +61,9 @@ std::vector<std::string> EffectListItems(const int32_t inUse[27]);
 // Items of built-in preset combo (170..181): its category's presets, separators of dashes
 // after the per-combo positions.
 std::vector<std::string> BuiltinComboItems(int32_t combo);
+// The thumbnail view 0..4 (very large .. very small) a mode shows; -1 for a plain list. Each
+// view keeps its thumbnails in the image-list slot of its number.
+int32_t PresetListView(int32_t mode);
 // Thumbnail edge in pixels for view 0..4 (very large .. very small); modern: a system before
 // version 11 with visual styles.
 int32_t PresetThumbnailSize(int32_t view, bool olderStyled);

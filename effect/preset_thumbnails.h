@@ -24,3 +24,7 @@ void ThumbnailBevel(uint8_t* dst, const uint8_t* src, int32_t width, int32_t hei
 // thumbnails of this category at this size.
 int32_t FillPresetThumbnails(int32_t list, int32_t width, int32_t height, int32_t imageList,
                              int32_t category, int32_t force);
+
+// The thumbnails of the category the preset list shows (every category under "Show All") at
+// the size of the list's view, with the busy cursor; 0 when the view shows no thumbnails.
+int32_t ShowPresetThumbnails(int32_t force);

@@ -16,6 +16,8 @@
 #include "effect/control_ids.h"
 #include "effect/control_table.h"
 #include "effect/effect_pages.h"
+#include "effect/preset_file.h"
+#include "effect/preset_lists.h"
 #include "effect/preset_groups.h"
 #include "effect/tool_buttons.h"
 #include "host/effect_context.h"
@@ -184,6 +186,24 @@ std::vector<PresetMenuItem> PresetMenuItems(int32_t page, int32_t mode, bool par
     return menu.items;
 }
 
+std::vector<PresetMenuItem> PresetCategorySubmenus(int32_t firstId,
+                                                   const std::vector<std::string>& ownNames) {
+    std::vector<PresetMenuItem> items;
+    int32_t id = firstId;
+    items.push_back(Item(id++, kSeparator));
+    for (int32_t c = 0; c < CATEGORY_COUNT; ++c) {
+        if (c == CATEGORY_BW_FILM || c == CATEGORY_AGING) items.push_back(Item(id++, kSeparator));
+        PresetMenuItem sub = Item(id++, gPresetCatalog.categoryNames[c]);
+        for (int32_t n = gCategoryStart[c]; n < gCategoryStart[c + 1]; ++n)
+            sub.submenu.push_back(Item(kMenuBuiltinBase + n, gPresetCatalog.presetNames[n]));
+        if (c == CATEGORY_OWN)
+            for (size_t i = 0; i < ownNames.size(); ++i)
+                sub.submenu.push_back(Item(kMenuOwnBase + int32_t(i), ownNames[i].c_str()));
+        items.push_back(std::move(sub));
+    }
+    return items;
+}
+
 // --- Glue ------------------------------------------------------------------------------------
 
 namespace {
@@ -261,5 +281,26 @@ int32_t FilmPresetMenu(int32_t control) {
         SetControlState(CTL_MAIN_TAB, CTLSTATE_VISIBLE);
         SetControlState(CTL_MAIN_TAB, CTLSTATE_FULL);
     }
+    return 1;
+}
+
+void AddPresetCategorySubmenus(HMENU menu, int32_t firstId) {
+    if (!menu) return;
+    for (const PresetMenuItem& item : PresetCategorySubmenus(firstId, OwnPresetNames())) {
+        HMENU sub = item.submenu.empty() ? nullptr : BuildMenu(item.submenu);
+        AddMenuItem(menu, item.id, item.text.c_str(), 0, 0, sub);
+    }
+}
+
+int32_t ApplyPresetMenuChoice(int32_t choice) {
+    const int32_t combine = GetControlValue(CTL_PRESET_COMBINE);
+    if (choice >= kMenuBuiltinBase && choice < kMenuBuiltinBase + kBuiltinPresetCount) {
+        ApplyBuiltinPreset(choice - kMenuBuiltinBase, combine);
+    } else if (choice >= kMenuOwnBase && choice - kMenuOwnBase < gOwnPresetCount) {
+        LoadPresetFile(GetArrayString(ARRAY_PRESET_PATHS, choice - kMenuOwnBase), combine);
+    } else {
+        return 0;
+    }
+    RunControlAction(RUN_ACTION_PREVIEW);
     return 1;
 }

@@ -3,6 +3,8 @@
 // shown as a popup menu.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -38,6 +40,19 @@ int32_t FilmSubmenuOf(const char* name);
 std::vector<PresetMenuItem> PresetMenuItems(int32_t page, int32_t mode, bool partialToning,
                                             const char* filmOthers, const char* filmGrainNote);
 
+// The category sub-menus of the menu bar's Preset menu, after its first items (a separator,
+// then one sub-menu per category with separators before categories 3 and 15): category 0 holds
+// item 100 and the own presets as 1000 + i; category k the items 100 + p of its presets.
+constexpr int32_t kMenuBuiltinBase = 100;
+constexpr int32_t kMenuOwnBase = 1000;
+std::vector<PresetMenuItem> PresetCategorySubmenus(int32_t firstId,
+                                                   const std::vector<std::string>& ownNames);
+
 // --- Glue ------------------------------------------------------------------------------------
+// Appends the category sub-menus to the Preset menu.
+void AddPresetCategorySubmenus(HMENU menu, int32_t firstId);
+// Acts on a choice of those sub-menus (applied with the Combine box, then rendered); 0 for
+// any other choice.
+int32_t ApplyPresetMenuChoice(int32_t choice);
 // Builds, shows and acts on the menu of button control (160..164). Returns 1.
 int32_t FilmPresetMenu(int32_t control);

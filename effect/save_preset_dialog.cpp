@@ -13,6 +13,7 @@
 #include "dialog/file_names.h"
 #include "dialog/message_boxes.h"
 #include "dialog/text_expansion.h"
+#include "effect/effect_session.h"
 #include "effect/preset_file_dialogs.h"
 #include "host/plugin_data.h"
 
@@ -183,7 +184,7 @@ INT_PTR SavePresetOnInit(HWND dialog, SavePresetSession* session) {
     SetTexts(dialog, session->language);
     PlaceDialog(dialog);
     SendDlgItemMessageA(dialog, SAVE_PRESET_NAME, EM_LIMITTEXT, kSavePresetNameMax, 0);
-    SetDlgItemTextA(dialog, SAVE_PRESET_NAME, gLastPresetName);
+    SetDlgItemTextA(dialog, SAVE_PRESET_NAME, gEffectSession.lastPresetName.c_str());
     for (int32_t g = 0; g < kPresetGroupCount; ++g)
         Tick(dialog, SAVE_PRESET_FIRST_GROUP + g, gGroupInUse[g] != 0);
     for (const SavePresetColumn& column : kSavePresetColumns)
@@ -202,13 +203,14 @@ void SavePresetOnHead(HWND dialog, const SavePresetColumn& column) {
         Tick(dialog, SAVE_PRESET_FIRST_GROUP + g, ticked);
 }
 
-// Stays open (FALSE) on any refusal; the name is kept in gLastPresetName either way.
+// Stays open (false) on any refusal; the name typed is kept as the last one either way.
 bool SavePresetOnSave(HWND dialog) {
     const int32_t language = SessionOf(dialog).language;
     char name[kSavePresetNameMax + 1] = "";
     GetDlgItemTextA(dialog, SAVE_PRESET_NAME, name, sizeof name);
-    std::strncpy(gLastPresetName, name, kPresetPathChars - 1);
-    const PresetNameCheck check = CheckPresetName(gLastPresetFolder, name);
+    gEffectSession.lastPresetName = name;
+    const char* folder = gEffectSession.lastPresetFolder.c_str();
+    const PresetNameCheck check = CheckPresetName(folder, name);
     if (check != PRESET_NAME_OK) {
         ShowBox(dialog, SavePresetNameMessage(language, check), "Error", MB_ICONERROR | MB_OK);
         return false;
@@ -223,7 +225,7 @@ bool SavePresetOnSave(HWND dialog) {
         ShowBox(dialog, SavePresetNoGroupMessage(language), "Error", MB_ICONERROR | MB_OK);
         return false;
     }
-    const std::string path = PresetSavePath(gLastPresetFolder, name);
+    const std::string path = PresetSavePath(folder, name);
     if (FileExists(path.c_str()) && ShowBox(dialog, SavePresetOverwriteQuestion(language),
                                             FilterTitle(), MB_ICONQUESTION | MB_YESNO) != IDYES)
         return false;

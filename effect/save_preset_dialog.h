@@ -55,6 +55,7 @@ const char* SavePresetOverwriteQuestion(int32_t language);
 
 // --- Window ----------------------------------------------------------------------------------
 // Modal over the filter dialog (centred on it; on the screen's work area without one). On
-// Save gLastPresetName holds the name and gGroupInUse the ticked groups: 1; Cancel: 0.
+// Save the session's lastPresetName holds the name and gGroupInUse the ticked groups: 1;
+// Cancel: 0.
 int32_t RunSavePresetDialog(int32_t language);
 INT_PTR CALLBACK SavePresetDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -19,7 +19,7 @@
 #include "dialog/image_lists.h"
 #include "dialog/control_items.h"
 #include "dialog/preview_window.h"
-#include "dialog/system_services.h"
+#include "dialog/millisecond_timer.h"
 #include "effect/control_ids.h"
 #include "effect/control_table.h"
 #include "effect/data_folder.h"
@@ -236,6 +236,9 @@ bool ApplyRememberedSettings(bool dialogShown) {
         return false;
     const int32_t set = std::clamp(GetControlValue(CTL_PREVIEW_TAB), 0, kSettingsSetCount - 1);
     ApplySettingsRow(ARRAY_SETTINGS_ROWS, set, 1);
+    // The row carries the tab's sheet as it was when the row was stored: the tab shows the
+    // set that was applied.
+    SetOrStoreControlValue(CTL_PREVIEW_TAB, set);
     if (!dialogShown) StoreRowForRun(set);
     return true;
 }

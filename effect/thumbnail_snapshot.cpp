@@ -34,6 +34,9 @@ void RestoreThumbnailSnapshot() {
     for (int32_t n = 0; n < kSettingsValueCount; ++n) {
         SetControlValue(n, gSnapshot.values[n]);
         if (IsSettingColorButton(n)) SetControlColor(n, gSnapshot.values[n]);
+        // Numbers the dialog never made have no control to take the value: the working value
+        // is put back directly, or the run would leave the -1 of the defaults behind.
+        gContext.controlValues[n] = gSnapshot.values[n];
     }
     FireControlEvent(CTL_MASK_TYPE, EVENT_CLICKED, 0);
     FireControlEvent(CTL_CONVERSION_METHOD, EVENT_CLICKED, 0);

@@ -27,8 +27,15 @@ int NoPreview() {
 
 void NothingKept() {}
 
-constexpr DialogHooks kFallbacks = {PlainMessage, NoAboutBox, NoDialog,
-                                    NoProgress,   NoPreview,  NothingKept, NothingKept};
+void NoControlText(int32_t, const char*) {}
+
+void NoControlPaint(int32_t) {}
+
+void NoHistogram(const HistogramShow&) {}
+
+constexpr DialogHooks kFallbacks = {PlainMessage,   NoAboutBox,  NoDialog,    NoProgress,
+                                    NoPreview,      NothingKept, NothingKept, NoControlText,
+                                    NoControlPaint, NoHistogram};
 
 }  // namespace
 

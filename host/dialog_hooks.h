@@ -6,6 +6,15 @@
 
 #include <cstdint>
 
+// The histogram sheet's panel after a preview render: the bins of a numbered array drawn on a
+// control in the colour of another, with the sheet's settings.
+struct HistogramShow {
+    int32_t array;         // numbered array that receives the bins
+    int32_t control;       // the panel
+    int32_t colorControl;  // the control whose colour the panel takes
+    int32_t channel, style, zoom, noGaps;
+};
+
 // The dialog fills the table when the plug-in is loaded (dialog/framework_hooks.cpp); until
 // then, and in programs built without the dialog, each entry is a plain fallback.
 struct DialogHooks {
@@ -28,6 +37,12 @@ struct DialogHooks {
     // A run ends: the dialog frees what it kept for the run (fonts, image lists). Fallback:
     // nothing.
     void (*releaseRun)();
+    // Sets the text of control n (no control, no effect). Fallback: nothing.
+    void (*setControlText)(int32_t n, const char* text);
+    // Paints control n now rather than when the message loop next runs. Fallback: nothing.
+    void (*paintControlNow)(int32_t n);
+    // Counts the rendered preview into the histogram and draws it. Fallback: nothing.
+    void (*showHistogram)(const HistogramShow& show);
 };
 // Written by DialogHooksReset and by the dialog's DialogHooksInstall, once at load.
 extern DialogHooks gDialogHooks;

@@ -167,6 +167,17 @@ void SetupFilterRecordForProxy(int32_t& scale, PanOffset& pan) {
     r.outRect = r.inRect;
 }
 
+bool AdoptProxyGeometry() {
+    const HostRect frame = ScaledFilterRect();
+    if (!DeliveryConsistent(frame)) return false;
+    SetRectGeometry(frame);
+    return true;
+}
+
+HostRect ProxyImageRect() {
+    return gRun.scaledFilterRect;
+}
+
 int requestRect(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t scale) {
     if (!gContext.dialogUp || !gDataBlock || !gStuff || !gStuff->advanceState) return 0;
     FilterRecord& r = *gStuff;

@@ -23,6 +23,12 @@ int32_t ClampProxyScale(int32_t scale);
 // on the preview and moved by the pan offset, which is kept inside the image. Both are
 // updated to what was used.
 void SetupFilterRecordForProxy(int32_t& scale, PanOffset& pan);
+// Points the geometry of gContext (pointers, row bytes, planes, mask, the shown rectangle) at
+// what the last preview request delivered; false, leaving it alone, when the delivery
+// disagrees with the request.
+bool AdoptProxyGeometry();
+// The whole filter rectangle at the scale of the last preview request.
+HostRect ProxyImageRect();
 // While the dialog is up: fetches the source of another area (full-resolution coordinates)
 // at the scale and points the geometry of gContext at it. 1 on success.
 int requestRect(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t scale);

@@ -9,17 +9,15 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "dialog/control_appearance.h"
-#include "dialog/control_record.h"
-#include "dialog/control_texts.h"
-#include "dialog/histogram_panel.h"
 #include "effect/control_ids.h"
-#include "render/session_state.h"
+#include "host/dialog_hooks.h"
 #include "host/effect_context.h"
 #include "host/host_services.h"
-#include "host/plugin_data.h"
 #include "host/numbered_arrays.h"
+#include "host/plugin_data.h"
+#include "host/text_format.h"
 #include "host/worker_threads.h"
+#include "render/session_state.h"
 #include "render/render_fields.h"
 #include "render/render_tables.h"
 
@@ -174,20 +172,20 @@ void RunRenderRows(const int32_t* v) {
 void ShowBlownShare(const RenderPlan& plan, int64_t blown, bool marked) {
     const char* label = GetArrayString(ARRAY_SHORT_TEXTS, kBlownHighlightsText);
     if (!marked) {
-        SetControlText(CTL_SHOW_BLOWN_HIGHLIGHTS, label);
+        gDialogHooks.setControlText(CTL_SHOW_BLOWN_HIGHLIGHTS, label);
         return;
     }
     const int64_t pixels = RectanglePixels(plan);
-    SetControlTextFormat(CTL_SHOW_BLOWN_HIGHLIGHTS, "%s: %.2f%%", label,
-                         pixels > 0 ? double(blown) * 100.0 / double(pixels) : 0.0);
+    char text[1024];
+    FormatText(text, sizeof text, "%s: %.2f%%", label,
+               pixels > 0 ? double(blown) * 100.0 / double(pixels) : 0.0);
+    gDialogHooks.setControlText(CTL_SHOW_BLOWN_HIGHLIGHTS, text);
 }
 
 void ShowHistogramSheet(const int32_t* v) {
     RefreshPreviewIfShown();
-    UpdateHistogram(ARRAY_HISTOGRAM, v[CTL_HISTO_ZOOM], v[CTL_HISTO_NO_GAPS]);
-    SetControlColor(CTL_HISTOGRAM, GetControlColor(CTL_MAIN_TAB));
-    DrawHistogram(ARRAY_HISTOGRAM, CTL_HISTOGRAM, v[CTL_HISTO_CHANNEL], v[CTL_HISTO_STYLE], -1, -1,
-                  0, -1, 0, v[CTL_HISTO_ZOOM]);
+    gDialogHooks.showHistogram({ARRAY_HISTOGRAM, CTL_HISTOGRAM, CTL_MAIN_TAB, v[CTL_HISTO_CHANNEL],
+                                v[CTL_HISTO_STYLE], v[CTL_HISTO_ZOOM], v[CTL_HISTO_NO_GAPS]});
 }
 
 void PreviewFinish(const EffectContext& c, double elapsedMs) {
@@ -198,10 +196,9 @@ void PreviewFinish(const EffectContext& c, double elapsedMs) {
         const int32_t h = c.imageHeight > 0 ? c.imageHeight : c.Y;
         FormatTimingText(gRender.timingText, sizeof gRender.timingText, elapsedMs,
                          RectanglePixels(plan), int64_t(w) * h);
-        SetControlText(CTL_TIMING_TEXT, gRender.timingText);
+        gDialogHooks.setControlText(CTL_TIMING_TEXT, gRender.timingText);
         ReportProgress(0, 100);
-        if (ControlRecord* record = UsedControlRecord(CTL_TIMING_TEXT))
-            if (record->window) UpdateWindow(record->window);
+        gDialogHooks.paintControlNow(CTL_TIMING_TEXT);
     }
     if (!c.dialogUp || !plan.surface.output) return;
     const bool marked = v[CTL_SHOW_BLOWN_HIGHLIGHTS] != 0;
@@ -305,7 +302,8 @@ int32_t OnRender(EffectContext* context) {
     const DWORD start = GetTickCount();
     // The tonal look may count the whole image first, which asks the host for other buffers
     // and then for this rectangle again: the plan takes the pointers only afterwards.
-    if (RenderWanted(c) && !gSession.thumbnailRendering) PrepareTonalLook(c.controlValues, c.dialogUp != 0);
+    if (RenderWanted(c) && !gSession.thumbnailRendering)
+        PrepareTonalLook(c.controlValues, c.dialogUp != 0);
     const bool planned = RenderPlanBuild(c);
     if (planned && RenderWanted(c) && RenderPrepareTables(c)) RunRenderRows(c.controlValues);
     if (planned && !gSession.thumbnailRendering) PreviewFinish(c, double(GetTickCount() - start));

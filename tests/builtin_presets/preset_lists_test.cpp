@@ -153,6 +153,10 @@ TEST(BuiltinCombos, EachComboListsItsCategoryWithSeparators) {
 }
 
 TEST(ThumbnailSizes, ViewsFromVeryLargeToVerySmall) {
+    EXPECT_EQ(PresetListView(0x121), 2);
+    EXPECT_EQ(PresetListView(LIST_MODE_VERY_LARGE | LIST_MODE_CATEGORY_PREFIX), 0);
+    EXPECT_EQ(PresetListView(LIST_MODE_VERY_SMALL), 4);
+    EXPECT_EQ(PresetListView(LIST_MODE_CATEGORY_PREFIX | LIST_MODE_NO_GRID), -1);
     const int32_t plain[] = {210, 138, 100, 63, 44}, older[] = {198, 128, 86, 53, 36};
     for (int32_t view = 0; view < 5; ++view) {
         EXPECT_EQ(PresetThumbnailSize(view, false), plain[view]);

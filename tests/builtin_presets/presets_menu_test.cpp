@@ -124,3 +124,26 @@ TEST(PresetsMenu, PolarizerPageStopsBeforeTheNdGrads) {
         }
 }
 }  // namespace
+
+namespace {
+TEST(PresetMenuBar, OneSubmenuPerCategoryWithTheOwnPresetsFirst) {
+    const auto items = PresetCategorySubmenus(5, {"Mine", "Theirs"});
+    ASSERT_EQ(items.size(), size_t(1 + CATEGORY_COUNT + 2));
+    EXPECT_EQ(items[0].text, "---");
+    int32_t id = 5, category = 0;
+    for (const PresetMenuItem& item : items) {
+        EXPECT_EQ(item.id, id++) << "items keep their places in order";
+        if (item.submenu.empty()) continue;
+        EXPECT_EQ(item.text, gPresetCatalog.categoryNames[category]);
+        EXPECT_EQ(item.submenu.front().id, kMenuBuiltinBase + gCategoryStart[category]);
+        ++category;
+    }
+    EXPECT_EQ(category, CATEGORY_COUNT);
+    EXPECT_EQ(items[4].text, "---") << "before the film category";
+    const auto& own = items[1].submenu;
+    ASSERT_EQ(own.size(), 3u);
+    EXPECT_EQ(own[1].id, kMenuOwnBase);
+    EXPECT_EQ(own[2].text, "Theirs");
+    EXPECT_EQ(items.back().submenu.back().id, kMenuBuiltinBase + kBuiltinPresetCount - 1);
+}
+}  // namespace

@@ -31,6 +31,19 @@ struct LibraryApi {
     int32_t (*runControlAction)(int32_t action);
     int32_t (*pickColorWithPreview)(int32_t colorControl, uint32_t color, int32_t previewControl,
                                     int32_t language);
+    // Input and appearance.
+    int32_t (*readForegroundKeyState)(int32_t key);
+    int32_t (*isDialogKeyDown)(int32_t key);
+    int32_t (*setCursorIfForeground)(intptr_t id);
+    int32_t (*createFontSlot)(int32_t slot, int32_t height, int32_t bold, int32_t italic,
+                              const char* face);
+    HFONT (*fontSlot)(int32_t slot);
+    int32_t (*setControlColor)(int32_t n, int32_t color);
+    // Preview and navigator.
+    int32_t (*setPreviewZoom)(int32_t reduction, int32_t magnification);
+    int32_t (*prepareNavigator)(int32_t control, int32_t array);
+    int32_t (*drawNavigator)(int32_t control, int32_t array);
+    int32_t (*moveNavigatorView)(int32_t control, int32_t array, int32_t refresh);
 };
 
 using LibraryApiProc = const LibraryApi* (*)();

@@ -36,9 +36,14 @@ int32_t ControlEvent(const ScriptedPluginApi& api, int32_t control, int32_t even
 }
 
 void Render(const ScriptedPluginApi& api) {
-    std::lock_guard<std::mutex> guard(gBed.lock);
-    gBed.api = &api;
-    ++gBed.renders;
+    TestScript script;
+    {
+        std::lock_guard<std::mutex> guard(gBed.lock);
+        gBed.api = &api;
+        ++gBed.renders;
+        script = gBed.script;
+    }
+    if (script.render) script.render(api);
 }
 
 DialogScript gScript = {BuildDialog, ControlEvent, Render};

@@ -28,6 +28,9 @@ struct TestScript {
     std::function<void(const ScriptedPluginApi&)> build;
     // Reaction to an event (after it was logged); its result is the handler's result.
     std::function<int32_t(const ScriptedPluginApi&, const EventRecord&)> react;
+    // The effect's rendering of the current rectangle; without one the output stays as the
+    // host delivered it.
+    std::function<void(const ScriptedPluginApi&)> render;
 };
 
 // The bed's shared state. The host's thread writes through the scripted effect; the driver

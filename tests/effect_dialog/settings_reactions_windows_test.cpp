@@ -22,6 +22,7 @@
 #include "effect/builtin_presets.h"
 #include "effect/command_buttons.h"
 #include "effect/control_table.h"
+#include "effect/effect_session.h"
 #include "effect/preset_file_dialogs.h"
 #include "effect/preset_lists.h"
 #include "effect/settings_reaction_parts.h"
@@ -195,8 +196,9 @@ TEST_F(Reactions, SeparatorItemsAreSkippedInTheDirectionOfTravel) {
 TEST_F(Reactions, EffectListStepsPassTheSeparators) {
     SetControlValue(CTL_MODE, 4);
     SetControlValue(CTL_EFFECT_LIST, 8);
+    // The step lands on the separator, and the list's own reaction, fired by the step, passes it.
     React(CTL_EFFECT_PREV, EVENT_CLICKED);
-    EXPECT_EQ(GetControlValue(CTL_EFFECT_LIST), 6) << "the list's own reaction passes item 7";
+    EXPECT_EQ(GetControlValue(CTL_EFFECT_LIST), 6);
     React(CTL_EFFECT_NEXT, EVENT_CLICKED);
     EXPECT_EQ(GetControlValue(CTL_EFFECT_LIST), 8);
     SetControlValue(CTL_EFFECT_LIST, 0);
@@ -874,7 +876,7 @@ TEST_F(Reactions, PresetListAppliesTheChosenBuiltInPresetAndRemembersItsName) {
     const int32_t preset = SelectedPreset();
     ASSERT_EQ(preset, gCategoryStart[6] + 3);
     EXPECT_EQ(React(CTL_PRESET_LIST, EVENT_CLICKED), 0);
-    EXPECT_STREQ(gLastPresetName, gPresetCatalog.presetNames[preset]);
+    EXPECT_EQ(gEffectSession.lastPresetName, gPresetCatalog.presetNames[preset]);
     SetControlValue(CTL_PRESET_LIST, -1);
     EXPECT_EQ(React(CTL_PRESET_LIST, EVENT_CLICKED), 1) << "nothing chosen";
 }

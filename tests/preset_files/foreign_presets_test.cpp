@@ -272,10 +272,10 @@ TEST_F(ForeignPresetTest, LongLegacyPresetFillsTheSelectiveTables) {
     const std::string path = folder.Path("long.gop");
     WriteFileBytes(path, text);
     StartingState();
-    SetControlValue(CTL_CONVERSION_METHOD, 5);
+    SetControlValue(CTL_CONVERSION_METHOD, 3);  // an item, not one of the combo's separators
     SetControlValue(CTL_SELECT_COLOR_MARK, 0);
     ASSERT_EQ(LoadPresetFile(path.c_str(), 1), 1);
-    EXPECT_EQ(GetControlValue(CTL_CONVERSION_METHOD), 5);
+    EXPECT_EQ(GetControlValue(CTL_CONVERSION_METHOD), 3);
     struct Cell {
         int32_t row, column, value;
     } cells[] = {{0, 0, 20}, {0, 1, -30}, {0, 4, 65}, {7, 0, 30}};

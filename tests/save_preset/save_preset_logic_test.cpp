@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "effect/effect_session.h"
 #include "effect/preset_file_dialogs.h"
 #include "effect/preset_group_states.h"
 #include "effect/save_preset_dialog.h"
@@ -111,14 +112,14 @@ TEST(PresetFilePaths, ProposalTakesTheLastFolderAndOnlyAUsableName) {
 }
 
 TEST(PresetFilePaths, RememberedPresetKeepsFolderAndBaseName) {
-    PresetPathsReset();
-    EXPECT_STREQ(gLastPresetName, "Preset 1");
+    EffectSessionReset();
+    EXPECT_EQ(gEffectSession.lastPresetName, "Preset 1");
     RememberLastPreset("C:\\Looks\\Warm.tone.glp");
-    EXPECT_STREQ(gLastPresetFolder, "C:\\Looks\\");
-    EXPECT_STREQ(gLastPresetName, "Warm.tone");
+    EXPECT_EQ(gEffectSession.lastPresetFolder, "C:\\Looks\\");
+    EXPECT_EQ(gEffectSession.lastPresetName, "Warm.tone");
     RememberLastPreset("C:\\Looks\\NoExtension");
-    EXPECT_STREQ(gLastPresetName, "NoExtension");
-    PresetPathsReset();
+    EXPECT_EQ(gEffectSession.lastPresetName, "NoExtension");
+    EffectSessionReset();
 }
 
 TEST(PresetGroupStates, ReadOnlyWhenTheListCanTell) {
@@ -126,11 +127,4 @@ TEST(PresetGroupStates, ReadOnlyWhenTheListCanTell) {
     EXPECT_FALSE(PresetGroupStatesReadable(0, true, 11)) << "no items";
     EXPECT_FALSE(PresetGroupStatesReadable(5, false, 11)) << "no visual styles";
     EXPECT_FALSE(PresetGroupStatesReadable(5, true, 8)) << "too old";
-    const int32_t flags[] = {0, 1, 5, -1};
-    PresetGroupStatesSet(flags, 4);
-    EXPECT_EQ(gPresetGroupStates[1], 1);
-    EXPECT_EQ(gPresetGroupStates[2], 1) << "above 1 counts as 1";
-    EXPECT_EQ(gPresetGroupStates[3], 0);
-    EXPECT_EQ(gPresetGroupStates[21], 0) << "missing entries";
-    PresetGroupStatesReset();
 }

@@ -12,6 +12,7 @@
 #include "dialog/framework_hooks.h"
 #include "dialog/text_expansion.h"
 #include "effect/control_ids.h"
+#include "effect/effect_session.h"
 #include "effect/preset_file.h"
 #include "effect/preset_file_dialogs.h"
 #include "effect/preset_groups.h"
@@ -62,22 +63,20 @@ class SavePresetWindows : public SettingsFixture {
         SettingsFixture::SetUp();
         gModule = GetModuleHandleA(nullptr);
         DialogHooksInstall();
-        PresetPathsReset();
+        EffectSessionReset();
         PresetDialogCallsConnect({CountRefill});
         gRefills = 0;
         scratch = std::make_unique<ScratchFolder>(
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        CopyFolder(gLastPresetFolder, scratch->path() + "\\");
+        gEffectSession.lastPresetFolder = scratch->path() + "\\";
     }
     void TearDown() override {
         SystemCallsReset();
         SetFileAttributesA(scratch->Path("Locked.glp").c_str(), FILE_ATTRIBUTE_NORMAL);
         scratch.reset();
-        PresetPathsReset();
+        EffectSessionReset();
+        PresetDialogCallsReset();
         SettingsFixture::TearDown();
-    }
-    static void CopyFolder(char* out, const std::string& folder) {
-        snprintf(out, kPresetPathChars, "%s", folder.c_str());
     }
     // Runs the dialog in the language on this thread while drive works it; its result.
     int32_t RunDialog(int32_t language, const std::function<void(DWORD, HWND)>& drive) {
@@ -101,7 +100,7 @@ class SavePresetWindows : public SettingsFixture {
 TEST_F(SavePresetWindows, OpensWithTheGroupsInUseAndTheEmptyGroupsUnticked) {
     AllGroupsInUse();
     gGroupInUse[22] = 0;  // grain not in use: its column's head starts unticked
-    CopyFolder(gLastPresetName, "Warm selenium");
+    gEffectSession.lastPresetName = "Warm selenium";
     const int32_t result = RunDialog(0, [&](DWORD, HWND dialog) {
         EXPECT_EQ(ItemText(dialog, SAVE_PRESET_NAME), "Warm selenium");
         EXPECT_EQ(ItemText(dialog, SAVE_PRESET_NAME_LABEL), "Preset Name");
@@ -164,7 +163,7 @@ TEST_F(SavePresetWindows, RefusedNamesKeepTheDialog) {
             EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(dialog) != 0; }));
             EXPECT_TRUE(IsWindow(dialog)) << c.name;
             EXPECT_EQ(ItemText(dialog, SAVE_PRESET_NAME), c.name);
-            EXPECT_STREQ(gLastPresetName, c.name) << "the name is kept as typed";
+            EXPECT_EQ(gEffectSession.lastPresetName, c.name) << "the name is kept as typed";
         }
     });
 }
@@ -177,7 +176,7 @@ TEST_F(SavePresetWindows, ANameOfBlanksIsSaved) {
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     });
     EXPECT_EQ(result, 1);
-    EXPECT_STREQ(gLastPresetName, "   ");
+    EXPECT_EQ(gEffectSession.lastPresetName, "   ");
 }
 
 TEST_F(SavePresetWindows, NoTickedGroupKeepsTheDialogAndHiddenGroupsKeepTheirFlags) {
@@ -190,7 +189,8 @@ TEST_F(SavePresetWindows, NoTickedGroupKeepsTheDialogAndHiddenGroupsKeepTheirFla
                 EXPECT_FALSE(IsItemChecked(dialog, item)) << item;
             }
         PostClick(dialog, SAVE_PRESET_SAVE);
-        const AnsweredBox box = AnswerMessageBox(thread, IDOK, dialog);
+        const AnsweredBox box =
+            AnswerMessageBox(thread, IDOK, dialog, 5000, "save_preset_no_group");
         EXPECT_EQ(box.text, "Please activate at least one check box under Settings!");
         EXPECT_TRUE(IsWindow(dialog));
         // A head ticks its column only: Mask, Brush and Fade.
@@ -314,7 +314,7 @@ TEST_F(SavePresetWindows, FailedWritesAreReportedAndLoseNothing) {
 }
 
 TEST_F(SavePresetWindows, SavingIntoAMissingFolderIsReported) {
-    CopyFolder(gLastPresetFolder, scratch->Path("gone") + "\\");
+    gEffectSession.lastPresetFolder = scratch->Path("gone") + "\\";
     int32_t result = -1;
     AnsweredBox error;
     RunWithDriverThread([&] { result = QuickSavePreset(); },
@@ -350,12 +350,14 @@ HWND FileNameField(HWND fileDialog) {
 
 // Waits for the file dialog of that title; reads the name it proposes, then either types path
 // and presses its OK button or (path null) cancels it.
-std::string ChooseInFileDialog(DWORD thread, const std::string& title, const char* path) {
+std::string ChooseInFileDialog(DWORD thread, const std::string& title, const char* path,
+                               const char* shot = nullptr) {
     HWND fileDialog = WaitForDialog(thread, title, nullptr, kFileDialogWaitMs);
     EXPECT_TRUE(fileDialog) << "no file dialog \"" << title << "\"";
     if (!fileDialog) return "";
     HWND field = FileNameField(fileDialog);
     const std::string proposed = WindowText(field);
+    if (shot) ShootWindow(fileDialog, shot);
     if (path) SetItemText(fileDialog, GetDlgCtrlID(field), path);
     PostMessageA(fileDialog, WM_COMMAND, MAKEWPARAM(path ? IDOK : IDCANCEL, BN_CLICKED), 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(fileDialog); }, kFileDialogWaitMs));
@@ -394,15 +396,17 @@ TEST_F(SavePresetWindows, OpenPresetLoadsEveryFormatAndRemembersIt) {
         std::string proposed;
         RunWithDriverThread([&] { result = LoadPresetDialog(); },
                             [&](DWORD thread) {
-                                proposed = ChooseInFileDialog(thread, "Open Preset", path.c_str());
+                                proposed =
+                                    ChooseInFileDialog(thread, "Open Preset", path.c_str(),
+                                                       &c == cases ? "open_preset" : nullptr);
                             });
         ASSERT_EQ(result, 1) << c.file;
         EXPECT_EQ(proposed.substr(proposed.find_last_of('\\') + 1), previousName + ".glp")
             << "the last preset's name is proposed";
         c.check();
-        EXPECT_STREQ(gLastPresetFolder, (scratch->path() + "\\").c_str()) << c.file;
-        EXPECT_STREQ(gLastPresetName, c.name);
-        EXPECT_STREQ(gOpenPresetPath, path.c_str());
+        EXPECT_EQ(gEffectSession.lastPresetFolder, scratch->path() + "\\") << c.file;
+        EXPECT_EQ(gEffectSession.lastPresetName, c.name);
+        EXPECT_EQ(gEffectSession.openPresetPath, path);
         previousName = c.name;
     }
     EXPECT_EQ(gRefills, 0) << "a loaded preset leaves the list alone";
@@ -427,7 +431,7 @@ TEST_F(SavePresetWindows, CancelledOrDamagedOpenChangesNothing) {
     EXPECT_EQ(result, 0);
     EXPECT_EQ(error.text.rfind("The preset file " + path + " was not loaded", 0), 0u) << error.text;
     EXPECT_EQ(gContext.controlValues[270], 3);
-    EXPECT_STREQ(gLastPresetName, "Preset 1");
+    EXPECT_EQ(gEffectSession.lastPresetName, "Preset 1");
     EXPECT_EQ(gRefills, 2);
 }
 
@@ -439,7 +443,7 @@ TEST_F(SavePresetWindows, OpeningAFileThatIsGoneSaysSo) {
                         [&](DWORD thread) { error = AnswerMessageBox(thread, IDOK); });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(error.text, "Failed to open preset file.\n" + path);
-    EXPECT_STREQ(gLastPresetName, "Preset 1");
+    EXPECT_EQ(gEffectSession.lastPresetName, "Preset 1");
 }
 
 // Save As names folder and preset; the Save Preset dialog then asks for the groups.
@@ -451,7 +455,8 @@ TEST_F(SavePresetWindows, SaveAsWritesIntoTheChosenFolder) {
     std::string nameShown;
     RunWithDriverThread([&] { result = SavePresetAsDialog(); },
                         [&](DWORD thread) {
-                            ChooseInFileDialog(thread, "Save Preset As", chosen.c_str());
+                            ChooseInFileDialog(thread, "Save Preset As", chosen.c_str(),
+                                               "save_preset_as");
                             Drive(thread, 0, [&](DWORD, HWND dialog) {
                                 nameShown = ItemText(dialog, SAVE_PRESET_NAME);
                                 PostClick(dialog, SAVE_PRESET_SAVE);
@@ -460,7 +465,7 @@ TEST_F(SavePresetWindows, SaveAsWritesIntoTheChosenFolder) {
                         });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(nameShown, "Blue hour");
-    EXPECT_STREQ(gLastPresetFolder, (folder + "\\").c_str());
+    EXPECT_EQ(gEffectSession.lastPresetFolder, folder + "\\");
     const std::string written = ReadFileBytes(folder + "\\Blue hour.glp");
     EXPECT_EQ(written.rfind("Greyloom2.0\n", 0), 0u);
     EXPECT_EQ(gRefills, 1);
@@ -501,7 +506,7 @@ TEST_F(SavePresetWindows, TypingANameAndPressingEnterSaves) {
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     });
     EXPECT_EQ(result, 1);
-    EXPECT_STREQ(gLastPresetName, "Dusk");
+    EXPECT_EQ(gEffectSession.lastPresetName, "Dusk");
 
     result = RunDialog(0, [&](DWORD, HWND dialog) {
         EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }));

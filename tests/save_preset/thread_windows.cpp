@@ -87,7 +87,8 @@ HWND WaitForDialog(DWORD thread, const std::string& caption, HWND other, int tim
     return found;
 }
 
-AnsweredBox AnswerMessageBox(DWORD thread, int answer, HWND notThis, int timeoutMs) {
+AnsweredBox AnswerMessageBox(DWORD thread, int answer, HWND notThis, int timeoutMs,
+                             const char* shot) {
     AnsweredBox box;
     HWND window = nullptr;
     WaitUntil(
@@ -101,6 +102,7 @@ AnsweredBox AnswerMessageBox(DWORD thread, int answer, HWND notThis, int timeout
     box.found = true;
     box.caption = WindowText(window);
     EnumChildWindows(window, LongestStatic, LPARAM(&box.text));
+    if (shot) ShootWindow(window, shot);
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
     WaitUntil([&] { return !IsWindow(window); });
     return box;

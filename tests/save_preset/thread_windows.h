@@ -27,9 +27,10 @@ struct AnsweredBox {
     std::string text;
 };
 // Waits for a message box of the thread other than the windows listed, reads its caption and
-// text, and presses the button `answer` (IDOK, IDYES, IDNO ...).
-AnsweredBox AnswerMessageBox(DWORD thread, int answer, HWND notThis = nullptr,
-                             int timeoutMs = 5000);
+// text, and presses the button `answer` (IDOK, IDYES, IDNO ...); with a shot name, a picture
+// of the box is kept first.
+AnsweredBox AnswerMessageBox(DWORD thread, int answer, HWND notThis = nullptr, int timeoutMs = 5000,
+                             const char* shot = nullptr);
 
 std::string WindowText(HWND window);
 // Text sent to an item, synchronously (the owning thread handles it in its loop).

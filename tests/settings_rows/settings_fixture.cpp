@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "dialog/control_creation.h"
 #include "dialog/control_record.h"
@@ -18,6 +19,7 @@
 #include "render/session_state.h"
 #include "effect/setting_ranges.h"
 #include "effect/settings_dialog_calls.h"
+#include "effect/settings_rows.h"
 #include "effect/undo_history.h"
 #include "host/effect_context.h"
 #include "host/numbered_arrays.h"
@@ -102,6 +104,17 @@ void SettingsFixture::RandomState(std::mt19937& random) {
         gSession.centrePointX[m] = between(-50, 5000);
         gSession.centrePointY[m] = between(-50, 5000);
     }
+    // The dialog keeps some values in step with others (a linked pair's partner, what a mode's
+    // layout fixes): one apply through a spare row settles the state into one the dialog
+    // could have stored, which a second apply must then leave alone.
+    std::vector<int32_t> kept(kSettingsRowLength);
+    ReadSettingsRow(ARRAY_SETTINGS_ROWS, 0, kept.data());
+    StoreSettingsRow(ARRAY_SETTINGS_ROWS, 0);
+    ApplySettingsRow(ARRAY_SETTINGS_ROWS, 0, 1);
+    WriteSettingsRow(ARRAY_SETTINGS_ROWS, 0, kept.data());
+    // A type combo's separator is never a value: clicking moves it to the item beyond.
+    FireControlEvent(CTL_MASK_TYPE, EVENT_CLICKED, 0);
+    FireControlEvent(CTL_CONVERSION_METHOD, EVENT_CLICKED, 0);
 }
 
 SettingsState SettingsFixture::Captured() const {

@@ -212,3 +212,15 @@ TEST_F(SettingsRowTest, RowWithImpossibleCountsIsNotWhole) {
         EXPECT_EQ(SettingsRowIsWhole(row.data()), c.whole) << c.slot << " = " << c.value;
     }
 }
+
+TEST_F(SettingsRowTest, UnlinkedPairComesBackApart) {
+    // Applying a row clicks each pair's link box; a pair stored apart must not be joined.
+    SetControlValue(CTL_TONE_OPTION, 0);
+    SetControlValue(CTL_TONE_SHADOWS, 10);
+    SetControlValue(CTL_TONE_HIGHLIGHTS, 50);
+    StoreSettingsRow(ARRAY_SETTINGS_ROWS, 1);
+    SetControlValue(CTL_TONE_HIGHLIGHTS, 0);
+    ASSERT_EQ(ApplySettingsRow(ARRAY_SETTINGS_ROWS, 1, 1), 1);
+    EXPECT_EQ(GetControlValue(CTL_TONE_SHADOWS), 10);
+    EXPECT_EQ(GetControlValue(CTL_TONE_HIGHLIGHTS), 50);
+}

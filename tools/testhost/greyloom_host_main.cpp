@@ -45,14 +45,6 @@ struct CommandLine {
     HostRect rect = {0, 0, 0, 0};
 };
 
-std::string Narrow(const wchar_t* text) {
-    int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string narrow(length > 0 ? size_t(length) : 1, '\0');
-    if (length > 0) WideCharToMultiByte(CP_UTF8, 0, text, -1, &narrow[0], length, nullptr, nullptr);
-    narrow.resize(strlen(narrow.c_str()));
-    return narrow;
-}
-
 bool ParseInt(const std::string& text, int32_t* value) {
     char* end = nullptr;
     long parsed = strtol(text.c_str(), &end, 0);
@@ -334,7 +326,7 @@ int Run(const CommandLine& line, HostSession& session) {
 
 int wmain(int argc, wchar_t** argv) {
     std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i) args.push_back(Narrow(argv[i]));
+    for (int i = 1; i < argc; ++i) args.push_back(HostNarrowText(argv[i]));
     if (args.empty() || args[0] == "--help" || args[0] == "-h") {
         fputs(kUsage, args.empty() ? stderr : stdout);
         return args.empty() ? 2 : 0;

@@ -41,3 +41,5 @@ void WatcherStop(HostSession& session);
 // Notes of the host's own complaints, kept in the log.
 void HostNote(HostSession& session, const std::string& note);
 std::string HostNativePath(const std::string& path);
+// A wide text as UTF-8 (window texts, command-line arguments).
+std::string HostNarrowText(const wchar_t* text);

@@ -73,6 +73,14 @@ std::string HostNativePath(const std::string& path) {
     return path;
 }
 
+std::string HostNarrowText(const wchar_t* text) {
+    int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string narrow(length > 0 ? size_t(length) : 1, '\0');
+    if (length > 0) WideCharToMultiByte(CP_UTF8, 0, text, -1, &narrow[0], length, nullptr, nullptr);
+    narrow.resize(strlen(narrow.c_str()));
+    return narrow;
+}
+
 HostSession::HostSession() {
     memset(&record, 0, sizeof record);
     memset(&about, 0, sizeof about);

@@ -11,20 +11,12 @@
 namespace {
 constexpr DWORD kPollMs = 10;
 
-std::string Narrow(const wchar_t* text) {
-    int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string narrow(length > 0 ? size_t(length) : 1, '\0');
-    if (length > 0) WideCharToMultiByte(CP_UTF8, 0, text, -1, &narrow[0], length, nullptr, nullptr);
-    narrow.resize(strlen(narrow.c_str()));
-    return narrow;
-}
-
 // The text stored with the window, read without sending it a message: the watcher thread
 // must never wait for a thread that is busy.
 std::string WindowText(HWND window) {
     wchar_t text[2048] = L"";
     InternalGetWindowText(window, text, 2048);
-    return Narrow(text);
+    return HostNarrowText(text);
 }
 
 LRESULT SendBounded(HWND window, UINT message) {

@@ -1,0 +1,282 @@
+// The preset list on the real controls of the effect dialog built into a window of this
+// program: the lists and combos filled, thumbnails of a category rendered from the sample
+// photograph, every setting as it was afterwards, and a picture of the list kept for review.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dialog/control_creation.h"
+#include "dialog/control_items.h"
+#include "dialog/control_record.h"
+#include "dialog/dialog_window.h"
+#include "dialog/image_lists.h"
+#include "effect/builtin_presets.h"
+#include "effect/control_ids.h"
+#include "effect/dialog_construction.h"
+#include "effect/effect_pages.h"
+#include "effect/preset_lists.h"
+#include "effect/preset_thumbnails.h"
+#include "effect/session_hooks.h"
+#include "effect/settings_rows.h"
+#include "host/effect_context.h"
+#include "host/host_api.h"
+#include "host/numbered_arrays.h"
+#include "host/parameter_block.h"
+#include "host/worker_threads.h"
+#include "render/session_state.h"
+#include "tests/common/fresh_parameter_block.h"
+#include "tools/testhost/host_image.h"
+
+namespace {
+constexpr int32_t kThumbnailSlot = 2;  // the Medium view, which the list starts in
+constexpr int32_t kMediumThumb = 100;
+
+std::string SourceFile(const std::string& relative) {
+    const char* root = std::getenv("GREYLOOM_SOURCE_DIR");
+    return std::string(root ? root : ".") + "/" + relative;
+}
+
+// The dialog window's own pixels into a PNG beside the test programs.
+std::string ShootWindow(HWND window, const std::string& name) {
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RECT r;
+    GetWindowRect(window, &r);
+    const int32_t w = r.right - r.left, h = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    HostImage image = HostImageMake(w, h, 3, 8);
+    const int32_t stride = (w * 3 + 3) & ~3;
+    for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x)
+            for (int32_t c = 0; c < 3; ++c)
+                image.at(x, y, c) = static_cast<const uint8_t*>(bits)[y * stride + x * 3 + 2 - c];
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    const char* bin = std::getenv("GREYLOOM_BIN_DIR");
+    const std::string file = std::string(bin ? bin : ".") + "/" + name + ".png";
+    std::string error;
+    HostImageWritePng(file, image, &error);
+    return file;
+}
+
+class PresetListWindow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        block = InstallFreshParameterBlock();
+        SessionStateReset();
+        DialogFrameReset();
+        EffectPagesReset();
+        window = CreateWindowExA(0, "#32770", "Greyloom", WS_POPUP | WS_CAPTION | WS_VISIBLE, 0, 0,
+                                 1000, 660, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(window, nullptr);
+        gDialog = window;
+        gContext.dialogWindow = window;
+        gContext.dialogWanted = 1;
+        ASSERT_EQ(BuildEffectDialog(&gContext), 1);
+        OnSessionStart(&gContext);
+        LoadSample();
+    }
+    void TearDown() override {
+        StopWorkerPool();
+        DestroyImageList(kThumbnailSlot);
+        DestroyWindow(window);
+        gDialog = nullptr;
+        gParams = nullptr;
+        EffectContextReset();
+    }
+    // The sample photograph as the current rectangle, as a preview request would leave it.
+    void LoadSample() {
+        std::string error;
+        ASSERT_TRUE(HostImageReadPng(SourceFile("samples/coffee.png"), 8, 3, &image, &error))
+            << error;
+        pixels.resize(image.samples.size());
+        for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t(image.samples[i]);
+        EffectContext& c = gContext;
+        c.imageMode = IMAGE_MODE_RGB;
+        c.X = c.width = c.imageWidth = c.wholeWidth = image.width;
+        c.Y = c.height = c.imageHeight = c.wholeHeight = image.height;
+        c.filterRight = image.width;
+        c.filterBottom = image.height;
+        c.currentRight = image.width;
+        c.currentBottom = image.height;
+        c.inData = c.adjustedInData = c.outData = pixels.data();
+        c.inRowBytes = c.outRowBytes = image.width * 3;
+        c.inStep = c.outStep = 3;
+        c.Z = c.planes = 3;
+    }
+    std::unique_ptr<ParameterBlock> block;
+    HWND window = nullptr;
+    HostImage image;
+    std::vector<uint8_t> pixels;
+};
+
+TEST_F(PresetListWindow, ListsAndCombosCarryTheirItems) {
+    ApplyPresetLanguage(0);
+    EXPECT_EQ(GetControlItemCount(CTL_PRESET_GROUP_FILTER), 26);
+    EXPECT_EQ(GetControlItemCount(CTL_PRESET_LIST), kBuiltinPresetCount);  // Show All, no files
+    SetControlValue(CTL_PRESET_GROUP_FILTER, PresetItemOfCategory(CATEGORY_PAPER));
+    FillPresetList(CTL_PRESET_LIST);
+    EXPECT_EQ(GetControlItemCount(CTL_PRESET_LIST),
+              gCategoryStart[CATEGORY_PAPER + 1] - gCategoryStart[CATEGORY_PAPER]);
+    SetControlValue(CTL_PRESET_LIST, 3);
+    EXPECT_EQ(SelectedPreset(), gCategoryStart[CATEGORY_PAPER] + 3);
+    char text[128] = "";
+    ASSERT_TRUE(
+        GetControlItemText(CTL_EFFECT_LIST, MapListIndex(22, LIST_FROM_PAGE), text, sizeof text));
+    EXPECT_STREQ(text, "Grain");
+    EXPECT_GT(GetControlItemCount(CTL_BUILTIN_COLOR_FILM), 60);
+
+    ApplyPresetLanguage(1);
+    ASSERT_TRUE(GetControlItemText(CTL_PRESET_GROUP_FILTER, PresetItemOfCategory(CATEGORY_PAPER),
+                                   text, sizeof text));
+    EXPECT_STREQ(text, "Papier");
+    ApplyPresetLanguage(0);
+}
+
+TEST_F(PresetListWindow, ThumbnailRunLeavesEverySettingAsItWas) {
+    ApplyPresetLanguage(0);
+    // Some settings of the user's own, a curve among them.
+    SetControlValue(CTL_GRAIN_INTENSITY, 77);
+    SetControlValue(CTL_VIGNETTE_INTENSITY, 12);
+    SetControlValue(CTL_CONVERSION_HUE, 33);
+    PutArrayElement(ARRAY_CURVES, 2, 0, 0, 159);
+    PutArrayElement(ARRAY_CURVES, 2, 1, 0, 159);
+    PutArrayElement(ARRAY_CURVES, 1, 0, 0, 80);
+    PutArrayElement(ARRAY_CURVES, 1, 1, 0, 100);
+    gSession.curvePointCount[0] = 3;
+    PutArrayElement(ARRAY_SELECTIVE_TABLE, 2, 0, 0, 40);
+    SettingsState before;
+    SettingsStateCapture(before);
+
+    const int32_t categories[] = {CATEGORY_BW_FILM, CATEGORY_FRAME, CATEGORY_MASK};
+    for (int32_t category : categories) {
+        SetControlValue(CTL_PRESET_GROUP_FILTER, PresetItemOfCategory(category));
+        const int32_t rendered = FillPresetThumbnails(CTL_PRESET_LIST, kMediumThumb, kMediumThumb,
+                                                      kThumbnailSlot, category, 1);
+        EXPECT_EQ(rendered, gCategoryStart[category + 1] - gCategoryStart[category] - 1);
+        EXPECT_EQ(gSession.thumbnailRendering, 0);
+        SettingsState after;
+        SettingsStateCapture(after);
+        for (int32_t n = 0; n < kSettingsValueCount; ++n)
+            EXPECT_EQ(after.values[n], before.values[n])
+                << "control " << n << " after category " << category;
+        EXPECT_EQ(std::memcmp(after.curveCount, before.curveCount, sizeof before.curveCount), 0);
+        EXPECT_EQ(std::memcmp(after.curvePoints, before.curvePoints, sizeof before.curvePoints), 0);
+        EXPECT_EQ(
+            std::memcmp(after.selectiveTable, before.selectiveTable, sizeof before.selectiveTable),
+            0);
+        EXPECT_EQ(gContext.X, image.width);
+        EXPECT_EQ(GetControlValue(CTL_MULTI_CPU_OFF), 0);
+        EXPECT_EQ(gContext.imageWidth, image.width);
+    }
+    // Nothing new to render for the same category at the same size.
+    EXPECT_EQ(FillPresetThumbnails(CTL_PRESET_LIST, kMediumThumb, kMediumThumb, kThumbnailSlot,
+                                   CATEGORY_MASK, 0),
+              0);
+}
+
+TEST_F(PresetListWindow, PresetsApplyToTheDialogHeadingsResetMasksAdd) {
+    ApplyPresetLanguage(0);
+    const int32_t film = gCategoryStart[CATEGORY_BW_FILM] + 1;
+    BuiltinBlock blocks[kBuiltinBlockMax];
+    ASSERT_GE(BuiltinPresetBlocks(film, blocks), 1);
+    ASSERT_EQ(blocks[0].group, 0);
+    const int32_t filmHue = blocks[0].values[1];
+    SetControlValue(CTL_GRAIN_INTENSITY, 77);
+    SetControlValue(CTL_CONVERSION_HUE_STRIP, 0x123456);
+
+    ASSERT_EQ(ApplyBuiltinPreset(film, 0), 1);
+    EXPECT_EQ(GetControlValue(CTL_GRAIN_INTENSITY), 0) << "a preset starts from the defaults";
+    EXPECT_EQ(GetControlValue(CTL_CONVERSION_HUE), filmHue);
+    EXPECT_EQ(GetControlValue(CTL_CONVERSION_HUE_STRIP), 0x123456) << "a kept value";
+    char title[256] = "";
+    GetWindowTextA(window, title, sizeof title);
+    EXPECT_EQ(std::string(title),
+              std::string("Greyloom 2.0 - Last Preset: ") + kBuiltinPresetNamesEnglish[film]);
+
+    const int32_t mask = gCategoryStart[CATEGORY_MASK] + 1;
+    ASSERT_EQ(ApplyBuiltinPreset(mask, 0), 1);
+    EXPECT_EQ(GetControlValue(CTL_CONVERSION_HUE), filmHue) << "a mask adds to the settings";
+    EXPECT_NE(GetControlValue(CTL_MASK_TYPE), 0);
+
+    SetControlValue(CTL_GRAIN_INTENSITY, 55);
+    ASSERT_EQ(ApplyBuiltinPreset(film + 1, 1), 1);
+    EXPECT_EQ(GetControlValue(CTL_GRAIN_INTENSITY), 55) << "keep holds the settings underneath";
+
+    ASSERT_EQ(ApplyBuiltinPreset(gCategoryStart[CATEGORY_BW_FILTER], 0), 1);
+    EXPECT_EQ(GetControlValue(CTL_GRAIN_INTENSITY), 0) << "a heading resets every control";
+    EXPECT_EQ(GetControlValue(CTL_MASK_TYPE), 0);
+    EXPECT_EQ(GetControlValue(CTL_CONVERSION_HUE), 75);
+
+    EXPECT_EQ(ApplyBuiltinPreset(-1, 0), 0);
+    EXPECT_EQ(ApplyBuiltinPreset(kBuiltinPresetCount, 0), 0);
+}
+
+TEST_F(PresetListWindow, ThumbnailsFollowTheListViewAndCategory) {
+    ApplyPresetLanguage(0);
+    SetControlValue(CTL_PRESET_GROUP_FILTER, PresetItemOfCategory(CATEGORY_GLOW));
+    SetControlValue(CTL_PRESET_MENU, LIST_MODE_SMALL);
+    EXPECT_EQ(ShowPresetThumbnails(1),
+              gCategoryStart[CATEGORY_GLOW + 1] - gCategoryStart[CATEGORY_GLOW] - 1);
+    ASSERT_NE(gImageLists[3], nullptr) << "the Small view keeps its own thumbnails";
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(gImageLists[3], &cx, &cy);
+    EXPECT_EQ(cx, PresetThumbnailSize(3, false));
+    // A plain list shows no thumbnails and renders none.
+    SetControlValue(CTL_PRESET_MENU, LIST_MODE_NO_GRID);
+    EXPECT_EQ(ShowPresetThumbnails(1), 0);
+    DestroyImageList(3);
+}
+
+// Contact sheets of a few categories on the sample photograph, kept for a person to look at.
+TEST_F(PresetListWindow, PicturesOfThumbnails) {
+    ApplyPresetLanguage(0);
+    SetControlValue(CTL_MAIN_TAB, 0);
+    struct Sheet {
+        int32_t category;
+        const char* name;
+    };
+    const Sheet sheets[] = {{CATEGORY_BW_FILM, "preset_list_bw_film"},
+                            {CATEGORY_VINTAGE_TONING, "preset_list_vintage_toning"},
+                            {CATEGORY_FRAME, "preset_list_frame"}};
+    for (const Sheet& sheet : sheets) {
+        SetControlValue(CTL_PRESET_GROUP_FILTER, PresetItemOfCategory(sheet.category));
+        LARGE_INTEGER frequency, start, end;
+        QueryPerformanceFrequency(&frequency);
+        QueryPerformanceCounter(&start);
+        const int32_t rendered = FillPresetThumbnails(CTL_PRESET_LIST, kMediumThumb, kMediumThumb,
+                                                      kThumbnailSlot, sheet.category, 1);
+        QueryPerformanceCounter(&end);
+        const double seconds = double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+        std::printf("thumbnails: %d of category %d at %d px in %.3f s\n", rendered, sheet.category,
+                    kMediumThumb, seconds);
+        ControlRecord* list = UsedControlRecord(CTL_PRESET_LIST);
+        ASSERT_NE(list, nullptr);
+        // The list as its Medium view shows it, big enough to see a few rows of thumbnails.
+        SendMessageA(list->window, LVM_SETVIEW, LV_VIEW_ICON, 0);
+        SetWindowPos(list->window, HWND_TOP, 10, 10, 740, 600, SWP_SHOWWINDOW);
+        EXPECT_EQ(ListView_GetImageList(list->window, LVSIL_NORMAL), gImageLists[kThumbnailSlot]);
+        EXPECT_GE(ImageList_GetImageCount(gImageLists[kThumbnailSlot]), kBuiltinPresetCount);
+        ShootWindow(window, sheet.name);
+    }
+}
+}  // namespace
