@@ -110,7 +110,8 @@ int32_t ApplyControlStateNested(int32_t n, int depth) {
         ShowAndEnable(GetDlgItem(gDialog, ITEM_ZOOM_IN), state);
         ShowAndEnable(GetDlgItem(gDialog, ITEM_ZOOM_OUT), state);
     }
-    if (HasValueBox(record->controlClass)) ShowAndEnable(record->editWindow, state);
+    // The value box of a slider, or the strip of a skinned tab control.
+    ShowAndEnable(record->editWindow, state);
     if (ControlClassHas(record->controlClass, CLASSTRAIT_LABEL))
         ShowAndEnable(record->labelWindow, state);
     const bool ownsSheets = ControlClassHas(record->controlClass, CLASSTRAIT_OWNS_SHEETS);
@@ -432,7 +433,7 @@ void PlaceControlLabel(int32_t n) {
 void PlaceControlCompanions(int32_t n) {
     const ControlRecord* record = ControlRecordAt(n);
     if (!record) return;
-    if (record->editWindow) {
+    if (record->editWindow && !PlaceSkinTabStrip(n)) {
         RECT rect;
         GetEditBoxRect(n, record->x, record->y, record->width, record->height, &rect);
         SetWindowPos(record->editWindow, nullptr, rect.left, rect.top, rect.right - rect.left,

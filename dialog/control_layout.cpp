@@ -125,6 +125,7 @@ void MoveControlWindows(int32_t n, ControlRecord& record, const RECT& place) {
             return;
         case CTL_PROGRESS:
             MoveWindowTo(DialogItem(ITEM_PROGRESS), place);
+            MoveWindowTo(record.window, place);  // a skin's own bar
             return;
     }
     MoveWindowTo(record.window, place);

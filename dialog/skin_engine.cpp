@@ -550,6 +550,17 @@ bool SkinTabStripClicked(int32_t n, int code) {
     return true;
 }
 
+bool PlaceSkinTabStrip(int32_t n) {
+    const ControlRecord* record = UsedControlRecord(n);
+    if (!record || record->controlClass != CONTROL_TAB || !record->editWindow) return false;
+    RECT place = DialogUnitsToPixelRect(record->x, record->y, record->width, record->height);
+    if (record->window && GetWindowRect(record->window, &place))
+        MapWindowPoints(nullptr, gDialog, reinterpret_cast<POINT*>(&place), 2);
+    SetWindowPos(record->editWindow, nullptr, place.left, place.top, place.right - place.left,
+                 gSkinStyle.tabStripHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
+}
+
 // --- Hit tests and the slider's mouse
 // ---------------------------------------------------------------
 

@@ -63,6 +63,8 @@ int32_t IsOnTabSheet(int32_t n);
 int32_t SkinSliderTrackClick(int32_t n);
 // What a skinned control does when its owner-drawn window is clicked; true when handled.
 bool SkinControlClicked(int32_t n, int code);
+// Moves the strip of a skinned tab control n along with the control; false for any other.
+bool PlaceSkinTabStrip(int32_t n);
 // A click in the tab strip of a skinned tab control n; true when handled.
 bool SkinTabStripClicked(int32_t n, int code);
 

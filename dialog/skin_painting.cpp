@@ -407,7 +407,11 @@ void PaintSkinButton(int32_t n, int32_t state) {
     if (!record || !record->window) return;
     char windowText[8] = "";
     GetWindowTextA(record->window, windowText, sizeof windowText);
-    const bool arrow = std::string(windowText) == "6" && Caption(*record) != "6";
+    // "6" is the down triangle of the symbol font (also the caption of a menu image button's
+    // replacement): the skin draws the triangle itself.
+    const bool menuButton = std::string(windowText) == "6" &&
+                            std::string(record->imageName).find("buttonmenu") != std::string::npos;
+    const bool arrow = menuButton || Caption(*record) == "6";
     PaintButtonFace(n, *record, state, state == 1, Caption(*record), arrow);
     ShowPress(state, record->window);
 }

@@ -8,12 +8,14 @@
 #include <algorithm>
 #include <cstring>
 
+#include "dialog/control_appearance.h"
 #include "dialog/control_creation.h"
 #include "dialog/control_record.h"
 #include "dialog/control_layout.h"
 #include "dialog/dialog_services.h"
 #include "dialog/dialog_units.h"
 #include "dialog/dialog_window.h"
+#include "dialog/skin_engine.h"
 #include "effect/control_ids.h"
 #include "effect/control_table.h"
 #include "host/effect_context.h"
@@ -44,10 +46,18 @@ int32_t LanguageFromLocale() {
     return std::strcmp(name, kGermanLanguageName) == 0 ? 1 : 0;
 }
 
-// The skin and dialog colour the user chose are applied by the skin engine; until it takes
-// over, a chosen skin leaves the standard look and the dialog keeps its colour.
-void ApplyRestoredSkin(int32_t skinChoice) {
-    (void)skinChoice;
+// The look the user chose last (for every plug-in of the maker) comes back: a skin, or the
+// standard controls with the chosen colour behind the preview.
+void ApplyRestoredSkin() {
+    ReadSkinFile(CTL_SKIN, CTL_SKIN_COLOR);
+    const int32_t skin = GetControlValue(CTL_SKIN);
+    if (skin > 0) {
+        ApplySkin(skin);
+        return;
+    }
+    const int32_t color = GetControlValue(CTL_SKIN_COLOR);
+    SetControlColor(CTL_SKIN_COLOR, color);
+    SetControlColor(CTL_PREVIEW, color);
 }
 
 DialogSizeRules SizeRules(const DialogStateLoad& load) {
@@ -139,7 +149,7 @@ int32_t LoadDialogState(const char* path, DialogStateLoad* out) {
     // The cap is the size the dialog starts with, not one it can be given: held to 1024 x 768
     // when tracked or maximised, it could never use a larger screen.
     SetDialogMinMaxSize(kMinWidthUnits, kMinHeightUnits, 0, 0);
-    ApplyRestoredSkin(GetControlValue(CTL_SKIN));
+    ApplyRestoredSkin();
     SetDialogPosition(0, -1, -1, size.width, size.height);
     LayOutDialogControls(size.width, size.height);
     return size.maximised || !out->fileRead ? kDialogStateMaximise : 1;

@@ -10,6 +10,7 @@
 #include "dialog/color_picker.h"
 #include "dialog/control_appearance.h"
 #include "dialog/control_creation.h"
+#include "dialog/control_images.h"
 #include "dialog/control_items.h"
 #include "dialog/control_layout.h"
 #include "dialog/control_record.h"
@@ -47,6 +48,8 @@
 namespace {
 
 constexpr int32_t kSheetPresets = 0;
+// The image option the control table gives the arrow buttons 325 and 331.
+constexpr int32_t kArrowImageOption = 66;
 constexpr int32_t kSheetMain = 3;
 constexpr int32_t kSideNavigator = 1;
 constexpr int32_t kSideHistogram = 2;
@@ -356,6 +359,26 @@ int32_t ClickMaskFine(int32_t) {
     return 0;
 }
 
+// A named skin's colours reach what the effect paints itself, and the arrow buttons show
+// their pictures again over the skin's faces.
+void ShowNamedSkinLook() {
+    SetControlValue(CTL_SKIN_COLOR, gSkinStyle.previewColor);
+    SetControlColor(CTL_SKIN_COLOR, gSkinStyle.previewColor);
+    SetControlColor(CTL_PREVIEW, gSkinStyle.previewColor);
+    SetControlColor(CTL_CURVE, GetSkinPanelColor());
+    SetControlState(CTL_TIMING_TEXT, 0);
+    FireControlEvent(CTL_TOOL_HAND + gCurrentTool, EVENT_CLICKED, 0);
+    if (MainSheetShown()) RedrawCurvePanel();
+    if (HueBarShown()) FireControlEvent(CTL_HUE_RANGE, EVENT_DRAW_ITEM, 0);
+    if (ValueOf(CTL_MAIN_TAB) == kSheetPresets)
+        SetControlImage(CTL_PRESET_PANEL_TOGGLE,
+                        ValueOf(CTL_PRESET_PANEL_TOGGLE) ? "arrow_right.bmp" : "arrow_left.bmp",
+                        kArrowImageOption);
+    SetControlImage(CTL_SIDE_TAB_MOVE,
+                    ValueOf(CTL_SIDE_TAB_MOVE) ? "arrow_down.bmp" : "arrow_up.bmp",
+                    kArrowImageOption);
+}
+
 int32_t ClickSkin(int32_t previous) {
     const int32_t skin = ValueOf(CTL_SKIN);
     if (skin == previous) return 0;
@@ -371,9 +394,8 @@ int32_t ClickSkin(int32_t previous) {
     const intptr_t oldCursor = GetDialogCursor();
     SetDialogCursor(kWaitCursor);
     LockDialogUpdate(1);
-    // TODO(skin): ApplySkin (value); for skins 2 and above 323 and the preview take the
-    // preview colour, the curve panel GetSkinPanelColor, 315 hidden, the tool re-selected,
-    // the curve panel and hue bar redrawn and the arrow images of 331 and 325 set.
+    ApplySkin(skin);
+    if (skin >= 2) ShowNamedSkinLook();
     LockDialogUpdate(0);
     if (skin < 2) RedrawDialog();
     SetDialogCursor(oldCursor);
@@ -419,7 +441,7 @@ void CloseDialogCommon() {
 int32_t ClickCancel(int32_t) {
     CloseDialogCommon();
     WriteDialogState();
-    // TODO(skin): WriteSkinFile (381).
+    WriteSkinFile(CTL_SKIN, CTL_SKIN_COLOR);
     return 0;
 }
 
@@ -435,7 +457,7 @@ int32_t ClickOk(int32_t) {
     MergeBrushStrokeForOk();
     WriteSettings();
     WriteDialogState();
-    // TODO(skin): WriteSkinFile (381).
+    WriteSkinFile(CTL_SKIN, CTL_SKIN_COLOR);
     if (ValueOf(CTL_LOG_SETTINGS)) {
         char folder[kFolderPathMax + 1] = "";
         char title[256] = "";

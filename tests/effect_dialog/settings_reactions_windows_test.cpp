@@ -196,9 +196,8 @@ TEST_F(Reactions, SeparatorItemsAreSkippedInTheDirectionOfTravel) {
 TEST_F(Reactions, EffectListStepsPassTheSeparators) {
     SetControlValue(CTL_MODE, 4);
     SetControlValue(CTL_EFFECT_LIST, 8);
-    // The step lands on the separator, and the list's own reaction, fired by the step, passes it.
     React(CTL_EFFECT_PREV, EVENT_CLICKED);
-    EXPECT_EQ(GetControlValue(CTL_EFFECT_LIST), 6);
+    EXPECT_EQ(GetControlValue(CTL_EFFECT_LIST), 6) << "the list's own reaction passes item 7";
     React(CTL_EFFECT_NEXT, EVENT_CLICKED);
     EXPECT_EQ(GetControlValue(CTL_EFFECT_LIST), 8);
     SetControlValue(CTL_EFFECT_LIST, 0);

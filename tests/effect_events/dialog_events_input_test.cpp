@@ -1,0 +1,165 @@
+// The dialog's own events under real input in the shipped plug-in: OK and Cancel write the
+// settings files as they should, and the language switch gives every text its new language.
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "dialog/control_record.h"
+#include "effect/control_ids.h"
+#include "tests/effect_dialog/effect_dialog_bed.h"
+
+namespace {
+
+constexpr int kStepMs = 400;
+
+std::string DataFile(const char* name) {
+    char folder[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, folder);
+    return std::string(folder) + "\\Quillmoor\\Greyloom2\\" + name;
+}
+
+bool ReadFile(const std::string& path, std::string* out) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::stringstream text;
+    text << in.rdbuf();
+    *out = text.str();
+    return true;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::stringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// Line of control n (310..399) in the dialog-state file: tag, four sizes, tool, path, top
+// item and five reserved lines come first.
+constexpr size_t kFirstInterfaceLine = 13;
+
+// A click on the OK button, as the user gives it (the mouse on the button).
+void ClickOk(Driver& driver) {
+    RECT rect = {};
+    GetWindowRect(driver.ControlWindow(CTL_OK), &rect);
+    const POINT at = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    SetCursorPos(at.x, at.y);
+    INPUT input[2] = {};
+    for (INPUT& one : input) {
+        one.type = INPUT_MOUSE;
+        one.mi.dx = at.x * 65536 / GetSystemMetrics(SM_CXSCREEN) + 1;
+        one.mi.dy = at.y * 65536 / GetSystemMetrics(SM_CYSCREEN) + 1;
+    }
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    SendInput(2, input, sizeof input[0]);
+}
+
+void Tap(WORD key) {
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof input[0]);
+    Sleep(kStepMs);
+}
+
+TEST(DialogFiles, OkWritesBothFiles) {
+    const std::string settings = DataFile("Greyloom.ini"), state = DataFile("Greyloomdialog.ini");
+    DeleteFileA(settings.c_str());
+    DeleteFileA(state.c_str());
+    auto session = OpenEffectPlugin();
+    const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
+        SetForegroundWindow(driver.dialog);
+        Sleep(200);
+        Tap('V');  // the cross tool is remembered
+        ClickOk(driver);
+    });
+    ASSERT_EQ(result, 0);
+    std::string text;
+    ASSERT_TRUE(ReadFile(settings, &text)) << settings;
+    const std::vector<std::string> settingsLines = Lines(text);
+    ASSERT_GE(settingsLines.size(), 3u);
+    EXPECT_EQ(settingsLines[0], "Greyloom2.0");
+    EXPECT_EQ(settingsLines[1], "3") << "three settings sets";
+    ASSERT_TRUE(ReadFile(state, &text)) << state;
+    const std::vector<std::string> stateLines = Lines(text);
+    ASSERT_EQ(stateLines.size(), 126u);
+    EXPECT_EQ(stateLines[0], "Greyloom2.0");
+    EXPECT_EQ(stateLines[5], "2") << "the tool";
+}
+
+TEST(DialogFiles, CancelKeepsTheSettingsFileAndWritesTheDialogState) {
+    auto first = OpenEffectPlugin();
+    ASSERT_EQ(RunEffectDialog(*first,
+                              [](Driver& driver) {
+                                  SetForegroundWindow(driver.dialog);
+                                  ClickOk(driver);
+                              }),
+              0);
+    const std::string settings = DataFile("Greyloom.ini"), state = DataFile("Greyloomdialog.ini");
+    std::string before;
+    ASSERT_TRUE(ReadFile(settings, &before));
+    DeleteFileA(state.c_str());
+
+    auto session = OpenEffectPlugin();
+    const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
+        SetForegroundWindow(driver.dialog);
+        Sleep(200);
+        Tap('R');  // a change of the settings that Cancel must not keep
+        Tap('P');  // the preview switched off: a preference that Cancel keeps
+        PressKey(driver.dialog, VK_ESCAPE);
+    });
+    EXPECT_EQ(result, HOST_USER_CANCELLED);
+    std::string after;
+    ASSERT_TRUE(ReadFile(settings, &after));
+    EXPECT_EQ(after, before) << "Greyloom.ini is byte-identical";
+    std::string text;
+    ASSERT_TRUE(ReadFile(state, &text)) << "the dialog state is written again";
+    const std::vector<std::string> lines = Lines(text);
+    ASSERT_EQ(lines.size(), 126u);
+    EXPECT_EQ(lines[kFirstInterfaceLine + (CTL_PREVIEW_ON - CTL_MAIN_TAB)], "0");
+}
+
+std::string WindowText(HWND window) {
+    char text[256] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+void ChooseLanguage(Driver& driver, int32_t language) {
+    HWND combo = driver.ControlWindow(CTL_LANGUAGE);
+    driver.SendTo(combo, CB_SETCURSEL, WPARAM(language), 0);
+    driver.Send(WM_COMMAND, MAKEWPARAM(CTL_LANGUAGE + kControlWindowIdBase, CBN_SELCHANGE),
+                LPARAM(combo));
+    Sleep(kStepMs);
+}
+
+TEST(LanguageSwitch, EveryTextTakesTheChosenLanguage) {
+    auto session = OpenEffectPlugin();
+    const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
+        HWND modeLabel = driver.Item(CTL_MODE + kLabelWindowIdBase);
+        HWND reset = driver.ControlWindow(CTL_RESET);
+        driver.Check(WindowText(modeLabel) == "Mode", "English label at the start");
+        ChooseLanguage(driver, 1);
+        driver.Check(WindowText(modeLabel) == "Modus", "German label: " + WindowText(modeLabel));
+        driver.Check(WindowText(reset) ==
+                         "Zur\xFC"
+                         "ck",
+                     "German button: " + WindowText(reset));
+        ShootDialog(driver, "dialog_events_german");
+        ChooseLanguage(driver, 0);
+        driver.Check(WindowText(modeLabel) == "Mode", "English again: " + WindowText(modeLabel));
+        driver.Check(WindowText(reset) == "Reset", "English button: " + WindowText(reset));
+        PressKey(driver.dialog, VK_ESCAPE);
+    });
+    EXPECT_EQ(result, HOST_USER_CANCELLED);
+}
+
+}  // namespace
