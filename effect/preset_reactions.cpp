@@ -118,7 +118,7 @@ int32_t ChooseListPreset(const ReactionEvent&) {
         return 0;
     }
     ApplyBuiltinPreset(preset, combine);
-    char folder[kPresetDialogFileChars] = "";
+    char folder[kFolderPathMax + 1] = "";
     GetPresetFolder(folder, sizeof folder, kDataFolderName, PluginRegistryKey());
     const std::string path = std::string(folder) + gPresetCatalog.presetNames[preset];
     RememberLastPreset(path.c_str());
