@@ -81,10 +81,6 @@ const char* LanguageText(int32_t id, const char* english) {
     return text ? text : english;
 }
 
-int32_t ValueOf(int32_t n) {
-    return GetControlValue(n);
-}
-
 int32_t HandleControlEvent(EffectContext* context, int32_t control, int32_t event,
                            int32_t previous) {
     if (CarriesControlNumber(event) && IsCurveShapingSlider(control))

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "effect/settings_reaction_parts.h"  // ValueOf, shared with the reactions
+
 struct EffectContext;
 
 // Markers passed as the previous value when the effect fires an event for itself.
@@ -69,8 +71,6 @@ void DropBrushCursor();
 // texts are not loaded.
 const char* ShortText(int32_t id, const char* english);
 const char* LanguageText(int32_t id, const char* english);
-// Value of control n (the working value).
-int32_t ValueOf(int32_t n);
 // An options menu opens only while the left button is still down 100 ms after the click,
 // and never for a silent re-selection.
 bool OptionsMenuWanted(int32_t previous);

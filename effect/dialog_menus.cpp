@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <iterator>
 #include <string>
 
@@ -20,9 +21,19 @@
 #include "dialog/system_services.h"
 #include "dialog/color_picker.h"
 #include "effect/control_event_handler.h"
+#include "effect/builtin_presets.h"
 #include "effect/control_ids.h"
+#include "effect/data_folder.h"
 #include "effect/effect_pages.h"
+#include "effect/language_files.h"
+#include "effect/preset_file.h"
+#include "effect/preset_file_dialogs.h"
 #include "effect/preset_groups.h"
+#include "effect/preset_lists.h"
+#include "effect/startup_settings.h"
+#include "dialog/file_names.h"
+#include "dialog/text_expansion.h"
+#include "host/numbered_arrays.h"
 #include "host/effect_context.h"
 #include "host/parameter_block.h"
 
@@ -31,6 +42,8 @@ namespace {
 constexpr int32_t kShowSeparatorsBefore[] = {7, 11, 18, 24};
 constexpr int32_t kOptionsMenuDelayMs = 100;
 constexpr char kProductPage[] = "https://www.quillmoor.com/greyloom";
+constexpr int32_t kBuiltinItemBase = 100;  // Preset menu: 100 + built-in preset
+constexpr int32_t kOwnItemBase = 1000;     // Preset menu: 1000 + own preset file
 
 // Separators before group g in the Show menu.
 int32_t SeparatorsBefore(int32_t group) {
@@ -97,12 +110,63 @@ constexpr MenuEntry kPresetFileMenu[] = {
     {4, 75, "Reset Preset Folder"},
 };
 
+void ResetPresetFolder() {
+    char folder[kPresetPathChars] = "";
+    GetPresetFolder(folder, sizeof folder, kDataFolderName, PluginRegistryKey());
+    snprintf(gOpenPresetPath, sizeof gOpenPresetPath, "%s", folder);
+    snprintf(gSavePresetPath, sizeof gSavePresetPath, "%s", folder);
+}
+
 void ChoosePresetFileItem(int32_t choice) {
-    // TODO(savepreset, presets): 1 LoadPresetDialog, 2 GetPresetFolder and QuickSavePreset,
-    // 3 SavePresetAsDialog, 4 the open and save paths back to the preset folder, 100..999
-    // ApplyBuiltinPreset (item - 100, value of 351), 1000.. LoadPresetFile, each followed by a
-    // render; the category sub-menus of the Preset menu come with the preset lists.
-    (void)choice;
+    const int32_t combine = ValueOf(CTL_PRESET_COMBINE);
+    if (choice == 1) {
+        LoadPresetDialog();
+    } else if (choice == 2) {
+        GetPresetFolder(gLastPresetFolder, sizeof gLastPresetFolder, kDataFolderName,
+                        PluginRegistryKey());
+        QuickSavePreset();
+    } else if (choice == 3) {
+        SavePresetAsDialog();
+    } else if (choice == 4) {
+        ResetPresetFolder();
+    } else if (choice >= kBuiltinItemBase && choice < kOwnItemBase) {
+        ApplyBuiltinPreset(choice - kBuiltinItemBase, combine);
+        RunControlAction(ACTION_PREVIEW);
+    } else if (choice >= kOwnItemBase) {
+        LoadPresetFile(GetArrayString(ARRAY_PRESET_PATHS, choice - kOwnItemBase), combine);
+        RunControlAction(ACTION_PREVIEW);
+    }
+}
+
+const char* PresetNameOf(int32_t preset, bool german) {
+    if (preset < 0 || preset >= kBuiltinPresetCount) return "";
+    return german ? kBuiltinPresetNamesGerman[preset] : kBuiltinPresetNamesEnglish[preset];
+}
+
+// The Preset menu: the file items, then one sub-menu of presets per category.
+HMENU BuildPresetMenu() {
+    HMENU menu = BuildMenu(kPresetFileMenu, int32_t(std::size(kPresetFileMenu)), 0);
+    if (!menu) return nullptr;
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    const bool german = ValueOf(CTL_LANGUAGE) == LANGUAGE_GERMAN;
+    for (int32_t category = 0; category < CATEGORY_COUNT; ++category) {
+        if (category == 3 || category == 15) AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        HMENU sub = CreatePopupMenu();
+        if (category == 0) {
+            AppendMenuA(sub, MF_STRING, kBuiltinItemBase, PresetNameOf(0, german));
+            for (int32_t i = 0; i < gOwnPresetCount; ++i) {
+                char name[kPresetPathChars] = "";
+                GetFileBaseName(GetArrayString(ARRAY_PRESET_PATHS, i), name, sizeof name);
+                AppendMenuA(sub, MF_STRING, UINT(kOwnItemBase + i), name);
+            }
+        } else {
+            for (int32_t p = gCategoryStart[category]; p < gCategoryStart[category + 1]; ++p)
+                AppendMenuA(sub, MF_STRING, UINT(kBuiltinItemBase + p), PresetNameOf(p, german));
+        }
+        AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sub),
+                    german ? kCategoryNamesGerman[category] : kCategoryNamesEnglish[category]);
+    }
+    return menu;
 }
 
 void ChooseHelpItem(int32_t choice) {
@@ -127,8 +191,7 @@ struct MenuBarButton {
     void (*choose)(int32_t choice);
 };
 constexpr MenuBarButton kMenuBarButtons[] = {
-    {[] { return BuildMenu(kPresetFileMenu, int32_t(std::size(kPresetFileMenu)), 0); },
-     ChoosePresetFileItem},
+    {BuildPresetMenu, ChoosePresetFileItem},
     {BuildShowMenu,
      [](int32_t choice) {
          const int32_t page = ShowMenuPage(choice);
@@ -282,12 +345,12 @@ int32_t ShowResetMenu() {
         GetControlCoord(CTL_RESET_MENU, 1) + GetControlCoord(CTL_RESET_MENU, 3) + 2, 0);
     DestroyPopupMenu(menu);
     if (choice >= 1 && choice <= 4) {
-        // TODO(session): the dialog title back to the filter title and ApplyStartupSettings
-        // (choice - 1, 0, 0).
+        SetDialogTitle(FilterTitle());  // the plain title: no preset's name
+        ApplyStartupSettings(choice - 1, 0, 0);
         SetControlValue(CTL_RESET_MENU, choice - 1);
         RunControlAction(ACTION_PREVIEW);
     } else if (choice == 6) {
-        // TODO(session): ApplyStartupSettings (2, 1, 0).
+        ApplyStartupSettings(STARTUP_OWN, 1, 0);
         RunControlAction(ACTION_PREVIEW);
     }
     return 1;

@@ -10,6 +10,7 @@
 #include "dialog/color_picker.h"
 #include "dialog/control_appearance.h"
 #include "dialog/control_creation.h"
+#include "dialog/control_images.h"
 #include "dialog/control_items.h"
 #include "dialog/control_layout.h"
 #include "dialog/control_record.h"
@@ -22,17 +23,22 @@
 #include "dialog/histogram_panel.h"
 #include "dialog/preview_window.h"
 #include "dialog/skin_engine.h"
+#include "dialog/skin_file.h"
 #include "dialog/visual_styles.h"
 #include "dialog/windows_version.h"
 #include "effect/control_event_handler.h"
 #include "effect/control_ids.h"
 #include "effect/data_folder.h"
+#include "effect/effect_session.h"
 #include "effect/effect_pages.h"
 #include "effect/language_files.h"
 #include "effect/preset_folder.h"
+#include "effect/preset_group_states.h"
+#include "effect/preset_lists.h"
 #include "effect/preview_tool_state.h"
 #include "effect/settings_files.h"
 #include "effect/settings_sets.h"
+#include "effect/startup_settings.h"
 #include "effect/tool_buttons.h"
 #include "host/effect_context.h"
 #include "host/message_boxes.h"
@@ -142,8 +148,8 @@ int32_t ClickPresetMenu(int32_t) {
 }
 
 int32_t ClickOnStartUp(int32_t) {
-    // TODO(session): ApplyStartupSettings (2, 1, 0) when "Own Defaults" is chosen and no own
-    // defaults file is known.
+    if (ValueOf(CTL_ON_START_UP) == STARTUP_OWN && gEffectSession.ownDefaultsPath.empty())
+        ApplyStartupSettings(STARTUP_OWN, 1, 0);
     return 0;
 }
 
@@ -207,11 +213,12 @@ bool SkinNumberAboveZero() {
 }
 
 int32_t ClickLanguage(int32_t) {
-    // TODO(presets): SavePresetGroupStates when the dialog's first layout is done.
+    if (gDialogShown) SavePresetGroupStates();
     LockDialogUpdate(1);
     LoadLanguage(ValueOf(CTL_LANGUAGE), ARRAY_TEXTS, ARRAY_SHORT_TEXTS, ARRAY_LANGUAGE_RAW,
                  CTL_PREVIEW_TAB, kLanguageLastTextId, kLanguageLastShortTextId);
-    // TODO(presets): ApplyPresetLanguage (value of 338); in modes 0 and 4 the tab texts of 310.
+    ApplyPresetLanguage(ValueOf(CTL_LANGUAGE) == LANGUAGE_GERMAN);
+    // TODO(session): in modes 0 and 4 the tab texts of 310 from the short texts.
     for (const auto& label : kLanguageLabels)
         SetControlLabel(label.control, ShortText(label.shortText, label.english));
     const bool skinned = SkinNumberAboveZero();
@@ -352,6 +359,25 @@ int32_t ClickMaskFine(int32_t) {
     return 0;
 }
 
+// A skin of its own paints the preview's surroundings, the curve panel and the arrows.
+void ShowSkinnedLook() {
+    const int32_t previewColor = GetControlColor(CTL_PREVIEW);
+    SetControlValue(CTL_SKIN_COLOR, previewColor);
+    SetControlColor(CTL_SKIN_COLOR, previewColor);
+    SetControlColor(CTL_CURVE, GetSkinPanelColor());
+    SetControlState(CTL_TIMING_TEXT, 0);
+    FireControlEvent(CTL_TOOL_HAND + gCurrentTool, EVENT_CLICKED, 0);
+    if (MainSheetShown()) RedrawCurvePanel();
+    if (HueBarShown()) FireControlEvent(CTL_HUE_RANGE, EVENT_DRAW_ITEM, 0);
+    constexpr int32_t kArrowOption = 66;
+    if (ValueOf(CTL_MAIN_TAB) == kSheetPresets)
+        SetControlImage(CTL_PRESET_PANEL_TOGGLE,
+                        ValueOf(CTL_PRESET_PANEL_TOGGLE) ? "arrow_right.bmp" : "arrow_left.bmp",
+                        kArrowOption);
+    SetControlImage(CTL_SIDE_TAB_MOVE,
+                    ValueOf(CTL_SIDE_TAB_MOVE) ? "arrow_down.bmp" : "arrow_up.bmp", kArrowOption);
+}
+
 int32_t ClickSkin(int32_t previous) {
     const int32_t skin = ValueOf(CTL_SKIN);
     if (skin == previous) return 0;
@@ -367,9 +393,8 @@ int32_t ClickSkin(int32_t previous) {
     const intptr_t oldCursor = GetDialogCursor();
     SetDialogCursor(kWaitCursor);
     LockDialogUpdate(1);
-    // TODO(skin): ApplySkin (value); for skins 2 and above 323 and the preview take the
-    // preview colour, the curve panel GetSkinPanelColor, 315 hidden, the tool re-selected,
-    // the curve panel and hue bar redrawn and the arrow images of 331 and 325 set.
+    ApplySkin(skin);
+    if (skin >= 2) ShowSkinnedLook();
     LockDialogUpdate(0);
     if (skin < 2) RedrawDialog();
     SetDialogCursor(oldCursor);
@@ -388,11 +413,9 @@ std::string DataFilePath(const char* fileName) {
 
 void WriteDialogState() {
     const std::string path = DataFilePath(kDialogStateFileName);
-    int32_t flags[kGroupFlagCount] = {};
-    // TODO(presets): the 22 category-group states of the preset list (SavePresetGroupStates)
-    // and gOwnDefaultsPath from the session.
-    if (path.empty() || !WriteDialogStateFile(path.c_str(), kSettingsFileTag, 1, gCurrentTool, "",
-                                              0, flags, kGroupFlagCount, CTL_PRESET_LIST))
+    if (path.empty() || !WriteDialogStateFile(path.c_str(), kSettingsFileTag, 1, gCurrentTool,
+                                              gEffectSession.ownDefaultsPath.c_str(), 0,
+                                              gPresetGroupStates, kGroupFlagCount, CTL_PRESET_LIST))
         ShowSettingsSaveFailure(path.c_str());
 }
 
@@ -410,12 +433,13 @@ void CloseDialogCommon() {
     DropBrushCursor();
     // Timer 3 would fill thumbnails into a list that is going away: it stops on both ways out.
     for (int32_t timer : {0, 2, 3}) SetDialogTimer(timer, 0, 0);
+    SavePresetGroupStates();
 }
 
 int32_t ClickCancel(int32_t) {
     CloseDialogCommon();
     WriteDialogState();
-    // TODO(skin): WriteSkinFile (381).
+    WriteSkinFile(CTL_SKIN, CTL_SKIN_COLOR);
     return 0;
 }
 
@@ -431,7 +455,7 @@ int32_t ClickOk(int32_t) {
     MergeBrushStrokeForOk();
     WriteSettings();
     WriteDialogState();
-    // TODO(skin): WriteSkinFile (381).
+    WriteSkinFile(CTL_SKIN, CTL_SKIN_COLOR);
     if (ValueOf(CTL_LOG_SETTINGS)) {
         char folder[kFolderPathMax + 1] = "";
         char title[256] = "";

@@ -13,7 +13,9 @@
 #include "dialog/filter_dialog.h"
 #include "dialog/preview_window.h"
 #include "effect/control_event_handler.h"
+#include "effect/builtin_presets.h"
 #include "effect/control_ids.h"
+#include "effect/preset_lists.h"
 #include "effect/preview_tool_state.h"
 #include "effect/tool_buttons.h"
 #include "host/effect_context.h"
@@ -114,10 +116,10 @@ int32_t SetMaskView(int32_t value) {
 // presets.
 int32_t FirstPresetItem() {
     if (ValueOf(CTL_PRESET_GROUP_FILTER) > 0) return 0;
-    // TODO(presets): under "Show All", gOwnPresetCount + gCategoryStart[CategoryOfPreset(p)]
-    // for the selected built-in preset p (item 0 for an own preset or none) once the preset
-    // lists are in.
-    return 0;
+    // An own preset (or none) has no category of the built-in table: the list's top.
+    const int32_t category = CategoryOfPreset(SelectedPreset());
+    if (category < 0) return 0;
+    return gOwnPresetCount + gCategoryStart[category];
 }
 
 int32_t JumpToFirstPreset() {
