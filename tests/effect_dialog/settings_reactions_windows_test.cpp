@@ -187,9 +187,9 @@ TEST_F(Reactions, SeparatorItemsAreSkippedInTheDirectionOfTravel) {
 TEST_F(Reactions, EffectListStepsPassTheSeparators) {
     SetControlValue(CTL_MODE, 4);
     SetControlValue(CTL_EFFECT_LIST, 8);
+    // The step lands on the separator 7; the list's reaction, fired through the control-event
+    // handler, carries it on past it.
     React(CTL_EFFECT_PREV, EVENT_CLICKED);
-    EXPECT_EQ(GetControlValue(CTL_EFFECT_LIST), 7) << "the step itself lands on the separator";
-    React(CTL_EFFECT_LIST, EVENT_CLICKED, 8);  // the fired reaction of the list
     EXPECT_EQ(GetControlValue(CTL_EFFECT_LIST), 6);
     SetControlValue(CTL_EFFECT_LIST, 0);
     React(CTL_EFFECT_PREV, EVENT_CLICKED);
