@@ -116,9 +116,10 @@ int32_t SetMaskView(int32_t value) {
 // presets.
 int32_t FirstPresetItem() {
     if (ValueOf(CTL_PRESET_GROUP_FILTER) > 0) return 0;
-    const int32_t preset = SelectedPreset();
-    if (preset <= 0) return 0;
-    return gOwnPresetCount + gCategoryStart[CategoryOfPreset(preset)];
+    // An own preset (or none) has no category of the built-in table: the list's top.
+    const int32_t category = CategoryOfPreset(SelectedPreset());
+    if (category < 0) return 0;
+    return gOwnPresetCount + gCategoryStart[category];
 }
 
 int32_t JumpToFirstPreset() {

@@ -2,6 +2,10 @@
 
 #include "tests/effect_dialog/effect_dialog_bed.h"
 
+#include "effect/control_ids.h"
+
+#include <shlobj.h>
+
 #include <atomic>
 #include <cstdio>
 #include <thread>
@@ -55,8 +59,19 @@ DescriptorItem IntegerItem(int32_t n, int32_t value) {
 }
 }  // namespace
 
-std::unique_ptr<HostSession> OpenEffectPlugin(int32_t width, int32_t height) {
+std::string DataFilePath(const char* name) {
+    char folder[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, folder);
+    return std::string(folder) + "\\Quillmoor\\Greyloom2\\" + name;
+}
+
+std::unique_ptr<HostSession> OpenEffectPlugin(int32_t width, int32_t height, bool firstStart) {
+    if (firstStart)
+        for (const char* name : {"Greyloom.ini", "Greyloomdialog.ini"})
+            DeleteFileA(DataFilePath(name).c_str());
     auto session = std::make_unique<HostSession>();
+    // A first start asks whether to take the dark skin: the tests keep the standard look.
+    session->options.defaultAnswer = IDNO;
     EXPECT_TRUE(HostLoadPlugin(*session, HostDefaultPluginPath()))
         << (session->log.notes.empty() ? "" : session->log.notes.back());
     HostImage image = HostImageMake(width, height, 3, 8);
@@ -138,4 +153,28 @@ std::string ShootDialog(Driver& driver, const std::string& name) {
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Sleep(300);
     return TakeScreenshot(name);
+}
+
+void EnterAdvancedMode(Driver& driver) {
+    constexpr int32_t kAdvancedMode = 3;
+    SetForegroundWindow(driver.dialog);
+    HWND mode = driver.ControlWindow(CTL_MODE);
+    driver.SendTo(mode, CB_SETCURSEL, kAdvancedMode, 0);
+    driver.Send(WM_COMMAND, MAKEWPARAM(CTL_MODE + kControlWindowIdBase, CBN_SELCHANGE),
+                LPARAM(mode));
+    Sleep(800);
+    // Letters typed into the focused preset list search it: the keys go to a button instead.
+    driver.Focus(driver.ControlWindow(CTL_CANCEL));
+    Sleep(100);
+}
+
+void ClickOkUntilClosed(Driver& driver) {
+    constexpr int kAttempts = 20;
+    constexpr int kWaitMs = 1000;
+    for (int attempt = 0; attempt < kAttempts && IsWindowVisible(driver.dialog); ++attempt) {
+        PostMessageA(driver.dialog, WM_COMMAND,
+                     MAKEWPARAM(CTL_OK + kControlWindowIdBase, BN_CLICKED),
+                     LPARAM(driver.ControlWindow(CTL_OK)));
+        Sleep(kWaitMs);
+    }
 }

@@ -11,8 +11,14 @@
 #include "tests/dialog/dialog_test_bed.h"
 #include "tools/testhost/test_host.h"
 
-// The shipped plug-in in a fresh session with a width x height RGB image of 8 bits.
-std::unique_ptr<HostSession> OpenEffectPlugin(int32_t width = 120, int32_t height = 80);
+// The shipped plug-in in a fresh session with a width x height RGB image of 8 bits. A first
+// start has no settings files yet (an earlier dialog's OK or Cancel wrote them); otherwise the
+// files of the runs before stay. Yes/no questions are answered "no" (the first start's dark
+// skin among them).
+std::unique_ptr<HostSession> OpenEffectPlugin(int32_t width = 120, int32_t height = 80,
+                                              bool firstStart = true);
+// The settings files of the data folder ("Greyloom.ini", "Greyloomdialog.ini").
+std::string DataFilePath(const char* name);
 
 // Runs the filter with its dialog while drive() works on a driver thread; drive() starts once
 // the dialog is visible with its OK button. A dialog left open is cancelled.
@@ -31,3 +37,10 @@ void PressKey(HWND dialog, WPARAM key);
 void ShowDialogAs(Driver& driver, int showCommand);
 // A picture of the display kept under GREYLOOM_BIN_DIR/screenshots/name.png.
 std::string ShootDialog(Driver& driver, const std::string& name);
+
+// Switches the running dialog to Advanced Mode (a first start opens in Easy Mode) and gives it
+// the foreground for real input.
+void EnterAdvancedMode(Driver& driver);
+// Clicks OK until the dialog goes: a click that arrives while the dialog still handles an
+// event (a render, a tool's drag) is dropped by the framework, and a user clicks again.
+void ClickOkUntilClosed(Driver& driver);

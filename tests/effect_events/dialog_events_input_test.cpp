@@ -2,7 +2,6 @@
 // settings files as they should, and the language switch gives every text its new language.
 
 #include <gtest/gtest.h>
-#include <shlobj.h>
 #include <windows.h>
 
 #include <fstream>
@@ -17,12 +16,6 @@
 namespace {
 
 constexpr int kStepMs = 400;
-
-std::string DataFile(const char* name) {
-    char folder[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, folder);
-    return std::string(folder) + "\\Quillmoor\\Greyloom2\\" + name;
-}
 
 bool ReadFile(const std::string& path, std::string* out) {
     std::ifstream in(path, std::ios::binary);
@@ -44,23 +37,6 @@ std::vector<std::string> Lines(const std::string& text) {
 // item and five reserved lines come first.
 constexpr size_t kFirstInterfaceLine = 13;
 
-// A click on the OK button, as the user gives it (the mouse on the button).
-void ClickOk(Driver& driver) {
-    RECT rect = {};
-    GetWindowRect(driver.ControlWindow(CTL_OK), &rect);
-    const POINT at = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    SetCursorPos(at.x, at.y);
-    INPUT input[2] = {};
-    for (INPUT& one : input) {
-        one.type = INPUT_MOUSE;
-        one.mi.dx = at.x * 65536 / GetSystemMetrics(SM_CXSCREEN) + 1;
-        one.mi.dy = at.y * 65536 / GetSystemMetrics(SM_CYSCREEN) + 1;
-    }
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
-    SendInput(2, input, sizeof input[0]);
-}
-
 void Tap(WORD key) {
     INPUT input[2] = {};
     input[0].type = input[1].type = INPUT_KEYBOARD;
@@ -71,24 +47,33 @@ void Tap(WORD key) {
 }
 
 TEST(DialogFiles, OkWritesBothFiles) {
-    const std::string settings = DataFile("Greyloom.ini"), state = DataFile("Greyloomdialog.ini");
-    DeleteFileA(settings.c_str());
-    DeleteFileA(state.c_str());
     auto session = OpenEffectPlugin();
     const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
-        SetForegroundWindow(driver.dialog);
-        Sleep(200);
-        Tap('V');  // the cross tool is remembered
-        ClickOk(driver);
+        EnterAdvancedMode(driver);  // the cross tool is offered there
+        Tap('V');                   // the cross tool is remembered
+        RECT preview = {};
+        GetWindowRect(driver.Item(ITEM_PREVIEW), &preview);
+        const POINT centre = {(preview.left + preview.right) / 2,
+                              (preview.top + preview.bottom) / 2};
+        SetCursorPos(centre.x, centre.y);
+        INPUT input[2] = {};
+        for (INPUT& one : input) one.type = INPUT_MOUSE;
+        input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(2, input, sizeof input[0]);  // the cross switches the aging on
+        Sleep(kStepMs);
+        ClickOkUntilClosed(driver);
     });
     ASSERT_EQ(result, 0);
     std::string text;
-    ASSERT_TRUE(ReadFile(settings, &text)) << settings;
+    ASSERT_TRUE(ReadFile(DataFilePath("Greyloom.ini"), &text));
     const std::vector<std::string> settingsLines = Lines(text);
-    ASSERT_GE(settingsLines.size(), 3u);
+    ASSERT_GE(settingsLines.size(), 3u + kSettingsControlCount);
     EXPECT_EQ(settingsLines[0], "Greyloom2.0");
     EXPECT_EQ(settingsLines[1], "3") << "three settings sets";
-    ASSERT_TRUE(ReadFile(state, &text)) << state;
+    EXPECT_EQ(settingsLines[2], "0") << "the first set is the current one";
+    EXPECT_EQ(settingsLines[3 + CTL_AGING_INTENSITY], "100") << "the set as OK left it";
+    ASSERT_TRUE(ReadFile(DataFilePath("Greyloomdialog.ini"), &text));
     const std::vector<std::string> stateLines = Lines(text);
     ASSERT_EQ(stateLines.size(), 126u);
     EXPECT_EQ(stateLines[0], "Greyloom2.0");
@@ -99,19 +84,19 @@ TEST(DialogFiles, CancelKeepsTheSettingsFileAndWritesTheDialogState) {
     auto first = OpenEffectPlugin();
     ASSERT_EQ(RunEffectDialog(*first,
                               [](Driver& driver) {
-                                  SetForegroundWindow(driver.dialog);
-                                  ClickOk(driver);
+                                  EnterAdvancedMode(driver);
+                                  ClickOkUntilClosed(driver);
                               }),
               0);
-    const std::string settings = DataFile("Greyloom.ini"), state = DataFile("Greyloomdialog.ini");
+    const std::string settings = DataFilePath("Greyloom.ini"),
+                      state = DataFilePath("Greyloomdialog.ini");
     std::string before;
     ASSERT_TRUE(ReadFile(settings, &before));
     DeleteFileA(state.c_str());
 
-    auto session = OpenEffectPlugin();
+    auto session = OpenEffectPlugin(120, 80, false);
     const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
-        SetForegroundWindow(driver.dialog);
-        Sleep(200);
+        EnterAdvancedMode(driver);
         Tap('R');  // a change of the settings that Cancel must not keep
         Tap('P');  // the preview switched off: a preference that Cancel keeps
         PressKey(driver.dialog, VK_ESCAPE);
