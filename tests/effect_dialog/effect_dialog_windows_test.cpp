@@ -82,7 +82,7 @@ TEST(EffectDialog, StandsWithOkAndCancelAndTheFocusOffTheZoomButtons) {
 
 TEST(EffectDialog, GermanDialogAtItsRememberedSizeAndMaximised) {
     RememberGermanDialog(1000, 700);
-    auto session = OpenEffectPlugin();
+    auto session = OpenEffectPlugin(120, 80, false);
     const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
         driver.Check(!IsZoomed(driver.dialog), "a remembered size opens as that size");
         char text[64] = "";

@@ -161,7 +161,7 @@ RECT WorkArea() {
 
 TEST(SessionStart, FirstStartWritesThreeEqualSetsAndOpensMaximisedInEasyMode) {
     ForgetUserFolder();
-    auto session = OpenEffectPlugin();
+    auto session = OpenEffectPlugin(120, 80, false);
     int16_t result = 0;
     const Seen seen = OpenAndClose(*session, IDCANCEL, &result);
     EXPECT_EQ(result, HOST_USER_CANCELLED);
@@ -195,7 +195,7 @@ TEST(SessionStart, RememberedSetOpensTheDialogAndOkRendersIt) {
     WriteBytes(SettingsPath(), file);
     WriteBytes(DialogStatePath(), DialogStateFile(1000, 700, 0, 0, 0, {{CTL_MAIN_TAB, 2}}));
 
-    auto session = OpenEffectPlugin();
+    auto session = OpenEffectPlugin(120, 80, false);
     int16_t result = -1;
     const Seen seen = OpenAndClose(*session, IDOK, &result);
     ASSERT_EQ(result, 0);
@@ -230,7 +230,7 @@ TEST(SessionStart, DamagedFilesAreKeptAsideAndTheDialogStartsAsAFirstStart) {
         MakeUserFolder();
         WriteBytes(SettingsPath(), c.settings);
         WriteBytes(DialogStatePath(), c.dialogState);
-        auto session = OpenEffectPlugin();
+        auto session = OpenEffectPlugin(120, 80, false);
         const Seen seen = OpenAndClose(*session, IDCANCEL);
         EXPECT_EQ(seen.mode, 0) << "the first-start path";
         EXPECT_TRUE(seen.maximised) << "a damaged dialog state is no dialog state";
@@ -249,7 +249,7 @@ TEST(SessionStart, ReadOnlySettingsFileIsReadAndLeftAsItWas) {
     const std::string file = SettingsFile(0, sets);
     WriteBytes(SettingsPath(), file);
     SetFileAttributesA(SettingsPath().c_str(), FILE_ATTRIBUTE_READONLY);
-    auto session = OpenEffectPlugin();
+    auto session = OpenEffectPlugin(120, 80, false);
     const Seen seen = OpenAndClose(*session, IDCANCEL);
     EXPECT_EQ(seen.mode, 4);
     EXPECT_EQ(ReadBytes(SettingsPath()), file);
@@ -266,7 +266,7 @@ TEST(SessionStart, DialogStateValuesAndSizesAreHeldToWhatTheDialogCanShow) {
     // and a tool past the brush.
     WriteBytes(DialogStatePath(), DialogStateFile(99999, 99999, 99999, 99999, 9,
                                                   {{CTL_MAIN_TAB, 42}, {CTL_SIDE_TAB, -3}}));
-    auto session = OpenEffectPlugin();
+    auto session = OpenEffectPlugin(120, 80, false);
     int16_t result = -1;
     Seen restored;
     const int16_t ended = RunEffectDialog(*session, [&](Driver& driver) {
@@ -293,7 +293,7 @@ TEST(SessionStart, DefaultSettingsOnStartUpResetTheRememberedSet) {
     sets[0].values[CTL_TONE_INTENSITY] = 37;
     WriteBytes(SettingsPath(), SettingsFile(0, sets));
     WriteBytes(DialogStatePath(), DialogStateFile(1000, 700, 0, 0, 0, {{CTL_ON_START_UP, 0}}));
-    auto session = OpenEffectPlugin();
+    auto session = OpenEffectPlugin(120, 80, false);
     int16_t result = -1;
     OpenAndClose(*session, IDOK, &result);
     ASSERT_EQ(result, 0);
@@ -305,16 +305,16 @@ TEST(SessionStart, RunWithoutTheDialogRendersTheRememberedSettings) {
     changed.values[CTL_TONE_EXPOSURE] = 90;
     changed.values[CTL_TONE_INTENSITY] = -60;
     // The same settings replayed as a recording give the reference.
-    auto reference = OpenEffectPlugin();
+    auto reference = OpenEffectPlugin(120, 80, false);
     ASSERT_EQ(RunWithoutDialog(*reference, changed.values), 0);
-    auto plain = OpenEffectPlugin();
+    auto plain = OpenEffectPlugin(120, 80, false);
     ASSERT_EQ(RunWithoutDialog(*plain, Settings().values), 0);
     ASSERT_NE(reference->output.samples, plain->output.samples) << "the change shows";
 
     // A host's repeat command: the dialog ran once, then the filter runs again without it
     // and without a recording.
     ForgetUserFolder();
-    auto session = OpenEffectPlugin();
+    auto session = OpenEffectPlugin(120, 80, false);
     ASSERT_EQ(OpenAndClose(*session, IDOK).mode, 0);
     const Settings sets[3] = {changed, Settings(), Settings()};
     const std::string file = SettingsFile(0, sets);
@@ -328,7 +328,7 @@ TEST(SessionStart, RunWithoutTheDialogRendersTheRememberedSettings) {
 
 TEST(SessionStart, RecordedRunWithoutTheDialogWritesNothing) {
     ForgetUserFolder();
-    auto session = OpenEffectPlugin();
+    auto session = OpenEffectPlugin(120, 80, false);
     ASSERT_EQ(RunWithoutDialog(*session, Settings().values), 0);
     EXPECT_FALSE(PathExists(SettingsPath()));
 }
