@@ -35,7 +35,7 @@ bool EnsureBrushMask() {
 int32_t MergeBrushLayer() {
     if (!ArrayExists(ARRAY_BRUSH_STROKE) || !EnsureBrushMask()) return 0;
     // The colour distance needs the pixels at full size, not the preview's reduced ones.
-    const bool fullSize = ValueOf(CTL_BRUSH_AMOUNT) != 0 && gContext.zoomReduction != 1;
+    const bool fullSize = ValueOf(CTL_BRUSH_AMOUNT) != 0 && gContext.zoomReduction > 1;
     if (fullSize) requestRect(0, 0, gContext.imageWidth - 1, gContext.imageHeight - 1, 1);
     gColorDistance = {ARRAY_BRUSH_MASK,
                       ARRAY_BRUSH_STROKE,

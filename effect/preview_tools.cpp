@@ -24,6 +24,7 @@
 #include "dialog/popup_menus.h"
 #include "dialog/preview_window.h"
 #include "effect/control_event_handler.h"
+#include "effect/brush_layer.h"
 #include "effect/control_ids.h"
 #include "effect/effect_pages.h"
 #include "effect/preset_groups.h"
@@ -635,21 +636,6 @@ bool MultiProcessor() {
     return ValueOf(CTL_MULTI_CPU_OFF) == 0;
 }
 
-// The last stroke is merged into the effect mask, at full resolution when its colour matters.
-void MergeLastStroke() {
-    const bool fullSize = ValueOf(CTL_BRUSH_AMOUNT) != 0 && Reduction() != 1;
-    if (fullSize) requestRect(0, 0, gContext.imageWidth - 1, gContext.imageHeight - 1, 1);
-    gColorDistance = {ARRAY_BRUSH_MASK,
-                      ARRAY_BRUSH_STROKE,
-                      ValueOf(CTL_BRUSH_OPACITY),
-                      gSession.brushMode,
-                      ValueOf(CTL_BRUSH_COLOR),
-                      ValueOf(CTL_BRUSH_AMOUNT),
-                      ValueOf(CTL_BRUSH_TOLERANCE)};
-    RunPoolRoutine(ColorDistanceMaskRoutine, MultiProcessor(), false);
-    if (fullSize) RefreshImageGeometry();
-}
-
 bool NoEffectToSee() {
     // The conversion's group counts as always in use; only the others show the brush.
     return MarkGroupsInUse() <= 1 && ValueOf(CTL_MASK_OPTION) == 0;
@@ -678,7 +664,7 @@ int32_t BrushDown(const PreviewPoint& at) {
     const bool hadStroke = GetArrayBase(ARRAY_BRUSH_MASK) && GetArrayBase(ARRAY_BRUSH_STROKE);
     if (!EnsureBrushArray(ARRAY_BRUSH_MASK, 255) || !EnsureBrushArray(ARRAY_BRUSH_STROKE, 255))
         return 0;
-    if (hadStroke && ValueOf(CTL_BRUSH_OPACITY) != 0) MergeLastStroke();
+    if (hadStroke && ValueOf(CTL_BRUSH_OPACITY) != 0) MergeBrushLayer();
     const bool erase = ErasesFirst();
     SetAllArrayElements(ARRAY_BRUSH_STROKE, erase ? 255 : 0);
     gSession.brushMode = erase ? 1 : 2;
