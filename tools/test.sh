@@ -13,6 +13,9 @@ for arch in x64 x86; do
             "its tests are left out (the x86 build itself was built above)" >&2
         continue
     fi
-    (cd "$ROOT/build/$arch" && ctest --output-on-failure -j 4 "$@") || status=1
+    # A test that fails runs once more: under Wine a program now and then ends without a word
+    # at start or exit; a real failure fails twice and is reported with both outputs.
+    (cd "$ROOT/build/$arch" && ctest --output-on-failure --repeat until-pass:2 -j 4 "$@") ||
+        status=1
 done
 exit $status
