@@ -14,6 +14,7 @@
 #include "host/random_source.h"
 #include "host/worker_threads.h"
 #include "render/blur.h"
+#include "render/grey_lookup_row.h"
 #include "render/local_contrast.h"
 #include "render/render_timeline.h"
 
@@ -267,6 +268,14 @@ void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int
     const Sample* ownSourceRow = SourceRow<Sample>(s, plan, y);
     const int32_t sy = RenderSourceY(plan, y);
     const bool display = plan.maskShow || plan.maskOption;
+    if (!plan.greyToPacked.empty() && GreyLookupOnly(plan, last, display) &&
+        !(InMultiSplit(plan) && VerticalSplit(plan.splitView))) {
+        const int64_t first = from - plan.left;
+        GreyLookupRow(SourceRow<Sample>(s, plan, sy) + first * s.sourceStep, s.sourceStep,
+                      outputRow + first * s.outputStep, s.outputStep, count,
+                      plan.greyToPacked.data());
+        return;
+    }
     ConvertRegionRow(plan, SourceRow<Sample>(s, plan, sy), from, count, scratch, !display);
     const Rgb* sources = scratch.sources.data();
     const int32_t* greys = scratch.greys.data();
@@ -527,6 +536,9 @@ void RenderPlanGreyLookup(RenderPlan& plan) {
         plan.greyToOutput[1][size_t(g)] = p.g;
         plan.greyToOutput[2][size_t(g)] = p.b;
     }
+    if (GreyConversionIsLuma709(plan.grey))
+        plan.greyToPacked = plan.sixteenBit ? GreyLookupPack<uint16_t>(plan.greyToOutput)
+                                            : GreyLookupPack<uint8_t>(plan.greyToOutput);
 }
 
 void RenderStateReset() {

@@ -124,7 +124,8 @@ Profile ProfileSettings(const EngineImage& image, const std::vector<ControlSetti
 }
 }  // namespace
 
-int StageProfileMain(const std::string& samplePath, int32_t threads, int32_t runs) {
+int StageProfileMain(const std::string& samplePath, int32_t threads, int32_t runs,
+                     const std::string& only) {
     const struct {
         const char* name;
         std::vector<ControlSetting> settings;
@@ -132,6 +133,7 @@ int StageProfileMain(const std::string& samplePath, int32_t threads, int32_t run
     for (int32_t depth : {8, 16}) {
         const EngineImage image = EngineSample(samplePath, depth);
         for (const auto& c : cases) {
+            if (!only.empty() && only.find(c.name) == std::string::npos) continue;
             const Profile one = ProfileSettings(image, c.settings, 1, runs);
             const Profile all = ProfileSettings(image, c.settings, threads, runs);
             printf(
@@ -147,6 +149,34 @@ int StageProfileMain(const std::string& samplePath, int32_t threads, int32_t run
                        a.wallMs > 0 ? one.warm[i].wallMs / a.wallMs : 0.0);
             }
             fflush(stdout);
+        }
+    }
+    return 0;
+}
+
+int EngineHashesMain(const std::string& samplePath) {
+    const std::vector<NamedSettings> cases = HashCases();
+    for (int32_t depth : {8, 16}) {
+        const EngineImage image = EngineSample(samplePath, depth);
+        for (int32_t threads : {1, 2, 3, 8}) {
+            for (const NamedSettings& c : cases) {
+                EngineBegin();
+                ApplySettings(EngineControls(), c.settings);
+                EngineControls()[CTL_MULTI_CPU_OFF] = threads > 1 ? 0 : 1;
+                SetSCurve();
+                SetProcessorCountOverride(threads);
+                const EngineImage out = RenderImage(image);
+                EngineEnd();
+                SetProcessorCountOverride(0);
+                uint64_t hash = 1469598103934665603ull;  // FNV-1a over the samples
+                for (uint16_t v : out.samples) {
+                    hash = (hash ^ (v & 0xFF)) * 1099511628211ull;
+                    hash = (hash ^ (v >> 8)) * 1099511628211ull;
+                }
+                printf("%2d-bit %d threads %-20s %016llx\n", depth, threads, c.name,
+                       (unsigned long long)hash);
+                fflush(stdout);
+            }
         }
     }
     return 0;
