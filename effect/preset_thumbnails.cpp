@@ -320,22 +320,18 @@ int32_t FillPresetThumbnails(int32_t list, int32_t width, int32_t height, int32_
 
 int32_t ShowPresetThumbnails(int32_t force) {
     // Between categories the dialog takes its input again (the settings are back by then),
-    // and a click may ask for thumbnails once more: the run under way serves it, starting
-    // again when the list's view or category changed meanwhile.
+    // and a click may ask for thumbnails once more: the run under way serves it, and starts
+    // over when the list's view changed meanwhile.
     static bool running = false;
-    static bool askedAgain = false;
-    if (PresetListView(GetControlValue(CTL_PRESET_MENU)) < 0) return 0;
-    if (running) {
-        askedAgain = true;
-        return 0;
-    }
+    int32_t view = PresetListView(GetControlValue(CTL_PRESET_MENU));
+    if (view < 0 || running) return 0;
     running = true;
     HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_APPSTARTING));
     int32_t rendered = 0;
-    do {
-        askedAgain = false;
-        const int32_t view = PresetListView(GetControlValue(CTL_PRESET_MENU));
-        if (view < 0) break;
+    const auto viewChanged = [&] {
+        return PresetListView(GetControlValue(CTL_PRESET_MENU)) != view;
+    };
+    for (bool again = true; again;) {
         const int32_t size = SetPresetListFont(0, view);
         const int32_t shown = PresetCategoryFromCombo();
         for (int32_t category = 0; category < CATEGORY_COUNT; ++category) {
@@ -344,10 +340,14 @@ int32_t ShowPresetThumbnails(int32_t force) {
             if (shown >= 0) break;
             PumpDialogMessages();
             // The user chose another category or view, or ended the dialog meanwhile.
-            if (PresetCategoryFromCombo() != shown || askedAgain || gFilterDialog.endCommand != 0)
+            if (PresetCategoryFromCombo() != shown || viewChanged() ||
+                gFilterDialog.endCommand != 0)
                 break;
         }
-    } while (askedAgain && gFilterDialog.endCommand == 0);
+        again = viewChanged() && gFilterDialog.endCommand == 0;
+        view = PresetListView(GetControlValue(CTL_PRESET_MENU));
+        if (view < 0) break;
+    }
     SetCursor(previous);
     running = false;
     return rendered;

@@ -164,4 +164,49 @@ TEST(PresetViewMenu, EachViewShowsTheListAsChosenAndOkRemembersIt) {
     EXPECT_EQ(FileLine(DataFilePath("Greyloomdialog.ini"), kPresetMenuLine), "322");
 }
 
+// Line of the preset list's top item in the dialog-state file.
+constexpr size_t kTopItemLine = 7;
+constexpr size_t kRestoredWidthLine = 3, kRestoredHeightLine = 4;
+constexpr int kRememberedTop = 60;
+
+bool ItemInView(HWND list, int item) {
+    RECT client = {}, rect = {LVIR_BOUNDS, 0, 0, 0};
+    GetClientRect(list, &client);
+    if (!SendMessageA(list, LVM_GETITEMRECT, WPARAM(item), LPARAM(&rect))) return false;
+    return rect.top >= client.top && rect.bottom <= client.bottom;
+}
+
+TEST(PresetViewMenu, TheListOpensWithItsRememberedTopItemInView) {
+    auto first = OpenEffectPlugin(120, 80);
+    ASSERT_EQ(RunEffectDialog(*first, [](Driver& driver) { ClickOkUntilClosed(driver); }), 0);
+    const std::string path = DataFilePath("Greyloomdialog.ini");
+    std::vector<std::string> lines;
+    {
+        std::ifstream in(path, std::ios::binary);
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+    }
+    ASSERT_GT(lines.size(), kTopItemLine);
+    lines[kTopItemLine] = std::to_string(kRememberedTop);
+    // No restored size: the dialog opens at its remembered size, not maximised (a maximised
+    // dialog renders its thumbnails only on a first start).
+    lines[kRestoredWidthLine] = lines[kRestoredHeightLine] = "0";
+    {
+        std::ofstream out(path, std::ios::binary);
+        for (const std::string& line : lines) out << line << "\n";
+    }
+
+    auto session = OpenEffectPlugin(120, 80, false);
+    const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
+        HWND list = driver.ControlWindow(CTL_PRESET_LIST);
+        // Until the thumbnails stand every item lies at the list's top.
+        driver.Check(
+            WaitFor([&] { return ItemInView(list, kRememberedTop) && !ItemInView(list, 0); },
+                    kViewWaitMs),
+            "the remembered item is in view once the thumbnails stand, the first not");
+        ShootDialog(driver, "preset_view_remembered_top");
+        ClickOkUntilClosed(driver);
+    });
+    EXPECT_EQ(result, 0);
+}
+
 }  // namespace
