@@ -395,21 +395,17 @@ void PassBarrier(int32_t index, int32_t& stage, const char* label) {
     RenderTimelineMark(index, label, workEnd);
 }
 
-// Blurs array n in place with the radius in tenths. Outside thumbnail rendering thread 0
-// runs the threaded blur while the others wait at the next barrier; while thumbnails
-// render (on the worker pool) every thread takes its share of both passes.
+// Blurs array n in place with the radius in tenths, every render thread taking its share
+// of the rows and then of the columns: the threads are there already, and each row and
+// column comes out the same whichever thread sweeps it. rowsLabel and columnsLabel name its
+// two halves in the timeline.
 void StageBlur(int32_t index, int32_t& stage, int32_t array, int32_t radiusTenths,
-               const char* label) {
-    const RenderPlan& plan = gRender.plan;
-    if (plan.thumbnails) {
-        const BlurJob job = {array, radiusTenths, 0, std::max(gJob.threadCount, 1)};
-        if (!JobCancelRequested()) RecursiveBlurPass1(job, index);
-        PassBarrier(index, stage, label);
-        if (!JobCancelRequested()) RecursiveBlurPass2(job, index);
-    } else if (index == 0 && !JobCancelRequested()) {
-        RecursiveBlurMT(array, radiusTenths, plan.multiProcessor ? 1 : 0, 0);
-    }
-    PassBarrier(index, stage, label);
+               const char* rowsLabel, const char* columnsLabel) {
+    const BlurJob job = {array, radiusTenths, 0, std::max(gJob.threadCount, 1)};
+    if (!JobCancelRequested()) RecursiveBlurPass1(job, index);
+    PassBarrier(index, stage, rowsLabel);
+    if (!JobCancelRequested()) RecursiveBlurPass2(job, index);
+    PassBarrier(index, stage, columnsLabel);
 }
 
 // Radius of a blur for a setting s at the preview's zoom z: trunc((s x 2 + z) / (2 z)).
@@ -433,7 +429,8 @@ void BlurStageOne(int32_t index, int32_t& stage) {
     PassBarrier(index, stage, plan.dynamicContrast ? "dynamic contrast" : "pass 1");
     if (plan.paper) {
         const int32_t radius = ZoomedRadius(v[CTL_PAPER_GLOSS] + 10, plan.zoom);
-        StageBlur(index, stage, ARRAY_WORK_BLUR, radius * 10, "paper blur");
+        StageBlur(index, stage, ARRAY_WORK_BLUR, radius * 10, "paper blur rows",
+                  "paper blur columns");
     }
 }
 
@@ -473,17 +470,18 @@ void BlurStageTwo(const PassContext& pass, int32_t& stage) {
             CreateArray(ARRAY_WORK_BLUR, plan.right - plan.left, plan.bottom - plan.top, 3,
                         plan.depth.elementBytes))
             CopyArrayData(ARRAY_WORK_RGB, ARRAY_WORK_BLUR);
-        // While thumbnails render every thread blurs its share: none may start before
-        // thread 0 has made the copy.
+        // Every thread blurs its share: none may start before thread 0 has made the copy.
         PassBarrier(pass.index, stage, "diffusion copy");
         const int32_t radius = ZoomedRadius(v[CTL_DIFFUSION_RADIUS], plan.zoom);
-        StageBlur(pass.index, stage, ARRAY_WORK_BLUR, radius * 10, "diffusion blur");
+        StageBlur(pass.index, stage, ARRAY_WORK_BLUR, radius * 10, "diffusion blur rows",
+                  "diffusion blur columns");
     }
     if (v[CTL_GLOW_INTENSITY] > 0) {
         FillGlowMask<Sample>(pass, v);
         PassBarrier(pass.index, stage, "glow mask");
         const int32_t radius = ZoomedRadius(v[CTL_GLOW_RADIUS], plan.zoom);
-        StageBlur(pass.index, stage, ARRAY_GLOW_MASK, radius * 10, "glow blur");
+        StageBlur(pass.index, stage, ARRAY_GLOW_MASK, radius * 10, "glow blur rows",
+                  "glow blur columns");
     }
 }
 

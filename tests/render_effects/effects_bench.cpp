@@ -13,7 +13,8 @@
 //                                              a check that a faster build renders the same pixels)
 //   effects_bench SAMPLE.png "" profile [N [RUNS [ABC]]]  the render engine in this process,
 //                                              stage by stage, on one thread and on N (default
-//                                              8), settings A, B and C or those named
+//                                              8), settings A, B and C or those named;
+//                                              ABC "parts": the hash cases on one thread
 //   effects_bench SAMPLE.png "" engine-hashes  the hashes of the render engine in this
 //                                              process on 1, 2, 3 and 8 threads
 //   effects_bench SAMPLE.png "" hashes-threads the same on all threads (pin their number with

@@ -126,15 +126,24 @@ Profile ProfileSettings(const EngineImage& image, const std::vector<ControlSetti
 
 int StageProfileMain(const std::string& samplePath, int32_t threads, int32_t runs,
                      const std::string& only) {
-    const struct {
-        const char* name;
-        std::vector<ControlSetting> settings;
-    } cases[] = {{"A", SettingsA()}, {"B", SettingsB()}, {"C", SettingsC()}};
+    std::vector<NamedSettings> cases = {{"A", SettingsA()}, {"B", SettingsB()}, {"C", SettingsC()}};
+    // "parts": each costly effect alone on settings A, on one thread only.
+    const bool parts = only == "parts";
+    if (parts) cases = HashCases();
     for (int32_t depth : {8, 16}) {
         const EngineImage image = EngineSample(samplePath, depth);
         for (const auto& c : cases) {
-            if (!only.empty() && only.find(c.name) == std::string::npos) continue;
+            if (!parts && !only.empty() && only.find(c.name) == std::string::npos) continue;
             const Profile one = ProfileSettings(image, c.settings, 1, runs);
+            if (parts) {
+                printf("%2d-bit %-18s one thread: %8.1f ms (load %s)\n", depth, c.name,
+                       one.warm.back().wallMs, LoadAverages().c_str());
+                for (const StageTimes& stage : one.warm)
+                    if (stage.wallMs >= 20 && &stage != &one.warm.back())
+                        printf("    %-22s %8.1f\n", stage.label.c_str(), stage.wallMs);
+                fflush(stdout);
+                continue;
+            }
             const Profile all = ProfileSettings(image, c.settings, threads, runs);
             printf(
                 "== settings %s, %d-bit, ms; first render (memory faulting in) %.1f | %.1f; "
