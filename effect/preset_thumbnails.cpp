@@ -320,22 +320,33 @@ int32_t FillPresetThumbnails(int32_t list, int32_t width, int32_t height, int32_
 
 int32_t ShowPresetThumbnails(int32_t force) {
     // Between categories the dialog takes its input again (the settings are back by then),
-    // and a click may ask for thumbnails once more: the run under way serves it.
+    // and a click may ask for thumbnails once more: the run under way serves it, and starts
+    // over when the list's view changed meanwhile.
     static bool running = false;
-    const int32_t view = PresetListView(GetControlValue(CTL_PRESET_MENU));
+    int32_t view = PresetListView(GetControlValue(CTL_PRESET_MENU));
     if (view < 0 || running) return 0;
     running = true;
-    const int32_t size = SetPresetListFont(0, view);
-    const int32_t shown = PresetCategoryFromCombo();
     HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_APPSTARTING));
     int32_t rendered = 0;
-    for (int32_t category = 0; category < CATEGORY_COUNT; ++category) {
-        if (shown >= 0 && shown != category) continue;
-        rendered += FillPresetThumbnails(CTL_PRESET_LIST, size, size, view, category, force);
-        if (shown >= 0) break;
-        PumpDialogMessages();
-        // The user chose another category or ended the dialog meanwhile.
-        if (PresetCategoryFromCombo() != shown || gFilterDialog.endCommand != 0) break;
+    const auto viewChanged = [&] {
+        return PresetListView(GetControlValue(CTL_PRESET_MENU)) != view;
+    };
+    for (bool again = true; again;) {
+        const int32_t size = SetPresetListFont(0, view);
+        const int32_t shown = PresetCategoryFromCombo();
+        for (int32_t category = 0; category < CATEGORY_COUNT; ++category) {
+            if (shown >= 0 && shown != category) continue;
+            rendered += FillPresetThumbnails(CTL_PRESET_LIST, size, size, view, category, force);
+            if (shown >= 0) break;
+            PumpDialogMessages();
+            // The user chose another category or view, or ended the dialog meanwhile.
+            if (PresetCategoryFromCombo() != shown || viewChanged() ||
+                gFilterDialog.endCommand != 0)
+                break;
+        }
+        again = viewChanged() && gFilterDialog.endCommand == 0;
+        view = PresetListView(GetControlValue(CTL_PRESET_MENU));
+        if (view < 0) break;
     }
     SetCursor(previous);
     running = false;

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -148,6 +150,76 @@ TEST(LanguageSwitch, EveryTextTakesTheChosenLanguage) {
         ChooseLanguage(driver, 0);
         driver.Check(WindowText(modeLabel) == "Mode", "English again: " + WindowText(modeLabel));
         driver.Check(WindowText(reset) == "Reset", "English button: " + WindowText(reset));
+        PressKey(driver.dialog, VK_ESCAPE);
+    });
+    EXPECT_EQ(result, HOST_USER_CANCELLED);
+}
+
+std::vector<std::string> TabTexts(HWND tab) {
+    std::vector<std::string> texts;
+    const int count = int(SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        char text[128] = "";
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(tab, TCM_GETITEMA, WPARAM(i), LPARAM(&item));
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+std::string Joined(const std::vector<std::string>& texts) {
+    std::string joined;
+    for (const std::string& text : texts) joined += (joined.empty() ? "" : "|") + text;
+    return joined;
+}
+
+void ChooseMode(Driver& driver, int32_t mode) {
+    HWND combo = driver.ControlWindow(CTL_MODE);
+    driver.SendTo(combo, CB_SETCURSEL, WPARAM(mode), 0);
+    driver.Send(WM_COMMAND, MAKEWPARAM(CTL_MODE + kControlWindowIdBase, CBN_SELCHANGE),
+                LPARAM(combo));
+    Sleep(kStepMs);
+}
+
+void ChooseSheet(Driver& driver, int32_t sheet) {
+    HWND tab = driver.ControlWindow(CTL_MAIN_TAB);
+    driver.SendTo(tab, TCM_SETCURSEL, WPARAM(sheet), 0);
+    NMHDR change = {tab, UINT_PTR(CTL_MAIN_TAB + kControlWindowIdBase), UINT(TCN_SELCHANGE)};
+    driver.Send(WM_NOTIFY, change.idFrom, LPARAM(&change));
+    Sleep(kStepMs);
+}
+
+// The language file names the six sheets of Advanced Mode; Easy and Advanced+ Mode keep their
+// own sheets, in the new language, and Advanced+ Mode stays on its Adjust sheet.
+TEST(LanguageSwitch, TheMainTabKeepsTheSheetsOfItsMode) {
+    const struct {
+        int32_t mode, sheet;
+        const char* german;
+        const char* english;
+    } cases[] = {
+        {0, 0, "Preset", "Preset"},
+        {3, 2, "Preset|FX1|Auswahl|Haupt|FX2|Maske", "Preset|FX1|Select|Main|FX2|Mask"},
+        {4, 1, "Preset|Anpassen", "Preset|Adjust"},
+    };
+    auto session = OpenEffectPlugin();
+    const int16_t result = RunEffectDialog(*session, [&](Driver& driver) {
+        HWND tab = driver.ControlWindow(CTL_MAIN_TAB);
+        for (const auto& c : cases) {
+            const std::string mode = "mode " + std::to_string(c.mode) + ": ";
+            ChooseMode(driver, c.mode);
+            if (c.sheet > 0) ChooseSheet(driver, c.sheet);
+            ChooseLanguage(driver, 1);
+            driver.Check(Joined(TabTexts(tab)) == c.german, mode + Joined(TabTexts(tab)));
+            driver.Check(SendMessageA(tab, TCM_GETCURSEL, 0, 0) == c.sheet,
+                         mode + "the sheet stays");
+            if (c.mode == 4) ShootDialog(driver, "language_german_advanced_plus");
+            if (c.mode == 0) ShootDialog(driver, "language_german_easy");
+            ChooseLanguage(driver, 0);
+            driver.Check(Joined(TabTexts(tab)) == c.english, mode + Joined(TabTexts(tab)));
+        }
         PressKey(driver.dialog, VK_ESCAPE);
     });
     EXPECT_EQ(result, HOST_USER_CANCELLED);

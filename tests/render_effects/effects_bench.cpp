@@ -11,6 +11,8 @@
 //   effects_bench SAMPLE.png "" hashes         a hash of each setting's output, 8 and 16 bits
 //                                              on one thread (the same with any plug-in build:
 //                                              a check that a faster build renders the same pixels)
+//   effects_bench SAMPLE.png "" profile [N [RUNS]]  the render engine in this process, stage
+//                                              by stage, on one thread and on N (default 8)
 //   effects_bench SAMPLE.png "" hashes-threads the same on all threads (pin their number with
 //                                              WINE_CPU_TOPOLOGY: the grain follows the threads)
 
@@ -29,6 +31,7 @@
 #include "host/host_services.h"
 #include "host/parameter_block.h"
 #include "render_effects/effect_settings.h"
+#include "render_effects/stage_profile.h"
 #include "tools/testhost/host_internal.h"
 #include "common/bench_runs.h"
 
@@ -101,6 +104,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string mode = argc > 3 ? argv[3] : "";
+    if (mode == "profile")
+        return StageProfileMain(argv[1], argc > 4 ? atoi(argv[4]) : 8,
+                                argc > 5 ? atoi(argv[5]) : 5);
     // The pass-through plug-in does nothing in its render hook: its peak memory is what the
     // test host and the run driver hold around the render.
     const std::string plugin =
