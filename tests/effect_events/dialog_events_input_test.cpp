@@ -13,6 +13,7 @@
 
 #include "dialog/control_record.h"
 #include "effect/control_ids.h"
+#include "tests/common/real_input.h"
 #include "tests/effect_dialog/effect_dialog_bed.h"
 
 namespace {
@@ -41,11 +42,7 @@ std::vector<std::string> Lines(const std::string& text) {
 constexpr size_t kFirstInterfaceLine = 13;
 
 void Tap(WORD key) {
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = key;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof input[0]);
+    PressKey(key);
     Sleep(kStepMs);
 }
 
