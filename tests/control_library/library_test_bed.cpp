@@ -23,15 +23,6 @@ BOOL CALLBACK MatchTopWindow(HWND window, LPARAM parameter) {
     return FALSE;
 }
 
-void SendMouse(DWORD flags, POINT screen) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = screen.x * 65536 / GetSystemMetrics(SM_CXSCREEN) + 1;
-    input.mi.dy = screen.y * 65536 / GetSystemMetrics(SM_CYSCREEN) + 1;
-    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
-}
-
 }  // namespace
 
 const LibraryApi& Lib() {
@@ -87,25 +78,6 @@ COLORREF PixelOf(HWND window, int x, int y) {
     return color;
 }
 
-void MoveCursorTo(POINT screen) {
-    SetCursorPos(screen.x, screen.y);
-    SendMouse(MOUSEEVENTF_MOVE, screen);
-}
-
-void ClickAt(POINT screen) {
-    MoveCursorTo(screen);
-    SendMouse(MOUSEEVENTF_LEFTDOWN, screen);
-    SendMouse(MOUSEEVENTF_LEFTUP, screen);
-}
-
-void PressKey(WORD key) {
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = key;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof input[0]);
-}
-
 std::string SaveWindowPicture(HWND window, const std::string& name) {
     RECT rect;
     if (!GetWindowRect(window, &rect)) return "";
@@ -142,21 +114,6 @@ std::string SaveWindowPicture(HWND window, const std::string& name) {
     DeleteDC(memory);
     DeleteObject(picture);
     return path;
-}
-
-void PressKeyDown(WORD key) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    SendInput(1, &input, sizeof input);
-}
-
-void PressKeyUp(WORD key) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(1, &input, sizeof input);
 }
 
 void OnDialogThread(const std::function<void()>& work) {

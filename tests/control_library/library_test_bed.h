@@ -10,6 +10,7 @@
 
 #include "tests/control_library/library_api.h"
 #include "tests/dialog/dialog_test_bed.h"
+#include "tests/common/real_input.h"
 
 constexpr char kLibraryPlugin[] = "GreyloomLibraryTest";
 
@@ -31,9 +32,4 @@ COLORREF PixelOf(HWND window, int x, int y);
 std::string SaveWindowPicture(HWND window, const std::string& name);
 // Runs work on the dialog's thread, inside the effect's timer event, and waits for it.
 void OnDialogThread(const std::function<void()>& work);
-// Real input through the system: a mouse move, a left click, a key press.
-void MoveCursorTo(POINT screen);
-void ClickAt(POINT screen);
-void PressKey(WORD key);
-void PressKeyDown(WORD key);
-void PressKeyUp(WORD key);
+// Real input through the system (a mouse move, a left click, a key press): tests/common.

@@ -13,6 +13,7 @@
 
 #include "dialog/control_record.h"
 #include "effect/control_ids.h"
+#include "tests/common/real_input.h"
 #include "tests/effect_dialog/effect_dialog_bed.h"
 
 namespace {
@@ -41,11 +42,7 @@ std::vector<std::string> Lines(const std::string& text) {
 constexpr size_t kFirstInterfaceLine = 13;
 
 void Tap(WORD key) {
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = key;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof input[0]);
+    PressKey(key);
     Sleep(kStepMs);
 }
 
@@ -252,10 +249,11 @@ bool SameRect(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
+// Posted, as a click is: it waits while the dialog renders its first thumbnails.
 void ClickSideTabMove(Driver& driver) {
-    driver.Send(WM_COMMAND, MAKEWPARAM(CTL_SIDE_TAB_MOVE + kControlWindowIdBase, BN_CLICKED),
-                LPARAM(driver.ControlWindow(CTL_SIDE_TAB_MOVE)));
-    Sleep(kStepMs);
+    PostMessageA(driver.dialog, WM_COMMAND,
+                 MAKEWPARAM(CTL_SIDE_TAB_MOVE + kControlWindowIdBase, BN_CLICKED),
+                 LPARAM(driver.ControlWindow(CTL_SIDE_TAB_MOVE)));
 }
 
 // The arrow button above the side tab exchanges the two tab areas and back again to the
@@ -267,15 +265,19 @@ TEST(TabAreas, TheSideTabMovesAboveTheMainTabAndBack) {
         EnterAdvancedMode(driver);
         HWND main = driver.ControlWindow(CTL_MAIN_TAB), side = driver.ControlWindow(CTL_SIDE_TAB);
         HWND help = driver.ControlWindow(CTL_HELP_TEXT);
+        const auto below = [&] { return ScreenRect(side).top > ScreenRect(main).bottom; };
+        const auto above = [&] { return ScreenRect(side).bottom < ScreenRect(main).top; };
         for (int32_t sheet : {3, 0}) {
             const std::string on = " (sheet " + std::to_string(sheet) + ")";
             ChooseSheet(driver, sheet);
+            Sleep(kStepMs);
             const RECT mainBefore = ScreenRect(main), sideBefore = ScreenRect(side);
-            driver.Check(sideBefore.top > mainBefore.bottom, "the side tab below at first" + on);
+            driver.Check(below(), "the side tab below at first" + on);
             ShootDialog(driver, "tab_areas_side_below_sheet" + std::to_string(sheet));
             ClickSideTabMove(driver);
-            const RECT mainAbove = ScreenRect(main), sideAbove = ScreenRect(side);
-            driver.Check(sideAbove.bottom < mainAbove.top, "the side tab above" + on);
+            driver.Check(WaitFor(above, kSettleMs), "the side tab above" + on);
+            Sleep(kStepMs);
+            const RECT sideAbove = ScreenRect(side);
             driver.Check(sideAbove.top == mainBefore.top,
                          "the side tab at the main tab's top" + on);
             const RECT helpRect = ScreenRect(help);
@@ -283,20 +285,23 @@ TEST(TabAreas, TheSideTabMovesAboveTheMainTabAndBack) {
                          "the side tab's controls went with it" + on);
             ShootDialog(driver, "tab_areas_side_above_sheet" + std::to_string(sheet));
             ClickSideTabMove(driver);
+            driver.Check(WaitFor(below, kSettleMs), "the side tab below again" + on);
+            Sleep(kStepMs);
             driver.Check(
                 SameRect(ScreenRect(main), mainBefore) && SameRect(ScreenRect(side), sideBefore),
                 "both tabs back in their places" + on);
         }
         ClickSideTabMove(driver);
+        driver.Check(WaitFor(above, kSettleMs), "the side tab above for the next start");
         ClickOkUntilClosed(driver);
     });
     ASSERT_EQ(result, 0);
 
     auto again = OpenEffectPlugin(120, 80, false);
     const int16_t second = RunEffectDialog(*again, [](Driver& driver) {
-        const RECT main = ScreenRect(driver.ControlWindow(CTL_MAIN_TAB));
-        const RECT side = ScreenRect(driver.ControlWindow(CTL_SIDE_TAB));
-        driver.Check(side.bottom < main.top, "the next start opens with the side tab above");
+        HWND main = driver.ControlWindow(CTL_MAIN_TAB), side = driver.ControlWindow(CTL_SIDE_TAB);
+        driver.Check(ScreenRect(side).bottom < ScreenRect(main).top,
+                     "the next start opens with the side tab above");
         ShootDialog(driver, "tab_areas_side_above_at_start");
         EscapeUntilClosed(driver);
     });

@@ -11,6 +11,7 @@
 
 #include "dialog/control_record.h"
 #include "effect/control_ids.h"
+#include "tests/common/real_input.h"
 #include "tests/effect_dialog/effect_dialog_bed.h"
 
 namespace {
@@ -35,18 +36,8 @@ std::unique_ptr<HostSession> OpenBandedImage(const Bands& bands) {
     return session;
 }
 
-void SendMouse(DWORD flags, POINT screen) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = screen.x * 65536 / GetSystemMetrics(SM_CXSCREEN) + 1;
-    input.mi.dy = screen.y * 65536 / GetSystemMetrics(SM_CYSCREEN) + 1;
-    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
-}
-
 void MoveTo(POINT screen) {
-    SetCursorPos(screen.x, screen.y);
-    SendMouse(MOUSEEVENTF_MOVE, screen);
+    MoveCursorTo(screen);
     Sleep(60);
 }
 
@@ -72,24 +63,9 @@ void Drag(POINT from, POINT to) {
     Sleep(kStepMs);
 }
 
-void Key(WORD key, bool down) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    SendInput(1, &input, sizeof input);
-}
-
 void Tap(WORD key) {
-    Key(key, true);
-    Key(key, false);
+    PressKey(key);
     Sleep(kStepMs);
-}
-
-POINT CentreOf(HWND window) {
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
 // A point of the preview's image: the image stands centred in the preview at a fitting scale,

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include "tests/common/real_input.h"  // PressKey
 
 // Runs body on this thread while drive(thisThreadId) runs on a driver thread; returns once
 // both are done.
@@ -43,10 +44,9 @@ void PostClick(HWND dialog, int item);
 // A click on a check box or button that opens nothing: handled before this returns.
 void Click(HWND dialog, int item);
 
-// Keyboard input through the system's input queue, as typed: the text as characters, then a
-// key pressed and released. The window with the focus receives them.
+// Keyboard input through the system's input queue, as typed: the text as characters (a key
+// pressed and released: PressKey of tests/common). The window with the focus receives them.
 void TypeText(const std::string& text);
-void PressKey(WORD virtualKey);
 
 // A picture of the window, cut from the X display, kept as
 // GREYLOOM_BIN_DIR/screenshots/<name>.png. Returns the file's Unix path.

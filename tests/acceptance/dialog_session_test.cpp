@@ -1,0 +1,181 @@
+// The whole dialog as a photographer uses it, through the test host with real input: the
+// sample photograph opened, a settings set chosen, a built-in preset applied, three sliders
+// moved, a switch set and undone, OK. The settings OK records then replay through the host
+// without the dialog and give the very image the dialog's OK gave.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "dialog/control_record.h"
+#include "effect/control_ids.h"
+#include "tests/common/real_input.h"
+#include "tests/effect_dialog/effect_dialog_bed.h"
+
+namespace {
+
+constexpr int kStepMs = 600;      // input handled and the preview rendered again
+constexpr int kSettleMs = 60000;  // the first start's thumbnails on a busy machine
+constexpr int kBwFilterItem = 8;  // the category combo's item of "BW Filter"
+constexpr int kPresetRow = 3;     // a preset of the category (row 0 is its heading)
+constexpr int kSecondSet = 1;     // "Preview 2"
+constexpr int kMainSheet = 3;     // the tone sliders and the Zones switch
+// Lines of the dialog-state file: the restored size, the preset list's view.
+constexpr size_t kRestoredWidthLine = 3, kRestoredHeightLine = 4;
+constexpr size_t kPresetMenuLine = 13 + (CTL_PRESET_MENU - CTL_MAIN_TAB);
+constexpr int kPlainListView = 0x124;  // the plain list, medium size, labels
+constexpr int32_t kSliders[] = {CTL_TONE_BRIGHTNESS, CTL_TONE_SHADOWS, CTL_TONE_EXPOSURE};
+
+std::string SourceFile(const std::string& relative) {
+    const char* root = std::getenv("GREYLOOM_SOURCE_DIR");
+    return std::string(root ? root : ".") + "/" + relative;
+}
+
+std::unique_ptr<HostSession> OpenSamplePhotograph(bool firstStart) {
+    auto session = OpenEffectPlugin(120, 80, firstStart);
+    HostImage image;
+    std::string error;
+    EXPECT_TRUE(HostImageReadPng(SourceFile("samples/coffee.png"), 8, 3, &image, &error)) << error;
+    EXPECT_TRUE(HostSetImage(*session, image));
+    return session;
+}
+
+std::string Title(HWND dialog) {
+    char text[256] = "";
+    GetWindowTextA(dialog, text, sizeof text);
+    return text;
+}
+
+// The screen point of a tab control's item.
+POINT TabItemPoint(HWND tab, int item) {
+    RECT rect = {};
+    SendMessageA(tab, TCM_GETITEMRECT, WPARAM(item), LPARAM(&rect));
+    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(tab, &point);
+    return point;
+}
+
+POINT ListItemPoint(HWND list, int item) {
+    SendMessageA(list, LVM_ENSUREVISIBLE, WPARAM(item), FALSE);
+    RECT rect = {LVIR_LABEL, 0, 0, 0};
+    SendMessageA(list, LVM_GETITEMRECT, WPARAM(item), LPARAM(&rect));
+    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(list, &point);
+    return point;
+}
+
+// A click on a slider's channel near its right end, right of the thumb that stands in the
+// middle: one page to the right.
+POINT SliderPagePoint(HWND slider) {
+    RECT rect = {};
+    GetWindowRect(slider, &rect);
+    return {rect.right - (rect.right - rect.left) / 5, (rect.top + rect.bottom) / 2};
+}
+
+void Step(POINT screen) {
+    ClickAt(screen);
+    Sleep(kStepMs);
+}
+
+int SliderPosition(HWND slider) {
+    return int(SendMessageA(slider, SBM_GETPOS, 0, 0));
+}
+
+// Waits for the dialog to take input again: a posted choice goes through the queue in order
+// with the input, and only once the dialog reads it does the combo show it.
+bool Settled(Driver& driver, int32_t category) {
+    HWND combo = driver.ControlWindow(CTL_PRESET_GROUP_FILTER);
+    PostMessageA(combo, CB_SETCURSEL, WPARAM(category), 0);
+    PostMessageA(driver.dialog, WM_COMMAND,
+                 MAKEWPARAM(CTL_PRESET_GROUP_FILTER + kControlWindowIdBase, CBN_SELCHANGE),
+                 LPARAM(combo));
+    return WaitFor([&] { return SendMessageA(combo, CB_GETCURSEL, 0, 0) == category; }, kSettleMs);
+}
+
+}  // namespace
+
+// The dialog as a user left it the time before: at a size of its own and with the presets as
+// a plain list, so that it takes input at once instead of rendering 689 thumbnails first.
+void PrepareDialogState() {
+    auto first = OpenEffectPlugin();
+    ASSERT_EQ(RunEffectDialog(*first, [](Driver& driver) { ClickOkUntilClosed(driver); }), 0);
+    const std::string path = DataFilePath("Greyloomdialog.ini");
+    std::vector<std::string> lines;
+    {
+        std::ifstream in(path, std::ios::binary);
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+    }
+    ASSERT_GT(lines.size(), kPresetMenuLine);
+    lines[kRestoredWidthLine] = lines[kRestoredHeightLine] = "0";
+    lines[kPresetMenuLine] = std::to_string(kPlainListView);
+    std::ofstream out(path, std::ios::binary);
+    for (const std::string& line : lines) out << line << "\n";
+}
+
+TEST(DialogSession, TheRecordedSettingsReplayToTheImageTheDialogGave) {
+    ASSERT_NO_FATAL_FAILURE(PrepareDialogState());
+    auto session = OpenSamplePhotograph(false);
+    session->options.recordInfo = RECORD_DIALOG_OPTIONAL;
+    std::string preset;
+    const int16_t result = RunEffectDialog(*session, [&](Driver& driver) {
+        EnterAdvancedMode(driver);
+        if (!driver.Check(Settled(driver, kBwFilterItem), "the dialog takes input")) return;
+        Step(TabItemPoint(driver.ControlWindow(CTL_PREVIEW_TAB), kSecondSet));
+        driver.Check(WaitFor([&] {
+                         return SendMessageA(driver.ControlWindow(CTL_PREVIEW_TAB), TCM_GETCURSEL,
+                                             0, 0) == kSecondSet;
+                     }),
+                     "the second settings set is chosen");
+
+        HWND list = driver.ControlWindow(CTL_PRESET_LIST);
+        Step(ListItemPoint(list, kPresetRow));
+        driver.Check(
+            WaitFor([&] { return Title(driver.dialog).find("Last Preset") != std::string::npos; },
+                    kSettleMs),
+            "the preset is applied: " + Title(driver.dialog));
+        preset = Title(driver.dialog);
+
+        Step(TabItemPoint(driver.ControlWindow(CTL_MAIN_TAB), kMainSheet));
+        for (int32_t n : kSliders) {
+            HWND slider = driver.ControlWindow(n);
+            const int before = SliderPosition(slider);
+            Step(SliderPagePoint(slider));
+            driver.Check(WaitFor([&] { return SliderPosition(slider) != before; }),
+                         "slider " + std::to_string(n) + " moved");
+        }
+        HWND zones = driver.ControlWindow(CTL_TONE_ZONES);
+        Step(CentreOf(zones));
+        driver.Check(WaitFor([&] { return SendMessageA(zones, BM_GETCHECK, 0, 0) == BST_CHECKED; }),
+                     "the Zones switch is on");
+        Sleep(2 * kStepMs);  // the preview of the switch renders and becomes an undo step
+        ShootDialog(driver, "acceptance_before_undo");
+        // The keys go to the dialog, not to a slider that would take Ctrl+Z as its own.
+        driver.Focus(driver.ControlWindow(CTL_CANCEL));
+        PressChord(VK_CONTROL, 'Z');
+        Sleep(kStepMs);
+        // The replay below must give the dialog's image whatever the undo step restored.
+        Sleep(4 * kStepMs);
+        ShootDialog(driver, "acceptance_after_undo");
+        ClickOkUntilClosed(driver);
+    });
+    ASSERT_EQ(result, 0);
+    ASSERT_FALSE(session->recorded.empty()) << "OK records the settings";
+    const HostImage dialogOutput = session->output;
+    ASSERT_NE(dialogOutput.samples, session->source.samples) << "the settings change the image";
+
+    // The recorded settings replayed as an editor plays an action: no dialog.
+    auto replay = OpenSamplePhotograph(false);
+    replay->options.playInfo = PLAY_DIALOG_NONE;
+    replay->options.playInProgress = true;
+    replay->replayDescriptor = true;
+    replay->replay = session->recorded;
+    ASSERT_EQ(HostRunFilter(*replay, false), 0);
+    EXPECT_TRUE(replay->output.samples == dialogOutput.samples)
+        << "the replay gives the image the dialog gave (" << preset << ")";
+}
