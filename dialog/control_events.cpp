@@ -61,6 +61,7 @@ int32_t RunControlAction(int32_t action) {
             if (gDialog) SendMessageA(gDialog, WM_COMMAND, IDCANCEL, 0);
             break;
         case RUN_ACTION_OK:
+            gFilterDialog.okByAction = true;
             if (gDialog) SendMessageA(gDialog, WM_COMMAND, IDOK, 0);
             break;
         case RUN_ACTION_PREVIEW:

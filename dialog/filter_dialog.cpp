@@ -218,6 +218,14 @@ void EndFilterDialog(HWND dialog, int command) {
     if (command == IDCANCEL && !gFilterDialog.cancelByAction)
         TriggerControlEvent(CTL_CANCEL, EVENT_CLICKED, Value(CTL_CANCEL), WM_COMMAND, IDCANCEL, 0,
                             0, 0);
+    // Enter reaches the effect as a click on OK, as the button does: without it the settings
+    // and dialog-state files of an OK by keyboard would never be written. Enter may arrive as a
+    // key event under way, past which only a forced delivery goes.
+    if (command == IDOK && !gFilterDialog.okByAction) {
+        gFilterDialog.okByAction = true;
+        TriggerControlEvent(CTL_OK, EVENT_CLICKED, Value(CTL_OK), WM_COMMAND, IDOK, 0, 0, 1);
+        if (gFilterDialog.endCommand) return;
+    }
     StopPreviewDrag();
     // Recorded for every OK, the button's or the keyboard's.
     if (command == IDOK) RecordScriptValues();

@@ -35,6 +35,7 @@ enum ControlActionCode : int32_t {
 struct FilterDialogState {
     int32_t deliveryDepth;     // TriggerControlEvent deliveries under way
     bool cancelByAction;       // action 1 is cancelling: no EVENT_CLICKED for 398 then
+    bool okByAction;           // action 2 is ending, or Enter's click on 399 was delivered
     bool previewDrag;          // a pan of the preview is under way
     int32_t hoverControl;      // the control that last got EVENT_MOUSE_ENTER; -1 none
     POINT lastCursor;          // cursor position at the last hover tick (screen)

@@ -104,10 +104,16 @@ TEST(EffectDialog, EnterOnUntouchedControlsRendersTheTableValues) {
     ASSERT_EQ(RunWithoutDialog(*reference, values), 0);
     ASSERT_TRUE(IsGrey(reference->output));
 
+    // A first start has no settings files: Enter writes both, as the OK button does.
     auto session = OpenEffectPlugin();
     const int16_t result =
         RunEffectDialog(*session, [](Driver& driver) { PressKey(driver.dialog, VK_RETURN); });
     ASSERT_EQ(result, 0);
     EXPECT_TRUE(IsGrey(session->output));
     EXPECT_TRUE(SameImage(session->output, reference->output));
+    for (const char* name : {"Greyloom.ini", "Greyloomdialog.ini"}) {
+        FILE* file = fopen(DataFilePath(name).c_str(), "rb");
+        EXPECT_NE(file, nullptr) << name << " written by Enter";
+        if (file) fclose(file);
+    }
 }
