@@ -32,6 +32,7 @@
 #include "host/parameter_block.h"
 #include "host/plugin_data.h"
 #include "host/scripting_descriptor.h"
+#include "host/start_timing.h"
 
 FilterDialogState gFilterDialog;
 int32_t gDialogShown = 0;
@@ -141,7 +142,13 @@ void OnInitDialog(HWND dialog) {
     RefreshImageGeometry();
     // The windows are new: no skin is on them yet, whatever the parameter block remembers.
     ResetSkinSubclassFlags();
-    DispatchEffectHook(HOOK_BUILD_DIALOG, &gContext);
+    // Nothing is seen before the dialog shows: each control's windows are shown once, when
+    // the effect has chosen the sheets and states it opens with.
+    DeferControlShowing(true);
+    {
+        StartTimingSection timing("hook", "build dialog");
+        DispatchEffectHook(HOOK_BUILD_DIALOG, &gContext);
+    }
     // The effect makes the OK button while it builds the dialog.
     if (HWND ok = GetDlgItem(dialog, kOkButtonItem)) SetFocus(ok);
     ApplyScriptValues();
@@ -153,7 +160,11 @@ void OnInitDialog(HWND dialog) {
     for (int item : {ITEM_PROGRESS, ITEM_ZOOM_IN, ITEM_ZOOM_OUT, ITEM_PREVIEW_FRAME})
         if (HWND window = GetDlgItem(dialog, item)) SetControlThemeDefault(window);
     SetTimer(dialog, TIMER_HOVER, kHoverTimerMs, nullptr);
-    DispatchEffectHook(HOOK_SESSION_START, &gContext);
+    {
+        StartTimingSection timing("hook", "session start");
+        DispatchEffectHook(HOOK_SESSION_START, &gContext);
+    }
+    DeferControlShowing(false);
     RefreshImageGeometry();
     if (GetWindowsVersion() >= WINVER_VISTA) MarkWindowsForPen();
     if (GetResult() == 0 && !SetTimer(dialog, TIMER_PREVIEW, kPreviewTimerMs, nullptr))
@@ -967,6 +978,10 @@ INT_PTR CALLBACK FilterDialogProc(HWND window, UINT message, WPARAM wParam, LPAR
         case WM_DRAWITEM:
             OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return TRUE;
+        case WM_SHOWWINDOW:
+            // Shown while the effect still builds it: the controls must be there.
+            if (wParam) DeferControlShowing(false);
+            return FALSE;
         case WM_WINDOWPOSCHANGED:
             OnWindowPositionChanged(window);
             return FALSE;
@@ -1096,15 +1111,28 @@ int32_t RunFilterDialog(int32_t argument, void (*renderProxy)()) {
         SetResult(HOST_ERROR_REPORTED);
         return HOST_ERROR_REPORTED;
     }
+    StartTimingMark("dialog created");
     ShowWindow(dialog, SW_SHOW);
+    StartTimingMark("shown");
+    bool painted = !StartTimingOn();
     MSG message;
-    while (!gFilterDialog.endCommand && IsWindow(dialog) &&
-           GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (!gFilterDialog.endCommand && IsWindow(dialog)) {
+        // Shown and painted: the first time nothing waits, not even a paint.
+        if (!painted && !PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+            painted = true;
+            StartTimingMark("painted");
+            StartTimingWrite();
+        }
+        if (GetMessageA(&message, nullptr, 0, 0) <= 0) break;
         if (HandleDialogKey(message)) continue;
         if (!IsDialogMessageA(dialog, &message)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
+    }
+    if (!painted) {
+        StartTimingMark("closed before it was idle");
+        StartTimingWrite();
     }
     // The quit message belongs to this loop; drop it if the loop ended before reading it.
     MSG quit;
