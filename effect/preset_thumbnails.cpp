@@ -254,6 +254,26 @@ struct ThumbnailAsks {
 };
 ThumbnailAsks gThumbnailAsks;
 
+// The preview's fetch of its rectangle, replaced by the thumbnails' fetch of the whole image
+// until the preview renders again. Written only by FillPresetThumbnails and
+// RenderPreviewAgain.
+struct PreviewFetch {
+    bool pending = false;  // the thumbnails fetched the image since the preview last rendered
+    GeometryCopy kept;     // the geometry of the preview's own fetch
+    GeometryCopy fetched;  // the geometry of the thumbnails' last fetch
+};
+PreviewFetch gPreviewFetch;
+
+// The preview fetches its rectangle again, with its own geometry unless something fetched
+// meanwhile (then the geometry in force describes that fetch), and renders.
+void RenderPreviewAgain() {
+    const GeometryCopy now = SaveGeometry(gContext);
+    if (gPreviewFetch.pending && std::memcmp(&gPreviewFetch.fetched, &now, sizeof now) == 0)
+        PutGeometry(gContext, gPreviewFetch.kept);
+    gPreviewFetch = {};
+    RunControlAction(RUN_ACTION_PREVIEW);
+}
+
 // The dialog's turn; false when the run should stop: OK or Cancel waits, the dialog has gone
 // the list's images were replaced or other thumbnails were asked for meanwhile.
 bool LetDialogRun(int32_t slot, HIMAGELIST images) {
@@ -336,7 +356,11 @@ int32_t FillPresetThumbnails(int32_t list, int32_t width, int32_t height, int32_
     if (!PrepareImageList(imageList, width, height, kPresetImageOwnBase + ownCount)) return 0;
 
     const int32_t tw = width - kBevelMargin, th = height - kBevelMargin;
+    // The whole image is fetched anew for the source: until the preview fetches its own
+    // rectangle again, the image geometry in force is the one that describes that fetch.
+    if (!gPreviewFetch.pending) gPreviewFetch = {true, SaveGeometry(gContext), {}};
     const std::vector<uint8_t> source = CurrentImageScaled(tw, th);
+    gPreviewFetch.fetched = SaveGeometry(gContext);
     const bool sixteen = IsSixteenBitMode(gContext.imageMode);
     const int32_t heading = gCategoryStart[category];
     if (!FilledAfterRun()) FillPresetList(list);
@@ -387,13 +411,19 @@ int32_t FillPresetThumbnails(int32_t list, int32_t width, int32_t height, int32_
         gThumbnailRun = {category, width, height, ownCount};
     else
         gThumbnailRun = {};
-    NoteBlockedStretch();
-    PumpDialogEvents();
-    gThumbnailFigures = {rendered, seconds, gUserWorld.longestMs};
     if (FilledAfterRun()) FillPresetList(list);
+    NoteBlockedStretch();
+    gThumbnailFigures = {rendered, seconds, gUserWorld.longestMs};
     // An OK or Cancel that came during the run ends the dialog now, with the settings back.
     ReleaseDialogEnd();
-    if (gFilterDialog.endCommand == 0) RunControlAction(RUN_ACTION_PREVIEW);
+    if (gFilterDialog.endCommand != 0) {
+        gPreviewFetch = {};
+        return rendered;
+    }
+    // Every category of "Show All" is followed by the next: the preview renders once after
+    // the last (a render takes Escape off the queue to stop itself).
+    if (!gThumbnailAsks.running) RenderPreviewAgain();
+    PumpDialogEvents();
     return rendered;
 }
 
@@ -419,7 +449,12 @@ int32_t ShowPresetThumbnails(int32_t force) {
             if (gThumbnailAsks.again || gFilterDialog.endCommand != 0) break;
         }
     } while (gThumbnailAsks.again && gFilterDialog.endCommand == 0);
-    SetCursor(previous);
     gThumbnailAsks = {};
+    if (gFilterDialog.endCommand == 0) {
+        RenderPreviewAgain();
+        PumpDialogEvents();
+    }
+    gPreviewFetch = {};
+    SetCursor(previous);
     return rendered;
 }

@@ -32,19 +32,23 @@ void LoadControlDefaults() {
 }
 
 void RestoreThumbnailSnapshot() {
+    bool maskTypeSet = false, methodSet = false;
     for (int32_t n = 0; n < kSettingsValueCount; ++n) {
         // The run wrote working values alone: a control that still shows the saved value is
-        // not set again (setting all of them holds the dialog for a quarter of a second).
+        // not set again, nor its layout redone (setting all of them held the dialog for a
+        // quarter of a second, and the layouts take the dialog's messages mid-way).
         const ControlRecord* record = UsedControlRecord(n);
         if (record && record->value != gSnapshot.values[n]) {
             SetControlValue(n, gSnapshot.values[n]);
             if (IsSettingColorButton(n)) SetControlColor(n, gSnapshot.values[n]);
+            maskTypeSet |= n == CTL_MASK_TYPE;
+            methodSet |= n == CTL_CONVERSION_METHOD;
         }
         // Numbers the dialog never made have no control to take the value: the working value
         // is put back directly, or the run would leave the -1 of the defaults behind.
         gContext.controlValues[n] = gSnapshot.values[n];
     }
-    FireControlEvent(CTL_MASK_TYPE, EVENT_CLICKED, 0);
-    FireControlEvent(CTL_CONVERSION_METHOD, EVENT_CLICKED, 0);
+    if (maskTypeSet) FireControlEvent(CTL_MASK_TYPE, EVENT_CLICKED, 0);
+    if (methodSet) FireControlEvent(CTL_CONVERSION_METHOD, EVENT_CLICKED, 0);
     SettingsStatePutTables(gSnapshot, true);
 }

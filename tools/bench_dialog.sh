@@ -105,7 +105,37 @@ bench_effect_dialog_start() {
     rm -rf "$scratch"
 }
 
+# The thumbnails of single categories at the Medium size (100 pixels) on the sample
+# photograph, rendered on the effect's real controls in a window of the test program: per
+# category the time of the thumbnails and the longest stretch in which the dialog took no
+# input (from the run's start to its release of OK and Cancel); the median over the runs for
+# "BW Film", the largest category.
+bench_thumbnails() {
+    local arch=$1 bin="$ROOT/build/$1/bin"
+    if [ ! -x "$bin/preset_list_windows.exe" ]; then
+        echo "== $arch: $bin/preset_list_windows.exe is missing (build first)"
+        return
+    fi
+    local seconds=() blocked=() lines film
+    for run in $(seq "$RUNS"); do
+        lines=$(cd "$bin" && GREYLOOM_SOURCE_DIR="$ROOT" GREYLOOM_BIN_DIR="$bin" wine \
+            preset_list_windows.exe --gtest_filter='*PicturesOfThumbnails*' 2>/dev/null |
+            grep -a '^thumbnails:' || true)
+        [ -z "$lines" ] && { echo "== $arch run $run: no figures"; continue; }
+        echo "run $run (load: $(load)):"
+        sed 's/^/    /' <<<"$lines"
+        film=$(grep -a ' of category 3 ' <<<"$lines" | head -n 1)
+        seconds+=("$(sed -E 's/.* in ([0-9.]+) s.*/\1/' <<<"$film")")
+        blocked+=("$(sed -E 's/.* at most ([0-9.]+) ms.*/\1/' <<<"$film")")
+    done
+    [ ${#seconds[@]} -eq 0 ] && return
+    echo "== $arch thumbnails of BW Film at 100 px: median of ${#seconds[@]}:" \
+        "$(printf '%s\n' "${seconds[@]}" | median) s," \
+        "input waited at most $(printf '%s\n' "${blocked[@]}" | median) ms (load: $(load))"
+}
+
 for arch in $ARCHS; do
     [ -z "${SKIP_FRAMEWORK:-}" ] && bench_framework_dialog "$arch"
-    bench_effect_dialog_start "$arch"
+    [ -z "${SKIP_EFFECT_START:-}" ] && bench_effect_dialog_start "$arch"
+    [ -z "${SKIP_THUMBNAILS:-}" ] && bench_thumbnails "$arch"
 done
