@@ -19,6 +19,7 @@
 #include "host/parameter_block.h"
 #include "host/plugin_data.h"
 #include "host/preview_request.h"
+#include "host/run_driver.h"
 
 PreviewState gPreview;
 
@@ -136,11 +137,21 @@ const uint8_t* EightBitPixels(const FilterRecord& r, int32_t width, int32_t heig
     return eightBit;
 }
 
+// Whether the host's buffers hold what the preview asked for: between a thumbnail's or the
+// navigator's own request and the preview's next one they hold another picture.
+bool HoldsPreviewRequest(const FilterRecord& r) {
+    const HostRect& asked = gPreview.requestRect;
+    return r.inputRate == gPreview.requestRate && r.outRect.left == asked.left &&
+           r.outRect.top == asked.top && r.outRect.right == asked.right &&
+           r.outRect.bottom == asked.bottom;
+}
+
 void DrawProxy(HDC dc, const RECT& frame) {
     const FilterRecord& r = *gStuff;
     const int32_t width = r.outRect.right - r.outRect.left;
     const int32_t height = r.outRect.bottom - r.outRect.top;
     if (!r.displayPixels || !r.outData || width <= 0 || height <= 0) return;
+    if (!HoldsPreviewRequest(r)) return;
     int32_t rowBytes = 0;
     const uint8_t* pixels = EightBitPixels(r, width, height, rowBytes);
     if (!pixels) return;
@@ -177,7 +188,7 @@ void SetZoomButtons(PreviewZoom zoom, int32_t zoomIn, int32_t zoomOut) {
 }  // namespace
 
 void PreviewReset() {
-    gPreview = PreviewState{0, 1, 1, false, ZOOM_FIT, 0, 0, nullptr};
+    gPreview = PreviewState{0, 1, 1, false, ZOOM_FIT, 0, 0, nullptr, {0, 0, 0, 0}, 0, false, 0};
 }
 
 int32_t RefreshImageGeometry() {
@@ -195,6 +206,13 @@ int32_t RefreshImageGeometry() {
         gPreview.available = false;
         return 0;
     }
+    // A new request now would hand the running render freed buffers, or take the host's
+    // buffers from the job holding them.
+    if (gRun.processDepth > 0 || gPreview.holdDepth > 0) {
+        gPreview.geometryStale = true;
+        return gPreview.available ? 1 : 0;
+    }
+    gPreview.geometryStale = false;
     int32_t scale = gPreview.reduction;
     PanOffset pan = {gPreview.panX, gPreview.panY};
     SetupFilterRecordForProxy(scale, pan);
@@ -204,12 +222,36 @@ int32_t RefreshImageGeometry() {
     gPreview.available = GetResult() == 0;
     // The proxy's pointers, row bytes, planes, mask source and shown rectangle.
     if (gPreview.available) AdoptProxyGeometry();
+    gPreview.requestRect = gStuff->outRect;
+    gPreview.requestRate = gStuff->inputRate;
     return gPreview.available ? 1 : 0;
 }
 
 void RenderPreview() {
+    // Sizes that change while each render runs could keep this going; a few rounds catch up
+    // with any person resizing the dialog.
+    constexpr int kCatchUpRounds = 4;
     ++gPreview.renderRequests;
-    if (gPreview.available && gDataBlock && gStuff && gPreview.renderProxy) gPreview.renderProxy();
+    if (!gPreview.available || !gDataBlock || !gStuff || !gPreview.renderProxy) return;
+    if (gPreview.holdDepth > 0) {
+        gPreview.geometryStale = true;
+        return;
+    }
+    gPreview.renderProxy();
+    for (int round = 0; round < kCatchUpRounds && gPreview.geometryStale && gRun.processDepth == 0;
+         ++round) {
+        if (!RefreshImageGeometry()) return;
+        gPreview.renderProxy();
+        InvalidatePreview(gDialog);
+    }
+}
+
+void HoldPreviewRequest() {
+    ++gPreview.holdDepth;
+}
+
+void ReleasePreviewRequest() {
+    if (gPreview.holdDepth > 0 && --gPreview.holdDepth == 0) RefreshImageGeometry();
 }
 
 void InvalidatePreview(HWND dialog) {

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "host/host_api.h"
+
 // Preview state kept for the dialog procedure and tests.
 struct PreviewState {
     int32_t renderRequests;  // renders asked of the preview since the dialog was built
@@ -15,6 +17,15 @@ struct PreviewState {
     int32_t panX, panY;     // pan offset in full-resolution pixels
     void (*renderProxy)();  // renders the proxy through the effect; handed in by the run
                             // driver with RunFilterDialog, null without one
+    // The preview's own request to the host, as RefreshImageGeometry last made it: painting
+    // shows the host's buffers only while they still hold it.
+    HostRect requestRect;
+    Fixed requestRate;
+    // A size or view change came while a render ran (the render's abort check lets the
+    // window's sent messages through): its proxy waits for the render's end. Set by
+    // RefreshImageGeometry, cleared by RenderPreview.
+    bool geometryStale;
+    int32_t holdDepth;  // HoldPreviewRequest calls not yet released
 };
 extern PreviewState gPreview;
 
@@ -25,6 +36,12 @@ void PreviewReset();
 int32_t RefreshImageGeometry();
 // Renders the preview's proxy through the effect (gPreview.renderProxy).
 void RenderPreview();
+// A job that asks the host for pictures of its own (the preset thumbnails) and lets the
+// dialog's messages through meanwhile holds the preview's request: a resize in between would
+// ask for the preview's part and render it in the middle of the job. Releasing asks for the
+// preview's part again.
+void HoldPreviewRequest();
+void ReleasePreviewRequest();
 // Invalidates the preview item, erasing when the reduction grew or the magnification changed.
 void InvalidatePreview(HWND dialog);
 // Paints the preview on the dialog's paint message.

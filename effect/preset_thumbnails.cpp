@@ -17,6 +17,7 @@
 #include "dialog/dialog_window.h"
 #include "dialog/filter_dialog.h"
 #include "dialog/image_lists.h"
+#include "dialog/preview_window.h"
 #include "dialog/visual_styles.h"
 #include "dialog/windows_version.h"
 #include "effect/builtin_presets.h"
@@ -271,6 +272,8 @@ int32_t FillPresetThumbnails(int32_t list, int32_t width, int32_t height, int32_
 
     const int32_t tw = width - kBevelMargin, th = height - kBevelMargin;
     const GeometryCopy kept = SaveGeometry(gContext);
+    // The host's buffers hold the thumbnails' picture until the preview asks for its part again.
+    HoldPreviewRequest();
     const std::vector<uint8_t> source = CurrentImageScaled(tw, th);
     const bool sixteen = IsSixteenBitMode(gContext.imageMode);
     const int32_t heading = gCategoryStart[category];
@@ -309,6 +312,7 @@ int32_t FillPresetThumbnails(int32_t list, int32_t width, int32_t height, int32_
     ReleaseArray(ARRAY_THUMBNAIL);
     gContext.controlValues[CTL_MULTI_CPU_OFF] = multiCpuOff;
     PutGeometry(gContext, kept);
+    ReleasePreviewRequest();
     gSession.thumbnailRendering = 0;
     RestoreThumbnailSnapshot();
     gThumbnailRun = {category, width, height, ownCount};
