@@ -19,7 +19,7 @@
 #include "host/parameter_block.h"
 #include "host/text_format.h"
 
-ControlAppearanceState gAppearance = {500, 0, 0};
+ControlAppearanceState gAppearance = {500, 0, 0, 0};
 
 namespace {
 
@@ -90,14 +90,19 @@ HWND StateWindowOf(int32_t n, const ControlRecord& record) {
     return record.window;
 }
 
+// Controls whose windows were made hidden while showing is deferred; read by the final pass.
+bool gMadeHidden[kControlCount];
+
 // Only real changes reach the windows: each one costs the system a pass over the siblings.
-void ShowAndEnable(HWND window, int32_t state) {
+// A control made hidden is shown only when the deferral ends.
+void ShowAndEnable(HWND window, int32_t state, bool keepHidden) {
     if (!window) return;
     const bool enabled = (state & CTLSTATE_ENABLED) != 0;
     const bool visible = (state & CTLSTATE_VISIBLE) != 0;
     if ((IsWindowEnabled(window) != FALSE) != enabled) EnableWindow(window, enabled);
     const bool shown = (GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) != 0;
-    if (shown != visible) ShowWindow(window, visible ? SW_SHOWNA : SW_HIDE);
+    if (shown == visible || (visible && keepHidden)) return;
+    ShowWindow(window, visible ? SW_SHOWNA : SW_HIDE);
 }
 
 int32_t ApplyControlStateNested(int32_t n, int depth) {
@@ -105,15 +110,16 @@ int32_t ApplyControlStateNested(int32_t n, int depth) {
     if (!record || n == CTL_PREVIEW || depth > kMaxTabNesting) return 0;
     const int32_t state = (gAppearance.stateOverride & 1) ? record->state & CTLSTATE_FULL
                                                           : GetEffectiveControlState(n);
-    ShowAndEnable(StateWindowOf(n, *record), state);
+    const bool keepHidden = gAppearance.showingDeferred && gMadeHidden[n];
+    ShowAndEnable(StateWindowOf(n, *record), state, keepHidden);
     if (n == CTL_ZOOM_TEXT && gDialog) {
-        ShowAndEnable(GetDlgItem(gDialog, ITEM_ZOOM_IN), state);
-        ShowAndEnable(GetDlgItem(gDialog, ITEM_ZOOM_OUT), state);
+        ShowAndEnable(GetDlgItem(gDialog, ITEM_ZOOM_IN), state, false);
+        ShowAndEnable(GetDlgItem(gDialog, ITEM_ZOOM_OUT), state, false);
     }
     // The value box of a slider, or the strip of a skinned tab control.
-    ShowAndEnable(record->editWindow, state);
+    ShowAndEnable(record->editWindow, state, keepHidden);
     if (ControlClassHas(record->controlClass, CLASSTRAIT_LABEL))
-        ShowAndEnable(record->labelWindow, state);
+        ShowAndEnable(record->labelWindow, state, keepHidden);
     const bool ownsSheets = ControlClassHas(record->controlClass, CLASSTRAIT_OWNS_SHEETS);
     if (ownsSheets && !(gAppearance.stateOverride & 2)) {
         for (int child = 0; child < kControlCount; ++child) {
@@ -128,7 +134,7 @@ int32_t ApplyControlStateNested(int32_t n, int depth) {
 }  // namespace
 
 void ControlAppearanceReset() {
-    gAppearance = {500, 0, 0};
+    gAppearance = {500, 0, 0, 0};
 }
 
 // --- Tooltips ---------------------------------------------------------------------------------
@@ -421,13 +427,23 @@ void MeasureControlLabel(int32_t n, const char* expandedText) {
     if (old) SelectObject(dc, old);
 }
 
+void PlaceChildWindow(HWND window, const RECT& place) {
+    if (!window) return;
+    RECT current;
+    if (GetWindowRect(window, &current)) {
+        MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&current), 2);
+        if (EqualRect(&current, &place)) return;
+    }
+    SetWindowPos(window, nullptr, place.left, place.top, place.right - place.left,
+                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void PlaceControlLabel(int32_t n) {
     const ControlRecord* record = ControlRecordAt(n);
     if (!record || !record->labelWindow) return;
     RECT rect;
     GetLabelRect(n, record->x, record->y, record->width, record->height, &rect);
-    SetWindowPos(record->labelWindow, nullptr, rect.left, rect.top, rect.right - rect.left,
-                 rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceChildWindow(record->labelWindow, rect);
 }
 
 void PlaceControlCompanions(int32_t n) {
@@ -436,8 +452,7 @@ void PlaceControlCompanions(int32_t n) {
     if (record->editWindow && !PlaceSkinTabStrip(n)) {
         RECT rect;
         GetEditBoxRect(n, record->x, record->y, record->width, record->height, &rect);
-        SetWindowPos(record->editWindow, nullptr, rect.left, rect.top, rect.right - rect.left,
-                     rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        PlaceChildWindow(record->editWindow, rect);
     }
     PlaceControlLabel(n);
 }
@@ -481,6 +496,29 @@ int32_t SetControlAction(int32_t n, int32_t action) {
 
 int32_t ApplyControlState(int32_t n) {
     return ApplyControlStateNested(n, 0);
+}
+
+void DeferControlShowing(bool on) {
+    const bool wasDeferred = gAppearance.showingDeferred != 0;
+    gAppearance.showingDeferred = on ? 1 : 0;
+    if (on) {
+        for (bool& hidden : gMadeHidden) hidden = false;
+        return;
+    }
+    if (!wasDeferred) return;
+    // Each control is shown by its own state and sheets: no tab needs to walk its children.
+    const uint32_t override = gAppearance.stateOverride;
+    gAppearance.stateOverride |= 2;
+    for (int32_t n = 0; n < kControlCount; ++n)
+        if (gMadeHidden[n]) ApplyControlState(n);
+    gAppearance.stateOverride = override;
+    for (bool& hidden : gMadeHidden) hidden = false;
+}
+
+bool MakeControlHidden(int32_t n) {
+    if (!gAppearance.showingDeferred || n < 0 || n >= kControlCount) return false;
+    gMadeHidden[n] = true;
+    return true;
 }
 
 int32_t SetControlState(int n, int32_t state) {

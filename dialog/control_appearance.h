@@ -14,6 +14,7 @@ struct ControlAppearanceState {
     int32_t valueBoxDelayMs;  // SetKeepEditText; 500 at load
     int32_t redrawSuspended;  // SetRedrawSuspended
     uint32_t stateOverride;   // bit 0: windows follow the own state bits; bit 1: no sheet walk
+    int32_t showingDeferred;  // DeferControlShowing: windows are made and kept hidden
 };
 extern ControlAppearanceState gAppearance;
 void ControlAppearanceReset();
@@ -45,6 +46,13 @@ int32_t ApplyControlState(int32_t n);
 // Stores the state bits of control n and shows, hides, enables or disables its windows.
 int32_t SetControlState(int n, int32_t state);
 void SetControlStateOverride(uint32_t bits);
+// While the dialog is built hidden, control windows are made hidden and not shown by state
+// changes: a window shown on one sheet and hidden by the next costs the system two passes over
+// the siblings. Switching it off shows each control that its state and sheet leave visible.
+void DeferControlShowing(bool on);
+// Whether control n, about to be made, gets hidden windows (showing is deferred); it is then
+// shown when the deferral ends.
+bool MakeControlHidden(int32_t n);
 
 // --- Geometry of a slider's value box and of labels (pixels) --------------------------------
 struct CompanionGeometry {
@@ -62,6 +70,9 @@ bool IsVerticalSlider(int32_t controlClass, uint32_t style);
 // Measures the expanded label text with the control's font into labelWidth / labelHeight
 // (60 x 14 when it cannot be measured).
 void MeasureControlLabel(int32_t n, const char* expandedText);
+// Moves a child window of the dialog to place (pixels, z-order kept); a window already there
+// is left alone, as every move costs the system a pass over the dialog's many siblings.
+void PlaceChildWindow(HWND window, const RECT& place);
 // Moves the label window to its place beside the control (z-order kept).
 void PlaceControlLabel(int32_t n);
 // Moves the value box and the label of a slider, or the label of a list or combo box.

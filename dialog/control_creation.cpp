@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <cstring>
 #include <string>
 #include <initializer_list>
 
@@ -22,6 +23,7 @@
 #include "dialog/visual_styles.h"
 #include "host/effect_context.h"
 #include "host/plugin_data.h"
+#include "host/start_timing.h"
 #include "host/text_format.h"
 
 namespace {
@@ -35,9 +37,13 @@ HINSTANCE WindowInstance() {
     return gModule ? gModule : GetModuleHandleA(nullptr);
 }
 
+// The control being made gets hidden windows (set by CreateControl around the class's maker).
+bool gMakingHidden = false;
+
 HWND MakeChild(const char* windowClass, const char* text, DWORD style, DWORD exStyle,
                const RECT& place, int id) {
-    return CreateWindowExA(exStyle, windowClass, text, style | WS_CHILD | WS_VISIBLE, place.left,
+    const DWORD shown = gMakingHidden ? 0 : WS_VISIBLE;
+    return CreateWindowExA(exStyle, windowClass, text, style | WS_CHILD | shown, place.left,
                            place.top, place.right - place.left, place.bottom - place.top, gDialog,
                            reinterpret_cast<HMENU>(intptr_t(id)), WindowInstance(), nullptr);
 }
@@ -114,17 +120,23 @@ void ShowSliderPosition(const ControlRecord& record) {
     const SliderShape shape = {record.min, record.max, record.pageExtent, record.gamma};
     const int32_t position =
         WindowPositionFromSliderPosition(shape, SliderPositionFromValue(shape, record.value));
-    if (ControlClassHas(record.controlClass, CLASSTRAIT_TRACKBAR))
-        SendMessageA(record.window, TBM_SETPOS, TRUE, position);
-    else
+    // A thumb already in place is not drawn again: the dialog's start sets each value many
+    // times over (range, divisor, start value, remembered settings, layout).
+    if (ControlClassHas(record.controlClass, CLASSTRAIT_TRACKBAR)) {
+        if (SendMessageA(record.window, TBM_GETPOS, 0, 0) != position)
+            SendMessageA(record.window, TBM_SETPOS, TRUE, position);
+    } else if (GetScrollPos(record.window, SB_CTL) != position) {
         SetScrollPos(record.window, SB_CTL, position, TRUE);
+    }
 }
 
 void ShowValueBox(ControlRecord& record) {
     if (!record.editWindow) return;
     if (gAppearance.valueBoxDelayMs != 0 && GetFocus() == record.editWindow) return;
-    char text[64];
+    char text[64], shown[64];
     FormatValueBoxText(record.value, record.divisor, text, sizeof text);
+    if (GetWindowTextA(record.editWindow, shown, sizeof shown) >= 0 && strcmp(shown, text) == 0)
+        return;
     // The box tells the dialog about every change of its text; this one is ours.
     const bool writing = gFilterDialog.writingValueBox;
     gFilterDialog.writingValueBox = true;
@@ -133,11 +145,25 @@ void ShowValueBox(ControlRecord& record) {
     gFilterDialog.writingValueBox = writing;
 }
 
+bool StartsGroup(HWND window) {
+    return (GetWindowLongPtrA(window, GWL_STYLE) & WS_GROUP) != 0;
+}
+
+// The dialog group runs from a window with the group bit to the next one. Hidden and disabled
+// members belong to it too (the system's group walk skips them): a radio button on a sheet
+// not shown, or made before the dialog shows, is still cleared.
 void ClearOtherRadioButtons(int32_t n, HWND window) {
-    HWND member = window;
-    for (int steps = 0; steps < kMaxRadioGroup; ++steps) {
-        member = GetNextDlgGroupItem(gDialog, member, FALSE);
-        if (!member || member == window) break;
+    HWND first = window;
+    for (int steps = 0; steps < kMaxRadioGroup && !StartsGroup(first); ++steps) {
+        HWND previous = GetWindow(first, GW_HWNDPREV);
+        if (!previous) break;
+        first = previous;
+    }
+    HWND member = first;
+    for (int steps = 0; member && steps < kMaxRadioGroup;
+         ++steps, member = GetWindow(member, GW_HWNDNEXT)) {
+        if (member != first && StartsGroup(member)) break;
+        if (member == window) continue;
         const int32_t other = GetDlgCtrlID(member) - kControlWindowIdBase;
         const ControlRecord* record = UsedControlRecord(other);
         if (other == n || !record || record->controlClass != CONTROL_RADIOBUTTON) continue;
@@ -496,7 +522,11 @@ int32_t CreateControl(int32_t n, int32_t controlClass, const char* text, int32_t
         ControlBuild build = {
             n, record, DialogUnitsToPixelRect(record.x, record.y, record.width, record.height),
             expanded.c_str()};
-        if (!ControlClassOf(controlClass).createWindows(build)) {
+        StartTimingSection timing("create", ControlClassOf(controlClass).name);
+        gMakingHidden = MakeControlHidden(n);
+        const bool made = ControlClassOf(controlClass).createWindows(build);
+        gMakingHidden = false;
+        if (!made) {
             // Partly made: nothing of it may stay on the dialog.
             DestroyDialogChild(record.window);
             DestroyDialogChild(record.editWindow);
@@ -512,8 +542,11 @@ int32_t CreateControl(int32_t n, int32_t controlClass, const char* text, int32_t
 
     record.inUse = 1;
     record.tab = record.sheet = -1;
-    if (gDialog && ControlClassHas(controlClass, CLASSTRAIT_ITEMS) && record.text[0])
+    if (gDialog && ControlClassHas(controlClass, CLASSTRAIT_ITEMS) && record.text[0]) {
+        StartTimingSection timing("items", ControlClassOf(controlClass).name);
         SetControlText(n, record.text);
+    }
+    StartTimingSection timing("setters after creation");
     SetControlRange(n, record.min, record.max);
     SetControlLineSize(n, record.lineSize);
     SetControlPageSize(n, record.pageSize);

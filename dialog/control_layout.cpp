@@ -75,9 +75,7 @@ RECT PreviewFrameAround(const RECT& preview) {
 namespace {
 
 void MoveWindowTo(HWND window, const RECT& place) {
-    if (window)
-        SetWindowPos(window, nullptr, place.left, place.top, place.right - place.left,
-                     place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceChildWindow(window, place);
 }
 
 HWND DialogItem(int item) {

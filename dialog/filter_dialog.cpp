@@ -32,6 +32,7 @@
 #include "host/parameter_block.h"
 #include "host/plugin_data.h"
 #include "host/scripting_descriptor.h"
+#include "host/start_timing.h"
 
 FilterDialogState gFilterDialog;
 int32_t gDialogShown = 0;
@@ -145,7 +146,13 @@ void OnInitDialog(HWND dialog) {
     // controls with their anchors before the effect places them: unanchored, the preview would
     // keep its first size however large the dialog grows.
     RegisterFrameControls();
-    DispatchEffectHook(HOOK_BUILD_DIALOG, &gContext);
+    // Nothing is seen before the dialog shows: each control's windows are shown once, when
+    // the effect has chosen the sheets and states it opens with.
+    DeferControlShowing(true);
+    {
+        StartTimingSection timing("hook", "build dialog");
+        DispatchEffectHook(HOOK_BUILD_DIALOG, &gContext);
+    }
     // The effect makes the OK button while it builds the dialog.
     if (HWND ok = GetDlgItem(dialog, kOkButtonItem)) SetFocus(ok);
     ApplyScriptValues();
@@ -157,7 +164,11 @@ void OnInitDialog(HWND dialog) {
     for (int item : {ITEM_PROGRESS, ITEM_ZOOM_IN, ITEM_ZOOM_OUT, ITEM_PREVIEW_FRAME})
         if (HWND window = GetDlgItem(dialog, item)) SetControlThemeDefault(window);
     SetTimer(dialog, TIMER_HOVER, kHoverTimerMs, nullptr);
-    DispatchEffectHook(HOOK_SESSION_START, &gContext);
+    {
+        StartTimingSection timing("hook", "session start");
+        DispatchEffectHook(HOOK_SESSION_START, &gContext);
+    }
+    DeferControlShowing(false);
     RefreshImageGeometry();
     if (GetWindowsVersion() >= WINVER_VISTA) MarkWindowsForPen();
     if (GetResult() == 0 && !SetTimer(dialog, TIMER_PREVIEW, kPreviewTimerMs, nullptr))
@@ -201,6 +212,13 @@ void SaveDialogState(HWND dialog) {
 
 void EndFilterDialog(HWND dialog, int command) {
     if (gFilterDialog.endCommand) return;
+    if (gFilterDialog.endHolds > 0) {
+        if (!gFilterDialog.heldEnd) {
+            gFilterDialog.heldEnd = command;
+            gFilterDialog.heldEndClicked = false;
+        }
+        return;
+    }
     if (command == IDCANCEL && !gFilterDialog.cancelByAction)
         TriggerControlEvent(CTL_CANCEL, EVENT_CLICKED, Value(CTL_CANCEL), WM_COMMAND, IDCANCEL, 0,
                             0, 0);
@@ -889,6 +907,30 @@ void RemoveDialogMessageHook() {
     gToolbarMenuHook = nullptr;
 }
 
+void HoldDialogEnd() {
+    ++gFilterDialog.endHolds;
+}
+
+void ReleaseDialogEnd() {
+    if (gFilterDialog.endHolds <= 0 || --gFilterDialog.endHolds > 0) return;
+    const int32_t command = gFilterDialog.heldEnd;
+    const bool clicked = gFilterDialog.heldEndClicked;
+    gFilterDialog.heldEnd = 0;
+    gFilterDialog.heldEndClicked = false;
+    if (!command || !gDialog) return;
+    // A button's click reaches the effect as it would have (OK merges a brush stroke first),
+    // past the event under way that held it.
+    const int32_t button = command == IDOK ? CTL_OK : CTL_CANCEL;
+    if (clicked)
+        TriggerControlEvent(button, EVENT_CLICKED, Value(button), WM_COMMAND, 0, 1, 0, 1);
+    else
+        EndFilterDialog(gDialog, command);
+}
+
+bool DialogEndWaiting() {
+    return gFilterDialog.heldEnd != 0;
+}
+
 void FilterDialogReset() {
     gFilterDialog = FilterDialogState{};
     gFilterDialog.hoverControl = -1;
@@ -944,6 +986,10 @@ INT_PTR CALLBACK FilterDialogProc(HWND window, UINT message, WPARAM wParam, LPAR
         case WM_DRAWITEM:
             OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return TRUE;
+        case WM_SHOWWINDOW:
+            // Shown while the effect still builds it: the controls must be there.
+            if (wParam) DeferControlShowing(false);
+            return FALSE;
         case WM_WINDOWPOSCHANGED:
             OnWindowPositionChanged(window);
             return FALSE;
@@ -1073,15 +1119,28 @@ int32_t RunFilterDialog(int32_t argument, void (*renderProxy)()) {
         SetResult(HOST_ERROR_REPORTED);
         return HOST_ERROR_REPORTED;
     }
+    StartTimingMark("dialog created");
     ShowWindow(dialog, SW_SHOW);
+    StartTimingMark("shown");
+    bool painted = !StartTimingOn();
     MSG message;
-    while (!gFilterDialog.endCommand && IsWindow(dialog) &&
-           GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (!gFilterDialog.endCommand && IsWindow(dialog)) {
+        // Shown and painted: the first time nothing waits, not even a paint.
+        if (!painted && !PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+            painted = true;
+            StartTimingMark("painted");
+            StartTimingWrite();
+        }
+        if (GetMessageA(&message, nullptr, 0, 0) <= 0) break;
         if (HandleDialogKey(message)) continue;
         if (!IsDialogMessageA(dialog, &message)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
+    }
+    if (!painted) {
+        StartTimingMark("closed before it was idle");
+        StartTimingWrite();
     }
     // The quit message belongs to this loop; drop it if the loop ended before reading it.
     MSG quit;

@@ -175,6 +175,11 @@ void DrawProxy(HDC dc, const RECT& frame) {
     r.displayPixels(&desc, &area, frame.top + place.offsetY, frame.left + place.offsetX, dc);
 }
 
+// A render runs further down the stack: the preview's own, or a thumbnail's.
+bool RenderUnderWay() {
+    return gRun.processDepth > 0 || RenderHookDepth() > 0;
+}
+
 // A pan drag of the preview runs. The flag word's "dragging" bit is no sign of it: the
 // default flag word has it set.
 bool PanDragRunning() {
@@ -188,7 +193,7 @@ void SetZoomButtons(PreviewZoom zoom, int32_t zoomIn, int32_t zoomOut) {
 }  // namespace
 
 void PreviewReset() {
-    gPreview = PreviewState{0, 1, 1, false, ZOOM_FIT, 0, 0, nullptr, {0, 0, 0, 0}, 0, false, 0};
+    gPreview = PreviewState{0, 1, 1, false, ZOOM_FIT, 0, 0, nullptr, {0, 0, 0, 0}, 0, false};
 }
 
 int32_t RefreshImageGeometry() {
@@ -206,9 +211,8 @@ int32_t RefreshImageGeometry() {
         gPreview.available = false;
         return 0;
     }
-    // A new request now would hand the running render freed buffers, or take the host's
-    // buffers from the job holding them.
-    if (gRun.processDepth > 0 || gPreview.holdDepth > 0) {
+    // A new request now would hand the running render freed buffers.
+    if (RenderUnderWay()) {
         gPreview.geometryStale = true;
         return gPreview.available ? 1 : 0;
     }
@@ -233,25 +237,16 @@ void RenderPreview() {
     constexpr int kCatchUpRounds = 4;
     ++gPreview.renderRequests;
     if (!gPreview.available || !gDataBlock || !gStuff || !gPreview.renderProxy) return;
-    if (gPreview.holdDepth > 0) {
+    if (RenderUnderWay()) {
         gPreview.geometryStale = true;
         return;
     }
-    gPreview.renderProxy();
-    for (int round = 0; round < kCatchUpRounds && gPreview.geometryStale && gRun.processDepth == 0;
-         ++round) {
-        if (!RefreshImageGeometry()) return;
+    for (int round = 0; round < kCatchUpRounds; ++round) {
+        if (gPreview.geometryStale && !RefreshImageGeometry()) return;
         gPreview.renderProxy();
+        if (!gPreview.geometryStale) return;
         InvalidatePreview(gDialog);
     }
-}
-
-void HoldPreviewRequest() {
-    ++gPreview.holdDepth;
-}
-
-void ReleasePreviewRequest() {
-    if (gPreview.holdDepth > 0 && --gPreview.holdDepth == 0) RefreshImageGeometry();
 }
 
 void InvalidatePreview(HWND dialog) {

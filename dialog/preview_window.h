@@ -25,7 +25,6 @@ struct PreviewState {
     // window's sent messages through): its proxy waits for the render's end. Set by
     // RefreshImageGeometry, cleared by RenderPreview.
     bool geometryStale;
-    int32_t holdDepth;  // HoldPreviewRequest calls not yet released
 };
 extern PreviewState gPreview;
 
@@ -36,12 +35,6 @@ void PreviewReset();
 int32_t RefreshImageGeometry();
 // Renders the preview's proxy through the effect (gPreview.renderProxy).
 void RenderPreview();
-// A job that asks the host for pictures of its own (the preset thumbnails) and lets the
-// dialog's messages through meanwhile holds the preview's request: a resize in between would
-// ask for the preview's part and render it in the middle of the job. Releasing asks for the
-// preview's part again.
-void HoldPreviewRequest();
-void ReleasePreviewRequest();
 // Invalidates the preview item, erasing when the reduction grew or the magnification changed.
 void InvalidatePreview(HWND dialog);
 // Paints the preview on the dialog's paint message.

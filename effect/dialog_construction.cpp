@@ -22,6 +22,7 @@
 #include "effect/settings_dialog_calls.h"
 #include "effect/tool_buttons.h"
 #include "host/effect_context.h"
+#include "host/start_timing.h"
 #include "host/text_format.h"
 #include "host/worker_threads.h"
 
@@ -149,9 +150,14 @@ void BuildControl(const ControlTableRow& row) {
     gControlEventContext.control = row.number;
     if (row.flags & ROW_PSEUDO) return ConfigureTemplateWindow(row);
     const Place place = PlaceOf(row);
-    if (!CreateControl(row.number, row.controlClass, row.text, place.x, place.y, place.width,
-                       place.height, row.style, row.exStyle, row.properties, CreationState(row)))
-        return;
+    {
+        StartTimingSection timing("build", "create control");
+        if (!CreateControl(row.number, row.controlClass, row.text, place.x, place.y, place.width,
+                           place.height, row.style, row.exStyle, row.properties,
+                           CreationState(row)))
+            return;
+    }
+    StartTimingSection timing("build", "values, sheet, look");
     ApplyValues(row);
     ApplySheet(row);
     ApplyLook(row);
@@ -185,7 +191,10 @@ int32_t BuildEffectDialog(EffectContext* context) {
     for (int32_t i = 0; i < kControlTableSize; ++i) BuildControl(kControlTable[i]);
     if (!IsVisualStyleActive())
         for (int32_t n : kMenuButtons) SetControlImage(n, kPlainMenuButtonImage, kImageOption);
-    if (!ModernLook()) ApplyClassicLook();
+    if (!ModernLook()) {
+        StartTimingSection timing("build", "classic look");
+        ApplyClassicLook();
+    }
     SettingsDialogCalls calls = gSettingsDialogCalls;
     calls.resetAllControls = ResetAllControls;
     calls.selectCurrentCurve = SelectCurrentCurve;

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <iterator>
 #include <string>
@@ -11,20 +13,27 @@
 #include "dialog/control_appearance.h"
 #include "dialog/control_creation.h"
 #include "dialog/control_items.h"
+#include "dialog/control_record.h"
+#include "dialog/dialog_services.h"
 #include "dialog/dialog_input.h"
 #include "dialog/dialog_window.h"
 #include "dialog/filter_dialog.h"
 #include "dialog/popup_menus.h"
 #include "dialog/preview_window.h"
 #include "dialog/skin_engine.h"
+#include "dialog/visual_styles.h"
 #include "dialog/window_search.h"
 #include "dialog/color_picker.h"
 #include "effect/control_event_handler.h"
 #include "effect/control_ids.h"
 #include "effect/effect_pages.h"
+#include "effect/effect_session.h"
 #include "effect/startup_settings.h"
 #include "effect/preset_file_dialogs.h"
+#include "effect/preset_group_states.h"
 #include "effect/preset_groups.h"
+#include "effect/preset_lists.h"
+#include "effect/preset_thumbnails.h"
 #include "effect/presets_menu.h"
 #include "host/effect_context.h"
 #include "host/parameter_block.h"
@@ -194,6 +203,133 @@ constexpr MenuEntry kResetMenu[] = {
     {6, 143, "Define Own Defaults"},
 };
 
+// --- The preset list's views ---------------------------------------------------------------
+
+constexpr MenuEntry kPresetListMenu[] = {
+    {1, 154, "Open Preset..."},
+    {2, 155, "Save Preset..."},
+    {3, 160, "Save Preset As..."},
+    {4, 75, "Reset Preset Folder"},
+    {5, -1, nullptr},
+    {VIEW_ITEM_THUMBNAILS, 161, "Thumbnails"},
+    {VIEW_ITEM_ICONS, 162, "Icons"},
+    {VIEW_ITEM_LIST, 163, "List"},
+    {9, -1, nullptr},
+    {VIEW_ITEM_FIRST_SIZE, 164, "Very Large Thumbs"},
+    {11, 165, "Large Thumbs"},
+    {12, 166, "Medium Thumbs"},
+    {13, 167, "Small Thumbs"},
+    {VIEW_ITEM_LAST_SIZE, 168, "Very Small Thumbs"},
+    {15, -1, nullptr},
+    {VIEW_ITEM_LABELS, 169, "Labels"},
+};
+
+constexpr int32_t kSizeCount = 5;
+constexpr int32_t kIconsSizeAtLoad = 4;  // icons start as the smallest pictures
+constexpr uint32_t kHideLabelsStyle = 0x20000;
+constexpr uint32_t kListStyle = 1;  // the list view's report style
+constexpr int32_t kListScrollPx = 30;
+
+// The size each thumbnail mode showed last, so that thumbnails and icons each come back at
+// their own size. Written only by the view menu's choices; -1 until the mode was left once.
+int32_t gModeSizes[2] = {-1, kIconsSizeAtLoad};
+
+int32_t SizeOfBits(int32_t bits) {
+    for (int32_t k = 0; k < kSizeCount; ++k)
+        if (bits & (VIEW_BIT_FIRST_SIZE << k)) return k;
+    return -1;
+}
+
+HWND PresetListWindow() {
+    const ControlRecord* record = UsedControlRecord(CTL_PRESET_LIST);
+    return record ? record->window : nullptr;
+}
+
+// Re-fills keep the list's scroll position: the first visible item is remembered before and
+// brought back into view after.
+void RememberTopItem() {
+    gEffectSession.presetListTopItem = GetControlTopItem(CTL_PRESET_LIST);
+}
+
+void ScrollTopItemIntoView() {
+    if (gEffectSession.presetListTopItem >= 0)
+        ScrollToControlItem(CTL_PRESET_LIST, gEffectSession.presetListTopItem);
+}
+
+void ScrollListWithoutStyles() {
+    if (HWND list = PresetListWindow()) SendMessageA(list, LVM_SCROLL, kListScrollPx, 0);
+}
+
+void ShowPictures(int32_t item) {
+    int32_t bits = ValueOf(CTL_PRESET_MENU);
+    const int32_t leaving = PresetThumbnailMode(bits);
+    const bool wasList = (bits & VIEW_BIT_LIST) != 0;
+    if (!wasList) gModeSizes[leaving] = SizeOfBits(bits);
+    SetControlState(CTL_PRESET_PANEL_TOGGLE, CTLSTATE_FULL);
+    if (wasList) RemoveControlStyle(CTL_PRESET_LIST, kListStyle);
+    bits = PresetViewBitsAfter(bits, item);
+    const int32_t size = gModeSizes[PresetThumbnailMode(bits)];
+    if (size >= 0) bits = PresetViewBitsAfter(bits, VIEW_ITEM_FIRST_SIZE + size);
+    SetControlValue(CTL_PRESET_MENU, bits);
+    ShowPresetThumbnails(0);
+    if (!IsVisualStyleActive()) {
+        FireControlEvent(CTL_PRESET_GROUP_FILTER, EVENT_CLICKED, 0);
+        ScrollListWithoutStyles();
+    }
+    if (!(bits & VIEW_BIT_LABELS)) SetListViewExStyle(CTL_PRESET_LIST, kHideLabelsStyle);
+}
+
+void ShowPlainList() {
+    int32_t bits = ValueOf(CTL_PRESET_MENU);
+    if (!(bits & VIEW_BIT_LIST)) gModeSizes[PresetThumbnailMode(bits)] = SizeOfBits(bits);
+    SetControlState(CTL_PRESET_PANEL_TOGGLE, 0);
+    if (ValueOf(CTL_PRESET_PANEL_TOGGLE)) {
+        SetControlValue(CTL_PRESET_PANEL_TOGGLE, 0);
+        FireControlEvent(CTL_PRESET_PANEL_TOGGLE, EVENT_CLICKED, kMarkerApplyState);
+    }
+    SetControlFont(CTL_PRESET_LIST, -1);
+    if (!(bits & VIEW_BIT_LABELS)) ClearListViewExStyle(CTL_PRESET_LIST, kHideLabelsStyle);
+    AddControlStyle(CTL_PRESET_LIST, kListStyle);
+    bits = PresetViewBitsAfter(bits, VIEW_ITEM_LIST);
+    SetControlValue(CTL_PRESET_MENU, bits);
+    // Names now carry their category: the list is filled again for them.
+    FillPresetList(CTL_PRESET_LIST);
+}
+
+void ShowSize(int32_t item) {
+    const int32_t bits = PresetViewBitsAfter(ValueOf(CTL_PRESET_MENU), item);
+    SetControlValue(CTL_PRESET_MENU, bits);
+    gModeSizes[PresetThumbnailMode(bits)] = item - VIEW_ITEM_FIRST_SIZE;
+    ShowPresetThumbnails(0);
+}
+
+void ToggleLabels() {
+    const int32_t bits = PresetViewBitsAfter(ValueOf(CTL_PRESET_MENU), VIEW_ITEM_LABELS);
+    if (bits & VIEW_BIT_LABELS) {
+        ClearListViewExStyle(CTL_PRESET_LIST, kHideLabelsStyle);
+        SetControlItemSize(CTL_PRESET_LIST, -1, -1, 1);
+    } else {
+        SetListViewExStyle(CTL_PRESET_LIST, kHideLabelsStyle);
+        SetControlItemSize(CTL_PRESET_LIST, -1, -1, 0);
+    }
+    SetControlValue(CTL_PRESET_MENU, bits);
+}
+
+void ChoosePresetView(int32_t item) {
+    RememberTopItem();
+    if (item == VIEW_ITEM_THUMBNAILS || item == VIEW_ITEM_ICONS)
+        ShowPictures(item);
+    else if (item == VIEW_ITEM_LIST)
+        ShowPlainList();
+    else if (item >= VIEW_ITEM_FIRST_SIZE && item <= VIEW_ITEM_LAST_SIZE)
+        ShowSize(item);
+    else if (item == VIEW_ITEM_LABELS)
+        ToggleLabels();
+    else
+        return;
+    ScrollTopItemIntoView();
+}
+
 }  // namespace
 
 int32_t ShowMenuItemOfGroup(int32_t group) {
@@ -209,6 +345,43 @@ int32_t ShowMenuPage(int32_t choice) {
     if (choice <= 21) return choice - 3;
     if (choice <= 28) return choice - 4;
     return choice - 5;
+}
+
+int32_t PresetViewBitsAfter(int32_t bits, int32_t item) {
+    switch (item) {
+        case VIEW_ITEM_THUMBNAILS:
+            return (bits & ~(VIEW_BIT_ICONS | VIEW_BIT_LIST)) | VIEW_BIT_THUMBNAILS;
+        case VIEW_ITEM_ICONS:
+            return (bits & ~(VIEW_BIT_THUMBNAILS | VIEW_BIT_LIST)) | VIEW_BIT_ICONS;
+        case VIEW_ITEM_LIST:
+            return (bits & ~(VIEW_BIT_THUMBNAILS | VIEW_BIT_ICONS)) | VIEW_BIT_LIST;
+        case VIEW_ITEM_LABELS:
+            return bits ^ VIEW_BIT_LABELS;
+    }
+    if (item >= VIEW_ITEM_FIRST_SIZE && item <= VIEW_ITEM_LAST_SIZE)
+        return (bits & ~VIEW_BIT_SIZES) | (VIEW_BIT_FIRST_SIZE << (item - VIEW_ITEM_FIRST_SIZE));
+    return bits;
+}
+
+PresetViewItemState PresetViewItemStateFor(int32_t bits, int32_t item, bool visualStyles) {
+    const bool pictures = (bits & (VIEW_BIT_THUMBNAILS | VIEW_BIT_ICONS)) != 0;
+    switch (item) {
+        case VIEW_ITEM_THUMBNAILS:
+            return {(bits & VIEW_BIT_THUMBNAILS) != 0, true};
+        case VIEW_ITEM_ICONS:
+            return {(bits & VIEW_BIT_ICONS) != 0, true};
+        case VIEW_ITEM_LIST:
+            return {(bits & VIEW_BIT_LIST) != 0, true};
+        case VIEW_ITEM_LABELS:
+            return {(bits & VIEW_BIT_LABELS) != 0, visualStyles && !(bits & VIEW_BIT_LIST)};
+    }
+    if (item >= VIEW_ITEM_FIRST_SIZE && item <= VIEW_ITEM_LAST_SIZE)
+        return {(bits & (VIEW_BIT_FIRST_SIZE << (item - VIEW_ITEM_FIRST_SIZE))) != 0, pictures};
+    return {false, true};
+}
+
+int32_t PresetThumbnailMode(int32_t bits) {
+    return (bits & VIEW_BIT_THUMBNAILS) ? 0 : 1;
 }
 
 HMENU BuildMenu(const MenuEntry* entries, int32_t count, int32_t checkedId,
@@ -265,11 +438,22 @@ int32_t ShowMenuBarMenu() {
 }
 
 int32_t ShowPresetListMenu() {
-    // Not built yet: items 6..16 (thumbnails, icons, list, sizes, labels) work on the preset
-    // list's image lists; until they are in only the preset file items are offered.
-    HMENU menu = BuildMenu(kPresetFileMenu, int32_t(std::size(kPresetFileMenu)), 0);
+    const int32_t bits = ValueOf(CTL_PRESET_MENU);
+    HMENU menu = BuildMenu(kPresetListMenu, int32_t(std::size(kPresetListMenu)), 0);
+    if (!menu) return 1;
+    const bool styles = IsVisualStyleActive();
+    for (const MenuEntry& entry : kPresetListMenu) {
+        if (entry.id < VIEW_ITEM_THUMBNAILS) continue;
+        const PresetViewItemState state = PresetViewItemStateFor(bits, entry.id, styles);
+        CheckMenuItem(menu, UINT(entry.id), MF_BYCOMMAND | (state.checked ? MF_CHECKED : 0));
+        EnableMenuItem(menu, UINT(entry.id), MF_BYCOMMAND | (state.enabled ? 0 : MF_GRAYED));
+    }
     const int32_t choice = ShowMenuUnder(menu, CTL_PRESET_MENU);
-    if (choice > 0) ChoosePresetFileItem(choice);
+    SavePresetGroupStates();
+    if (choice >= 1 && choice <= int32_t(std::size(kPresetFileMenu)))
+        ChoosePresetFileItem(choice);
+    else if (choice >= VIEW_ITEM_THUMBNAILS)
+        ChoosePresetView(choice);
     return 1;
 }
 

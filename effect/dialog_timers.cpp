@@ -3,11 +3,16 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include "dialog/control_creation.h"
 #include "dialog/control_items.h"
+#include "dialog/control_record.h"
 #include "dialog/filter_dialog.h"
+#include "dialog/visual_styles.h"
 #include "effect/control_event_handler.h"
 #include "effect/control_ids.h"
+#include "effect/effect_session.h"
 #include "effect/preset_thumbnails.h"
 #include "host/effect_context.h"
 #include "host/message_boxes.h"
@@ -16,6 +21,7 @@ namespace {
 
 constexpr int32_t kDarkSkin = 3;
 constexpr int32_t kWelcomeTextId = 405;
+constexpr int32_t kListScrollPx = 30;
 
 int32_t OnRenderTimer() {
     SetDialogTimer(0, 0, 0);
@@ -34,11 +40,15 @@ int32_t OnThumbnailTimer() {
     SetDialogTimer(3, 0, 0);
     const int32_t mode = ValueOf(CTL_MODE);
     if (mode == 1 || mode == 2) return 1;
-    // Not built yet: LVM_SCROLL without visual styles and the remembered top item into view.
-    if (gContext.dialogUp && GetListViewView(CTL_PRESET_LIST) == 0) {
-        PumpDialogMessages();
-        ShowPresetThumbnails(0);
-    }
+    if (!gContext.dialogUp || GetListViewView(CTL_PRESET_LIST) != 0) return 0;
+    PumpDialogMessages();
+    ShowPresetThumbnails(0);
+    // Without visual styles the list view lays its new pictures out only once it scrolled.
+    if (!IsVisualStyleActive())
+        if (const ControlRecord* list = UsedControlRecord(CTL_PRESET_LIST); list && list->window)
+            SendMessageA(list->window, LVM_SCROLL, kListScrollPx, 0);
+    if (gEffectSession.presetListTopItem > 0)
+        ScrollToControlItem(CTL_PRESET_LIST, gEffectSession.presetListTopItem);
     return 0;
 }
 

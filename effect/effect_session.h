@@ -24,7 +24,8 @@ struct EffectSession {
     // Open (0) or collapsed (1) state of the preset list's category groups, as the
     // dialog-state file keeps them.
     int32_t categoryGroupFlags[kDialogStateGroupFlags];
-    int32_t presetListTopItem;  // top visible item of the preset list at the start
+    int32_t presetListTopItem;  // top visible item of the preset list; at the start, then
+                                // before each re-fill of the view menu
     int32_t thumbnailsOn;       // the preset list shows thumbnails (bit 0 of 313 clear)
     int32_t presetListMode;     // list-view mode 0..4 of the preset list; 2 at load
     int32_t hostHasTitle;       // HostHasDocumentTitle at the start: logged settings possible

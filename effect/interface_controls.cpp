@@ -194,6 +194,13 @@ int32_t ClickInstantPreview(int32_t) {
     return 0;
 }
 
+int32_t ClickSideTabMove(int32_t previous) {
+    if (previous != kMarkerApplyState)
+        SetControlValue(CTL_SIDE_TAB_MOVE, ValueOf(CTL_SIDE_TAB_MOVE) ? 0 : 1);
+    PlaceTabAreas();
+    return 0;
+}
+
 // The language switch: every text of the dialog from the chosen language's files.
 constexpr struct {
     int32_t control, shortText;
@@ -221,13 +228,32 @@ bool SkinNumberAboveZero() {
     return IsSkinActive() && gParams && gParams->skinIndex > 0;
 }
 
+// The language file gives the main tab the six sheets of Advanced Mode; Easy Mode and
+// Advanced+ Mode show sheets of their own.
+constexpr int32_t kModeEasy = 0, kModeAdvancedPlus = 4;
+constexpr int32_t kEasyTabsText = 0, kAdvancedPlusTabsText = 4;
+
+void RelabelMainTabs() {
+    const int32_t mode = ValueOf(CTL_MODE);
+    if (mode == kModeEasy) {
+        SetControlText(CTL_MAIN_TAB, ShortText(kEasyTabsText, "Preset"));
+    } else if (mode == kModeAdvancedPlus) {
+        // New tab texts select the first sheet: the Adjust sheet is chosen again.
+        const int32_t sheet = ValueOf(CTL_MAIN_TAB);
+        SetControlText(CTL_MAIN_TAB, ShortText(kAdvancedPlusTabsText, "Preset\nAdjust"));
+        if (sheet == 1) SetControlValue(CTL_MAIN_TAB, 1);
+    }
+}
+
 int32_t ClickLanguage(int32_t) {
-    // Not built yet: SavePresetGroupStates when the dialog's first layout is done.
+    // The list's groups are refilled in the new language: their open or collapsed state is
+    // kept first, once the session has laid the list out.
+    if (gEffectSession.sessionStarted) SavePresetGroupStates();
     LockDialogUpdate(1);
     LoadLanguage(ValueOf(CTL_LANGUAGE), ARRAY_TEXTS, ARRAY_SHORT_TEXTS, ARRAY_LANGUAGE_RAW,
                  CTL_PREVIEW_TAB, kLanguageLastTextId, kLanguageLastShortTextId);
     ApplyPresetLanguage(ValueOf(CTL_LANGUAGE));
-    // Not built yet: in modes 0 and 4 the tab texts of 310.
+    RelabelMainTabs();
     for (const auto& label : kLanguageLabels)
         SetControlLabel(label.control, ShortText(label.shortText, label.english));
     const bool skinned = SkinNumberAboveZero();
@@ -493,6 +519,7 @@ constexpr ClickRow kClicks[] = {
     {CTL_ON_START_UP, ClickOnStartUp},
     {CTL_SKIN_COLOR, ClickPreviewColor},
     {CTL_RESET_MENU, ClickResetMenu},
+    {CTL_SIDE_TAB_MOVE, ClickSideTabMove},
     {CTL_PRESET_PANEL_TOGGLE, ClickPresetPanelToggle},
     {CTL_INSTANT_PREVIEW, ClickInstantPreview},
     {CTL_NAVIGATOR, [](int32_t) { return MoveNavigatorView(CTL_NAVIGATOR, kNavigatorArray, 0); }},

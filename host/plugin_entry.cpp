@@ -10,6 +10,7 @@
 #include "host/host_services.h"
 #include "host/plugin_data.h"
 #include "host/run_driver.h"
+#include "host/start_timing.h"
 
 namespace {
 struct EntryCall {
@@ -31,6 +32,7 @@ void DispatchSelector(int16_t selector) {
             DoPrepare();
             break;
         case SELECTOR_START:
+            StartTimingBegin();
             DoStart();
             break;
         case SELECTOR_CONTINUE:

@@ -20,6 +20,7 @@
 #include "render/session_state.h"
 #include "render/render_fields.h"
 #include "render/render_tables.h"
+#include "render/render_timeline.h"
 
 namespace {
 // Sheets of the side tab and the short text that labels the blown-highlight share.
@@ -157,6 +158,7 @@ void RenderRowsOnThread(int32_t index) {
 // renders in a row, use the sleeping worker pool instead.
 void RunRenderRows(const int32_t* v) {
     gRender.rowsDone.store(0);
+    RenderTimelineTablesDone();
     const bool all = v[CTL_MULTI_CPU_OFF] == 0;
     if (gSession.thumbnailRendering) {
         gJob.poolParameters[1] = 0;
@@ -165,6 +167,7 @@ void RunRenderRows(const int32_t* v) {
     } else {
         RunParallel(RenderRowsOnThread, all, 0, gRender.plan.progressTotal, true);
     }
+    RenderTimelineEnd(gJob.threadCount);
 }
 
 // The Info sheet's line on blown highlights: their share of the rectangle, or the label alone
@@ -258,18 +261,24 @@ bool RenderPrepareTables(const EffectContext& c) {
     RenderPlan& plan = gRender.plan;
     const int32_t* v = c.controlValues;
     if (!PrepareWorkImages(plan, v)) return false;
+    RenderTimelineHostMark("work images");
     PrepareAging(v);
+    RenderTimelineHostMark("aging tables");
     PrepareToneLuts(plan, v);
     CollectToneLuts(plan);
     PrepareSelective(plan, v);
     PrepareBendRows(plan, v);
+    RenderTimelineHostMark("lookup rows");
     const int32_t wholeWidth = c.imageWidth > 0 ? c.imageWidth : c.X;
     const int32_t wholeHeight = c.imageHeight > 0 ? c.imageHeight : c.Y;
     if (!PrepareGrainField(plan, v, wholeWidth, wholeHeight)) return false;
+    RenderTimelineHostMark("grain field");
     if (!PrepareFrameField(plan, v, c.X, c.Y, wholeWidth, wholeHeight)) return false;
+    RenderTimelineHostMark("frame field");
     PrepareGrey(plan, v);
     if (!EffectChainPrepare(plan, c)) return false;
     RenderPlanGreyLookup(plan);
+    RenderTimelineHostMark("chain and grey");
     return GetResult() == 0;
 }
 
@@ -300,6 +309,7 @@ int32_t OnRender(EffectContext* context) {
     if (!gSession.thumbnailRendering && (!c.haveMask || !c.dialogUp))
         gSession.previewSelectionMask = 0;
     const DWORD start = GetTickCount();
+    RenderTimelineStart();
     // The tonal look may count the whole image first, which asks the host for other buffers
     // and then for this rectangle again: the plan takes the pointers only afterwards.
     if (RenderWanted(c) && !gSession.thumbnailRendering)

@@ -1,9 +1,7 @@
 #!/bin/bash
-# Measures the dialog's start under Wine: from the start of the run to EVENT_DIALOG_SHOWN with
-# every control number in use (sliders, buttons, lists, combo boxes, trackbars...), five runs
-# in fresh processes, and prints the median of the whole start and of the part spent creating
-# the controls in hook 0. A benchmark, not a test: the figures depend on the machine and its
-# load, which is printed beside them. Only x64 runs on kernels without 32-bit support.
+# Measures the dialog's start under Wine. A benchmark, not a test: the figures depend on the
+# machine and its load, which is printed beside them. Only x64 runs on kernels without 32-bit
+# support. Each part is a function; the parts run one after the other.
 # Usage: tools/bench_dialog.sh [x64|x86|both] [runs]
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -13,13 +11,19 @@ RUNS="${2:-5}"
 "$ROOT/tools/wine-up.sh" >/dev/null
 source "$ROOT/tools/wine-env.sh"
 median() { sort -n | awk '{ v[NR] = $1 } END { if (NR) print v[int((NR + 1) / 2)] }'; }
-for arch in $ARCHS; do
-    bin="$ROOT/build/$arch/bin"
+minimum() { sort -n | head -n 1; }
+load() { cut -d' ' -f1-3 /proc/loadavg; }
+
+# The framework alone: from the start of the run to EVENT_DIALOG_SHOWN with every control
+# number in use (sliders, buttons, lists, combo boxes, trackbars...), in fresh processes; the
+# median of the whole start and of the part spent creating the controls in hook 0.
+bench_framework_dialog() {
+    local arch=$1 bin="$ROOT/build/$1/bin"
     if [ ! -x "$bin/dialog_windows.exe" ]; then
         echo "== $arch: $bin/dialog_windows.exe is missing (build first)"
-        continue
+        return
     fi
-    shown=() build=()
+    local shown=() build=() line
     for run in $(seq "$RUNS"); do
         line=$(cd "$bin" && GREYLOOM_BIN_DIR="$bin" wine dialog_windows.exe \
             --gtest_filter='*FourHundredControls*' 2>/dev/null | grep -a 'EVENT_DIALOG_SHOWN' || true)
@@ -28,8 +32,80 @@ for arch in $ARCHS; do
         build+=("$(sed -E 's/.*of them: ([0-9.]+) ms.*/\1/' <<<"$line")")
         echo "run $run: ${shown[-1]} ms to shown, ${build[-1]} ms creating controls"
     done
-    [ ${#shown[@]} -eq 0 ] && continue
-    s=$(printf '%s\n' "${shown[@]}" | median)
-    b=$(printf '%s\n' "${build[@]}" | median)
-    echo "== $arch: median of ${#shown[@]}: $s ms to EVENT_DIALOG_SHOWN, $b ms of it creating the controls (load: $(cut -d' ' -f1-3 /proc/loadavg))"
+    [ ${#shown[@]} -eq 0 ] && return
+    echo "== $arch framework, 399 controls: median of ${#shown[@]}:" \
+        "$(printf '%s\n' "${shown[@]}" | median) ms to EVENT_DIALOG_SHOWN" \
+        "(minimum $(printf '%s\n' "${shown[@]}" | minimum) ms)," \
+        "$(printf '%s\n' "${build[@]}" | median) ms of it creating the controls (load: $(load))"
+}
+
+# One start of the shipped plug-in's dialog in the test host, timed by the plug-in itself
+# (GREYLOOM_START_LOG): from the host's start call until the dialog is shown and then painted
+# (the first moment nothing waits in its queue). With the answer "none" the host leaves the
+# dialog open and it is ended once the log has its figures, so that no settings file changes;
+# "cancel" closes it (and writes the settings files). Prints the log's lines.
+effect_dialog_start_log() {
+    local bin=$1 log=$2 answer=$3
+    rm -f "$log"
+    (cd "$bin" && GREYLOOM_START_LOG="$(winepath -w "$log" 2>/dev/null)" \
+        exec wine GreyloomHost.exe --in "$ROOT/samples/coffee.png" --out "$log.png" \
+        --dialog --dialog-answer "$answer" --answer no,no,no,no >/dev/null 2>&1) &
+    local pid=$! waited=0
+    if [ "$answer" = none ]; then
+        while ! grep -qs '^moment .* \(painted\|closed before it was idle\)$' "$log"; do
+            sleep 0.2
+            waited=$((waited + 1))
+            if [ $waited -gt 600 ] || ! kill -0 $pid 2>/dev/null; then break; fi
+        done
+        kill $pid 2>/dev/null || true
+    fi
+    wait $pid 2>/dev/null || true
+    cat "$log" 2>/dev/null || true
+}
+
+# The shipped plug-in's dialog in a scratch copy of the Wine prefix (its settings files stay
+# there): one first start, closed with Cancel (it makes the thumbnails of the built-in presets
+# and writes the settings files), then $RUNS later starts from those files; the minimum and
+# median of the later ones, and where the time of the last one went.
+bench_effect_dialog_start() {
+    local arch=$1 bin="$ROOT/build/$1/bin"
+    if [ ! -x "$bin/GreyloomHost.exe" ]; then
+        echo "== $arch: $bin/GreyloomHost.exe is missing (build first)"
+        return
+    fi
+    local template="$WINEPREFIX" scratch log
+    scratch="$(mktemp -d "$template-bench.XXXXXX")"
+    log="$scratch/start.log"
+    cp -al "$template/." "$scratch/"
+    for file in "$template"/*.reg; do cp --remove-destination "$file" "$scratch/"; done
+    # The plug-in's files would be rewritten through the links into the shared prefix: the
+    # scratch prefix starts without them.
+    rm -rf "$scratch/drive_c/users/"*/AppData/Roaming/Quillmoor
+    (
+        export WINEPREFIX="$scratch"
+        trap 'wineserver -k >/dev/null 2>&1 || true; wineserver -w >/dev/null 2>&1 || true' EXIT
+        wineserver -p >/dev/null 2>&1 </dev/null || true
+        wineboot >/dev/null 2>&1 </dev/null
+        local first shown=() painted=() lines
+        first=$(effect_dialog_start_log "$bin" "$log" cancel | awk '/^moment .* shown$/ { print $2 }')
+        echo "first start: ${first:-?} ms to shown (load: $(load))"
+        for run in $(seq "$RUNS"); do
+            lines=$(effect_dialog_start_log "$bin" "$log" none)
+            shown+=("$(awk '/^moment .* shown$/ { print $2 }' <<<"$lines")")
+            painted+=("$(awk '/^moment .* painted$/ { print $2 }' <<<"$lines")")
+            echo "run $run: ${shown[-1]:-?} ms to shown, ${painted[-1]:-?} ms to painted (load: $(load))"
+        done
+        echo "where the time of the last start went:"
+        grep '^section' <<<"$lines" | sort -t' ' -k2 -rn | head -n 25 | sed 's/^/    /'
+        echo "== $arch effect dialog, later starts: median of ${#shown[@]}:" \
+            "$(printf '%s\n' "${shown[@]}" | median) ms to shown," \
+            "$(printf '%s\n' "${painted[@]}" | median) ms to painted" \
+            "(minimum $(printf '%s\n' "${painted[@]}" | minimum) ms) (load: $(load))"
+    )
+    rm -rf "$scratch"
+}
+
+for arch in $ARCHS; do
+    [ -z "${SKIP_FRAMEWORK:-}" ] && bench_framework_dialog "$arch"
+    bench_effect_dialog_start "$arch"
 done

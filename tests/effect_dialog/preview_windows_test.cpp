@@ -1,6 +1,6 @@
-// The preview follows the dialog's size in the shipped plug-in: its window keeps its place and
-// grows or shrinks by exactly what the dialog's client area does, never below 10 x 10 dialog
-// units, and the picture painted in it is the proxy fitted to the new size.
+// The preview in the shipped plug-in's dialog: its window keeps its place and grows or shrinks
+// by exactly what the dialog's client area does, never below 10 x 10 dialog units, with the
+// proxy fitted to the new size painted in it.
 
 #include <gtest/gtest.h>
 #include <windows.h>

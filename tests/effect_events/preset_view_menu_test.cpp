@@ -1,0 +1,212 @@
+// The preset list's view menu in the shipped plug-in: each view chosen from the real menu gives
+// the list its pictures at the size chosen, or the plain list, and OK remembers the view.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "dialog/control_record.h"
+#include "effect/control_ids.h"
+#include "tests/effect_dialog/effect_dialog_bed.h"
+
+namespace {
+
+constexpr int kMenuWaitMs = 2000;
+constexpr int kMenuAttempts = 10;
+constexpr int kViewWaitMs = 60000;  // thumbnails of a category at a new size on a busy machine
+// Thumbnail edges of the sizes very large .. very small, as a system without visual styles
+// draws them.
+constexpr int kThumbnailEdges[5] = {210, 138, 100, 63, 44};
+// The category combo's item of "Vignette": a category of few presets keeps the renders short.
+constexpr int kVignetteItem = 16;
+// Line of control 313 in the dialog-state file (the interface controls start at line 13).
+constexpr size_t kPresetMenuLine = 13 + (CTL_PRESET_MENU - CTL_MAIN_TAB);
+
+HWND ShownMenu() {
+    HWND menu = FindWindowA("#32768", nullptr);
+    return menu && IsWindowVisible(menu) ? menu : nullptr;
+}
+
+struct MenuItemState {
+    bool found = false, checked = false, grayed = false;
+};
+
+// Opens the view menu, reads the state of item `id` and chooses it with the keyboard when it
+// is enabled and `choose` is set (the menu is left with Escape otherwise).
+MenuItemState OpenViewMenu(Driver& driver, int32_t id, bool choose) {
+    MenuItemState state;
+    // A click that arrives while the dialog still handles the last choice (its thumbnails,
+    // the preview after them) is dropped by the framework: a user clicks again.
+    HWND window = nullptr;
+    for (int attempt = 0; attempt < kMenuAttempts && !window; ++attempt) {
+        PostMessageA(driver.dialog, WM_COMMAND,
+                     MAKEWPARAM(CTL_PRESET_MENU + kControlWindowIdBase, BN_CLICKED),
+                     LPARAM(driver.ControlWindow(CTL_PRESET_MENU)));
+        WaitFor([&] { return (window = ShownMenu()) != nullptr; }, kMenuWaitMs);
+    }
+    if (!driver.Check(window != nullptr, "the view menu opens")) return state;
+    HMENU menu = HMENU(SendMessageA(window, MN_GETHMENU, 0, 0));
+    int downs = 0;
+    for (int position = 0; position < GetMenuItemCount(menu); ++position) {
+        const UINT flags = GetMenuState(menu, UINT(position), MF_BYPOSITION);
+        if (flags & MF_SEPARATOR) continue;
+        ++downs;  // keyboard selection steps over separators only
+        if (GetMenuItemID(menu, position) != UINT(id)) continue;
+        state = {true, (flags & MF_CHECKED) != 0, (flags & (MF_GRAYED | MF_DISABLED)) != 0};
+        break;
+    }
+    const bool go = choose && state.found && !state.grayed;
+    for (int i = 0; go && i < downs; ++i) PostMessageA(window, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(window, WM_KEYDOWN, go ? VK_RETURN : VK_ESCAPE, 0);
+    WaitFor([] { return ShownMenu() == nullptr; }, kMenuWaitMs);
+    return state;
+}
+
+LONG ListType(HWND list) {
+    return GetWindowLongA(list, GWL_STYLE) & LVS_TYPEMASK;
+}
+
+int PictureEdge(HWND list) {
+    HIMAGELIST images = HIMAGELIST(SendMessageA(list, LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
+    int width = 0, height = 0;
+    if (!images || !ImageList_GetIconSize(images, &width, &height)) return 0;
+    return width;
+}
+
+void ChooseCategory(Driver& driver, int item) {
+    HWND combo = driver.ControlWindow(CTL_PRESET_GROUP_FILTER);
+    driver.SendTo(combo, CB_SETCURSEL, WPARAM(item), 0);
+    driver.Send(WM_COMMAND,
+                MAKEWPARAM(CTL_PRESET_GROUP_FILTER + kControlWindowIdBase, CBN_SELCHANGE),
+                LPARAM(combo));
+}
+
+std::string FileLine(const std::string& path, size_t index) {
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    for (size_t i = 0; i <= index && std::getline(in, line); ++i) {
+    }
+    return line;
+}
+
+TEST(PresetViewMenu, EachViewShowsTheListAsChosenAndOkRemembersIt) {
+    auto session = OpenEffectPlugin(240, 160);
+    const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
+        EnterAdvancedMode(driver);
+        driver.Send(WM_NULL);
+        HWND list = driver.ControlWindow(CTL_PRESET_LIST);
+        ChooseCategory(driver, kVignetteItem);
+        const auto edgeIs = [&](int edge) {
+            return WaitFor([&] { return PictureEdge(list) == edge; }, kViewWaitMs);
+        };
+        driver.Check(edgeIs(kThumbnailEdges[2]), "medium thumbnails at the start");
+        MenuItemState state = OpenViewMenu(driver, 6, false);
+        driver.Check(state.checked, "Thumbnails carries the check mark at the start");
+        state = OpenViewMenu(driver, 12, false);
+        driver.Check(state.checked && !state.grayed, "Medium Thumbs is checked and enabled");
+
+        // Each size from the menu: the list's pictures at that size.
+        const struct {
+            int item, edge;
+            const char* shot;
+        } sizes[] = {{10, kThumbnailEdges[0], "preset_view_very_large"},
+                     {11, kThumbnailEdges[1], "preset_view_large"},
+                     {13, kThumbnailEdges[3], "preset_view_small"},
+                     {14, kThumbnailEdges[4], "preset_view_very_small"},
+                     {12, kThumbnailEdges[2], "preset_view_medium"}};
+        for (const auto& size : sizes) {
+            OpenViewMenu(driver, size.item, true);
+            driver.Check(edgeIs(size.edge), std::string("pictures of ") +
+                                                std::to_string(size.edge) +
+                                                " pixels: " + std::to_string(PictureEdge(list)));
+            ShootDialog(driver, size.shot);
+            driver.Check(OpenViewMenu(driver, size.item, false).checked, "the size is checked");
+        }
+
+        // Icons come at their own size (the smallest) and thumbnails back at theirs.
+        OpenViewMenu(driver, 7, true);
+        driver.Check(edgeIs(kThumbnailEdges[4]), "icons are the smallest pictures");
+        ShootDialog(driver, "preset_view_icons");
+        driver.Check(OpenViewMenu(driver, 7, false).checked, "Icons is checked");
+        OpenViewMenu(driver, 13, true);
+        driver.Check(edgeIs(kThumbnailEdges[3]), "icons take another size");
+        OpenViewMenu(driver, 6, true);
+        driver.Check(edgeIs(kThumbnailEdges[2]), "thumbnails come back at their size");
+
+        // The plain list: a report of names, the panel toggle hidden, sizes disabled.
+        OpenViewMenu(driver, 8, true);
+        driver.Check(WaitFor([&] { return ListType(list) == LVS_REPORT; }, kMenuWaitMs),
+                     "the list shows as a report");
+        driver.Check(!IsWindowVisible(driver.ControlWindow(CTL_PRESET_PANEL_TOGGLE)),
+                     "the panel toggle is hidden in the list view");
+        ShootDialog(driver, "preset_view_list");
+        state = OpenViewMenu(driver, 10, false);
+        driver.Check(state.grayed, "the sizes are disabled in the list view");
+        state = OpenViewMenu(driver, 16, false);
+        driver.Check(state.grayed, "Labels is disabled in the list view");
+
+        // Icons again from the list: the pictures return and the list is no report any more.
+        OpenViewMenu(driver, 7, true);
+        driver.Check(WaitFor([&] { return ListType(list) == LVS_ICON; }, kMenuWaitMs),
+                     "the list shows pictures again");
+        driver.Check(edgeIs(kThumbnailEdges[3]), "icons at the size they had");
+        driver.Check(IsWindowVisible(driver.ControlWindow(CTL_PRESET_PANEL_TOGGLE)),
+                     "the panel toggle is back");
+        ClickOkUntilClosed(driver);
+    });
+    EXPECT_EQ(result, 0);
+    // Icons (2), small (0x40), labels shown (0x100).
+    EXPECT_EQ(FileLine(DataFilePath("Greyloomdialog.ini"), kPresetMenuLine), "322");
+}
+
+// Line of the preset list's top item in the dialog-state file.
+constexpr size_t kTopItemLine = 7;
+constexpr size_t kRestoredWidthLine = 3, kRestoredHeightLine = 4;
+constexpr int kRememberedTop = 60;
+
+bool ItemInView(HWND list, int item) {
+    RECT client = {}, rect = {LVIR_BOUNDS, 0, 0, 0};
+    GetClientRect(list, &client);
+    if (!SendMessageA(list, LVM_GETITEMRECT, WPARAM(item), LPARAM(&rect))) return false;
+    return rect.top >= client.top && rect.bottom <= client.bottom;
+}
+
+TEST(PresetViewMenu, TheListOpensWithItsRememberedTopItemInView) {
+    auto first = OpenEffectPlugin(120, 80);
+    ASSERT_EQ(RunEffectDialog(*first, [](Driver& driver) { ClickOkUntilClosed(driver); }), 0);
+    const std::string path = DataFilePath("Greyloomdialog.ini");
+    std::vector<std::string> lines;
+    {
+        std::ifstream in(path, std::ios::binary);
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+    }
+    ASSERT_GT(lines.size(), kTopItemLine);
+    lines[kTopItemLine] = std::to_string(kRememberedTop);
+    // No restored size: the dialog opens at its remembered size, not maximised (a maximised
+    // dialog renders its thumbnails only on a first start).
+    lines[kRestoredWidthLine] = lines[kRestoredHeightLine] = "0";
+    {
+        std::ofstream out(path, std::ios::binary);
+        for (const std::string& line : lines) out << line << "\n";
+    }
+
+    auto session = OpenEffectPlugin(120, 80, false);
+    const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
+        HWND list = driver.ControlWindow(CTL_PRESET_LIST);
+        // Until the thumbnails stand every item lies at the list's top.
+        driver.Check(
+            WaitFor([&] { return ItemInView(list, kRememberedTop) && !ItemInView(list, 0); },
+                    kViewWaitMs),
+            "the remembered item is in view once the thumbnails stand, the first not");
+        ShootDialog(driver, "preset_view_remembered_top");
+        ClickOkUntilClosed(driver);
+    });
+    EXPECT_EQ(result, 0);
+}
+
+}  // namespace
