@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <iterator>
@@ -15,6 +16,7 @@
 #include "dialog/control_record.h"
 #include "effect/control_ids.h"
 #include "tests/effect_dialog/effect_dialog_bed.h"
+#include "tools/testhost/host_image.h"
 
 namespace {
 
@@ -250,6 +252,69 @@ TEST(PreviewSize, FollowsTheDialogThroughMaximiseRestoreGrowAndShrink) {
             places.push_back(now);
         }
         ShootDialog(driver, "preview_size_grip_dragged");
+        driver.End(IDCANCEL);
+    });
+    EXPECT_EQ(result, HOST_USER_CANCELLED);
+}
+
+namespace {
+
+// A key pressed and released on a window, as the dialog's message loop takes it from its queue.
+void PostKey(HWND window, WPARAM key) {
+    const UINT scan = MapVirtualKeyA(UINT(key), MAPVK_VK_TO_VSC);
+    PostMessageA(window, WM_KEYDOWN, key, LPARAM(1 | (scan << 16)));
+    PostMessageA(window, WM_KEYUP, key, LPARAM(1 | (scan << 16) | (3u << 30)));
+}
+
+std::string WindowText(HWND window) {
+    char text[128] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+}  // namespace
+
+// The time from a slider's page step (a key to the slider's own scroll bar) to the moment the
+// preview of the sample photograph shows the new rendering; printed for tools/bench_dialog.sh,
+// GREYLOOM_LATENCY_ROUNDS moves (3 by default). What must hold is only that each move is seen.
+TEST(PreviewLatency, SliderMoveRepaintsThePreviewOfTheSamplePhotograph) {
+    const char* root = getenv("GREYLOOM_SOURCE_DIR");
+    ASSERT_NE(root, nullptr);
+    HostImage photo;
+    std::string error;
+    ASSERT_TRUE(HostImageReadPng(std::string(root) + "/samples/coffee.png", 8, 3, &photo, &error))
+        << error;
+    const char* roundsText = getenv("GREYLOOM_LATENCY_ROUNDS");
+    const int rounds = roundsText ? std::max(atoi(roundsText), 1) : 3;
+    auto session = OpenEffectPlugin(photo.width, photo.height);
+    ASSERT_TRUE(HostSetImage(*session, photo));
+    const int16_t result = RunEffectDialog(*session, [rounds](Driver& driver) {
+        HWND slider = driver.ControlWindow(CTL_TONE_EXPOSURE);
+        HWND preview = driver.Item(ITEM_PREVIEW);
+        driver.Check(slider != nullptr, "the exposure slider exists");
+        RECT screen = {};
+        GetWindowRect(preview, &screen);
+        // A small square in the middle of the picture: reading the whole preview from the
+        // display would take longer than the wait it measures.
+        const POINT middle = {(screen.left + screen.right) / 2, (screen.top + screen.bottom) / 2};
+        const RECT probe = {middle.x - 16, middle.y - 16, middle.x + 16, middle.y + 16};
+        for (int round = 0; round < rounds && slider; ++round) {
+            Sleep(1500);
+            const std::vector<COLORREF> before = ScreenPixels(probe);
+            const LARGE_INTEGER start = Now();
+            PostKey(slider, round % 2 ? VK_PRIOR : VK_NEXT);
+            const bool seen =
+                WaitFor([&] { return ScreenPixels(probe) != before; }, kPictureTimeoutMs);
+            const double ms = MillisecondsSince(start);
+            driver.Check(seen, "move " + std::to_string(round + 1) + " shows in the preview");
+            Sleep(300);
+            printf(
+                "slider to painted preview: %.1f ms (render: %s, preview %ld x %ld, %d x %d "
+                "photograph)\n",
+                ms, WindowText(driver.ControlWindow(CTL_TIMING_TEXT)).c_str(),
+                screen.right - screen.left, screen.bottom - screen.top, 600, 400);
+            fflush(stdout);
+        }
         driver.End(IDCANCEL);
     });
     EXPECT_EQ(result, HOST_USER_CANCELLED);
