@@ -142,6 +142,10 @@ void OnInitDialog(HWND dialog) {
     RefreshImageGeometry();
     // The windows are new: no skin is on them yet, whatever the parameter block remembers.
     ResetSkinSubclassFlags();
+    // The template's preview, its frame, the progress bar and the zoom buttons become pseudo
+    // controls with their anchors before the effect places them: unanchored, the preview would
+    // keep its first size however large the dialog grows.
+    RegisterFrameControls();
     // Nothing is seen before the dialog shows: each control's windows are shown once, when
     // the effect has chosen the sheets and states it opens with.
     DeferControlShowing(true);
@@ -751,7 +755,11 @@ void OnSize(HWND dialog, WPARAM type, LPARAM size) {
     // collapse and the anchors would not bring it back.
     if (!IsLayoutFrozen(type)) ApplyControlAnchors(width, height);
     TriggerControlEvent(int32_t(type), EVENT_DIALOG_SIZE, int32_t(type), WM_SIZE, 0, 0, 0, 0);
-    if (gFilterDialog.maximised || (wasMaximised && type == SIZE_RESTORED))
+    // A size set from outside a frame drag (the window moved by a program, the system's
+    // restore) has no exit from sizing to wait for: left for one, the preview would show a
+    // proxy set up for the new size and never rendered.
+    if (gFilterDialog.maximised || (wasMaximised && type == SIZE_RESTORED) ||
+        (!gFilterDialog.sizing && !IsLayoutFrozen(type)))
         RescalePreview(dialog);
     else
         gFilterDialog.sizeChanged = true;

@@ -370,6 +370,8 @@ int32_t ComputeHistogram(int32_t array) {
 }
 
 int32_t UpdateHistogram(int32_t array, int32_t withSourceMaxima, int32_t roundTrip) {
+    gHistogramCache.lastWithSourceMaxima = withSourceMaxima;
+    gHistogramCache.lastRoundTrip = roundTrip;
     if (withSourceMaxima) ComputeHistogram(array);
     if (!CreateArray(array, kHistogramColumns, kHistogramRows, 1, 4)) return 0;
     Counts counts;
@@ -388,6 +390,16 @@ int32_t UpdateHistogram(int32_t array, int32_t withSourceMaxima, int32_t roundTr
     int32_t* base = static_cast<int32_t*>(GetArrayBase(array));
     std::copy(counts.begin(), counts.end(), base);
     return 1;
+}
+
+int32_t RefreshHistogram(int32_t array) {
+    // The tonal look keeps its whole-image counts in the same array until a panel count
+    // replaces them: only a panel's count is counted again.
+    if (!GetArrayBase(array) || GetArrayDimension(array, 0) != kHistogramColumns ||
+        GetArrayDimension(array, 1) != kHistogramRows)
+        return 0;
+    const HistogramCache& h = gHistogramCache;
+    return UpdateHistogram(array, h.lastWithSourceMaxima, h.lastRoundTrip);
 }
 
 int32_t DrawHistogram(int32_t array, int32_t control, int32_t mode, int32_t style,

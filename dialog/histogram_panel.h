@@ -19,14 +19,16 @@ enum HistogramColumn : int32_t {
     HISTO_COLUMN_HIGHLIGHTS = 261,
 };
 
-// The source's peaks, kept with the key they were counted for. Written only by
-// ComputeHistogram, on the host's thread.
+// The source's peaks, kept with the key they were counted for, and the options of the last
+// count. Written only by ComputeHistogram and UpdateHistogram, on the host's thread.
 struct HistogramCache {
     int32_t sourceMaxima[kHistogramRows];  // peak count of each row, at least 1
     bool valid;
     int32_t reduction;                 // preview reduction of the counted rectangle
     int32_t left, top, right, bottom;  // the counted rectangle
     int32_t computeCount;              // source histograms counted (tests see the cache work)
+    int32_t lastWithSourceMaxima;      // UpdateHistogram's options at its last count
+    int32_t lastRoundTrip;
 };
 extern HistogramCache gHistogramCache;
 void HistogramCacheReset();
@@ -64,6 +66,10 @@ int32_t ComputeHistogram(int32_t array);
 // Counts the output of the current rectangle into array (262 x 15 int32). Returns 1, 0 when
 // the array cannot be made.
 int32_t UpdateHistogram(int32_t array, int32_t withSourceMaxima, int32_t roundTrip);
+// Counts the current rectangle again with the options of the last count, when the array
+// holds a count (a view that moved without a render, or rendered while the histogram was not
+// shown, would leave it describing another part). 0 when it holds none.
+int32_t RefreshHistogram(int32_t array);
 int32_t DrawHistogram(int32_t array, int32_t control, int32_t mode, int32_t style,
                       int32_t statisticsControl, int32_t sharesControl, int32_t textArray,
                       int32_t sharesTextRow, int32_t statisticsTextRow, int32_t scaleToSource);

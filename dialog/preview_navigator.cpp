@@ -12,6 +12,7 @@
 #include "dialog/control_record.h"
 #include "dialog/dialog_window.h"
 #include "dialog/filter_dialog.h"
+#include "dialog/histogram_panel.h"
 #include "dialog/preview_view.h"
 #include "dialog/preview_window.h"
 #include "host/effect_context.h"
@@ -170,6 +171,9 @@ int32_t MoveNavigatorView(int32_t control, int32_t array, int32_t refresh) {
     DrawNavigator(control, array);
     PumpDialogMessages();
     if (refresh != kNavigatorNoRender) RunControlAction(RUN_ACTION_PREVIEW);
+    // A render counts the histogram only while its sheet shows, and the navigator's sheet is
+    // another: the counts follow the view here, or the histogram would show the old part.
+    RefreshHistogram(ARRAY_HISTOGRAM);
     return 1;
 }
 
@@ -191,7 +195,11 @@ int32_t TrackNavigatorDrag(int32_t control, int32_t array) {
         }
         Sleep(kDragPollMs);
     }
-    if (gNavigatorDrag.dragging) RunControlAction(RUN_ACTION_PREVIEW);
+    if (gNavigatorDrag.dragging) {
+        RunControlAction(RUN_ACTION_PREVIEW);
+        // The drag counted the view unrendered: the rendered view's counts replace them.
+        RefreshHistogram(ARRAY_HISTOGRAM);
+    }
     gNavigatorDrag.dragging = false;
     return 1;
 }

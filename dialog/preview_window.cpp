@@ -19,6 +19,7 @@
 #include "host/parameter_block.h"
 #include "host/plugin_data.h"
 #include "host/preview_request.h"
+#include "host/run_driver.h"
 
 PreviewState gPreview;
 
@@ -136,11 +137,21 @@ const uint8_t* EightBitPixels(const FilterRecord& r, int32_t width, int32_t heig
     return eightBit;
 }
 
+// Whether the host's buffers hold what the preview asked for: between a thumbnail's or the
+// navigator's own request and the preview's next one they hold another picture.
+bool HoldsPreviewRequest(const FilterRecord& r) {
+    const HostRect& asked = gPreview.requestRect;
+    return r.inputRate == gPreview.requestRate && r.outRect.left == asked.left &&
+           r.outRect.top == asked.top && r.outRect.right == asked.right &&
+           r.outRect.bottom == asked.bottom;
+}
+
 void DrawProxy(HDC dc, const RECT& frame) {
     const FilterRecord& r = *gStuff;
     const int32_t width = r.outRect.right - r.outRect.left;
     const int32_t height = r.outRect.bottom - r.outRect.top;
     if (!r.displayPixels || !r.outData || width <= 0 || height <= 0) return;
+    if (!HoldsPreviewRequest(r)) return;
     int32_t rowBytes = 0;
     const uint8_t* pixels = EightBitPixels(r, width, height, rowBytes);
     if (!pixels) return;
@@ -164,6 +175,11 @@ void DrawProxy(HDC dc, const RECT& frame) {
     r.displayPixels(&desc, &area, frame.top + place.offsetY, frame.left + place.offsetX, dc);
 }
 
+// A render runs further down the stack: the preview's own, or a thumbnail's.
+bool RenderUnderWay() {
+    return gRun.processDepth > 0 || RenderHookDepth() > 0;
+}
+
 // A pan drag of the preview runs. The flag word's "dragging" bit is no sign of it: the
 // default flag word has it set.
 bool PanDragRunning() {
@@ -177,7 +193,7 @@ void SetZoomButtons(PreviewZoom zoom, int32_t zoomIn, int32_t zoomOut) {
 }  // namespace
 
 void PreviewReset() {
-    gPreview = PreviewState{0, 1, 1, false, ZOOM_FIT, 0, 0, nullptr};
+    gPreview = PreviewState{0, 1, 1, false, ZOOM_FIT, 0, 0, nullptr, {0, 0, 0, 0}, 0, false};
 }
 
 int32_t RefreshImageGeometry() {
@@ -195,6 +211,12 @@ int32_t RefreshImageGeometry() {
         gPreview.available = false;
         return 0;
     }
+    // A new request now would hand the running render freed buffers.
+    if (RenderUnderWay()) {
+        gPreview.geometryStale = true;
+        return gPreview.available ? 1 : 0;
+    }
+    gPreview.geometryStale = false;
     int32_t scale = gPreview.reduction;
     PanOffset pan = {gPreview.panX, gPreview.panY};
     SetupFilterRecordForProxy(scale, pan);
@@ -204,12 +226,27 @@ int32_t RefreshImageGeometry() {
     gPreview.available = GetResult() == 0;
     // The proxy's pointers, row bytes, planes, mask source and shown rectangle.
     if (gPreview.available) AdoptProxyGeometry();
+    gPreview.requestRect = gStuff->outRect;
+    gPreview.requestRate = gStuff->inputRate;
     return gPreview.available ? 1 : 0;
 }
 
 void RenderPreview() {
+    // Sizes that change while each render runs could keep this going; a few rounds catch up
+    // with any person resizing the dialog.
+    constexpr int kCatchUpRounds = 4;
     ++gPreview.renderRequests;
-    if (gPreview.available && gDataBlock && gStuff && gPreview.renderProxy) gPreview.renderProxy();
+    if (!gPreview.available || !gDataBlock || !gStuff || !gPreview.renderProxy) return;
+    if (RenderUnderWay()) {
+        gPreview.geometryStale = true;
+        return;
+    }
+    for (int round = 0; round < kCatchUpRounds; ++round) {
+        if (gPreview.geometryStale && !RefreshImageGeometry()) return;
+        gPreview.renderProxy();
+        if (!gPreview.geometryStale) return;
+        InvalidatePreview(gDialog);
+    }
 }
 
 void InvalidatePreview(HWND dialog) {

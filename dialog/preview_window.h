@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "host/host_api.h"
+
 // Preview state kept for the dialog procedure and tests.
 struct PreviewState {
     int32_t renderRequests;  // renders asked of the preview since the dialog was built
@@ -15,6 +17,14 @@ struct PreviewState {
     int32_t panX, panY;     // pan offset in full-resolution pixels
     void (*renderProxy)();  // renders the proxy through the effect; handed in by the run
                             // driver with RunFilterDialog, null without one
+    // The preview's own request to the host, as RefreshImageGeometry last made it: painting
+    // shows the host's buffers only while they still hold it.
+    HostRect requestRect;
+    Fixed requestRate;
+    // A size or view change came while a render ran (the render's abort check lets the
+    // window's sent messages through): its proxy waits for the render's end. Set by
+    // RefreshImageGeometry, cleared by RenderPreview.
+    bool geometryStale;
 };
 extern PreviewState gPreview;
 

@@ -18,6 +18,7 @@
 #include "dialog/dialog_window.h"
 #include "dialog/filter_dialog.h"
 #include "dialog/image_lists.h"
+#include "dialog/preview_window.h"
 #include "dialog/visual_styles.h"
 #include "dialog/windows_version.h"
 #include "effect/builtin_presets.h"

@@ -186,6 +186,10 @@ int32_t OnAfterRun(EffectContext* context);
 // the call return -128; other faults (breakpoints among them) go on to ENTRYPOINT's guard.
 // A hook number outside 0..5 returns 1 and calls nothing.
 int32_t DispatchEffectHook(int32_t hook, EffectContext* context);
+// Render hooks under way, the thumbnails' (called without the run driver) among them. A render
+// lets the dialog's sent messages through in its abort check: the preview asks the host for
+// no new buffers while one runs.
+int32_t RenderHookDepth();
 
 // The dialog's way to deliver a control event: fills the event fields and dispatches
 // HOOK_CONTROL_EVENT; returns the hook's result.

@@ -34,6 +34,9 @@ int32_t CallHook(int32_t hook, EffectContext* context) {
     return 1;
 }
 
+// Render hooks under way. Written only by DispatchEffectHook, on the host's thread.
+int32_t gRenderHookDepth = 0;
+
 void RunHookCall(void* argument) {
     HookCall& call = *static_cast<HookCall*>(argument);
     call.result = CallHook(call.hook, call.context);
@@ -44,12 +47,19 @@ int32_t DispatchEffectHook(int32_t hook, EffectContext* context) {
     if (hook < HOOK_BUILD_DIALOG || hook > HOOK_AFTER_RUN) return 1;
     HookCall call = {hook, context ? context : &gContext, 0};
     FaultGuard guard;
-    if (RunGuarded(guard, FrameworkExceptionFilter, RunHookCall, &call)) return call.result;
+    if (hook == HOOK_RENDER) ++gRenderHookDepth;
+    const bool completed = RunGuarded(guard, FrameworkExceptionFilter, RunHookCall, &call);
+    if (hook == HOOK_RENDER) --gRenderHookDepth;
+    if (completed) return call.result;
     // The hook's stack is gone; tell the user here, on the host's thread, and make the host
     // stop the filter unless the dialog carries on.
     ShowExceptionMessage(guard.code);
     if (!gContext.dialogUp) SetResult(HOST_USER_CANCELLED);
     return HOST_USER_CANCELLED;
+}
+
+int32_t RenderHookDepth() {
+    return gRenderHookDepth;
 }
 
 int32_t DispatchControlEvent(const ControlEventContext& event) {

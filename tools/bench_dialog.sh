@@ -134,8 +134,31 @@ bench_thumbnails() {
         "input waited at most $(printf '%s\n' "${blocked[@]}" | median) ms (load: $(load))"
 }
 
+# A slider's page step on the sample photograph (a key to the exposure slider's own scroll bar
+# in the maximised first-start dialog) until the preview shows the new rendering, read from the
+# display; $RUNS moves after the dialog stands, their median beside the render's own time that
+# the timing text gives.
+bench_slider_to_preview() {
+    local arch=$1 bin="$ROOT/build/$1/bin"
+    if [ ! -x "$bin/preview_windows.exe" ]; then
+        echo "== $arch: $bin/preview_windows.exe is missing (build first)"
+        return
+    fi
+    local lines
+    lines=$(cd "$bin" && GREYLOOM_BIN_DIR="$bin" GREYLOOM_SOURCE_DIR="$ROOT" \
+        GREYLOOM_LATENCY_ROUNDS="$RUNS" "$ROOT/tests/installer/run_in_scratch_prefix.sh" \
+        ./preview_windows.exe --gtest_filter='PreviewLatency.*' 2>/dev/null |
+        grep -a 'slider to painted preview' || true)
+    [ -z "$lines" ] && { echo "== $arch: no figures (x86 needs 32-bit support)"; return; }
+    sed 's/^/    /' <<<"$lines"
+    echo "== $arch slider to painted preview: median of $(wc -l <<<"$lines"):" \
+        "$(sed -E 's/.*preview: ([0-9.]+) ms.*/\1/' <<<"$lines" | median) ms, the render itself" \
+        "$(sed -E 's/.*render: ([0-9.]+) s.*/\1/' <<<"$lines" | median) s (load: $(load))"
+}
+
 for arch in $ARCHS; do
     [ -z "${SKIP_FRAMEWORK:-}" ] && bench_framework_dialog "$arch"
     [ -z "${SKIP_EFFECT_START:-}" ] && bench_effect_dialog_start "$arch"
     [ -z "${SKIP_THUMBNAILS:-}" ] && bench_thumbnails "$arch"
+    [ -z "${SKIP_SLIDER:-}" ] && bench_slider_to_preview "$arch"
 done

@@ -148,6 +148,27 @@ TEST_F(PanelLogic, UpdateHistogramCountsASyntheticOutput) {
         EXPECT_EQ(GetArrayElement(ARRAY_HISTOGRAM, HISTO_COLUMN_PEAK, row, 0), 0);
 }
 
+TEST_F(PanelLogic, RefreshCountsTheMovedViewWithTheLastCountsOptions) {
+    // A view moved without the histogram shown (the navigator's drag) is counted again: first
+    // all black, then the view shows white, and the round trip of the last count still applies.
+    TestImage image{6, 4, 3, false, {}, {}, {}};
+    AttachTestImage(image);
+    EXPECT_EQ(RefreshHistogram(ARRAY_HISTOGRAM), 0) << "no count to refresh";
+    ASSERT_EQ(UpdateHistogram(ARRAY_HISTOGRAM, 0, 1), 1);
+    EXPECT_EQ(GetArrayElement(ARRAY_HISTOGRAM, 0, 0, 0), 24);
+    for (int32_t y = 0; y < 4; ++y)
+        for (int32_t x = 0; x < 6; ++x)
+            for (int32_t c = 0; c < 3; ++c) image.SetOut(x, y, c, 255);
+    ASSERT_EQ(RefreshHistogram(ARRAY_HISTOGRAM), 1);
+    EXPECT_EQ(GetArrayElement(ARRAY_HISTOGRAM, 0, 0, 0), 0);
+    EXPECT_EQ(GetArrayElement(ARRAY_HISTOGRAM, 255, 0, 0), 24);
+    EXPECT_EQ(gHistogramCache.lastRoundTrip, 1);
+    // The tonal look's whole-image counts (one row of bins) are no panel count: left alone.
+    ASSERT_TRUE(CreateArray(ARRAY_HISTOGRAM, 256, 1, 1, 4));
+    EXPECT_EQ(RefreshHistogram(ARRAY_HISTOGRAM), 0);
+    EXPECT_EQ(GetArrayDimension(ARRAY_HISTOGRAM, 1), 1);
+}
+
 TEST_F(PanelLogic, SixteenBitWhiteFallsIntoTheLastBin) {
     TestImage image{4, 2, 3, true, {}, {}, {}};
     AttachTestImage(image);

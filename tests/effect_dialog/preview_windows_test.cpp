@@ -1,0 +1,321 @@
+// The preview in the shipped plug-in's dialog: its window keeps its place and grows or shrinks
+// by exactly what the dialog's client area does, never below 10 x 10 dialog units, with the
+// proxy fitted to the new size painted in it.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "dialog/control_record.h"
+#include "effect/control_ids.h"
+#include "tests/effect_dialog/effect_dialog_bed.h"
+#include "tools/testhost/host_image.h"
+
+namespace {
+
+constexpr int32_t kImageWidth = 2400, kImageHeight = 1600;
+constexpr int kPictureTimeoutMs = 20000;  // a render of the fitted proxy on a busy machine
+constexpr int kLeastPreviewUnits = 10;
+// The proxy scales the preview asks for: 13 and 15 are asked as 14 and 16.
+constexpr int32_t kProxyScales[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14, 16};
+
+RECT InClient(HWND dialog, HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+SIZE ClientSize(HWND dialog) {
+    RECT client = {};
+    GetClientRect(dialog, &client);
+    return {client.right, client.bottom};
+}
+
+// Dialog units in pixels, as the dialog maps its template.
+SIZE UnitsInPixels(HWND dialog, int32_t x, int32_t y) {
+    RECT rect = {0, 0, x, y};
+    MapDialogRect(dialog, &rect);
+    return {rect.right, rect.bottom};
+}
+
+// The dialog's window grown or shrunk by a number of pixels, as a program moves it.
+void ResizeWindowBy(Driver& driver, int dx, int dy) {
+    RECT window = {};
+    GetWindowRect(driver.dialog, &window);
+    SetWindowPos(driver.dialog, nullptr, 0, 0, window.right - window.left + dx,
+                 window.bottom - window.top + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Sleep(1000);
+}
+
+// The screen pixels of a window's area, row by row.
+std::vector<COLORREF> ScreenPixels(const RECT& screen) {
+    const int width = screen.right - screen.left, height = screen.bottom - screen.top;
+    std::vector<COLORREF> pixels;
+    if (width <= 0 || height <= 0) return pixels;
+    HDC desktop = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(desktop);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(desktop, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap && bits) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, desktop, screen.left, screen.top, SRCCOPY);
+        SelectObject(memory, old);
+        const auto* words = static_cast<const uint32_t*>(bits);
+        pixels.assign(words, words + size_t(width) * height);
+    }
+    if (bitmap) DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, desktop);
+    return pixels;
+}
+
+// The part of the preview that differs from its corner's colour: the painted picture.
+RECT PaintedPicture(HWND preview) {
+    RECT screen = {};
+    GetWindowRect(preview, &screen);
+    const std::vector<COLORREF> pixels = ScreenPixels(screen);
+    const int width = screen.right - screen.left, height = screen.bottom - screen.top;
+    RECT found = {width, height, 0, 0};
+    if (pixels.empty()) return {0, 0, 0, 0};
+    const COLORREF background = pixels[size_t(2) * width + 2];
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            if (pixels[size_t(y) * width + x] == background) continue;
+            found.left = std::min<LONG>(found.left, x);
+            found.top = std::min<LONG>(found.top, y);
+            found.right = std::max<LONG>(found.right, x + 1);
+            found.bottom = std::max<LONG>(found.bottom, y + 1);
+        }
+    return found.right > found.left ? found : RECT{0, 0, 0, 0};
+}
+
+// Whether a picture of w x h is the whole image at the coarsest scale that still fits the
+// preview's inside (one pixel of frame on each side), centred in it.
+bool IsFittedImage(const RECT& picture, const RECT& preview, std::string* why) {
+    const int w = picture.right - picture.left, h = picture.bottom - picture.top;
+    const int room = preview.right - preview.left - 2, roomHigh = preview.bottom - preview.top - 2;
+    for (size_t i = 0; i < std::size(kProxyScales); ++i) {
+        const int32_t scale = kProxyScales[i];
+        if (w != kImageWidth / scale || h != kImageHeight / scale) continue;
+        const bool fits = w <= room && h <= roomHigh;
+        const bool finerFits = i > 0 && kImageWidth / kProxyScales[i - 1] <= room &&
+                               kImageHeight / kProxyScales[i - 1] <= roomHigh;
+        const int offsetX = picture.left, offsetY = picture.top;
+        const bool centred = std::abs(offsetX - (preview.right - preview.left - w) / 2) <= 1 &&
+                             std::abs(offsetY - (preview.bottom - preview.top - h) / 2) <= 1;
+        *why = "scale " + std::to_string(scale) + (fits ? "" : " does not fit") +
+               (finerFits ? ", a finer scale fits" : "") + (centred ? "" : ", not centred");
+        return fits && !finerFits && centred;
+    }
+    *why = "a picture of " + std::to_string(w) + " x " + std::to_string(h) +
+           " is no scale of the image";
+    return false;
+}
+
+std::string Describe(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+           std::to_string(r.right - r.left) + " x " + std::to_string(r.bottom - r.top);
+}
+
+void SendMouse(DWORD flags, POINT at) {
+    SetCursorPos(at.x, at.y);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = at.x * 65536 / GetSystemMetrics(SM_CXSCREEN) + 1;
+    input.mi.dy = at.y * 65536 / GetSystemMetrics(SM_CYSCREEN) + 1;
+    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+    Sleep(150);
+}
+
+// The size grip dragged with the mouse, as a user makes the dialog larger. A press that a
+// busy machine lets reach the dialog only after the release moves nothing, and the user
+// drags again.
+void DragSizeGripBy(Driver& driver, int dx, int dy) {
+    constexpr int kAttempts = 3;
+    const SIZE before = ClientSize(driver.dialog);
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        RECT window = {};
+        GetWindowRect(driver.dialog, &window);
+        const POINT from = {window.right - 3, window.bottom - 3};
+        SetForegroundWindow(driver.dialog);
+        SendMouse(MOUSEEVENTF_MOVE, from);
+        SendMouse(MOUSEEVENTF_LEFTDOWN, from);
+        for (int step = 1; step <= 4; ++step)
+            SendMouse(MOUSEEVENTF_MOVE, {from.x + dx * step / 4, from.y + dy * step / 4});
+        SendMouse(MOUSEEVENTF_LEFTUP, {from.x + dx, from.y + dy});
+        if (WaitFor(
+                [&] {
+                    const SIZE now = ClientSize(driver.dialog);
+                    return now.cx != before.cx || now.cy != before.cy;
+                },
+                3000))
+            break;
+    }
+    Sleep(1000);
+}
+
+// One step of the dialog's size and what must hold after it.
+struct SizeStep {
+    const char* name;
+    std::function<void(Driver&)> act;
+    bool exactGrowth;  // the preview grows by exactly the client area's growth
+    int sameAsStep;    // the preview stands as after that step (-1: no such step, 0: the start)
+    bool pictureFits;  // the whole image is shown fitted (false: the preview is too small)
+};
+
+}  // namespace
+
+TEST(PreviewSize, FollowsTheDialogThroughMaximiseRestoreGrowAndShrink) {
+    auto session = OpenEffectPlugin(kImageWidth, kImageHeight);
+    HostImage image = HostImageMake(kImageWidth, kImageHeight, 3, 8);
+    for (uint16_t& sample : image.samples) sample = 60;
+    ASSERT_TRUE(HostSetImage(*session, image));
+    const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
+        // Growth in whole dialog units both ways, so that the stretched preview's size in
+        // pixels grows by exactly the same.
+        const SIZE unit = UnitsInPixels(driver.dialog, 40, 80);
+        const SIZE least = UnitsInPixels(driver.dialog, kLeastPreviewUnits, kLeastPreviewUnits);
+        SIZE grownWindow = {};
+        auto keepWindowSize = [&grownWindow](Driver& d) {
+            RECT window = {};
+            GetWindowRect(d.dialog, &window);
+            grownWindow = {window.right - window.left, window.bottom - window.top};
+        };
+        const SizeStep steps[] = {
+            {"opened maximised", [](Driver&) {}, false, -1, true},
+            {"restored", [](Driver& d) { ShowDialogAs(d, SW_RESTORE); }, false, -1, true},
+            {"grown",
+             [&](Driver& d) {
+                 ResizeWindowBy(d, unit.cx, unit.cy);
+                 keepWindowSize(d);
+             },
+             true, -1, true},
+            {"shrunk to nothing", [](Driver& d) { ResizeWindowBy(d, -5000, -5000); }, false, -1,
+             false},
+            {"grown back",
+             [&](Driver& d) {
+                 RECT window = {};
+                 GetWindowRect(d.dialog, &window);
+                 ResizeWindowBy(d, grownWindow.cx - (window.right - window.left),
+                                grownWindow.cy - (window.bottom - window.top));
+             },
+             false, 2, true},
+            {"maximised", [](Driver& d) { ShowDialogAs(d, SW_MAXIMIZE); }, false, 0, true},
+            {"restored again", [](Driver& d) { ShowDialogAs(d, SW_RESTORE); }, false, 2, true},
+            {"size grip dragged", [unit](Driver& d) { DragSizeGripBy(d, unit.cx, unit.cy); }, true,
+             -1, true},
+        };
+        HWND preview = driver.Item(ITEM_PREVIEW);
+        std::vector<RECT> places;
+        SIZE clientBefore = ClientSize(driver.dialog);
+        for (const SizeStep& step : steps) {
+            step.act(driver);
+            const SIZE client = ClientSize(driver.dialog);
+            const RECT now = InClient(driver.dialog, preview);
+            const std::string where = std::string(step.name) + ": preview " + Describe(now);
+            if (!places.empty())
+                driver.Check(now.left == places[0].left && now.top == places[0].top,
+                             where + " keeps its place");
+            const int width = now.right - now.left, height = now.bottom - now.top;
+            driver.Check(width >= least.cx && height >= least.cy, where + " keeps 10 x 10 units");
+            if (step.exactGrowth) {
+                const RECT& before = places.back();
+                driver.Check(
+                    width - (before.right - before.left) == client.cx - clientBefore.cx &&
+                        height - (before.bottom - before.top) == client.cy - clientBefore.cy &&
+                        client.cx > clientBefore.cx && client.cy > clientBefore.cy,
+                    where + " grows by exactly the dialog's growth");
+            }
+            if (step.sameAsStep >= 0)
+                driver.Check(EqualRect(&now, &places[size_t(step.sameAsStep)]) != 0,
+                             where + " stands as when " + steps[step.sameAsStep].name);
+            if (step.pictureFits) {
+                std::string why;
+                const bool fitted =
+                    WaitFor([&] { return IsFittedImage(PaintedPicture(preview), now, &why); },
+                            kPictureTimeoutMs);
+                driver.Check(fitted, where + ": the painted picture " +
+                                         Describe(PaintedPicture(preview)) + ", " + why);
+            }
+            clientBefore = client;
+            places.push_back(now);
+        }
+        ShootDialog(driver, "preview_size_grip_dragged");
+        driver.End(IDCANCEL);
+    });
+    EXPECT_EQ(result, HOST_USER_CANCELLED);
+}
+
+namespace {
+
+// A key pressed and released on a window, as the dialog's message loop takes it from its queue.
+void PostKey(HWND window, WPARAM key) {
+    const UINT scan = MapVirtualKeyA(UINT(key), MAPVK_VK_TO_VSC);
+    PostMessageA(window, WM_KEYDOWN, key, LPARAM(1 | (scan << 16)));
+    PostMessageA(window, WM_KEYUP, key, LPARAM(1 | (scan << 16) | (3u << 30)));
+}
+
+std::string WindowText(HWND window) {
+    char text[128] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+}  // namespace
+
+// The time from a slider's page step (a key to the slider's own scroll bar) to the moment the
+// preview of the sample photograph shows the new rendering; printed for tools/bench_dialog.sh,
+// GREYLOOM_LATENCY_ROUNDS moves (3 by default). What must hold is only that each move is seen.
+TEST(PreviewLatency, SliderMoveRepaintsThePreviewOfTheSamplePhotograph) {
+    const char* root = getenv("GREYLOOM_SOURCE_DIR");
+    ASSERT_NE(root, nullptr);
+    HostImage photo;
+    std::string error;
+    ASSERT_TRUE(HostImageReadPng(std::string(root) + "/samples/coffee.png", 8, 3, &photo, &error))
+        << error;
+    const char* roundsText = getenv("GREYLOOM_LATENCY_ROUNDS");
+    const int rounds = roundsText ? std::max(atoi(roundsText), 1) : 3;
+    auto session = OpenEffectPlugin(photo.width, photo.height);
+    ASSERT_TRUE(HostSetImage(*session, photo));
+    const int16_t result = RunEffectDialog(*session, [rounds](Driver& driver) {
+        HWND slider = driver.ControlWindow(CTL_TONE_EXPOSURE);
+        HWND preview = driver.Item(ITEM_PREVIEW);
+        driver.Check(slider != nullptr, "the exposure slider exists");
+        RECT screen = {};
+        GetWindowRect(preview, &screen);
+        // A small square in the middle of the picture: reading the whole preview from the
+        // display would take longer than the wait it measures.
+        const POINT middle = {(screen.left + screen.right) / 2, (screen.top + screen.bottom) / 2};
+        const RECT probe = {middle.x - 16, middle.y - 16, middle.x + 16, middle.y + 16};
+        for (int round = 0; round < rounds && slider; ++round) {
+            Sleep(1500);
+            const std::vector<COLORREF> before = ScreenPixels(probe);
+            const LARGE_INTEGER start = Now();
+            PostKey(slider, round % 2 ? VK_PRIOR : VK_NEXT);
+            const bool seen =
+                WaitFor([&] { return ScreenPixels(probe) != before; }, kPictureTimeoutMs);
+            const double ms = MillisecondsSince(start);
+            driver.Check(seen, "move " + std::to_string(round + 1) + " shows in the preview");
+            Sleep(300);
+            printf(
+                "slider to painted preview: %.1f ms (render: %s, preview %ld x %ld, %d x %d "
+                "photograph)\n",
+                ms, WindowText(driver.ControlWindow(CTL_TIMING_TEXT)).c_str(),
+                screen.right - screen.left, screen.bottom - screen.top, 600, 400);
+            fflush(stdout);
+        }
+        driver.End(IDCANCEL);
+    });
+    EXPECT_EQ(result, HOST_USER_CANCELLED);
+}
