@@ -438,6 +438,15 @@ void PlaceChildWindow(HWND window, const RECT& place) {
                  place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void RedrawDialogUnder(HWND window) {
+    if (!window || !gDialog || !IsWindowVisible(window)) return;
+    RECT rect;
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, gDialog, reinterpret_cast<POINT*>(&rect), 2);
+    RedrawWindow(gDialog, &rect, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
 void PlaceControlLabel(int32_t n) {
     const ControlRecord* record = ControlRecordAt(n);
     if (!record || !record->labelWindow) return;

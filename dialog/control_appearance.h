@@ -73,6 +73,8 @@ void MeasureControlLabel(int32_t n, const char* expandedText);
 // Moves a child window of the dialog to place (pixels, z-order kept); a window already there
 // is left alone, as every move costs the system a pass over the dialog's many siblings.
 void PlaceChildWindow(HWND window, const RECT& place);
+// Redraws at once the dialog's area under a shown child window (nothing for a hidden one).
+void RedrawDialogUnder(HWND window);
 // Moves the label window to its place beside the control (z-order kept).
 void PlaceControlLabel(int32_t n);
 // Moves the value box and the label of a slider, or the label of a list or combo box.
