@@ -27,6 +27,14 @@ void DeliverDirect(int32_t control, int32_t event, int32_t argument, int32_t mes
 int32_t TriggerControlEvent(int32_t control, int32_t event, int32_t argument, int32_t message,
                             int32_t extra, int32_t runAction, int32_t result, int32_t force) {
     if (control < 0 || control >= kControlCount) return 0;
+    if (gFilterDialog.endHolds > 0 && event == EVENT_CLICKED &&
+        (control == CTL_OK || control == CTL_CANCEL)) {
+        if (!gFilterDialog.heldEnd) {
+            gFilterDialog.heldEnd = control == CTL_OK ? IDOK : IDCANCEL;
+            gFilterDialog.heldEndClicked = true;
+        }
+        return 0;
+    }
     if (gFilterDialog.deliveryDepth > 0 && !force) return 0;
     ++gFilterDialog.deliveryDepth;
     const int32_t controlClass = GetControlClass(control);
@@ -109,6 +117,14 @@ int32_t PumpDialogMessages() {
         }
         if (closing) break;
     }
+    return 1;
+}
+
+int32_t PumpDialogEvents() {
+    const int32_t depth = gFilterDialog.deliveryDepth;
+    gFilterDialog.deliveryDepth = 0;
+    PumpDialogMessages();
+    gFilterDialog.deliveryDepth = depth;
     return 1;
 }
 

@@ -208,6 +208,13 @@ void SaveDialogState(HWND dialog) {
 
 void EndFilterDialog(HWND dialog, int command) {
     if (gFilterDialog.endCommand) return;
+    if (gFilterDialog.endHolds > 0) {
+        if (!gFilterDialog.heldEnd) {
+            gFilterDialog.heldEnd = command;
+            gFilterDialog.heldEndClicked = false;
+        }
+        return;
+    }
     if (command == IDCANCEL && !gFilterDialog.cancelByAction)
         TriggerControlEvent(CTL_CANCEL, EVENT_CLICKED, Value(CTL_CANCEL), WM_COMMAND, IDCANCEL, 0,
                             0, 0);
@@ -890,6 +897,30 @@ HWND HostWindow() {
 void RemoveDialogMessageHook() {
     RemoveMessageHook(gToolbarMenuHook);
     gToolbarMenuHook = nullptr;
+}
+
+void HoldDialogEnd() {
+    ++gFilterDialog.endHolds;
+}
+
+void ReleaseDialogEnd() {
+    if (gFilterDialog.endHolds <= 0 || --gFilterDialog.endHolds > 0) return;
+    const int32_t command = gFilterDialog.heldEnd;
+    const bool clicked = gFilterDialog.heldEndClicked;
+    gFilterDialog.heldEnd = 0;
+    gFilterDialog.heldEndClicked = false;
+    if (!command || !gDialog) return;
+    // A button's click reaches the effect as it would have (OK merges a brush stroke first),
+    // past the event under way that held it.
+    const int32_t button = command == IDOK ? CTL_OK : CTL_CANCEL;
+    if (clicked)
+        TriggerControlEvent(button, EVENT_CLICKED, Value(button), WM_COMMAND, 0, 1, 0, 1);
+    else
+        EndFilterDialog(gDialog, command);
+}
+
+bool DialogEndWaiting() {
+    return gFilterDialog.heldEnd != 0;
 }
 
 void FilterDialogReset() {

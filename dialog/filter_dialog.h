@@ -49,6 +49,9 @@ struct FilterDialogState {
     bool sizeChanged;          // the size changed during the drag
     bool maximised;            // the dialog is maximised
     int32_t endCommand;        // IDOK or IDCANCEL once the dialog ends; 0 while it runs
+    int32_t endHolds;          // HoldDialogEnd calls not yet released
+    int32_t heldEnd;           // IDOK or IDCANCEL that came while held; 0 none
+    bool heldEndClicked;       // heldEnd came as a click on its button
 };
 extern FilterDialogState gFilterDialog;
 // 0 until the dialog has first been shown, then 1; cleared when OK or Cancel ends it.
@@ -71,6 +74,16 @@ int32_t TriggerControlEvent(int32_t control, int32_t event, int32_t argument, in
                             int32_t extra, int32_t runAction, int32_t result, int32_t force);
 int32_t RunControlAction(int32_t action);
 int32_t PumpDialogMessages();
+// PumpDialogMessages with the controls' events delivered even though an event is under way:
+// for long work that has put back everything as the user left it before it lets the dialog
+// run, so that the user's input is not lost.
+int32_t PumpDialogEvents();
+// Work that lends the effect's settings to something else for a while (preset thumbnails)
+// holds the dialog's end: OK and Cancel, by button, key or command, wait until the last
+// release, which then acts on the first of them. DialogEndWaiting: one of them waits.
+void HoldDialogEnd();
+void ReleaseDialogEnd();
+bool DialogEndWaiting();
 int32_t SetPreviewMouseMode(int32_t mode);
 int32_t SetDialogTimer(int32_t timer, int32_t periodMs, int32_t on);
 

@@ -194,6 +194,13 @@ int32_t ClickInstantPreview(int32_t) {
     return 0;
 }
 
+int32_t ClickSideTabMove(int32_t previous) {
+    if (previous != kMarkerApplyState)
+        SetControlValue(CTL_SIDE_TAB_MOVE, ValueOf(CTL_SIDE_TAB_MOVE) ? 0 : 1);
+    PlaceTabAreas();
+    return 0;
+}
+
 // The language switch: every text of the dialog from the chosen language's files.
 constexpr struct {
     int32_t control, shortText;
@@ -512,6 +519,7 @@ constexpr ClickRow kClicks[] = {
     {CTL_ON_START_UP, ClickOnStartUp},
     {CTL_SKIN_COLOR, ClickPreviewColor},
     {CTL_RESET_MENU, ClickResetMenu},
+    {CTL_SIDE_TAB_MOVE, ClickSideTabMove},
     {CTL_PRESET_PANEL_TOGGLE, ClickPresetPanelToggle},
     {CTL_INSTANT_PREVIEW, ClickInstantPreview},
     {CTL_NAVIGATOR, [](int32_t) { return MoveNavigatorView(CTL_NAVIGATOR, kNavigatorArray, 0); }},

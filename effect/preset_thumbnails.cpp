@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@
 #include "effect/control_ids.h"
 #include "effect/preset_file.h"
 #include "effect/preset_lists.h"
+#include "effect/settings_rows.h"
 #include "effect/thumbnail_snapshot.h"
 #include "host/effect_context.h"
 #include "host/numbered_arrays.h"
@@ -196,12 +198,72 @@ void AddThumbnail(int32_t slot, int32_t index, const std::vector<uint8_t>& pictu
     DeleteObject(bitmap);
 }
 
-// Keeps the window painted while the run goes on; input waits in the queue until the
-// settings are back, so that no OK or Cancel can act on a thumbnail's settings.
-void PaintPending() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
-        DispatchMessageA(&message);
+// Between two thumbnails the dialog takes its input with the user's own settings, image
+// geometry and threads in place, so that nothing it does can see or keep a thumbnail's
+// settings (an OK or Cancel waits for the end of the run, held by the framework). Written only
+// by FillPresetThumbnails and its helpers.
+struct UserWorld {
+    SettingsState settings;  // the user's working values and tables; taken at every resume
+    GeometryCopy geometry;   // the dialog's image geometry; taken at every resume
+    int32_t multiCpuOff;     // the user's CTL_MULTI_CPU_OFF
+    LARGE_INTEGER resumed;   // when the run last took the dialog's thread
+    double longestMs;        // the longest stretch without a pump so far
+};
+UserWorld gUserWorld;
+
+double MillisecondsSince(const LARGE_INTEGER& then) {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return double(now.QuadPart - then.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
+
+void PutUserWorld() {
+    std::copy(gUserWorld.settings.values, gUserWorld.settings.values + kSettingsValueCount,
+              gContext.controlValues);
+    SettingsStatePutTables(gUserWorld.settings, true);
+    // A preset may place the aging's centre for its thumbnail; the snapshot leaves centres out.
+    std::copy(std::begin(gUserWorld.settings.centreX), std::end(gUserWorld.settings.centreX),
+              gSession.centrePointX);
+    std::copy(std::begin(gUserWorld.settings.centreY), std::end(gUserWorld.settings.centreY),
+              gSession.centrePointY);
+    PutGeometry(gContext, gUserWorld.geometry);
+    gContext.controlValues[CTL_MULTI_CPU_OFF] = gUserWorld.multiCpuOff;
+    gSession.thumbnailRendering = 0;
+}
+
+// The settings as they are now become the ones the run puts back.
+void TakeUserWorld() {
+    SettingsStateCapture(gUserWorld.settings);
+    SaveThumbnailSnapshot();
+    gUserWorld.geometry = SaveGeometry(gContext);
+    gUserWorld.multiCpuOff = gContext.controlValues[CTL_MULTI_CPU_OFF];
+}
+
+void NoteBlockedStretch() {
+    gUserWorld.longestMs = std::max(gUserWorld.longestMs, MillisecondsSince(gUserWorld.resumed));
+}
+
+// Thumbnails asked for while a run goes on (a category or view chosen meanwhile): the run
+// under way stops and starts again with what the list shows then. Written only by
+// ShowPresetThumbnails.
+struct ThumbnailAsks {
+    bool running = false;  // ShowPresetThumbnails is under way
+    bool again = false;    // asked again since the run began
+    int32_t force = 0;     // any ask wanted the thumbnails made anew
+};
+ThumbnailAsks gThumbnailAsks;
+
+// The dialog's turn; false when the run should stop: OK or Cancel waits, the dialog has gone
+// the list's images were replaced or other thumbnails were asked for meanwhile.
+bool LetDialogRun(int32_t slot, HIMAGELIST images) {
+    NoteBlockedStretch();
+    PutUserWorld();
+    PumpDialogEvents();
+    QueryPerformanceCounter(&gUserWorld.resumed);
+    TakeUserWorld();
+    return !DialogEndWaiting() && gFilterDialog.endCommand == 0 && gImageLists[slot] == images &&
+           !gThumbnailAsks.again;
 }
 
 bool PrepareImageList(int32_t slot, int32_t width, int32_t height, int32_t count) {
@@ -222,6 +284,8 @@ bool FilledAfterRun() {
     return IsVisualStyleActive() && GetWindowsVersion() >= WINVER_VISTA;
 }
 }  // namespace
+
+ThumbnailRunFigures gThumbnailFigures;
 
 ThumbnailBevelShades ThumbnailBevelShadesFor(int32_t skinBrightness, int32_t faceBrightness) {
     ThumbnailBevelShades shades = {241, 218, 185};
@@ -267,26 +331,26 @@ int32_t FillPresetThumbnails(int32_t list, int32_t width, int32_t height, int32_
         FillPresetList(list);
         return 0;
     }
+    QueryPerformanceCounter(&gUserWorld.resumed);
+    gUserWorld.longestMs = 0;
     if (!PrepareImageList(imageList, width, height, kPresetImageOwnBase + ownCount)) return 0;
 
     const int32_t tw = width - kBevelMargin, th = height - kBevelMargin;
-    const GeometryCopy kept = SaveGeometry(gContext);
     const std::vector<uint8_t> source = CurrentImageScaled(tw, th);
     const bool sixteen = IsSixteenBitMode(gContext.imageMode);
     const int32_t heading = gCategoryStart[category];
     if (!FilledAfterRun()) FillPresetList(list);
     AddThumbnail(imageList, category == CATEGORY_OWN ? 0 : heading, source, width, height);
 
-    SaveThumbnailSnapshot();
+    HoldDialogEnd();
+    TakeUserWorld();
     const DWORD startMs = GetTickCount();
-    PutGeometry(gContext, ThumbnailGeometry(tw, th));
-    // A thumbnail is too small to share among threads: waking the pool for each of its passes
-    // costs more than rendering it (0.7 s against 7.6 s for 89 thumbnails on a busy machine).
-    const int32_t multiCpuOff = gContext.controlValues[CTL_MULTI_CPU_OFF];
-    gContext.controlValues[CTL_MULTI_CPU_OFF] = 1;
+    const HIMAGELIST images = gImageLists[imageList];
+    const GeometryCopy thumbnail = ThumbnailGeometry(tw, th);
     int32_t rendered = 0;
     const int32_t first = category == CATEGORY_OWN ? 0 : heading + 1;
     const int32_t last = category == CATEGORY_OWN ? ownCount : gCategoryStart[category + 1];
+    bool whole = true;
     for (int32_t n = first; n < last; ++n) {
         LoadControlDefaults();
         gSession.thumbnailRendering = 1;
@@ -294,12 +358,22 @@ int32_t FillPresetThumbnails(int32_t list, int32_t width, int32_t height, int32_
             LoadPresetFile(GetArrayString(ARRAY_PRESET_PATHS, n), 0);
         else
             ApplyBuiltinPreset(n, 0);
-        if (!LoadWorkArray(source, tw, th, sixteen)) break;
+        PutGeometry(gContext, thumbnail);
+        // A thumbnail is too small to share among threads: waking the pool for each of its
+        // passes costs more than rendering it (0.7 s against 7.6 s for 89 thumbnails).
+        gContext.controlValues[CTL_MULTI_CPU_OFF] = 1;
+        if (!LoadWorkArray(source, tw, th, sixteen)) {
+            whole = false;
+            break;
+        }
         DispatchEffectHook(HOOK_RENDER, &gContext);
         AddThumbnail(imageList, category == CATEGORY_OWN ? kPresetImageOwnBase + n : n,
                      ReadWorkArray(tw, th, sixteen), width, height);
         ++rendered;
-        PaintPending();
+        if (!LetDialogRun(imageList, images)) {
+            whole = false;
+            break;
+        }
     }
     const double seconds = double(GetTickCount() - startMs) / 1000.0;
     char timing[128];
@@ -307,48 +381,45 @@ int32_t FillPresetThumbnails(int32_t list, int32_t width, int32_t height, int32_
                   rendered ? seconds * 1000.0 / rendered : 0.0, seconds, rendered);
     SetControlToolTip(CTL_PROGRESS, timing, 0);
     ReleaseArray(ARRAY_THUMBNAIL);
-    gContext.controlValues[CTL_MULTI_CPU_OFF] = multiCpuOff;
-    PutGeometry(gContext, kept);
-    gSession.thumbnailRendering = 0;
+    PutUserWorld();
     RestoreThumbnailSnapshot();
-    gThumbnailRun = {category, width, height, ownCount};
-    PumpDialogMessages();
+    if (whole)
+        gThumbnailRun = {category, width, height, ownCount};
+    else
+        gThumbnailRun = {};
+    NoteBlockedStretch();
+    PumpDialogEvents();
+    gThumbnailFigures = {rendered, seconds, gUserWorld.longestMs};
     if (FilledAfterRun()) FillPresetList(list);
-    RunControlAction(RUN_ACTION_PREVIEW);
+    // An OK or Cancel that came during the run ends the dialog now, with the settings back.
+    ReleaseDialogEnd();
+    if (gFilterDialog.endCommand == 0) RunControlAction(RUN_ACTION_PREVIEW);
     return rendered;
 }
 
 int32_t ShowPresetThumbnails(int32_t force) {
-    // Between categories the dialog takes its input again (the settings are back by then),
-    // and a click may ask for thumbnails once more: the run under way serves it, and starts
-    // over when the list's view changed meanwhile.
-    static bool running = false;
-    int32_t view = PresetListView(GetControlValue(CTL_PRESET_MENU));
-    if (view < 0 || running) return 0;
-    running = true;
+    if (gThumbnailAsks.running) {
+        gThumbnailAsks.again = true;
+        gThumbnailAsks.force |= force;
+        return 0;
+    }
+    gThumbnailAsks = {true, false, force};
     HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_APPSTARTING));
     int32_t rendered = 0;
-    const auto viewChanged = [&] {
-        return PresetListView(GetControlValue(CTL_PRESET_MENU)) != view;
-    };
-    for (bool again = true; again;) {
+    do {
+        gThumbnailAsks.again = false;
+        const int32_t view = PresetListView(GetControlValue(CTL_PRESET_MENU));
+        if (view < 0) break;
         const int32_t size = SetPresetListFont(0, view);
         const int32_t shown = PresetCategoryFromCombo();
         for (int32_t category = 0; category < CATEGORY_COUNT; ++category) {
             if (shown >= 0 && shown != category) continue;
-            rendered += FillPresetThumbnails(CTL_PRESET_LIST, size, size, view, category, force);
-            if (shown >= 0) break;
-            PumpDialogMessages();
-            // The user chose another category or view, or ended the dialog meanwhile.
-            if (PresetCategoryFromCombo() != shown || viewChanged() ||
-                gFilterDialog.endCommand != 0)
-                break;
+            rendered += FillPresetThumbnails(CTL_PRESET_LIST, size, size, view, category,
+                                             gThumbnailAsks.force);
+            if (gThumbnailAsks.again || gFilterDialog.endCommand != 0) break;
         }
-        again = viewChanged() && gFilterDialog.endCommand == 0;
-        view = PresetListView(GetControlValue(CTL_PRESET_MENU));
-        if (view < 0) break;
-    }
+    } while (gThumbnailAsks.again && gFilterDialog.endCommand == 0);
     SetCursor(previous);
-    running = false;
+    gThumbnailAsks = {};
     return rendered;
 }

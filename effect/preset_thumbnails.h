@@ -17,9 +17,18 @@ ThumbnailBevelShades ThumbnailBevelShadesFor(int32_t skinBrightness, int32_t fac
 void ThumbnailBevel(uint8_t* dst, const uint8_t* src, int32_t width, int32_t height,
                     const ThumbnailBevelShades& shades = {241, 218, 185});
 
+// What the last thumbnail run did; written only by FillPresetThumbnails.
+struct ThumbnailRunFigures {
+    int32_t rendered;       // thumbnails made
+    double seconds;         // from the first thumbnail to the last
+    double longestBlockMs;  // the longest stretch in which the dialog took no input
+};
+extern ThumbnailRunFigures gThumbnailFigures;
+
 // Renders thumbnails of every preset of category (own files for 0) at width x height into
-// image list slot imageList and fills list. While it runs the dialog takes no input, so that
-// no OK can store the settings of a thumbnail; afterwards every setting is as it was.
+// image list slot imageList and fills list. Between two thumbnails the dialog takes its input
+// with the user's settings in place; an OK or Cancel stops the run and then ends the dialog
+// with them. Afterwards every setting is as it was (including changes made meanwhile).
 // Returns the number of thumbnails rendered. force: render even when the list already holds
 // thumbnails of this category at this size.
 int32_t FillPresetThumbnails(int32_t list, int32_t width, int32_t height, int32_t imageList,

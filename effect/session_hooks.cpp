@@ -102,6 +102,7 @@ constexpr int32_t kSheetMain = 3;
 constexpr int32_t kFirstStartTimer = 5;
 constexpr int32_t kFirstStartTimerMs = 100;
 constexpr int32_t kThumbnailTimer = 3;
+constexpr int32_t kThumbnailTickMs = 200;  // after the preview's first render (100 ms)
 constexpr int32_t kSeedModulus = 1000000;
 constexpr int32_t kShortTextMultiCpu = 170;
 constexpr const char* kMultiCpuEnglish = "Multi-CPU Off (%d CPUs)";
@@ -291,8 +292,10 @@ void OpenMaximised(bool stateFileRead) {
     Fire(CTL_ZOOM);
     if (stateFileRead) return;
     const int32_t slot = gEffectSession.thumbnailsOn ? 0 : 1;
+    // The tick comes from the dialog's own loop: the run would otherwise keep the dialog's
+    // creation (and whoever waits for it) busy for as long as it takes.
     if (!gImageLists[slot] && GetListViewView(CTL_PRESET_LIST) == 0)
-        Fire(kThumbnailTimer, EVENT_TIMER);
+        SetDialogTimer(kThumbnailTimer, kThumbnailTickMs, 1);
 }
 
 bool CreateSettingsRows() {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <vector>
 #include <commctrl.h>
 
 #include "dialog/control_appearance.h"
@@ -48,6 +49,12 @@ constexpr int32_t kComboShownHeight = 15;   // a combo box's stored height is it
 constexpr int32_t kPanelAnchor = ANCHOR_RIGHT | ANCHOR_BOTTOM;
 constexpr int32_t kHomeAnchor = ANCHOR_RIGHT | ANCHOR_TOP;
 constexpr int32_t kNoTop = 100000;
+constexpr int32_t kAreaGap = 5;  // dialog units between the main tab and the side tab
+constexpr int32_t kMainAreaTabs[] = {CTL_MAIN_TAB, 348, 352, 353, 354, 355, 356, 370};
+constexpr int32_t kMainAreaRanges[][2] = {{170, 182}, {189, 200}, {219, 226}, {360, 360}};
+constexpr int32_t kSelectSheet = 2;
+constexpr int32_t kSheetMain = 3;
+constexpr int32_t kSelectPagesHueRange = 3;
 
 int32_t X(int32_t n) {
     return GetControlCoord(n, 0);
@@ -140,6 +147,24 @@ int32_t PanelPageOf(int32_t preset) {
     return blocks[0].group == kMaskGroup ? kIntensityOnly : blocks[0].group;
 }
 
+// The main area: the main tab, what stands on its sheets or on the sheets of the page
+// selectors, and the preset combos, their "More..." texts and the selective swatches that
+// stand there without a sheet.
+bool InMainArea(int32_t n) {
+    const ControlRecord* record = UsedControlRecord(n);
+    if (!record) return false;
+    if (n == CTL_MAIN_TAB) return true;
+    for (int32_t tab : kMainAreaTabs)
+        if (record->tab == tab) return true;
+    for (const auto& range : kMainAreaRanges)
+        if (n >= range[0] && n <= range[1]) return true;
+    return false;
+}
+
+// Quick Edit takes these off their sheets and places them in the main area itself.
+constexpr int32_t kQuickEditPlaced[] = {20, 25, 26, 27, 132, 34, 82, 57, 83, CTL_SELECT_PAGES};
+constexpr int32_t kModeQuickEdit = 1;
+
 // Older list views lose their layout when resized: shown anew, refilled and scrolled once.
 void RefreshOldListView() {
     if (IsVisualStyleActive() && GetWindowsVersion() >= kWindowsVista) return;
@@ -155,6 +180,13 @@ int32_t MainTabHeight(const TabAreaPlaces& places, bool presetsSheet, bool sideT
     if (!presetsSheet) return places.exposureY + places.exposureHeight - places.mainY + 5;
     if (sideTabMoved) return places.okY - places.mainY - 5;
     return places.okY - places.sideHeight - places.mainY - 8;
+}
+
+TabAreaShifts TabAreaShiftsFor(int32_t mainY, int32_t mainHeight, int32_t sideY, int32_t sideHeight,
+                               bool sideAbove) {
+    const int32_t top = std::min(mainY, sideY);
+    if (sideAbove) return {top + sideHeight + kAreaGap - mainY, top - sideY};
+    return {top - mainY, top + mainHeight + kAreaGap - sideY};
 }
 
 void LayoutTabArea(int32_t relayout, int32_t flag) {
@@ -272,4 +304,39 @@ void ShowPresetEffectPanel(int32_t preset) {
         ShowPageInPanel(page, bottom);
     }
     PumpDialogMessages();
+}
+
+void PlaceTabAreas() {
+    const bool above = GetControlValue(CTL_SIDE_TAB_MOVE) != 0;
+    SetControlImage(CTL_SIDE_TAB_MOVE, above ? "arrow_down.bmp" : "arrow_up.bmp", kImageOption);
+    LockDialogUpdate(1);
+    // The main tab's height depends on where the side tab stands: it is set for the new order
+    // before the side tab is put under it.
+    const int32_t mainY = Y(CTL_MAIN_TAB), sideY = Y(CTL_SIDE_TAB);
+    const TabAreaShifts first =
+        TabAreaShiftsFor(mainY, H(CTL_MAIN_TAB), sideY, H(CTL_SIDE_TAB), above);
+    std::vector<int32_t> mainArea;
+    for (int32_t n = 0; n < kControlCount; ++n)
+        if (InMainArea(n)) mainArea.push_back(n);
+    if (GetControlValue(CTL_MODE) == kModeQuickEdit)
+        for (int32_t n : kQuickEditPlaced)
+            if (std::find(mainArea.begin(), mainArea.end(), n) == mainArea.end())
+                mainArea.push_back(n);
+    for (int32_t n : mainArea) SetControlPosition(n, -1, Y(n) + first.main, -1, -1);
+    LayoutTabArea(0, 0);
+    const int32_t sideShift =
+        above ? first.side : Y(CTL_MAIN_TAB) + H(CTL_MAIN_TAB) + kAreaGap - sideY;
+    const int32_t anchor = ANCHOR_RIGHT | (above ? ANCHOR_TOP : ANCHOR_BOTTOM);
+    ForSideTabControls([&](int32_t n) {
+        SetControlPosition(n, -1, Y(n) + sideShift, -1, -1);
+        SetControlAnchor(n, anchor);
+    });
+    LockDialogUpdate(0);
+    RedrawDialog();
+    RedrawSideSheet();
+    const int32_t sheet = GetControlValue(CTL_MAIN_TAB);
+    if (sheet == kSheetMain) FireControlEvent(CTL_CURVE, EVENT_DRAW_ITEM, 0);
+    if ((sheet == kSelectSheet || GetControlValue(CTL_MODE) == kModeQuickEdit) &&
+        GetControlValue(CTL_SELECT_PAGES) == kSelectPagesHueRange)
+        FireControlEvent(CTL_HUE_RANGE, EVENT_DRAW_ITEM, 0);
 }

@@ -4,6 +4,7 @@
 
 #include "dialog/control_appearance.h"
 #include "dialog/control_creation.h"
+#include "dialog/control_record.h"
 #include "effect/control_ids.h"
 #include "effect/control_table.h"
 #include "effect/setting_ranges.h"
@@ -32,8 +33,13 @@ void LoadControlDefaults() {
 
 void RestoreThumbnailSnapshot() {
     for (int32_t n = 0; n < kSettingsValueCount; ++n) {
-        SetControlValue(n, gSnapshot.values[n]);
-        if (IsSettingColorButton(n)) SetControlColor(n, gSnapshot.values[n]);
+        // The run wrote working values alone: a control that still shows the saved value is
+        // not set again (setting all of them holds the dialog for a quarter of a second).
+        const ControlRecord* record = UsedControlRecord(n);
+        if (record && record->value != gSnapshot.values[n]) {
+            SetControlValue(n, gSnapshot.values[n]);
+            if (IsSettingColorButton(n)) SetControlColor(n, gSnapshot.values[n]);
+        }
         // Numbers the dialog never made have no control to take the value: the working value
         // is put back directly, or the run would leave the -1 of the defaults behind.
         gContext.controlValues[n] = gSnapshot.values[n];

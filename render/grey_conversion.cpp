@@ -272,11 +272,16 @@ int32_t ConvertToGrey(const GreyConversion& c, const Rgb& source) {
     return g;
 }
 
+bool GreyConversionIsLuma709(const GreyConversion& c) {
+    return c.polarizerCount == 0 && c.colorContrast == 0 && c.lightness == 0 &&
+           c.tonalLookIntensity == 0 && c.method == CONVERSION_STANDARD && c.saturation == 0;
+}
+
 void ConvertRowToGrey(const GreyConversion& c, const Rgb* sources, int32_t count, int32_t* greys) {
     // The plain settings get loops of their own: no per-pixel decisions for the common case.
     const bool plain = c.polarizerCount == 0 && c.colorContrast == 0 && c.lightness == 0 &&
                        c.tonalLookIntensity == 0;
-    if (plain && c.method == CONVERSION_STANDARD && c.saturation == 0) {
+    if (GreyConversionIsLuma709(c)) {
         for (int32_t i = 0; i < count; ++i) greys[i] = Luma709(sources[i]);
         return;
     }

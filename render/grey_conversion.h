@@ -56,6 +56,10 @@ int32_t GreyByMethod(const GreyConversion& conversion, const Rgb& source, const 
 // pixel.
 int32_t ConvertToGrey(const GreyConversion& conversion, const Rgb& source);
 
+// True when ConvertToGrey is Luma709 of the source alone: the standard method without
+// saturation, polarizer, colour contrast, lightness or tonal look.
+bool GreyConversionIsLuma709(const GreyConversion& conversion);
+
 // ConvertToGrey for a row of source pixels.
 void ConvertRowToGrey(const GreyConversion& conversion, const Rgb* sources, int32_t count,
                       int32_t* greys);

@@ -14,6 +14,7 @@
 #include "host/random_source.h"
 #include "host/worker_threads.h"
 #include "render/blur.h"
+#include "render/grey_lookup_row.h"
 #include "render/local_contrast.h"
 #include "render/render_timeline.h"
 
@@ -267,6 +268,14 @@ void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int
     const Sample* ownSourceRow = SourceRow<Sample>(s, plan, y);
     const int32_t sy = RenderSourceY(plan, y);
     const bool display = plan.maskShow || plan.maskOption;
+    if (!plan.greyToPacked.empty() && GreyLookupOnly(plan, last, display) &&
+        !(InMultiSplit(plan) && VerticalSplit(plan.splitView))) {
+        const int64_t first = from - plan.left;
+        GreyLookupRow(SourceRow<Sample>(s, plan, sy) + first * s.sourceStep, s.sourceStep,
+                      outputRow + first * s.outputStep, s.outputStep, count,
+                      plan.greyToPacked.data());
+        return;
+    }
     ConvertRegionRow(plan, SourceRow<Sample>(s, plan, sy), from, count, scratch, !display);
     const Rgb* sources = scratch.sources.data();
     const int32_t* greys = scratch.greys.data();
@@ -386,21 +395,17 @@ void PassBarrier(int32_t index, int32_t& stage, const char* label) {
     RenderTimelineMark(index, label, workEnd);
 }
 
-// Blurs array n in place with the radius in tenths. Outside thumbnail rendering thread 0
-// runs the threaded blur while the others wait at the next barrier; while thumbnails
-// render (on the worker pool) every thread takes its share of both passes.
+// Blurs array n in place with the radius in tenths, every render thread taking its share
+// of the rows and then of the columns: the threads are there already, and each row and
+// column comes out the same whichever thread sweeps it. rowsLabel and columnsLabel name its
+// two halves in the timeline.
 void StageBlur(int32_t index, int32_t& stage, int32_t array, int32_t radiusTenths,
-               const char* label) {
-    const RenderPlan& plan = gRender.plan;
-    if (plan.thumbnails) {
-        const BlurJob job = {array, radiusTenths, 0, std::max(gJob.threadCount, 1)};
-        if (!JobCancelRequested()) RecursiveBlurPass1(job, index);
-        PassBarrier(index, stage, label);
-        if (!JobCancelRequested()) RecursiveBlurPass2(job, index);
-    } else if (index == 0 && !JobCancelRequested()) {
-        RecursiveBlurMT(array, radiusTenths, plan.multiProcessor ? 1 : 0, 0);
-    }
-    PassBarrier(index, stage, label);
+               const char* rowsLabel, const char* columnsLabel) {
+    const BlurJob job = {array, radiusTenths, 0, std::max(gJob.threadCount, 1)};
+    if (!JobCancelRequested()) RecursiveBlurPass1(job, index);
+    PassBarrier(index, stage, rowsLabel);
+    if (!JobCancelRequested()) RecursiveBlurPass2(job, index);
+    PassBarrier(index, stage, columnsLabel);
 }
 
 // Radius of a blur for a setting s at the preview's zoom z: trunc((s x 2 + z) / (2 z)).
@@ -424,7 +429,8 @@ void BlurStageOne(int32_t index, int32_t& stage) {
     PassBarrier(index, stage, plan.dynamicContrast ? "dynamic contrast" : "pass 1");
     if (plan.paper) {
         const int32_t radius = ZoomedRadius(v[CTL_PAPER_GLOSS] + 10, plan.zoom);
-        StageBlur(index, stage, ARRAY_WORK_BLUR, radius * 10, "paper blur");
+        StageBlur(index, stage, ARRAY_WORK_BLUR, radius * 10, "paper blur rows",
+                  "paper blur columns");
     }
 }
 
@@ -464,17 +470,18 @@ void BlurStageTwo(const PassContext& pass, int32_t& stage) {
             CreateArray(ARRAY_WORK_BLUR, plan.right - plan.left, plan.bottom - plan.top, 3,
                         plan.depth.elementBytes))
             CopyArrayData(ARRAY_WORK_RGB, ARRAY_WORK_BLUR);
-        // While thumbnails render every thread blurs its share: none may start before
-        // thread 0 has made the copy.
+        // Every thread blurs its share: none may start before thread 0 has made the copy.
         PassBarrier(pass.index, stage, "diffusion copy");
         const int32_t radius = ZoomedRadius(v[CTL_DIFFUSION_RADIUS], plan.zoom);
-        StageBlur(pass.index, stage, ARRAY_WORK_BLUR, radius * 10, "diffusion blur");
+        StageBlur(pass.index, stage, ARRAY_WORK_BLUR, radius * 10, "diffusion blur rows",
+                  "diffusion blur columns");
     }
     if (v[CTL_GLOW_INTENSITY] > 0) {
         FillGlowMask<Sample>(pass, v);
         PassBarrier(pass.index, stage, "glow mask");
         const int32_t radius = ZoomedRadius(v[CTL_GLOW_RADIUS], plan.zoom);
-        StageBlur(pass.index, stage, ARRAY_GLOW_MASK, radius * 10, "glow blur");
+        StageBlur(pass.index, stage, ARRAY_GLOW_MASK, radius * 10, "glow blur rows",
+                  "glow blur columns");
     }
 }
 
@@ -527,6 +534,9 @@ void RenderPlanGreyLookup(RenderPlan& plan) {
         plan.greyToOutput[1][size_t(g)] = p.g;
         plan.greyToOutput[2][size_t(g)] = p.b;
     }
+    if (GreyConversionIsLuma709(plan.grey))
+        plan.greyToPacked = plan.sixteenBit ? GreyLookupPack<uint16_t>(plan.greyToOutput)
+                                            : GreyLookupPack<uint8_t>(plan.greyToOutput);
 }
 
 void RenderStateReset() {

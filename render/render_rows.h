@@ -59,6 +59,9 @@ struct RenderPlan {
     // output is a function of the grey: one row per channel, max + 1 entries each.
     bool greyLookup;
     std::vector<int32_t> greyToOutput[3];
+    // The same rows packed for GreyLookupRow; made with them where the conversion is the
+    // plain standard luma.
+    std::vector<uint64_t> greyToPacked;
     EffectChain effects;  // the steps after the conversion; filled by EffectChainPrepare
     PixelSurface surface;
     const int32_t* controls;  // controlValues of the context, for the steps of the effects

@@ -168,10 +168,13 @@ TEST_F(PresetListWindow, ThumbnailRunLeavesEverySettingAsItWas) {
     PutArrayElement(ARRAY_CURVES, 1, 1, 0, 100);
     gSession.curvePointCount[0] = 3;
     PutArrayElement(ARRAY_SELECTIVE_TABLE, 2, 0, 0, 40);
+    // The aging's centre, which aging presets place for their thumbnails.
+    gSession.centrePointX[0] = 321;
+    gSession.centrePointY[0] = 123;
     SettingsState before;
     SettingsStateCapture(before);
 
-    const int32_t categories[] = {CATEGORY_BW_FILM, CATEGORY_FRAME, CATEGORY_MASK};
+    const int32_t categories[] = {CATEGORY_BW_FILM, CATEGORY_FRAME, CATEGORY_AGING, CATEGORY_MASK};
     for (int32_t category : categories) {
         SetControlValue(CTL_PRESET_GROUP_FILTER, PresetItemOfCategory(category));
         const int32_t rendered = FillPresetThumbnails(CTL_PRESET_LIST, kMediumThumb, kMediumThumb,
@@ -188,6 +191,8 @@ TEST_F(PresetListWindow, ThumbnailRunLeavesEverySettingAsItWas) {
         EXPECT_EQ(
             std::memcmp(after.selectiveTable, before.selectiveTable, sizeof before.selectiveTable),
             0);
+        EXPECT_EQ(std::memcmp(after.centreX, before.centreX, sizeof before.centreX), 0);
+        EXPECT_EQ(std::memcmp(after.centreY, before.centreY, sizeof before.centreY), 0);
         EXPECT_EQ(gContext.X, image.width);
         EXPECT_EQ(GetControlValue(CTL_MULTI_CPU_OFF), 0);
         EXPECT_EQ(gContext.imageWidth, image.width);
@@ -275,8 +280,9 @@ TEST_F(PresetListWindow, PicturesOfThumbnails) {
                                                       kThumbnailSlot, sheet.category, 1);
         QueryPerformanceCounter(&end);
         const double seconds = double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
-        std::printf("thumbnails: %d of category %d at %d px in %.3f s\n", rendered, sheet.category,
-                    kMediumThumb, seconds);
+        std::printf(
+            "thumbnails: %d of category %d at %d px in %.3f s, input waited at most %.0f ms\n",
+            rendered, sheet.category, kMediumThumb, seconds, gThumbnailFigures.longestBlockMs);
         ControlRecord* list = UsedControlRecord(CTL_PRESET_LIST);
         ASSERT_NE(list, nullptr);
         // The list as its Medium view shows it, big enough to see a few rows of thumbnails.

@@ -18,6 +18,7 @@
 namespace {
 
 constexpr int kStepMs = 400;
+constexpr int kSettleMs = 60000;  // the first start's thumbnails on a busy machine
 
 bool ReadFile(const std::string& path, std::string* out) {
     std::ifstream in(path, std::ios::binary);
@@ -126,12 +127,27 @@ std::string WindowText(HWND window) {
     return text;
 }
 
-void ChooseLanguage(Driver& driver, int32_t language) {
-    HWND combo = driver.ControlWindow(CTL_LANGUAGE);
-    driver.SendTo(combo, CB_SETCURSEL, WPARAM(language), 0);
-    driver.Send(WM_COMMAND, MAKEWPARAM(CTL_LANGUAGE + kControlWindowIdBase, CBN_SELCHANGE),
-                LPARAM(combo));
+// A combo box chosen as by the user: posted, so that the choice waits in the queue while the
+// dialog works (a message sent from another thread would arrive in the middle of its work).
+void ChooseItem(Driver& driver, int32_t n, int32_t item) {
+    HWND combo = driver.ControlWindow(n);
+    PostMessageA(combo, CB_SETCURSEL, WPARAM(item), 0);
+    PostMessageA(driver.dialog, WM_COMMAND, MAKEWPARAM(n + kControlWindowIdBase, CBN_SELCHANGE),
+                 LPARAM(combo));
+    driver.Send(WM_NULL);
     Sleep(kStepMs);
+}
+
+// Escape is dropped while the dialog handles an event (its thumbnails): a user presses it again.
+void EscapeUntilClosed(Driver& driver) {
+    for (int attempt = 0; attempt < 20 && IsWindowVisible(driver.dialog); ++attempt) {
+        PressKey(driver.dialog, VK_ESCAPE);
+        Sleep(1000);
+    }
+}
+
+void ChooseLanguage(Driver& driver, int32_t language) {
+    ChooseItem(driver, CTL_LANGUAGE, language);
 }
 
 TEST(LanguageSwitch, EveryTextTakesTheChosenLanguage) {
@@ -141,6 +157,7 @@ TEST(LanguageSwitch, EveryTextTakesTheChosenLanguage) {
         HWND reset = driver.ControlWindow(CTL_RESET);
         driver.Check(WindowText(modeLabel) == "Mode", "English label at the start");
         ChooseLanguage(driver, 1);
+        WaitFor([&] { return WindowText(modeLabel) == "Modus"; }, kSettleMs);
         driver.Check(WindowText(modeLabel) == "Modus", "German label: " + WindowText(modeLabel));
         driver.Check(WindowText(reset) ==
                          "Zur\xFC"
@@ -148,9 +165,10 @@ TEST(LanguageSwitch, EveryTextTakesTheChosenLanguage) {
                      "German button: " + WindowText(reset));
         ShootDialog(driver, "dialog_events_german");
         ChooseLanguage(driver, 0);
+        WaitFor([&] { return WindowText(modeLabel) == "Mode"; }, kSettleMs);
         driver.Check(WindowText(modeLabel) == "Mode", "English again: " + WindowText(modeLabel));
         driver.Check(WindowText(reset) == "Reset", "English button: " + WindowText(reset));
-        PressKey(driver.dialog, VK_ESCAPE);
+        EscapeUntilClosed(driver);
     });
     EXPECT_EQ(result, HOST_USER_CANCELLED);
 }
@@ -177,11 +195,7 @@ std::string Joined(const std::vector<std::string>& texts) {
 }
 
 void ChooseMode(Driver& driver, int32_t mode) {
-    HWND combo = driver.ControlWindow(CTL_MODE);
-    driver.SendTo(combo, CB_SETCURSEL, WPARAM(mode), 0);
-    driver.Send(WM_COMMAND, MAKEWPARAM(CTL_MODE + kControlWindowIdBase, CBN_SELCHANGE),
-                LPARAM(combo));
-    Sleep(kStepMs);
+    ChooseItem(driver, CTL_MODE, mode);
 }
 
 void ChooseSheet(Driver& driver, int32_t sheet) {
@@ -209,20 +223,84 @@ TEST(LanguageSwitch, TheMainTabKeepsTheSheetsOfItsMode) {
         HWND tab = driver.ControlWindow(CTL_MAIN_TAB);
         for (const auto& c : cases) {
             const std::string mode = "mode " + std::to_string(c.mode) + ": ";
-            ChooseMode(driver, c.mode);
+            if (c.mode != 0) ChooseMode(driver, c.mode);
+            WaitFor([&] { return Joined(TabTexts(tab)) == c.english; }, kSettleMs);
             if (c.sheet > 0) ChooseSheet(driver, c.sheet);
             ChooseLanguage(driver, 1);
+            WaitFor([&] { return Joined(TabTexts(tab)) == c.german; }, kSettleMs);
             driver.Check(Joined(TabTexts(tab)) == c.german, mode + Joined(TabTexts(tab)));
             driver.Check(SendMessageA(tab, TCM_GETCURSEL, 0, 0) == c.sheet,
                          mode + "the sheet stays");
             if (c.mode == 4) ShootDialog(driver, "language_german_advanced_plus");
             if (c.mode == 0) ShootDialog(driver, "language_german_easy");
             ChooseLanguage(driver, 0);
+            WaitFor([&] { return Joined(TabTexts(tab)) == c.english; }, kSettleMs);
             driver.Check(Joined(TabTexts(tab)) == c.english, mode + Joined(TabTexts(tab)));
         }
-        PressKey(driver.dialog, VK_ESCAPE);
+        EscapeUntilClosed(driver);
     });
     EXPECT_EQ(result, HOST_USER_CANCELLED);
+}
+
+RECT ScreenRect(HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+bool SameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+void ClickSideTabMove(Driver& driver) {
+    driver.Send(WM_COMMAND, MAKEWPARAM(CTL_SIDE_TAB_MOVE + kControlWindowIdBase, BN_CLICKED),
+                LPARAM(driver.ControlWindow(CTL_SIDE_TAB_MOVE)));
+    Sleep(kStepMs);
+}
+
+// The arrow button above the side tab exchanges the two tab areas and back again to the
+// same places, on the preset sheet and on an effect sheet; OK remembers the order and the
+// next start opens with it.
+TEST(TabAreas, TheSideTabMovesAboveTheMainTabAndBack) {
+    auto session = OpenEffectPlugin();
+    const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
+        EnterAdvancedMode(driver);
+        HWND main = driver.ControlWindow(CTL_MAIN_TAB), side = driver.ControlWindow(CTL_SIDE_TAB);
+        HWND help = driver.ControlWindow(CTL_HELP_TEXT);
+        for (int32_t sheet : {3, 0}) {
+            const std::string on = " (sheet " + std::to_string(sheet) + ")";
+            ChooseSheet(driver, sheet);
+            const RECT mainBefore = ScreenRect(main), sideBefore = ScreenRect(side);
+            driver.Check(sideBefore.top > mainBefore.bottom, "the side tab below at first" + on);
+            ShootDialog(driver, "tab_areas_side_below_sheet" + std::to_string(sheet));
+            ClickSideTabMove(driver);
+            const RECT mainAbove = ScreenRect(main), sideAbove = ScreenRect(side);
+            driver.Check(sideAbove.bottom < mainAbove.top, "the side tab above" + on);
+            driver.Check(sideAbove.top == mainBefore.top,
+                         "the side tab at the main tab's top" + on);
+            const RECT helpRect = ScreenRect(help);
+            driver.Check(helpRect.top > sideAbove.top && helpRect.bottom <= sideAbove.bottom,
+                         "the side tab's controls went with it" + on);
+            ShootDialog(driver, "tab_areas_side_above_sheet" + std::to_string(sheet));
+            ClickSideTabMove(driver);
+            driver.Check(
+                SameRect(ScreenRect(main), mainBefore) && SameRect(ScreenRect(side), sideBefore),
+                "both tabs back in their places" + on);
+        }
+        ClickSideTabMove(driver);
+        ClickOkUntilClosed(driver);
+    });
+    ASSERT_EQ(result, 0);
+
+    auto again = OpenEffectPlugin(120, 80, false);
+    const int16_t second = RunEffectDialog(*again, [](Driver& driver) {
+        const RECT main = ScreenRect(driver.ControlWindow(CTL_MAIN_TAB));
+        const RECT side = ScreenRect(driver.ControlWindow(CTL_SIDE_TAB));
+        driver.Check(side.bottom < main.top, "the next start opens with the side tab above");
+        ShootDialog(driver, "tab_areas_side_above_at_start");
+        EscapeUntilClosed(driver);
+    });
+    EXPECT_EQ(second, HOST_USER_CANCELLED);
 }
 
 }  // namespace

@@ -94,6 +94,26 @@ std::vector<ControlSetting> EveryDeterministicEffect() {
             {CTL_FRAME_SOFTNESS, 10}};
 }
 
+std::vector<NamedSettings> HashCases() {
+    auto with = [](std::vector<ControlSetting> extra) {
+        std::vector<ControlSetting> s = SettingsA();
+        s.insert(s.end(), extra.begin(), extra.end());
+        return s;
+    };
+    return {
+        {"settings A", SettingsA()},
+        {"settings B", SettingsB()},
+        {"settings C", SettingsC()},
+        {"grain size 15", with({{CTL_GRAIN_INTENSITY, 100}, {CTL_GRAIN_SIZE, 15}})},
+        {"grain colour 50", with({{CTL_GRAIN_INTENSITY, 80}, {CTL_GRAIN_COLOR, 50}})},
+        {"aging dust 8", with({{CTL_AGING_INTENSITY, 60}, {CTL_AGING_DETAILS, 8}})},
+        {"aging drops 5", with({{CTL_AGING_INTENSITY, 90}, {CTL_AGING_TYPE, 4}})},
+        {"paper", with({{CTL_PAPER_INTENSITY, 50}})},
+        {"dynamic contrast", with({{CTL_DYNCONTRAST_INTENSITY, 100}})},
+        {"glow", with({{CTL_GLOW_INTENSITY, 50}})},
+    };
+}
+
 void ApplySettings(int32_t* v, const std::vector<ControlSetting>& settings) {
     for (const ControlSetting& s : settings) v[s.control] = s.value;
 }

@@ -22,6 +22,13 @@ std::vector<ControlSetting> SettingsC();
 // the random frame edges (both drawn from each thread's own random source).
 std::vector<ControlSetting> EveryDeterministicEffect();
 
+struct NamedSettings {
+    const char* name;
+    std::vector<ControlSetting> settings;
+};
+// The benchmark's hash cases: settings A, B and C, and settings A with each costly effect.
+std::vector<NamedSettings> HashCases();
+
 void ApplySettings(int32_t* controlValues, const std::vector<ControlSetting>& settings);
 // The S-curve in ARRAY_CURVES' curve 0 (the session tables must exist).
 void SetSCurve();

@@ -11,8 +11,12 @@
 //   effects_bench SAMPLE.png "" hashes         a hash of each setting's output, 8 and 16 bits
 //                                              on one thread (the same with any plug-in build:
 //                                              a check that a faster build renders the same pixels)
-//   effects_bench SAMPLE.png "" profile [N [RUNS]]  the render engine in this process, stage
-//                                              by stage, on one thread and on N (default 8)
+//   effects_bench SAMPLE.png "" profile [N [RUNS [ABC]]]  the render engine in this process,
+//                                              stage by stage, on one thread and on N (default
+//                                              8), settings A, B and C or those named;
+//                                              ABC "parts": the hash cases on one thread
+//   effects_bench SAMPLE.png "" engine-hashes  the hashes of the render engine in this
+//                                              process on 1, 2, 3 and 8 threads
 //   effects_bench SAMPLE.png "" hashes-threads the same on all threads (pin their number with
 //                                              WINE_CPU_TOPOLOGY: the grain follows the threads)
 
@@ -104,9 +108,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string mode = argc > 3 ? argv[3] : "";
+    if (mode == "engine-hashes") return EngineHashesMain(argv[1]);
     if (mode == "profile")
-        return StageProfileMain(argv[1], argc > 4 ? atoi(argv[4]) : 8,
-                                argc > 5 ? atoi(argv[5]) : 5);
+        return StageProfileMain(argv[1], argc > 4 ? atoi(argv[4]) : 8, argc > 5 ? atoi(argv[5]) : 5,
+                                argc > 6 ? argv[6] : "");
     // The pass-through plug-in does nothing in its render hook: its peak memory is what the
     // test host and the run driver hold around the render.
     const std::string plugin =
@@ -130,26 +135,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (mode == "hashes" || mode == "hashes-threads") {
-        auto with = [](std::vector<ControlSetting> extra) {
-            std::vector<ControlSetting> s = SettingsA();
-            s.insert(s.end(), extra.begin(), extra.end());
-            return s;
-        };
-        const struct {
-            const char* name;
-            std::vector<ControlSetting> settings;
-        } cases[] = {
-            {"settings A", SettingsA()},
-            {"settings B", SettingsB()},
-            {"settings C", SettingsC()},
-            {"grain size 15", with({{CTL_GRAIN_INTENSITY, 100}, {CTL_GRAIN_SIZE, 15}})},
-            {"grain colour 50", with({{CTL_GRAIN_INTENSITY, 80}, {CTL_GRAIN_COLOR, 50}})},
-            {"aging dust 8", with({{CTL_AGING_INTENSITY, 60}, {CTL_AGING_DETAILS, 8}})},
-            {"aging drops 5", with({{CTL_AGING_INTENSITY, 90}, {CTL_AGING_TYPE, 4}})},
-            {"paper", with({{CTL_PAPER_INTENSITY, 50}})},
-            {"dynamic contrast", with({{CTL_DYNCONTRAST_INTENSITY, 100}})},
-            {"glow", with({{CTL_GLOW_INTENSITY, 50}})},
-        };
+        const std::vector<NamedSettings> cases = HashCases();
         for (int32_t depth : {8, 16}) {
             HostSetImage(session, ScaledSample(argv[1], depth));
             for (const auto& c : cases) {

@@ -124,15 +124,26 @@ Profile ProfileSettings(const EngineImage& image, const std::vector<ControlSetti
 }
 }  // namespace
 
-int StageProfileMain(const std::string& samplePath, int32_t threads, int32_t runs) {
-    const struct {
-        const char* name;
-        std::vector<ControlSetting> settings;
-    } cases[] = {{"A", SettingsA()}, {"B", SettingsB()}, {"C", SettingsC()}};
+int StageProfileMain(const std::string& samplePath, int32_t threads, int32_t runs,
+                     const std::string& only) {
+    std::vector<NamedSettings> cases = {{"A", SettingsA()}, {"B", SettingsB()}, {"C", SettingsC()}};
+    // "parts": each costly effect alone on settings A, on one thread only.
+    const bool parts = only == "parts";
+    if (parts) cases = HashCases();
     for (int32_t depth : {8, 16}) {
         const EngineImage image = EngineSample(samplePath, depth);
         for (const auto& c : cases) {
+            if (!parts && !only.empty() && only.find(c.name) == std::string::npos) continue;
             const Profile one = ProfileSettings(image, c.settings, 1, runs);
+            if (parts) {
+                printf("%2d-bit %-18s one thread: %8.1f ms (load %s)\n", depth, c.name,
+                       one.warm.back().wallMs, LoadAverages().c_str());
+                for (const StageTimes& stage : one.warm)
+                    if (stage.wallMs >= 20 && &stage != &one.warm.back())
+                        printf("    %-22s %8.1f\n", stage.label.c_str(), stage.wallMs);
+                fflush(stdout);
+                continue;
+            }
             const Profile all = ProfileSettings(image, c.settings, threads, runs);
             printf(
                 "== settings %s, %d-bit, ms; first render (memory faulting in) %.1f | %.1f; "
@@ -147,6 +158,34 @@ int StageProfileMain(const std::string& samplePath, int32_t threads, int32_t run
                        a.wallMs > 0 ? one.warm[i].wallMs / a.wallMs : 0.0);
             }
             fflush(stdout);
+        }
+    }
+    return 0;
+}
+
+int EngineHashesMain(const std::string& samplePath) {
+    const std::vector<NamedSettings> cases = HashCases();
+    for (int32_t depth : {8, 16}) {
+        const EngineImage image = EngineSample(samplePath, depth);
+        for (int32_t threads : {1, 2, 3, 8}) {
+            for (const NamedSettings& c : cases) {
+                EngineBegin();
+                ApplySettings(EngineControls(), c.settings);
+                EngineControls()[CTL_MULTI_CPU_OFF] = threads > 1 ? 0 : 1;
+                SetSCurve();
+                SetProcessorCountOverride(threads);
+                const EngineImage out = RenderImage(image);
+                EngineEnd();
+                SetProcessorCountOverride(0);
+                uint64_t hash = 1469598103934665603ull;  // FNV-1a over the samples
+                for (uint16_t v : out.samples) {
+                    hash = (hash ^ (v & 0xFF)) * 1099511628211ull;
+                    hash = (hash ^ (v >> 8)) * 1099511628211ull;
+                }
+                printf("%2d-bit %d threads %-20s %016llx\n", depth, threads, c.name,
+                       (unsigned long long)hash);
+                fflush(stdout);
+            }
         }
     }
     return 0;
