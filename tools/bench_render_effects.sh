@@ -7,11 +7,14 @@
 # comparable chain on the same pixels (channel mix, curve, noise, vignette, local
 # normalisation, blur; its own timer, without file input and output) and the ratio is
 # printed; last, the test host's peak memory with settings C at 16 bits.
+# With "profile", last the render engine's stages: settings A, B and C on one thread and on
+# all, the first render apart (its memory faults in) from the fastest of five.
 # A benchmark, not a test: the figures depend on the machine and its load.
-# Usage: tools/bench_render_effects.sh [x64|x86]
+# Usage: tools/bench_render_effects.sh [x64|x86] [profile]
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 ARCH="${1:-x64}"
+PROFILE="${2:-}"
 command -v gmic >/dev/null || sudo -n apt-get install -y gmic >/dev/null ||
     apt-get install -y gmic >/dev/null
 "$ROOT/tools/build.sh" >/dev/null
@@ -53,3 +56,9 @@ echo "== Peak memory of the test host, settings C at 6000 x 4000 x 16 bits"
     2>/dev/null) | tee -a "$WORK/memory.txt"
 awk '/bytes a pixel/ { for (i = 1; i <= NF; ++i) if ($(i + 1) == "bytes") v[NR] = $i }
     END { printf "the plug-in'"'"'s own share: %.1f bytes a pixel\n", v[1] - v[2] }' "$WORK/memory.txt"
+
+if [ "$PROFILE" = profile ]; then
+    echo "== Stages of the render engine (machine load $(cut -d' ' -f1-3 /proc/loadavg))"
+    (cd "$BIN" && wine effects_bench.exe "$ROOT/samples/coffee.png" "" profile "$(nproc)" 5 \
+        2>/dev/null)
+fi
