@@ -428,14 +428,18 @@ void MeasureControlLabel(int32_t n, const char* expandedText) {
 }
 
 void PlaceChildWindow(HWND window, const RECT& place) {
-    if (!window) return;
-    RECT current;
-    if (GetWindowRect(window, &current)) {
-        MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&current), 2);
-        if (EqualRect(&current, &place)) return;
-    }
-    SetWindowPos(window, nullptr, place.left, place.top, place.right - place.left,
-                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (window)
+        SetWindowPos(window, nullptr, place.left, place.top, place.right - place.left,
+                     place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void RedrawDialogUnder(HWND window) {
+    if (!window || !gDialog || !IsWindowVisible(window)) return;
+    RECT rect;
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, gDialog, reinterpret_cast<POINT*>(&rect), 2);
+    RedrawWindow(gDialog, &rect, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 void PlaceControlLabel(int32_t n) {

@@ -70,9 +70,10 @@ bool IsVerticalSlider(int32_t controlClass, uint32_t style);
 // Measures the expanded label text with the control's font into labelWidth / labelHeight
 // (60 x 14 when it cannot be measured).
 void MeasureControlLabel(int32_t n, const char* expandedText);
-// Moves a child window of the dialog to place (pixels, z-order kept); a window already there
-// is left alone, as every move costs the system a pass over the dialog's many siblings.
+// Moves a child window of the dialog to place (pixels, z-order kept, not activated).
 void PlaceChildWindow(HWND window, const RECT& place);
+// Redraws at once the dialog's area under a shown child window (nothing for a hidden one).
+void RedrawDialogUnder(HWND window);
 // Moves the label window to its place beside the control (z-order kept).
 void PlaceControlLabel(int32_t n);
 // Moves the value box and the label of a slider, or the label of a list or combo box.

@@ -598,13 +598,8 @@ int32_t SetControlLabel(int32_t n, const char* text) {
     if (!record->labelWindow) return 1;
     PlaceControlLabel(n);
     SetWindowTextA(record->labelWindow, expanded.c_str());
-    if (!IsRedrawSuspended() && (record->state & CTLSTATE_VISIBLE) && gDialog) {
-        RECT rect;
-        GetWindowRect(record->labelWindow, &rect);
-        MapWindowPoints(nullptr, gDialog, reinterpret_cast<POINT*>(&rect), 2);
-        RedrawWindow(gDialog, &rect, nullptr,
-                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    }
+    if (!IsRedrawSuspended() && (record->state & CTLSTATE_VISIBLE))
+        RedrawDialogUnder(record->labelWindow);
     return 1;
 }
 

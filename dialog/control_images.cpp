@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dialog/bitmap_info.h"
+#include "dialog/control_appearance.h"
 #include "dialog/control_creation.h"
 #include "dialog/control_record.h"
 #include "dialog/dialog_window.h"
@@ -295,16 +296,6 @@ bool AttachImage(ControlRecord& record, const char* name) {
     return true;
 }
 
-// Everything under the control is painted again: a picture may be smaller than the last.
-void RepaintUnder(HWND window) {
-    if (!window || !gDialog || !IsWindowVisible(window)) return;
-    RECT rect;
-    GetWindowRect(window, &rect);
-    MapWindowPoints(nullptr, gDialog, reinterpret_cast<POINT*>(&rect), 2);
-    RedrawWindow(gDialog, &rect, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-}
-
 }  // namespace
 
 // --- Pure parts
@@ -393,7 +384,7 @@ int32_t SetControlImage(int32_t n, const char* name, int32_t option) {
     if (!record) return 0;
     if (record->imageName[0] || record->imageDCs[0]) DropImage(*record);
     if (!name) {
-        RepaintUnder(record->window);
+        RedrawDialogUnder(record->window);
         return 1;
     }
     CopyText(record->imageName, sizeof record->imageName, name);
@@ -402,7 +393,8 @@ int32_t SetControlImage(int32_t n, const char* name, int32_t option) {
         record->imageName[0] = '\0';
         return 0;
     }
-    RepaintUnder(record->window);
+    // A picture may be smaller than the last: everything under it is painted again.
+    RedrawDialogUnder(record->window);
     return 1;
 }
 

@@ -22,15 +22,6 @@
 
 namespace {
 
-void RedrawUnder(HWND window) {
-    if (!window || !gDialog || !IsWindowVisible(window)) return;
-    RECT rect;
-    GetWindowRect(window, &rect);
-    MapWindowPoints(nullptr, gDialog, reinterpret_cast<POINT*>(&rect), 2);
-    RedrawWindow(gDialog, &rect, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-}
-
 void FillList(HWND window, UINT reset, UINT add, const std::string& text, bool skipEmptyText) {
     SendMessageA(window, reset, 0, 0);
     if (skipEmptyText && text.empty()) return;
@@ -92,14 +83,14 @@ int32_t ShowSliderText(int32_t n, ControlRecord& record, const std::string& expa
     MeasureControlLabel(n, expanded.c_str());
     SetWindowTextA(record.labelWindow, expanded.c_str());
     PlaceControlLabel(n);
-    if (!IsRedrawSuspended()) RedrawUnder(record.labelWindow);
+    if (!IsRedrawSuspended()) RedrawDialogUnder(record.labelWindow);
     return 1;
 }
 
 int32_t ShowCaptionText(int32_t, ControlRecord& record, const std::string& expanded) {
     if (!record.window) return 0;
     SetWindowTextA(record.window, expanded.c_str());
-    RedrawUnder(record.window);
+    RedrawDialogUnder(record.window);
     return 1;
 }
 

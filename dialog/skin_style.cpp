@@ -121,6 +121,15 @@ int32_t ClampByte(int64_t value) {
     return int32_t(std::clamp<int64_t>(value, 0, 255));
 }
 
+// A colour whose red, green and blue are proc (channel index, channel of color), each held
+// to 0..255.
+template <typename ChannelProc>
+int32_t MapChannels(int32_t color, ChannelProc proc) {
+    int32_t result = 0;
+    for (int i = 0; i < 3; ++i) result |= ClampByte(proc(i, Channel(color, 8 * i))) << (8 * i);
+    return result;
+}
+
 }  // namespace
 
 void SkinStyleReset() {
@@ -150,22 +159,13 @@ int32_t TintColor(const SkinStyle& style, int32_t color, int32_t mode) {
     const int32_t percents[3] = {focus ? style.focusTintRed : style.hoverTintRed,
                                  focus ? style.focusTintGreen : style.hoverTintGreen,
                                  focus ? style.focusTintBlue : style.hoverTintBlue};
-    int32_t result = 0;
-    for (int i = 0; i < 3; ++i) {
-        const int32_t c = Channel(color, 8 * i);
-        result |= ClampByte(c + c * percents[i] / 100) << (8 * i);
-    }
-    return result;
+    return MapChannels(color, [&](int i, int32_t c) { return c + c * percents[i] / 100; });
 }
 
 int32_t BlendColors(int32_t a, int32_t b, int32_t weightTenths) {
-    int32_t result = 0;
-    for (int i = 0; i < 3; ++i) {
-        const int32_t mixed =
-            (Channel(a, 8 * i) * (10 - weightTenths) + Channel(b, 8 * i) * weightTenths) / 10;
-        result |= ClampByte(mixed) << (8 * i);
-    }
-    return result;
+    return MapChannels(a, [&](int i, int32_t c) {
+        return (c * (10 - weightTenths) + Channel(b, 8 * i) * weightTenths) / 10;
+    });
 }
 
 int32_t SkinTabWidth(const SkinStyle& style, int32_t count) {

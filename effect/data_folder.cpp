@@ -94,8 +94,12 @@ int32_t GetNamedFolder(char* out, size_t outSize, const char* subFolder, const c
             if (CopyOut(out, outSize, folder, kFolderPathMax)) return 1;
         }
     }
-    CopyOut(out, outSize, ReadInstallPath(registryKey) + folderName + "\\", kFolderPathMax);
-    return 1;
+    // Without an install path the folder beside the module, never a bare "Presets\": that
+    // would lie wherever the host's current folder happens to be.
+    std::string base = ReadInstallPath(registryKey);
+    if (base.empty()) base = GetPluginFolder();
+    if (base.empty()) return 0;
+    return CopyOut(out, outSize, base + folderName + "\\", kFolderPathMax) ? 1 : 0;
 }
 }  // namespace
 

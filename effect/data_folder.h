@@ -43,7 +43,8 @@ DataFolderPlaces FindDataFolderPlaces(const char* registryKey);
 int32_t GetDataFolder(char* out, size_t outSize, const char* subFolder, const char* fileName,
                       int32_t create, const char* registryKey);
 // The preset (log) folder, ending in a backslash: under application data when that folder
-// has anything in it, else "Presets\" ("logfiles\") beside the install path. Returns 1.
+// has anything in it, else "Presets\" ("logfiles\") beside the install path, or beside the
+// module when there is no install path. Returns 1; 0 (out empty) when no folder is known.
 int32_t GetPresetFolder(char* out, size_t outSize, const char* subFolder, const char* registryKey);
 int32_t GetLogFolder(char* out, size_t outSize, const char* subFolder, const char* registryKey);
 // Makes Quillmoor\, Quillmoor\<subFolder>\ and its "Presets" and "logfiles" under

@@ -402,7 +402,7 @@ void ShowNamedSkinLook() {
     SetControlColor(CTL_PREVIEW, gSkinStyle.previewColor);
     SetControlColor(CTL_CURVE, GetSkinPanelColor());
     SetControlState(CTL_TIMING_TEXT, 0);
-    FireControlEvent(CTL_TOOL_HAND + gCurrentTool, EVENT_CLICKED, 0);
+    FireControlEvent(ToolButtonOf(gCurrentTool), EVENT_CLICKED, 0);
     if (MainSheetShown()) RedrawCurvePanel();
     if (HueBarShown()) FireControlEvent(CTL_HUE_RANGE, EVENT_DRAW_ITEM, 0);
     if (ValueOf(CTL_MAIN_TAB) == kSheetPresets)

@@ -18,6 +18,7 @@
 #include "effect/effect_pages.h"
 #include "effect/preset_lists.h"
 #include "effect/settings_reaction_parts.h"
+#include "effect/preview_tool_state.h"
 #include "effect/tool_buttons.h"
 #include "host/effect_context.h"
 
@@ -109,7 +110,7 @@ void LayOutTools(int32_t m) {
         return;
     }
     if (gCurrentTool >= kToolHand && gCurrentTool <= kToolSplitDrag)
-        FireClick(CTL_TOOL_HAND + gCurrentTool);
+        FireClick(ToolButtonOf(gCurrentTool));
 }
 
 void SetMainTabs(int32_t shortText) {

@@ -19,7 +19,7 @@
 #include "dialog/filter_dialog.h"
 #include "effect/builtin_presets.h"
 #include "effect/control_ids.h"
-#include "effect/data_folder.h"
+#include "effect/effect_session.h"
 #include "effect/effect_pages.h"
 #include "effect/preset_file_dialogs.h"
 #include "effect/preset_group_states.h"
@@ -118,9 +118,7 @@ int32_t ChooseListPreset(const ReactionEvent&) {
         return 0;
     }
     ApplyBuiltinPreset(preset, combine);
-    char folder[kFolderPathMax + 1] = "";
-    GetPresetFolder(folder, sizeof folder, kDataFolderName, PluginRegistryKey());
-    const std::string path = std::string(folder) + gPresetCatalog.presetNames[preset];
+    const std::string path = gEffectSession.presetFolder + gPresetCatalog.presetNames[preset];
     RememberLastPreset(path.c_str());
     return 0;
 }

@@ -6,18 +6,26 @@
 
 #include <cstdint>
 
+#include "effect/control_ids.h"
+
 // The active tool itself is gCurrentTool (effect/tool_buttons.h); the values the render engine
 // reads (brush mode, stroke and split flags, split offsets, the six centres) are fields of
 // gSession (render/session_state.h). Both are written by the tool reactions in
 // effect/preview_tools.cpp.
 
+// A tool is its button's place in the row of tool buttons.
 enum PreviewTool : int32_t {
-    TOOL_HAND = 0,
-    TOOL_EYEDROPPER = 1,
-    TOOL_CROSS = 2,
-    TOOL_BRUSH = 3,
-    TOOL_SPLIT_DRAG = 4,
+    TOOL_HAND = CTL_TOOL_HAND - CTL_TOOL_HAND,
+    TOOL_EYEDROPPER = CTL_TOOL_EYEDROPPER - CTL_TOOL_HAND,
+    TOOL_CROSS = CTL_TOOL_CROSS - CTL_TOOL_HAND,
+    TOOL_BRUSH = CTL_TOOL_BRUSH - CTL_TOOL_HAND,
+    TOOL_SPLIT_DRAG = CTL_TOOL_SPLIT_DRAG - CTL_TOOL_HAND,
 };
+
+// The button of a tool.
+constexpr int32_t ToolButtonOf(int32_t tool) {
+    return CTL_TOOL_HAND + tool;
+}
 
 // Cursor resources of the tools (the dialog framework's cursors).
 enum ToolCursor : int32_t {

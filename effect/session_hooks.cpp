@@ -30,6 +30,7 @@
 #include "effect/settings_files.h"
 #include "effect/settings_rows.h"
 #include "effect/startup_settings.h"
+#include "effect/preview_tool_state.h"
 #include "effect/tool_buttons.h"
 #include "effect/undo_history.h"
 #include "render/session_state.h"
@@ -38,7 +39,7 @@
 #include "host/numbered_arrays.h"
 #include "host/scripting_descriptor.h"
 #include "host/worker_threads.h"
-#include "render/curve_widget_services.h"
+#include "effect/curve_widget_services.h"
 #include "render/render_tables.h"
 
 const int32_t kSelectiveRangeDefaults[8][kSelectiveRangeColumns] = {
@@ -336,7 +337,7 @@ int32_t OnSessionStart(EffectContext* context) {
     TakeDialogState(dialogState);
     ApplyPreferences(dialogShown, dialogState.fileRead);
     if (!recordedRun && !ApplyRememberedSettings(dialogShown) && dialogShown) StartFirstSession();
-    if (dialogShown) Fire(CTL_TOOL_HAND + gCurrentTool, EVENT_CLICKED, kFiredFromCode);
+    if (dialogShown) Fire(ToolButtonOf(gCurrentTool), EVENT_CLICKED, kFiredFromCode);
     const bool playing = HostIsPlaying(context);
     const int32_t startup = GetControlValue(CTL_ON_START_UP);
     if (dialogShown && !playing && startup != STARTUP_PREVIOUS) ApplyStartupSettings(startup, 0, 1);

@@ -57,14 +57,13 @@ void ApplyPreviousSettings() {
 }
 
 void AskForOwnDefaults() {
-    char folder[kFolderPathMax + 1] = {};
-    GetPresetFolder(folder, sizeof folder, kDataFolderName, PluginRegistryKey());
     char file[kDataPathMax + 1] = {};
     std::strncpy(file, gEffectSession.ownDefaultsPath.c_str(), kDataPathMax);
     const char* title =
         LanguageText(ARRAY_SHORT_TEXTS, kShortTextOpenOwnDefaults, kOpenOwnDefaultsEnglish);
     if (ShowOpenFileDialog(kOpenFlags, file, sizeof file, nullptr, nullptr, nullptr, 0,
-                           kOwnDefaultsFilter, nullptr, 0, nullptr, folder, title, kPresetExtension,
+                           kOwnDefaultsFilter, nullptr, 0, nullptr,
+                           gEffectSession.presetFolder.c_str(), title, kPresetExtension,
                            nullptr) == FILE_DIALOG_CHOSEN)
         gEffectSession.ownDefaultsPath = file;
 }

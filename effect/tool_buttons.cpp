@@ -10,6 +10,7 @@
 #include "effect/control_ids.h"
 #include "effect/control_table.h"
 #include "effect/effect_pages.h"
+#include "effect/preview_tool_state.h"
 #include "effect/session_hooks.h"
 #include "render/session_state.h"
 #include "effect/settings_dialog_calls.h"
@@ -75,22 +76,26 @@ const char* ToolButtonImage(int32_t n, const ToolState& t) {
         case CTL_MASK_BRIGHT_EYEDROPPER:
         case CTL_MASK_COLOR_EYEDROPPER:
         case CTL_MASK_SAT_EYEDROPPER:
-            return Pick(t.tool == 1 && eye == n - CTL_MASK_BRIGHT_EYEDROPPER + 17,
+            return Pick(t.tool == TOOL_EYEDROPPER && eye == n - CTL_MASK_BRIGHT_EYEDROPPER + 17,
                         "eyedropper_on.bmp", "eyedropper_off.bmp");
         case CTL_NDGRAD_CROSS:
-            return Pick(t.tool == 2 && (cross == 1 || cross == 2) && t.fx1Pages == cross + 1,
-                        "cross_on.bmp", "cross_off.bmp");
+            return Pick(
+                t.tool == TOOL_CROSS && (cross == 1 || cross == 2) && t.fx1Pages == cross + 1,
+                "cross_on.bmp", "cross_off.bmp");
         case CTL_DIFFUSION_CROSS:
-            return Pick(t.tool == 2 && cross == 3, "cross_on.bmp", "cross_off.bmp");
+            return Pick(t.tool == TOOL_CROSS && cross == 3, "cross_on.bmp", "cross_off.bmp");
         case CTL_VIGNETTE_CROSS:
-            return Pick(t.tool == 2 && cross == 4, "cross_on.bmp", "cross_off.bmp");
+            return Pick(t.tool == TOOL_CROSS && cross == 4, "cross_on.bmp", "cross_off.bmp");
         case CTL_MASK_CROSS:
-            return Pick(t.tool == 2 && (cross == 5 || cross == 6) && t.maskType == cross - 2,
-                        "cross_on.bmp", "cross_off.bmp");
+            return Pick(
+                t.tool == TOOL_CROSS && (cross == 5 || cross == 6) && t.maskType == cross - 2,
+                "cross_on.bmp", "cross_off.bmp");
         case CTL_ERASER_TOOL:
-            return Pick(t.tool == 3 && t.brushOption == 1, "eraser_on.bmp", "eraser_off.bmp");
+            return Pick(t.tool == TOOL_BRUSH && t.brushOption == 1, "eraser_on.bmp",
+                        "eraser_off.bmp");
         case CTL_BRUSH_TOOL:
-            return Pick(t.tool == 3 && t.brushOption == 2, "brush_on.bmp", "brush_off.bmp");
+            return Pick(t.tool == TOOL_BRUSH && t.brushOption == 2, "brush_on.bmp",
+                        "brush_off.bmp");
         default:
             return nullptr;
     }
@@ -173,7 +178,8 @@ void ResetAllControls(int32_t clearList) {
     for (int32_t combo : kResetTypeCombos) FireControlEvent(combo, EVENT_CLICKED, 0);
     ResetCurves(0, kCurveCount - 1);
     ResetSelectiveTables();
-    for (int32_t i = 0; i < kEffectCentreCount; ++i) gSession.centrePointX[i] = gSession.centrePointY[i] = 0;
+    for (int32_t i = 0; i < kEffectCentreCount; ++i)
+        gSession.centrePointX[i] = gSession.centrePointY[i] = 0;
     if (clearList) SetControlValue(CTL_PRESET_LIST, -1);
     if (GetControlValue(CTL_BRUSH_OPACITY) < kMinimumOpacity)
         SetControlValue(CTL_BRUSH_OPACITY, kFullOpacity);

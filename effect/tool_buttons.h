@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-// The active tool: 0 hand, 1 eyedropper, 2 cross, 3 brush, 4 split drag. Written by the tool
-// handlers and the session start.
+// The active tool (PreviewTool, effect/preview_tool_state.h). Written by the tool handlers and
+// the session start.
 extern int32_t gCurrentTool;
 
 void UpdateToolButtonImages();
@@ -19,7 +19,7 @@ void ResetAllControls(int32_t clearList);
 
 // Pure: the image of button n ("_on" or "_off") for the tool state; null for other buttons.
 struct ToolState {
-    int32_t tool;
+    int32_t tool;  // PreviewTool
     int32_t eyedropperOption, crossOption, brushOption;
     int32_t currentCurve;
     int32_t selectPages, fx1Pages, maskType;

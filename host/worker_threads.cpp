@@ -194,7 +194,9 @@ void StopWorkerPool() {
         for (int32_t i = 0; i < gPool.size - 1; ++i) {
             if (!gPool.threads[i]) continue;
             TerminateThread(gPool.threads[i], 0);  // suspended between jobs, holding nothing
-            WaitForSingleObject(gPool.threads[i], 5000);
+            // Until it is gone for certain: a thread still dying after a timed wait would poll
+            // the flags freed below, or run on in the module after the host unloads it.
+            WaitForSingleObject(gPool.threads[i], INFINITE);
             CloseHandle(gPool.threads[i]);
         }
         delete[] gPool.threads;

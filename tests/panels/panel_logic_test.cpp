@@ -14,7 +14,7 @@
 #include "dialog/histogram_panel.h"
 #include "host/numbered_arrays.h"
 #include "render/brush_tip.h"
-#include "render/curve_widget_services.h"
+#include "effect/curve_widget_services.h"
 
 namespace {
 class PanelLogic : public ::testing::Test {

@@ -7,7 +7,7 @@
 #include "dialog/histogram_panel.h"
 #include "builtins/image_fixture.h"
 #include "panel_fixture.h"
-#include "render/curve_widget_services.h"
+#include "effect/curve_widget_services.h"
 
 namespace {
 constexpr int32_t kCurvePanel = 41;

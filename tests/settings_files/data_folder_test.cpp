@@ -137,6 +137,19 @@ TEST_F(DataFolderSearch, PresetAndLogFolders) {
     CreateDataFolders(kDataFolderName);
     EXPECT_EQ(GetPresetFolder(out, sizeof out, kDataFolderName, PluginRegistryKey()), 1);
     EXPECT_EQ(std::string(out), presets);
+
+    // Without the folders and without an install path: beside the module, never a relative
+    // "Presets\" that would follow the host's current folder.
+    RemoveTree(AppData() + "\\" + kMakerFolderName);
+    RemoveInstallPath();
+    char module[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, module, sizeof module);
+    std::string beside = module;
+    beside.erase(beside.rfind('\\') + 1);
+    EXPECT_EQ(GetPresetFolder(out, sizeof out, kDataFolderName, PluginRegistryKey()), 1);
+    EXPECT_EQ(std::string(out), beside + "Presets\\");
+    EXPECT_EQ(GetLogFolder(out, sizeof out, kDataFolderName, PluginRegistryKey()), 1);
+    EXPECT_EQ(std::string(out), beside + "logfiles\\");
 }
 
 TEST(DataFileCandidates, InOrderAndWithinThePathLimit) {

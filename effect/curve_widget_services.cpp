@@ -1,7 +1,7 @@
-// The render engine's side of the curve widget: its spline, point-list edits, overlay row and
-// smoothing blur behind the widget's service table.
+// The curve widget of the dialog served by the render engine: its spline, point-list edits,
+// overlay row and smoothing blur put behind the widget's service table by the effect.
 
-#include "render/curve_widget_services.h"
+#include "effect/curve_widget_services.h"
 
 #include <vector>
 
