@@ -219,12 +219,12 @@ void EndFilterDialog(HWND dialog, int command) {
         }
         return;
     }
+    // Escape and Enter reach the effect as a click on Cancel or OK, as the buttons do: without
+    // it the files of a keyboard's end would never be written. The key may arrive while an event
+    // is under way, past which only a forced delivery goes.
     if (command == IDCANCEL && !gFilterDialog.cancelByAction)
         TriggerControlEvent(CTL_CANCEL, EVENT_CLICKED, Value(CTL_CANCEL), WM_COMMAND, IDCANCEL, 0,
-                            0, 0);
-    // Enter reaches the effect as a click on OK, as the button does: without it the settings
-    // and dialog-state files of an OK by keyboard would never be written. Enter may arrive as a
-    // key event under way, past which only a forced delivery goes.
+                            0, 1);
     if (command == IDOK && !gFilterDialog.okByAction) {
         gFilterDialog.okByAction = true;
         TriggerControlEvent(CTL_OK, EVENT_CLICKED, Value(CTL_OK), WM_COMMAND, IDOK, 0, 0, 1);
