@@ -361,6 +361,9 @@ int32_t FillPresetThumbnails(int32_t list, int32_t width, int32_t height, int32_
     // rectangle again, the image geometry in force is the one that describes that fetch.
     if (!gPreviewFetch.pending) gPreviewFetch = {true, SaveGeometry(gContext), {}};
     const std::vector<uint8_t> source = CurrentImageScaled(tw, th);
+    // The picture was asked of the host at the thumbnails' scale: the preview asks for its own
+    // part again, or it would render and show the thumbnails' between them.
+    RefreshImageGeometry();
     gPreviewFetch.fetched = SaveGeometry(gContext);
     const bool sixteen = IsSixteenBitMode(gContext.imageMode);
     const int32_t heading = gCategoryStart[category];

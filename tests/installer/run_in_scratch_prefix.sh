@@ -13,10 +13,13 @@ cleanup() {
     rm -rf "$scratch"
 }
 trap cleanup EXIT
-# Hard links make the copy instant; the registry files are copied for real because they are
-# the files the scratch wineserver rewrites.
+# Hard links make the copy instant; the registry files and the users' folders are copied for
+# real because they are what the scratch wineserver and the tests rewrite, some in place (a
+# settings file truncated and written through a hard link would change the shared prefix).
 cp -al "$template/." "$scratch/"
 for file in "$template"/*.reg; do cp --remove-destination "$file" "$scratch/"; done
+rm -rf "$scratch/drive_c/users"
+cp -a "$template/drive_c/users" "$scratch/drive_c/"
 export WINEPREFIX="$scratch"
 # Wine's background services start here with their output sent away, so that they do not
 # hold the caller's output pipe open.
