@@ -15,6 +15,7 @@
 
 #include "dialog/control_record.h"
 #include "effect/control_ids.h"
+#include "tests/common/real_input.h"
 #include "tests/effect_dialog/effect_dialog_bed.h"
 #include "tools/testhost/host_image.h"
 
@@ -127,14 +128,10 @@ std::string Describe(const RECT& r) {
            std::to_string(r.right - r.left) + " x " + std::to_string(r.bottom - r.top);
 }
 
-void SendMouse(DWORD flags, POINT at) {
+// A mouse event with the cursor put there first, and time for a busy dialog to take it.
+void SendMouseSlowly(DWORD flags, POINT at) {
     SetCursorPos(at.x, at.y);
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = at.x * 65536 / GetSystemMetrics(SM_CXSCREEN) + 1;
-    input.mi.dy = at.y * 65536 / GetSystemMetrics(SM_CYSCREEN) + 1;
-    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
+    SendMouse(flags, at);
     Sleep(150);
 }
 
@@ -149,11 +146,11 @@ void DragSizeGripBy(Driver& driver, int dx, int dy) {
         GetWindowRect(driver.dialog, &window);
         const POINT from = {window.right - 3, window.bottom - 3};
         SetForegroundWindow(driver.dialog);
-        SendMouse(MOUSEEVENTF_MOVE, from);
-        SendMouse(MOUSEEVENTF_LEFTDOWN, from);
+        SendMouseSlowly(MOUSEEVENTF_MOVE, from);
+        SendMouseSlowly(MOUSEEVENTF_LEFTDOWN, from);
         for (int step = 1; step <= 4; ++step)
-            SendMouse(MOUSEEVENTF_MOVE, {from.x + dx * step / 4, from.y + dy * step / 4});
-        SendMouse(MOUSEEVENTF_LEFTUP, {from.x + dx, from.y + dy});
+            SendMouseSlowly(MOUSEEVENTF_MOVE, {from.x + dx * step / 4, from.y + dy * step / 4});
+        SendMouseSlowly(MOUSEEVENTF_LEFTUP, {from.x + dx, from.y + dy});
         if (WaitFor(
                 [&] {
                     const SIZE now = ClientSize(driver.dialog);
