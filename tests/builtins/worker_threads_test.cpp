@@ -174,7 +174,9 @@ TEST_F(ThreadsTest, ThreadsWaitingOutALongStageLeaveTheProcessors) {
     // Seven threads polling the barrier would burn up to 7 x 300 ms here.
     const int64_t before = ProcessCpuMs();
     RunParallel(LongStageRoutine, true, 0, 0, true);
-    EXPECT_LT(ProcessCpuMs() - before, 150);
+    // Thread start and the barrier's short spin cost a few hundred ms of processor time on
+    // a loaded machine; polling through the whole stage would cost far more.
+    EXPECT_LT(ProcessCpuMs() - before, 600);
     for (int32_t i = 0; i < 8; ++i) EXPECT_EQ(gSeen.barrierResults[i], 1) << i;
 }
 

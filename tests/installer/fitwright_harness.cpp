@@ -397,8 +397,17 @@ bool FitwrightRun::Start(const std::wstring& arguments, const std::wstring& curr
     startup.hStdError = error;
     startup.hStdOutput = error;
     std::wstring commandLine = L"\"" + BinDir() + L"Fitwright.exe\" " + arguments;
-    BOOL ok = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                             currentFolder.c_str(), &startup, &process_);
+    // Wine's process start can fail once when the machine is loaded: try again once and
+    // say why if the second start fails too.
+    BOOL ok = FALSE;
+    for (int attempt = 0; attempt < 2 && !ok; ++attempt) {
+        if (attempt > 0) Sleep(500);
+        ok = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                            currentFolder.c_str(), &startup, &process_);
+        if (!ok)
+            fprintf(stderr, "CreateProcess of Fitwright failed with error %lu\n",
+                    GetLastError());
+    }
     CloseHandle(error);
     SetEnvironmentVariableW(L"FITWRIGHT_LIST_FILE", nullptr);
     exitCode_ = STILL_ACTIVE;
