@@ -135,25 +135,29 @@ bench_thumbnails() {
 }
 
 # A slider's page step on the sample photograph (a key to the exposure slider's own scroll bar
-# in the maximised first-start dialog) until the preview shows the new rendering, read from the
-# display; $RUNS moves after the dialog stands, their median beside the render's own time that
-# the timing text gives.
+# in a maximised dialog) until the preview shows the new rendering, read from the display;
+# $RUNS moves after the dialog stands, with the conversion and a curve alone and with the whole
+# effect chain: per case the median beside the render's own time that the timing text gives.
 bench_slider_to_preview() {
     local arch=$1 bin="$ROOT/build/$1/bin"
     if [ ! -x "$bin/preview_windows.exe" ]; then
         echo "== $arch: $bin/preview_windows.exe is missing (build first)"
         return
     fi
-    local lines
+    local lines case picked
     lines=$(cd "$bin" && GREYLOOM_BIN_DIR="$bin" GREYLOOM_SOURCE_DIR="$ROOT" \
         GREYLOOM_LATENCY_ROUNDS="$RUNS" "$ROOT/tests/installer/run_in_scratch_prefix.sh" \
         ./preview_windows.exe --gtest_filter='PreviewLatency.*' 2>/dev/null |
         grep -a 'slider to painted preview' || true)
     [ -z "$lines" ] && { echo "== $arch: no figures (x86 needs 32-bit support)"; return; }
     sed 's/^/    /' <<<"$lines"
-    echo "== $arch slider to painted preview: median of $(wc -l <<<"$lines"):" \
-        "$(sed -E 's/.*preview: ([0-9.]+) ms.*/\1/' <<<"$lines" | median) ms, the render itself" \
-        "$(sed -E 's/.*render: ([0-9.]+) s.*/\1/' <<<"$lines" | median) s (load: $(load))"
+    for case in "conversion and curve" "full chain"; do
+        picked=$(grep -a "($case;" <<<"$lines" || true)
+        [ -z "$picked" ] && continue
+        echo "== $arch slider to painted preview, $case: median of $(wc -l <<<"$picked"):" \
+            "$(sed -E 's/.*preview: ([0-9.]+) ms.*/\1/' <<<"$picked" | median) ms, the render" \
+            "itself $(sed -E 's/.*render: ([0-9.]+) s.*/\1/' <<<"$picked" | median) s (load: $(load))"
+    done
 }
 
 for arch in $ARCHS; do

@@ -51,6 +51,8 @@ void FillColourful(HostImage& image) {
         }
 }
 
+}  // namespace
+
 DescriptorItem IntegerItem(int32_t n, int32_t value) {
     char key[5];
     snprintf(key, sizeof key, "0%03d", int(n));
@@ -60,7 +62,6 @@ DescriptorItem IntegerItem(int32_t n, int32_t value) {
     item.integer = value;
     return item;
 }
-}  // namespace
 
 std::string DataFilePath(const char* name) {
     char folder[MAX_PATH] = "";

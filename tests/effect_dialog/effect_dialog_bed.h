@@ -17,6 +17,8 @@
 // skin among them).
 std::unique_ptr<HostSession> OpenEffectPlugin(int32_t width = 120, int32_t height = 80,
                                               bool firstStart = true);
+// A scripting descriptor's value of settings control n ("0nnn").
+DescriptorItem IntegerItem(int32_t n, int32_t value);
 // The settings files of the data folder ("Greyloom.ini", "Greyloomdialog.ini").
 std::string DataFilePath(const char* name);
 
