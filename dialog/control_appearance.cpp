@@ -9,6 +9,7 @@
 
 #include "dialog/control_classes.h"
 #include "dialog/control_creation.h"
+#include "dialog/control_layout.h"
 #include "dialog/control_record.h"
 #include "dialog/dialog_window.h"
 #include "dialog/filter_dialog.h"
@@ -312,8 +313,11 @@ int32_t GetControlPixelCoord(int32_t n, int32_t part) {
     if (n == CTL_PREVIEW && gDialog) window = GetDlgItem(gDialog, ITEM_PREVIEW);
     if (!window || !gDialog) return 0;
     RECT rect;
-    GetWindowRect(window, &rect);
-    MapWindowPoints(nullptr, gDialog, reinterpret_cast<POINT*>(&rect), 2);
+    // A window whose move waits for the dialog to be shown reports the place it will take.
+    if (!(record && window == record->window && PendingControlPlace(n, &rect))) {
+        GetWindowRect(window, &rect);
+        MapWindowPoints(nullptr, gDialog, reinterpret_cast<POINT*>(&rect), 2);
+    }
     switch (part) {
         case 0:
             return rect.left;
@@ -444,7 +448,7 @@ void RedrawDialogUnder(HWND window) {
 
 void PlaceControlLabel(int32_t n) {
     const ControlRecord* record = ControlRecordAt(n);
-    if (!record || !record->labelWindow) return;
+    if (!record || !record->labelWindow || DeferCompanionPlacing(n)) return;
     RECT rect;
     GetLabelRect(n, record->x, record->y, record->width, record->height, &rect);
     PlaceChildWindow(record->labelWindow, rect);
@@ -452,7 +456,7 @@ void PlaceControlLabel(int32_t n) {
 
 void PlaceControlCompanions(int32_t n) {
     const ControlRecord* record = ControlRecordAt(n);
-    if (!record) return;
+    if (!record || DeferCompanionPlacing(n)) return;
     if (record->editWindow && !PlaceSkinTabStrip(n)) {
         RECT rect;
         GetEditBoxRect(n, record->x, record->y, record->width, record->height, &rect);
@@ -507,9 +511,11 @@ void DeferControlShowing(bool on) {
     gAppearance.showingDeferred = on ? 1 : 0;
     if (on) {
         for (bool& hidden : gMadeHidden) hidden = false;
+        for (int32_t n = 0; n < kControlCount; ++n) ForgetPendingPlace(n);
         return;
     }
     if (!wasDeferred) return;
+    PlacePendingControls();
     // Each control is shown by its own state and sheets: no tab needs to walk its children.
     const uint32_t override = gAppearance.stateOverride;
     gAppearance.stateOverride |= 2;

@@ -14,7 +14,7 @@ struct ControlAppearanceState {
     int32_t valueBoxDelayMs;  // SetKeepEditText; 500 at load
     int32_t redrawSuspended;  // SetRedrawSuspended
     uint32_t stateOverride;   // bit 0: windows follow the own state bits; bit 1: no sheet walk
-    int32_t showingDeferred;  // DeferControlShowing: windows are made and kept hidden
+    int32_t showingDeferred;  // DeferControlShowing: windows are made and kept hidden, moves wait
 };
 extern ControlAppearanceState gAppearance;
 void ControlAppearanceReset();
@@ -47,8 +47,9 @@ int32_t ApplyControlState(int32_t n);
 int32_t SetControlState(int n, int32_t state);
 void SetControlStateOverride(uint32_t bits);
 // While the dialog is built hidden, control windows are made hidden and not shown by state
-// changes: a window shown on one sheet and hidden by the next costs the system two passes over
-// the siblings. Switching it off shows each control that its state and sheet leave visible.
+// changes, and their moves wait: a window shown on one sheet and hidden by the next, or moved
+// twice, costs the system two passes over the siblings. Switching it off moves each control to
+// its last place and shows each control that its state and sheet leave visible.
 void DeferControlShowing(bool on);
 // Whether control n, about to be made, gets hidden windows (showing is deferred); it is then
 // shown when the deferral ends.

@@ -13,6 +13,7 @@
 #include "dialog/control_classes.h"
 #include "dialog/control_items.h"
 #include "dialog/control_layout.h"
+#include "dialog/control_text_store.h"
 #include "dialog/control_texts.h"
 #include "dialog/dialog_units.h"
 #include "dialog/dialog_window.h"
@@ -88,10 +89,9 @@ UINT TrackbarTipSide(uint32_t properties) {
     return TBTS_TOP;
 }
 
-void ResetCreatedRecord(ControlRecord& record, int32_t controlClass, const char* text) {
+void ResetCreatedRecord(ControlRecord& record, int32_t controlClass) {
     record.controlClass = controlClass;
     record.window = record.editWindow = record.labelWindow = nullptr;
-    CopyText(record.text, sizeof record.text, text ? text : "");
     record.backgroundBrush = static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH));
     record.backgroundColor = ControlClassHas(controlClass, CLASSTRAIT_FACE_BACKGROUND)
                                  ? GetSysColor(COLOR_BTNFACE)
@@ -499,8 +499,10 @@ int32_t CreateControl(int32_t n, int32_t controlClass, const char* text, int32_t
     ControlRecord& record = *found;
     if (record.inUse) DeleteControl(n);
     NextControlGeneration(n);
+    ForgetPendingPlace(n);
     record.inUse = 0;
-    ResetCreatedRecord(record, controlClass, text);
+    ResetCreatedRecord(record, controlClass);
+    ControlTextStoreSet(n, text ? text : "", text);
 
     const SIZE size = DefaultControlSize(n, controlClass, style);
     const POINT position = DefaultControlPosition(n);
@@ -518,7 +520,7 @@ int32_t CreateControl(int32_t n, int32_t controlClass, const char* text, int32_t
         // Measured and drawn in the dialog's font from the start.
         HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(gDialog, WM_GETFONT, 0, 0));
         if (dialogFont) record.font = dialogFont;
-        const std::string expanded = ExpandText(record.text);
+        const std::string expanded = ExpandText(ControlWholeText(n).c_str());
         ControlBuild build = {
             n, record, DialogUnitsToPixelRect(record.x, record.y, record.width, record.height),
             expanded.c_str()};
@@ -544,7 +546,7 @@ int32_t CreateControl(int32_t n, int32_t controlClass, const char* text, int32_t
     record.tab = record.sheet = -1;
     if (gDialog && ControlClassHas(controlClass, CLASSTRAIT_ITEMS) && record.text[0]) {
         StartTimingSection timing("items", ControlClassOf(controlClass).name);
-        SetControlText(n, record.text);
+        SetControlText(n, ControlWholeText(n).c_str());
     }
     StartTimingSection timing("setters after creation");
     SetControlRange(n, record.min, record.max);

@@ -11,6 +11,7 @@
 
 #include "dialog/control_classes.h"
 #include "dialog/control_creation.h"
+#include "dialog/control_text_store.h"
 #include "dialog/control_texts.h"
 #include "dialog/dialog_units.h"
 #include "dialog/dialog_window.h"
@@ -57,11 +58,14 @@ int32_t ListScroll(const ControlRecord& record, int32_t index) {
     return record.window && SendMessageA(record.window, LB_SETTOPINDEX, WPARAM(index), 0) != LB_ERR;
 }
 
-// Items are also the lines of the record's text: the new one goes in at the same place.
+// Items are also the lines of the control's text: the new one goes in at the same place, in
+// the whole text always and in the record's text while it has room.
 void InsertStoredLine(ControlRecord& record, int32_t index, const char* text) {
-    std::string stored = record.text;
-    if (InsertTextLine(&stored, index, text ? text : "", kItemTextLimitBytes))
-        CopyText(record.text, sizeof record.text, stored.c_str());
+    const std::string line = text ? text : "";
+    std::string whole = ControlWholeText(record), kept = record.text;
+    InsertTextLine(&whole, index, line, std::string::npos);
+    InsertTextLine(&kept, index, line, kItemTextLimitBytes);
+    ControlTextStoreSet(ControlRecordNumber(record), whole, kept.c_str());
 }
 
 int32_t ListInsert(ControlRecord& record, int32_t index, const char* text) {
@@ -203,12 +207,12 @@ int32_t ListViewInsert(ControlRecord& record, int32_t index, const char* text) {
 // ---------------------------------------------------------------------------------------
 
 int32_t ToolbarCount(const ControlRecord& record) {
-    return CountTextLines(record.text);
+    return CountTextLines(ControlWholeText(record).c_str());
 }
 
 bool ToolbarText(const ControlRecord& record, int32_t index, char* out, size_t size) {
     std::string line;
-    return TextLine(record.text, index, &line) && CopyFitting(line, out, size);
+    return TextLine(ControlWholeText(record).c_str(), index, &line) && CopyFitting(line, out, size);
 }
 
 // --- List-view subclass
@@ -310,9 +314,10 @@ const char* GetControlText(int32_t n) {
 int32_t GetControlTextLine(int32_t n, int32_t index, char* out, size_t outSize) {
     const ControlRecord* record = UsedControlRecord(n);
     if (!record) return 0;
-    if (index == -1) return CountTextLines(record->text);
+    const std::string whole = ControlWholeText(n);
+    if (index == -1) return CountTextLines(whole.c_str());
     std::string line;
-    if (!TextLine(record->text, index, &line)) return 0;
+    if (!TextLine(whole.c_str(), index, &line)) return 0;
     if (!out) return 1;
     return CopyFitting(line, out, outSize) ? 1 : 0;
 }

@@ -7,6 +7,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "dialog/control_appearance.h"
 #include "dialog/control_classes.h"
 #include "dialog/control_creation.h"
@@ -20,8 +22,24 @@
 #include "host/parameter_block.h"
 
 namespace {
-bool gLayoutRunning = false;  // ApplyControlAnchors is placing controls
-}
+constexpr int32_t kLeastPreviewSide = 10;  // dialog units; the preview is never laid out smaller
+bool gLayoutRunning = false;               // ApplyControlAnchors is placing controls
+
+// Moves of controls while the dialog is built hidden: the start lays every control out two or
+// three times (made, remembered size, maximised) and sizes each slider's value box, and each
+// move costs the system a pass over the dialog's many siblings, so only the last place of each
+// reaches its windows, once. Written by MoveControlWindows, DeferCompanionPlacing,
+// ForgetPendingPlace and PlacePendingControls.
+enum PendingPart : uint8_t {
+    PENDING_WINDOW = 1,      // the control's window goes to place
+    PENDING_COMPANIONS = 2,  // its value box and label go beside the record's place
+};
+struct PendingPlaces {
+    uint8_t pending[kControlCount];  // PendingPart bits of control n
+    RECT place[kControlCount];       // where the window goes, pixels in the client area
+};
+PendingPlaces gPendingPlaces = {};
+}  // namespace
 
 void LimitRangeForClass(int32_t controlClass, int32_t* min, int32_t* max) {
     const ControlClassInfo& info = ControlClassOf(controlClass);
@@ -126,6 +144,11 @@ void MoveControlWindows(int32_t n, ControlRecord& record, const RECT& place) {
             MoveWindowTo(record.window, place);  // a skin's own bar
             return;
     }
+    if (gAppearance.showingDeferred) {
+        gPendingPlaces.pending[n] |= PENDING_WINDOW | PENDING_COMPANIONS;
+        gPendingPlaces.place[n] = place;
+        return;
+    }
     MoveWindowTo(record.window, place);
     PlaceControlCompanions(n);
     SetControlValue(n, record.value);
@@ -143,6 +166,34 @@ int32_t PlaceControl(int32_t n, const RECT* pixels) {
 }
 
 }  // namespace
+
+bool PendingControlPlace(int32_t n, RECT* place) {
+    if (n < 0 || n >= kControlCount || !(gPendingPlaces.pending[n] & PENDING_WINDOW)) return false;
+    if (place) *place = gPendingPlaces.place[n];
+    return true;
+}
+
+bool DeferCompanionPlacing(int32_t n) {
+    if (!gAppearance.showingDeferred || n < 0 || n >= kControlCount) return false;
+    gPendingPlaces.pending[n] |= PENDING_COMPANIONS;
+    return true;
+}
+
+void ForgetPendingPlace(int32_t n) {
+    if (n >= 0 && n < kControlCount) gPendingPlaces.pending[n] = 0;
+}
+
+void PlacePendingControls() {
+    for (int32_t n = 0; n < kControlCount; ++n) {
+        const uint8_t parts = gPendingPlaces.pending[n];
+        gPendingPlaces.pending[n] = 0;
+        ControlRecord* record = parts ? UsedControlRecord(n) : nullptr;
+        if (!record) continue;
+        if (parts & PENDING_WINDOW) MoveWindowTo(record->window, gPendingPlaces.place[n]);
+        if (parts & PENDING_COMPANIONS) PlaceControlCompanions(n);
+        if (parts & PENDING_WINDOW) SetControlValue(n, record->value);
+    }
+}
 
 int32_t SetControlPosition(int32_t n, int32_t x, int32_t y, int32_t width, int32_t height) {
     ControlRecord* record = n == CTL_PREVIEW ? ControlRecordAt(n) : UsedControlRecord(n);
@@ -314,24 +365,28 @@ ControlPlace AnchoredPlace(ControlPlace place, int32_t anchorFlags, int32_t anch
     return place;
 }
 
+void PlaceAnchoredControls(int32_t width, int32_t height) {
+    for (int n = 0; n < kControlCount; ++n) {
+        const ControlRecord* record = n == CTL_PREVIEW ? ControlRecordAt(n) : UsedControlRecord(n);
+        if (!record || record->anchorFlags <= 0) continue;
+        ControlPlace place = {record->x, record->y, record->width, record->height};
+        place = AnchoredPlace(place, record->anchorFlags, record->anchorDX, record->anchorDY, width,
+                              height);
+        if (n == CTL_PREVIEW) {
+            place.width = std::max(place.width, kLeastPreviewSide);
+            place.height = std::max(place.height, kLeastPreviewSide);
+        }
+        SetControlPosition(n, place.x, place.y, place.width, place.height);
+    }
+}
+
 int32_t ApplyControlAnchors(int32_t width, int32_t height) {
     if (!gDialog || !gPreview.available) return 0;
     if (width < 0) width = GetDialogClientWidth();
     if (height < 0) height = GetDialogClientHeight();
     gLayoutRunning = true;
     SendMessageA(gDialog, WM_SETREDRAW, FALSE, 0);
-    for (int n = 0; n < kControlCount; ++n) {
-        const ControlRecord* record = UsedControlRecord(n);
-        if (!record || record->anchorFlags <= 0) continue;
-        ControlPlace place = {record->x, record->y, record->width, record->height};
-        place = AnchoredPlace(place, record->anchorFlags, record->anchorDX, record->anchorDY, width,
-                              height);
-        if (n == CTL_PREVIEW) {
-            if (place.width < 10) place.width = 10;
-            if (place.height < 10) place.height = 10;
-        }
-        SetControlPosition(n, place.x, place.y, place.width, place.height);
-    }
+    PlaceAnchoredControls(width, height);
     SendMessageA(gDialog, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(gDialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     gLayoutRunning = false;

@@ -24,7 +24,21 @@ int32_t SetControlBuddy(int32_t n, int32_t buddy);
 int32_t UpdateControlAnchors(int32_t width, int32_t height);
 // W, H: the client size in dialog units (-1: current). 0 before the preview is available.
 int32_t ApplyControlAnchors(int32_t width, int32_t height);
+// The anchored controls placed for a client of W x H dialog units, the preview at least 10 x 10
+// (the loop of ApplyControlAnchors, without its redraw switch, for a dialog not yet shown).
+void PlaceAnchoredControls(int32_t width, int32_t height);
 void ResetTabSheetToDefaults(int32_t tab);
+
+// While control showing is deferred (the dialog built hidden) a control's moves are kept and
+// only its last place reaches its windows, when PlacePendingControls runs. Whether control n
+// has such a place still to take (pixels in the client area, into place when given).
+bool PendingControlPlace(int32_t n, RECT* place);
+// Whether the placing of control n's value box and label waits likewise (then it is noted).
+bool DeferCompanionPlacing(int32_t n);
+// A deleted or new control keeps no place of an earlier one.
+void ForgetPendingPlace(int32_t n);
+// Moves every control with a place still to take there (its windows, value box and label).
+void PlacePendingControls();
 
 // The range a class may hold: buttons 0..1, check boxes 0..2, lists -1..65535.
 void LimitRangeForClass(int32_t controlClass, int32_t* min, int32_t* max);

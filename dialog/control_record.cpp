@@ -33,6 +33,12 @@ ControlRecord* ControlRecordAt(int n) {
     return &gParams->controls[n];
 }
 
+int32_t ControlRecordNumber(const ControlRecord& record) {
+    const ControlRecord* first = ControlRecordAt(0);
+    if (!first || &record < first || &record >= first + kControlCount) return -1;
+    return int32_t(&record - first);
+}
+
 ControlRecord* UsedControlRecord(int n) {
     ControlRecord* record = ControlRecordAt(n);
     return record && record->inUse ? record : nullptr;

@@ -201,6 +201,8 @@ void ResetControlRecord(ControlRecord& record);
 ControlRecord* ControlRecordAt(int n);
 // The record of control n when it is in use, else null.
 ControlRecord* UsedControlRecord(int n);
+// The number of a record of the parameter block; -1 for any other record.
+int32_t ControlRecordNumber(const ControlRecord& record);
 
 int32_t GetControlClass(int n);
 int32_t GetControlState(int n);

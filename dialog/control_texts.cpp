@@ -12,7 +12,9 @@
 #include "dialog/control_appearance.h"
 #include "dialog/control_classes.h"
 #include "dialog/control_creation.h"
+#include "dialog/control_layout.h"
 #include "dialog/control_record.h"
+#include "dialog/control_text_store.h"
 #include "dialog/dialog_units.h"
 #include "dialog/dialog_window.h"
 #include "dialog/filter_dialog.h"
@@ -147,13 +149,16 @@ int32_t ShowWindowText(int32_t, ControlRecord& record, const std::string& expand
 int32_t SetControlText(int32_t n, const char* text) {
     ControlRecord* record = UsedControlRecord(n);
     if (!record) return 0;
-    CopyText(record->text, sizeof record->text, text ? text : "");
+    const std::string whole = text ? text : "";
+    ControlTextStoreSet(n, whole, whole.c_str());
     const ControlClassInfo& info = ControlClassOf(record->controlClass);
     if (info.skin.paintsText && IsSkinActive() && IsControlSkinned(n)) {
         if (GetEffectiveControlState(n)) PaintSkinnedControl(n, 0);
         return 1;
     }
-    return info.showText(n, *record, ExpandText(record->text));
+    // An item list is expanded item by item: whole, it could pass the expansion's buffer.
+    const bool items = (info.traits & CLASSTRAIT_ITEMS) != 0;
+    return info.showText(n, *record, items ? ExpandTextLines(whole) : ExpandText(whole.c_str()));
 }
 
 int32_t SetControlTextFormat(int32_t n, const char* format, ...) {
@@ -186,6 +191,7 @@ int32_t DeleteControl(int32_t n) {
     }
     if (!record->inUse) return 1;
     NextControlGeneration(n);
+    ForgetPendingPlace(n);
     if (record->toolTip[0]) SetControlToolTip(n, nullptr, 0);
     if (record->imageName[0]) SetControlImage(n, nullptr, 0);
     ReleaseControlImageObjects(*record);

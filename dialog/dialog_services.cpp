@@ -13,6 +13,7 @@
 #include "dialog/control_creation.h"
 #include "dialog/control_layout.h"
 #include "dialog/control_record.h"
+#include "dialog/control_text_store.h"
 #include "dialog/control_texts.h"
 #include "dialog/dialog_units.h"
 #include "dialog/dialog_window.h"
@@ -266,7 +267,7 @@ int32_t SetControlFont(int32_t n, int32_t slot) {
             ShowWindow(record->window, SW_SHOWNA);
         }
     } else {
-        SetControlText(n, record->text);
+        SetControlText(n, ControlWholeText(n).c_str());
     }
     return 1;
 }

@@ -18,6 +18,7 @@
 #include "dialog/control_items.h"
 #include "dialog/control_layout.h"
 #include "dialog/control_record.h"
+#include "dialog/control_text_store.h"
 #include "dialog/dialog_input.h"
 #include "dialog/dialog_units.h"
 #include "dialog/dialog_window.h"
@@ -168,7 +169,10 @@ void OnInitDialog(HWND dialog) {
         StartTimingSection timing("hook", "session start");
         DispatchEffectHook(HOOK_SESSION_START, &gContext);
     }
-    DeferControlShowing(false);
+    {
+        StartTimingSection timing("controls placed and shown");
+        DeferControlShowing(false);
+    }
     RefreshImageGeometry();
     if (GetWindowsVersion() >= WINVER_VISTA) MarkWindowsForPen();
     if (GetResult() == 0 && !SetTimer(dialog, TIMER_PREVIEW, kPreviewTimerMs, nullptr))
@@ -1034,7 +1038,7 @@ bool SkinComboKeyValue(const ControlRecord& record, int32_t key, int32_t* value)
     const int32_t v = record.value;
     // A named skin's combo box is an owner-drawn button: its items are the lines of its text.
     const bool ownWindow = IsSkinActive() && gParams->skinIndex > 0;
-    const int32_t last = ownWindow ? CountSkinItems(record.text) - 1
+    const int32_t last = ownWindow ? CountSkinItems(ControlWholeText(record).c_str()) - 1
                          : record.window
                              ? int32_t(SendMessageA(record.window, CB_GETCOUNT, 0, 0)) - 1
                              : v;

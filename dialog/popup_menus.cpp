@@ -9,6 +9,7 @@
 
 #include "dialog/control_creation.h"
 #include "dialog/control_record.h"
+#include "dialog/control_text_store.h"
 #include "dialog/control_texts.h"
 #include "dialog/dialog_units.h"
 #include "dialog/dialog_window.h"
@@ -26,9 +27,10 @@ int32_t gMenuBar = -1;
 
 int32_t ToolbarButtonCount(const ControlRecord& record) {
     if (IsSkinActive() && IsControlSkinned(gMenuBar)) {
+        const std::string whole = ControlWholeText(record);
         int32_t lines = 0;
-        ForEachTextLine(record.text, [&](const char*, int32_t) { ++lines; });
-        return record.text[0] ? lines : 0;
+        ForEachTextLine(whole.c_str(), [&](const char*, int32_t) { ++lines; });
+        return whole.empty() ? 0 : lines;
     }
     return int32_t(SendMessageA(record.window, TB_BUTTONCOUNT, 0, 0));
 }

@@ -15,6 +15,7 @@
 #include "dialog/control_creation.h"
 #include "dialog/control_layout.h"
 #include "dialog/control_record.h"
+#include "dialog/control_text_store.h"
 #include "dialog/control_texts.h"
 #include "dialog/dialog_input.h"
 #include "dialog/dialog_units.h"
@@ -426,7 +427,7 @@ void RestyleSkinSlider(int32_t n, ControlRecord& record) {
     record.textColor = COLORREF(gSkinStyle.controlTextColor);
     record.editBackColor = COLORREF(gSkinStyle.editBoxColor);
     record.editTextColor = COLORREF(gSkinStyle.editBoxTextColor);
-    SetControlText(n, record.text);
+    SetControlText(n, ControlWholeText(n).c_str());
     Subclass(record.window, SkinnedSliderMouseProc);
     if (record.editWindow) InvalidateRect(record.editWindow, nullptr, TRUE);
 }
@@ -568,7 +569,8 @@ int32_t GetTabAtMouse(int32_t n) {
     POINT mouse;
     if (!MouseInWindow(record->window, &mouse)) return -1;
     if (mouse.y < 0 || mouse.y >= gSkinStyle.tabStripHeight) return -1;
-    return SkinItemAt(mouse.x, GetSkinItemWidth(n, 0), CountTextLines(record->text));
+    return SkinItemAt(mouse.x, GetSkinItemWidth(n, 0),
+                      CountTextLines(ControlWholeText(*record).c_str()));
 }
 
 int32_t GetToolbarButtonAtMouse(int32_t n) {
@@ -579,7 +581,8 @@ int32_t GetToolbarButtonAtMouse(int32_t n) {
     if (!MouseInWindow(record->window, &mouse) || !GetClientRect(record->window, &client) ||
         !PtInRect(&client, mouse))
         return -1;
-    return SkinItemAt(mouse.x, gSkinStyle.toolbarButtonWidth, CountTextLines(record->text));
+    return SkinItemAt(mouse.x, gSkinStyle.toolbarButtonWidth,
+                      CountTextLines(ControlWholeText(*record).c_str()));
 }
 
 int32_t IsOnTabSheet(int32_t n) {
@@ -693,7 +696,7 @@ int32_t GetSkinThumbWidth() {
 int32_t GetSkinItemWidth(int32_t n, int32_t count) {
     if (count <= 0) {
         const ControlRecord* record = UsedControlRecord(n);
-        count = record ? CountTextLines(record->text) : 0;
+        count = record ? CountTextLines(ControlWholeText(*record).c_str()) : 0;
     }
     return SkinTabWidth(gSkinStyle, count);
 }
@@ -704,5 +707,5 @@ int32_t CountSkinItems(const char* text) {
 
 int32_t GetSkinItemCount(int32_t n) {
     const ControlRecord* record = UsedControlRecord(n);
-    return record ? CountTextLines(record->text) : 0;
+    return record ? CountTextLines(ControlWholeText(*record).c_str()) : 0;
 }

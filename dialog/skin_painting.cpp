@@ -10,6 +10,7 @@
 
 #include "dialog/control_classes.h"
 #include "dialog/control_record.h"
+#include "dialog/control_text_store.h"
 #include "dialog/dialog_units.h"
 #include "dialog/dialog_window.h"
 #include "dialog/filter_dialog.h"
@@ -158,12 +159,12 @@ HFONT BoldSkinFont() {
 }
 
 std::string Caption(const ControlRecord& record) {
-    return ExpandText(record.text);
+    return ExpandText(ControlWholeText(record).c_str());
 }
 
 std::vector<std::string> Items(const ControlRecord& record) {
     std::vector<std::string> items;
-    std::string text = ExpandText(record.text), item;
+    std::string text = ExpandTextLines(ControlWholeText(record)), item;
     for (char c : text) {
         if (c == '\n') {
             items.push_back(item);
@@ -577,8 +578,8 @@ void PaintSkinProgress(int32_t n, int32_t state) {
     const ControlRecord* buddy = record->buddy >= 0 ? UsedControlRecord(record->buddy) : nullptr;
     if (buddy && buddy->text[0]) {
         RECT rect = {0, s.flatBottomEdge ? 2 : 0, canvas.width, canvas.height};
-        canvas.Text(ExpandText(buddy->text), rect, DT_CENTER | DT_TOP | DT_SINGLELINE,
-                    s.controlTextColor, SkinFont());
+        canvas.Text(ExpandText(ControlWholeText(*buddy).c_str()), rect,
+                    DT_CENTER | DT_TOP | DT_SINGLELINE, s.controlTextColor, SkinFont());
     }
 }
 

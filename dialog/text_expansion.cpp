@@ -404,6 +404,19 @@ const char* ExpandText(const char* text) {
     return buffer;
 }
 
+std::string ExpandTextLines(const std::string& text) {
+    std::string expanded;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = text.find('\n', start);
+        const std::string line = text.substr(start, end == std::string::npos ? end : end - start);
+        expanded += ExpandText(line.c_str());
+        if (end == std::string::npos) return expanded;
+        expanded += '\n';
+        start = end + 1;
+    }
+}
+
 const char* TrimEllipsis(const char* text) {
     static char buffer[kTrimmedTitleBytes];
     if (!text) text = "";

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 constexpr size_t kExpandedTextBytes = 1024;  // 1023 bytes of text and a terminator
 constexpr size_t kTrimmedTitleBytes = 512;
@@ -10,6 +11,10 @@ constexpr size_t kTrimmedTitleBytes = 512;
 // Returns the expanded text in a static buffer that the next call overwrites, so callers
 // copy it before they expand another text. A null text gives an empty one.
 const char* ExpandText(const char* text);
+
+// Each line expanded on its own and the lines joined again: the lines of an item list are
+// items, which together may run far past the buffer of one expansion.
+std::string ExpandTextLines(const std::string& text);
 
 // The text without a trailing "...", cut to 511 characters, in a static buffer of its own.
 const char* TrimEllipsis(const char* text);

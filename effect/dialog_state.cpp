@@ -31,7 +31,6 @@ constexpr int32_t kCapWidthPx = 1024, kCapHeightPx = 768;
 // The small size in dialog units, which is also the tracking minimum.
 constexpr int32_t kMinWidthUnits = 529, kMinHeightUnits = 332;
 constexpr const char* kGermanLanguageName = "German";
-constexpr int32_t kLeastPreviewSide = 10;  // dialog units; the preview is never laid out smaller
 constexpr uint32_t kTitleHostSignatures[] = {FourCC("PSPI"), FourCC("DAD6"), FourCC("UP20"),
                                              0x0055098Cu};
 constexpr uint32_t kPhotoshopSignature = FourCC("8BIM");
@@ -131,18 +130,7 @@ void LayOutDialogControls(int32_t width, int32_t height) {
         return;
     }
     // Not shown yet: nothing to repaint, and no redraw switch that would mark it shown.
-    for (int32_t n = 0; n < kControlCount; ++n) {
-        const ControlRecord* record = n == CTL_PREVIEW ? ControlRecordAt(n) : UsedControlRecord(n);
-        if (!record || record->anchorFlags <= 0) continue;
-        ControlPlace place =
-            AnchoredPlace({record->x, record->y, record->width, record->height},
-                          record->anchorFlags, record->anchorDX, record->anchorDY, width, height);
-        if (n == CTL_PREVIEW) {
-            place.width = std::max(place.width, kLeastPreviewSide);
-            place.height = std::max(place.height, kLeastPreviewSide);
-        }
-        SetControlPosition(n, place.x, place.y, place.width, place.height);
-    }
+    PlaceAnchoredControls(width, height);
 }
 
 void SetOrStoreControlValue(int32_t n, int32_t value) {

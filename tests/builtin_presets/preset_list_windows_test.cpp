@@ -18,6 +18,7 @@
 #include "dialog/control_creation.h"
 #include "dialog/control_items.h"
 #include "dialog/control_record.h"
+#include "dialog/dialog_services.h"
 #include "dialog/dialog_window.h"
 #include "dialog/image_lists.h"
 #include "effect/builtin_presets.h"
@@ -154,6 +155,40 @@ TEST_F(PresetListWindow, ListsAndCombosCarryTheirItems) {
                                    text, sizeof text));
     EXPECT_STREQ(text, "Papier");
     ApplyPresetLanguage(0);
+}
+
+// The built-in preset combos hold dozens of names each, far more than a control record's text
+// field: every one stays in the window, in the control's lines and through a refill of the
+// window from the control's text (a font change re-shows it).
+TEST_F(PresetListWindow, BuiltinPresetCombosKeepEveryItem) {
+    ApplyPresetLanguage(0);
+    const std::vector<std::string> colorFilm = BuiltinComboItems(CTL_BUILTIN_COLOR_FILM);
+    size_t colorFilmBytes = 0;
+    for (const std::string& item : colorFilm) colorFilmBytes += item.size() + 1;
+    ASSERT_GT(colorFilm.size(), 54u);
+    ASSERT_GT(colorFilmBytes, sizeof(ControlRecord::text)) << "the case would show nothing";
+    const auto windowItems = [](int32_t combo) {
+        std::vector<std::string> items;
+        char text[256] = "";
+        for (int32_t i = 0; i < GetControlItemCount(combo); ++i)
+            items.push_back(GetControlItemText(combo, i, text, sizeof text) ? text : "<none>");
+        return items;
+    };
+    const auto lines = [](int32_t combo) {
+        std::vector<std::string> items;
+        char text[256] = "";
+        for (int32_t i = 0; i < GetControlTextLine(combo, -1, nullptr, 0); ++i)
+            items.push_back(GetControlTextLine(combo, i, text, sizeof text) ? text : "<none>");
+        return items;
+    };
+    for (int32_t combo = CTL_BUILTIN_COLOR_FILM; combo <= CTL_BUILTIN_COLOR_FILM + 11; ++combo) {
+        const std::vector<std::string> expected = BuiltinComboItems(combo);
+        const std::string which = "combo " + std::to_string(combo);
+        EXPECT_EQ(windowItems(combo), expected) << which << ": the window";
+        EXPECT_EQ(lines(combo), expected) << which << ": the control's lines";
+        SetControlFont(combo, -1);
+        EXPECT_EQ(windowItems(combo), expected) << which << ": refilled from its text";
+    }
 }
 
 TEST_F(PresetListWindow, ThumbnailRunLeavesEverySettingAsItWas) {
