@@ -190,8 +190,7 @@ TEST(PresetViewMenu, TheListOpensWithItsRememberedTopItemInView) {
     }
     ASSERT_GT(lines.size(), kTopItemLine);
     lines[kTopItemLine] = std::to_string(kRememberedTop);
-    // No restored size: the dialog opens at its remembered size, not maximised (a maximised
-    // dialog renders its thumbnails only on a first start).
+    // No restored size: the dialog opens at its remembered size, not maximised.
     lines[kRestoredWidthLine] = lines[kRestoredHeightLine] = "0";
     {
         std::ofstream out(path, std::ios::binary);
