@@ -97,6 +97,18 @@ std::string FileLine(const std::string& path, size_t index) {
     return line;
 }
 
+std::vector<std::string> FileLines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::ifstream in(path, std::ios::binary);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+void WriteFileLines(const std::string& path, const std::vector<std::string>& lines) {
+    std::ofstream out(path, std::ios::binary);
+    for (const std::string& line : lines) out << line << "\n";
+}
+
 TEST(PresetViewMenu, EachViewShowsTheListAsChosenAndOkRemembersIt) {
     auto session = OpenEffectPlugin(240, 160);
     const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
@@ -183,19 +195,12 @@ TEST(PresetViewMenu, TheListOpensWithItsRememberedTopItemInView) {
     auto first = OpenEffectPlugin(120, 80);
     ASSERT_EQ(RunEffectDialog(*first, [](Driver& driver) { ClickOkUntilClosed(driver); }), 0);
     const std::string path = DataFilePath("Greyloomdialog.ini");
-    std::vector<std::string> lines;
-    {
-        std::ifstream in(path, std::ios::binary);
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-    }
+    std::vector<std::string> lines = FileLines(path);
     ASSERT_GT(lines.size(), kTopItemLine);
     lines[kTopItemLine] = std::to_string(kRememberedTop);
     // No restored size: the dialog opens at its remembered size, not maximised.
     lines[kRestoredWidthLine] = lines[kRestoredHeightLine] = "0";
-    {
-        std::ofstream out(path, std::ios::binary);
-        for (const std::string& line : lines) out << line << "\n";
-    }
+    WriteFileLines(path, lines);
 
     auto session = OpenEffectPlugin(120, 80, false);
     const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
@@ -259,11 +264,7 @@ void RememberCategory(int categoryItem, bool maximised) {
     auto first = OpenEffectPlugin(120, 80);
     ASSERT_EQ(RunEffectDialog(*first, [](Driver& driver) { ClickOkUntilClosed(driver); }), 0);
     const std::string path = DataFilePath("Greyloomdialog.ini");
-    std::vector<std::string> lines;
-    {
-        std::ifstream in(path, std::ios::binary);
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-    }
+    std::vector<std::string> lines = FileLines(path);
     ASSERT_GT(lines.size(), kCategoryLine);
     lines[kCategoryLine] = std::to_string(categoryItem);
     if (maximised)
@@ -271,8 +272,7 @@ void RememberCategory(int categoryItem, bool maximised) {
             << "a dialog closed maximised remembers its restored size";
     else
         lines[kRestoredWidthLine] = lines[kRestoredHeightLine] = "0";
-    std::ofstream out(path, std::ios::binary);
-    for (const std::string& line : lines) out << line << "\n";
+    WriteFileLines(path, lines);
 }
 
 TEST(PresetThumbnails, ADialogRememberedMaximisedRendersThem) {
