@@ -280,7 +280,7 @@ void ApplyRecordedValues(bool dialogShown) {
 }
 
 // A dialog without a remembered size (or closed maximised) opens maximised.
-void OpenMaximised(bool stateFileRead) {
+void OpenMaximised() {
     const int32_t clientWidth = GetDialogClientWidth(), clientHeight = GetDialogClientHeight();
     LayOutDialogControls(clientWidth, clientHeight);
     DialogForgetEarlyShow();
@@ -290,7 +290,8 @@ void OpenMaximised(bool stateFileRead) {
     LayOutDialogControls(GetDialogClientWidth(), GetDialogClientHeight());
     Fire(CTL_MODE, EVENT_DIALOG_SIZE);
     Fire(CTL_ZOOM);
-    if (stateFileRead) return;
+    // The dialog's shown event starts the thumbnails only for a dialog that is not maximised:
+    // a maximised one, first start or remembered, starts them here.
     const int32_t slot = gEffectSession.thumbnailsOn ? 0 : 1;
     // The tick comes from the dialog's own loop: the run would otherwise keep the dialog's
     // creation (and whoever waits for it) busy for as long as it takes.
@@ -347,7 +348,7 @@ int32_t OnSessionStart(EffectContext* context) {
         Fire(CTL_CURVE, EVENT_DRAW_ITEM);
     InitUndo();
     if (dialogShown && stateResult == kDialogStateMaximise)
-        OpenMaximised(dialogState.fileRead);
+        OpenMaximised();
     else if (dialogShown && !visibleAtStart)
         DialogForgetEarlyShow();
     return 1;

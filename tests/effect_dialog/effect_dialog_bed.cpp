@@ -3,6 +3,7 @@
 #include "tests/effect_dialog/effect_dialog_bed.h"
 
 #include "effect/control_ids.h"
+#include "tests/common/real_input.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -189,6 +190,23 @@ POINT TabItemPoint(HWND tab, int item) {
     POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     ClientToScreen(tab, &point);
     return point;
+}
+
+void ChooseComboItemByClicks(Driver& driver, HWND combo, int item) {
+    ClickAt(CentreOf(combo));
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof info;
+    if (!driver.Check(WaitFor([&] {
+                          return GetComboBoxInfo(combo, &info) && IsWindowVisible(info.hwndList);
+                      }),
+                      "the combo's list drops open"))
+        return;
+    SendMessageA(info.hwndList, LB_SETTOPINDEX, WPARAM(item), 0);
+    RECT rect = {};
+    SendMessageA(info.hwndList, LB_GETITEMRECT, WPARAM(item), LPARAM(&rect));
+    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(info.hwndList, &point);
+    ClickAt(point);
 }
 
 void RememberQuickDialog() {

@@ -50,6 +50,9 @@ void ClickOkUntilClosed(Driver& driver);
 // The screen point at the middle of a tab control's item, for a real click.
 POINT TabItemPoint(HWND tab, int item);
 
+// Real clicks: the combo dropped open, then its item clicked in the open list.
+void ChooseComboItemByClicks(Driver& driver, HWND combo, int item);
+
 // Leaves the settings files of a dialog closed at a size of its own with the presets as a
 // plain list, so that the next dialog takes input at once instead of rendering 689 thumbnails
 // first.

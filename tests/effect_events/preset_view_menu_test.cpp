@@ -1,5 +1,6 @@
 // The preset list's view menu in the shipped plug-in: each view chosen from the real menu gives
-// the list its pictures at the size chosen, or the plain list, and OK remembers the view.
+// the list its pictures at the size chosen, or the plain list, and OK remembers the view; a
+// category chosen and a dialog opened maximised show their thumbnails.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -7,11 +8,13 @@
 #include <commctrl.h>
 
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "dialog/control_record.h"
 #include "effect/control_ids.h"
+#include "tests/common/real_input.h"
 #include "tests/effect_dialog/effect_dialog_bed.h"
 
 namespace {
@@ -92,6 +95,18 @@ std::string FileLine(const std::string& path, size_t index) {
     for (size_t i = 0; i <= index && std::getline(in, line); ++i) {
     }
     return line;
+}
+
+std::vector<std::string> FileLines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::ifstream in(path, std::ios::binary);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+void WriteFileLines(const std::string& path, const std::vector<std::string>& lines) {
+    std::ofstream out(path, std::ios::binary);
+    for (const std::string& line : lines) out << line << "\n";
 }
 
 TEST(PresetViewMenu, EachViewShowsTheListAsChosenAndOkRemembersIt) {
@@ -180,20 +195,12 @@ TEST(PresetViewMenu, TheListOpensWithItsRememberedTopItemInView) {
     auto first = OpenEffectPlugin(120, 80);
     ASSERT_EQ(RunEffectDialog(*first, [](Driver& driver) { ClickOkUntilClosed(driver); }), 0);
     const std::string path = DataFilePath("Greyloomdialog.ini");
-    std::vector<std::string> lines;
-    {
-        std::ifstream in(path, std::ios::binary);
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-    }
+    std::vector<std::string> lines = FileLines(path);
     ASSERT_GT(lines.size(), kTopItemLine);
     lines[kTopItemLine] = std::to_string(kRememberedTop);
-    // No restored size: the dialog opens at its remembered size, not maximised (a maximised
-    // dialog renders its thumbnails only on a first start).
+    // No restored size: the dialog opens at its remembered size, not maximised.
     lines[kRestoredWidthLine] = lines[kRestoredHeightLine] = "0";
-    {
-        std::ofstream out(path, std::ios::binary);
-        for (const std::string& line : lines) out << line << "\n";
-    }
+    WriteFileLines(path, lines);
 
     auto session = OpenEffectPlugin(120, 80, false);
     const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
@@ -204,6 +211,110 @@ TEST(PresetViewMenu, TheListOpensWithItsRememberedTopItemInView) {
                     kViewWaitMs),
             "the remembered item is in view once the thumbnails stand, the first not");
         ShootDialog(driver, "preset_view_remembered_top");
+        ClickOkUntilClosed(driver);
+    });
+    EXPECT_EQ(result, 0);
+}
+
+// Line of the category combo in the dialog-state file.
+constexpr size_t kCategoryLine = 13 + (CTL_PRESET_GROUP_FILTER - CTL_MAIN_TAB);
+constexpr int kFrameItem = 17;  // the category combo's item of "Frame"
+
+// Whether the picture of list item `item` is a rendered thumbnail: a slot of the image list
+// that was never rendered is of one colour, a bevelled photograph of many.
+bool ThumbnailDrawn(HWND list, int item) {
+    HIMAGELIST images = HIMAGELIST(SendMessageA(list, LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
+    LVITEMA entry = {};
+    entry.mask = LVIF_IMAGE;
+    entry.iItem = item;
+    int width = 0, height = 0;
+    if (!images || !SendMessageA(list, LVM_GETITEMA, 0, LPARAM(&entry)) || entry.iImage < 0 ||
+        !ImageList_GetIconSize(images, &width, &height))
+        return false;
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC memory = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    ImageList_Draw(images, entry.iImage, memory, 0, 0, ILD_NORMAL);
+    GdiFlush();
+    std::set<uint32_t> colours;
+    const uint32_t* pixels = static_cast<const uint32_t*>(bits);
+    for (int i = 0; bits && i < width * height; ++i) colours.insert(pixels[i] & 0xFFFFFF);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return colours.size() > 8;
+}
+
+std::string ItemText(HWND list, int item) {
+    char text[256] = "";
+    LVITEMA entry = {};
+    entry.iSubItem = 0;
+    entry.pszText = text;
+    entry.cchTextMax = sizeof text;
+    SendMessageA(list, LVM_GETITEMTEXTA, WPARAM(item), LPARAM(&entry));
+    return text;
+}
+
+// A first dialog closed with OK (maximised, as a first start opens), its state file then set
+// to show the given category, and maximised or at its own size.
+void RememberCategory(int categoryItem, bool maximised) {
+    auto first = OpenEffectPlugin(120, 80);
+    ASSERT_EQ(RunEffectDialog(*first, [](Driver& driver) { ClickOkUntilClosed(driver); }), 0);
+    const std::string path = DataFilePath("Greyloomdialog.ini");
+    std::vector<std::string> lines = FileLines(path);
+    ASSERT_GT(lines.size(), kCategoryLine);
+    lines[kCategoryLine] = std::to_string(categoryItem);
+    if (maximised)
+        ASSERT_TRUE(lines[kRestoredWidthLine] != "0" && lines[kRestoredHeightLine] != "0")
+            << "a dialog closed maximised remembers its restored size";
+    else
+        lines[kRestoredWidthLine] = lines[kRestoredHeightLine] = "0";
+    WriteFileLines(path, lines);
+}
+
+TEST(PresetThumbnails, ADialogRememberedMaximisedRendersThem) {
+    ASSERT_NO_FATAL_FAILURE(RememberCategory(kVignetteItem, true));
+    auto session = OpenEffectPlugin(120, 80, false);
+    const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
+        HWND list = driver.ControlWindow(CTL_PRESET_LIST);
+        driver.Check(IsZoomed(driver.dialog) != FALSE, "the dialog opens maximised");
+        driver.Check(WaitFor([&] { return ThumbnailDrawn(list, 1); }, kViewWaitMs),
+                     "the category's thumbnails are rendered");
+        ShootDialog(driver, "preset_thumbnails_maximised");
+        ClickOkUntilClosed(driver);
+    });
+    EXPECT_EQ(result, 0);
+}
+
+TEST(PresetThumbnails, ACategoryChosenShowsItsOwn) {
+    ASSERT_NO_FATAL_FAILURE(RememberCategory(kVignetteItem, false));
+    auto session = OpenEffectPlugin(120, 80, false);
+    const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
+        HWND list = driver.ControlWindow(CTL_PRESET_LIST);
+        driver.Check(WaitFor([&] { return ThumbnailDrawn(list, 1); }, kViewWaitMs),
+                     "the remembered category's thumbnails are rendered");
+        const auto choose = [&](int item) {
+            HWND combo = driver.ControlWindow(CTL_PRESET_GROUP_FILTER);
+            const std::string before = ItemText(list, 1);
+            ChooseComboItemByClicks(driver, combo, item);
+            return driver.Check(WaitFor([&] { return ItemText(list, 1) != before; }, kViewWaitMs),
+                                "the list shows the category " + std::to_string(item));
+        };
+        EnterAdvancedMode(driver);
+        Sleep(1000);  // the preview renders after the thumbnails
+        if (!choose(kFrameItem)) return;
+        const int frames = int(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        driver.Check(
+            WaitFor([&] { return ThumbnailDrawn(list, 1) && ThumbnailDrawn(list, frames - 1); },
+                    kViewWaitMs),
+            "the chosen category's thumbnails are rendered");
+        ShootDialog(driver, "preset_thumbnails_category_chosen");
+        Sleep(1000);
+        if (!choose(kVignetteItem)) return;
+        driver.Check(ThumbnailDrawn(list, 1), "the category shown before keeps its thumbnails");
         ClickOkUntilClosed(driver);
     });
     EXPECT_EQ(result, 0);

@@ -32,21 +32,8 @@ void ClickSliderChannel(Driver&, HWND slider) {
     ClickAt({rect.right - (rect.right - rect.left) / 5, (rect.top + rect.bottom) / 2});
 }
 
-// The combo dropped open with a click, then an item of its open list clicked.
-void ChooseComboItem(Driver& driver, HWND combo) {
-    ClickAt(CentreOf(combo));
-    COMBOBOXINFO info = {};
-    info.cbSize = sizeof info;
-    if (!driver.Check(WaitFor([&] {
-                          return GetComboBoxInfo(combo, &info) && IsWindowVisible(info.hwndList);
-                      }),
-                      "the combo's list drops open"))
-        return;
-    RECT item = {};
-    SendMessageA(info.hwndList, LB_GETITEMRECT, WPARAM(kStandardItem), LPARAM(&item));
-    POINT point = {(item.left + item.right) / 2, (item.top + item.bottom) / 2};
-    ClientToScreen(info.hwndList, &point);
-    ClickAt(point);
+void ChooseConversion(Driver& driver, HWND combo) {
+    ChooseComboItemByClicks(driver, combo, kStandardItem);
 }
 
 void ClickSwitch(Driver&, HWND box) {
@@ -76,7 +63,7 @@ struct UndoCase {
 const UndoCase kCases[] = {
     {"slider", CTL_TONE_BRIGHTNESS, kMainSheet, ClickSliderChannel, SliderShows},
     {"switch", CTL_TONE_ZONES, kMainSheet, ClickSwitch, SwitchShows},
-    {"combo", CTL_CONVERSION_METHOD, kFx1Sheet, ChooseComboItem, ComboShows},
+    {"combo", CTL_CONVERSION_METHOD, kFx1Sheet, ChooseConversion, ComboShows},
 };
 
 // How the user asks for undo and for redo.
