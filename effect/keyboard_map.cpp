@@ -81,6 +81,12 @@ int32_t Fire(int32_t control) {
     return 1;
 }
 
+// A click as the button's own would be: the preview renders unless the reaction handled it all.
+int32_t ClickButton(int32_t control) {
+    if (FireControlEvent(control, EVENT_CLICKED, 0) == 0) RunControlAction(ACTION_PREVIEW);
+    return 1;
+}
+
 int32_t FireAndRender(int32_t control) {
     FireControlEvent(control, EVENT_CLICKED, 0);
     RunControlAction(ACTION_PREVIEW);
@@ -134,8 +140,8 @@ constexpr KeyReactionProc kKeyReactions[KEY_REACTION_COUNT] = {
     [] { return 0; },
     [] { return Fire(CTL_ZOOM_IN); },
     [] { return Fire(CTL_ZOOM_OUT); },
-    [] { return Fire(CTL_UNDO); },
-    [] { return Fire(CTL_REDO); },
+    [] { return ClickButton(CTL_UNDO); },
+    [] { return ClickButton(CTL_REDO); },
     [] { return Fire(CTL_TOOL_HAND); },
     [] { return Fire(CTL_TOOL_EYEDROPPER); },
     [] { return Fire(CTL_TOOL_CROSS); },

@@ -98,6 +98,10 @@ int32_t ChooseCategory(const ReactionEvent& event);
 int32_t ChooseBuiltinCombo(const ReactionEvent& event);
 int32_t OpenSheetPresetsMenu(const ReactionEvent& event);
 int32_t ShowGroupsInUseMenu(const ReactionEvent& event);
+// --- Settings sets and undo (effect/settings_sets.cpp, effect/undo_history.cpp) --------------
+int32_t ReactToSettingsSetTab(const ReactionEvent& event);
+int32_t ReactToUndoButton(const ReactionEvent& event);
+
 // The items of combo n above item that are lines of dashes.
 int32_t CountDashItemsAbove(int32_t n, int32_t item);
 // Row `from` of a settings-row array copied over row `to`, its stored marker included.

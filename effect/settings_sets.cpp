@@ -5,6 +5,7 @@
 #include "dialog/control_record.h"
 #include "effect/control_ids.h"
 #include "effect/session_hooks.h"
+#include "effect/settings_reaction_parts.h"
 #include "effect/settings_rows.h"
 #include "effect/undo_history.h"
 #include "host/effect_context.h"
@@ -31,4 +32,12 @@ void StoreSettingsSetsOnClose(int32_t current) {
     for (int32_t set = 0; set < kSettingsSetCount; ++set)
         if (set == current || !IsSettingsRowStored(ARRAY_SETTINGS_ROWS, set))
             StoreSettingsRow(ARRAY_SETTINGS_ROWS, set);
+}
+
+int32_t ReactToSettingsSetTab(const ReactionEvent& event) {
+    const int32_t next = GetControlValue(CTL_PREVIEW_TAB);
+    const int32_t previous = event.previous;
+    if (previous < 0 || previous >= kSettingsSetCount || previous == next) return 1;
+    // A set that was stored is shown: the preview renders it (result 0 runs the action).
+    return SwitchSettingsSet(previous, next) ? 0 : 1;
 }

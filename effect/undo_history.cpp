@@ -2,8 +2,13 @@
 
 #include "effect/undo_history.h"
 
+#include <cstring>
+#include <vector>
+
+#include "dialog/control_appearance.h"
 #include "dialog/control_texts.h"
 #include "dialog/filter_dialog.h"
+#include "effect/settings_reaction_parts.h"
 #include "effect/settings_rows.h"
 #include "host/numbered_arrays.h"
 
@@ -52,10 +57,20 @@ void RecordUndo() {
         gUndoInProgress = 0;
         return;
     }
-    for (int32_t x = 0; x < GetArrayDimension(ARRAY_UNDO, 0); ++x)
-        PutArrayElement(ARRAY_UNDO, x, kBeforeRow, 0,
-                        GetArrayElement(ARRAY_UNDO, x, kCurrentRow, 0));
+    const int32_t width = GetArrayDimension(ARRAY_UNDO, 0);
+    std::vector<int32_t> last(size_t(width > 0 ? width : 0));
+    for (int32_t x = 0; x < width; ++x)
+        last[size_t(x)] = GetArrayElement(ARRAY_UNDO, x, kCurrentRow, 0);
     StoreSettingsRow(ARRAY_UNDO, kCurrentRow);
+    // A rendering that changed nothing (a zoom, a second pass over the same settings, the
+    // settings set's tab) is no step: it would leave an undo that restores what is shown and
+    // throw away the redo.
+    bool changed = false;
+    for (int32_t x = 0; x < width && !changed; ++x)
+        changed = GetArrayElement(ARRAY_UNDO, x, kCurrentRow, 0) != last[size_t(x)];
+    if (!changed) return;
+    for (int32_t x = 0; x < width; ++x)
+        PutArrayElement(ARRAY_UNDO, x, kBeforeRow, 0, last[size_t(x)]);
     ShowButtons(true, false);
 }
 
@@ -68,6 +83,18 @@ void Redo() {
     if (!SwapAndApply()) return;
     PumpDialogMessages();
     ShowButtons(true, false);
+}
+
+int32_t ReactToUndoButton(const ReactionEvent& event) {
+    const bool undo = event.control == kUndoButton;
+    // The button's image is its state: a grey button has nothing to give back.
+    const char* image = GetControlImageName(event.control);
+    if (!image || strcmp(image, undo ? "undo_off.bmp" : "redo_off.bmp") != 0) return 1;
+    if (undo)
+        Undo();
+    else
+        Redo();
+    return 0;  // the control's action renders the state given back
 }
 
 void UndoHistoryReset() {

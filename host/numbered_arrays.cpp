@@ -196,7 +196,7 @@ int SwapArrays(int32_t a, int32_t b) {
     return 1;
 }
 
-int CopyArrayData(int32_t a, int32_t b) {
+int ShapeArrayLike(int32_t a, int32_t b) {
     const NumberedArray* source = ExistingArray(a);
     if (!source || source->byteSize <= 0 || !ValidNumber(b)) return 0;
     if (a == b) return 1;
@@ -204,12 +204,17 @@ int CopyArrayData(int32_t a, int32_t b) {
     if (target.byteSize != source->byteSize || !target.base) {
         if (!AllocateMemory(target, source->byteSize)) return 0;
     }
-    memcpy(target.base, source->base, size_t(source->byteSize));
     target.elementBytes = source->elementBytes;
     target.xSize = source->xSize;
     target.ySize = source->ySize;
     target.zSize = source->zSize;
     target.border = source->border;
+    return 1;
+}
+
+int CopyArrayData(int32_t a, int32_t b) {
+    if (!ShapeArrayLike(a, b)) return 0;
+    if (a != b) memcpy(gArrays[b].base, gArrays[a].base, size_t(gArrays[a].byteSize));
     return 1;
 }
 

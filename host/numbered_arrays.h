@@ -51,6 +51,9 @@ int CreateArray(int32_t n, int32_t x, int32_t y, int32_t z, int32_t elementBytes
 int ReleaseArray(int32_t n);  // 1 released, 0 absent
 int SwapArrays(int32_t a, int32_t b);
 int CopyArrayData(int32_t a, int32_t b);  // 1 when b became a copy of a
+// 1 when b has a's shape and byte size (its bytes kept when the size was already a's, else
+// undefined), without the error message of CreateArray: threads then fill it in shares.
+int ShapeArrayLike(int32_t a, int32_t b);
 // The element (unsigned for 1 and 2 bytes, signed for 4), x and y clamped into the array
 // with its border; 0 when absent, z outside, or 8-byte elements.
 int32_t GetArrayElement(int32_t n, int32_t x, int32_t y, int32_t z);

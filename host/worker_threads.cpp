@@ -17,13 +17,15 @@ int32_t gProcessorOverride = 0;
 // The routine of the RunParallel call under way; written before its threads are created.
 ThreadRoutine gParallelRoutine = nullptr;
 
-// Written by StartWorkerPool / StopWorkerPool on the host's thread only.
+// Written by StartWorkerPool / StopWorkerPool on the host's thread only; busy by RunPoolJob.
 struct WorkerPool {
     int32_t size;                     // N: the processor count at start
     std::atomic<int32_t>* doneFlags;  // N flags; 1 when the thread finished the current job
     HANDLE* threads;                  // N - 1 handles, thread i at [i - 1]
+    DWORD ownerThreadId;              // the thread that started the pool and hands out its jobs
+    bool busy;                        // a job of several threads runs on the pool
 };
-WorkerPool gPool = {0, nullptr, nullptr};
+WorkerPool gPool = {0, nullptr, nullptr, 0, false};
 
 struct BarrierSlot {
     std::atomic<uint32_t> threadId;  // 0 while unclaimed
@@ -101,6 +103,11 @@ void RunParallel(ThreadRoutine routine, bool useAllProcessors, int32_t parameter
         routine(0);
         return;
     }
+    // Threads of a running pool resume in a fraction of the time new ones take to start.
+    if (WorkerPoolServes(n)) {
+        RunPoolRoutine(routine, true, withBarrier);
+        return;
+    }
     // Threads are made suspended and started only when all of them exist: a job whose
     // threads wait at barriers must never run with a thread missing. Anything short of that
     // runs the whole job on the caller, which is correct, only slower.
@@ -140,6 +147,7 @@ void StartWorkerPool() {
     StopWorkerPool();
     const int32_t n = GetProcessorCount();
     gPool.size = n;
+    gPool.ownerThreadId = GetCurrentThreadId();
     gPool.doneFlags = new (std::nothrow) std::atomic<int32_t>[n]();
     if (!gPool.doneFlags || n < 2) return;
     gPool.threads = new (std::nothrow) HANDLE[n - 1]();
@@ -167,6 +175,7 @@ void RunPoolJob(bool multiProcessor, bool withBarrier) {
         return;
     }
     BeginJob(n);
+    gPool.busy = true;
     const bool barrier = withBarrier && InitThreadBarrier(n);
     // Releasing the cleared flags publishes the job slot, the parameters and the barrier
     // to the threads that see them.
@@ -181,6 +190,20 @@ void RunPoolJob(bool multiProcessor, bool withBarrier) {
     }
     for (int32_t i = 1; i < n; ++i) SuspendThread(gPool.threads[i - 1]);
     if (barrier) FreeThreadBarrier();
+    gPool.busy = false;
+}
+
+bool WorkerPoolServes(int32_t threadCount) {
+    return threadCount > 1 && gPool.threads && gPool.size == threadCount && !gPool.busy &&
+           gPool.ownerThreadId == GetCurrentThreadId();
+}
+
+void EnsureWorkerPool() {
+    const int32_t n = GetProcessorCount();
+    if (n < 2 || gPool.busy) return;
+    // Another thread's pool is left alone: its jobs may still come.
+    const bool own = gPool.ownerThreadId == GetCurrentThreadId();
+    if (!gPool.threads || (own && gPool.size != n)) StartWorkerPool();
 }
 
 void RunPoolRoutine(ThreadRoutine routine, bool multiProcessor, bool withBarrier) {
@@ -202,7 +225,7 @@ void StopWorkerPool() {
         delete[] gPool.threads;
     }
     delete[] gPool.doneFlags;
-    gPool = WorkerPool{0, nullptr, nullptr};
+    gPool = WorkerPool{0, nullptr, nullptr, 0, false};
 }
 
 int32_t WorkerPoolThreadCount() {

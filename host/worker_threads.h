@@ -36,9 +36,10 @@ int32_t GetProcessorCount();
 void SetProcessorCountOverride(int32_t count);
 
 // Runs routine(i) for i = 0..N-1, N = the processor count when useAllProcessors, else 1;
-// index 0 on the caller, the others on threads created for this call and joined before it
-// returns. withBarrier makes the barrier table for the call. When threads cannot be made the
-// job runs on the caller alone with N = 1.
+// index 0 on the caller, the others on the worker pool when it serves N threads (see
+// WorkerPoolServes), else on threads created for this call and joined before it returns.
+// withBarrier makes the barrier table for the call. When threads cannot be made the job runs
+// on the caller alone with N = 1.
 void RunParallel(ThreadRoutine routine, bool useAllProcessors, int32_t parameterA,
                  int32_t parameterB, bool withBarrier);
 
@@ -51,6 +52,13 @@ void RunPoolJob(bool multiProcessor, bool withBarrier);
 void RunPoolRoutine(ThreadRoutine routine, bool multiProcessor, bool withBarrier);
 // Terminates and closes the pool's threads. Safe to call when no pool runs.
 void StopWorkerPool();
+// True when the pool can run a job of threadCount threads for the caller now: it runs with
+// that many threads, no job is under way on it, and the caller is the thread that started it.
+bool WorkerPoolServes(int32_t threadCount);
+// Starts the pool when none runs, or restarts the caller's own pool when the processor count
+// changed: a render's many jobs then resume the same threads instead of making new ones. The
+// pool lives until StopWorkerPool at the run's end.
+void EnsureWorkerPool();
 // Pool threads (0 when no pool runs); the pool's size is this plus one.
 int32_t WorkerPoolThreadCount();
 

@@ -16,6 +16,18 @@ struct PassThreadStart {
     int32_t index;
 };
 
+// The pass of the RunPassThreads call that runs on the worker pool; written before the pool
+// job starts, read-only during it.
+struct PassCall {
+    PassThreadProc proc;
+    void* context;
+};
+PassCall gPassCall = {nullptr, nullptr};
+
+void PassOnPoolThread(int32_t threadIndex) {
+    gPassCall.proc(gPassCall.context, threadIndex);
+}
+
 DWORD WINAPI PassThreadEntry(LPVOID parameter) {
     const PassThreadStart* start = static_cast<const PassThreadStart*>(parameter);
     start->proc(start->context, start->index);
@@ -30,6 +42,11 @@ int32_t PassThreadCount(int32_t multiProcessor) {
 
 void RunPassThreads(int32_t threadCount, PassThreadProc proc, void* context) {
     const int32_t n = std::max(1, threadCount);
+    if (WorkerPoolServes(n)) {
+        gPassCall = {proc, context};
+        RunPoolRoutine(PassOnPoolThread, true, false);
+        return;
+    }
     std::vector<PassThreadStart> starts(size_t(n), PassThreadStart{proc, context, 0});
     std::vector<HANDLE> threads;
     std::vector<int32_t> leftOver;

@@ -16,6 +16,7 @@
 #include "host/worker_threads.h"
 #include "render/blur.h"
 #include "render/pass_threads.h"
+#include "render/render_timeline.h"
 
 namespace {
 constexpr int32_t kFieldMax = 32768;
@@ -269,9 +270,12 @@ bool PrepareGrainField(const RenderPlan& plan, const int32_t* v, int32_t wholeWi
     if (!CreateArray(ARRAY_GRAIN, width, height, channels, 2)) return false;
     RunFieldJob(GrainPassJob, plan.multiProcessor, true,
                 {ARRAY_GRAIN, width, height, colour, gSession.grainSeed, kFieldMax});
+    RenderTimelineHostMark("grain noise");
     BlurField(ARRAY_GRAIN, BlurRadius(size * 0.25 * 2.0, plan.zoom), plan.multiProcessor);
+    RenderTimelineHostMark("grain blur");
     int32_t low = 0, high = kFieldMax;
     FieldStretchBounds(ARRAY_GRAIN, int64_t(width) * height, &low, &high);
+    RenderTimelineHostMark("grain bounds");
     // A flat field has nothing to stretch.
     if (high > low)
         RunFieldJob(NormaliseRangeJob, plan.multiProcessor, false, {ARRAY_GRAIN, low, high});
@@ -290,6 +294,7 @@ bool PrepareFrameField(const RenderPlan& plan, const int32_t* v, int32_t imageWi
                        v[CTL_FRAME_INNER_EDGE] != 0;
     if (edges && !MakeEdgePattern(plan, v, imageWidth, imageHeight, wholeWidth, wholeHeight))
         return false;
+    RenderTimelineHostMark("frame edges");
     const int32_t width = plan.right - plan.left;
     const int32_t height = plan.bottom - plan.top;
     if (!CreateArray(ARRAY_FRAME, width, height, v[CTL_FRAME_BORDER_ONLY] ? 1 : 2, 2)) return false;
@@ -302,6 +307,7 @@ bool PrepareFrameField(const RenderPlan& plan, const int32_t* v, int32_t imageWi
     const FrameRects rects = FrameRectsFor(imageWidth, imageHeight, v[CTL_FRAME_OUTSIDE],
                                            v[CTL_FRAME_BORDER], v[CTL_FRAME_INSIDE]);
     ClassifyFramePixels(plan, v, rects, edges, amplitude);
+    RenderTimelineHostMark("frame bands");
     // The edge pattern has done its work: the pixel steps read only the bands.
     ReleaseArray(ARRAY_FRAME_EDGE);
     const int32_t softness = v[CTL_FRAME_SOFTNESS];
@@ -309,8 +315,10 @@ bool PrepareFrameField(const RenderPlan& plan, const int32_t* v, int32_t imageWi
     const int32_t roundness = v[CTL_FRAME_ROUNDNESS];
     BlurField(ARRAY_FRAME, BlurRadius((n / 500.0) * roundness * 2.0, plan.zoom),
               plan.multiProcessor);
+    RenderTimelineHostMark("frame blur");
     int32_t low = 0, high = kFieldMax;
     FieldStretchBounds(ARRAY_FRAME, int64_t(width) * height, &low, &high);
+    RenderTimelineHostMark("frame bounds");
     if (std::abs(high - low) < 128) {
         low = 0;
         high = kFieldMax;

@@ -314,6 +314,8 @@ int32_t OnRender(EffectContext* context) {
     // and then for this rectangle again: the plan takes the pointers only afterwards.
     if (RenderWanted(c) && !gSession.thumbnailRendering)
         PrepareTonalLook(c.controlValues, c.dialogUp != 0);
+    // A render runs a dozen jobs on all processors (fields, blurs, passes): one pool for all.
+    if (RenderWanted(c) && c.controlValues[CTL_MULTI_CPU_OFF] == 0) EnsureWorkerPool();
     const bool planned = RenderPlanBuild(c);
     if (planned && RenderWanted(c) && RenderPrepareTables(c)) RunRenderRows(c.controlValues);
     if (planned && !gSession.thumbnailRendering) PreviewFinish(c, double(GetTickCount() - start));

@@ -408,6 +408,19 @@ void StageBlur(int32_t index, int32_t& stage, int32_t array, int32_t radiusTenth
     PassBarrier(index, stage, columnsLabel);
 }
 
+// Thread index's share of array from's bytes, copied into array to, which thread 0 shaped
+// like it before the barrier. On one thread the copy of a work image is one of the longest
+// stages of a render, mostly the first touch of its fresh pages; in shares both spread over
+// every processor.
+void CopyArrayShare(int32_t from, int32_t to, int32_t index) {
+    const NumberedArray& a = gArrays[from];
+    const NumberedArray& b = gArrays[to];
+    if (JobCancelRequested() || !a.base || !b.base || a.byteSize != b.byteSize) return;
+    const int64_t n = std::max(gJob.threadCount, 1);
+    const int64_t first = a.byteSize * index / n, last = a.byteSize * (index + 1) / n;
+    memcpy(b.base + first, a.base + first, size_t(last - first));
+}
+
 // Radius of a blur for a setting s at the preview's zoom z: trunc((s x 2 + z) / (2 z)).
 int32_t ZoomedRadius(double setting, int32_t zoom) {
     return int32_t((setting * 2.0 + zoom) / (zoom * 2.0));
@@ -420,8 +433,12 @@ void BlurStageOne(int32_t index, int32_t& stage) {
     const int32_t* v = plan.controls;
     if (plan.dynamicContrast) {
         PassBarrier(index, stage, "pass 1");
-        if (index == 0 && !JobCancelRequested() &&
-            CopyArrayData(ARRAY_WORK_BLUR, ARRAY_LOCAL_CONTRAST))
+        if (index == 0 && !JobCancelRequested())
+            ShapeArrayLike(ARRAY_WORK_BLUR, ARRAY_LOCAL_CONTRAST);
+        PassBarrier(index, stage, "contrast array");
+        CopyArrayShare(ARRAY_WORK_BLUR, ARRAY_LOCAL_CONTRAST, index);
+        PassBarrier(index, stage, "contrast copy");
+        if (index == 0 && !JobCancelRequested() && gArrays[ARRAY_LOCAL_CONTRAST].base)
             ApplyLocalContrast(ARRAY_LOCAL_CONTRAST, plan.thumbnails ? 1 : plan.depth.elementBytes,
                                v[CTL_DYNCONTRAST_DETAIL], 255, 255, 255, 100, 0, 0, 0, 0,
                                plan.multiProcessor ? 1 : 0);
@@ -466,11 +483,12 @@ void BlurStageTwo(const PassContext& pass, int32_t& stage) {
     if (pass.index == 0) ReleaseArray(ARRAY_LOCAL_CONTRAST);
     if (v[CTL_DIFFUSION_INTENSITY] > 0) {
         if (pass.index == 0) ReleaseArray(ARRAY_WORK_BLUR);
-        if (pass.index == 0 && !JobCancelRequested() &&
+        if (pass.index == 0 && !JobCancelRequested())
             CreateArray(ARRAY_WORK_BLUR, plan.right - plan.left, plan.bottom - plan.top, 3,
-                        plan.depth.elementBytes))
-            CopyArrayData(ARRAY_WORK_RGB, ARRAY_WORK_BLUR);
-        // Every thread blurs its share: none may start before thread 0 has made the copy.
+                        plan.depth.elementBytes);
+        PassBarrier(pass.index, stage, "diffusion array");
+        CopyArrayShare(ARRAY_WORK_RGB, ARRAY_WORK_BLUR, pass.index);
+        // Every thread blurs its share: none may start before all of the copy is made.
         PassBarrier(pass.index, stage, "diffusion copy");
         const int32_t radius = ZoomedRadius(v[CTL_DIFFUSION_RADIUS], plan.zoom);
         StageBlur(pass.index, stage, ARRAY_WORK_BLUR, radius * 10, "diffusion blur rows",

@@ -9,9 +9,7 @@
 #include <commctrl.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <string>
-#include <vector>
 
 #include "dialog/control_record.h"
 #include "effect/control_ids.h"
@@ -26,10 +24,6 @@ constexpr int kBwFilterItem = 8;  // the category combo's item of "BW Filter"
 constexpr int kPresetRow = 3;     // a preset of the category (row 0 is its heading)
 constexpr int kSecondSet = 1;     // "Preview 2"
 constexpr int kMainSheet = 3;     // the tone sliders and the Zones switch
-// Lines of the dialog-state file: the restored size, the preset list's view.
-constexpr size_t kRestoredWidthLine = 3, kRestoredHeightLine = 4;
-constexpr size_t kPresetMenuLine = 13 + (CTL_PRESET_MENU - CTL_MAIN_TAB);
-constexpr int kPlainListView = 0x124;  // the plain list, medium size, labels
 constexpr int32_t kSliders[] = {CTL_TONE_BRIGHTNESS, CTL_TONE_SHADOWS, CTL_TONE_EXPOSURE};
 
 std::string SourceFile(const std::string& relative) {
@@ -50,15 +44,6 @@ std::string Title(HWND dialog) {
     char text[256] = "";
     GetWindowTextA(dialog, text, sizeof text);
     return text;
-}
-
-// The screen point of a tab control's item.
-POINT TabItemPoint(HWND tab, int item) {
-    RECT rect = {};
-    SendMessageA(tab, TCM_GETITEMRECT, WPARAM(item), LPARAM(&rect));
-    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    ClientToScreen(tab, &point);
-    return point;
 }
 
 POINT ListItemPoint(HWND list, int item) {
@@ -100,26 +85,8 @@ bool Settled(Driver& driver, int32_t category) {
 
 }  // namespace
 
-// The dialog as a user left it the time before: at a size of its own and with the presets as
-// a plain list, so that it takes input at once instead of rendering 689 thumbnails first.
-void PrepareDialogState() {
-    auto first = OpenEffectPlugin();
-    ASSERT_EQ(RunEffectDialog(*first, [](Driver& driver) { ClickOkUntilClosed(driver); }), 0);
-    const std::string path = DataFilePath("Greyloomdialog.ini");
-    std::vector<std::string> lines;
-    {
-        std::ifstream in(path, std::ios::binary);
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-    }
-    ASSERT_GT(lines.size(), kPresetMenuLine);
-    lines[kRestoredWidthLine] = lines[kRestoredHeightLine] = "0";
-    lines[kPresetMenuLine] = std::to_string(kPlainListView);
-    std::ofstream out(path, std::ios::binary);
-    for (const std::string& line : lines) out << line << "\n";
-}
-
 TEST(DialogSession, TheRecordedSettingsReplayToTheImageTheDialogGave) {
-    ASSERT_NO_FATAL_FAILURE(PrepareDialogState());
+    ASSERT_NO_FATAL_FAILURE(RememberQuickDialog());
     auto session = OpenSamplePhotograph(false);
     session->options.recordInfo = RECORD_DIALOG_OPTIONAL;
     std::string preset;
@@ -132,6 +99,8 @@ TEST(DialogSession, TheRecordedSettingsReplayToTheImageTheDialogGave) {
                                              0, 0) == kSecondSet;
                      }),
                      "the second settings set is chosen");
+        // The set comes with the mode it was left in.
+        EnterAdvancedMode(driver);
 
         HWND list = driver.ControlWindow(CTL_PRESET_LIST);
         Step(ListItemPoint(list, kPresetRow));
@@ -155,11 +124,11 @@ TEST(DialogSession, TheRecordedSettingsReplayToTheImageTheDialogGave) {
                      "the Zones switch is on");
         Sleep(2 * kStepMs);  // the preview of the switch renders and becomes an undo step
         ShootDialog(driver, "acceptance_before_undo");
-        // The keys go to the dialog, not to a slider that would take Ctrl+Z as its own.
-        driver.Focus(driver.ControlWindow(CTL_CANCEL));
         PressChord(VK_CONTROL, 'Z');
-        Sleep(kStepMs);
-        // The replay below must give the dialog's image whatever the undo step restored.
+        driver.Check(
+            WaitFor([&] { return SendMessageA(zones, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }),
+            "Ctrl+Z takes the switch back");
+        // The replay below must give the image of the state undo gave back.
         Sleep(4 * kStepMs);
         ShootDialog(driver, "acceptance_after_undo");
         ClickOkUntilClosed(driver);

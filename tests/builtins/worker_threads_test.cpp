@@ -97,6 +97,47 @@ TEST_F(ThreadsTest, PoolRunsEveryIndexOnceOnTheSameThreadsJobAfterJob) {
     }
 }
 
+// Notes, on index 0, whether the pool would take another job while this one runs.
+std::atomic<int32_t> gPoolServedDuringJob{-1};
+void ServesDuringJobRoutine(int32_t index) {
+    if (index == 0) gPoolServedDuringJob = WorkerPoolServes(gJob.threadCount) ? 1 : 0;
+    CountingRoutine(index);
+}
+
+// A render runs a dozen parallel jobs: they resume the idle pool's threads rather than make
+// new ones, but only a pool of their own size, and never one that is running a job.
+TEST_F(ThreadsTest, ParallelJobsResumeTheIdlePoolOfTheirSize) {
+    for (int32_t processors : {2, 3, 8}) {
+        SCOPED_TRACE(::testing::Message() << processors << " processors");
+        SetProcessorCountOverride(processors);
+        EnsureWorkerPool();
+        ASSERT_EQ(WorkerPoolThreadCount(), processors - 1);
+        ResetObserved();
+        RunPoolRoutine(CountingRoutine, true, false);
+        const std::vector<uint32_t> poolIds(gSeen.threadIds, gSeen.threadIds + processors);
+        for (bool barrier : {false, true}) {
+            ResetObserved();
+            gPoolServedDuringJob = -1;
+            RunParallel(ServesDuringJobRoutine, true, 3, 4, barrier);
+            ExpectEachIndexOnce(processors);
+            EXPECT_EQ(std::vector<uint32_t>(gSeen.threadIds, gSeen.threadIds + processors),
+                      poolIds);
+            EXPECT_EQ(gPoolServedDuringJob, 0) << "a running pool takes no second job";
+        }
+        // One processor more than the pool has: threads of the job's own.
+        SetProcessorCountOverride(processors + 1);
+        ResetObserved();
+        RunParallel(CountingRoutine, true, 0, 0, true);
+        ExpectEachIndexOnce(processors + 1);
+        for (int32_t i = 1; i <= processors; ++i)
+            for (uint32_t id : poolIds) EXPECT_NE(gSeen.threadIds[i], id) << i;
+        // The pool follows the processor count when its owner asks again.
+        EnsureWorkerPool();
+        EXPECT_EQ(WorkerPoolThreadCount(), processors);
+        StopWorkerPool();
+    }
+}
+
 int64_t ProcessCpuMs() {
     FILETIME created, exited, kernel, user;
     GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);

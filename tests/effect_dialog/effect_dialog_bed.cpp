@@ -5,11 +5,14 @@
 #include "dialog/filter_dialog.h"
 #include "effect/control_ids.h"
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <atomic>
 #include <cstdio>
+#include <fstream>
 #include <thread>
+#include <vector>
 
 namespace {
 constexpr int kShowTimeoutMs = 20000;
@@ -203,4 +206,32 @@ void ClickOkUntilClosed(Driver& driver) {
                      LPARAM(driver.ControlWindow(CTL_OK)));
         Sleep(kWaitMs);
     }
+}
+
+POINT TabItemPoint(HWND tab, int item) {
+    RECT rect = {};
+    SendMessageA(tab, TCM_GETITEMRECT, WPARAM(item), LPARAM(&rect));
+    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(tab, &point);
+    return point;
+}
+
+void RememberQuickDialog() {
+    // Lines of the dialog-state file: the restored size, the preset list's view.
+    constexpr size_t kRestoredWidthLine = 3, kRestoredHeightLine = 4;
+    constexpr size_t kPresetMenuLine = 13 + (CTL_PRESET_MENU - CTL_MAIN_TAB);
+    constexpr int kPlainListView = 0x124;  // the plain list, medium size, labels
+    auto first = OpenEffectPlugin();
+    ASSERT_EQ(RunEffectDialog(*first, [](Driver& driver) { ClickOkUntilClosed(driver); }), 0);
+    const std::string path = DataFilePath("Greyloomdialog.ini");
+    std::vector<std::string> lines;
+    {
+        std::ifstream in(path, std::ios::binary);
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+    }
+    ASSERT_GT(lines.size(), kPresetMenuLine);
+    lines[kRestoredWidthLine] = lines[kRestoredHeightLine] = "0";
+    lines[kPresetMenuLine] = std::to_string(kPlainListView);
+    std::ofstream out(path, std::ios::binary);
+    for (const std::string& line : lines) out << line << "\n";
 }

@@ -49,3 +49,11 @@ void EnterAdvancedMode(Driver& driver);
 // Clicks OK until the dialog goes: a click that arrives while the dialog still handles an
 // event (a render, a tool's drag) is dropped by the framework, and a user clicks again.
 void ClickOkUntilClosed(Driver& driver);
+
+// The screen point at the middle of a tab control's item, for a real click.
+POINT TabItemPoint(HWND tab, int item);
+
+// Leaves the settings files of a dialog closed at a size of its own with the presets as a
+// plain list, so that the next dialog takes input at once instead of rendering 689 thumbnails
+// first.
+void RememberQuickDialog();

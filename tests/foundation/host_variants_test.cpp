@@ -11,15 +11,6 @@
 #include "host/parameter_block.h"
 
 namespace {
-std::string ProbePath() {
-#if defined(_WIN64)
-    const char* name = "/GreyloomProbe64.8bf";
-#else
-    const char* name = "/GreyloomProbe32.8bf";
-#endif
-    const char* binDir = getenv("GREYLOOM_BIN_DIR");
-    return (binDir && *binDir ? std::string(binDir) : HostProgramFolder()) + name;
-}
 
 // Makes the block and marks the dialog as confirmed, as after a first run with OK: hosts
 // without scripting support ask for the dialog at every first start.

@@ -7,15 +7,6 @@
 #include "foundation/plugin_session.h"
 
 namespace {
-std::string ProbePath() {
-#if defined(_WIN64)
-    const char* name = "/GreyloomProbe64.8bf";
-#else
-    const char* name = "/GreyloomProbe32.8bf";
-#endif
-    const char* binDir = getenv("GREYLOOM_BIN_DIR");
-    return (binDir && *binDir ? std::string(binDir) : HostProgramFolder()) + name;
-}
 
 // The probe effect inverts; a run that rendered gives the inverse of the source.
 void ExpectInverted(const HostSession& session) {

@@ -39,6 +39,17 @@ inline void PlayEmptyDescriptor(HostSession& session) {
     session.descriptorParameters.descriptor = DescriptorToHandle(session, Descriptor());
 }
 
+// The probe plug-in: the framework with an effect that inverts, built for the tests.
+inline std::string ProbePath() {
+#if defined(_WIN64)
+    const char* name = "/GreyloomProbe64.8bf";
+#else
+    const char* name = "/GreyloomProbe32.8bf";
+#endif
+    const char* binDir = getenv("GREYLOOM_BIN_DIR");
+    return (binDir && *binDir ? std::string(binDir) : HostProgramFolder()) + name;
+}
+
 inline std::string SourceDir() {
     const char* dir = getenv("GREYLOOM_SOURCE_DIR");
     return dir ? dir : "";

@@ -50,6 +50,26 @@ TEST_F(UndoTest, UndoAndRedoToggleBetweenTwoStates) {
     EXPECT_EQ(Images(), "undo_off.bmp redo_grey.bmp");
 }
 
+// A zoom, a settings set's tab or a second pass renders the same settings again: the step
+// before it, and after an undo the redo, must stay.
+TEST_F(UndoTest, ARenderingThatChangedNothingKeepsTheStep) {
+    SetControlValue(CTL_GRAIN_INTENSITY, 10);
+    InitUndo();
+    RecordUndo();
+    EXPECT_EQ(Images(), "undo_grey.bmp redo_grey.bmp") << "nothing changed since the start";
+    SetControlValue(CTL_GRAIN_INTENSITY, 40);
+    RecordUndo();
+    RecordUndo();
+    EXPECT_EQ(GetArrayElement(ARRAY_UNDO, CTL_GRAIN_INTENSITY, 0, 0), 10);
+    Undo();
+    EXPECT_EQ(GetControlValue(CTL_GRAIN_INTENSITY), 10);
+    RecordUndo();  // the rendering Undo asked for
+    RecordUndo();  // a zoom after it
+    EXPECT_EQ(Images(), "undo_grey.bmp redo_off.bmp");
+    Redo();
+    EXPECT_EQ(GetControlValue(CTL_GRAIN_INTENSITY), 40);
+}
+
 TEST_F(UndoTest, UndoKeepsZoomAndSplitView) {
     InitUndo();
     SetControlValue(CTL_GRAIN_INTENSITY, 30);
