@@ -89,7 +89,11 @@ void ScheduleControlAction(int32_t n, uint32_t generation, UINT_PTR timer, UINT 
     if (gDialog) {
         KillTimer(gDialog, TIMER_WHEEL);
         KillTimer(gDialog, TIMER_ACTION_SOON);
-        if (SetTimer(gDialog, timer, delayMs, nullptr)) return;
+        MarkTimerArmed(timer, false);
+        if (SetTimer(gDialog, timer, delayMs, nullptr)) {
+            MarkTimerArmed(timer, true);
+            return;
+        }
     }
     RunScheduledAction();
 }
@@ -139,6 +143,10 @@ int32_t SetDialogTimer(int32_t timer, int32_t periodMs, int32_t on) {
     const UINT_PTR id = TIMER_EFFECT_FIRST + UINT_PTR(timer);
     if (!gDialog) return 0;
     KillTimer(gDialog, id);
+    MarkTimerArmed(id, false);
     if (on != 1) return 0;
-    return SetTimer(gDialog, id, UINT(periodMs < 0 ? 0 : periodMs), nullptr) ? int32_t(id) : 0;
+    if (!SetTimer(gDialog, id, UINT(periodMs < 0 ? 0 : periodMs), nullptr)) return 0;
+    // The effect's timers are one-shot in use: each handler stops its own timer.
+    MarkTimerArmed(id, true);
+    return int32_t(id);
 }

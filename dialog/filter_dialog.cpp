@@ -175,7 +175,9 @@ void OnInitDialog(HWND dialog) {
     }
     RefreshImageGeometry();
     if (GetWindowsVersion() >= WINVER_VISTA) MarkWindowsForPen();
-    if (GetResult() == 0 && !SetTimer(dialog, TIMER_PREVIEW, kPreviewTimerMs, nullptr))
+    if (GetResult() == 0 && SetTimer(dialog, TIMER_PREVIEW, kPreviewTimerMs, nullptr))
+        MarkTimerArmed(TIMER_PREVIEW, true);
+    else
         RenderAndInvalidate();
 }
 
@@ -319,6 +321,7 @@ void OnHoverTimer(HWND dialog) {
 void OnTimer(HWND dialog, UINT_PTR id) {
     if (id == TIMER_PREVIEW) {
         KillTimer(dialog, id);
+        MarkTimerArmed(id, false);
         RenderAndInvalidate();
     } else if (id == TIMER_HOVER) {
         OnHoverTimer(dialog);
@@ -326,6 +329,7 @@ void OnTimer(HWND dialog, UINT_PTR id) {
         TriggerControlEvent(int32_t(id - TIMER_EFFECT_FIRST), EVENT_TIMER, 0, WM_TIMER, 0, 0, 0, 0);
     } else if (id == TIMER_WHEEL || id == TIMER_ACTION_SOON) {
         KillTimer(dialog, id);
+        MarkTimerArmed(id, false);
         // The control may have gone while the timer ran: its number may now be another's.
         RunScheduledAction();
     }
@@ -680,9 +684,10 @@ void OnContextMenu(POINT screen) {
 
 POINT gPanLast = {0, 0};
 
-void StartPan(HWND dialog, POINT client) {
+void StartPan(HWND dialog, POINT client, int32_t button) {
     SetCapture(dialog);
     gFilterDialog.previewDrag = true;
+    gFilterDialog.panButton = button;
     gPanLast = client;
     if (gParams) gParams->flags |= PFLAG_PREVIEW_DRAG;
     const ControlRecord* preview = ControlRecordAt(CTL_PREVIEW);
@@ -692,6 +697,13 @@ void StartPan(HWND dialog, POINT client) {
 
 void EndPan() {
     StopPreviewDrag();
+    // Without rendering while panning the drag asked the host for input only: the view it
+    // ended at is asked for again with its output and rendered, or the preview would keep
+    // the picture of where the drag began (or none).
+    if (gParams && !(gParams->flags & PFLAG_DRAG_RENDER) && GetResult() == 0) {
+        RefreshImageGeometry();
+        RenderAndInvalidate();
+    }
     const ControlRecord* preview = ControlRecordAt(CTL_PREVIEW);
     if (preview && (preview->properties & CTLPROP_PANEVENTS))
         TriggerControlEvent(CTL_PREVIEW, EVENT_PREVIEW_PAN, 1, WM_LBUTTONUP, 0, 0, 0, 1);
@@ -705,7 +717,7 @@ bool OnButtonDown(HWND dialog, bool left, POINT client) {
     }
     const int32_t panButtonMode = left ? 0 : 1;
     if (gFilterDialog.previewMouseMode == panButtonMode) {
-        StartPan(dialog, client);
+        StartPan(dialog, client, panButtonMode);
     } else {
         TriggerControlEvent(CTL_PREVIEW, left ? EVENT_MOUSE_DOWN : EVENT_RIGHT_MOUSE_DOWN, 0,
                             left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN, 0, 0, 0, 0);
@@ -714,7 +726,10 @@ bool OnButtonDown(HWND dialog, bool left, POINT client) {
 }
 
 bool OnButtonUp(bool left) {
-    if (gFilterDialog.previewDrag && gFilterDialog.previewMouseMode == (left ? 0 : 1)) {
+    // The button that started the pan ends it, even when a tool was chosen meanwhile (a
+    // shortcut clicked while the button was held): a pan left running keeps the mouse and
+    // makes every later request of the host an input-only one.
+    if (gFilterDialog.previewDrag && gFilterDialog.panButton == (left ? 0 : 1)) {
         EndPan();
         return true;
     }
@@ -894,6 +909,7 @@ void OnDestroy(HWND dialog) {
         KillTimer(dialog, id);
     for (int timer = 0; timer < kEffectTimerCount; ++timer)
         KillTimer(dialog, TIMER_EFFECT_FIRST + timer);
+    gFilterDialog.armedTimers = 0;
     ReleasePreviewBuffers();
 }
 
@@ -943,6 +959,32 @@ bool DialogEndWaiting() {
     return gFilterDialog.heldEnd != 0;
 }
 
+void MarkTimerArmed(UINT_PTR id, bool armed) {
+    const bool action = id == TIMER_WHEEL || id == TIMER_ACTION_SOON;
+    if (!action && id >= 32) return;
+    const uint32_t bit = 1u << (action ? 0 : id);
+    if (armed)
+        gFilterDialog.armedTimers |= bit;
+    else
+        gFilterDialog.armedTimers &= ~bit;
+}
+
+bool DialogIdle() {
+    // Only the query itself runs in the dialog procedure, called from the loop's wait.
+    if (!gDialog || !gFilterDialog.loopWaiting || gFilterDialog.procDepth != 1) return false;
+    // A pan held by the user is no work: the dialog waits for the user's next move.
+    if (gFilterDialog.deliveryDepth > 0 || gFilterDialog.endHolds > 0 || gFilterDialog.heldEnd ||
+        gFilterDialog.endCommand || gFilterDialog.armedTimers)
+        return false;
+    // The periodic hover tick is no work of its own; input, posted messages and paints are.
+    if (HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE | QS_PAINT | QS_HOTKEY)) != 0) return false;
+    POINT cursor;
+    const bool hoverBehind =
+        GetForegroundWindow() == gDialog && GetCursorPos(&cursor) &&
+        (cursor.x != gFilterDialog.lastCursor.x || cursor.y != gFilterDialog.lastCursor.y);
+    return !hoverBehind;
+}
+
 void FilterDialogReset() {
     gFilterDialog = FilterDialogState{};
     gFilterDialog.hoverControl = -1;
@@ -951,8 +993,21 @@ void FilterDialogReset() {
     gDialogShown = 0;
 }
 
+namespace {
+// Counts the dialog procedure's calls under way for DialogIdle.
+struct ProcDepthScope {
+    ProcDepthScope() { ++gFilterDialog.procDepth; }
+    ~ProcDepthScope() { --gFilterDialog.procDepth; }
+    ProcDepthScope(const ProcDepthScope&) = delete;
+    ProcDepthScope& operator=(const ProcDepthScope&) = delete;
+};
+}  // namespace
+
 INT_PTR CALLBACK FilterDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const ProcDepthScope depth;
     switch (message) {
+        case WM_DIALOG_IDLE_QUERY:
+            return Answer(window, DialogIdle() ? 1 : 0);
         case WM_INITDIALOG:
             OnInitDialog(window);
             return FALSE;
@@ -1143,7 +1198,10 @@ int32_t RunFilterDialog(int32_t argument, void (*renderProxy)()) {
             StartTimingMark("painted");
             StartTimingWrite();
         }
-        if (GetMessageA(&message, nullptr, 0, 0) <= 0) break;
+        gFilterDialog.loopWaiting = true;
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        gFilterDialog.loopWaiting = false;
+        if (got <= 0) break;
         if (HandleDialogKey(message)) continue;
         if (!IsDialogMessageA(dialog, &message)) {
             TranslateMessage(&message);

@@ -21,6 +21,9 @@ constexpr UINT kHoverTimerMs = 20;
 constexpr UINT kWheelDelayMs = 500;
 constexpr UINT kShiftWheelDelayMs = 20;
 constexpr UINT WM_EXIT_SIZE_MOVE = 562;  // WM_EXITSIZEMOVE, the message field of EVENT_DIALOG_SIZED
+// Sent to the dialog by whoever drives it from outside (automation, the window tests): the
+// answer is 1 once the dialog has done everything it was given (DialogIdle), else 0.
+constexpr UINT WM_DIALOG_IDLE_QUERY = WM_APP + 0x1D1;
 
 enum ControlActionCode : int32_t {
     RUN_ACTION_CANCEL = 1,
@@ -53,6 +56,15 @@ struct FilterDialogState {
     int32_t endHolds;          // HoldDialogEnd calls not yet released
     int32_t heldEnd;           // IDOK or IDCANCEL that came while held; 0 none
     bool heldEndClicked;       // heldEnd came as a click on its button
+    int32_t panButton;         // the button that started the pan under way: 0 left, 1 right
+    // What DialogIdle reads. loopWaiting: the dialog's own loop waits in GetMessage (set and
+    // cleared around that call); procDepth: dialog-procedure calls under way (nested ones
+    // are events, renders or modal loops); armedTimers: one-shot timers that have not fired
+    // yet, bit TIMER_PREVIEW and bits TIMER_EFFECT_FIRST + n (SetDialogTimer), bit 0 for the
+    // action timers 1000 and 1001 (ScheduleControlAction, OnTimer).
+    bool loopWaiting;
+    int32_t procDepth;
+    uint32_t armedTimers;
 };
 extern FilterDialogState gFilterDialog;
 // 0 until the dialog has first been shown, then 1; cleared when OK or Cancel ends it.
@@ -85,6 +97,13 @@ int32_t PumpDialogEvents();
 void HoldDialogEnd();
 void ReleaseDialogEnd();
 bool DialogEndWaiting();
+// The dialog has done everything it was given: its own loop waits for input with none
+// queued, no event, render or modal loop is under way, no one-shot timer is armed, nothing
+// waits to be painted and the hover tick has seen the cursor where it stands. Read on the
+// dialog's thread (the answer to WM_DIALOG_IDLE_QUERY).
+bool DialogIdle();
+// Keeps armedTimers: called where a one-shot timer of the dialog is set, fires or is killed.
+void MarkTimerArmed(UINT_PTR id, bool armed);
 int32_t SetPreviewMouseMode(int32_t mode);
 int32_t SetDialogTimer(int32_t timer, int32_t periodMs, int32_t on);
 

@@ -35,10 +35,11 @@ bool InputOnlyRequest() {
                                          PFLAG_DRAGGING)) == (PFLAG_PREVIEW_DRAG | PFLAG_DRAGGING);
 }
 
-// Output, planes, mask, rates and padding for an input rectangle already set.
-void FillRequest(int32_t scale) {
+// Output (none when inputOnly), planes, mask, rates and padding for an input rectangle
+// already set.
+void FillRequest(int32_t scale, bool inputOnly) {
     FilterRecord& r = *gStuff;
-    r.outRect = InputOnlyRequest() ? kEmptyRect : r.inRect;
+    r.outRect = inputOnly ? kEmptyRect : r.inRect;
     r.inLoPlane = r.outLoPlane = 0;
     r.inHiPlane = r.outHiPlane = int16_t(r.planes - 1);
     r.maskRect = r.haveMask ? r.inRect : kEmptyRect;
@@ -134,7 +135,7 @@ void SetupFilterRecordForProxy(int32_t& scale, PanOffset& pan) {
     cut = CentreAxis(r.inRect.top, r.inRect.bottom, RectHeight(preview) / zoom) || cut;
     PanAxis(r.inRect.left, r.inRect.right, scaled.left, scaled.right, scale, pan.x);
     PanAxis(r.inRect.top, r.inRect.bottom, scaled.top, scaled.bottom, scale, pan.y);
-    FillRequest(scale);
+    FillRequest(scale, InputOnlyRequest());
 
     if (gParams && (gParams->flags & PFLAG_BIG_GULP) && gRun.proxyScaleChanged && cut) {
         gRun.proxyScaleChanged = false;
@@ -187,7 +188,9 @@ int requestRect(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_
     scale = ClampProxyScale(scale);
     SetRect16(r.inRect, left, top, right, bottom);
     ScaleRect16(r.inRect, 1, scale);
-    FillRequest(scale);
+    // The effect's own requests (thumbnails, navigator, brush layer) render into what they
+    // get, whatever the preview's drag asks meanwhile.
+    FillRequest(scale, false);
     SetupTileRects();
     // The effect asked; a refusal is its answer, not the end of the run.
     const OSErr result = r.advanceState();

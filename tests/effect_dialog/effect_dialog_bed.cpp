@@ -2,6 +2,7 @@
 
 #include "tests/effect_dialog/effect_dialog_bed.h"
 
+#include "dialog/filter_dialog.h"
 #include "effect/control_ids.h"
 #include "tests/common/real_input.h"
 
@@ -21,6 +22,10 @@ constexpr int kStandTimeoutMs = 90000;
 constexpr int kSettleMs = 1500;       // the first preview and the sheets' paint
 constexpr int kResizeMs = 3000;       // Wine resizes the X window of an unmanaged dialog lazily
 constexpr int kEndTimeoutMs = 20000;  // the final render of OK on a busy machine
+// A dialog that does not answer this soon is at work (a render that does not look at its
+// queue): asked again.
+constexpr UINT kIdleAnswerMs = 500;
+constexpr int kIdlePollMs = 15;
 
 struct FindDialog {
     HWND found;
@@ -50,6 +55,13 @@ void FillColourful(HostImage& image) {
             image.at(x, y, 1) = uint16_t(y * 255 / std::max(1, image.height - 1));
             image.at(x, y, 2) = uint16_t((x * 7 + y * 3) % 256);
         }
+}
+
+bool DialogAnswersIdle(HWND dialog) {
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutA(dialog, WM_DIALOG_IDLE_QUERY, 0, 0, SMTO_NORMAL, kIdleAnswerMs,
+                               &answer) != 0 &&
+           answer == 1;
 }
 
 }  // namespace
@@ -158,6 +170,20 @@ std::string ShootDialog(Driver& driver, const std::string& name) {
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Sleep(300);
     return TakeScreenshot(name);
+}
+
+bool WaitForDialogIdle(Driver& driver, int timeoutMs) {
+    // Twice in a row, a poll apart: input that the X server still held when the dialog was
+    // first asked has reached its queue by the second answer.
+    const DWORD start = GetTickCount();
+    int idleAnswers = 0;
+    while (IsWindow(driver.dialog)) {
+        idleAnswers = DialogAnswersIdle(driver.dialog) ? idleAnswers + 1 : 0;
+        if (idleAnswers >= 2) return true;
+        if (int(GetTickCount() - start) > timeoutMs) return false;
+        Sleep(kIdlePollMs);
+    }
+    return false;
 }
 
 void EnterAdvancedMode(Driver& driver) {

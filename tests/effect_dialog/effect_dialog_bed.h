@@ -40,6 +40,11 @@ void ShowDialogAs(Driver& driver, int showCommand);
 // A picture of the display kept under GREYLOOM_BIN_DIR/screenshots/name.png.
 std::string ShootDialog(Driver& driver, const std::string& name);
 
+// Waits until the dialog has done everything it was given: its renders, timers, paints and
+// the input sent to it so far (the plug-in's own answer to WM_DIALOG_IDLE_QUERY, twice in a
+// row). False when it is still busy after timeoutMs or has gone.
+bool WaitForDialogIdle(Driver& driver, int timeoutMs = 60000);
+
 // Switches the running dialog to Advanced Mode (a first start opens in Easy Mode) and gives it
 // the foreground for real input.
 void EnterAdvancedMode(Driver& driver);

@@ -1,6 +1,7 @@
 // The preview in the shipped plug-in's dialog: its window keeps its place and grows or shrinks
 // by exactly what the dialog's client area does, never below 10 x 10 dialog units, with the
-// proxy fitted to the new size painted in it.
+// proxy fitted to the new size painted in it; at 100 %, 200 % and 50 % it shows each image
+// pixel where it belongs, and a drag pans by minus the drag times the reduction.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -251,6 +252,178 @@ TEST(PreviewSize, FollowsTheDialogThroughMaximiseRestoreGrowAndShrink) {
             places.push_back(now);
         }
         ShootDialog(driver, "preview_size_grip_dragged");
+        driver.End(IDCANCEL);
+    });
+    EXPECT_EQ(result, HOST_USER_CANCELLED);
+}
+
+namespace {
+
+// A test pattern whose every pixel names its own place: red and green the low bytes of x and
+// y, blue their high nibbles.
+constexpr int32_t kPatternWidth = 3200, kPatternHeight = 2400;
+// The screen pixels near the preview's edges may lie under other windows (the preview tabs).
+constexpr int kEdgeMargin = 40;
+constexpr int kIdleTimeoutMs = 90000;  // the first start's thumbnails of a large image, loaded
+
+HostImage PatternImage() {
+    HostImage image = HostImageMake(kPatternWidth, kPatternHeight, 3, 8);
+    for (int32_t y = 0; y < image.height; ++y)
+        for (int32_t x = 0; x < image.width; ++x) {
+            image.at(x, y, 0) = uint16_t(x & 255);
+            image.at(x, y, 1) = uint16_t(y & 255);
+            image.at(x, y, 2) = uint16_t((x >> 8) << 4 | (y >> 8));
+        }
+    return image;
+}
+
+// The image pixel a screen pixel of the pattern shows.
+POINT PatternPlace(COLORREF pixel) {
+    const int red = (pixel >> 16) & 255, green = (pixel >> 8) & 255, blue = pixel & 255;
+    return {(blue >> 4) << 8 | red, (blue & 15) << 8 | green};
+}
+
+// The preview's inside as the screen shows it, with its pixels' image places.
+struct ShownPattern {
+    RECT screen;
+    std::vector<POINT> places;  // row by row
+    POINT At(int x, int y) const {
+        return places[size_t(y) * (screen.right - screen.left) + size_t(x)];
+    }
+    POINT Centre() const {
+        return At((screen.right - screen.left) / 2, (screen.bottom - screen.top) / 2);
+    }
+};
+
+ShownPattern ReadShownPattern(HWND preview) {
+    ShownPattern shown;
+    GetWindowRect(preview, &shown.screen);
+    InflateRect(&shown.screen, -kEdgeMargin, -kEdgeMargin);
+    for (COLORREF pixel : ScreenPixels(shown.screen)) shown.places.push_back(PatternPlace(pixel));
+    return shown;
+}
+
+// Whether each screen pixel shows the image pixel it must at reduction r and magnification m:
+// along a row the places step by r after every m pixels and keep their y (columns likewise),
+// every place lies on the proxy's grid (a multiple of r) inside the image, and the screen
+// pixels at known offsets from the centre show the centre's place plus offset x r / m.
+bool ShowsPatternAt(const ShownPattern& shown, int r, int m, std::string* why) {
+    const int width = shown.screen.right - shown.screen.left;
+    const int height = shown.screen.bottom - shown.screen.top;
+    if (width <= 0 || height <= 0 || shown.places.size() != size_t(width) * height) {
+        *why = "no picture";
+        return false;
+    }
+    int wrong = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const POINT here = shown.At(x, y);
+            const bool inside = here.x >= 0 && here.x < kPatternWidth && here.y >= 0 &&
+                                here.y < kPatternHeight && here.x % r == 0 && here.y % r == 0;
+            bool steps = true;
+            if (x > 0) {
+                const POINT left = shown.At(x - 1, y);
+                const int dx = here.x - left.x;
+                steps = left.y == here.y && (dx == 0 || dx == r);
+                // m equal places in a row, then a step: never more than m alike.
+                if (dx == 0 && x >= m) steps = steps && shown.At(x - m, y).x != here.x;
+                if (m == 1) steps = steps && dx == r;
+            }
+            if (y > 0) {
+                const POINT up = shown.At(x, y - 1);
+                const int dy = here.y - up.y;
+                steps = steps && up.x == here.x && (dy == 0 || dy == r) && (m > 1 || dy == r);
+            }
+            if (!inside || !steps) ++wrong;
+        }
+    const int cx = width / 2, cy = height / 2;
+    const POINT centre = shown.At(cx, cy);
+    // Even offsets: with m = 2 they cross whole image pixels wherever the centre lies.
+    const POINT offsets[] = {{-200, 0}, {0, -160}, {120, 80}, {-96, 142}, {300, -200}};
+    for (const POINT& o : offsets) {
+        const POINT at = shown.At(cx + o.x, cy + o.y);
+        if (at.x - centre.x != o.x * r / m || at.y - centre.y != o.y * r / m) ++wrong;
+    }
+    *why = std::to_string(wrong) + " pixels out of place; the centre shows " +
+           std::to_string(centre.x) + "," + std::to_string(centre.y);
+    return wrong == 0;
+}
+
+void SettleDialog(Driver& driver) {
+    driver.Check(WaitForDialogIdle(driver, kIdleTimeoutMs), "the dialog handles its input");
+}
+
+void ClickControl(Driver& driver, int32_t n) {
+    const POINT at = CentreOf(driver.ControlWindow(n));
+    MoveCursorTo(at);
+    SettleDialog(driver);
+    ClickAt(at);
+    SettleDialog(driver);
+}
+
+// A drag with the left button (the hand tool pans) from the preview's centre by (dx, dy).
+void DragPreview(Driver& driver, int dx, int dy) {
+    const POINT from = CentreOf(driver.Item(ITEM_PREVIEW));
+    MoveCursorTo(from);
+    SettleDialog(driver);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, from);
+    SettleDialog(driver);
+    for (int step = 1; step <= 4; ++step) {
+        MoveCursorTo({from.x + dx * step / 4, from.y + dy * step / 4});
+        SettleDialog(driver);
+    }
+    SendMouse(MOUSEEVENTF_LEFTUP, {from.x + dx, from.y + dy});
+    SettleDialog(driver);
+}
+
+}  // namespace
+
+// The preview switched off shows the host's proxy of the source itself: the test pattern's
+// pixels, chosen by the zoom buttons and panned by the hand, all by real input.
+TEST(PreviewZoom, ShowsEachPixelInPlaceAtThreeZoomsAndPansByTheDrag) {
+    auto session = OpenEffectPlugin(kPatternWidth, kPatternHeight);
+    ASSERT_TRUE(HostSetImage(*session, PatternImage()));
+    const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
+        SettleDialog(driver);
+        SetForegroundWindow(driver.dialog);
+        PressKey('P');
+        SettleDialog(driver);
+        driver.Check(SendMessageA(driver.ControlWindow(CTL_PREVIEW_ON), BM_GETCHECK, 0, 0) == 0,
+                     "the preview is switched off");
+        const struct {
+            const char* name;
+            int32_t button;  // clicked to get there from the zoom before
+            int r, m;
+        } zooms[] = {{"100%", CTL_ZOOM_100, 1, 1},
+                     {"200%", CTL_ZOOM_IN, 1, 2},
+                     {"100% again", CTL_ZOOM_OUT, 1, 1},
+                     {"50%", CTL_ZOOM_OUT, 2, 1}};
+        constexpr int kDragX = 60, kDragY = 40;
+        HWND preview = driver.Item(ITEM_PREVIEW);
+        for (const auto& zoom : zooms) {
+            ClickControl(driver, zoom.button);
+            const std::string name = zoom.name;
+            const ShownPattern start = ReadShownPattern(preview);
+            std::string why;
+            driver.Check(ShowsPatternAt(start, zoom.r, zoom.m, &why), name + ": " + why);
+            const POINT centre = start.Centre();
+            driver.Check(std::abs(centre.x - kPatternWidth / 2) <= 2 * zoom.r &&
+                             std::abs(centre.y - kPatternHeight / 2) <= 2 * zoom.r,
+                         name + ": the image centre in the middle, " + why);
+            ShootDialog(driver,
+                        "preview_zoom_" + std::to_string(zoom.r) + "_" + std::to_string(zoom.m));
+            DragPreview(driver, kDragX, kDragY);
+            const ShownPattern panned = ReadShownPattern(preview);
+            driver.Check(ShowsPatternAt(panned, zoom.r, zoom.m, &why), name + " panned: " + why);
+            const POINT moved = panned.Centre();
+            driver.Check(
+                moved.x == centre.x - kDragX * zoom.r && moved.y == centre.y - kDragY * zoom.r,
+                name + ": the drag pans by minus its length times the reduction; " + why);
+            DragPreview(driver, -kDragX, -kDragY);
+            const POINT back = ReadShownPattern(preview).Centre();
+            driver.Check(back.x == centre.x && back.y == centre.y,
+                         name + ": the drag back shows the start again");
+        }
         driver.End(IDCANCEL);
     });
     EXPECT_EQ(result, HOST_USER_CANCELLED);

@@ -41,30 +41,34 @@ std::vector<std::string> Lines(const std::string& text) {
 // item and five reserved lines come first.
 constexpr size_t kFirstInterfaceLine = 13;
 
-void Tap(WORD key) {
-    PressKey(key);
-    Sleep(kStepMs);
+// Each step waits until the dialog has handled the one before: input that arrives while the
+// dialog is at work (an event, a render) is dropped, as the framework drops a user's.
+void Settle(Driver& driver) {
+    driver.Check(WaitForDialogIdle(driver, kSettleMs), "the dialog handles its input");
 }
 
-// Switched off while the first start opens the dialog maximised: the preview keeps its start
-// size inside the maximised dialog, and the clicks these cases aim at the preview's window
-// reach no image. They pass again once the preview grows with the dialog.
-TEST(DialogFiles, DISABLED_OkWritesBothFiles) {
+void Tap(Driver& driver, WORD key) {
+    PressKey(key);
+    Settle(driver);
+}
+
+// Advanced Mode once the first start's thumbnails are done.
+void EnterAdvancedModeAtRest(Driver& driver) {
+    Settle(driver);
+    EnterAdvancedMode(driver);
+    Settle(driver);
+}
+
+TEST(DialogFiles, OkWritesBothFiles) {
     auto session = OpenEffectPlugin();
     const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
-        EnterAdvancedMode(driver);  // the cross tool is offered there
-        Tap('V');                   // the cross tool is remembered
-        RECT preview = {};
-        GetWindowRect(driver.Item(ITEM_PREVIEW), &preview);
-        const POINT centre = {(preview.left + preview.right) / 2,
-                              (preview.top + preview.bottom) / 2};
-        SetCursorPos(centre.x, centre.y);
-        INPUT input[2] = {};
-        for (INPUT& one : input) one.type = INPUT_MOUSE;
-        input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        SendInput(2, input, sizeof input[0]);  // the cross switches the aging on
-        Sleep(kStepMs);
+        EnterAdvancedModeAtRest(driver);  // the cross tool is offered there
+        Tap(driver, 'V');                 // the cross tool is remembered
+        const POINT centre = CentreOf(driver.Item(ITEM_PREVIEW));
+        MoveCursorTo(centre);
+        Settle(driver);
+        ClickAt(centre);  // the cross switches the aging on
+        Settle(driver);
         ClickOkUntilClosed(driver);
     });
     ASSERT_EQ(result, 0);
@@ -83,14 +87,11 @@ TEST(DialogFiles, DISABLED_OkWritesBothFiles) {
     EXPECT_EQ(stateLines[5], "2") << "the tool";
 }
 
-// Switched off while the first start opens the dialog maximised: the preview keeps its start
-// size inside the maximised dialog, and the clicks these cases aim at the preview's window
-// reach no image. They pass again once the preview grows with the dialog.
-TEST(DialogFiles, DISABLED_CancelKeepsTheSettingsFileAndWritesTheDialogState) {
+TEST(DialogFiles, CancelKeepsTheSettingsFileAndWritesTheDialogState) {
     auto first = OpenEffectPlugin();
     ASSERT_EQ(RunEffectDialog(*first,
                               [](Driver& driver) {
-                                  EnterAdvancedMode(driver);
+                                  EnterAdvancedModeAtRest(driver);
                                   ClickOkUntilClosed(driver);
                               }),
               0);
@@ -102,9 +103,9 @@ TEST(DialogFiles, DISABLED_CancelKeepsTheSettingsFileAndWritesTheDialogState) {
 
     auto session = OpenEffectPlugin(120, 80, false);
     const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
-        EnterAdvancedMode(driver);
-        Tap('R');  // a change of the settings that Cancel must not keep
-        Tap('P');  // the preview switched off: a preference that Cancel keeps
+        EnterAdvancedModeAtRest(driver);
+        Tap(driver, 'R');  // a change of the settings that Cancel must not keep
+        Tap(driver, 'P');  // the preview switched off: a preference that Cancel keeps
         PressKey(driver.dialog, VK_ESCAPE);
     });
     EXPECT_EQ(result, HOST_USER_CANCELLED);
@@ -262,7 +263,7 @@ void ClickSideTabMove(Driver& driver) {
 TEST(TabAreas, TheSideTabMovesAboveTheMainTabAndBack) {
     auto session = OpenEffectPlugin();
     const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
-        EnterAdvancedMode(driver);
+        EnterAdvancedModeAtRest(driver);
         HWND main = driver.ControlWindow(CTL_MAIN_TAB), side = driver.ControlWindow(CTL_SIDE_TAB);
         HWND help = driver.ControlWindow(CTL_HELP_TEXT);
         const auto below = [&] { return ScreenRect(side).top > ScreenRect(main).bottom; };
@@ -270,13 +271,13 @@ TEST(TabAreas, TheSideTabMovesAboveTheMainTabAndBack) {
         for (int32_t sheet : {3, 0}) {
             const std::string on = " (sheet " + std::to_string(sheet) + ")";
             ChooseSheet(driver, sheet);
-            Sleep(kStepMs);
+            Settle(driver);
             const RECT mainBefore = ScreenRect(main), sideBefore = ScreenRect(side);
             driver.Check(below(), "the side tab below at first" + on);
             ShootDialog(driver, "tab_areas_side_below_sheet" + std::to_string(sheet));
             ClickSideTabMove(driver);
             driver.Check(WaitFor(above, kSettleMs), "the side tab above" + on);
-            Sleep(kStepMs);
+            Settle(driver);
             const RECT sideAbove = ScreenRect(side);
             driver.Check(sideAbove.top == mainBefore.top,
                          "the side tab at the main tab's top" + on);
@@ -286,7 +287,7 @@ TEST(TabAreas, TheSideTabMovesAboveTheMainTabAndBack) {
             ShootDialog(driver, "tab_areas_side_above_sheet" + std::to_string(sheet));
             ClickSideTabMove(driver);
             driver.Check(WaitFor(below, kSettleMs), "the side tab below again" + on);
-            Sleep(kStepMs);
+            Settle(driver);
             driver.Check(
                 SameRect(ScreenRect(main), mainBefore) && SameRect(ScreenRect(side), sideBefore),
                 "both tabs back in their places" + on);
