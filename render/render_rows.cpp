@@ -421,6 +421,10 @@ void CopyArrayShare(int32_t from, int32_t to, int32_t index) {
     memcpy(b.base + first, a.base + first, size_t(last - first));
 }
 
+// The dynamic contrast's equalisation under way: begun and ended by thread 0 between the
+// barriers of the first blur stage, read by every render thread in between.
+LocalContrastJob* gContrastJob = nullptr;
+
 // Radius of a blur for a setting s at the preview's zoom z: trunc((s x 2 + z) / (2 z)).
 int32_t ZoomedRadius(double setting, int32_t zoom) {
     return int32_t((setting * 2.0 + zoom) / (zoom * 2.0));
@@ -437,13 +441,32 @@ void BlurStageOne(int32_t index, int32_t& stage) {
             ShapeArrayLike(ARRAY_WORK_BLUR, ARRAY_LOCAL_CONTRAST);
         PassBarrier(index, stage, "contrast array");
         CopyArrayShare(ARRAY_WORK_BLUR, ARRAY_LOCAL_CONTRAST, index);
-        PassBarrier(index, stage, "contrast copy");
+        const int32_t bytes = plan.thumbnails ? 1 : plan.depth.elementBytes;
+        // Full strength, no clipping, no black and white points, no gammas, no progress.
+        LocalContrastSettings settings = {0, 255, 255, 255, 100, 0, 0, 0, 0, 1};
+        settings.detail = v[CTL_DYNCONTRAST_DETAIL];
+        settings.threadCount = std::max(gJob.threadCount, 1);
         if (index == 0 && !JobCancelRequested() && gArrays[ARRAY_LOCAL_CONTRAST].base)
-            ApplyLocalContrast(ARRAY_LOCAL_CONTRAST, plan.thumbnails ? 1 : plan.depth.elementBytes,
-                               v[CTL_DYNCONTRAST_DETAIL], 255, 255, 255, 100, 0, 0, 0, 0,
-                               plan.multiProcessor ? 1 : 0);
+            gContrastJob = LocalContrastBegin(ARRAY_LOCAL_CONTRAST, bytes, settings);
+        PassBarrier(index, stage, "contrast copy");
+        if (!JobCancelRequested()) LocalContrastCount(gContrastJob, index);
+        PassBarrier(index, stage, "contrast counts");
+        if (index == 0 && !JobCancelRequested() && gArrays[ARRAY_LOCAL_CONTRAST].base) {
+            if (gContrastJob)
+                LocalContrastTables(gContrastJob);
+            else
+                ApplyLocalContrast(ARRAY_LOCAL_CONTRAST, bytes, settings.detail, 255, 255, 255, 100,
+                                   0, 0, 0, 0, plan.multiProcessor ? 1 : 0);
+        }
+        PassBarrier(index, stage, "contrast tables");
+        if (!JobCancelRequested()) LocalContrastBlend(gContrastJob, index);
     }
     PassBarrier(index, stage, plan.dynamicContrast ? "dynamic contrast" : "pass 1");
+    // Every thread has blended its rows: the tables go.
+    if (index == 0 && gContrastJob) {
+        LocalContrastEnd(gContrastJob);
+        gContrastJob = nullptr;
+    }
     if (plan.paper) {
         const int32_t radius = ZoomedRadius(v[CTL_PAPER_GLOSS] + 10, plan.zoom);
         StageBlur(index, stage, ARRAY_WORK_BLUR, radius * 10, "paper blur rows",
