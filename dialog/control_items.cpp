@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -153,8 +154,35 @@ bool ListViewText(const ControlRecord& record, int32_t index, char* out, size_t 
     return CopyFitting(text.data(), out, size);
 }
 
+// The first item a person reads in an icon view: of the items whose bounds reach into the
+// client area's rows, the top one, and of those on one row the leftmost.
+int32_t FirstVisibleItem(const std::vector<RECT>& bounds, int32_t clientHeight) {
+    int32_t first = -1;
+    for (int32_t i = 0; i < int32_t(bounds.size()); ++i) {
+        const RECT& r = bounds[size_t(i)];
+        if (r.bottom <= 0 || r.top >= clientHeight) continue;
+        const RECT* best = first >= 0 ? &bounds[size_t(first)] : nullptr;
+        if (!best || r.top < best->top || (r.top == best->top && r.left < best->left)) first = i;
+    }
+    return first < 0 ? 0 : first;
+}
+
 int32_t ListViewTop(const ControlRecord& record) {
-    return record.window ? int32_t(SendMessageA(record.window, LVM_GETTOPINDEX, 0, 0)) : 0;
+    if (!record.window) return 0;
+    // LVM_GETTOPINDEX answers only in the list and report views; the icon views (the
+    // thumbnails) always give 0 there, which would lose the list's scroll position.
+    const LRESULT view = SendMessageA(record.window, LVM_GETVIEW, 0, 0);
+    if (view == LV_VIEW_DETAILS || view == LV_VIEW_LIST)
+        return int32_t(SendMessageA(record.window, LVM_GETTOPINDEX, 0, 0));
+    std::vector<RECT> bounds(size_t(std::max(0, ListViewCount(record))));
+    for (size_t i = 0; i < bounds.size(); ++i) {
+        bounds[i].left = LVIR_BOUNDS;
+        if (!SendMessageA(record.window, LVM_GETITEMRECT, WPARAM(i), LPARAM(&bounds[i])))
+            bounds[i] = {0, -1, 0, -1};
+    }
+    RECT client = {};
+    GetClientRect(record.window, &client);
+    return FirstVisibleItem(bounds, client.bottom);
 }
 
 int32_t ListViewScroll(const ControlRecord& record, int32_t index) {

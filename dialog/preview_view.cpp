@@ -171,6 +171,19 @@ PreviewPlacement PlacePreview(int32_t frameWidth, int32_t frameHeight, int32_t p
     return p;
 }
 
+PreviewArea PreviewPaintedArea(const PreviewPlacement& place, int32_t frameWidth,
+                               int32_t frameHeight, const PreviewArea& update) {
+    const int32_t shownWidth = std::min(place.imageWidth, frameWidth);
+    const int32_t shownHeight = std::min(place.imageHeight, frameHeight);
+    PreviewArea area;
+    area.left = std::max(update.left - place.offsetX, 0);
+    area.top = std::max(update.top - place.offsetY, 0);
+    area.right = std::min(update.right - place.offsetX, shownWidth);
+    area.bottom = std::min(update.bottom - place.offsetY, shownHeight);
+    if (area.right <= area.left || area.bottom <= area.top) return {0, 0, 0, 0};
+    return area;
+}
+
 int32_t PreviewMouseToImage(int32_t cursor, int32_t frameSize, int32_t imageSize,
                             int32_t magnification, int32_t shownStart) {
     const int32_t m = std::max(magnification, 1);

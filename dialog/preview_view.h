@@ -45,6 +45,14 @@ struct PreviewPlacement {
 };
 PreviewPlacement PlacePreview(int32_t frameWidth, int32_t frameHeight, int32_t proxyWidth,
                               int32_t proxyHeight, int32_t magnification);
+// The part of the placed picture that a paint must draw, in picture pixels (left, top, right,
+// bottom): what shows in the frame and lies in the update area (given relative to the
+// frame's origin). Empty (right <= left or bottom <= top) when the paint misses the picture.
+struct PreviewArea {
+    int32_t left, top, right, bottom;
+};
+PreviewArea PreviewPaintedArea(const PreviewPlacement& place, int32_t frameWidth,
+                               int32_t frameHeight, const PreviewArea& update);
 // A point of the frame (relative to the frame's origin) in reduced-image coordinates along one
 // axis: the shown rectangle starts at shownStart; -1 outside the frame.
 int32_t PreviewMouseToImage(int32_t cursor, int32_t frameSize, int32_t imageSize,

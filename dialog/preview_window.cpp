@@ -146,16 +146,26 @@ bool HoldsPreviewRequest(const FilterRecord& r) {
            r.outRect.bottom == asked.bottom;
 }
 
-void DrawProxy(HDC dc, const RECT& frame) {
+// The update area says what the window system wants drawn: a text or a progress bar beside
+// the preview invalidates the dialog under it, and handing the whole picture to the host for
+// each of those paints costs as much as the preview's own.
+void DrawProxy(HDC dc, const RECT& frame, const RECT& update) {
     const FilterRecord& r = *gStuff;
     const int32_t width = r.outRect.right - r.outRect.left;
     const int32_t height = r.outRect.bottom - r.outRect.top;
     if (!r.displayPixels || !r.outData || width <= 0 || height <= 0) return;
     if (!HoldsPreviewRequest(r)) return;
+    const int32_t m = std::max(gContext.zoomMagnification, 1);
+    const int32_t frameWidth = frame.right - frame.left, frameHeight = frame.bottom - frame.top;
+    const PreviewPlacement place = PlacePreview(frameWidth, frameHeight, width, height, m);
+    const PreviewArea drawn =
+        PreviewPaintedArea(place, frameWidth, frameHeight,
+                           {update.left - frame.left, update.top - frame.top,
+                            update.right - frame.left, update.bottom - frame.top});
+    if (drawn.right <= drawn.left) return;
     int32_t rowBytes = 0;
     const uint8_t* pixels = EightBitPixels(r, width, height, rowBytes);
     if (!pixels) return;
-    const int32_t m = std::max(gContext.zoomMagnification, 1);
     if (m > 1) {
         const size_t bytes = size_t(width) * m * size_t(height) * m * size_t(r.planes);
         uint8_t* magnified = gPreviewBuffers.magnified.Ensure(bytes);
@@ -167,12 +177,10 @@ void DrawProxy(HDC dc, const RECT& frame) {
         pixels = magnified;
         rowBytes = width * m * r.planes;
     }
-    const int32_t frameWidth = frame.right - frame.left, frameHeight = frame.bottom - frame.top;
-    const PreviewPlacement place = PlacePreview(frameWidth, frameHeight, width, height, m);
     PixelMemoryDesc desc = {const_cast<uint8_t*>(pixels), rowBytes * 8, r.planes * 8, 0, 8};
-    const HostVRect area = {0, 0, std::min(place.imageHeight, frameHeight),
-                            std::min(place.imageWidth, frameWidth)};
-    r.displayPixels(&desc, &area, frame.top + place.offsetY, frame.left + place.offsetX, dc);
+    const HostVRect area = {drawn.top, drawn.left, drawn.bottom, drawn.right};
+    r.displayPixels(&desc, &area, frame.top + place.offsetY + drawn.top,
+                    frame.left + place.offsetX + drawn.left, dc);
 }
 
 // A render runs further down the stack: the preview's own, or a thumbnail's.
@@ -274,7 +282,7 @@ void PaintPreview(HWND dialog) {
         RECT meet;
         if (IntersectRect(&meet, &outline, &paint.rcPaint))
             FrameRect(dc, &outline, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-        if (gPreview.available && gDataBlock && gStuff) DrawProxy(dc, frame);
+        if (gPreview.available && gDataBlock && gStuff) DrawProxy(dc, frame, paint.rcPaint);
     }
     EndPaint(dialog, &paint);
 }

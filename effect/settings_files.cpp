@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "dialog/control_creation.h"
+#include "dialog/control_items.h"
 #include "dialog/control_record.h"
 #include "dialog/dialog_window.h"
 #include "dialog/message_boxes.h"
@@ -179,9 +180,7 @@ void ReadDialogSize(DialogStateContents* contents) {
 }
 
 int32_t ListTopItem(int32_t listControl) {
-    const ControlRecord* list = UsedControlRecord(listControl);
-    if (!list || !list->window) return 0;
-    return std::max(0, int32_t(SendMessageA(list->window, LVM_GETTOPINDEX, 0, 0)));
+    return std::max(0, GetControlTopItem(listControl));
 }
 }  // namespace
 

@@ -12,6 +12,7 @@
 #include "host/parameter_block.h"
 #include "host/plugin_data.h"
 #include "host/effect_context.h"
+#include "host/system_calls.h"
 
 // --- Pseudo-handles ----------------------------------------------------------------------
 
@@ -175,8 +176,7 @@ intptr_t GetHostProperty(OSType key, intptr_t defaultValue) {
     return value;
 }
 
-ColorServicesInfo ColorServicesRequest(int16_t selector, int16_t sourceSpace,
-                                       int16_t resultSpace) {
+ColorServicesInfo ColorServicesRequest(int16_t selector, int16_t sourceSpace, int16_t resultSpace) {
     ColorServicesInfo info;
     memset(&info, 0, sizeof info);
     info.infoSize = sizeof info;
@@ -199,13 +199,47 @@ int ConvertColorViaHost(int16_t sourceSpace, int16_t resultSpace, uint8_t color[
 // --- Progress and abort --------------------------------------------------------------------
 
 namespace {
-int32_t gLastProgressDone = -1;
-int32_t gLastProgressTotal = -1;
+// Looking at the thread's queue for keys is a round trip to the window system, under Wine a
+// server call that costs more than copying or rendering a row of a preview. An Escape seen
+// within 10 ms cannot be told from one seen at the next row.
+constexpr DWORD kKeyPollIntervalMs = 10;
+// Moving the dialog's bar repaints it at once (the control updates itself), milliseconds
+// under Wine while thread 0 of a render holds up the others; 25 moves a second look smooth,
+// and a preview done sooner than the first never moves it.
+constexpr DWORD kBarMoveIntervalMs = 40;
+
+// Progress of the run or rendering under way. Written only by the functions of this section,
+// on the host's thread.
+struct ProgressState {
+    int32_t lastDone, lastTotal;  // the pair last reported; -1 none
+    int32_t barPercent;           // what the dialog's bar shows; -1 not known
+    DWORD barMovedMs;             // clock at the bar's last move, or at the rendering's start
+    DWORD keysPolledMs;           // clock at the last look at the queue, or at the start
+};
+ProgressState gProgress = {-1, -1, -1, 0, 0};
+
+// Back to 0 at once (a rendering's end); otherwise at most every kBarMoveIntervalMs.
+void MoveProgressBar(int32_t percent) {
+    const DWORD now = gSystem.tickCount();
+    if (percent == gProgress.barPercent) return;
+    if (percent != 0 && now - gProgress.barMovedMs < kBarMoveIntervalMs) return;
+    gProgress.barPercent = percent;
+    gProgress.barMovedMs = now;
+    SetProgressBar(percent);
+}
 }  // namespace
 
 void ResetProgress() {
-    gLastProgressDone = -1;
-    gLastProgressTotal = -1;
+    gProgress.lastDone = -1;
+    gProgress.lastTotal = -1;
+    gProgress.barPercent = -1;
+    ProgressRenderStart();
+}
+
+void ProgressRenderStart() {
+    const DWORD now = gSystem.tickCount();
+    gProgress.keysPolledMs = now;
+    gProgress.barMovedMs = now;
 }
 
 int16_t SetCancelResult() {
@@ -234,6 +268,14 @@ int16_t CheckUserAbort() {
     return GetResult();
 }
 
+int16_t PollUserAbort() {
+    if (!gContext.dialogUp) return CheckUserAbort();
+    const DWORD now = gSystem.tickCount();
+    if (now - gProgress.keysPolledMs < kKeyPollIntervalMs) return GetResult();
+    gProgress.keysPolledMs = now;
+    return CheckUserAbort();
+}
+
 void SetProgressBar(int32_t percent) {
     gDialogHooks.showProgress(percent);
 }
@@ -244,14 +286,14 @@ int RefreshPreviewIfShown() {
 
 int16_t ReportProgress(int32_t done, int32_t total) {
     if (total < 1) total = 1;
-    if (done == gLastProgressDone && total == gLastProgressTotal) return GetResult();
-    gLastProgressDone = done;
-    gLastProgressTotal = total;
+    if (done == gProgress.lastDone && total == gProgress.lastTotal) return GetResult();
+    gProgress.lastDone = done;
+    gProgress.lastTotal = total;
     if (gContext.dialogUp) {
         int32_t percent = int32_t(int64_t(done) * 100 / total);
-        SetProgressBar(percent);
+        MoveProgressBar(percent);
         StoreControlValue(CTL_PROGRESS, percent);
-        return CheckUserAbort();
+        return PollUserAbort();
     }
     if (gStuff && gStuff->progressProc) gStuff->progressProc(done, total);
     if (gStuff && gStuff->abortProc && gStuff->abortProc()) SetResult(HOST_USER_CANCELLED);

@@ -36,17 +36,25 @@ void HostUnlockHandle(const HandleProcs* suite, HostHandle handle);
 // --- Properties and colours -----------------------------------------------------------
 intptr_t GetHostProperty(OSType key, intptr_t defaultValue);
 // A colour services request of the given selector and spaces, every other field cleared.
-ColorServicesInfo ColorServicesRequest(int16_t selector, int16_t sourceSpace,
-                                       int16_t resultSpace);
+ColorServicesInfo ColorServicesRequest(int16_t selector, int16_t sourceSpace, int16_t resultSpace);
 int ConvertColorViaHost(int16_t sourceSpace, int16_t resultSpace, uint8_t color[4]);
 
 // --- Progress and abort (host thread only) ------------------------------------------
 int16_t SetCancelResult();
 int16_t CheckUserAbort();
+// CheckUserAbort for the row loops of a rendering: with the dialog up the queue is looked at
+// every few milliseconds from the rendering's start (in between the result is returned);
+// with the dialog down every call asks the host.
+int16_t PollUserAbort();
+// With the dialog up the bar moves at most every few milliseconds from the rendering's
+// start and goes back to 0 at once; control 394 stores the percent of every new pair.
 int16_t ReportProgress(int32_t done, int32_t total);
 void SetProgressBar(int32_t percent);
 int RefreshPreviewIfShown();
-// Forgets the last progress pair, so that the next report is made (start of a run).
+// A rendering starts: the clocks of PollUserAbort and of the bar start from now.
+void ProgressRenderStart();
+// Forgets the last progress pair and the bar's position, so that the next report is made
+// and shown (start of a run).
 void ResetProgress();
 
 // --- Registry --------------------------------------------------------------------------

@@ -532,7 +532,7 @@ int CopySourceRows() {
     const int32_t sampleBytes = SampleBytes();
     for (int32_t row = 0; row < c.rows; ++row) {
         gContext.rowCounter = row;
-        if (CheckUserAbort() != 0) return 0;
+        if (PollUserAbort() != 0) return 0;
         CopyRowPixels(c.adjustedInData + int64_t(row) * c.inRowBytes,
                       c.outData + int64_t(row) * c.outRowBytes, c.columns, sampleBytes);
     }
@@ -560,6 +560,7 @@ void ProcessFilterRect() {
     }
     ++gRun.processDepth;
     if (gContext.dialogUp) LoadControlValues();
+    ProgressRenderStart();
     SetRectGeometry(frame);
     if (CopySourceRows()) {
         gContext.rowCounter = gContext.columnCounter = 0;

@@ -11,9 +11,9 @@ HRESULT AppDataFolder(char* out) {
     return SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, out);
 }
 
-constexpr SystemCalls kRealCalls = {calloc,      realloc,          free,
-                                    CreateFileA, WriteFile,        FlushFileBuffers,
-                                    CloseHandle, MoveFileExA,      AppDataFolder};
+constexpr SystemCalls kRealCalls = {calloc,        realloc,          free,        CreateFileA,
+                                    WriteFile,     FlushFileBuffers, CloseHandle, MoveFileExA,
+                                    AppDataFolder, GetTickCount};
 }  // namespace
 
 SystemCalls gSystem = kRealCalls;

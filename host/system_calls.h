@@ -1,5 +1,6 @@
 // The system calls that can fail and that tests make fail: large allocations, and the file
-// creates, writes, closes, renames and folder look-ups of the settings and preset files. Every
+// creates, writes, closes, renames and folder look-ups of the settings and preset files; and
+// the clock that tests set. Every
 // entry defaults to the real call; a test swaps one entry, then restores it (SystemCallsReset).
 #pragma once
 
@@ -18,6 +19,9 @@ struct SystemCalls {
     BOOL(WINAPI* moveFileEx)(LPCSTR from, LPCSTR to, DWORD flags);
     // The user's application-data folder into out (MAX_PATH bytes); S_OK when known.
     HRESULT (*appDataFolder)(char* out);
+    // The millisecond clock by which a rendering paces its looks at the keyboard and its
+    // progress bar; a test drives it by hand.
+    DWORD(WINAPI* tickCount)();  // GetTickCount
 };
 extern SystemCalls gSystem;
 

@@ -256,6 +256,32 @@ TEST_F(PresetListWindow, ThumbnailsFollowTheListViewAndCategory) {
     DestroyImageList(3);
 }
 
+// The list's scroll position is kept over re-fills and in the dialog-state file: it must be
+// read in the icon views too, where the list view's own top index always answers 0.
+TEST_F(PresetListWindow, TheTopItemIsReadInEveryView) {
+    ApplyPresetLanguage(0);
+    ControlRecord* list = UsedControlRecord(CTL_PRESET_LIST);
+    ASSERT_NE(list, nullptr);
+    SetWindowPos(list->window, HWND_TOP, 10, 10, 300, 200, SWP_SHOWWINDOW);
+    constexpr int32_t kFarItem = 300;
+    for (const DWORD view :
+         {DWORD(LV_VIEW_ICON), DWORD(LV_VIEW_SMALLICON), DWORD(LV_VIEW_DETAILS)}) {
+        SendMessageA(list->window, LVM_SETVIEW, view, 0);
+        ScrollToControlItem(CTL_PRESET_LIST, 0);
+        EXPECT_EQ(GetControlTopItem(CTL_PRESET_LIST), 0) << "view " << view;
+        ScrollToControlItem(CTL_PRESET_LIST, kFarItem);
+        const int32_t top = GetControlTopItem(CTL_PRESET_LIST);
+        EXPECT_GT(top, 0) << "view " << view;
+        // The item given is one the list shows, at its top.
+        RECT bounds = {LVIR_BOUNDS, 0, 0, 0};
+        SendMessageA(list->window, LVM_GETITEMRECT, WPARAM(top), LPARAM(&bounds));
+        RECT client = {};
+        GetClientRect(list->window, &client);
+        EXPECT_TRUE(bounds.bottom > 0 && bounds.top < client.bottom)
+            << "view " << view << ": item " << top << " at " << bounds.top;
+    }
+}
+
 // Contact sheets of a few categories on the sample photograph, kept for a person to look at.
 TEST_F(PresetListWindow, PicturesOfThumbnails) {
     ApplyPresetLanguage(0);

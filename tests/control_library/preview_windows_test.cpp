@@ -10,6 +10,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "tests/control_library/library_test_bed.h"
 
@@ -111,6 +112,69 @@ TEST(PreviewWindow, PatternShowsItsBlocksAtOneHundredTwoHundredAndFiftyPercent) 
             driver.End(IDOK);
         });
     }
+}
+
+// A paint of the dialog hands the host only the part of the picture that its update area
+// meets, drawn where that part shows: the texts and bars around the preview repaint the
+// dialog under them many times a render. The screen is blackened first, so that what shows
+// afterwards was drawn by that paint.
+TEST(PreviewWindow, PaintDrawsOnlyThePartOfThePictureItsUpdateAreaMeets) {
+    struct Case {
+        const char* name;
+        RECT update;      // relative to the picture's top left corner, in screen pixels
+        HostVRect drawn;  // what the host is asked to draw (top, left, bottom, right)
+        bool anything;    // whether the host is asked at all
+    };
+    const Case cases[] = {
+        {"inside the picture", {8, 4, 24, 20}, {4, 8, 20, 24}, true},
+        {"over its left edge", {-6, 10, 6, 30}, {10, 0, 30, 6}, true},
+        {"over its bottom right corner", {60, 40, 90, 70}, {40, 60, kHeight, kWidth}, true},
+        {"beside it", {-30, 0, -2, kHeight}, {0, 0, 0, 0}, false},
+    };
+    auto session = OpenLibraryPlugin();
+    ASSERT_TRUE(HostSetImage(*session, PatternImage(8)));
+    HostSession* host = session.get();
+    TestScript script;
+    script.build = [](const ScriptedPluginApi& api) { api.registerFrameControls(); };
+    script.render = RenderCopy;
+    RunWithDriver(*session, script, [&](Driver& driver) {
+        driver.Check(WaitFor([] { return Renders() >= 1; }), "the first rendering");
+        OnDialogThread([] { Lib().setPreviewZoom(1, 1); });
+        RedrawWindow(driver.dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        const POINT origin = ScreenOfImagePixel(driver, 0, 0, 1, 1);
+        for (const Case& c : cases) {
+            HDC dc = GetDC(driver.dialog);
+            const RECT picture = {origin.x, origin.y, origin.x + kWidth, origin.y + kHeight};
+            FillRect(dc, &picture, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+            ReleaseDC(driver.dialog, dc);
+            const size_t before = host->log.displays.size();
+            RECT update = c.update;
+            OffsetRect(&update, origin.x, origin.y);
+            RedrawWindow(driver.dialog, &update, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            const std::vector<DisplayCall> calls(host->log.displays.begin() + long(before),
+                                                 host->log.displays.end());
+            driver.Check(calls.size() == (c.anything ? 1u : 0u),
+                         std::string(c.name) + ": " + std::to_string(calls.size()) +
+                             " calls of the display routine");
+            if (calls.size() != 1 || !c.anything) continue;
+            const HostVRect& a = calls[0].area;
+            driver.Check(a.top == c.drawn.top && a.left == c.drawn.left &&
+                             a.bottom == c.drawn.bottom && a.right == c.drawn.right,
+                         std::string(c.name) + ": the host draws rows " + std::to_string(a.top) +
+                             ".." + std::to_string(a.bottom) + ", columns " +
+                             std::to_string(a.left) + ".." + std::to_string(a.right));
+            // The drawn part's first and last pixels show their own blocks.
+            for (const POINT p : {POINT{a.left, a.top}, POINT{a.right - 1, a.bottom - 1}}) {
+                const COLORREF shown = PixelOf(driver.dialog, origin.x + p.x, origin.y + p.y);
+                const COLORREF expected = BlockColor(p.x / kBlock, p.y / kBlock);
+                driver.Check(shown == expected, std::string(c.name) + ": pixel " +
+                                                    std::to_string(p.x) + "," +
+                                                    std::to_string(p.y) + " shows " + Hex(shown) +
+                                                    ", expected " + Hex(expected));
+            }
+        }
+        driver.End(IDOK);
+    });
 }
 
 TEST(PreviewWindow, MagnifiedPictureLivesInHostMemoryOrOnTheHeapWhenRefused) {

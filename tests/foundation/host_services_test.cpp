@@ -4,12 +4,16 @@
 #include <windows.h>
 
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include "foundation/plugin_session.h"
+#include "host/dialog_hooks.h"
 #include "host/host_services.h"
 #include "host/effect_context.h"
 #include "host/parameter_block.h"
 #include "host/plugin_data.h"
+#include "host/system_calls.h"
 
 namespace {
 // A session whose filter record is the one of the call under way, as inside ENTRYPOINT.
@@ -383,6 +387,86 @@ TEST(HostServices, KeysStopOrPauseARenderWhileTheDialogIsUp) {
 
     DestroyWindow(window);
     gContext.dialogUp = 0;
+    gParams = nullptr;
+}
+
+// A clock the test sets by hand, and the bar positions the dialog was asked to show.
+DWORD gFakeNowMs = 0;
+DWORD WINAPI FakeTickCount() {
+    return gFakeNowMs;
+}
+std::vector<int32_t> gBarMoves;
+void RecordBarMove(int32_t percent) {
+    gBarMoves.push_back(percent);
+}
+
+// The row loops of a rendering look at the keyboard and move the bar on a clock, not at every
+// row: both cost a round trip to the window system. Escape is still seen within the poll
+// interval, the bar goes back to 0 at the rendering's end at once, and control 394 holds the
+// percent of every report.
+TEST(HostServices, RenderingsLookAtTheKeyboardAndMoveTheBarOnAClock) {
+    struct Step {
+        DWORD atMs;           // after the rendering's start
+        bool postEscape;      // pressed just before the step
+        int32_t done, total;  // reported; total 0: a plain poll instead
+        int16_t expected;     // result of the call
+        int32_t barMove;      // -1: the bar stays
+    };
+    const Step steps[] = {
+        {0, true, 0, 0, 0, -1},                      // a key at the start waits for the first look
+        {9, false, 1, 10, 0, -1},                    // 10 % stored, neither look nor move yet
+        {10, false, 0, 0, HOST_USER_CANCELLED, -1},  // the first look takes the Escape
+        {15, true, 2, 10, 0, -1},                    // a second Escape waits for the next look
+        {20, false, 3, 10, HOST_USER_CANCELLED, -1},
+        {39, false, 4, 10, 0, -1},
+        {40, false, 5, 10, 0, 50},  // the first move, 40 ms after the start
+        {60, false, 6, 10, 0, -1},
+        {80, false, 9, 10, 0, 90},
+        {81, false, 0, 100, 0, 0},  // the end: back to 0 at once
+        {82, false, 0, 0, 0, -1},   // nothing left in the queue
+    };
+    ServiceCall call;
+    std::unique_ptr<ParameterBlock> block(new ParameterBlock);
+    InitParameterBlock(*block);
+    gParams = block.get();
+    gContext.dialogUp = 1;
+    gSystem.tickCount = FakeTickCount;
+    const DialogHooks hooks = gDialogHooks;
+    gDialogHooks.showProgress = RecordBarMove;
+    gBarMoves.clear();
+    HWND window =
+        CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    const DWORD startMs = 5000;
+    gFakeNowMs = startMs;
+    ProgressRenderStart();
+    int32_t stored = GetControlValue(394);
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.atMs);
+        gFakeNowMs = startMs + step.atMs;
+        if (step.postEscape) PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 1);
+        const size_t movesBefore = gBarMoves.size();
+        if (step.total > 0) {
+            EXPECT_EQ(ReportProgress(step.done, step.total), step.expected);
+            stored = step.done * 100 / step.total;
+        } else {
+            EXPECT_EQ(PollUserAbort(), step.expected);
+        }
+        EXPECT_EQ(GetControlValue(394), stored);
+        if (step.barMove < 0) {
+            EXPECT_EQ(gBarMoves.size(), movesBefore);
+        } else {
+            ASSERT_EQ(gBarMoves.size(), movesBefore + 1);
+            EXPECT_EQ(gBarMoves.back(), step.barMove);
+        }
+    }
+    // With the dialog down the host is asked at every call, whatever the clock says.
+    gContext.dialogUp = 0;
+    const int32_t abortCallsBefore = call.session.log.abortCalls;
+    for (int i = 0; i < 3; ++i) PollUserAbort();
+    EXPECT_EQ(call.session.log.abortCalls, abortCallsBefore + 3);
+    DestroyWindow(window);
+    gDialogHooks = hooks;
+    SystemCallsReset();
     gParams = nullptr;
 }
 }  // namespace

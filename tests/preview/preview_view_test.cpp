@@ -119,6 +119,37 @@ TEST(PreviewPicture, MagnificationRepeatsEachPixelAndHoldsOnlyThat) {
         }
 }
 
+// A paint draws the part of the picture its update area meets, in picture pixels: a 100 x 60
+// picture centred in a 200 x 100 frame sits at (50, 20); one larger than its frame shows
+// from its top left corner, cut at the frame's edge.
+TEST(PreviewPicture, PaintDrawsWhatTheUpdateAreaMeetsOfTheShownPicture) {
+    struct Case {
+        const char* name;
+        int32_t proxyWidth, proxyHeight, magnification;
+        PreviewArea update, expected;
+    };
+    const Case cases[] = {
+        {"the whole frame", 100, 60, 1, {0, 0, 200, 100}, {0, 0, 100, 60}},
+        {"inside the picture", 100, 60, 1, {60, 30, 70, 45}, {10, 10, 20, 25}},
+        {"over its left edge", 100, 60, 1, {40, 25, 55, 35}, {0, 5, 5, 15}},
+        {"over its bottom right corner", 100, 60, 1, {140, 70, 260, 130}, {90, 50, 100, 60}},
+        {"beside it", 100, 60, 1, {0, 0, 50, 100}, {0, 0, 0, 0}},
+        {"above it, touching", 100, 60, 1, {50, 0, 150, 20}, {0, 0, 0, 0}},
+        {"outside the frame", 100, 60, 1, {300, 0, 400, 100}, {0, 0, 0, 0}},
+        {"magnified 4 x", 40, 20, 4, {0, 0, 200, 100}, {0, 0, 160, 80}},
+        {"larger than the frame", 300, 150, 1, {150, 50, 250, 150}, {150, 50, 200, 100}},
+    };
+    for (const Case& c : cases) {
+        const PreviewPlacement place =
+            PlacePreview(200, 100, c.proxyWidth, c.proxyHeight, c.magnification);
+        const PreviewArea area = PreviewPaintedArea(place, 200, 100, c.update);
+        EXPECT_EQ(area.left, c.expected.left) << c.name;
+        EXPECT_EQ(area.top, c.expected.top) << c.name;
+        EXPECT_EQ(area.right, c.expected.right) << c.name;
+        EXPECT_EQ(area.bottom, c.expected.bottom) << c.name;
+    }
+}
+
 TEST(PreviewNavigator, StepIsAtLeastOneAndAspectCrossMultiplied) {
     const NavigatorSampling small = NavigatorSamplingFor(50, 40, 200, 100);
     EXPECT_EQ(small.scale, 1);
