@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include "host/effect_context.h"
 #include "host/host_services.h"
@@ -65,12 +66,26 @@ struct GreyImage {
     }
 };
 
-struct EqualizeJob {
+// The tables' block: the host's buffer when it can give one, else the heap; zeroed.
+struct TableBlock {
+    int32_t* tables;
+    void* hostBufferId;  // null for heap memory
+};
+}  // namespace
+
+// One equalisation: made by EqualizeBegin, read by the counting and blending threads,
+// tables built and block released on the thread that made it.
+struct LocalContrastJob {
     GreyImage image;
     TileGrid grid;
     int32_t* tables;  // nx * ny tables of 256, row-major by tile
     int32_t threadCount;
+    LocalContrastSettings settings;
+    TableBlock block;
 };
+
+namespace {
+using EqualizeJob = LocalContrastJob;
 
 int32_t* TileTable(const EqualizeJob& job, int32_t i, int32_t j) {
     return job.tables + (int64_t(j) * job.grid.nx + i) * kContrastLevels;
@@ -195,12 +210,6 @@ const BufferProcs* HostBuffers() {
     return BufferSuiteAvailable(suite, nullptr) ? suite : nullptr;
 }
 
-// The tables' block: the host's buffer when it can give one, else the heap; zeroed.
-struct TableBlock {
-    int32_t* tables;
-    void* hostBufferId;  // null for heap memory
-};
-
 bool AllocateTables(int64_t bytes, TableBlock* block) {
     *block = {nullptr, nullptr};
     if (const BufferProcs* suite = HostBuffers(); suite && bytes <= INT32_MAX) {
@@ -228,6 +237,14 @@ void ReleaseTables(const TableBlock& block) {
         HostUnlockBuffer(suite, block.hostBufferId);
         HostFreeBuffer(suite, block.hostBufferId);
     }
+}
+
+// An existing grey copy is used as it is, provided it is laid out as the rectangle at this
+// element size.
+bool GreyCopyUsable(int32_t n, int32_t elementBytes, int32_t width, int32_t height) {
+    const NumberedArray* a = n >= 0 && n < kArrayCount ? &gArrays[n] : nullptr;
+    return a && a->base && a->elementBytes == elementBytes && a->border == 0 && a->xSize == width &&
+           a->ySize >= height && a->zSize == 1;
 }
 
 // Fills array n with the grey of the current rectangle's source pixels.
@@ -283,29 +300,63 @@ void ClipHistogram(int32_t* bins, int32_t limit) {
     }
 }
 
-void EqualizeTiles(void* data, int32_t elementBytes, int32_t width, int32_t height,
-                   const LocalContrastSettings& s) {
-    if (!data || width < 1 || height < 1) return;
+// The tiles of width x height levels and their zeroed tables; null when too small for one
+// tile or when the tables cannot be had.
+static LocalContrastJob* EqualizeBegin(void* data, int32_t elementBytes, int32_t width,
+                                       int32_t height, const LocalContrastSettings& s) {
+    if (!data || width < 1 || height < 1) return nullptr;
     const int32_t t = std::max(s.detail, 10);
     const int32_t tileSize = int32_t((int64_t(std::min(width, height)) * 10) / t);
     // Too small for one tile: there is nothing to equalise against.
-    if (tileSize < 1) return;
-    EqualizeJob job;
-    job.image = {data, elementBytes, width, height};
-    TileGrid& g = job.grid;
+    if (tileSize < 1) return nullptr;
+    auto* job = new (std::nothrow) LocalContrastJob{};
+    if (!job) return nullptr;
+    job->image = {data, elementBytes, width, height};
+    TileGrid& g = job->grid;
     g.nx = width / tileSize;
     g.ny = height / tileSize;
     g.tw = width / g.nx;
     g.th = height / g.ny;
     g.width = width;
     g.height = height;
-    job.threadCount = std::max(1, s.threadCount);
+    job->threadCount = std::max(1, s.threadCount);
+    job->settings = s;
+    if (!AllocateTables(int64_t(4) * kContrastLevels * g.nx * g.ny, &job->block)) {
+        delete job;
+        return nullptr;
+    }
+    job->tables = job->block.tables;
+    return job;
+}
 
-    TableBlock block;
-    if (!AllocateTables(int64_t(4) * kContrastLevels * g.nx * g.ny, &block)) return;
-    job.tables = block.tables;
-    RunPassThreads(job.threadCount, CountTileRows, &job);
+void EqualizeTiles(void* data, int32_t elementBytes, int32_t width, int32_t height,
+                   const LocalContrastSettings& s) {
+    LocalContrastJob* job = EqualizeBegin(data, elementBytes, width, height, s);
+    if (!job) return;
+    RunPassThreads(job->threadCount, CountTileRows, job);
+    LocalContrastTables(job);
+    RunPassThreads(job->threadCount, InterpolateRows, job);
+    LocalContrastEnd(job);
+}
 
+LocalContrastJob* LocalContrastBegin(int32_t n, int32_t elementBytes,
+                                     const LocalContrastSettings& settings) {
+    const EffectContext& c = gContext;
+    const int32_t width = c.currentRight - c.currentLeft;
+    const int32_t height = c.currentBottom - c.currentTop;
+    if (width < 1 || height < 1 || (elementBytes != 1 && elementBytes != 2)) return nullptr;
+    if (!GreyCopyUsable(n, elementBytes, width, height)) return nullptr;
+    return EqualizeBegin(GetArrayBase(n), elementBytes, width, height, settings);
+}
+
+void LocalContrastCount(LocalContrastJob* job, int32_t threadIndex) {
+    if (job && threadIndex < job->threadCount) CountTileRows(job, threadIndex);
+}
+
+void LocalContrastTables(LocalContrastJob* job) {
+    if (!job) return;
+    const LocalContrastSettings& s = job->settings;
+    const TileGrid& g = job->grid;
     const double clip = float(s.clipTenths) / 10.0f;
     const int64_t tilePixels = int64_t(g.tw) * g.th;
     int32_t limit = 1;
@@ -319,11 +370,19 @@ void EqualizeTiles(void* data, int32_t elementBytes, int32_t width, int32_t heig
             if (s.progressTotal > 0)
                 ReportProgress(s.progressOffset + j * g.nx + i, s.progressTotal);
             const int64_t pixels = int64_t(g.Right(i) - g.Left(i)) * (g.Bottom(j) - g.Top(j));
-            BuildTileTable(TileTable(job, i, j), pixels, s, clip, limit, &gamma);
+            BuildTileTable(TileTable(*job, i, j), pixels, s, clip, limit, &gamma);
         }
     }
-    RunPassThreads(job.threadCount, InterpolateRows, &job);
-    ReleaseTables(block);
+}
+
+void LocalContrastBlend(LocalContrastJob* job, int32_t threadIndex) {
+    if (job && threadIndex < job->threadCount) InterpolateRows(job, threadIndex);
+}
+
+void LocalContrastEnd(LocalContrastJob* job) {
+    if (!job) return;
+    ReleaseTables(job->block);
+    delete job;
 }
 
 int32_t ApplyLocalContrast(int32_t n, int32_t elementBytes, int32_t detail, int32_t strength,
@@ -334,12 +393,8 @@ int32_t ApplyLocalContrast(int32_t n, int32_t elementBytes, int32_t detail, int3
     const int32_t width = c.currentRight - c.currentLeft;
     const int32_t height = c.currentBottom - c.currentTop;
     if (width < 1 || height < 1 || (elementBytes != 1 && elementBytes != 2)) return 1;
-    // An existing grey copy is used as it is, provided it is laid out as the rectangle at
-    // this element size; otherwise it is made here.
-    const NumberedArray* a = n >= 0 && n < kArrayCount ? &gArrays[n] : nullptr;
-    const bool usable = a && a->base && a->elementBytes == elementBytes && a->border == 0 &&
-                        a->xSize == width && a->ySize >= height && a->zSize == 1;
-    if (!usable) {
+    // An existing grey copy is used as it is; otherwise it is made here.
+    if (!GreyCopyUsable(n, elementBytes, width, height)) {
         if (!CreateArray(n, width, height, 1, elementBytes)) return 1;
         FillGreyFromSource(n, elementBytes, progressOffset, progressTotal);
     }

@@ -34,6 +34,21 @@ int32_t ApplyLocalContrast(int32_t n, int32_t elementBytes, int32_t detail, int3
 void EqualizeTiles(void* data, int32_t elementBytes, int32_t width, int32_t height,
                    const LocalContrastSettings& settings);
 
+// The equalisation of ApplyLocalContrast in stages, for threads that run already (the
+// render's, between their barriers): the thread that begins it builds the tables and ends
+// it; every thread of settings.threadCount counts and then blends its own share. Each stage
+// may start only when the one before has ended on every thread.
+struct LocalContrastJob;
+// Array n must hold the grey copy laid out as the current rectangle at elementBytes: null
+// when it does not, when the rectangle is too small for one tile, or when the tables cannot
+// be had (ApplyLocalContrast on one thread then does what it would).
+LocalContrastJob* LocalContrastBegin(int32_t n, int32_t elementBytes,
+                                     const LocalContrastSettings& settings);
+void LocalContrastCount(LocalContrastJob* job, int32_t threadIndex);
+void LocalContrastTables(LocalContrastJob* job);
+void LocalContrastBlend(LocalContrastJob* job, int32_t threadIndex);
+void LocalContrastEnd(LocalContrastJob* job);  // frees the job; null does nothing
+
 // Clips 256 bins at limit and spreads the clipped counts over the bins again; the total
 // count is kept.
 void ClipHistogram(int32_t* bins, int32_t limit);

@@ -157,7 +157,7 @@ void RenderRowsOnThread(int32_t index) {
 // Previews and the final image start one thread per processor; thumbnails, many small
 // renders in a row, use the sleeping worker pool instead.
 void RunRenderRows(const int32_t* v) {
-    gRender.rowsDone.store(0);
+    RenderRowCountsReset();
     RenderTimelineTablesDone();
     const bool all = v[CTL_MULTI_CPU_OFF] == 0;
     if (gSession.thumbnailRendering) {

@@ -38,6 +38,10 @@ const int32_t kToneControls[kToneChannels][6] = {
     {-1, -1, -1, -1, -1, -1},
 };
 
+// Rows a thread claims at a time in a pass that hands its rows out in claims: enough that a
+// claim costs next to nothing against its rows, few enough that the threads end together.
+constexpr int32_t kClaimRows = 4;
+
 bool InMultiSplit(const RenderPlan& plan) {
     const int32_t v = plan.splitView;
     return plan.dialogUp && plan.splitMulti && ((v >= 2 && v <= 5) || v >= 7);
@@ -365,6 +369,22 @@ void RenderLaterPassRow(const RenderPlan& plan, const ProcessedRegion& region, i
     EffectWorkerEnd(worker);
 }
 
+// The grain's noise comes from the random source of the thread that renders a row: only in
+// the pass that draws it must thread i keep rows i, i + N, ... for the noise to be the same
+// in every render. In any other pass the other threads claim the rows that are not thread
+// 0's in blocks, so that the threads that start first begin at once and all of them end
+// together however unequal their rows. Thread 0, the host's thread, keeps its own rows and
+// with them its progress reports and the host's abort checks before each of them.
+bool PassClaimsRows(const RenderPlan& plan, int32_t passNumber) {
+    return !(passNumber == plan.lastPass && plan.effects.grain.intensity != 0);
+}
+
+// Row j of the rows that are not thread 0's (those top + 1 .. top + N - 1, top + N + 1, ...).
+int32_t ClaimedRow(int32_t top, int32_t j, int32_t threadCount) {
+    const int32_t others = threadCount - 1;
+    return top + (j / others) * threadCount + j % others + 1;
+}
+
 template <typename Sample>
 void RenderPass(const PassContext& pass, int32_t passNumber) {
     const RenderPlan& plan = pass.plan;
@@ -375,13 +395,28 @@ void RenderPass(const PassContext& pass, int32_t passNumber) {
         scratch.sources.resize(size_t(plan.right - plan.left));
         scratch.greys.resize(size_t(plan.right - plan.left));
     }
-    for (int32_t y = plan.top + pass.index; y < plan.bottom; y += pass.threadCount) {
-        if (!RowStart(pass, y)) return;
+    auto renderRow = [&](int32_t y) {
+        if (!RowStart(pass, y)) return false;
         if (passNumber == 1)
             RenderPassOneRow<Sample>(plan, region, y, scratch);
         else
             RenderLaterPassRow<Sample>(plan, region, y, passNumber, views, scratch);
         gRender.rowsDone.fetch_add(1, std::memory_order_relaxed);
+        return true;
+    };
+    if (pass.index == 0 || pass.threadCount < 2 || !PassClaimsRows(plan, passNumber)) {
+        for (int32_t y = plan.top + pass.index; y < plan.bottom; y += pass.threadCount)
+            if (!renderRow(y)) return;
+        return;
+    }
+    std::atomic<int32_t>& claimed = gRender.rowsClaimed[passNumber - 1];
+    for (;;) {
+        const int32_t first = claimed.fetch_add(kClaimRows, std::memory_order_relaxed);
+        for (int32_t j = first; j < first + kClaimRows; ++j) {
+            const int32_t y = ClaimedRow(plan.top, j, pass.threadCount);
+            if (y >= plan.bottom) return;
+            if (!renderRow(y)) return;
+        }
     }
 }
 
@@ -421,6 +456,10 @@ void CopyArrayShare(int32_t from, int32_t to, int32_t index) {
     memcpy(b.base + first, a.base + first, size_t(last - first));
 }
 
+// The dynamic contrast's equalisation under way: begun and ended by thread 0 between the
+// barriers of the first blur stage, read by every render thread in between.
+LocalContrastJob* gContrastJob = nullptr;
+
 // Radius of a blur for a setting s at the preview's zoom z: trunc((s x 2 + z) / (2 z)).
 int32_t ZoomedRadius(double setting, int32_t zoom) {
     return int32_t((setting * 2.0 + zoom) / (zoom * 2.0));
@@ -437,13 +476,32 @@ void BlurStageOne(int32_t index, int32_t& stage) {
             ShapeArrayLike(ARRAY_WORK_BLUR, ARRAY_LOCAL_CONTRAST);
         PassBarrier(index, stage, "contrast array");
         CopyArrayShare(ARRAY_WORK_BLUR, ARRAY_LOCAL_CONTRAST, index);
-        PassBarrier(index, stage, "contrast copy");
+        const int32_t bytes = plan.thumbnails ? 1 : plan.depth.elementBytes;
+        // Full strength, no clipping, no black and white points, no gammas, no progress.
+        LocalContrastSettings settings = {0, 255, 255, 255, 100, 0, 0, 0, 0, 1};
+        settings.detail = v[CTL_DYNCONTRAST_DETAIL];
+        settings.threadCount = std::max(gJob.threadCount, 1);
         if (index == 0 && !JobCancelRequested() && gArrays[ARRAY_LOCAL_CONTRAST].base)
-            ApplyLocalContrast(ARRAY_LOCAL_CONTRAST, plan.thumbnails ? 1 : plan.depth.elementBytes,
-                               v[CTL_DYNCONTRAST_DETAIL], 255, 255, 255, 100, 0, 0, 0, 0,
-                               plan.multiProcessor ? 1 : 0);
+            gContrastJob = LocalContrastBegin(ARRAY_LOCAL_CONTRAST, bytes, settings);
+        PassBarrier(index, stage, "contrast copy");
+        if (!JobCancelRequested()) LocalContrastCount(gContrastJob, index);
+        PassBarrier(index, stage, "contrast counts");
+        if (index == 0 && !JobCancelRequested() && gArrays[ARRAY_LOCAL_CONTRAST].base) {
+            if (gContrastJob)
+                LocalContrastTables(gContrastJob);
+            else
+                ApplyLocalContrast(ARRAY_LOCAL_CONTRAST, bytes, settings.detail, 255, 255, 255, 100,
+                                   0, 0, 0, 0, plan.multiProcessor ? 1 : 0);
+        }
+        PassBarrier(index, stage, "contrast tables");
+        if (!JobCancelRequested()) LocalContrastBlend(gContrastJob, index);
     }
     PassBarrier(index, stage, plan.dynamicContrast ? "dynamic contrast" : "pass 1");
+    // Every thread has blended its rows: the tables go.
+    if (index == 0 && gContrastJob) {
+        LocalContrastEnd(gContrastJob);
+        gContrastJob = nullptr;
+    }
     if (plan.paper) {
         const int32_t radius = ZoomedRadius(v[CTL_PAPER_GLOSS] + 10, plan.zoom);
         StageBlur(index, stage, ARRAY_WORK_BLUR, radius * 10, "paper blur rows",
@@ -510,7 +568,9 @@ void RenderAllPasses(int32_t index) {
     const int32_t height = plan.bottom - plan.top;
     RandomSeed(uint32_t(index * 4095 + gSession.grainSeed));
     int32_t stage = 0;
-    PassBarrier(index, stage, "start");
+    // No barrier here: pass 1 needs nothing of the other threads, and the first threads to
+    // run claim its rows while the others are still starting.
+    RenderTimelineMark(index, "start", TimelineTicks());
     RenderPass<Sample>({plan, index, n, 0}, 1);
     if (plan.pass2) {
         BlurStageOne(index, stage);
@@ -559,7 +619,12 @@ void RenderPlanGreyLookup(RenderPlan& plan) {
 
 void RenderStateReset() {
     gRender.plan = RenderPlan{};
+    RenderRowCountsReset();
+}
+
+void RenderRowCountsReset() {
     gRender.rowsDone.store(0);
+    for (std::atomic<int32_t>& claimed : gRender.rowsClaimed) claimed.store(0);
 }
 
 const int32_t* ToneChannelControls(int32_t channel) {

@@ -77,6 +77,9 @@ struct RenderState {
     // Rows finished in all passes: zeroed by render_hook.cpp before the workers start, counted
     // by the workers (render_rows.cpp) with fetch_add, the one field they share.
     std::atomic<int32_t> rowsDone;
+    // Rows handed out so far in passes 1, 2 and 3 that share their rows out in claims: zeroed
+    // with rowsDone, advanced by the workers with fetch_add.
+    std::atomic<int32_t> rowsClaimed[3];
     char timingText[64];  // "%.3f s -> %.1f s" of the last preview or tile; render_hook.cpp
 };
 extern RenderState gRender;
@@ -108,6 +111,12 @@ ProcessedRegion RenderProcessedRegion(const RenderPlan& plan);
 int32_t RenderSourceX(const RenderPlan& plan, int32_t x);
 int32_t RenderSourceY(const RenderPlan& plan, int32_t y);
 
-// The pipeline on the rows of one worker (rows top + index, top + index + N, ...). Every
-// worker passes the same sequence of barriers, also after a cancel. Returns 1.
+// Zeroes the rows done and the claim counters before the workers start.
+void RenderRowCountsReset();
+
+// The pipeline on the rows of one worker: thread 0 always, and every thread in a pass whose
+// pixels draw from the thread's own random source (the grain of the last pass), rows
+// top + index, top + index + N, ...; the other threads in the other passes the blocks of the
+// remaining rows they claim. Every worker passes the same sequence of
+// barriers, also after a cancel. Returns 1.
 int32_t RenderRows(int32_t threadIndex);
