@@ -405,8 +405,7 @@ bool FitwrightRun::Start(const std::wstring& arguments, const std::wstring& curr
         ok = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
                             currentFolder.c_str(), &startup, &process_);
         if (!ok)
-            fprintf(stderr, "CreateProcess of Fitwright failed with error %lu\n",
-                    GetLastError());
+            fprintf(stderr, "CreateProcess of Fitwright failed with error %lu\n", GetLastError());
     }
     CloseHandle(error);
     SetEnvironmentVariableW(L"FITWRIGHT_LIST_FILE", nullptr);
