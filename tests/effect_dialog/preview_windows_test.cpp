@@ -19,8 +19,8 @@
 #include "tests/common/real_input.h"
 #include "tests/effect_dialog/effect_dialog_bed.h"
 #include "tools/testhost/host_image.h"
-#include "effect/control_table.h"
 #include "render_effects/effect_settings.h"
+#include "render_effects/settings_script.h"
 
 namespace {
 
@@ -452,29 +452,6 @@ struct LatencyCase {
     std::vector<ControlSetting> settings;
 };
 
-Descriptor ScriptOf(const std::vector<ControlSetting>& settings) {
-    std::vector<int32_t> values(kSettingsControlCount, 0);
-    std::vector<bool> present(kSettingsControlCount, false);
-    for (int32_t n = 0; n < kSettingsControlCount; ++n)
-        if (ControlTableRowOf(n)) {
-            values[size_t(n)] = ControlTableStartValue(n);
-            present[size_t(n)] = true;
-        }
-    for (const ControlSetting& s : settings) {
-        values[size_t(s.control)] = s.value;
-        present[size_t(s.control)] = true;
-    }
-    Descriptor script;
-    for (int32_t n = 0; n < kSettingsControlCount; ++n)
-        if (present[size_t(n)]) script.push_back(IntegerItem(n, values[size_t(n)]));
-    DescriptorItem curve;
-    curve.key = FourCC("t000");
-    curve.type = DESC_TYPE_TEXT;
-    curve.text = kSCurveText;
-    script.push_back(curve);
-    return script;
-}
-
 // Page steps of the exposure slider (a key to its own scroll bar) until the preview shows the
 // new rendering, read from the display: rounds moves, each printed with the render's own time
 // that the timing text gives. What must hold is only that each move is seen.
@@ -531,7 +508,7 @@ TEST(PreviewLatency, SliderMoveRepaintsThePreviewOfTheSamplePhotograph) {
         // The host replays a recording with its dialog: the recorded settings stand.
         session->options.playInProgress = true;
         session->replayDescriptor = true;
-        session->replay = ScriptOf(c.settings);
+        session->replay = SettingsScript(c.settings);
         const int16_t result = RunEffectDialog(*session, [&](Driver& driver) {
             ShowDialogAs(driver, SW_MAXIMIZE);
             TimeSliderMoves(driver, c.name, rounds);

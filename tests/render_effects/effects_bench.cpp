@@ -31,48 +31,16 @@
 #include <vector>
 
 #include "effect/control_ids.h"
-#include "effect/control_table.h"
 #include "host/host_services.h"
 #include "host/parameter_block.h"
 #include "render_effects/effect_settings.h"
+#include "render_effects/settings_script.h"
 #include "render_effects/stage_profile.h"
 #include "tools/testhost/host_internal.h"
 #include "common/bench_runs.h"
 
 namespace {
 constexpr int kRuns = 5;
-
-// Every setting at its dialog value, then the given ones, and the S-curve of settings A.
-Descriptor SettingsDescriptor(const std::vector<ControlSetting>& settings) {
-    std::vector<int32_t> values(kSettingsControlCount, 0);
-    std::vector<bool> present(kSettingsControlCount, false);
-    for (int32_t n = 0; n < kSettingsControlCount; ++n)
-        if (ControlTableRowOf(n)) {
-            values[size_t(n)] = ControlTableStartValue(n);
-            present[size_t(n)] = true;
-        }
-    for (const ControlSetting& s : settings) {
-        values[size_t(s.control)] = s.value;
-        present[size_t(s.control)] = true;
-    }
-    Descriptor d;
-    for (int32_t n = 0; n < kSettingsControlCount; ++n) {
-        if (!present[size_t(n)]) continue;
-        DescriptorItem item;
-        char key[5];
-        snprintf(key, sizeof key, "%04d", n);
-        item.key = FourCC(key);
-        item.type = DESC_TYPE_INTEGER;
-        item.integer = values[size_t(n)];
-        d.push_back(item);
-    }
-    DescriptorItem curve;
-    curve.key = FourCC("t000");
-    curve.type = DESC_TYPE_TEXT;
-    curve.text = kSCurveText;
-    d.push_back(curve);
-    return d;
-}
 
 size_t PeakWorkingSet() {
     PROCESS_MEMORY_COUNTERS counters = {};
@@ -83,7 +51,7 @@ size_t PeakWorkingSet() {
 
 // Median of kRuns after one warm-up run (which also makes the parameter block).
 double Time(HostSession& session, const std::vector<ControlSetting>& settings, bool oneThread) {
-    const Descriptor d = SettingsDescriptor(settings);
+    const Descriptor d = SettingsScript(settings);
     RunOnce(session, d);
     if (!SetMultiCpuOff(session, oneThread)) {
         fprintf(stderr, "effects_bench: no parameter block after a run\n");
@@ -127,7 +95,7 @@ int main(int argc, char** argv) {
     session.options.noProgressProc = false;
     if (mode == "memory" || mode == "memory-pass-through") {
         HostSetImage(session, ScaledSample(argv[1], 16));
-        RunOnce(session, SettingsDescriptor(SettingsC()));
+        RunOnce(session, SettingsScript(SettingsC()));
         const double pixels = double(kBenchWidth) * kBenchHeight;
         printf("%-20s settings C, 16-bit: peak working set %.1f MB, %.1f bytes a pixel\n",
                mode == "memory" ? "Greyloom" : "pass-through plug-in", PeakWorkingSet() / 1048576.0,
@@ -140,7 +108,7 @@ int main(int argc, char** argv) {
             HostSetImage(session, ScaledSample(argv[1], depth));
             for (const auto& c : cases) {
                 // One thread: the grain's per-pixel noise follows the thread that draws a row.
-                const Descriptor d = SettingsDescriptor(c.settings);
+                const Descriptor d = SettingsScript(c.settings);
                 RunOnce(session, d);
                 SetMultiCpuOff(session, mode == "hashes");
                 RunOnce(session, d);
@@ -196,7 +164,7 @@ int main(int argc, char** argv) {
                                         {CTL_FRAME_SOFTNESS, 20}})},
         };
         for (const auto& part : parts) {
-            const Descriptor d = SettingsDescriptor(part.settings);
+            const Descriptor d = SettingsScript(part.settings);
             RunOnce(session, d);
             SetMultiCpuOff(session, mode == "parts-one-thread");
             std::vector<double> times;
