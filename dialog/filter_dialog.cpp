@@ -154,6 +154,7 @@ void OnInitDialog(HWND dialog) {
         StartTimingSection timing("hook", "build dialog");
         DispatchEffectHook(HOOK_BUILD_DIALOG, &gContext);
     }
+    LowerPreviewFrame();
     // The effect makes the OK button while it builds the dialog.
     if (HWND ok = GetDlgItem(dialog, kOkButtonItem)) SetFocus(ok);
     ApplyScriptValues();
