@@ -11,6 +11,16 @@ endif()
 add_test(NAME wine_up COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-up.sh)
 set_tests_properties(wine_up PROPERTIES FIXTURES_SETUP wine)
 
+# Seconds the longest test programs take (x64, in a whole run on a loaded machine). ctest starts
+# tests in falling order of their cost; without figures of its own (a fresh clone) it would start
+# them in the order they are declared and end the run waiting for a long one started last.
+set(GREYLOOM_TEST_SECONDS
+    preview_windows 150 preset_view_menu 150 preview_tools_input 130 settings_reactions_windows 130
+    session_start 110 dialog_events_input 110 preset_list_windows 100 effect_dialog_windows 80
+    thumbnail_run_windows 70 undo_input 60 render_foundations_test 50 skin_windows 45
+    effect_render_test 45 runtime_plugin 40 dialog_windows 40 acceptance_dialog_session 40
+    skin_host 40)
+
 # greyloom_add_test(name SOURCES ... LIBRARIES ... [TIMEOUT s] [SCRATCH_PREFIX] [OWN_DISPLAY])
 function(greyloom_add_test name)
     cmake_parse_arguments(ARG "SCRATCH_PREFIX;OWN_DISPLAY" "TIMEOUT" "SOURCES;LIBRARIES" ${ARGN})
@@ -47,6 +57,12 @@ function(greyloom_add_test name)
     endif()
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 300)
+    endif()
+    list(FIND GREYLOOM_TEST_SECONDS ${name} costAt)
+    if(costAt GREATER -1)
+        math(EXPR costAt "${costAt} + 1")
+        list(GET GREYLOOM_TEST_SECONDS ${costAt} seconds)
+        set_tests_properties(${GREYLOOM_ARCH}.${name} PROPERTIES COST ${seconds})
     endif()
     set_tests_properties(${GREYLOOM_ARCH}.${name} PROPERTIES FIXTURES_REQUIRED wine
         TIMEOUT ${ARG_TIMEOUT}

@@ -14,8 +14,9 @@ for arch in x64 x86; do
         continue
     fi
     # A test that fails runs once more: under Wine a program now and then ends without a word
-    # at start or exit; a real failure fails twice and is reported with both outputs.
-    (cd "$ROOT/build/$arch" && ctest --output-on-failure --repeat until-pass:2 -j 4 "$@") ||
+    # at start or exit; a real failure fails twice and is reported with both outputs. Window
+    # tests have displays of their own, so the tests run side by side, mostly waiting on Wine.
+    (cd "$ROOT/build/$arch" && ctest --output-on-failure --repeat until-pass:2 -j 6 "$@") ||
         status=1
 done
 exit $status

@@ -14,11 +14,11 @@
 #include "dialog/control_record.h"
 #include "effect/control_ids.h"
 #include "tests/common/real_input.h"
+#include "tests/common/control_texts.h"
 #include "tests/effect_dialog/effect_dialog_bed.h"
 
 namespace {
 
-constexpr int kStepMs = 600;      // input handled and the preview rendered again
 constexpr int kSettleMs = 60000;  // the first start's thumbnails on a busy machine
 constexpr int kBwFilterItem = 8;  // the category combo's item of "BW Filter"
 constexpr int kPresetRow = 3;     // a preset of the category (row 0 is its heading)
@@ -40,12 +40,6 @@ std::unique_ptr<HostSession> OpenSamplePhotograph(bool firstStart) {
     return session;
 }
 
-std::string Title(HWND dialog) {
-    char text[256] = "";
-    GetWindowTextA(dialog, text, sizeof text);
-    return text;
-}
-
 POINT ListItemPoint(HWND list, int item) {
     SendMessageA(list, LVM_ENSUREVISIBLE, WPARAM(item), FALSE);
     RECT rect = {LVIR_LABEL, 0, 0, 0};
@@ -63,9 +57,11 @@ POINT SliderPagePoint(HWND slider) {
     return {rect.right - (rect.right - rect.left) / 5, (rect.top + rect.bottom) / 2};
 }
 
-void Step(POINT screen) {
+// A click, and the wait until the dialog has handled it and rendered the preview again: a
+// click that arrives while the dialog is still at the one before is dropped, as a user's is.
+void Step(Driver& driver, POINT screen) {
     ClickAt(screen);
-    Sleep(kStepMs);
+    driver.Check(WaitForDialogIdle(driver, kSettleMs), "the dialog handles the click");
 }
 
 int SliderPosition(HWND slider) {
@@ -93,7 +89,7 @@ TEST(DialogSession, TheRecordedSettingsReplayToTheImageTheDialogGave) {
     const int16_t result = RunEffectDialog(*session, [&](Driver& driver) {
         EnterAdvancedMode(driver);
         if (!driver.Check(Settled(driver, kBwFilterItem), "the dialog takes input")) return;
-        Step(TabItemPoint(driver.ControlWindow(CTL_PREVIEW_TAB), kSecondSet));
+        Step(driver, TabItemPoint(driver.ControlWindow(CTL_PREVIEW_TAB), kSecondSet));
         driver.Check(WaitFor([&] {
                          return SendMessageA(driver.ControlWindow(CTL_PREVIEW_TAB), TCM_GETCURSEL,
                                              0, 0) == kSecondSet;
@@ -103,33 +99,35 @@ TEST(DialogSession, TheRecordedSettingsReplayToTheImageTheDialogGave) {
         EnterAdvancedMode(driver);
 
         HWND list = driver.ControlWindow(CTL_PRESET_LIST);
-        Step(ListItemPoint(list, kPresetRow));
+        Step(driver, ListItemPoint(list, kPresetRow));
         driver.Check(
-            WaitFor([&] { return Title(driver.dialog).find("Last Preset") != std::string::npos; },
-                    kSettleMs),
-            "the preset is applied: " + Title(driver.dialog));
-        preset = Title(driver.dialog);
+            WaitFor(
+                [&] { return WindowText(driver.dialog).find("Last Preset") != std::string::npos; },
+                kSettleMs),
+            "the preset is applied: " + WindowText(driver.dialog));
+        preset = WindowText(driver.dialog);
 
-        Step(TabItemPoint(driver.ControlWindow(CTL_MAIN_TAB), kMainSheet));
+        Step(driver, TabItemPoint(driver.ControlWindow(CTL_MAIN_TAB), kMainSheet));
         for (int32_t n : kSliders) {
             HWND slider = driver.ControlWindow(n);
             const int before = SliderPosition(slider);
-            Step(SliderPagePoint(slider));
+            Step(driver, SliderPagePoint(slider));
             driver.Check(WaitFor([&] { return SliderPosition(slider) != before; }),
                          "slider " + std::to_string(n) + " moved");
         }
         HWND zones = driver.ControlWindow(CTL_TONE_ZONES);
-        Step(CentreOf(zones));
+        Step(driver, CentreOf(zones));
         driver.Check(WaitFor([&] { return SendMessageA(zones, BM_GETCHECK, 0, 0) == BST_CHECKED; }),
                      "the Zones switch is on");
-        Sleep(2 * kStepMs);  // the preview of the switch renders and becomes an undo step
+        // The preview of the switch renders and becomes an undo step.
+        driver.Check(WaitForDialogIdle(driver, kSettleMs), "the switch is handled");
         ShootDialog(driver, "acceptance_before_undo");
         PressChord(VK_CONTROL, 'Z');
         driver.Check(
             WaitFor([&] { return SendMessageA(zones, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }),
             "Ctrl+Z takes the switch back");
         // The replay below must give the image of the state undo gave back.
-        Sleep(4 * kStepMs);
+        driver.Check(WaitForDialogIdle(driver, kSettleMs), "the undo is handled");
         ShootDialog(driver, "acceptance_after_undo");
         ClickOkUntilClosed(driver);
     });

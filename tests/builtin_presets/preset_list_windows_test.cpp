@@ -36,6 +36,7 @@
 #include "host/worker_threads.h"
 #include "render/session_state.h"
 #include "tests/common/fresh_parameter_block.h"
+#include "tests/common/screen_capture.h"
 #include "tools/testhost/host_image.h"
 
 namespace {
@@ -47,7 +48,7 @@ std::string SourceFile(const std::string& relative) {
     return std::string(root ? root : ".") + "/" + relative;
 }
 
-// The dialog window's own pixels into a PNG beside the test programs.
+// The dialog window as the screen shows it, into a PNG beside the test programs.
 std::string ShootWindow(HWND window, const std::string& name) {
     // The dialog may have made itself as large as the display: the picture shows it at a size
     // that fits the display whole.
@@ -55,31 +56,11 @@ std::string ShootWindow(HWND window, const std::string& name) {
     SetWindowPos(window, HWND_TOP, 0, 0, 1000, 660, SWP_SHOWWINDOW);
     RedrawWindow(window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    RECT r;
-    GetWindowRect(window, &r);
-    const int32_t w = r.right - r.left, h = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    HostImage image = HostImageMake(w, h, 3, 8);
-    const int32_t stride = (w * 3 + 3) & ~3;
-    for (int32_t y = 0; y < h; ++y)
-        for (int32_t x = 0; x < w; ++x)
-            for (int32_t c = 0; c < 3; ++c)
-                image.at(x, y, c) = static_cast<const uint8_t*>(bits)[y * stride + x * 3 + 2 - c];
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    RECT screen;
+    GetWindowRect(window, &screen);
     const char* bin = std::getenv("GREYLOOM_BIN_DIR");
     const std::string file = std::string(bin ? bin : ".") + "/" + name + ".png";
-    std::string error;
-    HostImageWritePng(file, image, &error);
+    ScreenPictureWritePng(ScreenPictureOf(screen), file);
     return file;
 }
 

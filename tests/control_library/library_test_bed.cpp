@@ -2,6 +2,8 @@
 
 #include "tests/control_library/library_test_bed.h"
 
+#include "tests/common/screen_capture.h"
+
 #include <atomic>
 #include <cstdio>
 #include <vector>
@@ -79,41 +81,7 @@ COLORREF PixelOf(HWND window, int x, int y) {
 }
 
 std::string SaveWindowPicture(HWND window, const std::string& name) {
-    RECT rect;
-    if (!GetWindowRect(window, &rect)) return "";
-    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(memory, picture);
-    HDC source = GetWindowDC(window);
-    BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
-    ReleaseDC(window, source);
-    GdiFlush();
-    const int rowBytes = (width * 3 + 3) / 4 * 4;
-    BITMAPFILEHEADER head = {};
-    head.bfType = 0x4D42;
-    head.bfOffBits = sizeof head + sizeof info.bmiHeader;
-    head.bfSize = head.bfOffBits + DWORD(rowBytes * height);
-    const char* bin = getenv("GREYLOOM_BIN_DIR");
-    const std::string path = std::string(bin ? bin : ".") + "/screenshots/" + name + ".bmp";
-    CreateDirectoryA((std::string(bin ? bin : ".") + "/screenshots").c_str(), nullptr);
-    if (FILE* out = fopen(path.c_str(), "wb")) {
-        fwrite(&head, sizeof head, 1, out);
-        fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
-        fwrite(bits, size_t(rowBytes), size_t(height), out);
-        fclose(out);
-    }
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    DeleteObject(picture);
-    return path;
+    return KeepScreenshot(WindowPictureOf(window), name);
 }
 
 void OnDialogThread(const std::function<void()>& work) {

@@ -27,7 +27,7 @@ std::string ClassOf(HWND window);
 std::string TextOf(HWND window);
 // A pixel of a window as drawn, in its client coordinates.
 COLORREF PixelOf(HWND window, int x, int y);
-// A picture of one window as drawn (frame included) in GREYLOOM_BIN_DIR/screenshots/name.bmp:
+// A picture of one window as drawn (frame included) in GREYLOOM_BIN_DIR/screenshots/name.png:
 // the display cannot be photographed while the host's thread runs a nested modal loop.
 std::string SaveWindowPicture(HWND window, const std::string& name);
 // Runs work on the dialog's thread, inside the effect's timer event, and waits for it.

@@ -3,6 +3,8 @@
 
 #include "tests/dialog/dialog_test_bed.h"
 
+#include "tests/common/screen_capture.h"
+
 #include <cstdio>
 #include <thread>
 
@@ -47,13 +49,6 @@ void Render(const ScriptedPluginApi& api) {
 }
 
 DialogScript gScript = {BuildDialog, ControlEvent, Render};
-
-std::string ScreenshotFolder() {
-    const char* bin = getenv("GREYLOOM_BIN_DIR");
-    std::string folder = std::string(bin ? bin : ".") + "/screenshots";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
-}
 
 }  // namespace
 
@@ -109,23 +104,7 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
 }
 
 std::string TakeScreenshot(const std::string& name) {
-    std::string file = ScreenshotFolder() + "/" + name + ".png";
-    // The display belongs to X: the picture is taken by ImageMagick, a Unix program that Wine
-    // starts directly.
-    char unixFile[MAX_PATH * 2] = "";
-    const char* bin = getenv("GREYLOOM_BIN_DIR");
-    snprintf(unixFile, sizeof unixFile, "%s/screenshots/%s.png", bin ? bin : "/tmp", name.c_str());
-    std::string command = std::string("/usr/bin/import -window root ") + unixFile;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                       &process)) {
-        WaitForSingleObject(process.hProcess, 10000);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
-    return file;
+    return KeepScreenshot(WholeDisplayPicture(), name);
 }
 
 bool Driver::Check(bool ok, const std::string& what) {

@@ -15,6 +15,7 @@
 #include <map>
 #include <string>
 
+#include "tests/common/control_texts.h"
 #include "tests/dialog/dialog_test_bed.h"
 
 namespace {
@@ -42,12 +43,6 @@ RECT SystemMapped(HWND dialog, int x, int y, int width, int height) {
 bool Near(const RECT& a, const RECT& b) {
     return abs(a.left - b.left) <= 1 && abs(a.top - b.top) <= 1 && abs(a.right - b.right) <= 1 &&
            abs(a.bottom - b.bottom) <= 1;
-}
-
-std::string Text(HWND window) {
-    char text[256] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
 }
 
 void OpenAndClose(Driver& driver, int command) {
@@ -261,13 +256,13 @@ TEST(DialogWindows, ValuesClampToRangesAndShowInTheirWindows) {
         driver.Check(seen["inverted line"] == -1 && seen["inverted page"] == -10, "steps negative");
         driver.Check(GetScrollPos(driver.ControlWindow(11), SB_CTL) == 0, "inverted position 0");
         driver.Check(GetScrollPos(driver.ControlWindow(16), SB_CTL) == 70, "inverted position 70");
-        driver.Check(Text(driver.Item(12 + 5000)) == "1.5",
-                     "divisor 10: " + Text(driver.Item(5012)));
-        driver.Check(Text(driver.Item(13 + 5000)) == "0.05",
-                     "divisor 100: " + Text(driver.Item(5013)));
-        driver.Check(Text(driver.Item(14 + 5000)) == "0.005",
-                     "divisor 1000: " + Text(driver.Item(5014)));
-        driver.Check(Text(driver.Item(10 + 5000)) == "100", "integer value box");
+        driver.Check(WindowText(driver.Item(12 + 5000)) == "1.5",
+                     "divisor 10: " + WindowText(driver.Item(5012)));
+        driver.Check(WindowText(driver.Item(13 + 5000)) == "0.05",
+                     "divisor 100: " + WindowText(driver.Item(5013)));
+        driver.Check(WindowText(driver.Item(14 + 5000)) == "0.005",
+                     "divisor 1000: " + WindowText(driver.Item(5014)));
+        driver.Check(WindowText(driver.Item(10 + 5000)) == "100", "integer value box");
         driver.Check(GetScrollPos(driver.ControlWindow(15), SB_CTL) == 44, "extent position 44");
         driver.Check(api.record(21)->value == 0 && api.record(22)->value == 1,
                      "radio group values");

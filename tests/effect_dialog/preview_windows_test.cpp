@@ -22,6 +22,8 @@
 #include "dialog/control_record.h"
 #include "effect/control_ids.h"
 #include "tests/common/real_input.h"
+#include "tests/common/control_texts.h"
+#include "tests/common/screen_capture.h"
 #include "tests/effect_dialog/effect_dialog_bed.h"
 #include "tools/testhost/host_image.h"
 #include "render_effects/effect_settings.h"
@@ -64,35 +66,11 @@ void ResizeWindowBy(Driver& driver, int dx, int dy) {
     Sleep(1000);
 }
 
-// The screen pixels of a window's area, row by row.
-std::vector<COLORREF> ScreenPixels(const RECT& screen) {
-    const int width = screen.right - screen.left, height = screen.bottom - screen.top;
-    std::vector<COLORREF> pixels;
-    if (width <= 0 || height <= 0) return pixels;
-    HDC desktop = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(desktop);
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(desktop, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap && bits) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width, height, desktop, screen.left, screen.top, SRCCOPY);
-        SelectObject(memory, old);
-        const auto* words = static_cast<const uint32_t*>(bits);
-        pixels.assign(words, words + size_t(width) * height);
-    }
-    if (bitmap) DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, desktop);
-    return pixels;
-}
-
 // The part of the preview that differs from its corner's colour: the painted picture.
 RECT PaintedPicture(HWND preview) {
     RECT screen = {};
     GetWindowRect(preview, &screen);
-    const std::vector<COLORREF> pixels = ScreenPixels(screen);
+    const std::vector<COLORREF> pixels = ScreenPictureOf(screen).pixels;
     const int width = screen.right - screen.left, height = screen.bottom - screen.top;
     RECT found = {width, height, 0, 0};
     if (pixels.empty()) return {0, 0, 0, 0};
@@ -284,7 +262,7 @@ HostImage PatternImage() {
 
 // The image pixel a screen pixel of the pattern shows.
 POINT PatternPlace(COLORREF pixel) {
-    const int red = (pixel >> 16) & 255, green = (pixel >> 8) & 255, blue = pixel & 255;
+    const int red = GetRValue(pixel), green = GetGValue(pixel), blue = GetBValue(pixel);
     return {(blue >> 4) << 8 | red, (blue & 15) << 8 | green};
 }
 
@@ -304,7 +282,8 @@ ShownPattern ReadShownPattern(HWND preview) {
     ShownPattern shown;
     GetWindowRect(preview, &shown.screen);
     InflateRect(&shown.screen, -kEdgeMargin, -kEdgeMargin);
-    for (COLORREF pixel : ScreenPixels(shown.screen)) shown.places.push_back(PatternPlace(pixel));
+    for (COLORREF pixel : ScreenPictureOf(shown.screen).pixels)
+        shown.places.push_back(PatternPlace(pixel));
     return shown;
 }
 
@@ -443,12 +422,6 @@ void PostKey(HWND window, WPARAM key) {
     PostMessageA(window, WM_KEYUP, key, LPARAM(1 | (scan << 16) | (3u << 30)));
 }
 
-std::string WindowText(HWND window) {
-    char text[128] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
 // The settings a slider move is timed with, given to the dialog by the host's script: every
 // settings control at its start value, then the case's own, and the S-curve as tone curve 0.
 struct LatencyCase {
@@ -520,10 +493,11 @@ void TimeSliderMoves(Driver& driver, const char* name, int rounds, const std::st
     const RECT probe = {middle.x - 16, middle.y - 16, middle.x + 16, middle.y + 16};
     for (int round = 0; round < rounds && slider; ++round) {
         SettleDialog(driver);
-        const std::vector<COLORREF> before = ScreenPixels(probe);
+        const std::vector<COLORREF> before = ScreenPictureOf(probe).pixels;
         const LARGE_INTEGER start = Now();
         PostKey(slider, round % 2 ? VK_PRIOR : VK_NEXT);
-        const bool seen = WaitFor([&] { return ScreenPixels(probe) != before; }, kPictureTimeoutMs);
+        const bool seen =
+            WaitFor([&] { return ScreenPictureOf(probe).pixels != before; }, kPictureTimeoutMs);
         const LARGE_INTEGER end = Now();
         const double ms = MillisecondsSince(start);
         driver.Check(seen, std::string(name) + ": move " + std::to_string(round + 1) +
@@ -602,7 +576,7 @@ RenderedProxy ReadRenderedProxy(const HostSession& session) {
     for (int y = 0; y < proxy.height; ++y)
         for (int x = 0; x < proxy.width; ++x) {
             const uint8_t* p = out.bytes.data() + size_t(y) * out.rowBytes + size_t(x) * planes;
-            proxy.pixels.push_back(COLORREF(p[0]) << 16 | COLORREF(p[1]) << 8 | p[2]);
+            proxy.pixels.push_back(RGB(p[0], p[1], p[2]));
         }
     return proxy;
 }
@@ -613,7 +587,7 @@ bool ShowsRenderedProxy(HWND preview, const HostSession& session, std::string* w
     const RenderedProxy proxy = ReadRenderedProxy(session);
     RECT screen = {};
     GetWindowRect(preview, &screen);
-    const std::vector<COLORREF> shown = ScreenPixels(screen);
+    const std::vector<COLORREF> shown = ScreenPictureOf(screen).pixels;
     const int width = screen.right - screen.left, height = screen.bottom - screen.top;
     if (proxy.pixels.empty() || proxy.width > width || proxy.height > height) {
         *why = "no proxy that fits the preview";

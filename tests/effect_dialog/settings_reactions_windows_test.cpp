@@ -705,9 +705,6 @@ class ReactionPictures : public BuiltEffectDialog {
                      RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         Pump(500);
         TakeScreenshot(name);
-        // The picture is taken by a program of the display's own, which does not wait for
-        // this one: the window must stay as it is until the picture was taken.
-        Pump(2500);
     }
     static void Pump(int milliseconds) {
         MSG message;

@@ -14,6 +14,7 @@
 #include "dialog/control_record.h"
 #include "effect/control_ids.h"
 #include "tests/common/real_input.h"
+#include "tests/common/control_texts.h"
 #include "tests/effect_dialog/effect_dialog_bed.h"
 
 namespace {
@@ -117,12 +118,6 @@ TEST(DialogFiles, CancelKeepsTheSettingsFileAndWritesTheDialogState) {
     EXPECT_EQ(lines[kFirstInterfaceLine + (CTL_PREVIEW_ON - CTL_MAIN_TAB)], "0");
 }
 
-std::string WindowText(HWND window) {
-    char text[256] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
 // A combo box chosen as by the user: posted, so that the choice waits in the queue while the
 // dialog works (a message sent from another thread would arrive in the middle of its work).
 void ChooseItem(Driver& driver, int32_t n, int32_t item) {
@@ -169,21 +164,6 @@ TEST(LanguageSwitch, EveryTextTakesTheChosenLanguage) {
     EXPECT_EQ(result, HOST_USER_CANCELLED);
 }
 
-std::vector<std::string> TabTexts(HWND tab) {
-    std::vector<std::string> texts;
-    const int count = int(SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        char text[128] = "";
-        TCITEMA item = {};
-        item.mask = TCIF_TEXT;
-        item.pszText = text;
-        item.cchTextMax = sizeof text;
-        SendMessageA(tab, TCM_GETITEMA, WPARAM(i), LPARAM(&item));
-        texts.push_back(text);
-    }
-    return texts;
-}
-
 std::string Joined(const std::vector<std::string>& texts) {
     std::string joined;
     for (const std::string& text : texts) joined += (joined.empty() ? "" : "|") + text;
@@ -221,18 +201,18 @@ TEST(LanguageSwitch, TheMainTabKeepsTheSheetsOfItsMode) {
         for (const auto& c : cases) {
             const std::string mode = "mode " + std::to_string(c.mode) + ": ";
             if (c.mode != 0) ChooseMode(driver, c.mode);
-            WaitFor([&] { return Joined(TabTexts(tab)) == c.english; }, kSettleMs);
+            WaitFor([&] { return Joined(TabItemTexts(tab)) == c.english; }, kSettleMs);
             if (c.sheet > 0) ChooseSheet(driver, c.sheet);
             ChooseLanguage(driver, 1);
-            WaitFor([&] { return Joined(TabTexts(tab)) == c.german; }, kSettleMs);
-            driver.Check(Joined(TabTexts(tab)) == c.german, mode + Joined(TabTexts(tab)));
+            WaitFor([&] { return Joined(TabItemTexts(tab)) == c.german; }, kSettleMs);
+            driver.Check(Joined(TabItemTexts(tab)) == c.german, mode + Joined(TabItemTexts(tab)));
             driver.Check(SendMessageA(tab, TCM_GETCURSEL, 0, 0) == c.sheet,
                          mode + "the sheet stays");
             if (c.mode == 4) ShootDialog(driver, "language_german_advanced_plus");
             if (c.mode == 0) ShootDialog(driver, "language_german_easy");
             ChooseLanguage(driver, 0);
-            WaitFor([&] { return Joined(TabTexts(tab)) == c.english; }, kSettleMs);
-            driver.Check(Joined(TabTexts(tab)) == c.english, mode + Joined(TabTexts(tab)));
+            WaitFor([&] { return Joined(TabItemTexts(tab)) == c.english; }, kSettleMs);
+            driver.Check(Joined(TabItemTexts(tab)) == c.english, mode + Joined(TabItemTexts(tab)));
         }
         EscapeUntilClosed(driver);
     });

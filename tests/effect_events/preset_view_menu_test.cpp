@@ -15,6 +15,7 @@
 #include "dialog/control_record.h"
 #include "effect/control_ids.h"
 #include "tests/common/real_input.h"
+#include "tests/common/control_texts.h"
 #include "tests/effect_dialog/effect_dialog_bed.h"
 
 namespace {
@@ -248,16 +249,6 @@ bool ThumbnailDrawn(HWND list, int item) {
     return colours.size() > 8;
 }
 
-std::string ItemText(HWND list, int item) {
-    char text[256] = "";
-    LVITEMA entry = {};
-    entry.iSubItem = 0;
-    entry.pszText = text;
-    entry.cchTextMax = sizeof text;
-    SendMessageA(list, LVM_GETITEMTEXTA, WPARAM(item), LPARAM(&entry));
-    return text;
-}
-
 // A first dialog closed with OK (maximised, as a first start opens), its state file then set
 // to show the given category, and maximised or at its own size.
 void RememberCategory(int categoryItem, bool maximised) {
@@ -298,10 +289,11 @@ TEST(PresetThumbnails, ACategoryChosenShowsItsOwn) {
                      "the remembered category's thumbnails are rendered");
         const auto choose = [&](int item) {
             HWND combo = driver.ControlWindow(CTL_PRESET_GROUP_FILTER);
-            const std::string before = ItemText(list, 1);
+            const std::string before = ListViewItemText(list, 1);
             ChooseComboItemByClicks(driver, combo, item);
-            return driver.Check(WaitFor([&] { return ItemText(list, 1) != before; }, kViewWaitMs),
-                                "the list shows the category " + std::to_string(item));
+            return driver.Check(
+                WaitFor([&] { return ListViewItemText(list, 1) != before; }, kViewWaitMs),
+                "the list shows the category " + std::to_string(item));
         };
         EnterAdvancedMode(driver);
         Sleep(1000);  // the preview renders after the thumbnails

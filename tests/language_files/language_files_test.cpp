@@ -26,6 +26,8 @@
 #include "host/parameter_block.h"
 #include "host/plugin_data.h"
 #include "tests/common/fresh_parameter_block.h"
+#include "tests/common/control_texts.h"
+#include "tests/common/screen_capture.h"
 
 namespace {
 std::vector<uint8_t> Bytes(const std::string& text) {
@@ -245,81 +247,12 @@ void Pump() {
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
 }
 
-std::string WindowText(HWND window) {
-    char text[256] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-std::string TabItemText(HWND tab, int index) {
-    char text[128] = "";
-    TCITEMA item = {};
-    item.mask = TCIF_TEXT;
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    SendMessageA(tab, TCM_GETITEMA, WPARAM(index), LPARAM(&item));
-    return text;
-}
-
 // A picture of the test dialog as Wine drew it into its window surface, kept as a PNG for review in
 // GREYLOOM_BIN_DIR/screenshots.
 void TakeScreenshot(const std::string& name) {
     RedrawWindow(gDialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     Pump();
-    RECT frame = {};
-    GetWindowRect(gDialog, &frame);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    HDC window = GetWindowDC(gDialog);
-    BitBlt(memory, 0, 0, width, height, window, 0, 0, SRCCOPY);
-    ReleaseDC(gDialog, window);
-    SelectObject(memory, old);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    const int rowBytes = (width * 3 + 3) & ~3;
-    std::vector<char> pixels(size_t(rowBytes) * height);
-    GetDIBits(memory, bitmap, 0, UINT(height), pixels.data(), &info, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-
-    const char* bin = getenv("GREYLOOM_BIN_DIR");
-    // The Unix folder, as the converter sees it, and the same folder through Wine's drive Z.
-    const std::string folder = std::string(bin ? bin : "/tmp") + "/screenshots";
-    CreateDirectoryA(("Z:" + folder).c_str(), nullptr);
-    const std::string bmp = folder + "/" + name + ".bmp";
-    BITMAPFILEHEADER header = {};
-    header.bfType = 0x4D42;
-    header.bfOffBits = sizeof header + sizeof info.bmiHeader;
-    header.bfSize = DWORD(header.bfOffBits + pixels.size());
-    std::string file(reinterpret_cast<const char*>(&header), sizeof header);
-    file.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-    file.append(pixels.data(), pixels.size());
-    HANDLE out = CreateFileA(("Z:" + bmp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(out, file.data(), DWORD(file.size()), &written, nullptr);
-    CloseHandle(out);
-    // ImageMagick, a Unix program that Wine starts directly, turns it into a PNG.
-    // Wine cannot wait for a Unix program: the shell removes the bitmap once it is converted.
-    std::string command = "/bin/sh -c \"/usr/bin/convert " + bmp + " " + folder + "/" + name +
-                          ".png && rm " + bmp + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                       &process)) {
-        WaitForSingleObject(process.hProcess, 10000);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
+    KeepScreenshot(WindowPictureOf(gDialog), name);
 }
 
 class LanguageSwitch : public ::testing::Test {

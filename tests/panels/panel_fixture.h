@@ -16,6 +16,7 @@
 #include "host/numbered_arrays.h"
 #include "host/parameter_block.h"
 #include "tests/common/fresh_parameter_block.h"
+#include "tests/common/screen_capture.h"
 
 class PanelWindows : public ::testing::Test {
   protected:
@@ -76,34 +77,7 @@ class PanelWindows : public ::testing::Test {
     static void Screenshot(const std::string& name) {
         // Wine hands what was drawn to X only from the message loop.
         for (int i = 0; i < 10; ++i) Pump();
-        const char* bin = getenv("GREYLOOM_BIN_DIR");
-        const std::string folder = std::string(bin ? bin : ".") + "/screenshots";
-        CreateDirectoryA(folder.c_str(), nullptr);
-        DeleteFileA((folder + "/" + name + ".png").c_str());
-        std::string command = "/usr/bin/import -window root " + std::string(bin ? bin : "/tmp") +
-                              "/screenshots/" + name + ".png";
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process = {};
-        if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                           &startup, &process)) {
-            // Wine does not signal the end of a Unix program: the picture is done when its file
-            // stops growing. The windows keep answering meanwhile.
-            const std::string file = folder + "/" + name + ".png";
-            int64_t last = -1;
-            for (int i = 0; i < 100; ++i) {
-                Pump();
-                WIN32_FILE_ATTRIBUTE_DATA data;
-                const int64_t size =
-                    GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data)
-                        ? int64_t(data.nFileSizeLow)
-                        : -1;
-                if (size > 0 && size == last) break;
-                last = size;
-            }
-            CloseHandle(process.hProcess);
-            CloseHandle(process.hThread);
-        }
+        KeepScreenshot(WholeDisplayPicture(), name);
     }
 
     std::unique_ptr<ParameterBlock> block;

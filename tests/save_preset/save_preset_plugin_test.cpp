@@ -13,6 +13,7 @@
 #include <string>
 
 #include "effect/control_ids.h"
+#include "tests/common/control_texts.h"
 #include "tests/effect_dialog/effect_dialog_bed.h"
 #include "tests/save_preset/thread_windows.h"
 
@@ -47,21 +48,6 @@ HWND SavePresetDialog(HWND filterDialog) {
     HWND found = FindWindowA("#32770", "Save Preset");
     return found && IsWindowVisible(found) && GetWindow(found, GW_OWNER) == filterDialog ? found
                                                                                          : nullptr;
-}
-// The texts of the list view's items, read across threads (one address space).
-std::vector<std::string> ListTexts(HWND list) {
-    std::vector<std::string> texts;
-    const int count = int(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        char text[256] = "";
-        LVITEMA item = {};
-        item.iSubItem = 0;
-        item.pszText = text;
-        item.cchTextMax = sizeof text;
-        SendMessageA(list, LVM_GETITEMTEXTA, WPARAM(i), LPARAM(&item));
-        texts.push_back(text);
-    }
-    return texts;
 }
 
 bool Holds(const std::vector<std::string>& texts, const std::string& part) {
@@ -111,8 +97,9 @@ TEST(SavePresetInPlugin, PresetMenuSavesThroughTheDialogAndListsThePreset) {
         PostMessageA(GetDlgItem(shown, IDOK), BM_CLICK, 0, 0);
         driver.Check(WaitFor([&] { return !IsWindow(shown); }, kWaitMs), "Save closes it");
         HWND list = driver.ControlWindow(CTL_PRESET_LIST);
-        driver.Check(WaitFor([&] { return Holds(ListTexts(list), "Sunday morning"); }, kWaitMs),
-                     "the saved preset is listed");
+        driver.Check(
+            WaitFor([&] { return Holds(ListViewItemTexts(list), "Sunday morning"); }, kWaitMs),
+            "the saved preset is listed");
         ShootDialog(driver, "save_preset_listed");
 
         // "Open Preset..." loads a file of the folder and names it in the dialog's title.

@@ -2,6 +2,8 @@
 
 #include "tests/save_preset/thread_windows.h"
 
+#include "tests/common/screen_capture.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -108,14 +110,6 @@ AnsweredBox AnswerMessageBox(DWORD thread, int answer, HWND notThis, int timeout
     return box;
 }
 
-std::string WindowText(HWND window) {
-    char text[1024] = "";
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, LPARAM(text), SMTO_NORMAL, kSendTimeoutMs,
-                        &ignored);
-    return text;
-}
-
 void SetItemText(HWND dialog, int item, const std::string& text) {
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(GetDlgItem(dialog, item), WM_SETTEXT, 0, LPARAM(text.c_str()), SMTO_NORMAL,
@@ -167,28 +161,5 @@ std::string ShootWindow(HWND window, const std::string& name) {
     Sleep(300);
     RECT rect;
     GetWindowRect(window, &rect);
-    const char* bin = getenv("GREYLOOM_BIN_DIR");
-    const std::string folder = std::string(bin ? bin : "/tmp") + "/screenshots";
-    const std::string file = folder + "/" + name + ".png";
-    // ImageMagick is a Unix program that Wine starts directly; Wine does not wait for it, so
-    // the picture is written under another name and renamed once whole, and awaited here.
-    const std::string dosFile = "Z:" + file;
-    DeleteFileA(dosFile.c_str());
-    char command[2048];
-    snprintf(command, sizeof command,
-             "/bin/sh -c \"mkdir -p '%s' && /usr/bin/import -window root -crop %ldx%ld+%ld+%ld "
-             "+repage '%s.part.png' && mv '%s.part.png' '%s'\"",
-             folder.c_str(), rect.right - rect.left, rect.bottom - rect.top, rect.left, rect.top,
-             file.c_str(), file.c_str(), file.c_str());
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                       &process)) {
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-        WaitUntil([&] { return GetFileAttributesA(dosFile.c_str()) != INVALID_FILE_ATTRIBUTES; },
-                  15000);
-    }
-    return file;
+    return KeepScreenshot(ScreenPictureOf(rect), name);
 }

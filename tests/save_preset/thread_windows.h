@@ -6,7 +6,8 @@
 
 #include <functional>
 #include <string>
-#include "tests/common/real_input.h"  // PressKey
+#include "tests/common/control_texts.h"  // WindowText
+#include "tests/common/real_input.h"     // PressKey
 
 // Runs body on this thread while drive(thisThreadId) runs on a driver thread; returns once
 // both are done.
@@ -33,7 +34,6 @@ struct AnsweredBox {
 AnsweredBox AnswerMessageBox(DWORD thread, int answer, HWND notThis = nullptr, int timeoutMs = 5000,
                              const char* shot = nullptr);
 
-std::string WindowText(HWND window);
 // Text sent to an item, synchronously (the owning thread handles it in its loop).
 void SetItemText(HWND dialog, int item, const std::string& text);
 std::string ItemText(HWND dialog, int item);
@@ -48,6 +48,6 @@ void Click(HWND dialog, int item);
 // pressed and released: PressKey of tests/common). The window with the focus receives them.
 void TypeText(const std::string& text);
 
-// A picture of the window, cut from the X display, kept as
-// GREYLOOM_BIN_DIR/screenshots/<name>.png. Returns the file's Unix path.
+// A picture of the window, cut from the display, kept as GREYLOOM_BIN_DIR/screenshots/<name>.png.
+// Returns the file's path.
 std::string ShootWindow(HWND window, const std::string& name);

@@ -1,0 +1,30 @@
+// Pictures of what the test windows show: the pixels of a screen area or of a window's own
+// surface, read back for checks, and kept as PNG files for review.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct ScreenPicture {
+    int32_t width = 0, height = 0;
+    std::vector<COLORREF> pixels;  // row by row, top row first; empty when nothing was read
+    COLORREF At(int32_t x, int32_t y) const { return pixels[size_t(y) * width + x]; }
+};
+
+// What the display shows in an area of the screen (read through the desktop's device context).
+ScreenPicture ScreenPictureOf(const RECT& screen);
+// The whole display.
+ScreenPicture WholeDisplayPicture();
+// A window with its frame as Wine drew it into the window's own surface: what it shows even
+// where another window covers it.
+ScreenPicture WindowPictureOf(HWND window);
+
+// Writes the picture as an 8-bit RGB PNG; false when it could not be written.
+bool ScreenPictureWritePng(const ScreenPicture& picture, const std::string& path);
+// GREYLOOM_BIN_DIR/screenshots/<name>.png; the folder is made when missing.
+std::string ScreenshotPath(const std::string& name);
+// The picture kept under ScreenshotPath(name); returns that path.
+std::string KeepScreenshot(const ScreenPicture& picture, const std::string& name);
