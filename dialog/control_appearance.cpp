@@ -18,6 +18,7 @@
 #include "dialog/visual_styles.h"
 #include "dialog/windows_version.h"
 #include "host/parameter_block.h"
+#include "host/start_timing.h"
 #include "host/text_format.h"
 
 ControlAppearanceState gAppearance = {500, 0, 0, 0};
@@ -95,32 +96,35 @@ HWND StateWindowOf(int32_t n, const ControlRecord& record) {
 bool gMadeHidden[kControlCount];
 
 // Only real changes reach the windows: each one costs the system a pass over the siblings.
-// A control made hidden is shown only when the deferral ends.
-void ShowAndEnable(HWND window, int32_t state, bool keepHidden) {
+void ShowAndEnable(HWND window, int32_t state) {
     if (!window) return;
     const bool enabled = (state & CTLSTATE_ENABLED) != 0;
     const bool visible = (state & CTLSTATE_VISIBLE) != 0;
     if ((IsWindowEnabled(window) != FALSE) != enabled) EnableWindow(window, enabled);
     const bool shown = (GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) != 0;
-    if (shown == visible || (visible && keepHidden)) return;
+    if (shown == visible) return;
     ShowWindow(window, visible ? SW_SHOWNA : SW_HIDE);
 }
 
 int32_t ApplyControlStateNested(int32_t n, int depth) {
     const ControlRecord* record = UsedControlRecord(n);
     if (!record || n == CTL_PREVIEW || depth > kMaxTabNesting) return 0;
-    const int32_t state = (gAppearance.stateOverride & 1) ? record->state & CTLSTATE_FULL
-                                                          : GetEffectiveControlState(n);
-    const bool keepHidden = gAppearance.showingDeferred && gMadeHidden[n];
-    ShowAndEnable(StateWindowOf(n, *record), state, keepHidden);
-    if (n == CTL_ZOOM_TEXT && gDialog) {
-        ShowAndEnable(GetDlgItem(gDialog, ITEM_ZOOM_IN), state, false);
-        ShowAndEnable(GetDlgItem(gDialog, ITEM_ZOOM_OUT), state, false);
+    // A control made hidden while showing is deferred takes its state once, when the
+    // deferral ends: each change of its windows before that would be undone or redone.
+    if (!(gAppearance.showingDeferred && gMadeHidden[n])) {
+        const int32_t state = (gAppearance.stateOverride & 1) ? record->state & CTLSTATE_FULL
+                                                              : GetEffectiveControlState(n);
+        if (state & CTLSTATE_VISIBLE) SettleControlPlace(n);
+        ShowAndEnable(StateWindowOf(n, *record), state);
+        if (n == CTL_ZOOM_TEXT && gDialog) {
+            ShowAndEnable(GetDlgItem(gDialog, ITEM_ZOOM_IN), state);
+            ShowAndEnable(GetDlgItem(gDialog, ITEM_ZOOM_OUT), state);
+        }
+        // The value box of a slider, or the strip of a skinned tab control.
+        ShowAndEnable(record->editWindow, state);
+        if (ControlClassHas(record->controlClass, CLASSTRAIT_LABEL))
+            ShowAndEnable(record->labelWindow, state);
     }
-    // The value box of a slider, or the strip of a skinned tab control.
-    ShowAndEnable(record->editWindow, state, keepHidden);
-    if (ControlClassHas(record->controlClass, CLASSTRAIT_LABEL))
-        ShowAndEnable(record->labelWindow, state, keepHidden);
     const bool ownsSheets = ControlClassHas(record->controlClass, CLASSTRAIT_OWNS_SHEETS);
     if (ownsSheets && !(gAppearance.stateOverride & 2)) {
         for (int child = 0; child < kControlCount; ++child) {
@@ -515,12 +519,17 @@ void DeferControlShowing(bool on) {
         return;
     }
     if (!wasDeferred) return;
-    PlacePendingControls();
+    PlacePendingControls(PENDING_SCOPE_SEEN);
     // Each control is shown by its own state and sheets: no tab needs to walk its children.
     const uint32_t override = gAppearance.stateOverride;
     gAppearance.stateOverride |= 2;
-    for (int32_t n = 0; n < kControlCount; ++n)
-        if (gMadeHidden[n]) ApplyControlState(n);
+    for (int32_t n = 0; n < kControlCount; ++n) {
+        if (!gMadeHidden[n]) continue;
+        StartTimingSection timing("show", (GetEffectiveControlState(n) & CTLSTATE_VISIBLE)
+                                              ? "control seen"
+                                              : "control not seen");
+        ApplyControlState(n);
+    }
     gAppearance.stateOverride = override;
     for (bool& hidden : gMadeHidden) hidden = false;
 }

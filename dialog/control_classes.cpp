@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr uint32_t kScrollSlider =
-    CLASSTRAIT_SCROLLBAR | CLASSTRAIT_RANGED | CLASSTRAIT_VALUE_BOX | CLASSTRAIT_LABEL;
+constexpr uint32_t kScrollSlider = CLASSTRAIT_SCROLLBAR | CLASSTRAIT_RANGED | CLASSTRAIT_VALUE_BOX |
+                                   CLASSTRAIT_LABEL | CLASSTRAIT_PLACED_WHEN_SEEN;
 constexpr uint32_t kTrackSlider =
     CLASSTRAIT_TRACKBAR | CLASSTRAIT_RANGED | CLASSTRAIT_VALUE_BOX | CLASSTRAIT_LABEL;
 
@@ -73,28 +73,31 @@ const ClassRow kClassRows[] = {
     {CONTROL_SLIDER, {"slider", kScrollSlider, {90, 8}, {8, 90}, ACTION_PREVIEW, kAnyLow, kAnyHigh,
         0, CreateScrollBarWindows, ShowRangedValue, ShowSliderText, nullptr, nullptr,
         kSliderSkin}},
-    {CONTROL_SCROLLBAR, {"scroll bar", CLASSTRAIT_SCROLLBAR | CLASSTRAIT_RANGED, {90, 8}, {8, 90},
+    {CONTROL_SCROLLBAR, {"scroll bar",
+        CLASSTRAIT_SCROLLBAR | CLASSTRAIT_RANGED | CLASSTRAIT_PLACED_WHEN_SEEN, {90, 8}, {8, 90},
         ACTION_PREVIEW, kAnyLow, kAnyHigh, 0,
         CreateScrollBarWindows, ShowRangedValue, ShowWindowText, nullptr, nullptr, kStandard}},
     {CONTROL_TRACKBAR, {"trackbar", CLASSTRAIT_TRACKBAR, {90, 10}, {10, 90}, ACTION_PREVIEW,
         kAnyLow, kAnyHigh, 0,
         CreateTrackbarWindows, ShowTrackbarValue, ShowWindowText, nullptr, nullptr, kStandard}},
-    {CONTROL_PUSHBUTTON, {"push button", CLASSTRAIT_TABSTOP, {34, 14}, {34, 14}, ACTION_PREVIEW,
-        0, 1, 0,
+    {CONTROL_PUSHBUTTON, {"push button", CLASSTRAIT_TABSTOP | CLASSTRAIT_PLACED_WHEN_SEEN,
+        {34, 14}, {34, 14}, ACTION_PREVIEW, 0, 1, 0,
         CreateButtonWindow, ShowPlainValue, ShowWindowText, OnButtonCommand, nullptr,
         kButtonSkin}},
-    {CONTROL_CHECKBOX, {"check box", CLASSTRAIT_TABSTOP | CLASSTRAIT_RESET_CLICKS, kTextSize,
+    {CONTROL_CHECKBOX, {"check box",
+        CLASSTRAIT_TABSTOP | CLASSTRAIT_RESET_CLICKS | CLASSTRAIT_PLACED_WHEN_SEEN, kTextSize,
         kTextSize, ACTION_PREVIEW, 0, 2, BS_AUTOCHECKBOX,
         CreateButtonWindow, ShowCheckValue, ShowCaptionText, OnButtonCommand, nullptr,
         kCheckBoxSkin}},
-    {CONTROL_RADIOBUTTON, {"radio button", 0, kTextSize, kTextSize, ACTION_NONE, 0, 1,
-        BS_AUTORADIOBUTTON,
+    {CONTROL_RADIOBUTTON, {"radio button", CLASSTRAIT_PLACED_WHEN_SEEN, kTextSize, kTextSize,
+        ACTION_NONE, 0, 1, BS_AUTORADIOBUTTON,
         CreateButtonWindow, ShowRadioValue, ShowCaptionText, OnButtonCommand, nullptr, kStandard}},
-    {CONTROL_GROUPBOX, {"group box", CLASSTRAIT_FACE_BACKGROUND, {100, 32}, {100, 32}, ACTION_NONE,
-        0, 1, BS_GROUPBOX,
+    {CONTROL_GROUPBOX, {"group box", CLASSTRAIT_FACE_BACKGROUND | CLASSTRAIT_PLACED_WHEN_SEEN,
+        {100, 32}, {100, 32}, ACTION_NONE, 0, 1, BS_GROUPBOX,
         CreateButtonWindow, ShowPlainValue, ShowWindowText, OnButtonCommand, nullptr,
         kGroupBoxSkin}},
-    {CONTROL_COLORBUTTON, {"colour button", CLASSTRAIT_TABSTOP | CLASSTRAIT_COLOR_VALUE, kTextSize,
+    {CONTROL_COLORBUTTON, {"colour button",
+        CLASSTRAIT_TABSTOP | CLASSTRAIT_COLOR_VALUE | CLASSTRAIT_PLACED_WHEN_SEEN, kTextSize,
         kTextSize, ACTION_PREVIEW, kAnyLow, kAnyHigh, 0,
         CreateButtonWindow, ShowPlainValue, ShowWindowText, OnButtonCommand, nullptr,
         kColorButtonSkin}},
@@ -103,7 +106,8 @@ const ClassRow kClassRows[] = {
         CreateListWindows, ShowListValue, ShowListText, OnListCommand, nullptr, kListColours,
         &kListItemOps}},
     {CONTROL_COMBOBOX, {"combo box", CLASSTRAIT_LABEL | CLASSTRAIT_LABEL_TEXT | CLASSTRAIT_ITEMS |
-        CLASSTRAIT_RESET_CLICKS, kListSize, kListSize, ACTION_NONE, -1, 65535, 0,
+        CLASSTRAIT_RESET_CLICKS | CLASSTRAIT_PLACED_WHEN_SEEN, kListSize, kListSize, ACTION_NONE,
+        -1, 65535, 0,
         CreateComboWindows, ShowComboValue, ShowComboText, OnComboCommand, nullptr,
         kComboSkin, &kComboItemOps}},
     {CONTROL_TRACKBAR_SLIDER, {"trackbar slider", kTrackSlider, {90, 10}, {10, 90},
@@ -114,7 +118,8 @@ const ClassRow kClassRows[] = {
         CreateNoWindow, ShowPlainValue, ShowWindowText, nullptr, nullptr, kProgressSkin}},
     {CONTROL_EDIT, {"edit box", 0, kTextSize, kTextSize, ACTION_NONE, kAnyLow, kAnyHigh, 0,
         CreateEditWindow, ShowPlainValue, ShowEditText, OnEditCommand, nullptr, kEditColours}},
-    {CONTROL_TEXT, {"text", 0, kTextSize, kTextSize, ACTION_PREVIEW, kAnyLow, kAnyHigh, 0,
+    {CONTROL_TEXT, {"text", CLASSTRAIT_PLACED_WHEN_SEEN, kTextSize, kTextSize, ACTION_PREVIEW,
+        kAnyLow, kAnyHigh, 0,
         CreateStaticWindow, ShowPlainValue, ShowCaptionText, OnStaticCommand, nullptr,
         kTextColours}},
     {CONTROL_STATIC_PICTURE, {"static picture", 0, kPictureSize, kPictureSize, ACTION_PREVIEW,
@@ -123,8 +128,8 @@ const ClassRow kClassRows[] = {
     {CONTROL_STATIC_PICTURE2, {"static picture 2", 0, kPictureSize, kPictureSize, ACTION_PREVIEW,
         kAnyLow, kAnyHigh, 0,
         CreateStaticWindow, ShowPlainValue, ShowWindowText, OnStaticCommand, nullptr, kStandard}},
-    {CONTROL_IMAGEBUTTON, {"image button", 0, kPictureSize, kPictureSize, ACTION_PREVIEW, kAnyLow,
-        kAnyHigh, SS_OWNERDRAW,
+    {CONTROL_IMAGEBUTTON, {"image button", CLASSTRAIT_PLACED_WHEN_SEEN, kPictureSize,
+        kPictureSize, ACTION_PREVIEW, kAnyLow, kAnyHigh, SS_OWNERDRAW,
         CreateStaticWindow, ShowPlainValue, ShowWindowText, OnStaticCommand, nullptr,
         kMenuImageSkin}},
     {CONTROL_BITMAP, {"bitmap", 0, kPictureSize, kPictureSize, ACTION_PREVIEW, kAnyLow, kAnyHigh,

@@ -54,6 +54,9 @@ enum ControlClassTrait : uint32_t {
     CLASSTRAIT_FACE_BACKGROUND = 0x200,  // drawn on the dialog face colour from the start
     CLASSTRAIT_COLOR_VALUE = 0x400,      // the value is a colour (a sheet reset paints it)
     CLASSTRAIT_RESET_CLICKS = 0x800,     // a sheet reset reports a click to the effect
+    // No one measures its windows while they are hidden (no items laid out by size, no strip):
+    // a move of a hidden one can wait until it is shown (control_layout).
+    CLASSTRAIT_PLACED_WHEN_SEEN = 0x1000,
 };
 
 enum ControlSkinning : uint8_t {

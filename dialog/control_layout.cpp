@@ -28,8 +28,9 @@ bool gLayoutRunning = false;               // ApplyControlAnchors is placing con
 // Moves of controls while the dialog is built hidden: the start lays every control out two or
 // three times (made, remembered size, maximised) and sizes each slider's value box, and each
 // move costs the system a pass over the dialog's many siblings, so only the last place of each
-// reaches its windows, once. Written by MoveControlWindows, DeferCompanionPlacing,
-// ForgetPendingPlace and PlacePendingControls.
+// reaches its windows, once; a control that is not shown then keeps its place until it is
+// (PlaceWaitsForShow). Written by MoveControlWindows, DeferCompanionPlacing, ForgetPendingPlace,
+// SettleControlPlace and PlacePendingControls.
 enum PendingPart : uint8_t {
     PENDING_WINDOW = 1,      // the control's window goes to place
     PENDING_COMPANIONS = 2,  // its value box and label go beside the record's place
@@ -127,6 +128,19 @@ void PlacePreview(const RECT& place) {
     if (gDialog) InvalidatePreview(gDialog);
 }
 
+// Whether a move of control n may wait until its windows are shown: most of the dialog's
+// controls lie on sheets the user may never open, and each move costs the system a pass over
+// the dialog's many siblings. Only classes whose hidden windows no one measures wait, and none
+// while a skin (which places windows of its own beside them) is on. byState: decided by the
+// control's state, for a dialog about to be shown; else by whether its window is shown.
+bool PlaceWaitsForShow(int32_t n, const ControlRecord& record, bool byState) {
+    if (!record.window || IsSkinActive() ||
+        !ControlClassHas(record.controlClass, CLASSTRAIT_PLACED_WHEN_SEEN))
+        return false;
+    if (byState) return !(GetEffectiveControlState(n) & CTLSTATE_VISIBLE);
+    return !(GetWindowLongPtrA(record.window, GWL_STYLE) & WS_VISIBLE);
+}
+
 // Moves the windows of control n to the record's place (pixels in place).
 void MoveControlWindows(int32_t n, ControlRecord& record, const RECT& place) {
     switch (n) {
@@ -144,11 +158,12 @@ void MoveControlWindows(int32_t n, ControlRecord& record, const RECT& place) {
             MoveWindowTo(record.window, place);  // a skin's own bar
             return;
     }
-    if (gAppearance.showingDeferred) {
+    if (gAppearance.showingDeferred || PlaceWaitsForShow(n, record, false)) {
         gPendingPlaces.pending[n] |= PENDING_WINDOW | PENDING_COMPANIONS;
         gPendingPlaces.place[n] = place;
         return;
     }
+    gPendingPlaces.pending[n] = 0;
     MoveWindowTo(record.window, place);
     PlaceControlCompanions(n);
     SetControlValue(n, record.value);
@@ -174,7 +189,9 @@ bool PendingControlPlace(int32_t n, RECT* place) {
 }
 
 bool DeferCompanionPlacing(int32_t n) {
-    if (!gAppearance.showingDeferred || n < 0 || n >= kControlCount) return false;
+    if (n < 0 || n >= kControlCount) return false;
+    // A control whose own move waits takes its value box and label along when it moves.
+    if (!gAppearance.showingDeferred && !(gPendingPlaces.pending[n] & PENDING_WINDOW)) return false;
     gPendingPlaces.pending[n] |= PENDING_COMPANIONS;
     return true;
 }
@@ -183,15 +200,26 @@ void ForgetPendingPlace(int32_t n) {
     if (n >= 0 && n < kControlCount) gPendingPlaces.pending[n] = 0;
 }
 
-void PlacePendingControls() {
+void SettleControlPlace(int32_t n) {
+    if (n < 0 || n >= kControlCount) return;
+    const uint8_t parts = gPendingPlaces.pending[n];
+    gPendingPlaces.pending[n] = 0;
+    ControlRecord* record = parts ? UsedControlRecord(n) : nullptr;
+    if (!record) return;
+    if (parts & PENDING_WINDOW) MoveWindowTo(record->window, gPendingPlaces.place[n]);
+    if (parts & PENDING_COMPANIONS) PlaceControlCompanions(n);
+    if (parts & PENDING_WINDOW) SetControlValue(n, record->value);
+}
+
+void PlacePendingControls(PendingScope scope) {
     for (int32_t n = 0; n < kControlCount; ++n) {
-        const uint8_t parts = gPendingPlaces.pending[n];
-        gPendingPlaces.pending[n] = 0;
-        ControlRecord* record = parts ? UsedControlRecord(n) : nullptr;
-        if (!record) continue;
-        if (parts & PENDING_WINDOW) MoveWindowTo(record->window, gPendingPlaces.place[n]);
-        if (parts & PENDING_COMPANIONS) PlaceControlCompanions(n);
-        if (parts & PENDING_WINDOW) SetControlValue(n, record->value);
+        if (!gPendingPlaces.pending[n]) continue;
+        const ControlRecord* record = UsedControlRecord(n);
+        if (scope == PENDING_SCOPE_SEEN && record && PlaceWaitsForShow(n, *record, true)) {
+            gPendingPlaces.pending[n] |= PENDING_COMPANIONS;
+            continue;
+        }
+        SettleControlPlace(n);
     }
 }
 

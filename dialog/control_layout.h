@@ -30,15 +30,24 @@ void PlaceAnchoredControls(int32_t width, int32_t height);
 void ResetTabSheetToDefaults(int32_t tab);
 
 // While control showing is deferred (the dialog built hidden) a control's moves are kept and
-// only its last place reaches its windows, when PlacePendingControls runs. Whether control n
-// has such a place still to take (pixels in the client area, into place when given).
+// only its last place reaches its windows, when PlacePendingControls runs; a control of a
+// class marked CLASSTRAIT_PLACED_WHEN_SEEN that is not shown then (no skin on) keeps its place
+// until it is shown, and its later moves while hidden wait likewise. Whether control n has
+// such a place still to take (pixels in the client area, into place when given).
 bool PendingControlPlace(int32_t n, RECT* place);
 // Whether the placing of control n's value box and label waits likewise (then it is noted).
 bool DeferCompanionPlacing(int32_t n);
 // A deleted or new control keeps no place of an earlier one.
 void ForgetPendingPlace(int32_t n);
-// Moves every control with a place still to take there (its windows, value box and label).
-void PlacePendingControls();
+// Moves control n's windows to the place they wait for, if any: called before they are shown
+// and before anything measures them (drawing into the control, a skin's own windows).
+void SettleControlPlace(int32_t n);
+enum PendingScope {
+    PENDING_SCOPE_ALL,   // every control with a place still to take
+    PENDING_SCOPE_SEEN,  // those its state shows; the others wait until they are shown
+};
+// Moves the controls with a place still to take there (windows, value box and label).
+void PlacePendingControls(PendingScope scope);
 
 // The range a class may hold: buttons 0..1, check boxes 0..2, lists -1..65535.
 void LimitRangeForClass(int32_t controlClass, int32_t* min, int32_t* max);

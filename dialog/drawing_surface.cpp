@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "dialog/bitmap_info.h"
+#include "dialog/control_layout.h"
 #include "dialog/control_record.h"
 #include "dialog/dialog_window.h"
 #include "dialog/text_expansion.h"
@@ -200,6 +201,9 @@ int32_t BeginControlDrawingZoomed(int32_t n, int32_t zoom) {
     }
     HWND window = SurfaceTargetWindow(n);
     if (!window || gSurface.directMode) return 0;
+    // The surface takes the window's size: a move that waits for the control to be shown
+    // is made first.
+    SettleControlPlace(n);
     RECT rect;
     GetWindowRect(window, &rect);
     gSurface.window = window;

@@ -987,6 +987,24 @@ bool DialogIdle() {
     return !hoverBehind;
 }
 
+void NoteDialogStartProgress() {
+    if (gFilterDialog.startMoments == START_LOGGED) return;
+    const UINT queued = HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE | QS_PAINT | QS_HOTKEY));
+    if (gFilterDialog.startMoments == START_SHOWN && !(queued & QS_PAINT)) {
+        StartTimingMark("first paint");
+        gFilterDialog.startMoments = START_PAINTED;
+    }
+    // The effect's own one-shot timers (the thumbnails' tick among them) are work that comes
+    // after the start; the preview's first render and a pending control action are part of it.
+    const uint32_t startTimers = (1u << TIMER_PREVIEW) | 1u;
+    if (gFilterDialog.startMoments == START_PAINTED && queued == 0 &&
+        !(gFilterDialog.armedTimers & startTimers)) {
+        StartTimingMark("idle");
+        StartTimingWrite();
+        gFilterDialog.startMoments = START_LOGGED;
+    }
+}
+
 void FilterDialogReset() {
     gFilterDialog = FilterDialogState{};
     gFilterDialog.hoverControl = -1;
@@ -1193,15 +1211,10 @@ int32_t RunFilterDialog(int32_t argument, void (*renderProxy)()) {
     StartTimingMark("dialog created");
     ShowWindow(dialog, SW_SHOW);
     StartTimingMark("shown");
-    bool painted = !StartTimingOn();
+    gFilterDialog.startMoments = StartTimingOn() ? START_SHOWN : START_LOGGED;
     MSG message;
     while (!gFilterDialog.endCommand && IsWindow(dialog)) {
-        // Shown and painted: the first time nothing waits, not even a paint.
-        if (!painted && !PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
-            painted = true;
-            StartTimingMark("painted");
-            StartTimingWrite();
-        }
+        NoteDialogStartProgress();
         gFilterDialog.loopWaiting = true;
         const BOOL got = GetMessageA(&message, nullptr, 0, 0);
         gFilterDialog.loopWaiting = false;
@@ -1212,9 +1225,10 @@ int32_t RunFilterDialog(int32_t argument, void (*renderProxy)()) {
             DispatchMessageA(&message);
         }
     }
-    if (!painted) {
+    if (gFilterDialog.startMoments != START_LOGGED) {
         StartTimingMark("closed before it was idle");
         StartTimingWrite();
+        gFilterDialog.startMoments = START_LOGGED;
     }
     // The quit message belongs to this loop; drop it if the loop ended before reading it.
     MSG quit;

@@ -25,6 +25,13 @@ constexpr UINT WM_EXIT_SIZE_MOVE = 562;  // WM_EXITSIZEMOVE, the message field o
 // answer is 1 once the dialog has done everything it was given (DialogIdle), else 0.
 constexpr UINT WM_DIALOG_IDLE_QUERY = WM_APP + 0x1D1;
 
+// How far the start-timing log has followed the dialog's start (NoteDialogStartProgress).
+enum StartMoment : int32_t {
+    START_LOGGED = 0,   // nothing more to note: no log wanted, or its figures are written
+    START_SHOWN = 1,    // shown; windows still wait for their first paint
+    START_PAINTED = 2,  // every window painted once; the start's own work may still run
+};
+
 enum ControlActionCode : int32_t {
     RUN_ACTION_CANCEL = 1,
     RUN_ACTION_OK = 2,
@@ -65,6 +72,7 @@ struct FilterDialogState {
     bool loopWaiting;
     int32_t procDepth;
     uint32_t armedTimers;
+    int32_t startMoments;  // StartMoment; set by RunFilterDialog and NoteDialogStartProgress
 };
 extern FilterDialogState gFilterDialog;
 // 0 until the dialog has first been shown, then 1; cleared when OK or Cancel ends it.
@@ -102,6 +110,11 @@ bool DialogEndWaiting();
 // waits to be painted and the hover tick has seen the cursor where it stands. Read on the
 // dialog's thread (the answer to WM_DIALOG_IDLE_QUERY).
 bool DialogIdle();
+// Notes the start's moments in the start-timing log: "first paint" once nothing waits to be
+// painted, "idle" once the preview has rendered and nothing but the effect's own timers waits
+// (the log is written then). Called where the dialog's messages are waited for: its own loop
+// and long work that lets the dialog run between its steps (the preset thumbnails).
+void NoteDialogStartProgress();
 // Keeps armedTimers: called where a one-shot timer of the dialog is set, fires or is killed.
 void MarkTimerArmed(UINT_PTR id, bool armed);
 int32_t SetPreviewMouseMode(int32_t mode);

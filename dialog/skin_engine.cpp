@@ -362,6 +362,8 @@ void LoadSkinStyle(int32_t skin) {
 int32_t ApplySkin(int32_t choice) {
     if (!gParams || choice < 1 || choice >= kSkinChoiceCount) return 0;
     if (choice - 1 == gParams->skinIndex) return 0;
+    // The skin measures and replaces windows: none may still wait for its place.
+    PlacePendingControls(PENDING_SCOPE_ALL);
     if (choice == 1) {
         if (gSkinEngine.windowsCreated) return 0;
         LoadSkinStyle(0);

@@ -185,10 +185,19 @@ void BuildControl(const ControlTableRow& row) {
                            CreationState(row)))
             return;
     }
-    StartTimingSection timing("build", "values, sheet, look");
-    ApplyValues(row);
-    ApplySheet(row);
-    ApplyLook(row);
+    {
+        StartTimingSection timing("build", "values");
+        ApplyValues(row);
+    }
+    {
+        StartTimingSection timing("build", "sheet");
+        ApplySheet(row);
+    }
+    {
+        StartTimingSection timing("build", "look");
+        ApplyLook(row);
+    }
+    StartTimingSection timing("build", "behaviour");
     ApplyBehaviour(row);
 }
 

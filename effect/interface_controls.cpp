@@ -42,6 +42,7 @@
 #include "effect/startup_settings.h"
 #include "effect/tab_area.h"
 #include "effect/tool_buttons.h"
+#include "host/start_timing.h"
 #include "host/effect_context.h"
 #include "host/message_boxes.h"
 #include "host/numbered_arrays.h"
@@ -251,8 +252,12 @@ int32_t ClickLanguage(int32_t) {
     // kept first, once the session has laid the list out.
     if (gEffectSession.sessionStarted) SavePresetGroupStates();
     LockDialogUpdate(1);
-    LoadLanguage(ValueOf(CTL_LANGUAGE), ARRAY_TEXTS, ARRAY_SHORT_TEXTS, ARRAY_LANGUAGE_RAW,
-                 CTL_PREVIEW_TAB, kLanguageLastTextId, kLanguageLastShortTextId);
+    {
+        StartTimingSection timing("language", "files and texts");
+        LoadLanguage(ValueOf(CTL_LANGUAGE), ARRAY_TEXTS, ARRAY_SHORT_TEXTS, ARRAY_LANGUAGE_RAW,
+                     CTL_PREVIEW_TAB, kLanguageLastTextId, kLanguageLastShortTextId);
+    }
+    StartTimingSection presetTiming("language", "presets");
     ApplyPresetLanguage(ValueOf(CTL_LANGUAGE));
     RelabelMainTabs();
     for (const auto& label : kLanguageLabels)

@@ -10,6 +10,7 @@
 #include "dialog/control_creation.h"
 #include "dialog/control_layout.h"
 #include "dialog/control_record.h"
+#include "dialog/control_text_store.h"
 #include "dialog/control_texts.h"
 #include "host/effect_context.h"
 #include "host/numbered_arrays.h"
@@ -51,7 +52,16 @@ bool ReadLanguageFile(int32_t language, LanguageFileKind kind, int32_t rawArray,
     return true;
 }
 
+// The text a control already holds need not reach its windows again: the English file
+// repeats most of the table's texts, and each window's text costs the system a round trip.
+// An edit box may hold what the user typed, and a text with "!" escapes is expanded anew.
+bool TextAlreadyShown(int32_t n, const std::string& text) {
+    return GetControlClass(n) != CONTROL_EDIT && text.find('!') == std::string::npos &&
+           ControlWholeText(n) == text;
+}
+
 void ApplyControlText(int32_t n, const std::string& text) {
+    if (TextAlreadyShown(n, text)) return;
     if (GetControlClass(n) == CONTROL_TAB) {
         // Loading a tab's captions selects its first sheet; the user's sheet stays.
         const int32_t sheet = GetControlValue(n);

@@ -13,6 +13,7 @@
 #include "dialog/control_creation.h"
 #include "dialog/control_items.h"
 #include "dialog/control_record.h"
+#include "dialog/control_text_store.h"
 #include "dialog/control_texts.h"
 #include "dialog/dialog_services.h"
 #include "dialog/font_slots.h"
@@ -109,9 +110,23 @@ void InsertItems(int32_t control, const std::vector<std::string>& items) {
         InsertControlItem(control, int32_t(i), items[i].c_str());
 }
 
+// Whether combo box control holds these items already: the dialog's start puts the same
+// items again (the table's, then the language's), and each one costs the combo box's window a
+// round trip. Items with "!" escapes are expanded anew.
+bool ComboHoldsItems(int32_t control, const std::vector<std::string>& items) {
+    if (GetControlClass(control) != CONTROL_COMBOBOX) return false;
+    std::string joined;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i].find('!') != std::string::npos || items[i].find('\n') != std::string::npos)
+            return false;
+        joined += (i ? "\n" : "") + items[i];
+    }
+    return !items.empty() && ControlWholeText(control) == joined;
+}
+
 // Sets the items of an item control and selects index again (0 when out of range).
 void PutItems(int32_t control, const std::vector<std::string>& items, int32_t index) {
-    InsertItems(control, items);
+    if (!ComboHoldsItems(control, items)) InsertItems(control, items);
     SetControlValue(control, index >= 0 && index < int32_t(items.size()) ? index : 0);
 }
 

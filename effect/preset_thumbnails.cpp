@@ -281,6 +281,7 @@ bool LetDialogRun(int32_t slot, HIMAGELIST images) {
     NoteBlockedStretch();
     PutUserWorld();
     PumpDialogEvents();
+    NoteDialogStartProgress();
     QueryPerformanceCounter(&gUserWorld.resumed);
     TakeUserWorld();
     return !DialogEndWaiting() && gFilterDialog.endCommand == 0 && gImageLists[slot] == images &&

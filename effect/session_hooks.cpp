@@ -38,6 +38,7 @@
 #include "host/host_services.h"
 #include "host/numbered_arrays.h"
 #include "host/scripting_descriptor.h"
+#include "host/start_timing.h"
 #include "host/worker_threads.h"
 #include "effect/curve_widget_services.h"
 #include "render/render_tables.h"
@@ -203,7 +204,10 @@ void ApplyPreferences(bool dialogShown, bool stateFileRead) {
     if (!dialogShown) return;
     FireWhenSet(CTL_INSTANT_PREVIEW);
     ScanPresetFolder(gEffectSession.presetFolder.c_str());
-    Fire(CTL_LANGUAGE);
+    {
+        StartTimingSection timing("session", "language");
+        Fire(CTL_LANGUAGE);
+    }
     ShowProcessorCount();
     FireWhenSet(CTL_SIDE_TAB_MOVE, kFiredFromCode);
     Fire(CTL_MAIN_TAB);
@@ -337,7 +341,11 @@ int32_t OnSessionStart(EffectContext* context) {
         &dialogState);
     TakeDialogState(dialogState);
     ApplyPreferences(dialogShown, dialogState.fileRead);
-    if (!recordedRun && !ApplyRememberedSettings(dialogShown) && dialogShown) StartFirstSession();
+    {
+        StartTimingSection timing("session", "remembered settings");
+        if (!recordedRun && !ApplyRememberedSettings(dialogShown) && dialogShown)
+            StartFirstSession();
+    }
     if (dialogShown) Fire(ToolButtonOf(gCurrentTool), EVENT_CLICKED, kFiredFromCode);
     const bool playing = HostIsPlaying(context);
     const int32_t startup = GetControlValue(CTL_ON_START_UP);
@@ -347,9 +355,10 @@ int32_t OnSessionStart(EffectContext* context) {
     if (dialogShown && GetControlValue(CTL_MAIN_TAB) == kSheetMain)
         Fire(CTL_CURVE, EVENT_DRAW_ITEM);
     InitUndo();
-    if (dialogShown && stateResult == kDialogStateMaximise)
+    if (dialogShown && stateResult == kDialogStateMaximise) {
+        StartTimingSection timing("session", "open maximised");
         OpenMaximised();
-    else if (dialogShown && !visibleAtStart)
+    } else if (dialogShown && !visibleAtStart)
         DialogForgetEarlyShow();
     return 1;
 }

@@ -40,8 +40,9 @@ bench_framework_dialog() {
 }
 
 # One start of the shipped plug-in's dialog in the test host, timed by the plug-in itself
-# (GREYLOOM_START_LOG): from the host's start call until the dialog is shown and then painted
-# (the first moment nothing waits in its queue). With the answer "none" the host leaves the
+# (GREYLOOM_START_LOG): from the host's start call until the dialog is shown, until every window
+# has painted once, and until it is idle (the preview rendered; only the effect's own timers,
+# such as the preset thumbnails' tick, still wait). With the answer "none" the host leaves the
 # dialog open and it is ended once the log has its figures, so that no settings file changes;
 # "cancel" closes it (and writes the settings files). Prints the log's lines.
 effect_dialog_start_log() {
@@ -52,7 +53,7 @@ effect_dialog_start_log() {
         --dialog --dialog-answer "$answer" --answer no,no,no,no >/dev/null 2>&1) &
     local pid=$! waited=0
     if [ "$answer" = none ]; then
-        while ! grep -qs '^moment .* \(painted\|closed before it was idle\)$' "$log"; do
+        while ! grep -qs '^moment .* \(idle\|closed before it was idle\)$' "$log"; do
             sleep 0.2
             waited=$((waited + 1))
             if [ $waited -gt 600 ] || ! kill -0 $pid 2>/dev/null; then break; fi
@@ -86,21 +87,25 @@ bench_effect_dialog_start() {
         trap 'wineserver -k >/dev/null 2>&1 || true; wineserver -w >/dev/null 2>&1 || true' EXIT
         wineserver -p >/dev/null 2>&1 </dev/null || true
         wineboot >/dev/null 2>&1 </dev/null
-        local first shown=() painted=() lines
-        first=$(effect_dialog_start_log "$bin" "$log" cancel | awk '/^moment .* shown$/ { print $2 }')
+        local first shown=() painted=() idle=() lines
+        moment() { awk -v name="$1" '$1 == "moment" && substr($0, index($0, "ms ") + 3) == name { print $2 }'; }
+        first=$(effect_dialog_start_log "$bin" "$log" cancel | moment shown)
         echo "first start: ${first:-?} ms to shown (load: $(load))"
         for run in $(seq "$RUNS"); do
             lines=$(effect_dialog_start_log "$bin" "$log" none)
-            shown+=("$(awk '/^moment .* shown$/ { print $2 }' <<<"$lines")")
-            painted+=("$(awk '/^moment .* painted$/ { print $2 }' <<<"$lines")")
-            echo "run $run: ${shown[-1]:-?} ms to shown, ${painted[-1]:-?} ms to painted (load: $(load))"
+            shown+=("$(moment shown <<<"$lines")")
+            painted+=("$(moment "first paint" <<<"$lines")")
+            idle+=("$(moment idle <<<"$lines")")
+            echo "run $run: ${shown[-1]:-?} ms to shown, ${painted[-1]:-?} ms to first paint," \
+                "${idle[-1]:-?} ms to idle (load: $(load))"
         done
         echo "where the time of the last start went:"
-        grep '^section' <<<"$lines" | sort -t' ' -k2 -rn | head -n 25 | sed 's/^/    /'
+        grep '^section' <<<"$lines" | sort -t' ' -k2 -rn | head -n 30 | sed 's/^/    /'
         echo "== $arch effect dialog, later starts: median of ${#shown[@]}:" \
             "$(printf '%s\n' "${shown[@]}" | median) ms to shown," \
-            "$(printf '%s\n' "${painted[@]}" | median) ms to painted" \
-            "(minimum $(printf '%s\n' "${painted[@]}" | minimum) ms) (load: $(load))"
+            "$(printf '%s\n' "${painted[@]}" | median) ms to first paint," \
+            "$(printf '%s\n' "${idle[@]}" | median) ms to idle before the thumbnails" \
+            "(minimum $(printf '%s\n' "${shown[@]}" | minimum) ms to shown) (load: $(load))"
     )
     rm -rf "$scratch"
 }

@@ -1,11 +1,19 @@
 // The effect dialog in a real window: it stands with OK and Cancel, the keyboard confirms and
-// cancels, and OK on untouched controls renders what the control table's values render.
+// cancels, OK on untouched controls renders what the control table's values render, and the
+// sheets opened after the start stand where they are laid out while shown.
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "effect/control_ids.h"
 #include "effect/control_table.h"
@@ -116,4 +124,96 @@ TEST(EffectDialog, EnterOnUntouchedControlsRendersTheTableValues) {
         EXPECT_NE(file, nullptr) << name << " written by Enter";
         if (file) fclose(file);
     }
+}
+
+namespace {
+using WindowPlaces = std::map<int, RECT>;
+
+// The visible windows of the dialog's controls (their value boxes and labels among them) by
+// window id, in client coordinates.
+WindowPlaces VisibleControlPlaces(HWND dialog) {
+    WindowPlaces places;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child) || GetDlgCtrlID(child) < kControlWindowIdBase) continue;
+        RECT rect;
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+        places[GetDlgCtrlID(child)] = rect;
+    }
+    return places;
+}
+
+// The first window whose place differs between the two, or "" when none does.
+std::string FirstMoved(const WindowPlaces& expected, const WindowPlaces& actual) {
+    for (const auto& [id, rect] : expected) {
+        const auto found = actual.find(id);
+        if (found == actual.end()) return "window " + std::to_string(id) + " is not shown";
+        const RECT& other = found->second;
+        if (!EqualRect(&rect, &other))
+            return "window " + std::to_string(id) + " at " + std::to_string(other.left) + "," +
+                   std::to_string(other.top) + " " + std::to_string(other.right - other.left) +
+                   "x" + std::to_string(other.bottom - other.top) + ", laid out at " +
+                   std::to_string(rect.left) + "," + std::to_string(rect.top) + " " +
+                   std::to_string(rect.right - rect.left) + "x" +
+                   std::to_string(rect.bottom - rect.top);
+    }
+    return actual.size() == expected.size() ? "" : "other windows are shown";
+}
+
+// The tab's own notice of a changed sheet, as a click on the item sends it: the items of a
+// scrolled tab strip lie partly outside the strip, where no click reaches them.
+void OpenMainSheet(Driver& driver, int sheet) {
+    HWND tab = driver.ControlWindow(CTL_MAIN_TAB);
+    driver.SendTo(tab, TCM_SETCURSEL, WPARAM(sheet), 0);
+    NMHDR header = {tab, UINT_PTR(GetDlgCtrlID(tab)), UINT(TCN_SELCHANGE)};
+    driver.Send(WM_NOTIFY, WPARAM(header.idFrom), LPARAM(&header));
+    driver.Check(WaitForDialogIdle(driver), "the dialog settles on sheet " + std::to_string(sheet));
+    driver.Check(SendMessageA(tab, TCM_GETCURSEL, 0, 0) == sheet,
+                 "sheet " + std::to_string(sheet) + " is open");
+}
+
+// The other size and back with the sheet shown: every window of the sheet is laid out as it
+// is shown.
+void ResizeThereAndBack(Driver& driver) {
+    const bool zoomed = IsZoomed(driver.dialog) != FALSE;
+    ShowDialogAs(driver, zoomed ? SW_RESTORE : SW_MAXIMIZE);
+    ShowDialogAs(driver, zoomed ? SW_MAXIMIZE : SW_RESTORE);
+    driver.Check(WaitForDialogIdle(driver), "the dialog settles after the resizes");
+}
+}  // namespace
+
+// The controls of sheets the user has not opened yet are moved only when their sheet is
+// shown (after the start's layout, after a mode's, after resizes meanwhile): each sheet must
+// then stand exactly as it stands when it is laid out while shown.
+TEST(EffectDialog, SheetsOpenedLaterStandWhereTheyAreLaidOutWhileShown) {
+    RememberQuickDialog();
+    auto session = OpenEffectPlugin(120, 80, false);
+    const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
+        EnterAdvancedMode(driver);
+        driver.Check(WaitForDialogIdle(driver), "Advanced Mode settles");
+        HWND tab = driver.ControlWindow(CTL_MAIN_TAB);
+        const int sheets = int(SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
+        driver.Check(sheets >= 2, "the main tab has sheets");
+        // A resize before any sheet is opened: the hidden controls' moves wait.
+        ResizeThereAndBack(driver);
+        std::vector<WindowPlaces> firstShown(size_t(std::max(sheets, 0)));
+        for (int sheet = sheets - 1; sheet >= 0; --sheet) {
+            OpenMainSheet(driver, sheet);
+            firstShown[size_t(sheet)] = VisibleControlPlaces(driver.dialog);
+            // The picture once the sheet's own paints (the curve's among them) are done.
+            RedrawWindow(driver.dialog, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+            WaitForDialogIdle(driver);
+            ShootDialog(driver, "effect_dialog_sheet_" + std::to_string(sheet) + "_first_shown");
+        }
+        for (int sheet = 0; sheet < sheets; ++sheet) {
+            OpenMainSheet(driver, sheet);
+            ResizeThereAndBack(driver);
+            const std::string moved =
+                FirstMoved(VisibleControlPlaces(driver.dialog), firstShown[size_t(sheet)]);
+            driver.Check(moved.empty(), "sheet " + std::to_string(sheet) + ": " + moved);
+        }
+        driver.End(IDCANCEL);
+    });
+    EXPECT_EQ(result, HOST_USER_CANCELLED);
 }
