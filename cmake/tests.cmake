@@ -11,9 +11,9 @@ endif()
 add_test(NAME wine_up COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-up.sh)
 set_tests_properties(wine_up PROPERTIES FIXTURES_SETUP wine)
 
-# greyloom_add_test(name SOURCES ... LIBRARIES ... [TIMEOUT s] [SCRATCH_PREFIX])
+# greyloom_add_test(name SOURCES ... LIBRARIES ... [TIMEOUT s] [SCRATCH_PREFIX] [OWN_DISPLAY])
 function(greyloom_add_test name)
-    cmake_parse_arguments(ARG "SCRATCH_PREFIX" "TIMEOUT" "SOURCES;LIBRARIES" ${ARGN})
+    cmake_parse_arguments(ARG "SCRATCH_PREFIX;OWN_DISPLAY" "TIMEOUT" "SOURCES;LIBRARIES" ${ARGN})
     # The effect shows its pictures and texts from the plug-in's resources: a test program
     # that links the effect carries them, or the first missing picture stops it at a modal box.
     if("greyloom_effect" IN_LIST ARG_LIBRARIES AND
@@ -28,7 +28,15 @@ function(greyloom_add_test name)
     # A test that opens the shipped plug-in's dialog makes its data files under the user's
     # application data: it runs in a scratch copy of the Wine prefix, so that every run starts
     # as a first start and no other test sees its files.
-    if(ARG_SCRATCH_PREFIX)
+    # A window test that gives real input (SendInput, the foreground, the pointer) runs with an
+    # X display of its own as well, in its own scratch prefix: no other test's windows take its
+    # input, so it runs beside the others instead of alone.
+    if(ARG_OWN_DISPLAY)
+        add_test(NAME ${GREYLOOM_ARCH}.${name}
+            COMMAND ${CMAKE_SOURCE_DIR}/tests/installer/run_in_scratch_prefix.sh --own-display
+                    $<TARGET_FILE:${name}> --gtest_brief=1
+            WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+    elseif(ARG_SCRATCH_PREFIX)
         add_test(NAME ${GREYLOOM_ARCH}.${name}
             COMMAND ${CMAKE_SOURCE_DIR}/tests/installer/run_in_scratch_prefix.sh
                     $<TARGET_FILE:${name}> --gtest_brief=1

@@ -14,6 +14,7 @@
 #include "dialog/skin_engine.h"
 #include "host/effect_context.h"
 #include "host/plugin_data.h"
+#include "host/preview_timing.h"
 
 namespace {
 
@@ -66,8 +67,8 @@ int32_t RunControlAction(int32_t action) {
             break;
         case RUN_ACTION_PREVIEW:
             if (!gFilterDialog.previewDrag && GetResult() == 0 && gDialog) {
-                RenderPreview();
-                InvalidatePreview(gDialog);
+                PreviewTimingMark(PREVIEW_MOMENT_ACTION_RUN);
+                RenderAndShowPreview(gDialog);
             }
             break;
         case RUN_ACTION_ABOUT:
@@ -92,6 +93,7 @@ void ScheduleControlAction(int32_t n, uint32_t generation, UINT_PTR timer, UINT 
         MarkTimerArmed(timer, false);
         if (SetTimer(gDialog, timer, delayMs, nullptr)) {
             MarkTimerArmed(timer, true);
+            PreviewTimingMark(PREVIEW_MOMENT_ACTION_ARMED);
             return;
         }
     }

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "dialog/control_appearance.h"
 #include "dialog/control_record.h"
 #include "dialog/control_texts.h"
 #include "dialog/drawing_surface.h"
@@ -16,6 +17,7 @@
 #include "dialog/skin_engine.h"
 #include "host/effect_context.h"
 #include "host/numbered_arrays.h"
+#include "host/parameter_block.h"
 #include "host/worker_threads.h"
 #include "host/pool_jobs.h"
 
@@ -39,9 +41,25 @@ struct CurveColours {
     COLORREF grid, frame, curve;
 };
 
+// Without a named skin ("Sliders Only" is none) the plain greys; a skin's face and shadow
+// colours otherwise, with a curve that stands out from its sheets.
 CurveColours WidgetColours() {
-    // Skins arrive later; until then every panel has the plain colours.
-    return {kGridPlain, kFramePlain, kCurvePlain};
+    if (!IsSkinActive() || !gParams || gParams->skinIndex <= 0)
+        return {kGridPlain, kFramePlain, kCurvePlain};
+    const COLORREF face = COLORREF(GetSkinFaceColor()), shadow = COLORREF(GetSkinShadowColor());
+    if (IsSkinDark()) return {shadow, face, RGB(255, 255, 255)};
+    return {face, shadow, RGB(0, 0, 0)};
+}
+
+// The panel stands on its sheet: it takes the sheet's colour, not its own (an effect's colour
+// button keeps a colour of its own that is no background for a curve).
+COLORREF SheetColour(int32_t control) {
+    const ControlRecord* record = UsedControlRecord(control);
+    if (record && record->tab >= 0) {
+        const int32_t colour = GetControlColor(record->tab);
+        if (colour != -1) return COLORREF(colour);
+    }
+    return PanelBackgroundColour(control);
 }
 
 std::vector<CurveWidgetPoint> ReadPoints(int32_t array, int32_t curve, int32_t count) {
@@ -386,8 +404,9 @@ int32_t DrawCurveWidget(int32_t control, int32_t curvesArray, int32_t curve,
     CurveWidgetLookup(points.data(), int32_t(points.size()), size, lut);
     if (!BeginControlDrawing(control)) return 1;
     const CurveColours colours = WidgetColours();
-    const COLORREF background = PanelBackgroundColour(control);
-    FillSurfaceRect(0, 0, size + kCurvePanelMargin, size + kCurvePanelMargin, background);
+    const COLORREF background = SheetColour(control);
+    // The whole window: one a little larger than the panel shows no stale pixels at its edges.
+    FillSurface(background);
     DrawGrid(size, labelledGrid != 0, colours);
     DrawFrame(size, colours);
     if (antiAlias)
@@ -420,8 +439,9 @@ int32_t EditCurveWithMouse(int32_t control, int32_t event, int32_t curvesArray, 
         Redraw(control, true);
     }
     gCurveDrag = CurveDragLimits(points.data(), int32_t(points.size()), *selected, size);
-    const bool deleteKey = event == EVENT_KEY_DOWN &&
-                           ((GetKeyState(VK_BACK) & 0x8000) || (GetKeyState(VK_DELETE) & 0x8000));
+    // The panel hears moves, clicks and the keyboard's Delete as the effect passes them on (a
+    // key arrives as a move): what the keys and the button do is read from their state.
+    const bool deleteKey = (GetKeyState(VK_BACK) & 0x8000) || (GetKeyState(VK_DELETE) & 0x8000);
     if ((event == EVENT_MOUSE_LEAVE && buttonDown) || deleteKey) {
         if (RemoveSelected(curvesArray, curve, pointCounts, selected, size)) {
             Redraw(control, false);
@@ -429,8 +449,7 @@ int32_t EditCurveWithMouse(int32_t control, int32_t event, int32_t curvesArray, 
         }
         return 0;
     }
-    if (event == EVENT_MOUSE_UP) return 1;
-    if (event != EVENT_MOUSE_DOWN) return 0;
+    if (!buttonDown) return 1;
     return PressAt(control, curvesArray, curve, pointCounts, selected, size, shiftMode,
                    readoutControl, at, hit);
 }

@@ -112,6 +112,16 @@ void RegisterFrameControls() {
         StoreControlValue(n, 0);
 }
 
+void LowerPreviewFrame() {
+    HWND frame = gDialog ? GetDlgItem(gDialog, ITEM_PREVIEW_FRAME) : nullptr;
+    if (!frame) return;
+    // A group box is drawn over whatever it overlaps unless it clips its siblings; under them,
+    // the tab strips above the preview and the controls on it show whole and take the clicks.
+    SetWindowLongPtrA(frame, GWL_STYLE, GetWindowLongPtrA(frame, GWL_STYLE) | WS_CLIPSIBLINGS);
+    SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
 // --- Placement
 // ------------------------------------------------------------------------------------
 

@@ -36,6 +36,9 @@ void DialogFrameReset();
 
 // --- Frame items of the template as pseudo controls -----------------------------------------
 void RegisterFrameControls();
+// Puts the preview's frame under every control and keeps it off them: the template made it
+// first, on top of the controls made after it, where it covered the tabs above the preview.
+void LowerPreviewFrame();
 
 // --- Placement and size -----------------------------------------------------------------------
 // Dialog units; -1 keeps. See the dialog procedure for the call at creation.

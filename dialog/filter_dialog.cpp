@@ -32,6 +32,7 @@
 #include "host/effect_context.h"
 #include "host/parameter_block.h"
 #include "host/plugin_data.h"
+#include "host/preview_timing.h"
 #include "host/scripting_descriptor.h"
 #include "host/start_timing.h"
 
@@ -85,8 +86,7 @@ void RunAction(int32_t n) {
 
 void RenderAndInvalidate() {
     if (gFilterDialog.previewDrag || GetResult() != 0) return;
-    RenderPreview();
-    InvalidatePreview(gDialog);
+    RenderAndShowPreview(gDialog);
 }
 
 // --- Creation ------------------------------------------------------------------------------------
@@ -154,6 +154,7 @@ void OnInitDialog(HWND dialog) {
         StartTimingSection timing("hook", "build dialog");
         DispatchEffectHook(HOOK_BUILD_DIALOG, &gContext);
     }
+    LowerPreviewFrame();
     // The effect makes the OK button while it builds the dialog.
     if (HWND ok = GetDlgItem(dialog, kOkButtonItem)) SetFocus(ok);
     ApplyScriptValues();
@@ -338,6 +339,7 @@ void OnTimer(HWND dialog, UINT_PTR id) {
 // --- Values by wheel, scrolling and typing -------------------------------------------------------
 
 void ChangeValue(int32_t n, int32_t value, UINT message, int32_t extra) {
+    PreviewTimingMark(PREVIEW_MOMENT_VALUE_CHANGED);
     const int32_t previous = SetControlValue(n, value);
     TriggerControlEvent(n, EVENT_VALUE_CHANGED, previous, int32_t(message), extra, 0, 0, 0);
 }
@@ -1154,6 +1156,7 @@ bool HandleDialogKey(const MSG& message) {
     int32_t value = 0;
     const SkinKeyProc skinKeys = record ? ControlClassOf(record->controlClass).skin.keys : nullptr;
     if (skinKeys && IsSkinActive() && skinKeys(*record, key, &value)) {
+        PreviewTimingMark(PREVIEW_MOMENT_VALUE_CHANGED);
         const int32_t previous = SetControlValue(focused, value);
         const bool combo = record->controlClass == CONTROL_COMBOBOX;
         TriggerControlEvent(focused, combo ? EVENT_CLICKED : EVENT_VALUE_CHANGED, previous,
@@ -1174,6 +1177,7 @@ bool HandleDialogKey(const MSG& message) {
 int32_t RunFilterDialog(int32_t argument, void (*renderProxy)()) {
     FilterDialogReset();
     PreviewReset();
+    PreviewTimingBegin();
     gPreview.renderProxy = renderProxy;
     ClearControlWindows();
     ForgetDialogMetrics();

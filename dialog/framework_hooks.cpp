@@ -44,8 +44,7 @@ void ShowProgress(int32_t percent) {
 
 int RefreshPreviewNow() {
     if (!gDialog) return 0;
-    InvalidatePreview(gDialog);
-    PaintPreview(gDialog);
+    ShowPreviewNow(gDialog);
     return 1;
 }
 

@@ -19,6 +19,7 @@
 #include "host/parameter_block.h"
 #include "host/plugin_data.h"
 #include "host/preview_request.h"
+#include "host/preview_timing.h"
 #include "host/run_driver.h"
 
 PreviewState gPreview;
@@ -181,6 +182,7 @@ void DrawProxy(HDC dc, const RECT& frame, const RECT& update) {
     const HostVRect area = {drawn.top, drawn.left, drawn.bottom, drawn.right};
     r.displayPixels(&desc, &area, frame.top + place.offsetY + drawn.top,
                     frame.left + place.offsetX + drawn.left, dc);
+    PreviewTimingMark(PREVIEW_MOMENT_DISPLAY_END);
 }
 
 // A render runs further down the stack: the preview's own, or a thumbnail's.
@@ -201,7 +203,7 @@ void SetZoomButtons(PreviewZoom zoom, int32_t zoomIn, int32_t zoomOut) {
 }  // namespace
 
 void PreviewReset() {
-    gPreview = PreviewState{0, 1, 1, false, ZOOM_FIT, 0, 0, nullptr, {0, 0, 0, 0}, 0, false};
+    gPreview = PreviewState{0, 1, 1, false, ZOOM_FIT, 0, 0, nullptr, {0, 0, 0, 0}, 0, false, false};
 }
 
 int32_t RefreshImageGeometry() {
@@ -244,6 +246,7 @@ void RenderPreview() {
     // with any person resizing the dialog.
     constexpr int kCatchUpRounds = 4;
     ++gPreview.renderRequests;
+    gPreview.shownByRender = false;
     if (!gPreview.available || !gDataBlock || !gStuff || !gPreview.renderProxy) return;
     if (RenderUnderWay()) {
         gPreview.geometryStale = true;
@@ -251,6 +254,7 @@ void RenderPreview() {
     }
     for (int round = 0; round < kCatchUpRounds; ++round) {
         if (gPreview.geometryStale && !RefreshImageGeometry()) return;
+        gPreview.shownByRender = false;
         gPreview.renderProxy();
         if (!gPreview.geometryStale) return;
         InvalidatePreview(gDialog);
@@ -272,7 +276,23 @@ void InvalidatePreview(HWND dialog) {
     InvalidateRect(dialog, &rect, erase);
 }
 
+void ShowPreviewNow(HWND dialog) {
+    if (!dialog || gPreview.geometryStale) return;
+    InvalidatePreview(dialog);
+    // The dialog's own paint, not PaintPreview alone: whatever else waits to be painted on the
+    // dialog would be taken as done by the preview's BeginPaint and never drawn.
+    RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_NOCHILDREN);
+    if (RenderUnderWay()) gPreview.shownByRender = true;
+}
+
+void RenderAndShowPreview(HWND dialog) {
+    RenderPreview();
+    // A second paint would hand the host the same pixels again, after the user saw them.
+    if (!gPreview.shownByRender) InvalidatePreview(dialog);
+}
+
 void PaintPreview(HWND dialog) {
+    PreviewTimingMark(PREVIEW_MOMENT_PAINT_START);
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(dialog, &paint);
     RECT frame;
@@ -285,6 +305,7 @@ void PaintPreview(HWND dialog) {
         if (gPreview.available && gDataBlock && gStuff) DrawProxy(dc, frame, paint.rcPaint);
     }
     EndPaint(dialog, &paint);
+    PreviewTimingMark(PREVIEW_MOMENT_PAINTED);
 }
 
 int32_t PanPreview(int32_t mode, int32_t dx, int32_t dy, int32_t render) {
@@ -299,8 +320,10 @@ int32_t PanPreview(int32_t mode, int32_t dx, int32_t dy, int32_t render) {
     }
     RefreshImageGeometry();
     if (render && GetResult() == 0) {
-        if (gParams && (gParams->flags & PFLAG_DRAG_RENDER)) RenderPreview();
-        InvalidatePreview(gDialog);
+        if (gParams && (gParams->flags & PFLAG_DRAG_RENDER))
+            RenderAndShowPreview(gDialog);
+        else
+            InvalidatePreview(gDialog);
     }
     return 1;
 }
@@ -340,10 +363,7 @@ int32_t SetPreviewZoom(int32_t reduction, int32_t magnification) {
                      gContext.zoomReduction >= 2 || magnification < 16);
         EnableWindow(GetDlgItem(gDialog, ITEM_ZOOM_OUT), gContext.zoomReduction < kMaxReduction);
     }
-    if (!PanDragRunning()) {
-        RenderPreview();
-        InvalidatePreview(gDialog);
-    }
+    if (!PanDragRunning()) RenderAndShowPreview(gDialog);
     return 1;
 }
 

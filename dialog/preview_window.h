@@ -25,6 +25,9 @@ struct PreviewState {
     // window's sent messages through): its proxy waits for the render's end. Set by
     // RefreshImageGeometry, cleared by RenderPreview.
     bool geometryStale;
+    // The rendering under way (or just ended) was painted once its pixels were final, by the
+    // render hook through ShowPreviewNow. Cleared by RenderPreview as each rendering starts.
+    bool shownByRender;
 };
 extern PreviewState gPreview;
 
@@ -37,6 +40,11 @@ int32_t RefreshImageGeometry();
 void RenderPreview();
 // Invalidates the preview item, erasing when the reduction grew or the magnification changed.
 void InvalidatePreview(HWND dialog);
+// Invalidates the preview and has the dialog paint it before returning; nothing while the
+// view of a rendering under way has changed (its catch-up rendering paints).
+void ShowPreviewNow(HWND dialog);
+// Renders the preview and invalidates it, unless the rendering already painted its picture.
+void RenderAndShowPreview(HWND dialog);
 // Paints the preview on the dialog's paint message.
 void PaintPreview(HWND dialog);
 // Moves the shown part: mode 0 by (dx, dy) reduced pixels, mode 1 to (dx, dy).

@@ -12,7 +12,7 @@ enum ControlRowFlag : uint32_t {
     ROW_VALUE_SYSCOLOR = 0x4,       // that value is the system colour of index value
     ROW_HIDDEN = 0x8,               // created with state 0 (invisible and disabled)
     ROW_NOT_SCRIPTED = 0x10,        // not recorded for the host's scripting
-    ROW_PIXELS = 0x20,              // x, y, width and height are pixels, not dialog units
+    ROW_PIXEL_SIZE = 0x20,          // width and height are pixels (x and y dialog units)
     ROW_DEFAULT_POSITION = 0x40,    // placed at the framework's default position by number
     ROW_HOME_SHEET = 0x80,          // its sheet is its home sheet (the effect pages move it away)
     ROW_ALT_POSITION = 0x100,       // its x and y are kept as the alternate position

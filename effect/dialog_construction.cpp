@@ -12,6 +12,7 @@
 #include "dialog/control_layout.h"
 #include "dialog/control_record.h"
 #include "dialog/control_texts.h"
+#include "dialog/dialog_units.h"
 #include "dialog/dialog_window.h"
 #include "dialog/font_slots.h"
 #include "dialog/visual_styles.h"
@@ -69,17 +70,29 @@ struct Place {
     int32_t x, y, width, height;
 };
 
-// The row's place in dialog units; pixel places are converted with the dialog's font.
+// Whole dialog units that give at least the pixels: a panel drawn at a fixed pixel size must
+// never be cut, and the layout keeps places in dialog units.
+int32_t UnitsCoveringX(int32_t pixels) {
+    int32_t units = PixelsToDialogUnitsX(pixels);
+    if (DialogUnitsToPixelsX(units) < pixels) ++units;
+    return units;
+}
+
+int32_t UnitsCoveringY(int32_t pixels) {
+    int32_t units = PixelsToDialogUnitsY(pixels);
+    if (DialogUnitsToPixelsY(units) < pixels) ++units;
+    return units;
+}
+
+// The row's place in dialog units; a size given in pixels is converted with the dialog's font.
 Place PlaceOf(const ControlTableRow& row) {
     Place place = {row.x, row.y, row.width, row.height};
     if (!IsVisualStyleActive()) {
         if (row.unthemedY >= 0) place.y = row.unthemedY;
         if (row.unthemedHeight >= 0) place.height = row.unthemedHeight;
     }
-    if (row.flags & ROW_PIXELS) {
-        place = {PixelsToDialogUnitsX(place.x), PixelsToDialogUnitsY(place.y),
-                 PixelsToDialogUnitsX(place.width), PixelsToDialogUnitsY(place.height)};
-    }
+    if (row.flags & ROW_PIXEL_SIZE)
+        place = {place.x, place.y, UnitsCoveringX(place.width), UnitsCoveringY(place.height)};
     return place;
 }
 

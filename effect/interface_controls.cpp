@@ -28,6 +28,7 @@
 #include "dialog/windows_version.h"
 #include "effect/control_event_handler.h"
 #include "effect/control_ids.h"
+#include "effect/curve_panel.h"
 #include "effect/data_folder.h"
 #include "effect/effect_pages.h"
 #include "effect/effect_session.h"
@@ -567,6 +568,7 @@ void HandleDialogShown() {
 
 int32_t HandleDrawItem(int32_t control, bool* known) {
     if (control == CTL_NAVIGATOR) return DrawNavigator(CTL_NAVIGATOR, kNavigatorArray);
+    if (control == CTL_CURVE) return DrawCurvePanel();
     if (control == CTL_HISTOGRAM) {
         DrawHistogramPanel();
         return 1;

@@ -18,11 +18,18 @@ namespace {
 constexpr int32_t kButtonImageOption = 66;
 constexpr int32_t kBeforeRow = 0, kCurrentRow = 1;
 
+// Each preview rendering after a change records a step: a button that already shows its state
+// is left alone, since loading its picture again and repainting the dialog under it would cost
+// every rendering as much as the rendering itself.
+void ShowButton(int32_t n, const char* image) {
+    const char* shown = GetControlImageName(n);
+    if (shown && strcmp(shown, image) == 0) return;
+    SetControlImage(n, image, kButtonImageOption);
+}
+
 void ShowButtons(bool undoAvailable, bool redoAvailable) {
-    SetControlImage(kUndoButton, undoAvailable ? "undo_off.bmp" : "undo_grey.bmp",
-                    kButtonImageOption);
-    SetControlImage(kRedoButton, redoAvailable ? "redo_off.bmp" : "redo_grey.bmp",
-                    kButtonImageOption);
+    ShowButton(kUndoButton, undoAvailable ? "undo_off.bmp" : "undo_grey.bmp");
+    ShowButton(kRedoButton, redoAvailable ? "redo_off.bmp" : "redo_grey.bmp");
 }
 
 void SwapRows() {

@@ -30,7 +30,9 @@ struct DialogHooks {
     int32_t (*runDialog)(int32_t argument, void (*renderProxy)());
     // Shows a render's progress in percent on the dialog. Fallback: nothing.
     void (*showProgress)(int32_t percent);
-    // Repaints the preview now; 0 when no dialog is up. Fallback: 0.
+    // Repaints the preview now; 0 when no dialog is up. A render hook calls it once the
+    // preview's pixels are final, and the dialog then leaves out the paint that would follow
+    // the rendering. Fallback: 0.
     int (*refreshPreview)();
     // A run starts: the dialog forgets what an earlier run left. Fallback: nothing.
     void (*startRun)();

@@ -15,6 +15,7 @@
 #include "host/host_services.h"
 #include "host/numbered_arrays.h"
 #include "host/plugin_data.h"
+#include "host/preview_timing.h"
 #include "host/text_format.h"
 #include "host/worker_threads.h"
 #include "render/session_state.h"
@@ -185,30 +186,38 @@ void ShowBlownShare(const RenderPlan& plan, int64_t blown, bool marked) {
     gDialogHooks.setControlText(CTL_SHOW_BLOWN_HIGHLIGHTS, text);
 }
 
-void ShowHistogramSheet(const int32_t* v) {
-    RefreshPreviewIfShown();
+void ShowHistogramSheet(const int32_t* v, bool previewShown) {
+    if (!previewShown) RefreshPreviewIfShown();
     gDialogHooks.showHistogram({ARRAY_HISTOGRAM, CTL_HISTOGRAM, CTL_MAIN_TAB, v[CTL_HISTO_CHANNEL],
                                 v[CTL_HISTO_STYLE], v[CTL_HISTO_ZOOM], v[CTL_HISTO_NO_GAPS]});
 }
 
+// The preview's own pixels first: marking and split line, then the picture is painted at once,
+// so that the user sees it before the timing text, the progress bar and the side sheet, each
+// of which the dialog paints before it returns.
 void PreviewFinish(const EffectContext& c, double elapsedMs) {
     const RenderPlan& plan = gRender.plan;
     const int32_t* v = c.controlValues;
-    if (!gSession.brushStrokeActive) {
+    const bool timed = !gSession.brushStrokeActive;
+    if (timed) {
         const int32_t w = c.imageWidth > 0 ? c.imageWidth : c.X;
         const int32_t h = c.imageHeight > 0 ? c.imageHeight : c.Y;
         FormatTimingText(gRender.timingText, sizeof gRender.timingText, elapsedMs,
                          RectanglePixels(plan), int64_t(w) * h);
+    }
+    const bool inDialog = c.dialogUp && plan.surface.output;
+    const bool marked = inDialog && v[CTL_SHOW_BLOWN_HIGHLIGHTS] != 0;
+    const int64_t blown = marked ? MarkBlownHighlights(plan) : 0;
+    if (inDialog && plan.splitView > 1) DrawSplitLine(plan);
+    const bool previewShown = inDialog && gDialogHooks.refreshPreview() != 0;
+    if (timed) {
         gDialogHooks.setControlText(CTL_TIMING_TEXT, gRender.timingText);
         ReportProgress(0, 100);
         gDialogHooks.paintControlNow(CTL_TIMING_TEXT);
     }
-    if (!c.dialogUp || !plan.surface.output) return;
-    const bool marked = v[CTL_SHOW_BLOWN_HIGHLIGHTS] != 0;
-    const int64_t blown = marked ? MarkBlownHighlights(plan) : 0;
+    if (!inDialog) return;
     if (v[CTL_SIDE_TAB] == kSideSheetInfo) ShowBlownShare(plan, blown, marked);
-    if (plan.splitView > 1) DrawSplitLine(plan);
-    if (v[CTL_SIDE_TAB] == kSideSheetHistogram) ShowHistogramSheet(v);
+    if (v[CTL_SIDE_TAB] == kSideSheetHistogram) ShowHistogramSheet(v, previewShown);
 }
 }  // namespace
 
@@ -313,6 +322,7 @@ int32_t OnRender(EffectContext* context) {
     if (!gSession.thumbnailRendering && (!c.haveMask || !c.dialogUp))
         gSession.previewSelectionMask = 0;
     const DWORD start = GetTickCount();
+    if (!gSession.thumbnailRendering) PreviewTimingMark(PREVIEW_MOMENT_RENDER_START);
     RenderTimelineStart();
     // The tonal look may count the whole image first, which asks the host for other buffers
     // and then for this rectangle again: the plan takes the pointers only afterwards.
@@ -322,6 +332,7 @@ int32_t OnRender(EffectContext* context) {
     if (RenderWanted(c) && c.controlValues[CTL_MULTI_CPU_OFF] == 0) EnsureWorkerPool();
     const bool planned = RenderPlanBuild(c);
     if (planned && RenderWanted(c) && RenderPrepareTables(c)) RunRenderRows(c.controlValues);
+    if (!gSession.thumbnailRendering) PreviewTimingMark(PREVIEW_MOMENT_RENDER_END);
     if (planned && !gSession.thumbnailRendering) PreviewFinish(c, double(GetTickCount() - start));
     return 1;
 }

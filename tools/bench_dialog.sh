@@ -135,9 +135,12 @@ bench_thumbnails() {
 }
 
 # A slider's page step on the sample photograph (a key to the exposure slider's own scroll bar
-# in a maximised dialog) until the preview shows the new rendering, read from the display;
-# $RUNS moves after the dialog stands, with the conversion and a curve alone and with the whole
-# effect chain: per case the median beside the render's own time that the timing text gives.
+# in a maximised dialog) from the key's posting until the preview shows the new rendering,
+# read from the display; $RUNS moves after the dialog stands, with the conversion and a curve
+# alone and with the whole effect chain: per case the median beside the render's own time that
+# the timing text gives, and the median of each part of the time by the plug-in's own moments
+# (GREYLOOM_PREVIEW_LOG): input (key to the action's timer set), the wait for that timer, the
+# rendering, the paint (of it the host's display routine) and the way to the screen.
 bench_slider_to_preview() {
     local arch=$1 bin="$ROOT/build/$1/bin"
     if [ ! -x "$bin/preview_windows.exe" ]; then
@@ -151,12 +154,19 @@ bench_slider_to_preview() {
         grep -a 'slider to painted preview' || true)
     [ -z "$lines" ] && { echo "== $arch: no figures (x86 needs 32-bit support)"; return; }
     sed 's/^/    /' <<<"$lines"
+    local part parts
     for case in "conversion and curve" "full chain"; do
         picked=$(grep -a "($case;" <<<"$lines" || true)
         [ -z "$picked" ] && continue
+        parts=""
+        for part in "input" "timer wait" "render" "to paint" "paint" "display" "to screen"; do
+            parts+="${parts:+, }$part $(sed -nE "s/.*[;,(] ?$part ([0-9.]+).*/\1/p" <<<"$picked" |
+                median)"
+        done
         echo "== $arch slider to painted preview, $case: median of $(wc -l <<<"$picked"):" \
             "$(sed -E 's/.*preview: ([0-9.]+) ms.*/\1/' <<<"$picked" | median) ms, the render" \
-            "itself $(sed -E 's/.*render: ([0-9.]+) s.*/\1/' <<<"$picked" | median) s (load: $(load))"
+            "itself $(sed -E 's/.*render: ([0-9.]+) s.*/\1/' <<<"$picked" | median) s;" \
+            "medians of the parts in ms: $parts (load: $(load))"
     done
 }
 

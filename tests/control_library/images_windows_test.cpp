@@ -96,7 +96,11 @@ TEST(ControlLibraryImages, ImageButtonsPaintTheirLooksAndPicturesComeFromResourc
         for (int n = 109; n <= 112; ++n)
             driver.Check(results[n] == 0, "image of " + std::to_string(n) + " refused");
         driver.Send(WM_NULL);
-        for (int n = 100; n <= 103; ++n) UpdateWindow(driver.ControlWindow(n));
+        // Painted on the dialog's own thread: from here the call would return before the
+        // buttons have drawn themselves.
+        OnDialogThread([&] {
+            for (int n = 100; n <= 103; ++n) UpdateWindow(driver.ControlWindow(n));
+        });
         const COLORREF magentaGrey = RGB(180, 180, 180);
         const struct {
             int n;
@@ -130,12 +134,13 @@ TEST(ControlLibraryImages, ImageButtonsPaintTheirLooksAndPicturesComeFromResourc
         // On (value 1): the plain and "_off" looks press in, darker and one pixel on; the grey
         // look never does.
         for (int n : {100, 101, 102}) gBed.api->setControlValue(n, 1);
-        for (int n : {100, 101, 102}) {
-            HWND window = driver.ControlWindow(n);
-            InvalidateRect(window, nullptr, TRUE);
-            UpdateWindow(window);
-        }
-        driver.Send(WM_NULL);
+        OnDialogThread([&] {
+            for (int n : {100, 101, 102}) {
+                HWND window = driver.ControlWindow(n);
+                InvalidateRect(window, nullptr, TRUE);
+                UpdateWindow(window);
+            }
+        });
         for (int n : {100, 101}) {
             HWND window = driver.ControlWindow(n);
             const POINT pressed = PictureOrigin(window, true);

@@ -83,7 +83,9 @@ TEST(ControlLibraryInput, FontSlotsAndControlColoursReachTheirWindows) {
             "height 0 and no face take the default GUI font's");
         driver.Check(badColor == -1, "a control number out of range has no colour");
         HWND text = driver.ControlWindow(72);
-        RedrawWindow(text, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        OnDialogThread([&] {
+            RedrawWindow(text, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        });
         const COLORREF shown = PixelOf(text, 5, 5);
         driver.Check(shown == RGB(200, 30, 40),
                      "the text control is painted in its colour: " + std::to_string(shown));

@@ -129,6 +129,10 @@ void OnDialogThread(const std::function<void()>& work) {
         return 0;
     };
     gBed.api->setDialogTimer(0, 10, 1);
-    WaitFor([] { return done.load(); });
+    // The timer fires once the dialog's thread is back in its loop: after a render under way,
+    // which takes seconds on a loaded machine. Leaving earlier would leave the work to run
+    // later, on values the caller no longer holds.
+    constexpr int kDialogBusyMs = 30000;
+    WaitFor([] { return done.load(); }, kDialogBusyMs);
     gBed.api->setDialogTimer(0, 10, 0);
 }

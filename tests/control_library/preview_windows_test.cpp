@@ -65,6 +65,14 @@ POINT ScreenOfImagePixel(const Driver& driver, int32_t x, int32_t y, int32_t r, 
             frame.top + offsetY + (y / r - c.currentTop) * m + m / 2};
 }
 
+// The dialog painted (all of it, or an area of its client) on its own thread, where
+// RDW_UPDATENOW returns only once the paint is done. Asked from the driver's thread, the dialog's
+// own loop may take the invalidation first and the call returns while the picture is still
+// being drawn: the screen read next shows the erased background.
+void PaintOnDialogThread(HWND dialog, const RECT* area = nullptr) {
+    OnDialogThread([&] { RedrawWindow(dialog, area, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); });
+}
+
 std::string Hex(COLORREF color) {
     char text[16];
     snprintf(text, sizeof text, "%06lx", static_cast<unsigned long>(color));
@@ -91,7 +99,7 @@ TEST(PreviewWindow, PatternShowsItsBlocksAtOneHundredTwoHundredAndFiftyPercent) 
                 const int32_t rendersBefore = Renders();
                 OnDialogThread([&] { Lib().setPreviewZoom(zoom.reduction, zoom.magnification); });
                 driver.Check(Renders() == rendersBefore + 1, where + ": the zoom renders once");
-                RedrawWindow(driver.dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+                PaintOnDialogThread(driver.dialog);
                 driver.Check(gBed.api->context->zoomReduction == zoom.reduction &&
                                  gBed.api->context->zoomMagnification == zoom.magnification,
                              where + ": the zoom is taken");
@@ -140,17 +148,20 @@ TEST(PreviewWindow, PaintDrawsOnlyThePartOfThePictureItsUpdateAreaMeets) {
     RunWithDriver(*session, script, [&](Driver& driver) {
         driver.Check(WaitFor([] { return Renders() >= 1; }), "the first rendering");
         OnDialogThread([] { Lib().setPreviewZoom(1, 1); });
-        RedrawWindow(driver.dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        PaintOnDialogThread(driver.dialog);
         const POINT origin = ScreenOfImagePixel(driver, 0, 0, 1, 1);
         for (const Case& c : cases) {
-            HDC dc = GetDC(driver.dialog);
             const RECT picture = {origin.x, origin.y, origin.x + kWidth, origin.y + kHeight};
-            FillRect(dc, &picture, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-            ReleaseDC(driver.dialog, dc);
             const size_t before = host->log.displays.size();
             RECT update = c.update;
             OffsetRect(&update, origin.x, origin.y);
-            RedrawWindow(driver.dialog, &update, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            // Blackened and painted by the dialog's thread, between two of its own paints.
+            OnDialogThread([&] {
+                HDC dc = GetDC(driver.dialog);
+                FillRect(dc, &picture, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+                ReleaseDC(driver.dialog, dc);
+                RedrawWindow(driver.dialog, &update, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            });
             const std::vector<DisplayCall> calls(host->log.displays.begin() + long(before),
                                                  host->log.displays.end());
             driver.Check(calls.size() == (c.anything ? 1u : 0u),
@@ -190,7 +201,7 @@ TEST(PreviewWindow, MagnifiedPictureLivesInHostMemoryOrOnTheHeapWhenRefused) {
             // From here on the host lends nothing more.
             if (hostRefuses) host->options.bufferSpace = 0;
             OnDialogThread([] { Lib().setPreviewZoom(1, 4); });
-            RedrawWindow(driver.dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            PaintOnDialogThread(driver.dialog);
             const int32_t lent = host->log.buffersAllocated - before;
             driver.Check(hostRefuses ? lent == 0 : lent >= 1,
                          where + std::to_string(lent) + " buffers lent for the paint");

@@ -6,11 +6,16 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -452,10 +457,58 @@ struct LatencyCase {
     std::vector<ControlSetting> settings;
 };
 
-// Page steps of the exposure slider (a key to its own scroll bar) until the preview shows the
-// new rendering, read from the display: rounds moves, each printed with the render's own time
-// that the timing text gives. What must hold is only that each move is seen.
-void TimeSliderMoves(Driver& driver, const char* name, int rounds) {
+// The plug-in's own moments of the last update (GREYLOOM_PREVIEW_LOG), in counter
+// milliseconds by name; empty when the log has no line.
+std::map<std::string, double> LastPreviewMoments(const std::string& log) {
+    std::ifstream in(log);
+    std::string line, last;
+    while (std::getline(in, line))
+        if (line.rfind("preview ", 0) == 0) last = line;
+    std::map<std::string, double> moments;
+    std::istringstream words(last);
+    std::string word;
+    words >> word;
+    while (words >> word) {
+        const size_t equals = word.find('=');
+        if (equals != std::string::npos)
+            moments[word.substr(0, equals)] = atof(word.c_str() + equals + 1);
+    }
+    return moments;
+}
+
+double CounterMs(const LARGE_INTEGER& counter) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return double(counter.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
+
+// Where the time from the key to the screen went, from the plug-in's moments: its input
+// (the key reaching the slider, the value and the effect's reaction to it, up to the timer
+// being set), the wait for the action's timer, the rendering, the paint (of it the host's
+// display routine) and the way to the screen. "?" for a moment the log lacks.
+std::string SplitOfMove(const std::map<std::string, double>& at, double postedMs, double seenMs) {
+    std::map<std::string, double> all = at;
+    all["posted"] = postedMs;
+    all["seen"] = seenMs;
+    auto span = [&all](const char* from, const char* to) {
+        const auto a = all.find(from), b = all.find(to);
+        if (a == all.end() || b == all.end()) return std::string("?");
+        char text[32];
+        snprintf(text, sizeof text, "%.1f", b->second - a->second);
+        return std::string(text);
+    };
+    return "input " + span("posted", "action-armed") + ", timer wait " +
+           span("action-armed", "action-run") + ", render " + span("action-run", "render-end") +
+           ", to paint " + span("render-end", "paint-start") + ", paint " +
+           span("paint-start", "painted") + " (display " + span("paint-start", "display-end") +
+           "), to screen " + span("painted", "seen");
+}
+
+// Page steps of the exposure slider (a key to its own scroll bar, as a user presses it) until
+// the preview shows the new rendering, read from the display: rounds moves, each printed with
+// the render's own time that the timing text gives and with where the time went by the
+// plug-in's log. What must hold is only that each move is seen.
+void TimeSliderMoves(Driver& driver, const char* name, int rounds, const std::string& log) {
     HWND slider = driver.ControlWindow(CTL_TONE_EXPOSURE);
     HWND preview = driver.Item(ITEM_PREVIEW);
     driver.Check(slider != nullptr, "the exposure slider exists");
@@ -466,18 +519,21 @@ void TimeSliderMoves(Driver& driver, const char* name, int rounds) {
     const POINT middle = {(screen.left + screen.right) / 2, (screen.top + screen.bottom) / 2};
     const RECT probe = {middle.x - 16, middle.y - 16, middle.x + 16, middle.y + 16};
     for (int round = 0; round < rounds && slider; ++round) {
-        Sleep(1500);
+        SettleDialog(driver);
         const std::vector<COLORREF> before = ScreenPixels(probe);
         const LARGE_INTEGER start = Now();
         PostKey(slider, round % 2 ? VK_PRIOR : VK_NEXT);
         const bool seen = WaitFor([&] { return ScreenPixels(probe) != before; }, kPictureTimeoutMs);
+        const LARGE_INTEGER end = Now();
         const double ms = MillisecondsSince(start);
         driver.Check(seen, std::string(name) + ": move " + std::to_string(round + 1) +
                                " shows in the preview");
-        Sleep(300);
-        printf("slider to painted preview: %.1f ms (%s; render: %s, preview %ld x %ld)\n", ms, name,
-               WindowText(driver.ControlWindow(CTL_TIMING_TEXT)).c_str(),
-               screen.right - screen.left, screen.bottom - screen.top);
+        SettleDialog(driver);
+        const std::string split =
+            SplitOfMove(LastPreviewMoments(log), CounterMs(start), CounterMs(end));
+        printf("slider to painted preview: %.1f ms (%s; render: %s, preview %ld x %ld; %s)\n", ms,
+               name, WindowText(driver.ControlWindow(CTL_TIMING_TEXT)).c_str(),
+               screen.right - screen.left, screen.bottom - screen.top, split.c_str());
         fflush(stdout);
     }
 }
@@ -499,6 +555,12 @@ TEST(PreviewLatency, SliderMoveRepaintsThePreviewOfTheSamplePhotograph) {
     const char* roundsText = getenv("GREYLOOM_LATENCY_ROUNDS");
     const int rounds = roundsText ? std::max(atoi(roundsText), 1) : 3;
     ASSERT_NO_FATAL_FAILURE(RememberQuickDialog());
+    // The plug-in's log of its moments, named before its dialog opens.
+    char folder[MAX_PATH] = "";
+    GetTempPathA(sizeof folder, folder);
+    const std::string log = std::string(folder) + "greyloom_preview_latency.log";
+    DeleteFileA(log.c_str());
+    SetEnvironmentVariableA("GREYLOOM_PREVIEW_LOG", log.c_str());
     const LatencyCase cases[] = {
         {"conversion and curve", "preview_latency_conversion", SettingsA()},
         {"full chain", "preview_latency_full_chain", SettingsC()}};
@@ -511,8 +573,174 @@ TEST(PreviewLatency, SliderMoveRepaintsThePreviewOfTheSamplePhotograph) {
         session->replay = SettingsScript(c.settings);
         const int16_t result = RunEffectDialog(*session, [&](Driver& driver) {
             ShowDialogAs(driver, SW_MAXIMIZE);
-            TimeSliderMoves(driver, c.name, rounds);
+            TimeSliderMoves(driver, c.name, rounds, log);
             ShootDialog(driver, c.picture);
+            driver.End(IDCANCEL);
+        });
+        EXPECT_EQ(result, HOST_USER_CANCELLED) << c.name;
+    }
+    SetEnvironmentVariableA("GREYLOOM_PREVIEW_LOG", nullptr);
+    DeleteFileA(log.c_str());
+}
+
+namespace {
+
+// The picture the host holds for the preview's last request: its output buffer as the display
+// shows it, 0xRRGGBB per pixel, row by row.
+struct RenderedProxy {
+    int width = 0, height = 0;
+    std::vector<COLORREF> pixels;
+};
+
+RenderedProxy ReadRenderedProxy(const HostSession& session) {
+    const DeliveredBuffer& out = session.outBuffer;
+    RenderedProxy proxy;
+    proxy.width = out.rect.right - out.rect.left;
+    proxy.height = out.rect.bottom - out.rect.top;
+    const int planes = out.hiPlane - out.loPlane + 1;
+    if (proxy.width <= 0 || proxy.height <= 0 || planes < 3) return {};
+    for (int y = 0; y < proxy.height; ++y)
+        for (int x = 0; x < proxy.width; ++x) {
+            const uint8_t* p = out.bytes.data() + size_t(y) * out.rowBytes + size_t(x) * planes;
+            proxy.pixels.push_back(COLORREF(p[0]) << 16 | COLORREF(p[1]) << 8 | p[2]);
+        }
+    return proxy;
+}
+
+// Whether the preview shows the rendered proxy pixel for pixel, centred in it (the placement
+// may round either way by a pixel).
+bool ShowsRenderedProxy(HWND preview, const HostSession& session, std::string* why) {
+    const RenderedProxy proxy = ReadRenderedProxy(session);
+    RECT screen = {};
+    GetWindowRect(preview, &screen);
+    const std::vector<COLORREF> shown = ScreenPixels(screen);
+    const int width = screen.right - screen.left, height = screen.bottom - screen.top;
+    if (proxy.pixels.empty() || proxy.width > width || proxy.height > height) {
+        *why = "no proxy that fits the preview";
+        return false;
+    }
+    int fewestWrong = proxy.width * proxy.height;
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx) {
+            const int left = (width - proxy.width) / 2 + dx, top = (height - proxy.height) / 2 + dy;
+            if (left < 0 || top < 0 || left + proxy.width > width || top + proxy.height > height)
+                continue;
+            int wrong = 0;
+            for (int y = 0; y < proxy.height; ++y)
+                for (int x = 0; x < proxy.width; ++x)
+                    if (shown[size_t(top + y) * width + left + x] !=
+                        proxy.pixels[size_t(y) * proxy.width + x])
+                        ++wrong;
+            fewestWrong = std::min(fewestWrong, wrong);
+        }
+    *why = std::to_string(fewestWrong) + " of " + std::to_string(proxy.width) + " x " +
+           std::to_string(proxy.height) + " pixels differ from the rendering";
+    return fewestWrong == 0;
+}
+
+// The host's display calls that drew the whole picture of a width x height proxy.
+int WholePictureDisplays(const HostSession& session, size_t from, int width, int height) {
+    int count = 0;
+    for (size_t i = from; i < session.log.displays.size(); ++i) {
+        const HostVRect& a = session.log.displays[i].area;
+        if (a.top == 0 && a.left == 0 && a.right == width && a.bottom == height) ++count;
+    }
+    return count;
+}
+
+// Blown-highlight stripes in a picture: a white pixel in an even column beside a black one.
+int StripePairs(const RenderedProxy& proxy) {
+    int pairs = 0;
+    for (int y = 0; y < proxy.height; ++y)
+        for (int x = 0; x + 1 < proxy.width; x += 2)
+            if (proxy.pixels[size_t(y) * proxy.width + x] == 0xFFFFFF &&
+                proxy.pixels[size_t(y) * proxy.width + x + 1] == 0)
+                ++pairs;
+    return pairs;
+}
+
+// A case of the move below: its own settings after settings A, whether blown highlights are
+// marked (the check box on the side tab's Info sheet, clicked), and the side tab's sheet shown
+// at the move (the Info sheet gets the blown share, the histogram sheet counts the picture).
+struct MoveCase {
+    const char* name;
+    std::vector<ControlSetting> settings;
+    bool markBlown;
+    int sheet;  // -1: as the dialog opens
+};
+constexpr int kHistogramSheet = 2, kInfoSheet = 3;
+
+void ShowSideSheet(Driver& driver, int sheet) {
+    HWND tab = driver.ControlWindow(CTL_SIDE_TAB);
+    SetForegroundWindow(driver.dialog);
+    ClickAt(TabItemPoint(tab, sheet));
+    SettleDialog(driver);
+    driver.Check(TabCtrl_GetCurSel(tab) == sheet, "side sheet " + std::to_string(sheet) + " shown");
+}
+
+}  // namespace
+
+// After a page step of the exposure slider the preview shows exactly the new rendering: the
+// blown-highlight stripes and the split line that the rendering draws into it among its
+// pixels, with the side tab's histogram sheet shown or not; and the host draws the whole
+// picture once per move.
+TEST(PreviewAfterSliderMove, ShowsTheNewRenderingWithItsMarksOnce) {
+    const char* root = getenv("GREYLOOM_SOURCE_DIR");
+    ASSERT_NE(root, nullptr);
+    HostImage photo;
+    std::string error;
+    ASSERT_TRUE(HostImageReadPng(std::string(root) + "/samples/coffee.png", 8, 3, &photo, &error))
+        << error;
+    ASSERT_NO_FATAL_FAILURE(RememberQuickDialog());
+    const MoveCase cases[] = {
+        {"conversion and curve", {}, false, -1},
+        {"split view", {{CTL_SPLIT_VIEW, 2}}, false, -1},
+        {"blown highlights marked", {{CTL_TONE_EXPOSURE, 110}}, true, kInfoSheet},
+        {"histogram sheet shown", {{CTL_TONE_EXPOSURE, 110}}, true, kHistogramSheet},
+    };
+    for (const MoveCase& c : cases) {
+        auto session = OpenEffectPlugin(photo.width, photo.height, false);
+        ASSERT_TRUE(HostSetImage(*session, photo));
+        session->options.playInProgress = true;
+        session->replayDescriptor = true;
+        std::vector<ControlSetting> settings = SettingsA();
+        settings.insert(settings.end(), c.settings.begin(), c.settings.end());
+        session->replay = SettingsScript(settings);
+        HostSession* host = session.get();
+        const int16_t result = RunEffectDialog(*session, [&](Driver& driver) {
+            const std::string name = c.name;
+            ShowDialogAs(driver, SW_MAXIMIZE);
+            SettleDialog(driver);
+            // The check box is remembered from the dialog before, not taken from the script.
+            HWND blown = driver.ControlWindow(CTL_SHOW_BLOWN_HIGHLIGHTS);
+            const bool checked = SendMessageA(blown, BM_GETCHECK, 0, 0) == BST_CHECKED;
+            if (c.markBlown != checked) {
+                ShowSideSheet(driver, kInfoSheet);
+                ClickAt(CentreOf(blown));
+                SettleDialog(driver);
+            }
+            driver.Check((SendMessageA(blown, BM_GETCHECK, 0, 0) == BST_CHECKED) == c.markBlown,
+                         name + ": blown highlights marked as the case says");
+            if (c.sheet >= 0) ShowSideSheet(driver, c.sheet);
+            HWND preview = driver.Item(ITEM_PREVIEW);
+            std::string why;
+            const bool shownAtStart = ShowsRenderedProxy(preview, *host, &why);
+            driver.Check(shownAtStart, name + " at the start: " + why);
+            const RenderedProxy before = ReadRenderedProxy(*host);
+            const size_t displaysBefore = host->log.displays.size();
+            PostKey(driver.ControlWindow(CTL_TONE_EXPOSURE), VK_NEXT);
+            SettleDialog(driver);
+            const RenderedProxy after = ReadRenderedProxy(*host);
+            // Counted first: a failed check's screenshot may have the dialog painted again.
+            const int whole =
+                WholePictureDisplays(*host, displaysBefore, after.width, after.height);
+            const bool shows = ShowsRenderedProxy(preview, *host, &why);
+            driver.Check(whole == 1, name + ": the host drew the whole picture " +
+                                         std::to_string(whole) + " times");
+            driver.Check(after.pixels != before.pixels, name + ": the move renders anew");
+            if (c.markBlown)
+                driver.Check(StripePairs(after) > 0, name + ": blown highlights are striped");
+            driver.Check(shows, name + " after the move: " + why);
             driver.End(IDCANCEL);
         });
         EXPECT_EQ(result, HOST_USER_CANCELLED) << c.name;
