@@ -41,6 +41,7 @@
 #include "host/start_timing.h"
 #include "host/worker_threads.h"
 #include "effect/curve_widget_services.h"
+#include "render/render_hook.h"
 #include "render/render_tables.h"
 
 const int32_t kSelectiveRangeDefaults[8][kSelectiveRangeColumns] = {
@@ -374,6 +375,7 @@ int32_t OnRunStart(EffectContext* context) {
         DecodeScriptTextSlots();
     }
     AgingNewRendering();
+    RenderRunStart(*context);
     if (!context->dialogWanted && context->scriptedValueCount > 0 &&
         GetHostProperty(kPlayingKey, 0) != 0)
         context->controlValues[CTL_PREVIEW_ON] = 1;

@@ -17,15 +17,20 @@ int32_t gProcessorOverride = 0;
 // The routine of the RunParallel call under way; written before its threads are created.
 ThreadRoutine gParallelRoutine = nullptr;
 
-// Written by StartWorkerPool / StopWorkerPool on the host's thread only; busy by RunPoolJob.
+// Written by StartWorkerPool / StopWorkerPool on the host's thread only; busy and started by
+// RunPoolJob.
 struct WorkerPool {
-    int32_t size;                     // N: the processor count at start
-    std::atomic<int32_t>* doneFlags;  // N flags; 1 when the thread finished the current job
-    HANDLE* threads;                  // N - 1 handles, thread i at [i - 1]
-    DWORD ownerThreadId;              // the thread that started the pool and hands out its jobs
-    bool busy;                        // a job of several threads runs on the pool
+    int32_t size;  // N: the processor count at start
+    // N flags; 1 when the thread finished the current job, and before the first job once
+    // the thread has started up and waits for startEvent.
+    std::atomic<int32_t>* doneFlags;
+    HANDLE* threads;      // N - 1 handles, thread i at [i - 1]
+    HANDLE startEvent;    // manual reset; set by the first job, the threads' first wake-up
+    DWORD ownerThreadId;  // the thread that started the pool and hands out its jobs
+    bool busy;            // a job of several threads runs on the pool
+    bool started;         // startEvent is set: the threads sleep suspended between jobs
 };
-WorkerPool gPool = {0, nullptr, nullptr, 0, false};
+WorkerPool gPool = {0, nullptr, nullptr, nullptr, 0, false, false};
 
 struct BarrierSlot {
     std::atomic<uint32_t> threadId;  // 0 while unclaimed
@@ -54,8 +59,18 @@ inline void WaitAtBarrier(DWORD waitedMs) {
     Sleep(waitedMs < kBarrierYieldingMs ? 0 : 1);
 }
 
+// Threads of a job wake each other in a tree: thread i resumes threads 2i + 1 and 2i + 2.
+// The host's thread starts its own share after two resumes rather than N - 1 (each a call
+// into the system), and the last thread is awake after about log2(N) of them.
+void ResumeChildren(int32_t index) {
+    if (!gPool.busy) return;
+    for (int32_t child = 2 * index + 1; child <= 2 * index + 2 && child < gPool.size; ++child)
+        ResumeThread(gPool.threads[child - 1]);
+}
+
 void WorkerThreadMain(int32_t index) {
     for (;;) {
+        ResumeChildren(index);
         if (ThreadRoutine job = gPoolJob.load(std::memory_order_acquire)) job(index);
         std::atomic<int32_t>* flags = gPool.doneFlags;
         if (flags) flags[index].store(1, std::memory_order_release);
@@ -66,9 +81,25 @@ void WorkerThreadMain(int32_t index) {
     }
 }
 
+// A pool thread starts up as soon as it is made (under Wine that costs far more than a
+// resume), so that it does so while the host is still delivering the image; then it says so
+// and sleeps until the first job.
 DWORD WINAPI PoolThreadEntry(LPVOID parameter) {
-    WorkerThreadMain(int32_t(intptr_t(parameter)));
+    const int32_t index = int32_t(intptr_t(parameter));
+    gPool.doneFlags[index].store(1, std::memory_order_release);
+    WaitForSingleObject(gPool.startEvent, INFINITE);
+    WorkerThreadMain(index);
     return 0;
+}
+
+// Until every pool thread has started up and waits for the first job. A thread still in its
+// start-up may hold the system's loader lock: it is neither terminated nor counted as done
+// before this.
+void WaitForPoolStartUp() {
+    if (gPool.started || !gPool.threads) return;
+    for (int32_t i = 1; i < gPool.size; ++i)
+        while (gPool.threads[i - 1] && gPool.doneFlags[i].load(std::memory_order_acquire) == 0)
+            WaitBriefly();
 }
 
 DWORD WINAPI ParallelThreadEntry(LPVOID parameter) {
@@ -150,12 +181,13 @@ void StartWorkerPool() {
     gPool.ownerThreadId = GetCurrentThreadId();
     gPool.doneFlags = new (std::nothrow) std::atomic<int32_t>[n]();
     if (!gPool.doneFlags || n < 2) return;
+    gPool.startEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!gPool.startEvent) return;
     gPool.threads = new (std::nothrow) HANDLE[n - 1]();
     if (!gPool.threads) return;
     for (int32_t i = 1; i < n; ++i) {
-        gPool.threads[i - 1] =
-            CreateThread(nullptr, 0, PoolThreadEntry, reinterpret_cast<LPVOID>(intptr_t(i)),
-                         CREATE_SUSPENDED, nullptr);
+        gPool.threads[i - 1] = CreateThread(nullptr, 0, PoolThreadEntry,
+                                            reinterpret_cast<LPVOID>(intptr_t(i)), 0, nullptr);
         if (!gPool.threads[i - 1]) {
             // A pool with a hole would wait for ever for the missing thread's flag.
             StopWorkerPool();
@@ -175,12 +207,16 @@ void RunPoolJob(bool multiProcessor, bool withBarrier) {
         return;
     }
     BeginJob(n);
+    WaitForPoolStartUp();
     gPool.busy = true;
     const bool barrier = withBarrier && InitThreadBarrier(n);
     // Releasing the cleared flags publishes the job slot, the parameters and the barrier
     // to the threads that see them.
     for (int32_t i = 0; i < n; ++i) flags[i].store(0, std::memory_order_release);
-    for (int32_t i = 1; i < n; ++i) ResumeThread(gPool.threads[i - 1]);
+    // The first job wakes the threads waiting since their start-up (resuming a thread that
+    // is not suspended does nothing); later ones resume them in the tree.
+    if (!gPool.started) SetEvent(gPool.startEvent);
+    gPool.started = true;
     WorkerThreadMain(0);
     for (;;) {
         int32_t done = 0;
@@ -213,6 +249,7 @@ void RunPoolRoutine(ThreadRoutine routine, bool multiProcessor, bool withBarrier
 
 void StopWorkerPool() {
     // The threads go before the flags they poll, so that none reads freed memory.
+    WaitForPoolStartUp();
     if (gPool.threads) {
         for (int32_t i = 0; i < gPool.size - 1; ++i) {
             if (!gPool.threads[i]) continue;
@@ -225,7 +262,8 @@ void StopWorkerPool() {
         delete[] gPool.threads;
     }
     delete[] gPool.doneFlags;
-    gPool = WorkerPool{0, nullptr, nullptr, 0, false};
+    if (gPool.startEvent) CloseHandle(gPool.startEvent);
+    gPool = WorkerPool{0, nullptr, nullptr, nullptr, 0, false, false};
 }
 
 int32_t WorkerPoolThreadCount() {

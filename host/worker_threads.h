@@ -43,7 +43,8 @@ void SetProcessorCountOverride(int32_t count);
 void RunParallel(ThreadRoutine routine, bool useAllProcessors, int32_t parameterA,
                  int32_t parameterB, bool withBarrier);
 
-// Creates the pool: N = processor count, N - 1 suspended threads. Stops an earlier pool.
+// Creates the pool: N = processor count, N - 1 threads that start up at once and wait for the
+// first job; between jobs they sleep suspended. Stops an earlier pool.
 void StartWorkerPool();
 // Runs gPoolJob on all pool threads (index 0 on the caller) and returns when every thread
 // finished it. multiProcessor 0, a pool of one or no pool at all: once, on the caller, N = 1.

@@ -239,6 +239,10 @@ bool RenderWanted(const EffectContext& c) {
            (gSession.renderDeferred == 0 || c.controlValues[CTL_INSTANT_PREVIEW] != 0);
 }
 
+void RenderRunStart(const EffectContext& c) {
+    if (!c.dialogUp && c.controlValues[CTL_MULTI_CPU_OFF] == 0) EnsureWorkerPool();
+}
+
 bool RenderPlanBuild(const EffectContext& c) {
     RenderPlan& plan = gRender.plan;
     const int32_t* v = c.controlValues;

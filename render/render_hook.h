@@ -14,6 +14,10 @@ struct EffectContext;
 // Preview is on).
 bool RenderWanted(const EffectContext& context);
 
+// At a run's start, before the host delivers the image: a run that will render on every
+// processor starts its worker pool, whose threads then start up while the host copies.
+void RenderRunStart(const EffectContext& context);
+
 // Fills gRender.plan with the geometry, surfaces and switches of the current rectangle.
 // False when there is nothing to render into (no buffers, empty rectangle).
 bool RenderPlanBuild(const EffectContext& context);

@@ -73,9 +73,17 @@ int main(int argc, char** argv) {
     const double poolBarrierJobMs =
         PerCallMs(2000, [] { RunPoolRoutine(EmptyRoutine, true, true); });
     StopWorkerPool();
+    // What a run of the host pays: a fresh pool and its first job, the first render of the
+    // run, until every thread finished it.
+    const double startMs = PerCallMs(50, [] {
+        StartWorkerPool();
+        RunPoolRoutine(EmptyRoutine, true, true);
+        StopWorkerPool();
+    });
     const double parallelMs = PerCallMs(200, [] { RunParallel(EmptyRoutine, true, 0, 0, false); });
     printf("empty pool job:          %8.4f ms per call (%d threads)\n", poolJobMs, processors);
     printf("empty pool job, barrier: %8.4f ms per call\n", poolBarrierJobMs);
+    printf("pool start, first job:   %8.4f ms per call (and its stop)\n", startMs);
     printf("empty RunParallel:       %8.4f ms per call (creates and joins %d threads)\n",
            parallelMs, processors - 1);
 

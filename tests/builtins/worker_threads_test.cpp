@@ -161,6 +161,38 @@ TEST_F(ThreadsTest, PoolThreadsUseNoProcessorBetweenJobs) {
     ExpectEachIndexOnce(8);
 }
 
+void BarrierOnceRoutine(int32_t index) {
+    gSeen.calls[index]++;
+    gSeen.barrierResults[index] = ThreadBarrier(0, -1);
+}
+
+// A run starts its pool before the host delivers the image: the threads start up at once
+// and then wait for the first job without using a processor. A run that fails before its
+// first render stops a pool whose threads may still be starting up: the process must go on
+// making threads and running jobs afterwards.
+TEST_F(ThreadsTest, PoolStartedAheadWaitsIdleForItsFirstJobAndStopsCleanlyBeforeIt) {
+    SetProcessorCountOverride(8);
+    for (int run = 0; run < 20; ++run) {
+        StartWorkerPool();
+        StopWorkerPool();
+    }
+    ResetObserved();
+    RunParallel(CountingRoutine, true, 0, 0, true);
+    ExpectEachIndexOnce(8);
+    StartWorkerPool();
+    Sleep(200);  // the start-up, however long it takes on a loaded machine
+    const int64_t before = ProcessCpuMs();
+    Sleep(300);
+    EXPECT_LT(ProcessCpuMs() - before, 150);
+    for (bool barrier : {true, false}) {
+        ResetObserved();
+        RunPoolRoutine(BarrierOnceRoutine, true, barrier);
+        ExpectCallsOnce(8);
+        for (int32_t i = 0; i < 8; ++i) EXPECT_EQ(gSeen.barrierResults[i], barrier ? 1 : 0) << i;
+    }
+    StopWorkerPool();
+}
+
 // Thread 0 works through a long stage alone (sleeping here, so that it uses no processor
 // itself) while the others wait for it at the barrier.
 void LongStageRoutine(int32_t index) {
@@ -185,11 +217,6 @@ TEST_F(ThreadsTest, JobsWithoutAPoolRunOnceOnTheCaller) {
     RunPoolRoutine(CountingRoutine, true, true);
     EXPECT_EQ(gJob.threadCount, 1);
     ExpectEachIndexOnce(1);
-}
-
-void BarrierOnceRoutine(int32_t index) {
-    gSeen.calls[index]++;
-    gSeen.barrierResults[index] = ThreadBarrier(0, -1);
 }
 
 TEST_F(ThreadsTest, OneProcessorRunsOnceOnTheCallerAndBarriersReturnZeroAtOnce) {
