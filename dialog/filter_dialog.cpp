@@ -1048,9 +1048,13 @@ INT_PTR CALLBACK FilterDialogProc(HWND window, UINT message, WPARAM wParam, LPAR
         case WM_CONTEXTMENU:
             OnContextMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
             return TRUE;
+        // The dialog's class asks for double clicks: a second press soon after the first comes
+        // as a double click, and is a press like any other (a second pan, a second tool click).
         case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
         case WM_RBUTTONDOWN:
-            return OnButtonDown(window, message == WM_LBUTTONDOWN,
+        case WM_RBUTTONDBLCLK:
+            return OnButtonDown(window, message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK,
                                 {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         case WM_LBUTTONUP:
             return OnButtonUp(true);

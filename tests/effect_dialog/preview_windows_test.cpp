@@ -406,7 +406,10 @@ TEST(PreviewZoom, ShowsEachPixelInPlaceAtThreeZoomsAndPansByTheDrag) {
             DragPreview(driver, -kDragX, -kDragY);
             const POINT back = ReadShownPattern(preview).Centre();
             driver.Check(back.x == centre.x && back.y == centre.y,
-                         name + ": the drag back shows the start again");
+                         name + ": the drag back shows the start again, centre " +
+                             std::to_string(back.x) + "," + std::to_string(back.y) + " for " +
+                             std::to_string(centre.x) + "," + std::to_string(centre.y) +
+                             ", panned " + std::to_string(moved.x) + "," + std::to_string(moved.y));
         }
         driver.End(IDCANCEL);
     });
