@@ -439,8 +439,9 @@ int32_t EditCurveWithMouse(int32_t control, int32_t event, int32_t curvesArray, 
         Redraw(control, true);
     }
     gCurveDrag = CurveDragLimits(points.data(), int32_t(points.size()), *selected, size);
-    const bool deleteKey = event == EVENT_KEY_DOWN &&
-                           ((GetKeyState(VK_BACK) & 0x8000) || (GetKeyState(VK_DELETE) & 0x8000));
+    // The panel hears moves, clicks and the keyboard's Delete as the effect passes them on (a
+    // key arrives as a move): what the keys and the button do is read from their state.
+    const bool deleteKey = (GetKeyState(VK_BACK) & 0x8000) || (GetKeyState(VK_DELETE) & 0x8000);
     if ((event == EVENT_MOUSE_LEAVE && buttonDown) || deleteKey) {
         if (RemoveSelected(curvesArray, curve, pointCounts, selected, size)) {
             Redraw(control, false);
@@ -448,8 +449,7 @@ int32_t EditCurveWithMouse(int32_t control, int32_t event, int32_t curvesArray, 
         }
         return 0;
     }
-    if (event == EVENT_MOUSE_UP) return 1;
-    if (event != EVENT_MOUSE_DOWN) return 0;
+    if (!buttonDown) return 1;
     return PressAt(control, curvesArray, curve, pointCounts, selected, size, shiftMode,
                    readoutControl, at, hit);
 }

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <thread>
 #include <vector>
 
@@ -19,7 +20,9 @@ namespace {
 constexpr int kShowTimeoutMs = 20000;
 // The dialog's start (the first thumbnails included) on a machine shared with other builds.
 constexpr int kStandTimeoutMs = 90000;
-constexpr int kSettleMs = 1500;       // the first preview and the sheets' paint
+// The first preview and the sheets' paint, at the most: a dialog that idles sooner is driven at
+// once; a first start's thumbnails keep it busy and are driven meanwhile.
+constexpr int kSettleMs = 1500;
 constexpr int kResizeMs = 3000;       // Wine resizes the X window of an unmanaged dialog lazily
 constexpr int kEndTimeoutMs = 20000;  // the final render of OK on a busy machine
 // A dialog that does not answer this soon is at work (a render that does not look at its
@@ -113,7 +116,7 @@ int16_t RunEffectDialog(HostSession& session, const std::function<void(Driver&)>
             // it stands once its OK button shows.
             WaitFor([&] { return IsWindowVisible(driver.ControlWindow(CTL_OK)) || done; },
                     kStandTimeoutMs);
-            Sleep(kSettleMs);
+            WaitForDialogIdle(driver, kSettleMs);
             drive(driver);
         } else {
             driver.Check(false, "the effect dialog never showed");
@@ -193,10 +196,13 @@ void EnterAdvancedMode(Driver& driver) {
     driver.SendTo(mode, CB_SETCURSEL, kAdvancedMode, 0);
     driver.Send(WM_COMMAND, MAKEWPARAM(CTL_MODE + kControlWindowIdBase, CBN_SELCHANGE),
                 LPARAM(mode));
-    Sleep(800);
+    // The new mode's sheets laid out and rendered; a first start's thumbnails may keep the
+    // dialog busy for longer, and the mode is taken meanwhile.
+    constexpr int kModeChangeMs = 800;
+    WaitForDialogIdle(driver, kModeChangeMs);
     // Letters typed into the focused preset list search it: the keys go to a button instead.
     driver.Focus(driver.ControlWindow(CTL_CANCEL));
-    Sleep(100);
+    WaitFor([&] { return FocusedWindow(driver.dialog) == driver.ControlWindow(CTL_CANCEL); }, 100);
 }
 
 void ClickOkUntilClosed(Driver& driver) {
@@ -206,7 +212,7 @@ void ClickOkUntilClosed(Driver& driver) {
         PostMessageA(driver.dialog, WM_COMMAND,
                      MAKEWPARAM(CTL_OK + kControlWindowIdBase, BN_CLICKED),
                      LPARAM(driver.ControlWindow(CTL_OK)));
-        Sleep(kWaitMs);
+        WaitFor([&] { return !IsWindowVisible(driver.dialog); }, kWaitMs);
     }
 }
 
@@ -240,17 +246,28 @@ void RememberQuickDialog() {
     constexpr size_t kRestoredWidthLine = 3, kRestoredHeightLine = 4;
     constexpr size_t kPresetMenuLine = 13 + (CTL_PRESET_MENU - CTL_MAIN_TAB);
     constexpr int kPlainListView = 0x124;  // the plain list, medium size, labels
-    auto first = OpenEffectPlugin();
-    ASSERT_EQ(RunEffectDialog(*first, [](Driver& driver) { ClickOkUntilClosed(driver); }), 0);
-    const std::string path = DataFilePath("Greyloomdialog.ini");
-    std::vector<std::string> lines;
-    {
-        std::ifstream in(path, std::ios::binary);
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
+    // The files one first start's OK wrote, kept for the program's later tests: the files of
+    // the plug-in's data folder stay the same meanwhile, so writing them again comes to the
+    // same as another first start closed at once.
+    static std::string settingsFile, dialogStateFile;
+    const std::string settingsPath = DataFilePath("Greyloom.ini");
+    const std::string dialogStatePath = DataFilePath("Greyloomdialog.ini");
+    if (dialogStateFile.empty()) {
+        auto first = OpenEffectPlugin();
+        ASSERT_EQ(RunEffectDialog(*first, [](Driver& driver) { ClickOkUntilClosed(driver); }), 0);
+        std::vector<std::string> lines;
+        {
+            std::ifstream in(dialogStatePath, std::ios::binary);
+            for (std::string line; std::getline(in, line);) lines.push_back(line);
+        }
+        ASSERT_GT(lines.size(), kPresetMenuLine);
+        lines[kRestoredWidthLine] = lines[kRestoredHeightLine] = "0";
+        lines[kPresetMenuLine] = std::to_string(kPlainListView);
+        std::ifstream settings(settingsPath, std::ios::binary);
+        settingsFile.assign(std::istreambuf_iterator<char>(settings), {});
+        ASSERT_FALSE(settingsFile.empty());
+        for (const std::string& line : lines) dialogStateFile += line + "\n";
     }
-    ASSERT_GT(lines.size(), kPresetMenuLine);
-    lines[kRestoredWidthLine] = lines[kRestoredHeightLine] = "0";
-    lines[kPresetMenuLine] = std::to_string(kPlainListView);
-    std::ofstream out(path, std::ios::binary);
-    for (const std::string& line : lines) out << line << "\n";
+    std::ofstream(settingsPath, std::ios::binary) << settingsFile;
+    std::ofstream(dialogStatePath, std::ios::binary) << dialogStateFile;
 }

@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr int kStepMs = 400;
 constexpr int kSettleMs = 60000;  // the first start's thumbnails on a busy machine
 
 bool ReadFile(const std::string& path, std::string* out) {
@@ -52,15 +51,17 @@ void Tap(Driver& driver, WORD key) {
     Settle(driver);
 }
 
-// Advanced Mode once the first start's thumbnails are done.
+// Advanced Mode once the dialog's start is done.
 void EnterAdvancedModeAtRest(Driver& driver) {
     Settle(driver);
     EnterAdvancedMode(driver);
     Settle(driver);
 }
 
+// The files of an earlier dialog stand: OK writes both anew with what this dialog was left with.
 TEST(DialogFiles, OkWritesBothFiles) {
-    auto session = OpenEffectPlugin();
+    ASSERT_NO_FATAL_FAILURE(RememberQuickDialog());
+    auto session = OpenEffectPlugin(120, 80, false);
     const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
         EnterAdvancedModeAtRest(driver);  // the cross tool is offered there
         Tap(driver, 'V');                 // the cross tool is remembered
@@ -88,18 +89,16 @@ TEST(DialogFiles, OkWritesBothFiles) {
 }
 
 TEST(DialogFiles, CancelKeepsTheSettingsFileAndWritesTheDialogState) {
-    auto first = OpenEffectPlugin();
-    ASSERT_EQ(RunEffectDialog(*first,
-                              [](Driver& driver) {
-                                  EnterAdvancedModeAtRest(driver);
-                                  ClickOkUntilClosed(driver);
-                              }),
-              0);
+    ASSERT_NO_FATAL_FAILURE(RememberQuickDialog());
     const std::string settings = DataFilePath("Greyloom.ini"),
                       state = DataFilePath("Greyloomdialog.ini");
-    std::string before;
+    std::string before, text;
     ASSERT_TRUE(ReadFile(settings, &before));
-    DeleteFileA(state.c_str());
+    // The state left by the dialog before has the preview on: Cancel writes it anew with the
+    // preview off.
+    ASSERT_TRUE(ReadFile(state, &text));
+    ASSERT_EQ(Lines(text).size(), 126u);
+    ASSERT_EQ(Lines(text)[kFirstInterfaceLine + (CTL_PREVIEW_ON - CTL_MAIN_TAB)], "1");
 
     auto session = OpenEffectPlugin(120, 80, false);
     const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
@@ -112,7 +111,6 @@ TEST(DialogFiles, CancelKeepsTheSettingsFileAndWritesTheDialogState) {
     std::string after;
     ASSERT_TRUE(ReadFile(settings, &after));
     EXPECT_EQ(after, before) << "Greyloom.ini is byte-identical";
-    std::string text;
     ASSERT_TRUE(ReadFile(state, &text)) << "the dialog state is written again";
     const std::vector<std::string> lines = Lines(text);
     ASSERT_EQ(lines.size(), 126u);
@@ -132,15 +130,14 @@ void ChooseItem(Driver& driver, int32_t n, int32_t item) {
     PostMessageA(combo, CB_SETCURSEL, WPARAM(item), 0);
     PostMessageA(driver.dialog, WM_COMMAND, MAKEWPARAM(n + kControlWindowIdBase, CBN_SELCHANGE),
                  LPARAM(combo));
-    driver.Send(WM_NULL);
-    Sleep(kStepMs);
+    Settle(driver);
 }
 
 // Escape is dropped while the dialog handles an event (its thumbnails): a user presses it again.
 void EscapeUntilClosed(Driver& driver) {
     for (int attempt = 0; attempt < 20 && IsWindowVisible(driver.dialog); ++attempt) {
         PressKey(driver.dialog, VK_ESCAPE);
-        Sleep(1000);
+        WaitFor([&] { return !IsWindowVisible(driver.dialog); }, 1000);
     }
 }
 
@@ -149,7 +146,8 @@ void ChooseLanguage(Driver& driver, int32_t language) {
 }
 
 TEST(LanguageSwitch, EveryTextTakesTheChosenLanguage) {
-    auto session = OpenEffectPlugin();
+    ASSERT_NO_FATAL_FAILURE(RememberQuickDialog());
+    auto session = OpenEffectPlugin(120, 80, false);
     const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
         HWND modeLabel = driver.Item(CTL_MODE + kLabelWindowIdBase);
         HWND reset = driver.ControlWindow(CTL_RESET);
@@ -201,7 +199,7 @@ void ChooseSheet(Driver& driver, int32_t sheet) {
     driver.SendTo(tab, TCM_SETCURSEL, WPARAM(sheet), 0);
     NMHDR change = {tab, UINT_PTR(CTL_MAIN_TAB + kControlWindowIdBase), UINT(TCN_SELCHANGE)};
     driver.Send(WM_NOTIFY, change.idFrom, LPARAM(&change));
-    Sleep(kStepMs);
+    Settle(driver);
 }
 
 // The language file names the six sheets of Advanced Mode; Easy and Advanced+ Mode keep their
@@ -216,7 +214,8 @@ TEST(LanguageSwitch, TheMainTabKeepsTheSheetsOfItsMode) {
         {3, 2, "Preset|FX1|Auswahl|Haupt|FX2|Maske", "Preset|FX1|Select|Main|FX2|Mask"},
         {4, 1, "Preset|Anpassen", "Preset|Adjust"},
     };
-    auto session = OpenEffectPlugin();
+    ASSERT_NO_FATAL_FAILURE(RememberQuickDialog());
+    auto session = OpenEffectPlugin(120, 80, false);
     const int16_t result = RunEffectDialog(*session, [&](Driver& driver) {
         HWND tab = driver.ControlWindow(CTL_MAIN_TAB);
         for (const auto& c : cases) {
@@ -261,7 +260,8 @@ void ClickSideTabMove(Driver& driver) {
 // same places, on the preset sheet and on an effect sheet; OK remembers the order and the
 // next start opens with it.
 TEST(TabAreas, TheSideTabMovesAboveTheMainTabAndBack) {
-    auto session = OpenEffectPlugin();
+    ASSERT_NO_FATAL_FAILURE(RememberQuickDialog());
+    auto session = OpenEffectPlugin(120, 80, false);
     const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
         EnterAdvancedModeAtRest(driver);
         HWND main = driver.ControlWindow(CTL_MAIN_TAB), side = driver.ControlWindow(CTL_SIDE_TAB);

@@ -26,8 +26,11 @@ struct Bands {
     uint16_t left[3], middle[3], right[3];
 };
 
-std::unique_ptr<HostSession> OpenBandedImage(const Bands& bands) {
-    auto session = OpenEffectPlugin(240, 160);
+// The dialog opens as it was left: quick, without the first start's thumbnails, unless the
+// test is about a first start.
+std::unique_ptr<HostSession> OpenBandedImage(const Bands& bands, bool firstStart = false) {
+    if (!firstStart) RememberQuickDialog();
+    auto session = OpenEffectPlugin(240, 160, firstStart);
     HostImage image = HostImageMake(240, 160, 3, 8);
     for (int32_t y = 0; y < image.height; ++y)
         for (int32_t x = 0; x < image.width; ++x) {
@@ -78,7 +81,7 @@ POINT PreviewPoint(Driver& driver, int dx, int dy = 0) {
     return {centre.x + dx, centre.y + dy};
 }
 
-// The tools are offered in Advanced Mode; the first start's thumbnails are done first.
+// The tools are offered in Advanced Mode; the dialog's start is done first.
 void TakeForeground(Driver& driver) {
     Settle(driver);
     EnterAdvancedMode(driver);
@@ -213,7 +216,7 @@ TEST(PreviewTools, SilentReselectionOpensNoMenu) {
 // must not turn their requests to the host into input-only ones (the run would end with an
 // interface error).
 TEST(PreviewTools, PanWhileTheThumbnailsRenderEndsWell) {
-    auto session = OpenBandedImage({{128, 128, 128}, {200, 40, 40}, {40, 180, 40}});
+    auto session = OpenBandedImage({{128, 128, 128}, {200, 40, 40}, {40, 180, 40}}, true);
     const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
         SetForegroundWindow(driver.dialog);
         const POINT held = PreviewPoint(driver, 0), moved = PreviewPoint(driver, 20, 10);

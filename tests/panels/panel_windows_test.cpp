@@ -1,6 +1,9 @@
 // The curve widget, the histogram panel and the brush cursor in real windows: what they put
 // on the screen, checked at known pixels, and pictures of each for review.
 
+#include <algorithm>
+#include <iterator>
+
 #include "dialog/brush_tools.h"
 #include "dialog/curve_widget.h"
 #include "dialog/drawing_surface.h"
@@ -66,6 +69,38 @@ TEST_F(PanelDrawing, BentCurveWithSelectedPointGridAndOverlay) {
     // The selected point is a red square at (in + 2 .. in + 7, size + 9 - out - 7 ..).
     EXPECT_EQ(ScreenPixel(curve, 50 + 4, kCurveSize + 9 - 90 - 4), RGB(255, 0, 0));
     Screenshot("curve_widget_bent");
+}
+
+// The effect hands the panel the keyboard's Delete as a mouse move: the key's state, not the
+// event, removes the selected point; end points and no selection keep every point, and a move
+// with the button up adds none.
+TEST_F(PanelDrawing, DeleteKeyRemovesTheSelectedInnerPointAndAMoveAddsNone) {
+    struct Case {
+        const char* name;
+        bool deleteHeld;
+        int32_t selected;
+        int32_t countAfter;
+    };
+    const Case cases[] = {
+        {"Delete on the inner point", true, 1, 2},  {"Delete on the first point", true, 0, 3},
+        {"Delete on the last point", true, 2, 3},   {"Delete with no point selected", true, -1, 3},
+        {"a move with the button up", false, 1, 3},
+    };
+    ASSERT_EQ(GetAsyncKeyState(VK_LBUTTON) & 0x8000, 0) << "the left button is up";
+    BYTE keys[256] = {};
+    ASSERT_TRUE(GetKeyboardState(keys));
+    for (const Case& c : cases) {
+        SetCurve({{0, 0}, {80, 120}, {kCurveSize, kCurveSize}});
+        int32_t selected = c.selected;
+        BYTE held[256];
+        std::copy(std::begin(keys), std::end(keys), std::begin(held));
+        held[VK_DELETE] = c.deleteHeld ? 0x80 : 0;
+        ASSERT_TRUE(SetKeyboardState(held));
+        EditCurveWithMouse(kCurvePanel, EVENT_MOUSE_MOVE, kCurves, 0, counts, &selected, kCurveSize,
+                           0, -1);
+        ASSERT_TRUE(SetKeyboardState(keys));
+        EXPECT_EQ(counts[0], c.countAfter) << c.name;
+    }
 }
 
 TEST_F(PanelDrawing, HistogramColumnsStandInProportionToTheCounts) {
