@@ -480,6 +480,15 @@ std::string SplitOfMove(const std::map<std::string, double>& at, double postedMs
            "), to screen " + span("painted", "seen");
 }
 
+// The sample photograph of the source tree (GREYLOOM_SOURCE_DIR) at 8 bits.
+void ReadSamplePhotograph(HostImage* photo) {
+    const char* root = getenv("GREYLOOM_SOURCE_DIR");
+    ASSERT_NE(root, nullptr);
+    std::string error;
+    ASSERT_TRUE(HostImageReadPng(std::string(root) + "/samples/coffee.png", 8, 3, photo, &error))
+        << error;
+}
+
 // Page steps of the exposure slider (a key to its own scroll bar, as a user presses it) until
 // the preview shows the new rendering, read from the display: rounds moves, each printed with
 // the render's own time that the timing text gives and with where the time went by the
@@ -523,12 +532,8 @@ void TimeSliderMoves(Driver& driver, const char* name, int rounds, const std::st
 // dialog opens maximised with its presets as a plain list, so that no thumbnails are made
 // meanwhile.
 TEST(PreviewLatency, SliderMoveRepaintsThePreviewOfTheSamplePhotograph) {
-    const char* root = getenv("GREYLOOM_SOURCE_DIR");
-    ASSERT_NE(root, nullptr);
     HostImage photo;
-    std::string error;
-    ASSERT_TRUE(HostImageReadPng(std::string(root) + "/samples/coffee.png", 8, 3, &photo, &error))
-        << error;
+    ASSERT_NO_FATAL_FAILURE(ReadSamplePhotograph(&photo));
     const char* roundsText = getenv("GREYLOOM_LATENCY_ROUNDS");
     const int rounds = roundsText ? std::max(atoi(roundsText), 1) : 3;
     ASSERT_NO_FATAL_FAILURE(RememberQuickDialog());
@@ -641,6 +646,7 @@ int StripePairs(const RenderedProxy& proxy) {
 // at the move (the Info sheet gets the blown share, the histogram sheet counts the picture).
 struct MoveCase {
     const char* name;
+    const char* picture;  // the screenshot's name after the move
     std::vector<ControlSetting> settings;
     bool markBlown;
     int sheet;  // -1: as the dialog opens
@@ -662,18 +668,14 @@ void ShowSideSheet(Driver& driver, int sheet) {
 // pixels, with the side tab's histogram sheet shown or not; and the host draws the whole
 // picture once per move.
 TEST(PreviewAfterSliderMove, ShowsTheNewRenderingWithItsMarksOnce) {
-    const char* root = getenv("GREYLOOM_SOURCE_DIR");
-    ASSERT_NE(root, nullptr);
     HostImage photo;
-    std::string error;
-    ASSERT_TRUE(HostImageReadPng(std::string(root) + "/samples/coffee.png", 8, 3, &photo, &error))
-        << error;
+    ASSERT_NO_FATAL_FAILURE(ReadSamplePhotograph(&photo));
     ASSERT_NO_FATAL_FAILURE(RememberQuickDialog());
     const MoveCase cases[] = {
-        {"conversion and curve", {}, false, -1},
-        {"split view", {{CTL_SPLIT_VIEW, 2}}, false, -1},
-        {"blown highlights marked", {{CTL_TONE_EXPOSURE, 110}}, true, kInfoSheet},
-        {"histogram sheet shown", {{CTL_TONE_EXPOSURE, 110}}, true, kHistogramSheet},
+        {"conversion and curve", "plain", {}, false, -1},
+        {"split view", "split", {{CTL_SPLIT_VIEW, 2}}, false, -1},
+        {"blown highlights marked", "blown", {{CTL_TONE_EXPOSURE, 110}}, true, kInfoSheet},
+        {"histogram sheet shown", "histogram", {{CTL_TONE_EXPOSURE, 110}}, true, kHistogramSheet},
     };
     for (const MoveCase& c : cases) {
         auto session = OpenEffectPlugin(photo.width, photo.height, false);
@@ -718,6 +720,7 @@ TEST(PreviewAfterSliderMove, ShowsTheNewRenderingWithItsMarksOnce) {
             if (c.markBlown)
                 driver.Check(StripePairs(after) > 0, name + ": blown highlights are striped");
             driver.Check(shows, name + " after the move: " + why);
+            ShootDialog(driver, std::string("preview_after_slider_move_") + c.picture);
             driver.End(IDCANCEL);
         });
         EXPECT_EQ(result, HOST_USER_CANCELLED) << c.name;

@@ -437,10 +437,26 @@ OSErr HOSTAPI DisplayPixels(const PixelMemoryDesc* source, const HostVRect* area
     if (!platformContext || (source->depth != 8 && source->depth != 16)) return 0;
     const int32_t width = area->right - area->left, height = area->bottom - area->top;
     if (width <= 0 || height <= 0 || source->colBits < 3 * source->depth) return 0;
-    // Draw as a top-down 32-bit DIB: the plug-in gives interleaved R, G, B samples.
-    std::vector<uint32_t> pixels(size_t(width) * height);
+    // Draw as a top-down 32-bit DIB: the plug-in gives interleaved R, G, B samples. An editor
+    // draws its previews as fast as it can, and the plug-in's preview is timed through this
+    // routine: whole bytes are read along each row, and the picture's memory is kept from one
+    // call to the next (the host calls from one thread).
+    static thread_local std::vector<uint32_t> pixels;
+    pixels.resize(size_t(width) * height);
     const auto* base = static_cast<const uint8_t*>(source->data);
-    for (int32_t y = 0; y < height; ++y)
+    const bool wholeBytes = source->colBits % 8 == 0 && source->rowBits % 8 == 0;
+    for (int32_t y = 0; y < height; ++y) {
+        uint32_t* out = pixels.data() + size_t(y) * width;
+        if (source->depth == 8 && wholeBytes) {
+            const uint8_t* sample =
+                base + (int64_t(area->top + y) * source->rowBits +
+                        int64_t(area->left) * source->colBits + source->bitOffset) /
+                           8;
+            const int32_t step = source->colBits / 8;
+            for (int32_t x = 0; x < width; ++x, sample += step)
+                out[x] = uint32_t(sample[0]) << 16 | uint32_t(sample[1]) << 8 | sample[2];
+            continue;
+        }
         for (int32_t x = 0; x < width; ++x) {
             int64_t bit = int64_t(area->top + y) * source->rowBits +
                           int64_t(area->left + x) * source->colBits + source->bitOffset;
@@ -455,8 +471,9 @@ OSErr HOSTAPI DisplayPixels(const PixelMemoryDesc* source, const HostVRect* area
                     rgb[c] = HostSample16To8(value);
                 }
             }
-            pixels[size_t(y) * width + x] = rgb[0] << 16 | rgb[1] << 8 | rgb[2];
+            out[x] = rgb[0] << 16 | rgb[1] << 8 | rgb[2];
         }
+    }
     const BITMAPINFO info = TopDownBitmapInfo32(width, height);
     SetDIBitsToDevice(static_cast<HDC>(platformContext), dstCol, dstRow, DWORD(width),
                       DWORD(height), 0, 0, 0, UINT(height), pixels.data(), &info, DIB_RGB_COLORS);
