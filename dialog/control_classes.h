@@ -17,6 +17,8 @@ struct ControlBuild {
     const char* expandedText;
 };
 
+// Writes the class's own start values into a new control's record.
+using RecordDefaultsProc = void (*)(ControlRecord& record);
 // Makes the control's windows; false when one could not be made.
 using CreateWindowsProc = bool (*)(ControlBuild& build);
 // The window work of SetControlValue; returns the value to store.
@@ -109,6 +111,9 @@ struct ControlClassInfo {
     ControlNotifyProc notify;    // null: notifications of the window are not reported
     ControlSkinLook skin;
     const struct ControlItemOps* items = nullptr;  // item operations (control_items.cpp)
+    // The record fields a new control of the class starts with beside ResetCreatedRecord's,
+    // whether its windows are made at once or later; null: none.
+    RecordDefaultsProc recordDefaults = nullptr;
 };
 
 // The row of a class; unknown classes get a row that makes no window.
@@ -121,6 +126,9 @@ bool ControlClassHas(int32_t controlClass, uint32_t traits);
 bool CreateScrollBarWindows(ControlBuild& build);
 bool CreateTrackbarWindows(ControlBuild& build);
 bool CreateButtonWindow(ControlBuild& build);
+void ButtonRecordDefaults(ControlRecord& record);
+void ComboRecordDefaults(ControlRecord& record);
+void StaticRecordDefaults(ControlRecord& record);
 bool CreateListWindows(ControlBuild& build);
 bool CreateComboWindows(ControlBuild& build);
 bool CreateEditWindow(ControlBuild& build);

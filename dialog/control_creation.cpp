@@ -224,9 +224,12 @@ bool CreateButtonWindow(ControlBuild& build) {
     const DWORD style = record.style | type | (tabStop ? WS_TABSTOP : 0);
     record.window = MakeChild("BUTTON", build.expandedText, style, record.exStyle, build.place,
                               ControlWindowId(build.n));
+    return record.window != nullptr;
+}
+
+void ButtonRecordDefaults(ControlRecord& record) {
     record.min = 0;
     record.max = 2;
-    return record.window != nullptr;
 }
 
 bool CreateListWindows(ControlBuild& build) {
@@ -252,10 +255,13 @@ bool CreateComboWindows(ControlBuild& build) {
     if (!record.window) return false;
     if (record.properties & CTLPROP_EXTENDEDUI)
         SendMessageA(record.window, CB_SETEXTENDEDUI, TRUE, 0);
+    return MakeLabel(build, SS_RIGHT, "");
+}
+
+void ComboRecordDefaults(ControlRecord& record) {
     record.value = record.initialValue = -1;
     record.min = -1;
     record.max = 65535;
-    return MakeLabel(build, SS_RIGHT, "");
 }
 
 bool CreateEditWindow(ControlBuild& build) {
@@ -275,12 +281,15 @@ bool CreateStaticWindow(ControlBuild& build) {
     record.window =
         MakeChild("STATIC", picture ? "" : build.expandedText, record.style | type | SS_NOTIFY,
                   record.exStyle, build.place, ControlWindowId(build.n));
+    return record.window != nullptr;
+}
+
+void StaticRecordDefaults(ControlRecord& record) {
     for (int i = 0; i < 2; ++i) {
         record.imageDCs[i] = nullptr;
         record.imageBitmaps[i] = nullptr;
         record.imageOldObjects[i] = nullptr;
     }
-    return record.window != nullptr;
 }
 
 bool CreateTabWindow(ControlBuild& build) {
@@ -387,8 +396,11 @@ int32_t ShowListValue(int32_t, ControlRecord& record, int32_t value) {
 }
 
 int32_t ShowComboValue(int32_t n, ControlRecord& record, int32_t value) {
-    if (!record.window)
-        return ControlWindowsWaiting(n) ? WaitingComboSelection(record, value) : value;
+    if (!record.window && ControlWindowsWaiting(n)) {
+        NoteWaitingSelection(n);
+        return WaitingComboSelection(record, value);
+    }
+    if (!record.window) return value;
     const LRESULT answer = SendMessageA(record.window, CB_SETCURSEL, WPARAM(value), 0);
     return answer == CB_ERR ? -1 : int32_t(answer);
 }
@@ -545,6 +557,8 @@ int32_t CreateControl(int32_t n, int32_t controlClass, const char* text, int32_t
     record.properties = properties;
     record.action = DefaultControlAction(n, controlClass);
     record.state = uint8_t(state == -1 ? CTLSTATE_FULL : state & CTLSTATE_FULL);
+    if (const RecordDefaultsProc defaults = ControlClassOf(controlClass).recordDefaults)
+        defaults(record);
 
     if (gDialog) {
         // Measured and drawn in the dialog's font from the start.

@@ -112,13 +112,21 @@ int32_t ComboTop(const ControlRecord& record) {
 }
 
 int32_t ComboScroll(const ControlRecord& record, int32_t index) {
+    // The list's scroll position lives in the window alone.
+    if (ComboWaits(record)) ControlWindowNow(ControlRecordNumber(record));
     return record.window && SendMessageA(record.window, CB_SETTOPINDEX, WPARAM(index), 0) != CB_ERR;
 }
 
 int32_t ComboInsert(ControlRecord& record, int32_t index, const char* text) {
-    // The window's answer and its moved selection are the insertion's result: a waiting combo
-    // box is made first.
-    if (ComboWaits(record)) ControlWindowNow(ControlRecordNumber(record));
+    if (ComboWaits(record)) {
+        // As the window would: past the end is refused, below 0 appends.
+        const int32_t count = StoredItemCount(record);
+        if (index > count) return CB_ERR;
+        const int32_t at = index < 0 ? count : index;
+        InsertStoredLine(record, at, text);
+        ShiftWaitingSelection(ControlRecordNumber(record), record.value, at);
+        return at;
+    }
     if (!record.window) return 0;
     const std::string expanded = ExpandText(text);
     const LRESULT answer =

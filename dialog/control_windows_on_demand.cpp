@@ -100,6 +100,10 @@ void GiveRecordToWindows(int32_t n, ControlRecord& record) {
     if (info.traits & CLASSTRAIT_ITEMS)
         info.showText(n, record, ExpandTextLines(ControlWholeText(n)));
     SetControlRange(n, record.min, record.max);
+    if (const int32_t shift = gWindowsOnDemand.selectionShift[n]; shift != 0 && record.window) {
+        SendMessageA(record.window, CB_SETCURSEL, WPARAM(record.value + shift), 0);
+        gWindowsOnDemand.selectionShift[n] = 0;
+    }
     if (record.themeMode != -1) SetControlTheme(n, record.themeMode);
     if (record.imageName[0] && record.controlClass != CONTROL_IMAGEBUTTON) {
         // Image buttons keep their pictures in the record; the others in the window.
@@ -124,12 +128,26 @@ void NoteControlCreated(int32_t n) {
 
 bool ControlWindowsMayWait(int32_t n) {
     const ControlRecord* record = ControlRecordAt(n);
-    return record && gDialog && n != CTL_OK && n != CTL_CANCEL && !IsSkinActive() &&
+    // A sorted combo box orders its items itself: its stored lines are not its items.
+    const bool sorted =
+        record && record->controlClass == CONTROL_COMBOBOX && (record->style & CBS_SORT) != 0;
+    return record && gDialog && n != CTL_OK && n != CTL_CANCEL && !IsSkinActive() && !sorted &&
            ControlClassHas(record->controlClass, CLASSTRAIT_MADE_WHEN_SEEN);
 }
 
 void NoteControlWindowsWaiting(int32_t n) {
-    if (ValidNumber(n)) gWindowsOnDemand.waiting[n] = true;
+    if (!ValidNumber(n)) return;
+    gWindowsOnDemand.waiting[n] = true;
+    gWindowsOnDemand.selectionShift[n] = 0;
+}
+
+void NoteWaitingSelection(int32_t n) {
+    if (ValidNumber(n)) gWindowsOnDemand.selectionShift[n] = 0;
+}
+
+void ShiftWaitingSelection(int32_t n, int32_t value, int32_t index) {
+    if (!ValidNumber(n) || value < 0) return;
+    if (value + gWindowsOnDemand.selectionShift[n] >= index) ++gWindowsOnDemand.selectionShift[n];
 }
 
 bool ControlWindowsWaiting(int32_t n) {

@@ -14,11 +14,15 @@
 // the text store keep everything its windows would show (text, items, label, range, value,
 // state, colours, font, image, tooltip, place); the windows take all of it when made.
 struct ControlWindowsOnDemand {
-    bool waiting[kControlCount];  // control n has no windows yet; set by NoteControlWindowsWaiting,
-                                  // cleared by MakeWaitingControlWindows and ForgetWaiting...
-    uint32_t
-        madeOrder[kControlCount];  // creation order of control n, 1 up; set by NoteControlCreated
-    uint32_t lastOrder;            // the last order handed out
+    // Control n has no windows yet: set by NoteControlWindowsWaiting, cleared by
+    // MakeWaitingControlWindows and the Forget... functions.
+    bool waiting[kControlCount];
+    uint32_t madeOrder[kControlCount];  // creation order of control n, 1 up; NoteControlCreated
+    uint32_t lastOrder;                 // the last order handed out
+    // Items inserted into a waiting combo box at or above its selection since its value was
+    // last shown: its window would have moved the selection down by as many. Written by
+    // NoteWaitingSelection and ShiftWaitingSelection.
+    int32_t selectionShift[kControlCount];
 };
 extern ControlWindowsOnDemand gWindowsOnDemand;
 void ControlWindowsOnDemandReset();
@@ -43,6 +47,11 @@ void MakeAllWaitingControlWindows();
 // A deleted control, or a dialog that ends, leaves nothing waiting.
 void ForgetWaitingControlWindows(int32_t n);
 void ForgetAllWaitingControlWindows();
+
+// A waiting combo box shows the selection of a new value (the shift starts again), or an item
+// was inserted at index: the selection moves down when it lies at or below the item.
+void NoteWaitingSelection(int32_t n);
+void ShiftWaitingSelection(int32_t n, int32_t value, int32_t index);
 
 // Place of a waiting control, pixels in the client area: where its windows will go.
 RECT WaitingControlPlace(int32_t n);

@@ -69,7 +69,8 @@ RECT ClientRectOf(HWND dialog, HWND window) {
 
 TEST(ControlWindowsOnDemand, AControlOnAnUnseenSheetShowsWhatTheEffectGaveIt) {
     auto session = OpenLibraryPlugin();
-    static int32_t countBefore = -1, pixelLeft = -1, pixelWidth = -1;
+    static int32_t countBefore = -1, pixelLeft = -1, pixelWidth = -1, insertAnswer = -2,
+                   refusedAnswer = -2;
     static char itemBefore[16] = "";
     TestScript script;
     script.build = [](const ScriptedPluginApi& api) {
@@ -89,8 +90,9 @@ TEST(ControlWindowsOnDemand, AControlOnAnUnseenSheetShowsWhatTheEffectGaveIt) {
                           -1);
         for (int32_t n : {kSlider, kCombo, kCheck, kText, kButton, kInsertedCombo})
             api.setControlTab(n, kTab, 1);
-        lib.insertControlItem(kInsertedCombo, 0, "Zero");
         api.setControlValue(kInsertedCombo, 1);
+        insertAnswer = lib.insertControlItem(kInsertedCombo, 0, "Zero");
+        refusedAnswer = lib.insertControlItem(kInsertedCombo, 4, "Past the end");
         // Filled after they were put on the unseen sheet, as the session start and the
         // languages do.
         lib.setControlColor(kText, RGB(200, 220, 240));
@@ -109,7 +111,7 @@ TEST(ControlWindowsOnDemand, AControlOnAnUnseenSheetShowsWhatTheEffectGaveIt) {
         driver.Check(pixelLeft == gBed.api->dialogUnitsToPixelsX(50) &&
                          pixelWidth == gBed.api->dialogUnitsToPixelsX(80),
                      "a control not made yet reports the place it will take");
-        for (int32_t n : {kSlider, kCombo, kCheck, kText, kButton})
+        for (int32_t n : {kSlider, kCombo, kCheck, kText, kButton, kInsertedCombo})
             driver.Check(driver.Item(n + 2000) == nullptr,
                          "no window yet on the unseen sheet: " + std::to_string(n));
 
@@ -129,8 +131,13 @@ TEST(ControlWindowsOnDemand, AControlOnAnUnseenSheetShowsWhatTheEffectGaveIt) {
         driver.Check(driver.SendTo(combo, CB_GETCURSEL) == 2, "the combo box's choice");
         HWND inserted = driver.ControlWindow(kInsertedCombo);
         driver.SendTo(inserted, CB_GETLBTEXT, 0, LPARAM(item));
+        driver.Check(insertAnswer == 0 && refusedAnswer == CB_ERR,
+                     "inserts are answered as the window answers them");
+        // As a window made at once: the selection moves down with the item inserted above
+        // it, the value keeps its index.
         driver.Check(driver.SendTo(inserted, CB_GETCOUNT) == 3 && std::string(item) == "Zero" &&
-                         driver.SendTo(inserted, CB_GETCURSEL) == 1 && IsWindowVisible(inserted),
+                         driver.SendTo(inserted, CB_GETCURSEL) == 2 &&
+                         gBed.api->record(kInsertedCombo)->value == 1 && IsWindowVisible(inserted),
                      "an item inserted before the sheet was seen is kept");
         HWND check = driver.ControlWindow(kCheck);
         driver.Check(driver.SendTo(check, BM_GETCHECK) == BST_CHECKED, "the check mark");
