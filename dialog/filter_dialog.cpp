@@ -543,7 +543,12 @@ void OnStaticCommand(int32_t n, ControlRecord& record, int code) {
 void OnListCommand(int32_t n, ControlRecord& record, int code) {
     const int32_t previous = record.value;
     if (code == LBN_SELCHANGE) {
-        StoreControlValue(n, int32_t(SendMessageA(record.window, LB_GETCURSEL, 0, 0)));
+        // A value list that hosts sheets shows the chosen item's sheet, as a tab does.
+        const int32_t chosen = int32_t(SendMessageA(record.window, LB_GETCURSEL, 0, 0));
+        if (ControlClassHas(record.controlClass, CLASSTRAIT_OWNS_SHEETS))
+            SetControlValue(n, chosen);
+        else
+            StoreControlValue(n, chosen);
         OnValueListChoice(n, record);
         TriggerControlEvent(n, EVENT_CLICKED, previous, WM_COMMAND, code, 1, 0, 0);
     } else if (code == LBN_DBLCLK) {

@@ -19,11 +19,12 @@ const double kLogOneIn255 = std::log(0.00392156862745098);
 constexpr int32_t kTrimWeight = 10;  // trimmed tails: weights below this
 // Lines are worked in small groups whose recursions run side by side: the filter is a chain
 // of dependent steps, and several independent chains keep the processor busy. A group of
-// rows covers whole rows, and a group of columns 64 adjacent elements, so that no two
-// threads write the same cache line.
+// rows covers whole rows, a group of columns 64 adjacent elements; up to 64 lanes in step
+// keep the sweep's state in the first-level cache.
 constexpr int32_t kRowGroupLanes = 64;
 constexpr int32_t kColumnGroupLanes = 64;
 constexpr int32_t kMaxLanes = kMaxSweepLanes;
+constexpr size_t kCacheLineBytes = 64;
 struct BlurArray {
     uint8_t* data;
     int32_t elementBytes;  // 1 or 2
@@ -154,6 +155,13 @@ void RunKernelPass(const BlurJob& job, int32_t threadIndex, bool rows) {
 
 // --- Recursive blur ------------------------------------------------------------------------
 
+// A thread's filter state, written at every step: on cache lines of its own, since a line
+// shared with another thread's data would travel between the processors at every step.
+struct alignas(kCacheLineBytes) SweepState {
+    double ring[3 * kMaxSweepLanes];
+};
+static_assert(sizeof(SweepState) % kCacheLineBytes == 0, "whole lines");
+
 RecursiveFilter MakeRecursiveFilter(const BlurArray& a, int32_t radiusTenths) {
     const double q = radiusTenths / 10.0;
     const double q2 = q * q, q3 = q2 * q;
@@ -168,15 +176,17 @@ RecursiveFilter MakeRecursiveFilter(const BlurArray& a, int32_t radiusTenths) {
 }
 
 // Columns: a group is up to 64 adjacent elements of a row, filtered down all rows in place.
+// Each thread takes one run of adjacent groups: rows seldom start on a cache line, so groups
+// of different threads side by side would write to the same lines at nearly every step.
 void RecursiveColumns(const BlurArray& a, const RecursiveFilter& f, bool edge, int32_t threadIndex,
                       int32_t threadCount) {
     const PassLines lines = ColumnLines(a);
     const RecursiveSweepProc sweep = RecursiveSweepFor(VectorLevelInUse());
-    std::vector<double> ring(3 * kMaxSweepLanes);
-    LaneGroup g = {nullptr,      a.elementBytes, lines.stride, 0,
-                   lines.length, a.max,          edge,         ring.data()};
+    SweepState state;
+    LaneGroup g = {nullptr, a.elementBytes, lines.stride, 0, lines.length, a.max, edge, state.ring};
     const int64_t groups = (lines.count + lines.groupLanes - 1) / lines.groupLanes;
-    for (int64_t group = threadIndex; group < groups; group += threadCount) {
+    const int64_t end = groups * (threadIndex + 1) / threadCount;
+    for (int64_t group = groups * threadIndex / threadCount; group < end; ++group) {
         const int64_t first = group * lines.groupLanes;
         g.data = a.data + first * a.elementBytes;
         g.lanes = int32_t(std::min<int64_t>(lines.groupLanes, lines.count - first));
@@ -241,8 +251,8 @@ void RecursiveRows(const BlurArray& a, const RecursiveFilter& f, bool edge, int3
                                kSweepVectorLanes * kSweepVectorLanes;
     std::vector<T> buffer(size_t(a.x) * size_t(laneStride));
     const RecursiveSweepProc sweep = RecursiveSweepFor(VectorLevelInUse());
-    std::vector<double> ring(3 * kMaxSweepLanes);
-    LaneGroup g = {buffer.data(), a.elementBytes, laneStride, 0, a.x, a.max, edge, ring.data()};
+    SweepState state;
+    LaneGroup g = {buffer.data(), a.elementBytes, laneStride, 0, a.x, a.max, edge, state.ring};
     T* data = reinterpret_cast<T*>(a.data);
     T* rows[kMaxLanes];
     const int64_t groups = (a.y + rowsPerGroup - 1) / rowsPerGroup;

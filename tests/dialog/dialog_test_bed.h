@@ -87,6 +87,15 @@ struct Driver {
 std::unique_ptr<HostSession> OpenScriptedPlugin(int32_t width = 96, int32_t height = 64,
                                                 const char* pluginBase = "GreyloomDialogTest");
 
+// Runs the filter with its dialog on this thread while a driver thread waits for the dialog
+// (waitForDialog sets driver.dialog and says whether the dialog stands; it gives up once `done`
+// is set, when the run ended without one) and then drive()s it. A dialog still open leftOpenMs
+// after drive() is cancelled, and that fails. Driver failures become test failures.
+int16_t RunFilterWithDriver(
+    HostSession& session,
+    const std::function<bool(Driver&, const std::atomic<bool>& done)>& waitForDialog,
+    const std::function<void(Driver&)>& drive, int leftOpenMs);
+
 // Runs the filter with its dialog on this thread while drive() works on a driver thread.
 // The dialog is cancelled when drive() leaves it open. Driver failures become test failures.
 int16_t RunWithDriver(HostSession& session, const TestScript& script,
