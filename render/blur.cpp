@@ -196,15 +196,17 @@ void RecursiveColumns(const BlurArray& a, const RecursiveFilter& f, bool edge, i
 
 // Channel c of pixel p of row r of a group goes to lane r * channels + c at sample p of the
 // lane buffer, and back. Z is the channel count when it is one of the common few (the copy
-// then runs without an inner loop), else 0.
+// then runs without an inner loop), else 0. Row by row: the row's own pointers stay in
+// registers, which byte stores through another pointer would otherwise force to be re-read.
 template <typename T, int32_t Z>
 void RowsToLanes(const T* const* rows, int32_t rowCount, int32_t channels, int32_t pixels,
                  int64_t pixelStep, T* lanes, int32_t laneStride) {
     const int32_t z = Z > 0 ? Z : channels;
-    for (int32_t p = 0; p < pixels; ++p) {
-        T* out = lanes + size_t(p) * laneStride;
-        for (int32_t r = 0; r < rowCount; ++r)
-            for (int32_t c = 0; c < z; ++c) out[r * z + c] = rows[r][p * pixelStep + c];
+    for (int32_t r = 0; r < rowCount; ++r) {
+        const T* in = rows[r];
+        T* out = lanes + r * z;
+        for (int32_t p = 0; p < pixels; ++p)
+            for (int32_t c = 0; c < z; ++c) out[size_t(p) * laneStride + c] = in[p * pixelStep + c];
     }
 }
 
@@ -212,10 +214,43 @@ template <typename T, int32_t Z>
 void LanesToRows(T* const* rows, int32_t rowCount, int32_t channels, int32_t pixels,
                  int64_t pixelStep, const T* lanes, int32_t laneStride) {
     const int32_t z = Z > 0 ? Z : channels;
-    for (int32_t p = 0; p < pixels; ++p) {
-        const T* in = lanes + size_t(p) * laneStride;
-        for (int32_t r = 0; r < rowCount; ++r)
-            for (int32_t c = 0; c < z; ++c) rows[r][p * pixelStep + c] = in[r * z + c];
+    for (int32_t r = 0; r < rowCount; ++r) {
+        T* out = rows[r];
+        const T* in = lanes + r * z;
+        for (int32_t p = 0; p < pixels; ++p)
+            for (int32_t c = 0; c < z; ++c) out[p * pixelStep + c] = in[size_t(p) * laneStride + c];
+    }
+}
+
+// Three channels move as four: the fourth element is the next pixel's first (or, in the
+// buffer, the next row's first lane or a padding lane), which the next move writes again.
+// The last pixel of a row goes element by element, so that no move reaches past the row.
+// Only for pixels of exactly three channels, whose groups always leave a padding lane.
+static_assert(kRowGroupLanes / 3 * 3 % kSweepVectorLanes != 0,
+              "a padding lane after 3-channel rows");
+template <typename T>
+void RowsToLanes3(const T* const* rows, int32_t rowCount, int32_t, int32_t pixels, int64_t,
+                  T* lanes, int32_t laneStride) {
+    for (int32_t r = 0; r < rowCount; ++r) {
+        const T* in = rows[r];
+        T* out = lanes + r * 3;
+        for (int32_t p = 0; p + 1 < pixels; ++p)
+            std::memcpy(out + size_t(p) * laneStride, in + p * 3, 4 * sizeof(T));
+        for (int32_t c = 0; c < 3; ++c)
+            out[size_t(pixels - 1) * laneStride + c] = in[(pixels - 1) * 3 + c];
+    }
+}
+
+template <typename T>
+void LanesToRows3(T* const* rows, int32_t rowCount, int32_t, int32_t pixels, int64_t,
+                  const T* lanes, int32_t laneStride) {
+    for (int32_t r = 0; r < rowCount; ++r) {
+        T* out = rows[r];
+        const T* in = lanes + r * 3;
+        for (int32_t p = 0; p + 1 < pixels; ++p)
+            std::memcpy(out + p * 3, in + size_t(p) * laneStride, 4 * sizeof(T));
+        for (int32_t c = 0; c < 3; ++c)
+            out[(pixels - 1) * 3 + c] = in[size_t(pixels - 1) * laneStride + c];
     }
 }
 
@@ -227,13 +262,15 @@ struct LaneCopies {
     Out out;
 };
 
-// Indexed by the channel count; 0 for any other.
+// Indexed by the channel count; 0 for any other. Pixels of three channels move as four
+// only when whole pixels are copied (not a block of a wider pixel's channels).
 template <typename T>
-LaneCopies<T> LaneCopiesFor(int32_t channels) {
+LaneCopies<T> LaneCopiesFor(int32_t channels, int64_t pixelStep) {
+    if (channels == 3 && pixelStep != 3) return {RowsToLanes<T, 3>, LanesToRows<T, 3>};
     static const LaneCopies<T> kCopies[] = {{RowsToLanes<T, 0>, LanesToRows<T, 0>},
                                             {RowsToLanes<T, 1>, LanesToRows<T, 1>},
                                             {RowsToLanes<T, 2>, LanesToRows<T, 2>},
-                                            {RowsToLanes<T, 3>, LanesToRows<T, 3>},
+                                            {RowsToLanes3<T>, LanesToRows3<T>},
                                             {RowsToLanes<T, 4>, LanesToRows<T, 4>}};
     return kCopies[channels >= 1 && channels <= 4 ? channels : 0];
 }
@@ -262,7 +299,7 @@ void RecursiveRows(const BlurArray& a, const RecursiveFilter& f, bool edge, int3
         // Very wide pixels (more than 64 channels) go through in blocks of channels.
         for (int32_t c0 = 0; c0 < a.z; c0 += chunk) {
             const int32_t channels = std::min(chunk, a.z - c0);
-            const LaneCopies<T> copies = LaneCopiesFor<T>(channels);
+            const LaneCopies<T> copies = LaneCopiesFor<T>(channels, a.z);
             for (int32_t r = 0; r < rowCount; ++r) rows[r] = data + (row0 + r) * rowElements + c0;
             g.lanes = std::min(laneStride, (rowCount * channels + kSweepVectorLanes - 1) /
                                                kSweepVectorLanes * kSweepVectorLanes);

@@ -29,7 +29,10 @@ for threads in 1 8; do
             "$(bench blur $WIDTH $HEIGHT $radius $threads)"
     done
 done
-printf '  passes on one thread, radius 100 tenths: %s\n' "$(bench passes $WIDTH $HEIGHT 100)"
+for threads in 1 8; do
+    printf '  passes on %d thread(s), radius 100 tenths: %s\n' "$threads" \
+        "$(bench passes $WIDTH $HEIGHT 100 $threads)"
+done
 
 # The same pattern through libvips, converted to its own format first so that only the blur
 # and its write are timed.
