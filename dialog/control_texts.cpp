@@ -15,6 +15,7 @@
 #include "dialog/control_layout.h"
 #include "dialog/control_record.h"
 #include "dialog/control_text_store.h"
+#include "dialog/control_windows_on_demand.h"
 #include "dialog/dialog_units.h"
 #include "dialog/dialog_window.h"
 #include "dialog/filter_dialog.h"
@@ -205,6 +206,7 @@ int32_t DeleteControl(int32_t n) {
     if (!record->inUse) return 1;
     NextControlGeneration(n);
     ForgetPendingPlace(n);
+    ForgetWaitingControlWindows(n);
     if (record->toolTip[0]) SetControlToolTip(n, nullptr, 0);
     if (record->imageName[0]) SetControlImage(n, nullptr, 0);
     ReleaseControlImageObjects(*record);

@@ -13,6 +13,7 @@
 
 #include "dialog/control_appearance.h"
 #include "dialog/control_classes.h"
+#include "dialog/control_windows_on_demand.h"
 #include "dialog/control_creation.h"
 #include "dialog/control_images.h"
 #include "dialog/control_items.h"
@@ -1033,6 +1034,8 @@ INT_PTR CALLBACK FilterDialogProc(HWND window, UINT message, WPARAM wParam, LPAR
     switch (message) {
         case WM_DIALOG_IDLE_QUERY:
             return Answer(window, DialogIdle() ? 1 : 0);
+        case WM_CONTROL_WINDOW_QUERY:
+            return Answer(window, LONG_PTR(ControlWindowNow(int32_t(wParam))));
         case WM_INITDIALOG:
             OnInitDialog(window);
             return FALSE;
