@@ -15,6 +15,7 @@
 #include "dialog/dialog_units.h"
 #include "dialog/dialog_window.h"
 #include "dialog/font_slots.h"
+#include "dialog/tab_sheet_paint.h"
 #include "dialog/visual_styles.h"
 #include "dialog/windows_version.h"
 #include "effect/control_ids.h"
@@ -213,6 +214,7 @@ int32_t BuildEffectDialog(EffectContext* context) {
     SetDialogPosition(0, -1, -1, -1, -1);
     AddDialogStyle(WS_MAXIMIZEBOX);
     for (int32_t i = 0; i < kControlTableSize; ++i) BuildControl(kControlTable[i]);
+    for (int32_t tab : {CTL_MAIN_TAB, CTL_SIDE_TAB}) KeepSheetControlsPainted(tab);
     if (!IsVisualStyleActive())
         for (int32_t n : kMenuButtons) SetControlImage(n, kPlainMenuButtonImage, kImageOption);
     SettingsDialogCalls calls = gSettingsDialogCalls;

@@ -19,6 +19,7 @@
 #include "effect/control_table.h"
 #include "tests/common/control_texts.h"
 #include "tests/common/real_input.h"
+#include "tests/common/screen_capture.h"
 #include "tests/effect_dialog/effect_dialog_bed.h"
 
 namespace {
@@ -261,11 +262,15 @@ void Choose(Driver& driver, int32_t control, int item) {
     HWND window = driver.ControlWindow(control);
     char className[32] = "";
     GetClassNameA(window, className, sizeof className);
-    if (_stricmp(className, WC_TABCONTROLA) == 0) {
+    const bool tab = _stricmp(className, WC_TABCONTROLA) == 0;
+    const bool list = _stricmp(className, "ListBox") == 0;
+    const UINT current = tab ? TCM_GETCURSEL : list ? LB_GETCURSEL : CB_GETCURSEL;
+    if (SendMessageA(window, current, 0, 0) == item) return;
+    if (tab) {
         driver.SendTo(window, TCM_SETCURSEL, WPARAM(item), 0);
         NMHDR header = {window, UINT_PTR(GetDlgCtrlID(window)), UINT(TCN_SELCHANGE)};
         driver.Send(WM_NOTIFY, WPARAM(header.idFrom), LPARAM(&header));
-    } else if (_stricmp(className, "ListBox") == 0) {
+    } else if (list) {
         RECT rect = {};
         SendMessageA(window, LB_GETITEMRECT, WPARAM(item), LPARAM(&rect));
         POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
@@ -354,12 +359,11 @@ std::string ScrolledTabs(Driver& driver) {
 }  // namespace
 
 namespace {
-// The place's texts checked and its picture kept.
-void CheckTextsAndShoot(Driver& driver, const std::string& name) {
+// The place's texts checked (a cut one keeps a picture of the dialog).
+void CheckTexts(Driver& driver, const std::string& name) {
     std::string faults = ScrolledTabs(driver);
     for (const std::string& text : CutTexts(driver.dialog)) faults += "\n  " + text + " is cut";
     driver.Check(faults.empty(), name + ": " + faults);
-    ShootDialog(driver, "sheet_" + name);
 }
 }  // namespace
 
@@ -377,10 +381,11 @@ TEST(EffectDialog, EveryTextFitsItsWindowOnEverySheetInBothLanguages) {
             const std::string prefix = language ? "de_" : "en_";
             for (const ColumnPlace& place : kColumnPlaces) {
                 for (const auto& [control, item] : place.choices) Choose(driver, control, item);
-                CheckTextsAndShoot(driver, prefix + "default_" + place.name);
+                CheckTexts(driver, prefix + "default_" + place.name);
             }
             ShowDialogAs(driver, SW_MAXIMIZE);
-            CheckTextsAndShoot(driver, prefix + "maximised_side_prefs");
+            CheckTexts(driver, prefix + "maximised_side_prefs");
+            ShootDialog(driver, prefix + "maximised_side_prefs");
             ShowDialogAs(driver, SW_RESTORE);
         }
         Choose(driver, CTL_LANGUAGE, 0);
@@ -422,6 +427,36 @@ TEST(EffectDialog, ClicksOnAScrolledMainTabStripOpenTheirSheets) {
                              "a click on item " + std::to_string(item) + " opens its sheet");
             }
         }
+        driver.End(IDCANCEL);
+    });
+    EXPECT_EQ(result, HOST_USER_CANCELLED);
+}
+
+// The controls of a sheet lie below their tab control in the window order: a paint of the tab
+// alone (a hovered or newly chosen item) leaves them standing over its body.
+TEST(EffectDialog, APaintOfATabLeavesItsSheetsControlsStanding) {
+    RememberQuickDialog();
+    auto session = OpenEffectPlugin(120, 80, false);
+    const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
+        EnterAdvancedMode(driver);
+        Choose(driver, CTL_MAIN_TAB, 1);
+        Choose(driver, CTL_FX1_PAGES, 0);
+        Choose(driver, CTL_SIDE_TAB, 4);
+        ShootDialog(driver, "tab_paint_before");
+        WaitForDialogIdle(driver);
+        const ScreenPicture before = WindowPictureOf(driver.dialog);
+        for (int32_t n : {CTL_MAIN_TAB, CTL_SIDE_TAB})
+            RedrawWindow(driver.ControlWindow(n), nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        WaitForDialogIdle(driver);
+        const ScreenPicture after = WindowPictureOf(driver.dialog);
+        KeepScreenshot(after, "tab_paint_after");
+        size_t changed = 0;
+        for (size_t i = 0; i < before.pixels.size() && i < after.pixels.size(); ++i)
+            changed += before.pixels[i] != after.pixels[i];
+        driver.Check(!before.pixels.empty() && before.pixels.size() == after.pixels.size(),
+                     "the dialog's pictures were read");
+        driver.Check(changed == 0, std::to_string(changed) + " pixels changed by the tabs' paint");
         driver.End(IDCANCEL);
     });
     EXPECT_EQ(result, HOST_USER_CANCELLED);

@@ -97,6 +97,10 @@ TEST(LanguageSwitch, EveryTextTakesTheChosenLanguage) {
         ChooseLanguage(driver, 1);
         WaitFor([&] { return WindowText(modeLabel) == "Modus"; }, kDialogSettleMs);
         driver.Check(WindowText(modeLabel) == "Modus", "German label: " + WindowText(modeLabel));
+        // The label of Advanced+ Mode's effect list, set while the list is hidden.
+        HWND effectLabel = driver.Item(CTL_EFFECT_LIST + kLabelWindowIdBase);
+        driver.Check(WindowText(effectLabel) == "Effekt",
+                     "German effect label: " + WindowText(effectLabel));
         driver.Check(WindowText(reset) ==
                          "Zur\xFC"
                          "ck",
@@ -105,6 +109,8 @@ TEST(LanguageSwitch, EveryTextTakesTheChosenLanguage) {
         ChooseLanguage(driver, 0);
         WaitFor([&] { return WindowText(modeLabel) == "Mode"; }, kDialogSettleMs);
         driver.Check(WindowText(modeLabel) == "Mode", "English again: " + WindowText(modeLabel));
+        driver.Check(WindowText(effectLabel) == "Effect",
+                     "English effect label: " + WindowText(effectLabel));
         driver.Check(WindowText(reset) == "Reset", "English button: " + WindowText(reset));
         EscapeUntilClosed(driver);
     });
