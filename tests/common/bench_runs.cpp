@@ -10,8 +10,11 @@
 #include <cstdlib>
 
 #include "effect/control_ids.h"
+#include "effect/data_folder.h"
+#include "effect/settings_files.h"
 #include "host/host_services.h"
 #include "host/parameter_block.h"
+#include "host/whole_files.h"
 
 HostImage ScaledSample(const std::string& path, int32_t depth) {
     HostImage sample;
@@ -57,15 +60,57 @@ double RunOnce(HostSession& session, const Descriptor& settings) {
     return std::chrono::duration<double, std::milli>(end - start).count();
 }
 
+namespace {
+// The dialog-state file as it was before the benchmark first changed it: put back when the
+// program ends, so that the preference the user (or a test) left there is kept.
+struct SavedDialogState {
+    std::string path;
+    std::string text;
+    bool changed = false;
+};
+SavedDialogState gSavedDialogState;
+
+void RestoreDialogState() {
+    if (gSavedDialogState.changed)
+        ReplaceWholeFile(gSavedDialogState.path.c_str(), gSavedDialogState.text);
+    gSavedDialogState.changed = false;
+}
+
+// Writes the value into the dialog-state file the plug-in reads, when there is one. False when
+// a file is there but cannot be read or written.
+bool StoreMultiCpuPreference(bool off) {
+    char path[kDataPathMax + 1] = {};
+    if (!GetDataFolder(path, sizeof path, kDataFolderName, kDialogStateFileName, 0,
+                       PluginRegistryKey()))
+        return true;
+    std::string text;
+    if (ReadWholeFile(path, kSettingsFileMaxBytes, &text) != WHOLE_FILE_READ) return true;
+    DialogStateContents contents;
+    if (ParseDialogStateFile(text, &contents) != SETTINGS_FILE_OK) return false;
+    // A file of the sizes alone sets every interface control to 0 at a session start; the full
+    // file it becomes does the same for all but this one.
+    contents.full = true;
+    contents.values[CTL_MULTI_CPU_OFF - kDialogStateFirstControl] = off ? 1 : 0;
+    if (!gSavedDialogState.changed) {
+        gSavedDialogState = {path, text, true};
+        static const bool restoreAtExit = (atexit(RestoreDialogState), true);
+        (void)restoreAtExit;
+    }
+    return ReplaceWholeFile(path, FormatDialogStateFile(kSettingsFileTag, contents));
+}
+}  // namespace
+
 // The worker count follows the preference CTL_MULTI_CPU_OFF, an interface control that no
-// descriptor carries: the benchmark sets it in the plug-in's parameter block, which the host
-// keeps between runs, as the dialog's check box would.
+// descriptor carries. The benchmark sets it in the plug-in's parameter block, which the host
+// keeps between runs, as the dialog's check box would; but a run without the dialog starts
+// its session afresh and takes the interface controls from the dialog-state file when there
+// is one, so the value goes there too (the file is put back when the program ends).
 bool SetMultiCpuOff(HostSession& session, bool off) {
     auto* block =
         static_cast<ParameterBlock*>(PseudoHandleBlock(session.parameters, sizeof(ParameterBlock)));
     if (!block) return false;
     block->controls[CTL_MULTI_CPU_OFF].value = off;
-    return true;
+    return StoreMultiCpuPreference(off);
 }
 
 double Median(std::vector<double> values) {

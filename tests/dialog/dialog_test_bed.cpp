@@ -126,6 +126,12 @@ LRESULT Driver::SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     return LRESULT(result);
 }
 
+HWND Driver::ControlWindow(int32_t n) {
+    if (HWND window = Item(n + kControlWindowIdBase)) return window;
+    return dialog ? reinterpret_cast<HWND>(SendTo(dialog, WM_CONTROL_WINDOW_QUERY, WPARAM(n)))
+                  : nullptr;
+}
+
 LRESULT Driver::Send(UINT message, WPARAM wParam, LPARAM lParam) {
     return SendTo(dialog, message, wParam, lParam);
 }

@@ -71,7 +71,9 @@ struct Driver {
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     LRESULT SendTo(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     HWND Item(int id) const { return GetDlgItem(dialog, id); }
-    HWND ControlWindow(int32_t n) const { return Item(n + 2000); }
+    // Control n's window; one the dialog has not made yet (on a sheet not seen so far) is
+    // asked for, and made hidden as its state says.
+    HWND ControlWindow(int32_t n);
     // Sends a click notification of a button control.
     void Click(int32_t n);
     // Gives the focus to control window (through the dialog, on its own thread).

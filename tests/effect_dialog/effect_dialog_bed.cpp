@@ -10,6 +10,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <vector>
@@ -261,6 +262,19 @@ void ClickOkUntilClosed(Driver& driver) {
 POINT TabItemPoint(HWND tab, int item) {
     RECT rect = {};
     SendMessageA(tab, TCM_GETITEMRECT, WPARAM(item), LPARAM(&rect));
+    // The middle of the item's visible part: on a scrolled strip the arrows cover its right
+    // end, and an item lies partly beyond either end of the strip.
+    RECT strip = {};
+    GetClientRect(tab, &strip);
+    HWND arrows = FindWindowExA(tab, nullptr, UPDOWN_CLASSA, nullptr);
+    if (arrows && IsWindowVisible(arrows)) {
+        RECT covered = {};
+        GetWindowRect(arrows, &covered);
+        MapWindowPoints(nullptr, tab, reinterpret_cast<POINT*>(&covered), 2);
+        strip.right = std::min(strip.right, covered.left);
+    }
+    rect.left = std::max(rect.left, strip.left);
+    rect.right = std::max(rect.left, std::min(rect.right, strip.right));
     POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     ClientToScreen(tab, &point);
     return point;

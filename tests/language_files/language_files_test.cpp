@@ -292,7 +292,7 @@ TEST_F(LanguageSwitch, GermanAndBackKeepEveryTabsSheet) {
         const char *fx2, *preview3, *cancel;
         int32_t widthDu;
     } steps[] = {
-        {LANGUAGE_GERMAN, "FX2", "Vorschau 3", "Abbrechen", 128},
+        {LANGUAGE_GERMAN, "FX2", "Vorschau 3", "Abbrechen", 133},
         {LANGUAGE_ENGLISH, "FX2", "Preview 3", "Cancel", 120},
         {2, "FX2", "Preview 3", "Cancel", 120},
     };

@@ -49,14 +49,21 @@ size_t PeakWorkingSet() {
     return counters.PeakWorkingSetSize;
 }
 
+// One thread or all for the next runs; ends the program when the switch cannot be set (after
+// a first run, which makes the parameter block).
+void SwitchThreads(HostSession& session, bool oneThread) {
+    if (SetMultiCpuOff(session, oneThread)) return;
+    fprintf(stderr,
+            "effects_bench: cannot switch the worker threads (parameter block or "
+            "dialog-state file)\n");
+    exit(4);
+}
+
 // Median of kRuns after one warm-up run (which also makes the parameter block).
 double Time(HostSession& session, const std::vector<ControlSetting>& settings, bool oneThread) {
     const Descriptor d = SettingsScript(settings);
     RunOnce(session, d);
-    if (!SetMultiCpuOff(session, oneThread)) {
-        fprintf(stderr, "effects_bench: no parameter block after a run\n");
-        exit(4);
-    }
+    SwitchThreads(session, oneThread);
     std::vector<double> times;
     for (int run = 0; run < kRuns; ++run) times.push_back(RunOnce(session, d));
     return Median(times);
@@ -110,7 +117,7 @@ int main(int argc, char** argv) {
                 // One thread: the grain's per-pixel noise follows the thread that draws a row.
                 const Descriptor d = SettingsScript(c.settings);
                 RunOnce(session, d);
-                SetMultiCpuOff(session, mode == "hashes");
+                SwitchThreads(session, mode == "hashes");
                 RunOnce(session, d);
                 uint64_t hash = 1469598103934665603ull;  // FNV-1a over the samples
                 for (uint16_t v : HostComposeResult(session).samples) {
@@ -166,7 +173,7 @@ int main(int argc, char** argv) {
         for (const auto& part : parts) {
             const Descriptor d = SettingsScript(part.settings);
             RunOnce(session, d);
-            SetMultiCpuOff(session, mode == "parts-one-thread");
+            SwitchThreads(session, mode == "parts-one-thread");
             std::vector<double> times;
             for (int run = 0; run < 3; ++run) times.push_back(RunOnce(session, d));
             printf("%-20s %.1f ms\n", part.name, Median(times));
@@ -194,7 +201,7 @@ int main(int argc, char** argv) {
             const double one = Time(session, row.settings, true);
             printf("%2d-bit %-20s 1 thread:    median %.1f ms (speed-up %.2f x)\n", depth, row.name,
                    one, one / all);
-            SetMultiCpuOff(session, false);
+            SwitchThreads(session, false);
         }
     }
     return 0;

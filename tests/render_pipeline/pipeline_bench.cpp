@@ -110,7 +110,9 @@ int main(int argc, char** argv) {
         RunOnce(session, SettingsA());  // makes the parameter block
         for (int pass = 0; pass < 2; ++pass) {
             if (!SetMultiCpuOff(session, pass == 0)) {
-                fprintf(stderr, "pipeline_bench: no parameter block after a run\n");
+                fprintf(stderr,
+                        "pipeline_bench: cannot switch the worker threads (parameter block or "
+                        "dialog-state file)\n");
                 return 4;
             }
             std::vector<double> times;
