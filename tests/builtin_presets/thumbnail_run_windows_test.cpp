@@ -38,10 +38,6 @@ void PressEnd(Driver& driver, EndWay way) {
     }
 }
 
-bool SameImage(const HostImage& a, const HostImage& b) {
-    return a.width == b.width && a.height == b.height && a.samples == b.samples;
-}
-
 // What the control table's start values render: the settings of a first start.
 HostImage FirstStartRendering() {
     auto session = OpenEffectPlugin();

@@ -1,6 +1,7 @@
-// What windows and common controls show as text, read by message: a window's text, a tab's item
-// texts and a list view's item texts. Driver threads read the dialog's windows this way too (one
-// address space), so a reading waits for a busy window only so long.
+// What windows and common controls show as text, read by message: a window's text, a message
+// box's text, a tab's item texts and a list view's item texts; and a window's class name. Driver
+// threads read the dialog's windows this way too (one address space), so a reading waits for a busy
+// window only so long.
 #pragma once
 
 #include <windows.h>
@@ -17,6 +18,28 @@ inline std::string WindowText(HWND window) {
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, LPARAM(text), SMTO_NORMAL,
                         kControlTextTimeoutMs, &ignored);
+    return text;
+}
+
+inline std::string WindowClassName(HWND window) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+inline BOOL CALLBACK KeepLongestStaticText(HWND child, LPARAM longest) {
+    std::string& text = *reinterpret_cast<std::string*>(longest);
+    const std::string childText = WindowText(child);
+    if (_stricmp(WindowClassName(child).c_str(), "Static") == 0 && childText.size() > text.size())
+        text = childText;
+    return TRUE;
+}
+
+// A message box's text: its static control with the longest text (Windows numbers it 0xFFFF,
+// Wine 100).
+inline std::string MessageBoxText(HWND box) {
+    std::string text;
+    EnumChildWindows(box, KeepLongestStaticText, LPARAM(&text));
     return text;
 }
 

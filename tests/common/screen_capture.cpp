@@ -109,3 +109,7 @@ std::string KeepScreenshot(const ScreenPicture& picture, const std::string& name
     ScreenPictureWritePng(picture, path);
     return path;
 }
+
+std::string KeepWindowPicture(HWND window, const std::string& name) {
+    return KeepScreenshot(WindowPictureOf(window), name);
+}

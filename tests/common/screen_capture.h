@@ -8,6 +8,13 @@
 #include <string>
 #include <vector>
 
+// Colours that differ by at most `slack` in each channel: a picture drawn through Wine's
+// blending or dithering is near the colour asked for, not equal to it.
+inline bool ColourNear(COLORREF a, COLORREF b, int slack) {
+    return abs(GetRValue(a) - GetRValue(b)) <= slack && abs(GetGValue(a) - GetGValue(b)) <= slack &&
+           abs(GetBValue(a) - GetBValue(b)) <= slack;
+}
+
 struct ScreenPicture {
     int32_t width = 0, height = 0;
     std::vector<COLORREF> pixels;  // row by row, top row first; empty when nothing was read
@@ -37,3 +44,6 @@ bool ScreenPictureWritePng(const ScreenPicture& picture, const std::string& path
 std::string ScreenshotPath(const std::string& name);
 // The picture kept under ScreenshotPath(name); returns that path.
 std::string KeepScreenshot(const ScreenPicture& picture, const std::string& name);
+// WindowPictureOf(window) kept under ScreenshotPath(name), for a window on a thread in a nested
+// modal loop (the display cannot be photographed then); returns the path.
+std::string KeepWindowPicture(HWND window, const std::string& name);

@@ -71,7 +71,7 @@ TEST(ControlLibraryItems, TextsBecomeItemsAndSelectionsSurviveANewText) {
         driver.Check(lib.getControlItemText(203, 1, tab, 4) == 0, "\"Edit\" needs five bytes");
         driver.Check(lib.getControlItemCount(204) == 0, "an empty value list has no columns");
         driver.Check(lib.getControlCoord(200, 2) == 80, "coordinates in dialog units");
-        SaveWindowPicture(driver.dialog, "control_library_items");
+        KeepWindowPicture(driver.dialog, "control_library_items");
         driver.End(IDOK);
     });
 }

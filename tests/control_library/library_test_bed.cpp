@@ -61,27 +61,11 @@ HWND WaitForTopWindow(const std::function<bool(HWND)>& match, int timeoutMs) {
     return search.found;
 }
 
-std::string ClassOf(HWND window) {
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-std::string TextOf(HWND window) {
-    char text[512] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
 COLORREF PixelOf(HWND window, int x, int y) {
     HDC dc = GetDC(window);
     COLORREF color = GetPixel(dc, x, y);
     ReleaseDC(window, dc);
     return color;
-}
-
-std::string SaveWindowPicture(HWND window, const std::string& name) {
-    return KeepScreenshot(WindowPictureOf(window), name);
 }
 
 void OnDialogThread(const std::function<void()>& work) {

@@ -11,6 +11,8 @@
 #include "tests/control_library/library_api.h"
 #include "tests/dialog/dialog_test_bed.h"
 #include "tests/common/real_input.h"
+#include "tests/common/control_texts.h"
+#include "tests/common/screen_capture.h"
 
 constexpr char kLibraryPlugin[] = "GreyloomLibraryTest";
 
@@ -23,13 +25,8 @@ std::string LibraryImagesFolder();
 
 // The first visible top-level window of this process for which match holds, waited for.
 HWND WaitForTopWindow(const std::function<bool(HWND)>& match, int timeoutMs = 5000);
-std::string ClassOf(HWND window);
-std::string TextOf(HWND window);
 // A pixel of a window as drawn, in its client coordinates.
 COLORREF PixelOf(HWND window, int x, int y);
-// A picture of one window as drawn (frame included) in GREYLOOM_BIN_DIR/screenshots/name.png:
-// the display cannot be photographed while the host's thread runs a nested modal loop.
-std::string SaveWindowPicture(HWND window, const std::string& name);
 // Runs work on the dialog's thread, inside the effect's timer event, and waits for it.
 void OnDialogThread(const std::function<void()>& work);
 // Real input through the system (a mouse move, a left click, a key press): tests/common.

@@ -14,7 +14,7 @@
 namespace {
 
 bool IsMenuWindow(HWND window) {
-    return ClassOf(window) == "#32768";
+    return WindowClassName(window) == "#32768";
 }
 
 POINT ButtonCentre(HWND toolbar, int index) {
@@ -70,7 +70,7 @@ TEST(ControlLibraryMenus, MenuOpensAtDialogUnitsAndReturnsTheChoice) {
                          abs(shown.top - (origin.y + expected.top)) <= 2,
                      "the menu lies at its dialog units: " + std::to_string(shown.left) + "," +
                          std::to_string(shown.top));
-        SaveWindowPicture(menu, "control_library_popup_menu");
+        KeepWindowPicture(menu, "control_library_popup_menu");
         // The separator is skipped by the keys: down twice reaches the third item.
         PressKey(VK_DOWN);
         PressKey(VK_DOWN);
@@ -116,7 +116,7 @@ TEST(ControlLibraryMenus, MouseOntoTheNextToolbarButtonSwitchesMenus) {
         driver.Check(WaitFor([] { return opened.size() >= 2; }), "a second menu opened");
         HWND second = WaitForTopWindow(IsMenuWindow);
         driver.Check(second != nullptr, "the second menu is up");
-        SaveWindowPicture(second, "control_library_menu_bar");
+        KeepWindowPicture(second, "control_library_menu_bar");
         PressKey(VK_ESCAPE);
         WaitFor([] { return WaitForTopWindow(IsMenuWindow, 50) == nullptr; }, 3000);
         // Under Xvfb the X server answers each warp of the pointer with a motion event of its

@@ -115,7 +115,7 @@ TEST(PreviewWindow, PatternShowsItsBlocksAtOneHundredTwoHundredAndFiftyPercent) 
                                      ", expected " + Hex(BlockColor(block.x, block.y)));
                 }
                 if (depth == 8)
-                    SaveWindowPicture(driver.dialog, std::string("preview_pattern_") + zoom.name);
+                    KeepWindowPicture(driver.dialog, std::string("preview_pattern_") + zoom.name);
             }
             driver.End(IDOK);
         });
@@ -261,7 +261,7 @@ TEST(PreviewNavigator, DrawsTheWholeImageCentredWithTheShownPartFramedAndMovesTh
                      "the view is centred on 40,30: " + std::to_string(c.currentLeft) + ".." +
                          std::to_string(c.currentRight) + " x " + std::to_string(c.currentTop) +
                          ".." + std::to_string(c.currentBottom));
-        SaveWindowPicture(driver.dialog, "preview_navigator_1600");
+        KeepWindowPicture(driver.dialog, "preview_navigator_1600");
         driver.End(IDOK);
     });
 }

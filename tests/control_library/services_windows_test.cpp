@@ -13,12 +13,7 @@
 namespace {
 
 bool IsAboutBox(HWND window) {
-    return ClassOf(window) == "#32770" && GetDlgItem(window, 1044) != nullptr;
-}
-
-bool Near(COLORREF a, COLORREF b, int slack) {
-    return abs(GetRValue(a) - GetRValue(b)) <= slack && abs(GetGValue(a) - GetGValue(b)) <= slack &&
-           abs(GetBValue(a) - GetBValue(b)) <= slack;
+    return WindowClassName(window) == "#32770" && GetDlgItem(window, 1044) != nullptr;
 }
 
 std::string ColorPickerTitle(int language) {
@@ -36,12 +31,12 @@ TEST(ControlLibraryServices, AboutBoxOfTheHostsSelectorShowsItsFourLines) {
         HWND box = WaitForTopWindow(IsAboutBox);
         if (!box) return;
         Sleep(300);
-        text = TextOf(GetDlgItem(box, 1044));
+        text = WindowText(GetDlgItem(box, 1044));
         RECT client;
         GetClientRect(box, &client);
         inPicture = PixelOf(box, 2, 2);
         beyondPicture = PixelOf(box, client.right - 2, client.bottom - 2);
-        shot = SaveWindowPicture(box, "control_library_about_selector");
+        shot = KeepWindowPicture(box, "control_library_about_selector");
         PostMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
         closed = true;
     });
@@ -50,8 +45,9 @@ TEST(ControlLibraryServices, AboutBoxOfTheHostsSelectorShowsItsFourLines) {
     ASSERT_TRUE(closed) << "the about box never came up";
     EXPECT_EQ(text, "Quillmoor\nGreyloom 2.0\nB&W Effects\nwww.quillmoor.com");
     // Mode 0 draws the 160 x 100 picture once at the top left: the far corner is the plain face.
-    EXPECT_TRUE(Near(beyondPicture, GetSysColor(COLOR_BTNFACE), 2)) << std::hex << beyondPicture;
-    EXPECT_FALSE(Near(inPicture, GetSysColor(COLOR_BTNFACE), 2)) << std::hex << inPicture;
+    EXPECT_TRUE(ColourNear(beyondPicture, GetSysColor(COLOR_BTNFACE), 2))
+        << std::hex << beyondPicture;
+    EXPECT_FALSE(ColourNear(inPicture, GetSysColor(COLOR_BTNFACE), 2)) << std::hex << inPicture;
 }
 
 TEST(ControlLibraryServices, AboutActionStretchesThePictureOverTheBoxOverTheDialog) {
@@ -73,7 +69,7 @@ TEST(ControlLibraryServices, AboutActionStretchesThePictureOverTheBoxOverTheDial
         // Stretched: the picture's dark foot band reaches the far bottom corner.
         const COLORREF corner = PixelOf(box, client.right - 3, client.bottom - 3);
         driver.Check(GetRValue(corner) < 120, "the picture is stretched to the corner");
-        SaveWindowPicture(box, "control_library_about_action");
+        KeepWindowPicture(box, "control_library_about_action");
         PostMessageA(box, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
         driver.Check(WaitFor([&] { return !IsWindow(box); }), "a right click closes it");
         driver.End(IDOK);
@@ -103,16 +99,18 @@ TEST(ControlLibraryServices, ColorPickerPreviewsLiveAndCancelRestoresTheColour) 
             PostMessageA(driver.dialog, WM_COMMAND, MAKEWPARAM(2376, BN_CLICKED),
                          LPARAM(driver.ControlWindow(376)));
             const std::string title = ColorPickerTitle(language);
-            HWND picker = WaitForTopWindow([&](HWND window) { return TextOf(window) == title; });
+            HWND picker =
+                WaitForTopWindow([&](HWND window) { return WindowText(window) == title; });
             if (!driver.Check(picker != nullptr, "the picker comes up titled " + title)) return;
             HWND box = GetDlgItem(picker, 740);
-            driver.Check(box && TextOf(box) == (language == 1 ? "Vorschau" : "Preview"),
+            driver.Check(box && WindowText(box) == (language == 1 ? "Vorschau" : "Preview"),
                          "the preview box is there");
             driver.Check(box && SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED,
                          "checked as the preview control is on");
             driver.Check(!IsWindowVisible(GetDlgItem(picker, COLOR_MIX)), "item 719 hidden");
             if (language == 1) {
-                driver.Check(TextOf(GetDlgItem(picker, IDCANCEL)) == "Abbruch", "German Cancel");
+                driver.Check(WindowText(GetDlgItem(picker, IDCANCEL)) == "Abbruch",
+                             "German Cancel");
                 driver.Check(FindWindowExA(picker, nullptr, nullptr, "&Rot:") != nullptr,
                              "German red label");
                 driver.Check(FindWindowExA(picker, nullptr, nullptr, "&Grundfarben:") != nullptr,
@@ -127,7 +125,7 @@ TEST(ControlLibraryServices, ColorPickerPreviewsLiveAndCancelRestoresTheColour) 
             Sleep(300);
             RedrawWindow(picker, nullptr, nullptr,
                          RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-            SaveWindowPicture(picker, language == 1 ? "control_library_color_picker_german"
+            KeepWindowPicture(picker, language == 1 ? "control_library_color_picker_german"
                                                     : "control_library_color_picker");
             PostMessageA(picker, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                          LPARAM(GetDlgItem(picker, IDCANCEL)));

@@ -121,8 +121,8 @@ TEST(ControlWindowsOnDemand, AControlOnAnUnseenSheetShowsWhatTheEffectGaveIt) {
         GetScrollRange(slider, SB_CTL, &low, &high);
         driver.Check(low == 0 && high == 200, "the slider's range");
         driver.Check(GetScrollPos(slider, SB_CTL) == 150, "the slider's thumb");
-        driver.Check(TextOf(driver.Item(kSlider + kEditIdBase)) == "150", "the value box");
-        driver.Check(TextOf(driver.Item(kSlider + kLabelIdBase)) == "Amount", "the label");
+        driver.Check(WindowText(driver.Item(kSlider + kEditIdBase)) == "150", "the value box");
+        driver.Check(WindowText(driver.Item(kSlider + kLabelIdBase)) == "Amount", "the label");
         HWND combo = driver.ControlWindow(kCombo);
         char item[16] = "";
         driver.SendTo(combo, CB_GETLBTEXT, 2, LPARAM(item));
@@ -142,7 +142,7 @@ TEST(ControlWindowsOnDemand, AControlOnAnUnseenSheetShowsWhatTheEffectGaveIt) {
         HWND check = driver.ControlWindow(kCheck);
         driver.Check(driver.SendTo(check, BM_GETCHECK) == BST_CHECKED, "the check mark");
         driver.Check(IsWindowVisible(check) && !IsWindowEnabled(check), "shown and disabled");
-        driver.Check(TextOf(driver.ControlWindow(kText)) == "New text", "the later text");
+        driver.Check(WindowText(driver.ControlWindow(kText)) == "New text", "the later text");
         for (int32_t n : {kSlider, kCombo, kText, kButton})
             driver.Check(IsWindowVisible(driver.ControlWindow(n)) &&
                              IsWindowEnabled(driver.ControlWindow(n)),
@@ -162,7 +162,7 @@ TEST(ControlWindowsOnDemand, AControlOnAnUnseenSheetShowsWhatTheEffectGaveIt) {
         driver.Check(std::string(tip) == "Presses", "the tooltip: " + std::string(tip));
         const COLORREF colour = PixelOf(driver.ControlWindow(kText), 1, 1);
         driver.Check(colour == RGB(200, 220, 240), "the text's background colour");
-        SaveWindowPicture(driver.dialog, "windows_on_demand_sheet");
+        KeepWindowPicture(driver.dialog, "windows_on_demand_sheet");
         driver.End(IDOK);
     });
 }
@@ -260,10 +260,10 @@ TEST(ControlWindowsOnDemand, ALaterSheetTakesTheLayoutOfControlsMadeAtOnce) {
                                  std::to_string(b.top) + "," + std::to_string(b.right) + "," +
                                  std::to_string(b.bottom));
                 driver.Check(IsWindowVisible(later) && IsWindowVisible(atOnce), "shown: " + what);
-                driver.Check(TextOf(later) == TextOf(atOnce), "the same text: " + what);
+                driver.Check(WindowText(later) == WindowText(atOnce), "the same text: " + what);
             }
         }
-        SaveWindowPicture(driver.dialog, "windows_on_demand_layout");
+        KeepWindowPicture(driver.dialog, "windows_on_demand_layout");
         driver.End(IDOK);
     });
 }

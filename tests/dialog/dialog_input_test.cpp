@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "tests/common/real_input.h"
 #include "tests/dialog/dialog_test_bed.h"
 
 namespace {
@@ -41,15 +42,6 @@ void HoldShift(bool down) {
     keys[VK_SHIFT] = down ? 0x80 : 0;
     keys[VK_LSHIFT] = down ? 0x80 : 0;
     SetKeyboardState(keys);
-}
-
-void MoveMouse(int x, int y, DWORD buttons = 0) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = x * 65536 / GetSystemMetrics(SM_CXSCREEN) + 1;
-    input.mi.dy = y * 65536 / GetSystemMetrics(SM_CYSCREEN) + 1;
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
-    SendInput(1, &input, sizeof input);
 }
 
 }  // namespace
@@ -129,8 +121,8 @@ TEST(DialogInput, ThumbDragRendersAtTheEndUnlessLiveDragOrShift) {
             const int y = (bar.top + bar.bottom) / 2;
             const int track = (bar.right - bar.left) - 2 * arrow;
             const int x = bar.left + arrow + track / 2;
-            MoveMouse(x, y);
-            MoveMouse(x, y, MOUSEEVENTF_LEFTDOWN);
+            SendMouse(MOUSEEVENTF_MOVE, {x, y});
+            SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, {x, y});
             // The press starts the scroll bar's own tracking loop on the dialog's thread.
             const DWORD dialogThread = GetWindowThreadProcessId(driver.dialog, nullptr);
             driver.Check(WaitFor(
@@ -145,7 +137,7 @@ TEST(DialogInput, ThumbDragRendersAtTheEndUnlessLiveDragOrShift) {
             const int32_t rendersBefore = Renders();
             int32_t rendersDuring = rendersBefore;
             for (int step = 1; step <= 5; ++step) {
-                MoveMouse(x + step * track / 20, y);
+                SendMouse(MOUSEEVENTF_MOVE, {x + step * track / 20, y});
                 const int32_t target = 50 + step * 5;
                 WaitFor([&] { return SliderValue() >= target - 2; }, 1000);
                 if (c.liveRenders) WaitFor([&] { return Renders() > rendersDuring; }, 1000);
@@ -159,7 +151,7 @@ TEST(DialogInput, ThumbDragRendersAtTheEndUnlessLiveDragOrShift) {
                 driver.Check(rendersDuring > rendersBefore, "renders while dragging");
             else
                 driver.Check(rendersDuring == rendersBefore, "no render while dragging");
-            MoveMouse(x + 5 * track / 20, y, MOUSEEVENTF_LEFTUP);
+            SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP, {x + 5 * track / 20, y});
             driver.Check(WaitFor([&] { return Renders() > rendersDuring; }),
                          "render after release");
             driver.End(IDOK);

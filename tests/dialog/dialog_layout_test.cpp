@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "tests/common/real_input.h"
 #include "tests/dialog/dialog_test_bed.h"
 
 namespace {
@@ -15,15 +16,9 @@ bool Visible(HWND window) {
     return (GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
+// The pointer moved by real input over the middle of a window.
 void MoveMouseTo(HWND window) {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = (rect.left + rect.right) / 2 * 65536 / GetSystemMetrics(SM_CXSCREEN) + 1;
-    input.mi.dy = (rect.top + rect.bottom) / 2 * 65536 / GetSystemMetrics(SM_CYSCREEN) + 1;
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
+    SendMouse(MOUSEEVENTF_MOVE, CentreOf(window));
 }
 
 }  // namespace

@@ -20,12 +20,6 @@
 
 namespace {
 
-std::string ClassName(HWND window) {
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
 RECT ClientRectOf(HWND dialog, HWND window) {
     RECT rect = {0, 0, 0, 0};
     GetWindowRect(window, &rect);
@@ -137,8 +131,8 @@ TEST(DialogWindows, ControlsOfEveryClassGetTheirWindowsPlacesAndActions) {
             }
             HWND window = driver.ControlWindow(c.n);
             driver.Check(window && window == record.window, name + " window id n+2000");
-            driver.Check(_stricmp(ClassName(window).c_str(), c.windowClass) == 0,
-                         name + " window class " + ClassName(window));
+            driver.Check(_stricmp(WindowClassName(window).c_str(), c.windowClass) == 0,
+                         name + " window class " + WindowClassName(window));
             const RECT expected =
                 SystemMapped(driver.dialog, record.x, record.y, c.width, c.height);
             // Combo boxes are as high as their closed field and list boxes as high as their

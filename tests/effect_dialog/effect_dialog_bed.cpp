@@ -78,10 +78,14 @@ DescriptorItem IntegerItem(int32_t n, int32_t value) {
     return item;
 }
 
-std::string DataFilePath(const char* name) {
+std::string MakerFolderPath() {
     char folder[MAX_PATH] = "";
     SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, folder);
-    return std::string(folder) + "\\Quillmoor\\Greyloom2\\" + name;
+    return std::string(folder) + "\\Quillmoor";
+}
+
+std::string DataFilePath(const char* name) {
+    return MakerFolderPath() + "\\Greyloom2\\" + name;
 }
 
 std::unique_ptr<HostSession> OpenEffectPlugin(int32_t width, int32_t height, bool firstStart) {

@@ -20,6 +20,8 @@ std::unique_ptr<HostSession> OpenEffectPlugin(int32_t width = 120, int32_t heigh
                                               bool firstStart = true);
 // A scripting descriptor's value of settings control n ("0nnn").
 DescriptorItem IntegerItem(int32_t n, int32_t value);
+// The maker's folder in the user's application data: the skin file, the data folder.
+std::string MakerFolderPath();
 // The settings files of the data folder ("Greyloom.ini", "Greyloomdialog.ini").
 std::string DataFilePath(const char* name);
 // Lines of "Greyloomdialog.ini": the restored size, and the line of interface control n
@@ -32,6 +34,11 @@ constexpr size_t DialogStateLine(int32_t n) {
 // Runs the filter with its dialog while drive() works on a driver thread; drive() starts once
 // the dialog is visible with its OK button. A dialog left open is cancelled.
 int16_t RunEffectDialog(HostSession& session, const std::function<void(Driver&)>& drive);
+
+// The same size and samples.
+inline bool SameImage(const HostImage& a, const HostImage& b) {
+    return a.width == b.width && a.height == b.height && a.samples == b.samples;
+}
 
 // Runs the filter without its dialog, replaying the given control values 0..309 (all of
 // them: the settings the dialog would give) and the given further items.

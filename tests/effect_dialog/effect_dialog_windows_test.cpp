@@ -20,6 +20,7 @@
 #include "tests/common/control_texts.h"
 #include "tests/common/real_input.h"
 #include "tests/common/screen_capture.h"
+#include "tests/common/test_files.h"
 #include "tests/effect_dialog/effect_dialog_bed.h"
 
 namespace {
@@ -36,25 +37,15 @@ void TableValues(int32_t (&values)[kSettingsControlCount]) {
 
 // A remembered dialog state of the given size that chose German.
 void RememberGermanDialog(int32_t width, int32_t height) {
-    const char* appData = getenv("APPDATA");
-    ASSERT_NE(appData, nullptr);
-    const std::string maker = std::string(appData) + "\\Quillmoor";
-    CreateDirectoryA(maker.c_str(), nullptr);
-    CreateDirectoryA((maker + "\\Greyloom2").c_str(), nullptr);
+    CreateDirectoryA(MakerFolderPath().c_str(), nullptr);
+    CreateDirectoryA(DataFilePath("").c_str(), nullptr);
     std::string text = "Greyloom2.0\n" + std::to_string(width) + "\n" + std::to_string(height) +
                        "\n0\n0\n0\nNone\n0\n0\n0\n0\n0\n0\n";
     for (int32_t n = 310; n < 400; ++n)
         text += std::to_string(n == CTL_LANGUAGE ? 1 : ControlTableStartValue(n)) + "\n";
     text += "22\n";
     for (int i = 0; i < 22; ++i) text += "0\n";
-    FILE* file = fopen((maker + "\\Greyloom2\\Greyloomdialog.ini").c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    fwrite(text.data(), 1, text.size(), file);
-    fclose(file);
-}
-
-bool SameImage(const HostImage& a, const HostImage& b) {
-    return a.width == b.width && a.height == b.height && a.samples == b.samples;
+    ASSERT_TRUE(WriteFileText(DataFilePath("Greyloomdialog.ini"), text));
 }
 
 // Every pixel grey: the effect's black-and-white rendering, not a single channel.
@@ -122,11 +113,9 @@ TEST(EffectDialog, EnterOnUntouchedControlsRendersTheTableValues) {
     ASSERT_EQ(result, 0);
     EXPECT_TRUE(IsGrey(session->output));
     EXPECT_TRUE(SameImage(session->output, reference->output));
-    for (const char* name : {"Greyloom.ini", "Greyloomdialog.ini"}) {
-        FILE* file = fopen(DataFilePath(name).c_str(), "rb");
-        EXPECT_NE(file, nullptr) << name << " written by Enter";
-        if (file) fclose(file);
-    }
+    for (const char* name : {"Greyloom.ini", "Greyloomdialog.ini"})
+        EXPECT_NE(GetFileAttributesA(DataFilePath(name).c_str()), INVALID_FILE_ATTRIBUTES)
+            << name << " written by Enter";
 }
 
 namespace {

@@ -21,24 +21,15 @@ namespace {
 constexpr int32_t kSetLines = 465;  // one set with seven two-point curves
 constexpr int32_t kCurveTop = 159;
 
-std::string DataFolder() {
-    const char* appData = getenv("APPDATA");
-    return std::string(appData ? appData : "C:\\users\\Public") + "\\Quillmoor\\Greyloom2";
-}
-
 // Every test starts without the user's folder: a first start.
 void ForgetUserFolder() {
-    const char* appData = getenv("APPDATA");
-    ASSERT_NE(appData, nullptr);
-    const std::string maker = std::string(appData) + "\\Quillmoor";
-    RemoveTree(maker);
-    ASSERT_FALSE(PathExists(maker));
+    RemoveTree(MakerFolderPath());
+    ASSERT_FALSE(PathExists(MakerFolderPath()));
 }
 
 void MakeUserFolder() {
-    const char* appData = getenv("APPDATA");
-    CreateDirectoryA((std::string(appData) + "\\Quillmoor").c_str(), nullptr);
-    CreateDirectoryA(DataFolder().c_str(), nullptr);
+    CreateDirectoryA(MakerFolderPath().c_str(), nullptr);
+    CreateDirectoryA(DataFilePath("").c_str(), nullptr);
 }
 
 // One set of "Greyloom.ini" as the format gives it: controls 0..309, seven identity curves,

@@ -247,7 +247,7 @@ HWND MakeTestDialog() {
 void TakeScreenshot(const std::string& name) {
     RedrawWindow(gDialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     PumpMessages(1);
-    KeepScreenshot(WindowPictureOf(gDialog), name);
+    KeepWindowPicture(gDialog, name);
 }
 
 class LanguageSwitch : public ::testing::Test {

@@ -2,37 +2,21 @@
 
 #include "runtime/box_catcher.h"
 
+#include "tests/common/control_texts.h"
+
 namespace {
 BoxCatcher* gCatcher = nullptr;
 HHOOK gHook = nullptr;
-
-std::string WindowText(HWND window) {
-    char text[1024] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-// The text is the static control with the longest text (Windows numbers it 0xFFFF, Wine 100).
-BOOL CALLBACK FindText(HWND child, LPARAM found) {
-    char className[32] = "";
-    GetClassNameA(child, className, sizeof className);
-    std::string& text = *reinterpret_cast<std::string*>(found);
-    std::string childText = WindowText(child);
-    if (_stricmp(className, "Static") == 0 && childText.size() > text.size()) text = childText;
-    return TRUE;
-}
 
 // Read when the box has initialised itself: its texts are set then.
 LRESULT CALLBACK CatcherProc(int code, WPARAM wParam, LPARAM lParam) {
     const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
     if (code == HC_ACTION && gCatcher && call->message == WM_INITDIALOG) {
         HWND box = call->hwnd;
-        char className[32] = "";
-        GetClassNameA(box, className, sizeof className);
-        if (std::string(className) == "#32770") {
+        if (WindowClassName(box) == "#32770") {
             CaughtBox caught;
             caught.caption = WindowText(box);
-            EnumChildWindows(box, FindText, reinterpret_cast<LPARAM>(&caught.text));
+            caught.text = MessageBoxText(box);
             gCatcher->boxes.push_back(caught);
             int answer = IDOK;
             if (!gCatcher->answers.empty()) {

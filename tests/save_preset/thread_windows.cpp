@@ -17,9 +17,7 @@ constexpr int kSendTimeoutMs = 10000;
 constexpr int kLeftOpenMs = 20000;
 
 BOOL CALLBACK CollectDialog(HWND window, LPARAM list) {
-    char className[32] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (std::string(className) == "#32770" && IsWindowVisible(window))
+    if (WindowClassName(window) == "#32770" && IsWindowVisible(window))
         reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
     return TRUE;
 }
@@ -28,17 +26,6 @@ std::vector<HWND> ThreadDialogs(DWORD thread) {
     std::vector<HWND> found;
     EnumThreadWindows(thread, CollectDialog, LPARAM(&found));
     return found;
-}
-
-// A message box's text is its static with the longest text (Windows numbers it 0xFFFF, Wine
-// 100).
-BOOL CALLBACK LongestStatic(HWND child, LPARAM found) {
-    char className[32] = "";
-    GetClassNameA(child, className, sizeof className);
-    std::string& text = *reinterpret_cast<std::string*>(found);
-    const std::string childText = WindowText(child);
-    if (_stricmp(className, "Static") == 0 && childText.size() > text.size()) text = childText;
-    return TRUE;
 }
 
 bool IsMessageBox(HWND window) {
@@ -103,7 +90,7 @@ AnsweredBox AnswerMessageBox(DWORD thread, int answer, HWND notThis, int timeout
     if (!window) return box;
     box.found = true;
     box.caption = WindowText(window);
-    EnumChildWindows(window, LongestStatic, LPARAM(&box.text));
+    box.text = MessageBoxText(window);
     if (shot) ShootWindow(window, shot);
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
     WaitUntil([&] { return !IsWindow(window); });

@@ -5,37 +5,24 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
-#include <shlobj.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "dialog/control_record.h"
 #include "effect/control_ids.h"
+#include "tests/common/control_texts.h"
+#include "tests/common/test_files.h"
 #include "tests/effect_dialog/effect_dialog_bed.h"
 
 namespace {
 
 std::string SkinFile() {
-    char appData[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
-    return std::string(appData) + "\\Quillmoor\\skin.ini";
+    return MakerFolderPath() + "\\skin.ini";
 }
 
 void WriteSkinChoice(const std::string& text) {
-    char appData[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
-    CreateDirectoryA((std::string(appData) + "\\Quillmoor").c_str(), nullptr);
-    std::ofstream file(SkinFile(), std::ios::binary);
-    file << text;
-}
-
-std::string ReadText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+    CreateDirectoryA(MakerFolderPath().c_str(), nullptr);
+    WriteFileText(SkinFile(), text);
 }
 
 // Escape, and the dialog gone before the driver ends (the host's thread may be busy); a
@@ -58,9 +45,7 @@ void PassTheFirstStart() {
 }
 
 bool OwnerDrawnButton(HWND window) {
-    char name[32] = "";
-    GetClassNameA(window, name, sizeof name);
-    return window && std::string(name) == "Button" &&
+    return window && WindowClassName(window) == "Button" &&
            (GetWindowLongPtrA(window, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW;
 }
 
@@ -72,15 +57,14 @@ TEST(SkinnedEffectDialog, StartsInTheLookOfTheSkinFileAndWritesItBack) {
     auto session = OpenEffectPlugin();
     const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
         driver.Check(OwnerDrawnButton(driver.ControlWindow(CTL_OK)), "OK is the skin's button");
-        char name[32] = "";
-        GetClassNameA(driver.ControlWindow(CTL_MAIN_TAB), name, sizeof name);
-        driver.Check(std::string(name) == "Static", "the main tab is the skin's");
+        driver.Check(WindowClassName(driver.ControlWindow(CTL_MAIN_TAB)) == "Static",
+                     "the main tab is the skin's");
         driver.Check(driver.Item(CTL_MAIN_TAB + kEditWindowIdBase) != nullptr, "its tab strip");
         ShootDialog(driver, "skin_host_elements_dark");
         LeaveWithEscape(driver);
     });
     EXPECT_EQ(result, HOST_USER_CANCELLED);
-    const std::string written = ReadText(SkinFile());
+    const std::string written = FileText(SkinFile());
     EXPECT_EQ(written.rfind("Skin1.1\n7\n", 0), 0u) << written;
 }
 
@@ -93,5 +77,5 @@ TEST(SkinnedEffectDialog, SlidersOnlyLeavesTheButtonsStandard) {
         ShootDialog(driver, "skin_host_sliders_only");
         LeaveWithEscape(driver);
     });
-    EXPECT_EQ(ReadText(SkinFile()).rfind("Skin1.1\n1\n", 0), 0u);
+    EXPECT_EQ(FileText(SkinFile()).rfind("Skin1.1\n1\n", 0), 0u);
 }

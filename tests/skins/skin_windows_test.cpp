@@ -28,6 +28,7 @@
 #include "host/parameter_block.h"
 #include "host/system_calls.h"
 #include "tests/common/file_faults.h"
+#include "tests/common/control_texts.h"
 #include "tests/common/fresh_parameter_block.h"
 #include "tests/common/real_input.h"
 #include "tests/common/screen_capture.h"
@@ -40,12 +41,6 @@ INT_PTR CALLBACK TestDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     // The frame's own start needs a host; the fixture builds the dialog itself.
     if (message == WM_INITDIALOG) return TRUE;
     return FilterDialogProc(window, message, wParam, lParam);
-}
-
-std::string WindowClass(HWND window) {
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    return name;
 }
 
 LONG_PTR StyleOf(HWND window) {
@@ -166,7 +161,7 @@ TEST_F(SkinnedDialog, SlidersOnlyReplacesTheSlidersAloneKeepingIdsAndTips) {
         SCOPED_TRACE(n);
         HWND replaced = UsedControlRecord(n)->window;
         ASSERT_NE(replaced, nullptr);
-        EXPECT_EQ(WindowClass(replaced), "Button");
+        EXPECT_EQ(WindowClassName(replaced), "Button");
         EXPECT_EQ(StyleOf(replaced) & BS_TYPEMASK, BS_OWNERDRAW);
         EXPECT_EQ(GetDlgCtrlID(replaced), n + kControlWindowIdBase);
         EXPECT_EQ(GetDlgItem(window, n + kControlWindowIdBase), replaced);
@@ -202,7 +197,7 @@ TEST_F(SkinnedDialog, ANamedSkinReplacesEverySkinnedClassOnceAndRestylesInPlace)
         const ControlRecord* record = UsedControlRecord(n);
         if (!IsControlSkinned(n)) continue;
         ASSERT_NE(record->window, nullptr);
-        EXPECT_EQ(WindowClass(record->window), "Button");
+        EXPECT_EQ(WindowClassName(record->window), "Button");
         EXPECT_EQ(StyleOf(record->window) & BS_TYPEMASK, BS_OWNERDRAW);
         EXPECT_EQ(GetDlgCtrlID(record->window), n + kControlWindowIdBase);
         EXPECT_EQ(HasTool(record->window), hadTip[n]);
@@ -212,7 +207,7 @@ TEST_F(SkinnedDialog, ANamedSkinReplacesEverySkinnedClassOnceAndRestylesInPlace)
         SCOPED_TRACE(n);
         const ControlRecord* record = UsedControlRecord(n);
         ASSERT_NE(record->window, nullptr);
-        EXPECT_EQ(WindowClass(record->window), "Static");
+        EXPECT_EQ(WindowClassName(record->window), "Static");
         EXPECT_EQ(StyleOf(record->window) & SS_TYPEMASK, SS_OWNERDRAW);
         EXPECT_EQ(GetDlgCtrlID(record->window), n + kControlWindowIdBase);
         if (record->controlClass == CONTROL_TAB) {
@@ -347,7 +342,7 @@ TEST_F(SkinnedDialog, SkinFileRoundTripsThroughTheControlsAndMakesTheMakersFolde
 TEST_F(SkinnedDialog, ArrowKeysStepASkinnedComboBoxThroughItsItems) {
     ASSERT_EQ(ApplySkin(3), 1);
     const ControlRecord& record = *UsedControlRecord(CTL_SKIN);
-    ASSERT_EQ(WindowClass(record.window), "Button");
+    ASSERT_EQ(WindowClassName(record.window), "Button");
     SetControlValue(CTL_SKIN, 0);
     SetControlValue(record.tab, record.sheet);  // the preferences' sheet
     PumpMessages();
