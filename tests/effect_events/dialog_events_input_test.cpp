@@ -97,7 +97,9 @@ TEST(LanguageSwitch, EveryTextTakesTheChosenLanguage) {
         ChooseLanguage(driver, 1);
         WaitFor([&] { return WindowText(modeLabel) == "Modus"; }, kDialogSettleMs);
         driver.Check(WindowText(modeLabel) == "Modus", "German label: " + WindowText(modeLabel));
-        // The label of Advanced+ Mode's effect list, set while the list is hidden.
+        // The label of Advanced+ Mode's effect list, set while the list is hidden and may still
+        // wait for its windows: asking for the list makes them.
+        driver.ControlWindow(CTL_EFFECT_LIST);
         HWND effectLabel = driver.Item(CTL_EFFECT_LIST + kLabelWindowIdBase);
         driver.Check(WindowText(effectLabel) == "Effekt",
                      "German effect label: " + WindowText(effectLabel));
