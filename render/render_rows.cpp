@@ -148,8 +148,22 @@ void StoreWork(const RenderPlan& plan, int32_t column, const Rgb& p, Sample* wor
 struct RowScratch {
     std::vector<Rgb> sources;
     std::vector<int32_t> greys;
-    std::vector<double> noise;  // the aging texture's noise by column
+    std::vector<double> noise;        // the aging texture's noise by column
+    std::vector<int32_t> grainDraws;  // the grain's draws of the row's processed pixels
 };
+
+// The grain's draws of the count processed pixels of a row at once, in the last pass, from
+// the worker's random state as the pixels would draw them one by one. Null: no draws.
+const int32_t* RowGrainDraws(const RenderPlan& plan, bool last, int32_t count, EffectWorker& worker,
+                             RowScratch& scratch) {
+    const FilmGrain& grain = plan.effects.grain;
+    const int32_t perPixel = GrainDrawsPerPixel(grain);
+    if (!last || !plan.effects.finishing || grain.intensity == 0 || perPixel == 0 || count <= 0)
+        return nullptr;
+    scratch.grainDraws.resize(size_t(count) * size_t(perPixel));
+    GrainDrawRow(grain, worker.random, count, scratch.grainDraws.data());
+    return scratch.grainDraws.data();
+}
 
 // The aging texture's noise of the whole row at once, in the last pass, where the texture's
 // columns are the row's own (no split view repeating a part of it). Null: per pixel.
@@ -291,7 +305,10 @@ void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int
     const EffectChain& e = plan.effects;
     // The worker's own texture record and random state, handed back after the row.
     EffectWorker worker = EffectWorkerBegin(e);
-    if (!display) worker.rowNoise = RowTextureNoise(plan, last, sy, scratch);
+    if (!display) {
+        worker.rowNoise = RowTextureNoise(plan, last, sy, scratch);
+        worker.rowGrain = RowGrainDraws(plan, last, count, worker, scratch);
+    }
     for (int32_t i = 0; i < count; ++i) {
         const int32_t x = from + i, column = x - plan.left;
         const PixelSite site = {x, y, RenderSourceX(plan, x), sy, column, y - plan.top};
@@ -334,6 +351,9 @@ void RenderLaterPassRow(const RenderPlan& plan, const ProcessedRegion& region, i
     const bool multi = InMultiSplit(plan);
     EffectWorker worker = EffectWorkerBegin(e);
     worker.rowNoise = RowTextureNoise(plan, last, sy, scratch);
+    const int32_t from = std::clamp(region.left, plan.left, plan.right);
+    const int32_t to = std::clamp(region.right, from, plan.right);
+    worker.rowGrain = RowGrainDraws(plan, last, rowInside ? to - from : 0, worker, scratch);
     for (int32_t x = plan.left; x < plan.right; ++x) {
         const int32_t column = x - plan.left;
         if (!rowInside || x < region.left || x >= region.right) {
