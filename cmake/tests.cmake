@@ -16,7 +16,7 @@ set_tests_properties(wine_up PROPERTIES FIXTURES_SETUP wine)
 # them in the order they are declared and end the run waiting for a long one started last.
 set(GREYLOOM_TEST_SECONDS
     preview_windows 150 preset_view_menu 150 preview_tools_input 130 settings_reactions_windows 130
-    session_start 110 dialog_events_input 110 preset_list_windows 100 effect_dialog_windows 80
+    session_start 110 dialog_events_input 110 preset_list_windows 100 effect_dialog_windows 230
     thumbnail_run_windows 70 undo_input 60 render_foundations_test 50 skin_windows 45
     effect_render_test 45 runtime_plugin 40 dialog_windows 40 acceptance_dialog_session 40
     skin_host 40)

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dialog/control_record.h"
+#include "dialog/control_windows_on_demand.h"
 #include "dialog/dialog_window.h"
 #include "host/effect_context.h"
 #include "host/plugin_data.h"
@@ -33,8 +34,7 @@ HWND PenPropertyWindow(int32_t n) {
                        {CTL_PROGRESS, ITEM_PROGRESS}};
     for (const auto& f : kFrameItems)
         if (f.control == n) return gDialog ? GetDlgItem(gDialog, f.item) : nullptr;
-    const ControlRecord* record = UsedControlRecord(n);
-    return record ? record->window : nullptr;
+    return ControlWindowNow(n);
 }
 }  // namespace
 

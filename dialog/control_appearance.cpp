@@ -11,6 +11,7 @@
 #include "dialog/control_creation.h"
 #include "dialog/control_layout.h"
 #include "dialog/control_record.h"
+#include "dialog/control_windows_on_demand.h"
 #include "dialog/dialog_window.h"
 #include "dialog/filter_dialog.h"
 #include "dialog/skin_engine.h"
@@ -21,7 +22,7 @@
 #include "host/start_timing.h"
 #include "host/text_format.h"
 
-ControlAppearanceState gAppearance = {500, 0, 0, 0};
+ControlAppearanceState gAppearance = {500, 0, 0, 0, {}};
 
 namespace {
 
@@ -114,7 +115,10 @@ int32_t ApplyControlStateNested(int32_t n, int depth) {
     if (!(gAppearance.showingDeferred && gMadeHidden[n])) {
         const int32_t state = (gAppearance.stateOverride & 1) ? record->state & CTLSTATE_FULL
                                                               : GetEffectiveControlState(n);
-        if (state & CTLSTATE_VISIBLE) SettleControlPlace(n);
+        if (state & CTLSTATE_VISIBLE) {
+            MakeWaitingControlWindows(n);
+            SettleControlPlace(n);
+        }
         ShowAndEnable(StateWindowOf(n, *record), state);
         if (n == CTL_ZOOM_TEXT && gDialog) {
             ShowAndEnable(GetDlgItem(gDialog, ITEM_ZOOM_IN), state);
@@ -139,7 +143,7 @@ int32_t ApplyControlStateNested(int32_t n, int depth) {
 }  // namespace
 
 void ControlAppearanceReset() {
-    gAppearance = {500, 0, 0, 0};
+    gAppearance = {500, 0, 0, 0, {}};
 }
 
 // --- Tooltips ---------------------------------------------------------------------------------
@@ -162,7 +166,15 @@ int32_t SetControlToolTip(int32_t n, const char* text, uint32_t flags) {
         return 1;  // an empty text for a control without a tip changes nothing
     }
     CopyText(record->toolTip, sizeof record->toolTip, text ? text : "");
+    if (n >= 0 && n < kControlCount) gAppearance.toolFlags[n] = toolFlags;
     return int32_t(answer);
+}
+
+void AttachControlToolTip(int32_t n) {
+    const ControlRecord* record = UsedControlRecord(n);
+    if (!record || !record->toolTip[0]) return;
+    SendToolMessage(n, *record, TTM_ADDTOOLA, gAppearance.toolFlags[n] | TTF_SUBCLASS,
+                    ExpandText(record->toolTip));
 }
 
 // --- Colours ----------------------------------------------------------------------------------
@@ -315,10 +327,14 @@ int32_t GetControlPixelCoord(int32_t n, int32_t part) {
     const ControlRecord* record = UsedControlRecord(n);
     HWND window = record ? StateWindowOf(n, *record) : nullptr;
     if (n == CTL_PREVIEW && gDialog) window = GetDlgItem(gDialog, ITEM_PREVIEW);
-    if (!window || !gDialog) return 0;
+    const bool waiting = !window && ControlWindowsWaiting(n);
+    if ((!window && !waiting) || !gDialog) return 0;
     RECT rect;
-    // A window whose move waits for the dialog to be shown reports the place it will take.
-    if (!(record && window == record->window && PendingControlPlace(n, &rect))) {
+    // A window whose move waits for the dialog to be shown, or that is not made yet, reports
+    // the place it will take.
+    if (waiting) {
+        rect = WaitingControlPlace(n);
+    } else if (!(record && window == record->window && PendingControlPlace(n, &rect))) {
         GetWindowRect(window, &rect);
         MapWindowPoints(nullptr, gDialog, reinterpret_cast<POINT*>(&rect), 2);
     }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "dialog/control_record.h"
 #include "dialog/dialog_units.h"
 
 // Settings of the attribute operations that hold for every control.
@@ -15,11 +16,14 @@ struct ControlAppearanceState {
     int32_t redrawSuspended;  // SetRedrawSuspended
     uint32_t stateOverride;   // bit 0: windows follow the own state bits; bit 1: no sheet walk
     int32_t showingDeferred;  // DeferControlShowing: windows are made and kept hidden, moves wait
+    uint32_t toolFlags[kControlCount];  // SetControlToolTip: the kept flags of control n's tip
 };
 extern ControlAppearanceState gAppearance;
 void ControlAppearanceReset();
 
 int32_t SetControlToolTip(int32_t n, const char* text, uint32_t flags);
+// Gives the windows of control n, made after its tip was set, the tip its record keeps.
+void AttachControlToolTip(int32_t n);
 const char* GetControlImageName(int32_t n);
 int32_t GetControlTextColor(int32_t n);
 int32_t SetControlColor(int32_t n, int32_t color);

@@ -13,7 +13,9 @@
 namespace {
 
 constexpr uint32_t kScrollSlider = CLASSTRAIT_SCROLLBAR | CLASSTRAIT_RANGED | CLASSTRAIT_VALUE_BOX |
-                                   CLASSTRAIT_LABEL | CLASSTRAIT_PLACED_WHEN_SEEN;
+                                   CLASSTRAIT_LABEL | CLASSTRAIT_PLACED_WHEN_SEEN |
+                                   CLASSTRAIT_MADE_WHEN_SEEN;
+constexpr uint32_t kSeenLater = CLASSTRAIT_PLACED_WHEN_SEEN | CLASSTRAIT_MADE_WHEN_SEEN;
 constexpr uint32_t kTrackSlider =
     CLASSTRAIT_TRACKBAR | CLASSTRAIT_RANGED | CLASSTRAIT_VALUE_BOX | CLASSTRAIT_LABEL;
 
@@ -74,30 +76,30 @@ const ClassRow kClassRows[] = {
         0, CreateScrollBarWindows, ShowRangedValue, ShowSliderText, nullptr, nullptr,
         kSliderSkin}},
     {CONTROL_SCROLLBAR, {"scroll bar",
-        CLASSTRAIT_SCROLLBAR | CLASSTRAIT_RANGED | CLASSTRAIT_PLACED_WHEN_SEEN, {90, 8}, {8, 90},
+        CLASSTRAIT_SCROLLBAR | CLASSTRAIT_RANGED | kSeenLater, {90, 8}, {8, 90},
         ACTION_PREVIEW, kAnyLow, kAnyHigh, 0,
         CreateScrollBarWindows, ShowRangedValue, ShowWindowText, nullptr, nullptr, kStandard}},
     {CONTROL_TRACKBAR, {"trackbar", CLASSTRAIT_TRACKBAR, {90, 10}, {10, 90}, ACTION_PREVIEW,
         kAnyLow, kAnyHigh, 0,
         CreateTrackbarWindows, ShowTrackbarValue, ShowWindowText, nullptr, nullptr, kStandard}},
-    {CONTROL_PUSHBUTTON, {"push button", CLASSTRAIT_TABSTOP | CLASSTRAIT_PLACED_WHEN_SEEN,
+    {CONTROL_PUSHBUTTON, {"push button", CLASSTRAIT_TABSTOP | kSeenLater,
         {34, 14}, {34, 14}, ACTION_PREVIEW, 0, 1, 0,
         CreateButtonWindow, ShowPlainValue, ShowWindowText, OnButtonCommand, nullptr,
         kButtonSkin}},
     {CONTROL_CHECKBOX, {"check box",
-        CLASSTRAIT_TABSTOP | CLASSTRAIT_RESET_CLICKS | CLASSTRAIT_PLACED_WHEN_SEEN, kTextSize,
+        CLASSTRAIT_TABSTOP | CLASSTRAIT_RESET_CLICKS | kSeenLater, kTextSize,
         kTextSize, ACTION_PREVIEW, 0, 2, BS_AUTOCHECKBOX,
         CreateButtonWindow, ShowCheckValue, ShowCaptionText, OnButtonCommand, nullptr,
         kCheckBoxSkin}},
     {CONTROL_RADIOBUTTON, {"radio button", CLASSTRAIT_PLACED_WHEN_SEEN, kTextSize, kTextSize,
         ACTION_NONE, 0, 1, BS_AUTORADIOBUTTON,
         CreateButtonWindow, ShowRadioValue, ShowCaptionText, OnButtonCommand, nullptr, kStandard}},
-    {CONTROL_GROUPBOX, {"group box", CLASSTRAIT_FACE_BACKGROUND | CLASSTRAIT_PLACED_WHEN_SEEN,
+    {CONTROL_GROUPBOX, {"group box", CLASSTRAIT_FACE_BACKGROUND | kSeenLater,
         {100, 32}, {100, 32}, ACTION_NONE, 0, 1, BS_GROUPBOX,
         CreateButtonWindow, ShowPlainValue, ShowWindowText, OnButtonCommand, nullptr,
         kGroupBoxSkin}},
     {CONTROL_COLORBUTTON, {"colour button",
-        CLASSTRAIT_TABSTOP | CLASSTRAIT_COLOR_VALUE | CLASSTRAIT_PLACED_WHEN_SEEN, kTextSize,
+        CLASSTRAIT_TABSTOP | CLASSTRAIT_COLOR_VALUE | kSeenLater, kTextSize,
         kTextSize, ACTION_PREVIEW, kAnyLow, kAnyHigh, 0,
         CreateButtonWindow, ShowPlainValue, ShowWindowText, OnButtonCommand, nullptr,
         kColorButtonSkin}},
@@ -106,7 +108,7 @@ const ClassRow kClassRows[] = {
         CreateListWindows, ShowListValue, ShowListText, OnListCommand, nullptr, kListColours,
         &kListItemOps}},
     {CONTROL_COMBOBOX, {"combo box", CLASSTRAIT_LABEL | CLASSTRAIT_LABEL_TEXT | CLASSTRAIT_ITEMS |
-        CLASSTRAIT_RESET_CLICKS | CLASSTRAIT_PLACED_WHEN_SEEN, kListSize, kListSize, ACTION_NONE,
+        CLASSTRAIT_RESET_CLICKS | kSeenLater, kListSize, kListSize, ACTION_NONE,
         -1, 65535, 0,
         CreateComboWindows, ShowComboValue, ShowComboText, OnComboCommand, nullptr,
         kComboSkin, &kComboItemOps}},
@@ -118,7 +120,7 @@ const ClassRow kClassRows[] = {
         CreateNoWindow, ShowPlainValue, ShowWindowText, nullptr, nullptr, kProgressSkin}},
     {CONTROL_EDIT, {"edit box", 0, kTextSize, kTextSize, ACTION_NONE, kAnyLow, kAnyHigh, 0,
         CreateEditWindow, ShowPlainValue, ShowEditText, OnEditCommand, nullptr, kEditColours}},
-    {CONTROL_TEXT, {"text", CLASSTRAIT_PLACED_WHEN_SEEN, kTextSize, kTextSize, ACTION_PREVIEW,
+    {CONTROL_TEXT, {"text", kSeenLater, kTextSize, kTextSize, ACTION_PREVIEW,
         kAnyLow, kAnyHigh, 0,
         CreateStaticWindow, ShowPlainValue, ShowCaptionText, OnStaticCommand, nullptr,
         kTextColours}},
@@ -128,7 +130,7 @@ const ClassRow kClassRows[] = {
     {CONTROL_STATIC_PICTURE2, {"static picture 2", 0, kPictureSize, kPictureSize, ACTION_PREVIEW,
         kAnyLow, kAnyHigh, 0,
         CreateStaticWindow, ShowPlainValue, ShowWindowText, OnStaticCommand, nullptr, kStandard}},
-    {CONTROL_IMAGEBUTTON, {"image button", CLASSTRAIT_PLACED_WHEN_SEEN, kPictureSize,
+    {CONTROL_IMAGEBUTTON, {"image button", kSeenLater, kPictureSize,
         kPictureSize, ACTION_PREVIEW, kAnyLow, kAnyHigh, SS_OWNERDRAW,
         CreateStaticWindow, ShowPlainValue, ShowWindowText, OnStaticCommand, nullptr,
         kMenuImageSkin}},

@@ -57,6 +57,10 @@ enum ControlClassTrait : uint32_t {
     // No one measures its windows while they are hidden (no items laid out by size, no strip):
     // a move of a hidden one can wait until it is shown (control_layout).
     CLASSTRAIT_PLACED_WHEN_SEEN = 0x1000,
+    // Its windows may be made when it is first seen or asked for (control_windows_on_demand):
+    // everything they show is kept in the record and the text store. Not radio buttons: a
+    // radio button's group is cleared through the windows beside it.
+    CLASSTRAIT_MADE_WHEN_SEEN = 0x2000,
 };
 
 enum ControlSkinning : uint8_t {

@@ -15,6 +15,7 @@
 #include "dialog/control_layout.h"
 #include "dialog/control_text_store.h"
 #include "dialog/control_texts.h"
+#include "dialog/control_windows_on_demand.h"
 #include "dialog/dialog_units.h"
 #include "dialog/dialog_window.h"
 #include "dialog/filter_dialog.h"
@@ -385,8 +386,9 @@ int32_t ShowListValue(int32_t, ControlRecord& record, int32_t value) {
     return answer == LB_ERR ? -1 : int32_t(answer);
 }
 
-int32_t ShowComboValue(int32_t, ControlRecord& record, int32_t value) {
-    if (!record.window) return value;
+int32_t ShowComboValue(int32_t n, ControlRecord& record, int32_t value) {
+    if (!record.window)
+        return ControlWindowsWaiting(n) ? WaitingComboSelection(record, value) : value;
     const LRESULT answer = SendMessageA(record.window, CB_SETCURSEL, WPARAM(value), 0);
     return answer == CB_ERR ? -1 : int32_t(answer);
 }
@@ -477,6 +479,7 @@ void ReleaseControlImageObjects(ControlRecord& record) {
 }
 
 void ClearControlWindows() {
+    ForgetAllWaitingControlWindows();
     for (int n = 0; n < kControlCount; ++n) {
         ControlRecord* record = ControlRecordAt(n);
         if (!record) return;
@@ -487,6 +490,32 @@ void ClearControlWindows() {
             record->imageOldObjects[i] = nullptr;
         }
     }
+}
+
+bool MakeControlWindowsAt(int32_t n, const RECT& place, bool hidden) {
+    ControlRecord* found = ControlRecordAt(n);
+    if (!found || !gDialog) return false;
+    ControlRecord& record = *found;
+    const std::string expanded = ExpandText(ControlWholeText(n).c_str());
+    ControlBuild build = {n, record, place, expanded.c_str()};
+    StartTimingSection timing("create", ControlClassOf(record.controlClass).name);
+    gMakingHidden = hidden;
+    const bool made = ControlClassOf(record.controlClass).createWindows(build);
+    gMakingHidden = false;
+    if (!made) {
+        // Partly made: nothing of it may stay on the dialog.
+        DestroyDialogChild(record.window);
+        DestroyDialogChild(record.editWindow);
+        DestroyDialogChild(record.labelWindow);
+        record.window = record.editWindow = record.labelWindow = nullptr;
+        return false;
+    }
+    HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(gDialog, WM_GETFONT, 0, 0));
+    if (dialogFont) {
+        for (HWND window : {record.window, record.editWindow, record.labelWindow})
+            if (window) SendMessageA(window, WM_SETFONT, WPARAM(dialogFont), FALSE);
+    }
+    return true;
 }
 
 // --- Creation -------------------------------------------------------------------------------
@@ -500,6 +529,7 @@ int32_t CreateControl(int32_t n, int32_t controlClass, const char* text, int32_t
     if (record.inUse) DeleteControl(n);
     NextControlGeneration(n);
     ForgetPendingPlace(n);
+    NoteControlCreated(n);
     record.inUse = 0;
     ResetCreatedRecord(record, controlClass);
     ControlTextStoreSet(n, text ? text : "", text);
@@ -520,28 +550,15 @@ int32_t CreateControl(int32_t n, int32_t controlClass, const char* text, int32_t
         // Measured and drawn in the dialog's font from the start.
         HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(gDialog, WM_GETFONT, 0, 0));
         if (dialogFont) record.font = dialogFont;
-        const std::string expanded = ExpandText(ControlWholeText(n).c_str());
-        ControlBuild build = {
-            n, record, DialogUnitsToPixelRect(record.x, record.y, record.width, record.height),
-            expanded.c_str()};
-        StartTimingSection timing("create", ControlClassOf(controlClass).name);
-        gMakingHidden = MakeControlHidden(n);
-        const bool made = ControlClassOf(controlClass).createWindows(build);
-        gMakingHidden = false;
-        if (!made) {
-            // Partly made: nothing of it may stay on the dialog.
-            DestroyDialogChild(record.window);
-            DestroyDialogChild(record.editWindow);
-            DestroyDialogChild(record.labelWindow);
-            record.window = record.editWindow = record.labelWindow = nullptr;
+        const bool hidden = MakeControlHidden(n);
+        if (hidden && ControlWindowsMayWait(n)) {
+            NoteControlWindowsWaiting(n);
+        } else if (!MakeControlWindowsAt(
+                       n, DialogUnitsToPixelRect(record.x, record.y, record.width, record.height),
+                       hidden)) {
             return 0;
         }
-        if (dialogFont) {
-            for (HWND window : {record.window, record.editWindow, record.labelWindow})
-                if (window) SendMessageA(window, WM_SETFONT, WPARAM(dialogFont), FALSE);
-        }
     }
-
     record.inUse = 1;
     record.tab = record.sheet = -1;
     if (gDialog && ControlClassHas(controlClass, CLASSTRAIT_ITEMS) && record.text[0]) {

@@ -23,6 +23,11 @@ int32_t SetControlLabel(int32_t n, const char* text);
 // Stores the anchor flags (-1 keeps them) and the distances for the current client size.
 int32_t SetControlAnchor(int32_t n, int32_t flags);
 
+// Makes the windows of control n, in use or being created, from its record at place (pixels
+// in the client area), hidden or shown, in the dialog's font; false when one could not be made
+// (then none is left). The class's maker also sets record defaults of a new control.
+bool MakeControlWindowsAt(int32_t n, const RECT& place, bool hidden);
+
 // --- Defaults by number and class (dialog units) ---------------------------------------------
 SIZE DefaultControlSize(int32_t n, int32_t controlClass, uint32_t style);
 POINT DefaultControlPosition(int32_t n);

@@ -13,6 +13,7 @@
 #include "dialog/control_creation.h"
 #include "dialog/control_text_store.h"
 #include "dialog/control_texts.h"
+#include "dialog/control_windows_on_demand.h"
 #include "dialog/dialog_units.h"
 #include "dialog/dialog_window.h"
 #include "dialog/image_lists.h"
@@ -80,11 +81,26 @@ int32_t ListInsert(ControlRecord& record, int32_t index, const char* text) {
 // --- Combo boxes
 // ------------------------------------------------------------------------------------
 
+// A combo box whose window waits (control_windows_on_demand) answers from its stored lines as
+// its window would: an empty text is no item, each line one.
+bool ComboWaits(const ControlRecord& record) {
+    return !record.window && ControlWindowsWaiting(ControlRecordNumber(record));
+}
+
+int32_t StoredItemCount(const ControlRecord& record) {
+    return CountTextLines(ControlWholeText(record).c_str());
+}
+
 int32_t ComboCount(const ControlRecord& record) {
+    if (ComboWaits(record)) return StoredItemCount(record);
     return record.window ? int32_t(SendMessageA(record.window, CB_GETCOUNT, 0, 0)) : 0;
 }
 
 bool ComboText(const ControlRecord& record, int32_t index, char* out, size_t size) {
+    std::string line;
+    if (ComboWaits(record))
+        return TextLine(ControlWholeText(record).c_str(), index, &line) &&
+               CopyFitting(ExpandText(line.c_str()), out, size);
     if (!record.window) return false;
     const LRESULT length = SendMessageA(record.window, CB_GETLBTEXTLEN, WPARAM(index), 0);
     if (length == CB_ERR || !out || size_t(length) + 1 > size) return false;
@@ -100,6 +116,9 @@ int32_t ComboScroll(const ControlRecord& record, int32_t index) {
 }
 
 int32_t ComboInsert(ControlRecord& record, int32_t index, const char* text) {
+    // The window's answer and its moved selection are the insertion's result: a waiting combo
+    // box is made first.
+    if (ComboWaits(record)) ControlWindowNow(ControlRecordNumber(record));
     if (!record.window) return 0;
     const std::string expanded = ExpandText(text);
     const LRESULT answer =
@@ -257,6 +276,10 @@ bool StepSelection(HWND window, int32_t step) {
 }
 
 }  // namespace
+
+int32_t WaitingComboSelection(const ControlRecord& record, int32_t value) {
+    return value >= 0 && value < StoredItemCount(record) ? value : -1;
+}
 
 const ControlItemOps kListItemOps = {ListCount, ListText, ListTop, ListScroll, ListInsert};
 const ControlItemOps kComboItemOps = {ComboCount, ComboText, ComboTop, ComboScroll, ComboInsert};

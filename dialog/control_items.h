@@ -26,6 +26,8 @@ extern const ControlItemOps kComboItemOps;
 extern const ControlItemOps kTabItemOps;
 extern const ControlItemOps kListViewItemOps;
 extern const ControlItemOps kToolbarItemOps;
+// The value a selection of value leaves in a combo box whose window waits: -1 for no item.
+int32_t WaitingComboSelection(const ControlRecord& record, int32_t value);
 
 // --- Pure parts
 // ----------------------------------------------------------------------------------- The number of

@@ -13,6 +13,7 @@
 #include "dialog/control_classes.h"
 #include "dialog/control_creation.h"
 #include "dialog/control_record.h"
+#include "dialog/control_windows_on_demand.h"
 #include "dialog/dialog_units.h"
 #include "dialog/dialog_window.h"
 #include "dialog/filter_dialog.h"
@@ -134,6 +135,8 @@ void PlacePreview(const RECT& place) {
 // while a skin (which places windows of its own beside them) is on. byState: decided by the
 // control's state, for a dialog about to be shown; else by whether its window is shown.
 bool PlaceWaitsForShow(int32_t n, const ControlRecord& record, bool byState) {
+    // Windows not made yet are made at the place that waits.
+    if (ControlWindowsWaiting(n)) return true;
     if (!record.window || IsSkinActive() ||
         !ControlClassHas(record.controlClass, CLASSTRAIT_PLACED_WHEN_SEEN))
         return false;
@@ -250,7 +253,7 @@ int32_t SetControlPositionPixels(int32_t n, int32_t x, int32_t y, int32_t width,
 
 int32_t SetControlZOrder(int32_t n, int32_t where) {
     const ControlRecord* record = ControlRecordAt(n);
-    if (!record || !record->window) return 0;
+    if (!record || !ControlWindowNow(n)) return 0;
     HWND after = nullptr;
     switch (where) {
         case -2:

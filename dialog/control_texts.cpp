@@ -15,6 +15,7 @@
 #include "dialog/control_layout.h"
 #include "dialog/control_record.h"
 #include "dialog/control_text_store.h"
+#include "dialog/control_windows_on_demand.h"
 #include "dialog/dialog_units.h"
 #include "dialog/dialog_window.h"
 #include "dialog/filter_dialog.h"
@@ -89,8 +90,21 @@ int32_t ShowSliderText(int32_t n, ControlRecord& record, const std::string& expa
     return 1;
 }
 
+// Whether the window already shows exactly this text.
+static bool WindowShowsText(HWND window, const std::string& text) {
+    const int length = GetWindowTextLengthA(window);
+    if (length != int(text.size())) return false;
+    std::string shown(size_t(length) + 1, '\0');
+    GetWindowTextA(window, &shown[0], length + 1);
+    shown.resize(size_t(length));
+    return shown == text;
+}
+
 int32_t ShowCaptionText(int32_t, ControlRecord& record, const std::string& expanded) {
     if (!record.window) return 0;
+    // Readouts are set again at every render with what they already show: redrawing the
+    // dialog under them each time costs the render milliseconds for nothing.
+    if (WindowShowsText(record.window, expanded)) return 1;
     SetWindowTextA(record.window, expanded.c_str());
     RedrawDialogUnder(record.window);
     return 1;
@@ -192,6 +206,7 @@ int32_t DeleteControl(int32_t n) {
     if (!record->inUse) return 1;
     NextControlGeneration(n);
     ForgetPendingPlace(n);
+    ForgetWaitingControlWindows(n);
     if (record->toolTip[0]) SetControlToolTip(n, nullptr, 0);
     if (record->imageName[0]) SetControlImage(n, nullptr, 0);
     ReleaseControlImageObjects(*record);

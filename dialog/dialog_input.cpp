@@ -3,6 +3,7 @@
 #include "dialog/dialog_input.h"
 
 #include "dialog/control_record.h"
+#include "dialog/control_windows_on_demand.h"
 #include "dialog/dialog_window.h"
 #include "host/plugin_data.h"
 
@@ -57,8 +58,8 @@ int32_t SetControlFocus(int32_t n) {
     HWND window = nullptr;
     if (n == CTL_PREVIEW && gDialog)
         window = GetDlgItem(gDialog, ITEM_PREVIEW);
-    else if (const ControlRecord* record = UsedControlRecord(n))
-        window = record->window;
+    else
+        window = ControlWindowNow(n);
     if (!window) return 0;
     return SetFocus(window) || GetFocus() == window ? 1 : 0;
 }

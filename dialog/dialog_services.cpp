@@ -267,6 +267,8 @@ int32_t SetControlFont(int32_t n, int32_t slot) {
             ShowWindow(record->window, SW_SHOWNA);
         }
     } else {
+        // The same text in the new font: the dialog under it is drawn again, as a new text's is.
+        RedrawDialogUnder(record->window);
         SetControlText(n, ControlWholeText(n).c_str());
     }
     return 1;

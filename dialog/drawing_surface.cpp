@@ -11,6 +11,7 @@
 #include "dialog/bitmap_info.h"
 #include "dialog/control_layout.h"
 #include "dialog/control_record.h"
+#include "dialog/control_windows_on_demand.h"
 #include "dialog/dialog_window.h"
 #include "dialog/text_expansion.h"
 
@@ -175,8 +176,7 @@ int32_t SurfacePenStyleFlags(int32_t style) {
 HWND SurfaceTargetWindow(int32_t n) {
     if (n < 0) return gDialog;
     if (n == CTL_PREVIEW) return gDialog ? GetDlgItem(gDialog, ITEM_PREVIEW) : nullptr;
-    const ControlRecord* record = UsedControlRecord(n);
-    return record ? record->window : nullptr;
+    return ControlWindowNow(n);
 }
 
 COLORREF PanelBackgroundColour(int32_t n) {

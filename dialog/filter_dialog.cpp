@@ -13,6 +13,7 @@
 
 #include "dialog/control_appearance.h"
 #include "dialog/control_classes.h"
+#include "dialog/control_windows_on_demand.h"
 #include "dialog/control_creation.h"
 #include "dialog/control_images.h"
 #include "dialog/control_items.h"
@@ -542,7 +543,12 @@ void OnStaticCommand(int32_t n, ControlRecord& record, int code) {
 void OnListCommand(int32_t n, ControlRecord& record, int code) {
     const int32_t previous = record.value;
     if (code == LBN_SELCHANGE) {
-        StoreControlValue(n, int32_t(SendMessageA(record.window, LB_GETCURSEL, 0, 0)));
+        // A value list that hosts sheets shows the chosen item's sheet, as a tab does.
+        const int32_t chosen = int32_t(SendMessageA(record.window, LB_GETCURSEL, 0, 0));
+        if (ControlClassHas(record.controlClass, CLASSTRAIT_OWNS_SHEETS))
+            SetControlValue(n, chosen);
+        else
+            StoreControlValue(n, chosen);
         OnValueListChoice(n, record);
         TriggerControlEvent(n, EVENT_CLICKED, previous, WM_COMMAND, code, 1, 0, 0);
     } else if (code == LBN_DBLCLK) {
@@ -1028,6 +1034,8 @@ INT_PTR CALLBACK FilterDialogProc(HWND window, UINT message, WPARAM wParam, LPAR
     switch (message) {
         case WM_DIALOG_IDLE_QUERY:
             return Answer(window, DialogIdle() ? 1 : 0);
+        case WM_CONTROL_WINDOW_QUERY:
+            return Answer(window, LONG_PTR(ControlWindowNow(int32_t(wParam))));
         case WM_INITDIALOG:
             OnInitDialog(window);
             return FALSE;

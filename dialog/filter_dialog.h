@@ -24,6 +24,9 @@ constexpr UINT WM_EXIT_SIZE_MOVE = 562;  // WM_EXITSIZEMOVE, the message field o
 // Sent to the dialog by whoever drives it from outside (automation, the window tests): the
 // answer is 1 once the dialog has done everything it was given (DialogIdle), else 0.
 constexpr UINT WM_DIALOG_IDLE_QUERY = WM_APP + 0x1D1;
+// Sent likewise for control wParam's window: the answer is its handle, the windows made first
+// if they still wait (control_windows_on_demand), 0 for a control without a window.
+constexpr UINT WM_CONTROL_WINDOW_QUERY = WM_APP + 0x1D2;
 
 // How far the start-timing log has followed the dialog's start (NoteDialogStartProgress).
 enum StartMoment : int32_t {

@@ -19,6 +19,7 @@
 #include "dialog/control_texts.h"
 #include "dialog/dialog_input.h"
 #include "dialog/dialog_units.h"
+#include "dialog/control_windows_on_demand.h"
 #include "dialog/dialog_window.h"
 #include "dialog/filter_dialog.h"
 #include "dialog/font_slots.h"
@@ -362,7 +363,8 @@ void LoadSkinStyle(int32_t skin) {
 int32_t ApplySkin(int32_t choice) {
     if (!gParams || choice < 1 || choice >= kSkinChoiceCount) return 0;
     if (choice - 1 == gParams->skinIndex) return 0;
-    // The skin measures and replaces windows: none may still wait for its place.
+    // The skin measures and replaces windows: none may still wait to be made or placed.
+    MakeAllWaitingControlWindows();
     PlacePendingControls(PENDING_SCOPE_ALL);
     if (choice == 1) {
         if (gSkinEngine.windowsCreated) return 0;
@@ -405,6 +407,7 @@ int32_t CreateSkinButtonWindows(int32_t n) {
 }
 
 void SubclassSkinnedControls() {
+    MakeAllWaitingControlWindows();
     for (int n = 0; n < kControlCount; ++n) {
         ControlRecord* record = UsedControlRecord(n);
         if (!record || record->controlClass != CONTROL_SLIDER) continue;

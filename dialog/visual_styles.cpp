@@ -6,6 +6,7 @@
 #include <shlwapi.h>
 
 #include "dialog/control_record.h"
+#include "dialog/control_windows_on_demand.h"
 #include "dialog/dialog_window.h"
 #include "host/parameter_block.h"
 
@@ -103,8 +104,7 @@ void SetVisualStyleOverride(int32_t active) {
 
 int32_t DrawThemePart(int32_t n, const RECT& rect, const wchar_t* classList, int32_t part,
                       int32_t state) {
-    const ControlRecord* record = n < kControlCount ? ControlRecordAt(n) : nullptr;
-    HWND window = n >= kControlCount ? gDialog : record ? record->window : nullptr;
+    HWND window = n >= kControlCount ? gDialog : ControlWindowNow(n);
     HDC dc = GetDC(window);
     ThemeLibrary theme;
     auto open = theme.Find<OpenThemeDataProc>("OpenThemeData");

@@ -219,6 +219,7 @@ constexpr struct {
     {CTL_FRAME_EDGE_SHAPE, 49, "Edge"},
     {CTL_BRUSH_LAST_STROKE, 50, "Mask"},
     {CTL_SKIN, 51, "Skin"},
+    {CTL_EFFECT_LIST, 52, "Effect"},
 };
 
 void LabelStartAndLanguage() {

@@ -27,8 +27,9 @@ constexpr const char* kResourceNames[2][LANGUAGE_FILE_KIND_COUNT] = {
 // "1234:" is entry 234.
 constexpr int32_t kPlaceValues[4] = {1, 10, 100, 0};
 constexpr int32_t kInterfaceIdOffset = 310;  // "x" marks the interface controls 310..399
-// The German captions are longer; the preview tabs widen for them.
-constexpr int32_t kWidthGermanDu = 128;
+// The German captions are longer; the preview tabs widen for them, to the tool buttons' edge:
+// at 128 units the third tab scrolled out of the strip.
+constexpr int32_t kWidthGermanDu = 133;
 constexpr int32_t kWidthEnglishDu = 120;
 // Control whose caption is completed with the processor count.
 constexpr int32_t kCpuCountControl = 219;

@@ -19,11 +19,12 @@ const double kLogOneIn255 = std::log(0.00392156862745098);
 constexpr int32_t kTrimWeight = 10;  // trimmed tails: weights below this
 // Lines are worked in small groups whose recursions run side by side: the filter is a chain
 // of dependent steps, and several independent chains keep the processor busy. A group of
-// rows covers whole rows, and a group of columns 64 adjacent elements, so that no two
-// threads write the same cache line.
-constexpr int32_t kRowGroupLanes = 32;
+// rows covers whole rows, a group of columns 64 adjacent elements; up to 64 lanes in step
+// keep the sweep's state in the first-level cache.
+constexpr int32_t kRowGroupLanes = 64;
 constexpr int32_t kColumnGroupLanes = 64;
 constexpr int32_t kMaxLanes = kMaxSweepLanes;
+constexpr size_t kCacheLineBytes = 64;
 struct BlurArray {
     uint8_t* data;
     int32_t elementBytes;  // 1 or 2
@@ -154,6 +155,13 @@ void RunKernelPass(const BlurJob& job, int32_t threadIndex, bool rows) {
 
 // --- Recursive blur ------------------------------------------------------------------------
 
+// A thread's filter state, written at every step: on cache lines of its own, since a line
+// shared with another thread's data would travel between the processors at every step.
+struct alignas(kCacheLineBytes) SweepState {
+    double ring[3 * kMaxSweepLanes];
+};
+static_assert(sizeof(SweepState) % kCacheLineBytes == 0, "whole lines");
+
 RecursiveFilter MakeRecursiveFilter(const BlurArray& a, int32_t radiusTenths) {
     const double q = radiusTenths / 10.0;
     const double q2 = q * q, q3 = q2 * q;
@@ -168,15 +176,17 @@ RecursiveFilter MakeRecursiveFilter(const BlurArray& a, int32_t radiusTenths) {
 }
 
 // Columns: a group is up to 64 adjacent elements of a row, filtered down all rows in place.
+// Each thread takes one run of adjacent groups: rows seldom start on a cache line, so groups
+// of different threads side by side would write to the same lines at nearly every step.
 void RecursiveColumns(const BlurArray& a, const RecursiveFilter& f, bool edge, int32_t threadIndex,
                       int32_t threadCount) {
     const PassLines lines = ColumnLines(a);
     const RecursiveSweepProc sweep = RecursiveSweepFor(VectorLevelInUse());
-    std::vector<double> ring(3 * kMaxSweepLanes);
-    LaneGroup g = {nullptr,      a.elementBytes, lines.stride, 0,
-                   lines.length, a.max,          edge,         ring.data()};
+    SweepState state;
+    LaneGroup g = {nullptr, a.elementBytes, lines.stride, 0, lines.length, a.max, edge, state.ring};
     const int64_t groups = (lines.count + lines.groupLanes - 1) / lines.groupLanes;
-    for (int64_t group = threadIndex; group < groups; group += threadCount) {
+    const int64_t end = groups * (threadIndex + 1) / threadCount;
+    for (int64_t group = groups * threadIndex / threadCount; group < end; ++group) {
         const int64_t first = group * lines.groupLanes;
         g.data = a.data + first * a.elementBytes;
         g.lanes = int32_t(std::min<int64_t>(lines.groupLanes, lines.count - first));
@@ -184,44 +194,81 @@ void RecursiveColumns(const BlurArray& a, const RecursiveFilter& f, bool edge, i
     }
 }
 
+// Channel c of pixel p of row r of a group goes to lane r * channels + c at sample p of the
+// lane buffer, and back. Z is the channel count when it is one of the common few (the copy
+// then runs without an inner loop), else 0.
+template <typename T, int32_t Z>
+void RowsToLanes(const T* const* rows, int32_t rowCount, int32_t channels, int32_t pixels,
+                 int64_t pixelStep, T* lanes, int32_t laneStride) {
+    const int32_t z = Z > 0 ? Z : channels;
+    for (int32_t p = 0; p < pixels; ++p) {
+        T* out = lanes + size_t(p) * laneStride;
+        for (int32_t r = 0; r < rowCount; ++r)
+            for (int32_t c = 0; c < z; ++c) out[r * z + c] = rows[r][p * pixelStep + c];
+    }
+}
+
+template <typename T, int32_t Z>
+void LanesToRows(T* const* rows, int32_t rowCount, int32_t channels, int32_t pixels,
+                 int64_t pixelStep, const T* lanes, int32_t laneStride) {
+    const int32_t z = Z > 0 ? Z : channels;
+    for (int32_t p = 0; p < pixels; ++p) {
+        const T* in = lanes + size_t(p) * laneStride;
+        for (int32_t r = 0; r < rowCount; ++r)
+            for (int32_t c = 0; c < z; ++c) rows[r][p * pixelStep + c] = in[r * z + c];
+    }
+}
+
+template <typename T>
+struct LaneCopies {
+    using In = void (*)(const T* const*, int32_t, int32_t, int32_t, int64_t, T*, int32_t);
+    using Out = void (*)(T* const*, int32_t, int32_t, int32_t, int64_t, const T*, int32_t);
+    In in;
+    Out out;
+};
+
+// Indexed by the channel count; 0 for any other.
+template <typename T>
+LaneCopies<T> LaneCopiesFor(int32_t channels) {
+    static const LaneCopies<T> kCopies[] = {{RowsToLanes<T, 0>, LanesToRows<T, 0>},
+                                            {RowsToLanes<T, 1>, LanesToRows<T, 1>},
+                                            {RowsToLanes<T, 2>, LanesToRows<T, 2>},
+                                            {RowsToLanes<T, 3>, LanesToRows<T, 3>},
+                                            {RowsToLanes<T, 4>, LanesToRows<T, 4>}};
+    return kCopies[channels >= 1 && channels <= 4 ? channels : 0];
+}
+
 // Rows: a group of whole rows is copied side by side into a buffer (sample p of every lane
-// in one run), filtered there like columns, and copied back.
+// in one run), filtered there like columns, and copied back. The buffer's lanes are padded
+// to whole vector steps; the padding lanes hold levels too and are never copied back.
 template <typename T>
 void RecursiveRows(const BlurArray& a, const RecursiveFilter& f, bool edge, int32_t threadIndex,
                    int32_t threadCount) {
     const int64_t rowElements = int64_t(a.x) * a.z;
     const int32_t rowsPerGroup = a.z <= kMaxLanes ? std::max(1, kRowGroupLanes / a.z) : 1;
     const int32_t chunk = std::min(a.z, kMaxLanes);  // channels per lane block
-    std::vector<T> buffer(size_t(a.x) * size_t(std::min(rowsPerGroup * a.z, kMaxLanes)));
+    const int32_t laneStride = (std::min(rowsPerGroup * a.z, kMaxLanes) + kSweepVectorLanes - 1) /
+                               kSweepVectorLanes * kSweepVectorLanes;
+    std::vector<T> buffer(size_t(a.x) * size_t(laneStride));
     const RecursiveSweepProc sweep = RecursiveSweepFor(VectorLevelInUse());
-    std::vector<double> ring(3 * kMaxSweepLanes);
-    LaneGroup g = {buffer.data(), a.elementBytes, 0, 0, a.x, a.max, edge, ring.data()};
+    SweepState state;
+    LaneGroup g = {buffer.data(), a.elementBytes, laneStride, 0, a.x, a.max, edge, state.ring};
+    T* data = reinterpret_cast<T*>(a.data);
+    T* rows[kMaxLanes];
     const int64_t groups = (a.y + rowsPerGroup - 1) / rowsPerGroup;
     for (int64_t group = threadIndex; group < groups; group += threadCount) {
         const int32_t row0 = int32_t(group * rowsPerGroup);
-        const int32_t rows = std::min(rowsPerGroup, a.y - row0);
+        const int32_t rowCount = std::min(rowsPerGroup, a.y - row0);
         // Very wide pixels (more than 64 channels) go through in blocks of channels.
         for (int32_t c0 = 0; c0 < a.z; c0 += chunk) {
             const int32_t channels = std::min(chunk, a.z - c0);
-            g.lanes = rows * channels;
-            g.stride = g.lanes;
-            T* data = reinterpret_cast<T*>(a.data);
-            // Element by element: a call per pixel of a few bytes cost more than the copy.
-            for (int32_t r = 0; r < rows; ++r) {
-                const T* row = data + (row0 + r) * rowElements + c0;
-                T* lane = buffer.data() + size_t(r) * channels;
-                for (int32_t p = 0; p < a.x; ++p)
-                    for (int32_t c = 0; c < channels; ++c)
-                        lane[size_t(p) * g.lanes + c] = row[int64_t(p) * a.z + c];
-            }
+            const LaneCopies<T> copies = LaneCopiesFor<T>(channels);
+            for (int32_t r = 0; r < rowCount; ++r) rows[r] = data + (row0 + r) * rowElements + c0;
+            g.lanes = std::min(laneStride, (rowCount * channels + kSweepVectorLanes - 1) /
+                                               kSweepVectorLanes * kSweepVectorLanes);
+            copies.in(rows, rowCount, channels, a.x, a.z, buffer.data(), laneStride);
             sweep(g, f);
-            for (int32_t r = 0; r < rows; ++r) {
-                T* row = data + (row0 + r) * rowElements + c0;
-                const T* lane = buffer.data() + size_t(r) * channels;
-                for (int32_t p = 0; p < a.x; ++p)
-                    for (int32_t c = 0; c < channels; ++c)
-                        row[int64_t(p) * a.z + c] = lane[size_t(p) * g.lanes + c];
-            }
+            copies.out(rows, rowCount, channels, a.x, a.z, buffer.data(), laneStride);
         }
     }
 }

@@ -1,6 +1,6 @@
 // Separable Gaussian blurs in place on numbered arrays of 8- or 16-bit elements: a direct
 // integer-kernel convolution for small radii and a third-order recursive filter whose cost
-// does not grow with the radius. Both split their lines over threads by interleaving.
+// does not grow with the radius. Both share their lines out among threads.
 #pragma once
 
 #include <cstdint>
@@ -14,7 +14,7 @@ struct BlurJob {
     int32_t array;         // numbered array blurred in place (1- or 2-byte elements)
     int32_t radiusTenths;  // radius in tenths of a pixel
     int32_t flag;          // recursive blur: edge flag; kernel blur: trim flag
-    int32_t threadCount;   // lines are shared out t, t + N, ...; 1 or more
+    int32_t threadCount;   // threads the lines are shared out among; 1 or more
 };
 
 // Kernel blur of array n: 1 done; 0 refused (n outside 0..99, no storage, elements wider

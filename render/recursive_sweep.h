@@ -1,5 +1,5 @@
 // The recursive filter's sweeps over a group of lines filtered side by side: the inner loop
-// of the recursive blur, built once plain (SSE2) and once for AVX2, chosen at run time.
+// of the recursive blur, built once for SSE2 and once for AVX2, chosen at run time.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +7,9 @@
 #include "render/vector_level.h"
 
 constexpr int32_t kMaxSweepLanes = 64;
+// Lanes of one vector step: groups whose lane count is a multiple of it take no one-lane
+// steps.
+constexpr int32_t kSweepVectorLanes = 4;
 
 // The third-order filter's coefficients; made by the blur for one radius.
 struct RecursiveFilter {

@@ -8,7 +8,6 @@
 
 #include <commctrl.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "dialog/control_record.h"
@@ -16,20 +15,15 @@
 #include "tests/common/real_input.h"
 #include "tests/common/control_texts.h"
 #include "tests/effect_dialog/effect_dialog_bed.h"
+#include "tests/common/test_files.h"
 
 namespace {
 
-constexpr int kSettleMs = 60000;  // the first start's thumbnails on a busy machine
 constexpr int kBwFilterItem = 8;  // the category combo's item of "BW Filter"
 constexpr int kPresetRow = 3;     // a preset of the category (row 0 is its heading)
 constexpr int kSecondSet = 1;     // "Preview 2"
 constexpr int kMainSheet = 3;     // the tone sliders and the Zones switch
 constexpr int32_t kSliders[] = {CTL_TONE_BRIGHTNESS, CTL_TONE_SHADOWS, CTL_TONE_EXPOSURE};
-
-std::string SourceFile(const std::string& relative) {
-    const char* root = std::getenv("GREYLOOM_SOURCE_DIR");
-    return std::string(root ? root : ".") + "/" + relative;
-}
 
 std::unique_ptr<HostSession> OpenSamplePhotograph(bool firstStart) {
     auto session = OpenEffectPlugin(120, 80, firstStart);
@@ -49,19 +43,11 @@ POINT ListItemPoint(HWND list, int item) {
     return point;
 }
 
-// A click on a slider's channel near its right end, right of the thumb that stands in the
-// middle: one page to the right.
-POINT SliderPagePoint(HWND slider) {
-    RECT rect = {};
-    GetWindowRect(slider, &rect);
-    return {rect.right - (rect.right - rect.left) / 5, (rect.top + rect.bottom) / 2};
-}
-
 // A click, and the wait until the dialog has handled it and rendered the preview again: a
 // click that arrives while the dialog is still at the one before is dropped, as a user's is.
 void Step(Driver& driver, POINT screen) {
     ClickAt(screen);
-    driver.Check(WaitForDialogIdle(driver, kSettleMs), "the dialog handles the click");
+    SettleDialog(driver);
 }
 
 int SliderPosition(HWND slider) {
@@ -72,11 +58,9 @@ int SliderPosition(HWND slider) {
 // with the input, and only once the dialog reads it does the combo show it.
 bool Settled(Driver& driver, int32_t category) {
     HWND combo = driver.ControlWindow(CTL_PRESET_GROUP_FILTER);
-    PostMessageA(combo, CB_SETCURSEL, WPARAM(category), 0);
-    PostMessageA(driver.dialog, WM_COMMAND,
-                 MAKEWPARAM(CTL_PRESET_GROUP_FILTER + kControlWindowIdBase, CBN_SELCHANGE),
-                 LPARAM(combo));
-    return WaitFor([&] { return SendMessageA(combo, CB_GETCURSEL, 0, 0) == category; }, kSettleMs);
+    PostComboChoice(driver, CTL_PRESET_GROUP_FILTER, category);
+    return WaitFor([&] { return SendMessageA(combo, CB_GETCURSEL, 0, 0) == category; },
+                   kDialogSettleMs);
 }
 
 }  // namespace
@@ -103,7 +87,7 @@ TEST(DialogSession, TheRecordedSettingsReplayToTheImageTheDialogGave) {
         driver.Check(
             WaitFor(
                 [&] { return WindowText(driver.dialog).find("Last Preset") != std::string::npos; },
-                kSettleMs),
+                kDialogSettleMs),
             "the preset is applied: " + WindowText(driver.dialog));
         preset = WindowText(driver.dialog);
 
@@ -120,14 +104,14 @@ TEST(DialogSession, TheRecordedSettingsReplayToTheImageTheDialogGave) {
         driver.Check(WaitFor([&] { return SendMessageA(zones, BM_GETCHECK, 0, 0) == BST_CHECKED; }),
                      "the Zones switch is on");
         // The preview of the switch renders and becomes an undo step.
-        driver.Check(WaitForDialogIdle(driver, kSettleMs), "the switch is handled");
+        driver.Check(WaitForDialogIdle(driver, kDialogSettleMs), "the switch is handled");
         ShootDialog(driver, "acceptance_before_undo");
         PressChord(VK_CONTROL, 'Z');
         driver.Check(
             WaitFor([&] { return SendMessageA(zones, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }),
             "Ctrl+Z takes the switch back");
         // The replay below must give the image of the state undo gave back.
-        driver.Check(WaitForDialogIdle(driver, kSettleMs), "the undo is handled");
+        driver.Check(WaitForDialogIdle(driver, kDialogSettleMs), "the undo is handled");
         ShootDialog(driver, "acceptance_after_undo");
         ClickOkUntilClosed(driver);
     });

@@ -38,15 +38,11 @@
 #include "tests/common/fresh_parameter_block.h"
 #include "tests/common/screen_capture.h"
 #include "tools/testhost/host_image.h"
+#include "tests/common/test_files.h"
 
 namespace {
 constexpr int32_t kThumbnailSlot = 2;  // the Medium view, which the list starts in
 constexpr int32_t kMediumThumb = 100;
-
-std::string SourceFile(const std::string& relative) {
-    const char* root = std::getenv("GREYLOOM_SOURCE_DIR");
-    return std::string(root ? root : ".") + "/" + relative;
-}
 
 // The dialog window as the screen shows it, into a PNG beside the test programs.
 std::string ShootWindow(HWND window, const std::string& name) {

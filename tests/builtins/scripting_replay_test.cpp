@@ -8,24 +8,14 @@
 #include <string>
 
 #include "tools/testhost/test_host.h"
+#include "tests/common/test_files.h"
 
 namespace {
-std::string SourcePath(const std::string& relative) {
-    const char* root = getenv("GREYLOOM_SOURCE_DIR");
-    return std::string(root ? root : "..") + "/" + relative;
-}
-
-std::string PluginPath() {
-    const char* bin = getenv("GREYLOOM_BIN_DIR");
-    const std::string name = sizeof(void*) == 8 ? "ScriptTest64.8bf" : "ScriptTest32.8bf";
-    return bin ? std::string(bin) + "/" + name : name;
-}
-
 Descriptor LoadFixture(const std::string& name) {
     Descriptor descriptor;
     std::string error;
     EXPECT_TRUE(
-        DescriptorLoadFile(SourcePath("tests/builtins/fixtures/" + name), &descriptor, &error))
+        DescriptorLoadFile(SourceFile("tests/builtins/fixtures/" + name), &descriptor, &error))
         << error;
     return descriptor;
 }
@@ -50,7 +40,7 @@ struct ScriptedHost {
         image.width = 64;
         image.height = 48;
         image.samples.assign(size_t(64) * 48 * 3, 1000);
-        EXPECT_TRUE(HostLoadPlugin(session, PluginPath())) << PluginPath();
+        EXPECT_TRUE(HostLoadPlugin(session, BinPlugin("ScriptTest"))) << BinPlugin("ScriptTest");
         EXPECT_TRUE(HostSetImage(session, image));
         session.options.dialogHandler = [this](HWND dialog) {
             ++dialogs;

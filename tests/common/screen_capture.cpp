@@ -61,6 +61,28 @@ ScreenPicture WindowPictureOf(HWND window) {
     return picture;
 }
 
+void PumpMessages(int rounds) {
+    constexpr DWORD kWaitMs = 20;
+    for (int round = 0; round < rounds; ++round) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        MsgWaitForMultipleObjectsEx(0, nullptr, kWaitMs, QS_ALLINPUT, 0);
+    }
+}
+
+ScreenPicture ShootOwnWindow(HWND window, const std::string& name) {
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    constexpr int kPaintRounds = 25;  // the paints of a whole dialog on a loaded machine
+    PumpMessages(kPaintRounds);
+    ScreenPicture picture = WholeDisplayPicture();
+    KeepScreenshot(picture, name);
+    return picture;
+}
+
 bool ScreenPictureWritePng(const ScreenPicture& picture, const std::string& path) {
     if (picture.pixels.empty()) return false;
     HostImage image = HostImageMake(picture.width, picture.height, 3, 8);

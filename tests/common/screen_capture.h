@@ -22,6 +22,15 @@ ScreenPicture WholeDisplayPicture();
 // where another window covers it.
 ScreenPicture WindowPictureOf(HWND window);
 
+// Handles the messages waiting for this thread's windows, `rounds` times with a short wait in
+// the message wait between: Wine hands what was drawn into a window to the X display only from
+// there, so a test that owns its windows pumps before it reads the screen.
+void PumpMessages(int rounds = 3);
+// A window of this thread painted afresh with its children, and what the display then shows
+// (the whole display: menus and tips beside the window belong to the picture), kept under
+// ScreenshotPath(name).
+ScreenPicture ShootOwnWindow(HWND window, const std::string& name);
+
 // Writes the picture as an 8-bit RGB PNG; false when it could not be written.
 bool ScreenPictureWritePng(const ScreenPicture& picture, const std::string& path);
 // GREYLOOM_BIN_DIR/screenshots/<name>.png; the folder is made when missing.

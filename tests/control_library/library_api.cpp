@@ -45,6 +45,7 @@ extern "C" __declspec(dllexport) const LibraryApi* GreyloomLibraryApi() {
         PrepareNavigator,
         DrawNavigator,
         MoveNavigatorView,
+        GetControlPixelCoord,
     };
     return &api;
 }

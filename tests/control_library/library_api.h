@@ -44,6 +44,8 @@ struct LibraryApi {
     int32_t (*prepareNavigator)(int32_t control, int32_t array);
     int32_t (*drawNavigator)(int32_t control, int32_t array);
     int32_t (*moveNavigatorView)(int32_t control, int32_t array, int32_t refresh);
+    // Places.
+    int32_t (*getControlPixelCoord)(int32_t n, int32_t part);
 };
 
 using LibraryApiProc = const LibraryApi* (*)();

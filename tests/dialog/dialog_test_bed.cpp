@@ -4,6 +4,7 @@
 #include "tests/dialog/dialog_test_bed.h"
 
 #include "tests/common/screen_capture.h"
+#include "tests/common/test_files.h"
 
 #include <cstdio>
 #include <thread>
@@ -125,6 +126,12 @@ LRESULT Driver::SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     return LRESULT(result);
 }
 
+HWND Driver::ControlWindow(int32_t n) {
+    if (HWND window = Item(n + kControlWindowIdBase)) return window;
+    return dialog ? reinterpret_cast<HWND>(SendTo(dialog, WM_CONTROL_WINDOW_QUERY, WPARAM(n)))
+                  : nullptr;
+}
+
 LRESULT Driver::Send(UINT message, WPARAM wParam, LPARAM lParam) {
     return SendTo(dialog, message, wParam, lParam);
 }
@@ -145,10 +152,7 @@ void Driver::End(int command) {
 std::unique_ptr<HostSession> OpenScriptedPlugin(int32_t width, int32_t height,
                                                 const char* pluginBase) {
     auto session = std::make_unique<HostSession>();
-    const char* bin = getenv("GREYLOOM_BIN_DIR");
-    const std::string folder = bin ? bin : HostProgramFolder();
-    const std::string name = std::string(pluginBase) + (sizeof(void*) == 8 ? "64.8bf" : "32.8bf");
-    EXPECT_TRUE(HostLoadPlugin(*session, folder + "/" + name))
+    EXPECT_TRUE(HostLoadPlugin(*session, BinPlugin(pluginBase)))
         << (session->log.notes.empty() ? "" : session->log.notes.back());
     HostImage image = HostImageMake(width, height, 3, 8);
     for (int32_t y = 0; y < height; ++y)
@@ -170,26 +174,34 @@ int16_t RunWithDriver(HostSession& session, const TestScript& script,
         gBed.renders = 0;
         gBed.runStart = Now();
     }
+    const auto waitForDialog = [](Driver& driver, const std::atomic<bool>& done) {
+        const bool shown =
+            WaitFor([&] { return !EventsOf(EVENT_DIALOG_SHOWN).empty() || done; }, 10000);
+        std::lock_guard<std::mutex> guard(gBed.lock);
+        if (!shown || done || !gBed.api) return false;
+        driver.dialog = *gBed.api->dialog;
+        return true;
+    };
+    constexpr int kLeftOpenMs = 2000;
+    return RunFilterWithDriver(session, waitForDialog, drive, kLeftOpenMs);
+}
+
+int16_t RunFilterWithDriver(
+    HostSession& session,
+    const std::function<bool(Driver&, const std::atomic<bool>& done)>& waitForDialog,
+    const std::function<void(Driver&)>& drive, int leftOpenMs) {
     Driver driver;
     driver.testName = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     std::atomic<bool> done{false};
     std::thread worker([&] {
-        bool shown = WaitFor([&] { return !EventsOf(EVENT_DIALOG_SHOWN).empty() || done; }, 10000);
-        const ScriptedPluginApi* api = nullptr;
-        {
-            std::lock_guard<std::mutex> guard(gBed.lock);
-            api = gBed.api;
-        }
-        if (shown && !done && api) {
-            driver.dialog = *api->dialog;
+        if (waitForDialog(driver, done))
             drive(driver);
-        } else {
+        else
             driver.Check(false, "the dialog never showed");
-        }
         // Never leave a dialog up: the host's thread would wait for ever.
-        if (!WaitFor([&] { return done.load(); }, 2000)) {
+        if (!WaitFor([&] { return done.load(); }, leftOpenMs)) {
             driver.Check(false, "the dialog was left open");
-            if (api && *api->dialog) PostMessageA(*api->dialog, WM_COMMAND, IDCANCEL, 0);
+            if (driver.dialog) PostMessageA(driver.dialog, WM_COMMAND, IDCANCEL, 0);
             WaitFor([&] { return done.load(); }, 10000);
         }
     });

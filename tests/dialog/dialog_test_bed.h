@@ -71,7 +71,9 @@ struct Driver {
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     LRESULT SendTo(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     HWND Item(int id) const { return GetDlgItem(dialog, id); }
-    HWND ControlWindow(int32_t n) const { return Item(n + 2000); }
+    // Control n's window; one the dialog has not made yet (on a sheet not seen so far) is
+    // asked for, and made hidden as its state says.
+    HWND ControlWindow(int32_t n);
     // Sends a click notification of a button control.
     void Click(int32_t n);
     // Gives the focus to control window (through the dialog, on its own thread).
@@ -84,6 +86,15 @@ struct Driver {
 // session with a small image.
 std::unique_ptr<HostSession> OpenScriptedPlugin(int32_t width = 96, int32_t height = 64,
                                                 const char* pluginBase = "GreyloomDialogTest");
+
+// Runs the filter with its dialog on this thread while a driver thread waits for the dialog
+// (waitForDialog sets driver.dialog and says whether the dialog stands; it gives up once `done`
+// is set, when the run ended without one) and then drive()s it. A dialog still open leftOpenMs
+// after drive() is cancelled, and that fails. Driver failures become test failures.
+int16_t RunFilterWithDriver(
+    HostSession& session,
+    const std::function<bool(Driver&, const std::atomic<bool>& done)>& waitForDialog,
+    const std::function<void(Driver&)>& drive, int leftOpenMs);
 
 // Runs the filter with its dialog on this thread while drive() works on a driver thread.
 // The dialog is cancelled when drive() leaves it open. Driver failures become test failures.

@@ -5,15 +5,14 @@
 #include "dialog/filter_dialog.h"
 #include "effect/control_ids.h"
 #include "tests/common/real_input.h"
+#include "tests/common/test_files.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -102,36 +101,21 @@ std::unique_ptr<HostSession> OpenEffectPlugin(int32_t width, int32_t height, boo
 
 int16_t RunEffectDialog(HostSession& session, const std::function<void(Driver&)>& drive) {
     session.options.playInfo = PLAY_DIALOG_REQUIRED;
-    Driver driver;
-    driver.testName = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     const DWORD hostThread = GetCurrentThreadId();
-    std::atomic<bool> done{false};
-    std::thread worker([&] {
+    const auto waitForDialog = [hostThread](Driver& driver, const std::atomic<bool>& done) {
         HWND dialog = nullptr;
         WaitFor([&] { return (dialog = EffectDialogOf(hostThread)) != nullptr || done; },
                 kShowTimeoutMs);
-        if (dialog && !done) {
-            driver.dialog = dialog;
-            // The dialog sizes itself while it opens and may be taken for shown meanwhile:
-            // it stands once its OK button shows.
-            WaitFor([&] { return IsWindowVisible(driver.ControlWindow(CTL_OK)) || done; },
-                    kStandTimeoutMs);
-            WaitForDialogIdle(driver, kSettleMs);
-            drive(driver);
-        } else {
-            driver.Check(false, "the effect dialog never showed");
-        }
-        if (!WaitFor([&] { return done.load(); }, kEndTimeoutMs)) {
-            driver.Check(false, "the dialog was left open");
-            if (dialog) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-            WaitFor([&] { return done.load(); }, 10000);
-        }
-    });
-    const int16_t result = HostRunFilter(session, true);
-    done = true;
-    worker.join();
-    for (const std::string& failure : driver.failures) ADD_FAILURE() << failure;
-    return result;
+        if (!dialog || done) return false;
+        driver.dialog = dialog;
+        // The dialog sizes itself while it opens and may be taken for shown meanwhile: it
+        // stands once its OK button shows.
+        WaitFor([&] { return IsWindowVisible(driver.ControlWindow(CTL_OK)) || done; },
+                kStandTimeoutMs);
+        WaitForDialogIdle(driver, kSettleMs);
+        return true;
+    };
+    return RunFilterWithDriver(session, waitForDialog, drive, kEndTimeoutMs);
 }
 
 int16_t RunWithoutDialog(HostSession& session, const int32_t (&values)[kSettingsControlCount],
@@ -189,6 +173,38 @@ bool WaitForDialogIdle(Driver& driver, int timeoutMs) {
     return false;
 }
 
+void SettleDialog(Driver& driver) {
+    driver.Check(WaitForDialogIdle(driver, kDialogSettleMs), "the dialog handles its input");
+}
+
+void TapKey(Driver& driver, WORD key) {
+    PressKey(key);
+    SettleDialog(driver);
+}
+
+void ClickSettled(Driver& driver, POINT screen) {
+    MoveCursorTo(screen);
+    SettleDialog(driver);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, screen);
+    SettleDialog(driver);
+    SendMouse(MOUSEEVENTF_LEFTUP, screen);
+    SettleDialog(driver);
+}
+
+void DragSettled(Driver& driver, POINT from, POINT to, int steps) {
+    MoveCursorTo(from);
+    SettleDialog(driver);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, from);
+    SettleDialog(driver);
+    for (int step = 1; step <= steps; ++step) {
+        MoveCursorTo(
+            {from.x + (to.x - from.x) * step / steps, from.y + (to.y - from.y) * step / steps});
+        SettleDialog(driver);
+    }
+    SendMouse(MOUSEEVENTF_LEFTUP, to);
+    SettleDialog(driver);
+}
+
 void EnterAdvancedMode(Driver& driver) {
     constexpr int32_t kAdvancedMode = 3;
     SetForegroundWindow(driver.dialog);
@@ -205,6 +221,29 @@ void EnterAdvancedMode(Driver& driver) {
     WaitFor([&] { return FocusedWindow(driver.dialog) == driver.ControlWindow(CTL_CANCEL); }, 100);
 }
 
+void EnterAdvancedModeAtRest(Driver& driver) {
+    SettleDialog(driver);
+    EnterAdvancedMode(driver);
+    SettleDialog(driver);
+}
+
+HWND ShownPopupMenu() {
+    HWND menu = FindWindowA("#32768", nullptr);
+    return menu && IsWindowVisible(menu) ? menu : nullptr;
+}
+
+HWND ClickUntilMenuShows(Driver& driver, int32_t n, int waitMs) {
+    constexpr int kAttempts = 10;
+    HWND menu = nullptr;
+    for (int attempt = 0; attempt < kAttempts && !menu; ++attempt) {
+        // Posted: the menu runs its own loop on the dialog's thread.
+        PostMessageA(driver.dialog, WM_COMMAND, MAKEWPARAM(n + kControlWindowIdBase, BN_CLICKED),
+                     LPARAM(driver.ControlWindow(n)));
+        WaitFor([&] { return (menu = ShownPopupMenu()) != nullptr; }, waitMs);
+    }
+    return menu;
+}
+
 void ClickOkUntilClosed(Driver& driver) {
     constexpr int kAttempts = 20;
     constexpr int kWaitMs = 1000;
@@ -219,9 +258,35 @@ void ClickOkUntilClosed(Driver& driver) {
 POINT TabItemPoint(HWND tab, int item) {
     RECT rect = {};
     SendMessageA(tab, TCM_GETITEMRECT, WPARAM(item), LPARAM(&rect));
+    // The middle of the item's visible part: on a scrolled strip the arrows cover its right
+    // end, and an item lies partly beyond either end of the strip.
+    RECT strip = {};
+    GetClientRect(tab, &strip);
+    HWND arrows = FindWindowExA(tab, nullptr, UPDOWN_CLASSA, nullptr);
+    if (arrows && IsWindowVisible(arrows)) {
+        RECT covered = {};
+        GetWindowRect(arrows, &covered);
+        MapWindowPoints(nullptr, tab, reinterpret_cast<POINT*>(&covered), 2);
+        strip.right = std::min(strip.right, covered.left);
+    }
+    rect.left = std::max(rect.left, strip.left);
+    rect.right = std::max(rect.left, std::min(rect.right, strip.right));
     POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     ClientToScreen(tab, &point);
     return point;
+}
+
+void PostComboChoice(Driver& driver, int32_t n, int item) {
+    HWND combo = driver.ControlWindow(n);
+    PostMessageA(combo, CB_SETCURSEL, WPARAM(item), 0);
+    PostMessageA(driver.dialog, WM_COMMAND, MAKEWPARAM(n + kControlWindowIdBase, CBN_SELCHANGE),
+                 LPARAM(combo));
+}
+
+POINT SliderPagePoint(HWND slider) {
+    RECT rect = {};
+    GetWindowRect(slider, &rect);
+    return {rect.right - (rect.right - rect.left) / 5, (rect.top + rect.bottom) / 2};
 }
 
 void ChooseComboItemByClicks(Driver& driver, HWND combo, int item) {
@@ -242,9 +307,6 @@ void ChooseComboItemByClicks(Driver& driver, HWND combo, int item) {
 }
 
 void RememberQuickDialog() {
-    // Lines of the dialog-state file: the restored size, the preset list's view.
-    constexpr size_t kRestoredWidthLine = 3, kRestoredHeightLine = 4;
-    constexpr size_t kPresetMenuLine = 13 + (CTL_PRESET_MENU - CTL_MAIN_TAB);
     constexpr int kPlainListView = 0x124;  // the plain list, medium size, labels
     // The files one first start's OK wrote, kept for the program's later tests: the files of
     // the plug-in's data folder stay the same meanwhile, so writing them again comes to the
@@ -255,19 +317,14 @@ void RememberQuickDialog() {
     if (dialogStateFile.empty()) {
         auto first = OpenEffectPlugin();
         ASSERT_EQ(RunEffectDialog(*first, [](Driver& driver) { ClickOkUntilClosed(driver); }), 0);
-        std::vector<std::string> lines;
-        {
-            std::ifstream in(dialogStatePath, std::ios::binary);
-            for (std::string line; std::getline(in, line);) lines.push_back(line);
-        }
-        ASSERT_GT(lines.size(), kPresetMenuLine);
-        lines[kRestoredWidthLine] = lines[kRestoredHeightLine] = "0";
-        lines[kPresetMenuLine] = std::to_string(kPlainListView);
-        std::ifstream settings(settingsPath, std::ios::binary);
-        settingsFile.assign(std::istreambuf_iterator<char>(settings), {});
+        std::vector<std::string> lines = FileLines(dialogStatePath);
+        ASSERT_GT(lines.size(), DialogStateLine(CTL_PRESET_MENU));
+        lines[kStateRestoredWidthLine] = lines[kStateRestoredHeightLine] = "0";
+        lines[DialogStateLine(CTL_PRESET_MENU)] = std::to_string(kPlainListView);
+        settingsFile = FileText(settingsPath);
         ASSERT_FALSE(settingsFile.empty());
         for (const std::string& line : lines) dialogStateFile += line + "\n";
     }
-    std::ofstream(settingsPath, std::ios::binary) << settingsFile;
-    std::ofstream(dialogStatePath, std::ios::binary) << dialogStateFile;
+    WriteFileText(settingsPath, settingsFile);
+    WriteFileText(dialogStatePath, dialogStateFile);
 }

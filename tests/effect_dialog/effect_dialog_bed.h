@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "effect/control_ids.h"
 #include "tests/dialog/dialog_test_bed.h"
 #include "tools/testhost/test_host.h"
 
@@ -21,6 +22,12 @@ std::unique_ptr<HostSession> OpenEffectPlugin(int32_t width = 120, int32_t heigh
 DescriptorItem IntegerItem(int32_t n, int32_t value);
 // The settings files of the data folder ("Greyloom.ini", "Greyloomdialog.ini").
 std::string DataFilePath(const char* name);
+// Lines of "Greyloomdialog.ini": the restored size, and the line of interface control n
+// (tag, four sizes, tool, path, top item and five reserved lines come first).
+constexpr size_t kStateRestoredWidthLine = 3, kStateRestoredHeightLine = 4;
+constexpr size_t DialogStateLine(int32_t n) {
+    return 13 + size_t(n - CTL_MAIN_TAB);
+}
 
 // Runs the filter with its dialog while drive() works on a driver thread; drive() starts once
 // the dialog is visible with its OK button. A dialog left open is cancelled.
@@ -45,15 +52,45 @@ std::string ShootDialog(Driver& driver, const std::string& name);
 // row). False when it is still busy after timeoutMs or has gone.
 bool WaitForDialogIdle(Driver& driver, int timeoutMs = 60000);
 
+// How long a step of a user's may take to be handled: the input, the render of the preview
+// after it and a first start's thumbnails of a large image, on a loaded machine.
+constexpr int kDialogSettleMs = 90000;
+// Each step of a test waits until the dialog has handled the one before: input that arrives
+// while the dialog is at work (an event, a render) is dropped, as the framework drops a user's.
+// A dialog still busy after kDialogSettleMs is a failed check.
+void SettleDialog(Driver& driver);
+// A key pressed and released by real input, then settled.
+void TapKey(Driver& driver, WORD key);
+// A click by real input: the pointer moved there, pressed and released, each step settled.
+void ClickSettled(Driver& driver, POINT screen);
+// A drag by real input with the left button, moved in `steps` settled steps.
+void DragSettled(Driver& driver, POINT from, POINT to, int steps);
+
 // Switches the running dialog to Advanced Mode (a first start opens in Easy Mode) and gives it
 // the foreground for real input.
 void EnterAdvancedMode(Driver& driver);
+// Advanced Mode once the dialog's start is done, settled (the preview tools are offered there).
+void EnterAdvancedModeAtRest(Driver& driver);
 // Clicks OK until the dialog goes: a click that arrives while the dialog still handles an
 // event (a render, a tool's drag) is dropped by the framework, and a user clicks again.
 void ClickOkUntilClosed(Driver& driver);
 
+// The popup menu on show (a menu's own loop runs on the dialog's thread); null when none is.
+HWND ShownPopupMenu();
+// Clicks button control n until its popup menu shows, and returns the menu's window (null
+// when it never showed): a click that comes while the dialog handles an event is dropped, as
+// it is for a user, who clicks again.
+HWND ClickUntilMenuShows(Driver& driver, int32_t n, int waitMs);
+
 // The screen point at the middle of a tab control's item, for a real click.
 POINT TabItemPoint(HWND tab, int item);
+
+// A combo box's item chosen as by the user: posted, so that the choice waits in the queue while
+// the dialog works (a message sent from another thread would arrive in the middle of its work).
+void PostComboChoice(Driver& driver, int32_t n, int item);
+// The screen point on a slider's channel near its right end, right of a thumb that stands in
+// the middle: a click there moves one page to the right.
+POINT SliderPagePoint(HWND slider);
 
 // Real clicks: the combo dropped open, then its item clicked in the open list.
 void ChooseComboItemByClicks(Driver& driver, HWND combo, int item);

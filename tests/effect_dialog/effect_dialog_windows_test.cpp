@@ -17,6 +17,8 @@
 
 #include "effect/control_ids.h"
 #include "effect/control_table.h"
+#include "tests/common/control_texts.h"
+#include "tests/common/real_input.h"
 #include "tests/effect_dialog/effect_dialog_bed.h"
 
 namespace {
@@ -212,6 +214,213 @@ TEST(EffectDialog, SheetsOpenedLaterStandWhereTheyAreLaidOutWhileShown) {
             const std::string moved =
                 FirstMoved(VisibleControlPlaces(driver.dialog), firstShown[size_t(sheet)]);
             driver.Check(moved.empty(), "sheet " + std::to_string(sheet) + ": " + moved);
+        }
+        driver.End(IDCANCEL);
+    });
+    EXPECT_EQ(result, HOST_USER_CANCELLED);
+}
+
+namespace {
+// A place of the right-hand column: the choices that open it, in order (a tab's sheet or a
+// page selector's page).
+struct ColumnPlace {
+    const char* name;
+    std::vector<std::pair<int32_t, int>> choices;
+};
+const ColumnPlace kColumnPlaces[] = {
+    {"presets", {{CTL_MAIN_TAB, 0}}},
+    {"fx1_convert", {{CTL_MAIN_TAB, 1}, {CTL_FX1_PAGES, 0}}},
+    {"fx1_depth", {{CTL_MAIN_TAB, 1}, {CTL_FX1_PAGES, 1}}},
+    {"fx1_retro", {{CTL_MAIN_TAB, 1}, {CTL_FX1_PAGES, 2}}},
+    {"fx1_ndgrad", {{CTL_MAIN_TAB, 1}, {CTL_FX1_PAGES, 3}}},
+    {"select_brightness", {{CTL_MAIN_TAB, 2}, {CTL_SELECT_PAGES, 0}}},
+    {"select_contrast", {{CTL_MAIN_TAB, 2}, {CTL_SELECT_PAGES, 1}}},
+    {"select_colorkey", {{CTL_MAIN_TAB, 2}, {CTL_SELECT_PAGES, 2}}},
+    {"main_tone", {{CTL_MAIN_TAB, 3}, {CTL_MAIN_PAGES, 0}}},
+    {"main_color", {{CTL_MAIN_TAB, 3}, {CTL_MAIN_PAGES, 1}, {CTL_COLOR_PAGES, 0}}},
+    {"main_bicolor", {{CTL_MAIN_TAB, 3}, {CTL_MAIN_PAGES, 1}, {CTL_COLOR_PAGES, 1}}},
+    {"main_red", {{CTL_MAIN_TAB, 3}, {CTL_MAIN_PAGES, 2}, {CTL_RGB_PAGES, 0}}},
+    {"main_green", {{CTL_MAIN_TAB, 3}, {CTL_MAIN_PAGES, 2}, {CTL_RGB_PAGES, 1}}},
+    {"main_blue", {{CTL_MAIN_TAB, 3}, {CTL_MAIN_PAGES, 2}, {CTL_RGB_PAGES, 2}}},
+    {"fx2_diffusion", {{CTL_MAIN_TAB, 4}, {CTL_FX2_PAGES, 0}}},
+    {"fx2_halo", {{CTL_MAIN_TAB, 4}, {CTL_FX2_PAGES, 1}}},
+    {"fx2_detail", {{CTL_MAIN_TAB, 4}, {CTL_FX2_PAGES, 2}}},
+    {"fx2_frame", {{CTL_MAIN_TAB, 4}, {CTL_FX2_PAGES, 3}}},
+    {"mask_brush", {{CTL_MAIN_TAB, 5}, {CTL_MASK_PAGES, 0}}},
+    {"mask_mask", {{CTL_MAIN_TAB, 5}, {CTL_MASK_PAGES, 1}}},
+    {"mask_fade", {{CTL_MAIN_TAB, 5}, {CTL_MASK_PAGES, 2}}},
+    {"side_help", {{CTL_SIDE_TAB, 0}}},
+    {"side_navigator", {{CTL_SIDE_TAB, 1}}},
+    {"side_histo", {{CTL_SIDE_TAB, 2}}},
+    {"side_info", {{CTL_SIDE_TAB, 3}}},
+    {"side_prefs", {{CTL_SIDE_TAB, 4}}},
+};
+
+// A choice as the user's click on a tab item or a selector's item reports it.
+void Choose(Driver& driver, int32_t control, int item) {
+    HWND window = driver.ControlWindow(control);
+    char className[32] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (_stricmp(className, WC_TABCONTROLA) == 0) {
+        driver.SendTo(window, TCM_SETCURSEL, WPARAM(item), 0);
+        NMHDR header = {window, UINT_PTR(GetDlgCtrlID(window)), UINT(TCN_SELCHANGE)};
+        driver.Send(WM_NOTIFY, WPARAM(header.idFrom), LPARAM(&header));
+    } else if (_stricmp(className, "ListBox") == 0) {
+        RECT rect = {};
+        SendMessageA(window, LB_GETITEMRECT, WPARAM(item), LPARAM(&rect));
+        POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+        ClientToScreen(window, &point);
+        SetForegroundWindow(driver.dialog);
+        ClickAt(point);
+    } else {
+        driver.SendTo(window, CB_SETCURSEL, WPARAM(item), 0);
+        driver.Send(WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), CBN_SELCHANGE), LPARAM(window));
+    }
+    driver.Check(WaitForDialogIdle(driver), "the dialog settles after a choice");
+}
+
+// The size of a text in a window's own font, as it draws it with the given format.
+SIZE DrawnTextSize(HWND window, const std::string& text, UINT format, int width) {
+    HDC dc = GetDC(window);
+    const HGDIOBJ font = HGDIOBJ(SendMessageA(window, WM_GETFONT, 0, 0));
+    const HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(SYSTEM_FONT));
+    RECT rect = {0, 0, width, 0};
+    DrawTextA(dc, text.c_str(), -1, &rect, format | DT_CALCRECT);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return {rect.right, rect.bottom};
+}
+
+// The texts that a visible window of the dialog cuts: a static's text wrapped in its width
+// must stand within its height; a button's, check box's or group box's text must fit on its
+// line beside the box or within the frame.
+std::vector<std::string> CutTexts(HWND dialog) {
+    constexpr int kButtonMargin = 4;  // the push button's edges
+    constexpr int kCheckMargin = 17;  // the check mark's box and the gap after it
+    constexpr int kGroupMargin = 16;  // the frame's corner before the caption and after it
+    std::vector<std::string> cut;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child) || GetDlgCtrlID(child) < kControlWindowIdBase) continue;
+        const std::string text = WindowText(child);
+        if (text.find_first_not_of(" \n") == std::string::npos) continue;
+        char className[32] = "";
+        GetClassNameA(child, className, sizeof className);
+        const LONG style = GetWindowLongA(child, GWL_STYLE);
+        RECT client;
+        GetClientRect(child, &client);
+        int room = client.right;
+        SIZE needed = {0, 0};
+        if (_stricmp(className, "Static") == 0) {
+            const LONG type = style & SS_TYPEMASK;
+            if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT) continue;
+            needed = DrawnTextSize(child, text, DT_WORDBREAK | DT_EXPANDTABS, client.right);
+            if (needed.cy <= client.bottom && needed.cx <= client.right) continue;
+        } else if (_stricmp(className, "Button") == 0) {
+            const LONG type = style & BS_TYPEMASK;
+            const bool box = type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE ||
+                             type == BS_AUTO3STATE || type == BS_RADIOBUTTON ||
+                             type == BS_AUTORADIOBUTTON;
+            if (type == BS_OWNERDRAW) continue;
+            room -= type == BS_GROUPBOX             ? kGroupMargin
+                    : box && !(style & BS_PUSHLIKE) ? kCheckMargin
+                                                    : kButtonMargin;
+            needed = DrawnTextSize(child, text, DT_SINGLELINE, 0);
+            if (needed.cx <= room) continue;
+        } else {
+            continue;
+        }
+        cut.push_back("\"" + text + "\" (window " + std::to_string(GetDlgCtrlID(child)) +
+                      ") needs " + std::to_string(needed.cx) + "x" + std::to_string(needed.cy) +
+                      ", has " + std::to_string(room) + "x" + std::to_string(client.bottom));
+    }
+    return cut;
+}
+
+// Tab strips that scroll: their last item ends beyond the strip.
+std::string ScrolledTabs(Driver& driver) {
+    std::string scrolled;
+    for (int32_t n : {CTL_PREVIEW_TAB, CTL_SIDE_TAB}) {
+        HWND tab = driver.ControlWindow(n);
+        const int count = int(SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
+        RECT last = {}, client = {};
+        SendMessageA(tab, TCM_GETITEMRECT, WPARAM(count - 1), LPARAM(&last));
+        GetClientRect(tab, &client);
+        if (last.right > client.right)
+            scrolled += " tab " + std::to_string(n) + " needs " + std::to_string(last.right) +
+                        " has " + std::to_string(client.right);
+    }
+    return scrolled;
+}
+}  // namespace
+
+namespace {
+// The place's texts checked and its picture kept.
+void CheckTextsAndShoot(Driver& driver, const std::string& name) {
+    std::string faults = ScrolledTabs(driver);
+    for (const std::string& text : CutTexts(driver.dialog)) faults += "\n  " + text + " is cut";
+    driver.Check(faults.empty(), name + ": " + faults);
+    ShootDialog(driver, "sheet_" + name);
+}
+}  // namespace
+
+// Every place of the right-hand column in both languages: each text stands whole in its
+// window, and the preview and side tabs show all their items. The column keeps its layout
+// when the dialog is maximised (it is anchored right): there one place stands for all, with
+// the widened preview and bottom bars.
+TEST(EffectDialog, EveryTextFitsItsWindowOnEverySheetInBothLanguages) {
+    RememberQuickDialog();
+    auto session = OpenEffectPlugin(120, 80, false);
+    const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
+        EnterAdvancedMode(driver);
+        for (int language : {0, 1}) {
+            if (language) Choose(driver, CTL_LANGUAGE, language);
+            const std::string prefix = language ? "de_" : "en_";
+            for (const ColumnPlace& place : kColumnPlaces) {
+                for (const auto& [control, item] : place.choices) Choose(driver, control, item);
+                CheckTextsAndShoot(driver, prefix + "default_" + place.name);
+            }
+            ShowDialogAs(driver, SW_MAXIMIZE);
+            CheckTextsAndShoot(driver, prefix + "maximised_side_prefs");
+            ShowDialogAs(driver, SW_RESTORE);
+        }
+        Choose(driver, CTL_LANGUAGE, 0);
+        driver.End(IDCANCEL);
+    });
+    EXPECT_EQ(result, HOST_USER_CANCELLED);
+}
+
+// Advanced Mode's six sheets scroll the main tab's strip: a click on each item that shows,
+// wholly or in part, opens its sheet, and the strip scrolled to its other end still takes them.
+TEST(EffectDialog, ClicksOnAScrolledMainTabStripOpenTheirSheets) {
+    RememberQuickDialog();
+    auto session = OpenEffectPlugin(120, 80, false);
+    const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
+        EnterAdvancedMode(driver);
+        HWND tab = driver.ControlWindow(CTL_MAIN_TAB);
+        HWND arrows = FindWindowExA(tab, nullptr, UPDOWN_CLASSA, nullptr);
+        driver.Check(arrows && IsWindowVisible(arrows), "the strip scrolls");
+        RECT strip = {}, covered = {};
+        GetClientRect(tab, &strip);
+        GetWindowRect(arrows, &covered);
+        MapWindowPoints(nullptr, tab, reinterpret_cast<POINT*>(&covered), 2);
+        strip.right = std::min(strip.right, covered.left);
+        constexpr int kSmallestTarget = 4;  // pixels of an item left to aim at
+        for (int scroll : {SB_LINELEFT, SB_LINERIGHT}) {
+            for (int step = 0; step < 6; ++step)
+                driver.SendTo(tab, WM_HSCROLL, MAKEWPARAM(scroll, 0), 0);
+            const int count = int(SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
+            for (int item = count - 1; item >= 0; --item) {
+                RECT rect = {};
+                SendMessageA(tab, TCM_GETITEMRECT, WPARAM(item), LPARAM(&rect));
+                if (std::min(rect.right, strip.right) - std::max(rect.left, strip.left) <
+                    kSmallestTarget)
+                    continue;
+                SetForegroundWindow(driver.dialog);
+                ClickAt(TabItemPoint(tab, item));
+                WaitForDialogIdle(driver);
+                driver.Check(TabCtrl_GetCurSel(tab) == item,
+                             "a click on item " + std::to_string(item) + " opens its sheet");
+            }
         }
         driver.End(IDCANCEL);
     });

@@ -247,7 +247,6 @@ namespace {
 constexpr int32_t kPatternWidth = 3200, kPatternHeight = 2400;
 // The screen pixels near the preview's edges may lie under other windows (the preview tabs).
 constexpr int kEdgeMargin = 40;
-constexpr int kIdleTimeoutMs = 90000;  // the first start's thumbnails of a large image, loaded
 
 HostImage PatternImage() {
     HostImage image = HostImageMake(kPatternWidth, kPatternHeight, 3, 8);
@@ -333,10 +332,6 @@ bool ShowsPatternAt(const ShownPattern& shown, int r, int m, std::string* why) {
     return wrong == 0;
 }
 
-void SettleDialog(Driver& driver) {
-    driver.Check(WaitForDialogIdle(driver, kIdleTimeoutMs), "the dialog handles its input");
-}
-
 void ClickControl(Driver& driver, int32_t n) {
     const POINT at = CentreOf(driver.ControlWindow(n));
     MoveCursorTo(at);
@@ -348,16 +343,7 @@ void ClickControl(Driver& driver, int32_t n) {
 // A drag with the left button (the hand tool pans) from the preview's centre by (dx, dy).
 void DragPreview(Driver& driver, int dx, int dy) {
     const POINT from = CentreOf(driver.Item(ITEM_PREVIEW));
-    MoveCursorTo(from);
-    SettleDialog(driver);
-    SendMouse(MOUSEEVENTF_LEFTDOWN, from);
-    SettleDialog(driver);
-    for (int step = 1; step <= 4; ++step) {
-        MoveCursorTo({from.x + dx * step / 4, from.y + dy * step / 4});
-        SettleDialog(driver);
-    }
-    SendMouse(MOUSEEVENTF_LEFTUP, {from.x + dx, from.y + dy});
-    SettleDialog(driver);
+    DragSettled(driver, from, {from.x + dx, from.y + dy}, 4);
 }
 
 }  // namespace

@@ -14,7 +14,8 @@
 #include "effect/control_ids.h"
 #include "effect/control_table.h"
 #include "tests/effect_dialog/effect_dialog_bed.h"
-#include "tests/settings_files/scratch_folder.h"
+#include "tests/common/scratch_folder.h"
+#include "tests/common/test_files.h"
 
 namespace {
 constexpr int32_t kSetLines = 465;  // one set with seven two-point curves
@@ -23,12 +24,6 @@ constexpr int32_t kCurveTop = 159;
 std::string DataFolder() {
     const char* appData = getenv("APPDATA");
     return std::string(appData ? appData : "C:\\users\\Public") + "\\Quillmoor\\Greyloom2";
-}
-std::string SettingsPath() {
-    return DataFolder() + "\\Greyloom.ini";
-}
-std::string DialogStatePath() {
-    return DataFolder() + "\\Greyloomdialog.ini";
 }
 
 // Every test starts without the user's folder: a first start.
@@ -44,13 +39,6 @@ void MakeUserFolder() {
     const char* appData = getenv("APPDATA");
     CreateDirectoryA((std::string(appData) + "\\Quillmoor").c_str(), nullptr);
     CreateDirectoryA(DataFolder().c_str(), nullptr);
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
 }
 
 // One set of "Greyloom.ini" as the format gives it: controls 0..309, seven identity curves,
@@ -168,7 +156,7 @@ TEST(SessionStart, FirstStartWritesThreeEqualSetsAndOpensMaximisedInEasyMode) {
     EXPECT_TRUE(seen.maximised) << "no dialog-state file: the dialog opens maximised";
     EXPECT_EQ(seen.mode, 0) << "a first start is in Easy Mode";
 
-    const std::vector<std::string> lines = Lines(ReadBytes(SettingsPath()));
+    const std::vector<std::string> lines = FileLines(DataFilePath("Greyloom.ini"));
     ASSERT_EQ(lines.size(), size_t(3 + 3 * kSetLines));
     EXPECT_EQ(lines[0], "Greyloom2.0");
     EXPECT_EQ(lines[1], "3");
@@ -192,8 +180,9 @@ TEST(SessionStart, RememberedSetOpensTheDialogAndOkRendersIt) {
     sets[1].values[CTL_TONE_INTENSITY] = 37;
     sets[1].values[CTL_FRAME_SEED] = 4242;
     const std::string file = SettingsFile(1, sets);
-    WriteBytes(SettingsPath(), file);
-    WriteBytes(DialogStatePath(), DialogStateFile(1000, 700, 0, 0, 0, {{CTL_MAIN_TAB, 2}}));
+    WriteFileText(DataFilePath("Greyloom.ini"), file);
+    WriteFileText(DataFilePath("Greyloomdialog.ini"),
+                  DialogStateFile(1000, 700, 0, 0, 0, {{CTL_MAIN_TAB, 2}}));
 
     auto session = OpenEffectPlugin(120, 80, false);
     int16_t result = -1;
@@ -228,15 +217,16 @@ TEST(SessionStart, DamagedFilesAreKeptAsideAndTheDialogStartsAsAFirstStart) {
         SCOPED_TRACE(c.name);
         ForgetUserFolder();
         MakeUserFolder();
-        WriteBytes(SettingsPath(), c.settings);
-        WriteBytes(DialogStatePath(), c.dialogState);
+        WriteFileText(DataFilePath("Greyloom.ini"), c.settings);
+        WriteFileText(DataFilePath("Greyloomdialog.ini"), c.dialogState);
         auto session = OpenEffectPlugin(120, 80, false);
         const Seen seen = OpenAndClose(*session, IDCANCEL);
         EXPECT_EQ(seen.mode, 0) << "the first-start path";
         EXPECT_TRUE(seen.maximised) << "a damaged dialog state is no dialog state";
-        EXPECT_EQ(ReadBytes(SettingsPath() + ".bak"), c.settings) << "the damaged file kept";
-        EXPECT_EQ(ReadBytes(DialogStatePath() + ".bak"), c.dialogState);
-        const std::vector<std::string> lines = Lines(ReadBytes(SettingsPath()));
+        EXPECT_EQ(FileText(DataFilePath("Greyloom.ini") + ".bak"), c.settings)
+            << "the damaged file kept";
+        EXPECT_EQ(FileText(DataFilePath("Greyloomdialog.ini") + ".bak"), c.dialogState);
+        const std::vector<std::string> lines = FileLines(DataFilePath("Greyloom.ini"));
         EXPECT_EQ(lines.size(), size_t(3 + 3 * kSetLines)) << "a fresh file written";
     }
 }
@@ -247,25 +237,26 @@ TEST(SessionStart, ReadOnlySettingsFileIsReadAndLeftAsItWas) {
     Settings sets[3];
     sets[0].values[CTL_MODE] = 4;
     const std::string file = SettingsFile(0, sets);
-    WriteBytes(SettingsPath(), file);
-    SetFileAttributesA(SettingsPath().c_str(), FILE_ATTRIBUTE_READONLY);
+    WriteFileText(DataFilePath("Greyloom.ini"), file);
+    SetFileAttributesA(DataFilePath("Greyloom.ini").c_str(), FILE_ATTRIBUTE_READONLY);
     auto session = OpenEffectPlugin(120, 80, false);
     const Seen seen = OpenAndClose(*session, IDCANCEL);
     EXPECT_EQ(seen.mode, 4);
-    EXPECT_EQ(ReadBytes(SettingsPath()), file);
+    EXPECT_EQ(FileText(DataFilePath("Greyloom.ini")), file);
     EXPECT_TRUE(session->log.messageBoxes.empty()) << "nothing to tell: nothing was written";
-    SetFileAttributesA(SettingsPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA(DataFilePath("Greyloom.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST(SessionStart, DialogStateValuesAndSizesAreHeldToWhatTheDialogCanShow) {
     ForgetUserFolder();
     MakeUserFolder();
     Settings sets[3];
-    WriteBytes(SettingsPath(), SettingsFile(0, sets));
+    WriteFileText(DataFilePath("Greyloom.ini"), SettingsFile(0, sets));
     // A maximised dialog's restored size far past the screen; a main-tab sheet past the last
     // and a tool past the brush.
-    WriteBytes(DialogStatePath(), DialogStateFile(99999, 99999, 99999, 99999, 9,
-                                                  {{CTL_MAIN_TAB, 42}, {CTL_SIDE_TAB, -3}}));
+    WriteFileText(
+        DataFilePath("Greyloomdialog.ini"),
+        DialogStateFile(99999, 99999, 99999, 99999, 9, {{CTL_MAIN_TAB, 42}, {CTL_SIDE_TAB, -3}}));
     auto session = OpenEffectPlugin(120, 80, false);
     int16_t result = -1;
     Seen restored;
@@ -291,8 +282,9 @@ TEST(SessionStart, DefaultSettingsOnStartUpResetTheRememberedSet) {
     Settings sets[3];
     sets[0].values[CTL_MODE] = 3;
     sets[0].values[CTL_TONE_INTENSITY] = 37;
-    WriteBytes(SettingsPath(), SettingsFile(0, sets));
-    WriteBytes(DialogStatePath(), DialogStateFile(1000, 700, 0, 0, 0, {{CTL_ON_START_UP, 0}}));
+    WriteFileText(DataFilePath("Greyloom.ini"), SettingsFile(0, sets));
+    WriteFileText(DataFilePath("Greyloomdialog.ini"),
+                  DialogStateFile(1000, 700, 0, 0, 0, {{CTL_ON_START_UP, 0}}));
     auto session = OpenEffectPlugin(120, 80, false);
     int16_t result = -1;
     OpenAndClose(*session, IDOK, &result);
@@ -318,17 +310,18 @@ TEST(SessionStart, RunWithoutTheDialogRendersTheRememberedSettings) {
     ASSERT_EQ(OpenAndClose(*session, IDOK).mode, 0);
     const Settings sets[3] = {changed, Settings(), Settings()};
     const std::string file = SettingsFile(0, sets);
-    WriteBytes(SettingsPath(), file);
+    WriteFileText(DataFilePath("Greyloom.ini"), file);
     session->options.playInfo = PLAY_DIALOG_NONE;
     session->replayDescriptor = false;
     ASSERT_EQ(HostRunFilter(*session, false), 0);
     EXPECT_EQ(session->output.samples, reference->output.samples);
-    EXPECT_EQ(ReadBytes(SettingsPath()), file) << "a run without the dialog writes nothing";
+    EXPECT_EQ(FileText(DataFilePath("Greyloom.ini")), file)
+        << "a run without the dialog writes nothing";
 }
 
 TEST(SessionStart, RecordedRunWithoutTheDialogWritesNothing) {
     ForgetUserFolder();
     auto session = OpenEffectPlugin(120, 80, false);
     ASSERT_EQ(RunWithoutDialog(*session, Settings().values), 0);
-    EXPECT_FALSE(PathExists(SettingsPath()));
+    EXPECT_FALSE(PathExists(DataFilePath("Greyloom.ini")));
 }

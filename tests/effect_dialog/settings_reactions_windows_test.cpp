@@ -30,6 +30,7 @@
 #include "effect/settings_reactions.h"
 #include "effect/settings_rows.h"
 #include "effect/tool_buttons.h"
+#include "tests/common/screen_capture.h"
 #include "tests/dialog/dialog_test_bed.h"
 #include "tests/effect_dialog/built_effect_dialog.h"
 
@@ -701,17 +702,7 @@ class ReactionPictures : public BuiltEffectDialog {
     void Shoot(const std::string& name) {
         ShowWindow(window, SW_SHOW);
         SetWindowPos(window, HWND_TOP, 0, 0, kWidth, kHeight, SWP_SHOWWINDOW);
-        RedrawWindow(window, nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        Pump(500);
-        TakeScreenshot(name);
-    }
-    static void Pump(int milliseconds) {
-        MSG message;
-        for (int i = 0; i < milliseconds / 10; ++i) {
-            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-            Sleep(10);
-        }
+        ShootOwnWindow(window, name);
     }
 };
 

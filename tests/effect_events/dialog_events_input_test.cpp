@@ -6,8 +6,6 @@
 
 #include <commctrl.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,49 +13,10 @@
 #include "effect/control_ids.h"
 #include "tests/common/real_input.h"
 #include "tests/common/control_texts.h"
+#include "tests/common/test_files.h"
 #include "tests/effect_dialog/effect_dialog_bed.h"
 
 namespace {
-
-constexpr int kSettleMs = 60000;  // the first start's thumbnails on a busy machine
-
-bool ReadFile(const std::string& path, std::string* out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::stringstream text;
-    text << in.rdbuf();
-    *out = text.str();
-    return true;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::stringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-// Line of control n (310..399) in the dialog-state file: tag, four sizes, tool, path, top
-// item and five reserved lines come first.
-constexpr size_t kFirstInterfaceLine = 13;
-
-// Each step waits until the dialog has handled the one before: input that arrives while the
-// dialog is at work (an event, a render) is dropped, as the framework drops a user's.
-void Settle(Driver& driver) {
-    driver.Check(WaitForDialogIdle(driver, kSettleMs), "the dialog handles its input");
-}
-
-void Tap(Driver& driver, WORD key) {
-    PressKey(key);
-    Settle(driver);
-}
-
-// Advanced Mode once the dialog's start is done.
-void EnterAdvancedModeAtRest(Driver& driver) {
-    Settle(driver);
-    EnterAdvancedMode(driver);
-    Settle(driver);
-}
 
 // The files of an earlier dialog stand: OK writes both anew with what this dialog was left with.
 TEST(DialogFiles, OkWritesBothFiles) {
@@ -65,25 +24,22 @@ TEST(DialogFiles, OkWritesBothFiles) {
     auto session = OpenEffectPlugin(120, 80, false);
     const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
         EnterAdvancedModeAtRest(driver);  // the cross tool is offered there
-        Tap(driver, 'V');                 // the cross tool is remembered
+        TapKey(driver, 'V');              // the cross tool is remembered
         const POINT centre = CentreOf(driver.Item(ITEM_PREVIEW));
         MoveCursorTo(centre);
-        Settle(driver);
+        SettleDialog(driver);
         ClickAt(centre);  // the cross switches the aging on
-        Settle(driver);
+        SettleDialog(driver);
         ClickOkUntilClosed(driver);
     });
     ASSERT_EQ(result, 0);
-    std::string text;
-    ASSERT_TRUE(ReadFile(DataFilePath("Greyloom.ini"), &text));
-    const std::vector<std::string> settingsLines = Lines(text);
+    const std::vector<std::string> settingsLines = FileLines(DataFilePath("Greyloom.ini"));
     ASSERT_GE(settingsLines.size(), 3u + kSettingsControlCount);
     EXPECT_EQ(settingsLines[0], "Greyloom2.0");
     EXPECT_EQ(settingsLines[1], "3") << "three settings sets";
     EXPECT_EQ(settingsLines[2], "0") << "the first set is the current one";
     EXPECT_EQ(settingsLines[3 + CTL_AGING_INTENSITY], "100") << "the set as OK left it";
-    ASSERT_TRUE(ReadFile(DataFilePath("Greyloomdialog.ini"), &text));
-    const std::vector<std::string> stateLines = Lines(text);
+    const std::vector<std::string> stateLines = FileLines(DataFilePath("Greyloomdialog.ini"));
     ASSERT_EQ(stateLines.size(), 126u);
     EXPECT_EQ(stateLines[0], "Greyloom2.0");
     EXPECT_EQ(stateLines[5], "2") << "the tool";
@@ -93,39 +49,30 @@ TEST(DialogFiles, CancelKeepsTheSettingsFileAndWritesTheDialogState) {
     ASSERT_NO_FATAL_FAILURE(RememberQuickDialog());
     const std::string settings = DataFilePath("Greyloom.ini"),
                       state = DataFilePath("Greyloomdialog.ini");
-    std::string before, text;
-    ASSERT_TRUE(ReadFile(settings, &before));
+    const std::string before = FileText(settings);
+    ASSERT_FALSE(before.empty());
     // The state left by the dialog before has the preview on: Cancel writes it anew with the
     // preview off.
-    ASSERT_TRUE(ReadFile(state, &text));
-    ASSERT_EQ(Lines(text).size(), 126u);
-    ASSERT_EQ(Lines(text)[kFirstInterfaceLine + (CTL_PREVIEW_ON - CTL_MAIN_TAB)], "1");
+    ASSERT_EQ(FileLines(state).size(), 126u);
+    ASSERT_EQ(FileLines(state)[DialogStateLine(CTL_PREVIEW_ON)], "1");
 
     auto session = OpenEffectPlugin(120, 80, false);
     const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
         EnterAdvancedModeAtRest(driver);
-        Tap(driver, 'R');  // a change of the settings that Cancel must not keep
-        Tap(driver, 'P');  // the preview switched off: a preference that Cancel keeps
+        TapKey(driver, 'R');  // a change of the settings that Cancel must not keep
+        TapKey(driver, 'P');  // the preview switched off: a preference that Cancel keeps
         PressKey(driver.dialog, VK_ESCAPE);
     });
     EXPECT_EQ(result, HOST_USER_CANCELLED);
-    std::string after;
-    ASSERT_TRUE(ReadFile(settings, &after));
-    EXPECT_EQ(after, before) << "Greyloom.ini is byte-identical";
-    ASSERT_TRUE(ReadFile(state, &text)) << "the dialog state is written again";
-    const std::vector<std::string> lines = Lines(text);
-    ASSERT_EQ(lines.size(), 126u);
-    EXPECT_EQ(lines[kFirstInterfaceLine + (CTL_PREVIEW_ON - CTL_MAIN_TAB)], "0");
+    EXPECT_EQ(FileText(settings), before) << "Greyloom.ini is byte-identical";
+    const std::vector<std::string> lines = FileLines(state);
+    ASSERT_EQ(lines.size(), 126u) << "the dialog state is written again";
+    EXPECT_EQ(lines[DialogStateLine(CTL_PREVIEW_ON)], "0");
 }
 
-// A combo box chosen as by the user: posted, so that the choice waits in the queue while the
-// dialog works (a message sent from another thread would arrive in the middle of its work).
 void ChooseItem(Driver& driver, int32_t n, int32_t item) {
-    HWND combo = driver.ControlWindow(n);
-    PostMessageA(combo, CB_SETCURSEL, WPARAM(item), 0);
-    PostMessageA(driver.dialog, WM_COMMAND, MAKEWPARAM(n + kControlWindowIdBase, CBN_SELCHANGE),
-                 LPARAM(combo));
-    Settle(driver);
+    PostComboChoice(driver, n, item);
+    SettleDialog(driver);
 }
 
 // Escape is dropped while the dialog handles an event (its thumbnails): a user presses it again.
@@ -148,7 +95,7 @@ TEST(LanguageSwitch, EveryTextTakesTheChosenLanguage) {
         HWND reset = driver.ControlWindow(CTL_RESET);
         driver.Check(WindowText(modeLabel) == "Mode", "English label at the start");
         ChooseLanguage(driver, 1);
-        WaitFor([&] { return WindowText(modeLabel) == "Modus"; }, kSettleMs);
+        WaitFor([&] { return WindowText(modeLabel) == "Modus"; }, kDialogSettleMs);
         driver.Check(WindowText(modeLabel) == "Modus", "German label: " + WindowText(modeLabel));
         driver.Check(WindowText(reset) ==
                          "Zur\xFC"
@@ -156,7 +103,7 @@ TEST(LanguageSwitch, EveryTextTakesTheChosenLanguage) {
                      "German button: " + WindowText(reset));
         ShootDialog(driver, "dialog_events_german");
         ChooseLanguage(driver, 0);
-        WaitFor([&] { return WindowText(modeLabel) == "Mode"; }, kSettleMs);
+        WaitFor([&] { return WindowText(modeLabel) == "Mode"; }, kDialogSettleMs);
         driver.Check(WindowText(modeLabel) == "Mode", "English again: " + WindowText(modeLabel));
         driver.Check(WindowText(reset) == "Reset", "English button: " + WindowText(reset));
         EscapeUntilClosed(driver);
@@ -179,7 +126,7 @@ void ChooseSheet(Driver& driver, int32_t sheet) {
     driver.SendTo(tab, TCM_SETCURSEL, WPARAM(sheet), 0);
     NMHDR change = {tab, UINT_PTR(CTL_MAIN_TAB + kControlWindowIdBase), UINT(TCN_SELCHANGE)};
     driver.Send(WM_NOTIFY, change.idFrom, LPARAM(&change));
-    Settle(driver);
+    SettleDialog(driver);
 }
 
 // The language file names the six sheets of Advanced Mode; Easy and Advanced+ Mode keep their
@@ -201,17 +148,17 @@ TEST(LanguageSwitch, TheMainTabKeepsTheSheetsOfItsMode) {
         for (const auto& c : cases) {
             const std::string mode = "mode " + std::to_string(c.mode) + ": ";
             if (c.mode != 0) ChooseMode(driver, c.mode);
-            WaitFor([&] { return Joined(TabItemTexts(tab)) == c.english; }, kSettleMs);
+            WaitFor([&] { return Joined(TabItemTexts(tab)) == c.english; }, kDialogSettleMs);
             if (c.sheet > 0) ChooseSheet(driver, c.sheet);
             ChooseLanguage(driver, 1);
-            WaitFor([&] { return Joined(TabItemTexts(tab)) == c.german; }, kSettleMs);
+            WaitFor([&] { return Joined(TabItemTexts(tab)) == c.german; }, kDialogSettleMs);
             driver.Check(Joined(TabItemTexts(tab)) == c.german, mode + Joined(TabItemTexts(tab)));
             driver.Check(SendMessageA(tab, TCM_GETCURSEL, 0, 0) == c.sheet,
                          mode + "the sheet stays");
             if (c.mode == 4) ShootDialog(driver, "language_german_advanced_plus");
             if (c.mode == 0) ShootDialog(driver, "language_german_easy");
             ChooseLanguage(driver, 0);
-            WaitFor([&] { return Joined(TabItemTexts(tab)) == c.english; }, kSettleMs);
+            WaitFor([&] { return Joined(TabItemTexts(tab)) == c.english; }, kDialogSettleMs);
             driver.Check(Joined(TabItemTexts(tab)) == c.english, mode + Joined(TabItemTexts(tab)));
         }
         EscapeUntilClosed(driver);
@@ -251,13 +198,13 @@ TEST(TabAreas, TheSideTabMovesAboveTheMainTabAndBack) {
         for (int32_t sheet : {3, 0}) {
             const std::string on = " (sheet " + std::to_string(sheet) + ")";
             ChooseSheet(driver, sheet);
-            Settle(driver);
+            SettleDialog(driver);
             const RECT mainBefore = ScreenRect(main), sideBefore = ScreenRect(side);
             driver.Check(below(), "the side tab below at first" + on);
             ShootDialog(driver, "tab_areas_side_below_sheet" + std::to_string(sheet));
             ClickSideTabMove(driver);
-            driver.Check(WaitFor(above, kSettleMs), "the side tab above" + on);
-            Settle(driver);
+            driver.Check(WaitFor(above, kDialogSettleMs), "the side tab above" + on);
+            SettleDialog(driver);
             const RECT sideAbove = ScreenRect(side);
             driver.Check(sideAbove.top == mainBefore.top,
                          "the side tab at the main tab's top" + on);
@@ -266,14 +213,14 @@ TEST(TabAreas, TheSideTabMovesAboveTheMainTabAndBack) {
                          "the side tab's controls went with it" + on);
             ShootDialog(driver, "tab_areas_side_above_sheet" + std::to_string(sheet));
             ClickSideTabMove(driver);
-            driver.Check(WaitFor(below, kSettleMs), "the side tab below again" + on);
-            Settle(driver);
+            driver.Check(WaitFor(below, kDialogSettleMs), "the side tab below again" + on);
+            SettleDialog(driver);
             driver.Check(
                 SameRect(ScreenRect(main), mainBefore) && SameRect(ScreenRect(side), sideBefore),
                 "both tabs back in their places" + on);
         }
         ClickSideTabMove(driver);
-        driver.Check(WaitFor(above, kSettleMs), "the side tab above for the next start");
+        driver.Check(WaitFor(above, kDialogSettleMs), "the side tab above for the next start");
         ClickOkUntilClosed(driver);
     });
     ASSERT_EQ(result, 0);

@@ -7,7 +7,6 @@
 
 #include <commctrl.h>
 
-#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -16,25 +15,18 @@
 #include "effect/control_ids.h"
 #include "tests/common/real_input.h"
 #include "tests/common/control_texts.h"
+#include "tests/common/test_files.h"
 #include "tests/effect_dialog/effect_dialog_bed.h"
 
 namespace {
 
 constexpr int kMenuWaitMs = 2000;
-constexpr int kMenuAttempts = 10;
 constexpr int kViewWaitMs = 60000;  // thumbnails of a category at a new size on a busy machine
 // Thumbnail edges of the sizes very large .. very small, as a system without visual styles
 // draws them.
 constexpr int kThumbnailEdges[5] = {210, 138, 100, 63, 44};
 // The category combo's item of "Vignette": a category of few presets keeps the renders short.
 constexpr int kVignetteItem = 16;
-// Line of control 313 in the dialog-state file (the interface controls start at line 13).
-constexpr size_t kPresetMenuLine = 13 + (CTL_PRESET_MENU - CTL_MAIN_TAB);
-
-HWND ShownMenu() {
-    HWND menu = FindWindowA("#32768", nullptr);
-    return menu && IsWindowVisible(menu) ? menu : nullptr;
-}
 
 struct MenuItemState {
     bool found = false, checked = false, grayed = false;
@@ -44,15 +36,7 @@ struct MenuItemState {
 // is enabled and `choose` is set (the menu is left with Escape otherwise).
 MenuItemState OpenViewMenu(Driver& driver, int32_t id, bool choose) {
     MenuItemState state;
-    // A click that arrives while the dialog still handles the last choice (its thumbnails,
-    // the preview after them) is dropped by the framework: a user clicks again.
-    HWND window = nullptr;
-    for (int attempt = 0; attempt < kMenuAttempts && !window; ++attempt) {
-        PostMessageA(driver.dialog, WM_COMMAND,
-                     MAKEWPARAM(CTL_PRESET_MENU + kControlWindowIdBase, BN_CLICKED),
-                     LPARAM(driver.ControlWindow(CTL_PRESET_MENU)));
-        WaitFor([&] { return (window = ShownMenu()) != nullptr; }, kMenuWaitMs);
-    }
+    HWND window = ClickUntilMenuShows(driver, CTL_PRESET_MENU, kMenuWaitMs);
     if (!driver.Check(window != nullptr, "the view menu opens")) return state;
     HMENU menu = HMENU(SendMessageA(window, MN_GETHMENU, 0, 0));
     int downs = 0;
@@ -67,7 +51,7 @@ MenuItemState OpenViewMenu(Driver& driver, int32_t id, bool choose) {
     const bool go = choose && state.found && !state.grayed;
     for (int i = 0; go && i < downs; ++i) PostMessageA(window, WM_KEYDOWN, VK_DOWN, 0);
     PostMessageA(window, WM_KEYDOWN, go ? VK_RETURN : VK_ESCAPE, 0);
-    WaitFor([] { return ShownMenu() == nullptr; }, kMenuWaitMs);
+    WaitFor([] { return ShownPopupMenu() == nullptr; }, kMenuWaitMs);
     return state;
 }
 
@@ -88,26 +72,6 @@ void ChooseCategory(Driver& driver, int item) {
     driver.Send(WM_COMMAND,
                 MAKEWPARAM(CTL_PRESET_GROUP_FILTER + kControlWindowIdBase, CBN_SELCHANGE),
                 LPARAM(combo));
-}
-
-std::string FileLine(const std::string& path, size_t index) {
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    for (size_t i = 0; i <= index && std::getline(in, line); ++i) {
-    }
-    return line;
-}
-
-std::vector<std::string> FileLines(const std::string& path) {
-    std::vector<std::string> lines;
-    std::ifstream in(path, std::ios::binary);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-void WriteFileLines(const std::string& path, const std::vector<std::string>& lines) {
-    std::ofstream out(path, std::ios::binary);
-    for (const std::string& line : lines) out << line << "\n";
 }
 
 TEST(PresetViewMenu, EachViewShowsTheListAsChosenAndOkRemembersIt) {
@@ -177,12 +141,13 @@ TEST(PresetViewMenu, EachViewShowsTheListAsChosenAndOkRemembersIt) {
     });
     EXPECT_EQ(result, 0);
     // Icons (2), small (0x40), labels shown (0x100).
-    EXPECT_EQ(FileLine(DataFilePath("Greyloomdialog.ini"), kPresetMenuLine), "322");
+    const std::vector<std::string> lines = FileLines(DataFilePath("Greyloomdialog.ini"));
+    ASSERT_GT(lines.size(), DialogStateLine(CTL_PRESET_MENU));
+    EXPECT_EQ(lines[DialogStateLine(CTL_PRESET_MENU)], "322");
 }
 
 // Line of the preset list's top item in the dialog-state file.
 constexpr size_t kTopItemLine = 7;
-constexpr size_t kRestoredWidthLine = 3, kRestoredHeightLine = 4;
 constexpr int kRememberedTop = 60;
 
 bool ItemInView(HWND list, int item) {
@@ -200,7 +165,7 @@ TEST(PresetViewMenu, TheListOpensWithItsRememberedTopItemInView) {
     ASSERT_GT(lines.size(), kTopItemLine);
     lines[kTopItemLine] = std::to_string(kRememberedTop);
     // No restored size: the dialog opens at its remembered size, not maximised.
-    lines[kRestoredWidthLine] = lines[kRestoredHeightLine] = "0";
+    lines[kStateRestoredWidthLine] = lines[kStateRestoredHeightLine] = "0";
     WriteFileLines(path, lines);
 
     auto session = OpenEffectPlugin(120, 80, false);
@@ -217,8 +182,6 @@ TEST(PresetViewMenu, TheListOpensWithItsRememberedTopItemInView) {
     EXPECT_EQ(result, 0);
 }
 
-// Line of the category combo in the dialog-state file.
-constexpr size_t kCategoryLine = 13 + (CTL_PRESET_GROUP_FILTER - CTL_MAIN_TAB);
 constexpr int kFrameItem = 17;  // the category combo's item of "Frame"
 
 // Whether the picture of list item `item` is a rendered thumbnail: a slot of the image list
@@ -256,13 +219,13 @@ void RememberCategory(int categoryItem, bool maximised) {
     ASSERT_EQ(RunEffectDialog(*first, [](Driver& driver) { ClickOkUntilClosed(driver); }), 0);
     const std::string path = DataFilePath("Greyloomdialog.ini");
     std::vector<std::string> lines = FileLines(path);
-    ASSERT_GT(lines.size(), kCategoryLine);
-    lines[kCategoryLine] = std::to_string(categoryItem);
+    ASSERT_GT(lines.size(), DialogStateLine(CTL_PRESET_GROUP_FILTER));
+    lines[DialogStateLine(CTL_PRESET_GROUP_FILTER)] = std::to_string(categoryItem);
     if (maximised)
-        ASSERT_TRUE(lines[kRestoredWidthLine] != "0" && lines[kRestoredHeightLine] != "0")
+        ASSERT_TRUE(lines[kStateRestoredWidthLine] != "0" && lines[kStateRestoredHeightLine] != "0")
             << "a dialog closed maximised remembers its restored size";
     else
-        lines[kRestoredWidthLine] = lines[kRestoredHeightLine] = "0";
+        lines[kStateRestoredWidthLine] = lines[kStateRestoredHeightLine] = "0";
     WriteFileLines(path, lines);
 }
 

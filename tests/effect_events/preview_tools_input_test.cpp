@@ -17,9 +17,6 @@
 namespace {
 
 constexpr int kMenuWaitMs = 3000;
-// Each step waits until the dialog has handled it: an input that arrives while the dialog is
-// still at the one before (an event, a render) is dropped, as the framework drops a user's.
-constexpr int kIdleTimeoutMs = 60000;  // the first start's thumbnails on a loaded machine
 
 // Three bands side by side: grey 128 on the left, then the middle and the right colours.
 struct Bands {
@@ -41,51 +38,11 @@ std::unique_ptr<HostSession> OpenBandedImage(const Bands& bands, bool firstStart
     return session;
 }
 
-void Settle(Driver& driver) {
-    driver.Check(WaitForDialogIdle(driver, kIdleTimeoutMs), "the dialog handles its input");
-}
-
-void MoveTo(Driver& driver, POINT screen) {
-    MoveCursorTo(screen);
-    Settle(driver);
-}
-
-void Click(Driver& driver, POINT screen) {
-    MoveTo(driver, screen);
-    SendMouse(MOUSEEVENTF_LEFTDOWN, screen);
-    Settle(driver);
-    SendMouse(MOUSEEVENTF_LEFTUP, screen);
-    Settle(driver);
-}
-
-// A press, a move in steps and a release: the drag of a tool.
-void Drag(Driver& driver, POINT from, POINT to) {
-    MoveTo(driver, from);
-    SendMouse(MOUSEEVENTF_LEFTDOWN, from);
-    Settle(driver);
-    for (int step = 1; step <= 5; ++step)
-        MoveTo(driver, {from.x + (to.x - from.x) * step / 5, from.y + (to.y - from.y) * step / 5});
-    SendMouse(MOUSEEVENTF_LEFTUP, to);
-    Settle(driver);
-}
-
-void Tap(Driver& driver, WORD key) {
-    PressKey(key);
-    Settle(driver);
-}
-
 // A point of the preview's image: the image stands centred in the preview at a fitting scale,
 // so the centre row crosses all three bands; dx moves into the side bands.
 POINT PreviewPoint(Driver& driver, int dx, int dy = 0) {
     const POINT centre = CentreOf(driver.Item(ITEM_PREVIEW));
     return {centre.x + dx, centre.y + dy};
-}
-
-// The tools are offered in Advanced Mode; the dialog's start is done first.
-void TakeForeground(Driver& driver) {
-    Settle(driver);
-    EnterAdvancedMode(driver);
-    Settle(driver);
 }
 
 // The window that holds the mouse on the dialog's thread (a pan under way holds it).
@@ -94,11 +51,6 @@ HWND MouseCapture(Driver& driver) {
     info.cbSize = sizeof info;
     GetGUIThreadInfo(GetWindowThreadProcessId(driver.dialog, nullptr), &info);
     return info.hwndCapture;
-}
-
-bool MenuShown() {
-    HWND menu = FindWindowA("#32768", nullptr);
-    return menu && IsWindowVisible(menu);
 }
 
 const DescriptorItem* Recorded(const HostSession& session, const char (&key)[5]) {
@@ -137,10 +89,10 @@ TEST(PreviewTools, EyedropperDragMovesTheSliderOfThePickedColour) {
     // Grey, red and green: the polarizer's colour contrast, skin and foliage sliders.
     auto session = OpenBandedImage({{128, 128, 128}, {200, 40, 40}, {40, 180, 40}});
     const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
-        TakeForeground(driver);
-        Tap(driver, 'I');
-        Drag(driver, PreviewPoint(driver, 0), PreviewPoint(driver, 0, -40));
-        Drag(driver, PreviewPoint(driver, 60), PreviewPoint(driver, 60, -40));
+        EnterAdvancedModeAtRest(driver);
+        TapKey(driver, 'I');
+        DragSettled(driver, PreviewPoint(driver, 0), PreviewPoint(driver, 0, -40), 5);
+        DragSettled(driver, PreviewPoint(driver, 60), PreviewPoint(driver, 60, -40), 5);
         TakeScreenshot("preview_tools_eyedropper");
         ClickOkUntilClosed(driver);
     });
@@ -155,27 +107,27 @@ TEST(PreviewTools, HeldEyedropperOpensItsOptionsAndTheToneOptionPicksCurvePoints
     // Tones 128, 200 and 120: levels 79, 124 and 74 of the curve's 0..159.
     auto session = OpenBandedImage({{128, 128, 128}, {200, 200, 200}, {120, 120, 120}});
     const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
-        TakeForeground(driver);
+        EnterAdvancedModeAtRest(driver);
         const POINT button = CentreOf(driver.ControlWindow(CTL_TOOL_EYEDROPPER));
-        MoveTo(driver, button);
+        MoveCursorTo(button);
+        SettleDialog(driver);
         SendMouse(MOUSEEVENTF_LEFTDOWN, button);
-        const bool shown = WaitFor(MenuShown, kMenuWaitMs);
+        const bool shown = WaitFor([] { return ShownPopupMenu() != nullptr; }, kMenuWaitMs);
         driver.Check(shown, "a held button opens the eyedropper's options");
         SendMouse(MOUSEEVENTF_LEFTUP, button);
         if (shown) {
             // The menu's own loop takes the keys in their order; the dialog waits meanwhile.
             // The menu paints itself in its own loop: asked to, so that the picture shows it.
-            RedrawWindow(FindWindowA("#32768", nullptr), nullptr, nullptr,
-                         RDW_INVALIDATE | RDW_UPDATENOW);
+            RedrawWindow(ShownPopupMenu(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
             ShootDialog(driver, "preview_tools_eyedropper_options");
             for (int i = 0; i < 6; ++i) PressKey(VK_DOWN);  // Polarizer .. Colorkey, then Tone
             PressKey(VK_RETURN);
-            driver.Check(WaitFor([] { return !MenuShown(); }, kMenuWaitMs), "the menu closes");
+            driver.Check(WaitFor([] { return !ShownPopupMenu(); }, kMenuWaitMs), "the menu closes");
         }
-        Settle(driver);
-        Click(driver, PreviewPoint(driver, -60));  // 79: a new point
-        Click(driver, PreviewPoint(driver, 60));   // 74: within 12 of 79, that point moves
-        Click(driver, PreviewPoint(driver, 0));    // 124: a new point
+        SettleDialog(driver);
+        ClickSettled(driver, PreviewPoint(driver, -60));  // 79: a new point
+        ClickSettled(driver, PreviewPoint(driver, 60));   // 74: within 12 of 79, that point moves
+        ClickSettled(driver, PreviewPoint(driver, 0));    // 124: a new point
         ClickOkUntilClosed(driver);
     });
     ASSERT_EQ(result, 0);
@@ -187,24 +139,25 @@ TEST(PreviewTools, HeldEyedropperOpensItsOptionsAndTheToneOptionPicksCurvePoints
 TEST(PreviewTools, SilentReselectionOpensNoMenu) {
     auto session = OpenBandedImage({{128, 128, 128}, {128, 128, 128}, {128, 128, 128}});
     const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
-        TakeForeground(driver);
+        EnterAdvancedModeAtRest(driver);
         // The curve eyedropper re-selects the eyedropper silently, even with the button held.
         HWND shortcut = driver.ControlWindow(CTL_CURVE_EYEDROPPER);
         driver.Check(shortcut != nullptr, "the curve eyedropper exists");
         // The button is held on the preview (the hand pans), as when a tool button is held.
         const POINT held = PreviewPoint(driver, 0);
-        MoveTo(driver, held);
+        MoveCursorTo(held);
+        SettleDialog(driver);
         SendMouse(MOUSEEVENTF_LEFTDOWN, held);
-        Settle(driver);
+        SettleDialog(driver);
         driver.Send(WM_COMMAND,
                     MAKEWPARAM(CTL_CURVE_EYEDROPPER + kControlWindowIdBase, STN_CLICKED),
                     LPARAM(shortcut));
         // A menu would take the dialog's input in its own loop: the dialog never idles then.
-        const bool idle = WaitForDialogIdle(driver, kIdleTimeoutMs);
-        driver.Check(idle && !MenuShown(), "no options menu");
+        const bool idle = WaitForDialogIdle(driver, kDialogSettleMs);
+        driver.Check(idle && !ShownPopupMenu(), "no options menu");
         SendMouse(MOUSEEVENTF_LEFTUP, held);
-        if (MenuShown()) PressKey(VK_ESCAPE);
-        Settle(driver);
+        if (ShownPopupMenu()) PressKey(VK_ESCAPE);
+        SettleDialog(driver);
         // The pan began before the eyedropper was chosen: the release still ends it.
         driver.Check(MouseCapture(driver) == nullptr, "the release ends the pan");
         ClickOkUntilClosed(driver);
@@ -223,9 +176,9 @@ TEST(PreviewTools, PanWhileTheThumbnailsRenderEndsWell) {
         MoveCursorTo(held);
         SendMouse(MOUSEEVENTF_LEFTDOWN, held);
         MoveCursorTo(moved);
-        Settle(driver);  // the thumbnails are done, the pan still held
+        SettleDialog(driver);  // the thumbnails are done, the pan still held
         SendMouse(MOUSEEVENTF_LEFTUP, moved);
-        Settle(driver);
+        SettleDialog(driver);
         driver.Check(MouseCapture(driver) == nullptr, "the release ends the pan");
         ClickOkUntilClosed(driver);
     });
@@ -237,9 +190,9 @@ TEST(PreviewTools, PanWhileTheThumbnailsRenderEndsWell) {
 TEST(PreviewTools, CrossPlacesTheCentreAndSwitchesItsEffectOn) {
     auto session = OpenBandedImage({{128, 128, 128}, {128, 128, 128}, {128, 128, 128}});
     const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
-        TakeForeground(driver);
-        Tap(driver, 'V');
-        Click(driver, PreviewPoint(driver, 40, 20));
+        EnterAdvancedModeAtRest(driver);
+        TapKey(driver, 'V');
+        ClickSettled(driver, PreviewPoint(driver, 40, 20));
         TakeScreenshot("preview_tools_cross");
         ClickOkUntilClosed(driver);
     });
@@ -254,14 +207,14 @@ TEST(PreviewTools, CrossPlacesTheCentreAndSwitchesItsEffectOn) {
 TEST(PreviewTools, DoubleClickOnTheCrossPutsTheCentreBack) {
     auto session = OpenBandedImage({{128, 128, 128}, {128, 128, 128}, {128, 128, 128}});
     const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
-        TakeForeground(driver);
-        Tap(driver, 'V');
-        Click(driver, PreviewPoint(driver, -40, -20));
+        EnterAdvancedModeAtRest(driver);
+        TapKey(driver, 'V');
+        ClickSettled(driver, PreviewPoint(driver, -40, -20));
         // The button's double-click notification: Wine's static control makes none from the
         // pointer's double click.
         driver.Send(WM_COMMAND, MAKEWPARAM(CTL_TOOL_CROSS + kControlWindowIdBase, STN_DBLCLK),
                     LPARAM(driver.ControlWindow(CTL_TOOL_CROSS)));
-        Settle(driver);
+        SettleDialog(driver);
         ClickOkUntilClosed(driver);
     });
     ASSERT_EQ(result, 0);
@@ -286,13 +239,13 @@ COLORREF ScreenPixel(POINT at) {
 TEST(PreviewTools, BrushStrokePaintsTheMaskThePreviewShows) {
     auto session = OpenBandedImage({{128, 128, 128}, {128, 128, 128}, {128, 128, 128}});
     const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
-        TakeForeground(driver);
-        Tap(driver,
-            'M');  // the mask shows in the preview: full (white) until the eraser takes some
-        Tap(driver, 'E');
+        EnterAdvancedModeAtRest(driver);
+        TapKey(driver,
+               'M');  // the mask shows in the preview: full (white) until the eraser takes some
+        TapKey(driver, 'E');
         const POINT on = PreviewPoint(driver, 0, 0), off = PreviewPoint(driver, 0, 72);
         const COLORREF onBefore = ScreenPixel(on), offBefore = ScreenPixel(off);
-        Drag(driver, PreviewPoint(driver, -60, 0), PreviewPoint(driver, 60, 0));
+        DragSettled(driver, PreviewPoint(driver, -60, 0), PreviewPoint(driver, 60, 0), 5);
         ShootDialog(driver, "preview_tools_brush");
         driver.Check(ScreenPixel(on) != onBefore, "the stroke shows where it was drawn");
         driver.Check(ScreenPixel(off) == offBefore, "and nowhere else");

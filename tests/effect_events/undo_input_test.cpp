@@ -17,25 +17,16 @@
 namespace {
 
 constexpr int kTakesMs = 5000;    // a change shows in its control on a busy machine
-constexpr int kSettleMs = 60000;  // input handled and the preview rendered again
 constexpr int kFx1Sheet = 1;      // the conversion combo's sheet
 constexpr int kMainSheet = 3;     // the tone sliders and the Zones switch
 constexpr int kStandardItem = 2;  // the conversion combo's "Standard"
 constexpr int kSecondSet = 1;     // "Preview 2"
 
-// Each step waits until the dialog has handled the one before: its render of a change is what
-// makes the change an undo step.
-void Settle(Driver& driver) {
-    driver.Check(WaitForDialogIdle(driver, kSettleMs), "the dialog handles its input");
-}
-
 // --- The changes a user makes, and how each control shows its value ------------------------
 
 // One page to the right: a click on the channel near the right end, right of the thumb.
 void ClickSliderChannel(Driver&, HWND slider) {
-    RECT rect = {};
-    GetWindowRect(slider, &rect);
-    ClickAt({rect.right - (rect.right - rect.left) / 5, (rect.top + rect.bottom) / 2});
+    ClickAt(SliderPagePoint(slider));
 }
 
 void ChooseConversion(Driver& driver, HWND combo) {
@@ -100,20 +91,20 @@ void UndoEachChange(const UndoWay& way) {
             if (!driver.Check(WaitFor([&] { return IsWindowVisible(control) != FALSE; }),
                               std::string(c.what) + " shows"))
                 continue;
-            Settle(driver);
+            SettleDialog(driver);
             const int before = c.shows(control);
             c.change(driver, control);
             if (!driver.Check(WaitFor([&] { return c.shows(control) != before; }, kTakesMs),
                               std::string(c.what) + " changes"))
                 continue;
-            Settle(driver);  // the preview of the change renders and becomes an undo step
+            SettleDialog(driver);  // the preview of the change renders and becomes an undo step
             const int after = c.shows(control);
             way.undoInput(driver);
             driver.Check(WaitFor([&] { return c.shows(control) == before; }, kTakesMs),
                          std::string(way.undo) + " gives back the " + c.what + "'s " +
                              std::to_string(before) + ", it shows " +
                              std::to_string(c.shows(control)));
-            Settle(driver);  // the preview of the state given back renders
+            SettleDialog(driver);  // the preview of the state given back renders
             if (c.control == CTL_TONE_ZONES) ShootDialog(driver, std::string("undone_") + c.what);
             driver.Check(c.shows(control) == before,
                          std::string("the ") + c.what + " stays given back after the rendering");
@@ -122,7 +113,7 @@ void UndoEachChange(const UndoWay& way) {
                          std::string(way.redo) + " brings the " + c.what + "'s " +
                              std::to_string(after) + " again, it shows " +
                              std::to_string(c.shows(control)));
-            Settle(driver);
+            SettleDialog(driver);
         }
         ClickOkUntilClosed(driver);
     });
@@ -152,7 +143,7 @@ TEST(SettingsSetsByRealInput, EachSetKeepsItsOwnValues) {
             ClickAt(TabItemPoint(sets, set));
             driver.Check(WaitFor([&] { return SendMessageA(sets, TCM_GETCURSEL, 0, 0) == set; }),
                          "set " + std::to_string(set) + " is chosen");
-            Settle(driver);
+            SettleDialog(driver);
         };
         // In each set: Advanced Mode, the Main sheet, the slider some pages on.
         const auto moveSlider = [&](int pages) {
@@ -161,13 +152,13 @@ TEST(SettingsSetsByRealInput, EachSetKeepsItsOwnValues) {
             if (!driver.Check(WaitFor([&] { return IsWindowVisible(slider) != FALSE; }),
                               "the slider shows"))
                 return -1;
-            Settle(driver);
+            SettleDialog(driver);
             for (int page = 0; page < pages; ++page) {
                 const int start = SliderShows(slider);
                 ClickSliderChannel(driver, slider);
                 driver.Check(WaitFor([&] { return SliderShows(slider) != start; }),
                              "the slider moves");
-                Settle(driver);
+                SettleDialog(driver);
             }
             return SliderShows(slider);
         };
@@ -184,7 +175,7 @@ TEST(SettingsSetsByRealInput, EachSetKeepsItsOwnValues) {
                      "the first set comes back with its value " + std::to_string(first) +
                          ", the slider shows " + std::to_string(SliderShows(slider)));
         PressChord(VK_CONTROL, 'Z');
-        Settle(driver);
+        SettleDialog(driver);
         driver.Check(SliderShows(slider) == first, "undo starts anew in the set chosen");
         ShootDialog(driver, "first_settings_set_again");
         chooseSet(kSecondSet);

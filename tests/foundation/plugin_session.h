@@ -9,6 +9,7 @@
 
 #include "tools/testhost/host_internal.h"
 #include "tools/testhost/test_host.h"
+#include "tests/common/test_files.h"
 
 // A gradient image; deterministic so tests can name expected samples.
 inline HostImage GradientImage(int32_t width, int32_t height, int32_t planes, int32_t depth) {
@@ -41,16 +42,5 @@ inline void PlayEmptyDescriptor(HostSession& session) {
 
 // The probe plug-in: the framework with an effect that inverts, built for the tests.
 inline std::string ProbePath() {
-#if defined(_WIN64)
-    const char* name = "/GreyloomProbe64.8bf";
-#else
-    const char* name = "/GreyloomProbe32.8bf";
-#endif
-    const char* binDir = getenv("GREYLOOM_BIN_DIR");
-    return (binDir && *binDir ? std::string(binDir) : HostProgramFolder()) + name;
-}
-
-inline std::string SourceDir() {
-    const char* dir = getenv("GREYLOOM_SOURCE_DIR");
-    return dir ? dir : "";
+    return BinPlugin("GreyloomProbe");
 }

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "foundation/plugin_session.h"
+#include "tests/common/test_files.h"
 
 namespace {
 // Property data as stored: integers little-endian, four-character codes as integers.
@@ -52,11 +53,6 @@ std::vector<uint8_t> BuildPipl(const std::vector<PiplProperty>& properties, bool
         out.insert(out.end(), data.begin(), data.end());
     }
     return out;
-}
-
-std::string BinDir() {
-    const char* dir = getenv("GREYLOOM_BIN_DIR");
-    return dir ? dir : HostProgramFolder();
 }
 
 std::vector<uint8_t> ResourceBytes(HMODULE module, const char* type, int id) {
@@ -416,9 +412,9 @@ TEST(PiplReader, HostRefusesToLoadOrRunPluginsWithWrongLists) {
 
 TEST(PiplReader, HostRefusesThePluginOfTheOtherArchitecture) {
 #if defined(_WIN64)
-    const std::string other = BinDir() + "/../../x86/bin/Greyloom32.8bf";
+    const std::string other = BinFile("../../x86/bin/Greyloom32.8bf");
 #else
-    const std::string other = BinDir() + "/../../x64/bin/Greyloom64.8bf";
+    const std::string other = BinFile("../../x64/bin/Greyloom64.8bf");
 #endif
     if (!std::ifstream(other[0] == '/' ? "Z:" + other : other))
         GTEST_SKIP() << "the other architecture is not built";

@@ -242,16 +242,11 @@ HWND MakeTestDialog() {
                                       0);
 }
 
-void Pump() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-}
-
 // A picture of the test dialog as Wine drew it into its window surface, kept as a PNG for review in
 // GREYLOOM_BIN_DIR/screenshots.
 void TakeScreenshot(const std::string& name) {
     RedrawWindow(gDialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-    Pump();
+    PumpMessages(1);
     KeepScreenshot(WindowPictureOf(gDialog), name);
 }
 
@@ -276,7 +271,7 @@ class LanguageSwitch : public ::testing::Test {
         ASSERT_EQ(CreateControl(CTL_LOG_SETTINGS, CONTROL_CHECKBOX, "Log Settings", 5, 95, 80, 10,
                                 0, 0, 0, -1),
                   1);
-        Pump();
+        PumpMessages(1);
     }
     void TearDown() override {
         DestroyWindow(gDialog);
@@ -297,7 +292,7 @@ TEST_F(LanguageSwitch, GermanAndBackKeepEveryTabsSheet) {
         const char *fx2, *preview3, *cancel;
         int32_t widthDu;
     } steps[] = {
-        {LANGUAGE_GERMAN, "FX2", "Vorschau 3", "Abbrechen", 128},
+        {LANGUAGE_GERMAN, "FX2", "Vorschau 3", "Abbrechen", 133},
         {LANGUAGE_ENGLISH, "FX2", "Preview 3", "Cancel", 120},
         {2, "FX2", "Preview 3", "Cancel", 120},
     };
@@ -305,7 +300,7 @@ TEST_F(LanguageSwitch, GermanAndBackKeepEveryTabsSheet) {
         EXPECT_EQ(LoadLanguage(step.language, ARRAY_TEXTS, ARRAY_SHORT_TEXTS, ARRAY_LANGUAGE_RAW,
                                CTL_PREVIEW_TAB, kLanguageLastTextId, kLanguageLastShortTextId),
                   1);
-        Pump();
+        PumpMessages(1);
         EXPECT_EQ(GetControlValue(CTL_MAIN_TAB), 4) << step.language;
         EXPECT_EQ(SendMessageA(Window(CTL_MAIN_TAB), TCM_GETCURSEL, 0, 0), 4) << step.language;
         EXPECT_EQ(TabItemText(Window(CTL_MAIN_TAB), 4), step.fx2);
@@ -396,7 +391,7 @@ TEST_F(OwnLanguageFiles, LanguageTwoReadsTheEnglishFiles) {
     Write("GERMANCONTROLS.TXT", "x88:Abbrechen (de)\r\n");
     LoadLanguage(2, ARRAY_TEXTS, ARRAY_SHORT_TEXTS, ARRAY_LANGUAGE_RAW, CTL_PREVIEW_TAB,
                  kLanguageLastTextId, kLanguageLastShortTextId);
-    Pump();
+    PumpMessages(1);
     EXPECT_EQ(WindowText(Window(CTL_CANCEL)), "Cancel (en)");
     EXPECT_EQ(WindowText(Window(CTL_LOG_SETTINGS)), "Log (en)");
     EXPECT_EQ(ControlRecordAt(CTL_PREVIEW_TAB)->width, 120);

@@ -35,7 +35,7 @@ class PanelWindows : public ::testing::Test {
                                 420, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(frame, nullptr);
         SetForegroundWindow(frame);
-        Pump();
+        PumpMessages();
     }
     void TearDown() override {
         ReleaseAllArrays();
@@ -52,19 +52,8 @@ class PanelWindows : public ::testing::Test {
         record->inUse = 1;
         record->window = panel;
         record->controlClass = CONTROL_PICTURE;
-        Pump();
+        PumpMessages();
         return panel;
-    }
-    static void Pump() {
-        MSG message;
-        for (int round = 0; round < 3; ++round) {
-            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-                TranslateMessage(&message);
-                DispatchMessageA(&message);
-            }
-            // Waiting in the message wait lets Wine hand its window pictures to X.
-            MsgWaitForMultipleObjectsEx(0, nullptr, 20, QS_ALLINPUT, 0);
-        }
     }
     // What the screen shows at a point of a window's client area.
     static COLORREF ScreenPixel(HWND window, int x, int y) {
@@ -75,8 +64,7 @@ class PanelWindows : public ::testing::Test {
     }
     // A picture of the whole display into GREYLOOM_BIN_DIR/screenshots/<name>.png.
     static void Screenshot(const std::string& name) {
-        // Wine hands what was drawn to X only from the message loop.
-        for (int i = 0; i < 10; ++i) Pump();
+        PumpMessages(30);
         KeepScreenshot(WholeDisplayPicture(), name);
     }
 

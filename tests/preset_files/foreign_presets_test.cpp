@@ -77,7 +77,10 @@ TEST_F(ForeignPresetTest, LegacyPresetsConvertAsWorkedByHand) {
     };
     for (const Case& c : cases) {
         StartingState();
-        ASSERT_EQ(LoadPresetFile(FixturePath("preset_files", c.file).c_str(), 0), 1) << c.file;
+        ASSERT_EQ(LoadPresetFile(
+                      SourceFile(std::string("tests/preset_files/fixtures/") + c.file).c_str(), 0),
+                  1)
+            << c.file;
         for (size_t i = 0; i < c.count; ++i)
             EXPECT_EQ(GetControlValue(c.expected[i].control), c.expected[i].value)
                 << c.file << " control " << c.expected[i].control;
@@ -94,7 +97,7 @@ TEST_F(ForeignPresetTest, LegacyPresetsConvertAsWorkedByHand) {
 }
 
 TEST_F(ForeignPresetTest, CurvesFileIsReadBigEndianAndScaled) {
-    const std::string path = folder.Path("look.acv");
+    const std::string path = folder.File("look.acv");
     // Curve 1 unsorted with a value above 255; curve 2 with 20 points; curves 3, 4 plain.
     std::string bytes = BigEndian({4, 4});
     bytes += BigEndian({3, 255, 255, 0, 0, 300, 128});
@@ -102,7 +105,7 @@ TEST_F(ForeignPresetTest, CurvesFileIsReadBigEndianAndScaled) {
     for (int i = 0; i < 20; ++i) bytes += BigEndian({i * 10, i * 10});
     bytes += BigEndian({2, 0, 0, 255, 255});
     bytes += BigEndian({2, 51, 0, 204, 255});
-    WriteFileBytes(path, bytes);
+    WriteFileText(path, bytes);
     ASSERT_EQ(LoadPresetFile(path.c_str(), 1), 1);
     EXPECT_EQ(gSession.curvePointCount[0], 3);
     const int32_t tone[3][2] = {{0, 0}, {79, 159}, {159, 159}};  // 128*159/255, 255 held
@@ -120,14 +123,14 @@ TEST_F(ForeignPresetTest, CurvesFileIsReadBigEndianAndScaled) {
 
 TEST_F(ForeignPresetTest, FolderListsPresetNamesButNoFolder) {
     for (const char* name : {"a.glp", "x.glp.bak", "c.GOP", "d.acv", "e.txt", "glp"})
-        WriteFileBytes(folder.Path(name), "Greyloom2.0\n0\n");
-    CreateDirectoryA(folder.Path("y.glp").c_str(), nullptr);
+        WriteFileText(folder.File(name), "Greyloom2.0\n0\n");
+    CreateDirectoryA(folder.File("y.glp").c_str(), nullptr);
     ASSERT_EQ(ScanPresetFolder(folder.path().c_str()), 4);
     std::vector<std::string> listed;
     for (int32_t row = 0; row < 4; ++row) listed.push_back(GetArrayString(ARRAY_PRESET_PATHS, row));
     std::sort(listed.begin(), listed.end());
-    const std::vector<std::string> expected = {folder.Path("a.glp"), folder.Path("c.GOP"),
-                                               folder.Path("d.acv"), folder.Path("x.glp.bak")};
+    const std::vector<std::string> expected = {folder.File("a.glp"), folder.File("c.GOP"),
+                                               folder.File("d.acv"), folder.File("x.glp.bak")};
     EXPECT_EQ(listed, expected);
     ScratchFolder empty("empty");
     EXPECT_EQ(ScanPresetFolder(empty.path().c_str()), 0);
@@ -149,7 +152,7 @@ TEST_F(ForeignPresetTest, SettingsAreLoggedUnderTheDocumentName) {
     for (const Case& c : cases) EXPECT_EQ(LogFileName(c.title, c.ms), c.name) << c.name;
     SetControlValue(CTL_GRAIN_INTENSITY, 77);
     ASSERT_EQ(LogSettings(folder.path().c_str(), "D:\\x\\night?.tif", 1), 1);
-    const std::string logged = ReadFileBytes(folder.Path("night_.tif.glp"));
+    const std::string logged = FileText(folder.File("night_.tif.glp"));
     EXPECT_NE(logged.find("gFX2Grain\n7\n77\n"), std::string::npos) << logged;
 }
 
@@ -186,8 +189,8 @@ TEST_F(ForeignPresetTest, DamagedPresetsChangeNothingAndSaySo) {
     SetControlValue(CTL_GRAIN_INTENSITY, 33);
     const SettingsState before = Captured();
     for (const Case& c : cases) {
-        const std::string path = folder.Path(c.name);
-        WriteFileBytes(path, c.bytes);
+        const std::string path = folder.File(c.name);
+        WriteFileText(path, c.bytes);
         BoxCatcher catcher;
         EXPECT_EQ(LoadPresetFile(path.c_str(), 0), 0) << c.name;
         ASSERT_EQ(catcher.boxes.size(), 1u) << c.name;
@@ -195,28 +198,28 @@ TEST_F(ForeignPresetTest, DamagedPresetsChangeNothingAndSaySo) {
         const SettingsState after = Captured();
         EXPECT_TRUE(std::equal(before.values, before.values + kSettingsValueCount, after.values))
             << c.name;
-        EXPECT_EQ(ReadFileBytes(path), c.bytes) << c.name;
+        EXPECT_EQ(FileText(path), c.bytes) << c.name;
     }
 }
 
 TEST_F(ForeignPresetTest, OversizedMissingAndFolderPaths) {
-    const std::string big = folder.Path("big.glp");
-    WriteFileBytes(big, "Greyloom2.0\n0\n" + std::string(kPresetFileMaxBytes, '\n'));
-    CreateDirectoryA(folder.Path("dir.glp").c_str(), nullptr);
+    const std::string big = folder.File("big.glp");
+    WriteFileText(big, "Greyloom2.0\n0\n" + std::string(kPresetFileMaxBytes, '\n'));
+    CreateDirectoryA(folder.File("dir.glp").c_str(), nullptr);
     {
         BoxCatcher catcher;
         EXPECT_EQ(LoadPresetFile(big.c_str(), 0), 0);
         EXPECT_EQ(catcher.boxes.size(), 1u);
     }
     BoxCatcher silent;  // a file that cannot be opened only returns 0
-    EXPECT_EQ(LoadPresetFile(folder.Path("missing.glp").c_str(), 0), 0);
-    EXPECT_EQ(LoadPresetFile(folder.Path("dir.glp").c_str(), 0), 0);
+    EXPECT_EQ(LoadPresetFile(folder.File("missing.glp").c_str(), 0), 0);
+    EXPECT_EQ(LoadPresetFile(folder.File("dir.glp").c_str(), 0), 0);
     EXPECT_EQ(silent.boxes.size(), 0u);
     gSession.thumbnailRendering = 1;  // thumbnails of damaged files fail quietly
     EXPECT_EQ(LoadPresetFile(big.c_str(), 0), 0);
     gSession.thumbnailRendering = 0;
     EXPECT_EQ(silent.boxes.size(), 0u);
-    EXPECT_EQ(WritePresetFile(folder.Path("dir.glp").c_str()), 0);
+    EXPECT_EQ(WritePresetFile(folder.File("dir.glp").c_str()), 0);
 }
 
 // --- Failed saves -----------------------------------------------------------------------------
@@ -234,25 +237,25 @@ int32_t FilesIn(const std::string& folder) {
 }  // namespace
 
 TEST_F(ForeignPresetTest, FailedSaveLeavesTheOldFileAndNoLeftovers) {
-    const std::string path = folder.Path("keep.glp");
+    const std::string path = folder.File("keep.glp");
     const std::string old = "Greyloom2.0\n1\ngFX2Paper\n3\n10\n20\n30\n";
     for (int32_t& flag : gGroupInUse) flag = 1;
     for (const FileFault& c : kFileFaults) {
-        WriteFileBytes(path, old);
+        WriteFileText(path, old);
         c.inject();
         EXPECT_EQ(WritePresetFile(path.c_str()), 0) << c.what;
         SystemCallsReset();
-        EXPECT_EQ(ReadFileBytes(path), old) << c.what;
+        EXPECT_EQ(FileText(path), old) << c.what;
         EXPECT_EQ(FilesIn(folder.path()), 1) << c.what << ": a temporary file was left";
     }
     // A read-only file is not replaced, and its log is reported.
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(WritePresetFile(path.c_str()), 0);
-    EXPECT_EQ(ReadFileBytes(path), old);
+    EXPECT_EQ(FileText(path), old);
     EXPECT_EQ(FilesIn(folder.path()), 1);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     ASSERT_EQ(WritePresetFile(path.c_str()), 1);
-    EXPECT_NE(ReadFileBytes(path), old);
+    EXPECT_NE(FileText(path), old);
     EXPECT_EQ(FilesIn(folder.path()), 1);
 }
 
@@ -269,8 +272,8 @@ TEST_F(ForeignPresetTest, LongLegacyPresetFillsTheSelectiveTables) {
     v[CTL_PREVIEW_ON] = 0;
     std::string text = "legacy\n";
     for (int32_t value : v) text += std::to_string(value) + "\n";
-    const std::string path = folder.Path("long.gop");
-    WriteFileBytes(path, text);
+    const std::string path = folder.File("long.gop");
+    WriteFileText(path, text);
     StartingState();
     SetControlValue(CTL_CONVERSION_METHOD, 3);  // an item, not one of the combo's separators
     SetControlValue(CTL_SELECT_COLOR_MARK, 0);

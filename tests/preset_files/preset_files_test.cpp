@@ -74,16 +74,16 @@ TEST_F(PresetFileTest, WriterMatchesTheHandWrittenFile) {
     GoldenState();
     for (int32_t& flag : gGroupInUse) flag = 0;
     for (int32_t group : {0, 5, 9, 10, 12, 17}) gGroupInUse[group] = 1;  // 10, 17: no key
-    const std::string path = folder.Path("golden.glp");
+    const std::string path = folder.File("golden.glp");
     ASSERT_EQ(WritePresetFile(path.c_str()), 1);
-    EXPECT_EQ(ReadFileBytes(path), ReadFileBytes(FixturePath("preset_files", "groups.glp")));
+    EXPECT_EQ(FileText(path), FileText(SourceFile("tests/preset_files/fixtures/groups.glp")));
 }
 
 TEST_F(PresetFileTest, HandWrittenFileLoadsIntoItsState) {
     GoldenState();
     const SettingsState golden = Captured();
     StartingState();
-    ASSERT_EQ(LoadPresetFile(FixturePath("preset_files", "groups.glp").c_str(), 0), 1);
+    ASSERT_EQ(LoadPresetFile(SourceFile("tests/preset_files/fixtures/groups.glp").c_str(), 0), 1);
     const SettingsState loaded = Captured();
     for (int32_t group : {0, 5, 12})
         for (int32_t i = 0; i < kPresetGroups[group].count; ++i) {
@@ -109,7 +109,7 @@ TEST_F(PresetFileTest, EveryGroupKindRoundTrips) {
         const SettingsState written = Captured();
         int32_t interfaceValues[kControlCount];
         std::copy(gContext.controlValues, gContext.controlValues + kControlCount, interfaceValues);
-        const std::string path = folder.Path("round.glp");
+        const std::string path = folder.File("round.glp");
         ASSERT_EQ(WritePresetFile(path.c_str()), 1);
         StartingState();
         ASSERT_EQ(LoadPresetFile(path.c_str(), trial % 2), 1);
@@ -144,10 +144,10 @@ TEST_F(PresetFileTest, EveryGroupKindRoundTrips) {
 }
 
 TEST_F(PresetFileTest, CombineKeepsWhatTheFileDoesNotHold) {
-    const std::string path = folder.Path("mask.glp");
-    WriteFileBytes(path,
-                   "Greyloom2.0\n1\n25\n20\n3\n1\n200\n201\n50\n-90\n1\n7\n42\n1\n0\n3\n"
-                   "0\n1\n0\n2\n9\n8\n7\n1\n");
+    const std::string path = folder.File("mask.glp");
+    WriteFileText(path,
+                  "Greyloom2.0\n1\n25\n20\n3\n1\n200\n201\n50\n-90\n1\n7\n42\n1\n0\n3\n"
+                  "0\n1\n0\n2\n9\n8\n7\n1\n");
     struct Case {
         int32_t combine;
         int32_t grainAfter;  // grain is not in the file: kept with combine, reset without
@@ -225,10 +225,10 @@ TEST_F(PresetFileTest, KeysAreMatchedExactlyAndBounded) {
 }
 
 TEST_F(PresetFileTest, UnknownAndOverlongKeysSkipTheirValues) {
-    const std::string path = folder.Path("keys.glp");
-    WriteFileBytes(path, "Greyloom2.0\n4\n" + std::string(10000, 'g') + "\n2\n5\n6\n" +
-                             "gUnknown\n1\n9\n10\n3\n1\n2\n3\n" +  // group 10: nothing
-                             "gFX2Paper\n3\n40\n50\n60\n");
+    const std::string path = folder.File("keys.glp");
+    WriteFileText(path, "Greyloom2.0\n4\n" + std::string(10000, 'g') + "\n2\n5\n6\n" +
+                            "gUnknown\n1\n9\n10\n3\n1\n2\n3\n" +  // group 10: nothing
+                            "gFX2Paper\n3\n40\n50\n60\n");
     SetControlValue(CTL_GRAIN_INTENSITY, 12);
     ASSERT_EQ(LoadPresetFile(path.c_str(), 1), 1);
     EXPECT_EQ(GetControlValue(CTL_PAPER_INTENSITY), 40);
@@ -239,8 +239,8 @@ TEST_F(PresetFileTest, UnknownAndOverlongKeysSkipTheirValues) {
 }
 
 TEST_F(PresetFileTest, ThumbnailLoadingTouchesOnlyTheWorkingValues) {
-    const std::string path = folder.Path("thumb.glp");
-    WriteFileBytes(path, "Greyloom2.0\n1\ngFX2Grain\n7\n90\n5\n0\n1\n2\n3\n0\n");
+    const std::string path = folder.File("thumb.glp");
+    WriteFileText(path, "Greyloom2.0\n1\ngFX2Grain\n7\n90\n5\n0\n1\n2\n3\n0\n");
     SetControlValue(CTL_MODE, 4);
     SetControlValue(CTL_GRAIN_INTENSITY, 10);
     gParams->dialogTitle[0] = '\0';

@@ -13,17 +13,13 @@
 #include "host/numbered_arrays.h"
 #include "host/worker_threads.h"
 #include "tools/testhost/test_host.h"
+#include "tests/common/test_files.h"
 
 namespace {
-std::string SourcePath(const std::string& relative) {
-    const char* root = getenv("GREYLOOM_SOURCE_DIR");
-    return std::string(root ? root : "..") + "/" + relative;
-}
-
 Descriptor LookDescriptor() {
     Descriptor look;
     std::string error;
-    EXPECT_TRUE(DescriptorLoadFile(SourcePath("samples/espresso-look.txt"), &look, &error))
+    EXPECT_TRUE(DescriptorLoadFile(SourceFile("samples/espresso-look.txt"), &look, &error))
         << error;
     return look;
 }
@@ -31,7 +27,7 @@ Descriptor LookDescriptor() {
 HostImage Sample(int32_t depth) {
     HostImage image;
     std::string error;
-    EXPECT_TRUE(HostImageReadPng(SourcePath("samples/coffee.png"), depth, 3, &image, &error))
+    EXPECT_TRUE(HostImageReadPng(SourceFile("samples/coffee.png"), depth, 3, &image, &error))
         << error;
     return image;
 }

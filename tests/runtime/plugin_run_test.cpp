@@ -9,13 +9,9 @@
 #include <string>
 
 #include "tools/testhost/host_internal.h"
+#include "tests/common/test_files.h"
 
 namespace {
-std::string TestPluginPath() {
-    const char* binDir = getenv("GREYLOOM_BIN_DIR");
-    return (binDir && *binDir ? std::string(binDir) : HostProgramFolder()) + "/" +
-           RUNTIME_TEST_PLUGIN_NAME;
-}
 
 HostImage NoiseImage(int32_t width, int32_t height, int32_t planes, int32_t depth) {
     HostImage image = HostImageMake(width, height, planes, depth);
@@ -38,7 +34,7 @@ std::unique_ptr<HostSession> OpenTestPlugin(const HostImage& image, const char* 
     // Played as an action with an empty descriptor: no dialog is asked for, whatever the
     // dialog does.
     session->replayDescriptor = true;
-    EXPECT_TRUE(HostLoadPlugin(*session, TestPluginPath()))
+    EXPECT_TRUE(HostLoadPlugin(*session, BinFile(RUNTIME_TEST_PLUGIN_NAME)))
         << (session->log.notes.empty() ? "" : session->log.notes.back());
     EXPECT_TRUE(HostSetImage(*session, image));
     return session;

@@ -6,14 +6,12 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <shlobj.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "effect/control_ids.h"
 #include "tests/common/control_texts.h"
+#include "tests/common/test_files.h"
 #include "tests/effect_dialog/effect_dialog_bed.h"
 #include "tests/save_preset/thread_windows.h"
 
@@ -22,24 +20,11 @@ constexpr int kWaitMs = 5000;
 constexpr int kFileDialogWaitMs = 20000;  // the first shell dialog of a process starts slowly
 constexpr int kFileNameCombo = 0x47C, kFileNameEdit = 0x480;
 
-bool MenuShown() {
-    HWND menu = FindWindowA("#32768", nullptr);
-    return menu && IsWindowVisible(menu);
-}
-
-// Clicks the preset list's menu button until its menu shows: the first start's thumbnails
-// are still rendering, and a click that comes while the dialog handles an event (as the run
-// does when it puts the settings back after a category) is dropped, as it is for a user.
+// The preset list's menu: the first start's thumbnails are still rendering, and the run puts
+// the settings back after a category meanwhile.
 bool OpenPresetMenu(Driver& driver) {
-    constexpr int kAttempts = 10;
     constexpr int kAttemptWaitMs = 1500;
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        // Posted: the menu runs its own loop on the dialog's thread.
-        PostMessageA(driver.dialog, WM_COMMAND, MAKEWPARAM(CTL_PRESET_MENU + 2000, BN_CLICKED),
-                     LPARAM(driver.ControlWindow(CTL_PRESET_MENU)));
-        if (WaitFor(MenuShown, kAttemptWaitMs)) return true;
-    }
-    return false;
+    return ClickUntilMenuShows(driver, CTL_PRESET_MENU, kAttemptWaitMs) != nullptr;
 }
 
 // The Save Preset dialog once it stands: owned by the filter dialog, placed and shown (its
@@ -57,16 +42,7 @@ bool Holds(const std::vector<std::string>& texts, const std::string& part) {
 }
 
 std::string PresetFolder() {
-    char appData[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
-    return std::string(appData) + "\\Quillmoor\\Greyloom2\\Presets\\";
-}
-
-std::string FileText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return DataFilePath("Presets\\");
 }
 }  // namespace
 
@@ -103,8 +79,8 @@ TEST(SavePresetInPlugin, PresetMenuSavesThroughTheDialogAndListsThePreset) {
         ShootDialog(driver, "save_preset_listed");
 
         // "Open Preset..." loads a file of the folder and names it in the dialog's title.
-        std::ofstream(PresetFolder() + "Evening.glp", std::ios::binary)
-            << "Greyloom2.0\n1\ngFX1BW\n8\n2\n0\n0\n0\n0\n0\n0\n0\n";
+        WriteFileText(PresetFolder() + "Evening.glp",
+                      "Greyloom2.0\n1\ngFX1BW\n8\n2\n0\n0\n0\n0\n0\n0\n0\n");
         if (!driver.Check(OpenPresetMenu(driver), "the menu opens again")) return;
         PressKey(WORD(VK_DOWN));  // Open Preset...
         PressKey(WORD(VK_RETURN));

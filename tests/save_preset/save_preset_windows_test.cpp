@@ -72,7 +72,7 @@ class SavePresetWindows : public SettingsFixture {
     }
     void TearDown() override {
         SystemCallsReset();
-        SetFileAttributesA(scratch->Path("Locked.glp").c_str(), FILE_ATTRIBUTE_NORMAL);
+        SetFileAttributesA(scratch->File("Locked.glp").c_str(), FILE_ATTRIBUTE_NORMAL);
         scratch.reset();
         EffectSessionReset();
         PresetDialogCallsReset();
@@ -210,7 +210,7 @@ TEST_F(SavePresetWindows, NoTickedGroupKeepsTheDialogAndHiddenGroupsKeepTheirFla
 
 TEST_F(SavePresetWindows, AnsweringNoToOverwriteKeepsTheDialog) {
     AllGroupsInUse();
-    WriteFileBytes(scratch->Path("Existing.glp"), "old\n");
+    WriteFileText(scratch->File("Existing.glp"), "old\n");
     const int32_t result = RunDialog(0, [&](DWORD thread, HWND dialog) {
         SetItemText(dialog, SAVE_PRESET_NAME, "Existing");
         PostClick(dialog, SAVE_PRESET_SAVE);
@@ -226,7 +226,7 @@ TEST_F(SavePresetWindows, AnsweringNoToOverwriteKeepsTheDialog) {
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     });
     EXPECT_EQ(result, 1);
-    EXPECT_EQ(ReadFileBytes(scratch->Path("Existing.glp")), "old\n") << "the dialog writes nothing";
+    EXPECT_EQ(FileText(scratch->File("Existing.glp")), "old\n") << "the dialog writes nothing";
 }
 
 // The quick save writes the chosen groups; the file reads back to the same settings.
@@ -249,8 +249,8 @@ TEST_F(SavePresetWindows, QuickSaveWritesTheChosenGroupsThatReadBack) {
                         });
     ASSERT_EQ(result, 1);
     EXPECT_EQ(gRefills, 1) << "the list is refilled after a save";
-    const std::string path = scratch->Path("Grainy mono.glp");
-    const std::string text = ReadFileBytes(path);
+    const std::string path = scratch->File("Grainy mono.glp");
+    const std::string text = FileText(path);
     EXPECT_EQ(text.rfind("Greyloom2.0\n3\n", 0), 0u);
     EXPECT_EQ(KeysOf(text), (std::vector<std::string>{"gFX1BW", "gGenTone", "gFX2Grain"}));
 
@@ -281,10 +281,10 @@ TEST_F(SavePresetWindows, FailedWritesAreReportedAndLoseNothing) {
     for (const FileFault& fault : kFileFaults) faults.push_back({fault.what, fault.inject, "Kept"});
     faults.push_back(
         {"read-only file",
-         [&] { SetFileAttributesA(scratch->Path("Locked.glp").c_str(), FILE_ATTRIBUTE_READONLY); },
+         [&] { SetFileAttributesA(scratch->File("Locked.glp").c_str(), FILE_ATTRIBUTE_READONLY); },
          "Locked"});
-    WriteFileBytes(scratch->Path("Kept.glp"), old);
-    WriteFileBytes(scratch->Path("Locked.glp"), old);
+    WriteFileText(scratch->File("Kept.glp"), old);
+    WriteFileText(scratch->File("Locked.glp"), old);
     for (const Fault& fault : faults) {
         SystemCallsReset();
         fault.inject();
@@ -303,10 +303,10 @@ TEST_F(SavePresetWindows, FailedWritesAreReportedAndLoseNothing) {
         SystemCallsReset();
         EXPECT_EQ(result, 0) << fault.what;
         EXPECT_EQ(error.caption, "Error") << fault.what;
-        EXPECT_EQ(error.text, "Failed to save preset file.\n" + scratch->Path(fault.name + ".glp"))
+        EXPECT_EQ(error.text, "Failed to save preset file.\n" + scratch->File(fault.name + ".glp"))
             << fault.what;
-        EXPECT_EQ(ReadFileBytes(scratch->Path(fault.name + ".glp")), old) << fault.what;
-        EXPECT_EQ(GetFileAttributesA(scratch->Path(fault.name + ".glp.tmp").c_str()),
+        EXPECT_EQ(FileText(scratch->File(fault.name + ".glp")), old) << fault.what;
+        EXPECT_EQ(GetFileAttributesA(scratch->File(fault.name + ".glp.tmp").c_str()),
                   INVALID_FILE_ATTRIBUTES)
             << fault.what << ": no temporary file left";
     }
@@ -314,7 +314,7 @@ TEST_F(SavePresetWindows, FailedWritesAreReportedAndLoseNothing) {
 }
 
 TEST_F(SavePresetWindows, SavingIntoAMissingFolderIsReported) {
-    gEffectSession.lastPresetFolder = scratch->Path("gone") + "\\";
+    gEffectSession.lastPresetFolder = scratch->File("gone") + "\\";
     int32_t result = -1;
     AnsweredBox error;
     RunWithDriverThread([&] { result = QuickSavePreset(); },
@@ -326,7 +326,7 @@ TEST_F(SavePresetWindows, SavingIntoAMissingFolderIsReported) {
                             error = AnswerMessageBox(thread, IDOK);
                         });
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(error.text, "Failed to save preset file.\n" + scratch->Path("gone\\Preset 1.glp"));
+    EXPECT_EQ(error.text, "Failed to save preset file.\n" + scratch->File("gone\\Preset 1.glp"));
 }
 
 // --- The open and save-as file dialogs ---------------------------------------------------------
@@ -367,13 +367,12 @@ std::string ChooseInFileDialog(DWORD thread, const std::string& title, const cha
 
 // Each format opens through the dialog, changes what it holds and is remembered.
 TEST_F(SavePresetWindows, OpenPresetLoadsEveryFormatAndRemembersIt) {
-    WriteFileBytes(scratch->Path("Look one.glp"),
-                   ReadFileBytes(FixturePath("preset_files", "groups.glp")));
-    WriteFileBytes(scratch->Path("Old look.gop"),
-                   ReadFileBytes(FixturePath("preset_files", "legacy257.gop")));
+    WriteFileText(scratch->File("Look one.glp"),
+                  FileText(SourceFile("tests/preset_files/fixtures/groups.glp")));
+    WriteFileText(scratch->File("Old look.gop"),
+                  FileText(SourceFile("tests/preset_files/fixtures/legacy257.gop")));
     // One curve of three points, (output, input) pairs: it becomes the Tone curve, scaled.
-    WriteFileBytes(scratch->Path("Curves.acv"),
-                   BigEndianWords({4, 1, 3, 0, 0, 128, 100, 255, 255}));
+    WriteFileText(scratch->File("Curves.acv"), BigEndianWords({4, 1, 3, 0, 0, 128, 100, 255, 255}));
     struct Case {
         const char* file;
         const char* name;
@@ -391,7 +390,7 @@ TEST_F(SavePresetWindows, OpenPresetLoadsEveryFormatAndRemembersIt) {
     std::string previousName = "Preset 1";
     for (const Case& c : cases) {
         StartingState();
-        const std::string path = scratch->Path(c.file);
+        const std::string path = scratch->File(c.file);
         int32_t result = -1;
         std::string proposed;
         RunWithDriverThread([&] { result = LoadPresetDialog(); },
@@ -413,7 +412,7 @@ TEST_F(SavePresetWindows, OpenPresetLoadsEveryFormatAndRemembersIt) {
 }
 
 TEST_F(SavePresetWindows, CancelledOrDamagedOpenChangesNothing) {
-    WriteFileBytes(scratch->Path("Damaged.glp"), "Greyloom2.0\n1\ngGenTone\n40\n1\n");
+    WriteFileText(scratch->File("Damaged.glp"), "Greyloom2.0\n1\ngGenTone\n40\n1\n");
     SetControlValue(270, 3);
     int32_t result = -1;
     RunWithDriverThread([&] { result = LoadPresetDialog(); },
@@ -421,7 +420,7 @@ TEST_F(SavePresetWindows, CancelledOrDamagedOpenChangesNothing) {
     EXPECT_EQ(result, 0);
     EXPECT_EQ(gRefills, 1) << "a cancel rescans and refills the list";
 
-    const std::string path = scratch->Path("Damaged.glp");
+    const std::string path = scratch->File("Damaged.glp");
     AnsweredBox error;
     RunWithDriverThread([&] { result = LoadPresetDialog(); },
                         [&](DWORD thread) {
@@ -436,7 +435,7 @@ TEST_F(SavePresetWindows, CancelledOrDamagedOpenChangesNothing) {
 }
 
 TEST_F(SavePresetWindows, OpeningAFileThatIsGoneSaysSo) {
-    const std::string path = scratch->Path("Gone.glp");
+    const std::string path = scratch->File("Gone.glp");
     AnsweredBox error;
     int32_t result = -1;
     RunWithDriverThread([&] { result = OpenPresetFile(path.c_str(), 0); },
@@ -448,7 +447,7 @@ TEST_F(SavePresetWindows, OpeningAFileThatIsGoneSaysSo) {
 
 // Save As names folder and preset; the Save Preset dialog then asks for the groups.
 TEST_F(SavePresetWindows, SaveAsWritesIntoTheChosenFolder) {
-    const std::string folder = scratch->Path("Night");
+    const std::string folder = scratch->File("Night");
     CreateDirectoryA(folder.c_str(), nullptr);
     const std::string chosen = folder + "\\Blue hour";
     int32_t result = -1;
@@ -466,7 +465,7 @@ TEST_F(SavePresetWindows, SaveAsWritesIntoTheChosenFolder) {
     EXPECT_EQ(result, 0);
     EXPECT_EQ(nameShown, "Blue hour");
     EXPECT_EQ(gEffectSession.lastPresetFolder, folder + "\\");
-    const std::string written = ReadFileBytes(folder + "\\Blue hour.glp");
+    const std::string written = FileText(folder + "\\Blue hour.glp");
     EXPECT_EQ(written.rfind("Greyloom2.0\n", 0), 0u);
     EXPECT_EQ(gRefills, 1);
     DeleteFileA((folder + "\\Blue hour.glp").c_str());
@@ -526,5 +525,5 @@ TEST_F(SavePresetWindows, AMissingTemplateIsReportedNotTakenForCancel) {
     gModule = GetModuleHandleA(nullptr);
     EXPECT_EQ(result, 0);
     EXPECT_EQ(error.text, "The Save Preset dialog could not be opened.");
-    EXPECT_EQ(ReadFileBytes(scratch->Path("Preset 1.glp")), "");
+    EXPECT_EQ(FileText(scratch->File("Preset 1.glp")), "");
 }

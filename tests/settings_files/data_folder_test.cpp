@@ -10,7 +10,8 @@
 
 #include "effect/data_folder.h"
 #include "host/system_calls.h"
-#include "tests/settings_files/scratch_folder.h"
+#include "tests/common/scratch_folder.h"
+#include "tests/common/test_files.h"
 
 namespace {
 // The registry view of this build, whichever reg.exe the system starts.
@@ -91,29 +92,29 @@ TEST_F(DataFolderSearch, UnderApplicationDataTheFoldersAreMade) {
         EXPECT_TRUE(DataFileExists(folder.c_str())) << folder;
     EXPECT_FALSE(PathExists(data + "\\Greyloom.ini")) << "finding a place writes no file";
 
-    WriteBytes(data + "\\Greyloom.ini", "the user's settings\n");
+    WriteFileText(data + "\\Greyloom.ini", "the user's settings\n");
     EXPECT_EQ(DataFolder("Greyloom.ini", 1), data + "\\Greyloom.ini");
-    EXPECT_EQ(ReadBytes(data + "\\Greyloom.ini"), "the user's settings\n")
+    EXPECT_EQ(FileText(data + "\\Greyloom.ini"), "the user's settings\n")
         << "the writability test must not empty the file";
     EXPECT_EQ(DataFolder("Greyloom.ini", 0), data + "\\Greyloom.ini");
 }
 
 TEST_F(DataFolderSearch, WithoutApplicationDataBesideTheInstallPath) {
     gSystem.appDataFolder = NoAppData;
-    SetInstallPath(install.Path());
+    SetInstallPath(install.path());
     EXPECT_EQ(DataFolder("Greyloom.ini", 0), "<none>");
     EXPECT_EQ(DataFolder("Greyloom.ini", 1), install.File("Greyloom.ini"));
     EXPECT_FALSE(PathExists(install.File("Greyloom.ini")));
-    WriteBytes(install.File("Greyloom.ini"), "kept\n");
+    WriteFileText(install.File("Greyloom.ini"), "kept\n");
     EXPECT_EQ(DataFolder("Greyloom.ini", 0), install.File("Greyloom.ini"));
     EXPECT_EQ(DataFolder("Greyloom.ini", 1), install.File("Greyloom.ini"));
-    EXPECT_EQ(ReadBytes(install.File("Greyloom.ini")), "kept\n");
+    EXPECT_EQ(FileText(install.File("Greyloom.ini")), "kept\n");
 }
 
 TEST_F(DataFolderSearch, ThenBesideTheModule) {
     gSystem.appDataFolder = NoAppData;
     // An install path that cannot be written to: a folder that is not there.
-    SetInstallPath(install.Path() + "\\gone");
+    SetInstallPath(install.path() + "\\gone");
     char module[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, module, sizeof module);
     std::string folder = module;
@@ -125,13 +126,13 @@ TEST_F(DataFolderSearch, ThenBesideTheModule) {
 }
 
 TEST_F(DataFolderSearch, PresetAndLogFolders) {
-    SetInstallPath(install.Path());
+    SetInstallPath(install.path());
     char out[kFolderPathMax + 1] = "";
     // Without the folders under application data: beside the install path.
     EXPECT_EQ(GetPresetFolder(out, sizeof out, kDataFolderName, PluginRegistryKey()), 1);
-    EXPECT_EQ(std::string(out), install.Path() + "\\Presets\\");
+    EXPECT_EQ(std::string(out), install.path() + "\\Presets\\");
     EXPECT_EQ(GetLogFolder(out, sizeof out, kDataFolderName, PluginRegistryKey()), 1);
-    EXPECT_EQ(std::string(out), install.Path() + "\\logfiles\\");
+    EXPECT_EQ(std::string(out), install.path() + "\\logfiles\\");
 
     const std::string presets = AppData() + "\\Quillmoor\\Greyloom2\\Presets\\";
     CreateDataFolders(kDataFolderName);

@@ -20,7 +20,8 @@
 #include "host/parameter_block.h"
 #include "host/system_calls.h"
 #include "tests/common/file_faults.h"
-#include "tests/settings_files/scratch_folder.h"
+#include "tests/common/scratch_folder.h"
+#include "tests/common/test_files.h"
 #include "tests/common/fresh_parameter_block.h"
 
 namespace {
@@ -92,6 +93,11 @@ DialogStateContents GoldenDialogState() {
 }
 
 // The golden text with line `line` (0-based) replaced, or removed when replacement is null.
+// A fixture file of tests/settings_files/fixtures, written by hand from the file formats.
+std::string Fixture(const char* name) {
+    return FileText(SourceFile(std::string("tests/settings_files/fixtures/") + name));
+}
+
 std::string WithLine(const std::string& text, size_t line, const char* replacement) {
     size_t start = 0;
     for (size_t i = 0; i < line; ++i) start = text.find('\n', start) + 1;
@@ -108,7 +114,7 @@ std::string FirstLines(const std::string& text, size_t count) {
 
 TEST(SettingsFileFormat, WritesTheBytesOfTheHandWrittenFile) {
     const std::string golden = Fixture("settings_golden.ini");
-    ASSERT_NE(golden, "<no file>");
+    ASSERT_NE(golden, "");
     EXPECT_EQ(FormatSettingsFile(kSettingsFileTag, GoldenSettings()), golden);
 }
 
@@ -324,7 +330,7 @@ TEST_F(SettingsFilesOnDisk, WrittenAndReadBack) {
     SetControlValue(CTL_PREVIEW_TAB, 1);
     ASSERT_EQ(
         WriteSettingsFile(ARRAY_SETTINGS_ROWS, path.c_str(), kSettingsFileTag, CTL_PREVIEW_TAB), 1);
-    EXPECT_EQ(ReadBytes(path), Fixture("settings_golden.ini"));
+    EXPECT_EQ(FileText(path), Fixture("settings_golden.ini"));
     EXPECT_FALSE(PathExists(path + ".tmp"));
 
     ReleaseArray(ARRAY_SETTINGS_ROWS);
@@ -352,14 +358,14 @@ TEST_F(SettingsFilesOnDisk, AFailedSaveKeepsTheFileTheUserHad) {
     const std::string old = "the user's settings\n";
     FillRows(GoldenSettings());
     for (const FileFault& fault : kFileFaults) {
-        WriteBytes(path, old);
+        WriteFileText(path, old);
         fault.inject();
         EXPECT_EQ(
             WriteSettingsFile(ARRAY_SETTINGS_ROWS, path.c_str(), kSettingsFileTag, CTL_PREVIEW_TAB),
             0)
             << fault.what;
         SystemCallsReset();
-        EXPECT_EQ(ReadBytes(path), old) << fault.what;
+        EXPECT_EQ(FileText(path), old) << fault.what;
         EXPECT_FALSE(PathExists(path + ".tmp")) << fault.what;
     }
     EXPECT_EQ(WriteDialogStateFile(folder.File("none\\Greyloomdialog.ini").c_str(),
@@ -370,14 +376,14 @@ TEST_F(SettingsFilesOnDisk, AFailedSaveKeepsTheFileTheUserHad) {
 
 TEST_F(SettingsFilesOnDisk, AReadOnlyFileIsNotReplaced) {
     const std::string old = Fixture("settings_golden.ini");
-    WriteBytes(path, old);
+    WriteFileText(path, old);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
     SettingsFileContents other = GoldenSettings();
     other.rows[0][20] = 1;
     FillRows(other);
     EXPECT_EQ(
         WriteSettingsFile(ARRAY_SETTINGS_ROWS, path.c_str(), kSettingsFileTag, CTL_PREVIEW_TAB), 0);
-    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_EQ(FileText(path), old);
     EXPECT_FALSE(PathExists(path + ".tmp"));
     // Reading it still works.
     EXPECT_EQ(ReadSettingsFile(ARRAY_SETTINGS_ROWS, path.c_str(), kSettingsFileTag, "",
@@ -413,7 +419,7 @@ TEST_F(SettingsFilesOnDisk, ADamagedFileChangesNothingAndIsKeptBeside) {
         FillRows(before);
         SetControlValue(CTL_PREVIEW_TAB, 2);
         SetControlValue(CTL_MODE, 0);
-        WriteBytes(path, bytes);
+        WriteFileText(path, bytes);
         EXPECT_EQ(ReadSettingsFile(ARRAY_SETTINGS_ROWS, path.c_str(), kSettingsFileTag, "",
                                    CTL_PREVIEW_TAB, 0),
                   0);
@@ -421,12 +427,12 @@ TEST_F(SettingsFilesOnDisk, ADamagedFileChangesNothingAndIsKeptBeside) {
         EXPECT_EQ(GetControlValue(CTL_PREVIEW_TAB), 2);
         EXPECT_EQ(GetControlValue(CTL_MODE), 0);
         EXPECT_FALSE(PathExists(path)) << "the first start writes a fresh file";
-        EXPECT_EQ(ReadBytes(path + ".bak"), bytes);
+        EXPECT_EQ(FileText(path + ".bak"), bytes);
     }
     DialogStateContents state;
-    WriteBytes(folder.File("Greyloomdialog.ini"), "Greyloom2.0\n12\n");
+    WriteFileText(folder.File("Greyloomdialog.ini"), "Greyloom2.0\n12\n");
     EXPECT_EQ(ReadDialogStateFile(folder.File("Greyloomdialog.ini").c_str(), &state), 0);
-    EXPECT_EQ(ReadBytes(folder.File("Greyloomdialog.ini.bak")), "Greyloom2.0\n12\n");
+    EXPECT_EQ(FileText(folder.File("Greyloomdialog.ini.bak")), "Greyloom2.0\n12\n");
 }
 
 TEST_F(SettingsFilesOnDisk, DialogStateFileWrittenAndReadBack) {
@@ -440,7 +446,7 @@ TEST_F(SettingsFilesOnDisk, DialogStateFileWrittenAndReadBack) {
     ASSERT_EQ(WriteDialogStateFile(file.c_str(), kSettingsFileTag, 1, 3, "", 0, flags, 22,
                                    CTL_PRESET_LIST),
               1);
-    const std::string bytes = ReadBytes(file);
+    const std::string bytes = FileText(file);
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 126);
     SetControlValue(CTL_LANGUAGE, 0);
     SetControlValue(CTL_BRUSH_SIZE, 1);

@@ -1,13 +1,9 @@
-// The settings fixture: control records in use without windows, the session tables, scratch
-// folders.
+// The settings fixture: control records in use without windows and the session tables.
 
 #include "tests/settings_rows/settings_fixture.h"
 
 #include <windows.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "dialog/control_creation.h"
@@ -121,48 +117,4 @@ SettingsState SettingsFixture::Captured() const {
     SettingsState state;
     SettingsStateCapture(state);
     return state;
-}
-
-ScratchFolder::ScratchFolder(const std::string& name) {
-    char temporary[MAX_PATH];
-    GetTempPathA(sizeof temporary, temporary);
-    path_ =
-        std::string(temporary) + "greyloom-" + name + "-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(path_.c_str(), nullptr);
-}
-
-ScratchFolder::~ScratchFolder() {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string entry = path_ + "\\" + found.cFileName;
-            if (std::string(found.cFileName) == "." || std::string(found.cFileName) == "..")
-                continue;
-            SetFileAttributesA(entry.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveDirectoryA(entry.c_str());
-            else
-                DeleteFileA(entry.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path_.c_str());
-}
-
-std::string ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-std::string FixturePath(const std::string& folder, const std::string& name) {
-    const char* source = std::getenv("GREYLOOM_SOURCE_DIR");
-    return std::string(source ? source : ".") + "/tests/" + folder + "/fixtures/" + name;
 }

@@ -12,6 +12,8 @@
 
 #include "effect/settings_rows.h"
 #include "host/parameter_block.h"
+#include "tests/common/scratch_folder.h"
+#include "tests/common/test_files.h"
 
 class SettingsFixture : public ::testing::Test {
   protected:
@@ -26,22 +28,3 @@ class SettingsFixture : public ::testing::Test {
 
     std::unique_ptr<ParameterBlock> block;
 };
-
-// A folder of its own under the system's temporary folder, removed with what it holds.
-class ScratchFolder {
-  public:
-    explicit ScratchFolder(const std::string& name);
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    std::string Path(const std::string& name) const { return path_ + "\\" + name; }
-    const std::string& path() const { return path_; }
-
-  private:
-    std::string path_;
-};
-
-std::string ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, const std::string& bytes);
-// A fixture file of tests/<folder>/fixtures.
-std::string FixturePath(const std::string& folder, const std::string& name);

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -30,6 +29,8 @@
 #include "host/system_calls.h"
 #include "tests/common/file_faults.h"
 #include "tests/common/fresh_parameter_block.h"
+#include "tests/common/real_input.h"
+#include "tests/common/screen_capture.h"
 
 namespace {
 
@@ -39,17 +40,6 @@ INT_PTR CALLBACK TestDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     // The frame's own start needs a host; the fixture builds the dialog itself.
     if (message == WM_INITDIALOG) return TRUE;
     return FilterDialogProc(window, message, wParam, lParam);
-}
-
-void Pump(int rounds = 5) {
-    for (int round = 0; round < rounds; ++round) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        Sleep(10);
-    }
 }
 
 std::string WindowClass(HWND window) {
@@ -62,91 +52,11 @@ LONG_PTR StyleOf(HWND window) {
     return GetWindowLongPtrA(window, GWL_STYLE);
 }
 
-std::string BinFolder() {
-    const char* bin = getenv("GREYLOOM_BIN_DIR");
-    return bin ? bin : ".";
-}
-
-// Wine shows the Unix file system as drive Z.
-std::string WindowsPath(std::string unixPath) {
-    for (char& c : unixPath)
-        if (c == '/') c = '\\';
-    return "Z:" + unixPath;
-}
-
-int64_t FileSize(const std::string& windowsPath) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(windowsPath.c_str(), GetFileExInfoStandard, &data)) return -1;
-    return (int64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-// A picture of the X display, taken by ImageMagick (a Unix program Wine starts directly).
-// Wine's handle of a Unix program does not tell when it ends: the picture is done when its
-// file stops growing.
-bool ShootDisplay(const std::string& unixFile) {
-    const std::string file = WindowsPath(unixFile);
-    DeleteFileA(file.c_str());
-    std::string command = "/usr/bin/import -window root -depth 8 " + unixFile;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return false;
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    // The windows' pictures reach the display only while this thread handles its messages.
-    int64_t last = -1;
-    int steady = 0;
-    for (int round = 0; round < 400 && steady < 4; ++round) {
-        Pump(1);
-        Sleep(40);
-        const int64_t size = FileSize(file);
-        steady = size > 0 && size == last ? steady + 1 : 0;
-        last = size;
-    }
-    return steady >= 4;
-}
-
-// The display as the X server has it, read from a binary PPM picture.
-struct DisplayPicture {
-    int width = 0, height = 0;
-    std::vector<unsigned char> rgb;
-    COLORREF At(int x, int y) const {
-        const size_t i = (size_t(y) * width + x) * 3;
-        return RGB(rgb[i], rgb[i + 1], rgb[i + 2]);
-    }
-};
-
-bool ReadPpm(const std::string& windowsPath, DisplayPicture* out) {
-    std::ifstream file(windowsPath, std::ios::binary);
-    std::string magic;
-    int maxValue = 0;
-    file >> magic >> out->width >> out->height >> maxValue;
-    if (magic != "P6" || maxValue != 255 || out->width <= 0 || out->height <= 0) return false;
-    file.get();
-    out->rgb.resize(size_t(out->width) * out->height * 3);
-    file.read(reinterpret_cast<char*>(out->rgb.data()), std::streamsize(out->rgb.size()));
-    return bool(file);
-}
-
-void SendMouse(DWORD flags, int x = 0, int y = 0) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    if (flags & MOUSEEVENTF_MOVE) {
-        input.mi.dwFlags |= MOUSEEVENTF_ABSOLUTE;
-        input.mi.dx = LONG(x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
-        input.mi.dy = LONG(y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
-    }
-    SendInput(1, &input, sizeof input);
-    Pump(3);
-}
-
-POINT CentreOf(HWND window) {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+// A real move, press or release of the mouse, then the messages it raised handled: the
+// skinned controls live on this thread.
+void Mouse(DWORD flags, POINT screen) {
+    SendMouse(flags, screen);
+    PumpMessages(3);
 }
 
 char gAppData[MAX_PATH];
@@ -182,7 +92,7 @@ class SkinnedDialog : public ::testing::Test {
         ASSERT_EQ(BuildEffectDialog(&gContext), 1);
         ShowWindow(window, SW_SHOW);
         SetForegroundWindow(window);
-        Pump();
+        PumpMessages();
     }
     void TearDown() override {
         gFilterDialog.deliveryDepth = 0;
@@ -215,7 +125,7 @@ class SkinnedDialog : public ::testing::Test {
     void Repaint() {
         RedrawWindow(window, nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        Pump(10);
+        PumpMessages(10);
     }
     // A control of the class, shown, enabled and not covered at its centre.
     int32_t ReachableControl(int32_t controlClass) {
@@ -266,7 +176,7 @@ TEST_F(SkinnedDialog, SlidersOnlyReplacesTheSlidersAloneKeepingIdsAndTips) {
     EXPECT_NE(StyleOf(ok) & BS_TYPEMASK, BS_OWNERDRAW);
     EXPECT_EQ(ApplySkin(1), 0) << "the same choice again does nothing";
     Repaint();
-    ShootDisplay(BinFolder() + "/screenshots/skin_sliders_only.png");
+    ShootOwnWindow(window, "skin_sliders_only");
 }
 
 TEST_F(SkinnedDialog, ANamedSkinReplacesEverySkinnedClassOnceAndRestylesInPlace) {
@@ -323,13 +233,8 @@ TEST_F(SkinnedDialog, ANamedSkinReplacesEverySkinnedClassOnceAndRestylesInPlace)
 
 TEST_F(SkinnedDialog, TheDialogBackgroundOnTheScreenIsThePanelColour) {
     ASSERT_EQ(ApplySkin(9), 1);  // PaintShop Medium: a colour no system look has
-    Repaint();
-    Sleep(200);
-    const std::string name = "skin_paintshop_medium";
-    ASSERT_TRUE(ShootDisplay(BinFolder() + "/screenshots/" + name + ".ppm"));
-    ShootDisplay(BinFolder() + "/screenshots/" + name + ".png");
-    DisplayPicture picture;
-    ASSERT_TRUE(ReadPpm(WindowsPath(BinFolder() + "/screenshots/" + name + ".ppm"), &picture));
+    const ScreenPicture picture = ShootOwnWindow(window, "skin_paintshop_medium");
+    ASSERT_FALSE(picture.pixels.empty());
     // Points of the client area where no window lies are the dialog's own background.
     RECT client;
     GetClientRect(window, &client);
@@ -361,18 +266,19 @@ TEST_F(SkinnedDialog, ASkinnedSliderFollowsTheMouseOnlyWhileTheButtonIsHeld) {
     const int y = (rect.top + rect.bottom) / 2;
     const int32_t low = record.value;
 
-    SendMouse(MOUSEEVENTF_MOVE, rect.left + 6, y);
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    const POINT start = {rect.left + 6, y};
+    Mouse(MOUSEEVENTF_MOVE, start);
+    Mouse(MOUSEEVENTF_LEFTDOWN, start);
     for (int step = 1; step <= 4; ++step)
-        SendMouse(MOUSEEVENTF_MOVE, rect.left + 6 + step * (rect.right - rect.left) / 8, y);
+        Mouse(MOUSEEVENTF_MOVE, {rect.left + 6 + step * (rect.right - rect.left) / 8, y});
     const int32_t dragged = record.value;
     EXPECT_NE(dragged, low) << "the thumb followed the held button";
     EXPECT_EQ(gContext.controlValues[n], dragged);
-    SendMouse(MOUSEEVENTF_LEFTUP);
-    SendMouse(MOUSEEVENTF_MOVE, rect.right - 4, y);
-    SendMouse(MOUSEEVENTF_MOVE, rect.right - 2, y);
+    Mouse(MOUSEEVENTF_LEFTUP, {rect.left + 6 + 4 * (rect.right - rect.left) / 8, y});
+    Mouse(MOUSEEVENTF_MOVE, {rect.right - 4, y});
+    Mouse(MOUSEEVENTF_MOVE, {rect.right - 2, y});
     EXPECT_EQ(record.value, dragged) << "after the release the mouse moves alone";
-    ShootDisplay(BinFolder() + "/screenshots/skin_lightroom_sliders.png");
+    ShootOwnWindow(window, "skin_lightroom_sliders");
 }
 
 TEST_F(SkinnedDialog, ClickingASkinnedCheckBoxTogglesItsValue) {
@@ -385,10 +291,10 @@ TEST_F(SkinnedDialog, ClickingASkinnedCheckBoxTogglesItsValue) {
     const int32_t before = record.value;
     const POINT centre = CentreOf(record.window);
     for (int click = 1; click <= 2; ++click) {
-        SendMouse(MOUSEEVENTF_MOVE, centre.x, centre.y);
-        SendMouse(MOUSEEVENTF_LEFTDOWN);
-        SendMouse(MOUSEEVENTF_LEFTUP);
-        Pump(10);
+        Mouse(MOUSEEVENTF_MOVE, centre);
+        Mouse(MOUSEEVENTF_LEFTDOWN, centre);
+        Mouse(MOUSEEVENTF_LEFTUP, centre);
+        PumpMessages(10);
         EXPECT_EQ(record.value != 0, (before != 0) != (click == 1)) << "click " << click;
         EXPECT_EQ(gContext.controlValues[n], record.value);
         Sleep(600);  // apart, so that the second is no double click
@@ -444,7 +350,7 @@ TEST_F(SkinnedDialog, ArrowKeysStepASkinnedComboBoxThroughItsItems) {
     ASSERT_EQ(WindowClass(record.window), "Button");
     SetControlValue(CTL_SKIN, 0);
     SetControlValue(record.tab, record.sheet);  // the preferences' sheet
-    Pump();
+    PumpMessages();
     SetFocus(record.window);
     ASSERT_EQ(GetFocus(), record.window);
     auto press = [&](WPARAM key) {
