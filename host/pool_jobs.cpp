@@ -155,6 +155,12 @@ int32_t GrainNoiseFromState(uint32_t& state, int32_t max) {
     return GrainNoiseFrom(state, max);
 }
 
+void GrainNoiseRowFromState(uint32_t& state, int32_t max, int32_t* values, int32_t count) {
+    uint32_t s = state;
+    for (int32_t i = 0; i < count; ++i) values[i] = GrainNoiseFrom(s, max);
+    state = s;
+}
+
 int32_t GrainNoiseValue(int32_t max) {
     uint32_t state = RandomState();
     const int32_t value = GrainNoiseFrom(state, max);

@@ -12,6 +12,9 @@ int32_t GrainNoiseValue(int32_t max);
 // The same from a generator state the caller keeps (a pixel loop keeps it in a register
 // rather than in the thread's storage).
 int32_t GrainNoiseFromState(uint32_t& state, int32_t max);
+// count values in a row from the state, as count calls of GrainNoiseFromState give them: in one
+// loop the table reads of successive values overlap.
+void GrainNoiseRowFromState(uint32_t& state, int32_t max, int32_t* values, int32_t count);
 
 // 1 array, 2 width, 3 rows, 4 colour amount (0..100), 5 seed, 6 maximum. Run with the
 // barrier. Below 100 % colour, plane 0 of every row gets grey noise; from 1 %, three planes

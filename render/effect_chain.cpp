@@ -110,7 +110,7 @@ void EffectLabAndToning(const EffectChain& e, const PixelSite& s, const Rgb& sou
 }
 
 EffectWorker EffectWorkerBegin(const EffectChain& e) {
-    return {e.texture, RandomState(), nullptr};
+    return {e.texture, RandomState(), nullptr, nullptr};
 }
 
 void EffectWorkerEnd(const EffectWorker& worker) {
@@ -120,7 +120,12 @@ void EffectWorkerEnd(const EffectWorker& worker) {
 void EffectFinishing(const EffectChain& e, EffectWorker& worker, const PixelSite& s,
                      int32_t vignette, Rgb& p) {
     TexturePixelState& texture = worker.texture;
-    if (e.grain.intensity != 0) ApplyGrain(e.grain, s.column, s.row, worker.random, p);
+    if (e.grain.intensity != 0 && worker.rowGrain) {
+        ApplyGrainDrawn(e.grain, s.column, s.row, worker.rowGrain, p);
+        worker.rowGrain += GrainDrawsPerPixel(e.grain);
+    } else if (e.grain.intensity != 0) {
+        ApplyGrain(e.grain, s.column, s.row, worker.random, p);
+    }
     if (e.vignette.on) ApplyVignette(e.vignette, vignette, p);
     if (e.aging) {
         texture.x = s.sx + e.textureOffsetX;

@@ -70,6 +70,9 @@ struct EffectWorker {
     TexturePixelState texture;
     uint32_t random;
     const double* rowNoise;  // the row's texture noise by column, or null: noise per pixel
+    // The grain's draws of the row's pixels taken at once (GrainDrawRow), the next pixel's
+    // first; null: each pixel draws its own.
+    const int32_t* rowGrain;
 };
 EffectWorker EffectWorkerBegin(const EffectChain& chain);
 void EffectWorkerEnd(const EffectWorker& worker);

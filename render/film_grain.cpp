@@ -44,7 +44,26 @@ int32_t ToneWeighted(int32_t value, int32_t t, int32_t tm) {
     return std::abs(g1) < std::abs(g2) ? g2 : g1;
 }
 
-int32_t GrainChannel(const BitDepth& d, int32_t v, int32_t g) {
+// The constants of a bit depth, fixed at compile time for the two depths the render has (the
+// divisions by them become multiplications and shifts), or read from the depth (kMax 0).
+template <int32_t kMax>
+struct GrainDepth {
+    int32_t max, mid, mult, grainDivisor;
+    explicit GrainDepth(const BitDepth& d)
+        : max(kMax ? kMax : d.max),
+          mid(kMax == 255     ? 128
+              : kMax == 32768 ? 16384
+                              : d.mid),
+          mult(kMax == 255     ? 1
+               : kMax == 32768 ? 128
+                               : d.mult),
+          grainDivisor(kMax == 255     ? 128
+                       : kMax == 32768 ? 1
+                                       : d.grainDivisor) {}
+};
+
+template <int32_t kMax>
+int32_t GrainChannel(const GrainDepth<kMax>& d, int32_t v, int32_t g) {
     const int64_t max = d.max, mid = d.mid;
     int64_t out;
     if (v < mid)
@@ -53,43 +72,14 @@ int32_t GrainChannel(const BitDepth& d, int32_t v, int32_t g) {
         out = max + DivideByMax((g - max + mid) * (max - v) * 2, max);
     return int32_t(std::clamp<int64_t>(out, 0, max));
 }
-}  // namespace
 
-int32_t GrainSize(const int32_t* v, int32_t W, int32_t H) {
-    const int32_t size = v[CTL_GRAIN_SIZE];
-    if (!v[CTL_GRAIN_SCALE_TO_IMAGE]) return size;
-    return int32_t(std::trunc(std::sqrt(std::max(W, H) / 1000.0) * size));
-}
-
-FilmGrain FilmGrainFromControls(const int32_t* v, const BitDepth& depth, int32_t W, int32_t H) {
-    FilmGrain g = {};
-    g.depth = depth;
-    g.intensity = v[CTL_GRAIN_INTENSITY];
-    g.colour = std::clamp(v[CTL_GRAIN_COLOR], 0, 100);
-    g.size = std::max(GrainSize(v, W, H), 0);
-    if (g.intensity != 0 && g.size > 0) {
-        g.field = ArrayViewOf(ARRAY_GRAIN, FieldChannelCount(g.colour));
-        // Without its field (it could not be made) the grain is the per-pixel noise alone.
-        if (!g.field.Valid() || g.field.elementBytes != 2) {
-            g.field = ArrayView{};
-            g.size = 0;
-        }
-    }
-    g.shadows = v[CTL_GRAIN_SHADOWS];
-    g.highlights = v[CTL_GRAIN_HIGHLIGHTS];
-    g.midtones = v[CTL_GRAIN_MIDTONES];
-    g.toneWeighted = g.shadows != 0 || g.highlights != 0 || g.midtones != 0;
-    if (g.toneWeighted) ReadToneWeights(ARRAY_GRAIN_TONE, g.tone);
-    return g;
-}
-
-void ApplyGrain(const FilmGrain& g, int32_t column, int32_t row, uint32_t& random, Rgb& p) {
-    const BitDepth& d = g.depth;
+template <int32_t kMax>
+void GrainPixel(const FilmGrain& g, int32_t column, int32_t row, const int32_t* draws, Rgb& p) {
+    const GrainDepth<kMax> d(g.depth);
     const int32_t intensity = g.intensity, c = g.colour, s = g.size, mid = d.mid;
     const bool mixed = c > 0 && c < 100;
     const FieldChannels ch = ChannelsFor(c);
     auto grain = [&](int32_t n) { return ((n - mid) * intensity) / 200; };
-    auto noise = [&]() { return grain(GrainNoiseFromState(random, d.max)); };
     auto field = [&](int32_t channel) {
         return grain(g.field.At(std::min(column, g.field.width - 1),
                                 std::min(row, g.field.height - 1), channel) /
@@ -103,12 +93,12 @@ void ApplyGrain(const FilmGrain& g, int32_t column, int32_t row, uint32_t& rando
     GrainValues v = {0, 0, 0, 0};
     if (s < kFieldOnlySize) {
         if (c == 0) {
-            v.red = noise();
+            v.red = grain(draws[0]);
         } else {
-            v.grey = noise();
-            v.red = noise();
-            v.green = noise();
-            v.blue = noise();
+            v.grey = grain(draws[0]);
+            v.red = grain(draws[1]);
+            v.green = grain(draws[2]);
+            v.blue = grain(draws[3]);
             if (c < 100) colourMix(v);
         }
         if (s > 0) {
@@ -148,4 +138,59 @@ void ApplyGrain(const FilmGrain& g, int32_t column, int32_t row, uint32_t& rando
     }
     if (c == 0) v.green = v.blue = v.red;
     p = {GrainChannel(d, p.r, v.red), GrainChannel(d, p.g, v.green), GrainChannel(d, p.b, v.blue)};
+}
+}  // namespace
+
+int32_t GrainSize(const int32_t* v, int32_t W, int32_t H) {
+    const int32_t size = v[CTL_GRAIN_SIZE];
+    if (!v[CTL_GRAIN_SCALE_TO_IMAGE]) return size;
+    return int32_t(std::trunc(std::sqrt(std::max(W, H) / 1000.0) * size));
+}
+
+FilmGrain FilmGrainFromControls(const int32_t* v, const BitDepth& depth, int32_t W, int32_t H) {
+    FilmGrain g = {};
+    g.depth = depth;
+    g.intensity = v[CTL_GRAIN_INTENSITY];
+    g.colour = std::clamp(v[CTL_GRAIN_COLOR], 0, 100);
+    g.size = std::max(GrainSize(v, W, H), 0);
+    if (g.intensity != 0 && g.size > 0) {
+        g.field = ArrayViewOf(ARRAY_GRAIN, FieldChannelCount(g.colour));
+        // Without its field (it could not be made) the grain is the per-pixel noise alone.
+        if (!g.field.Valid() || g.field.elementBytes != 2) {
+            g.field = ArrayView{};
+            g.size = 0;
+        }
+    }
+    g.shadows = v[CTL_GRAIN_SHADOWS];
+    g.highlights = v[CTL_GRAIN_HIGHLIGHTS];
+    g.midtones = v[CTL_GRAIN_MIDTONES];
+    g.toneWeighted = g.shadows != 0 || g.highlights != 0 || g.midtones != 0;
+    if (g.toneWeighted) ReadToneWeights(ARRAY_GRAIN_TONE, g.tone);
+    return g;
+}
+
+void ApplyGrain(const FilmGrain& g, int32_t column, int32_t row, uint32_t& random, Rgb& p) {
+    int32_t draws[4] = {};
+    GrainDrawRow(g, random, 1, draws);
+    ApplyGrainDrawn(g, column, row, draws, p);
+}
+
+int32_t GrainDrawsPerPixel(const FilmGrain& g) {
+    if (g.size >= kFieldOnlySize) return 0;
+    return g.colour == 0 ? 1 : 4;
+}
+
+void GrainDrawRow(const FilmGrain& g, uint32_t& random, int32_t count, int32_t* draws) {
+    GrainNoiseRowFromState(random, g.depth.max, draws, count * GrainDrawsPerPixel(g));
+}
+
+void ApplyGrainDrawn(const FilmGrain& g, int32_t column, int32_t row, const int32_t* draws,
+                     Rgb& p) {
+    const BitDepth& d = g.depth;
+    if (d.max == 255 && d.mid == 128 && d.mult == 1 && d.grainDivisor == 128)
+        GrainPixel<255>(g, column, row, draws, p);
+    else if (d.max == 32768 && d.mid == 16384 && d.mult == 128 && d.grainDivisor == 1)
+        GrainPixel<32768>(g, column, row, draws, p);
+    else
+        GrainPixel<0>(g, column, row, draws, p);
 }

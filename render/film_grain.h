@@ -25,5 +25,15 @@ FilmGrain FilmGrainFromControls(const int32_t* controlValues, const BitDepth& de
 // The grain size the field is made for: CTL_GRAIN_SIZE, or scaled by sqrt(max(W, H) / 1000).
 int32_t GrainSize(const int32_t* controlValues, int32_t W, int32_t H);
 // Grain on pixel p at (column, row) of the rectangle; draws from `random`, the state of the
-// calling thread's random source that the caller holds while it renders a row.
+// calling thread's random source that the caller holds while it renders a row. The reference
+// for the row's draws taken at once (GrainDrawRow, ApplyGrainDrawn).
 void ApplyGrain(const FilmGrain& grain, int32_t column, int32_t row, uint32_t& random, Rgb& p);
+// Values a pixel of the grain draws from the random source: 0 (the field alone), 1 or 4.
+int32_t GrainDrawsPerPixel(const FilmGrain& grain);
+// The draws of count pixels of a row in pixel order, count * GrainDrawsPerPixel values, with
+// `random` advanced as count calls of ApplyGrain advance it. The draws of a row go through
+// the table lookups one after the other, so that their memory reads overlap.
+void GrainDrawRow(const FilmGrain& grain, uint32_t& random, int32_t count, int32_t* draws);
+// ApplyGrain with the pixel's draws (GrainDrawsPerPixel of them) given.
+void ApplyGrainDrawn(const FilmGrain& grain, int32_t column, int32_t row, const int32_t* draws,
+                     Rgb& p);

@@ -14,8 +14,15 @@
 NoiseTables gNoise = {{}, {}, 1};
 
 namespace {
-// The column positions of the render under way (NoiseTextureColumns).
-std::vector<NoiseAxis> gNoiseColumns;
+// The column positions of the render under way (NoiseTextureColumns): by column, and by
+// octave for the row noise. Written on the host's thread before the workers start.
+struct NoiseColumnTables {
+    std::vector<NoiseAxis> byColumn;       // count x kNoiseCachedOctaves
+    std::vector<double> offsets, weights;  // kNoiseCachedOctaves x count
+    std::vector<int32_t> runEnds[kNoiseCachedOctaves], runCells[kNoiseCachedOctaves];
+    NoiseOctaveColumns octaves[kNoiseCachedOctaves];
+};
+NoiseColumnTables gNoiseColumns;
 }  // namespace
 
 namespace {
@@ -255,24 +262,49 @@ void NoiseTextureSetup(TexturePixelState& state, const int32_t* controlValues, b
     s.columns = nullptr;
     s.firstColumn = 0;
     s.columnCount = 0;
+    s.columnOctaves = nullptr;
 }
 
 void NoiseTextureColumns(TexturePixelState& state, int32_t firstColumn, int32_t count) {
     static_assert(kNoiseCachedOctaves >= 1, "at least one octave per column");
-    std::vector<NoiseAxis>& table = gNoiseColumns;
+    NoiseColumnTables& t = gNoiseColumns;
     count = std::max(count, 0);
-    table.resize(size_t(count) * kNoiseCachedOctaves);
+    const size_t n = size_t(count);
+    t.byColumn.resize(n * kNoiseCachedOctaves);
+    t.offsets.resize(n * kNoiseCachedOctaves);
+    t.weights.resize(n * kNoiseCachedOctaves);
     for (int32_t c = 0; c < count; ++c) {
         // The coordinate of each octave as FractalNoise makes it: doubled from the first.
         double x = (firstColumn + c) * state.frequency;
         for (int32_t k = 0; k < kNoiseCachedOctaves; ++k) {
-            table[size_t(c) * kNoiseCachedOctaves + size_t(k)] = AxisOf(x);
+            const NoiseAxis axis = AxisOf(x);
+            t.byColumn[size_t(c) * kNoiseCachedOctaves + size_t(k)] = axis;
+            t.offsets[size_t(k) * n + size_t(c)] = axis.offset;
+            t.weights[size_t(k) * n + size_t(c)] = axis.weight;
             x *= 2.0;
         }
     }
-    state.columns = table.data();
+    for (int32_t k = 0; k < kNoiseCachedOctaves; ++k) {
+        std::vector<int32_t>& ends = t.runEnds[k];
+        std::vector<int32_t>& cells = t.runCells[k];
+        ends.clear();
+        cells.clear();
+        for (int32_t c = 0; c < count; ++c) {
+            const int32_t cell = t.byColumn[size_t(c) * kNoiseCachedOctaves + size_t(k)].cell;
+            if (!cells.empty() && cells.back() == cell) {
+                ends.back() = c + 1;
+                continue;
+            }
+            cells.push_back(cell);
+            ends.push_back(c + 1);
+        }
+        t.octaves[k] = {t.offsets.data() + size_t(k) * n, t.weights.data() + size_t(k) * n,
+                        ends.data(), cells.data(), int32_t(ends.size())};
+    }
+    state.columns = t.byColumn.data();
     state.firstColumn = firstColumn;
     state.columnCount = count;
+    state.columnOctaves = t.octaves;
 }
 
 namespace {
@@ -337,7 +369,8 @@ double TextureNoise(TexturePixelState& s) {
 }  // namespace
 
 bool NoiseTextureRow(const TexturePixelState& s, int32_t y, double* noise) {
-    if (!s.columns || s.octaves < 1 || s.octaves > kNoiseCachedOctaves) return false;
+    if (!s.columns || !s.columnOctaves || s.octaves < 1 || s.octaves > kNoiseCachedOctaves)
+        return false;
     if (gNoise.stale) InitNoise();
     NoiseAxis rows[kNoiseCachedOctaves];
     double v = y * s.frequency;
@@ -345,7 +378,8 @@ bool NoiseTextureRow(const TexturePixelState& s, int32_t y, double* noise) {
         rows[k] = AxisOf(v);
         v *= 2.0;
     }
-    const NoiseRowRun run = {s.columns, rows, s.columnCount, s.octaves, s.octaveDivisor, noise};
+    const NoiseRowRun run = {s.columnOctaves, rows, s.columnCount, s.octaves,
+                             s.octaveDivisor, noise};
     NoiseRowFor(VectorLevelInUse())(run);
     return true;
 }

@@ -53,6 +53,8 @@ struct NoiseCell {
     int32_t cell;                   // the column's cell; -1: none yet
 };
 
+struct NoiseOctaveColumns;
+
 enum AgingMode : int32_t {
     AGING_DUST = 0,
     AGING_VAPOR = 1,
@@ -92,6 +94,9 @@ struct TexturePixelState {
     // each), shared by every worker; null when NoiseTextureColumns was not called.
     const NoiseAxis* columns;
     int32_t firstColumn, columnCount;
+    // The same positions octave by octave, with their cell runs, for the row noise
+    // (kNoiseCachedOctaves of them); null with columns.
+    const NoiseOctaveColumns* columnOctaves;
 };
 
 // Per-render fields from the aging controls of controlValues, the whole image's size and the

@@ -148,8 +148,46 @@ void StoreWork(const RenderPlan& plan, int32_t column, const Rgb& p, Sample* wor
 struct RowScratch {
     std::vector<Rgb> sources;
     std::vector<int32_t> greys;
-    std::vector<double> noise;  // the aging texture's noise by column
+    std::vector<double> noise;        // the aging texture's noise by column
+    std::vector<int32_t> grainDraws;  // the grain's draws of the row's processed pixels
 };
+
+// The seed of random stream k: the one thread k of the job starts its rows with.
+uint32_t RowStreamSeed(int32_t stream) {
+    return uint32_t(stream * 4095 + gSession.grainSeed);
+}
+
+// The grain's noise follows the thread count, never the thread that renders a row: row y
+// draws from stream (y - top) mod N, as thread (y - top) mod N would had it rendered the rows
+// top + k, top + k + N, ... in order, each processed row drawing the same number of values.
+// The stream's state at row y is that many steps past its seed.
+uint32_t RowStreamState(const RenderPlan& plan, int32_t y, int64_t stepsPerRow) {
+    const int32_t n = std::max(gJob.threadCount, 1);
+    const int32_t stream = (y - plan.top) % n;
+    const ProcessedRegion region = RenderProcessedRegion(plan);
+    const int32_t lo = std::max(plan.top, region.top), hi = std::min(y, region.bottom);
+    // The stream's first row at or after lo, then its rows below hi.
+    const int32_t start = plan.top + stream;
+    const int32_t first = lo <= start ? start : start + ((lo - start + n - 1) / n) * n;
+    const int64_t rowsBefore = hi > first ? (hi - 1 - first) / n + 1 : 0;
+    return RandomStateAfter(RowStreamSeed(stream), uint64_t(rowsBefore * stepsPerRow));
+}
+
+// The grain's draws of the count processed pixels of row y at once, in the last pass, from
+// the row's own random state (RowStreamState) as the pixels would draw them one by one. Null:
+// no draws.
+const int32_t* RowGrainDraws(const RenderPlan& plan, bool last, int32_t y, int32_t count,
+                             EffectWorker& worker, RowScratch& scratch) {
+    const FilmGrain& grain = plan.effects.grain;
+    const int32_t perPixel = GrainDrawsPerPixel(grain);
+    if (!last || !plan.effects.finishing || grain.intensity == 0 || perPixel == 0 || count <= 0)
+        return nullptr;
+    // Each value takes two steps of the generator.
+    worker.random = RowStreamState(plan, y, int64_t(count) * perPixel * 2);
+    scratch.grainDraws.resize(size_t(count) * size_t(perPixel));
+    GrainDrawRow(grain, worker.random, count, scratch.grainDraws.data());
+    return scratch.grainDraws.data();
+}
 
 // The aging texture's noise of the whole row at once, in the last pass, where the texture's
 // columns are the row's own (no split view repeating a part of it). Null: per pixel.
@@ -291,7 +329,10 @@ void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int
     const EffectChain& e = plan.effects;
     // The worker's own texture record and random state, handed back after the row.
     EffectWorker worker = EffectWorkerBegin(e);
-    if (!display) worker.rowNoise = RowTextureNoise(plan, last, sy, scratch);
+    if (!display) {
+        worker.rowNoise = RowTextureNoise(plan, last, sy, scratch);
+        worker.rowGrain = RowGrainDraws(plan, last, y, count, worker, scratch);
+    }
     for (int32_t i = 0; i < count; ++i) {
         const int32_t x = from + i, column = x - plan.left;
         const PixelSite site = {x, y, RenderSourceX(plan, x), sy, column, y - plan.top};
@@ -334,6 +375,9 @@ void RenderLaterPassRow(const RenderPlan& plan, const ProcessedRegion& region, i
     const bool multi = InMultiSplit(plan);
     EffectWorker worker = EffectWorkerBegin(e);
     worker.rowNoise = RowTextureNoise(plan, last, sy, scratch);
+    const int32_t from = std::clamp(region.left, plan.left, plan.right);
+    const int32_t to = std::clamp(region.right, from, plan.right);
+    worker.rowGrain = RowGrainDraws(plan, last, y, rowInside ? to - from : 0, worker, scratch);
     for (int32_t x = plan.left; x < plan.right; ++x) {
         const int32_t column = x - plan.left;
         if (!rowInside || x < region.left || x >= region.right) {
@@ -369,16 +413,11 @@ void RenderLaterPassRow(const RenderPlan& plan, const ProcessedRegion& region, i
     EffectWorkerEnd(worker);
 }
 
-// The grain's noise comes from the random source of the thread that renders a row: only in
-// the pass that draws it must thread i keep rows i, i + N, ... for the noise to be the same
-// in every render. In any other pass the other threads claim the rows that are not thread
-// 0's in blocks, so that the threads that start first begin at once and all of them end
-// together however unequal their rows. Thread 0, the host's thread, keeps its own rows and
-// with them its progress reports and the host's abort checks before each of them.
-bool PassClaimsRows(const RenderPlan& plan, int32_t passNumber) {
-    return !(passNumber == plan.lastPass && plan.effects.grain.intensity != 0);
-}
-
+// Thread 0, the host's thread, keeps its own rows top, top + N, ... and with them its
+// progress reports and the host's abort checks before each of them; the other threads claim
+// the remaining rows in blocks, so that the threads that start first begin at once and all
+// of them end together however unequal their rows. The grain's noise depends on the row
+// alone (RowStreamState), so its pass hands the rows out the same way.
 // Row j of the rows that are not thread 0's (those top + 1 .. top + N - 1, top + N + 1, ...).
 int32_t ClaimedRow(int32_t top, int32_t j, int32_t threadCount) {
     const int32_t others = threadCount - 1;
@@ -404,7 +443,7 @@ void RenderPass(const PassContext& pass, int32_t passNumber) {
         gRender.rowsDone.fetch_add(1, std::memory_order_relaxed);
         return true;
     };
-    if (pass.index == 0 || pass.threadCount < 2 || !PassClaimsRows(plan, passNumber)) {
+    if (pass.index == 0 || pass.threadCount < 2) {
         for (int32_t y = plan.top + pass.index; y < plan.bottom; y += pass.threadCount)
             if (!renderRow(y)) return;
         return;
@@ -566,7 +605,7 @@ void RenderAllPasses(int32_t index) {
     const RenderPlan& plan = gRender.plan;
     const int32_t n = std::max(gJob.threadCount, 1);
     const int32_t height = plan.bottom - plan.top;
-    RandomSeed(uint32_t(index * 4095 + gSession.grainSeed));
+    RandomSeed(RowStreamSeed(index));
     int32_t stage = 0;
     // No barrier here: pass 1 needs nothing of the other threads, and the first threads to
     // run claim its rows while the others are still starting.

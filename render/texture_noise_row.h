@@ -8,10 +8,20 @@
 #include "render/gradient_noise.h"
 #include "render/vector_level.h"
 
-// One run: count pixels whose column positions lie kNoiseCachedOctaves apart from columns
-// on, all in the row whose positions are rows (one per octave).
+// The columns of one octave as the row noise reads them: their offsets and fades side by
+// side, and the runs of neighbouring columns that fall in one lattice cell (which share its
+// four corner gradients). Made once per render by NoiseTextureColumns.
+struct NoiseOctaveColumns {
+    const double* offset;    // one per column
+    const double* weight;    // one per column
+    const int32_t* runEnd;   // the column after each run; the last is the column count
+    const int32_t* runCell;  // the lattice cell of each run
+    int32_t runCount;
+};
+
+// One row: count pixels, the columns of each octave, and the row's positions (one per octave).
 struct NoiseRowRun {
-    const NoiseAxis* columns;
+    const NoiseOctaveColumns* columns;  // kNoiseCachedOctaves of them
     const NoiseAxis* rows;
     int32_t count;
     int32_t octaves;  // 1..kNoiseCachedOctaves

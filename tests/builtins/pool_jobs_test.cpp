@@ -176,6 +176,26 @@ TEST_F(PoolJobsTest, DeterministicJobsGiveTheSameOutputOnAnyThreadCount) {
     }));
 }
 
+// A jump of the generator lands where that many steps land, from any state and for counts
+// that set every bit of the jump (up to whole rows of a large image's grain).
+TEST_F(PoolJobsTest, RandomJumpsLandWhereTheStepsLand) {
+    for (uint32_t start : {0u, 1u, 4095u * 7 + 11, 0xFFFFFFFFu}) {
+        uint32_t stepped = start;
+        uint64_t done = 0;
+        for (uint64_t steps : {0ull, 1ull, 2ull, 3ull, 255ull, 256ull, 48000ull, 1000001ull}) {
+            while (done < steps) {
+                RandomNextFrom(stepped);
+                ++done;
+            }
+            EXPECT_EQ(RandomStateAfter(start, steps), stepped) << start << " " << steps;
+        }
+    }
+    // Far jumps compose: 2^33 steps are 2^32 steps twice, and the state's period is 2^32.
+    EXPECT_EQ(RandomStateAfter(5u, 1ull << 32), 5u);
+    EXPECT_EQ(RandomStateAfter(RandomStateAfter(9u, 123456789ull), 987654321ull),
+              RandomStateAfter(9u, 123456789ull + 987654321ull));
+}
+
 TEST_F(PoolJobsTest, GrainNoiseNeverLeavesItsRange) {
     for (int32_t max : {255, 32768, 1, 0}) {
         RandomSeed(uint32_t(max) * 7 + 3);

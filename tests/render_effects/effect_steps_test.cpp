@@ -9,10 +9,12 @@
 #include "effect/control_ids.h"
 #include "effect/control_table.h"
 #include "host/numbered_arrays.h"
+#include "host/random_source.h"
 #include "host/sampling.h"
 #include "render/render_arrays.h"
 #include "render/diffusion_glow.h"
 #include "render/fades.h"
+#include "render/film_grain.h"
 #include "render/frame.h"
 #include "render/gradient_shape.h"
 #include "render/lab_effects.h"
@@ -255,6 +257,62 @@ TEST(Toning, ColourAndBicolorFollowTheirSwatches) {
         Rgb p = Grey(90 * m);
         ApplyToning(t, {200 * m, 40 * m, 10 * m}, p);
         EXPECT_TRUE(Same(p, Grey(90 * m))) << sixteen;
+    }
+}
+
+// A row's grain draws taken at once give every pixel the values it draws alone, and leave the
+// random source where the pixels leave it: noise alone, noise blended with the field and the
+// field alone, in grey, mixed and full colour, with and without tone weights, at both depths.
+TEST(FilmGrain, RowDrawsGiveThePixelByPixelGrain) {
+    constexpr int32_t kWidth = 37, kHeight = 3;
+    const std::vector<uint8_t> tone = [] {
+        std::vector<uint8_t> t(256);
+        for (int32_t i = 0; i < 256; ++i) t[size_t(i)] = uint8_t((i * 7) % 101);
+        return t;
+    }();
+    for (int32_t size : {0, 15, 25}) {
+        for (int32_t colour : {0, 50, 100}) {
+            for (int32_t shadows : {0, 40}) {
+                for (bool sixteen : {false, true}) {
+                    const BitDepth& d = sixteen ? kDepth16 : kDepth8;
+                    std::vector<int32_t> v = DialogValues();
+                    v[CTL_GRAIN_INTENSITY] = 130;
+                    v[CTL_GRAIN_SIZE] = size;
+                    v[CTL_GRAIN_COLOR] = colour;
+                    v[CTL_GRAIN_SHADOWS] = shadows;
+                    const int32_t channels = colour == 0 ? 1 : colour == 100 ? 3 : 4;
+                    ASSERT_TRUE(CreateArray(ARRAY_GRAIN, kWidth, kHeight, channels, 2));
+                    for (int32_t y = 0; y < kHeight; ++y)
+                        for (int32_t x = 0; x < kWidth; ++x)
+                            for (int32_t c = 0; c < channels; ++c)
+                                PutArrayElement(ARRAY_GRAIN, x, y, c,
+                                                (x * 911 + y * 77 + c * 5003) % 32769);
+                    ASSERT_TRUE(CreateArray(ARRAY_GRAIN_TONE, 256, 1, 1, 1));
+                    for (int32_t i = 0; i < 256; ++i)
+                        PutArrayElement(ARRAY_GRAIN_TONE, i, 0, 0, tone[size_t(i)]);
+                    const FilmGrain g = FilmGrainFromControls(v.data(), d, 6000, 4000);
+                    const int32_t perPixel = GrainDrawsPerPixel(g);
+                    for (int32_t y = 0; y < kHeight; ++y) {
+                        uint32_t alone = 977u + uint32_t(y), together = alone;
+                        std::vector<int32_t> draws(size_t(kWidth) * 4);
+                        GrainDrawRow(g, together, kWidth, draws.data());
+                        for (int32_t x = 0; x < kWidth; ++x) {
+                            const Rgb source = {(x * 7 % 256) * d.mult, (x * 13 % 256) * d.mult,
+                                                (255 - x) * d.mult};
+                            Rgb one = source, row = source;
+                            ApplyGrain(g, x, y, alone, one);
+                            ApplyGrainDrawn(g, x, y, draws.data() + x * perPixel, row);
+                            ASSERT_TRUE(Same(row, one))
+                                << "size " << size << " colour " << colour << " shadows " << shadows
+                                << " 16-bit " << sixteen << " at " << x << "," << y;
+                        }
+                        EXPECT_EQ(together, alone) << "the random source ends where it would";
+                    }
+                    ReleaseArray(ARRAY_GRAIN);
+                    ReleaseArray(ARRAY_GRAIN_TONE);
+                }
+            }
+        }
     }
 }
 
