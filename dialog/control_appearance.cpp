@@ -353,7 +353,10 @@ int32_t GetControlPixelCoord(int32_t n, int32_t part) {
 
 bool IsVerticalSlider(int32_t controlClass, uint32_t style) {
     if (ControlClassHas(controlClass, CLASSTRAIT_TRACKBAR)) return (style & TBS_VERT) != 0;
-    return (style & SBS_VERT) != 0;
+    // Only a scroll bar reads bit 0 as vertical: in a combo box's or list's style it is another
+    // flag (every drop-down list has it), and their labels stand left of them.
+    if (ControlClassHas(controlClass, CLASSTRAIT_SCROLLBAR)) return (style & SBS_VERT) != 0;
+    return false;
 }
 
 RECT EditBoxRectFor(const DialogFontMetrics& metrics, const CompanionGeometry& control,

@@ -197,6 +197,12 @@ TEST_F(DialogGeometry, ValueBoxesAndLabelsSitBesideTheirControl) {
     const RECT list =
         LabelRectFor(kUnitMetrics, {100, 50, 90, 10, false, CONTROL_VALUELIST}, 30, 6);
     EXPECT_EQ(list.top, 57);  // centred on a 20-pixel line
+    // Bit 0 of a style means vertical only for scroll-bar sliders: a drop-down list has it too.
+    EXPECT_TRUE(IsVerticalSlider(CONTROL_SLIDER, SBS_VERT));
+    EXPECT_TRUE(IsVerticalSlider(CONTROL_TRACKBAR_SLIDER, TBS_VERT));
+    EXPECT_FALSE(IsVerticalSlider(CONTROL_TRACKBAR_SLIDER, SBS_VERT));
+    EXPECT_FALSE(IsVerticalSlider(CONTROL_COMBOBOX, CBS_DROPDOWNLIST));
+    EXPECT_FALSE(IsVerticalSlider(CONTROL_LISTBOX, LBS_NOTIFY));
 }
 
 TEST_F(DialogGeometry, WithoutADialogValuesAreKeptExactlyAsGiven) {
