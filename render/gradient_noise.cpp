@@ -336,23 +336,7 @@ double TextureNoise(TexturePixelState& s) {
         if (c.cell != ax.cell) {
             // A new cell along the row: its gradients and the terms of NoiseAt that do not
             // depend on x, each the same product NoiseAt forms.
-            const int32_t* p = gNoise.permutation;
-            const int32_t j = ay.cell, j1 = (j + 1) & 255;
-            const int32_t a = p[ax.cell], b = p[(ax.cell + 1) & 255];
-            const NoiseGradient& g00 = gNoise.gradient[p[a + j]];
-            const NoiseGradient& g10 = gNoise.gradient[p[b + j]];
-            const NoiseGradient& g01 = gNoise.gradient[p[a + j1]];
-            const NoiseGradient& g11 = gNoise.gradient[p[b + j1]];
-            const double fy = ay.offset;
-            c = {g00.x,
-                 g10.x,
-                 g01.x,
-                 g11.x,
-                 fy * g00.y,
-                 fy * g10.y,
-                 (fy - 1.0) * g01.y,
-                 (fy - 1.0) * g11.y,
-                 ax.cell};
+            c = NoiseCellAt(ax.cell, ay);
         }
         const double fx = ax.offset;
         const double c00 = fx * c.g00x + c.y00;

@@ -53,6 +53,23 @@ struct NoiseCell {
     int32_t cell;                   // the column's cell; -1: none yet
 };
 
+// The lattice cell at column cell `cellX` of row position `ay`: its corner gradients and the
+// terms of the noise that do not depend on x. Internal linkage: the vector builds of the row
+// noise compile it too, and their copy must never stand in for the plain one.
+static inline NoiseCell NoiseCellAt(int32_t cellX, const NoiseAxis& ay) {
+    const int32_t* p = gNoise.permutation;
+    const int32_t j = ay.cell, j1 = (j + 1) & 255;
+    const int32_t a = p[cellX], b = p[(cellX + 1) & 255];
+    const NoiseGradient& g00 = gNoise.gradient[p[a + j]];
+    const NoiseGradient& g10 = gNoise.gradient[p[b + j]];
+    const NoiseGradient& g01 = gNoise.gradient[p[a + j1]];
+    const NoiseGradient& g11 = gNoise.gradient[p[b + j1]];
+    const double fy = ay.offset;
+    return {
+        g00.x, g10.x, g01.x, g11.x, fy * g00.y, fy * g10.y, (fy - 1.0) * g01.y, (fy - 1.0) * g11.y,
+        cellX};
+}
+
 struct NoiseOctaveColumns;
 
 enum AgingMode : int32_t {

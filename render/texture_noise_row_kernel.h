@@ -9,10 +9,9 @@ namespace {
 // terms that depend only on the row are the same for every pixel of the run, so the pixels
 // go through the vector registers with nothing but their own offset and fade to load.
 struct NoiseCellTerms {
-    double g00x, g10x, g01x, g11x;  // x components of the corner gradients
-    double y00, y10, y01, y11;      // the corners' y offsets times their gradients' y
-    double wy;                      // the row's fade
-    double weightDivisor;           // the octave's divisor
+    NoiseCell cell;
+    double wy;             // the row's fade
+    double weightDivisor;  // the octave's divisor
 };
 
 // Adds the octave's term to each sum: the same products and sums, in the same order, as the
@@ -20,11 +19,12 @@ struct NoiseCellTerms {
 inline void NoiseCellAdd(const NoiseCellTerms& t, const double* __restrict offset,
                          const double* __restrict weight, int32_t n, double* __restrict noise) {
     for (int32_t i = 0; i < n; ++i) {
+        const NoiseCell& c = t.cell;
         const double fx = offset[i];
-        const double c00 = fx * t.g00x + t.y00;
-        const double c10 = (fx - 1.0) * t.g10x + t.y10;
-        const double c01 = fx * t.g01x + t.y01;
-        const double c11 = (fx - 1.0) * t.g11x + t.y11;
+        const double c00 = fx * c.g00x + c.y00;
+        const double c10 = (fx - 1.0) * c.g10x + c.y10;
+        const double c01 = fx * c.g01x + c.y01;
+        const double c11 = (fx - 1.0) * c.g11x + c.y11;
         const double e0 = c00 + (c10 - c00) * weight[i];
         const double e1 = c01 + (c11 - c01) * weight[i];
         noise[i] += (e0 + (e1 - e0) * t.wy) / t.weightDivisor;
@@ -35,33 +35,15 @@ inline void NoiseCellAdd(const NoiseCellTerms& t, const double* __restrict offse
 // the pixel-by-pixel order.
 inline void NoiseRowBody(const NoiseRowRun& run) {
     for (int32_t i = 0; i < run.count; ++i) run.noise[i] = 0.0;
-    const int32_t* p = gNoise.permutation;
-    const NoiseGradient* gradient = gNoise.gradient;
     double weightDivisor = 1.0;
     for (int32_t k = 0; k < run.octaves; ++k) {
         const NoiseAxis ay = run.rows[k];
         const NoiseOctaveColumns& columns = run.columns[k];
-        const int32_t j = ay.cell, j1 = (j + 1) & 255;
-        const double fy = ay.offset;
         int32_t first = 0;
         for (int32_t r = 0; r < columns.runCount; ++r) {
             const int32_t end = columns.runEnd[r] < run.count ? columns.runEnd[r] : run.count;
             if (end <= first) break;
-            const int32_t cell = columns.runCell[r];
-            const int32_t pa = p[cell], pb = p[(cell + 1) & 255];
-            const NoiseGradient& g00 = gradient[p[pa + j]];
-            const NoiseGradient& g10 = gradient[p[pb + j]];
-            const NoiseGradient& g01 = gradient[p[pa + j1]];
-            const NoiseGradient& g11 = gradient[p[pb + j1]];
-            const NoiseCellTerms terms = {g00.x,
-                                          g10.x,
-                                          g01.x,
-                                          g11.x,
-                                          fy * g00.y,
-                                          fy * g10.y,
-                                          (fy - 1.0) * g01.y,
-                                          (fy - 1.0) * g11.y,
-                                          ay.weight,
+            const NoiseCellTerms terms = {NoiseCellAt(columns.runCell[r], ay), ay.weight,
                                           weightDivisor};
             NoiseCellAdd(terms, columns.offset + first, columns.weight + first, end - first,
                          run.noise + first);
