@@ -164,7 +164,6 @@ bool TextureValue(TexturePixelState& s) {
     return true;
 }
 
-// The pixel's texture value (s.textureValue, s.tinted) blended into its three channels.
 // Texture value t (tinted or not) blended into the three channels of `in`.
 template <int32_t kMax>
 Rgb TextureMix(const TexturePixelState& s, int64_t t, bool tinted, const Rgb& in) {
@@ -185,22 +184,6 @@ Rgb TextureMix(const TexturePixelState& s, int64_t t, bool tinted, const Rgb& in
     const int32_t red = channel(in.r, s.tintRed);
     if (grey) return {red, red, red};
     return {red, channel(in.g, s.tintGreen), channel(in.b, s.tintBlue)};
-}
-
-// The pixel's texture value (s.textureValue, s.tinted) blended into its three channels.
-template <int32_t kMax>
-void TextureBlendValue(TexturePixelState& s) {
-    const Rgb out = TextureMix<kMax>(s, s.textureValue, s.tinted == 1, {s.red, s.green, s.blue});
-    s.outRed = out.r;
-    s.outGreen = out.g;
-    s.outBlue = out.b;
-}
-
-template <int32_t kMax>
-void TextureBlend(TexturePixelState& s, double noise) {
-    s.noise = noise;
-    TextureValue<kMax>(s);
-    TextureBlendValue<kMax>(s);
 }
 
 template <int32_t kMax>
@@ -460,7 +443,14 @@ void NoiseTexturePixel(TexturePixelState& state) {
 }
 
 void NoiseTextureBlend(TexturePixelState& state, double noise) {
-    ForDepth(state, [&](auto depth) { TextureBlend<decltype(depth)::value>(state, noise); });
+    state.noise = noise;
+    ForDepth(state, [&](auto depth) { TextureValue<decltype(depth)::value>(state); });
+    // The one blend of the texture, so that each depth's instance of it is made inline.
+    Rgb p = {state.red, state.green, state.blue};
+    NoiseTextureBlendSample(state, {state.textureValue, state.tinted}, p);
+    state.outRed = p.r;
+    state.outGreen = p.g;
+    state.outBlue = p.b;
 }
 
 bool NoiseTextureSamples(const TexturePixelState& state, const double* noise, int32_t count,
