@@ -19,7 +19,8 @@ add_library(greyloom_effect STATIC ${GREYLOOM_EFFECT_SOURCES})
 # assembler switch keeps every vector move unaligned: GCC may spill 32-byte registers to a
 # stack that Windows aligns to 16 bytes only.
 set_source_files_properties(${CMAKE_SOURCE_DIR}/render/recursive_sweep_avx2.cpp
-    ${CMAKE_SOURCE_DIR}/render/texture_noise_row_avx2.cpp PROPERTIES COMPILE_OPTIONS "-mavx2;-Wa,-muse-unaligned-vector-move")
+    ${CMAKE_SOURCE_DIR}/render/texture_noise_row_avx2.cpp
+    ${CMAKE_SOURCE_DIR}/render/later_pass_rows_avx2.cpp PROPERTIES COMPILE_OPTIONS "-mavx2;-Wa,-muse-unaligned-vector-move")
 target_include_directories(greyloom_effect PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(greyloom_effect PRIVATE ${GREYLOOM_WARNINGS})
 target_link_libraries(greyloom_effect PUBLIC greyloom_framework)

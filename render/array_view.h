@@ -23,6 +23,28 @@ struct ArrayView {
     int32_t AtClamped(int32_t x, int32_t y, int32_t c) const {
         return At(std::clamp(x, 0, width - 1), std::clamp(y, 0, height - 1), c);
     }
+    // AtClamped(x + i, y, c) for i in [0, count) into out: the row at once, with the element
+    // size and the clamping settled once for the columns inside the array.
+    void RowClamped(int32_t x, int32_t y, int32_t c, int32_t count, int32_t* out) const {
+        if (elementBytes == 1)
+            RowClampedOf(base, x, y, c, count, out);
+        else
+            RowClampedOf(reinterpret_cast<const uint16_t*>(base), x, y, c, count, out);
+    }
+
+  private:
+    template <typename Element>
+    void RowClampedOf(const Element* elements, int32_t x, int32_t y, int32_t c, int32_t count,
+                      int32_t* out) const {
+        const Element* row = elements + int64_t(std::clamp(y, 0, height - 1)) * rowElements + c;
+        // The columns left of the array, inside it, and right of it.
+        const int32_t inFirst = std::clamp(-x, 0, count);
+        const int32_t inEnd = std::clamp(width - x, inFirst, count);
+        for (int32_t i = 0; i < inFirst; ++i) out[i] = row[0];
+        const Element* p = row + int64_t(x + inFirst) * channels;
+        for (int32_t i = inFirst; i < inEnd; ++i, p += channels) out[i] = *p;
+        for (int32_t i = inEnd; i < count; ++i) out[i] = row[int64_t(width - 1) * channels];
+    }
 };
 
 // The view of array n: empty unless it exists with 1- or 2-byte elements and at least

@@ -215,3 +215,36 @@ void EffectPassThree(const EffectChain& e, const PassViews& views, const PixelSi
     if (step.glow != 0 && views.glow.Valid())
         ApplyGlow(step, views.glow.AtClamped(s.column, s.row, 0), p);
 }
+
+void EffectPassTwoRow(const EffectChain& e, const PassViews& views, const LaterPassRowProcs& rows,
+                      int32_t column, int32_t row, const RowPlanes& p) {
+    const PaperContrast& step = e.paperContrast;
+    int32_t read[kLaterPassChunk];
+    if (step.paper != 0 && views.blur.Valid()) {
+        views.blur.RowClamped(column, row, 0, p.count, read);
+        rows.paper(step, read, p);
+    }
+    if (step.contrast != 0 && views.contrast.Valid()) {
+        views.contrast.RowClamped(column, row, 0, p.count, read);
+        rows.dynamicContrast(step, read, p);
+    }
+}
+
+void EffectPassThreeRow(const EffectChain& e, const PassViews& views, const LaterPassRowProcs& rows,
+                        int32_t x, int32_t y, int32_t column, int32_t row, const RowPlanes& p) {
+    const DiffusionGlow& step = e.diffusionGlow;
+    int32_t read[3][kLaterPassChunk];
+    if (step.diffusion != 0 && views.blur.Valid() && views.blur.channels >= 3) {
+        for (int32_t c = 0; c < 3; ++c) views.blur.RowClamped(column, row, c, p.count, read[c]);
+        int32_t positions[kLaterPassChunk];
+        const bool masked = step.mask.kind != GRADIENT_NONE;
+        if (masked)
+            for (int32_t i = 0; i < p.count; ++i)
+                positions[i] = GradientPosition(step.mask, x + i, y);
+        rows.diffusion(step, {read[0], read[1], read[2]}, masked ? positions : nullptr, p);
+    }
+    if (step.glow != 0 && views.glow.Valid()) {
+        views.glow.RowClamped(column, row, 0, p.count, read[0]);
+        rows.glow(step, read[0], p);
+    }
+}

@@ -13,6 +13,7 @@
 #include "render/film_grain.h"
 #include "render/frame.h"
 #include "render/gradient_noise.h"
+#include "render/later_pass_rows.h"
 #include "render/lab_effects.h"
 #include "render/paper_contrast.h"
 #include "render/selection_masks.h"
@@ -117,3 +118,12 @@ void EffectPassTwo(const EffectChain& chain, const PassViews& views, const Pixel
 // Diffusion and glow (pass 3).
 void EffectPassThree(const EffectChain& chain, const PassViews& views, const PixelSite& site,
                      Rgb& p);
+// EffectPassTwo on p.count pixels of a row at once, the first at array column `column` of
+// array row `row`, through the row steps of one vector build.
+void EffectPassTwoRow(const EffectChain& chain, const PassViews& views,
+                      const LaterPassRowProcs& rows, int32_t column, int32_t row,
+                      const RowPlanes& p);
+// EffectPassThree on p.count pixels of a row at once; the first is at image (x, y).
+void EffectPassThreeRow(const EffectChain& chain, const PassViews& views,
+                        const LaterPassRowProcs& rows, int32_t x, int32_t y, int32_t column,
+                        int32_t row, const RowPlanes& p);

@@ -29,8 +29,22 @@ PaperContrast PaperContrastFromControls(const int32_t* v, const BitDepth& depth,
     s.midtones = v[CTL_DYNCONTRAST_MIDTONES];
     s.highlights = v[CTL_DYNCONTRAST_HIGHLIGHTS];
     s.toneWeighted = s.shadows != 0 || s.midtones != 0 || s.highlights != 0;
-    if (s.toneWeighted) ReadToneWeights(ARRAY_DYNCONTRAST_TONE, s.tone);
+    if (s.toneWeighted) {
+        ReadToneWeights(ARRAY_DYNCONTRAST_TONE, s.tone);
+        PaperContrastToneSteps(s);
+    }
     return s;
+}
+
+void PaperContrastToneSteps(PaperContrast& s) {
+    // A luma below mid has a tone index below 128 at either depth (mid = 128 x mult).
+    for (int32_t i = 0; i <= kToneIndexLast; ++i) {
+        const int32_t t =
+            i < 128 ? (100 - s.shadows) * ToneAt(s, i) : (100 - s.highlights) * ToneAt(s, 255 - i);
+        s.toneStep[i] = t / 50;
+        s.midtoneStep[i] =
+            ((100 - s.midtones) * ((ToneAt(s, i - 64) + ToneAt(s, 191 - i)) / 2)) / 50;
+    }
 }
 
 void ApplyPaper(const PaperContrast& s, int32_t blurred, Rgb& p) {

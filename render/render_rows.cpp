@@ -357,58 +357,126 @@ void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int
     EffectWorkerEnd(worker);
 }
 
+// A chunk of a later pass's processed pixels as planes: the pass's input, which the weights
+// and the blends read, and the pixels the steps change.
+struct LaterPassChunk {
+    int32_t column;  // array column of the first pixel
+    int32_t count;   // at most kLaterPassChunk
+    int32_t inR[kLaterPassChunk], inG[kLaterPassChunk], inB[kLaterPassChunk];
+    int32_t r[kLaterPassChunk], g[kLaterPassChunk], b[kLaterPassChunk];
+
+    RowPlanes Planes() { return {r, g, b, count}; }
+};
+
+template <typename Sample>
+void ReadLaterPassChunk(const Sample* workRgb, LaterPassChunk& c) {
+    const Sample* w = workRgb + int64_t(c.column) * 3;
+    for (int32_t i = 0; i < c.count; ++i, w += 3) {
+        c.inR[i] = c.r[i] = w[0];
+        c.inG[i] = c.g[i] = w[1];
+        c.inB[i] = c.b[i] = w[2];
+    }
+}
+
+// The closing steps of each pixel of the chunk, in column order (the grain's draws follow
+// it). The masks of the later passes see the earlier result; the blends go back to the
+// source only when a mask is active, else to the pass's input.
+template <typename Sample>
+void CloseLaterPassChunk(const RenderPlan& plan, bool last, EffectWorker& worker, int32_t y,
+                         const Sample* sourceRow, LaterPassChunk& c) {
+    const EffectChain& e = plan.effects;
+    const int32_t sy = RenderSourceY(plan, y);
+    for (int32_t i = 0; i < c.count; ++i) {
+        const int32_t column = c.column + i, x = plan.left + column;
+        const int32_t sx = RenderSourceX(plan, x);
+        const PixelSite site = {x, y, sx, sy, column, y - plan.top};
+        const Rgb input = {c.inR[i], c.inG[i], c.inB[i]};
+        const PixelWeights weights =
+            e.weighed ? EffectWeights(e, worker, site, input, last) : PixelWeights{255, 255, 255};
+        const Rgb base = e.mask.type != 0
+                             ? ReadPixel(sourceRow, sx - plan.left, plan.surface.sourceStep)
+                             : input;
+        Rgb p = {c.r[i], c.g[i], c.b[i]};
+        ClosePixel(plan, last, worker, site, weights, base, p);
+        c.r[i] = p.r;
+        c.g[i] = p.g;
+        c.b[i] = p.b;
+    }
+}
+
+// The chunk clamped into the work image (an earlier pass) or the output (the last pass,
+// mixed back by a partial selection in previews).
+template <typename Sample>
+void WriteLaterPassChunk(const RenderPlan& plan, bool last, int32_t y, Sample* workRgb,
+                         const LaterPassChunk& c) {
+    const PixelSurface& s = plan.surface;
+    const int32_t max = plan.depth.max;
+    if (!last) {
+        Sample* w = workRgb + int64_t(c.column) * 3;
+        for (int32_t i = 0; i < c.count; ++i, w += 3) {
+            w[0] = Sample(ClampLevel(c.r[i], max));
+            w[1] = Sample(ClampLevel(c.g[i], max));
+            w[2] = Sample(ClampLevel(c.b[i], max));
+        }
+        return;
+    }
+    Sample* outputRow = OutputRow<Sample>(s, plan, y);
+    if (!plan.selectionBlend) {
+        Sample* o = outputRow + int64_t(c.column) * s.outputStep;
+        for (int32_t i = 0; i < c.count; ++i, o += s.outputStep) {
+            o[0] = Sample(ClampLevel(c.r[i], max));
+            o[1] = Sample(ClampLevel(c.g[i], max));
+            o[2] = Sample(ClampLevel(c.b[i], max));
+        }
+        return;
+    }
+    const Sample* ownSourceRow = SourceRow<Sample>(s, plan, y);
+    for (int32_t i = 0; i < c.count; ++i) {
+        const int32_t column = c.column + i;
+        const Rgb p = ClampPixel({c.r[i], c.g[i], c.b[i]}, max);
+        WritePixel(outputRow, column, s.outputStep,
+                   SelectionBlend(plan, plan.left + column, y, p,
+                                  ReadPixel(ownSourceRow, column, s.sourceStep)));
+    }
+}
+
 // Passes 2 and 3 start from the earlier pass's result: the paper and dynamic contrast (pass
-// 2) or the diffusion and glow (pass 3) work on it, then the pixel is closed as in pass 1.
+// 2) or the diffusion and glow (pass 3) work on it a chunk of the row at a time, then each
+// pixel is closed as in pass 1.
 template <typename Sample>
 void RenderLaterPassRow(const RenderPlan& plan, const ProcessedRegion& region, int32_t y,
-                        int32_t passNumber, const PassViews& views, RowScratch& scratch) {
+                        int32_t passNumber, const PassViews& views, const LaterPassRowProcs& rows,
+                        RowScratch& scratch) {
     const PixelSurface& s = plan.surface;
     const EffectChain& e = plan.effects;
     const bool last = plan.lastPass == passNumber;
-    Sample* outputRow = OutputRow<Sample>(s, plan, y);
-    const Sample* ownSourceRow = SourceRow<Sample>(s, plan, y);
     const int32_t sy = RenderSourceY(plan, y);
-    const Sample* sourceRow = SourceRow<Sample>(s, plan, sy);
     Sample* workRgb = WorkRow<Sample>(ARRAY_WORK_RGB, y, plan);
     if (!workRgb) return;
     const bool rowInside = y >= region.top && y < region.bottom;
-    const bool multi = InMultiSplit(plan);
     EffectWorker worker = EffectWorkerBegin(e);
     worker.rowNoise = RowTextureNoise(plan, last, sy, scratch);
     const int32_t from = std::clamp(region.left, plan.left, plan.right);
-    const int32_t to = std::clamp(region.right, from, plan.right);
-    worker.rowGrain = RowGrainDraws(plan, last, y, rowInside ? to - from : 0, worker, scratch);
-    for (int32_t x = plan.left; x < plan.right; ++x) {
-        const int32_t column = x - plan.left;
-        if (!rowInside || x < region.left || x >= region.right) {
-            if (last && multi) {
-                const Rgb own = ReadPixel(ownSourceRow, column, s.sourceStep);
-                WritePixel(outputRow, column, s.outputStep, SplitSourcePixel(plan, own));
-            }
-            continue;
-        }
-        const int32_t sx = RenderSourceX(plan, x);
-        const PixelSite site = {x, y, sx, sy, column, y - plan.top};
-        const Rgb input = ReadPixel(static_cast<const Sample*>(workRgb), column, 3);
-        // The masks of the later passes see the earlier result; the blends go back to the
-        // source only when a mask is active, else to the pass's input.
-        const PixelWeights weights =
-            e.weighed ? EffectWeights(e, worker, site, input, last) : PixelWeights{255, 255, 255};
-        const Rgb base =
-            e.mask.type != 0 ? ReadPixel(sourceRow, sx - plan.left, s.sourceStep) : input;
-        Rgb p = input;
+    const int32_t to = rowInside ? std::clamp(region.right, from, plan.right) : from;
+    worker.rowGrain = RowGrainDraws(plan, last, y, to - from, worker, scratch);
+    if (last && InMultiSplit(plan)) {
+        RenderOutsideRegion<Sample>(plan, y, plan.left, from, nullptr, nullptr);
+        RenderOutsideRegion<Sample>(plan, y, to, plan.right, nullptr, nullptr);
+    }
+    const bool closes = e.blends || (last && (e.finishing || e.frame.on));
+    const Sample* sourceRow = SourceRow<Sample>(s, plan, sy);
+    LaterPassChunk chunk;
+    for (int32_t first = from; first < to; first += kLaterPassChunk) {
+        chunk.column = first - plan.left;
+        chunk.count = std::min(to - first, kLaterPassChunk);
+        ReadLaterPassChunk(static_cast<const Sample*>(workRgb), chunk);
         if (passNumber == 2)
-            EffectPassTwo(e, views, site, p);
+            EffectPassTwoRow(e, views, rows, chunk.column, y - plan.top, chunk.Planes());
         else
-            EffectPassThree(e, views, site, p);
-        ClosePixel(plan, last, worker, site, weights, base, p);
-        p = ClampPixel(p, plan.depth.max);
-        if (last)
-            WritePixel(
-                outputRow, column, s.outputStep,
-                SelectionBlend(plan, x, y, p, ReadPixel(ownSourceRow, column, s.sourceStep)));
-        else
-            WritePixel(workRgb, column, 3, p);
+            EffectPassThreeRow(e, views, rows, first, y, chunk.column, y - plan.top,
+                               chunk.Planes());
+        if (closes) CloseLaterPassChunk(plan, last, worker, y, sourceRow, chunk);
+        WriteLaterPassChunk(plan, last, y, workRgb, chunk);
     }
     EffectWorkerEnd(worker);
 }
@@ -429,6 +497,7 @@ void RenderPass(const PassContext& pass, int32_t passNumber) {
     const RenderPlan& plan = pass.plan;
     const ProcessedRegion region = RenderProcessedRegion(plan);
     const PassViews views = passNumber > 1 ? EffectPassViews() : PassViews{};
+    const LaterPassRowProcs& rows = LaterPassRowsFor(VectorLevelInUse());
     RowScratch scratch;
     if (passNumber == 1) {
         scratch.sources.resize(size_t(plan.right - plan.left));
@@ -439,7 +508,7 @@ void RenderPass(const PassContext& pass, int32_t passNumber) {
         if (passNumber == 1)
             RenderPassOneRow<Sample>(plan, region, y, scratch);
         else
-            RenderLaterPassRow<Sample>(plan, region, y, passNumber, views, scratch);
+            RenderLaterPassRow<Sample>(plan, region, y, passNumber, views, rows, scratch);
         gRender.rowsDone.fetch_add(1, std::memory_order_relaxed);
         return true;
     };
