@@ -171,6 +171,53 @@ TEST_F(BlurTest, RecursiveBlurMatchesThePlainLineByLineFilter) {
     SetVectorLevelOverride(-1);
 }
 
+// Pass 1 reading another array's rows gives what a copy blurred in place gives, at every
+// vector level and on any number of threads, and leaves the source as it was.
+TEST_F(BlurTest, RowsReadFromAnotherArrayGiveTheBlurOfACopy) {
+    constexpr int32_t kSource = 12;
+    for (int32_t level = VECTOR_PLAIN; level <= VectorLevelDetected(); ++level) {
+        SetVectorLevelOverride(level);
+        for (const Shape& shape : kShapes) {
+            for (int32_t radius : {1, 25, 400}) {
+                for (int32_t threads : {1, 3}) {
+                    SCOPED_TRACE(testing::Message()
+                                 << shape.x << "x" << shape.y << "x" << shape.z << " bytes "
+                                 << shape.bytes << " radius " << radius << " threads " << threads
+                                 << " vector level " << level);
+                    FillRandom(kSource, shape, uint64_t(radius + threads));
+                    const std::vector<int32_t> source = Elements(kSource);
+                    ASSERT_EQ(CopyArrayData(kSource, kArray), 1);
+                    ASSERT_EQ(RecursiveBlurMT(kArray, radius, 0, 0), 1);
+                    const std::vector<int32_t> reference = Elements(kArray);
+                    SetAllArrayElements(kArray, 77);
+                    const BlurJob job = {kArray, radius, 0, threads};
+                    ASSERT_TRUE(RecursiveBlurReadsFrom(job, kSource));
+                    for (int32_t t = 0; t < threads; ++t) RecursiveBlurPass1From(job, kSource, t);
+                    for (int32_t t = 0; t < threads; ++t) RecursiveBlurPass2(job, t);
+                    ASSERT_EQ(Elements(kArray), reference);
+                    ASSERT_EQ(Elements(kSource), source);
+                }
+            }
+        }
+    }
+    SetVectorLevelOverride(-1);
+    // Nothing to read from: another shape or element size, an absent array, radius 0.
+    const Shape three = {20, 10, 3, 1};
+    FillRandom(kArray, three, 1);
+    const std::vector<int32_t> before = Elements(kArray);
+    const Shape others[] = {{20, 10, 1, 1}, {10, 20, 3, 1}, {20, 10, 3, 2}, {21, 10, 3, 1}};
+    for (const Shape& other : others) {
+        FillRandom(kSource, other, 2);
+        EXPECT_FALSE(RecursiveBlurReadsFrom({kArray, 30, 0, 1}, kSource));
+        RecursiveBlurPass1From({kArray, 30, 0, 1}, kSource, 0);
+        EXPECT_EQ(Elements(kArray), before);
+    }
+    FillRandom(kSource, three, 2);
+    EXPECT_FALSE(RecursiveBlurReadsFrom({kArray, 0, 0, 1}, kSource));
+    ReleaseArray(kSource);
+    EXPECT_FALSE(RecursiveBlurReadsFrom({kArray, 30, 0, 1}, kSource));
+}
+
 TEST_F(BlurTest, KernelBlurMatchesThePlainLineByLineFilter) {
     for (const Shape& shape : kShapes) {
         for (int32_t radius : {0, 5, 10, 33, 120}) {
