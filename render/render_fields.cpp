@@ -22,6 +22,7 @@
 
 namespace {
 constexpr int32_t kFieldMax = 32768;
+constexpr int32_t kFieldLevels = kFieldMax + 1;
 constexpr int32_t kRandomEdgeShape = 6;
 
 // One job on all workers: threads made for it outside thumbnail rendering, the sleeping
@@ -291,9 +292,20 @@ struct FieldCount {
 void CountFieldCells(void* context, int32_t index) {
     FieldCount& c = *static_cast<FieldCount*>(context);
     std::vector<int32_t>& bins = c.bins[size_t(index)];
-    bins.assign(kFieldMax + 1, 0);
+    // Two counters a level, for even and odd cells: a smooth field repeats its levels (a
+    // frame's inside is one level), and increments of one counter wait for each other.
+    bins.assign(2 * kFieldLevels, 0);
+    int32_t* even = bins.data();
+    int32_t* odd = even + kFieldLevels;
+    const uint16_t* data = c.data;
+    const int64_t step = c.step;
     const int64_t first = c.cells * index / c.threads, last = c.cells * (index + 1) / c.threads;
-    for (int64_t i = first; i < last; ++i) ++bins[std::min<int32_t>(c.data[i * c.step], kFieldMax)];
+    int64_t i = first;
+    for (; i + 1 < last; i += 2) {
+        ++even[std::min<int32_t>(data[i * step], kFieldMax)];
+        ++odd[std::min<int32_t>(data[(i + 1) * step], kFieldMax)];
+    }
+    if (i < last) ++even[std::min<int32_t>(data[i * step], kFieldMax)];
 }
 
 }  // namespace
@@ -325,7 +337,7 @@ void FieldStretchBounds(int32_t array, int64_t pixels, int32_t* low, int32_t* hi
     count.bins.assign(size_t(count.threads), std::vector<int32_t>());
     RunPassThreads(count.threads, CountFieldCells, &count);
     for (const std::vector<int32_t>& part : count.bins)
-        for (size_t level = 0; level < part.size(); ++level) bins[level] += part[level];
+        for (size_t k = 0; k < part.size(); ++k) bins[k % kFieldLevels] += part[k];
     double threshold = pixels / 200.0;
     if (threshold == 0.0) threshold = 1.0;
     *low = 0;
