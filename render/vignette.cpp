@@ -17,6 +17,12 @@ constexpr double kRadiusLimit = 1.0e9;
 // share of itself to a whole number is computed with the powers, so that its truncation
 // always matches them.
 constexpr double kTableTolerance = 1.0e-7;
+// Share of the radius by which the bounds of a radius near a whole number are widened: the
+// three powers, even at the x87's double precision, err by less than 2^-44 of it.
+constexpr double kSettleMargin = 1.0 / 68719476736.0;  // 2^-36
+// Below this share of the larger term the smaller one cannot change their sum: under half
+// a unit in its last place (2^-54 of it), with room for the powers' errors.
+constexpr double kLoneShare = 1.0 / 72057594037927936.0;  // 2^-56
 // Share of the radius by which its bounds are widened: far beyond the table's error and the
 // powers' rounding.
 constexpr double kBoundMargin = 1.0e-6;
@@ -64,13 +70,23 @@ struct PowerMemo {
 // pure function, so the same offset gives the same power.
 struct RowRadius {
     const Vignette& g;
-    PowerMemo u, w;
-    double Exact(double au, double aw) {
+    PowerMemo u, w, root;
+    // The powers' radius. Where the smaller offset's term lies below half a unit in the last
+    // place of the larger's, their sum is the larger term alone: its root depends on one
+    // offset, which a row at a right-angle rotation keeps from pixel to pixel.
+    double Exact(double au, double aw, bool lone, bool aLarger) {
+        if (lone) {
+            const double larger =
+                aLarger
+                    ? (g.narrow ? w.Of(aw, g.exponent) * g.powerB : u.Of(au, g.exponent) * g.powerA)
+                    : (g.narrow ? u.Of(au, g.exponent) : w.Of(aw, g.exponent));
+            return root.Of(larger, g.inverseExponent);
+        }
         const double pu = u.Of(au, g.exponent), pw = w.Of(aw, g.exponent);
         const double sum = g.narrow ? pw * g.powerB + pu : pu * g.powerA + pw;
         return std::pow(sum, g.inverseExponent);
     }
-    // SuperellipseRadius of |u| = au, |w| = aw.
+    // SuperellipseRadius of |u| = au, |w| = aw, or a radius with the same whole part.
     double Of(double au, double aw) {
         const double a = g.narrow ? aw * g.ratioB : au * g.ratioA;
         const double b = g.narrow ? au : aw;
@@ -82,8 +98,17 @@ struct RowRadius {
             g.superellipse[i] + (g.superellipse[i + 1] - g.superellipse[i]) * (position - i);
         const double r = m * f;
         const double whole = double(int64_t(r + 0.5));
-        if (std::fabs(r - whole) < r * kTableTolerance + 1e-9) return Exact(au, aw);
-        return r;
+        if (std::fabs(r - whole) >= r * kTableTolerance + 1e-9) return r;
+        // Near a whole number the powers decide. The true radius lies between m times the
+        // table's entries around n / m; the powers land within far less than kSettleMargin
+        // of it. Where that whole interval lies on one side of the whole number, the side
+        // is the powers' too.
+        const double lo = m * g.superellipse[std::max(i - 1, 0)] * (1.0 - kSettleMargin);
+        const double hi =
+            m * g.superellipse[std::min(i + 2, kSuperellipseSteps)] * (1.0 + kSettleMargin);
+        if (lo > whole && hi < whole + 1.0) return whole;
+        if (hi < whole && lo > whole - 1.0) return whole - 0.5;
+        return Exact(au, aw, i <= g.loneBelow, a >= b);
     }
 };
 
@@ -150,6 +175,11 @@ Vignette VignetteFromControls(const int32_t* v, const BitDepth& depth, int32_t X
     g.narrow = X < Y;
     g.invert = v[CTL_VIGNETTE_INVERT] != 0;
     g.inverseExponent = 1.0 / g.exponent;
+    // Table positions i with n / m below (i + 2) / steps whose smaller term is negligible.
+    g.loneBelow = -1;
+    while (g.on && g.shape >= 1 && g.loneBelow + 1 < kSuperellipseSteps &&
+           std::pow((g.loneBelow + 3.0) / kSuperellipseSteps, g.exponent) < kLoneShare)
+        ++g.loneBelow;
     if (g.on) {
         g.ramp.resize(size_t(g.span));
         for (int32_t t = 0; t < g.span; ++t)
@@ -186,7 +216,7 @@ void VignetteShapeRow(const Vignette& g, int32_t x, int32_t y, int32_t count, ui
     const double sineY = g.sine * dy, cosineY = g.cosine * dy;
     const uint8_t inside = g.invert ? 0 : 255, beyond = g.invert ? 255 : 0;
     const double end = double(g.start) + g.span + 1.0;
-    RowRadius radius = {g, {}, {}};
+    RowRadius radius = {g, {}, {}, {}};
     for (int32_t i = 0; i < count; ++i) {
         const double dx = (x + i) - g.centreX;
         const double u = g.cosine * dx - sineY;

@@ -33,6 +33,9 @@ struct Vignette {
     bool narrow;  // the filter rectangle is narrower than it is tall
     bool invert;
     double inverseExponent;  // 1 / exponent, as the radius's last power takes it
+    // Up to this table position the smaller offset's term vanishes beside the larger's in
+    // the powers' sum; -1: nowhere.
+    int32_t loneBelow;
     // The value of each whole radius start + t inside the transition, t = 0 .. span - 1:
     // the transition's division, made once per render instead of once per pixel.
     std::vector<uint8_t> ramp;
