@@ -682,17 +682,56 @@ TEST_F(Reactions, ADialogBuiltAnewStandsInTheAdvancedLayoutWhateverTheLastOneEnd
     Choose(CTL_MODE, 1);
     ASSERT_EQ(gLayoutMode, 1);
     // The next dialog of the same session: its controls are made again in Advanced Mode.
-    DestroyWindow(window);
-    window = CreateWindowExA(0, "#32770", "Greyloom", WS_POPUP | WS_CAPTION, 0, 0, kWidth, kHeight,
-                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    gDialog = window;
-    gContext.dialogWindow = window;
-    ASSERT_EQ(BuildEffectDialog(&gContext), 1);
+    ASSERT_TRUE(BuildInto(MakeDialogWindow(DIALOG_FROM_TEMPLATE)));
     const Layout advanced = TakeLayout();
     Choose(CTL_MODE, 3);
     ExpectSameLayout(TakeLayout(), advanced);
     Choose(CTL_MODE, 1);
     EXPECT_EQ(Y(20), advanced.y[20] - 105) << "and Quick Edit moves from there once";
+}
+
+// --- Labels --------------------------------------------------------------------------------------
+
+// The label windows whose text is wider than the window, in the font the window draws with.
+std::vector<std::string> CutLabels() {
+    std::vector<std::string> cut;
+    for (int32_t n = 0; n < kControlCount; ++n) {
+        const ControlRecord* record = UsedControlRecord(n);
+        if (!record || !record->labelWindow) continue;
+        char text[256] = "";
+        GetWindowTextA(record->labelWindow, text, sizeof text);
+        if (!text[0]) continue;
+        HDC dc = GetDC(record->labelWindow);
+        const HGDIOBJ font = HGDIOBJ(SendMessageA(record->labelWindow, WM_GETFONT, 0, 0));
+        const HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(SYSTEM_FONT));
+        RECT needed = {0, 0, 0, 0}, client = {};
+        DrawTextA(dc, text, -1, &needed, DT_CALCRECT | DT_SINGLELINE);
+        SelectObject(dc, old);
+        ReleaseDC(record->labelWindow, dc);
+        GetClientRect(record->labelWindow, &client);
+        if (needed.right > client.right)
+            cut.push_back(std::to_string(n) + " \"" + text + "\" needs " +
+                          std::to_string(needed.right) + ", has " + std::to_string(client.right));
+    }
+    return cut;
+}
+
+// A label is measured in its control's font and placed at that width: its window must draw
+// in the same font, whether the dialog hands its own font to the controls or has none.
+TEST_F(Reactions, EveryLabelHoldsItsTextInTheFontItIsDrawnWith) {
+    for (DialogWindowKind kind : {DIALOG_FROM_TEMPLATE, DIALOG_WITHOUT_FONT}) {
+        SCOPED_TRACE(kind == DIALOG_FROM_TEMPLATE ? "plug-in's template" : "no dialog font");
+        if (kind != DIALOG_FROM_TEMPLATE) {
+            ASSERT_TRUE(BuildInto(MakeDialogWindow(kind)));
+        }
+        for (int32_t mode : {3, 1}) {
+            Choose(CTL_MODE, mode);
+            const std::vector<std::string> cut = CutLabels();
+            std::string list;
+            for (const std::string& label : cut) list += "\n  " + label;
+            EXPECT_TRUE(cut.empty()) << "mode " << mode << ":" << list;
+        }
+    }
 }
 
 // --- Pictures ------------------------------------------------------------------------------------
