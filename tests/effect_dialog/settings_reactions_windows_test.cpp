@@ -896,7 +896,16 @@ class MenuAnswer {
                   [&] { return (menu = FindWindowA("#32768", nullptr)) && IsWindowVisible(menu); },
                   10000);
               if (!menu) return;
-              Sleep(200);
+              // The menu takes keys once its thread runs the menu's own loop.
+              GUITHREADINFO info = {};
+              info.cbSize = sizeof info;
+              const DWORD thread = GetWindowThreadProcessId(menu, nullptr);
+              WaitFor(
+                  [&] {
+                      return GetGUIThreadInfo(thread, &info) &&
+                             (info.flags & GUI_POPUPMENUMODE) != 0;
+                  },
+                  10000);
               for (int i = 0; i < ups; ++i) PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
               PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
           }) {}
