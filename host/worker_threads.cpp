@@ -28,6 +28,9 @@ ThreadRoutine gParallelRoutine = nullptr;
 // Wine a woken thread can wait a scheduler tick).
 constexpr int32_t kSpinPauses = 4000;
 
+// The longest the module's unloading waits for a pool thread to park and then to end.
+constexpr DWORD kUnloadWaitMs = 2000;
+
 // The system's address waits (Windows 8 on; Wine's wait in user space on a futex). Looked up
 // at run time: on an older system the waits poll in short sleeps instead.
 using WaitOnAddressProc = BOOL(WINAPI*)(volatile VOID*, PVOID, SIZE_T, DWORD);
@@ -66,6 +69,7 @@ struct PoolSignals {
     std::atomic<uint32_t> remaining;   // pool threads still running the current job
     std::atomic<uint32_t> settled;     // threads whose making has ended, made or not
     std::atomic<uint32_t> parked;      // threads that saw the stop and wait to be ended
+    std::atomic<uint32_t> entered;     // threads that began to run their entry routine
     std::atomic<bool> holed;           // a thread could not be made
     std::atomic<bool> quit;            // set with the stop's generation
 };
@@ -132,8 +136,12 @@ void RunPoolThreadJob(int32_t index) {
 // would leave the system's record of that wait pointing into its freed stack).
 DWORD WINAPI PoolThreadEntry(LPVOID parameter) {
     const int32_t index = int32_t(intptr_t(parameter));
-    for (int32_t child = 2 * index; child <= 2 * index + 1 && child < gPool.size; ++child)
-        MakePoolThread(child);
+    gSignals.entered.fetch_add(1, std::memory_order_seq_cst);
+    // A pool ended while this thread was still starting (the module being unloaded) makes
+    // no more threads.
+    if (!gSignals.quit.load(std::memory_order_seq_cst))
+        for (int32_t child = 2 * index; child <= 2 * index + 1 && child < gPool.size; ++child)
+            MakePoolThread(child);
     // Every pool starts at generation 0; a job handed out before this thread got here is
     // still seen as a change.
     uint32_t seen = 0;
@@ -290,8 +298,8 @@ void StartWorkerPool() {
     gPool.size = n;
     gPool.ownerThreadId = GetCurrentThreadId();
     if (n < 2) return;
-    for (std::atomic<uint32_t>* word :
-         {&gSignals.generation, &gSignals.remaining, &gSignals.settled, &gSignals.parked})
+    for (std::atomic<uint32_t>* word : {&gSignals.generation, &gSignals.remaining,
+                                        &gSignals.settled, &gSignals.parked, &gSignals.entered})
         word->store(0, std::memory_order_relaxed);
     gSignals.holed.store(false, std::memory_order_relaxed);
     gSignals.quit.store(false, std::memory_order_relaxed);
@@ -340,6 +348,34 @@ void RunPoolRoutine(ThreadRoutine routine, bool multiProcessor, bool withBarrier
 
 void StopWorkerPool() {
     EndPoolThreads();
+    gPool = WorkerPool{0, nullptr, 0, false};
+}
+
+void EndWorkerPoolAtUnload() {
+    if (!gPool.threads) return;
+    // The loader's lock is held here: a thread still starting up may wait for it, so every
+    // wait is bounded and nothing waits for the pool to be complete.
+    gSignals.quit.store(true, std::memory_order_seq_cst);
+    gSignals.generation.fetch_add(1, std::memory_order_seq_cst);
+    ThreadWakeWaiters(gSignals.generation);
+    // A thread that has entered parks once it has made its children, and a thread in an
+    // address wait must leave it before it is ended (the system would keep a record of the
+    // wait on its freed stack). One that has not entered yet is ended before it runs a line
+    // of ours, or while it is on its way to park: neither is in an address wait.
+    const DWORD startMs = GetTickCount();
+    while (gSignals.parked.load(std::memory_order_seq_cst) <
+               gSignals.entered.load(std::memory_order_seq_cst) &&
+           GetTickCount() - startMs < kUnloadWaitMs)
+        Sleep(1);
+    const int32_t threads = gPool.size - 1;
+    for (int32_t i = 0; i < threads; ++i)
+        if (gPool.threads[i]) TerminateThread(gPool.threads[i], 0);
+    for (int32_t i = 0; i < threads; ++i) {
+        if (!gPool.threads[i]) continue;
+        WaitForSingleObject(gPool.threads[i], kUnloadWaitMs);
+        CloseHandle(gPool.threads[i]);
+    }
+    delete[] gPool.threads;
     gPool = WorkerPool{0, nullptr, 0, false};
 }
 

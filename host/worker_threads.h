@@ -56,6 +56,10 @@ void RunPoolRoutine(ThreadRoutine routine, bool multiProcessor, bool withBarrier
 // Ends the pool's threads and returns when they are gone (waiting for any still starting
 // up). Safe to call when no pool runs.
 void StopWorkerPool();
+// The module is being unloaded while a pool still runs (a host that ends a run without its
+// last call): ends the pool's threads so that none runs on in code that is about to go,
+// with bounded waits, since the caller holds the system's loader lock.
+void EndWorkerPoolAtUnload();
 // True when the pool can run a job of threadCount threads for the caller now: it runs with
 // that many threads, no job is under way on it, and the caller is the thread that started it.
 bool WorkerPoolServes(int32_t threadCount);

@@ -2,6 +2,7 @@
 // report of interface problems and the outermost fault guard.
 
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include "foundation/plugin_session.h"
 #include "host/host_services.h"
@@ -163,6 +164,64 @@ namespace {
 LONG CALLBACK ContinueTestException(EXCEPTION_POINTERS* info) {
     if (info->ExceptionRecord->ExceptionCode != 0xE0474C31) return EXCEPTION_CONTINUE_SEARCH;
     return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+// The code range of a loaded module, from its image header.
+struct CodeRange {
+    uintptr_t first, end;
+};
+CodeRange ModuleRange(HMODULE module) {
+    const auto* base = reinterpret_cast<const uint8_t*>(module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    return {uintptr_t(base), uintptr_t(base) + nt->OptionalHeader.SizeOfImage};
+}
+
+// Threads of this process whose routine starts inside range.
+int32_t ThreadsStartingIn(const CodeRange& range) {
+    using QueryThread = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    const auto query = reinterpret_cast<QueryThread>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationThread")));
+    constexpr int kStartAddressClass = 9;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE || !query) return -1;
+    int32_t count = 0;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != GetCurrentProcessId()) continue;
+        const HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID);
+        if (!thread) continue;
+        void* start = nullptr;
+        if (query(thread, kStartAddressClass, &start, sizeof start, nullptr) == 0)
+            count += uintptr_t(start) >= range.first && uintptr_t(start) < range.end ? 1 : 0;
+        CloseHandle(thread);
+    }
+    CloseHandle(snapshot);
+    return count;
+}
+
+// A host that unloads the plug-in after the start of a run, without its last call, finds
+// none of the run's worker threads left behind to run on in the unloaded code, however soon
+// after the start it unloads; and the next load runs normally.
+TEST(PluginEntry, UnloadingInTheMiddleOfARunLeavesNoThreadBehind) {
+    for (int32_t round = 0; round < 6; ++round) {
+        auto session = OpenShippedPlugin();
+        const CodeRange plugin = ModuleRange(session->module);
+        HostBeginRun(*session);
+        PlayEmptyDescriptor(*session);
+        ASSERT_EQ(HostCallSelector(*session, SELECTOR_START), 0) << "round " << round;
+        // Unloaded at once in the even rounds, while the threads are still starting up;
+        // once they wait for work in the odd ones.
+        if (round % 2) {
+            Sleep(50);
+            ASSERT_GT(ThreadsStartingIn(plugin), 0) << "no worker threads to leave behind";
+        }
+        HostUnloadPlugin(*session);
+        EXPECT_EQ(ThreadsStartingIn(plugin), 0) << "round " << round;
+    }
+    auto session = OpenShippedPlugin();
+    EXPECT_EQ(HostRunFilter(*session, false), 0);
 }
 
 // Hosts unload plug-ins between runs; nothing of the plug-in may stay behind in the process
