@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <string>
 
@@ -24,6 +25,14 @@
 #include "host/text_format.h"
 
 namespace {
+
+// The columns a multi-column list fills: each holds as many items as its height shows, one in
+// a page selector's strip, all of them in a short list of pages stacked in a narrow box.
+int32_t ValueListColumns(int32_t itemCount, int32_t clientHeightPx, int32_t itemHeightPx) {
+    if (itemCount <= 0) return 0;
+    const int32_t rows = itemHeightPx > 0 ? std::max(1, clientHeightPx / itemHeightPx) : 1;
+    return (itemCount + rows - 1) / rows;
+}
 
 void FillList(HWND window, UINT reset, UINT add, const std::string& text, bool skipEmptyText) {
     SendMessageA(window, reset, 0, 0);
@@ -113,12 +122,22 @@ int32_t ShowCaptionText(int32_t, ControlRecord& record, const std::string& expan
 int32_t ShowListText(int32_t n, ControlRecord& record, const std::string& expanded) {
     if (record.window) FillList(record.window, LB_RESETCONTENT, LB_ADDSTRING, expanded, false);
     if (record.window && record.controlClass == CONTROL_VALUELIST) {
-        // One column per item across the control's width; an empty list has no columns to
-        // divide the width by.
-        const int32_t columns = int32_t(SendMessageA(record.window, LB_GETCOUNT, 0, 0));
+        // The columns share the list's inside: a column that ends beyond it would be scrolled
+        // into view when chosen and push the first one out. The size is the control's, not its
+        // window's: while the dialog is built hidden, the window's move to its place waits.
+        RECT frame = {}, client = {};
+        GetWindowRect(record.window, &frame);
+        GetClientRect(record.window, &client);
+        const int32_t insideWidth =
+            DialogUnitsToPixelsX(record.width) - ((frame.right - frame.left) - client.right);
+        const int32_t insideHeight =
+            DialogUnitsToPixelsY(record.height) - ((frame.bottom - frame.top) - client.bottom);
+        const int32_t columns =
+            ValueListColumns(int32_t(SendMessageA(record.window, LB_GETCOUNT, 0, 0)), insideHeight,
+                             int32_t(SendMessageA(record.window, LB_GETITEMHEIGHT, 0, 0)));
         if (columns > 0) {
-            const int32_t width = DialogUnitsToPixelsX(record.width) / columns;
-            SendMessageA(record.window, LB_SETCOLUMNWIDTH, WPARAM(width > 0 ? width : 1), 0);
+            const int32_t width = std::max(1, insideWidth / columns);
+            SendMessageA(record.window, LB_SETCOLUMNWIDTH, WPARAM(width), 0);
             SendMessageA(record.window, LB_SETHORIZONTALEXTENT, WPARAM(width * columns), 0);
         }
     }

@@ -13,7 +13,7 @@ HRESULT AppDataFolder(char* out) {
 
 constexpr SystemCalls kRealCalls = {calloc,        realloc,          free,        CreateFileA,
                                     WriteFile,     FlushFileBuffers, CloseHandle, MoveFileExA,
-                                    AppDataFolder, GetTickCount};
+                                    AppDataFolder, GetTickCount,     CreateThread};
 }  // namespace
 
 SystemCalls gSystem = kRealCalls;

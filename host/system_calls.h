@@ -1,6 +1,6 @@
 // The system calls that can fail and that tests make fail: large allocations, and the file
-// creates, writes, closes, renames and folder look-ups of the settings and preset files; and
-// the clock that tests set. Every
+// creates, writes, closes, renames and folder look-ups of the settings and preset files; the
+// making of worker threads; and the clock that tests set. Every
 // entry defaults to the real call; a test swaps one entry, then restores it (SystemCallsReset).
 #pragma once
 
@@ -22,6 +22,10 @@ struct SystemCalls {
     // The millisecond clock by which a rendering paces its looks at the keyboard and its
     // progress bar; a test drives it by hand.
     DWORD(WINAPI* tickCount)();  // GetTickCount
+    // The worker threads' (a test lets the making of the n-th fail).
+    HANDLE(WINAPI* createThread)
+    (LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID, DWORD,
+     LPDWORD);  // CreateThread
 };
 extern SystemCalls gSystem;
 

@@ -1,12 +1,16 @@
 // The parallel-for, the worker pool and the thread barrier. No mutexes: the job's inputs are
-// written before the workers start or resume and are read-only during the job; each thread
-// writes only its own rows; the words that threads poll are atomics.
+// written before the workers are woken and are read-only during the job; each thread writes
+// only its own rows; the words that threads wait on are atomics.
 
 #include "host/worker_threads.h"
 
 #include <windows.h>
+#include <emmintrin.h>
 
+#include <algorithm>
 #include <new>
+
+#include "host/system_calls.h"
 
 WorkerJob gJob;
 std::atomic<ThreadRoutine> gPoolJob{nullptr};
@@ -17,89 +21,131 @@ int32_t gProcessorOverride = 0;
 // The routine of the RunParallel call under way; written before its threads are created.
 ThreadRoutine gParallelRoutine = nullptr;
 
-// Written by StartWorkerPool / StopWorkerPool on the host's thread only; busy and started by
-// RunPoolJob.
+// --- Waiting for a word to change ----------------------------------------------------------
+
+// A wait first spins this many pauses (some tens of microseconds): the passes of a render
+// end within that of each other, and a thread put to sleep takes far longer to wake (under
+// Wine a woken thread can wait a scheduler tick).
+constexpr int32_t kSpinPauses = 4000;
+
+// The system's address waits (Windows 8 on; Wine's wait in user space on a futex). Looked up
+// at run time: on an older system the waits poll in short sleeps instead.
+using WaitOnAddressProc = BOOL(WINAPI*)(volatile VOID*, PVOID, SIZE_T, DWORD);
+using WakeByAddressProc = VOID(WINAPI*)(PVOID);
+struct AddressWaits {
+    WaitOnAddressProc wait;
+    WakeByAddressProc wakeAll;
+};
+
+AddressWaits LoadAddressWaits() {
+    HMODULE base = GetModuleHandleW(L"kernelbase.dll");
+    if (!base) return {nullptr, nullptr};
+    auto wait = reinterpret_cast<WaitOnAddressProc>(
+        reinterpret_cast<void*>(GetProcAddress(base, "WaitOnAddress")));
+    auto wake = reinterpret_cast<WakeByAddressProc>(
+        reinterpret_cast<void*>(GetProcAddress(base, "WakeByAddressAll")));
+    if (!wait || !wake) return {nullptr, nullptr};
+    return {wait, wake};
+}
+
+const AddressWaits& SystemAddressWaits() {
+    static const AddressWaits waits = LoadAddressWaits();
+    return waits;
+}
+
+// Threads asleep in ThreadWaitWhileEqual: a change wakes sleepers only when there are any, so that
+// the common case (everyone still spinning) makes no system call.
+std::atomic<int32_t> gSleepers{0};
+
+// --- The pool ------------------------------------------------------------------------------
+
+// The words the pool's threads wait on. Written by the pool's owner (generation, quit,
+// remaining before a job) and the threads (the rest); read by all.
+struct PoolSignals {
+    std::atomic<uint32_t> generation;  // one more for every job, and for the stop
+    std::atomic<uint32_t> remaining;   // pool threads still running the current job
+    std::atomic<uint32_t> settled;     // threads whose making has ended, made or not
+    std::atomic<uint32_t> parked;      // threads that saw the stop and wait to be ended
+    std::atomic<bool> holed;           // a thread could not be made
+    std::atomic<bool> quit;            // set with the stop's generation
+};
+
+// Written by StartWorkerPool / StopWorkerPool on the owner's thread only, except the
+// handles, which the thread that makes a pool thread writes; busy by RunPoolJob.
 struct WorkerPool {
-    int32_t size;  // N: the processor count at start
-    // N flags; 1 when the thread finished the current job, and before the first job once
-    // the thread has started up and waits for startEvent.
-    std::atomic<int32_t>* doneFlags;
-    HANDLE* threads;      // N - 1 handles, thread i at [i - 1]
-    HANDLE startEvent;    // manual reset; set by the first job, the threads' first wake-up
+    int32_t size;         // N: the processor count at start
+    HANDLE* threads;      // N - 1 handles, thread i at [i - 1]; read once all settled
     DWORD ownerThreadId;  // the thread that started the pool and hands out its jobs
     bool busy;            // a job of several threads runs on the pool
-    bool started;         // startEvent is set: the threads sleep suspended between jobs
 };
-WorkerPool gPool = {0, nullptr, nullptr, nullptr, 0, false, false};
+WorkerPool gPool = {0, nullptr, 0, false};
+PoolSignals gSignals;
 
 struct BarrierSlot {
     std::atomic<uint32_t> threadId;  // 0 while unclaimed
     std::atomic<int32_t> stage;      // last stage the owner reached
+    std::atomic<uint32_t> arrivals;  // one more at every arrival: what waiters wait on
 };
-// Made before the job's threads start or resume, freed after all of them finished.
+// Made before the job's threads start or are woken, freed after all of them finished.
 struct Barrier {
     int32_t count;
     BarrierSlot* slots;
 };
 Barrier gBarrier = {0, nullptr};
 
-// Waiting is a zero-length sleep: it gives the processor to a runnable thread without
-// putting this one to sleep for a scheduler tick.
-inline void WaitBriefly() {
-    Sleep(0);
+void WaitUntilAtLeast(std::atomic<uint32_t>& word, uint32_t target) {
+    for (uint32_t now; (now = word.load(std::memory_order_acquire)) < target;)
+        ThreadWaitWhileEqual(word, now, INFINITE);
 }
 
-// At a barrier most waits end within a few zero-length sleeps too. A wait that lasts (the
-// other render threads while thread 0 runs a blur on threads of its own) goes on in short
-// sleeps after the first milliseconds: yielding waiters stay runnable and would take the
-// processors from the threads doing the work.
-constexpr DWORD kBarrierYieldingMs = 2;
+DWORD WINAPI PoolThreadEntry(LPVOID parameter);
 
-inline void WaitAtBarrier(DWORD waitedMs) {
-    Sleep(waitedMs < kBarrierYieldingMs ? 0 : 1);
-}
-
-// Threads of a job wake each other in a tree: thread i resumes threads 2i + 1 and 2i + 2.
-// The host's thread starts its own share after two resumes rather than N - 1 (each a call
-// into the system), and the last thread is awake after about log2(N) of them.
-void ResumeChildren(int32_t index) {
-    if (!gPool.busy) return;
-    for (int32_t child = 2 * index + 1; child <= 2 * index + 2 && child < gPool.size; ++child)
-        ResumeThread(gPool.threads[child - 1]);
-}
-
-void WorkerThreadMain(int32_t index) {
-    for (;;) {
-        ResumeChildren(index);
-        if (ThreadRoutine job = gPoolJob.load(std::memory_order_acquire)) job(index);
-        std::atomic<int32_t>* flags = gPool.doneFlags;
-        if (flags) flags[index].store(1, std::memory_order_release);
-        if (index == 0 || !flags) return;
-        // The caller suspends us while we wait here; the next job clears our flag before it
-        // resumes us.
-        while (flags[index].load(std::memory_order_acquire) == 1) WaitBriefly();
+// Pool threads are made in a tree, thread i making threads 2i and 2i + 1: making a thread
+// costs milliseconds under Wine, and the host's thread makes only thread 1 and goes on
+// with the run while the others are made.
+void MakePoolThread(int32_t index) {
+    HANDLE thread = gSystem.createThread(nullptr, 0, PoolThreadEntry,
+                                         reinterpret_cast<LPVOID>(intptr_t(index)), 0, nullptr);
+    gPool.threads[index - 1] = thread;
+    if (!thread) {
+        gSignals.holed.store(true, std::memory_order_relaxed);
+        // The children it would have made count as settled (and missing) too.
+        uint32_t subtree = 0;
+        for (int64_t first = index, count = 1; first < gPool.size; first *= 2, count *= 2)
+            subtree += uint32_t(std::min<int64_t>(count, gPool.size - first));
+        gSignals.settled.fetch_add(subtree, std::memory_order_seq_cst);
+    } else {
+        gSignals.settled.fetch_add(1, std::memory_order_seq_cst);
     }
+    ThreadWakeWaiters(gSignals.settled);
 }
 
-// A pool thread starts up as soon as it is made (under Wine that costs far more than a
-// resume), so that it does so while the host is still delivering the image; then it says so
-// and sleeps until the first job.
+void RunPoolThreadJob(int32_t index) {
+    if (ThreadRoutine job = gPoolJob.load(std::memory_order_acquire)) job(index);
+    if (gSignals.remaining.fetch_sub(1, std::memory_order_acq_rel) == 1)
+        ThreadWakeWaiters(gSignals.remaining);
+}
+
+// A pool thread starts up as soon as it is made, so that it does so while the host is still
+// delivering the image; then it waits for jobs. At the stop it waits to be ended in a sleep
+// of the system's, where ending it leaves nothing behind (ending it inside an address wait
+// would leave the system's record of that wait pointing into its freed stack).
 DWORD WINAPI PoolThreadEntry(LPVOID parameter) {
     const int32_t index = int32_t(intptr_t(parameter));
-    gPool.doneFlags[index].store(1, std::memory_order_release);
-    WaitForSingleObject(gPool.startEvent, INFINITE);
-    WorkerThreadMain(index);
-    return 0;
-}
-
-// Until every pool thread has started up and waits for the first job. A thread still in its
-// start-up may hold the system's loader lock: it is neither terminated nor counted as done
-// before this.
-void WaitForPoolStartUp() {
-    if (gPool.started || !gPool.threads) return;
-    for (int32_t i = 1; i < gPool.size; ++i)
-        while (gPool.threads[i - 1] && gPool.doneFlags[i].load(std::memory_order_acquire) == 0)
-            WaitBriefly();
+    for (int32_t child = 2 * index; child <= 2 * index + 1 && child < gPool.size; ++child)
+        MakePoolThread(child);
+    // Every pool starts at generation 0; a job handed out before this thread got here is
+    // still seen as a change.
+    uint32_t seen = 0;
+    for (;;) {
+        ThreadWaitWhileEqual(gSignals.generation, seen, INFINITE);
+        seen = gSignals.generation.load(std::memory_order_acquire);
+        if (gSignals.quit.load(std::memory_order_acquire)) break;
+        RunPoolThreadJob(index);
+    }
+    gSignals.parked.fetch_add(1, std::memory_order_seq_cst);
+    ThreadWakeWaiters(gSignals.parked);
+    for (;;) Sleep(INFINITE);
 }
 
 DWORD WINAPI ParallelThreadEntry(LPVOID parameter) {
@@ -111,7 +157,71 @@ void BeginJob(int32_t threadCount) {
     gJob.threadCount = threadCount;
     gJob.cancelRequested.store(false, std::memory_order_relaxed);
 }
+
+// Ends the pool's threads once every one exists and waits to be ended; returns when all are
+// gone, so that none runs on in the module after the host unloads it. Ending them costs a
+// fraction of letting them return (which calls every library of the process on the way).
+void EndPoolThreads() {
+    if (!gPool.threads) return;
+    const int32_t threads = gPool.size - 1;
+    WaitUntilAtLeast(gSignals.settled, uint32_t(threads));
+    uint32_t made = 0;
+    for (int32_t i = 0; i < threads; ++i) made += gPool.threads[i] ? 1 : 0;
+    gSignals.quit.store(true, std::memory_order_release);
+    gSignals.generation.fetch_add(1, std::memory_order_seq_cst);
+    ThreadWakeWaiters(gSignals.generation);
+    WaitUntilAtLeast(gSignals.parked, made);
+    for (int32_t i = 0; i < threads; ++i)
+        if (gPool.threads[i]) TerminateThread(gPool.threads[i], 0);
+    for (int32_t i = 0; i < threads; ++i) {
+        if (!gPool.threads[i]) continue;
+        WaitForSingleObject(gPool.threads[i], INFINITE);
+        CloseHandle(gPool.threads[i]);
+    }
+    delete[] gPool.threads;
+    gPool.threads = nullptr;
+}
+
+// True when every pool thread was made; waits until the last one's making has ended. A pool
+// with a hole would wait for ever for the missing thread's share of a job.
+bool PoolComplete() {
+    WaitUntilAtLeast(gSignals.settled, uint32_t(gPool.size - 1));
+    return !gSignals.holed.load(std::memory_order_relaxed);
+}
 }  // namespace
+
+// Until word differs from seen: true; false when timeoutMs (INFINITE for none) ran out first.
+bool ThreadWaitWhileEqual(const std::atomic<uint32_t>& word, uint32_t seen, uint32_t timeoutMs) {
+    for (int32_t i = 0; i < kSpinPauses; ++i) {
+        if (word.load(std::memory_order_acquire) != seen) return true;
+        _mm_pause();
+    }
+    const AddressWaits& waits = SystemAddressWaits();
+    const DWORD startMs = GetTickCount();
+    for (;;) {
+        const DWORD waitedMs = GetTickCount() - startMs;
+        if (timeoutMs != INFINITE && waitedMs >= timeoutMs) return false;
+        const DWORD leftMs = timeoutMs == INFINITE ? INFINITE : timeoutMs - waitedMs;
+        if (!waits.wait) {
+            if (word.load(std::memory_order_acquire) != seen) return true;
+            Sleep(1);
+            continue;
+        }
+        // Counted as asleep before the last look: a change made after that look sees the
+        // count and wakes us (both sides are sequentially consistent).
+        gSleepers.fetch_add(1, std::memory_order_seq_cst);
+        if (word.load(std::memory_order_seq_cst) == seen)
+            waits.wait(const_cast<std::atomic<uint32_t>*>(&word), &seen, sizeof seen, leftMs);
+        gSleepers.fetch_sub(1, std::memory_order_seq_cst);
+        if (word.load(std::memory_order_acquire) != seen) return true;
+    }
+}
+
+// After a change of word: wakes the threads asleep on it.
+void ThreadWakeWaiters(std::atomic<uint32_t>& word) {
+    if (gSleepers.load(std::memory_order_seq_cst) == 0) return;
+    if (const WakeByAddressProc wake = SystemAddressWaits().wakeAll) wake(&word);
+}
 
 int32_t GetProcessorCount() {
     if (gProcessorOverride > 0) return gProcessorOverride;
@@ -134,7 +244,7 @@ void RunParallel(ThreadRoutine routine, bool useAllProcessors, int32_t parameter
         routine(0);
         return;
     }
-    // Threads of a running pool resume in a fraction of the time new ones take to start.
+    // Threads of a running pool wake in a fraction of the time new ones take to start.
     if (WorkerPoolServes(n)) {
         RunPoolRoutine(routine, true, withBarrier);
         return;
@@ -147,9 +257,9 @@ void RunParallel(ThreadRoutine routine, bool useAllProcessors, int32_t parameter
     gParallelRoutine = routine;
     int32_t made = 0;
     for (; ready && made < n - 1; ++made) {
-        handles[made] =
-            CreateThread(nullptr, 0, ParallelThreadEntry,
-                         reinterpret_cast<LPVOID>(intptr_t(made + 1)), CREATE_SUSPENDED, nullptr);
+        handles[made] = gSystem.createThread(nullptr, 0, ParallelThreadEntry,
+                                             reinterpret_cast<LPVOID>(intptr_t(made + 1)),
+                                             CREATE_SUSPENDED, nullptr);
         if (!handles[made]) ready = false;
     }
     if (!ready) {
@@ -179,59 +289,40 @@ void StartWorkerPool() {
     const int32_t n = GetProcessorCount();
     gPool.size = n;
     gPool.ownerThreadId = GetCurrentThreadId();
-    gPool.doneFlags = new (std::nothrow) std::atomic<int32_t>[n]();
-    if (!gPool.doneFlags || n < 2) return;
-    gPool.startEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (!gPool.startEvent) return;
+    if (n < 2) return;
+    for (std::atomic<uint32_t>* word :
+         {&gSignals.generation, &gSignals.remaining, &gSignals.settled, &gSignals.parked})
+        word->store(0, std::memory_order_relaxed);
+    gSignals.holed.store(false, std::memory_order_relaxed);
+    gSignals.quit.store(false, std::memory_order_relaxed);
     gPool.threads = new (std::nothrow) HANDLE[n - 1]();
-    if (!gPool.threads) return;
-    for (int32_t i = 1; i < n; ++i) {
-        gPool.threads[i - 1] = CreateThread(nullptr, 0, PoolThreadEntry,
-                                            reinterpret_cast<LPVOID>(intptr_t(i)), 0, nullptr);
-        if (!gPool.threads[i - 1]) {
-            // A pool with a hole would wait for ever for the missing thread's flag.
-            StopWorkerPool();
-            gPool.size = n;
-            return;
-        }
-    }
+    if (gPool.threads) MakePoolThread(1);
 }
 
 void RunPoolJob(bool multiProcessor, bool withBarrier) {
     const int32_t n = gPool.size;
-    std::atomic<int32_t>* flags = gPool.doneFlags;
-    if (n < 2 || !multiProcessor || !gPool.threads || !flags) {
+    if (n < 2 || !multiProcessor || !gPool.threads || !PoolComplete()) {
         BeginJob(1);
-        if (flags) flags[0].store(0, std::memory_order_relaxed);
-        WorkerThreadMain(0);
+        if (ThreadRoutine job = gPoolJob.load(std::memory_order_acquire)) job(0);
         return;
     }
     BeginJob(n);
-    WaitForPoolStartUp();
     gPool.busy = true;
     const bool barrier = withBarrier && InitThreadBarrier(n);
-    // Releasing the cleared flags publishes the job slot, the parameters and the barrier
-    // to the threads that see them.
-    for (int32_t i = 0; i < n; ++i) flags[i].store(0, std::memory_order_release);
-    // The first job wakes the threads waiting since their start-up (resuming a thread that
-    // is not suspended does nothing); later ones resume them in the tree.
-    if (!gPool.started) SetEvent(gPool.startEvent);
-    gPool.started = true;
-    WorkerThreadMain(0);
-    for (;;) {
-        int32_t done = 0;
-        for (int32_t i = 1; i < n; ++i) done += flags[i].load(std::memory_order_acquire);
-        if (done == n - 1) break;
-        WaitBriefly();
-    }
-    for (int32_t i = 1; i < n; ++i) SuspendThread(gPool.threads[i - 1]);
+    gSignals.remaining.store(uint32_t(n - 1), std::memory_order_relaxed);
+    // The new generation publishes the job slot, the parameters and the barrier.
+    gSignals.generation.fetch_add(1, std::memory_order_seq_cst);
+    ThreadWakeWaiters(gSignals.generation);
+    if (ThreadRoutine job = gPoolJob.load(std::memory_order_acquire)) job(0);
+    for (uint32_t left; (left = gSignals.remaining.load(std::memory_order_acquire)) != 0;)
+        ThreadWaitWhileEqual(gSignals.remaining, left, INFINITE);
     if (barrier) FreeThreadBarrier();
     gPool.busy = false;
 }
 
 bool WorkerPoolServes(int32_t threadCount) {
     return threadCount > 1 && gPool.threads && gPool.size == threadCount && !gPool.busy &&
-           gPool.ownerThreadId == GetCurrentThreadId();
+           gPool.ownerThreadId == GetCurrentThreadId() && PoolComplete();
 }
 
 void EnsureWorkerPool() {
@@ -248,26 +339,12 @@ void RunPoolRoutine(ThreadRoutine routine, bool multiProcessor, bool withBarrier
 }
 
 void StopWorkerPool() {
-    // The threads go before the flags they poll, so that none reads freed memory.
-    WaitForPoolStartUp();
-    if (gPool.threads) {
-        for (int32_t i = 0; i < gPool.size - 1; ++i) {
-            if (!gPool.threads[i]) continue;
-            TerminateThread(gPool.threads[i], 0);  // suspended between jobs, holding nothing
-            // Until it is gone for certain: a thread still dying after a timed wait would poll
-            // the flags freed below, or run on in the module after the host unloads it.
-            WaitForSingleObject(gPool.threads[i], INFINITE);
-            CloseHandle(gPool.threads[i]);
-        }
-        delete[] gPool.threads;
-    }
-    delete[] gPool.doneFlags;
-    if (gPool.startEvent) CloseHandle(gPool.startEvent);
-    gPool = WorkerPool{0, nullptr, nullptr, nullptr, 0, false, false};
+    EndPoolThreads();
+    gPool = WorkerPool{0, nullptr, 0, false};
 }
 
 int32_t WorkerPoolThreadCount() {
-    return gPool.threads ? gPool.size - 1 : 0;
+    return gPool.threads && PoolComplete() ? gPool.size - 1 : 0;
 }
 
 int InitThreadBarrier(int32_t count) {
@@ -293,12 +370,22 @@ int ThreadBarrier(int32_t stage, int32_t timeoutMs) {
     }
     if (!own) return 0;
     own->stage.store(stage, std::memory_order_release);
+    own->arrivals.fetch_add(1, std::memory_order_seq_cst);
+    ThreadWakeWaiters(own->arrivals);
     for (int32_t i = 0; i < count; ++i) {
-        while (slots[i].threadId.load(std::memory_order_acquire) == 0 ||
-               slots[i].stage.load(std::memory_order_acquire) < stage) {
-            const DWORD waitedMs = GetTickCount() - startMs;
-            if (timeoutMs >= 0 && waitedMs >= DWORD(timeoutMs)) return 0;
-            WaitAtBarrier(waitedMs);
+        for (;;) {
+            // Read before the slot: an arrival after this look changes it.
+            const uint32_t arrivals = slots[i].arrivals.load(std::memory_order_acquire);
+            if (slots[i].threadId.load(std::memory_order_acquire) != 0 &&
+                slots[i].stage.load(std::memory_order_acquire) >= stage)
+                break;
+            DWORD leftMs = INFINITE;
+            if (timeoutMs >= 0) {
+                const DWORD waitedMs = GetTickCount() - startMs;
+                if (waitedMs >= DWORD(timeoutMs)) return 0;
+                leftMs = DWORD(timeoutMs) - waitedMs;
+            }
+            ThreadWaitWhileEqual(slots[i].arrivals, arrivals, leftMs);
         }
     }
     return 1;

@@ -1,5 +1,5 @@
 // Spreading work over all processors: a one-shot parallel-for (RunParallel), a worker pool
-// whose threads sleep suspended between jobs, and the barrier that separates the passes of a
+// whose threads sleep between jobs, and the barrier that separates the passes of a
 // multi-pass job. Thread index 0 is always the calling thread; thread i takes the rows i,
 // i + N, i + 2N, ...
 #pragma once
@@ -43,15 +43,18 @@ void SetProcessorCountOverride(int32_t count);
 void RunParallel(ThreadRoutine routine, bool useAllProcessors, int32_t parameterA,
                  int32_t parameterB, bool withBarrier);
 
-// Creates the pool: N = processor count, N - 1 threads that start up at once and wait for the
-// first job; between jobs they sleep suspended. Stops an earlier pool.
+// Creates the pool: N = processor count, N - 1 threads that start up at once (the caller
+// makes one, which makes the others) and wait for the first job; between jobs they spin
+// briefly, then sleep. Stops an earlier pool. A thread that cannot be made leaves a pool
+// that runs every job on the caller alone.
 void StartWorkerPool();
 // Runs gPoolJob on all pool threads (index 0 on the caller) and returns when every thread
 // finished it. multiProcessor 0, a pool of one or no pool at all: once, on the caller, N = 1.
 void RunPoolJob(bool multiProcessor, bool withBarrier);
 // Sets the job slot and runs it (the usual way to call RunPoolJob).
 void RunPoolRoutine(ThreadRoutine routine, bool multiProcessor, bool withBarrier);
-// Terminates and closes the pool's threads. Safe to call when no pool runs.
+// Ends the pool's threads and returns when they are gone (waiting for any still starting
+// up). Safe to call when no pool runs.
 void StopWorkerPool();
 // True when the pool can run a job of threadCount threads for the caller now: it runs with
 // that many threads, no job is under way on it, and the caller is the thread that started it.
@@ -62,6 +65,12 @@ bool WorkerPoolServes(int32_t threadCount);
 void EnsureWorkerPool();
 // Pool threads (0 when no pool runs); the pool's size is this plus one.
 int32_t WorkerPoolThreadCount();
+
+// Until word differs from seen: true; false when timeoutMs (INFINITE for none) ran out
+// first. Spins for some tens of microseconds, then sleeps until ThreadWakeWaiters.
+bool ThreadWaitWhileEqual(const std::atomic<uint32_t>& word, uint32_t seen, uint32_t timeoutMs);
+// After a change of word: wakes the threads asleep on it in ThreadWaitWhileEqual.
+void ThreadWakeWaiters(std::atomic<uint32_t>& word);
 
 // 0 and nothing made for count below 2; else a zeroed table of count slots, 1.
 int InitThreadBarrier(int32_t count);

@@ -89,11 +89,24 @@ bool EffectChainPrepare(RenderPlan& plan, const EffectContext& c) {
     return true;
 }
 
-PixelWeights EffectWeights(const EffectChain& e, const PixelSite& s, const Rgb& tonal,
-                           bool vignetteHere) {
+PixelWeights EffectWeights(const EffectChain& e, EffectWorker& worker, const PixelSite& s,
+                           const Rgb& tonal, bool vignetteHere) {
     PixelWeights w = {255, 255, 255};
     if (e.mask.type != 0) w.mask = MaskWeight(e.mask, s.x, s.y, tonal);
-    if (vignetteHere && e.vignette.on) w.vignette = VignetteShapeValue(e.vignette, s.x, s.y);
+    if (vignetteHere && e.vignette.on) {
+        // The row's pixels come left to right: their values are made a chunk at a time.
+        const int32_t offset = s.x - worker.vignetteFrom;
+        if (worker.vignetteMade && worker.vignetteRow == s.y && offset >= 0 &&
+            offset < EffectWorker::kVignetteChunk) {
+            w.vignette = worker.vignette[offset];
+        } else {
+            VignetteShapeRow(e.vignette, s.x, s.y, EffectWorker::kVignetteChunk, worker.vignette);
+            worker.vignetteMade = true;
+            worker.vignetteRow = s.y;
+            worker.vignetteFrom = s.x;
+            w.vignette = worker.vignette[0];
+        }
+    }
     if (e.brush.weighed) w.brush = BrushWeight(e.brush, s.x, s.y, tonal);
     return w;
 }
@@ -110,7 +123,8 @@ void EffectLabAndToning(const EffectChain& e, const PixelSite& s, const Rgb& sou
 }
 
 EffectWorker EffectWorkerBegin(const EffectChain& e) {
-    return {e.texture, RandomState(), nullptr, nullptr};
+    EffectWorker worker = {e.texture, RandomState(), nullptr, nullptr, 0, 0, false, {}};
+    return worker;
 }
 
 void EffectWorkerEnd(const EffectWorker& worker) {

@@ -74,6 +74,13 @@ struct EffectWorker {
     // The grain's draws of the row's pixels taken at once (GrainDrawRow), the next pixel's
     // first; null: each pixel draws its own.
     const int32_t* rowGrain;
+    // The vignette's shape values of the row's pixels vignetteFrom .. vignetteFrom +
+    // kVignetteChunk - 1, made by VignetteShapeRow when the pixels reach them; vignetteRow is
+    // the row they belong to (a worker starts with none).
+    static constexpr int32_t kVignetteChunk = 256;
+    int32_t vignetteRow, vignetteFrom;
+    bool vignetteMade;
+    uint8_t vignette[kVignetteChunk];
 };
 EffectWorker EffectWorkerBegin(const EffectChain& chain);
 void EffectWorkerEnd(const EffectWorker& worker);
@@ -83,9 +90,10 @@ void EffectWorkerEnd(const EffectWorker& worker);
 bool EffectChainPrepare(RenderPlan& plan, const EffectContext& context);
 
 // Pass start: the mask weight from `tonal` (the source in pass 1, the pass's input later),
-// the vignette's shape when the vignette runs in this pass, the brush weight.
-PixelWeights EffectWeights(const EffectChain& chain, const PixelSite& site, const Rgb& tonal,
-                           bool vignetteHere);
+// the vignette's shape when the vignette runs in this pass (from the worker's row of shape
+// values), the brush weight.
+PixelWeights EffectWeights(const EffectChain& chain, EffectWorker& worker, const PixelSite& site,
+                           const Rgb& tonal, bool vignetteHere);
 // The grey a display mode shows in place of the image, on the 0..255 scale.
 int32_t DisplayModeGrey(bool maskShow, bool maskOption, const PixelWeights& weights);
 // Lab effects, graduated filter and toning (pass 1).

@@ -137,6 +137,12 @@ void GrainPixel(const FilmGrain& g, int32_t column, int32_t row, const int32_t* 
         v.blue = ToneWeighted(v.blue, t, tm);
     }
     if (c == 0) v.green = v.blue = v.red;
+    // A grey pixel under grey grain stays grey: one channel serves all three.
+    if (p.r == p.g && p.r == p.b && v.red == v.green && v.red == v.blue) {
+        const int32_t grey = GrainChannel(d, p.r, v.red);
+        p = {grey, grey, grey};
+        return;
+    }
     p = {GrainChannel(d, p.r, v.red), GrainChannel(d, p.g, v.green), GrainChannel(d, p.b, v.blue)};
 }
 }  // namespace

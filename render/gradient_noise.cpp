@@ -66,77 +66,131 @@ int64_t TintChannel(int64_t o, int64_t k, int64_t mid, int64_t max) {
     return max + DivideByMax((k - max) * (max - o) * 2, max);
 }
 
+// The level constants of the texture record, fixed at compile time for the two depths the
+// render has (its divisions then become multiplications and shifts) or read from the record
+// (kMax 0). The same int32 values either way, so the same arithmetic.
+template <int32_t kMax>
+int32_t MaxOf(const TexturePixelState& s) {
+    return kMax ? kMax : s.max;
+}
+template <int32_t kMax>
+int32_t MidOf(const TexturePixelState& s) {
+    return kMax == 255 ? 128 : kMax == 32768 ? 16384 : s.mid;
+}
+template <int32_t kMax>
+int32_t ScaleOf(const TexturePixelState& s) {
+    return kMax == 255 ? 1 : kMax == 32768 ? 128 : s.scale;
+}
+
 // Dust and vapour: the texture value from the noise, inverted, then the reduction.
+template <int32_t kMax>
 int64_t DustValue(const TexturePixelState& s, double noise) {
-    int64_t v = TruncToInt(s.max * 0.7 * noise + s.mid);
-    if (s.invert) v = s.max - v;
+    const int32_t max = MaxOf<kMax>(s), mid = MidOf<kMax>(s), scale = ScaleOf<kMax>(s);
+    int64_t v = TruncToInt(max * 0.7 * noise + mid);
+    if (s.invert) v = max - v;
     const int64_t r = s.reduction;
     if (r < 1) return ((r / 2 + 255) * v) / 255;
-    return ((255 - r / 2) * v) / 255 + (int64_t(s.scale) * r) / 2;
+    return ((255 - r / 2) * v) / 255 + (int64_t(scale) * r) / 2;
 }
 
+template <int32_t kMax>
 void SpotsValue(TexturePixelState& s) {
-    const int64_t v = TruncToInt((s.max + (s.scale * s.reduction) / 2) + s.max * 0.7 * s.noise);
-    s.tinted = v > s.max;
-    s.textureValue = s.tinted ? int32_t(v - s.mid) : s.mid;
+    const int32_t max = MaxOf<kMax>(s), mid = MidOf<kMax>(s), scale = ScaleOf<kMax>(s);
+    const int64_t v = TruncToInt((max + (scale * s.reduction) / 2) + max * 0.7 * s.noise);
+    s.tinted = v > max;
+    s.textureValue = s.tinted ? int32_t(v - mid) : mid;
 }
 
+template <int32_t kMax>
 void StainsValue(TexturePixelState& s) {
-    const int64_t v = TruncToInt((s.max + (s.scale * s.reduction) / 2) + s.max * 0.7 * s.noise);
-    const int64_t low = int64_t(s.scale) * 251;
-    if (v > s.max) {
-        s.textureValue = int32_t(std::clamp<int64_t>((s.mid - v + s.max) / 2 + s.mid, 0, s.max));
+    const int32_t max = MaxOf<kMax>(s), mid = MidOf<kMax>(s), scale = ScaleOf<kMax>(s);
+    const int64_t v = TruncToInt((max + (scale * s.reduction) / 2) + max * 0.7 * s.noise);
+    const int64_t low = int64_t(scale) * 251;
+    if (v > max) {
+        s.textureValue = int32_t(std::clamp<int64_t>((mid - v + max) / 2 + mid, 0, max));
         s.tinted = 1;
     } else if (v < low) {
         s.tinted = 0;
-        s.textureValue = s.mid;
+        s.textureValue = mid;
     } else {
         s.tinted = 1;
-        s.textureValue = int32_t(((v - low) * s.mid) / (int64_t(s.scale) * 8) + s.mid);
+        s.textureValue = int32_t(((v - low) * mid) / (int64_t(scale) * 8) + mid);
     }
 }
 
+template <int32_t kMax>
 void DropsValue(TexturePixelState& s) {
-    const int64_t v =
-        TruncToInt((s.max + int64_t(s.scale) * s.reduction * 4) + s.max * 5.6 * s.noise);
-    const int64_t low = int64_t(s.scale) * 247;
-    if (v > s.max) {
-        const int64_t d = std::max<int64_t>(s.mid - v + s.max, -s.mid);
-        s.textureValue = int32_t(std::clamp<int64_t>(s.max - d / 2 - s.mid, 0, s.max));
+    const int32_t max = MaxOf<kMax>(s), mid = MidOf<kMax>(s), scale = ScaleOf<kMax>(s);
+    const int64_t v = TruncToInt((max + int64_t(scale) * s.reduction * 4) + max * 5.6 * s.noise);
+    const int64_t low = int64_t(scale) * 247;
+    if (v > max) {
+        const int64_t d = std::max<int64_t>(mid - v + max, -mid);
+        s.textureValue = int32_t(std::clamp<int64_t>(max - d / 2 - mid, 0, max));
         s.tinted = 1;
     } else if (v < low) {
         s.tinted = 0;
-        s.textureValue = s.mid;
+        s.textureValue = mid;
     } else {
         s.tinted = 1;
-        s.textureValue = int32_t(s.mid - ((v - low) * s.mid) / (int64_t(s.scale) * 16));
+        s.textureValue = int32_t(mid - ((v - low) * mid) / (int64_t(scale) * 16));
     }
 }
 
 // The texture value and tint flag of the current pixel; false for an unknown mode, which
 // keeps the previous pixel's.
+template <int32_t kMax>
 bool TextureValue(TexturePixelState& s) {
     switch (s.mode) {
         case AGING_DUST:
         case AGING_VAPOR: {
             const double noise = s.mode == AGING_DUST ? s.noise : std::fabs(s.noise);
-            s.textureValue = TruncToInt(double(DustValue(s, noise)));
+            s.textureValue = TruncToInt(double(DustValue<kMax>(s, noise)));
             return true;
         }
         case AGING_SPOTS:
-            SpotsValue(s);
+            SpotsValue<kMax>(s);
             break;
         case AGING_STAINS:
-            StainsValue(s);
+            StainsValue<kMax>(s);
             break;
         case AGING_DROPS:
-            DropsValue(s);
+            DropsValue<kMax>(s);
             break;
         default:
             return false;
     }
-    if (s.invert) s.textureValue = s.max - s.textureValue;
+    if (s.invert) s.textureValue = MaxOf<kMax>(s) - s.textureValue;
     return true;
+}
+
+// The texture value of the pixel's noise blended into its three channels.
+template <int32_t kMax>
+void TextureBlend(TexturePixelState& s, double noise) {
+    s.noise = noise;
+    TextureValue<kMax>(s);
+    const int64_t t = s.textureValue, mid = MidOf<kMax>(s), max = MaxOf<kMax>(s);
+    const bool hard = s.hard != 0, tinted = s.tinted == 1;
+    const int64_t intensity = s.intensity;
+    const int32_t inputs[3] = {s.red, s.green, s.blue};
+    const int32_t tints[3] = {s.tintRed, s.tintGreen, s.tintBlue};
+    auto channel = [&](int k) {
+        const int64_t c = inputs[k];
+        int64_t o = BlendChannel(t, c, mid, max, hard);
+        if (tinted) o = TintChannel(o, tints[k], mid, max);
+        if (intensity != 100) o = ((100 - intensity) * c + o * intensity) / 100;
+        return int32_t(std::clamp<int64_t>(o, 0, max));
+    };
+    // A grey pixel under an untinted (or grey) texture stays grey: one channel's sums serve
+    // all three.
+    const bool grey = s.red == s.green && s.red == s.blue &&
+                      (!tinted || (s.tintRed == s.tintGreen && s.tintRed == s.tintBlue));
+    int32_t outputs[3];
+    outputs[0] = channel(0);
+    outputs[1] = grey ? outputs[0] : channel(1);
+    outputs[2] = grey ? outputs[0] : channel(2);
+    s.outRed = outputs[0];
+    s.outGreen = outputs[1];
+    s.outBlue = outputs[2];
 }
 }  // namespace
 
@@ -373,18 +427,11 @@ void NoiseTexturePixel(TexturePixelState& state) {
 }
 
 void NoiseTextureBlend(TexturePixelState& state, double noise) {
-    TexturePixelState& s = state;
-    s.noise = noise;
-    TextureValue(s);
-    const int64_t t = s.textureValue, mid = s.mid, max = s.max;
-    const int32_t inputs[3] = {s.red, s.green, s.blue};
-    const int32_t tints[3] = {s.tintRed, s.tintGreen, s.tintBlue};
-    int32_t* outputs[3] = {&s.outRed, &s.outGreen, &s.outBlue};
-    for (int k = 0; k < 3; ++k) {
-        const int64_t c = inputs[k];
-        int64_t o = BlendChannel(t, c, mid, max, s.hard != 0);
-        if (s.tinted == 1) o = TintChannel(o, tints[k], mid, max);
-        if (s.intensity != 100) o = ((100 - s.intensity) * c + o * s.intensity) / 100;
-        *outputs[k] = int32_t(std::clamp<int64_t>(o, 0, max));
-    }
+    const TexturePixelState& s = state;
+    if (s.max == 255 && s.mid == 128 && s.scale == 1)
+        TextureBlend<255>(state, noise);
+    else if (s.max == 32768 && s.mid == 16384 && s.scale == 128)
+        TextureBlend<32768>(state, noise);
+    else
+        TextureBlend<0>(state, noise);
 }

@@ -4,6 +4,7 @@
 #include "render/render_fields.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "host/maths_builtins.h"
 #include "host/numbered_arrays.h"
 #include "host/pool_jobs.h"
+#include "host/sampling.h"
 #include "host/worker_threads.h"
 #include "render/blur.h"
 #include "render/pass_threads.h"
@@ -71,6 +73,8 @@ bool ShapedFrame(const int32_t* v) {
     return v[CTL_FRAME_OUTSIDE] != 0 || v[CTL_FRAME_BORDER] != 0 || v[CTL_FRAME_INSIDE] != 0;
 }
 
+// The edge pattern's cells (ARRAY_FRAME_SHAPE): random or one of the gradient masks, on a grid
+// the size of the frame's cells. The bands sample it at each pixel they classify.
 bool MakeEdgePattern(const RenderPlan& plan, const int32_t* v, int32_t imageWidth,
                      int32_t imageHeight, int32_t wholeWidth, int32_t wholeHeight) {
     int32_t gw = 0, gh = 0;
@@ -87,10 +91,6 @@ bool MakeEdgePattern(const RenderPlan& plan, const int32_t* v, int32_t imageWidt
                     {ARRAY_FRAME_SHAPE, gw, gh, 0, v[CTL_FRAME_SEED], 255});
     else
         RunFieldJob(GradientMaskJob, plan.multiProcessor, false, {ARRAY_FRAME_SHAPE, shape});
-    if (!CreateArray(ARRAY_FRAME_EDGE, plan.right - plan.left, plan.bottom - plan.top, 1, 1))
-        return false;
-    RunFieldJob(ResampleJob, plan.multiProcessor, false,
-                {ARRAY_FRAME_EDGE, ARRAY_FRAME_SHAPE, v[CTL_FRAME_RECTANGULAR]});
     return true;
 }
 
@@ -100,55 +100,184 @@ bool Outside(const FrameRects& r, int32_t band, int32_t x, int32_t y, int32_t d)
            y > r.bottom[band] + d;
 }
 
-// The classification job: written before the job starts, read-only while it runs.
-struct FrameClassification {
+// Rows of the bands handed out at a time: enough that a thread's spline rows serve several
+// output rows (a pattern cell spans tens of rows), few enough that the last ones balance.
+constexpr int32_t kFrameBlockRows = 16;
+
+// The band job: written before the job starts, read-only while it runs but for the counter of
+// claimed row blocks.
+struct FrameBandJob {
     int32_t left, top, right, bottom;  // the rectangle
     FrameRects rects;
-    bool edges, borderOnly, outside, border, inside;
-    int32_t edgeControls[3];
+    bool edges, nearest, borderOnly, outside, border, inside;
+    bool displaced[3];  // the band's edge control is not 0
     double amplitude[3];
+    double scaleX, scaleY;  // image pixel to pattern cell
+    // Inside every band by more than any displacement reaches: no pixel there needs its
+    // pattern value. Right and bottom exclusive; an empty range when there is no such place.
+    int32_t innerLeft, innerTop, innerRight, innerBottom;
+    std::atomic<int32_t> nextBlock;
 };
-FrameClassification gFrameClassification;
+FrameBandJob gFrameBands;
 
-// Rows index, index + N, ... of ARRAY_FRAME: every pixel's band against the three rectangles,
-// each widened by the edge pattern's displacement.
-void ClassifyFrameRows(int32_t index) {
-    const FrameClassification& job = gFrameClassification;
-    const NumberedArray& frame = gArrays[ARRAY_FRAME];
-    const NumberedArray& edge = gArrays[ARRAY_FRAME_EDGE];
-    if (!frame.base || frame.elementBytes != 2) return;
-    const bool edges = job.edges && edge.base && edge.elementBytes == 1;
-    const int32_t n = std::max(gJob.threadCount, 1);
-    for (int32_t y = job.top + index; y < job.bottom; y += n) {
-        uint16_t* out = reinterpret_cast<uint16_t*>(frame.base) +
-                        int64_t(y - job.top) * frame.xSize * frame.zSize;
-        const uint8_t* pattern =
-            edges ? edge.base + int64_t(std::min(y - job.top, edge.ySize - 1)) * edge.xSize
-                  : nullptr;
-        int32_t d[3] = {0, 0, 0};
-        for (int32_t x = job.left; x < job.right; ++x) {
-            if (pattern) {
-                const int32_t e = pattern[std::min(x - job.left, edge.xSize - 1)] - 128;
-                for (int32_t i = 0; i < 3; ++i)
-                    if (job.edgeControls[i] != 0) d[i] = int32_t(e * job.amplitude[i]);
-            }
-            int32_t first = 0, second = kFieldMax;
-            if (job.outside && Outside(job.rects, 0, x, y, d[0])) {
-                second = 0;
-            } else if (job.border && Outside(job.rects, 1, x, y, d[1])) {
-                first = kFieldMax;
-                second = 0;
-            } else if (job.inside && Outside(job.rects, 2, x, y, d[2])) {
-                second = 0;
-            }
-            uint16_t* cell = out + int64_t(x - job.left) * frame.zSize;
-            cell[0] = uint16_t(first);
-            if (!job.borderOnly && frame.zSize > 1) cell[1] = uint16_t(second);
+// A thread's pattern samplers: the whole row for rows that cross the bands, the left and right
+// strips for the rows between them.
+struct FramePatternRows {
+    SplineRowSampler whole, leftStrip, rightStrip;
+    bool ready[3] = {false, false, false};
+    std::vector<int32_t> values;
+};
+
+// The pattern of row y at x = first .. first + count - 1, by the sampler of that span.
+const int32_t* PatternSpan(FramePatternRows& rows, int32_t kind, int32_t y, int32_t first,
+                           int32_t count) {
+    const FrameBandJob& job = gFrameBands;
+    rows.values.resize(size_t(std::max(count, 1)));
+    if (job.nearest) {
+        for (int32_t i = 0; i < count; ++i)
+            rows.values[size_t(i)] = SampleArray(ARRAY_FRAME_SHAPE, job.scaleX * (first + i),
+                                                 job.scaleY * y, 0, SAMPLE_NEAREST);
+        return rows.values.data();
+    }
+    SplineRowSampler* samplers[3] = {&rows.whole, &rows.leftStrip, &rows.rightStrip};
+    SplineRowSampler& sampler = *samplers[kind];
+    if (!rows.ready[kind]) {
+        if (!SplineRowSamplerInit(sampler, ARRAY_FRAME_SHAPE, 0, job.scaleX, job.scaleY, first,
+                                  count))
+            return nullptr;
+        rows.ready[kind] = true;
+    }
+    SplineRowSample(sampler, y, rows.values.data());
+    return rows.values.data();
+}
+
+// Pixels first .. first + count - 1 of row y (out at the first), each against the three
+// rectangles widened by the pattern's displacement there.
+void ClassifySpan(int32_t y, int32_t first, int32_t count, const int32_t* pattern, uint16_t* out,
+                  int32_t step) {
+    const FrameBandJob& job = gFrameBands;
+    int32_t d[3] = {0, 0, 0};
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t x = first + i;
+        if (pattern) {
+            // The pattern is stored as bytes: the sampled value clamped to them.
+            const int32_t e = std::clamp(pattern[i], 0, 255) - 128;
+            for (int32_t b = 0; b < 3; ++b)
+                if (job.displaced[b]) d[b] = int32_t(e * job.amplitude[b]);
         }
+        int32_t firstValue = 0, second = kFieldMax;
+        if (job.outside && Outside(job.rects, 0, x, y, d[0])) {
+            second = 0;
+        } else if (job.border && Outside(job.rects, 1, x, y, d[1])) {
+            firstValue = kFieldMax;
+            second = 0;
+        } else if (job.inside && Outside(job.rects, 2, x, y, d[2])) {
+            second = 0;
+        }
+        uint16_t* cell = out + int64_t(i) * step;
+        cell[0] = uint16_t(firstValue);
+        if (!job.borderOnly && step > 1) cell[1] = uint16_t(second);
     }
 }
 
-// On all workers: the classification of 24 million pixels is too much for one thread.
+void ClassifyFrameRow(FramePatternRows& rows, int32_t y) {
+    const FrameBandJob& job = gFrameBands;
+    const NumberedArray& frame = gArrays[ARRAY_FRAME];
+    const int32_t step = frame.zSize;
+    uint16_t* out =
+        reinterpret_cast<uint16_t*>(frame.base) + int64_t(y - job.top) * frame.xSize * step;
+    auto span = [&](int32_t kind, int32_t first, int32_t last) {
+        if (last <= first) return;
+        const int32_t* pattern =
+            job.edges ? PatternSpan(rows, kind, y, first, last - first) : nullptr;
+        ClassifySpan(y, first, last - first, pattern, out + int64_t(first - job.left) * step, step);
+    };
+    if (y < job.innerTop || y >= job.innerBottom) {
+        span(0, job.left, job.right);
+        return;
+    }
+    span(1, job.left, job.innerLeft);
+    uint16_t* middle = out + int64_t(job.innerLeft - job.left) * step;
+    const int32_t count = job.innerRight - job.innerLeft;
+    if (step == 1 || job.borderOnly) {
+        for (int32_t i = 0; i < count; ++i) middle[int64_t(i) * step] = 0;
+    } else {
+        for (int32_t i = 0; i < count; ++i) {
+            middle[int64_t(i) * step] = 0;
+            middle[int64_t(i) * step + 1] = uint16_t(kFieldMax);
+        }
+    }
+    span(2, job.innerRight, job.right);
+}
+
+// On all workers in claimed blocks of rows: the bands of 24 million pixels are too much for
+// one thread, and a thread's rows in one run let its samplers reuse their pattern rows.
+void ClassifyFrameRows(int32_t) {
+    FrameBandJob& job = gFrameBands;
+    const NumberedArray& frame = gArrays[ARRAY_FRAME];
+    if (!frame.base || frame.elementBytes != 2) return;
+    FramePatternRows rows;
+    const int32_t height = job.bottom - job.top;
+    for (;;) {
+        const int32_t first =
+            job.top + job.nextBlock.fetch_add(1, std::memory_order_relaxed) * kFrameBlockRows;
+        if (first >= job.bottom || height <= 0) return;
+        const int32_t last = std::min(first + kFrameBlockRows, job.bottom);
+        for (int32_t y = first; y < last; ++y) ClassifyFrameRow(rows, y);
+    }
+}
+
+// The farthest a band's edge moves: the pattern's byte less 128 times its amplitude. Beyond
+// kFarReach (or not finite) every pixel is classified on its own.
+constexpr double kFarReach = 1e8;
+double EdgeReach(bool displaced, double amplitude) {
+    return displaced ? 128.0 * std::fabs(amplitude) + 1.0 : 0.0;
+}
+
+void ClassifyFramePixels(const RenderPlan& plan, const int32_t* v, const FrameRects& rects,
+                         bool edges, const double amplitude[3], int32_t imageWidth,
+                         int32_t imageHeight) {
+    FrameBandJob& job = gFrameBands;
+    job.left = plan.left;
+    job.top = plan.top;
+    job.right = plan.right;
+    job.bottom = plan.bottom;
+    job.rects = rects;
+    job.edges = edges;
+    job.nearest = v[CTL_FRAME_RECTANGULAR] != 0;
+    job.borderOnly = v[CTL_FRAME_BORDER_ONLY] != 0;
+    job.outside = v[CTL_FRAME_OUTSIDE] > 0;
+    job.border = v[CTL_FRAME_BORDER] != 0;
+    job.inside = v[CTL_FRAME_INSIDE] != 0;
+    const int32_t edgeControls[3] = {v[CTL_FRAME_OUTER_EDGE], v[CTL_FRAME_MIDDLE_EDGE],
+                                     v[CTL_FRAME_INNER_EDGE]};
+    const NumberedArray& shape = gArrays[ARRAY_FRAME_SHAPE];
+    job.scaleX = edges && imageWidth > 0 ? double(shape.xSize) / imageWidth : 0.0;
+    job.scaleY = edges && imageHeight > 0 ? double(shape.ySize) / imageHeight : 0.0;
+    double innerLeft = plan.left, innerTop = plan.top;
+    double innerRight = plan.right, innerBottom = plan.bottom;
+    for (int32_t i = 0; i < 3; ++i) {
+        job.displaced[i] = edges && edgeControls[i] != 0;
+        job.amplitude[i] = amplitude[i];
+        const double reach = EdgeReach(job.displaced[i], amplitude[i]);
+        if (!(reach < kFarReach)) innerRight = innerLeft;
+        innerLeft = std::max(innerLeft, rects.left[i] + reach);
+        innerTop = std::max(innerTop, rects.top[i] + reach);
+        innerRight = std::min(innerRight, rects.right[i] - reach + 1.0);
+        innerBottom = std::min(innerBottom, rects.bottom[i] - reach + 1.0);
+    }
+    if (innerRight <= innerLeft || innerBottom <= innerTop) {
+        innerRight = innerLeft = plan.left;
+        innerBottom = innerTop = plan.top;
+    }
+    job.innerLeft = int32_t(std::ceil(innerLeft));
+    job.innerTop = int32_t(std::ceil(innerTop));
+    job.innerRight = std::max(job.innerLeft, int32_t(std::floor(innerRight)));
+    job.innerBottom = std::max(job.innerTop, int32_t(std::floor(innerBottom)));
+    job.nextBlock.store(0, std::memory_order_relaxed);
+    RunFieldJob(ClassifyFrameRows, plan.multiProcessor, false, {});
+}
+
 // Channel 0 of a field counted by level, a share of the cells on each pass thread: the
 // count over 24 million cells is too long for one.
 struct FieldCount {
@@ -167,27 +296,6 @@ void CountFieldCells(void* context, int32_t index) {
     for (int64_t i = first; i < last; ++i) ++bins[std::min<int32_t>(c.data[i * c.step], kFieldMax)];
 }
 
-void ClassifyFramePixels(const RenderPlan& plan, const int32_t* v, const FrameRects& rects,
-                         bool edges, const double amplitude[3]) {
-    FrameClassification& job = gFrameClassification;
-    job.left = plan.left;
-    job.top = plan.top;
-    job.right = plan.right;
-    job.bottom = plan.bottom;
-    job.rects = rects;
-    job.edges = edges;
-    job.borderOnly = v[CTL_FRAME_BORDER_ONLY] != 0;
-    job.outside = v[CTL_FRAME_OUTSIDE] > 0;
-    job.border = v[CTL_FRAME_BORDER] != 0;
-    job.inside = v[CTL_FRAME_INSIDE] != 0;
-    const int32_t edgeControls[3] = {v[CTL_FRAME_OUTER_EDGE], v[CTL_FRAME_MIDDLE_EDGE],
-                                     v[CTL_FRAME_INNER_EDGE]};
-    for (int32_t i = 0; i < 3; ++i) {
-        job.edgeControls[i] = edgeControls[i];
-        job.amplitude[i] = amplitude[i];
-    }
-    RunFieldJob(ClassifyFrameRows, plan.multiProcessor, false, {});
-}
 }  // namespace
 
 FrameRects FrameRectsFor(int32_t width, int32_t height, int32_t outside, int32_t border,
@@ -306,10 +414,10 @@ bool PrepareFrameField(const RenderPlan& plan, const int32_t* v, int32_t imageWi
         amplitude[i] = (n / 500.0) / ((103.0 - edgeControls[i]) * 16.0 * plan.zoom / 100.0);
     const FrameRects rects = FrameRectsFor(imageWidth, imageHeight, v[CTL_FRAME_OUTSIDE],
                                            v[CTL_FRAME_BORDER], v[CTL_FRAME_INSIDE]);
-    ClassifyFramePixels(plan, v, rects, edges, amplitude);
-    RenderTimelineHostMark("frame bands");
-    // The edge pattern has done its work: the pixel steps read only the bands.
+    // A pattern resampled to the whole rectangle by an earlier build must not stay.
     ReleaseArray(ARRAY_FRAME_EDGE);
+    ClassifyFramePixels(plan, v, rects, edges, amplitude, imageWidth, imageHeight);
+    RenderTimelineHostMark("frame bands");
     const int32_t softness = v[CTL_FRAME_SOFTNESS];
     if (softness <= -100) return true;
     const int32_t roundness = v[CTL_FRAME_ROUNDNESS];

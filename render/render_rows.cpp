@@ -336,8 +336,8 @@ void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int
     for (int32_t i = 0; i < count; ++i) {
         const int32_t x = from + i, column = x - plan.left;
         const PixelSite site = {x, y, RenderSourceX(plan, x), sy, column, y - plan.top};
-        const PixelWeights weights =
-            e.weighed ? EffectWeights(e, site, sources[i], last) : PixelWeights{255, 255, 255};
+        const PixelWeights weights = e.weighed ? EffectWeights(e, worker, site, sources[i], last)
+                                               : PixelWeights{255, 255, 255};
         Rgb p;
         if (display) {
             p = DisplayModePixel(plan, weights);
@@ -392,7 +392,7 @@ void CloseLaterPassChunk(const RenderPlan& plan, bool last, EffectWorker& worker
         const PixelSite site = {x, y, sx, sy, column, y - plan.top};
         const Rgb input = {c.inR[i], c.inG[i], c.inB[i]};
         const PixelWeights weights =
-            e.weighed ? EffectWeights(e, site, input, last) : PixelWeights{255, 255, 255};
+            e.weighed ? EffectWeights(e, worker, site, input, last) : PixelWeights{255, 255, 255};
         const Rgb base = e.mask.type != 0
                              ? ReadPixel(sourceRow, sx - plan.left, plan.surface.sourceStep)
                              : input;

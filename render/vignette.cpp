@@ -17,6 +17,12 @@ constexpr double kRadiusLimit = 1.0e9;
 // share of itself to a whole number is computed with the powers, so that its truncation
 // always matches them.
 constexpr double kTableTolerance = 1.0e-7;
+// Share of the radius by which the bounds of a radius near a whole number are widened: the
+// three powers, even at the x87's double precision, err by less than 2^-44 of it.
+constexpr double kSettleMargin = 1.0 / 68719476736.0;  // 2^-36
+// Below this share of the larger term the smaller one cannot change their sum: under half
+// a unit in its last place (2^-54 of it), with room for the powers' errors.
+constexpr double kLoneShare = 1.0 / 72057594037927936.0;  // 2^-56
 // Share of the radius by which its bounds are widened: far beyond the table's error and the
 // powers' rounding.
 constexpr double kBoundMargin = 1.0e-6;
@@ -45,6 +51,78 @@ double SuperellipseRadius(const Vignette& g, double u, double w) {
     const double whole = double(int64_t(r + 0.5));
     if (std::fabs(r - whole) < r * kTableTolerance + 1e-9) return SuperellipseExact(g, u, w);
     return r;
+}
+
+// The last offset whose power a row took, and that power: along a row at a right-angle
+// rotation one offset is the same for every pixel.
+struct PowerMemo {
+    double offset = -1.0, power = 0.0;
+    double Of(double a, double p) {
+        if (a != offset) {
+            offset = a;
+            power = std::pow(a, p);
+        }
+        return power;
+    }
+};
+
+// SuperellipseExact with the powers of the two offsets remembered along the row: pow is a
+// pure function, so the same offset gives the same power.
+struct RowRadius {
+    const Vignette& g;
+    PowerMemo u, w, root;
+    // The powers' radius. Where the smaller offset's term lies below half a unit in the last
+    // place of the larger's, their sum is the larger term alone: its root depends on one
+    // offset, which a row at a right-angle rotation keeps from pixel to pixel.
+    double Exact(double au, double aw, bool lone, bool aLarger) {
+        if (lone) {
+            const double larger =
+                aLarger
+                    ? (g.narrow ? w.Of(aw, g.exponent) * g.powerB : u.Of(au, g.exponent) * g.powerA)
+                    : (g.narrow ? u.Of(au, g.exponent) : w.Of(aw, g.exponent));
+            return root.Of(larger, g.inverseExponent);
+        }
+        const double pu = u.Of(au, g.exponent), pw = w.Of(aw, g.exponent);
+        const double sum = g.narrow ? pw * g.powerB + pu : pu * g.powerA + pw;
+        return std::pow(sum, g.inverseExponent);
+    }
+    // SuperellipseRadius of |u| = au, |w| = aw, or a radius with the same whole part.
+    double Of(double au, double aw) {
+        const double a = g.narrow ? aw * g.ratioB : au * g.ratioA;
+        const double b = g.narrow ? au : aw;
+        const double m = std::max(a, b), n = std::min(a, b);
+        if (m <= 0.0) return 0.0;
+        const double position = n / m * kSuperellipseSteps;
+        const int32_t i = std::min(int32_t(position), kSuperellipseSteps - 1);
+        const double f =
+            g.superellipse[i] + (g.superellipse[i + 1] - g.superellipse[i]) * (position - i);
+        const double r = m * f;
+        const double whole = double(int64_t(r + 0.5));
+        if (std::fabs(r - whole) >= r * kTableTolerance + 1e-9) return r;
+        // Near a whole number the powers decide. The true radius lies between m times the
+        // table's entries around n / m; the powers land within far less than kSettleMargin
+        // of it. Where that whole interval lies on one side of the whole number, the side
+        // is the powers' too.
+        const double lo = m * g.superellipse[std::max(i - 1, 0)] * (1.0 - kSettleMargin);
+        const double hi =
+            m * g.superellipse[std::min(i + 2, kSuperellipseSteps)] * (1.0 + kSettleMargin);
+        if (lo > whole && hi < whole + 1.0) return whole;
+        if (hi < whole && lo > whole - 1.0) return whole - 0.5;
+        return Exact(au, aw, i <= g.loneBelow, a >= b);
+    }
+};
+
+// The value of whole radius r: the transition's formula, its division read from the ramp.
+int32_t ValueOfRadius(const Vignette& g, int64_t r) {
+    const int64_t t = r - g.start;
+    const int32_t value = t <= 0 ? 255 : t >= g.span ? 0 : g.ramp[size_t(t)];
+    return g.invert ? 255 - value : value;
+}
+
+// The transition's formula itself, for the ramp.
+int32_t RampValue(int64_t start, int64_t span, int64_t r) {
+    const int64_t vs = ((start - r) * 255) / span + 255;
+    return int32_t(std::clamp<int64_t>(vs, 0, 255));
 }
 }  // namespace
 
@@ -96,6 +174,17 @@ Vignette VignetteFromControls(const int32_t* v, const BitDepth& depth, int32_t X
     }
     g.narrow = X < Y;
     g.invert = v[CTL_VIGNETTE_INVERT] != 0;
+    g.inverseExponent = 1.0 / g.exponent;
+    // Table positions i with n / m below (i + 2) / steps whose smaller term is negligible.
+    g.loneBelow = -1;
+    while (g.on && g.shape >= 1 && g.loneBelow + 1 < kSuperellipseSteps &&
+           std::pow((g.loneBelow + 3.0) / kSuperellipseSteps, g.exponent) < kLoneShare)
+        ++g.loneBelow;
+    if (g.on) {
+        g.ramp.resize(size_t(g.span));
+        for (int32_t t = 0; t < g.span; ++t)
+            g.ramp[size_t(t)] = uint8_t(RampValue(g.start, g.span, int64_t(g.start) + t));
+    }
     return g;
 }
 
@@ -118,9 +207,44 @@ int32_t VignetteShapeValue(const Vignette& g, int32_t x, int32_t y) {
         }
         r = TruncToInt64(std::min(SuperellipseRadius(g, u, w), kRadiusLimit));
     }
-    const int64_t vs = ((g.start - r) * 255) / g.span + 255;
-    const int32_t value = int32_t(std::clamp<int64_t>(vs, 0, 255));
+    const int32_t value = RampValue(g.start, g.span, r);
     return g.invert ? 255 - value : value;
+}
+
+void VignetteShapeRow(const Vignette& g, int32_t x, int32_t y, int32_t count, uint8_t* values) {
+    const double dy = y - g.centreY;
+    const double sineY = g.sine * dy, cosineY = g.cosine * dy;
+    const uint8_t inside = g.invert ? 0 : 255, beyond = g.invert ? 255 : 0;
+    const double end = double(g.start) + g.span + 1.0;
+    RowRadius radius = {g, {}, {}, {}};
+    for (int32_t i = 0; i < count; ++i) {
+        const double dx = (x + i) - g.centreX;
+        const double u = g.cosine * dx - sineY;
+        const double w = g.sine * dx + cosineY;
+        int64_t r = 0;
+        if (g.shape < 1) {
+            const double squared =
+                g.narrow ? w * w * g.stretchB + u * u : u * u * g.stretchA + w * w;
+            r = IntegerSqrt64(TruncToInt64(squared));
+        } else {
+            const double au = std::fabs(u), aw = std::fabs(w);
+            const double m = g.narrow ? std::max(aw * g.ratioB, au) : std::max(au * g.ratioA, aw);
+            if (g.radiusAbove > 0.0) {
+                if (m * g.radiusAbove < g.start) {
+                    values[i] = inside;
+                    continue;
+                }
+                if (m * g.radiusBelow >= end) {
+                    values[i] = beyond;
+                    continue;
+                }
+            }
+            // The radius is never negative nor NaN: the conversion truncates as
+            // TruncToInt64 does, without its call.
+            r = int64_t(std::min(radius.Of(au, aw), kRadiusLimit));
+        }
+        values[i] = uint8_t(ValueOfRadius(g, r));
+    }
 }
 
 void ApplyVignette(const Vignette& g, int32_t vs, Rgb& p) {
@@ -130,6 +254,12 @@ void ApplyVignette(const Vignette& g, int32_t vs, Rgb& p) {
     if (k != 100)
         c = {((100 - k) * p.r + k * c.r) / 100, ((100 - k) * p.g + k * c.g) / 100,
              ((100 - k) * p.b + k * c.b) / 100};
+    // A grey pixel toward a grey colour stays grey: one channel serves all three.
+    if (p.r == p.g && p.r == p.b && c.r == c.g && c.r == c.b) {
+        const int32_t grey = ClampLevel((vs * p.r + c.r * (255 - vs)) / 255, g.depth.max);
+        p = {grey, grey, grey};
+        return;
+    }
     p = {(vs * p.r + c.r * (255 - vs)) / 255, (vs * p.g + c.g * (255 - vs)) / 255,
          (vs * p.b + c.b * (255 - vs)) / 255};
     p = ClampPixel(p, g.depth.max);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "render/pixel_weights.h"
 
@@ -31,6 +32,13 @@ struct Vignette {
     double radiusAbove, radiusBelow;
     bool narrow;  // the filter rectangle is narrower than it is tall
     bool invert;
+    double inverseExponent;  // 1 / exponent, as the radius's last power takes it
+    // Up to this table position the smaller offset's term vanishes beside the larger's in
+    // the powers' sum; -1: nowhere.
+    int32_t loneBelow;
+    // The value of each whole radius start + t inside the transition, t = 0 .. span - 1:
+    // the transition's division, made once per render instead of once per pixel.
+    std::vector<uint8_t> ramp;
 };
 
 // X, Y: the image at the preview's scale; centreX/Y: the vignette's effect centre.
@@ -38,7 +46,13 @@ Vignette VignetteFromControls(const int32_t* controlValues, const BitDepth& dept
                               int32_t Y, int32_t zoom, int32_t centreX, int32_t centreY);
 // The superellipse exponent of a shape value 1..100.
 double VignetteExponent(int32_t shape);
-// Shape value 0..255 of pixel (x, y): 255 leaves the pixel, 0 takes the colour fully.
+// Shape value 0..255 of pixel (x, y): 255 leaves the pixel, 0 takes the colour fully. The
+// reference for VignetteShapeRow.
 int32_t VignetteShapeValue(const Vignette& vignette, int32_t x, int32_t y);
+// The shape values of count pixels of row y from column x on, as VignetteShapeValue gives
+// them: the row's terms taken once, the transition's division read from the ramp, and the
+// powers of an offset that repeats along the row taken once.
+void VignetteShapeRow(const Vignette& vignette, int32_t x, int32_t y, int32_t count,
+                      uint8_t* values);
 // The blend of pixel p toward the (intensity-mixed) colour by the shape value.
 void ApplyVignette(const Vignette& vignette, int32_t shapeValue, Rgb& p);

@@ -81,7 +81,7 @@ class Row:
         self.tab = self.sheet = -1
         self.x = self.y = self.width = self.height = -1
         self.unthemed_y = self.unthemed_height = -1
-        self.pixels = False
+        self.pixel_size = False
         self.default_position = False
         self.hidden = False
         self.pseudo = False
@@ -141,7 +141,9 @@ def parse_at(row, text):
     row.x, row.y = int(match.group(1)), int(match.group(2))
     row.width = -1 if match.group(3) == "-" else int(match.group(3))
     row.height = -1 if match.group(4) == "-" else int(match.group(4))
-    row.pixels = bool(match.group(5))
+    # "pixels" after the size: the width and height are pixels (a panel drawn at a fixed size);
+    # its place stays in dialog units like every other control's.
+    row.pixel_size = bool(match.group(5))
     unthemed = match.group(6)
     if unthemed:
         full = re.match(r"(\d+),(\d+) (\d+)x(\d+)$", unthemed)
@@ -474,7 +476,7 @@ def emit(rows, order, out):
         flags = []
         for present, flag in ((row.ranged, "ROW_RANGED"), (row.has_value, "ROW_VALUE"),
                               (row.value_syscolor, "ROW_VALUE_SYSCOLOR"), (row.hidden, "ROW_HIDDEN"),
-                              (not row.scripted, "ROW_NOT_SCRIPTED"), (row.pixels, "ROW_PIXELS"),
+                              (not row.scripted, "ROW_NOT_SCRIPTED"), (row.pixel_size, "ROW_PIXEL_SIZE"),
                               (row.default_position, "ROW_DEFAULT_POSITION"),
                               (row.home_sheet, "ROW_HOME_SHEET"), (row.alt_position, "ROW_ALT_POSITION"),
                               (row.pseudo, "ROW_PSEUDO"),

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/random_source.h"
+#include "host/system_calls.h"
 #include "host/worker_threads.h"
 
 namespace {
@@ -52,6 +53,7 @@ class ThreadsTest : public ::testing::Test {
   protected:
     void TearDown() override {
         StopWorkerPool();
+        SystemCallsReset();
         SetProcessorCountOverride(0);
     }
 };
@@ -365,5 +367,66 @@ TEST_F(ThreadsTest, RandomSourceGivesTheSameSequenceOnEveryThread) {
             << "thread " << i;
     }
     for (int32_t v : gDraws[0]) EXPECT_TRUE(v >= 0 && v <= kRandomMax);
+}
+
+// The making of one pool thread fails, whichever (pool threads make each other).
+std::atomic<int32_t> gThreadsAsked{0};
+int32_t gFailingCall = 0;
+HANDLE WINAPI CreateThreadFailingOnce(LPSECURITY_ATTRIBUTES security, SIZE_T stack,
+                                      LPTHREAD_START_ROUTINE start, LPVOID parameter, DWORD flags,
+                                      LPDWORD id) {
+    if (++gThreadsAsked == gFailingCall) return nullptr;
+    return CreateThread(security, stack, start, parameter, flags, id);
+}
+
+TEST_F(ThreadsTest, PoolMissingAThreadRunsEveryJobOnTheCallerAndStopsCleanly) {
+    SetProcessorCountOverride(8);
+    for (int32_t failing : {1, 2, 3, 5, 7}) {
+        SCOPED_TRACE(::testing::Message() << "thread making " << failing << " fails");
+        gThreadsAsked = 0;
+        gFailingCall = failing;
+        gSystem.createThread = CreateThreadFailingOnce;
+        StartWorkerPool();
+        EXPECT_EQ(WorkerPoolThreadCount(), 0);
+        EXPECT_FALSE(WorkerPoolServes(8));
+        for (bool barrier : {false, true}) {
+            ResetObserved();
+            RunPoolRoutine(CountingRoutine, true, barrier);
+            EXPECT_EQ(gJob.threadCount, 1);
+            ExpectEachIndexOnce(1);
+        }
+        SystemCallsReset();
+        // A parallel job makes threads of its own instead.
+        ResetObserved();
+        RunParallel(CountingRoutine, true, 0, 0, true);
+        ExpectEachIndexOnce(8);
+        StopWorkerPool();
+        EXPECT_LE(gThreadsAsked, 7) << "no thread made after the failure's subtree";
+    }
+    // The next pool is whole again.
+    StartWorkerPool();
+    ResetObserved();
+    RunPoolRoutine(CountingRoutine, true, true);
+    ExpectEachIndexOnce(8);
+}
+
+// Jobs come one after another as fast as the caller can hand them out, each with a barrier:
+// no thread may miss a job or run one twice, whether it was spinning or asleep.
+void TwoStageRoutine(int32_t index) {
+    gSeen.calls[index]++;
+    if (ThreadBarrier(0, -1) != 1) gSeen.mismatches++;
+    if (ThreadBarrier(1, -1) != 1) gSeen.mismatches++;
+}
+
+TEST_F(ThreadsTest, JobsInQuickSuccessionRunOnceOnEveryThread) {
+    SetProcessorCountOverride(8);
+    StartWorkerPool();
+    for (int job = 0; job < 400; ++job) {
+        ResetObserved();
+        if (job % 100 == 50) Sleep(30);  // the threads go to sleep before this job
+        RunPoolRoutine(TwoStageRoutine, true, true);
+        ExpectCallsOnce(8);
+        ASSERT_EQ(gSeen.mismatches, 0) << job;
+    }
 }
 }  // namespace

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -246,6 +247,10 @@ const ColumnPlace kColumnPlaces[] = {
     {"side_prefs", {{CTL_SIDE_TAB, 4}}},
 };
 
+// Places kept as pictures for review: a page selector's longest items, the group with the
+// longest labels and the stacked lists of pages.
+const char* const kPicturedPlaces[] = {"select_brightness", "fx1_convert", "main_red"};
+
 // A choice as the user's click on a tab item or a selector's item reports it.
 void Choose(Driver& driver, int32_t control, int item) {
     HWND window = driver.ControlWindow(control);
@@ -330,6 +335,121 @@ std::vector<std::string> CutTexts(HWND dialog) {
     return cut;
 }
 
+// The items of a visible multi-column list (a page selector) that do not fit their column, or
+// whose column is not wholly inside the list (scrolled away, or cut at the end): the list draws
+// each item's text, leading blanks and all, from the column's left edge.
+std::vector<std::string> CutListItems(HWND dialog) {
+    constexpr int kItemMargin = 2;  // the list's gap before an item's text
+    std::vector<std::string> cut;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child) || GetDlgCtrlID(child) < kControlWindowIdBase) continue;
+        if (_stricmp(WindowClassName(child).c_str(), "ListBox") != 0) continue;
+        if (!(GetWindowLongA(child, GWL_STYLE) & LBS_MULTICOLUMN)) continue;
+        const int count = int(SendMessageA(child, LB_GETCOUNT, 0, 0));
+        for (int item = 0; item < count; ++item) {
+            char text[256] = "";
+            if (SendMessageA(child, LB_GETTEXTLEN, WPARAM(item), 0) >= LRESULT(sizeof text))
+                continue;
+            SendMessageA(child, LB_GETTEXT, WPARAM(item), LPARAM(text));
+            RECT rect = {};
+            SendMessageA(child, LB_GETITEMRECT, WPARAM(item), LPARAM(&rect));
+            RECT client = {};
+            GetClientRect(child, &client);
+            if (rect.left < client.left || rect.right > client.right)
+                cut.push_back("item \"" + std::string(text) + "\" of list " +
+                              std::to_string(GetDlgCtrlID(child)) + " stands at " +
+                              std::to_string(rect.left) + ".." + std::to_string(rect.right) +
+                              ", outside 0.." + std::to_string(client.right));
+            const int room = rect.right - rect.left - kItemMargin;
+            const SIZE needed = DrawnTextSize(child, text, DT_SINGLELINE, 0);
+            if (needed.cx > room)
+                cut.push_back("item \"" + std::string(text) + "\" of list " +
+                              std::to_string(GetDlgCtrlID(child)) + " needs " +
+                              std::to_string(needed.cx) + ", has " + std::to_string(room));
+        }
+    }
+    return cut;
+}
+
+// A visible window's place in the dialog's client coordinates.
+RECT PlaceInDialog(HWND dialog, HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// Tab items whose text another control's window covers (a button laid over the strip's end):
+// the text of each item (its rectangle less the strip's padding beside the text), as far as it
+// shows left of the tab's own scroll arrows, must be free.
+std::vector<std::string> CoveredTabItems(Driver& driver) {
+    constexpr int kItemPaddingPx = 6;  // the tab control's gap on either side of an item's text
+    std::vector<std::string> covered;
+    for (int32_t n : {CTL_PREVIEW_TAB, CTL_MAIN_TAB, CTL_SIDE_TAB}) {
+        HWND tab = driver.ControlWindow(n);
+        if (!tab || !IsWindowVisible(tab)) continue;
+        RECT strip = {};
+        GetClientRect(tab, &strip);
+        HWND arrows = FindWindowExA(tab, nullptr, UPDOWN_CLASSA, nullptr);
+        if (arrows && IsWindowVisible(arrows)) {
+            RECT arrowsPlace = {};
+            GetWindowRect(arrows, &arrowsPlace);
+            MapWindowPoints(nullptr, tab, reinterpret_cast<POINT*>(&arrowsPlace), 2);
+            strip.right = std::min(strip.right, arrowsPlace.left);
+        }
+        const int count = int(SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
+        for (int item = 0; item < count; ++item) {
+            RECT rect = {};
+            SendMessageA(tab, TCM_GETITEMRECT, WPARAM(item), LPARAM(&rect));
+            InflateRect(&rect, -kItemPaddingPx, 0);
+            if (!IntersectRect(&rect, &rect, &strip)) continue;
+            MapWindowPoints(tab, driver.dialog, reinterpret_cast<POINT*>(&rect), 2);
+            for (HWND other = GetWindow(driver.dialog, GW_CHILD); other;
+                 other = GetWindow(other, GW_HWNDNEXT)) {
+                if (other == tab || !IsWindowVisible(other) ||
+                    GetDlgCtrlID(other) < kControlWindowIdBase)
+                    continue;
+                const RECT place = PlaceInDialog(driver.dialog, other);
+                RECT overlap;
+                if (IntersectRect(&overlap, &rect, &place))
+                    covered.push_back("item \"" + TabItemText(tab, item) + "\" of tab " +
+                                      std::to_string(n) + " lies under window " +
+                                      std::to_string(GetDlgCtrlID(other)) + " by " +
+                                      std::to_string(overlap.right - overlap.left) + " pixels");
+            }
+        }
+    }
+    return covered;
+}
+
+// Labels and texts that cross a group box's frame: a window that overlaps the box must lie
+// wholly inside it (a control of the group, its label with it) or wholly outside.
+std::vector<std::string> TextsOverFrames(HWND dialog) {
+    std::vector<std::pair<HWND, RECT>> groups, texts;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child) || GetDlgCtrlID(child) < kControlWindowIdBase) continue;
+        const std::string className = WindowClassName(child);
+        const LONG style = GetWindowLongA(child, GWL_STYLE);
+        if (_stricmp(className.c_str(), "Button") == 0 && (style & BS_TYPEMASK) == BS_GROUPBOX)
+            groups.push_back({child, PlaceInDialog(dialog, child)});
+        else if (_stricmp(className.c_str(), "Static") == 0 && !WindowText(child).empty())
+            texts.push_back({child, PlaceInDialog(dialog, child)});
+    }
+    std::vector<std::string> crossing;
+    for (const auto& [group, frame] : groups)
+        for (const auto& [text, place] : texts) {
+            RECT overlap, whole;
+            if (!IntersectRect(&overlap, &frame, &place)) continue;
+            UnionRect(&whole, &frame, &place);
+            if (EqualRect(&whole, &frame)) continue;
+            crossing.push_back("\"" + WindowText(text) + "\" (window " +
+                               std::to_string(GetDlgCtrlID(text)) + ") crosses the frame of \"" +
+                               WindowText(group) + "\" (window " +
+                               std::to_string(GetDlgCtrlID(group)) + ")");
+        }
+    return crossing;
+}
+
 // Tab strips that scroll: their last item ends beyond the strip.
 std::string ScrolledTabs(Driver& driver) {
     std::string scrolled;
@@ -352,14 +472,18 @@ namespace {
 void CheckTexts(Driver& driver, const std::string& name) {
     std::string faults = ScrolledTabs(driver);
     for (const std::string& text : CutTexts(driver.dialog)) faults += "\n  " + text + " is cut";
+    for (const std::string& item : CutListItems(driver.dialog)) faults += "\n  " + item;
+    for (const std::string& item : CoveredTabItems(driver)) faults += "\n  " + item;
+    for (const std::string& text : TextsOverFrames(driver.dialog)) faults += "\n  " + text;
     driver.Check(faults.empty(), name + ": " + faults);
 }
 }  // namespace
 
 // Every place of the right-hand column in both languages: each text stands whole in its
-// window, and the preview and side tabs show all their items. The column keeps its layout
-// when the dialog is maximised (it is anchored right): there one place stands for all, with
-// the widened preview and bottom bars.
+// window, a page selector's items in their columns, no label crosses a group's frame, and the
+// preview and side tabs show all their items, with no other control over an item's text. The column
+// keeps its layout when the dialog is maximised (it is anchored right): there one place stands for
+// all, with the widened preview and bottom bars.
 TEST(EffectDialog, EveryTextFitsItsWindowOnEverySheetInBothLanguages) {
     RememberQuickDialog();
     auto session = OpenEffectPlugin(120, 80, false);
@@ -371,6 +495,10 @@ TEST(EffectDialog, EveryTextFitsItsWindowOnEverySheetInBothLanguages) {
             for (const ColumnPlace& place : kColumnPlaces) {
                 for (const auto& [control, item] : place.choices) Choose(driver, control, item);
                 CheckTexts(driver, prefix + "default_" + place.name);
+                for (const char* pictured : kPicturedPlaces)
+                    if (strcmp(place.name, pictured) == 0)
+                        ShootDialog(driver, std::string(place.name) + (language ? "_de" : "_en") +
+                                                "_default");
             }
             ShowDialogAs(driver, SW_MAXIMIZE);
             CheckTexts(driver, prefix + "maximised_side_prefs");
