@@ -289,6 +289,42 @@ void WriteGreyLookupRow(const RenderPlan& plan, const int32_t* greys, int32_t co
     }
 }
 
+// An earlier pass's converted pixels with nothing to close them: straight into the work
+// images, through the grey-to-output rows where the chain depends on the grey alone.
+template <typename Sample>
+void StoreConvertedRow(const RenderPlan& plan, int32_t y, int32_t from, int32_t count,
+                       const RowScratch& scratch, Sample* workRgb, Sample* workBlur) {
+    const int32_t* greys = scratch.greys.data();
+    const int64_t first = from - plan.left;
+    if (plan.greyLookup) {
+        const int32_t* red = plan.greyToOutput[0].data();
+        const int32_t* green = plan.greyToOutput[1].data();
+        const int32_t* blue = plan.greyToOutput[2].data();
+        const int32_t max = plan.depth.max;
+        Sample* w = workRgb + first * 3;
+        for (int32_t i = 0; i < count; ++i, w += 3) {
+            const int32_t g = greys[i];
+            w[0] = Sample(red[g]);
+            w[1] = Sample(green[g]);
+            w[2] = Sample(blue[g]);
+        }
+        if (!workBlur) return;
+        Sample* blur = workBlur + first;
+        for (int32_t i = 0; i < count; ++i) {
+            const int32_t g = greys[i];
+            blur[i] = Sample(ClampLevel(Luma601(red[g], green[g], blue[g]), max));
+        }
+        return;
+    }
+    const int32_t sy = RenderSourceY(plan, y);
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t x = from + i, column = x - plan.left;
+        const PixelSite site = {x, y, RenderSourceX(plan, x), sy, column, y - plan.top};
+        StoreWork(plan, column, FinishPixel(plan, site, scratch.sources[size_t(i)], greys[i]),
+                  workRgb, workBlur);
+    }
+}
+
 template <typename Sample>
 void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int32_t y,
                       RowScratch& scratch) {
@@ -327,6 +363,10 @@ void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int
         return;
     }
     const EffectChain& e = plan.effects;
+    if (!last && !display && !e.blends) {
+        StoreConvertedRow(plan, y, from, count, scratch, workRgb, workBlur);
+        return;
+    }
     // The worker's own texture record and random state, handed back after the row.
     EffectWorker worker = EffectWorkerBegin(e);
     if (!display) {
