@@ -522,10 +522,12 @@ bool MakeControlWindowsAt(int32_t n, const RECT& place, bool hidden) {
         record.window = record.editWindow = record.labelWindow = nullptr;
         return false;
     }
+    // Drawn in the font the label was measured in: the dialog's, or where the dialog has none,
+    // the record's own (a window left without one draws in the system font, which is wider).
     HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(gDialog, WM_GETFONT, 0, 0));
-    if (dialogFont) {
+    if (HFONT font = dialogFont ? dialogFont : record.font) {
         for (HWND window : {record.window, record.editWindow, record.labelWindow})
-            if (window) SendMessageA(window, WM_SETFONT, WPARAM(dialogFont), FALSE);
+            if (window) SendMessageA(window, WM_SETFONT, WPARAM(font), FALSE);
     }
     return true;
 }

@@ -89,7 +89,28 @@ bool AllocateMemory(NumberedArray& array, int64_t byteSize) {
     }
     array.base[byteSize] = 0;
     array.byteSize = byteSize;
+    array.roomBytes = 0;
     return true;
+}
+
+// True when the array's block takes byteSize bytes as it is.
+bool BlockFits(const NumberedArray& array, int64_t byteSize) {
+    return array.base && (array.byteSize == byteSize || byteSize <= array.roomBytes);
+}
+
+// The array takes byteSize bytes of the block it has; the guard byte follows them.
+void TakeBytes(NumberedArray& array, int64_t byteSize) {
+    if (array.byteSize == byteSize) return;
+    array.byteSize = byteSize;
+    array.base[byteSize] = 0;
+}
+
+void CopyShape(const NumberedArray& source, NumberedArray& target) {
+    target.elementBytes = source.elementBytes;
+    target.xSize = source.xSize;
+    target.ySize = source.ySize;
+    target.zSize = source.zSize;
+    target.border = source.border;
 }
 
 int64_t ElementCount(const NumberedArray& array) {
@@ -165,8 +186,9 @@ int CreateArrayPadded(int32_t n, int32_t x, int32_t y, int32_t z, int32_t elemen
         return 0;
 
     NumberedArray& array = gArrays[n];
-    const bool keep = array.base && array.byteSize == byteSize;
-    if (!keep && !AllocateMemory(array, byteSize)) {
+    if (BlockFits(array, byteSize)) {
+        TakeBytes(array, byteSize);
+    } else if (!AllocateMemory(array, byteSize)) {
         ShowErrorMessage("%s", "Unable to allocate enough memory.");
         SetCancelResult();
         return 0;
@@ -201,14 +223,24 @@ int ShapeArrayLike(int32_t a, int32_t b) {
     if (!source || source->byteSize <= 0 || !ValidNumber(b)) return 0;
     if (a == b) return 1;
     NumberedArray& target = gArrays[b];
-    if (target.byteSize != source->byteSize || !target.base) {
-        if (!AllocateMemory(target, source->byteSize)) return 0;
-    }
-    target.elementBytes = source->elementBytes;
-    target.xSize = source->xSize;
-    target.ySize = source->ySize;
-    target.zSize = source->zSize;
-    target.border = source->border;
+    if (BlockFits(target, source->byteSize))
+        TakeBytes(target, source->byteSize);
+    else if (!AllocateMemory(target, source->byteSize))
+        return 0;
+    CopyShape(*source, target);
+    return 1;
+}
+
+int ShapeArrayLikeWithRoom(int32_t a, int32_t b, int64_t roomBytes) {
+    const NumberedArray* source = ExistingArray(a);
+    if (!source || source->byteSize <= 0 || !ValidNumber(b) || a == b) return ShapeArrayLike(a, b);
+    NumberedArray& target = gArrays[b];
+    const int64_t need = source->byteSize;
+    if (roomBytes > need && !BlockFits(target, roomBytes) && AllocateMemory(target, roomBytes))
+        target.roomBytes = roomBytes;
+    if (!BlockFits(target, need) && !AllocateMemory(target, need)) return 0;
+    TakeBytes(target, need);
+    CopyShape(*source, target);
     return 1;
 }
 

@@ -37,6 +37,9 @@ struct NumberedArray {
     void* hostBufferId;  // the host's id when hostBuffer
     bool hostBuffer;     // memory from the host's buffer suite, else heap
     int64_t byteSize;
+    // Bytes a later CreateArray of this array may take without a new block (0: none beyond
+    // byteSize); set only by ShapeArrayLikeWithRoom, gone with the block.
+    int64_t roomBytes;
     int32_t elementBytes;         // 1, 2, 4 or 8
     int32_t xSize, ySize, zSize;  // x and y include the border on both sides
     int32_t border;               // extra cells on each side in x and y
@@ -44,7 +47,8 @@ struct NumberedArray {
 extern NumberedArray gArrays[kArrayCount];
 
 // 1 allocated, 0 refused or failed ("Unable to allocate enough memory.", result -128).
-// Re-creating an array with the same byte size keeps its bytes and takes the new shape.
+// Re-creating an array with the same byte size, or within its room, keeps its bytes and takes
+// the new shape.
 int CreateArrayPadded(int32_t n, int32_t x, int32_t y, int32_t z, int32_t elementBytes,
                       int32_t border);
 int CreateArray(int32_t n, int32_t x, int32_t y, int32_t z, int32_t elementBytes);
@@ -54,6 +58,11 @@ int CopyArrayData(int32_t a, int32_t b);  // 1 when b became a copy of a
 // 1 when b has a's shape and byte size (its bytes kept when the size was already a's, else
 // undefined), without the error message of CreateArray: threads then fill it in shares.
 int ShapeArrayLike(int32_t a, int32_t b);
+// ShapeArrayLike in a block of roomBytes when that much can be had (else of a's size): a later
+// CreateArray of b up to roomBytes keeps the block, whose pages the shape's bytes have already
+// brought in. A fresh page costs far more than the bytes written to it, so a run that needs a
+// larger image after a smaller one grows into the room instead of allocating anew.
+int ShapeArrayLikeWithRoom(int32_t a, int32_t b, int64_t roomBytes);
 // The element (unsigned for 1 and 2 bytes, signed for 4), x and y clamped into the array
 // with its border; 0 when absent, z outside, or 8-byte elements.
 int32_t GetArrayElement(int32_t n, int32_t x, int32_t y, int32_t z);

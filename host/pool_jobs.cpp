@@ -4,6 +4,7 @@
 #include "host/pool_jobs.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <vector>
 
@@ -60,20 +61,54 @@ double HalfRoot(int32_t half) {
     return std::sqrt(double(half));
 }
 
-// A Box-Muller pair from two draws, the cosine half scaled to the grain's spread and the
-// sine half added as a fixed fine texture.
-int32_t GrainNoiseFrom(uint32_t& state, int32_t max) {
-    const GrainTables& t = Grain();
+// The grain's spread and centre for a maximum: the same for every value of a row.
+struct GrainScale {
+    int32_t max, half;
+    double root, spread;
+};
+
+GrainScale GrainScaleFor(int32_t max) {
     max = std::max(max, 0);
-    const double r = t.radius[RandomNextFrom(state) & 0x7FFF];
-    const GrainAngle& a = t.angle[RandomNextFrom(state) & 0x7FFF];
     const int32_t half = max / 2;
-    const double spread = max == 32768 ? 54.61333333333334 : max / 60.0;
-    const double value = r * a.cosine * HalfRoot(half) * spread + half + r * a.sine * 20.0;
+    return {max, half, HalfRoot(half), max == 32768 ? 54.61333333333334 : max / 60.0};
+}
+
+// A Box-Muller pair from two generator states (the draw is bits 16..30 of each), the cosine
+// half scaled to the grain's spread and the sine half added as a fixed fine texture.
+int32_t GrainValueOf(const GrainTables& t, const GrainScale& g, uint32_t radiusState,
+                     uint32_t angleState) {
+    const double r = t.radius[(radiusState >> 16) & 0x7FFF];
+    const GrainAngle& a = t.angle[(angleState >> 16) & 0x7FFF];
+    const double value = r * a.cosine * g.root * g.spread + g.half + r * a.sine * 20.0;
     if (value < 0.0) return 0;
-    if (value > max) return max;
+    if (value > g.max) return g.max;
     return int32_t(value + 0.5);
 }
+
+int32_t GrainNoiseFrom(uint32_t& state, int32_t max) {
+    const uint32_t radiusState = state * 214013u + 2531011u;
+    state = radiusState * 214013u + 2531011u;
+    return GrainValueOf(Grain(), GrainScaleFor(max), radiusState, state);
+}
+
+// The maps of 1..8 generator steps (state * multiplier + increment): the eight states of four
+// values all come from the state before them, in one step each instead of a chain of eight.
+struct RandomSteps {
+    uint32_t multiplier[8], increment[8];
+};
+
+constexpr RandomSteps MakeRandomSteps() {
+    RandomSteps steps = {};
+    uint32_t m = 1, c = 0;
+    for (int32_t k = 0; k < 8; ++k) {
+        m *= 214013u;
+        c = c * 214013u + 2531011u;
+        steps.multiplier[k] = m;
+        steps.increment[k] = c;
+    }
+    return steps;
+}
+constexpr RandomSteps kRandomSteps = MakeRandomSteps();
 
 // Stores without clamping, truncated to the element size, at block index i.
 void StoreRaw(const NumberedArray& array, int64_t i, int32_t value) {
@@ -116,18 +151,98 @@ int64_t CellIndex(const NumberedArray& array, int32_t x, int32_t y) {
     return (int64_t(array.xSize) * y + x) * array.zSize;
 }
 
-void FillGrainRows(const NumberedArray& array, int32_t index, int32_t width, int32_t rows,
-                   uint32_t seed, int32_t max, int32_t firstPlane, int32_t planes) {
-    if (firstPlane + planes > array.zSize) return;
-    uint32_t state = seed;
-    for (int32_t y = index; y < rows; y += gJob.threadCount) {
-        for (int32_t x = 0; x < width; ++x) {
-            const int64_t cell = CellIndex(array, x, y) + firstPlane;
+// Rows of the grain job a thread claims at a time. Reset by thread 0 before the job's first
+// barrier, which no thread passes before it is reset.
+constexpr int32_t kGrainBlockRows = 4;
+std::atomic<int32_t> gGrainNextBlock{0};
+
+// What the grain job draws: which planes of each row, from which stream. Stream t of N (the
+// job's thread count) draws rows t, t + N, ... in turn from its seed, first the grey plane of
+// all of them, then from the seed again their colour planes.
+struct GrainRows {
+    const NumberedArray* array;
+    int32_t width, rows, streams, max;
+    uint32_t seed;  // stream t starts at seed + t * kGrainSeedStride
+    bool grey, colour;
+    int32_t colourPlane;  // first of the three colour planes
+    std::vector<int32_t> values;
+};
+
+uint32_t GrainStreamSeed(const GrainRows& g, int32_t stream) {
+    return uint32_t(stream) * kGrainSeedStride + g.seed;
+}
+
+// The state of the stream of row y where that row's draws of `planes` planes begin.
+uint32_t GrainRowState(const GrainRows& g, int32_t y, int32_t planes) {
+    const uint64_t drawsBefore = uint64_t(y / g.streams) * uint64_t(g.width) * planes * 2;
+    return RandomStateAfter(GrainStreamSeed(g, y % g.streams), drawsBefore);
+}
+
+void StoreGrainRow(GrainRows& g, int32_t y, int32_t firstPlane, int32_t planes) {
+    uint32_t state = GrainRowState(g, y, planes);
+    const int32_t count = g.width * planes;
+    g.values.resize(size_t(std::max(count, 1)));
+    GrainNoiseRowFromState(state, g.max, g.values.data(), count);
+    const NumberedArray& a = *g.array;
+    const int64_t row = CellIndex(a, 0, y) + firstPlane;
+    const int32_t* values = g.values.data();
+    if (a.elementBytes == 2) {
+        uint16_t* cells = reinterpret_cast<uint16_t*>(a.base) + row;
+        for (int32_t x = 0; x < g.width; ++x, values += planes)
             for (int32_t p = 0; p < planes; ++p)
-                StoreRaw(array, cell + p, GrainNoiseFrom(state, max));
-        }
+                cells[int64_t(x) * a.zSize + p] = uint16_t(values[p]);
+        return;
     }
-    RandomSetState(state);
+    for (int32_t x = 0; x < g.width; ++x, values += planes)
+        for (int32_t p = 0; p < planes; ++p) StoreRaw(a, row + int64_t(x) * a.zSize + p, values[p]);
+}
+
+void FillGrainRow(GrainRows& g, int32_t y) {
+    if (g.grey) StoreGrainRow(g, y, 0, 1);
+    if (g.colour) StoreGrainRow(g, y, g.colourPlane, 3);
+}
+
+// Where stream t stands after its rows: what the thread that drew them serially was left
+// with, and what later draws on that thread go on from.
+uint32_t GrainStreamEnd(const GrainRows& g, int32_t stream) {
+    const int64_t ownRows = stream < g.rows ? (g.rows - stream + g.streams - 1) / g.streams : 0;
+    const int32_t planes = g.colour ? 3 : 1;
+    return RandomStateAfter(GrainStreamSeed(g, stream),
+                            uint64_t(ownRows) * uint64_t(g.width) * planes * 2);
+}
+
+// (v - low) * m / (high - low) clamped to 0..m for v = 0 .. values - 1: between the bounds
+// the quotient and remainder step by those of m, so that no value needs a division of its own
+// (each thread of a stretch makes the table, and 65536 divisions were a share of the work that
+// more threads did not make smaller).
+std::vector<uint16_t> StretchTable(int64_t low, int64_t high, int64_t m, int64_t values) {
+    std::vector<uint16_t> table(size_t(values), 0);
+    const int64_t span = high - low;
+    if (span < 0) {
+        for (int64_t v = 0; v < values; ++v)
+            table[size_t(v)] = uint16_t(std::clamp<int64_t>((v - low) * m / span, 0, m));
+        return table;
+    }
+    const int64_t stepQuotient = m / span, stepRemainder = m % span;
+    // Below low every value is 0; from the first value at or above it the quotient rises.
+    const int64_t start = std::clamp<int64_t>(low, 0, values);
+    int64_t quotient = (start - low) * m / span, remainder = (start - low) * m % span;
+    for (int64_t v = start; v < values; ++v) {
+        if (v > start) {
+            quotient += stepQuotient;
+            remainder += stepRemainder;
+            if (remainder >= span) {
+                remainder -= span;
+                ++quotient;
+            }
+        }
+        if (quotient >= m) {
+            std::fill(table.begin() + v, table.end(), uint16_t(m));
+            break;
+        }
+        table[size_t(v)] = uint16_t(quotient);
+    }
+    return table;
 }
 
 int32_t GradientValue(int32_t pattern, int32_t x, int32_t y, int32_t width, int32_t height) {
@@ -156,8 +271,19 @@ int32_t GrainNoiseFromState(uint32_t& state, int32_t max) {
 }
 
 void GrainNoiseRowFromState(uint32_t& state, int32_t max, int32_t* values, int32_t count) {
+    const GrainTables& t = Grain();
+    const GrainScale g = GrainScaleFor(max);
     uint32_t s = state;
-    for (int32_t i = 0; i < count; ++i) values[i] = GrainNoiseFrom(s, max);
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        uint32_t next[8];
+        for (int32_t k = 0; k < 8; ++k)
+            next[k] = s * kRandomSteps.multiplier[k] + kRandomSteps.increment[k];
+        for (int32_t j = 0; j < 4; ++j)
+            values[i + j] = GrainValueOf(t, g, next[2 * j], next[2 * j + 1]);
+        s = next[7];
+    }
+    for (; i < count; ++i) values[i] = GrainNoiseFrom(s, max);
     state = s;
 }
 
@@ -169,18 +295,35 @@ int32_t GrainNoiseValue(int32_t max) {
 }
 
 void GrainPassJob(int32_t threadIndex) {
-    const NumberedArray* array = JobArray(1);
+    GrainRows g = {};
+    g.array = JobArray(1);
     const int32_t amount = Parameter(4);
-    const uint32_t seed = uint32_t(threadIndex) * kGrainSeedStride + uint32_t(Parameter(5));
-    const int32_t max = Parameter(6);
+    g.seed = uint32_t(Parameter(5));
+    g.max = Parameter(6);
+    g.streams = std::max(gJob.threadCount, 1);
     // Clipped to the array, so that no parameter writes past it.
-    const int32_t width = array ? std::min(Parameter(2), array->xSize) : 0;
-    const int32_t rows = array ? std::min(Parameter(3), array->ySize) : 0;
-    ThreadBarrier(0, -1);
-    if (array && amount < 100) FillGrainRows(*array, threadIndex, width, rows, seed, max, 0, 1);
-    ThreadBarrier(1, -1);
-    if (array && amount >= 1)
-        FillGrainRows(*array, threadIndex, width, rows, seed, max, amount == 100 ? 0 : 1, 3);
+    g.width = g.array ? std::max(std::min(Parameter(2), g.array->xSize), 0) : 0;
+    g.rows = g.array ? std::max(std::min(Parameter(3), g.array->ySize), 0) : 0;
+    g.colourPlane = amount == 100 ? 0 : 1;
+    g.grey = g.array && amount < 100 && g.array->zSize >= 1;
+    g.colour = g.array && amount >= 1 && g.colourPlane + 3 <= g.array->zSize;
+    if (threadIndex == 0) gGrainNextBlock.store(0, std::memory_order_relaxed);
+    // With the barrier, threads claim blocks of rows as they come; without one, each takes an
+    // equal run of rows. Either way a row's values depend only on its stream.
+    if (ThreadBarrier(0, -1) == 1) {
+        for (;;) {
+            const int32_t first =
+                gGrainNextBlock.fetch_add(1, std::memory_order_relaxed) * kGrainBlockRows;
+            if (first >= g.rows) break;
+            for (int32_t y = first; y < std::min(first + kGrainBlockRows, g.rows); ++y)
+                FillGrainRow(g, y);
+        }
+    } else {
+        const int64_t first = int64_t(g.rows) * threadIndex / g.streams;
+        const int64_t last = int64_t(g.rows) * (threadIndex + 1) / g.streams;
+        for (int64_t y = first; y < last; ++y) FillGrainRow(g, int32_t(y));
+    }
+    if (g.grey || g.colour) RandomSetState(GrainStreamEnd(g, threadIndex));
 }
 
 void GradientMaskJob(int32_t threadIndex) {
@@ -241,15 +384,13 @@ void NormaliseRangeJob(int32_t threadIndex) {
     auto stretched = [&](int64_t v) {
         return int32_t(std::clamp<int64_t>((v - low) * m / (high - low), 0, m));
     };
-    // Elements of 1 or 2 bytes have few values: a division for each of them instead of one
-    // for each element, when the thread's rows hold many more elements than there are values.
+    // Elements of 1 or 2 bytes have few values: a table of them instead of a division for each
+    // element, when the thread's rows hold many more elements than there are values.
     const int64_t values = array->elementBytes == 1 ? 256 : 65536;
     const int64_t ownRows = (int64_t(array->ySize) + gJob.threadCount - 1) / gJob.threadCount;
-    std::vector<int32_t> table;
-    if (array->elementBytes <= 2 && ownRows * rowElements >= values * 2) {
-        table.resize(size_t(values));
-        for (int64_t v = 0; v < values; ++v) table[size_t(v)] = stretched(v);
-    }
+    std::vector<uint16_t> table;
+    if (array->elementBytes <= 2 && ownRows * rowElements >= values * 2)
+        table = StretchTable(low, high, m, values);
     for (int32_t y = threadIndex; y < array->ySize; y += gJob.threadCount) {
         const int64_t end = rowElements * (y + 1);
         if (table.empty()) {
@@ -260,7 +401,7 @@ void NormaliseRangeJob(int32_t threadIndex) {
             for (int64_t i = rowElements * y; i < end; ++i) cells[i] = uint8_t(table[cells[i]]);
         } else {
             uint16_t* cells = reinterpret_cast<uint16_t*>(array->base);
-            for (int64_t i = rowElements * y; i < end; ++i) cells[i] = uint16_t(table[cells[i]]);
+            for (int64_t i = rowElements * y; i < end; ++i) cells[i] = table[cells[i]];
         }
     }
 }

@@ -18,8 +18,10 @@ void GrainNoiseRowFromState(uint32_t& state, int32_t max, int32_t* values, int32
 
 // 1 array, 2 width, 3 rows, 4 colour amount (0..100), 5 seed, 6 maximum. Run with the
 // barrier. Below 100 % colour, plane 0 of every row gets grey noise; from 1 %, three planes
-// get colour noise (planes 0..2 at 100 %, else 1..3). Each thread seeds its random source
-// with index * 4095 + seed. Writes are clipped to the array.
+// get colour noise (planes 0..2 at 100 %, else 1..3). Stream i of the job's N threads starts
+// at i * 4095 + seed and draws rows i, i + N, ... in turn, their grey planes first, then from
+// the start again their colour planes; any thread may draw any row (jumping to its place in
+// the stream), and thread i is left at its stream's end. Writes are clipped to the array.
 void GrainPassJob(int32_t threadIndex);
 // 1 array, 2 pattern 1..5: chequer patterns of the cell parities, and (5) a pattern of the
 // cell's angle around the array's centre. Every plane of a cell gets the value.

@@ -277,10 +277,11 @@ LaneCopies<T> LaneCopiesFor(int32_t channels, int64_t pixelStep) {
 
 // Rows: a group of whole rows is copied side by side into a buffer (sample p of every lane
 // in one run), filtered there like columns, and copied back. The buffer's lanes are padded
-// to whole vector steps; the padding lanes hold levels too and are never copied back.
+// to whole vector steps; the padding lanes hold levels too and are never copied back. The
+// rows are read from `from`, laid out as a (a's own data when blurring in place).
 template <typename T>
 void RecursiveRows(const BlurArray& a, const RecursiveFilter& f, bool edge, int32_t threadIndex,
-                   int32_t threadCount) {
+                   int32_t threadCount, const uint8_t* from) {
     const int64_t rowElements = int64_t(a.x) * a.z;
     const int32_t rowsPerGroup = a.z <= kMaxLanes ? std::max(1, kRowGroupLanes / a.z) : 1;
     const int32_t chunk = std::min(a.z, kMaxLanes);  // channels per lane block
@@ -291,7 +292,9 @@ void RecursiveRows(const BlurArray& a, const RecursiveFilter& f, bool edge, int3
     SweepState state;
     LaneGroup g = {buffer.data(), a.elementBytes, laneStride, 0, a.x, a.max, edge, state.ring};
     T* data = reinterpret_cast<T*>(a.data);
+    const T* source = reinterpret_cast<const T*>(from);
     T* rows[kMaxLanes];
+    const T* sourceRows[kMaxLanes];
     const int64_t groups = (a.y + rowsPerGroup - 1) / rowsPerGroup;
     for (int64_t group = threadIndex; group < groups; group += threadCount) {
         const int32_t row0 = int32_t(group * rowsPerGroup);
@@ -300,33 +303,47 @@ void RecursiveRows(const BlurArray& a, const RecursiveFilter& f, bool edge, int3
         for (int32_t c0 = 0; c0 < a.z; c0 += chunk) {
             const int32_t channels = std::min(chunk, a.z - c0);
             const LaneCopies<T> copies = LaneCopiesFor<T>(channels, a.z);
-            for (int32_t r = 0; r < rowCount; ++r) rows[r] = data + (row0 + r) * rowElements + c0;
+            for (int32_t r = 0; r < rowCount; ++r) {
+                rows[r] = data + (row0 + r) * rowElements + c0;
+                sourceRows[r] = source + (row0 + r) * rowElements + c0;
+            }
             g.lanes = std::min(laneStride, (rowCount * channels + kSweepVectorLanes - 1) /
                                                kSweepVectorLanes * kSweepVectorLanes);
-            copies.in(rows, rowCount, channels, a.x, a.z, buffer.data(), laneStride);
+            copies.in(sourceRows, rowCount, channels, a.x, a.z, buffer.data(), laneStride);
             sweep(g, f);
             copies.out(rows, rowCount, channels, a.x, a.z, buffer.data(), laneStride);
         }
     }
 }
 
-void RunRecursivePass(const BlurJob& job, int32_t threadIndex, bool rows) {
+// from: the array whose rows pass 1 reads (the job's own when it blurs in place).
+void RunRecursivePass(const BlurJob& job, int32_t threadIndex, bool rows, const BlurArray* from) {
     BlurArray a;
     if (job.radiusTenths == 0 || !OpenBlurArray(job.array, &a) || threadIndex < 0) return;
     const RecursiveFilter f = MakeRecursiveFilter(a, job.radiusTenths);
     const int32_t n = std::max(1, job.threadCount);
     const bool edge = job.flag != 0;
+    const uint8_t* source = from ? from->data : a.data;
     if (a.elementBytes == 1) {
         if (rows)
-            RecursiveRows<uint8_t>(a, f, edge, threadIndex, n);
+            RecursiveRows<uint8_t>(a, f, edge, threadIndex, n, source);
         else
             RecursiveColumns(a, f, edge, threadIndex, n);
     } else {
         if (rows)
-            RecursiveRows<uint16_t>(a, f, edge, threadIndex, n);
+            RecursiveRows<uint16_t>(a, f, edge, threadIndex, n, source);
         else
             RecursiveColumns(a, f, edge, threadIndex, n);
     }
+}
+
+// The array source when job's rows can be read from it: laid out as the job's array.
+bool OpenSourceArray(const BlurJob& job, int32_t source, BlurArray* from) {
+    BlurArray a;
+    if (job.radiusTenths == 0 || !OpenBlurArray(job.array, &a) || !OpenBlurArray(source, from))
+        return false;
+    return from->elementBytes == a.elementBytes && from->x == a.x && from->y == a.y &&
+           from->z == a.z;
 }
 
 // --- Threads -------------------------------------------------------------------------------
@@ -375,10 +392,20 @@ void GaussianBlurPass2(const BlurJob& job, int32_t threadIndex) {
     RunKernelPass(job, threadIndex, false);
 }
 void RecursiveBlurPass1(const BlurJob& job, int32_t threadIndex) {
-    RunRecursivePass(job, threadIndex, true);
+    RunRecursivePass(job, threadIndex, true, nullptr);
 }
 void RecursiveBlurPass2(const BlurJob& job, int32_t threadIndex) {
-    RunRecursivePass(job, threadIndex, false);
+    RunRecursivePass(job, threadIndex, false, nullptr);
+}
+
+bool RecursiveBlurReadsFrom(const BlurJob& job, int32_t source) {
+    BlurArray from;
+    return OpenSourceArray(job, source, &from);
+}
+
+void RecursiveBlurPass1From(const BlurJob& job, int32_t source, int32_t threadIndex) {
+    BlurArray from;
+    if (OpenSourceArray(job, source, &from)) RunRecursivePass(job, threadIndex, true, &from);
 }
 
 int32_t GaussianBlurMT(int32_t n, int32_t radiusTenths, int32_t trim, int32_t multiProcessor) {

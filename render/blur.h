@@ -32,6 +32,11 @@ void GaussianBlurPass1(const BlurJob& job, int32_t threadIndex);
 void GaussianBlurPass2(const BlurJob& job, int32_t threadIndex);
 void RecursiveBlurPass1(const BlurJob& job, int32_t threadIndex);
 void RecursiveBlurPass2(const BlurJob& job, int32_t threadIndex);
+// Pass 1 of job with the rows read from array source, not from job.array: job.array becomes
+// source's rows blurred without a copy of source first (pass 2 then goes on in place). Only
+// when RecursiveBlurReadsFrom: source laid out as job.array, both blurrable, radius above 0.
+bool RecursiveBlurReadsFrom(const BlurJob& job, int32_t source);
+void RecursiveBlurPass1From(const BlurJob& job, int32_t source, int32_t threadIndex);
 
 // The recursive passes as worker-pool routines: pool parameters 1, 2, 3 are the array, the
 // radius in tenths and the edge flag; the thread count is the pool job's own.

@@ -122,8 +122,34 @@ void EffectLabAndToning(const EffectChain& e, const PixelSite& s, const Rgb& sou
     ApplyToning(e.toning, source, p);
 }
 
+namespace {
+// The aging texture on pixel p in column `column` from the row's noise: its samples are made
+// a chunk at a time as the row's pixels come left to right.
+void TextureFromRow(EffectWorker& worker, int32_t column, Rgb& p) {
+    TexturePixelState& texture = worker.texture;
+    const int32_t offset = column - worker.textureFrom;
+    if (offset >= 0 && offset < worker.textureCount) {
+        NoiseTextureBlendSample(texture, worker.textures[offset], p);
+        return;
+    }
+    const int32_t count = std::min(EffectWorker::kTextureChunk, texture.columnCount - column);
+    if (count > 0 &&
+        NoiseTextureSamples(texture, worker.rowNoise + column, count, worker.textures)) {
+        worker.textureFrom = column;
+        worker.textureCount = count;
+        NoiseTextureBlendSample(texture, worker.textures[0], p);
+        return;
+    }
+    texture.red = p.r;
+    texture.green = p.g;
+    texture.blue = p.b;
+    NoiseTextureBlend(texture, worker.rowNoise[column]);
+    p = {texture.outRed, texture.outGreen, texture.outBlue};
+}
+}  // namespace
+
 EffectWorker EffectWorkerBegin(const EffectChain& e) {
-    EffectWorker worker = {e.texture, RandomState(), nullptr, nullptr, 0, 0, false, {}};
+    EffectWorker worker = {e.texture, RandomState(), nullptr, nullptr, 0, 0, false, {}, 0, 0, {}};
     return worker;
 }
 
@@ -136,21 +162,20 @@ void EffectFinishing(const EffectChain& e, EffectWorker& worker, const PixelSite
     TexturePixelState& texture = worker.texture;
     if (e.grain.intensity != 0 && worker.rowGrain) {
         ApplyGrainDrawn(e.grain, s.column, s.row, worker.rowGrain, p);
-        worker.rowGrain += GrainDrawsPerPixel(e.grain);
+        worker.rowGrain += e.grain.drawsPerPixel;
     } else if (e.grain.intensity != 0) {
         ApplyGrain(e.grain, s.column, s.row, worker.random, p);
     }
     if (e.vignette.on) ApplyVignette(e.vignette, vignette, p);
-    if (e.aging) {
+    if (e.aging && worker.rowNoise) {
+        TextureFromRow(worker, s.column, p);
+    } else if (e.aging) {
         texture.x = s.sx + e.textureOffsetX;
         texture.y = s.sy + e.textureOffsetY;
         texture.red = p.r;
         texture.green = p.g;
         texture.blue = p.b;
-        if (worker.rowNoise)
-            NoiseTextureBlend(texture, worker.rowNoise[s.column]);
-        else
-            NoiseTexturePixel(texture);
+        NoiseTexturePixel(texture);
         p = {texture.outRed, texture.outGreen, texture.outBlue};
     }
 }

@@ -81,6 +81,11 @@ struct EffectWorker {
     int32_t vignetteRow, vignetteFrom;
     bool vignetteMade;
     uint8_t vignette[kVignetteChunk];
+    // The aging texture's samples of rowNoise[textureFrom ..], kTextureChunk of them or to
+    // the row's end, made when the pixels reach them; textureCount 0: none yet.
+    static constexpr int32_t kTextureChunk = 256;
+    int32_t textureFrom, textureCount;
+    TextureSample textures[kTextureChunk];
 };
 EffectWorker EffectWorkerBegin(const EffectChain& chain);
 void EffectWorkerEnd(const EffectWorker& worker);

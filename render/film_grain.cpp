@@ -172,6 +172,7 @@ FilmGrain FilmGrainFromControls(const int32_t* v, const BitDepth& depth, int32_t
     g.midtones = v[CTL_GRAIN_MIDTONES];
     g.toneWeighted = g.shadows != 0 || g.highlights != 0 || g.midtones != 0;
     if (g.toneWeighted) ReadToneWeights(ARRAY_GRAIN_TONE, g.tone);
+    g.drawsPerPixel = GrainDrawsPerPixel(g);
     return g;
 }
 

@@ -17,6 +17,7 @@ struct FilmGrain {
     bool toneWeighted;  // one of the tone sliders is not 0
     int32_t shadows, highlights, midtones;  // -100..100
     uint8_t tone[256];                      // strength by tone
+    int32_t drawsPerPixel;                  // GrainDrawsPerPixel, kept for the pixels
 };
 
 // W, H: the whole image (for the size scaled to the image).

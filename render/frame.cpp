@@ -90,6 +90,11 @@ void ApplyFrame(const Frame& f, int32_t x, int32_t y, int32_t column, int32_t ro
     if (f.field.Valid()) {
         // Field values run 0..32768, and 32768 / 128 would be 256: a weight of 256 would
         // shift every interior pixel by a level. The weights stop at 255.
+        if (!f.borderOnly && f.field.AtClamped(column, row, 1) / 128 >= 255) {
+            // Inside the frame: every mix below gives the pixel back.
+            p = ClampPixel(p, f.depth.max);
+            return;
+        }
         const int32_t a = std::min(f.field.AtClamped(column, row, 0) / 128, 255);
         if (!f.borderOnly) {
             const int32_t q = std::min(f.field.AtClamped(column, row, 1) / 128, 255);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 #include <vector>
 
 #include "host/random_source.h"
@@ -163,34 +164,49 @@ bool TextureValue(TexturePixelState& s) {
     return true;
 }
 
-// The texture value of the pixel's noise blended into its three channels.
+// Texture value t (tinted or not) blended into the three channels of `in`.
 template <int32_t kMax>
-void TextureBlend(TexturePixelState& s, double noise) {
-    s.noise = noise;
-    TextureValue<kMax>(s);
-    const int64_t t = s.textureValue, mid = MidOf<kMax>(s), max = MaxOf<kMax>(s);
-    const bool hard = s.hard != 0, tinted = s.tinted == 1;
+Rgb TextureMix(const TexturePixelState& s, int64_t t, bool tinted, const Rgb& in) {
+    const int64_t mid = MidOf<kMax>(s), max = MaxOf<kMax>(s);
+    const bool hard = s.hard != 0;
     const int64_t intensity = s.intensity;
-    const int32_t inputs[3] = {s.red, s.green, s.blue};
-    const int32_t tints[3] = {s.tintRed, s.tintGreen, s.tintBlue};
-    auto channel = [&](int k) {
-        const int64_t c = inputs[k];
+    auto channel = [&](int32_t input, int32_t tint) {
+        const int64_t c = input;
         int64_t o = BlendChannel(t, c, mid, max, hard);
-        if (tinted) o = TintChannel(o, tints[k], mid, max);
+        if (tinted) o = TintChannel(o, tint, mid, max);
         if (intensity != 100) o = ((100 - intensity) * c + o * intensity) / 100;
         return int32_t(std::clamp<int64_t>(o, 0, max));
     };
     // A grey pixel under an untinted (or grey) texture stays grey: one channel's sums serve
     // all three.
-    const bool grey = s.red == s.green && s.red == s.blue &&
+    const bool grey = in.r == in.g && in.r == in.b &&
                       (!tinted || (s.tintRed == s.tintGreen && s.tintRed == s.tintBlue));
-    int32_t outputs[3];
-    outputs[0] = channel(0);
-    outputs[1] = grey ? outputs[0] : channel(1);
-    outputs[2] = grey ? outputs[0] : channel(2);
-    s.outRed = outputs[0];
-    s.outGreen = outputs[1];
-    s.outBlue = outputs[2];
+    const int32_t red = channel(in.r, s.tintRed);
+    if (grey) return {red, red, red};
+    return {red, channel(in.g, s.tintGreen), channel(in.b, s.tintBlue)};
+}
+
+template <int32_t kMax>
+bool TextureSamples(const TexturePixelState& state, const double* noise, int32_t count,
+                    TextureSample* samples) {
+    if (state.mode < AGING_DUST || state.mode > AGING_DROPS) return false;
+    TexturePixelState s = state;
+    for (int32_t i = 0; i < count; ++i) {
+        s.noise = noise[i];
+        TextureValue<kMax>(s);
+        samples[i] = {s.textureValue, s.tinted};
+    }
+    return true;
+}
+
+// The depth's instance of a texture step: constants for 8 and 16 bits, else the record's.
+template <typename Step>
+auto ForDepth(const TexturePixelState& s, Step step) {
+    if (s.max == 255 && s.mid == 128 && s.scale == 1)
+        return step(std::integral_constant<int32_t, 255>{});
+    if (s.max == 32768 && s.mid == 16384 && s.scale == 128)
+        return step(std::integral_constant<int32_t, 32768>{});
+    return step(std::integral_constant<int32_t, 0>{});
 }
 }  // namespace
 
@@ -427,11 +443,25 @@ void NoiseTexturePixel(TexturePixelState& state) {
 }
 
 void NoiseTextureBlend(TexturePixelState& state, double noise) {
-    const TexturePixelState& s = state;
-    if (s.max == 255 && s.mid == 128 && s.scale == 1)
-        TextureBlend<255>(state, noise);
-    else if (s.max == 32768 && s.mid == 16384 && s.scale == 128)
-        TextureBlend<32768>(state, noise);
-    else
-        TextureBlend<0>(state, noise);
+    state.noise = noise;
+    ForDepth(state, [&](auto depth) { TextureValue<decltype(depth)::value>(state); });
+    // The one blend of the texture, so that each depth's instance of it is made inline.
+    Rgb p = {state.red, state.green, state.blue};
+    NoiseTextureBlendSample(state, {state.textureValue, state.tinted}, p);
+    state.outRed = p.r;
+    state.outGreen = p.g;
+    state.outBlue = p.b;
+}
+
+bool NoiseTextureSamples(const TexturePixelState& state, const double* noise, int32_t count,
+                         TextureSample* samples) {
+    return ForDepth(state, [&](auto depth) {
+        return TextureSamples<decltype(depth)::value>(state, noise, count, samples);
+    });
+}
+
+void NoiseTextureBlendSample(const TexturePixelState& state, const TextureSample& sample, Rgb& p) {
+    ForDepth(state, [&](auto depth) {
+        p = TextureMix<decltype(depth)::value>(state, sample.value, sample.tinted == 1, p);
+    });
 }

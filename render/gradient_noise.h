@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "render/pixel_weights.h"
+
 constexpr int kNoiseGradientCount = 512;     // entries 256..511 repeat 0..255
 constexpr int kNoisePermutationCount = 514;  // entries 256..513 repeat 0..257
 
@@ -132,3 +134,17 @@ void NoiseTexturePixel(TexturePixelState& state);
 bool NoiseTextureRow(const TexturePixelState& state, int32_t y, double* noise);
 // NoiseTexturePixel with the pixel's noise given (from NoiseTextureRow).
 void NoiseTextureBlend(TexturePixelState& state, double noise);
+
+// The part of a pixel's texture that depends on its noise alone.
+struct TextureSample {
+    int32_t value;   // textureValue
+    int32_t tinted;  // 1: the pixel also gets the tint
+};
+// The samples of count noises as NoiseTextureBlend takes them, from the state's tint flag as
+// it stands: false (nothing written) for an unknown mode, whose pixels keep the value of the
+// pixel before them.
+bool NoiseTextureSamples(const TexturePixelState& state, const double* noise, int32_t count,
+                         TextureSample* samples);
+// NoiseTextureBlend of pixel p with its sample given (from NoiseTextureSamples): p's channels
+// in, the blended ones out.
+void NoiseTextureBlendSample(const TexturePixelState& state, const TextureSample& sample, Rgb& p);

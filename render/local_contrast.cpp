@@ -51,15 +51,17 @@ BlockSpan Block(int32_t b, int32_t tiles, int32_t tileSize, int32_t length) {
     return {start, tileSize, b - 1, b};
 }
 
-// The image being equalised.
+// The image being equalised: read from source, written to data (the same block when it is
+// equalised in place).
 struct GreyImage {
     void* data;
     int32_t elementBytes;
     int32_t width, height;
+    const void* source;
 
     int32_t Get(int64_t i) const {
-        return elementBytes == 1 ? static_cast<const uint8_t*>(data)[i]
-                                 : static_cast<const uint16_t*>(data)[i];
+        return elementBytes == 1 ? static_cast<const uint8_t*>(source)[i]
+                                 : static_cast<const uint16_t*>(source)[i];
     }
     int32_t Level(int64_t i) const {
         return elementBytes == 1 ? Get(i) : std::min(Get(i) / 128, kTopLevel);
@@ -167,8 +169,17 @@ void StoreEqualised(GreyImage& image, int64_t i, int32_t out) {
         static_cast<uint8_t*>(image.data)[i] = uint8_t(out);
         return;
     }
-    uint16_t* data = static_cast<uint16_t*>(image.data);
-    data[i] = uint16_t(std::min(out * 128 + (data[i] & kLowBits), kMax16));
+    static_cast<uint16_t*>(image.data)[i] =
+        uint16_t(std::min(out * 128 + (image.Get(i) & kLowBits), kMax16));
+}
+
+// Level 0 never changes: a separate target takes the source's value as it is.
+void KeepUnchanged(GreyImage& image, int64_t i) {
+    if (image.source == image.data) return;
+    if (image.elementBytes == 1)
+        static_cast<uint8_t*>(image.data)[i] = uint8_t(image.Get(i));
+    else
+        static_cast<uint16_t*>(image.data)[i] = uint16_t(image.Get(i));
 }
 
 // Blends the four tables around every pixel of the bands of rows that belong to the thread.
@@ -191,7 +202,10 @@ void InterpolateRows(void* context, int32_t threadIndex) {
                 const int64_t bw = cols.size;
                 for (int32_t x = cols.start; x < cols.start + cols.size; ++x) {
                     const int32_t v = image.Level(row + x);
-                    if (v == 0) continue;
+                    if (v == 0) {
+                        KeepUnchanged(image, row + x);
+                        continue;
+                    }
                     const int64_t i = x - cols.start;
                     // 64 bits: the numerator passes 32 bits on tiles of about 4,100 pixels
                     // square.
@@ -239,7 +253,7 @@ void ReleaseTables(const TableBlock& block) {
     }
 }
 
-// An existing grey copy is used as it is, provided it is laid out as the rectangle at this
+// An existing grey image is used as it is, provided it is laid out as the rectangle at this
 // element size.
 bool GreyCopyUsable(int32_t n, int32_t elementBytes, int32_t width, int32_t height) {
     const NumberedArray* a = n >= 0 && n < kArrayCount ? &gArrays[n] : nullptr;
@@ -302,16 +316,17 @@ void ClipHistogram(int32_t* bins, int32_t limit) {
 
 // The tiles of width x height levels and their zeroed tables; null when too small for one
 // tile or when the tables cannot be had.
-static LocalContrastJob* EqualizeBegin(void* data, int32_t elementBytes, int32_t width,
-                                       int32_t height, const LocalContrastSettings& s) {
-    if (!data || width < 1 || height < 1) return nullptr;
+static LocalContrastJob* EqualizeBegin(const void* source, void* data, int32_t elementBytes,
+                                       int32_t width, int32_t height,
+                                       const LocalContrastSettings& s) {
+    if (!source || !data || width < 1 || height < 1) return nullptr;
     const int32_t t = std::max(s.detail, 10);
     const int32_t tileSize = int32_t((int64_t(std::min(width, height)) * 10) / t);
     // Too small for one tile: there is nothing to equalise against.
     if (tileSize < 1) return nullptr;
     auto* job = new (std::nothrow) LocalContrastJob{};
     if (!job) return nullptr;
-    job->image = {data, elementBytes, width, height};
+    job->image = {data, elementBytes, width, height, source};
     TileGrid& g = job->grid;
     g.nx = width / tileSize;
     g.ny = height / tileSize;
@@ -331,7 +346,7 @@ static LocalContrastJob* EqualizeBegin(void* data, int32_t elementBytes, int32_t
 
 void EqualizeTiles(void* data, int32_t elementBytes, int32_t width, int32_t height,
                    const LocalContrastSettings& s) {
-    LocalContrastJob* job = EqualizeBegin(data, elementBytes, width, height, s);
+    LocalContrastJob* job = EqualizeBegin(data, data, elementBytes, width, height, s);
     if (!job) return;
     RunPassThreads(job->threadCount, CountTileRows, job);
     LocalContrastTables(job);
@@ -339,14 +354,17 @@ void EqualizeTiles(void* data, int32_t elementBytes, int32_t width, int32_t heig
     LocalContrastEnd(job);
 }
 
-LocalContrastJob* LocalContrastBegin(int32_t n, int32_t elementBytes,
+LocalContrastJob* LocalContrastBegin(int32_t source, int32_t n, int32_t elementBytes,
                                      const LocalContrastSettings& settings) {
     const EffectContext& c = gContext;
     const int32_t width = c.currentRight - c.currentLeft;
     const int32_t height = c.currentBottom - c.currentTop;
     if (width < 1 || height < 1 || (elementBytes != 1 && elementBytes != 2)) return nullptr;
-    if (!GreyCopyUsable(n, elementBytes, width, height)) return nullptr;
-    return EqualizeBegin(GetArrayBase(n), elementBytes, width, height, settings);
+    if (!GreyCopyUsable(source, elementBytes, width, height) ||
+        !GreyCopyUsable(n, elementBytes, width, height))
+        return nullptr;
+    return EqualizeBegin(GetArrayBase(source), GetArrayBase(n), elementBytes, width, height,
+                         settings);
 }
 
 void LocalContrastCount(LocalContrastJob* job, int32_t threadIndex) {

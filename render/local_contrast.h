@@ -39,10 +39,11 @@ void EqualizeTiles(void* data, int32_t elementBytes, int32_t width, int32_t heig
 // it; every thread of settings.threadCount counts and then blends its own share. Each stage
 // may start only when the one before has ended on every thread.
 struct LocalContrastJob;
-// Array n must hold the grey copy laid out as the current rectangle at elementBytes: null
-// when it does not, when the rectangle is too small for one tile, or when the tables cannot
-// be had (ApplyLocalContrast on one thread then does what it would).
-LocalContrastJob* LocalContrastBegin(int32_t n, int32_t elementBytes,
+// Equalises the grey image of array source into array n (the same number: in place); both
+// laid out as the current rectangle at elementBytes. Null when they are not, when the
+// rectangle is too small for one tile, or when the tables cannot be had (n then holds none of
+// the result; ApplyLocalContrast on one thread on a copy of the source does what it would).
+LocalContrastJob* LocalContrastBegin(int32_t source, int32_t n, int32_t elementBytes,
                                      const LocalContrastSettings& settings);
 void LocalContrastCount(LocalContrastJob* job, int32_t threadIndex);
 void LocalContrastTables(LocalContrastJob* job);

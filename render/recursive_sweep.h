@@ -36,6 +36,10 @@ using RecursiveSweepProc = void (*)(const LaneGroup& group, const RecursiveFilte
 // Forward and backward sweep of every lane, in place.
 void RecursiveSweepPlain(const LaneGroup& group, const RecursiveFilter& filter);
 void RecursiveSweepAvx2(const LaneGroup& group, const RecursiveFilter& filter);
+void RecursiveSweepAvx512(const LaneGroup& group, const RecursiveFilter& filter);
 
-// The sweep of the given level (both give the same samples).
+// True when the processor and the system run RecursiveSweepAvx512.
+bool RecursiveSweepHasAvx512();
+// The sweep of the given level (all give the same samples); the wide level takes the
+// 512-bit build where it runs.
 RecursiveSweepProc RecursiveSweepFor(VectorLevel level);

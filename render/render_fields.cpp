@@ -22,6 +22,7 @@
 
 namespace {
 constexpr int32_t kFieldMax = 32768;
+constexpr int32_t kFieldLevels = kFieldMax + 1;
 constexpr int32_t kRandomEdgeShape = 6;
 
 // One job on all workers: threads made for it outside thumbnail rendering, the sleeping
@@ -47,22 +48,6 @@ void BlurField(int32_t array, int32_t radiusTenths, bool all) {
 
 int32_t BlurRadius(double amount, int32_t zoom) {
     return int32_t(std::floor((amount + zoom) / (zoom * 2.0)));
-}
-
-// The frame's contrast from its softness s and roundness r.
-int32_t FrameContrast(int32_t s, int32_t r) {
-    int32_t edge;
-    if (r >= 11 && r <= 19)
-        edge = (10 - r) * 2;
-    else if (r >= 21 && r <= 79)
-        edge = -r;
-    else if (r >= 80 && r <= 159)
-        edge = -80 - (r - 80) / 8;
-    else if (r >= 160)
-        edge = -90 - (r - 160) / 32;
-    else
-        return s;
-    return s < 0 ? ScaleValue(s, -100, 0, -100, edge) : ScaleValue(s, 0, 100, edge, 100);
 }
 
 bool ShapedFrame(const int32_t* v) {
@@ -112,7 +97,8 @@ struct FrameBandJob {
     bool edges, nearest, borderOnly, outside, border, inside;
     bool displaced[3];  // the band's edge control is not 0
     double amplitude[3];
-    double scaleX, scaleY;  // image pixel to pattern cell
+    int32_t displacement[3][256];  // of each pattern level: (level - 128) * amplitude, truncated
+    double scaleX, scaleY;         // image pixel to pattern cell
     // Inside every band by more than any displacement reaches: no pixel there needs its
     // pattern value. Right and bottom exclusive; an empty range when there is no such place.
     int32_t innerLeft, innerTop, innerRight, innerBottom;
@@ -161,9 +147,9 @@ void ClassifySpan(int32_t y, int32_t first, int32_t count, const int32_t* patter
         const int32_t x = first + i;
         if (pattern) {
             // The pattern is stored as bytes: the sampled value clamped to them.
-            const int32_t e = std::clamp(pattern[i], 0, 255) - 128;
+            const int32_t level = std::clamp(pattern[i], 0, 255);
             for (int32_t b = 0; b < 3; ++b)
-                if (job.displaced[b]) d[b] = int32_t(e * job.amplitude[b]);
+                if (job.displaced[b]) d[b] = job.displacement[b][level];
         }
         int32_t firstValue = 0, second = kFieldMax;
         if (job.outside && Outside(job.rects, 0, x, y, d[0])) {
@@ -266,6 +252,10 @@ void ClassifyFramePixels(const RenderPlan& plan, const int32_t* v, const FrameRe
         innerRight = std::min(innerRight, rects.right[i] - reach + 1.0);
         innerBottom = std::min(innerBottom, rects.bottom[i] - reach + 1.0);
     }
+    for (int32_t i = 0; i < 3; ++i)
+        for (int32_t level = 0; level < 256; ++level)
+            job.displacement[i][level] =
+                job.displaced[i] ? int32_t((level - 128) * job.amplitude[i]) : 0;
     if (innerRight <= innerLeft || innerBottom <= innerTop) {
         innerRight = innerLeft = plan.left;
         innerBottom = innerTop = plan.top;
@@ -291,9 +281,20 @@ struct FieldCount {
 void CountFieldCells(void* context, int32_t index) {
     FieldCount& c = *static_cast<FieldCount*>(context);
     std::vector<int32_t>& bins = c.bins[size_t(index)];
-    bins.assign(kFieldMax + 1, 0);
+    // Two counters a level, for even and odd cells: a smooth field repeats its levels (a
+    // frame's inside is one level), and increments of one counter wait for each other.
+    bins.assign(2 * kFieldLevels, 0);
+    int32_t* even = bins.data();
+    int32_t* odd = even + kFieldLevels;
+    const uint16_t* data = c.data;
+    const int64_t step = c.step;
     const int64_t first = c.cells * index / c.threads, last = c.cells * (index + 1) / c.threads;
-    for (int64_t i = first; i < last; ++i) ++bins[std::min<int32_t>(c.data[i * c.step], kFieldMax)];
+    int64_t i = first;
+    for (; i + 1 < last; i += 2) {
+        ++even[std::min<int32_t>(data[i * step], kFieldMax)];
+        ++odd[std::min<int32_t>(data[(i + 1) * step], kFieldMax)];
+    }
+    if (i < last) ++even[std::min<int32_t>(data[i * step], kFieldMax)];
 }
 
 }  // namespace
@@ -314,6 +315,21 @@ FrameRects FrameRectsFor(int32_t width, int32_t height, int32_t outside, int32_t
     return r;
 }
 
+int32_t FrameContrast(int32_t s, int32_t r) {
+    int32_t edge;
+    if (r >= 11 && r <= 19)
+        edge = (10 - r) * 2;
+    else if (r >= 21 && r <= 79)
+        edge = -r;
+    else if (r >= 80 && r <= 159)
+        edge = -80 - (r - 80) / 8;
+    else if (r >= 160)
+        edge = -90 - (r - 160) / 32;
+    else
+        return s;
+    return s < 0 ? ScaleValue(s, -100, 0, -100, edge) : ScaleValue(s, 0, 100, edge, 100);
+}
+
 void FieldStretchBounds(int32_t array, int64_t pixels, int32_t* low, int32_t* high) {
     std::vector<int64_t> bins(kFieldMax + 1, 0);
     const NumberedArray& a = gArrays[array];
@@ -325,7 +341,7 @@ void FieldStretchBounds(int32_t array, int64_t pixels, int32_t* low, int32_t* hi
     count.bins.assign(size_t(count.threads), std::vector<int32_t>());
     RunPassThreads(count.threads, CountFieldCells, &count);
     for (const std::vector<int32_t>& part : count.bins)
-        for (size_t level = 0; level < part.size(); ++level) bins[level] += part[level];
+        for (size_t k = 0; k < part.size(); ++k) bins[k % kFieldLevels] += part[k];
     double threshold = pixels / 200.0;
     if (threshold == 0.0) threshold = 1.0;
     *low = 0;

@@ -14,6 +14,10 @@ struct FrameRects {
 FrameRects FrameRectsFor(int32_t width, int32_t height, int32_t outside, int32_t border,
                          int32_t inside);
 
+// The frame's contrast (-100..100) from its softness s and roundness r: the share of the
+// blurred bands' range its stretch keeps.
+int32_t FrameContrast(int32_t s, int32_t r);
+
 // Channel 0's stretch bounds of a 2-byte field: the first level from each end at which the
 // running count passes 0.5 % of the pixels (1 pixel for an empty field).
 void FieldStretchBounds(int32_t array, int64_t pixels, int32_t* low, int32_t* high);

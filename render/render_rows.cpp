@@ -613,33 +613,54 @@ int32_t ZoomedRadius(double setting, int32_t zoom) {
     return int32_t((setting * 2.0 + zoom) / (zoom * 2.0));
 }
 
-// Between pass 1 and pass 2: the dynamic contrast's equalised copy of the luma image and the
-// paper's blur.
+// Bytes of the diffusion's colour blur: three channels over the rectangle.
+int64_t ColourBlurBytes(const RenderPlan& plan) {
+    return int64_t(plan.right - plan.left) * (plan.bottom - plan.top) * 3 * plan.depth.elementBytes;
+}
+
+bool DiffusionOn(const RenderPlan& plan) {
+    return plan.pass3 && plan.controls[CTL_DIFFUSION_INTENSITY] > 0;
+}
+
+// The equalised luma's array, shaped like the luma image. When the diffusion will need its
+// colour blur and the luma image's block cannot take it, the array gets room for it: the
+// blur then grows into pages this stage has already brought in.
+void ShapeContrastArray(const RenderPlan& plan) {
+    const int64_t colourBytes = ColourBlurBytes(plan);
+    const NumberedArray& blur = gArrays[ARRAY_WORK_BLUR];
+    const bool room = DiffusionOn(plan) && !(blur.base && blur.roomBytes >= colourBytes);
+    ShapeArrayLikeWithRoom(ARRAY_WORK_BLUR, ARRAY_LOCAL_CONTRAST, room ? colourBytes : 0);
+}
+
+// Between pass 1 and pass 2: the dynamic contrast's equalised luma, read from the luma image
+// and written to its own array, and the paper's blur.
 void BlurStageOne(int32_t index, int32_t& stage) {
     const RenderPlan& plan = gRender.plan;
     const int32_t* v = plan.controls;
     if (plan.dynamicContrast) {
         PassBarrier(index, stage, "pass 1");
-        if (index == 0 && !JobCancelRequested())
-            ShapeArrayLike(ARRAY_WORK_BLUR, ARRAY_LOCAL_CONTRAST);
-        PassBarrier(index, stage, "contrast array");
-        CopyArrayShare(ARRAY_WORK_BLUR, ARRAY_LOCAL_CONTRAST, index);
         const int32_t bytes = plan.thumbnails ? 1 : plan.depth.elementBytes;
         // Full strength, no clipping, no black and white points, no gammas, no progress.
         LocalContrastSettings settings = {0, 255, 255, 255, 100, 0, 0, 0, 0, 1};
         settings.detail = v[CTL_DYNCONTRAST_DETAIL];
         settings.threadCount = std::max(gJob.threadCount, 1);
-        if (index == 0 && !JobCancelRequested() && gArrays[ARRAY_LOCAL_CONTRAST].base)
-            gContrastJob = LocalContrastBegin(ARRAY_LOCAL_CONTRAST, bytes, settings);
-        PassBarrier(index, stage, "contrast copy");
+        if (index == 0 && !JobCancelRequested()) {
+            ShapeContrastArray(plan);
+            if (gArrays[ARRAY_LOCAL_CONTRAST].base)
+                gContrastJob =
+                    LocalContrastBegin(ARRAY_WORK_BLUR, ARRAY_LOCAL_CONTRAST, bytes, settings);
+        }
+        PassBarrier(index, stage, "contrast array");
         if (!JobCancelRequested()) LocalContrastCount(gContrastJob, index);
         PassBarrier(index, stage, "contrast counts");
         if (index == 0 && !JobCancelRequested() && gArrays[ARRAY_LOCAL_CONTRAST].base) {
-            if (gContrastJob)
+            if (gContrastJob) {
                 LocalContrastTables(gContrastJob);
-            else
+            } else {
+                CopyArrayData(ARRAY_WORK_BLUR, ARRAY_LOCAL_CONTRAST);
                 ApplyLocalContrast(ARRAY_LOCAL_CONTRAST, bytes, settings.detail, 255, 255, 255, 100,
                                    0, 0, 0, 0, plan.multiProcessor ? 1 : 0);
+            }
         }
         PassBarrier(index, stage, "contrast tables");
         if (!JobCancelRequested()) LocalContrastBlend(gContrastJob, index);
@@ -655,6 +676,46 @@ void BlurStageOne(int32_t index, int32_t& stage) {
         StageBlur(index, stage, ARRAY_WORK_BLUR, radius * 10, "paper blur rows",
                   "paper blur columns");
     }
+}
+
+bool SameShape(const NumberedArray& a, const NumberedArray& b) {
+    return a.byteSize == b.byteSize && a.elementBytes == b.elementBytes && a.xSize == b.xSize &&
+           a.ySize == b.ySize && a.zSize == b.zSize && a.border == b.border;
+}
+
+// Array n's block, if it is the glow mask's shape and no larger, becomes the mask's (whose own
+// block has not been written yet); then n is released.
+void HandBlockToGlowMask(int32_t n) {
+    const NumberedArray& mask = gArrays[ARRAY_GLOW_MASK];
+    const NumberedArray& block = gArrays[n];
+    if (mask.base && block.base && block.roomBytes == 0 && SameShape(block, mask))
+        SwapArrays(n, ARRAY_GLOW_MASK);
+    ReleaseArray(n);
+}
+
+// Pass 2 is over on every thread: its equalised luma is not read again, and the luma blur
+// makes way for the diffusion's colour blur (both would otherwise be held at the peak of the
+// render). Their blocks, whose pages are in already, are handed on rather than freed while
+// fresh ones are faulted in: the one with room becomes the colour blur, a plain one the glow
+// mask.
+void HandOnLumaImages(const RenderPlan& plan) {
+    if (!DiffusionOn(plan)) {
+        HandBlockToGlowMask(ARRAY_LOCAL_CONTRAST);
+        return;
+    }
+    const int64_t colourBytes = ColourBlurBytes(plan);
+    if (!(gArrays[ARRAY_WORK_BLUR].base && gArrays[ARRAY_WORK_BLUR].roomBytes >= colourBytes)) {
+        const NumberedArray& contrast = gArrays[ARRAY_LOCAL_CONTRAST];
+        if (contrast.base && contrast.roomBytes >= colourBytes) {
+            SwapArrays(ARRAY_WORK_BLUR, ARRAY_LOCAL_CONTRAST);
+        } else {
+            HandBlockToGlowMask(ARRAY_WORK_BLUR);
+        }
+    }
+    HandBlockToGlowMask(ARRAY_LOCAL_CONTRAST);
+    if (!JobCancelRequested())
+        CreateArray(ARRAY_WORK_BLUR, plan.right - plan.left, plan.bottom - plan.top, 3,
+                    plan.depth.elementBytes);
 }
 
 template <typename Sample>
@@ -683,22 +744,24 @@ void BlurStageTwo(const PassContext& pass, int32_t& stage) {
     const RenderPlan& plan = pass.plan;
     const int32_t* v = plan.controls;
     PassBarrier(pass.index, stage, plan.pass2 ? "pass 2" : "pass 1");
-    // Pass 2 is over on every thread: its equalised copy is not read again, and the luma blur
-    // makes way for the colour blur rather than being reallocated under it (both would
-    // otherwise be held at the peak of the render).
-    if (pass.index == 0) ReleaseArray(ARRAY_LOCAL_CONTRAST);
+    if (pass.index == 0) HandOnLumaImages(plan);
     if (v[CTL_DIFFUSION_INTENSITY] > 0) {
-        if (pass.index == 0) ReleaseArray(ARRAY_WORK_BLUR);
-        if (pass.index == 0 && !JobCancelRequested())
-            CreateArray(ARRAY_WORK_BLUR, plan.right - plan.left, plan.bottom - plan.top, 3,
-                        plan.depth.elementBytes);
         PassBarrier(pass.index, stage, "diffusion array");
-        CopyArrayShare(ARRAY_WORK_RGB, ARRAY_WORK_BLUR, pass.index);
-        // Every thread blurs its share: none may start before all of the copy is made.
-        PassBarrier(pass.index, stage, "diffusion copy");
         const int32_t radius = ZoomedRadius(v[CTL_DIFFUSION_RADIUS], plan.zoom);
-        StageBlur(pass.index, stage, ARRAY_WORK_BLUR, radius * 10, "diffusion blur rows",
-                  "diffusion blur columns");
+        const BlurJob job = {ARRAY_WORK_BLUR, radius * 10, 0, std::max(gJob.threadCount, 1)};
+        if (RecursiveBlurReadsFrom(job, ARRAY_WORK_RGB)) {
+            // The row sweep reads the colour image and writes the blur: no copy first.
+            if (!JobCancelRequested()) RecursiveBlurPass1From(job, ARRAY_WORK_RGB, pass.index);
+            PassBarrier(pass.index, stage, "diffusion blur rows");
+            if (!JobCancelRequested()) RecursiveBlurPass2(job, pass.index);
+            PassBarrier(pass.index, stage, "diffusion blur columns");
+        } else {
+            CopyArrayShare(ARRAY_WORK_RGB, ARRAY_WORK_BLUR, pass.index);
+            // Every thread blurs its share: none may start before all of the copy is made.
+            PassBarrier(pass.index, stage, "diffusion copy");
+            StageBlur(pass.index, stage, ARRAY_WORK_BLUR, radius * 10, "diffusion blur rows",
+                      "diffusion blur columns");
+        }
     }
     if (v[CTL_GLOW_INTENSITY] > 0) {
         FillGlowMask<Sample>(pass, v);

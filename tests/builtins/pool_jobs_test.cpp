@@ -90,22 +90,39 @@ TEST_F(PoolJobsTest, NormaliseRangeStretchesAndClamps) {
 }
 
 // Arrays of many elements take every stretched value from a table of the element's values:
-// each of the levels 0..65535 (and 0..255) must still come out as the formula gives it.
+// each of the levels 0..65535 (and 0..255) must still come out as the formula gives it, with
+// bounds outside the levels, reversed, or one level apart.
 TEST_F(PoolJobsTest, NormaliseRangeOfLargeArraysStretchesEveryLevel) {
-    for (int32_t elementBytes : {1, 2}) {
-        const int32_t levels = elementBytes == 1 ? 256 : 65536;
-        const int32_t m = elementBytes == 1 ? 255 : 32768;
-        const int32_t low = elementBytes == 1 ? 17 : 3000, high = elementBytes == 1 ? 201 : 29000;
-        ASSERT_EQ(CreateArray(kTarget, 2048, 1024, 1, elementBytes), 1);
+    const struct {
+        int32_t elementBytes, low, high;
+    } cases[] = {
+        {1, 17, 201},
+        {1, -40, 300},
+        {1, 200, 17},
+        {1, 0, 1},
+        {1, 254, 255},
+        {1, 300, 400},
+        {2, 3000, 29000},
+        {2, -5000, 70000},
+        {2, 29000, 3000},
+        {2, 65535, 65536},
+        {2, 100, 101},
+        {2, 0, 32768},
+        {2, 12345, 12346 + 32768},
+    };
+    for (const auto& c : cases) {
+        const int32_t levels = c.elementBytes == 1 ? 256 : 65536;
+        const int64_t m = c.elementBytes == 1 ? 255 : 32768;
+        ASSERT_EQ(CreateArray(kTarget, 2048, 1024, 1, c.elementBytes), 1);
         for (int32_t i = 0; i < 2048 * 1024; ++i)
             PutArrayElement(kTarget, i % 2048, i / 2048, 0, (i * 7) % levels);
-        SetParameters({kTarget, low, high});
+        SetParameters({kTarget, c.low, c.high});
         RunPoolRoutine(NormaliseRangeJob, true, false);
-        for (int32_t i = 0; i < 2048 * 1024; i += 3) {
+        for (int32_t i = 0; i < 2048 * 1024; ++i) {
             const int64_t v = (i * 7) % levels;
-            const int64_t expected = std::clamp<int64_t>((v - low) * m / (high - low), 0, m);
+            const int64_t expected = std::clamp<int64_t>((v - c.low) * m / (c.high - c.low), 0, m);
             ASSERT_EQ(GetArrayElement(kTarget, i % 2048, i / 2048, 0), expected)
-                << elementBytes << " bytes, level " << v;
+                << c.elementBytes << " bytes, " << c.low << ".." << c.high << ", level " << v;
         }
         ReleaseArray(kTarget);
     }
@@ -247,10 +264,14 @@ TEST_F(PoolJobsTest, GrainPassFillsThePlanesOfTheColourAmount) {
             EXPECT_EQ(written, c.planes[z] ? kWidth * kRows : 0)
                 << "amount " << c.amount << " plane " << z;
         }
-        // The same seed gives the same grain on the same thread count.
+        // The same seed gives the same grain on the same thread count, whether the threads
+        // claim rows as they come (with the barrier) or take equal runs of them (without).
         const JobOutput first = ArrayBytes(kTarget);
         RunPoolRoutine(GrainPassJob, true, true);
         EXPECT_EQ(ArrayBytes(kTarget), first);
+        SetAllArrayElements(kTarget, 65535);
+        RunPoolRoutine(GrainPassJob, true, false);
+        EXPECT_EQ(ArrayBytes(kTarget), first) << "amount " << c.amount << " without the barrier";
     }
 }
 

@@ -4,6 +4,7 @@
 #include "tests/common/screen_capture.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include "tools/testhost/host_image.h"
 
@@ -81,6 +82,56 @@ ScreenPicture ShootOwnWindow(HWND window, const std::string& name) {
     ScreenPicture picture = WholeDisplayPicture();
     KeepScreenshot(picture, name);
     return picture;
+}
+
+namespace {
+constexpr int kPaintPollMs = 15;
+constexpr UINT kAnswerMs = 500;  // a thread at work is asked again
+
+BOOL CALLBACK NoteChildUpdate(HWND child, LPARAM pending) {
+    if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE))
+        *reinterpret_cast<bool*>(pending) = true;
+    return TRUE;
+}
+
+bool PaintPending(HWND window) {
+    bool pending = GetUpdateRect(window, nullptr, FALSE) != FALSE;
+    if (!pending) EnumChildWindows(window, NoteChildUpdate, LPARAM(&pending));
+    return pending;
+}
+}  // namespace
+
+bool WaitUntilPainted(HWND window, int timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (IsWindow(window)) {
+        DWORD_PTR ignored = 0;
+        // Answered once the thread has handled what came before: then its pending paints show.
+        const bool answered =
+            SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kAnswerMs, &ignored) != 0;
+        if (answered && !PaintPending(window)) return true;
+        if (int(GetTickCount() - start) > timeoutMs) return false;
+        Sleep(kPaintPollMs);
+    }
+    return false;
+}
+
+bool WaitForSteadyPicture(HWND window, int timeoutMs) {
+    const DWORD start = GetTickCount();
+    RECT place = {};
+    GetWindowRect(window, &place);
+    ScreenPicture before = ScreenPictureOf(place);
+    while (IsWindow(window)) {
+        Sleep(kPaintPollMs);
+        RECT now = {};
+        GetWindowRect(window, &now);
+        ScreenPicture after = ScreenPictureOf(now);
+        if (EqualRect(&now, &place) && !after.pixels.empty() && after.pixels == before.pixels)
+            return true;
+        if (int(GetTickCount() - start) > timeoutMs) return false;
+        place = now;
+        before = std::move(after);
+    }
+    return false;
 }
 
 bool ScreenPictureWritePng(const ScreenPicture& picture, const std::string& path) {

@@ -38,6 +38,15 @@ void PumpMessages(int rounds = 3);
 // ScreenshotPath(name).
 ScreenPicture ShootOwnWindow(HWND window, const std::string& name);
 
+// Waits until a window of another thread and its children have nothing left to paint and that
+// thread has handled what was sent to it before: a window keeps an update region until its
+// paint is done. False when it still paints after timeoutMs, or has gone.
+bool WaitUntilPainted(HWND window, int timeoutMs = 20000);
+// Waits until the display shows the same picture of the window's place twice in a row, a poll
+// apart: what the window drew has reached the display. False when it still changes after
+// timeoutMs.
+bool WaitForSteadyPicture(HWND window, int timeoutMs = 20000);
+
 // Writes the picture as an 8-bit RGB PNG; false when it could not be written.
 bool ScreenPictureWritePng(const ScreenPicture& picture, const std::string& path);
 // GREYLOOM_BIN_DIR/screenshots/<name>.png; the folder is made when missing.

@@ -29,8 +29,7 @@ TEST(ControlLibraryServices, AboutBoxOfTheHostsSelectorShowsItsFourLines) {
     COLORREF beyondPicture = 0, inPicture = 0;
     std::thread driver([&] {
         HWND box = WaitForTopWindow(IsAboutBox);
-        if (!box) return;
-        Sleep(300);
+        if (!box || !WaitUntilPainted(box)) return;
         text = WindowText(GetDlgItem(box, 1044));
         RECT client;
         GetClientRect(box, &client);
@@ -63,7 +62,7 @@ TEST(ControlLibraryServices, AboutActionStretchesThePictureOverTheBoxOverTheDial
         HWND box = WaitForTopWindow(IsAboutBox);
         if (!driver.Check(box != nullptr, "the about box comes up")) return;
         driver.Check(GetWindow(box, GW_OWNER) == driver.dialog, "owned by the filter dialog");
-        Sleep(200);
+        driver.Check(WaitUntilPainted(box), "the about box is painted");
         RECT client;
         GetClientRect(box, &client);
         // Stretched: the picture's dark foot band reaches the far bottom corner.
@@ -122,9 +121,9 @@ TEST(ControlLibraryServices, ColorPickerPreviewsLiveAndCancelRestoresTheColour) 
             driver.Check(GetRValue(live) == 200 && GetGValue(live) == 20,
                          "the colour control follows the red field");
             driver.Check(WaitFor([&] { return Renders() > rendersBefore; }), "and re-renders");
-            Sleep(300);
             RedrawWindow(picker, nullptr, nullptr,
                          RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            driver.Check(WaitUntilPainted(picker), "the picker is painted");
             KeepWindowPicture(picker, language == 1 ? "control_library_color_picker_german"
                                                     : "control_library_color_picker");
             PostMessageA(picker, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),

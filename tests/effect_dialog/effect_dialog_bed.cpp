@@ -5,6 +5,7 @@
 #include "dialog/filter_dialog.h"
 #include "effect/control_ids.h"
 #include "tests/common/real_input.h"
+#include "tests/common/screen_capture.h"
 #include "tests/common/test_files.h"
 
 #include <commctrl.h>
@@ -22,7 +23,6 @@ constexpr int kStandTimeoutMs = 90000;
 // The first preview and the sheets' paint, at the most: a dialog that idles sooner is driven at
 // once; a first start's thumbnails keep it busy and are driven meanwhile.
 constexpr int kSettleMs = 1500;
-constexpr int kResizeMs = 3000;       // Wine resizes the X window of an unmanaged dialog lazily
 constexpr int kEndTimeoutMs = 20000;  // the final render of OK on a busy machine
 // A dialog that does not answer this soon is at work (a render that does not look at its
 // queue): asked again.
@@ -151,15 +151,28 @@ void PressKey(HWND dialog, WPARAM key) {
 }
 
 void ShowDialogAs(Driver& driver, int showCommand) {
-    const WPARAM command = showCommand == SW_MAXIMIZE ? SC_MAXIMIZE : SC_RESTORE;
-    driver.Send(WM_SYSCOMMAND, command, 0);
-    Sleep(kResizeMs);
+    const bool maximise = showCommand == SW_MAXIMIZE;
+    driver.Send(WM_SYSCOMMAND, maximise ? SC_MAXIMIZE : SC_RESTORE, 0);
+    driver.Check(
+        WaitFor([&] { return (IsZoomed(driver.dialog) != FALSE) == maximise; }, kShowTimeoutMs),
+        maximise ? "the dialog is maximised" : "the dialog is restored");
+    // Laid out and painted at its new size, and that size on the display: Wine hands it to the
+    // X window of an unmanaged dialog after the window has taken it. (Not the dialog's idle
+    // answer: a first start's thumbnails keep it busy for a minute or more.)
+    driver.Check(WaitUntilPainted(driver.dialog), "the dialog is painted at its new size");
+    driver.Check(WaitForSteadyPicture(driver.dialog), "the display shows the dialog's new size");
 }
 
 std::string ShootDialog(Driver& driver, const std::string& name) {
     RedrawWindow(driver.dialog, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Sleep(300);
+    // Done with the work it was given (a skin's start, a render), as far as it comes to rest:
+    // a first start's thumbnails go on for longer, and under a modal dialog of its own (Save
+    // Preset), which disables it, its loop is the modal one and never answers idle.
+    constexpr int kShotIdleMs = 5000;
+    if (IsWindowEnabled(driver.dialog)) WaitForDialogIdle(driver, kShotIdleMs);
+    WaitUntilPainted(driver.dialog);
+    WaitForSteadyPicture(driver.dialog);
     return TakeScreenshot(name);
 }
 
@@ -259,11 +272,7 @@ void ClickOkUntilClosed(Driver& driver) {
     }
 }
 
-POINT TabItemPoint(HWND tab, int item) {
-    RECT rect = {};
-    SendMessageA(tab, TCM_GETITEMRECT, WPARAM(item), LPARAM(&rect));
-    // The middle of the item's visible part: on a scrolled strip the arrows cover its right
-    // end, and an item lies partly beyond either end of the strip.
+RECT TabStripShowingItems(HWND tab) {
     RECT strip = {};
     GetClientRect(tab, &strip);
     HWND arrows = FindWindowExA(tab, nullptr, UPDOWN_CLASSA, nullptr);
@@ -273,6 +282,15 @@ POINT TabItemPoint(HWND tab, int item) {
         MapWindowPoints(nullptr, tab, reinterpret_cast<POINT*>(&covered), 2);
         strip.right = std::min(strip.right, covered.left);
     }
+    return strip;
+}
+
+POINT TabItemPoint(HWND tab, int item) {
+    RECT rect = {};
+    SendMessageA(tab, TCM_GETITEMRECT, WPARAM(item), LPARAM(&rect));
+    // The middle of the item's visible part: on a scrolled strip the arrows cover its right
+    // end, and an item lies partly beyond either end of the strip.
+    const RECT strip = TabStripShowingItems(tab);
     rect.left = std::max(rect.left, strip.left);
     rect.right = std::max(rect.left, std::min(rect.right, strip.right));
     POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};

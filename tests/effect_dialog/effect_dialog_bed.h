@@ -89,6 +89,9 @@ HWND ShownPopupMenu();
 // it is for a user, who clicks again.
 HWND ClickUntilMenuShows(Driver& driver, int32_t n, int waitMs);
 
+// The part of a tab control's client area that shows items: left of its own scroll arrows
+// when the strip scrolls.
+RECT TabStripShowingItems(HWND tab);
 // The screen point at the middle of a tab control's item, for a real click.
 POINT TabItemPoint(HWND tab, int item);
 

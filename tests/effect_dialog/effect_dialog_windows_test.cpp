@@ -388,15 +388,7 @@ std::vector<std::string> CoveredTabItems(Driver& driver) {
     for (int32_t n : {CTL_PREVIEW_TAB, CTL_MAIN_TAB, CTL_SIDE_TAB}) {
         HWND tab = driver.ControlWindow(n);
         if (!tab || !IsWindowVisible(tab)) continue;
-        RECT strip = {};
-        GetClientRect(tab, &strip);
-        HWND arrows = FindWindowExA(tab, nullptr, UPDOWN_CLASSA, nullptr);
-        if (arrows && IsWindowVisible(arrows)) {
-            RECT arrowsPlace = {};
-            GetWindowRect(arrows, &arrowsPlace);
-            MapWindowPoints(nullptr, tab, reinterpret_cast<POINT*>(&arrowsPlace), 2);
-            strip.right = std::min(strip.right, arrowsPlace.left);
-        }
+        const RECT strip = TabStripShowingItems(tab);
         const int count = int(SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
         for (int item = 0; item < count; ++item) {
             RECT rect = {};
@@ -521,11 +513,7 @@ TEST(EffectDialog, ClicksOnAScrolledMainTabStripOpenTheirSheets) {
         HWND tab = driver.ControlWindow(CTL_MAIN_TAB);
         HWND arrows = FindWindowExA(tab, nullptr, UPDOWN_CLASSA, nullptr);
         driver.Check(arrows && IsWindowVisible(arrows), "the strip scrolls");
-        RECT strip = {}, covered = {};
-        GetClientRect(tab, &strip);
-        GetWindowRect(arrows, &covered);
-        MapWindowPoints(nullptr, tab, reinterpret_cast<POINT*>(&covered), 2);
-        strip.right = std::min(strip.right, covered.left);
+        const RECT strip = TabStripShowingItems(tab);
         constexpr int kSmallestTarget = 4;  // pixels of an item left to aim at
         for (int scroll : {SB_LINELEFT, SB_LINERIGHT}) {
             for (int step = 0; step < 6; ++step)

@@ -30,6 +30,7 @@
 #include "effect/settings_reactions.h"
 #include "effect/settings_rows.h"
 #include "effect/tool_buttons.h"
+#include "tests/common/control_texts.h"
 #include "tests/common/screen_capture.h"
 #include "tests/dialog/dialog_test_bed.h"
 #include "tests/effect_dialog/built_effect_dialog.h"
@@ -682,17 +683,56 @@ TEST_F(Reactions, ADialogBuiltAnewStandsInTheAdvancedLayoutWhateverTheLastOneEnd
     Choose(CTL_MODE, 1);
     ASSERT_EQ(gLayoutMode, 1);
     // The next dialog of the same session: its controls are made again in Advanced Mode.
-    DestroyWindow(window);
-    window = CreateWindowExA(0, "#32770", "Greyloom", WS_POPUP | WS_CAPTION, 0, 0, kWidth, kHeight,
-                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    gDialog = window;
-    gContext.dialogWindow = window;
-    ASSERT_EQ(BuildEffectDialog(&gContext), 1);
+    ASSERT_TRUE(BuildInto(MakeDialogWindow(DIALOG_FROM_TEMPLATE)));
     const Layout advanced = TakeLayout();
     Choose(CTL_MODE, 3);
     ExpectSameLayout(TakeLayout(), advanced);
     Choose(CTL_MODE, 1);
     EXPECT_EQ(Y(20), advanced.y[20] - 105) << "and Quick Edit moves from there once";
+}
+
+// --- Labels --------------------------------------------------------------------------------------
+
+// The label windows whose text is wider than the window, in the font the window draws with.
+std::vector<std::string> CutLabels() {
+    std::vector<std::string> cut;
+    for (int32_t n = 0; n < kControlCount; ++n) {
+        const ControlRecord* record = UsedControlRecord(n);
+        if (!record || !record->labelWindow) continue;
+        char text[256] = "";
+        GetWindowTextA(record->labelWindow, text, sizeof text);
+        if (!text[0]) continue;
+        HDC dc = GetDC(record->labelWindow);
+        const HGDIOBJ font = HGDIOBJ(SendMessageA(record->labelWindow, WM_GETFONT, 0, 0));
+        const HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(SYSTEM_FONT));
+        RECT needed = {0, 0, 0, 0}, client = {};
+        DrawTextA(dc, text, -1, &needed, DT_CALCRECT | DT_SINGLELINE);
+        SelectObject(dc, old);
+        ReleaseDC(record->labelWindow, dc);
+        GetClientRect(record->labelWindow, &client);
+        if (needed.right > client.right)
+            cut.push_back(std::to_string(n) + " \"" + text + "\" needs " +
+                          std::to_string(needed.right) + ", has " + std::to_string(client.right));
+    }
+    return cut;
+}
+
+// A label is measured in its control's font and placed at that width: its window must draw
+// in the same font, whether the dialog hands its own font to the controls or has none.
+TEST_F(Reactions, EveryLabelHoldsItsTextInTheFontItIsDrawnWith) {
+    for (DialogWindowKind kind : {DIALOG_FROM_TEMPLATE, DIALOG_WITHOUT_FONT}) {
+        SCOPED_TRACE(kind == DIALOG_FROM_TEMPLATE ? "plug-in's template" : "no dialog font");
+        if (kind != DIALOG_FROM_TEMPLATE) {
+            ASSERT_TRUE(BuildInto(MakeDialogWindow(kind)));
+        }
+        for (int32_t mode : {3, 1}) {
+            Choose(CTL_MODE, mode);
+            const std::vector<std::string> cut = CutLabels();
+            std::string list;
+            for (const std::string& label : cut) list += "\n  " + label;
+            EXPECT_TRUE(cut.empty()) << "mode " << mode << ":" << list;
+        }
+    }
 }
 
 // --- Pictures ------------------------------------------------------------------------------------
@@ -706,26 +746,98 @@ class ReactionPictures : public BuiltEffectDialog {
     }
 };
 
+// A step toward a picture: the control's value set, and when `chosen`, the click that a
+// user's choice of it sends as well.
+struct PictureStep {
+    int32_t control, value;
+    bool chosen;
+};
+// What a picture shows: the windows on show and hidden, and the item each combo box shows.
+struct ExpectedPicture {
+    const char* name;
+    std::vector<PictureStep> steps;  // from the picture before
+    std::vector<int32_t> shown, hidden;
+    std::vector<std::pair<int32_t, const char*>> combos;
+    int mainTabItems;  // the main tab's items; 0 when the tab is hidden
+};
+
+bool WindowShown(int32_t n) {
+    const ControlRecord* record = UsedControlRecord(n);
+    return record && record->window && IsWindowVisible(record->window);
+}
+
+// The mode layouts and type combos as a user sees them, one after the other in one dialog:
+// each picture is checked for what it is meant to show, and kept for review.
 TEST_F(ReactionPictures, ModeLayoutsAndTypeCombos) {
-    Shoot("reactions_mode3_advanced");
-    Choose(CTL_MODE, 1);
-    Shoot("reactions_mode1_quick_edit");
-    Choose(CTL_MODE, 2);
-    Shoot("reactions_mode2_photography");
-    Choose(CTL_MODE, 4);
-    Shoot("reactions_mode4_advanced_plus");
-    Choose(CTL_MODE, 3);
-    SetControlValue(CTL_MAIN_TAB, 1);
-    SetControlValue(CTL_FX1_PAGES, 0);
-    Choose(CTL_CONVERSION_METHOD, 7);
-    Shoot("reactions_conversion_split");
-    SetControlValue(CTL_MAIN_TAB, 5);
-    SetControlValue(CTL_MASK_PAGES, 1);
-    Choose(CTL_MASK_TYPE, 4);
-    Shoot("reactions_mask_circular");
-    Choose(CTL_MASK_TYPE, 2);
-    Choose(CTL_MASK_BRIGHT_MODE, 1);
-    Shoot("reactions_mask_tonal");
+    const std::vector<int32_t> quickEdit = {20,  25,  26,  22,  50,  232, 233, 353,
+                                            142, 143, 144, 145, 146, 147, 148, 149};
+    const std::vector<int32_t> builtInCombos = {170, 171, 172, 173, 174, 175, 176, 177, 178};
+    const std::vector<int32_t> effectList = {CTL_EFFECT_LIST, CTL_EFFECT_PREV, CTL_EFFECT_NEXT};
+    const ExpectedPicture pictures[] = {
+        {"reactions_mode3_advanced",
+         {},
+         {CTL_MAIN_TAB, CTL_SIDE_TAB, CTL_PRESET_LIST},
+         {CTL_EFFECT_LIST, 170, 20},
+         {{CTL_MODE, "Advanced Mode"}},
+         6},
+        {"reactions_mode1_quick_edit",
+         {{CTL_MODE, 1, true}},
+         quickEdit,
+         {CTL_MAIN_TAB, CTL_PRESET_LIST, CTL_EFFECT_LIST, 170},
+         {{CTL_MODE, "Quick Edit Mode"}},
+         0},
+        {"reactions_mode2_photography",
+         {{CTL_MODE, 2, true}},
+         builtInCombos,
+         {CTL_EFFECT_LIST, 20, 50},
+         {{CTL_MODE, "Photography Mode"}},
+         0},
+        {"reactions_mode4_advanced_plus",
+         {{CTL_MODE, 4, true}, {CTL_MAIN_TAB, 1, false}},
+         effectList,
+         {CTL_FX1_PAGES, 170},
+         {{CTL_MODE, "Advanced+ Mode"}},
+         2},
+        {"reactions_conversion_split",
+         {{CTL_MODE, 3, true},
+          {CTL_MAIN_TAB, 1, false},
+          {CTL_FX1_PAGES, 0, false},
+          {CTL_CONVERSION_METHOD, 7, true}},
+         {50, 51, 52, 53, 232, 233},
+         {231, CTL_EFFECT_LIST},
+         {{CTL_MODE, "Advanced Mode"}, {CTL_CONVERSION_METHOD, "Split B&W"}},
+         6},
+        {"reactions_mask_circular",
+         {{CTL_MAIN_TAB, 5, false}, {CTL_MASK_PAGES, 1, false}, {CTL_MASK_TYPE, 4, true}},
+         {58, 16, 2, 11, 12, 13, 14, 369},
+         {237, 159, 366, 50},
+         {{CTL_MASK_TYPE, "Circular"}},
+         6},
+        {"reactions_mask_tonal",
+         {{CTL_MASK_TYPE, 2, true}, {CTL_MASK_BRIGHT_MODE, 1, true}},
+         {58, 16, 237, 4, 18, 15, 238, 5, 10, 7, 239, 159, 6, 85, 86, 87},
+         {2, 11, 12, 13, 14, 369, 8, 9},
+         {{CTL_MASK_TYPE, "Tonal"}, {CTL_MASK_BRIGHT_MODE, "Tones"}},
+         6},
+    };
+    for (const ExpectedPicture& picture : pictures) {
+        SCOPED_TRACE(picture.name);
+        for (const PictureStep& step : picture.steps) {
+            if (step.chosen)
+                Choose(step.control, step.value);
+            else
+                SetControlValue(step.control, step.value);
+        }
+        Shoot(picture.name);
+        for (int32_t n : picture.shown) EXPECT_TRUE(WindowShown(n)) << n << " is shown";
+        for (int32_t n : picture.hidden) EXPECT_FALSE(WindowShown(n)) << n << " is hidden";
+        for (const auto& [n, item] : picture.combos)
+            EXPECT_EQ(WindowText(ControlRecordAt(n)->window), item) << n;
+        EXPECT_EQ(WindowShown(CTL_MAIN_TAB), picture.mainTabItems > 0);
+        if (picture.mainTabItems > 0) {
+            EXPECT_EQ(TabCount(), picture.mainTabItems);
+        }
+    }
 }
 
 // --- Tools in the layouts, split cursor ----------------------------------------------------------
@@ -784,7 +896,16 @@ class MenuAnswer {
                   [&] { return (menu = FindWindowA("#32768", nullptr)) && IsWindowVisible(menu); },
                   10000);
               if (!menu) return;
-              Sleep(200);
+              // The menu takes keys once its thread runs the menu's own loop.
+              GUITHREADINFO info = {};
+              info.cbSize = sizeof info;
+              const DWORD thread = GetWindowThreadProcessId(menu, nullptr);
+              WaitFor(
+                  [&] {
+                      return GetGUIThreadInfo(thread, &info) &&
+                             (info.flags & GUI_POPUPMENUMODE) != 0;
+                  },
+                  10000);
               for (int i = 0; i < ups; ++i) PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
               PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
           }) {}

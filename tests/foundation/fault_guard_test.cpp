@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <map>
+#include <string>
+
 #include "foundation/plugin_session.h"
 #include "host/exception_message.h"
 #include "host/fault_guard.h"
@@ -126,50 +129,63 @@ TEST(FaultGuard, RestoresTheHandlerChainOfTheThread) {
 }
 #endif
 
-TEST(ExceptionMessage, EachFaultCodeHasItsMessage) {
-    struct Case {
-        uint32_t code;
-        const char* text;  // null: no message; the fault goes to the outer guard
+// What the user is told of each fault the hook guard takes: every code is raised for real
+// under the guard with the framework's filter, as a hook runs, with an outer guard behind it
+// for the codes that have no message.
+TEST(ExceptionMessage, EachFaultRaisedUnderTheHookGuardShowsItsMessage) {
+    std::map<uint32_t, std::string> told = {
+        {STATUS_ACCESS_VIOLATION, "Memory access violation"},
+        {STATUS_ILLEGAL_INSTRUCTION, "Illegal instruction"},
+        {STATUS_ARRAY_BOUNDS_EXCEEDED, "Array bounds exceeded"},
+        {STATUS_INTEGER_DIVIDE_BY_ZERO, "Integer (zero-)divide error"},
+        {STATUS_INTEGER_OVERFLOW, "Integer overflow"},
+        {STATUS_PRIVILEGED_INSTRUCTION, "Privileged instruction"},
+        {STATUS_STACK_OVERFLOW, "Stack overflow"},
     };
-    const Case cases[] = {
-        {0xC0000005, "Memory access violation!"},
-        {0xC000001D, "Illegal instruction!"},
-        {0xC000008C, "Array bounds exceeded!"},
-        {0xC000008D, "Floating-point denormal operand!"},
-        {0xC000008E, "Floating-point divide by zero!"},
-        {0xC000008F, "Floating-point inexact result!"},
-        {0xC0000090, "Floating-point invalid operation!"},
-        {0xC0000091, "Floating-point overflow!"},
-        {0xC0000092, "Floating-point stack overflow!"},
-        {0xC0000093, "Floating-point underflow!"},
-        {0xC0000094, "Integer (zero-)divide error!"},
-        {0xC0000095, "Integer overflow!"},
-        {0xC0000096, "Privileged instruction!"},
-        {0xC00000FD, "Stack overflow!"},
-        {0x80000003, nullptr},
-        {0x80000004, nullptr},
-        {0xC0000409, nullptr},
-        {0xC0000006, nullptr},
-    };
+    // The seven floating-point faults, whose codes run on from the denormal operand's.
+    const char* const floatingPoint[] = {"denormal operand",  "divide by zero", "inexact result",
+                                         "invalid operation", "overflow",       "stack overflow",
+                                         "underflow"};
+    static_assert(STATUS_FLOAT_UNDERFLOW - STATUS_FLOAT_DENORMAL_OPERAND == 6);
+    for (uint32_t i = 0; i < 7; ++i)
+        told[STATUS_FLOAT_DENORMAL_OPERAND + i] = std::string("Floating-point ") + floatingPoint[i];
+    const uint32_t untold[] = {STATUS_BREAKPOINT, STATUS_SINGLE_STEP, STATUS_IN_PAGE_ERROR,
+                               STATUS_STACK_BUFFER_OVERRUN};
+
     HostSession watcher;  // answers and logs the boxes
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << std::hex << c.code);
+    const auto raiseUnderHookGuard = [&](uint32_t code, FaultGuard& outer, FaultGuard& inner) {
+        auto outerBody = [&] {
+            auto innerBody = [&] { RaiseException(code, 0, 0, nullptr); };
+            if (!RunGuarded(inner, FrameworkExceptionFilter, innerBody))
+                ShowExceptionMessage(inner.code);
+        };
+        return RunGuarded(outer, nullptr, outerBody);
+    };
+    for (const auto& [code, message] : told) {
+        SCOPED_TRACE(testing::Message() << std::hex << code);
         HostResetLog(watcher);
-        EXPECT_EQ(ShowExceptionMessage(c.code), c.text != nullptr);
-        EXPECT_EQ(FrameworkExceptionFilter(c.code), c.text ? FAULT_HANDLE : FAULT_PASS_ON);
-        if (!c.text) {
-            EXPECT_TRUE(watcher.log.messageBoxes.empty());
-            continue;
-        }
+        FaultGuard outer, inner;
+        EXPECT_TRUE(raiseUnderHookGuard(code, outer, inner)) << "the hook guard takes it";
+        EXPECT_EQ(inner.code, code);
         ASSERT_EQ(watcher.log.messageBoxes.size(), 1u);
         EXPECT_EQ(watcher.log.messageBoxes[0].caption, "Error Message");
-        EXPECT_EQ(watcher.log.messageBoxes[0].text, std::string(c.text) + "\n\n");
+        EXPECT_EQ(watcher.log.messageBoxes[0].text, message + "!\n\n");
         EXPECT_EQ(watcher.log.messageBoxes[0].icon, UINT(MB_ICONHAND));
+    }
+    for (uint32_t code : untold) {
+        SCOPED_TRACE(testing::Message() << std::hex << code);
+        HostResetLog(watcher);
+        FaultGuard outer, inner;
+        EXPECT_FALSE(raiseUnderHookGuard(code, outer, inner)) << "it goes to the outer guard";
+        EXPECT_EQ(outer.code, code);
+        EXPECT_FALSE(ShowExceptionMessage(code));
+        EXPECT_TRUE(watcher.log.messageBoxes.empty());
     }
     // The console break is taken silently.
     HostResetLog(watcher);
-    EXPECT_TRUE(ShowExceptionMessage(0xC000013A));
-    EXPECT_EQ(FrameworkExceptionFilter(0xC000013A), FAULT_HANDLE);
+    FaultGuard outer, inner;
+    EXPECT_TRUE(raiseUnderHookGuard(STATUS_CONTROL_C_EXIT, outer, inner));
+    EXPECT_EQ(inner.code, uint32_t(STATUS_CONTROL_C_EXIT));
     EXPECT_TRUE(watcher.log.messageBoxes.empty());
 }
 }  // namespace

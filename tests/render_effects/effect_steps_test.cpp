@@ -445,6 +445,34 @@ TEST(Vignette, RowValuesAreThePixelValues) {
     EXPECT_GT(compared, 1000000);
 }
 
+// At the size of a photograph the radii near whole numbers are many and large: the row's
+// values settled from the table's bounds must still be the powers' values.
+TEST(Vignette, RowValuesAreThePixelValuesOnALargeImage) {
+    std::vector<int32_t> v = DialogValues();
+    v[CTL_VIGNETTE_INTENSITY] = 70;
+    const int32_t X = 6000, Y = 4000;
+    std::vector<uint8_t> row(256);
+    for (int32_t shape : {1, 50, 100}) {
+        for (int32_t size : {128, 255}) {
+            for (int32_t rotation : {0, 45, 90}) {
+                v[CTL_VIGNETTE_SHAPE] = shape;
+                v[CTL_VIGNETTE_SIZE] = size;
+                v[CTL_VIGNETTE_ROTATION] = rotation;
+                const Vignette g = VignetteFromControls(v.data(), kDepth16, X, Y, 1, 0, 0);
+                for (int32_t y = 0; y < Y; y += 211) {
+                    for (int32_t x = 0; x < X; x += 256) {
+                        VignetteShapeRow(g, x, y, 256, row.data());
+                        for (int32_t i = 0; i < 256; ++i)
+                            ASSERT_EQ(int32_t(row[size_t(i)]), VignetteShapeValue(g, x + i, y))
+                                << "shape " << shape << " size " << size << " rotation " << rotation
+                                << " at " << x + i << "," << y;
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST(PaperAndContrast, FlatPixelsKeepAndContrastPullsTowardTheEqualised) {
     std::vector<int32_t> v = DialogValues();
     v[CTL_PAPER_INTENSITY] = 100;

@@ -153,21 +153,6 @@ uint32_t ReferenceGrain(const RenderPlan& plan, const int32_t* v, int32_t thread
     return last;
 }
 
-int32_t FrameContrastOf(int32_t s, int32_t r) {
-    int32_t edge;
-    if (r >= 11 && r <= 19)
-        edge = (10 - r) * 2;
-    else if (r >= 21 && r <= 79)
-        edge = -r;
-    else if (r >= 80 && r <= 159)
-        edge = -80 - (r - 80) / 8;
-    else if (r >= 160)
-        edge = -90 - (r - 160) / 32;
-    else
-        return s;
-    return s < 0 ? (s + 100) * (edge + 100) / 100 - 100 : s * (100 - edge) / 100 + edge;
-}
-
 // The frame field of a shaped frame as the plain steps give it: the pattern sampled at each
 // pixel, each pixel classified against the three rectangles displaced by it.
 void ReferenceFrame(const RenderPlan& plan, const int32_t* v, int32_t threads) {
@@ -225,7 +210,22 @@ void ReferenceFrame(const RenderPlan& plan, const int32_t* v, int32_t threads) {
     RecursiveBlurMT(ARRAY_FRAME, BlurRadiusOf((n / 500.0) * v[CTL_FRAME_ROUNDNESS] * 2.0),
                     threads > 1, 0);
     ReferenceStretch(ARRAY_FRAME, int64_t(width) * height, true,
-                     FrameContrastOf(v[CTL_FRAME_SOFTNESS], v[CTL_FRAME_ROUNDNESS]));
+                     FrameContrast(v[CTL_FRAME_SOFTNESS], v[CTL_FRAME_ROUNDNESS]));
+}
+
+std::string Where(const char* name, const Rect& r, int32_t threads) {
+    return std::string(name) + " on " + std::to_string(r.width) + "x" + std::to_string(r.height) +
+           ", " + std::to_string(threads) + " threads";
+}
+
+::testing::AssertionResult SameCells(const std::vector<uint16_t>& got,
+                                     const std::vector<uint16_t>& want) {
+    if (got.size() != want.size())
+        return ::testing::AssertionFailure() << got.size() << " elements, want " << want.size();
+    const auto miss = std::mismatch(got.begin(), got.end(), want.begin());
+    if (miss.first == got.end()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "element " << (miss.first - got.begin()) << " is "
+                                         << *miss.first << ", want " << *miss.second;
 }
 
 const Rect kRects[] = {
@@ -266,9 +266,7 @@ TEST(RenderFields, FrameBandsEqualThePixelByPixelClassification) {
     for (const Case& c : cases)
         for (const Rect& r : kRects)
             for (int32_t threads : {1, 2, 3, 8}) {
-                const std::string where = std::string(c.name) + " on " + std::to_string(r.width) +
-                                          "x" + std::to_string(r.height) + ", " +
-                                          std::to_string(threads) + " threads";
+                const std::string where = Where(c.name, r, threads);
                 RenderPlan plan = BeginFields(r, c.settings, threads);
                 ASSERT_TRUE(
                     PrepareFrameField(plan, EngineControls(), r.width, r.height, r.width, r.height))
@@ -280,11 +278,7 @@ TEST(RenderFields, FrameBandsEqualThePixelByPixelClassification) {
                 ReferenceFrame(plan, EngineControls(), threads);
                 const std::vector<uint16_t> want = ArrayCells(ARRAY_FRAME);
                 EndFields();
-                ASSERT_EQ(got.size(), want.size()) << where;
-                const auto miss = std::mismatch(got.begin(), got.end(), want.begin());
-                EXPECT_TRUE(miss.first == got.end())
-                    << where << ": element " << (miss.first - got.begin()) << " is " << *miss.first
-                    << ", want " << *miss.second;
+                EXPECT_TRUE(SameCells(got, want)) << where;
             }
 }
 
@@ -304,9 +298,7 @@ TEST(RenderFields, GrainFieldEqualsTheStreamsDrawnOneByOne) {
     for (const Case& c : cases)
         for (const Rect& r : kRects)
             for (int32_t threads : {1, 2, 3, 8}) {
-                const std::string where = std::string(c.name) + " on " + std::to_string(r.width) +
-                                          "x" + std::to_string(r.height) + ", " +
-                                          std::to_string(threads) + " threads";
+                const std::string where = Where(c.name, r, threads);
                 RenderPlan plan = BeginFields(r, c.settings, threads);
                 ASSERT_TRUE(PrepareGrainField(plan, EngineControls(), r.width, r.height)) << where;
                 // The host's thread goes on from where its stream ended, as every later
@@ -319,11 +311,7 @@ TEST(RenderFields, GrainFieldEqualsTheStreamsDrawnOneByOne) {
                 const std::vector<uint16_t> want = ArrayCells(ARRAY_GRAIN);
                 EndFields();
                 EXPECT_EQ(gotState, wantState) << where;
-                ASSERT_EQ(got.size(), want.size()) << where;
-                const auto miss = std::mismatch(got.begin(), got.end(), want.begin());
-                EXPECT_TRUE(miss.first == got.end())
-                    << where << ": element " << (miss.first - got.begin()) << " is " << *miss.first
-                    << ", want " << *miss.second;
+                EXPECT_TRUE(SameCells(got, want)) << where;
             }
 }
 }  // namespace

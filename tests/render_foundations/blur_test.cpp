@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "common/thread_counts.h"
 #include "host/worker_threads.h"
 #include "render/pass_threads.h"
+#include "render/recursive_sweep.h"
 #include "render/vector_level.h"
 #include "render_test_support.h"
 
@@ -169,6 +171,103 @@ TEST_F(BlurTest, RecursiveBlurMatchesThePlainLineByLineFilter) {
         }
     }
     SetVectorLevelOverride(-1);
+}
+
+// Pass 1 reading another array's rows gives what a copy blurred in place gives, at every
+// vector level and on any number of threads, and leaves the source as it was.
+TEST_F(BlurTest, RowsReadFromAnotherArrayGiveTheBlurOfACopy) {
+    constexpr int32_t kSource = 12;
+    for (int32_t level = VECTOR_PLAIN; level <= VectorLevelDetected(); ++level) {
+        SetVectorLevelOverride(level);
+        for (const Shape& shape : kShapes) {
+            for (int32_t radius : {1, 25, 400}) {
+                for (int32_t threads : {1, 3}) {
+                    SCOPED_TRACE(testing::Message()
+                                 << shape.x << "x" << shape.y << "x" << shape.z << " bytes "
+                                 << shape.bytes << " radius " << radius << " threads " << threads
+                                 << " vector level " << level);
+                    FillRandom(kSource, shape, uint64_t(radius + threads));
+                    const std::vector<int32_t> source = Elements(kSource);
+                    ASSERT_EQ(CopyArrayData(kSource, kArray), 1);
+                    ASSERT_EQ(RecursiveBlurMT(kArray, radius, 0, 0), 1);
+                    const std::vector<int32_t> reference = Elements(kArray);
+                    SetAllArrayElements(kArray, 77);
+                    const BlurJob job = {kArray, radius, 0, threads};
+                    ASSERT_TRUE(RecursiveBlurReadsFrom(job, kSource));
+                    for (int32_t t = 0; t < threads; ++t) RecursiveBlurPass1From(job, kSource, t);
+                    for (int32_t t = 0; t < threads; ++t) RecursiveBlurPass2(job, t);
+                    ASSERT_EQ(Elements(kArray), reference);
+                    ASSERT_EQ(Elements(kSource), source);
+                }
+            }
+        }
+    }
+    SetVectorLevelOverride(-1);
+    // Nothing to read from: another shape or element size, an absent array, radius 0.
+    const Shape three = {20, 10, 3, 1};
+    FillRandom(kArray, three, 1);
+    const std::vector<int32_t> before = Elements(kArray);
+    const Shape others[] = {{20, 10, 1, 1}, {10, 20, 3, 1}, {20, 10, 3, 2}, {21, 10, 3, 1}};
+    for (const Shape& other : others) {
+        FillRandom(kSource, other, 2);
+        EXPECT_FALSE(RecursiveBlurReadsFrom({kArray, 30, 0, 1}, kSource));
+        RecursiveBlurPass1From({kArray, 30, 0, 1}, kSource, 0);
+        EXPECT_EQ(Elements(kArray), before);
+    }
+    FillRandom(kSource, three, 2);
+    EXPECT_FALSE(RecursiveBlurReadsFrom({kArray, 0, 0, 1}, kSource));
+    ReleaseArray(kSource);
+    EXPECT_FALSE(RecursiveBlurReadsFrom({kArray, 30, 0, 1}, kSource));
+}
+
+namespace {
+// The filter's coefficients for a radius of q pixels, with a warm-up of 3 steps.
+RecursiveFilter FilterOfRadius(double q) {
+    const double b0 = 1.57825 + 2.44413 * q + 1.4281 * q * q + 0.422205 * q * q * q;
+    RecursiveFilter f;
+    f.b1 = (2.44413 * q + 2.85619 * q * q + 1.26661 * q * q * q) / b0;
+    f.b2 = -(1.4281 * q * q + 1.26661 * q * q * q) / b0;
+    f.b3 = 0.422205 * q * q * q / b0;
+    f.B = 1.0 - (f.b2 + f.b1 + f.b3);
+    f.warmUp = 3;
+    return f;
+}
+
+}  // namespace
+
+// Every build of the sweep the processor runs, on groups of every lane count up to the most
+// (so that eight-, four- and one-lane steps all end a group), gives the plain build's samples.
+TEST_F(BlurTest, EverySweepBuildGivesThePlainSamplesForEveryLaneCount) {
+    std::vector<std::pair<const char*, RecursiveSweepProc>> builds;
+    if (VectorLevelDetected() >= VECTOR_AVX2) builds.push_back({"AVX2", RecursiveSweepAvx2});
+    if (RecursiveSweepHasAvx512()) builds.push_back({"AVX-512", RecursiveSweepAvx512});
+    std::vector<double> ring(3 * kMaxSweepLanes);
+    for (const auto& build : builds) {
+        for (int32_t bytes : {1, 2}) {
+            for (int32_t length : {1, 2, 29}) {
+                for (int32_t lanes = 1; lanes <= kMaxSweepLanes; ++lanes) {
+                    const int32_t max = bytes == 1 ? 255 : 32768;
+                    const int64_t stride = kMaxSweepLanes + 3;  // samples of a lane apart
+                    std::vector<uint8_t> plain(size_t(stride * length * bytes));
+                    TestRandom random(uint64_t(lanes * 31 + length + bytes));
+                    for (size_t i = 0; i < plain.size(); i += size_t(bytes)) {
+                        const int32_t v = random.Below(max + 1);
+                        std::memcpy(&plain[i], &v, size_t(bytes));  // little-endian low bytes
+                    }
+                    std::vector<uint8_t> wide = plain;
+                    const RecursiveFilter f = FilterOfRadius(2.5);
+                    const bool edge = lanes % 2 == 0;
+                    LaneGroup g = {plain.data(), bytes, stride, lanes,
+                                   length,       max,   edge,   ring.data()};
+                    RecursiveSweepPlain(g, f);
+                    g.data = wide.data();
+                    build.second(g, f);
+                    ASSERT_EQ(wide, plain) << build.first << " bytes " << bytes << " length "
+                                           << length << " lanes " << lanes;
+                }
+            }
+        }
+    }
 }
 
 TEST_F(BlurTest, KernelBlurMatchesThePlainLineByLineFilter) {

@@ -189,6 +189,52 @@ TEST_F(GradientNoiseTest, EveryModeStaysWithinTheLevels) {
     }
 }
 
+// The texture's samples taken a run of noises at a time, then blended pixel by pixel, must
+// give what blending each pixel's noise gives: every mode, both depths, inverted, hard light,
+// reduced, partly intense, grey and coloured pixels, noises across and beyond -1..1.
+TEST_F(GradientNoiseTest, SamplesOfARunBlendAsEachPixelsNoise) {
+    std::vector<double> noise;
+    for (int32_t i = -300; i <= 300; ++i) noise.push_back(i / 97.0);
+    noise.push_back(1e-17);
+    noise.push_back(-0.0);
+    for (bool sixteenBit : {false, true}) {
+        for (int32_t type = 0; type <= 5; ++type) {
+            for (int32_t reduction : {-255, -7, 0, 90, 255}) {
+                for (int32_t flags = 0; flags < 4; ++flags) {
+                    Aging a;
+                    a.type = type;
+                    a.reduction = reduction;
+                    a.invert = flags & 1;
+                    a.hard = flags >> 1;
+                    a.intensity = (reduction + 256) % 101;
+                    a.color = type == 3 ? 0x404040 : 0xFF10C0;
+                    const TexturePixelState start = StateFor(a, sixteenBit, 200, 200);
+                    const int32_t max = start.max;
+                    std::vector<TextureSample> samples(noise.size());
+                    const bool made = NoiseTextureSamples(start, noise.data(),
+                                                          int32_t(noise.size()), samples.data());
+                    ASSERT_EQ(made, type <= 4) << "type " << type;
+                    if (!made) continue;
+                    TexturePixelState one = start;
+                    for (size_t i = 0; i < noise.size(); ++i) {
+                        const int32_t v = int32_t((i * 37) % size_t(max + 1));
+                        const bool grey = i % 3 == 0;
+                        one.red = v;
+                        one.green = grey ? v : max - v;
+                        one.blue = grey ? v : v / 2;
+                        Rgb run = {one.red, one.green, one.blue};
+                        NoiseTextureBlend(one, noise[i]);
+                        NoiseTextureBlendSample(start, samples[i], run);
+                        ASSERT_EQ(run.r, one.outRed) << type << " " << reduction << " " << i;
+                        ASSERT_EQ(run.g, one.outGreen) << type << " " << i;
+                        ASSERT_EQ(run.b, one.outBlue) << type << " " << i;
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST_F(GradientNoiseTest, NoOctavesGiveTheNeutralDustOverlay) {
     for (bool sixteenBit : {false, true}) {
         Aging a;

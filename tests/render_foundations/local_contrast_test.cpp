@@ -191,6 +191,52 @@ TEST_F(LocalContrastTest, ApplyLocalContrastMakesTheGreyCopyWhenNeeded) {
     EXPECT_GT(GetArrayElement(kArray, 3, 3, 0), 40);
 }
 
+// The render's staged equalisation reads one array and writes another: the result is the
+// in-place equalisation's, every level-0 value copied, and the source stays as it was.
+TEST_F(LocalContrastTest, StagedEqualisationIntoAnotherArrayGivesTheInPlaceResult) {
+    constexpr int32_t kSource = 11;
+    const int32_t width = 123, height = 77;
+    SourceImage(width, height, false).Install();
+    const std::vector<uint8_t> grey = Image8(width, height, 21);
+    TestRandom random(5);
+    for (int32_t bytes : {1, 2}) {
+        ASSERT_EQ(CreateArray(kSource, width, height, 1, bytes), 1);
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x) {
+                const int32_t g = random.Below(9) == 0 ? 0 : grey[size_t(y) * width + x];
+                // 16 bits: levels with low bits, some below 128 (level 0).
+                PutArrayElement(kSource, x, y, 0, bytes == 1 ? g : g * 128 + random.Below(128));
+            }
+        for (int32_t detail : {20, 80}) {
+            for (int32_t threads : {1, 3}) {
+                SCOPED_TRACE(testing::Message() << bytes << " bytes, detail " << detail << ", "
+                                                << threads << " threads");
+                ASSERT_EQ(CopyArrayData(kSource, kArray), 1);
+                const NumberedArray& copy = gArrays[kArray];
+                EqualizeTiles(copy.base, bytes, width, height, Plain(detail));
+                const std::vector<uint8_t> reference(copy.base, copy.base + copy.byteSize);
+                const NumberedArray& source = gArrays[kSource];
+                const std::vector<uint8_t> before(source.base, source.base + source.byteSize);
+                SetAllArrayElements(kArray, 99);
+                LocalContrastJob* job =
+                    LocalContrastBegin(kSource, kArray, bytes, Plain(detail, threads));
+                ASSERT_NE(job, nullptr);
+                for (int32_t t = 0; t < threads; ++t) LocalContrastCount(job, t);
+                LocalContrastTables(job);
+                for (int32_t t = 0; t < threads; ++t) LocalContrastBlend(job, t);
+                LocalContrastEnd(job);
+                EXPECT_EQ(std::vector<uint8_t>(copy.base, copy.base + copy.byteSize), reference);
+                EXPECT_EQ(std::vector<uint8_t>(source.base, source.base + source.byteSize), before);
+            }
+        }
+    }
+    // A target of another shape is refused before anything is written.
+    ASSERT_EQ(CreateArray(kArray, width, height - 1, 1, 2), 1);
+    EXPECT_EQ(LocalContrastBegin(kSource, kArray, 2, Plain(80)), nullptr);
+    ReleaseArray(kSource);
+    EXPECT_EQ(LocalContrastBegin(kSource, kArray, 2, Plain(80)), nullptr);
+}
+
 TEST(ClipHistogram, ClipsAtTheLimitAndKeepsTheCount) {
     struct Case {
         const char* name;

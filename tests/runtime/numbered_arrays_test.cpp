@@ -179,6 +179,62 @@ TEST(NumberedArrays, SwapAndCopy) {
     EXPECT_EQ(SwapArrays(20, -1), 0);
 }
 
+// An array shaped with room grows into it and shrinks within it on the same block, its
+// leading bytes kept; a size past the room, or a release, ends the room.
+TEST(NumberedArrays, ArraysShapedWithRoomGrowInPlace) {
+    UnitHost host;
+    ASSERT_EQ(CreateArray(50, 7, 5, 1, 2), 1);
+    ASSERT_EQ(ShapeArrayLikeWithRoom(50, 51, 7 * 5 * 3 * 2), 1);
+    EXPECT_EQ(gArrays[51].byteSize, 7 * 5 * 2);
+    EXPECT_EQ(GetArrayDimension(51, 0), 7);
+    EXPECT_EQ(GetArrayDimension(51, 2), 1);
+    ASSERT_EQ(PutArrayElement(51, 6, 4, 0, 31000), 1);
+    uint8_t* const block = gArrays[51].base;
+    // Growing into the room, shrinking, growing again; then past the room (a new block, or the
+    // heap's own growth of the old one).
+    for (int32_t z : {3, 1, 2, 3, 4}) {
+        SCOPED_TRACE(testing::Message() << z << " channels");
+        ASSERT_EQ(CreateArray(51, 7, 5, z, 2), 1);
+        EXPECT_EQ(gArrays[51].byteSize, 7 * 5 * z * 2);
+        if (z < 4) {
+            EXPECT_EQ(gArrays[51].base, block);
+        }
+        EXPECT_EQ(gArrays[51].base[gArrays[51].byteSize], 0) << "guard byte";
+        // Element 34 of the single channel is byte 68 of the block.
+        uint16_t kept;
+        memcpy(&kept, gArrays[51].base + 68, sizeof kept);
+        EXPECT_EQ(kept, 31000);
+    }
+    EXPECT_EQ(gArrays[51].roomBytes, 0);
+    // Room no larger than the shape is no room; a copy of the shape follows the source.
+    ASSERT_EQ(ShapeArrayLikeWithRoom(50, 52, 10), 1);
+    EXPECT_EQ(gArrays[52].roomBytes, 0);
+    EXPECT_EQ(gArrays[52].byteSize, gArrays[50].byteSize);
+    ASSERT_EQ(ShapeArrayLikeWithRoom(50, 53, 1000), 1);
+    ASSERT_EQ(ReleaseArray(53), 1);
+    EXPECT_EQ(gArrays[53].roomBytes, 0);
+    EXPECT_EQ(ShapeArrayLikeWithRoom(54, 55, 1000), 0);   // source absent
+    EXPECT_EQ(ShapeArrayLikeWithRoom(50, 100, 1000), 0);  // target outside
+}
+
+// The room is a wish: when its block cannot be had, the shape's own size is taken.
+TEST(NumberedArrays, RoomThatCannotBeHadFallsBackToTheShape) {
+    UnitHost host;
+    ASSERT_EQ(CreateArray(56, 100, 10, 1, 1), 1);
+    static size_t refusedFrom;
+    refusedFrom = 2000;
+    gSystem.reallocate = [](void* block, size_t size) -> void* {
+        return size >= refusedFrom ? nullptr : realloc(block, size);
+    };
+    ASSERT_EQ(ShapeArrayLikeWithRoom(56, 57, 3000), 1);
+    EXPECT_EQ(gArrays[57].byteSize, 1000);
+    EXPECT_EQ(gArrays[57].roomBytes, 0);
+    refusedFrom = 0;
+    EXPECT_EQ(ShapeArrayLikeWithRoom(56, 58, 3000), 0);
+    EXPECT_EQ(GetArrayBase(58), nullptr);
+    SystemCallsReset();
+}
+
 TEST(NumberedArrays, FailedAllocationTellsTheUserAndCancels) {
     UnitHost host;
     BoxCatcher catcher;

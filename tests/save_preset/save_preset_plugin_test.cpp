@@ -11,6 +11,7 @@
 
 #include "effect/control_ids.h"
 #include "tests/common/control_texts.h"
+#include "tests/common/screen_capture.h"
 #include "tests/common/test_files.h"
 #include "tests/effect_dialog/effect_dialog_bed.h"
 #include "tests/save_preset/thread_windows.h"
@@ -53,7 +54,7 @@ TEST(SavePresetInPlugin, PresetMenuSavesThroughTheDialogAndListsThePreset) {
     std::string name;
     const int16_t result = RunEffectDialog(*session, [&](Driver& driver) {
         SetForegroundWindow(driver.dialog);
-        Sleep(200);
+        WaitFor([&] { return GetForegroundWindow() == driver.dialog; }, kWaitMs);
         if (!driver.Check(OpenPresetMenu(driver), "the preset list's menu opens")) return;
         PressKey(WORD(VK_DOWN));  // Open Preset...
         PressKey(WORD(VK_DOWN));  // Save Preset...
@@ -67,7 +68,7 @@ TEST(SavePresetInPlugin, PresetMenuSavesThroughTheDialogAndListsThePreset) {
         char text[256] = "";
         GetDlgItemTextA(shown, 1026, text, sizeof text);
         name = text;
-        Sleep(300);
+        driver.Check(WaitUntilPainted(shown), "the Save Preset dialog is painted");
         ShootDialog(driver, "save_preset_over_filter_dialog");
         SendMessageA(GetDlgItem(shown, 1026), WM_SETTEXT, 0, LPARAM("Sunday morning"));
         PostMessageA(GetDlgItem(shown, IDOK), BM_CLICK, 0, 0);
