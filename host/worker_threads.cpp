@@ -166,6 +166,20 @@ void BeginJob(int32_t threadCount) {
     gJob.cancelRequested.store(false, std::memory_order_relaxed);
 }
 
+// Ends every pool thread that was made, each waited for up to waitMs, and frees the handles.
+void TerminatePoolThreads(DWORD waitMs) {
+    const int32_t threads = gPool.size - 1;
+    for (int32_t i = 0; i < threads; ++i)
+        if (gPool.threads[i]) TerminateThread(gPool.threads[i], 0);
+    for (int32_t i = 0; i < threads; ++i) {
+        if (!gPool.threads[i]) continue;
+        WaitForSingleObject(gPool.threads[i], waitMs);
+        CloseHandle(gPool.threads[i]);
+    }
+    delete[] gPool.threads;
+    gPool.threads = nullptr;
+}
+
 // Ends the pool's threads once every one exists and waits to be ended; returns when all are
 // gone, so that none runs on in the module after the host unloads it. Ending them costs a
 // fraction of letting them return (which calls every library of the process on the way).
@@ -179,15 +193,7 @@ void EndPoolThreads() {
     gSignals.generation.fetch_add(1, std::memory_order_seq_cst);
     ThreadWakeWaiters(gSignals.generation);
     WaitUntilAtLeast(gSignals.parked, made);
-    for (int32_t i = 0; i < threads; ++i)
-        if (gPool.threads[i]) TerminateThread(gPool.threads[i], 0);
-    for (int32_t i = 0; i < threads; ++i) {
-        if (!gPool.threads[i]) continue;
-        WaitForSingleObject(gPool.threads[i], INFINITE);
-        CloseHandle(gPool.threads[i]);
-    }
-    delete[] gPool.threads;
-    gPool.threads = nullptr;
+    TerminatePoolThreads(INFINITE);
 }
 
 // True when every pool thread was made; waits until the last one's making has ended. A pool
@@ -367,15 +373,7 @@ void EndWorkerPoolAtUnload() {
                gSignals.entered.load(std::memory_order_seq_cst) &&
            GetTickCount() - startMs < kUnloadWaitMs)
         Sleep(1);
-    const int32_t threads = gPool.size - 1;
-    for (int32_t i = 0; i < threads; ++i)
-        if (gPool.threads[i]) TerminateThread(gPool.threads[i], 0);
-    for (int32_t i = 0; i < threads; ++i) {
-        if (!gPool.threads[i]) continue;
-        WaitForSingleObject(gPool.threads[i], kUnloadWaitMs);
-        CloseHandle(gPool.threads[i]);
-    }
-    delete[] gPool.threads;
+    TerminatePoolThreads(kUnloadWaitMs);
     gPool = WorkerPool{0, nullptr, 0, false};
 }
 

@@ -36,21 +36,38 @@ double SuperellipseExact(const Vignette& g, double u, double w) {
 
 // (|u|^p qA + |w|^p)^(1/p) (or the narrow form) as m (1 + (n / m)^p)^(1/p): one division
 // and a table lookup in place of three powers.
-double SuperellipseRadius(const Vignette& g, double u, double w) {
-    const double a = g.narrow ? std::fabs(w) * g.ratioB : std::fabs(u) * g.ratioA;
-    const double b = g.narrow ? std::fabs(u) : std::fabs(w);
-    const double m = std::max(a, b), n = std::min(a, b);
-    if (m <= 0.0) return 0.0;
-    const double position = n / m * kSuperellipseSteps;
-    const int32_t i = std::min(int32_t(position), kSuperellipseSteps - 1);
+struct TableRadius {
+    double a, b;   // the two offsets, the stretched one first
+    double m;      // the larger of them: 0 at the centre, where r is 0 too
+    int32_t i;     // the table's entry below n / m
+    double r;      // the radius by the table
+    double whole;  // the whole number nearest to r
+    // True when r lies so near whole that the table's error could put it on the wrong side.
+    bool NearWhole() const { return std::fabs(r - whole) < r * kTableTolerance + 1e-9; }
+};
+
+TableRadius RadiusByTable(const Vignette& g, double au, double aw) {
+    TableRadius t = {};
+    t.a = g.narrow ? aw * g.ratioB : au * g.ratioA;
+    t.b = g.narrow ? au : aw;
+    t.m = std::max(t.a, t.b);
+    if (t.m <= 0.0) return t;
+    const double n = std::min(t.a, t.b);
+    const double position = n / t.m * kSuperellipseSteps;
+    t.i = std::min(int32_t(position), kSuperellipseSteps - 1);
     const double f =
-        g.superellipse[i] + (g.superellipse[i + 1] - g.superellipse[i]) * (position - i);
-    const double r = m * f;
+        g.superellipse[t.i] + (g.superellipse[t.i + 1] - g.superellipse[t.i]) * (position - t.i);
+    t.r = t.m * f;
     // Radii lie far below 2^52 (m is at most the image's size times its side ratio), where
     // the conversion gives the nearest whole number exactly and without a library call.
-    const double whole = double(int64_t(r + 0.5));
-    if (std::fabs(r - whole) < r * kTableTolerance + 1e-9) return SuperellipseExact(g, u, w);
-    return r;
+    t.whole = double(int64_t(t.r + 0.5));
+    return t;
+}
+
+double SuperellipseRadius(const Vignette& g, double u, double w) {
+    const TableRadius t = RadiusByTable(g, std::fabs(u), std::fabs(w));
+    if (t.m <= 0.0) return 0.0;
+    return t.NearWhole() ? SuperellipseExact(g, u, w) : t.r;
 }
 
 // The last offset whose power a row took, and that power: along a row at a right-angle
@@ -88,17 +105,11 @@ struct RowRadius {
     }
     // SuperellipseRadius of |u| = au, |w| = aw, or a radius with the same whole part.
     double Of(double au, double aw) {
-        const double a = g.narrow ? aw * g.ratioB : au * g.ratioA;
-        const double b = g.narrow ? au : aw;
-        const double m = std::max(a, b), n = std::min(a, b);
-        if (m <= 0.0) return 0.0;
-        const double position = n / m * kSuperellipseSteps;
-        const int32_t i = std::min(int32_t(position), kSuperellipseSteps - 1);
-        const double f =
-            g.superellipse[i] + (g.superellipse[i + 1] - g.superellipse[i]) * (position - i);
-        const double r = m * f;
-        const double whole = double(int64_t(r + 0.5));
-        if (std::fabs(r - whole) >= r * kTableTolerance + 1e-9) return r;
+        const TableRadius t = RadiusByTable(g, au, aw);
+        if (t.m <= 0.0) return 0.0;
+        if (!t.NearWhole()) return t.r;
+        const double m = t.m, whole = t.whole;
+        const int32_t i = t.i;
         // Near a whole number the powers decide. The true radius lies between m times the
         // table's entries around n / m; the powers land within far less than kSettleMargin
         // of it. Where that whole interval lies on one side of the whole number, the side
@@ -108,7 +119,7 @@ struct RowRadius {
             m * g.superellipse[std::min(i + 2, kSuperellipseSteps)] * (1.0 + kSettleMargin);
         if (lo > whole && hi < whole + 1.0) return whole;
         if (hi < whole && lo > whole - 1.0) return whole - 0.5;
-        return Exact(au, aw, i <= g.loneBelow, a >= b);
+        return Exact(au, aw, i <= g.loneBelow, t.a >= t.b);
     }
 };
 
