@@ -26,6 +26,19 @@ struct Aging {
     int32_t reduction = 0, invert = 0, hard = 0, color = 0x808080;
 };
 
+// One case of the mode tables: flags bit 0 inverts, bit 1 is hard light; the intensity
+// follows the reduction, so that the cases cover partial intensities too.
+Aging AgingCase(int32_t type, int32_t reduction, int32_t flags, int32_t color) {
+    Aging a;
+    a.type = type;
+    a.reduction = reduction;
+    a.invert = flags & 1;
+    a.hard = flags >> 1;
+    a.intensity = (reduction + 256) % 101;
+    a.color = color;
+    return a;
+}
+
 std::vector<int32_t> ControlValues(const Aging& a) {
     std::vector<int32_t> values(400, 0);
     values[kType] = a.type;
@@ -164,15 +177,9 @@ TEST_F(GradientNoiseTest, EveryModeStaysWithinTheLevels) {
         for (int32_t type = 0; type <= 4; ++type) {
             for (int32_t reduction : {-255, 0, 90, 255}) {
                 for (int32_t flags = 0; flags < 4; ++flags) {
-                    Aging a;
-                    a.type = type;
-                    a.reduction = reduction;
-                    a.invert = flags & 1;
-                    a.hard = flags >> 1;
+                    Aging a = AgingCase(type, reduction, flags, 0xFF10C0);
                     a.details = 8;
                     a.softness = 0;  // every octave at full weight: the largest sums
-                    a.intensity = (reduction + 256) % 101;
-                    a.color = 0xFF10C0;
                     TexturePixelState s = StateFor(a, sixteenBit, 200, 200);
                     for (int32_t y = -40; y < 40; y += 3) {
                         for (int32_t x = -40; x < 40; x += 3) {
@@ -201,13 +208,8 @@ TEST_F(GradientNoiseTest, SamplesOfARunBlendAsEachPixelsNoise) {
         for (int32_t type = 0; type <= 5; ++type) {
             for (int32_t reduction : {-255, -7, 0, 90, 255}) {
                 for (int32_t flags = 0; flags < 4; ++flags) {
-                    Aging a;
-                    a.type = type;
-                    a.reduction = reduction;
-                    a.invert = flags & 1;
-                    a.hard = flags >> 1;
-                    a.intensity = (reduction + 256) % 101;
-                    a.color = type == 3 ? 0x404040 : 0xFF10C0;
+                    const Aging a =
+                        AgingCase(type, reduction, flags, type == 3 ? 0x404040 : 0xFF10C0);
                     const TexturePixelState start = StateFor(a, sixteenBit, 200, 200);
                     const int32_t max = start.max;
                     std::vector<TextureSample> samples(noise.size());
