@@ -248,8 +248,10 @@ const ColumnPlace kColumnPlaces[] = {
 };
 
 // Places kept as pictures for review: a page selector's longest items, the group with the
-// longest labels and the stacked lists of pages.
-const char* const kPicturedPlaces[] = {"select_brightness", "fx1_convert", "main_red"};
+// longest labels, the stacked lists of pages and the combo boxes with the longest items.
+const char* const kPicturedPlaces[] = {"select_brightness", "fx1_convert", "main_red",
+                                       "presets",           "fx1_retro",   "fx2_diffusion",
+                                       "mask_mask",         "side_histo",  "side_prefs"};
 
 // A choice as the user's click on a tab item or a selector's item reports it.
 void Choose(Driver& driver, int32_t control, int item) {
@@ -371,6 +373,40 @@ std::vector<std::string> CutListItems(HWND dialog) {
     return cut;
 }
 
+// The items of a visible combo box that its face cuts when chosen: the closed box draws the
+// chosen item's text in its item area, one pixel in from the area's inset frame, clipped there.
+// A line of dashes between groups of items is drawn cut on purpose.
+std::vector<std::string> CutComboItems(HWND dialog) {
+    constexpr int kFaceMargin = 3;  // the inset frame on both sides and the gap before the text
+    std::vector<std::string> cut;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child) || GetDlgCtrlID(child) < kControlWindowIdBase) continue;
+        if (_stricmp(WindowClassName(child).c_str(), "ComboBox") != 0) continue;
+        COMBOBOXINFO info = {};
+        info.cbSize = sizeof info;
+        if (!GetComboBoxInfo(child, &info)) {
+            cut.push_back("combo " + std::to_string(GetDlgCtrlID(child)) + " tells no item area");
+            continue;
+        }
+        const int room = info.rcItem.right - info.rcItem.left - kFaceMargin;
+        const int count = int(SendMessageA(child, CB_GETCOUNT, 0, 0));
+        for (int item = 0; item < count; ++item) {
+            char text[256] = "";
+            if (SendMessageA(child, CB_GETLBTEXTLEN, WPARAM(item), 0) >= LRESULT(sizeof text))
+                continue;
+            SendMessageA(child, CB_GETLBTEXT, WPARAM(item), LPARAM(text));
+            const std::string itemText = text;
+            if (itemText.find_first_not_of('-') == std::string::npos) continue;
+            const SIZE needed = DrawnTextSize(child, itemText, DT_SINGLELINE, 0);
+            if (needed.cx > room)
+                cut.push_back("item \"" + itemText + "\" of combo " +
+                              std::to_string(GetDlgCtrlID(child)) + " needs " +
+                              std::to_string(needed.cx) + ", has " + std::to_string(room));
+        }
+    }
+    return cut;
+}
+
 // A visible window's place in the dialog's client coordinates.
 RECT PlaceInDialog(HWND dialog, HWND window) {
     RECT rect = {};
@@ -471,6 +507,7 @@ void CheckTexts(Driver& driver, const std::string& name) {
     std::string faults = ScrolledTabs(driver);
     for (const std::string& text : CutTexts(driver.dialog)) faults += "\n  " + text + " is cut";
     for (const std::string& item : CutListItems(driver.dialog)) faults += "\n  " + item;
+    for (const std::string& item : CutComboItems(driver.dialog)) faults += "\n  " + item;
     for (const std::string& item : CoveredTabItems(driver)) faults += "\n  " + item;
     for (const std::string& text : TextsOverFrames(driver.dialog)) faults += "\n  " + text;
     driver.Check(faults.empty(), name + ": " + faults);
@@ -478,7 +515,8 @@ void CheckTexts(Driver& driver, const std::string& name) {
 }  // namespace
 
 // Every place of the right-hand column in both languages: each text stands whole in its
-// window, a page selector's items in their columns, no label crosses a group's frame, and the
+// window, a page selector's items in their columns, each combo box's items in its face (measured
+// with the dialog's font in the real window), no label crosses a group's frame, and the
 // preview and side tabs show all their items, with no other control over an item's text. The column
 // keeps its layout when the dialog is maximised (it is anchored right): there one place stands for
 // all, with the widened preview and bottom bars.
