@@ -89,24 +89,11 @@ bool EffectChainPrepare(RenderPlan& plan, const EffectContext& c) {
     return true;
 }
 
-PixelWeights EffectWeights(const EffectChain& e, EffectWorker& worker, const PixelSite& s,
-                           const Rgb& tonal, bool vignetteHere) {
+PixelWeights EffectWeights(const EffectChain& e, const PixelSite& s, const Rgb& tonal,
+                           bool vignetteHere) {
     PixelWeights w = {255, 255, 255};
     if (e.mask.type != 0) w.mask = MaskWeight(e.mask, s.x, s.y, tonal);
-    if (vignetteHere && e.vignette.on) {
-        // The row's pixels come left to right: their values are made a chunk at a time.
-        const int32_t offset = s.x - worker.vignetteFrom;
-        if (worker.vignetteMade && worker.vignetteRow == s.y && offset >= 0 &&
-            offset < EffectWorker::kVignetteChunk) {
-            w.vignette = worker.vignette[offset];
-        } else {
-            VignetteShapeRow(e.vignette, s.x, s.y, EffectWorker::kVignetteChunk, worker.vignette);
-            worker.vignetteMade = true;
-            worker.vignetteRow = s.y;
-            worker.vignetteFrom = s.x;
-            w.vignette = worker.vignette[0];
-        }
-    }
+    if (vignetteHere && e.vignette.on) w.vignette = VignetteShapeValue(e.vignette, s.x, s.y);
     if (e.brush.weighed) w.brush = BrushWeight(e.brush, s.x, s.y, tonal);
     return w;
 }
@@ -123,34 +110,34 @@ void EffectLabAndToning(const EffectChain& e, const PixelSite& s, const Rgb& sou
 }
 
 namespace {
-// The aging texture on pixel p in column `column` from the row's noise: its samples are made
-// a chunk at a time as the row's pixels come left to right.
-void TextureFromRow(EffectWorker& worker, int32_t column, Rgb& p) {
-    TexturePixelState& texture = worker.texture;
-    const int32_t offset = column - worker.textureFrom;
-    if (offset >= 0 && offset < worker.textureCount) {
-        NoiseTextureBlendSample(texture, worker.textures[offset], p);
-        return;
-    }
-    const int32_t count = std::min(EffectWorker::kTextureChunk, texture.columnCount - column);
-    if (count > 0 &&
-        NoiseTextureSamples(texture, worker.rowNoise + column, count, worker.textures)) {
-        worker.textureFrom = column;
-        worker.textureCount = count;
-        NoiseTextureBlendSample(texture, worker.textures[0], p);
+// The aging texture on pixel p in column `column` from the row's noise.
+void TextureFromRow(TexturePixelState& texture, const double* rowNoise, int32_t column, Rgb& p) {
+    TextureSample sample;
+    if (NoiseTextureSamples(texture, rowNoise + column, 1, &sample)) {
+        NoiseTextureBlendSample(texture, sample, p);
         return;
     }
     texture.red = p.r;
     texture.green = p.g;
     texture.blue = p.b;
-    NoiseTextureBlend(texture, worker.rowNoise[column]);
+    NoiseTextureBlend(texture, rowNoise[column]);
+    p = {texture.outRed, texture.outGreen, texture.outBlue};
+}
+
+// The aging texture at (x, y) on pixel p, its noise made for the pixel alone.
+void TextureOfPixel(TexturePixelState& texture, int32_t x, int32_t y, Rgb& p) {
+    texture.x = x;
+    texture.y = y;
+    texture.red = p.r;
+    texture.green = p.g;
+    texture.blue = p.b;
+    NoiseTexturePixel(texture);
     p = {texture.outRed, texture.outGreen, texture.outBlue};
 }
 }  // namespace
 
 EffectWorker EffectWorkerBegin(const EffectChain& e) {
-    EffectWorker worker = {e.texture, RandomState(), nullptr, nullptr, 0, 0, false, {}, 0, 0, {}};
-    return worker;
+    return {e.texture, RandomState(), nullptr, nullptr};
 }
 
 void EffectWorkerEnd(const EffectWorker& worker) {
@@ -159,7 +146,6 @@ void EffectWorkerEnd(const EffectWorker& worker) {
 
 void EffectFinishing(const EffectChain& e, EffectWorker& worker, const PixelSite& s,
                      int32_t vignette, Rgb& p) {
-    TexturePixelState& texture = worker.texture;
     if (e.grain.intensity != 0 && worker.rowGrain) {
         ApplyGrainDrawn(e.grain, s.column, s.row, worker.rowGrain, p);
         worker.rowGrain += e.grain.drawsPerPixel;
@@ -168,15 +154,9 @@ void EffectFinishing(const EffectChain& e, EffectWorker& worker, const PixelSite
     }
     if (e.vignette.on) ApplyVignette(e.vignette, vignette, p);
     if (e.aging && worker.rowNoise) {
-        TextureFromRow(worker, s.column, p);
+        TextureFromRow(worker.texture, worker.rowNoise, s.column, p);
     } else if (e.aging) {
-        texture.x = s.sx + e.textureOffsetX;
-        texture.y = s.sy + e.textureOffsetY;
-        texture.red = p.r;
-        texture.green = p.g;
-        texture.blue = p.b;
-        NoiseTexturePixel(texture);
-        p = {texture.outRed, texture.outGreen, texture.outBlue};
+        TextureOfPixel(worker.texture, s.sx + e.textureOffsetX, s.sy + e.textureOffsetY, p);
     }
 }
 
@@ -189,6 +169,107 @@ void EffectBlendsAndFades(const EffectChain& e, const PixelWeights& w, const Rgb
 
 void EffectFrame(const EffectChain& e, const PixelSite& s, Rgb& p) {
     if (e.frame.on) ApplyFrame(e.frame, s.x, s.y, s.column, s.row, p);
+}
+
+void EffectClosePixel(const EffectChain& e, bool last, EffectWorker& worker, const PixelSite& site,
+                      const PixelWeights& weights, const Rgb& base, Rgb& p) {
+    if (last && e.finishing) EffectFinishing(e, worker, site, weights.vignette, p);
+    if (e.blends) EffectBlendsAndFades(e, weights, base, p);
+    if (last && e.frame.on) EffectFrame(e, site, p);
+}
+
+void EffectWeightsRow(const EffectChain& e, const ChunkSite& s, const ConstRowPlanes& tonal,
+                      int32_t count, bool vignetteHere, ChunkWeights& w) {
+    auto pixel = [&](int32_t i) { return Rgb{tonal.r[i], tonal.g[i], tonal.b[i]}; };
+    for (int32_t i = 0; i < count; ++i)
+        w.mask[i] = e.mask.type != 0 ? MaskWeight(e.mask, s.x + i, s.y, pixel(i)) : 255;
+    if (vignetteHere && e.vignette.on) {
+        uint8_t shape[kLaterPassChunk];
+        VignetteShapeRow(e.vignette, s.x, s.y, count, shape);
+        for (int32_t i = 0; i < count; ++i) w.vignette[i] = shape[i];
+    } else {
+        for (int32_t i = 0; i < count; ++i) w.vignette[i] = 255;
+    }
+    for (int32_t i = 0; i < count; ++i)
+        w.brush[i] = e.brush.weighed ? BrushWeight(e.brush, s.x + i, s.y, pixel(i)) : 255;
+}
+
+namespace {
+// Step `step` on each pixel of the planes in column order, the pixel as an Rgb.
+template <typename Step>
+void EachPixel(const RowPlanes& p, Step step) {
+    for (int32_t i = 0; i < p.count; ++i) {
+        Rgb q = {p.r[i], p.g[i], p.b[i]};
+        step(i, q);
+        p.r[i] = q.r;
+        p.g[i] = q.g;
+        p.b[i] = q.b;
+    }
+}
+
+// The grain of the chunk: the row's draws, or the chunk's own drawn from the worker's random
+// state in column order, as the pixels would draw them one by one.
+void GrainRow(const EffectChain& e, EffectWorker& worker, const ChunkSite& s, const RowPlanes& p) {
+    const int32_t perPixel = e.grain.drawsPerPixel;
+    int32_t own[kLaterPassChunk * 4];
+    const int32_t* draws = worker.rowGrain;
+    if (draws) {
+        worker.rowGrain += int64_t(p.count) * perPixel;
+    } else {
+        GrainDrawRow(e.grain, worker.random, p.count, own);
+        draws = own;
+    }
+    EachPixel(p, [&](int32_t i, Rgb& q) {
+        ApplyGrainDrawn(e.grain, s.column + i, s.row, draws + int64_t(i) * perPixel, q);
+    });
+}
+
+// The aging texture of the chunk: from the row's noise, or each pixel's own.
+void TextureRow(const EffectChain& e, EffectWorker& worker, const ChunkSite& s,
+                const RowPlanes& p) {
+    TexturePixelState& texture = worker.texture;
+    TextureSample samples[kLaterPassChunk];
+    if (worker.rowNoise &&
+        NoiseTextureSamples(texture, worker.rowNoise + s.column, p.count, samples)) {
+        EachPixel(p, [&](int32_t i, Rgb& q) { NoiseTextureBlendSample(texture, samples[i], q); });
+    } else if (worker.rowNoise) {
+        EachPixel(p, [&](int32_t i, Rgb& q) {
+            TextureFromRow(texture, worker.rowNoise, s.column + i, q);
+        });
+    } else {
+        EachPixel(p, [&](int32_t i, Rgb& q) {
+            TextureOfPixel(texture, s.sx[i] + e.textureOffsetX, s.sy + e.textureOffsetY, q);
+        });
+    }
+}
+}  // namespace
+
+void EffectCloseRow(const EffectChain& e, bool last, EffectWorker& worker, const ChunkSite& s,
+                    const ChunkWeights& w, const ConstRowPlanes& base, const RowPlanes& p) {
+    if (last && e.finishing) {
+        if (e.grain.intensity != 0) GrainRow(e, worker, s, p);
+        if (e.vignette.on)
+            EachPixel(p, [&](int32_t i, Rgb& q) { ApplyVignette(e.vignette, w.vignette[i], q); });
+        if (e.aging) TextureRow(e, worker, s, p);
+    }
+    if (e.blends) {
+        const int32_t max = e.fades.depth.max;
+        auto baseOf = [&](int32_t i) { return Rgb{base.r[i], base.g[i], base.b[i]}; };
+        if (e.mask.type != 0)
+            EachPixel(p, [&](int32_t i, Rgb& q) {
+                BlendTowardBase(w.mask[i], baseOf(i), e.mask.showColour, max, q);
+            });
+        if (e.brush.on)
+            EachPixel(p, [&](int32_t i, Rgb& q) {
+                BlendTowardBase(w.brush[i], baseOf(i), e.brush.showColour, max, q);
+            });
+        if (e.fades.any)
+            EachPixel(p, [&](int32_t i, Rgb& q) { ApplyFades(e.fades, baseOf(i), q); });
+    }
+    if (last && e.frame.on)
+        EachPixel(p, [&](int32_t i, Rgb& q) {
+            ApplyFrame(e.frame, s.x + i, s.y, s.column + i, s.row, q);
+        });
 }
 
 PassViews EffectPassViews() {

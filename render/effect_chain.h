@@ -74,18 +74,6 @@ struct EffectWorker {
     // The grain's draws of the row's pixels taken at once (GrainDrawRow), the next pixel's
     // first; null: each pixel draws its own.
     const int32_t* rowGrain;
-    // The vignette's shape values of the row's pixels vignetteFrom .. vignetteFrom +
-    // kVignetteChunk - 1, made by VignetteShapeRow when the pixels reach them; vignetteRow is
-    // the row they belong to (a worker starts with none).
-    static constexpr int32_t kVignetteChunk = 256;
-    int32_t vignetteRow, vignetteFrom;
-    bool vignetteMade;
-    uint8_t vignette[kVignetteChunk];
-    // The aging texture's samples of rowNoise[textureFrom ..], kTextureChunk of them or to
-    // the row's end, made when the pixels reach them; textureCount 0: none yet.
-    static constexpr int32_t kTextureChunk = 256;
-    int32_t textureFrom, textureCount;
-    TextureSample textures[kTextureChunk];
 };
 EffectWorker EffectWorkerBegin(const EffectChain& chain);
 void EffectWorkerEnd(const EffectWorker& worker);
@@ -95,10 +83,10 @@ void EffectWorkerEnd(const EffectWorker& worker);
 bool EffectChainPrepare(RenderPlan& plan, const EffectContext& context);
 
 // Pass start: the mask weight from `tonal` (the source in pass 1, the pass's input later),
-// the vignette's shape when the vignette runs in this pass (from the worker's row of shape
-// values), the brush weight.
-PixelWeights EffectWeights(const EffectChain& chain, EffectWorker& worker, const PixelSite& site,
-                           const Rgb& tonal, bool vignetteHere);
+// the vignette's shape when the vignette runs in this pass, the brush weight. The reference
+// for EffectWeightsRow.
+PixelWeights EffectWeights(const EffectChain& chain, const PixelSite& site, const Rgb& tonal,
+                           bool vignetteHere);
 // The grey a display mode shows in place of the image, on the 0..255 scale.
 int32_t DisplayModeGrey(bool maskShow, bool maskOption, const PixelWeights& weights);
 // Lab effects, graduated filter and toning (pass 1).
@@ -111,6 +99,33 @@ void EffectBlendsAndFades(const EffectChain& chain, const PixelWeights& weights,
                           Rgb& p);
 // The frame (last pass).
 void EffectFrame(const EffectChain& chain, const PixelSite& site, Rgb& p);
+// The closing steps of a pass on one pixel: in the last pass grain, vignette and aging
+// texture, then in every pass the blends and fades, and in the last pass the frame. The
+// reference for EffectCloseRow.
+void EffectClosePixel(const EffectChain& chain, bool last, EffectWorker& worker,
+                      const PixelSite& site, const PixelWeights& weights, const Rgb& base, Rgb& p);
+
+// Where a chunk of a row's pixels lies: the first pixel's output position, its row's source
+// row, the first pixel's column and row in the rectangle's arrays, and the source column of
+// each pixel (RenderSourceX).
+struct ChunkSite {
+    int32_t x, y, sy, column, row;
+    const int32_t* sx;
+};
+// The weights of a chunk's pixels, 0..255 each.
+struct ChunkWeights {
+    int32_t mask[kLaterPassChunk], vignette[kLaterPassChunk], brush[kLaterPassChunk];
+};
+// EffectWeights of the count pixels of a chunk; all 255 when nothing weighs them.
+void EffectWeightsRow(const EffectChain& chain, const ChunkSite& site, const ConstRowPlanes& tonal,
+                      int32_t count, bool vignetteHere, ChunkWeights& weights);
+// EffectClosePixel on each pixel of a chunk, one step after the other over the whole chunk:
+// each step of a pixel reads nothing of the other pixels, and the steps that keep state
+// (the grain's draws, the texture record) take the pixels in column order, as the pixel by
+// pixel closing does.
+void EffectCloseRow(const EffectChain& chain, bool last, EffectWorker& worker,
+                    const ChunkSite& site, const ChunkWeights& weights, const ConstRowPlanes& base,
+                    const RowPlanes& p);
 // The views of the work arrays; every worker takes them after the barrier before its pass.
 PassViews EffectPassViews();
 // Paper and dynamic contrast (pass 2).

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/random_source.h"
+#include "render/later_pass_rows.h"
 #include "render/pixel_weights.h"
 #include "render/texture_noise_row.h"
 
@@ -434,7 +435,7 @@ bool NoiseTextureRow(const TexturePixelState& s, int32_t y, double* noise) {
     }
     const NoiseRowRun run = {s.columnOctaves, rows, s.columnCount, s.octaves,
                              s.octaveDivisor, noise};
-    NoiseRowFor(VectorLevelInUse())(run);
+    TextureRowsFor(VectorLevelInUse()).noise(run);
     return true;
 }
 
@@ -464,4 +465,33 @@ void NoiseTextureBlendSample(const TexturePixelState& state, const TextureSample
     ForDepth(state, [&](auto depth) {
         p = TextureMix<decltype(depth)::value>(state, sample.value, sample.tinted == 1, p);
     });
+}
+
+void NoiseTextureBlendRow(const TexturePixelState& state, const TextureSample* samples,
+                          const RowPlanes& p) {
+    const TextureRowProcs& procs = TextureRowsFor(VectorLevelInUse());
+    const TextureBlendRowProc blend = ForDepth(state, [&](auto depth) -> TextureBlendRowProc {
+        constexpr int32_t kMax = decltype(depth)::value;
+        return kMax == 255 ? procs.blend8 : kMax == 32768 ? procs.blend16 : nullptr;
+    });
+    const auto level = [&](int32_t v) { return v >= 0 && v <= state.max; };
+    const bool rowControls = level(state.tintRed) && level(state.tintGreen) &&
+                             level(state.tintBlue) && state.intensity >= 0 &&
+                             state.intensity <= 100;
+    for (int32_t first = 0; first < p.count; first += kLaterPassChunk) {
+        const int32_t n = std::min(kLaterPassChunk, p.count - first);
+        const TextureBlendRun run = {samples + first,
+                                     {p.r + first, p.g + first, p.b + first, n},
+                                     {state.tintRed, state.tintGreen, state.tintBlue},
+                                     state.intensity,
+                                     state.hard != 0};
+        if (blend && rowControls && blend(run)) continue;
+        for (int32_t i = first; i < first + n; ++i) {
+            Rgb pixel = {p.r[i], p.g[i], p.b[i]};
+            NoiseTextureBlendSample(state, samples[i], pixel);
+            p.r[i] = pixel.r;
+            p.g[i] = pixel.g;
+            p.b[i] = pixel.b;
+        }
+    }
 }

@@ -73,6 +73,7 @@ static inline NoiseCell NoiseCellAt(int32_t cellX, const NoiseAxis& ay) {
 }
 
 struct NoiseOctaveColumns;
+struct RowPlanes;
 
 enum AgingMode : int32_t {
     AGING_DUST = 0,
@@ -148,3 +149,8 @@ bool NoiseTextureSamples(const TexturePixelState& state, const double* noise, in
 // NoiseTextureBlend of pixel p with its sample given (from NoiseTextureSamples): p's channels
 // in, the blended ones out.
 void NoiseTextureBlendSample(const TexturePixelState& state, const TextureSample& sample, Rgb& p);
+// NoiseTextureBlendSample of every pixel i of p with samples[i], a chunk of pixels at a time
+// in vector registers where the depth is one of the render's two and the values lie within
+// the row's bounds (always, for textures the octave sums make); pixel by pixel elsewhere.
+void NoiseTextureBlendRow(const TexturePixelState& state, const TextureSample* samples,
+                          const RowPlanes& p);

@@ -4,9 +4,11 @@
 #include "render/local_contrast.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "host/effect_context.h"
 #include "host/host_services.h"
@@ -20,8 +22,10 @@ constexpr int32_t kTopLevel = kContrastLevels - 1;
 constexpr double kNoClipFactor = 17.0;  // clip factors from here on do not clip
 constexpr int32_t kLowBits = 127;       // 16-bit values keep these below their level
 constexpr int32_t kMax16 = 32768;
-// Rows of the interpolation are shared out in bands, so that threads write apart.
+// Rows are claimed in bands, so that threads write apart.
 constexpr int32_t kRowsPerBand = 16;
+// Sets of bins a tile's pixels are counted into in turn.
+constexpr int32_t kCountSets = 4;
 
 // The tiles: nx x ny, all tw x th except the last column and row, which take the remainder.
 struct TileGrid {
@@ -58,14 +62,6 @@ struct GreyImage {
     int32_t elementBytes;
     int32_t width, height;
     const void* source;
-
-    int32_t Get(int64_t i) const {
-        return elementBytes == 1 ? static_cast<const uint8_t*>(source)[i]
-                                 : static_cast<const uint16_t*>(source)[i];
-    }
-    int32_t Level(int64_t i) const {
-        return elementBytes == 1 ? Get(i) : std::min(Get(i) / 128, kTopLevel);
-    }
 };
 
 // The tables' block: the host's buffer when it can give one, else the heap; zeroed.
@@ -84,6 +80,8 @@ struct LocalContrastJob {
     int32_t threadCount;
     LocalContrastSettings settings;
     TableBlock block;
+    std::atomic<int32_t> countClaimed;  // first row of the next band to count
+    std::atomic<int32_t> blendClaimed;  // first row of the next band to blend
 };
 
 namespace {
@@ -93,19 +91,87 @@ int32_t* TileTable(const EqualizeJob& job, int32_t i, int32_t j) {
     return job.tables + (int64_t(j) * job.grid.nx + i) * kContrastLevels;
 }
 
-// Counts the levels of the tile rows that belong to the thread.
-void CountTileRows(void* context, int32_t threadIndex) {
-    const EqualizeJob& job = *static_cast<const EqualizeJob*>(context);
-    for (int32_t j = threadIndex; j < job.grid.ny; j += job.threadCount) {
-        for (int32_t y = job.grid.Top(j); y < job.grid.Bottom(j); ++y) {
-            const int64_t row = int64_t(y) * job.image.width;
-            for (int32_t i = 0; i < job.grid.nx; ++i) {
-                int32_t* bins = TileTable(job, i, j);
-                for (int32_t x = job.grid.Left(i); x < job.grid.Right(i); ++x)
-                    ++bins[job.image.Level(row + x)];
-            }
+// The level of a grey value: 8-bit values are their own levels, 16-bit ones a 128th of the
+// value, at most the top level.
+inline int32_t LevelOf(uint8_t value) {
+    return value;
+}
+inline int32_t LevelOf(uint16_t value) {
+    return std::min(int32_t(value) >> 7, kTopLevel);
+}
+
+// A thread's counts of the tile row it is in: four sets of bins per tile, which neighbouring
+// pixels (mostly of one level) take in turn, so that an increment need not wait for the one
+// before it; added into the job's tables when the thread moves on to another tile row.
+struct RowCounts {
+    std::vector<int32_t> bins;  // nx x kCountSets x 256
+    int32_t tileRow = -1;       // the tile row counted, -1 none yet
+};
+
+void FlushRowCounts(const EqualizeJob& job, RowCounts& counts) {
+    if (counts.tileRow < 0) return;
+    for (int32_t i = 0; i < job.grid.nx; ++i) {
+        int32_t* sets = counts.bins.data() + int64_t(i) * kCountSets * kContrastLevels;
+        int32_t* table = TileTable(job, i, counts.tileRow);
+        for (int32_t v = 0; v < kContrastLevels; ++v) {
+            int32_t sum = 0;
+            for (int32_t k = 0; k < kCountSets; ++k) sum += sets[k * kContrastLevels + v];
+            // Threads meet on a tile row's tables only here; sums do not depend on the order.
+            if (sum != 0) __atomic_fetch_add(&table[v], sum, __ATOMIC_RELAXED);
         }
     }
+    std::fill(counts.bins.begin(), counts.bins.end(), 0);
+    counts.tileRow = -1;
+}
+
+template <typename T>
+void CountRow(const T* row, const TileGrid& g, int32_t* bins) {
+    for (int32_t i = 0; i < g.nx; ++i, bins += kCountSets * kContrastLevels) {
+        int32_t* b0 = bins;
+        int32_t* b1 = bins + kContrastLevels;
+        int32_t* b2 = bins + 2 * kContrastLevels;
+        int32_t* b3 = bins + 3 * kContrastLevels;
+        int32_t x = g.Left(i);
+        const int32_t right = g.Right(i);
+        for (; x + kCountSets <= right; x += kCountSets) {
+            ++b0[LevelOf(row[x])];
+            ++b1[LevelOf(row[x + 1])];
+            ++b2[LevelOf(row[x + 2])];
+            ++b3[LevelOf(row[x + 3])];
+        }
+        for (; x < right; ++x) ++b0[LevelOf(row[x])];
+    }
+}
+
+// Counts the levels of bands of rows claimed in turn until none is left: however many tile
+// rows there are, every thread counts about as many rows, and a thread held up takes fewer.
+template <typename T>
+void CountTileRowsOf(EqualizeJob& job) {
+    const TileGrid& g = job.grid;
+    const T* image = static_cast<const T*>(job.image.source);
+    RowCounts counts;
+    counts.bins.assign(size_t(g.nx) * kCountSets * kContrastLevels, 0);
+    for (;;) {
+        const int32_t top = job.countClaimed.fetch_add(kRowsPerBand, std::memory_order_relaxed);
+        if (top >= g.height) break;
+        for (int32_t y = top; y < std::min(top + kRowsPerBand, g.height); ++y) {
+            const int32_t tileRow = std::min(y / g.th, g.ny - 1);
+            if (tileRow != counts.tileRow) {
+                FlushRowCounts(job, counts);
+                counts.tileRow = tileRow;
+            }
+            CountRow(image + int64_t(y) * g.width, g, counts.bins.data());
+        }
+    }
+    FlushRowCounts(job, counts);
+}
+
+void CountTileRows(void* context, int32_t) {
+    EqualizeJob& job = *static_cast<EqualizeJob*>(context);
+    if (job.image.elementBytes == 1)
+        CountTileRowsOf<uint8_t>(job);
+    else
+        CountTileRowsOf<uint16_t>(job);
 }
 
 // The first level from the bottom (or, fromTop, from the top) whose running count reaches c.
@@ -163,60 +229,93 @@ void BuildTileTable(int32_t* bins, int64_t pixels, const LocalContrastSettings& 
     }
 }
 
-// Writes one equalised value: 8-bit as it is, 16-bit on the level's scale with the low bits.
-void StoreEqualised(GreyImage& image, int64_t i, int32_t out) {
-    if (image.elementBytes == 1) {
-        static_cast<uint8_t*>(image.data)[i] = uint8_t(out);
-        return;
+// Quotients of blended sums by a block's area, by the reciprocal. The sum is at most 255
+// areas, so below 2^53 and exact as a double; the product is off by far less than one part
+// in an area, and the truncated product is the quotient or one off it, which the check by
+// multiplication puts right. Larger areas (none an image of today reaches) divide as integers.
+constexpr int64_t kMaxReciprocalArea = int64_t(1) << 40;
+
+struct AreaDivisor {
+    int64_t area;
+    double reciprocal;
+
+    explicit AreaDivisor(int64_t a) : area(a), reciprocal(a > 0 ? 1.0 / double(a) : 0.0) {}
+    int64_t Quotient(int64_t sum) const {
+        if (area > kMaxReciprocalArea) return sum / area;
+        int64_t q = int64_t(double(sum) * reciprocal);
+        if (q * area > sum) --q;
+        if ((q + 1) * area <= sum) ++q;
+        return q;
     }
-    static_cast<uint16_t*>(image.data)[i] =
-        uint16_t(std::min(out * 128 + (image.Get(i) & kLowBits), kMax16));
+};
+
+// One equalised value: 8-bit as it is, 16-bit on the level's scale with the source's low bits.
+inline uint8_t Equalised(int32_t out, uint8_t) {
+    return uint8_t(out);
+}
+inline uint16_t Equalised(int32_t out, uint16_t source) {
+    return uint16_t(std::min(out * 128 + (source & kLowBits), kMax16));
 }
 
-// Level 0 never changes: a separate target takes the source's value as it is.
-void KeepUnchanged(GreyImage& image, int64_t i) {
-    if (image.source == image.data) return;
-    if (image.elementBytes == 1)
-        static_cast<uint8_t*>(image.data)[i] = uint8_t(image.Get(i));
-    else
-        static_cast<uint16_t*>(image.data)[i] = uint16_t(image.Get(i));
+// The block of rows (or columns) holding position y: see Block.
+int32_t BlockHolding(int32_t y, int32_t tiles, int32_t tileSize) {
+    const int32_t first = tileSize / 2;
+    return y < first ? 0 : std::min(1 + (y - first) / tileSize, tiles);
 }
 
-// Blends the four tables around every pixel of the bands of rows that belong to the thread.
-void InterpolateRows(void* context, int32_t threadIndex) {
-    EqualizeJob& job = *static_cast<EqualizeJob*>(context);
+// Blends the four tables around every pixel of row y. Level 0 keeps its value.
+template <typename T>
+void BlendRow(const EqualizeJob& job, int32_t y) {
     const TileGrid& g = job.grid;
-    GreyImage& image = job.image;
-    for (int32_t r = 0; r <= g.ny; ++r) {
-        const BlockSpan rows = Block(r, g.ny, g.th, g.height);
-        for (int32_t y = rows.start; y < rows.start + rows.size; ++y) {
-            if ((y / kRowsPerBand) % job.threadCount != threadIndex) continue;
-            const int64_t j = y - rows.start, bh = rows.size;
-            const int64_t row = int64_t(y) * image.width;
-            for (int32_t c = 0; c <= g.nx; ++c) {
-                const BlockSpan cols = Block(c, g.nx, g.tw, g.width);
-                const int32_t* tl = TileTable(job, cols.before, rows.before);
-                const int32_t* tr = TileTable(job, cols.after, rows.before);
-                const int32_t* bl = TileTable(job, cols.before, rows.after);
-                const int32_t* br = TileTable(job, cols.after, rows.after);
-                const int64_t bw = cols.size;
-                for (int32_t x = cols.start; x < cols.start + cols.size; ++x) {
-                    const int32_t v = image.Level(row + x);
-                    if (v == 0) {
-                        KeepUnchanged(image, row + x);
-                        continue;
-                    }
-                    const int64_t i = x - cols.start;
-                    // 64 bits: the numerator passes 32 bits on tiles of about 4,100 pixels
-                    // square.
-                    const int64_t sum = (int64_t(br[v]) * i + int64_t(bl[v]) * (bw - i)) * j +
-                                        (int64_t(tl[v]) * (bw - i) + int64_t(tr[v]) * i) * (bh - j);
-                    StoreEqualised(image, row + x,
-                                   int32_t(std::min<int64_t>(sum / (bw * bh), 255)));
-                }
+    const BlockSpan rows = Block(BlockHolding(y, g.ny, g.th), g.ny, g.th, g.height);
+    const int64_t j = y - rows.start, bh = rows.size;
+    const T* in = static_cast<const T*>(job.image.source) + int64_t(y) * g.width;
+    T* out = static_cast<T*>(job.image.data) + int64_t(y) * g.width;
+    for (int32_t c = 0; c <= g.nx; ++c) {
+        const BlockSpan cols = Block(c, g.nx, g.tw, g.width);
+        const int32_t* tl = TileTable(job, cols.before, rows.before);
+        const int32_t* tr = TileTable(job, cols.after, rows.before);
+        const int32_t* bl = TileTable(job, cols.before, rows.after);
+        const int32_t* br = TileTable(job, cols.after, rows.after);
+        const int64_t bw = cols.size;
+        const AreaDivisor area(bw * bh);
+        for (int32_t x = cols.start; x < cols.start + cols.size; ++x) {
+            const T s = in[x];
+            const int32_t v = LevelOf(s);
+            if (v == 0) {
+                out[x] = s;
+                continue;
             }
+            const int64_t i = x - cols.start;
+            // 64 bits: the numerator passes 32 bits on tiles of about 4,100 pixels square.
+            const int64_t sum = (int64_t(br[v]) * i + int64_t(bl[v]) * (bw - i)) * j +
+                                (int64_t(tl[v]) * (bw - i) + int64_t(tr[v]) * i) * (bh - j);
+            out[x] = Equalised(int32_t(std::min<int64_t>(area.Quotient(sum), 255)), s);
         }
     }
+}
+
+// Blends bands of rows claimed in turn until none is left.
+template <typename T>
+void BlendRowsOf(EqualizeJob& job) {
+    const int32_t height = job.grid.height;
+    for (;;) {
+        const int32_t top = job.blendClaimed.fetch_add(kRowsPerBand, std::memory_order_relaxed);
+        if (top >= height) break;
+        for (int32_t y = top; y < std::min(top + kRowsPerBand, height); ++y) BlendRow<T>(job, y);
+    }
+}
+
+void InterpolateRows(void* context, int32_t) {
+    EqualizeJob& job = *static_cast<EqualizeJob*>(context);
+    if (job.image.elementBytes == 1)
+        BlendRowsOf<uint8_t>(job);
+    else
+        BlendRowsOf<uint16_t>(job);
+}
+
+void BuildTablesOnFirst(void* context, int32_t threadIndex) {
+    if (threadIndex == 0) LocalContrastTables(static_cast<LocalContrastJob*>(context));
 }
 
 const BufferProcs* HostBuffers() {
@@ -348,9 +447,9 @@ void EqualizeTiles(void* data, int32_t elementBytes, int32_t width, int32_t heig
                    const LocalContrastSettings& s) {
     LocalContrastJob* job = EqualizeBegin(data, data, elementBytes, width, height, s);
     if (!job) return;
-    RunPassThreads(job->threadCount, CountTileRows, job);
-    LocalContrastTables(job);
-    RunPassThreads(job->threadCount, InterpolateRows, job);
+    // One set of threads for the three stages: making threads costs milliseconds under Wine.
+    static const PassThreadProc kStages[3] = {CountTileRows, BuildTablesOnFirst, InterpolateRows};
+    RunPassSequence(job->threadCount, kStages, 3, job);
     LocalContrastEnd(job);
 }
 

@@ -268,33 +268,142 @@ void ClassifyFramePixels(const RenderPlan& plan, const int32_t* v, const FrameRe
     RunFieldJob(ClassifyFrameRows, plan.multiProcessor, false, {});
 }
 
-// Channel 0 of a field counted by level, a share of the cells on each pass thread: the
-// count over 24 million cells is too long for one.
-struct FieldCount {
-    const uint16_t* data;
-    int64_t cells;
-    int32_t step;  // elements from one cell to the next
+// Channel 0 of a field counted by level on each pass thread: the count over 24 million cells
+// is too long for one. Two counters a level, for even and odd cells: a smooth field repeats
+// its levels (a frame's inside is one level), and increments of one counter wait for each
+// other. The rows of counters live as long as the module: fresh pages cost far more than
+// counting, and every field of every render counts.
+std::vector<std::vector<int32_t>> gFieldBins;
+
+int32_t* FieldBinsOfThread(int32_t index) {
+    std::vector<int32_t>& bins = gFieldBins[size_t(index)];
+    bins.assign(2 * kFieldLevels, 0);
+    return bins.data();
+}
+
+// Elements first .. last - 1 of a row of cells `step` elements apart (first on a cell).
+inline void CountFieldElements(const uint16_t* row, int64_t first, int64_t last, int64_t step,
+                               int32_t* even, int32_t* odd) {
+    int64_t i = first;
+    for (; i + step < last; i += 2 * step) {
+        ++even[std::min<int32_t>(row[i], kFieldMax)];
+        ++odd[std::min<int32_t>(row[i + step], kFieldMax)];
+    }
+    if (i < last) ++even[std::min<int32_t>(row[i], kFieldMax)];
+}
+
+// The field's recursive blur with its count: each group of columns is counted straight after
+// its sweep, while its rows are still in the processor's cache, instead of in a sweep of the
+// whole field of its own. Written before the passes; each thread writes only its bins.
+struct FieldBlurCount {
+    const NumberedArray* array;
+    BlurJob rows;     // the row pass, shared out among the pass's threads
+    BlurJob columns;  // the column pass, one column group a call
+    int64_t rowElements, groups;
     int32_t threads;
-    std::vector<std::vector<int32_t>> bins;  // one row of levels per thread
 };
 
-void CountFieldCells(void* context, int32_t index) {
-    FieldCount& c = *static_cast<FieldCount*>(context);
-    std::vector<int32_t>& bins = c.bins[size_t(index)];
-    // Two counters a level, for even and odd cells: a smooth field repeats its levels (a
-    // frame's inside is one level), and increments of one counter wait for each other.
-    bins.assign(2 * kFieldLevels, 0);
-    int32_t* even = bins.data();
+// Elements per column group of the recursive blur's column pass: a call for group g of
+// `groups` sweeps exactly elements g * 64 .. g * 64 + 63 of every row.
+constexpr int64_t kBlurColumnGroupElements = 64;
+
+void FieldBlurRows(void* context, int32_t index) {
+    const FieldBlurCount& f = *static_cast<const FieldBlurCount*>(context);
+    if (f.rows.radiusTenths != 0) RecursiveBlurPass1(f.rows, index);
+}
+
+// A thread takes one run of adjacent groups, as the blur's own column pass does: groups of
+// different threads side by side would write to the same cache lines at nearly every step.
+void FieldBlurColumnsAndCount(void* context, int32_t index) {
+    const FieldBlurCount& f = *static_cast<const FieldBlurCount*>(context);
+    int32_t* even = FieldBinsOfThread(index);
     int32_t* odd = even + kFieldLevels;
-    const uint16_t* data = c.data;
-    const int64_t step = c.step;
-    const int64_t first = c.cells * index / c.threads, last = c.cells * (index + 1) / c.threads;
-    int64_t i = first;
-    for (; i + 1 < last; i += 2) {
-        ++even[std::min<int32_t>(data[i * step], kFieldMax)];
-        ++odd[std::min<int32_t>(data[(i + 1) * step], kFieldMax)];
+    const uint16_t* data = reinterpret_cast<const uint16_t*>(f.array->base);
+    const int64_t step = f.array->zSize;
+    const int64_t end = f.groups * (index + 1) / f.threads;
+    for (int64_t group = f.groups * index / f.threads; group < end; ++group) {
+        if (f.columns.radiusTenths != 0) RecursiveBlurPass2(f.columns, int32_t(group));
+        const int64_t first = (group * kBlurColumnGroupElements + step - 1) / step * step;
+        const int64_t last = std::min(f.rowElements, (group + 1) * kBlurColumnGroupElements);
+        for (int32_t y = 0; y < f.array->ySize; ++y)
+            CountFieldElements(data + y * f.rowElements, first, last, step, even, odd);
     }
-    if (i < last) ++even[std::min<int32_t>(data[i * step], kFieldMax)];
+}
+
+// The counts of all threads by level.
+std::vector<int64_t> MergedFieldBins(int32_t threads) {
+    std::vector<int64_t> bins(kFieldLevels, 0);
+    for (int32_t t = 0; t < threads; ++t) {
+        const int32_t* part = gFieldBins[size_t(t)].data();
+        for (int32_t level = 0; level < kFieldLevels; ++level)
+            bins[size_t(level)] += int64_t(part[level]) + part[kFieldLevels + level];
+    }
+    return bins;
+}
+
+void CountFieldCells(void* context, int32_t index) {
+    const FieldBlurCount& f = *static_cast<const FieldBlurCount*>(context);
+    int32_t* even = FieldBinsOfThread(index);
+    const int64_t cells = f.rowElements / f.array->zSize * f.array->ySize;
+    const int64_t step = f.array->zSize;
+    const int64_t first = cells * index / f.threads, last = cells * (index + 1) / f.threads;
+    CountFieldElements(reinterpret_cast<const uint16_t*>(f.array->base), first * step, last * step,
+                       step, even, even + kFieldLevels);
+}
+
+// The first level from each end at which the running count passes 0.5 % of the pixels.
+void StretchBoundsOfBins(const std::vector<int64_t>& bins, int64_t pixels, int32_t* low,
+                         int32_t* high) {
+    double threshold = pixels / 200.0;
+    if (threshold == 0.0) threshold = 1.0;
+    *low = 0;
+    *high = kFieldMax;
+    int64_t sum = 0;
+    for (int32_t level = 0; level <= kFieldMax; ++level) {
+        sum += bins[size_t(level)];
+        if (sum > threshold) {
+            *low = level;
+            break;
+        }
+    }
+    sum = 0;
+    for (int32_t level = kFieldMax; level >= 0; --level) {
+        sum += bins[size_t(level)];
+        if (sum > threshold) {
+            *high = level;
+            break;
+        }
+    }
+}
+
+FieldBlurCount FieldBlurCountFor(int32_t array, int32_t radiusTenths, int32_t threads) {
+    FieldBlurCount f = {};
+    f.array = &gArrays[array];
+    f.threads = threads;
+    f.rowElements = int64_t(f.array->xSize) * f.array->zSize;
+    f.groups = (f.rowElements + kBlurColumnGroupElements - 1) / kBlurColumnGroupElements;
+    f.rows = {array, radiusTenths, 0, threads};
+    f.columns = {array, radiusTenths, 0, int32_t(std::min<int64_t>(f.groups, INT32_MAX))};
+    if (gFieldBins.size() < size_t(threads)) gFieldBins.resize(size_t(threads));
+    return f;
+}
+
+// The field blurred by radiusTenths and the stretch bounds of its channel 0. Thumbnails
+// blur on the sleeping pool and count after.
+void BlurAndBoundField(int32_t array, int32_t radiusTenths, bool all, int64_t pixels,
+                       const char* blurMark, int32_t* low, int32_t* high) {
+    const NumberedArray& a = gArrays[array];
+    if (gSession.thumbnailRendering || !a.base || a.elementBytes != 2) {
+        BlurField(array, radiusTenths, all);
+        RenderTimelineHostMark(blurMark);
+        FieldStretchBounds(array, pixels, low, high);
+        return;
+    }
+    FieldBlurCount f = FieldBlurCountFor(array, radiusTenths, PassThreadCount(all ? 1 : 0));
+    static const PassThreadProc kPasses[2] = {FieldBlurRows, FieldBlurColumnsAndCount};
+    RunPassSequence(f.threads, kPasses, 2, &f);
+    RenderTimelineHostMark(blurMark);
+    StretchBoundsOfBins(MergedFieldBins(f.threads), pixels, low, high);
 }
 
 }  // namespace
@@ -331,37 +440,15 @@ int32_t FrameContrast(int32_t s, int32_t r) {
 }
 
 void FieldStretchBounds(int32_t array, int64_t pixels, int32_t* low, int32_t* high) {
-    std::vector<int64_t> bins(kFieldMax + 1, 0);
     const NumberedArray& a = gArrays[array];
-    FieldCount count = {};
-    count.data = reinterpret_cast<const uint16_t*>(a.base);
-    count.cells = a.base ? int64_t(a.xSize) * a.ySize : 0;
-    count.step = a.zSize;
-    count.threads = PassThreadCount(gRender.plan.multiProcessor ? 1 : 0);
-    count.bins.assign(size_t(count.threads), std::vector<int32_t>());
-    RunPassThreads(count.threads, CountFieldCells, &count);
-    for (const std::vector<int32_t>& part : count.bins)
-        for (size_t k = 0; k < part.size(); ++k) bins[k % kFieldLevels] += part[k];
-    double threshold = pixels / 200.0;
-    if (threshold == 0.0) threshold = 1.0;
-    *low = 0;
-    *high = kFieldMax;
-    int64_t sum = 0;
-    for (int32_t level = 0; level <= kFieldMax; ++level) {
-        sum += bins[size_t(level)];
-        if (sum > threshold) {
-            *low = level;
-            break;
-        }
+    const int32_t threads = PassThreadCount(gRender.plan.multiProcessor ? 1 : 0);
+    if (!a.base) {
+        StretchBoundsOfBins(std::vector<int64_t>(kFieldLevels, 0), pixels, low, high);
+        return;
     }
-    sum = 0;
-    for (int32_t level = kFieldMax; level >= 0; --level) {
-        sum += bins[size_t(level)];
-        if (sum > threshold) {
-            *high = level;
-            break;
-        }
-    }
+    FieldBlurCount f = FieldBlurCountFor(array, 0, threads);
+    RunPassThreads(threads, CountFieldCells, &f);
+    StretchBoundsOfBins(MergedFieldBins(threads), pixels, low, high);
 }
 
 void FrameGridSize(int32_t wholeWidth, int32_t wholeHeight, int32_t frameSize, bool rectangular,
@@ -395,10 +482,9 @@ bool PrepareGrainField(const RenderPlan& plan, const int32_t* v, int32_t wholeWi
     RunFieldJob(GrainPassJob, plan.multiProcessor, true,
                 {ARRAY_GRAIN, width, height, colour, gSession.grainSeed, kFieldMax});
     RenderTimelineHostMark("grain noise");
-    BlurField(ARRAY_GRAIN, BlurRadius(size * 0.25 * 2.0, plan.zoom), plan.multiProcessor);
-    RenderTimelineHostMark("grain blur");
     int32_t low = 0, high = kFieldMax;
-    FieldStretchBounds(ARRAY_GRAIN, int64_t(width) * height, &low, &high);
+    BlurAndBoundField(ARRAY_GRAIN, BlurRadius(size * 0.25 * 2.0, plan.zoom), plan.multiProcessor,
+                      int64_t(width) * height, "grain blur", &low, &high);
     RenderTimelineHostMark("grain bounds");
     // A flat field has nothing to stretch.
     if (high > low)
@@ -437,11 +523,9 @@ bool PrepareFrameField(const RenderPlan& plan, const int32_t* v, int32_t imageWi
     const int32_t softness = v[CTL_FRAME_SOFTNESS];
     if (softness <= -100) return true;
     const int32_t roundness = v[CTL_FRAME_ROUNDNESS];
-    BlurField(ARRAY_FRAME, BlurRadius((n / 500.0) * roundness * 2.0, plan.zoom),
-              plan.multiProcessor);
-    RenderTimelineHostMark("frame blur");
     int32_t low = 0, high = kFieldMax;
-    FieldStretchBounds(ARRAY_FRAME, int64_t(width) * height, &low, &high);
+    BlurAndBoundField(ARRAY_FRAME, BlurRadius((n / 500.0) * roundness * 2.0, plan.zoom),
+                      plan.multiProcessor, int64_t(width) * height, "frame blur", &low, &high);
     RenderTimelineHostMark("frame bounds");
     if (std::abs(high - low) < 128) {
         low = 0;

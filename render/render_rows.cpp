@@ -256,16 +256,6 @@ Rgb FinishPixel(const RenderPlan& plan, const PixelSite& site, const Rgb& source
     return p;
 }
 
-// The closing steps of a pass: in the last pass grain, vignette and aging texture, then in
-// every pass the blends and fades, and in the last pass the frame.
-void ClosePixel(const RenderPlan& plan, bool last, EffectWorker& worker, const PixelSite& site,
-                const PixelWeights& weights, const Rgb& base, Rgb& p) {
-    const EffectChain& e = plan.effects;
-    if (last && e.finishing) EffectFinishing(e, worker, site, weights.vignette, p);
-    if (e.blends) EffectBlendsAndFades(e, weights, base, p);
-    if (last && e.frame.on) EffectFrame(e, site, p);
-}
-
 // True when a pixel of the last pass is nothing but the grey's three lookups: no weights, no
 // closing steps, no display mode and no selection blend.
 bool GreyLookupOnly(const RenderPlan& plan, bool last, bool display) {
@@ -325,6 +315,15 @@ void StoreConvertedRow(const RenderPlan& plan, int32_t y, int32_t from, int32_t 
     }
 }
 
+// A chunk of pass 1's processed pixels as planes: their sources, which the weights and the
+// blends read, and the pixels the closing steps change.
+struct PassOneChunk {
+    int32_t sx[kLaterPassChunk];  // source columns
+    int32_t inR[kLaterPassChunk], inG[kLaterPassChunk], inB[kLaterPassChunk];
+    int32_t r[kLaterPassChunk], g[kLaterPassChunk], b[kLaterPassChunk];
+    ChunkWeights weights;
+};
+
 template <typename Sample>
 void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int32_t y,
                       RowScratch& scratch) {
@@ -373,26 +372,52 @@ void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int
         worker.rowNoise = RowTextureNoise(plan, last, sy, scratch);
         worker.rowGrain = RowGrainDraws(plan, last, y, count, worker, scratch);
     }
-    for (int32_t i = 0; i < count; ++i) {
-        const int32_t x = from + i, column = x - plan.left;
-        const PixelSite site = {x, y, RenderSourceX(plan, x), sy, column, y - plan.top};
-        const PixelWeights weights = e.weighed ? EffectWeights(e, worker, site, sources[i], last)
-                                               : PixelWeights{255, 255, 255};
-        Rgb p;
-        if (display) {
-            p = DisplayModePixel(plan, weights);
-        } else {
-            p = FinishPixel(plan, site, sources[i], greys[i]);
-            ClosePixel(plan, last, worker, site, weights, sources[i], p);
+    PassOneChunk chunk;
+    for (int32_t done = 0; done < count; done += kLaterPassChunk) {
+        const int32_t n = std::min(count - done, kLaterPassChunk);
+        const int32_t first = from + done;
+        const ChunkSite site = {first, y, sy, first - plan.left, y - plan.top, chunk.sx};
+        for (int32_t i = 0; i < n; ++i) {
+            const Rgb& source = sources[done + i];
+            chunk.sx[i] = RenderSourceX(plan, first + i);
+            chunk.inR[i] = source.r;
+            chunk.inG[i] = source.g;
+            chunk.inB[i] = source.b;
         }
-        if (!last)
-            StoreWork(plan, column, p, workRgb, workBlur);
-        else if (plan.selectionBlend)
-            WritePixel(
-                outputRow, column, s.outputStep,
-                SelectionBlend(plan, x, y, p, ReadPixel(ownSourceRow, column, s.sourceStep)));
-        else
-            WritePixel(outputRow, column, s.outputStep, p);
+        const ConstRowPlanes input = {chunk.inR, chunk.inG, chunk.inB};
+        EffectWeightsRow(e, site, input, n, last, chunk.weights);
+        if (display) {
+            for (int32_t i = 0; i < n; ++i) {
+                const PixelWeights w = {chunk.weights.mask[i], chunk.weights.vignette[i],
+                                        chunk.weights.brush[i]};
+                const Rgb p = DisplayModePixel(plan, w);
+                chunk.r[i] = p.r;
+                chunk.g[i] = p.g;
+                chunk.b[i] = p.b;
+            }
+        } else {
+            for (int32_t i = 0; i < n; ++i) {
+                const PixelSite pixel = {first + i, y, chunk.sx[i], sy, site.column + i, site.row};
+                const Rgb p = FinishPixel(plan, pixel, sources[done + i], greys[done + i]);
+                chunk.r[i] = p.r;
+                chunk.g[i] = p.g;
+                chunk.b[i] = p.b;
+            }
+            EffectCloseRow(e, last, worker, site, chunk.weights, input,
+                           {chunk.r, chunk.g, chunk.b, n});
+        }
+        for (int32_t i = 0; i < n; ++i) {
+            const int32_t x = first + i, column = site.column + i;
+            const Rgb p = {chunk.r[i], chunk.g[i], chunk.b[i]};
+            if (!last)
+                StoreWork(plan, column, p, workRgb, workBlur);
+            else if (plan.selectionBlend)
+                WritePixel(
+                    outputRow, column, s.outputStep,
+                    SelectionBlend(plan, x, y, p, ReadPixel(ownSourceRow, column, s.sourceStep)));
+            else
+                WritePixel(outputRow, column, s.outputStep, p);
+        }
     }
     EffectWorkerEnd(worker);
 }
@@ -404,6 +429,10 @@ struct LaterPassChunk {
     int32_t count;   // at most kLaterPassChunk
     int32_t inR[kLaterPassChunk], inG[kLaterPassChunk], inB[kLaterPassChunk];
     int32_t r[kLaterPassChunk], g[kLaterPassChunk], b[kLaterPassChunk];
+    // The source columns, and the source pixels where a mask blends toward them.
+    int32_t sx[kLaterPassChunk];
+    int32_t baseR[kLaterPassChunk], baseG[kLaterPassChunk], baseB[kLaterPassChunk];
+    ChunkWeights weights;
 
     RowPlanes Planes() { return {r, g, b, count}; }
 };
@@ -418,30 +447,30 @@ void ReadLaterPassChunk(const Sample* workRgb, LaterPassChunk& c) {
     }
 }
 
-// The closing steps of each pixel of the chunk, in column order (the grain's draws follow
-// it). The masks of the later passes see the earlier result; the blends go back to the
-// source only when a mask is active, else to the pass's input.
+// The closing steps of the chunk, one after the other over its pixels. The masks of the
+// later passes see the earlier result; the blends go back to the source only when a mask is
+// active, else to the pass's input.
 template <typename Sample>
 void CloseLaterPassChunk(const RenderPlan& plan, bool last, EffectWorker& worker, int32_t y,
                          const Sample* sourceRow, LaterPassChunk& c) {
     const EffectChain& e = plan.effects;
-    const int32_t sy = RenderSourceY(plan, y);
-    for (int32_t i = 0; i < c.count; ++i) {
-        const int32_t column = c.column + i, x = plan.left + column;
-        const int32_t sx = RenderSourceX(plan, x);
-        const PixelSite site = {x, y, sx, sy, column, y - plan.top};
-        const Rgb input = {c.inR[i], c.inG[i], c.inB[i]};
-        const PixelWeights weights =
-            e.weighed ? EffectWeights(e, worker, site, input, last) : PixelWeights{255, 255, 255};
-        const Rgb base = e.mask.type != 0
-                             ? ReadPixel(sourceRow, sx - plan.left, plan.surface.sourceStep)
-                             : input;
-        Rgb p = {c.r[i], c.g[i], c.b[i]};
-        ClosePixel(plan, last, worker, site, weights, base, p);
-        c.r[i] = p.r;
-        c.g[i] = p.g;
-        c.b[i] = p.b;
+    const int32_t x = plan.left + c.column;
+    for (int32_t i = 0; i < c.count; ++i) c.sx[i] = RenderSourceX(plan, x + i);
+    const ChunkSite site = {x, y, RenderSourceY(plan, y), c.column, y - plan.top, c.sx};
+    const ConstRowPlanes input = {c.inR, c.inG, c.inB};
+    EffectWeightsRow(e, site, input, c.count, last, c.weights);
+    ConstRowPlanes base = input;
+    if (e.mask.type != 0) {
+        const int32_t step = plan.surface.sourceStep;
+        for (int32_t i = 0; i < c.count; ++i) {
+            const Rgb source = ReadPixel(sourceRow, c.sx[i] - plan.left, step);
+            c.baseR[i] = source.r;
+            c.baseG[i] = source.g;
+            c.baseB[i] = source.b;
+        }
+        base = {c.baseR, c.baseG, c.baseB};
     }
+    EffectCloseRow(e, last, worker, site, c.weights, base, c.Planes());
 }
 
 // The chunk clamped into the work image (an earlier pass) or the output (the last pass,

@@ -1,14 +1,12 @@
-// The plain (SSE2) build of the row noise, and the choice of a build by vector level.
+// The plain (SSE2) build of the texture's row steps, and the choice of a build by vector
+// level.
 
 #include "render/texture_noise_row.h"
 
 #include "render/texture_noise_row_kernel.h"
 
-void NoiseRowPlain(const NoiseRowRun& run) {
-    NoiseRowBody(run);
-}
+const TextureRowProcs kTextureRowsPlain = kTextureRowBodies;
 
-NoiseRowProc NoiseRowFor(VectorLevel level) {
-    static const NoiseRowProc kRows[VECTOR_LEVEL_COUNT] = {NoiseRowPlain, NoiseRowAvx2};
-    return kRows[level >= 0 && level < VECTOR_LEVEL_COUNT ? level : VECTOR_PLAIN];
+const TextureRowProcs& TextureRowsFor(VectorLevel level) {
+    return level == VECTOR_AVX2 ? kTextureRowsAvx2 : kTextureRowsPlain;
 }

@@ -1,11 +1,12 @@
-// The aging texture's fractal noise for a run of pixels of one row at once, octave by octave:
-// built once plain (SSE2) and once for AVX2, chosen at run time; both give the noise of the
-// pixel-by-pixel texture exactly.
+// The aging texture a run of pixels of one row at once: the fractal noise octave by octave,
+// and the blend of the samples into three planes. Built once plain (SSE2) and once for AVX2,
+// chosen at run time; both give the pixel-by-pixel texture's values exactly.
 #pragma once
 
 #include <cstdint>
 
 #include "render/gradient_noise.h"
+#include "render/later_pass_rows.h"
 #include "render/vector_level.h"
 
 // The columns of one octave as the row noise reads them: their offsets and fades side by
@@ -31,8 +32,32 @@ struct NoiseRowRun {
 
 using NoiseRowProc = void (*)(const NoiseRowRun& run);
 
-// The tables of gNoise must be built.
-void NoiseRowPlain(const NoiseRowRun& run);
-void NoiseRowAvx2(const NoiseRowRun& run);
+// The largest texture value (either sign) the blend rows take: with it and levels 0..max
+// every product of the blend stays exact in int32 at 8 bits and in doubles at 16, and every
+// quotient in int32. Far beyond what the octave sums reach (about 2^18 at 16 bits).
+constexpr int32_t kTextureBlendLimit = 1 << 20;
 
-NoiseRowProc NoiseRowFor(VectorLevel level);
+// Samples blended into planes of one chunk; the texture state's blend controls, checked by
+// the caller: tints 0..max, intensity 0..100.
+struct TextureBlendRun {
+    const TextureSample* samples;  // count of them
+    RowPlanes planes;              // count at most kLaterPassChunk; levels in, blended out
+    int32_t tint[3];               // red, green, blue
+    int32_t intensity;
+    int32_t hard;  // 1: hard light, decided by the texture
+};
+
+// False, and the planes untouched, where a sample's value lies beyond kTextureBlendLimit or
+// a level beyond 0..max: the caller blends those pixel by pixel.
+using TextureBlendRowProc = bool (*)(const TextureBlendRun& run);
+
+// The row steps of one vector build.
+struct TextureRowProcs {
+    NoiseRowProc noise;  // the tables of gNoise must be built
+    TextureBlendRowProc blend8, blend16;
+};
+
+// The row steps of a vector level (the plain SSE2 build below AVX2).
+const TextureRowProcs& TextureRowsFor(VectorLevel level);
+extern const TextureRowProcs kTextureRowsPlain;
+extern const TextureRowProcs kTextureRowsAvx2;

@@ -237,6 +237,96 @@ TEST_F(LocalContrastTest, StagedEqualisationIntoAnotherArrayGivesTheInPlaceResul
     EXPECT_EQ(LocalContrastBegin(kSource, kArray, 2, Plain(80)), nullptr);
 }
 
+namespace {
+// The render's equalisation (full strength, no clipping, no stretch, no gamma) pixel by
+// pixel, with every quotient an integer division: tile tables of running count x 255 /
+// pixels, blended bilinearly between the four nearest tile centres.
+template <typename T>
+std::vector<T> ReferenceEqualisation(const std::vector<T>& image, int32_t width, int32_t height,
+                                     int32_t detail) {
+    const int32_t tile = int32_t(int64_t(std::min(width, height)) * 10 / std::max(detail, 10));
+    const int32_t nx = width / tile, ny = height / tile;
+    const int32_t tw = width / nx, th = height / ny;
+    auto level = [](T v) { return sizeof(T) == 1 ? int32_t(v) : std::min(int32_t(v) / 128, 255); };
+    std::vector<int64_t> tables(size_t(nx) * ny * 256, 0);
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            ++tables[(size_t(std::min(y / th, ny - 1)) * nx + std::min(x / tw, nx - 1)) * 256 +
+                     size_t(level(image[size_t(y) * width + x]))];
+    for (int32_t j = 0; j < ny; ++j)
+        for (int32_t i = 0; i < nx; ++i) {
+            const int64_t pixels =
+                int64_t(i == nx - 1 ? width - i * tw : tw) * (j == ny - 1 ? height - j * th : th);
+            int64_t* t = &tables[(size_t(j) * nx + i) * 256];
+            std::partial_sum(t, t + 256, t);
+            for (int32_t v = 0; v < 256; ++v) t[v] = std::min<int64_t>(t[v] * 255 / pixels, 255);
+        }
+    // The span between centres holding position p along an axis of n tiles of size s.
+    struct Span {
+        int64_t start, size;
+        int32_t before, after;
+    };
+    auto span = [](int32_t p, int32_t n, int32_t s, int32_t length) {
+        if (p < s / 2) return Span{0, s / 2, 0, 0};
+        const int32_t b = std::min(1 + (p - s / 2) / s, n);
+        const int64_t start = s / 2 + int64_t(b - 1) * s;
+        if (b == n) return Span{start, length - start, n - 1, n - 1};
+        return Span{start, s, b - 1, b};
+    };
+    std::vector<T> out = image;
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x) {
+            const T s = image[size_t(y) * width + x];
+            const int32_t v = level(s);
+            if (v == 0) continue;
+            const Span r = span(y, ny, th, height), c = span(x, nx, tw, width);
+            auto at = [&](int32_t i, int32_t j) { return tables[(size_t(j) * nx + i) * 256 + v]; };
+            const int64_t i = x - c.start, j = y - r.start, bw = c.size, bh = r.size;
+            const int64_t sum =
+                (at(c.after, r.after) * i + at(c.before, r.after) * (bw - i)) * j +
+                (at(c.before, r.before) * (bw - i) + at(c.after, r.before) * i) * (bh - j);
+            const int32_t e = int32_t(std::min<int64_t>(sum / (bw * bh), 255));
+            out[size_t(y) * width + x] =
+                T(sizeof(T) == 1 ? e : std::min(e * 128 + (int32_t(s) & 127), 32768));
+        }
+    return out;
+}
+}  // namespace
+
+// Every blended value against the reference, on images whose blocks are of every kind (half
+// tiles, whole tiles, remainders), at both depths and on several threads.
+TEST_F(LocalContrastTest, BlendsMatchThePlainIntegerEqualisation) {
+    struct Case {
+        int32_t width, height, detail;
+    };
+    const Case cases[] = {{301, 203, 80}, {97, 211, 160}, {640, 33, 20},  {17, 16, 100},
+                          {1, 1, 10},     {255, 129, 37}, {1000, 600, 20}};
+    TestRandom random(99);
+    for (const Case& c : cases) {
+        std::vector<uint8_t> image8 = Image8(c.width, c.height, uint64_t(c.width + c.detail));
+        std::vector<uint16_t> image16(image8.size());
+        for (size_t i = 0; i < image8.size(); ++i) {
+            if (random.Below(11) == 0) image8[i] = 0;
+            image16[i] = uint16_t(random.Below(5) == 0 ? random.Below(32769)
+                                                       : image8[i] * 128 + random.Below(128));
+        }
+        const std::vector<uint8_t> expected8 =
+            ReferenceEqualisation(image8, c.width, c.height, c.detail);
+        const std::vector<uint16_t> expected16 =
+            ReferenceEqualisation(image16, c.width, c.height, c.detail);
+        for (int32_t threads : {1, 2, 3, 8}) {
+            SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " detail " << c.detail
+                                            << ", " << threads << " threads");
+            std::vector<uint8_t> got8 = image8;
+            EqualizeTiles(got8.data(), 1, c.width, c.height, Plain(c.detail, threads));
+            EXPECT_EQ(got8, expected8);
+            std::vector<uint16_t> got16 = image16;
+            EqualizeTiles(got16.data(), 2, c.width, c.height, Plain(c.detail, threads));
+            EXPECT_EQ(got16, expected16);
+        }
+    }
+}
+
 TEST(ClipHistogram, ClipsAtTheLimitAndKeepsTheCount) {
     struct Case {
         const char* name;
