@@ -25,7 +25,7 @@ set_source_files_properties(${CMAKE_SOURCE_DIR}/render/recursive_sweep_avx2.cpp
 # GCC 12's 512-bit intrinsics start from an undefined register, which its 32-bit build takes
 # for an uninitialised variable.
 set_source_files_properties(${CMAKE_SOURCE_DIR}/render/recursive_sweep_avx512.cpp
-    PROPERTIES COMPILE_OPTIONS "-mavx512f;-mavx2;-Wa,-muse-unaligned-vector-move;-Wno-maybe-uninitialized")
+    ${CMAKE_SOURCE_DIR}/render/texture_noise_row_avx512.cpp PROPERTIES COMPILE_OPTIONS "-mavx512f;-mavx2;-Wa,-muse-unaligned-vector-move;-Wno-maybe-uninitialized")
 target_include_directories(greyloom_effect PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(greyloom_effect PRIVATE ${GREYLOOM_WARNINGS})
 target_link_libraries(greyloom_effect PUBLIC greyloom_framework)

@@ -1,6 +1,7 @@
 // The aging texture a run of pixels of one row at once: the fractal noise octave by octave,
-// and the blend of the samples into three planes. Built once plain (SSE2) and once for AVX2,
-// chosen at run time; both give the pixel-by-pixel texture's values exactly.
+// the dust samples, and the blend of the samples into three planes. Built plain (SSE2), for
+// AVX2 and for AVX-512, chosen at run time; each gives the pixel-by-pixel texture's values
+// exactly.
 #pragma once
 
 #include <cstdint>
@@ -79,7 +80,24 @@ struct TextureRowProcs {
     TextureDustRowProc dust8, dust16;
 };
 
-// The row steps of a vector level (the plain SSE2 build below AVX2).
+// The builds of the row steps: SSE2 always; AVX2, and AVX-512 (eight doubles a step), where
+// the processor and the system run them.
+enum TextureRowBuild : int32_t {
+    TEXTURE_ROWS_SSE2 = 0,
+    TEXTURE_ROWS_AVX2 = 1,
+    TEXTURE_ROWS_AVX512 = 2,
+    TEXTURE_ROW_BUILD_COUNT
+};
+
+// The row steps of a vector level: the plain SSE2 build below AVX2; at AVX2 the widest build
+// that runs here, or the one a test pinned.
 const TextureRowProcs& TextureRowsFor(VectorLevel level);
+const TextureRowProcs& TextureRowsOfBuild(TextureRowBuild build);
+// True where the processor and the system run the build.
+bool TextureRowBuildRuns(TextureRowBuild build);
+// Pins the build the AVX2 level takes (tests compare each build with the pixel steps); a
+// build that does not run here, or TEXTURE_ROW_BUILD_COUNT, restores the widest.
+void TextureRowsPinWide(TextureRowBuild build);
 extern const TextureRowProcs kTextureRowsPlain;
 extern const TextureRowProcs kTextureRowsAvx2;
+extern const TextureRowProcs kTextureRowsAvx512;

@@ -1,6 +1,6 @@
 // Timings of the aging texture of settings B on a 6000 x 4000 image, on one thread, part by
 // part: the rows' fractal noise, their samples, and the blend (pixel by pixel and a row
-// chunk at a time), at every vector level; the least processor time of several runs, for
+// chunk at a time), in every vector build; the least processor time of several runs, for
 // both depths.
 //   texture_bench [RUNS]
 
@@ -16,6 +16,7 @@
 #include "host/random_source.h"
 #include "render/gradient_noise.h"
 #include "render/later_pass_rows.h"
+#include "render/texture_noise_row.h"
 #include "render/vector_level.h"
 #include "render_effects/effect_settings.h"
 #include "render_pipeline/engine_image.h"
@@ -123,8 +124,11 @@ int main(int argc, char** argv) {
         RandomSeed(uint32_t(v[CTL_AGING_RANDOMIZE]));
         InitNoise();
         NoiseTextureColumns(s, 0, kWidth);
-        for (int32_t level = VECTOR_PLAIN; level <= VectorLevelDetected(); ++level) {
-            SetVectorLevelOverride(level);
+        const char* const kBuildNames[TEXTURE_ROW_BUILD_COUNT] = {"SSE2", "AVX2", "AVX-512"};
+        for (int32_t build = TEXTURE_ROWS_SSE2; build < TEXTURE_ROW_BUILD_COUNT; ++build) {
+            if (!TextureRowBuildRuns(TextureRowBuild(build))) continue;
+            SetVectorLevelOverride(build == TEXTURE_ROWS_SSE2 ? VECTOR_PLAIN : VECTOR_AVX2);
+            TextureRowsPinWide(TextureRowBuild(build));
             double best[PART_COUNT];
             std::fill(best, best + PART_COUNT, 1e30);
             for (int32_t run = 0; run < runs; ++run) {
@@ -132,11 +136,12 @@ int main(int argc, char** argv) {
                 TextureRun(s, ms);
                 for (int32_t k = 0; k < PART_COUNT; ++k) best[k] = std::min(best[k], ms[k]);
             }
-            printf("  %s, %s:", sixteen ? "16-bit" : "8-bit", level ? "AVX2" : "SSE2");
+            printf("  %s, %s:", sixteen ? "16-bit" : "8-bit", kBuildNames[build]);
             for (int32_t k = 0; k < PART_COUNT; ++k) printf("  %s %.1f", kPartNames[k], best[k]);
             printf("\n");
         }
     }
+    TextureRowsPinWide(TEXTURE_ROW_BUILD_COUNT);
     SetVectorLevelOverride(-1);
     EngineEnd();
     return 0;

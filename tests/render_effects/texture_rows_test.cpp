@@ -1,17 +1,20 @@
 // The aging texture a row at a time against the pixel-by-pixel texture: the samples of a
-// row's noises and their blend at every vector level, every aging type, both depths, tint on
+// row's noises and their blend in every vector build, every aging type, both depths, tint on
 // and off, grey and coloured pixels, every chunk length, and values beyond the row's bounds.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "effect/control_ids.h"
+#include "host/random_source.h"
 #include "render/gradient_noise.h"
 #include "render/later_pass_rows.h"
 #include "render/texture_noise_row.h"
@@ -79,12 +82,26 @@ std::vector<TextureSample> SamplesOf(const TexturePixelState& s, std::mt19937& r
     return samples;
 }
 
-// NoiseTextureBlendRow at every vector level and row length against NoiseTextureBlendSample
-// of each pixel; pixels past the row stay as they were.
+// Runs `check` with the texture's rows taking each build that runs here in turn (SSE2 at
+// the plain vector level, AVX2 and AVX-512 pinned at the AVX2 level), then restores the
+// choice.
+template <typename Check>
+void ForEachBuild(Check check) {
+    for (int32_t build = TEXTURE_ROWS_SSE2; build < TEXTURE_ROW_BUILD_COUNT; ++build) {
+        if (!TextureRowBuildRuns(TextureRowBuild(build))) continue;
+        SetVectorLevelOverride(build == TEXTURE_ROWS_SSE2 ? VECTOR_PLAIN : VECTOR_AVX2);
+        TextureRowsPinWide(TextureRowBuild(build));
+        check(build);
+    }
+    TextureRowsPinWide(TEXTURE_ROW_BUILD_COUNT);
+    SetVectorLevelOverride(-1);
+}
+
+// NoiseTextureBlendRow in every build and at every row length against
+// NoiseTextureBlendSample of each pixel; pixels past the row stay as they were.
 void ExpectRowEqualsPixels(const TexturePixelState& s, const std::vector<TextureSample>& samples,
                            const Pixels& pixels, const std::string& what) {
-    for (int32_t level = VECTOR_PLAIN; level <= VectorLevelDetected(); ++level) {
-        SetVectorLevelOverride(level);
+    ForEachBuild([&](int32_t build) {
         for (int32_t count : kCounts) {
             Pixels out = pixels;
             NoiseTextureBlendRow(s, samples.data(), out.Planes(count));
@@ -92,14 +109,13 @@ void ExpectRowEqualsPixels(const TexturePixelState& s, const std::vector<Texture
                 Rgb want = {pixels.r[i], pixels.g[i], pixels.b[i]};
                 if (i < size_t(count)) NoiseTextureBlendSample(s, samples[i], want);
                 ASSERT_TRUE(out.r[i] == want.r && out.g[i] == want.g && out.b[i] == want.b)
-                    << what << " level " << level << " count " << count << " pixel " << i
+                    << what << " build " << build << " count " << count << " pixel " << i
                     << " texture " << samples[i].value << "/" << samples[i].tinted << ": "
                     << out.r[i] << "," << out.g[i] << "," << out.b[i] << " want " << want.r << ","
                     << want.g << "," << want.b;
             }
         }
-    }
-    SetVectorLevelOverride(-1);
+    });
 }
 }  // namespace
 
@@ -184,8 +200,9 @@ TEST(TextureRows, ValuesBeyondTheBoundsAreBlendedPixelByPixel) {
                 samples[5].value = c.value;
                 Pixels pixels = RandomPixels(random, s.max, false);
                 if (c.level != 0) pixels.r[7] = c.level == INT_MAX ? s.max + 1 : c.level;
-                for (int32_t level = VECTOR_PLAIN; level <= VectorLevelDetected(); ++level) {
-                    const TextureRowProcs& procs = TextureRowsFor(VectorLevel(level));
+                for (int32_t build = TEXTURE_ROWS_SSE2; build < TEXTURE_ROW_BUILD_COUNT; ++build) {
+                    if (!TextureRowBuildRuns(TextureRowBuild(build))) continue;
+                    const TextureRowProcs& procs = TextureRowsOfBuild(TextureRowBuild(build));
                     Pixels out = pixels;
                     const TextureBlendRun run = {samples.data(),
                                                  out.Planes(kLaterPassChunk),
@@ -225,7 +242,7 @@ TEST(TextureRows, OtherDepthsAndControlsAreBlendedPixelByPixel) {
                           "tint above the levels");
 }
 
-// Samples of noises made a row at a time, at every vector level and every run length, are
+// Samples of noises made a row at a time, in every vector build and at every run length, are
 // the texture value and tint flag the pixel step gives each noise: every type, both depths,
 // inverted or not, reductions across their range (odd ones halve toward zero), the state's
 // tint flag set or not (dust keeps it), and noises whose values pass the row's bound.
@@ -267,9 +284,7 @@ TEST(TextureRows, SamplesAreThePixelTexture) {
                                                  std::to_string(invert) + " reduction " +
                                                  std::to_string(reduction) + " tinted " +
                                                  std::to_string(tinted);
-                        for (int32_t level = VECTOR_PLAIN; level <= VectorLevelDetected();
-                             ++level) {
-                            SetVectorLevelOverride(level);
+                        ForEachBuild([&](int32_t build) {
                             for (int32_t length : {1, 3, 5, 63, 64, 65, count}) {
                                 std::vector<TextureSample> samples(size_t(count), {-9, -9});
                                 const bool made =
@@ -284,14 +299,56 @@ TEST(TextureRows, SamplesAreThePixelTexture) {
                                     const int32_t flag = inRun ? one.tinted : -9;
                                     ASSERT_TRUE(samples[i].value == value &&
                                                 samples[i].tinted == flag)
-                                        << what << " level " << level << " length " << length
+                                        << what << " build " << build << " length " << length
                                         << " noise " << noise[i] << ": " << samples[i].value << "/"
                                         << samples[i].tinted << " want " << value << "/" << flag;
                                 }
                             }
-                        }
-                        SetVectorLevelOverride(-1);
+                        });
                     }
+                }
+            }
+        }
+    }
+}
+
+// A row's noise in every vector build is each pixel's octave sum to the last bit: rows of one
+// pixel, tails of every step width, rows across the vector steps of short lattice cells
+// (size 1) and of long ones, every count of octaves the rows take.
+TEST(TextureRows, RowNoiseIsEachPixelsSum) {
+    RandomSeed(31);
+    InitNoise();
+    for (int32_t details : {1, 2, 5, 8}) {
+        for (int32_t size : {1, 13, 100}) {
+            std::vector<int32_t> values(400, 0);
+            values[CTL_AGING_INTENSITY] = 60;
+            values[CTL_AGING_SIZE] = size;
+            values[CTL_AGING_SOFTNESS] = 50;
+            values[CTL_AGING_DETAILS] = details;
+            TexturePixelState plain{};
+            NoiseTextureSetup(plain, values.data(), true, 6000, 4000, 1);
+            for (int32_t count : {1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 33, 1021}) {
+                TexturePixelState rows = plain;
+                NoiseTextureColumns(rows, -37, count);
+                std::vector<double> noise(static_cast<size_t>(count));
+                for (int32_t y : {-9, 0, 1234}) {
+                    std::vector<double> want(static_cast<size_t>(count));
+                    for (int32_t c = 0; c < count; ++c) {
+                        plain.x = c - 37;
+                        plain.y = y;
+                        plain.red = plain.green = plain.blue = 100;
+                        NoiseTexturePixel(plain);
+                        want[size_t(c)] = plain.noise;
+                    }
+                    ForEachBuild([&](int32_t build) {
+                        std::fill(noise.begin(), noise.end(), -7.0);
+                        ASSERT_TRUE(NoiseTextureRow(rows, y, noise.data()));
+                        for (size_t c = 0; c < size_t(count); ++c)
+                            ASSERT_EQ(std::memcmp(&noise[c], &want[c], sizeof(double)), 0)
+                                << "build " << build << " details " << details << " size " << size
+                                << " count " << count << " column " << c << " row " << y << ": "
+                                << noise[c] << " want " << want[c];
+                    });
                 }
             }
         }
