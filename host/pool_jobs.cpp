@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/effect_context.h"
+#include "host/field_row_stores.h"
 #include "host/maths_builtins.h"
 #include "host/numbered_arrays.h"
 #include "host/random_source.h"
@@ -164,6 +165,7 @@ struct GrainRows {
     int32_t width, rows, streams, max;
     uint32_t seed;  // stream t starts at seed + t * kGrainSeedStride
     bool grey, colour;
+    bool stream;          // rows of one plane streamed past the caches (see FieldRowStoreLevels)
     int32_t colourPlane;  // first of the three colour planes
     std::vector<int32_t> values;
 };
@@ -188,6 +190,10 @@ void StoreGrainRow(GrainRows& g, int32_t y, int32_t firstPlane, int32_t planes) 
     const int32_t* values = g.values.data();
     if (a.elementBytes == 2) {
         uint16_t* cells = reinterpret_cast<uint16_t*>(a.base) + row;
+        if (planes == 1 && a.zSize == 1) {
+            FieldRowStoreLevels(cells, values, g.width, g.stream);
+            return;
+        }
         for (int32_t x = 0; x < g.width; ++x, values += planes)
             for (int32_t p = 0; p < planes; ++p)
                 cells[int64_t(x) * a.zSize + p] = uint16_t(values[p]);
@@ -215,7 +221,9 @@ uint32_t GrainStreamEnd(const GrainRows& g, int32_t stream) {
 // the quotient and remainder step by those of m, so that no value needs a division of its own
 // (each thread of a stretch makes the table, and 65536 divisions were a share of the work that
 // more threads did not make smaller).
-std::vector<uint16_t> StretchTable(int64_t low, int64_t high, int64_t m, int64_t values) {
+}  // namespace
+
+std::vector<uint16_t> RangeStretchTable(int64_t low, int64_t high, int64_t m, int64_t values) {
     std::vector<uint16_t> table(size_t(values), 0);
     const int64_t span = high - low;
     if (span < 0) {
@@ -244,6 +252,8 @@ std::vector<uint16_t> StretchTable(int64_t low, int64_t high, int64_t m, int64_t
     }
     return table;
 }
+
+namespace {
 
 int32_t GradientValue(int32_t pattern, int32_t x, int32_t y, int32_t width, int32_t height) {
     const int32_t a = x % 2, b = y % 2;
@@ -307,6 +317,8 @@ void GrainPassJob(int32_t threadIndex) {
     g.colourPlane = amount == 100 ? 0 : 1;
     g.grey = g.array && amount < 100 && g.array->zSize >= 1;
     g.colour = g.array && amount >= 1 && g.colourPlane + 3 <= g.array->zSize;
+    // Levels above 2 bytes are stored truncated, which the packing of a streamed row is not.
+    g.stream = g.array && g.array->byteSize >= kStreamedFieldBytes && g.max <= 65535;
     if (threadIndex == 0) gGrainNextBlock.store(0, std::memory_order_relaxed);
     // With the barrier, threads claim blocks of rows as they come; without one, each takes an
     // equal run of rows. Either way a row's values depend only on its stream.
@@ -323,6 +335,7 @@ void GrainPassJob(int32_t threadIndex) {
         const int64_t last = int64_t(g.rows) * (threadIndex + 1) / g.streams;
         for (int64_t y = first; y < last; ++y) FillGrainRow(g, int32_t(y));
     }
+    if (g.stream) FieldRowStoresDone();
     if (g.grey || g.colour) RandomSetState(GrainStreamEnd(g, threadIndex));
 }
 
@@ -390,7 +403,7 @@ void NormaliseRangeJob(int32_t threadIndex) {
     const int64_t ownRows = (int64_t(array->ySize) + gJob.threadCount - 1) / gJob.threadCount;
     std::vector<uint16_t> table;
     if (array->elementBytes <= 2 && ownRows * rowElements >= values * 2)
-        table = StretchTable(low, high, m, values);
+        table = RangeStretchTable(low, high, m, values);
     for (int32_t y = threadIndex; y < array->ySize; y += gJob.threadCount) {
         const int64_t end = rowElements * (y + 1);
         if (table.empty()) {

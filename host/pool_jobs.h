@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 // One grain value on 0..max (max 255 or 32768): a Gaussian around max / 2 drawn from the
 // calling thread's random source.
@@ -33,3 +34,6 @@ void ResampleJob(int32_t threadIndex);
 // 1 array, 2 low, 3 high: every element v becomes (v - low) * m / (high - low) clamped to
 // 0..m (m 255 for 1-byte elements, else 32768). Equal bounds leave the array unchanged.
 void NormaliseRangeJob(int32_t threadIndex);
+// The stretch of NormaliseRangeJob as a table for the levels 0 .. values - 1 (high != low):
+// (v - low) * m / (high - low) clamped to 0..m.
+std::vector<uint16_t> RangeStretchTable(int64_t low, int64_t high, int64_t m, int64_t values);

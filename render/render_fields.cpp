@@ -11,6 +11,7 @@
 
 #include "effect/control_ids.h"
 #include "render/session_state.h"
+#include "host/field_row_stores.h"
 #include "host/maths_builtins.h"
 #include "host/numbered_arrays.h"
 #include "host/pool_jobs.h"
@@ -95,6 +96,7 @@ struct FrameBandJob {
     int32_t left, top, right, bottom;  // the rectangle
     FrameRects rects;
     bool edges, nearest, borderOnly, outside, border, inside;
+    bool stream;        // the band insides streamed past the caches (see FieldRowFillPairs)
     bool displaced[3];  // the band's edge control is not 0
     double amplitude[3];
     int32_t displacement[3][256];  // of each pattern level: (level - 128) * amplitude, truncated
@@ -185,12 +187,14 @@ void ClassifyFrameRow(FramePatternRows& rows, int32_t y) {
     span(1, job.left, job.innerLeft);
     uint16_t* middle = out + int64_t(job.innerLeft - job.left) * step;
     const int32_t count = job.innerRight - job.innerLeft;
-    if (step == 1 || job.borderOnly) {
-        for (int32_t i = 0; i < count; ++i) middle[int64_t(i) * step] = 0;
+    if (step == 1) {
+        FieldRowFillPairs(middle, 0, 0, count, job.stream);
+    } else if (step == 2 && !job.borderOnly) {
+        FieldRowFillPairs(middle, 0, uint16_t(kFieldMax), int64_t(count) * 2, job.stream);
     } else {
         for (int32_t i = 0; i < count; ++i) {
             middle[int64_t(i) * step] = 0;
-            middle[int64_t(i) * step + 1] = uint16_t(kFieldMax);
+            if (!job.borderOnly) middle[int64_t(i) * step + 1] = uint16_t(kFieldMax);
         }
     }
     span(2, job.innerRight, job.right);
@@ -207,10 +211,11 @@ void ClassifyFrameRows(int32_t) {
     for (;;) {
         const int32_t first =
             job.top + job.nextBlock.fetch_add(1, std::memory_order_relaxed) * kFrameBlockRows;
-        if (first >= job.bottom || height <= 0) return;
+        if (first >= job.bottom || height <= 0) break;
         const int32_t last = std::min(first + kFrameBlockRows, job.bottom);
         for (int32_t y = first; y < last; ++y) ClassifyFrameRow(rows, y);
     }
+    if (job.stream) FieldRowStoresDone();
 }
 
 // The farthest a band's edge moves: the pattern's byte less 128 times its amplitude. Beyond
@@ -235,6 +240,7 @@ void ClassifyFramePixels(const RenderPlan& plan, const int32_t* v, const FrameRe
     job.outside = v[CTL_FRAME_OUTSIDE] > 0;
     job.border = v[CTL_FRAME_BORDER] != 0;
     job.inside = v[CTL_FRAME_INSIDE] != 0;
+    job.stream = gArrays[ARRAY_FRAME].byteSize >= kStreamedFieldBytes;
     const int32_t edgeControls[3] = {v[CTL_FRAME_OUTER_EDGE], v[CTL_FRAME_MIDDLE_EDGE],
                                      v[CTL_FRAME_INNER_EDGE]};
     const NumberedArray& shape = gArrays[ARRAY_FRAME_SHAPE];
@@ -406,6 +412,34 @@ void BlurAndBoundField(int32_t array, int32_t radiusTenths, bool all, int64_t pi
     StretchBoundsOfBins(MergedFieldBins(f.threads), pixels, low, high);
 }
 
+// A field stretched from low .. high to the whole range on the pass threads, each one run
+// of adjacent elements, by one table made once: a table on every thread was work that more
+// threads did not make smaller. Read-only while the threads run.
+struct FieldStretch {
+    uint16_t* cells;
+    int64_t count;
+    int32_t threads;
+    const uint16_t* table;
+};
+
+void StretchFieldCells(void* context, int32_t index) {
+    const FieldStretch& f = *static_cast<const FieldStretch*>(context);
+    const int64_t last = f.count * (index + 1) / f.threads;
+    for (int64_t i = f.count * index / f.threads; i < last; ++i) f.cells[i] = f.table[f.cells[i]];
+}
+
+void StretchField(int32_t array, int32_t low, int32_t high, bool all) {
+    const NumberedArray& a = gArrays[array];
+    if (gSession.thumbnailRendering || !a.base || a.elementBytes != 2) {
+        RunFieldJob(NormaliseRangeJob, all, false, {array, low, high});
+        return;
+    }
+    const std::vector<uint16_t> table = RangeStretchTable(low, high, kFieldMax, 65536);
+    FieldStretch f = {reinterpret_cast<uint16_t*>(a.base), int64_t(a.xSize) * a.ySize * a.zSize,
+                      PassThreadCount(all ? 1 : 0), table.data()};
+    RunPassThreads(f.threads, StretchFieldCells, &f);
+}
+
 }  // namespace
 
 FrameRects FrameRectsFor(int32_t width, int32_t height, int32_t outside, int32_t border,
@@ -487,8 +521,7 @@ bool PrepareGrainField(const RenderPlan& plan, const int32_t* v, int32_t wholeWi
                       int64_t(width) * height, "grain blur", &low, &high);
     RenderTimelineHostMark("grain bounds");
     // A flat field has nothing to stretch.
-    if (high > low)
-        RunFieldJob(NormaliseRangeJob, plan.multiProcessor, false, {ARRAY_GRAIN, low, high});
+    if (high > low) StretchField(ARRAY_GRAIN, low, high, plan.multiProcessor);
     return true;
 }
 
@@ -538,6 +571,6 @@ bool PrepareFrameField(const RenderPlan& plan, const int32_t* v, int32_t imageWi
     if (a == b) ++b;
     a = std::max(0, a);
     b = std::min(kFieldMax, b);
-    if (b > a) RunFieldJob(NormaliseRangeJob, plan.multiProcessor, false, {ARRAY_FRAME, a, b});
+    if (b > a) StretchField(ARRAY_FRAME, a, b, plan.multiProcessor);
     return true;
 }
