@@ -242,7 +242,7 @@ void TextureRow(const EffectChain& e, EffectWorker& worker, const ChunkSite& s,
     TextureSample samples[kLaterPassChunk];
     if (worker.rowNoise &&
         NoiseTextureSamples(texture, worker.rowNoise + s.column, p.count, samples)) {
-        EachPixel(p, [&](int32_t i, Rgb& q) { NoiseTextureBlendSample(texture, samples[i], q); });
+        NoiseTextureBlendRow(texture, samples, p);
     } else if (worker.rowNoise) {
         EachPixel(p, [&](int32_t i, Rgb& q) {
             TextureFromRow(texture, worker.rowNoise, s.column + i, q);

@@ -315,6 +315,16 @@ void StoreConvertedRow(const RenderPlan& plan, int32_t y, int32_t from, int32_t 
     }
 }
 
+// The source columns (RenderSourceX) of count pixels from x on: their own but in multi split
+// view.
+void SourceColumns(const RenderPlan& plan, int32_t x, int32_t count, int32_t* sx) {
+    if (InMultiSplit(plan) && VerticalSplit(plan.splitView)) {
+        for (int32_t i = 0; i < count; ++i) sx[i] = RenderSourceX(plan, x + i);
+        return;
+    }
+    for (int32_t i = 0; i < count; ++i) sx[i] = x + i;
+}
+
 // A chunk of pass 1's processed pixels as planes: their sources, which the weights and the
 // blends read, and the pixels the closing steps change.
 struct PassOneChunk {
@@ -377,9 +387,9 @@ void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int
         const int32_t n = std::min(count - done, kLaterPassChunk);
         const int32_t first = from + done;
         const ChunkSite site = {first, y, sy, first - plan.left, y - plan.top, chunk.sx};
+        SourceColumns(plan, first, n, chunk.sx);
         for (int32_t i = 0; i < n; ++i) {
             const Rgb& source = sources[done + i];
-            chunk.sx[i] = RenderSourceX(plan, first + i);
             chunk.inR[i] = source.r;
             chunk.inG[i] = source.g;
             chunk.inB[i] = source.b;
@@ -395,6 +405,16 @@ void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int
                 chunk.g[i] = p.g;
                 chunk.b[i] = p.b;
             }
+        } else if (plan.greyLookup) {
+            const int32_t* red = plan.greyToOutput[0].data();
+            const int32_t* green = plan.greyToOutput[1].data();
+            const int32_t* blue = plan.greyToOutput[2].data();
+            for (int32_t i = 0; i < n; ++i) {
+                const int32_t g = greys[done + i];
+                chunk.r[i] = red[g];
+                chunk.g[i] = green[g];
+                chunk.b[i] = blue[g];
+            }
         } else {
             for (int32_t i = 0; i < n; ++i) {
                 const PixelSite pixel = {first + i, y, chunk.sx[i], sy, site.column + i, site.row};
@@ -403,20 +423,29 @@ void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int
                 chunk.g[i] = p.g;
                 chunk.b[i] = p.b;
             }
+        }
+        if (!display)
             EffectCloseRow(e, last, worker, site, chunk.weights, input, closing,
                            {chunk.r, chunk.g, chunk.b, n});
-        }
-        for (int32_t i = 0; i < n; ++i) {
-            const int32_t x = first + i, column = site.column + i;
-            const Rgb p = {chunk.r[i], chunk.g[i], chunk.b[i]};
-            if (!last)
-                StoreWork(plan, column, p, workRgb, workBlur);
-            else if (plan.selectionBlend)
-                WritePixel(
-                    outputRow, column, s.outputStep,
-                    SelectionBlend(plan, x, y, p, ReadPixel(ownSourceRow, column, s.sourceStep)));
-            else
-                WritePixel(outputRow, column, s.outputStep, p);
+        if (!last) {
+            for (int32_t i = 0; i < n; ++i)
+                StoreWork(plan, site.column + i, {chunk.r[i], chunk.g[i], chunk.b[i]}, workRgb,
+                          workBlur);
+        } else if (plan.selectionBlend) {
+            for (int32_t i = 0; i < n; ++i) {
+                const int32_t column = site.column + i;
+                const Rgb p = {chunk.r[i], chunk.g[i], chunk.b[i]};
+                WritePixel(outputRow, column, s.outputStep,
+                           SelectionBlend(plan, first + i, y, p,
+                                          ReadPixel(ownSourceRow, column, s.sourceStep)));
+            }
+        } else {
+            Sample* o = outputRow + int64_t(site.column) * s.outputStep;
+            for (int32_t i = 0; i < n; ++i, o += s.outputStep) {
+                o[0] = Sample(chunk.r[i]);
+                o[1] = Sample(chunk.g[i]);
+                o[2] = Sample(chunk.b[i]);
+            }
         }
     }
     EffectWorkerEnd(worker);
@@ -456,7 +485,7 @@ void CloseLaterPassChunk(const RenderPlan& plan, bool last, EffectWorker& worker
                          LaterPassChunk& c) {
     const EffectChain& e = plan.effects;
     const int32_t x = plan.left + c.column;
-    for (int32_t i = 0; i < c.count; ++i) c.sx[i] = RenderSourceX(plan, x + i);
+    SourceColumns(plan, x, c.count, c.sx);
     const ChunkSite site = {x, y, RenderSourceY(plan, y), c.column, y - plan.top, c.sx};
     const ConstRowPlanes input = {c.inR, c.inG, c.inB};
     EffectWeightsRow(e, site, input, c.count, last, c.weights);
