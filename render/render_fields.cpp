@@ -434,7 +434,9 @@ void StretchField(int32_t array, int32_t low, int32_t high, bool all) {
         RunFieldJob(NormaliseRangeJob, all, false, {array, low, high});
         return;
     }
-    const std::vector<uint16_t> table = RangeStretchTable(low, high, kFieldMax, 65536);
+    // Kept between stretches, as the counters are: its pages are already there.
+    static std::vector<uint16_t> table;
+    RangeStretchTable(low, high, kFieldMax, 65536, table);
     FieldStretch f = {reinterpret_cast<uint16_t*>(a.base), int64_t(a.xSize) * a.ySize * a.zSize,
                       PassThreadCount(all ? 1 : 0), table.data()};
     RunPassThreads(f.threads, StretchFieldCells, &f);
