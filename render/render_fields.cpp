@@ -331,8 +331,19 @@ void FieldBlurColumnsAndCount(void* context, int32_t index) {
         if (f.columns.radiusTenths != 0) RecursiveBlurPass2(f.columns, int32_t(group));
         const int64_t first = (group * kBlurColumnGroupElements + step - 1) / step * step;
         const int64_t last = std::min(f.rowElements, (group + 1) * kBlurColumnGroupElements);
-        for (int32_t y = 0; y < f.array->ySize; ++y)
-            CountFieldElements(data + y * f.rowElements, first, last, step, even, odd);
+        if (first >= last) continue;
+        const int64_t cells = (last - first + step - 1) / step;
+        for (int32_t y = 0; y < f.array->ySize; ++y) {
+            const uint16_t* row = data + y * f.rowElements;
+            // A frame's field is one level over most of its groups' rows: comparing them
+            // costs far less than increments of one counter, each waiting for the last.
+            int64_t i = first + step;
+            while (i < last && row[i] == row[first]) i += step;
+            if (i >= last)
+                even[std::min<int32_t>(row[first], kFieldMax)] += int32_t(cells);
+            else
+                CountFieldElements(row, first, last, step, even, odd);
+        }
     }
 }
 
