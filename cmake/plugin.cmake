@@ -20,7 +20,8 @@ add_library(greyloom_effect STATIC ${GREYLOOM_EFFECT_SOURCES})
 # stack that Windows aligns to 16 bytes only.
 set_source_files_properties(${CMAKE_SOURCE_DIR}/render/recursive_sweep_avx2.cpp
     ${CMAKE_SOURCE_DIR}/render/texture_noise_row_avx2.cpp
-    ${CMAKE_SOURCE_DIR}/render/later_pass_rows_avx2.cpp PROPERTIES COMPILE_OPTIONS "-mavx2;-Wa,-muse-unaligned-vector-move")
+    ${CMAKE_SOURCE_DIR}/render/later_pass_rows_avx2.cpp
+    ${CMAKE_SOURCE_DIR}/render/closing_rows_avx2.cpp PROPERTIES COMPILE_OPTIONS "-mavx2;-Wa,-muse-unaligned-vector-move")
 # GCC 12's 512-bit intrinsics start from an undefined register, which its 32-bit build takes
 # for an uninitialised variable.
 set_source_files_properties(${CMAKE_SOURCE_DIR}/render/recursive_sweep_avx512.cpp

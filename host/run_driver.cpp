@@ -323,6 +323,7 @@ void DoStart() {
         StartWithAdvanceState();
     }
     DispatchEffectHook(HOOK_AFTER_RUN, &gContext);
+    WaitForArrayReleases();
     SaveContextStretch();
 }
 
@@ -355,6 +356,7 @@ void DoFinish() {
 
 void ReleaseRunResources() {
     StopWorkerPool();
+    WaitForArrayReleases();
     FreeTileBuffers();
     ReleaseAllArrays();
     gDialogHooks.releaseRun();
@@ -400,6 +402,7 @@ void StartWithAdvanceState() {
     }
 
     EmptyRequestRects();
+    ReleaseRenderWorkArraysInBackground();
     if (gParams && (gParams->flags & PFLAG_FINAL_FLUSH) && GetResult() == 0) {
         TraceRequestRects("Flushing AdvanceState...");
         SetResult(r.advanceState());
@@ -527,16 +530,41 @@ void SetRectGeometry(const HostRect& frame) {
     ResetContextColorDefaults();
 }
 
-int CopySourceRows() {
+// Rows first, first + step, ... of the source copy into the output. Thread 0, the host's
+// thread, asks the host's abort before each of its rows and cancels the job on an abort; the
+// other threads stop when it does. False when the copy stopped.
+bool CopySourceRowsFrom(int32_t first, int32_t step) {
     const EffectContext& c = gContext;
     const int32_t sampleBytes = SampleBytes();
-    for (int32_t row = 0; row < c.rows; ++row) {
-        gContext.rowCounter = row;
-        if (PollUserAbort() != 0) return 0;
+    for (int32_t row = first; row < c.rows; row += step) {
+        if (first == 0) {
+            gContext.rowCounter = row;
+            if (PollUserAbort() != 0) {
+                if (step > 1) RequestJobCancel();
+                return false;
+            }
+        } else if (JobCancelRequested()) {
+            return false;
+        }
         CopyRowPixels(c.adjustedInData + int64_t(row) * c.inRowBytes,
                       c.outData + int64_t(row) * c.outRowBytes, c.columns, sampleBytes);
     }
-    return 1;
+    return true;
+}
+
+void CopySourceShare(int32_t index) {
+    CopySourceRowsFrom(index, std::max(gJob.threadCount, 1));
+}
+
+int CopySourceRows() {
+    // A final run whose effect has started the worker pool copies on all of it: on one thread
+    // the copy of a large image is a good part of everything outside the render.
+    const int32_t threads = GetProcessorCount();
+    if (!gContext.dialogUp && WorkerPoolServes(threads)) {
+        RunPoolRoutine(CopySourceShare, true, false);
+        return JobCancelRequested() ? 0 : 1;
+    }
+    return CopySourceRowsFrom(0, 1) ? 1 : 0;
 }
 
 void ProcessFilterRect() {

@@ -74,15 +74,24 @@ struct PoolSignals {
     std::atomic<bool> quit;            // set with the stop's generation
 };
 
+// A pool thread's scratch block. threadId is written by the thread itself before it runs a
+// job (the owner's by StartWorkerPool); the block only by that thread, freed at the stop.
+struct ScratchSlot {
+    std::atomic<uint32_t> threadId;
+    void* data;
+    size_t bytes;
+};
+
 // Written by StartWorkerPool / StopWorkerPool on the owner's thread only, except the
 // handles, which the thread that makes a pool thread writes; busy by RunPoolJob.
 struct WorkerPool {
-    int32_t size;         // N: the processor count at start
-    HANDLE* threads;      // N - 1 handles, thread i at [i - 1]; read once all settled
-    DWORD ownerThreadId;  // the thread that started the pool and hands out its jobs
-    bool busy;            // a job of several threads runs on the pool
+    int32_t size;          // N: the processor count at start
+    HANDLE* threads;       // N - 1 handles, thread i at [i - 1]; read once all settled
+    ScratchSlot* scratch;  // N slots, thread i's at [i]
+    DWORD ownerThreadId;   // the thread that started the pool and hands out its jobs
+    bool busy;             // a job of several threads runs on the pool
 };
-WorkerPool gPool = {0, nullptr, 0, false};
+WorkerPool gPool = {0, nullptr, nullptr, 0, false};
 PoolSignals gSignals;
 
 struct BarrierSlot {
@@ -136,6 +145,7 @@ void RunPoolThreadJob(int32_t index) {
 // would leave the system's record of that wait pointing into its freed stack).
 DWORD WINAPI PoolThreadEntry(LPVOID parameter) {
     const int32_t index = int32_t(intptr_t(parameter));
+    gPool.scratch[index].threadId.store(GetCurrentThreadId(), std::memory_order_release);
     gSignals.entered.fetch_add(1, std::memory_order_seq_cst);
     // A pool ended while this thread was still starting (the module being unloaded) makes
     // no more threads.
@@ -166,7 +176,16 @@ void BeginJob(int32_t threadCount) {
     gJob.cancelRequested.store(false, std::memory_order_relaxed);
 }
 
-// Ends every pool thread that was made, each waited for up to waitMs, and frees the handles.
+// Frees the threads' scratch blocks once none of them runs.
+void FreeScratch() {
+    if (!gPool.scratch) return;
+    for (int32_t i = 0; i < gPool.size; ++i) gSystem.release(gPool.scratch[i].data);
+    delete[] gPool.scratch;
+    gPool.scratch = nullptr;
+}
+
+// Ends every pool thread that was made, each waited for up to waitMs, and frees the handles
+// and the scratch blocks.
 void TerminatePoolThreads(DWORD waitMs) {
     const int32_t threads = gPool.size - 1;
     for (int32_t i = 0; i < threads; ++i)
@@ -178,6 +197,7 @@ void TerminatePoolThreads(DWORD waitMs) {
     }
     delete[] gPool.threads;
     gPool.threads = nullptr;
+    FreeScratch();
 }
 
 // Ends the pool's threads once every one exists and waits to be ended; returns when all are
@@ -309,8 +329,14 @@ void StartWorkerPool() {
         word->store(0, std::memory_order_relaxed);
     gSignals.holed.store(false, std::memory_order_relaxed);
     gSignals.quit.store(false, std::memory_order_relaxed);
-    gPool.threads = new (std::nothrow) HANDLE[n - 1]();
-    if (gPool.threads) MakePoolThread(1);
+    gPool.scratch = new (std::nothrow) ScratchSlot[n]();
+    gPool.threads = gPool.scratch ? new (std::nothrow) HANDLE[n - 1]() : nullptr;
+    if (!gPool.threads) {
+        FreeScratch();
+        return;
+    }
+    gPool.scratch[0].threadId.store(gPool.ownerThreadId, std::memory_order_relaxed);
+    MakePoolThread(1);
 }
 
 void RunPoolJob(bool multiProcessor, bool withBarrier) {
@@ -354,7 +380,8 @@ void RunPoolRoutine(ThreadRoutine routine, bool multiProcessor, bool withBarrier
 
 void StopWorkerPool() {
     EndPoolThreads();
-    gPool = WorkerPool{0, nullptr, 0, false};
+    FreeScratch();
+    gPool = WorkerPool{0, nullptr, nullptr, 0, false};
 }
 
 void EndWorkerPoolAtUnload() {
@@ -374,11 +401,24 @@ void EndWorkerPoolAtUnload() {
            GetTickCount() - startMs < kUnloadWaitMs)
         Sleep(1);
     TerminatePoolThreads(kUnloadWaitMs);
-    gPool = WorkerPool{0, nullptr, 0, false};
+    gPool = WorkerPool{0, nullptr, nullptr, 0, false};
 }
 
 int32_t WorkerPoolThreadCount() {
     return gPool.threads && PoolComplete() ? gPool.size - 1 : 0;
+}
+
+void* WorkerScratch(int32_t threadIndex, size_t bytes) {
+    if (!gPool.scratch || threadIndex < 0 || threadIndex >= gPool.size) return nullptr;
+    ScratchSlot& slot = gPool.scratch[threadIndex];
+    if (slot.threadId.load(std::memory_order_acquire) != GetCurrentThreadId()) return nullptr;
+    if (slot.bytes < bytes) {
+        // Its contents need not survive: a fresh block rather than a copying resize.
+        gSystem.release(slot.data);
+        slot.data = gSystem.reallocate(nullptr, bytes);
+        slot.bytes = slot.data ? bytes : 0;
+    }
+    return slot.data;
 }
 
 int InitThreadBarrier(int32_t count) {

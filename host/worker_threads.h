@@ -69,6 +69,12 @@ bool WorkerPoolServes(int32_t threadCount);
 void EnsureWorkerPool();
 // Pool threads (0 when no pool runs); the pool's size is this plus one.
 int32_t WorkerPoolThreadCount();
+// A block of at least bytes kept for pool thread threadIndex (the pool's owner is thread 0)
+// until the pool stops, so that a buffer wanted in every job of a run (a blur's lane buffer)
+// has its pages faulted in once a run, not once a job; it holds whatever the thread left in
+// it. Null when the caller is not that thread of the running pool or the memory cannot be
+// had: the caller then uses memory of its own. One user at a time on each thread.
+void* WorkerScratch(int32_t threadIndex, size_t bytes);
 
 // Until word differs from seen: true; false when timeoutMs (INFINITE for none) ran out
 // first. Spins for some tens of microseconds, then sleeps until ThreadWakeWaiters.

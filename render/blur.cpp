@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include <emmintrin.h>
+
 #include "host/numbered_arrays.h"
 #include "host/worker_threads.h"
 #include "render/pass_threads.h"
@@ -23,6 +25,8 @@ constexpr int32_t kTrimWeight = 10;  // trimmed tails: weights below this
 // keep the sweep's state in the first-level cache.
 constexpr int32_t kRowGroupLanes = 64;
 constexpr int32_t kColumnGroupLanes = 64;
+// Threads' runs of columns start on whole steps of the widest sweep (eight lanes).
+constexpr int32_t kColumnStepLanes = 8;
 constexpr int32_t kMaxLanes = kMaxSweepLanes;
 constexpr size_t kCacheLineBytes = 64;
 struct BlurArray {
@@ -176,20 +180,23 @@ RecursiveFilter MakeRecursiveFilter(const BlurArray& a, int32_t radiusTenths) {
 }
 
 // Columns: a group is up to 64 adjacent elements of a row, filtered down all rows in place.
-// Each thread takes one run of adjacent groups: rows seldom start on a cache line, so groups
-// of different threads side by side would write to the same lines at nearly every step.
+// Each thread takes one run of adjacent columns, as many as any other's within one vector
+// step of the widest sweep: rows seldom start on a cache line, so groups of different threads
+// side by side would write to the same lines at nearly every step.
 void RecursiveColumns(const BlurArray& a, const RecursiveFilter& f, bool edge, int32_t threadIndex,
                       int32_t threadCount) {
     const PassLines lines = ColumnLines(a);
     const RecursiveSweepProc sweep = RecursiveSweepFor(VectorLevelInUse());
     SweepState state;
     LaneGroup g = {nullptr, a.elementBytes, lines.stride, 0, lines.length, a.max, edge, state.ring};
-    const int64_t groups = (lines.count + lines.groupLanes - 1) / lines.groupLanes;
-    const int64_t end = groups * (threadIndex + 1) / threadCount;
-    for (int64_t group = groups * threadIndex / threadCount; group < end; ++group) {
-        const int64_t first = group * lines.groupLanes;
-        g.data = a.data + first * a.elementBytes;
-        g.lanes = int32_t(std::min<int64_t>(lines.groupLanes, lines.count - first));
+    const int64_t steps = (lines.count + kColumnStepLanes - 1) / kColumnStepLanes;
+    const int64_t first =
+        std::min(lines.count, steps * threadIndex / threadCount * kColumnStepLanes);
+    const int64_t end =
+        std::min(lines.count, steps * (threadIndex + 1) / threadCount * kColumnStepLanes);
+    for (int64_t line = first; line < end; line += lines.groupLanes) {
+        g.data = a.data + line * a.elementBytes;
+        g.lanes = int32_t(std::min<int64_t>(lines.groupLanes, end - line));
         sweep(g, f);
     }
 }
@@ -254,6 +261,100 @@ void LanesToRows3(T* const* rows, int32_t rowCount, int32_t, int32_t pixels, int
     }
 }
 
+// Single-channel rows move in blocks of eight rows by eight samples, turned over in
+// registers: element by element, every sample of a lane buffer's line would be a store of
+// its own.
+inline __m128i LoadEight(const uint8_t* p) {
+    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+}
+inline __m128i LoadEight(const uint16_t* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+inline void StoreEight(uint8_t* p, __m128i v) {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v);
+}
+inline void StoreEight(uint16_t* p, __m128i v) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+}
+
+// v[k] holds line k's eight samples on entry and sample k of the eight lines on return.
+inline void TurnEight(__m128i* v, uint16_t) {
+    const __m128i a0 = _mm_unpacklo_epi16(v[0], v[1]), a1 = _mm_unpackhi_epi16(v[0], v[1]);
+    const __m128i a2 = _mm_unpacklo_epi16(v[2], v[3]), a3 = _mm_unpackhi_epi16(v[2], v[3]);
+    const __m128i a4 = _mm_unpacklo_epi16(v[4], v[5]), a5 = _mm_unpackhi_epi16(v[4], v[5]);
+    const __m128i a6 = _mm_unpacklo_epi16(v[6], v[7]), a7 = _mm_unpackhi_epi16(v[6], v[7]);
+    const __m128i b0 = _mm_unpacklo_epi32(a0, a2), b1 = _mm_unpackhi_epi32(a0, a2);
+    const __m128i b2 = _mm_unpacklo_epi32(a1, a3), b3 = _mm_unpackhi_epi32(a1, a3);
+    const __m128i b4 = _mm_unpacklo_epi32(a4, a6), b5 = _mm_unpackhi_epi32(a4, a6);
+    const __m128i b6 = _mm_unpacklo_epi32(a5, a7), b7 = _mm_unpackhi_epi32(a5, a7);
+    v[0] = _mm_unpacklo_epi64(b0, b4);
+    v[1] = _mm_unpackhi_epi64(b0, b4);
+    v[2] = _mm_unpacklo_epi64(b1, b5);
+    v[3] = _mm_unpackhi_epi64(b1, b5);
+    v[4] = _mm_unpacklo_epi64(b2, b6);
+    v[5] = _mm_unpackhi_epi64(b2, b6);
+    v[6] = _mm_unpacklo_epi64(b3, b7);
+    v[7] = _mm_unpackhi_epi64(b3, b7);
+}
+
+// The same for bytes, in the low halves of the registers.
+inline void TurnEight(__m128i* v, uint8_t) {
+    const __m128i a0 = _mm_unpacklo_epi8(v[0], v[1]), a1 = _mm_unpacklo_epi8(v[2], v[3]);
+    const __m128i a2 = _mm_unpacklo_epi8(v[4], v[5]), a3 = _mm_unpacklo_epi8(v[6], v[7]);
+    const __m128i b0 = _mm_unpacklo_epi16(a0, a1), b1 = _mm_unpackhi_epi16(a0, a1);
+    const __m128i b2 = _mm_unpacklo_epi16(a2, a3), b3 = _mm_unpackhi_epi16(a2, a3);
+    const __m128i c0 = _mm_unpacklo_epi32(b0, b2), c1 = _mm_unpackhi_epi32(b0, b2);
+    const __m128i c2 = _mm_unpacklo_epi32(b1, b3), c3 = _mm_unpackhi_epi32(b1, b3);
+    v[0] = c0;
+    v[1] = _mm_unpackhi_epi64(c0, c0);
+    v[2] = c1;
+    v[3] = _mm_unpackhi_epi64(c1, c1);
+    v[4] = c2;
+    v[5] = _mm_unpackhi_epi64(c2, c2);
+    v[6] = c3;
+    v[7] = _mm_unpackhi_epi64(c3, c3);
+}
+
+template <typename T>
+void RowsToLanes1(const T* const* rows, int32_t rowCount, int32_t, int32_t pixels, int64_t,
+                  T* lanes, int32_t laneStride) {
+    int32_t r0 = 0;
+    for (; r0 + 8 <= rowCount; r0 += 8) {
+        int32_t p = 0;
+        for (; p + 8 <= pixels; p += 8) {
+            __m128i v[8];
+            for (int32_t k = 0; k < 8; ++k) v[k] = LoadEight(rows[r0 + k] + p);
+            TurnEight(v, T());
+            for (int32_t k = 0; k < 8; ++k)
+                StoreEight(lanes + size_t(p + k) * laneStride + r0, v[k]);
+        }
+        for (; p < pixels; ++p)
+            for (int32_t k = 0; k < 8; ++k)
+                lanes[size_t(p) * laneStride + r0 + k] = rows[r0 + k][p];
+    }
+    RowsToLanes<T, 1>(rows + r0, rowCount - r0, 1, pixels, 1, lanes + r0, laneStride);
+}
+
+template <typename T>
+void LanesToRows1(T* const* rows, int32_t rowCount, int32_t, int32_t pixels, int64_t,
+                  const T* lanes, int32_t laneStride) {
+    int32_t r0 = 0;
+    for (; r0 + 8 <= rowCount; r0 += 8) {
+        int32_t p = 0;
+        for (; p + 8 <= pixels; p += 8) {
+            __m128i v[8];
+            for (int32_t k = 0; k < 8; ++k)
+                v[k] = LoadEight(lanes + size_t(p + k) * laneStride + r0);
+            TurnEight(v, T());
+            for (int32_t k = 0; k < 8; ++k) StoreEight(rows[r0 + k] + p, v[k]);
+        }
+        for (; p < pixels; ++p)
+            for (int32_t k = 0; k < 8; ++k)
+                rows[r0 + k][p] = lanes[size_t(p) * laneStride + r0 + k];
+    }
+    LanesToRows<T, 1>(rows + r0, rowCount - r0, 1, pixels, 1, lanes + r0, laneStride);
+}
+
 template <typename T>
 struct LaneCopies {
     using In = void (*)(const T* const*, int32_t, int32_t, int32_t, int64_t, T*, int32_t);
@@ -267,6 +368,7 @@ struct LaneCopies {
 template <typename T>
 LaneCopies<T> LaneCopiesFor(int32_t channels, int64_t pixelStep) {
     if (channels == 3 && pixelStep != 3) return {RowsToLanes<T, 3>, LanesToRows<T, 3>};
+    if (channels == 1 && pixelStep == 1) return {RowsToLanes1<T>, LanesToRows1<T>};
     static const LaneCopies<T> kCopies[] = {{RowsToLanes<T, 0>, LanesToRows<T, 0>},
                                             {RowsToLanes<T, 1>, LanesToRows<T, 1>},
                                             {RowsToLanes<T, 2>, LanesToRows<T, 2>},
@@ -287,18 +389,28 @@ void RecursiveRows(const BlurArray& a, const RecursiveFilter& f, bool edge, int3
     const int32_t chunk = std::min(a.z, kMaxLanes);  // channels per lane block
     const int32_t laneStride = (std::min(rowsPerGroup * a.z, kMaxLanes) + kSweepVectorLanes - 1) /
                                kSweepVectorLanes * kSweepVectorLanes;
-    std::vector<T> buffer(size_t(a.x) * size_t(laneStride));
+    // The pool's threads keep their buffer from blur to blur: its pages are faulted in once a
+    // run.
+    const size_t bufferElements = size_t(a.x) * size_t(laneStride);
+    std::vector<T> own;
+    T* buffer = static_cast<T*>(WorkerScratch(threadIndex, bufferElements * sizeof(T)));
+    if (!buffer) {
+        own.resize(bufferElements);
+        buffer = own.data();
+    }
     const RecursiveSweepProc sweep = RecursiveSweepFor(VectorLevelInUse());
     SweepState state;
-    LaneGroup g = {buffer.data(), a.elementBytes, laneStride, 0, a.x, a.max, edge, state.ring};
+    LaneGroup g = {buffer, a.elementBytes, laneStride, 0, a.x, a.max, edge, state.ring};
     T* data = reinterpret_cast<T*>(a.data);
     const T* source = reinterpret_cast<const T*>(from);
     T* rows[kMaxLanes];
     const T* sourceRows[kMaxLanes];
-    const int64_t groups = (a.y + rowsPerGroup - 1) / rowsPerGroup;
-    for (int64_t group = threadIndex; group < groups; group += threadCount) {
-        const int32_t row0 = int32_t(group * rowsPerGroup);
-        const int32_t rowCount = std::min(rowsPerGroup, a.y - row0);
+    // Each thread takes one run of adjacent rows, as many as any other within one: the threads
+    // end together, and each reads and writes on through memory.
+    const int32_t firstRow = int32_t(int64_t(a.y) * threadIndex / threadCount);
+    const int32_t endRow = int32_t(int64_t(a.y) * (threadIndex + 1) / threadCount);
+    for (int32_t row0 = firstRow; row0 < endRow; row0 += rowsPerGroup) {
+        const int32_t rowCount = std::min(rowsPerGroup, endRow - row0);
         // Very wide pixels (more than 64 channels) go through in blocks of channels.
         for (int32_t c0 = 0; c0 < a.z; c0 += chunk) {
             const int32_t channels = std::min(chunk, a.z - c0);
@@ -309,9 +421,9 @@ void RecursiveRows(const BlurArray& a, const RecursiveFilter& f, bool edge, int3
             }
             g.lanes = std::min(laneStride, (rowCount * channels + kSweepVectorLanes - 1) /
                                                kSweepVectorLanes * kSweepVectorLanes);
-            copies.in(sourceRows, rowCount, channels, a.x, a.z, buffer.data(), laneStride);
+            copies.in(sourceRows, rowCount, channels, a.x, a.z, buffer, laneStride);
             sweep(g, f);
-            copies.out(rows, rowCount, channels, a.x, a.z, buffer.data(), laneStride);
+            copies.out(rows, rowCount, channels, a.x, a.z, buffer, laneStride);
         }
     }
 }

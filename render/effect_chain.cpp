@@ -209,19 +209,30 @@ void EachPixel(const RowPlanes& p, Step step) {
 
 // The grain of the chunk: the row's draws, or the chunk's own drawn from the worker's random
 // state in column order, as the pixels would draw them one by one.
-void GrainRow(const EffectChain& e, EffectWorker& worker, const ChunkSite& s, const RowPlanes& p) {
-    const int32_t perPixel = e.grain.drawsPerPixel;
+void GrainRow(const EffectChain& e, EffectWorker& worker, const ChunkSite& s,
+              const ClosingRowProcs& rows, const RowPlanes& p) {
+    const FilmGrain& grain = e.grain;
+    const int32_t perPixel = grain.drawsPerPixel, n = p.count;
     int32_t own[kLaterPassChunk * 4];
     const int32_t* draws = worker.rowGrain;
     if (draws) {
-        worker.rowGrain += int64_t(p.count) * perPixel;
+        worker.rowGrain += int64_t(n) * perPixel;
     } else {
-        GrainDrawRow(e.grain, worker.random, p.count, own);
+        GrainDrawRow(grain, worker.random, n, own);
         draws = own;
     }
-    EachPixel(p, [&](int32_t i, Rgb& q) {
-        ApplyGrainDrawn(e.grain, s.column + i, s.row, draws + int64_t(i) * perPixel, q);
-    });
+    int32_t drawPlanes[4][kLaterPassChunk], fieldPlanes[4][kLaterPassChunk];
+    GrainChunk chunk = {};
+    for (int32_t k = 0; k < perPixel; ++k) {
+        for (int32_t i = 0; i < n; ++i) drawPlanes[k][i] = draws[i * perPixel + k];
+        chunk.draws[k] = drawPlanes[k];
+    }
+    if (grain.size > 0) {
+        int32_t* const fields[4] = {fieldPlanes[0], fieldPlanes[1], fieldPlanes[2], fieldPlanes[3]};
+        GrainFieldRow(grain, s.column, s.row, n, fields);
+        for (int32_t k = 0; k < 4; ++k) chunk.field[k] = fieldPlanes[k];
+    }
+    rows.grain(grain, chunk, p);
 }
 
 // The aging texture of the chunk: from the row's noise, or each pixel's own.
@@ -242,34 +253,40 @@ void TextureRow(const EffectChain& e, EffectWorker& worker, const ChunkSite& s,
         });
     }
 }
+// The frame of the chunk: the shaped frame's field read a row at a time, the plain frame's
+// bands pixel by pixel.
+void FrameRow(const Frame& frame, const ChunkSite& s, const ClosingRowProcs& rows,
+              const RowPlanes& p) {
+    if (!frame.field.Valid()) {
+        EachPixel(
+            p, [&](int32_t i, Rgb& q) { ApplyFrame(frame, s.x + i, s.y, s.column + i, s.row, q); });
+        return;
+    }
+    int32_t outer[kLaterPassChunk], inner[kLaterPassChunk];
+    frame.field.RowClamped(s.column, s.row, 0, p.count, outer);
+    if (!frame.borderOnly) frame.field.RowClamped(s.column, s.row, 1, p.count, inner);
+    rows.frameField(frame, outer, inner, p);
+}
 }  // namespace
 
 void EffectCloseRow(const EffectChain& e, bool last, EffectWorker& worker, const ChunkSite& s,
-                    const ChunkWeights& w, const ConstRowPlanes& base, const RowPlanes& p) {
+                    const ChunkWeights& w, const ConstRowPlanes& base, const ClosingRowProcs& rows,
+                    const RowPlanes& p) {
     if (last && e.finishing) {
-        if (e.grain.intensity != 0) GrainRow(e, worker, s, p);
-        if (e.vignette.on)
-            EachPixel(p, [&](int32_t i, Rgb& q) { ApplyVignette(e.vignette, w.vignette[i], q); });
+        if (e.grain.intensity != 0) GrainRow(e, worker, s, rows, p);
+        if (e.vignette.on) rows.vignette(e.vignette, w.vignette, p);
         if (e.aging) TextureRow(e, worker, s, p);
     }
     if (e.blends) {
         const int32_t max = e.fades.depth.max;
-        auto baseOf = [&](int32_t i) { return Rgb{base.r[i], base.g[i], base.b[i]}; };
-        if (e.mask.type != 0)
-            EachPixel(p, [&](int32_t i, Rgb& q) {
-                BlendTowardBase(w.mask[i], baseOf(i), e.mask.showColour, max, q);
-            });
-        if (e.brush.on)
-            EachPixel(p, [&](int32_t i, Rgb& q) {
-                BlendTowardBase(w.brush[i], baseOf(i), e.brush.showColour, max, q);
-            });
+        if (e.mask.type != 0) rows.blendTowardBase(w.mask, base, e.mask.showColour, max, p);
+        if (e.brush.on) rows.blendTowardBase(w.brush, base, e.brush.showColour, max, p);
         if (e.fades.any)
-            EachPixel(p, [&](int32_t i, Rgb& q) { ApplyFades(e.fades, baseOf(i), q); });
+            EachPixel(p, [&](int32_t i, Rgb& q) {
+                ApplyFades(e.fades, {base.r[i], base.g[i], base.b[i]}, q);
+            });
     }
-    if (last && e.frame.on)
-        EachPixel(p, [&](int32_t i, Rgb& q) {
-            ApplyFrame(e.frame, s.x + i, s.y, s.column + i, s.row, q);
-        });
+    if (last && e.frame.on) FrameRow(e.frame, s, rows, p);
 }
 
 PassViews EffectPassViews() {

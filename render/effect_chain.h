@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "render/array_view.h"
+#include "render/closing_rows.h"
 #include "render/diffusion_glow.h"
 #include "render/fades.h"
 #include "render/film_grain.h"
@@ -125,7 +126,7 @@ void EffectWeightsRow(const EffectChain& chain, const ChunkSite& site, const Con
 // pixel closing does.
 void EffectCloseRow(const EffectChain& chain, bool last, EffectWorker& worker,
                     const ChunkSite& site, const ChunkWeights& weights, const ConstRowPlanes& base,
-                    const RowPlanes& p);
+                    const ClosingRowProcs& rows, const RowPlanes& p);
 // The views of the work arrays; every worker takes them after the barrier before its pass.
 PassViews EffectPassViews();
 // Paper and dynamic contrast (pass 2).

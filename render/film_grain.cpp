@@ -44,24 +44,6 @@ int32_t ToneWeighted(int32_t value, int32_t t, int32_t tm) {
     return std::abs(g1) < std::abs(g2) ? g2 : g1;
 }
 
-// The constants of a bit depth, fixed at compile time for the two depths the render has (the
-// divisions by them become multiplications and shifts), or read from the depth (kMax 0).
-template <int32_t kMax>
-struct GrainDepth {
-    int32_t max, mid, mult, grainDivisor;
-    explicit GrainDepth(const BitDepth& d)
-        : max(kMax ? kMax : d.max),
-          mid(kMax == 255     ? 128
-              : kMax == 32768 ? 16384
-                              : d.mid),
-          mult(kMax == 255     ? 1
-               : kMax == 32768 ? 128
-                               : d.mult),
-          grainDivisor(kMax == 255     ? 128
-                       : kMax == 32768 ? 1
-                                       : d.grainDivisor) {}
-};
-
 template <int32_t kMax>
 int32_t GrainChannel(const GrainDepth<kMax>& d, int32_t v, int32_t g) {
     const int64_t max = d.max, mid = d.mid;
@@ -200,4 +182,12 @@ void ApplyGrainDrawn(const FilmGrain& g, int32_t column, int32_t row, const int3
         GrainPixel<32768>(g, column, row, draws, p);
     else
         GrainPixel<0>(g, column, row, draws, p);
+}
+
+void GrainFieldRow(const FilmGrain& g, int32_t column, int32_t row, int32_t count,
+                   int32_t* const out[4]) {
+    const FieldChannels ch = ChannelsFor(g.colour);
+    const int32_t channels[4] = {ch.red, ch.green, ch.blue, ch.grey};
+    const int32_t used = g.colour == 0 ? 1 : g.colour >= 100 ? 3 : 4;
+    for (int32_t k = 0; k < used; ++k) g.field.RowClamped(column, row, channels[k], count, out[k]);
 }

@@ -20,6 +20,25 @@ struct FilmGrain {
     int32_t drawsPerPixel;                  // GrainDrawsPerPixel, kept for the pixels
 };
 
+// The constants of a bit depth, fixed at compile time for the two depths the render has (the
+// divisions by them become multiplications and shifts), or read from the depth (kMax 0): the
+// same values either way, so the same arithmetic.
+template <int32_t kMax>
+struct GrainDepth {
+    int32_t max, mid, mult, grainDivisor;
+    explicit GrainDepth(const BitDepth& d)
+        : max(kMax ? kMax : d.max),
+          mid(kMax == 255     ? 128
+              : kMax == 32768 ? 16384
+                              : d.mid),
+          mult(kMax == 255     ? 1
+               : kMax == 32768 ? 128
+                               : d.mult),
+          grainDivisor(kMax == 255     ? 128
+                       : kMax == 32768 ? 1
+                                       : d.grainDivisor) {}
+};
+
 // W, H: the whole image (for the size scaled to the image).
 FilmGrain FilmGrainFromControls(const int32_t* controlValues, const BitDepth& depth, int32_t W,
                                 int32_t H);
@@ -38,3 +57,8 @@ void GrainDrawRow(const FilmGrain& grain, uint32_t& random, int32_t count, int32
 // ApplyGrain with the pixel's draws (GrainDrawsPerPixel of them) given.
 void ApplyGrainDrawn(const FilmGrain& grain, int32_t column, int32_t row, const int32_t* draws,
                      Rgb& p);
+// The field's values of count pixels of a row from (column, row) on, as ApplyGrainDrawn reads
+// them: out[k] the grain's red, green, blue and grey channels for k = 0 .. 3 (the channels
+// the colour does not use are left alone). Only when the grain's size is above 0.
+void GrainFieldRow(const FilmGrain& grain, int32_t column, int32_t row, int32_t count,
+                   int32_t* const out[4]);

@@ -457,7 +457,20 @@ void NoiseTextureBlend(TexturePixelState& state, double noise) {
 bool NoiseTextureSamples(const TexturePixelState& state, const double* noise, int32_t count,
                          TextureSample* samples) {
     return ForDepth(state, [&](auto depth) {
-        return TextureSamples<decltype(depth)::value>(state, noise, count, samples);
+        constexpr int32_t kMax = decltype(depth)::value;
+        const TextureRowProcs& procs = TextureRowsFor(VectorLevelInUse());
+        const bool dust = state.mode == AGING_DUST || state.mode == AGING_VAPOR;
+        const TextureDustRowProc rows = kMax == 255 ? procs.dust8 : procs.dust16;
+        if (kMax == 0 || !dust || state.reduction < -255 || state.reduction > 255)
+            return TextureSamples<kMax>(state, noise, count, samples);
+        for (int32_t first = 0; first < count; first += kLaterPassChunk) {
+            const int32_t n = std::min(kLaterPassChunk, count - first);
+            const TextureDustRun run = {
+                noise + first,     samples + first, n,           state.mode == AGING_VAPOR,
+                state.invert != 0, state.reduction, state.tinted};
+            if (!rows(run)) TextureSamples<kMax>(state, noise + first, n, samples + first);
+        }
+        return true;
     });
 }
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #include "effect/control_ids.h"
 #include "host/dialog_hooks.h"
@@ -47,6 +48,24 @@ bool SurfaceFromContext(const EffectContext& c, PixelSurface& surface) {
     return true;
 }
 
+// Whether the earlier passes can keep their result in the output itself: a final render
+// (nobody shows the output before the render ends) into a host buffer laid out exactly as the
+// work image, apart from the source. Every later pass reads a pixel of the work image only
+// before it writes that same pixel, and the last one writes the output over it; pixels
+// outside the processed region hold the source there as they would in the output. The host's
+// pages are in already, where a work image of its own would fault in three samples a pixel.
+bool WorkRgbInOutput(const RenderPlan& plan) {
+    const PixelSurface& s = plan.surface;
+    const int32_t bytes = plan.depth.elementBytes;
+    const int64_t rowBytes = int64_t(plan.right - plan.left) * 3 * bytes;
+    const int64_t outputBytes = int64_t(plan.bottom - plan.top) * rowBytes;
+    const uintptr_t output = uintptr_t(s.output), source = uintptr_t(s.source);
+    const int64_t sourceBytes = int64_t(plan.bottom - plan.top) * s.sourceRowBytes;
+    const bool apart = output + outputBytes <= source || source + sourceBytes <= output;
+    return !plan.dialogUp && !plan.thumbnails && s.output && s.outputStep == 3 &&
+           s.outputRowBytes == rowBytes && output % bytes == 0 && apart;
+}
+
 // Work images of the later passes, with the element size of the image.
 bool PrepareWorkImages(const RenderPlan& plan, const int32_t* v) {
     ReleaseArray(ARRAY_LOCAL_CONTRAST);
@@ -59,7 +78,12 @@ bool PrepareWorkImages(const RenderPlan& plan, const int32_t* v) {
     const int32_t width = plan.right - plan.left;
     const int32_t height = plan.bottom - plan.top;
     const int32_t bytes = plan.depth.elementBytes;
-    if (!CreateArray(ARRAY_WORK_RGB, width, height, 3, bytes)) return false;
+    if (WorkRgbInOutput(plan)) {
+        if (!BorrowArrayBlock(ARRAY_WORK_RGB, plan.surface.output, width, height, 3, bytes))
+            return false;
+    } else if (!CreateArray(ARRAY_WORK_RGB, width, height, 3, bytes)) {
+        return false;
+    }
     if (plan.pass2 && !CreateArray(ARRAY_WORK_BLUR, width, height, 1, bytes)) return false;
     if (v[CTL_GLOW_INTENSITY] > 0 && !CreateArray(ARRAY_GLOW_MASK, width, height, 1, bytes))
         return false;
@@ -240,6 +264,11 @@ bool RenderWanted(const EffectContext& c) {
 }
 
 void RenderRunStart(const EffectContext& c) {
+    // Made anew by each render; the fields, too, are the run's own.
+    static const int32_t kWorkArrays[] = {ARRAY_WORK_RGB,       ARRAY_WORK_BLUR, ARRAY_GLOW_MASK,
+                                          ARRAY_LOCAL_CONTRAST, ARRAY_GRAIN,     ARRAY_FRAME,
+                                          ARRAY_FRAME_EDGE};
+    MarkRenderWorkArrays(kWorkArrays, int32_t(std::size(kWorkArrays)));
     if (!c.dialogUp && c.controlValues[CTL_MULTI_CPU_OFF] == 0) EnsureWorkerPool();
 }
 
@@ -332,6 +361,8 @@ int32_t OnRender(EffectContext* context) {
     if (RenderWanted(c) && c.controlValues[CTL_MULTI_CPU_OFF] == 0) EnsureWorkerPool();
     const bool planned = RenderPlanBuild(c);
     if (planned && RenderWanted(c) && RenderPrepareTables(c)) RunRenderRows(c.controlValues);
+    // The output is the host's only until the next rectangle.
+    if (gArrays[ARRAY_WORK_RGB].borrowed) ReleaseArray(ARRAY_WORK_RGB);
     if (!gSession.thumbnailRendering) PreviewTimingMark(PREVIEW_MOMENT_RENDER_END);
     if (planned && !gSession.thumbnailRendering) PreviewFinish(c, double(GetTickCount() - start));
     return 1;

@@ -326,7 +326,7 @@ struct PassOneChunk {
 
 template <typename Sample>
 void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int32_t y,
-                      RowScratch& scratch) {
+                      const ClosingRowProcs& closing, RowScratch& scratch) {
     const PixelSurface& s = plan.surface;
     const bool last = plan.lastPass == 1;
     Sample* workRgb = last ? nullptr : WorkRow<Sample>(ARRAY_WORK_RGB, y, plan);
@@ -403,7 +403,7 @@ void RenderPassOneRow(const RenderPlan& plan, const ProcessedRegion& region, int
                 chunk.g[i] = p.g;
                 chunk.b[i] = p.b;
             }
-            EffectCloseRow(e, last, worker, site, chunk.weights, input,
+            EffectCloseRow(e, last, worker, site, chunk.weights, input, closing,
                            {chunk.r, chunk.g, chunk.b, n});
         }
         for (int32_t i = 0; i < n; ++i) {
@@ -452,7 +452,8 @@ void ReadLaterPassChunk(const Sample* workRgb, LaterPassChunk& c) {
 // active, else to the pass's input.
 template <typename Sample>
 void CloseLaterPassChunk(const RenderPlan& plan, bool last, EffectWorker& worker, int32_t y,
-                         const Sample* sourceRow, LaterPassChunk& c) {
+                         const Sample* sourceRow, const ClosingRowProcs& closing,
+                         LaterPassChunk& c) {
     const EffectChain& e = plan.effects;
     const int32_t x = plan.left + c.column;
     for (int32_t i = 0; i < c.count; ++i) c.sx[i] = RenderSourceX(plan, x + i);
@@ -470,7 +471,7 @@ void CloseLaterPassChunk(const RenderPlan& plan, bool last, EffectWorker& worker
         }
         base = {c.baseR, c.baseG, c.baseB};
     }
-    EffectCloseRow(e, last, worker, site, c.weights, base, c.Planes());
+    EffectCloseRow(e, last, worker, site, c.weights, base, closing, c.Planes());
 }
 
 // The chunk clamped into the work image (an earlier pass) or the output (the last pass,
@@ -515,7 +516,7 @@ void WriteLaterPassChunk(const RenderPlan& plan, bool last, int32_t y, Sample* w
 template <typename Sample>
 void RenderLaterPassRow(const RenderPlan& plan, const ProcessedRegion& region, int32_t y,
                         int32_t passNumber, const PassViews& views, const LaterPassRowProcs& rows,
-                        RowScratch& scratch) {
+                        const ClosingRowProcs& closing, RowScratch& scratch) {
     const PixelSurface& s = plan.surface;
     const EffectChain& e = plan.effects;
     const bool last = plan.lastPass == passNumber;
@@ -544,7 +545,7 @@ void RenderLaterPassRow(const RenderPlan& plan, const ProcessedRegion& region, i
         else
             EffectPassThreeRow(e, views, rows, first, y, chunk.column, y - plan.top,
                                chunk.Planes());
-        if (closes) CloseLaterPassChunk(plan, last, worker, y, sourceRow, chunk);
+        if (closes) CloseLaterPassChunk(plan, last, worker, y, sourceRow, closing, chunk);
         WriteLaterPassChunk(plan, last, y, workRgb, chunk);
     }
     EffectWorkerEnd(worker);
@@ -567,6 +568,7 @@ void RenderPass(const PassContext& pass, int32_t passNumber) {
     const ProcessedRegion region = RenderProcessedRegion(plan);
     const PassViews views = passNumber > 1 ? EffectPassViews() : PassViews{};
     const LaterPassRowProcs& rows = LaterPassRowsFor(VectorLevelInUse());
+    const ClosingRowProcs& closing = ClosingRowsFor(VectorLevelInUse());
     RowScratch scratch;
     if (passNumber == 1) {
         scratch.sources.resize(size_t(plan.right - plan.left));
@@ -575,9 +577,9 @@ void RenderPass(const PassContext& pass, int32_t passNumber) {
     auto renderRow = [&](int32_t y) {
         if (!RowStart(pass, y)) return false;
         if (passNumber == 1)
-            RenderPassOneRow<Sample>(plan, region, y, scratch);
+            RenderPassOneRow<Sample>(plan, region, y, closing, scratch);
         else
-            RenderLaterPassRow<Sample>(plan, region, y, passNumber, views, rows, scratch);
+            RenderLaterPassRow<Sample>(plan, region, y, passNumber, views, rows, closing, scratch);
         gRender.rowsDone.fetch_add(1, std::memory_order_relaxed);
         return true;
     };

@@ -51,10 +51,32 @@ struct TextureBlendRun {
 // a level beyond 0..max: the caller blends those pixel by pixel.
 using TextureBlendRowProc = bool (*)(const TextureBlendRun& run);
 
+// The dust (or vapour) texture's value before its reduction stays inside this bound (either
+// sign) for the dust rows: its reduced value then stays exact in int32. The octave sums
+// reach about a twentieth of it at 16 bits.
+constexpr double kTextureDustLimit = 4194304.0;  // 2^22
+
+// The dust or vapour samples of a chunk of noises; the state's dust controls, checked by the
+// caller: reduction -255..255, invert 0 or 1.
+struct TextureDustRun {
+    const double* noise;     // count of them
+    TextureSample* samples;  // count of them, written
+    int32_t count;           // at most kLaterPassChunk
+    int32_t vapour;          // 1: the noise's magnitude
+    int32_t invert;
+    int32_t reduction;
+    int32_t tinted;  // the state's tint flag, which dust keeps
+};
+
+// False where a value reaches kTextureDustLimit (or the noise is not a number): the caller
+// makes that chunk's samples pixel by pixel.
+using TextureDustRowProc = bool (*)(const TextureDustRun& run);
+
 // The row steps of one vector build.
 struct TextureRowProcs {
     NoiseRowProc noise;  // the tables of gNoise must be built
     TextureBlendRowProc blend8, blend16;
+    TextureDustRowProc dust8, dust16;
 };
 
 // The row steps of a vector level (the plain SSE2 build below AVX2).

@@ -3,6 +3,7 @@
 // one.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "render/texture_noise_row.h"
@@ -137,6 +138,40 @@ bool TextureBlendBody(const TextureBlendRun& run) {
     return true;
 }
 
+// The dust texture of each noise as the pixel step makes it: max x 0.7 x noise + mid
+// truncated, inverted, then reduced; in int32, which the dust limit keeps exact. The value
+// is pinned to the limit before its conversion (not a number to its low end), so that a
+// truncated value at either end marks a noise beyond it.
+template <int32_t kMax>
+bool TextureDustBody(const TextureDustRun& run) {
+    constexpr int32_t kMid = kMax == 255 ? 128 : 16384, kScale = kMax == 255 ? 1 : 128;
+    constexpr double kLimit = kTextureDustLimit;
+    const int32_t n = run.count, r = run.reduction;
+    double x[kLaterPassChunk];
+    int32_t v[kLaterPassChunk];
+    if (run.vapour) {
+        for (int32_t i = 0; i < n; ++i) x[i] = kMax * 0.7 * std::fabs(run.noise[i]) + kMid;
+    } else {
+        for (int32_t i = 0; i < n; ++i) x[i] = kMax * 0.7 * run.noise[i] + kMid;
+    }
+    int32_t outside = 0;
+    for (int32_t i = 0; i < n; ++i) {
+        const double low = x[i] > -kLimit ? x[i] : -kLimit;
+        v[i] = int32_t(low < kLimit ? low : kLimit);
+        outside |= (v[i] == int32_t(kLimit)) | (v[i] == -int32_t(kLimit));
+    }
+    if (outside) return false;
+    const int32_t factor = r < 1 ? r / 2 + 255 : 255 - r / 2;
+    const int32_t lift = r < 1 ? 0 : (kScale * r) / 2;
+    const int32_t flip = run.invert ? -1 : 0;
+    for (int32_t i = 0; i < n; ++i) {
+        const int32_t turned = (flip & (kMax - v[i])) | (~flip & v[i]);
+        run.samples[i] = {(factor * turned) / 255 + lift, run.tinted};
+    }
+    return true;
+}
+
 const TextureRowProcs kTextureRowBodies = {NoiseRowBody, TextureBlendBody<255>,
-                                           TextureBlendBody<32768>};
+                                           TextureBlendBody<32768>, TextureDustBody<255>,
+                                           TextureDustBody<32768>};
 }  // namespace

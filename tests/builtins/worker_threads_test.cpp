@@ -429,4 +429,82 @@ TEST_F(ThreadsTest, JobsInQuickSuccessionRunOnceOnEveryThread) {
         ASSERT_EQ(gSeen.mismatches, 0) << job;
     }
 }
+
+// What each thread's scratch calls gave: its own block, the block of the next index (which
+// must be refused), and whether its block still held what the thread left there last job.
+struct ScratchSeen {
+    std::atomic<uintptr_t> own[kMaxThreads];
+    std::atomic<int32_t> othersGiven;
+    std::atomic<int32_t> keptContents;
+};
+ScratchSeen gScratch;
+std::atomic<size_t> gScratchBytes{0};
+
+void ScratchRoutine(int32_t index) {
+    const size_t bytes = gScratchBytes.load();
+    auto* block = static_cast<uint8_t*>(WorkerScratch(index, bytes));
+    gScratch.own[index] = reinterpret_cast<uintptr_t>(block);
+    if (WorkerScratch((index + 1) % gJob.threadCount, bytes) && gJob.threadCount > 1)
+        gScratch.othersGiven++;
+    if (!block) return;
+    if (block[0] == uint8_t(index + 1) && block[bytes - 1] == uint8_t(index + 7))
+        gScratch.keptContents++;
+    block[0] = uint8_t(index + 1);
+    block[bytes - 1] = uint8_t(index + 7);
+}
+
+void* ReallocateNever(void*, size_t) {
+    return nullptr;
+}
+
+void RunScratchJob(size_t bytes) {
+    gScratchBytes = bytes;
+    for (auto& p : gScratch.own) p = 0;
+    gScratch.othersGiven = 0;
+    gScratch.keptContents = 0;
+    RunPoolRoutine(ScratchRoutine, true, false);
+}
+
+TEST_F(ThreadsTest, ScratchBlocksBelongToTheirPoolThreadAndLastUntilTheStop) {
+    for (int32_t processors : {2, 3, 8}) {
+        SCOPED_TRACE(::testing::Message() << processors << " processors");
+        SetProcessorCountOverride(processors);
+        EXPECT_EQ(WorkerScratch(0, 64), nullptr) << "no pool yet";
+        StartWorkerPool();
+        RunScratchJob(4096);
+        std::vector<uintptr_t> first(gScratch.own, gScratch.own + processors);
+        for (int32_t i = 0; i < processors; ++i) EXPECT_NE(first[size_t(i)], 0u) << i;
+        EXPECT_EQ(gScratch.othersGiven, 0) << "another thread's block is never given";
+        // The next job finds every block where it was, with what its thread left there; a
+        // smaller request takes the same block.
+        RunScratchJob(4096);
+        EXPECT_EQ(std::vector<uintptr_t>(gScratch.own, gScratch.own + processors), first);
+        EXPECT_EQ(gScratch.keptContents, processors);
+        RunScratchJob(100);
+        EXPECT_EQ(std::vector<uintptr_t>(gScratch.own, gScratch.own + processors), first);
+        // A larger one gets a block of that size (the routine writes its last byte).
+        RunScratchJob(1 << 20);
+        for (int32_t i = 0; i < processors; ++i) EXPECT_NE(gScratch.own[i], 0u) << i;
+        EXPECT_EQ(WorkerScratch(-1, 64), nullptr);
+        EXPECT_EQ(WorkerScratch(processors, 64), nullptr);
+        // Threads made for a call are not the pool's.
+        StopWorkerPool();
+        EXPECT_EQ(WorkerScratch(0, 64), nullptr) << "the stop frees the blocks";
+        RunParallel(
+            [](int32_t index) {
+                if (WorkerScratch(index, 64)) gScratch.othersGiven++;
+            },
+            true, 0, 0, false);
+        EXPECT_EQ(gScratch.othersGiven, 0);
+    }
+    // No memory: no block, and the pool goes on.
+    SetProcessorCountOverride(3);
+    StartWorkerPool();
+    gSystem.reallocate = ReallocateNever;
+    RunScratchJob(256);
+    for (int32_t i = 0; i < 3; ++i) EXPECT_EQ(gScratch.own[i], 0u) << i;
+    SystemCallsReset();
+    RunScratchJob(256);
+    for (int32_t i = 0; i < 3; ++i) EXPECT_NE(gScratch.own[i], 0u) << i;
+}
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/common/thread_modes.h"
 #include "tests/control_library/library_test_bed.h"
 
 namespace {
@@ -111,7 +112,9 @@ TEST(ControlLibraryMenus, MouseOntoTheNextToolbarButtonSwitchesMenus) {
         ClickAt(DropDownArrow(toolbar, 0));
         HWND menu = WaitForTopWindow(IsMenuWindow);
         if (!driver.Check(menu != nullptr, "the first menu opens")) return;
-        Sleep(100);
+        // The bar's hook sees the pointer only once the menu's own loop runs on the dialog's
+        // thread.
+        driver.Check(WaitFor([menu] { return InMenuLoop(menu); }), "the first menu's loop runs");
         MoveCursorTo(ButtonCentre(toolbar, 1));
         driver.Check(WaitFor([] { return opened.size() >= 2; }), "a second menu opened");
         HWND second = WaitForTopWindow(IsMenuWindow);

@@ -24,6 +24,7 @@
 #include "tests/common/real_input.h"
 #include "tests/common/control_texts.h"
 #include "tests/common/screen_capture.h"
+#include "tests/common/thread_modes.h"
 #include "tests/effect_dialog/effect_dialog_bed.h"
 #include "tools/testhost/host_image.h"
 #include "render_effects/effect_settings.h"
@@ -57,13 +58,20 @@ SIZE UnitsInPixels(HWND dialog, int32_t x, int32_t y) {
     return {rect.right, rect.bottom};
 }
 
+// The dialog laid out and painted at its new size, and that size on the display. (Not the
+// dialog's idle answer: a first start's thumbnails keep it busy for a minute or more.)
+void WaitForNewSize(Driver& driver) {
+    driver.Check(WaitUntilPainted(driver.dialog), "the dialog is painted at its new size");
+    driver.Check(WaitForSteadyPicture(driver.dialog), "the display shows the dialog's new size");
+}
+
 // The dialog's window grown or shrunk by a number of pixels, as a program moves it.
 void ResizeWindowBy(Driver& driver, int dx, int dy) {
     RECT window = {};
     GetWindowRect(driver.dialog, &window);
     SetWindowPos(driver.dialog, nullptr, 0, 0, window.right - window.left + dx,
                  window.bottom - window.top + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    Sleep(1000);
+    WaitForNewSize(driver);
 }
 
 // The part of the preview that differs from its corner's colour: the painted picture.
@@ -114,38 +122,36 @@ std::string Describe(const RECT& r) {
            std::to_string(r.right - r.left) + " x " + std::to_string(r.bottom - r.top);
 }
 
-// A mouse event with the cursor put there first, and time for a busy dialog to take it.
-void SendMouseSlowly(DWORD flags, POINT at) {
-    SetCursorPos(at.x, at.y);
-    SendMouse(flags, at);
-    Sleep(150);
-}
-
-// The size grip dragged with the mouse, as a user makes the dialog larger. A press that a
-// busy machine lets reach the dialog only after the release moves nothing, and the user
-// drags again.
+// The size grip dragged with the mouse, as a user makes the dialog larger. The moves go out
+// once the press has started the sizing loop: a press that the loop takes only after the
+// moves sizes from where the pointer already is and moves nothing. A press lost on a busy
+// machine is given again.
 void DragSizeGripBy(Driver& driver, int dx, int dy) {
     constexpr int kAttempts = 3;
+    constexpr int kLoopStartMs = 10000;  // the press reaching a dialog busy with a render
     const SIZE before = ClientSize(driver.dialog);
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         RECT window = {};
         GetWindowRect(driver.dialog, &window);
         const POINT from = {window.right - 3, window.bottom - 3};
         SetForegroundWindow(driver.dialog);
-        SendMouseSlowly(MOUSEEVENTF_MOVE, from);
-        SendMouseSlowly(MOUSEEVENTF_LEFTDOWN, from);
+        MoveCursorTo(from);
+        SendMouse(MOUSEEVENTF_LEFTDOWN, from);
+        const bool sizing =
+            WaitFor([&] { return ThreadOfWindowIn(driver.dialog, GUI_INMOVESIZE); }, kLoopStartMs);
         for (int step = 1; step <= 4; ++step)
-            SendMouseSlowly(MOUSEEVENTF_MOVE, {from.x + dx * step / 4, from.y + dy * step / 4});
-        SendMouseSlowly(MOUSEEVENTF_LEFTUP, {from.x + dx, from.y + dy});
-        if (WaitFor(
-                [&] {
-                    const SIZE now = ClientSize(driver.dialog);
-                    return now.cx != before.cx || now.cy != before.cy;
-                },
-                3000))
+            MoveCursorTo({from.x + dx * step / 4, from.y + dy * step / 4});
+        SendMouse(MOUSEEVENTF_LEFTUP, {from.x + dx, from.y + dy});
+        WaitFor([&] { return !ThreadOfWindowIn(driver.dialog, GUI_INMOVESIZE); }, kLoopStartMs);
+        if (sizing && WaitFor(
+                          [&] {
+                              const SIZE now = ClientSize(driver.dialog);
+                              return now.cx != before.cx || now.cy != before.cy;
+                          },
+                          3000))
             break;
     }
-    Sleep(1000);
+    WaitForNewSize(driver);
 }
 
 // One step of the dialog's size and what must hold after it.

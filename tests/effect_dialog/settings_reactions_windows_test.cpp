@@ -32,6 +32,7 @@
 #include "effect/tool_buttons.h"
 #include "tests/common/control_texts.h"
 #include "tests/common/screen_capture.h"
+#include "tests/common/thread_modes.h"
 #include "tests/dialog/dialog_test_bed.h"
 #include "tests/effect_dialog/built_effect_dialog.h"
 
@@ -897,15 +898,7 @@ class MenuAnswer {
                   10000);
               if (!menu) return;
               // The menu takes keys once its thread runs the menu's own loop.
-              GUITHREADINFO info = {};
-              info.cbSize = sizeof info;
-              const DWORD thread = GetWindowThreadProcessId(menu, nullptr);
-              WaitFor(
-                  [&] {
-                      return GetGUIThreadInfo(thread, &info) &&
-                             (info.flags & GUI_POPUPMENUMODE) != 0;
-                  },
-                  10000);
+              WaitFor([menu] { return InMenuLoop(menu); }, 10000);
               for (int i = 0; i < ups; ++i) PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
               PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
           }) {}

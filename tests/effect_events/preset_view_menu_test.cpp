@@ -261,7 +261,9 @@ TEST(PresetThumbnails, ACategoryChosenShowsItsOwn) {
                 "the list shows the category " + std::to_string(item));
         };
         EnterAdvancedMode(driver);
-        Sleep(1000);  // the preview renders after the thumbnails
+        // The category's other thumbnails and then the preview's render done before the
+        // choice: the combo is clicked on a dialog at rest, as a user finds it.
+        driver.Check(WaitForDialogIdle(driver), "the thumbnails and the preview are done");
         if (!choose(kFrameItem)) return;
         const int frames = int(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
         driver.Check(
@@ -269,7 +271,7 @@ TEST(PresetThumbnails, ACategoryChosenShowsItsOwn) {
                     kViewWaitMs),
             "the chosen category's thumbnails are rendered");
         ShootDialog(driver, "preset_thumbnails_category_chosen");
-        Sleep(1000);
+        driver.Check(WaitForDialogIdle(driver), "the chosen category's work is done");
         if (!choose(kVignetteItem)) return;
         driver.Check(ThumbnailDrawn(list, 1), "the category shown before keeps its thumbnails");
         ClickOkUntilClosed(driver);

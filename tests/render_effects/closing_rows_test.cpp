@@ -21,6 +21,7 @@
 #include "render/render_rows.h"
 #include "render/vector_level.h"
 #include "render_effects/effect_settings.h"
+#include "render_effects/random_levels.h"
 
 namespace {
 // The image at the preview's scale, and the rectangle rendered of it.
@@ -173,24 +174,13 @@ std::unique_ptr<RenderPlan> CasePlan(const ClosingCase& c, bool sixteen, EffectC
     return plan;
 }
 
-// Levels 0..max, with the ends and the middle of the scale mixed in.
-std::vector<int32_t> Levels(std::mt19937& random, const BitDepth& d, size_t count) {
-    std::vector<int32_t> out(count);
-    const int32_t special[] = {0, 1, d.mid - 1, d.mid, d.mid + 1, d.max - 1, d.max};
-    std::uniform_int_distribution<int32_t> level(0, d.max), pick(0, 9);
-    for (int32_t& v : out) {
-        const int32_t k = pick(random);
-        v = k < 7 && pick(random) < 3 ? special[k] : level(random);
-    }
-    return out;
-}
-
 struct RowPixels {
     std::vector<int32_t> r, g, b;
 };
 
 RowPixels RandomRow(std::mt19937& random, const BitDepth& d, size_t count) {
-    RowPixels row = {Levels(random, d, count), Levels(random, d, count), Levels(random, d, count)};
+    RowPixels row = {RandomLevels(random, d, count), RandomLevels(random, d, count),
+                     RandomLevels(random, d, count)};
     // Grey pixels take the closing steps' grey shortcuts.
     for (size_t i = 0; i < count; i += 3) row.g[i] = row.b[i] = row.r[i];
     return row;
@@ -205,7 +195,7 @@ std::string Describe(const ClosingCase& c, bool sixteen, bool last, bool atOnce,
 // One row of the rectangle closed pixel by pixel and a chunk at a time; every weight, every
 // pixel and the worker's random state at the row's end must agree.
 void ExpectRowClosedAlike(const RenderPlan& plan, bool last, bool atOnce, int32_t y,
-                          std::mt19937& random, const std::string& what) {
+                          VectorLevel level, std::mt19937& random, const std::string& what) {
     const EffectChain& e = plan.effects;
     const int32_t width = plan.right - plan.left;
     const RowPixels tonal = RandomRow(random, plan.depth, size_t(width));
@@ -242,7 +232,8 @@ void ExpectRowClosedAlike(const RenderPlan& plan, bool last, bool atOnce, int32_
             g[i] = start.g[size_t(done + i)];
             b[i] = start.b[size_t(done + i)];
         }
-        EffectCloseRow(e, last, chunked, site, weights, basePlanes, {r, g, b, n});
+        EffectCloseRow(e, last, chunked, site, weights, basePlanes, ClosingRowsFor(level),
+                       {r, g, b, n});
         for (int32_t i = 0; i < n; ++i) {
             const size_t at = size_t(done + i);
             const PixelSite pixel = {x + i, y, x + i, y, done + i, y - plan.top};
@@ -277,7 +268,7 @@ TEST(ClosingRows, ChunksCloseAsThePixelsDo) {
                 for (bool last : {true, false})
                     for (bool atOnce : {true, false})
                         for (int32_t y = kTop; y < kBottom; ++y)
-                            ExpectRowClosedAlike(*plan, last, atOnce, y, random,
+                            ExpectRowClosedAlike(*plan, last, atOnce, y, VectorLevel(level), random,
                                                  Describe(c, sixteen, last, atOnce, level));
             }
             SetVectorLevelOverride(-1);
@@ -300,7 +291,7 @@ TEST(ClosingRows, OnePixelRowsCloseAsThePixelDoes) {
         for (int32_t level = VECTOR_PLAIN; level <= VectorLevelDetected(); ++level) {
             SetVectorLevelOverride(level);
             for (int32_t y = kTop; y < kBottom; ++y)
-                ExpectRowClosedAlike(*plan, true, y % 2 == 0, y, random,
+                ExpectRowClosedAlike(*plan, true, y % 2 == 0, y, VectorLevel(level), random,
                                      Describe(c, sixteen, true, y % 2 == 0, level));
         }
         SetVectorLevelOverride(-1);

@@ -19,6 +19,9 @@
 //                                              process on 1, 2, 3 and 8 threads
 //   effects_bench SAMPLE.png "" hashes-threads the same on all threads (pin their number with
 //                                              WINE_CPU_TOPOLOGY: the grain follows the threads)
+//   effects_bench SAMPLE.png "" whole-runs [ABC [RUNS]]  only the whole runs of the settings
+//                                              named (default C) on all threads, 8 and 16 bits,
+//                                              each run's time and the median of RUNS (default 5)
 
 #include <windows.h>
 #include <psapi.h>
@@ -107,6 +110,29 @@ int main(int argc, char** argv) {
         printf("%-20s settings C, 16-bit: peak working set %.1f MB, %.1f bytes a pixel\n",
                mode == "memory" ? "Greyloom" : "pass-through plug-in", PeakWorkingSet() / 1048576.0,
                PeakWorkingSet() / pixels);
+        return 0;
+    }
+    if (mode == "whole-runs") {
+        const std::string only = argc > 4 ? argv[4] : "C";
+        const int runs = argc > 5 ? std::max(atoi(argv[5]), 1) : kRuns;
+        const NamedSettings cases[] = {{"A", SettingsA()}, {"B", SettingsB()}, {"C", SettingsC()}};
+        for (int32_t depth : {8, 16}) {
+            HostSetImage(session, ScaledSample(argv[1], depth));
+            for (const NamedSettings& c : cases) {
+                if (only.find(c.name) == std::string::npos) continue;
+                const Descriptor d = SettingsScript(c.settings);
+                RunOnce(session, d);
+                SwitchThreads(session, false);
+                std::vector<double> times;
+                printf("%2d-bit settings %s all threads:", depth, c.name);
+                for (int run = 0; run < runs; ++run) {
+                    times.push_back(RunOnce(session, d));
+                    printf(" %.1f", times.back());
+                }
+                printf("; median %.1f ms\n", Median(times));
+                fflush(stdout);
+            }
+        }
         return 0;
     }
     if (mode == "hashes" || mode == "hashes-threads") {

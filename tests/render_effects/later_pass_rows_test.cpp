@@ -13,6 +13,7 @@
 #include "render/array_view.h"
 #include "render/later_pass_rows.h"
 #include "render/vector_level.h"
+#include "render_effects/random_levels.h"
 
 namespace {
 // Chunk lengths: one lane, the tails of 4- and 8-lane steps, whole chunks.
@@ -24,16 +25,9 @@ std::vector<int32_t> DialogValues() {
     return v;
 }
 
-// Levels of one plane: random, with the ends and the middle of the scale mixed in.
+// Levels of one plane.
 std::vector<int32_t> Levels(std::mt19937& random, const BitDepth& d) {
-    std::vector<int32_t> out(kLaterPassChunk);
-    const int32_t special[] = {0, 1, d.mid - 1, d.mid, d.mid + 1, d.max - 1, d.max};
-    std::uniform_int_distribution<int32_t> level(0, d.max), pick(0, 9);
-    for (int32_t& v : out) {
-        const int32_t k = pick(random);
-        v = k < 7 && pick(random) < 3 ? special[k] : level(random);
-    }
-    return out;
+    return RandomLevels(random, d, kLaterPassChunk);
 }
 
 struct Pixels {

@@ -1,10 +1,12 @@
-// The aging texture a row at a time against the pixel-by-pixel texture: the blend of a row's
-// samples at every vector level, every aging type, both depths, tint on and off, grey and
-// coloured pixels, every chunk length, and values beyond the row's bounds.
+// The aging texture a row at a time against the pixel-by-pixel texture: the samples of a
+// row's noises and their blend at every vector level, every aging type, both depths, tint on
+// and off, grey and coloured pixels, every chunk length, and values beyond the row's bounds.
 
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -221,4 +223,77 @@ TEST(TextureRows, OtherDepthsAndControlsAreBlendedPixelByPixel) {
     bright.tintGreen = 300;
     ExpectRowEqualsPixels(bright, SamplesOf(bright, random), RandomPixels(random, 255, true),
                           "tint above the levels");
+}
+
+// Samples of noises made a row at a time, at every vector level and every run length, are
+// the texture value and tint flag the pixel step gives each noise: every type, both depths,
+// inverted or not, reductions across their range (odd ones halve toward zero), the state's
+// tint flag set or not (dust keeps it), and noises whose values pass the row's bound.
+TEST(TextureRows, SamplesAreThePixelTexture) {
+    std::mt19937 random(21);
+    const double inf = std::numeric_limits<double>::infinity();
+    std::uniform_real_distribution<double> spread(-4.0, 4.0);
+    std::vector<double> spreadNoise;
+    for (int32_t i = 0; i < 2 * kRowPixels; ++i) spreadNoise.push_back(spread(random));
+    for (bool sixteen : {false, true}) {
+        // Half a level inside and outside the bound at either end, far beyond it, the ends of
+        // the int range, and the exact middle.
+        const double max = sixteen ? 32768.0 : 255.0, mid = sixteen ? 16384.0 : 128.0;
+        const double bound = kTextureDustLimit;
+        const double edges[] = {(bound - 0.5 - mid) / (max * 0.7),
+                                (bound + 0.5 - mid) / (max * 0.7),
+                                (-bound + 0.5 - mid) / (max * 0.7),
+                                (-bound - 0.5 - mid) / (max * 0.7),
+                                1e12,
+                                -1e12,
+                                inf,
+                                -inf,
+                                0.0,
+                                -0.0,
+                                1e-17,
+                                -1e-300};
+        std::vector<double> noise = spreadNoise;
+        for (size_t k = 0; k < std::size(edges); ++k) noise[7 + k * 11] = edges[k];
+        const int32_t count = int32_t(noise.size());
+        for (int32_t type = AGING_DUST; type <= AGING_DROPS + 1; ++type) {
+            for (int32_t invert : {0, 1}) {
+                for (int32_t reduction : {-255, -254, -7, 0, 1, 90, 255}) {
+                    for (int32_t tinted : {0, 1}) {
+                        TexturePixelState s =
+                            StateFor({type, reduction, invert, 0, 0x2040F0, 60}, sixteen);
+                        s.tinted = tinted;
+                        const std::string what = std::string(sixteen ? "16-bit" : "8-bit") +
+                                                 " type " + std::to_string(type) + " invert " +
+                                                 std::to_string(invert) + " reduction " +
+                                                 std::to_string(reduction) + " tinted " +
+                                                 std::to_string(tinted);
+                        for (int32_t level = VECTOR_PLAIN; level <= VectorLevelDetected();
+                             ++level) {
+                            SetVectorLevelOverride(level);
+                            for (int32_t length : {1, 3, 5, 63, 64, 65, count}) {
+                                std::vector<TextureSample> samples(size_t(count), {-9, -9});
+                                const bool made =
+                                    NoiseTextureSamples(s, noise.data(), length, samples.data());
+                                ASSERT_EQ(made, type <= AGING_DROPS) << what;
+                                if (!made) continue;
+                                TexturePixelState one = s;
+                                for (size_t i = 0; i < size_t(count); ++i) {
+                                    const bool inRun = i < size_t(length);
+                                    if (inRun) NoiseTextureBlend(one, noise[i]);
+                                    const int32_t value = inRun ? one.textureValue : -9;
+                                    const int32_t flag = inRun ? one.tinted : -9;
+                                    ASSERT_TRUE(samples[i].value == value &&
+                                                samples[i].tinted == flag)
+                                        << what << " level " << level << " length " << length
+                                        << " noise " << noise[i] << ": " << samples[i].value << "/"
+                                        << samples[i].tinted << " want " << value << "/" << flag;
+                                }
+                            }
+                        }
+                        SetVectorLevelOverride(-1);
+                    }
+                }
+            }
+        }
+    }
 }

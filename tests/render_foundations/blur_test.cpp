@@ -143,10 +143,12 @@ Plain PlainCopy(int32_t n) {
 
 // Lines of every length from 1, groups of lines that end in a part of a vector step (67 x 1
 // columns, 130 x 3), row groups cut short at the image's foot (70 rows of 3 channels), pixels
-// wider than a group (70 channels; 67, whose last block has three).
+// wider than a group (70 channels; 67, whose last block has three), single-channel rows moved
+// in blocks of eight by eight with rows and samples left over (83 x 75, 29 x 70).
 const Shape kShapes[] = {
-    {37, 23, 3, 1}, {64, 9, 1, 2}, {5, 41, 4, 1}, {1, 17, 2, 2},  {130, 70, 3, 1}, {3, 2, 1, 1},
-    {67, 13, 1, 2}, {9, 5, 70, 1}, {1, 1, 3, 2},  {201, 3, 2, 2}, {4, 3, 67, 2},   {2, 66, 3, 2},
+    {37, 23, 3, 1}, {64, 9, 1, 2},  {5, 41, 4, 1},  {1, 17, 2, 2},  {130, 70, 3, 1},
+    {3, 2, 1, 1},   {67, 13, 1, 2}, {9, 5, 70, 1},  {1, 1, 3, 2},   {201, 3, 2, 2},
+    {4, 3, 67, 2},  {2, 66, 3, 2},  {83, 75, 1, 1}, {29, 70, 1, 2},
 };
 }  // namespace
 

@@ -152,6 +152,32 @@ TEST_F(RenderHook, WorkImageOutsideTheProcessedRegionHoldsTheSource) {
     EXPECT_EQ(GetArrayElement(ARRAY_WORK_RGB, 1, 2, 0), Luma709(source.At(1, 2)));
 }
 
+// A final render keeps the result of its earlier passes in the host's output, which is laid
+// out as the work image: the same pixels as a preview's render, whose work image is its own,
+// at both depths and on one thread and on several.
+TEST_F(RenderHook, FinalRenderKeepsItsEarlierPassesInTheOutput) {
+    v[CTL_CONVERSION_METHOD] = 2;
+    v[CTL_PAPER_INTENSITY] = 40;
+    v[CTL_DYNCONTRAST_INTENSITY] = 80;
+    v[CTL_DIFFUSION_INTENSITY] = 50;
+    v[CTL_DIFFUSION_RADIUS] = 3;
+    v[CTL_GLOW_INTENSITY] = 50;
+    v[CTL_VIGNETTE_INTENSITY] = 60;
+    for (bool sixteen : {false, true}) {
+        for (int32_t cpuOff : {1, 0}) {
+            SCOPED_TRACE(testing::Message() << (sixteen ? 16 : 8) << " bits, cpu off " << cpuOff);
+            v[CTL_MULTI_CPU_OFF] = cpuOff;
+            const EngineImage source = NoiseImage(37, 23, sixteen, 11);
+            const EngineImage preview = RenderImage(source, true);
+            EXPECT_NE(GetArrayBase(ARRAY_WORK_RGB), nullptr);
+            const EngineImage final = RenderImage(source, false);
+            EXPECT_EQ(GetArrayBase(ARRAY_WORK_RGB), nullptr) << "the output was the work image";
+            EXPECT_FALSE(final == source);
+            EXPECT_TRUE(final == preview);
+        }
+    }
+}
+
 // The spare tone channel's sliders are never created; its option and amplify columns are
 // the brush's and the mask's colour boxes, which are on by default.
 TEST_F(RenderHook, SpareToneChannelIsNeverInUse) {

@@ -32,7 +32,8 @@ HostImage Sample(int32_t depth) {
     return image;
 }
 
-HostImage RenderThroughHost(const HostImage& image, int16_t* result, int32_t abortAfter = -1) {
+HostImage RenderThroughHost(const HostImage& image, int16_t* result, int32_t abortAfter = -1,
+                            int32_t* abortCalls = nullptr) {
     HostSession session;
     session.options.abortAfterCalls = abortAfter;
     EXPECT_TRUE(HostLoadPlugin(session, HostDefaultPluginPath()))
@@ -45,6 +46,7 @@ HostImage RenderThroughHost(const HostImage& image, int16_t* result, int32_t abo
     session.replayDescriptor = true;
     session.replay = LookDescriptor();
     *result = HostRunFilter(session, false);
+    if (abortCalls) *abortCalls = session.log.abortCalls;
     return session.output;
 }
 
@@ -131,13 +133,20 @@ TEST(EspressoLook, RendersTheSampleInBlackAndWhiteAsTheEngineDoes) {
     }
 }
 
-// The host asks to abort while the rows are rendered on every processor: the run ends with
-// the cancel result, and returns.
-TEST(EspressoLook, HostAbortInMidRenderCancelsTheRun) {
-    for (int32_t calls : {402, 420, 440}) {
-        int16_t result = 0;
+// The host asks to abort while the source is copied or the rows are rendered on every
+// processor: the run ends with the cancel result, and returns. The host's thread asks once before
+// the tile and once per row of its own, both in the source copy and in the render (the same number
+// of rows): the render's checks are the later half of a whole run's.
+TEST(EspressoLook, HostAbortInMidCopyOrRenderCancelsTheRun) {
+    int16_t result = -1;
+    int32_t total = 0;
+    RenderThroughHost(Sample(16), &result, -1, &total);
+    ASSERT_EQ(result, 0);
+    const int32_t renderFrom = 1 + (total - 1) / 2;
+    ASSERT_GT(total - renderFrom, 4);
+    for (int32_t calls : {renderFrom / 2, renderFrom + 1, (renderFrom + total) / 2, total - 2}) {
         RenderThroughHost(Sample(16), &result, calls);
-        EXPECT_EQ(result, -128) << calls;
+        EXPECT_EQ(result, -128) << calls << " of " << total;
     }
 }
 

@@ -165,7 +165,7 @@ TEST_F(RenderPipeline, LaterPassesKeepAFlatImage) {
         v[CTL_PAPER_INTENSITY] = 50;
         v[CTL_PAPER_GLOSS] = 30;
         const EngineImage twoPasses = RenderImage(flat);
-        EXPECT_NE(gArrays[ARRAY_WORK_RGB].base, nullptr);
+        EXPECT_TRUE(gRender.plan.pass2);
         EXPECT_TRUE(twoPasses == onePass);
         v[CTL_PAPER_INTENSITY] = 0;
         v[CTL_PAPER_GLOSS] = 0;

@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "host/system_calls.h"
 #include "runtime/box_catcher.h"
@@ -232,6 +235,106 @@ TEST(NumberedArrays, RoomThatCannotBeHadFallsBackToTheShape) {
     refusedFrom = 0;
     EXPECT_EQ(ShapeArrayLikeWithRoom(56, 58, 3000), 0);
     EXPECT_EQ(GetArrayBase(58), nullptr);
+    SystemCallsReset();
+}
+
+// Blocks given to gSystem.release and gSystem.reallocate, from any thread.
+struct BlockLog {
+    std::mutex lock;
+    std::vector<void*> released, resized;
+    bool Saw(const std::vector<void*>& blocks, const void* block) {
+        std::lock_guard<std::mutex> hold(lock);
+        return std::find(blocks.begin(), blocks.end(), block) != blocks.end();
+    }
+};
+BlockLog gBlockLog;
+
+void LogBlockCalls() {
+    gBlockLog.released.clear();
+    gBlockLog.resized.clear();
+    gSystem.release = [](void* block) {
+        {
+            std::lock_guard<std::mutex> hold(gBlockLog.lock);
+            gBlockLog.released.push_back(block);
+        }
+        free(block);
+    };
+    gSystem.reallocate = [](void* block, size_t size) -> void* {
+        if (block) {
+            std::lock_guard<std::mutex> hold(gBlockLog.lock);
+            gBlockLog.resized.push_back(block);
+        }
+        return realloc(block, size);
+    };
+}
+
+// A borrowed block is the array's elements, and only ever the lender's to free or resize.
+TEST(NumberedArrays, BorrowedBlocksAreViewsNeverFreedOrResized) {
+    UnitHost host;
+    LogBlockCalls();
+    std::vector<uint16_t> lent(4 * 3 * 3, 7);
+    uint8_t* const block = reinterpret_cast<uint8_t*>(lent.data());
+    ASSERT_EQ(CreateArray(60, 100, 1, 1, 1), 1);
+    uint8_t* const own = gArrays[60].base;
+    ASSERT_EQ(BorrowArrayBlock(60, block, 4, 3, 3, 2), 1);
+    EXPECT_TRUE(gBlockLog.Saw(gBlockLog.released, own)) << "the array's own block goes";
+    EXPECT_EQ(GetArrayElement(60, 3, 2, 2), 7);
+    ASSERT_EQ(PutArrayElement(60, 3, 2, 2, 31000), 1);
+    EXPECT_EQ(lent.back(), 31000);
+    EXPECT_EQ(PutArrayElement(60, 0, 3, 0, 1), 0) << "past the block";
+    // The same byte size in another shape keeps the view.
+    ASSERT_EQ(CreateArray(60, 6, 2, 3, 2), 1);
+    EXPECT_EQ(gArrays[60].base, block);
+    EXPECT_EQ(lent.back(), 31000) << "no guard byte written into the lender's block";
+    // Swapped, the view goes along; another size takes a fresh block.
+    ASSERT_EQ(SwapArrays(60, 61), 1);
+    EXPECT_EQ(gArrays[61].base, block);
+    ASSERT_EQ(CreateArray(61, 50, 50, 1, 1), 1);
+    EXPECT_NE(gArrays[61].base, block);
+    ASSERT_EQ(BorrowArrayBlock(62, block, 4, 3, 3, 2), 1);
+    ASSERT_EQ(ReleaseArray(62), 1);
+    EXPECT_EQ(GetArrayBase(62), nullptr);
+    ASSERT_EQ(BorrowArrayBlock(63, block, 4, 3, 3, 2), 1);
+    ResetArrayTables();
+    EXPECT_FALSE(gBlockLog.Saw(gBlockLog.released, block));
+    EXPECT_FALSE(gBlockLog.Saw(gBlockLog.resized, block));
+    EXPECT_EQ(lent.back(), 31000);
+    // Nothing is made of a missing block, a bad number, shape or element size.
+    EXPECT_EQ(BorrowArrayBlock(64, nullptr, 4, 3, 3, 2), 0);
+    EXPECT_EQ(BorrowArrayBlock(100, block, 4, 3, 3, 2), 0);
+    EXPECT_EQ(BorrowArrayBlock(64, block, 0, 3, 3, 2), 0);
+    EXPECT_EQ(BorrowArrayBlock(64, block, 4, 3, 3, 3), 0);
+    EXPECT_EQ(GetArrayBase(64), nullptr);
+    SystemCallsReset();
+}
+
+// The render's arrays are empty as soon as the last rectangle is done; their heap blocks are
+// freed by the time the wait returns, borrowed ones never, and other arrays stay.
+TEST(NumberedArrays, RenderWorkArraysAreReleasedInTheBackground) {
+    UnitHost host;
+    LogBlockCalls();
+    std::vector<uint8_t> lent(64);
+    const int32_t marked[] = {65, 66, 67, 68};  // 68 stays absent
+    MarkRenderWorkArrays(marked, 4);
+    ASSERT_EQ(CreateArray(65, 1000, 1000, 1, 1), 1);
+    ASSERT_EQ(CreateArray(66, 10, 10, 3, 2), 1);
+    ASSERT_EQ(BorrowArrayBlock(67, lent.data(), 8, 8, 1, 1), 1);
+    ASSERT_EQ(CreateArray(69, 10, 10, 1, 1), 1);
+    void* const blocks[] = {gArrays[65].base, gArrays[66].base};
+    ReleaseRenderWorkArraysInBackground();
+    for (int32_t n : {65, 66, 67, 68}) EXPECT_EQ(GetArrayBase(n), nullptr) << n;
+    ASSERT_NE(GetArrayBase(69), nullptr);
+    WaitForArrayReleases();
+    for (void* block : blocks) EXPECT_TRUE(gBlockLog.Saw(gBlockLog.released, block));
+    EXPECT_FALSE(gBlockLog.Saw(gBlockLog.released, lent.data()));
+    // Arrays made again are the run's until the run's end; a new run forgets the marks.
+    ASSERT_EQ(CreateArray(65, 10, 10, 1, 1), 1);
+    ResetArrayTables();
+    ASSERT_EQ(CreateArray(65, 10, 10, 1, 1), 1);
+    ReleaseRenderWorkArraysInBackground();
+    WaitForArrayReleases();
+    EXPECT_NE(GetArrayBase(65), nullptr);
+    ReleaseAllArrays();
     SystemCallsReset();
 }
 

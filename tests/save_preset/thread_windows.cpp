@@ -15,6 +15,7 @@
 namespace {
 constexpr int kSendTimeoutMs = 10000;
 constexpr int kLeftOpenMs = 20000;
+constexpr int kPollMs = 5;  // between two looks at a condition
 
 BOOL CALLBACK CollectDialog(HWND window, LPARAM list) {
     if (WindowClassName(window) == "#32770" && IsWindowVisible(window))
@@ -46,9 +47,12 @@ void RunWithDriverThread(const std::function<void()>& body,
         if (WaitUntil([&] { return bodyDone.load(); }, kLeftOpenMs)) return;
         ADD_FAILURE() << "a window was left open on the test's thread";
         while (!bodyDone) {
-            for (HWND window : ThreadDialogs(mainThread))
+            const std::vector<HWND> open = ThreadDialogs(mainThread);
+            for (HWND window : open)
                 PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-            Sleep(100);
+            // Cancelled, or the body goes on to the next window (one that ignores the cancel
+            // is cancelled again).
+            WaitUntil([&] { return bodyDone.load() || ThreadDialogs(mainThread) != open; });
         }
     });
     body();
@@ -57,9 +61,9 @@ void RunWithDriverThread(const std::function<void()>& body,
 }
 
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    for (int waited = 0; waited <= timeoutMs; waited += 5) {
+    for (int waited = 0; waited <= timeoutMs; waited += kPollMs) {
         if (condition()) return true;
-        Sleep(5);
+        Sleep(kPollMs);
     }
     return condition();
 }
@@ -145,7 +149,8 @@ void TypeText(const std::string& text) {
 std::string ShootWindow(HWND window, const std::string& name) {
     RedrawWindow(window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Sleep(300);
+    WaitUntilPainted(window);
+    WaitForSteadyPicture(window);
     RECT rect;
     GetWindowRect(window, &rect);
     return KeepScreenshot(ScreenPictureOf(rect), name);
