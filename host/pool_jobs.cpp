@@ -217,20 +217,20 @@ uint32_t GrainStreamEnd(const GrainRows& g, int32_t stream) {
                             uint64_t(ownRows) * uint64_t(g.width) * planes * 2);
 }
 
-// (v - low) * m / (high - low) clamped to 0..m for v = 0 .. values - 1: between the bounds
-// the quotient and remainder step by those of m, so that no value needs a division of its own
-// (each thread of a stretch makes the table, and 65536 divisions were a share of the work that
-// more threads did not make smaller).
 }  // namespace
 
-std::vector<uint16_t> RangeStretchTable(int64_t low, int64_t high, int64_t m, int64_t values) {
-    std::vector<uint16_t> table(size_t(values), 0);
+void RangeStretchTable(int64_t low, int64_t high, int64_t m, int64_t values,
+                       std::vector<uint16_t>& table) {
+    table.assign(size_t(values), 0);
     const int64_t span = high - low;
     if (span < 0) {
         for (int64_t v = 0; v < values; ++v)
             table[size_t(v)] = uint16_t(std::clamp<int64_t>((v - low) * m / span, 0, m));
-        return table;
+        return;
     }
+    // Between the bounds the quotient and remainder step by those of m, so that no value needs
+    // a division of its own: 65536 divisions were a share of a stretch's work that more
+    // threads did not make smaller.
     const int64_t stepQuotient = m / span, stepRemainder = m % span;
     // Below low every value is 0; from the first value at or above it the quotient rises.
     const int64_t start = std::clamp<int64_t>(low, 0, values);
@@ -250,7 +250,6 @@ std::vector<uint16_t> RangeStretchTable(int64_t low, int64_t high, int64_t m, in
         }
         table[size_t(v)] = uint16_t(quotient);
     }
-    return table;
 }
 
 namespace {
@@ -403,7 +402,7 @@ void NormaliseRangeJob(int32_t threadIndex) {
     const int64_t ownRows = (int64_t(array->ySize) + gJob.threadCount - 1) / gJob.threadCount;
     std::vector<uint16_t> table;
     if (array->elementBytes <= 2 && ownRows * rowElements >= values * 2)
-        table = RangeStretchTable(low, high, m, values);
+        RangeStretchTable(low, high, m, values, table);
     for (int32_t y = threadIndex; y < array->ySize; y += gJob.threadCount) {
         const int64_t end = rowElements * (y + 1);
         if (table.empty()) {

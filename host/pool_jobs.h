@@ -34,6 +34,7 @@ void ResampleJob(int32_t threadIndex);
 // 1 array, 2 low, 3 high: every element v becomes (v - low) * m / (high - low) clamped to
 // 0..m (m 255 for 1-byte elements, else 32768). Equal bounds leave the array unchanged.
 void NormaliseRangeJob(int32_t threadIndex);
-// The stretch of NormaliseRangeJob as a table for the levels 0 .. values - 1 (high != low):
-// (v - low) * m / (high - low) clamped to 0..m.
-std::vector<uint16_t> RangeStretchTable(int64_t low, int64_t high, int64_t m, int64_t values);
+// The stretch of NormaliseRangeJob as a table of the levels 0 .. values - 1 (high != low):
+// table[v] = (v - low) * m / (high - low) clamped to 0..m. The table's storage is reused.
+void RangeStretchTable(int64_t low, int64_t high, int64_t m, int64_t values,
+                       std::vector<uint16_t>& table);

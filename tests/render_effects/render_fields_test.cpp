@@ -314,4 +314,49 @@ TEST(RenderFields, GrainFieldEqualsTheStreamsDrawnOneByOne) {
                 EXPECT_TRUE(SameCells(got, want)) << where;
             }
 }
+// The fields count each column group straight after the call that sweeps it: a call of the
+// blur's column pass for index g of BlurColumnCalls must sweep exactly the elements from
+// BlurColumnCallStart(g) to BlurColumnCallStart(g + 1) of every row, as the whole pass does.
+TEST(RenderFields, AColumnGroupCallSweepsTheElementsTheCountReads) {
+    struct Case {
+        int32_t width, height, channels;
+    };
+    const Case cases[] = {{211, 37, 1}, {211, 37, 2}, {211, 37, 3}, {64, 9, 1},
+                          {1, 5, 1},    {1000, 3, 1}, {6000, 2, 2}};
+    for (const Case& c : cases) {
+        const std::string where = std::to_string(c.width) + "x" + std::to_string(c.height) + "x" +
+                                  std::to_string(c.channels);
+        const Rect r = {c.width, c.height, 0, 0, c.width, c.height};
+        BeginFields(r, {}, 1);
+        ASSERT_TRUE(CreateArray(ARRAY_GRAIN, c.width, c.height, c.channels, 2)) << where;
+        gJob.poolParameters[1] = ARRAY_GRAIN;
+        gJob.poolParameters[2] = c.width;
+        gJob.poolParameters[3] = c.height;
+        gJob.poolParameters[4] = c.channels == 1 ? 0 : 100;
+        gJob.poolParameters[5] = 5;
+        gJob.poolParameters[6] = kMax;
+        RunPoolRoutine(GrainPassJob, false, true);
+        const std::vector<uint16_t> noise = ArrayCells(ARRAY_GRAIN);
+        const int64_t rowElements = int64_t(c.width) * c.channels;
+        const int64_t groups = BlurColumnCalls(rowElements);
+        const BlurJob whole = {ARRAY_GRAIN, 57, 0, 1};
+        RecursiveBlurPass2(whole, 0);
+        const std::vector<uint16_t> blurred = ArrayCells(ARRAY_GRAIN);
+        const BlurJob perGroup = {ARRAY_GRAIN, 57, 0, int32_t(groups)};
+        for (int64_t g = 0; g < groups; ++g) {
+            std::memcpy(gArrays[ARRAY_GRAIN].base, noise.data(), noise.size() * 2);
+            RecursiveBlurPass2(perGroup, int32_t(g));
+            const std::vector<uint16_t> got = ArrayCells(ARRAY_GRAIN);
+            std::vector<uint16_t> want = noise;
+            const int64_t first = BlurColumnCallStart(rowElements, g, groups);
+            const int64_t last = BlurColumnCallStart(rowElements, g + 1, groups);
+            EXPECT_LT(first, last) << where << ", group " << g;
+            for (int64_t i = 0; i < int64_t(want.size()); ++i)
+                if (i % rowElements >= first && i % rowElements < last)
+                    want[size_t(i)] = blurred[size_t(i)];
+            EXPECT_TRUE(SameCells(got, want)) << where << ", group " << g;
+        }
+        EndFields();
+    }
+}
 }  // namespace
