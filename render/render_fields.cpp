@@ -309,6 +309,10 @@ struct FieldBlurCount {
     int32_t threads;
 };
 
+// Elements per column group of the recursive blur's column pass: a call for group g of
+// `groups` sweeps exactly elements g * 64 .. g * 64 + 63 of every row.
+constexpr int64_t kBlurColumnGroupElements = 64;
+
 void FieldBlurRows(void* context, int32_t index) {
     const FieldBlurCount& f = *static_cast<const FieldBlurCount*>(context);
     if (f.rows.radiusTenths != 0) RecursiveBlurPass1(f.rows, index);
@@ -325,9 +329,8 @@ void FieldBlurColumnsAndCount(void* context, int32_t index) {
     const int64_t end = f.groups * (index + 1) / f.threads;
     for (int64_t group = f.groups * index / f.threads; group < end; ++group) {
         if (f.columns.radiusTenths != 0) RecursiveBlurPass2(f.columns, int32_t(group));
-        const int64_t start = BlurColumnCallStart(f.rowElements, group, f.groups);
-        const int64_t first = (start + step - 1) / step * step;
-        const int64_t last = BlurColumnCallStart(f.rowElements, group + 1, f.groups);
+        const int64_t first = (group * kBlurColumnGroupElements + step - 1) / step * step;
+        const int64_t last = std::min(f.rowElements, (group + 1) * kBlurColumnGroupElements);
         if (first >= last) continue;
         const int64_t cells = (last - first + step - 1) / step;
         for (int32_t y = 0; y < f.array->ySize; ++y) {
@@ -395,7 +398,7 @@ FieldBlurCount FieldBlurCountFor(int32_t array, int32_t radiusTenths, int32_t th
     f.array = &gArrays[array];
     f.threads = threads;
     f.rowElements = int64_t(f.array->xSize) * f.array->zSize;
-    f.groups = BlurColumnCalls(f.rowElements);
+    f.groups = (f.rowElements + kBlurColumnGroupElements - 1) / kBlurColumnGroupElements;
     f.rows = {array, radiusTenths, 0, threads};
     f.columns = {array, radiusTenths, 0, int32_t(std::min<int64_t>(f.groups, INT32_MAX))};
     if (gFieldBins.size() < size_t(threads)) gFieldBins.resize(size_t(threads));
@@ -451,16 +454,6 @@ void StretchField(int32_t array, int32_t low, int32_t high, bool all) {
 }
 
 }  // namespace
-
-int64_t BlurColumnCalls(int64_t rowElements) {
-    return std::max<int64_t>(1,
-                             (rowElements + kBlurColumnCallElements - 1) / kBlurColumnCallElements);
-}
-
-int64_t BlurColumnCallStart(int64_t rowElements, int64_t call, int64_t calls) {
-    const int64_t steps = (rowElements + kBlurColumnStepElements - 1) / kBlurColumnStepElements;
-    return std::min(rowElements, steps * call / calls * kBlurColumnStepElements);
-}
 
 FrameRects FrameRectsFor(int32_t width, int32_t height, int32_t outside, int32_t border,
                          int32_t inside) {

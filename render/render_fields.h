@@ -27,16 +27,6 @@ void FieldStretchBounds(int32_t array, int64_t pixels, int32_t* low, int32_t* hi
 void FrameGridSize(int32_t wholeWidth, int32_t wholeHeight, int32_t frameSize, bool rectangular,
                    int32_t* gridWidth, int32_t* gridHeight);
 
-// The fields count each column group straight after the call of the recursive blur's column
-// pass that sweeps it. Call c of n (threadIndex c of threadCount n) sweeps elements
-// BlurColumnCallStart(c) .. BlurColumnCallStart(c + 1) - 1 of every row: the runs of whole
-// vector steps of kBlurColumnStepElements that the pass hands its threads. The fields make
-// BlurColumnCalls calls of about kBlurColumnCallElements elements each.
-constexpr int64_t kBlurColumnStepElements = 8;
-constexpr int64_t kBlurColumnCallElements = 64;
-int64_t BlurColumnCalls(int64_t rowElements);
-int64_t BlurColumnCallStart(int64_t rowElements, int64_t call, int64_t calls);
-
 // Both return false when an array could not be made.
 bool PrepareGrainField(const RenderPlan& plan, const int32_t* controlValues, int32_t wholeWidth,
                        int32_t wholeHeight);
