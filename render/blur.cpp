@@ -25,7 +25,7 @@ constexpr int32_t kTrimWeight = 10;  // trimmed tails: weights below this
 // keep the sweep's state in the first-level cache. Rows go 32 lanes at a time: as fast as 64,
 // with half the lane buffer (which every thread keeps through a run).
 constexpr int32_t kRowGroupLanes = 32;
-constexpr int32_t kColumnGroupLanes = 64;
+constexpr int32_t kColumnGroupLanes = kBlurColumnGroupElements;
 constexpr int32_t kMaxLanes = kMaxSweepLanes;
 constexpr size_t kCacheLineBytes = 64;
 struct BlurArray {

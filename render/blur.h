@@ -32,6 +32,11 @@ void GaussianBlurPass1(const BlurJob& job, int32_t threadIndex);
 void GaussianBlurPass2(const BlurJob& job, int32_t threadIndex);
 void RecursiveBlurPass1(const BlurJob& job, int32_t threadIndex);
 void RecursiveBlurPass2(const BlurJob& job, int32_t threadIndex);
+// Pass 2 of the recursive blur works columns in groups of this many adjacent elements of a
+// row, each thread one run of adjacent groups: with as many threads as groups, the call of
+// threadIndex g sweeps exactly elements g * 64 .. g * 64 + 63 of every row (the fields count
+// each group straight after that call).
+constexpr int32_t kBlurColumnGroupElements = 64;
 // Pass 1 of job with the rows read from array source, not from job.array: job.array becomes
 // source's rows blurred without a copy of source first (pass 2 then goes on in place). Only
 // when RecursiveBlurReadsFrom: source laid out as job.array, both blurrable, radius above 0.

@@ -309,10 +309,6 @@ struct FieldBlurCount {
     int32_t threads;
 };
 
-// Elements per column group of the recursive blur's column pass: a call for group g of
-// `groups` sweeps exactly elements g * 64 .. g * 64 + 63 of every row.
-constexpr int64_t kBlurColumnGroupElements = 64;
-
 void FieldBlurRows(void* context, int32_t index) {
     const FieldBlurCount& f = *static_cast<const FieldBlurCount*>(context);
     if (f.rows.radiusTenths != 0) RecursiveBlurPass1(f.rows, index);
