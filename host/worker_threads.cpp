@@ -27,6 +27,9 @@ ThreadRoutine gParallelRoutine = nullptr;
 // end within that of each other, and a thread put to sleep takes far longer to wake (under
 // Wine a woken thread can wait a scheduler tick).
 constexpr int32_t kSpinPauses = 4000;
+// While the pool is held, a wait goes on spinning past those, reading the clock (a system
+// call under Wine) only once every this many pauses.
+constexpr int32_t kPausesBetweenClockReads = 256;
 
 // The longest the module's unloading waits for a pool thread to park and then to end.
 constexpr DWORD kUnloadWaitMs = 2000;
@@ -60,12 +63,52 @@ const AddressWaits& SystemAddressWaits() {
 // the common case (everyone still spinning) makes no system call.
 std::atomic<int32_t> gSleepers{0};
 
+// How long a wait spins, in performance-counter ticks, before it sleeps, while a render holds
+// the pool (0: the short spin alone). Written by WorkerPoolHold on the pool owner's thread;
+// read by every waiting thread, which stops spinning as soon as it reads 0.
+std::atomic<int64_t> gHoldTicks{0};
+
+int64_t NowTicks() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+int64_t TicksPerMs() {
+    static const int64_t ticks = [] {
+        LARGE_INTEGER frequency;
+        QueryPerformanceFrequency(&frequency);
+        return std::max<int64_t>(frequency.QuadPart / 1000, 1);
+    }();
+    return ticks;
+}
+
+// Spins until word differs from seen (true), first a short while, then as long as the pool is
+// held; false when the spin ran out first.
+bool SpinWhileEqual(const std::atomic<uint32_t>& word, uint32_t seen) {
+    for (int32_t i = 0; i < kSpinPauses; ++i) {
+        if (word.load(std::memory_order_acquire) != seen) return true;
+        _mm_pause();
+    }
+    if (gHoldTicks.load(std::memory_order_relaxed) <= 0) return false;
+    const int64_t start = NowTicks();
+    for (;;) {
+        for (int32_t i = 0; i < kPausesBetweenClockReads; ++i) {
+            if (word.load(std::memory_order_acquire) != seen) return true;
+            _mm_pause();
+        }
+        const int64_t hold = gHoldTicks.load(std::memory_order_relaxed);
+        if (hold <= 0 || NowTicks() - start >= hold) return false;
+    }
+}
+
 // --- The pool ------------------------------------------------------------------------------
 
-// The words the pool's threads wait on. Written by the pool's owner (generation, quit,
+// The words the pool's threads wait on. Written by the pool's owner (generation, jobs, quit,
 // remaining before a job) and the threads (the rest); read by all.
 struct PoolSignals {
-    std::atomic<uint32_t> generation;  // one more for every job, and for the stop
+    std::atomic<uint32_t> generation;  // one more for every job, every wake-up and the stop
+    std::atomic<uint32_t> jobs;        // one more for every job, before its generation
     std::atomic<uint32_t> remaining;   // pool threads still running the current job
     std::atomic<uint32_t> settled;     // threads whose making has ended, made or not
     std::atomic<uint32_t> parked;      // threads that saw the stop and wait to be ended
@@ -152,13 +195,17 @@ DWORD WINAPI PoolThreadEntry(LPVOID parameter) {
     if (!gSignals.quit.load(std::memory_order_seq_cst))
         for (int32_t child = 2 * index; child <= 2 * index + 1 && child < gPool.size; ++child)
             MakePoolThread(child);
-    // Every pool starts at generation 0; a job handed out before this thread got here is
-    // still seen as a change.
-    uint32_t seen = 0;
+    // Every pool starts at generation 0 and job 0; a job handed out before this thread got
+    // here is still seen as a change. A new generation without a new job is a wake-up: the
+    // thread spins for the job that is coming.
+    uint32_t seen = 0, jobsSeen = 0;
     for (;;) {
         ThreadWaitWhileEqual(gSignals.generation, seen, INFINITE);
         seen = gSignals.generation.load(std::memory_order_acquire);
         if (gSignals.quit.load(std::memory_order_acquire)) break;
+        const uint32_t jobs = gSignals.jobs.load(std::memory_order_acquire);
+        if (jobs == jobsSeen) continue;
+        jobsSeen = jobs;
         RunPoolThreadJob(index);
     }
     gSignals.parked.fetch_add(1, std::memory_order_seq_cst);
@@ -226,10 +273,7 @@ bool PoolComplete() {
 
 // Until word differs from seen: true; false when timeoutMs (INFINITE for none) ran out first.
 bool ThreadWaitWhileEqual(const std::atomic<uint32_t>& word, uint32_t seen, uint32_t timeoutMs) {
-    for (int32_t i = 0; i < kSpinPauses; ++i) {
-        if (word.load(std::memory_order_acquire) != seen) return true;
-        _mm_pause();
-    }
+    if (SpinWhileEqual(word, seen)) return true;
     const AddressWaits& waits = SystemAddressWaits();
     const DWORD startMs = GetTickCount();
     for (;;) {
@@ -324,7 +368,7 @@ void StartWorkerPool() {
     gPool.size = n;
     gPool.ownerThreadId = GetCurrentThreadId();
     if (n < 2) return;
-    for (std::atomic<uint32_t>* word : {&gSignals.generation, &gSignals.remaining,
+    for (std::atomic<uint32_t>* word : {&gSignals.generation, &gSignals.jobs, &gSignals.remaining,
                                         &gSignals.settled, &gSignals.parked, &gSignals.entered})
         word->store(0, std::memory_order_relaxed);
     gSignals.holed.store(false, std::memory_order_relaxed);
@@ -350,7 +394,9 @@ void RunPoolJob(bool multiProcessor, bool withBarrier) {
     gPool.busy = true;
     const bool barrier = withBarrier && InitThreadBarrier(n);
     gSignals.remaining.store(uint32_t(n - 1), std::memory_order_relaxed);
-    // The new generation publishes the job slot, the parameters and the barrier.
+    // The new job count publishes the job slot, the parameters and the barrier to a thread
+    // that a wake-up has already set spinning; the new generation to the others.
+    gSignals.jobs.fetch_add(1, std::memory_order_seq_cst);
     gSignals.generation.fetch_add(1, std::memory_order_seq_cst);
     ThreadWakeWaiters(gSignals.generation);
     if (ThreadRoutine job = gPoolJob.load(std::memory_order_acquire)) job(0);
@@ -368,9 +414,33 @@ bool WorkerPoolServes(int32_t threadCount) {
 void EnsureWorkerPool() {
     const int32_t n = GetProcessorCount();
     if (n < 2 || gPool.busy) return;
-    // Another thread's pool is left alone: its jobs may still come.
+    // The pool outlives the run that started it; a host that runs the filter on another
+    // thread this time gets it started anew for that thread (the plug-in serves one run at a
+    // time, so the other thread has no job left to hand out).
     const bool own = gPool.ownerThreadId == GetCurrentThreadId();
-    if (!gPool.threads || (own && gPool.size != n)) StartWorkerPool();
+    if (!gPool.threads || !own || gPool.size != n) StartWorkerPool();
+}
+
+void WorkerPoolReleaseScratch() {
+    if (!gPool.scratch || gPool.busy || gPool.ownerThreadId != GetCurrentThreadId()) return;
+    for (int32_t i = 0; i < gPool.size; ++i) {
+        ScratchSlot& slot = gPool.scratch[i];
+        gSystem.release(slot.data);
+        slot.data = nullptr;
+        slot.bytes = 0;
+    }
+}
+
+void WorkerPoolHold(int32_t gapMs) {
+    gHoldTicks.store(gapMs > 0 ? int64_t(gapMs) * TicksPerMs() : 0, std::memory_order_seq_cst);
+    if (gapMs <= 0 || !gPool.threads || gPool.busy || gPool.ownerThreadId != GetCurrentThreadId())
+        return;
+    // Threads asleep since their last job are woken now, so that they run when the next job
+    // comes instead of waiting to be scheduled then; spinning ones see a wake-up that changes
+    // nothing.
+    if (gSleepers.load(std::memory_order_seq_cst) == 0) return;
+    gSignals.generation.fetch_add(1, std::memory_order_seq_cst);
+    ThreadWakeWaiters(gSignals.generation);
 }
 
 void RunPoolRoutine(ThreadRoutine routine, bool multiProcessor, bool withBarrier) {
@@ -379,12 +449,14 @@ void RunPoolRoutine(ThreadRoutine routine, bool multiProcessor, bool withBarrier
 }
 
 void StopWorkerPool() {
+    gHoldTicks.store(0, std::memory_order_seq_cst);
     EndPoolThreads();
     FreeScratch();
     gPool = WorkerPool{0, nullptr, nullptr, 0, false};
 }
 
 void EndWorkerPoolAtUnload() {
+    gHoldTicks.store(0, std::memory_order_seq_cst);
     if (!gPool.threads) return;
     // The loader's lock is held here: a thread still starting up may wait for it, so every
     // wait is bounded and nothing waits for the pool to be complete.

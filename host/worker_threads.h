@@ -63,17 +63,32 @@ void EndWorkerPoolAtUnload();
 // True when the pool can run a job of threadCount threads for the caller now: it runs with
 // that many threads, no job is under way on it, and the caller is the thread that started it.
 bool WorkerPoolServes(int32_t threadCount);
-// Starts the pool when none runs, or restarts the caller's own pool when the processor count
-// changed: a render's many jobs then resume the same threads instead of making new ones. The
-// pool lives until StopWorkerPool at the run's end.
+// Starts the pool when none runs, or anew when the processor count changed or another thread
+// started it: a render's many jobs then resume the same threads instead of making new ones.
+// The pool outlives the run, its threads asleep, so that the next run finds them made; it
+// lives until StopWorkerPool or the module's unloading.
 void EnsureWorkerPool();
+// Frees the pool threads' scratch blocks (see WorkerScratch) between runs, keeping the
+// threads. Called by the pool's owner while no job runs.
+void WorkerPoolReleaseScratch();
+// A render holds the pool for its dozen jobs: every wait (a pool thread's for the next job,
+// the owner's for a job's end, a barrier's) spins up to gapMs before it sleeps, so that the
+// next job or stage starts at once rather than after a wake-up, which under Wine can take a
+// scheduler tick. The call also wakes pool threads that sleep, so that they are running when
+// the next job comes. 0 ends the hold: spinning threads go to sleep at once, and nothing spins
+// after a run or while the dialog is idle. Called by the pool's owner.
+void WorkerPoolHold(int32_t gapMs);
+// The hold of a run's renders: longer than the serial steps between a render's jobs (the
+// tables, the host's hand-over of the next rectangle), short enough that threads waiting for
+// work that does not come soon give the processors back.
+constexpr int32_t kRunPoolHoldMs = 5;
 // Pool threads (0 when no pool runs); the pool's size is this plus one.
 int32_t WorkerPoolThreadCount();
 // A block of at least bytes kept for pool thread threadIndex (the pool's owner is thread 0)
-// until the pool stops, so that a buffer wanted in every job of a run (a blur's lane buffer)
-// has its pages faulted in once a run, not once a job; it holds whatever the thread left in
-// it. Null when the caller is not that thread of the running pool or the memory cannot be
-// had: the caller then uses memory of its own. One user at a time on each thread.
+// until the pool stops or WorkerPoolReleaseScratch, so that a buffer wanted in every job of a run
+// (a blur's lane buffer) has its pages faulted in once a run, not once a job; it holds whatever the
+// thread left in it. Null when the caller is not that thread of the running pool or the memory
+// cannot be had: the caller then uses memory of its own. One user at a time on each thread.
 void* WorkerScratch(int32_t threadIndex, size_t bytes);
 
 // Until word differs from seen: true; false when timeoutMs (INFINITE for none) ran out

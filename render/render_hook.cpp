@@ -269,7 +269,12 @@ void RenderRunStart(const EffectContext& c) {
                                           ARRAY_LOCAL_CONTRAST, ARRAY_GRAIN,     ARRAY_FRAME,
                                           ARRAY_FRAME_EDGE};
     MarkRenderWorkArrays(kWorkArrays, int32_t(std::size(kWorkArrays)));
-    if (!c.dialogUp && c.controlValues[CTL_MULTI_CPU_OFF] == 0) EnsureWorkerPool();
+    // The pool's threads (made now, or asleep since the last run) are running by the time
+    // the host has handed over the first rectangle.
+    if (!c.dialogUp && c.controlValues[CTL_MULTI_CPU_OFF] == 0) {
+        EnsureWorkerPool();
+        WorkerPoolHold(kRunPoolHoldMs);
+    }
 }
 
 bool RenderPlanBuild(const EffectContext& c) {
@@ -353,14 +358,23 @@ int32_t OnRender(EffectContext* context) {
     const DWORD start = GetTickCount();
     if (!gSession.thumbnailRendering) PreviewTimingMark(PREVIEW_MOMENT_RENDER_START);
     RenderTimelineStart();
+    // A render runs a dozen jobs on all processors (fields, blurs, passes): one pool for all,
+    // its threads woken now, so that they run by the time the tables are made, and held
+    // between the jobs.
+    const bool pooled = RenderWanted(c) && c.controlValues[CTL_MULTI_CPU_OFF] == 0;
+    if (pooled) {
+        EnsureWorkerPool();
+        WorkerPoolHold(kRunPoolHoldMs);
+    }
     // The tonal look may count the whole image first, which asks the host for other buffers
     // and then for this rectangle again: the plan takes the pointers only afterwards.
     if (RenderWanted(c) && !gSession.thumbnailRendering)
         PrepareTonalLook(c.controlValues, c.dialogUp != 0);
-    // A render runs a dozen jobs on all processors (fields, blurs, passes): one pool for all.
-    if (RenderWanted(c) && c.controlValues[CTL_MULTI_CPU_OFF] == 0) EnsureWorkerPool();
     const bool planned = RenderPlanBuild(c);
     if (planned && RenderWanted(c) && RenderPrepareTables(c)) RunRenderRows(c.controlValues);
+    // A preview's or a thumbnail's threads sleep while the dialog waits for the user; a final
+    // run holds them until its last rectangle is done.
+    if (pooled && (c.dialogUp || gSession.thumbnailRendering)) WorkerPoolHold(0);
     // The output is the host's only until the next rectangle.
     if (gArrays[ARRAY_WORK_RGB].borrowed) ReleaseArray(ARRAY_WORK_RGB);
     if (!gSession.thumbnailRendering) PreviewTimingMark(PREVIEW_MOMENT_RENDER_END);
