@@ -430,6 +430,56 @@ TEST_F(ThreadsTest, JobsInQuickSuccessionRunOnceOnEveryThread) {
     }
 }
 
+// A run holds its pool: a job handed out while the threads are still waking from the hold's
+// wake-up (or from sleep, or with the hold just ended) runs once on every thread; a held pool
+// spins between jobs, and once the hold ends, or its gap has run out, nothing spins.
+TEST_F(ThreadsTest, HeldPoolRunsJobsWhileWakingAndSpinsOnlyWhileHeld) {
+    SetProcessorCountOverride(8);
+    StartWorkerPool();
+    for (int job = 0; job < 300; ++job) {
+        ResetObserved();
+        if (job % 50 == 25) Sleep(30);  // asleep before the wake-up
+        WorkerPoolHold(job % 3 == 0 ? 0 : 1 + job % 7);
+        if (job % 5 == 0) Sleep(job % 2);  // some threads awake, some still waking
+        RunPoolRoutine(TwoStageRoutine, true, true);
+        ExpectCallsOnce(8);
+        ASSERT_EQ(gSeen.mismatches, 0) << job;
+    }
+    // Held: the woken threads spin, seven threads for most of the 150 ms (only a machine
+    // loaded past all its processors gives them much less).
+    WorkerPoolHold(0);
+    Sleep(50);
+    WorkerPoolHold(1000);
+    int64_t before = ProcessCpuMs();
+    Sleep(150);
+    EXPECT_GT(ProcessCpuMs() - before, 100) << "the wake-up leaves the threads asleep";
+    // Ended: they sleep at once.
+    WorkerPoolHold(0);
+    Sleep(20);
+    before = ProcessCpuMs();
+    Sleep(300);
+    EXPECT_LT(ProcessCpuMs() - before, 150);
+    // A hold nobody ends spins only for its gap after the last job.
+    WorkerPoolHold(30);
+    ResetObserved();
+    RunPoolRoutine(CountingRoutine, true, false);
+    ExpectEachIndexOnce(8);
+    Sleep(100);
+    before = ProcessCpuMs();
+    Sleep(300);
+    EXPECT_LT(ProcessCpuMs() - before, 150);
+    // The stop ends the hold with the pool.
+    WorkerPoolHold(1000);
+    StopWorkerPool();
+    StartWorkerPool();
+    ResetObserved();
+    RunPoolRoutine(CountingRoutine, true, false);
+    Sleep(50);
+    before = ProcessCpuMs();
+    Sleep(300);
+    EXPECT_LT(ProcessCpuMs() - before, 150);
+}
+
 // What each thread's scratch calls gave: its own block, the block of the next index (which
 // must be refused), and whether its block still held what the thread left there last job.
 struct ScratchSeen {
@@ -457,6 +507,12 @@ void* ReallocateNever(void*, size_t) {
     return nullptr;
 }
 
+std::atomic<int32_t> gReleased{0};
+void CountingRelease(void* block) {
+    if (block) gReleased++;
+    free(block);
+}
+
 void RunScratchJob(size_t bytes) {
     gScratchBytes = bytes;
     for (auto& p : gScratch.own) p = 0;
@@ -465,7 +521,7 @@ void RunScratchJob(size_t bytes) {
     RunPoolRoutine(ScratchRoutine, true, false);
 }
 
-TEST_F(ThreadsTest, ScratchBlocksBelongToTheirPoolThreadAndLastUntilTheStop) {
+TEST_F(ThreadsTest, ScratchBlocksBelongToTheirPoolThreadAndLastUntilReleased) {
     for (int32_t processors : {2, 3, 8}) {
         SCOPED_TRACE(::testing::Message() << processors << " processors");
         SetProcessorCountOverride(processors);
@@ -487,6 +543,14 @@ TEST_F(ThreadsTest, ScratchBlocksBelongToTheirPoolThreadAndLastUntilTheStop) {
         for (int32_t i = 0; i < processors; ++i) EXPECT_NE(gScratch.own[i], 0u) << i;
         EXPECT_EQ(WorkerScratch(-1, 64), nullptr);
         EXPECT_EQ(WorkerScratch(processors, 64), nullptr);
+        // Between runs the blocks go and the threads stay: the next job gets new ones.
+        gReleased = 0;
+        gSystem.release = CountingRelease;
+        WorkerPoolReleaseScratch();
+        SystemCallsReset();
+        EXPECT_EQ(gReleased, processors);
+        RunScratchJob(4096);
+        for (int32_t i = 0; i < processors; ++i) EXPECT_NE(gScratch.own[i], 0u) << i;
         // Threads made for a call are not the pool's.
         StopWorkerPool();
         EXPECT_EQ(WorkerScratch(0, 64), nullptr) << "the stop frees the blocks";

@@ -224,6 +224,35 @@ TEST(PluginEntry, UnloadingInTheMiddleOfARunLeavesNoThreadBehind) {
     EXPECT_EQ(HostRunFilter(*session, false), 0);
 }
 
+int64_t ProcessCpuMs() {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    auto ms = [](const FILETIME& t) {
+        return int64_t((uint64_t(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 10000);
+    };
+    return ms(kernel) + ms(user);
+}
+
+// The worker pool a run makes stays for the next run, whose renders find its threads made;
+// between runs they sleep, using no processor, and the unload ends them.
+TEST(PluginEntry, WorkerPoolOutlivesTheRunAsleepAndGoesWithTheModule) {
+    auto session = OpenShippedPlugin();
+    const CodeRange plugin = ModuleRange(session->module);
+    ASSERT_EQ(HostRunFilter(*session, false), 0);
+    const int32_t threads = ThreadsStartingIn(plugin);
+    EXPECT_GT(threads, 0) << "the run left no pool";
+    Sleep(50);
+    const int64_t before = ProcessCpuMs();
+    Sleep(300);
+    EXPECT_LT(ProcessCpuMs() - before, 150) << "threads spin after the run";
+    for (int run = 0; run < 3; ++run) {
+        ASSERT_EQ(HostRunFilter(*session, false), 0);
+        EXPECT_EQ(ThreadsStartingIn(plugin), threads) << "run " << run;
+    }
+    HostUnloadPlugin(*session);
+    EXPECT_EQ(ThreadsStartingIn(plugin), 0);
+}
+
 // Hosts unload plug-ins between runs; nothing of the plug-in may stay behind in the process
 // that the next exception (of the host or of another plug-in) would call.
 TEST(PluginEntry, UnloadedPluginLeavesNoExceptionHandlerBehind) {
