@@ -419,34 +419,42 @@ void BlurAndBoundField(int32_t array, int32_t radiusTenths, bool all, int64_t pi
     StretchBoundsOfBins(MergedFieldBins(f.threads), pixels, low, high);
 }
 
-// A field stretched from low .. high to the whole range on the pass threads, each one run
-// of adjacent elements, by one table made once: a table on every thread was work that more
-// threads did not make smaller. Read-only while the threads run.
+// The stretch of each field, kept for its readers rather than swept over the field: a sweep
+// of the whole field read and wrote tens of megabytes that the last pass reads once anyway,
+// where a lookup a value costs next to nothing. Written by the field's Prepare on the host's
+// thread, read by the render's workers; the table's storage is kept between renders.
 struct FieldStretch {
-    uint16_t* cells;
-    int64_t count;
-    int32_t threads;
-    const uint16_t* table;
+    const uint8_t* base;  // the field's block the table belongs to; null when there is none
+    int64_t byteSize;
+    std::vector<uint16_t> levels;  // stored value -> stretched value, 65536 of them
 };
+FieldStretch gGrainStretch, gFrameStretch;
 
-void StretchFieldCells(void* context, int32_t index) {
-    const FieldStretch& f = *static_cast<const FieldStretch*>(context);
-    const int64_t last = f.count * (index + 1) / f.threads;
-    for (int64_t i = f.count * index / f.threads; i < last; ++i) f.cells[i] = f.table[f.cells[i]];
+FieldStretch* StretchOfArray(int32_t array) {
+    if (array == ARRAY_GRAIN) return &gGrainStretch;
+    if (array == ARRAY_FRAME) return &gFrameStretch;
+    return nullptr;
 }
 
+// The field's stretch from low .. high to the whole range: a table its readers apply, or, for
+// thumbnails (which keep no table) and fields of other elements, the stretch done in place.
 void StretchField(int32_t array, int32_t low, int32_t high, bool all) {
     const NumberedArray& a = gArrays[array];
-    if (gSession.thumbnailRendering || !a.base || a.elementBytes != 2) {
+    FieldStretch* stretch = StretchOfArray(array);
+    if (gSession.thumbnailRendering || !a.base || a.elementBytes != 2 || !stretch) {
         RunFieldJob(NormaliseRangeJob, all, false, {array, low, high});
         return;
     }
-    // Kept between stretches, as the counters are: its pages are already there.
-    static std::vector<uint16_t> table;
-    RangeStretchTable(low, high, kFieldMax, 65536, table);
-    FieldStretch f = {reinterpret_cast<uint16_t*>(a.base), int64_t(a.xSize) * a.ySize * a.zSize,
-                      PassThreadCount(all ? 1 : 0), table.data()};
-    RunPassThreads(f.threads, StretchFieldCells, &f);
+    RangeStretchTable(low, high, kFieldMax, 65536, stretch->levels);
+    stretch->base = a.base;
+    stretch->byteSize = a.byteSize;
+}
+
+void ForgetFieldStretch(int32_t array) {
+    FieldStretch* stretch = StretchOfArray(array);
+    if (!stretch) return;
+    stretch->base = nullptr;
+    stretch->byteSize = 0;
 }
 
 }  // namespace
@@ -494,6 +502,20 @@ void FieldStretchBounds(int32_t array, int64_t pixels, int32_t* low, int32_t* hi
     StretchBoundsOfBins(MergedFieldBins(threads), pixels, low, high);
 }
 
+const uint16_t* FieldStretchLevels(int32_t array) {
+    const FieldStretch* stretch = StretchOfArray(array);
+    if (!stretch || !stretch->base) return nullptr;
+    const NumberedArray& a = gArrays[array];
+    if (a.base != stretch->base || a.byteSize != stretch->byteSize || a.elementBytes != 2)
+        return nullptr;
+    return stretch->levels.data();
+}
+
+void RenderFieldsReset() {
+    ForgetFieldStretch(ARRAY_GRAIN);
+    ForgetFieldStretch(ARRAY_FRAME);
+}
+
 void FrameGridSize(int32_t wholeWidth, int32_t wholeHeight, int32_t frameSize, bool rectangular,
                    int32_t* gridWidth, int32_t* gridHeight) {
     // A small image would give a cell of 0 pixels (and a grid of infinite size).
@@ -509,6 +531,7 @@ void FrameGridSize(int32_t wholeWidth, int32_t wholeHeight, int32_t frameSize, b
 
 bool PrepareGrainField(const RenderPlan& plan, const int32_t* v, int32_t wholeWidth,
                        int32_t wholeHeight) {
+    ForgetFieldStretch(ARRAY_GRAIN);
     if (v[CTL_GRAIN_INTENSITY] == 0) {
         ReleaseArray(ARRAY_GRAIN);
         return true;
@@ -536,6 +559,7 @@ bool PrepareGrainField(const RenderPlan& plan, const int32_t* v, int32_t wholeWi
 
 bool PrepareFrameField(const RenderPlan& plan, const int32_t* v, int32_t imageWidth,
                        int32_t imageHeight, int32_t wholeWidth, int32_t wholeHeight) {
+    ForgetFieldStretch(ARRAY_FRAME);
     if (!ShapedFrame(v)) {
         // A field left from an earlier rendering must not frame this one.
         ReleaseArray(ARRAY_FRAME_EDGE);

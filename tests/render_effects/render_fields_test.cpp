@@ -74,6 +74,14 @@ std::vector<uint16_t> ArrayCells(int32_t n) {
     return std::vector<uint16_t>(cells, cells + int64_t(a.xSize) * a.ySize * a.zSize);
 }
 
+// A field's values as its readers see them: the stored values through the field's stretch.
+std::vector<uint16_t> FieldValues(int32_t n) {
+    std::vector<uint16_t> cells = ArrayCells(n);
+    if (const uint16_t* levels = FieldStretchLevels(n))
+        for (uint16_t& cell : cells) cell = levels[cell];
+    return cells;
+}
+
 // Stream t of `streams` draws rows t, t + streams, ... from seed t * 4095 + seed; the grey
 // plane first, then the colour planes from the seed again. Returns stream 0's last state.
 uint32_t ReferenceNoise(int32_t n, int32_t colour, uint32_t seed, int32_t max, int32_t streams) {
@@ -271,7 +279,7 @@ TEST(RenderFields, FrameBandsEqualThePixelByPixelClassification) {
                 ASSERT_TRUE(
                     PrepareFrameField(plan, EngineControls(), r.width, r.height, r.width, r.height))
                     << where;
-                const std::vector<uint16_t> got = ArrayCells(ARRAY_FRAME);
+                const std::vector<uint16_t> got = FieldValues(ARRAY_FRAME);
                 EXPECT_EQ(GetArrayBase(ARRAY_FRAME_EDGE), nullptr) << where;
                 EndFields();
                 plan = BeginFields(r, c.settings, threads);
@@ -304,7 +312,7 @@ TEST(RenderFields, GrainFieldEqualsTheStreamsDrawnOneByOne) {
                 // The host's thread goes on from where its stream ended, as every later
                 // draw of this thread did before the rows were handed out in blocks.
                 const uint32_t gotState = RandomState();
-                const std::vector<uint16_t> got = ArrayCells(ARRAY_GRAIN);
+                const std::vector<uint16_t> got = FieldValues(ARRAY_GRAIN);
                 EndFields();
                 plan = BeginFields(r, c.settings, threads);
                 const uint32_t wantState = ReferenceGrain(plan, EngineControls(), threads);
