@@ -343,15 +343,14 @@ void FieldBlurColumnsAndCount(void* context, int32_t index) {
     }
 }
 
-// The counts of all threads by level.
-std::vector<int64_t> MergedFieldBins(int32_t threads) {
-    std::vector<int64_t> bins(kFieldLevels, 0);
+// The count of one level over all threads' counters.
+int64_t MergedFieldBin(int32_t threads, int32_t level) {
+    int64_t count = 0;
     for (int32_t t = 0; t < threads; ++t) {
         const int32_t* part = gFieldBins[size_t(t)].data();
-        for (int32_t level = 0; level < kFieldLevels; ++level)
-            bins[size_t(level)] += int64_t(part[level]) + part[kFieldLevels + level];
+        count += int64_t(part[level]) + part[kFieldLevels + level];
     }
-    return bins;
+    return count;
 }
 
 void CountFieldCells(void* context, int32_t index) {
@@ -364,16 +363,18 @@ void CountFieldCells(void* context, int32_t index) {
                        step, even, even + kFieldLevels);
 }
 
-// The first level from each end at which the running count passes 0.5 % of the pixels.
-void StretchBoundsOfBins(const std::vector<int64_t>& bins, int64_t pixels, int32_t* low,
-                         int32_t* high) {
+// The first level from each end at which the running count of the threads' counters passes
+// 0.5 % of the pixels. The counters are merged a level at a time from each end, only as far
+// as each bound: a merge of all 32769 levels on the host's thread was serial work as long as
+// the threads' whole count of a field.
+void StretchBoundsOfBins(int32_t threads, int64_t pixels, int32_t* low, int32_t* high) {
     double threshold = pixels / 200.0;
     if (threshold == 0.0) threshold = 1.0;
     *low = 0;
     *high = kFieldMax;
     int64_t sum = 0;
     for (int32_t level = 0; level <= kFieldMax; ++level) {
-        sum += bins[size_t(level)];
+        sum += MergedFieldBin(threads, level);
         if (sum > threshold) {
             *low = level;
             break;
@@ -381,7 +382,7 @@ void StretchBoundsOfBins(const std::vector<int64_t>& bins, int64_t pixels, int32
     }
     sum = 0;
     for (int32_t level = kFieldMax; level >= 0; --level) {
-        sum += bins[size_t(level)];
+        sum += MergedFieldBin(threads, level);
         if (sum > threshold) {
             *high = level;
             break;
@@ -416,7 +417,7 @@ void BlurAndBoundField(int32_t array, int32_t radiusTenths, bool all, int64_t pi
     static const PassThreadProc kPasses[2] = {FieldBlurRows, FieldBlurColumnsAndCount};
     RunPassSequence(f.threads, kPasses, 2, &f);
     RenderTimelineHostMark(blurMark);
-    StretchBoundsOfBins(MergedFieldBins(f.threads), pixels, low, high);
+    StretchBoundsOfBins(f.threads, pixels, low, high);
 }
 
 // The stretch of each field, kept for its readers rather than swept over the field: a sweep
@@ -494,12 +495,12 @@ void FieldStretchBounds(int32_t array, int64_t pixels, int32_t* low, int32_t* hi
     const NumberedArray& a = gArrays[array];
     const int32_t threads = PassThreadCount(gRender.plan.multiProcessor ? 1 : 0);
     if (!a.base) {
-        StretchBoundsOfBins(std::vector<int64_t>(kFieldLevels, 0), pixels, low, high);
+        StretchBoundsOfBins(0, pixels, low, high);
         return;
     }
     FieldBlurCount f = FieldBlurCountFor(array, 0, threads);
     RunPassThreads(threads, CountFieldCells, &f);
-    StretchBoundsOfBins(MergedFieldBins(threads), pixels, low, high);
+    StretchBoundsOfBins(threads, pixels, low, high);
 }
 
 const uint16_t* FieldStretchLevels(int32_t array) {
