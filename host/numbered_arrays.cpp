@@ -187,22 +187,32 @@ bool ReadWholeFile(const char* path, int32_t n) {
     CloseHandle(file);
     return loaded;
 }
+
+// The bytes of an array of x * y * z elements with the border; 0 when the shape is refused.
+int64_t ShapeBytes(int32_t x, int32_t y, int32_t z, int32_t elementBytes, int32_t border) {
+    if (elementBytes != 1 && elementBytes != 2 && elementBytes != 4 && elementBytes != 8) return 0;
+    if (x < 1 || border < 0) return 0;
+    const int64_t xSize = int64_t(x) + 2 * int64_t(border);
+    const int64_t ySize = int64_t(std::max(y, 1)) + 2 * int64_t(border);
+    if (xSize > INT32_MAX || ySize > INT32_MAX) return 0;
+    int64_t byteSize = 0;
+    if (__builtin_mul_overflow(xSize, ySize, &byteSize) ||
+        __builtin_mul_overflow(byteSize, int64_t(std::max(z, 1)) * elementBytes, &byteSize) ||
+        byteSize <= 0)
+        return 0;
+    return byteSize;
+}
 }  // namespace
 
 int CreateArrayPadded(int32_t n, int32_t x, int32_t y, int32_t z, int32_t elementBytes,
                       int32_t border) {
     if (!ValidNumber(n)) return 0;
-    if (elementBytes != 1 && elementBytes != 2 && elementBytes != 4 && elementBytes != 8) return 0;
-    if (x < 1 || border < 0) return 0;
+    const int64_t byteSize = ShapeBytes(x, y, z, elementBytes, border);
+    if (byteSize == 0) return 0;
     y = std::max(y, 1);
     z = std::max(z, 1);
     const int64_t xSize = int64_t(x) + 2 * int64_t(border);
     const int64_t ySize = int64_t(y) + 2 * int64_t(border);
-    if (xSize > INT32_MAX || ySize > INT32_MAX) return 0;
-    int64_t byteSize = 0;
-    if (__builtin_mul_overflow(xSize, ySize, &byteSize) ||
-        __builtin_mul_overflow(byteSize, int64_t(z) * elementBytes, &byteSize) || byteSize <= 0)
-        return 0;
 
     NumberedArray& array = gArrays[n];
     if (BlockFits(array, byteSize)) {
@@ -221,6 +231,16 @@ int CreateArrayPadded(int32_t n, int32_t x, int32_t y, int32_t z, int32_t elemen
 }
 
 int CreateArray(int32_t n, int32_t x, int32_t y, int32_t z, int32_t elementBytes) {
+    return CreateArrayPadded(n, x, y, z, elementBytes, 0);
+}
+
+int CreateArrayWithRoom(int32_t n, int32_t x, int32_t y, int32_t z, int32_t elementBytes,
+                        int64_t roomBytes) {
+    const int64_t byteSize = ShapeBytes(x, y, z, elementBytes, 0);
+    if (!ValidNumber(n) || byteSize == 0) return 0;
+    NumberedArray& array = gArrays[n];
+    if (roomBytes > byteSize && !BlockFits(array, roomBytes) && AllocateMemory(array, roomBytes))
+        array.roomBytes = roomBytes;
     return CreateArrayPadded(n, x, y, z, elementBytes, 0);
 }
 

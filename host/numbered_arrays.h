@@ -41,7 +41,8 @@ struct NumberedArray {
     bool borrowed;
     int64_t byteSize;
     // Bytes a later CreateArray of this array may take without a new block (0: none beyond
-    // byteSize); set only by ShapeArrayLikeWithRoom, gone with the block.
+    // byteSize); set only by ShapeArrayLikeWithRoom and CreateArrayWithRoom, gone with the
+    // block.
     int64_t roomBytes;
     int32_t elementBytes;         // 1, 2, 4 or 8
     int32_t xSize, ySize, zSize;  // x and y include the border on both sides
@@ -55,6 +56,11 @@ extern NumberedArray gArrays[kArrayCount];
 int CreateArrayPadded(int32_t n, int32_t x, int32_t y, int32_t z, int32_t elementBytes,
                       int32_t border);
 int CreateArray(int32_t n, int32_t x, int32_t y, int32_t z, int32_t elementBytes);
+// CreateArray in a block of roomBytes when that much can be had (else of the shape's size): a
+// later CreateArray of n up to roomBytes keeps the block and the pages the smaller shape has
+// brought in. The room costs address space only until a shape uses it.
+int CreateArrayWithRoom(int32_t n, int32_t x, int32_t y, int32_t z, int32_t elementBytes,
+                        int64_t roomBytes);
 int ReleaseArray(int32_t n);  // 1 released, 0 absent
 int SwapArrays(int32_t a, int32_t b);
 int CopyArrayData(int32_t a, int32_t b);  // 1 when b became a copy of a

@@ -267,6 +267,11 @@ void FrameRow(const Frame& frame, const ChunkSite& s, const ClosingRowProcs& row
     if (!frame.borderOnly) FrameFieldRow(frame, s.column, s.row, 1, p.count, inner);
     rows.frameField(frame, outer, inner, p);
 }
+
+// The diffusion's blur: three channels, or one of a grey result standing for all three.
+bool DiffusionBlurUsable(const ArrayView& blur) {
+    return blur.Valid() && (blur.channels >= 3 || blur.channels == 1);
+}
 }  // namespace
 
 void EffectCloseRow(const EffectChain& e, bool last, EffectWorker& worker, const ChunkSite& s,
@@ -304,10 +309,11 @@ void EffectPassTwo(const EffectChain& e, const PassViews& views, const PixelSite
 
 void EffectPassThree(const EffectChain& e, const PassViews& views, const PixelSite& s, Rgb& p) {
     const DiffusionGlow& step = e.diffusionGlow;
-    if (step.diffusion != 0 && views.blur.Valid() && views.blur.channels >= 3) {
+    if (step.diffusion != 0 && DiffusionBlurUsable(views.blur)) {
+        const bool grey = views.blur.channels == 1;
         const Rgb blurred = {views.blur.AtClamped(s.column, s.row, 0),
-                             views.blur.AtClamped(s.column, s.row, 1),
-                             views.blur.AtClamped(s.column, s.row, 2)};
+                             views.blur.AtClamped(s.column, s.row, grey ? 0 : 1),
+                             views.blur.AtClamped(s.column, s.row, grey ? 0 : 2)};
         ApplyDiffusion(step, s.x, s.y, blurred, p);
     }
     if (step.glow != 0 && views.glow.Valid())
@@ -332,14 +338,18 @@ void EffectPassThreeRow(const EffectChain& e, const PassViews& views, const Late
                         int32_t x, int32_t y, int32_t column, int32_t row, const RowPlanes& p) {
     const DiffusionGlow& step = e.diffusionGlow;
     int32_t read[3][kLaterPassChunk];
-    if (step.diffusion != 0 && views.blur.Valid() && views.blur.channels >= 3) {
-        for (int32_t c = 0; c < 3; ++c) views.blur.RowClamped(column, row, c, p.count, read[c]);
+    if (step.diffusion != 0 && DiffusionBlurUsable(views.blur)) {
+        // A grey blur's one channel is read for all three.
+        const bool grey = views.blur.channels == 1;
+        for (int32_t c = 0; c < (grey ? 1 : 3); ++c)
+            views.blur.RowClamped(column, row, c, p.count, read[c]);
+        const int32_t g = grey ? 0 : 1, b = grey ? 0 : 2;
         int32_t positions[kLaterPassChunk];
         const bool masked = step.mask.kind != GRADIENT_NONE;
         if (masked)
             for (int32_t i = 0; i < p.count; ++i)
                 positions[i] = GradientPosition(step.mask, x + i, y);
-        rows.diffusion(step, {read[0], read[1], read[2]}, masked ? positions : nullptr, p);
+        rows.diffusion(step, {read[0], read[g], read[b]}, masked ? positions : nullptr, p);
     }
     if (step.glow != 0 && views.glow.Valid()) {
         views.glow.RowClamped(column, row, 0, p.count, read[0]);

@@ -38,7 +38,7 @@ struct PixelWeights {
 // The work arrays a later pass reads, viewed at the start of the pass: the blur stages
 // re-create some of them between passes.
 struct PassViews {
-    ArrayView blur;      // ARRAY_WORK_BLUR: blurred luma (pass 2) or colour (pass 3)
+    ArrayView blur;      // ARRAY_WORK_BLUR: blurred luma (pass 2), colour or grey (pass 3)
     ArrayView contrast;  // ARRAY_LOCAL_CONTRAST: the equalised luma (pass 2)
     ArrayView glow;      // ARRAY_GLOW_MASK (pass 3)
 };

@@ -8,7 +8,8 @@ enum RenderArray : int32_t {
     ARRAY_SELECTIVE_LUTS = 9,     // max + 1 levels x 9 rows, int32
     ARRAY_WORK_RGB = 10,          // rectangle, 3 channels: the result of the earlier pass (in a
                                   // final render mostly the host's output itself)
-    ARRAY_WORK_BLUR = 11,         // rectangle, 1 channel (3 for diffusion): blurred copy
+    ARRAY_WORK_BLUR = 11,         // rectangle, 1 channel (diffusion: 3, or 1 for a grey
+                                  // result): blurred copy
     ARRAY_GRAIN = 12,             // rectangle, 1, 3 or 4 channels, 2 bytes: grain field
     ARRAY_GLOW_MASK = 13,         // rectangle, 1 channel
     ARRAY_GRAIN_TONE = 14,        // 256 bytes: grain strength by tone

@@ -668,6 +668,10 @@ void CopyArrayShare(int32_t from, int32_t to, int32_t index) {
 // barriers of the first blur stage, read by every render thread in between.
 LocalContrastJob* gContrastJob = nullptr;
 
+// Whether the earlier passes' result has a pixel with channels that differ: cleared by thread
+// 0 before the diffusion's grey copy, set by any thread during it, read by all after it.
+std::atomic<bool> gColourSeen{false};
+
 // Radius of a blur for a setting s at the preview's zoom z: trunc((s x 2 + z) / (2 z)).
 int32_t ZoomedRadius(double setting, int32_t zoom) {
     return int32_t((setting * 2.0 + zoom) / (zoom * 2.0));
@@ -754,10 +758,11 @@ void HandBlockToGlowMask(int32_t n) {
 }
 
 // Pass 2 is over on every thread: its equalised luma is not read again, and the luma blur
-// makes way for the diffusion's colour blur (both would otherwise be held at the peak of the
-// render). Their blocks, whose pages are in already, are handed on rather than freed while
-// fresh ones are faulted in: the one with room becomes the colour blur, a plain one the glow
-// mask.
+// makes way for the diffusion's blur (both would otherwise be held at the peak of the render).
+// Their blocks, whose pages are in already, are handed on rather than freed while fresh ones
+// are faulted in: the one with room becomes the diffusion's blur, a plain one the glow mask.
+// The blur is shaped for one channel first, in room for three: a grey image needs no more
+// (see GreyShare).
 void HandOnLumaImages(const RenderPlan& plan) {
     if (!DiffusionOn(plan)) {
         HandBlockToGlowMask(ARRAY_LOCAL_CONTRAST);
@@ -773,9 +778,61 @@ void HandOnLumaImages(const RenderPlan& plan) {
         }
     }
     HandBlockToGlowMask(ARRAY_LOCAL_CONTRAST);
+    gColourSeen.store(false, std::memory_order_relaxed);
     if (!JobCancelRequested())
+        CreateArrayWithRoom(ARRAY_WORK_BLUR, plan.right - plan.left, plan.bottom - plan.top, 1,
+                            plan.depth.elementBytes, colourBytes);
+}
+
+// A thread's share of the rows of the earlier passes' result, their first channel copied
+// into the one-channel diffusion blur, while gColourSeen says whether any pixel has channels
+// that differ. A black-and-white result (the plug-in's usual one) blurs the same in each of
+// its channels: one channel then stands for three, a third of the blur's work and of the fresh
+// pages it would take.
+template <typename Sample>
+void GreyShare(const PassContext& pass) {
+    const RenderPlan& plan = pass.plan;
+    const NumberedArray& blur = gArrays[ARRAY_WORK_BLUR];
+    if (!blur.base || blur.zSize != 1 || !gArrays[ARRAY_WORK_RGB].base) return;
+    const int32_t width = plan.right - plan.left, height = plan.bottom - plan.top;
+    const int32_t first = int32_t(int64_t(height) * pass.index / pass.threadCount);
+    const int32_t end = int32_t(int64_t(height) * (pass.index + 1) / pass.threadCount);
+    for (int32_t y = plan.top + first; y < plan.top + end; ++y) {
+        if (JobCancelRequested() || gColourSeen.load(std::memory_order_relaxed)) return;
+        const Sample* rgb = WorkRow<Sample>(ARRAY_WORK_RGB, y, plan);
+        Sample* grey = WorkRow<Sample>(ARRAY_WORK_BLUR, y, plan);
+        uint32_t differ = 0;
+        for (int32_t x = 0; x < width; ++x) {
+            const Sample r = rgb[3 * x], g = rgb[3 * x + 1], b = rgb[3 * x + 2];
+            differ |= uint32_t(r ^ g) | uint32_t(r ^ b);
+            grey[x] = r;
+        }
+        if (differ) gColourSeen.store(true, std::memory_order_relaxed);
+    }
+}
+
+// The diffusion's blur of a result in colour: three channels, in the room the grey copy left
+// (whose rows it overwrites).
+void ColourDiffusionBlur(const PassContext& pass, int32_t& stage, int32_t radius) {
+    const RenderPlan& plan = pass.plan;
+    if (pass.index == 0 && !JobCancelRequested())
         CreateArray(ARRAY_WORK_BLUR, plan.right - plan.left, plan.bottom - plan.top, 3,
                     plan.depth.elementBytes);
+    PassBarrier(pass.index, stage, "diffusion colour array");
+    const BlurJob job = {ARRAY_WORK_BLUR, radius * 10, 0, std::max(gJob.threadCount, 1)};
+    if (RecursiveBlurReadsFrom(job, ARRAY_WORK_RGB)) {
+        // The row sweep reads the colour image and writes the blur: no copy first.
+        if (!JobCancelRequested()) RecursiveBlurPass1From(job, ARRAY_WORK_RGB, pass.index);
+        PassBarrier(pass.index, stage, "diffusion blur rows");
+        if (!JobCancelRequested()) RecursiveBlurPass2(job, pass.index);
+        PassBarrier(pass.index, stage, "diffusion blur columns");
+    } else {
+        CopyArrayShare(ARRAY_WORK_RGB, ARRAY_WORK_BLUR, pass.index);
+        // Every thread blurs its share: none may start before all of the copy is made.
+        PassBarrier(pass.index, stage, "diffusion copy");
+        StageBlur(pass.index, stage, ARRAY_WORK_BLUR, radius * 10, "diffusion blur rows",
+                  "diffusion blur columns");
+    }
 }
 
 template <typename Sample>
@@ -808,20 +865,13 @@ void BlurStageTwo(const PassContext& pass, int32_t& stage) {
     if (v[CTL_DIFFUSION_INTENSITY] > 0) {
         PassBarrier(pass.index, stage, "diffusion array");
         const int32_t radius = ZoomedRadius(v[CTL_DIFFUSION_RADIUS], plan.zoom);
-        const BlurJob job = {ARRAY_WORK_BLUR, radius * 10, 0, std::max(gJob.threadCount, 1)};
-        if (RecursiveBlurReadsFrom(job, ARRAY_WORK_RGB)) {
-            // The row sweep reads the colour image and writes the blur: no copy first.
-            if (!JobCancelRequested()) RecursiveBlurPass1From(job, ARRAY_WORK_RGB, pass.index);
-            PassBarrier(pass.index, stage, "diffusion blur rows");
-            if (!JobCancelRequested()) RecursiveBlurPass2(job, pass.index);
-            PassBarrier(pass.index, stage, "diffusion blur columns");
-        } else {
-            CopyArrayShare(ARRAY_WORK_RGB, ARRAY_WORK_BLUR, pass.index);
-            // Every thread blurs its share: none may start before all of the copy is made.
-            PassBarrier(pass.index, stage, "diffusion copy");
+        GreyShare<Sample>(pass);
+        PassBarrier(pass.index, stage, "diffusion grey");
+        if (gColourSeen.load(std::memory_order_relaxed))
+            ColourDiffusionBlur(pass, stage, radius);
+        else
             StageBlur(pass.index, stage, ARRAY_WORK_BLUR, radius * 10, "diffusion blur rows",
                       "diffusion blur columns");
-        }
     }
     if (v[CTL_GLOW_INTENSITY] > 0) {
         FillGlowMask<Sample>(pass, v);

@@ -421,6 +421,56 @@ TEST_F(EffectRender, ThumbnailsOnThePoolRenderLikeTheImage) {
     }
 }
 
+// A grey result's diffusion blurs one channel for all three; a result with colour anywhere
+// (here only in its last row, outside the processed half of a split view, where the source is
+// kept) blurs all three. At full intensity and opacity the diffusion gives back the blur, so
+// the red and green of an image whose blue alone has colour come out exactly as the grey
+// image's, and its blue as a blur of its own.
+TEST_F(EffectRender, DiffusionBlursAGreyResultAsOneChannelForAll) {
+    for (bool sixteen : {false, true}) {
+        const int32_t m = sixteen ? 128 : 1, width = 16, height = 13;
+        const EngineImage noise = NoiseImage(width, height, sixteen, 7);
+        const EngineImage grey = MakeImage(width, height, sixteen, [&](int32_t x, int32_t y) {
+            const int32_t g = noise.At(x, y).g;
+            return Rgb{g, g, g};
+        });
+        EngineImage blue = grey;
+        for (int32_t x = width / 2; x < width; ++x) {
+            const Rgb p = grey.At(x, height - 1);
+            blue.Set(x, height - 1, {p.r, p.g, 250 * m});
+        }
+        for (int32_t threads : {1, 3, 8}) {
+            SCOPED_TRACE(testing::Message() << threads << " threads, 16-bit " << sixteen);
+            auto render = [&](const EngineImage& source, bool split) {
+                Begin();
+                SetProcessorCountOverride(threads);
+                v[CTL_DIFFUSION_INTENSITY] = 100;
+                v[CTL_DIFFUSION_OPACITY] = 100;
+                v[CTL_DIFFUSION_RADIUS] = 3;
+                v[CTL_SPLIT_VIEW] = split ? 3 : 0;  // the left half is processed
+                return RenderImage(source, split);
+            };
+            const EngineImage greyOut = render(grey, false);
+            for (int32_t y = 0; y < height; ++y)
+                for (int32_t x = 0; x < width; ++x) {
+                    const Rgb p = greyOut.At(x, y);
+                    ASSERT_TRUE(p.r == p.g && p.g == p.b) << x << "," << y;
+                }
+            const EngineImage greySplit = render(grey, true);
+            const EngineImage blueSplit = render(blue, true);
+            for (int32_t y = 0; y < height; ++y)
+                for (int32_t x = 0; x < width / 2; ++x) {
+                    const Rgb g = greySplit.At(x, y), b = blueSplit.At(x, y);
+                    ASSERT_EQ(b.r, g.r) << x << "," << y;
+                    ASSERT_EQ(b.g, g.g) << x << "," << y;
+                }
+            // The blue row's blur reaches the processed pixel beside it.
+            const Rgb beside = blueSplit.At(width / 2 - 1, height - 1);
+            EXPECT_GT(beside.b, beside.r + 2 * m);
+        }
+    }
+}
+
 TEST_F(EffectRender, OneThreadAndEightThreadsGiveTheSameImage) {
     struct Setting {
         const char* what;

@@ -235,6 +235,20 @@ TEST(NumberedArrays, RoomThatCannotBeHadFallsBackToTheShape) {
     refusedFrom = 0;
     EXPECT_EQ(ShapeArrayLikeWithRoom(56, 58, 3000), 0);
     EXPECT_EQ(GetArrayBase(58), nullptr);
+    // Made with room: the same fallback, and a shape that cannot be had at all is the user's
+    // error and cancels the run.
+    BoxCatcher catcher;
+    refusedFrom = 2000;
+    ASSERT_EQ(CreateArrayWithRoom(59, 100, 10, 1, 1, 3000), 1);
+    EXPECT_EQ(gArrays[59].byteSize, 1000);
+    EXPECT_EQ(gArrays[59].roomBytes, 0);
+    EXPECT_TRUE(catcher.boxes.empty());
+    refusedFrom = 0;
+    EXPECT_EQ(CreateArrayWithRoom(57, 100, 10, 3, 1, 3000), 0);
+    EXPECT_EQ(GetArrayBase(57), nullptr);
+    EXPECT_EQ(GetResult(), HOST_USER_CANCELLED);
+    ASSERT_EQ(catcher.boxes.size(), 1u);
+    EXPECT_EQ(catcher.boxes[0].text, "Unable to allocate enough memory.");
     SystemCallsReset();
 }
 
@@ -266,6 +280,37 @@ void LogBlockCalls() {
         }
         return realloc(block, size);
     };
+}
+
+// An array made with room keeps its block from one channel to three and back, its first
+// channel's bytes with it; a block that has the room already is kept as it is.
+TEST(NumberedArrays, ArraysMadeWithRoomGrowInPlace) {
+    UnitHost host;
+    LogBlockCalls();
+    ASSERT_EQ(CreateArrayWithRoom(70, 9, 4, 1, 2, 9 * 4 * 3 * 2), 1);
+    EXPECT_EQ(gArrays[70].byteSize, 9 * 4 * 2);
+    EXPECT_EQ(gArrays[70].roomBytes, 9 * 4 * 3 * 2);
+    EXPECT_EQ(GetArrayDimension(70, 2), 1);
+    EXPECT_EQ(gArrays[70].base[gArrays[70].byteSize], 0) << "guard byte";
+    ASSERT_EQ(PutArrayElement(70, 8, 3, 0, 30000), 1);
+    uint8_t* const block = gArrays[70].base;
+    ASSERT_EQ(CreateArray(70, 9, 4, 3, 2), 1);
+    EXPECT_EQ(gArrays[70].base, block);
+    EXPECT_EQ(gArrays[70].byteSize, 9 * 4 * 3 * 2);
+    EXPECT_EQ(gArrays[70].base[gArrays[70].byteSize], 0) << "guard byte";
+    ASSERT_EQ(CreateArrayWithRoom(70, 9, 4, 1, 2, 9 * 4 * 3 * 2), 1);
+    EXPECT_EQ(gArrays[70].base, block);
+    EXPECT_EQ(GetArrayElement(70, 8, 3, 0), 30000);
+    EXPECT_FALSE(gBlockLog.Saw(gBlockLog.resized, block));
+    // Room no larger than the shape is no room; bad numbers and shapes make nothing.
+    ASSERT_EQ(CreateArrayWithRoom(71, 9, 4, 1, 2, 10), 1);
+    EXPECT_EQ(gArrays[71].roomBytes, 0);
+    EXPECT_EQ(CreateArrayWithRoom(100, 9, 4, 1, 2, 1000), 0);
+    EXPECT_EQ(CreateArrayWithRoom(72, 0, 4, 1, 2, 1000), 0);
+    EXPECT_EQ(CreateArrayWithRoom(72, 9, 4, 1, 3, 1000), 0);
+    EXPECT_EQ(GetArrayBase(72), nullptr);
+    ReleaseAllArrays();
+    SystemCallsReset();
 }
 
 // A borrowed block is the array's elements, and only ever the lender's to free or resize.
