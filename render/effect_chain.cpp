@@ -263,8 +263,8 @@ void FrameRow(const Frame& frame, const ChunkSite& s, const ClosingRowProcs& row
         return;
     }
     int32_t outer[kLaterPassChunk], inner[kLaterPassChunk];
-    frame.field.RowClamped(s.column, s.row, 0, p.count, outer);
-    if (!frame.borderOnly) frame.field.RowClamped(s.column, s.row, 1, p.count, inner);
+    FrameFieldRow(frame, s.column, s.row, 0, p.count, outer);
+    if (!frame.borderOnly) FrameFieldRow(frame, s.column, s.row, 1, p.count, inner);
     rows.frameField(frame, outer, inner, p);
 }
 }  // namespace

@@ -10,6 +10,7 @@
 #include "effect/control_ids.h"
 #include "host/pool_jobs.h"
 #include "render/render_arrays.h"
+#include "render/render_fields.h"
 
 namespace {
 constexpr int32_t kFieldOnlySize = 20;  // from this size on the field alone makes the grain
@@ -63,9 +64,10 @@ void GrainPixel(const FilmGrain& g, int32_t column, int32_t row, const int32_t* 
     const FieldChannels ch = ChannelsFor(c);
     auto grain = [&](int32_t n) { return ((n - mid) * intensity) / 200; };
     auto field = [&](int32_t channel) {
-        return grain(g.field.At(std::min(column, g.field.width - 1),
-                                std::min(row, g.field.height - 1), channel) /
-                     d.grainDivisor);
+        int32_t stored = g.field.At(std::min(column, g.field.width - 1),
+                                    std::min(row, g.field.height - 1), channel);
+        if (g.fieldLevels) stored = g.fieldLevels[stored];
+        return grain(stored / d.grainDivisor);
     };
     auto colourMix = [&](GrainValues& v) {
         v.red = (c * v.red + (100 - c) * v.grey) / 100;
@@ -147,6 +149,8 @@ FilmGrain FilmGrainFromControls(const int32_t* v, const BitDepth& depth, int32_t
         if (!g.field.Valid() || g.field.elementBytes != 2) {
             g.field = ArrayView{};
             g.size = 0;
+        } else {
+            g.fieldLevels = FieldStretchLevels(ARRAY_GRAIN);
         }
     }
     g.shadows = v[CTL_GRAIN_SHADOWS];
@@ -189,5 +193,9 @@ void GrainFieldRow(const FilmGrain& g, int32_t column, int32_t row, int32_t coun
     const FieldChannels ch = ChannelsFor(g.colour);
     const int32_t channels[4] = {ch.red, ch.green, ch.blue, ch.grey};
     const int32_t used = g.colour == 0 ? 1 : g.colour >= 100 ? 3 : 4;
-    for (int32_t k = 0; k < used; ++k) g.field.RowClamped(column, row, channels[k], count, out[k]);
+    for (int32_t k = 0; k < used; ++k) {
+        g.field.RowClamped(column, row, channels[k], count, out[k]);
+        if (g.fieldLevels)
+            for (int32_t i = 0; i < count; ++i) out[k][i] = g.fieldLevels[out[k][i]];
+    }
 }

@@ -10,11 +10,12 @@
 // Per-render values; built on the host's thread, read by every worker.
 struct FilmGrain {
     BitDepth depth;
-    int32_t intensity;  // CTL_GRAIN_INTENSITY, 0..200; 0 = off
-    int32_t size;       // 0..40, scaled to the image when asked; 0 = noise only
-    int32_t colour;     // CTL_GRAIN_COLOR, 0..100
-    ArrayView field;    // ARRAY_GRAIN over the rectangle, 0..32768; read when size > 0
-    bool toneWeighted;  // one of the tone sliders is not 0
+    int32_t intensity;            // CTL_GRAIN_INTENSITY, 0..200; 0 = off
+    int32_t size;                 // 0..40, scaled to the image when asked; 0 = noise only
+    int32_t colour;               // CTL_GRAIN_COLOR, 0..100
+    ArrayView field;              // ARRAY_GRAIN over the rectangle; read when size > 0
+    const uint16_t* fieldLevels;  // the field's stretch (FieldStretchLevels), null for none
+    bool toneWeighted;            // one of the tone sliders is not 0
     int32_t shadows, highlights, midtones;  // -100..100
     uint8_t tone[256];                      // strength by tone
     int32_t drawsPerPixel;                  // GrainDrawsPerPixel, kept for the pixels

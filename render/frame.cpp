@@ -27,6 +27,12 @@ void KeepInside(FrameBands& r, int32_t band) {
     r.bottom[band] = std::min(r.bottom[band], r.bottom[band - 1] - 1);
 }
 
+// The field's value at (column, row), clamped into it, as its readers see it.
+int32_t FieldAt(const Frame& f, int32_t column, int32_t row, int32_t c) {
+    const int32_t stored = f.field.AtClamped(column, row, c);
+    return f.fieldLevels ? f.fieldLevels[stored] : stored;
+}
+
 Rgb Mix(int32_t weight, int32_t scale, const Rgb& a, const Rgb& b) {
     return {(weight * a.r + (scale - weight) * b.r) / scale,
             (weight * a.g + (scale - weight) * b.g) / scale,
@@ -81,6 +87,8 @@ Frame FrameFromControls(const int32_t* v, const BitDepth& depth, int32_t X, int3
     f.bands = PlainFrameBands(v, X, Y, thumbnails, left, top);
     // The render hook keeps the field only while the frame is shaped.
     if (f.on) f.field = ArrayViewOf(ARRAY_FRAME, f.borderOnly ? 1 : 2);
+    if (f.field.Valid() && f.field.elementBytes == 2)
+        f.fieldLevels = FieldStretchLevels(ARRAY_FRAME);
     return f;
 }
 
@@ -90,14 +98,14 @@ void ApplyFrame(const Frame& f, int32_t x, int32_t y, int32_t column, int32_t ro
     if (f.field.Valid()) {
         // Field values run 0..32768, and 32768 / 128 would be 256: a weight of 256 would
         // shift every interior pixel by a level. The weights stop at 255.
-        if (!f.borderOnly && f.field.AtClamped(column, row, 1) / 128 >= 255) {
+        if (!f.borderOnly && FieldAt(f, column, row, 1) / 128 >= 255) {
             // Inside the frame: every mix below gives the pixel back.
             p = ClampPixel(p, f.depth.max);
             return;
         }
-        const int32_t a = std::min(f.field.AtClamped(column, row, 0) / 128, 255);
+        const int32_t a = std::min(FieldAt(f, column, row, 0) / 128, 255);
         if (!f.borderOnly) {
-            const int32_t q = std::min(f.field.AtClamped(column, row, 1) / 128, 255);
+            const int32_t q = std::min(FieldAt(f, column, row, 1) / 128, 255);
             const Rgb c = a == 255 ? f.colour2 : Mix(255 - a, 255, f.colour1, f.colour2);
             if (q != 255) framed = Mix(255 - q, 255, c, p);
         } else {
@@ -118,4 +126,11 @@ void ApplyFrame(const Frame& f, int32_t x, int32_t y, int32_t column, int32_t ro
         framed = i == 100 ? colour : Mix(i, 100, colour, p);
     }
     p = ClampPixel(framed, f.depth.max);
+}
+
+void FrameFieldRow(const Frame& f, int32_t column, int32_t row, int32_t c, int32_t count,
+                   int32_t* out) {
+    f.field.RowClamped(column, row, c, count, out);
+    if (f.fieldLevels)
+        for (int32_t i = 0; i < count; ++i) out[i] = f.fieldLevels[out[i]];
 }

@@ -23,6 +23,7 @@ struct Frame {
     bool outside, border, inside;  // the bands whose width controls are not 0
     FrameBands bands;              // plain frame, corrected
     ArrayView field;               // ARRAY_FRAME of the shaped frame; else empty
+    const uint16_t* fieldLevels;   // the field's stretch (FieldStretchLevels), null for none
 };
 
 // The plain frame's rectangles of an X x Y image: at least a one-pixel outer band, each
@@ -35,3 +36,7 @@ Frame FrameFromControls(const int32_t* controlValues, const BitDepth& depth, int
                         bool thumbnails, int32_t left, int32_t top);
 // The frame on pixel p at image position (x, y), (column, row) of the rectangle.
 void ApplyFrame(const Frame& frame, int32_t x, int32_t y, int32_t column, int32_t row, Rgb& p);
+// Channel c of the shaped frame's field (0..32768) at columns column .. column + count - 1 of
+// row `row` of the rectangle, clamped into the field, into out. Only with a field.
+void FrameFieldRow(const Frame& frame, int32_t column, int32_t row, int32_t c, int32_t count,
+                   int32_t* out);

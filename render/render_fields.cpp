@@ -343,15 +343,14 @@ void FieldBlurColumnsAndCount(void* context, int32_t index) {
     }
 }
 
-// The counts of all threads by level.
-std::vector<int64_t> MergedFieldBins(int32_t threads) {
-    std::vector<int64_t> bins(kFieldLevels, 0);
+// The count of one level over all threads' counters.
+int64_t MergedFieldBin(int32_t threads, int32_t level) {
+    int64_t count = 0;
     for (int32_t t = 0; t < threads; ++t) {
         const int32_t* part = gFieldBins[size_t(t)].data();
-        for (int32_t level = 0; level < kFieldLevels; ++level)
-            bins[size_t(level)] += int64_t(part[level]) + part[kFieldLevels + level];
+        count += int64_t(part[level]) + part[kFieldLevels + level];
     }
-    return bins;
+    return count;
 }
 
 void CountFieldCells(void* context, int32_t index) {
@@ -364,16 +363,18 @@ void CountFieldCells(void* context, int32_t index) {
                        step, even, even + kFieldLevels);
 }
 
-// The first level from each end at which the running count passes 0.5 % of the pixels.
-void StretchBoundsOfBins(const std::vector<int64_t>& bins, int64_t pixels, int32_t* low,
-                         int32_t* high) {
+// The first level from each end at which the running count of the threads' counters passes
+// 0.5 % of the pixels. The counters are merged a level at a time from each end, only as far
+// as each bound: a merge of all 32769 levels on the host's thread was serial work as long as
+// the threads' whole count of a field.
+void StretchBoundsOfBins(int32_t threads, int64_t pixels, int32_t* low, int32_t* high) {
     double threshold = pixels / 200.0;
     if (threshold == 0.0) threshold = 1.0;
     *low = 0;
     *high = kFieldMax;
     int64_t sum = 0;
     for (int32_t level = 0; level <= kFieldMax; ++level) {
-        sum += bins[size_t(level)];
+        sum += MergedFieldBin(threads, level);
         if (sum > threshold) {
             *low = level;
             break;
@@ -381,7 +382,7 @@ void StretchBoundsOfBins(const std::vector<int64_t>& bins, int64_t pixels, int32
     }
     sum = 0;
     for (int32_t level = kFieldMax; level >= 0; --level) {
-        sum += bins[size_t(level)];
+        sum += MergedFieldBin(threads, level);
         if (sum > threshold) {
             *high = level;
             break;
@@ -416,37 +417,45 @@ void BlurAndBoundField(int32_t array, int32_t radiusTenths, bool all, int64_t pi
     static const PassThreadProc kPasses[2] = {FieldBlurRows, FieldBlurColumnsAndCount};
     RunPassSequence(f.threads, kPasses, 2, &f);
     RenderTimelineHostMark(blurMark);
-    StretchBoundsOfBins(MergedFieldBins(f.threads), pixels, low, high);
+    StretchBoundsOfBins(f.threads, pixels, low, high);
 }
 
-// A field stretched from low .. high to the whole range on the pass threads, each one run
-// of adjacent elements, by one table made once: a table on every thread was work that more
-// threads did not make smaller. Read-only while the threads run.
+// The stretch of each field, kept for its readers rather than swept over the field: a sweep
+// of the whole field read and wrote tens of megabytes that the last pass reads once anyway,
+// where a lookup a value costs next to nothing. Written by the field's Prepare on the host's
+// thread, read by the render's workers; the table's storage is kept between renders.
 struct FieldStretch {
-    uint16_t* cells;
-    int64_t count;
-    int32_t threads;
-    const uint16_t* table;
+    const uint8_t* base;  // the field's block the table belongs to; null when there is none
+    int64_t byteSize;
+    std::vector<uint16_t> levels;  // stored value -> stretched value, 65536 of them
 };
+FieldStretch gGrainStretch, gFrameStretch;
 
-void StretchFieldCells(void* context, int32_t index) {
-    const FieldStretch& f = *static_cast<const FieldStretch*>(context);
-    const int64_t last = f.count * (index + 1) / f.threads;
-    for (int64_t i = f.count * index / f.threads; i < last; ++i) f.cells[i] = f.table[f.cells[i]];
+FieldStretch* StretchOfArray(int32_t array) {
+    if (array == ARRAY_GRAIN) return &gGrainStretch;
+    if (array == ARRAY_FRAME) return &gFrameStretch;
+    return nullptr;
 }
 
+// The field's stretch from low .. high to the whole range: a table its readers apply, or, for
+// thumbnails (which keep no table) and fields of other elements, the stretch done in place.
 void StretchField(int32_t array, int32_t low, int32_t high, bool all) {
     const NumberedArray& a = gArrays[array];
-    if (gSession.thumbnailRendering || !a.base || a.elementBytes != 2) {
+    FieldStretch* stretch = StretchOfArray(array);
+    if (gSession.thumbnailRendering || !a.base || a.elementBytes != 2 || !stretch) {
         RunFieldJob(NormaliseRangeJob, all, false, {array, low, high});
         return;
     }
-    // Kept between stretches, as the counters are: its pages are already there.
-    static std::vector<uint16_t> table;
-    RangeStretchTable(low, high, kFieldMax, 65536, table);
-    FieldStretch f = {reinterpret_cast<uint16_t*>(a.base), int64_t(a.xSize) * a.ySize * a.zSize,
-                      PassThreadCount(all ? 1 : 0), table.data()};
-    RunPassThreads(f.threads, StretchFieldCells, &f);
+    RangeStretchTable(low, high, kFieldMax, 65536, stretch->levels);
+    stretch->base = a.base;
+    stretch->byteSize = a.byteSize;
+}
+
+void ForgetFieldStretch(int32_t array) {
+    FieldStretch* stretch = StretchOfArray(array);
+    if (!stretch) return;
+    stretch->base = nullptr;
+    stretch->byteSize = 0;
 }
 
 }  // namespace
@@ -486,12 +495,26 @@ void FieldStretchBounds(int32_t array, int64_t pixels, int32_t* low, int32_t* hi
     const NumberedArray& a = gArrays[array];
     const int32_t threads = PassThreadCount(gRender.plan.multiProcessor ? 1 : 0);
     if (!a.base) {
-        StretchBoundsOfBins(std::vector<int64_t>(kFieldLevels, 0), pixels, low, high);
+        StretchBoundsOfBins(0, pixels, low, high);
         return;
     }
     FieldBlurCount f = FieldBlurCountFor(array, 0, threads);
     RunPassThreads(threads, CountFieldCells, &f);
-    StretchBoundsOfBins(MergedFieldBins(threads), pixels, low, high);
+    StretchBoundsOfBins(threads, pixels, low, high);
+}
+
+const uint16_t* FieldStretchLevels(int32_t array) {
+    const FieldStretch* stretch = StretchOfArray(array);
+    if (!stretch || !stretch->base) return nullptr;
+    const NumberedArray& a = gArrays[array];
+    if (a.base != stretch->base || a.byteSize != stretch->byteSize || a.elementBytes != 2)
+        return nullptr;
+    return stretch->levels.data();
+}
+
+void RenderFieldsReset() {
+    ForgetFieldStretch(ARRAY_GRAIN);
+    ForgetFieldStretch(ARRAY_FRAME);
 }
 
 void FrameGridSize(int32_t wholeWidth, int32_t wholeHeight, int32_t frameSize, bool rectangular,
@@ -509,6 +532,7 @@ void FrameGridSize(int32_t wholeWidth, int32_t wholeHeight, int32_t frameSize, b
 
 bool PrepareGrainField(const RenderPlan& plan, const int32_t* v, int32_t wholeWidth,
                        int32_t wholeHeight) {
+    ForgetFieldStretch(ARRAY_GRAIN);
     if (v[CTL_GRAIN_INTENSITY] == 0) {
         ReleaseArray(ARRAY_GRAIN);
         return true;
@@ -536,6 +560,7 @@ bool PrepareGrainField(const RenderPlan& plan, const int32_t* v, int32_t wholeWi
 
 bool PrepareFrameField(const RenderPlan& plan, const int32_t* v, int32_t imageWidth,
                        int32_t imageHeight, int32_t wholeWidth, int32_t wholeHeight) {
+    ForgetFieldStretch(ARRAY_FRAME);
     if (!ShapedFrame(v)) {
         // A field left from an earlier rendering must not frame this one.
         ReleaseArray(ARRAY_FRAME_EDGE);

@@ -27,8 +27,16 @@ void FieldStretchBounds(int32_t array, int64_t pixels, int32_t* low, int32_t* hi
 void FrameGridSize(int32_t wholeWidth, int32_t wholeHeight, int32_t frameSize, bool rectangular,
                    int32_t* gridWidth, int32_t* gridHeight);
 
-// Both return false when an array could not be made.
+// Both return false when an array could not be made. A field of 2-byte elements is left
+// blurred but not stretched: its readers map each stored value through FieldStretchLevels.
+
 bool PrepareGrainField(const RenderPlan& plan, const int32_t* controlValues, int32_t wholeWidth,
                        int32_t wholeHeight);
 bool PrepareFrameField(const RenderPlan& plan, const int32_t* controlValues, int32_t imageWidth,
                        int32_t imageHeight, int32_t wholeWidth, int32_t wholeHeight);
+// The stretch of field `array` (ARRAY_GRAIN or ARRAY_FRAME) made by its Prepare for the
+// array's present block: levels[v] is the value of stored value v (0..65535). Null when the
+// field holds its values as they are (no stretch, thumbnails, or an array made otherwise).
+const uint16_t* FieldStretchLevels(int32_t array);
+// Forgets both fields' stretches: an array filled by other means holds its values as they are.
+void RenderFieldsReset();

@@ -19,6 +19,8 @@
 #include "host/worker_threads.h"
 #include "render/blur.h"
 #include "render/render_arrays.h"
+#include "render/film_grain.h"
+#include "render/frame.h"
 #include "render/render_fields.h"
 #include "render/session_state.h"
 #include "render_effects/effect_settings.h"
@@ -72,6 +74,14 @@ std::vector<uint16_t> ArrayCells(int32_t n) {
     if (!a.base) return {};
     const uint16_t* cells = reinterpret_cast<const uint16_t*>(a.base);
     return std::vector<uint16_t>(cells, cells + int64_t(a.xSize) * a.ySize * a.zSize);
+}
+
+// A field's values as its readers see them: the stored values through the field's stretch.
+std::vector<uint16_t> FieldValues(int32_t n) {
+    std::vector<uint16_t> cells = ArrayCells(n);
+    if (const uint16_t* levels = FieldStretchLevels(n))
+        for (uint16_t& cell : cells) cell = levels[cell];
+    return cells;
 }
 
 // Stream t of `streams` draws rows t, t + streams, ... from seed t * 4095 + seed; the grey
@@ -236,7 +246,7 @@ const Rect kRects[] = {
     {640, 96, 0, 0, 640, 96},      // wider than high
 };
 
-std::vector<ControlSetting> Frame(std::vector<ControlSetting> extra) {
+std::vector<ControlSetting> FrameSettings(std::vector<ControlSetting> extra) {
     std::vector<ControlSetting> s = {{CTL_FRAME_INTENSITY, 100}, {CTL_FRAME_EDGE_SHAPE, 6},
                                      {CTL_FRAME_OUTER_EDGE, 60}, {CTL_FRAME_MIDDLE_EDGE, 40},
                                      {CTL_FRAME_ROUNDNESS, 40},  {CTL_FRAME_SOFTNESS, 20},
@@ -251,17 +261,20 @@ TEST(RenderFields, FrameBandsEqualThePixelByPixelClassification) {
         std::vector<ControlSetting> settings;
     };
     const Case cases[] = {
-        {"random edges", Frame({})},
-        {"every edge, small cells", Frame({{CTL_FRAME_INNER_EDGE, 90}, {CTL_FRAME_SIZE, 5}})},
-        {"chequer 1", Frame({{CTL_FRAME_EDGE_SHAPE, 1}})},
-        {"chequer 2, border only", Frame({{CTL_FRAME_EDGE_SHAPE, 2}, {CTL_FRAME_BORDER_ONLY, 1}})},
-        {"chequer 3, rectangular", Frame({{CTL_FRAME_EDGE_SHAPE, 3}, {CTL_FRAME_RECTANGULAR, 1}})},
-        {"chequer 4, no inside", Frame({{CTL_FRAME_EDGE_SHAPE, 4}, {CTL_FRAME_INSIDE, 0}})},
-        {"angles, no outside", Frame({{CTL_FRAME_EDGE_SHAPE, 5}, {CTL_FRAME_OUTSIDE, 0}})},
-        {"wide bands", Frame({{CTL_FRAME_OUTSIDE, 900}, {CTL_FRAME_BORDER, 300}})},
-        {"no edges, round", Frame({{CTL_FRAME_OUTER_EDGE, 0}, {CTL_FRAME_MIDDLE_EDGE, 0}})},
-        {"hard", Frame({{CTL_FRAME_SOFTNESS, -100}, {CTL_FRAME_INNER_EDGE, -100}})},
-        {"soft and round", Frame({{CTL_FRAME_SOFTNESS, 100}, {CTL_FRAME_ROUNDNESS, 200}})},
+        {"random edges", FrameSettings({})},
+        {"every edge, small cells",
+         FrameSettings({{CTL_FRAME_INNER_EDGE, 90}, {CTL_FRAME_SIZE, 5}})},
+        {"chequer 1", FrameSettings({{CTL_FRAME_EDGE_SHAPE, 1}})},
+        {"chequer 2, border only",
+         FrameSettings({{CTL_FRAME_EDGE_SHAPE, 2}, {CTL_FRAME_BORDER_ONLY, 1}})},
+        {"chequer 3, rectangular",
+         FrameSettings({{CTL_FRAME_EDGE_SHAPE, 3}, {CTL_FRAME_RECTANGULAR, 1}})},
+        {"chequer 4, no inside", FrameSettings({{CTL_FRAME_EDGE_SHAPE, 4}, {CTL_FRAME_INSIDE, 0}})},
+        {"angles, no outside", FrameSettings({{CTL_FRAME_EDGE_SHAPE, 5}, {CTL_FRAME_OUTSIDE, 0}})},
+        {"wide bands", FrameSettings({{CTL_FRAME_OUTSIDE, 900}, {CTL_FRAME_BORDER, 300}})},
+        {"no edges, round", FrameSettings({{CTL_FRAME_OUTER_EDGE, 0}, {CTL_FRAME_MIDDLE_EDGE, 0}})},
+        {"hard", FrameSettings({{CTL_FRAME_SOFTNESS, -100}, {CTL_FRAME_INNER_EDGE, -100}})},
+        {"soft and round", FrameSettings({{CTL_FRAME_SOFTNESS, 100}, {CTL_FRAME_ROUNDNESS, 200}})},
     };
     for (const Case& c : cases)
         for (const Rect& r : kRects)
@@ -271,7 +284,7 @@ TEST(RenderFields, FrameBandsEqualThePixelByPixelClassification) {
                 ASSERT_TRUE(
                     PrepareFrameField(plan, EngineControls(), r.width, r.height, r.width, r.height))
                     << where;
-                const std::vector<uint16_t> got = ArrayCells(ARRAY_FRAME);
+                const std::vector<uint16_t> got = FieldValues(ARRAY_FRAME);
                 EXPECT_EQ(GetArrayBase(ARRAY_FRAME_EDGE), nullptr) << where;
                 EndFields();
                 plan = BeginFields(r, c.settings, threads);
@@ -304,7 +317,7 @@ TEST(RenderFields, GrainFieldEqualsTheStreamsDrawnOneByOne) {
                 // The host's thread goes on from where its stream ended, as every later
                 // draw of this thread did before the rows were handed out in blocks.
                 const uint32_t gotState = RandomState();
-                const std::vector<uint16_t> got = ArrayCells(ARRAY_GRAIN);
+                const std::vector<uint16_t> got = FieldValues(ARRAY_GRAIN);
                 EndFields();
                 plan = BeginFields(r, c.settings, threads);
                 const uint32_t wantState = ReferenceGrain(plan, EngineControls(), threads);
@@ -355,3 +368,66 @@ TEST(RenderFields, AColumnGroupCallSweepsItsOwnSixtyFourElements) {
     }
 }
 }  // namespace
+
+// The fields keep their stretch for their readers: the grain's and the frame's row readers and
+// the frame's pixel reader give the stretched values, rows reaching past the field's sides
+// clamped into it; a field that another render left (a thumbnail stretches in place, an array
+// made by other means holds its values as they are) is read as it is stored.
+TEST(RenderFields, ReadersSeeTheStretchedFieldAndNothingElse) {
+    const Rect r = {211, 157, 0, 0, 211, 157};
+    const std::vector<ControlSetting> settings =
+        FrameSettings({{CTL_GRAIN_INTENSITY, 100}, {CTL_GRAIN_SIZE, 15}, {CTL_GRAIN_COLOR, 50}});
+    for (int32_t threads : {1, 3}) {
+        const std::string where = Where("readers", r, threads);
+        const RenderPlan plan = BeginFields(r, settings, threads);
+        const int32_t* v = EngineControls();
+        ASSERT_TRUE(PrepareGrainField(plan, v, r.width, r.height)) << where;
+        ASSERT_TRUE(PrepareFrameField(plan, v, r.width, r.height, r.width, r.height)) << where;
+        ASSERT_NE(FieldStretchLevels(ARRAY_GRAIN), nullptr) << where;
+        ASSERT_NE(FieldStretchLevels(ARRAY_FRAME), nullptr) << where;
+        const std::vector<uint16_t> grainValues = FieldValues(ARRAY_GRAIN);
+        const std::vector<uint16_t> frameValues = FieldValues(ARRAY_FRAME);
+        const BitDepth depth = BitDepthFor(false);
+        const FilmGrain grain = FilmGrainFromControls(v, depth, r.width, r.height);
+        const ::Frame frame = FrameFromControls(v, depth, r.width, r.height, false, 0, 0);
+        const int32_t first = -5, count = r.width + 12;  // past both sides
+        std::vector<int32_t> planes[4];
+        std::vector<int32_t> outer(static_cast<size_t>(count)), inner(static_cast<size_t>(count));
+        for (std::vector<int32_t>& plane : planes) plane.assign(size_t(count), -1);
+        int32_t* const out[4] = {planes[0].data(), planes[1].data(), planes[2].data(),
+                                 planes[3].data()};
+        for (int32_t row : {0, 77, r.height - 1}) {
+            GrainFieldRow(grain, first, row, count, out);
+            FrameFieldRow(frame, first, row, 0, count, outer.data());
+            FrameFieldRow(frame, first, row, 1, count, inner.data());
+            for (int32_t i = 0; i < count; ++i) {
+                const int64_t cell = int64_t(row) * r.width + std::clamp(first + i, 0, r.width - 1);
+                // Colour 50: red, green, blue from channels 1..3, grey from 0.
+                const int32_t channels[4] = {1, 2, 3, 0};
+                for (int32_t k = 0; k < 4; ++k)
+                    ASSERT_EQ(planes[k][size_t(i)], grainValues[size_t(cell * 4 + channels[k])])
+                        << where << ", grain plane " << k << " at " << first + i << ", " << row;
+                ASSERT_EQ(outer[size_t(i)], frameValues[size_t(cell * 2)]) << where;
+                ASSERT_EQ(inner[size_t(i)], frameValues[size_t(cell * 2 + 1)]) << where;
+            }
+        }
+        // The pixel reader: a pixel the inner channel leaves alone comes back as it was.
+        for (int32_t x = 0; x < r.width; x += 7) {
+            const int64_t cell = int64_t(77) * r.width + x;
+            Rgb p = {10, 200, 90};
+            ApplyFrame(frame, x, 77, x, 77, p);
+            if (frameValues[size_t(cell * 2 + 1)] / 128 >= 255) {
+                EXPECT_EQ(p.r * 1000000 + p.g * 1000 + p.b, 10200090) << where << " at " << x;
+            }
+        }
+        // Made again by other means, at another size: its values as they are.
+        ASSERT_TRUE(CreateArray(ARRAY_FRAME, r.width + 1, r.height, 2, 2)) << where;
+        EXPECT_EQ(FieldStretchLevels(ARRAY_FRAME), nullptr) << where;
+        // A thumbnail's field is stretched in place and keeps no table.
+        gSession.thumbnailRendering = 1;
+        ASSERT_TRUE(PrepareGrainField(plan, v, r.width, r.height)) << where;
+        EXPECT_EQ(FieldStretchLevels(ARRAY_GRAIN), nullptr) << where;
+        gSession.thumbnailRendering = 0;
+        EndFields();
+    }
+}

@@ -11,6 +11,7 @@
 #include "host/effect_context.h"
 #include "host/numbered_arrays.h"
 #include "host/plugin_data.h"
+#include "render/render_fields.h"
 #include "render/render_rows.h"
 
 namespace {
@@ -121,6 +122,7 @@ void EngineBegin() {
     ResetArrayTables();
     SessionStateReset();
     RenderStateReset();
+    RenderFieldsReset();
     gTestRecord = FilterRecord{};
     gTestRecord.abortProc = TestAbort;
     gTestRecord.progressProc = TestProgress;
