@@ -301,8 +301,11 @@ bool CreateTabWindow(ControlBuild& build) {
 
 bool CreateListViewWindow(ControlBuild& build) {
     ControlRecord& record = build.record;
-    const DWORD style =
-        record.style | LVS_NOCOLUMNHEADER | LVS_AUTOARRANGE | LVS_NOLABELWRAP | WS_TABSTOP;
+    // The image lists belong to their slots, which release them after the run: a list view
+    // that owned them too would destroy them with the dialog, and the slots' release would
+    // then free them a second time.
+    const DWORD style = record.style | LVS_NOCOLUMNHEADER | LVS_AUTOARRANGE | LVS_NOLABELWRAP |
+                        LVS_SHAREIMAGELISTS | WS_TABSTOP;
     record.window =
         MakeChild(WC_LISTVIEWA, "", style, record.exStyle, build.place, ControlWindowId(build.n));
     if (!record.window) return false;

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "dialog/control_record.h"
 #include "host/numbered_arrays.h"
 
 HIMAGELIST gImageLists[kImageListSlotCount];
@@ -14,6 +15,19 @@ bool ValidSlot(int32_t slot) {
     return slot >= 0 && slot < kImageListSlotCount;
 }
 
+// The list views share the slots' lists (they never destroy one): a list that goes is first
+// taken from every list view that shows it, which would otherwise draw from freed memory.
+void DestroyShownList(HIMAGELIST list) {
+    for (int32_t n = 0; n < kControlCount; ++n) {
+        const ControlRecord* record = UsedControlRecord(n);
+        if (!record || record->controlClass != CONTROL_LISTVIEW || !IsWindow(record->window))
+            continue;
+        if (HIMAGELIST(SendMessageA(record->window, LVM_GETIMAGELIST, LVSIL_NORMAL, 0)) == list)
+            SendMessageA(record->window, LVM_SETIMAGELIST, LVSIL_NORMAL, 0);
+    }
+    ImageList_Destroy(list);
+}
+
 }  // namespace
 
 int32_t CreateImageList(int32_t slot, int32_t width, int32_t height, int32_t initialCount,
@@ -21,7 +35,7 @@ int32_t CreateImageList(int32_t slot, int32_t width, int32_t height, int32_t ini
     if (!ValidSlot(slot)) return 0;
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&classes);
-    if (gImageLists[slot]) ImageList_Destroy(gImageLists[slot]);
+    if (gImageLists[slot]) DestroyShownList(gImageLists[slot]);
     UINT flags = ILC_COLOR24 | (withMask == 1 ? ILC_MASK : 0);
     gImageLists[slot] =
         ImageList_Create(width, height, flags, initialCount < 1 ? 1 : initialCount, growth);
@@ -37,7 +51,7 @@ int32_t SetImageListImage(int32_t slot, int32_t index, HBITMAP bitmap, HBITMAP m
 
 int32_t DestroyImageList(int32_t slot) {
     if (!ValidSlot(slot) || !gImageLists[slot]) return 0;
-    ImageList_Destroy(gImageLists[slot]);
+    DestroyShownList(gImageLists[slot]);
     gImageLists[slot] = nullptr;
     return 1;
 }

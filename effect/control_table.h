@@ -60,6 +60,7 @@ struct ControlTableRow {
     int32_t imageOption;
     int32_t columnWidth;          // multi-column value lists, dialog units; 0 = none
     int32_t altWidth, altHeight;  // alternate size; -1 = none
+    int32_t editWidth;            // a slider's value box, dialog units; 0 = the standard box
     uint32_t flags;               // ControlRowFlag bits
 };
 

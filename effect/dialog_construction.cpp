@@ -133,7 +133,8 @@ void ApplyValues(const ControlTableRow& row) {
     if (row.divisor != 1) SetControlDivisor(n, row.divisor);
     if (row.gamma != 100) SetControlGamma(n, row.gamma);
     if (row.controlClass == CONTROL_SLIDER)
-        SetControlEditSize(n, kSliderValueBoxWidth, kSliderValueBoxHeight);
+        SetControlEditSize(n, row.editWidth > 0 ? row.editWidth : kSliderValueBoxWidth,
+                           kSliderValueBoxHeight);
     if (row.flags & ROW_VALUE) SetControlValue(n, StartValue(row));
     if (row.defaultValue != kNoDefault) SetControlDefault(n, row.defaultValue);
 }

@@ -34,6 +34,49 @@ NUMBER_WORDS = {"one": 1, "two": 2, "three": 3, "four": 4, "five": 5, "six": 6, 
 PSEUDO = {395: ("CTL_PREVIEW", "CONTROL_PREVIEW"), 394: ("CTL_PROGRESS", "CONTROL_PROGRESSBAR"),
           392: ("CTL_ZOOM_TEXT", "CONTROL_ZOOMTEXT")}
 
+# Places that differ from the notes' table, as x, y, width, height in dialog units: where a
+# text did not fit in English or German, or a control covered a neighbour's text. The notes
+# give the first layout; these rows are what the dialog shows. Each entry names why.
+LAYOUT_MOVES = {
+    # combo boxes widened within their rows so that every item shows whole
+    0: (404, 4, 76, 323),      # mode
+    349: (369, 36, 74, 300),   # preset group, with the collapse button beside it
+    126: (446, 37, 12, 12),
+    36: (400, 61, 77, 400),    # Lab FX type
+    298: (401, 137, 44, 400),  # aging type
+    75: (405, 110, 57, 200),   # diffusion mask shape
+    1: (405, 51, 52, 400),     # mask type
+    312: (357, 293, 50, 200),  # histogram channel and style, the check boxes between them
+    314: (482, 293, 42, 200),
+    334: (409, 296, 29, 8),
+    330: (439, 296, 42, 8),
+    322: (397, 234, 86, 200),  # start-up, language and skin, the preview colour beside them
+    338: (397, 248, 86, 200),
+    381: (397, 262, 86, 200),
+    321: (488, 234, 34, 10),
+    323: (498, 244, 15, 15),
+    39: (121, 315, 79, 200),   # split view, and the bottom bar's controls after it
+    136: (203, 317, 33, 8),
+    138: (236, 315, 23, 13),
+    139: (263, 315, 23, 13),
+    91: (289, 315, 11, 13),
+    129: (301, 315, 36, 200),
+    # the aging sliders start further right and the Rand button stands inside the group and
+    # above the next row, so that the button covers none of the sliders' labels ("Größe",
+    # "Weichheit")
+    300: (357, 163, 25, 10),
+    166: (410, 154, 87, 8),
+    167: (410, 164, 87, 8),
+    242: (410, 174, 87, 8),
+    55: (410, 184, 87, 8),
+    263: (410, 194, 87, 8),
+}
+
+# The value box of a slider whose widest value has five characters ("-3.00", "128.0"): the
+# standard box holds four. The slider gives up the difference, so the box keeps its right edge.
+VALUE_BOX_STANDARD = 18  # dialog units
+VALUE_BOX_WIDE = 23
+
 
 def fail(message):
     sys.exit("make_control_table: " + message)
@@ -103,6 +146,7 @@ class Row:
         self.home_sheet = False
         self.alt_position = False
         self.alt_width = self.alt_height = -1
+        self.edit_width = 0
 
 
 def section(lines, start_pattern):
@@ -440,6 +484,21 @@ def parse_home_sheets(text, rows, hosts, page_selectors):
             row.alt_position = True
 
 
+def apply_layout(rows):
+    for number, (x, y, width, height) in LAYOUT_MOVES.items():
+        row = rows[number]
+        row.x, row.y, row.width, row.height = x, y, width, height
+    for row in rows.values():
+        if row.cls != "slider" or row.divisor == 1 or not row.ranged:
+            continue
+        places = 1 if row.divisor <= 10 else 2 if row.divisor <= 100 else 3
+        widest = max(len("%.*f" % (places, value / row.divisor))
+                     for value in (row.min_value, row.max_value))
+        if widest >= 5:
+            row.edit_width = VALUE_BOX_WIDE
+            row.width -= VALUE_BOX_WIDE - VALUE_BOX_STANDARD
+
+
 def c_string(text):
     if text is None:
         return "nullptr"
@@ -497,9 +556,10 @@ def emit(rows, order, out):
                                                          row.unthemed_height))
         out.write("     %s, %s, %s, %d, %s,\n" % (c_bits(row.style), c_bits(row.ex_style),
                                                 c_bits(row.properties), row.action, c_bits(row.anchor)))
-        out.write("     %s, %s, %s, %s, %d, %s, %d, %d, %d, %d,\n" % (
+        out.write("     %s, %s, %s, %s, %d, %s, %d, %d, %d, %d, %d,\n" % (
             row.background_kind, background, c_colour(row.text_color), row.theme, row.font_slot,
-            c_string(row.image), row.image_option, row.column_width, row.alt_width, row.alt_height))
+            c_string(row.image), row.image_option, row.column_width, row.alt_width, row.alt_height,
+            row.edit_width))
         out.write("     %s},\n" % c_bits(flags))
     out.write("};\n// clang-format on\n\n"
               "const int32_t kControlTableSize = sizeof(kControlTable) / sizeof(kControlTable[0]);\n")
@@ -527,6 +587,7 @@ def main():
     parse_blanks(text, rows, page_selectors)
     parse_settings(text, rows, page_selectors)
     parse_home_sheets(text, rows, hosts, page_selectors)
+    apply_layout(rows)
     later = expect(re.search(r"^- The items of (.*?) come from the preset tables", text, re.M),
                    "items filled at run time")
     for number in numbers_in(later.group(1)):

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "dialog/control_record.h"
 #include "effect/control_ids.h"
 #include "effect/control_table.h"
 #include "tests/common/control_texts.h"
@@ -407,6 +408,48 @@ std::vector<std::string> CutComboItems(HWND dialog) {
     return cut;
 }
 
+// A slider's value as its value box writes it: whole numbers without a divisor, else one,
+// two or three decimals as the divisor has one, two or more places.
+std::string ValueBoxText(int32_t value, int32_t divisor) {
+    char text[32];
+    if (divisor == 1)
+        snprintf(text, sizeof text, "%d", int(value));
+    else
+        snprintf(text, sizeof text,
+                 divisor <= 10    ? "%.1f"
+                 : divisor <= 100 ? "%.2f"
+                                  : "%.3f",
+                 double(value) / divisor);
+    return text;
+}
+
+// The visible value boxes too narrow for a value of their slider: the one shown and the ends
+// of its range (the widest texts), within the box's client area less its margins.
+std::vector<std::string> CutValueBoxes(HWND dialog) {
+    std::vector<std::string> cut;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const int id = GetDlgCtrlID(child);
+        if (!IsWindowVisible(child) || id < kEditWindowIdBase || id >= kLabelWindowIdBase) continue;
+        const ControlTableRow* row = ControlTableRowOf(id - kEditWindowIdBase);
+        std::vector<std::string> texts = {WindowText(child)};
+        if (row && (row->flags & ROW_RANGED))
+            for (int32_t value : {row->minValue, row->maxValue})
+                texts.push_back(ValueBoxText(value, row->divisor));
+        RECT client = {};
+        GetClientRect(child, &client);
+        const LRESULT margins = SendMessageA(child, EM_GETMARGINS, 0, 0);
+        const int room = client.right - LOWORD(margins) - HIWORD(margins);
+        for (const std::string& text : texts) {
+            const SIZE needed = DrawnTextSize(child, text, DT_SINGLELINE, 0);
+            if (needed.cx > room)
+                cut.push_back("value \"" + text + "\" of slider " +
+                              std::to_string(id - kEditWindowIdBase) + " needs " +
+                              std::to_string(needed.cx) + ", its box has " + std::to_string(room));
+        }
+    }
+    return cut;
+}
+
 // A visible window's place in the dialog's client coordinates.
 RECT PlaceInDialog(HWND dialog, HWND window) {
     RECT rect = {};
@@ -447,6 +490,76 @@ std::vector<std::string> CoveredTabItems(Driver& driver) {
             }
         }
     }
+    return covered;
+}
+
+// The rows above the letters in a window's font, which only accents on capitals reach.
+int InternalLeading(HWND window) {
+    HDC dc = GetDC(window);
+    const HGDIOBJ font = HGDIOBJ(SendMessageA(window, WM_GETFONT, 0, 0));
+    const HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(SYSTEM_FONT));
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return int(metrics.tmInternalLeading);
+}
+
+// Texts that another control's window covers: the part of a static's window its letters are
+// drawn in (left, centred or right as the static aligns the text; blanks around the letters,
+// the font's internal leading above them and the cell's last pixel row left out) must be free of
+// every other visible control but the ones that frame it: group boxes, tabs and a window that
+// holds the static whole (the help text's frame).
+std::vector<std::string> CoveredTexts(HWND dialog) {
+    std::vector<std::pair<HWND, RECT>> texts, others;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child) || GetDlgCtrlID(child) < kControlWindowIdBase) continue;
+        const std::string className = WindowClassName(child);
+        const LONG style = GetWindowLongA(child, GWL_STYLE);
+        const LONG type = style & SS_TYPEMASK;
+        const std::string text = WindowText(child);
+        const size_t first = text.find_first_not_of(" \n");
+        if (_stricmp(className.c_str(), "Static") == 0 &&
+            (type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT) &&
+            first != std::string::npos) {
+            RECT place = PlaceInDialog(dialog, child);
+            const int width = place.right - place.left;
+            const SIZE whole = DrawnTextSize(child, text, DT_WORDBREAK, width);
+            const int drawn = std::min(int(whole.cx), width);
+            const int start = type == SS_RIGHT    ? place.right - drawn
+                              : type == SS_CENTER ? place.left + (width - drawn) / 2
+                                                  : place.left;
+            const size_t last = text.find_last_not_of(" \n");
+            const int lead = first ? DrawnTextSize(child, text.substr(0, first), 0, 0).cx : 0;
+            const int letters =
+                DrawnTextSize(child, text.substr(0, last + 1), DT_WORDBREAK, width).cx;
+            place.left = start + lead;
+            place.right = std::min(start + letters, start + drawn);
+            place.bottom = std::min(place.bottom, place.top + whole.cy) - 1;
+            place.top += InternalLeading(child);
+            texts.push_back({child, place});
+            continue;
+        }
+        const bool frame =
+            _stricmp(className.c_str(), WC_TABCONTROLA) == 0 ||
+            (_stricmp(className.c_str(), "Button") == 0 && (style & BS_TYPEMASK) == BS_GROUPBOX);
+        if (!frame) others.push_back({child, PlaceInDialog(dialog, child)});
+    }
+    std::vector<std::string> covered;
+    for (const auto& [text, letters] : texts)
+        for (const auto& [other, otherPlace] : others) {
+            RECT overlap, window = PlaceInDialog(dialog, text), both;
+            UnionRect(&both, &window, &otherPlace);
+            if (EqualRect(&both, &otherPlace)) continue;
+            // A single row is the rounding of dialog units to pixels, not a covered letter.
+            if (!IntersectRect(&overlap, &letters, &otherPlace) || overlap.bottom - overlap.top < 2)
+                continue;
+            covered.push_back("\"" + WindowText(text) + "\" (window " +
+                              std::to_string(GetDlgCtrlID(text)) + ") lies under window " +
+                              std::to_string(GetDlgCtrlID(other)) + " by " +
+                              std::to_string(overlap.right - overlap.left) + "x" +
+                              std::to_string(overlap.bottom - overlap.top) + " pixels");
+        }
     return covered;
 }
 
@@ -509,6 +622,8 @@ void CheckTexts(Driver& driver, const std::string& name) {
     for (const std::string& item : CutListItems(driver.dialog)) faults += "\n  " + item;
     for (const std::string& item : CutComboItems(driver.dialog)) faults += "\n  " + item;
     for (const std::string& item : CoveredTabItems(driver)) faults += "\n  " + item;
+    for (const std::string& value : CutValueBoxes(driver.dialog)) faults += "\n  " + value;
+    for (const std::string& text : CoveredTexts(driver.dialog)) faults += "\n  " + text;
     for (const std::string& text : TextsOverFrames(driver.dialog)) faults += "\n  " + text;
     driver.Check(faults.empty(), name + ": " + faults);
 }
