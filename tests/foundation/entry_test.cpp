@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include "common/process_cpu.h"
 #include "foundation/plugin_session.h"
 #include "host/host_services.h"
 #include "host/plugin_data.h"
@@ -222,15 +223,6 @@ TEST(PluginEntry, UnloadingInTheMiddleOfARunLeavesNoThreadBehind) {
     }
     auto session = OpenShippedPlugin();
     EXPECT_EQ(HostRunFilter(*session, false), 0);
-}
-
-int64_t ProcessCpuMs() {
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    auto ms = [](const FILETIME& t) {
-        return int64_t((uint64_t(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 10000);
-    };
-    return ms(kernel) + ms(user);
 }
 
 // The worker pool a run makes stays for the next run, whose renders find its threads made;
