@@ -124,6 +124,13 @@ void TakeBytes(NumberedArray& array, int64_t byteSize) {
     array.base[byteSize] = 0;
 }
 
+// Gives the array a block of roomBytes when it needs less (need) and has no such block yet;
+// a block that cannot be had leaves the array to be made at its own size.
+void MakeRoom(NumberedArray& array, int64_t need, int64_t roomBytes) {
+    if (roomBytes > need && !BlockFits(array, roomBytes) && AllocateMemory(array, roomBytes))
+        array.roomBytes = roomBytes;
+}
+
 void CopyShape(const NumberedArray& source, NumberedArray& target) {
     target.elementBytes = source.elementBytes;
     target.xSize = source.xSize;
@@ -238,9 +245,7 @@ int CreateArrayWithRoom(int32_t n, int32_t x, int32_t y, int32_t z, int32_t elem
                         int64_t roomBytes) {
     const int64_t byteSize = ShapeBytes(x, y, z, elementBytes, 0);
     if (!ValidNumber(n) || byteSize == 0) return 0;
-    NumberedArray& array = gArrays[n];
-    if (roomBytes > byteSize && !BlockFits(array, roomBytes) && AllocateMemory(array, roomBytes))
-        array.roomBytes = roomBytes;
+    MakeRoom(gArrays[n], byteSize, roomBytes);
     return CreateArrayPadded(n, x, y, z, elementBytes, 0);
 }
 
@@ -275,8 +280,7 @@ int ShapeArrayLikeWithRoom(int32_t a, int32_t b, int64_t roomBytes) {
     if (!source || source->byteSize <= 0 || !ValidNumber(b) || a == b) return ShapeArrayLike(a, b);
     NumberedArray& target = gArrays[b];
     const int64_t need = source->byteSize;
-    if (roomBytes > need && !BlockFits(target, roomBytes) && AllocateMemory(target, roomBytes))
-        target.roomBytes = roomBytes;
+    MakeRoom(target, need, roomBytes);
     if (!BlockFits(target, need) && !AllocateMemory(target, need)) return 0;
     TakeBytes(target, need);
     CopyShape(*source, target);
