@@ -4,7 +4,6 @@
 #include "host/run_driver.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <iterator>
@@ -533,44 +532,34 @@ void SetRectGeometry(const HostRect& frame) {
     ResetContextColorDefaults();
 }
 
-// The copy on the pool hands its rows out a few at a time: a thread that wakes late takes
-// fewer, instead of holding up the job with a fixed share. On one thread a claim is a row, so
-// that the host is asked about an abort before every row.
-constexpr int32_t kSharedCopyRowsPerClaim = 16;
-// The next row to claim; set before the copy, taken with fetch_add by its threads.
-std::atomic<int32_t> gNextCopyRow{0};
-
-// Copies the rows the thread claims until none are left. Thread 0, the host's thread, asks the
-// host's abort before each of its claims and cancels the job on an abort; the other threads
-// stop when it does. False when the copy stopped.
-bool CopyClaimedSourceRows(int32_t index, bool shared) {
+// Rows first, first + step, ... of the source copy into the output. Thread 0, the host's
+// thread, asks the host's abort before each of its rows and cancels the job on an abort; the
+// other threads stop when it does. False when the copy stopped. The rows are dealt out by
+// index, not claimed, so that the host is asked as often in every run.
+bool CopySourceRowsFrom(int32_t first, int32_t step) {
     const EffectContext& c = gContext;
     const int32_t sampleBytes = SampleBytes();
-    const int32_t claim = shared ? kSharedCopyRowsPerClaim : 1;
-    for (;;) {
-        const int32_t first = gNextCopyRow.fetch_add(claim, std::memory_order_relaxed);
-        if (first >= c.rows) return true;
-        if (index == 0) {
-            gContext.rowCounter = first;
+    for (int32_t row = first; row < c.rows; row += step) {
+        if (first == 0) {
+            gContext.rowCounter = row;
             if (PollUserAbort() != 0) {
-                if (shared) RequestJobCancel();
+                if (step > 1) RequestJobCancel();
                 return false;
             }
         } else if (JobCancelRequested()) {
             return false;
         }
-        for (int32_t row = first; row < std::min(first + claim, c.rows); ++row)
-            CopyRowPixels(c.adjustedInData + int64_t(row) * c.inRowBytes,
-                          c.outData + int64_t(row) * c.outRowBytes, c.columns, sampleBytes);
+        CopyRowPixels(c.adjustedInData + int64_t(row) * c.inRowBytes,
+                      c.outData + int64_t(row) * c.outRowBytes, c.columns, sampleBytes);
     }
+    return true;
 }
 
 void CopySourceShare(int32_t index) {
-    CopyClaimedSourceRows(index, true);
+    CopySourceRowsFrom(index, std::max(gJob.threadCount, 1));
 }
 
 int CopySourceRows() {
-    gNextCopyRow.store(0, std::memory_order_relaxed);
     // A final run whose effect has started the worker pool copies on all of it: on one thread
     // the copy of a large image is a good part of everything outside the render.
     const int32_t threads = GetProcessorCount();
@@ -579,7 +568,7 @@ int CopySourceRows() {
         RunPoolRoutine(CopySourceShare, true, false);
         return JobCancelRequested() ? 0 : 1;
     }
-    return CopyClaimedSourceRows(0, false) ? 1 : 0;
+    return CopySourceRowsFrom(0, 1) ? 1 : 0;
 }
 
 void ProcessFilterRect() {
