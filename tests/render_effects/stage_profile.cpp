@@ -89,12 +89,12 @@ EngineImage EngineSample(const std::string& path, int32_t depth) {
 // stage (stages named alike keep their order), whose work images are kept between renders.
 struct Profile {
     double coldMs;
-    std::vector<StageTimes> warm;
+    std::vector<StageTimes> cold, warm;
 };
 
 Profile ProfileSettings(const EngineImage& image, const std::vector<ControlSetting>& settings,
                         int32_t threads, int32_t runs) {
-    Profile profile = {0, {}};
+    Profile profile = {0, {}, {}};
     EngineBegin();
     ApplySettings(EngineControls(), settings);
     EngineControls()[CTL_MULTI_CPU_OFF] = threads > 1 ? 0 : 1;
@@ -105,6 +105,7 @@ Profile ProfileSettings(const EngineImage& image, const std::vector<ControlSetti
         const std::vector<StageTimes> stages = LastRenderStages();
         if (run == 0) {
             profile.coldMs = stages.back().wallMs;
+            profile.cold = stages;
             continue;
         }
         if (profile.warm.empty()) {
@@ -148,14 +149,17 @@ int StageProfileMain(const std::string& samplePath, int32_t threads, int32_t run
             printf(
                 "== settings %s, %d-bit, ms; first render (memory faulting in) %.1f | %.1f; "
                 "then the fastest of %d:\n   1 thread | %d threads: wall, slowest and fastest "
-                "thread (load %s)\n",
-                c.name, depth, one.coldMs, all.coldMs, runs, threads, LoadAverages().c_str());
+                "thread | the first render's walls, 1 | %d threads (load %s)\n",
+                c.name, depth, one.coldMs, all.coldMs, runs, threads, threads,
+                LoadAverages().c_str());
             for (size_t i = 0; i < one.warm.size() && i < all.warm.size(); ++i) {
                 const StageTimes& a = all.warm[i];
-                printf("  %-18s %8.1f | %8.1f %8.1f %8.1f   x %.2f\n", one.warm[i].label.c_str(),
-                       one.warm[i].wallMs, a.wallMs, a.slowestMs,
+                const bool cold = i < one.cold.size() && i < all.cold.size();
+                printf("  %-22s %8.1f | %8.1f %8.1f %8.1f   x %5.2f | %8.1f %8.1f\n",
+                       one.warm[i].label.c_str(), one.warm[i].wallMs, a.wallMs, a.slowestMs,
                        a.fastestMs > 1e29 ? 0.0 : a.fastestMs,
-                       a.wallMs > 0 ? one.warm[i].wallMs / a.wallMs : 0.0);
+                       a.wallMs > 0 ? one.warm[i].wallMs / a.wallMs : 0.0,
+                       cold ? one.cold[i].wallMs : 0.0, cold ? all.cold[i].wallMs : 0.0);
             }
             fflush(stdout);
         }
