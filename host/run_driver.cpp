@@ -19,6 +19,7 @@
 #include "host/plugin_data.h"
 #include "host/rect16.h"
 #include "host/scripting_descriptor.h"
+#include "host/start_timing.h"
 #include "host/text_format.h"
 #include "host/tile_buffers.h"
 #include "host/worker_threads.h"
@@ -282,6 +283,7 @@ void DoStart() {
         SetResult(HOST_BAD_PARAMETERS);
         return;
     }
+    StartTimingSection wholeStart("run", "start selector");
     // A fault that ended an earlier call skipped its clean-up.
     RunStateReset();
     ResetTileBuffers();
@@ -314,15 +316,24 @@ void DoStart() {
     }
 
     gContext.dialogUp = 0;
-    LoadControlValues();
+    {
+        StartTimingSection timing("run", "run start hook");
+        LoadControlValues();
+    }
     if (!CheckAdvanceState(gStuff->advanceState)) {
         gRun.advanceStateMissing = true;
         DoInitialRect();
     } else {
         StartWithAdvanceState();
     }
-    DispatchEffectHook(HOOK_AFTER_RUN, &gContext);
-    WaitForArrayReleases();
+    {
+        StartTimingSection timing("run", "after-run hook");
+        DispatchEffectHook(HOOK_AFTER_RUN, &gContext);
+    }
+    {
+        StartTimingSection timing("run", "array releases");
+        WaitForArrayReleases();
+    }
     SaveContextStretch();
 }
 
@@ -349,8 +360,13 @@ void DoContinue() {
 void DoFinish() {
     AttachParameterBlock();
     FilterTrace("DoFinish:\n Nothing much to do!");
-    WriteScriptingParameters();
-    ReleaseRunResources();
+    {
+        StartTimingSection timing("run", "finish");
+        WriteScriptingParameters();
+        ReleaseRunResources();
+    }
+    StartTimingMark("finished");
+    StartTimingWrite();
 }
 
 void ReleaseRunResources() {
@@ -391,7 +407,11 @@ void StartWithAdvanceState() {
             r.maskRect = r.haveMask ? r.inRect : HostRect{0, 0, 0, 0};
             SetupTileRects();
             TraceRequestRects("Calling AdvanceState from StartWithAdvanceState...");
-            SetResult(r.advanceState());
+            StartTimingMark("advanceState asked");
+            {
+                StartTimingSection timing("run", "advanceState");
+                SetResult(r.advanceState());
+            }
             TraceAdvanceStateResult(GetResult());
             AdjustTileDataPointers();
             if (GetResult() == 0) ProcessFilterRect();
@@ -403,10 +423,15 @@ void StartWithAdvanceState() {
     }
 
     EmptyRequestRects();
+    StartTimingMark("tiles done");
     WorkerPoolHold(0);
-    ReleaseRenderWorkArraysInBackground();
+    {
+        StartTimingSection timing("run", "work array release");
+        ReleaseRenderWorkArraysInBackground();
+    }
     if (gParams && (gParams->flags & PFLAG_FINAL_FLUSH) && GetResult() == 0) {
         TraceRequestRects("Flushing AdvanceState...");
+        StartTimingSection timing("run", "final flush");
         SetResult(r.advanceState());
         TraceAdvanceStateResult(GetResult());
     }
@@ -559,17 +584,70 @@ void CopySourceShare(int32_t index) {
     CopySourceRowsFrom(index, std::max(gJob.threadCount, 1));
 }
 
+namespace {
+// The host's thread's abort checks of a copy on step threads, without the copy: rows 0,
+// step, 2 step, ..., so that the host is asked as often whether or not the source is copied.
+// False when the user aborted.
+bool PollSourceRows(int32_t step) {
+    for (int32_t row = 0; row < gContext.rows; row += step) {
+        gContext.rowCounter = row;
+        if (PollUserAbort() != 0) return false;
+    }
+    return true;
+}
+
+// Whether the render writes every sample of this rectangle's output: a final run's, of
+// the three colour planes the render writes (a fourth would keep the source only by the copy).
+bool OutputLeftToRender() {
+    const EffectContext& c = gContext;
+    return gRun.renderWritesOutput && !c.dialogUp && c.outStep == 3 && c.planes == 3 &&
+           gStuff->outLoPlane == 0;
+}
+}  // namespace
+
 int CopySourceRows() {
+    gRun.sourceCopyOwed = false;
     // A final run whose effect has started the worker pool copies on all of it: on one thread
     // the copy of a large image is a good part of everything outside the render.
     const int32_t threads = GetProcessorCount();
-    if (!gContext.dialogUp && WorkerPoolServes(threads)) {
+    const bool pooled = !gContext.dialogUp && WorkerPoolServes(threads);
+    if (OutputLeftToRender()) {
+        // The pool's threads, asleep while the host delivered, wake during the checks.
+        if (pooled) WorkerPoolHold(kRunPoolHoldMs);
+        if (!PollSourceRows(pooled ? threads : 1)) return 0;
+        gRun.sourceCopyOwed = true;
+        return 1;
+    }
+    if (pooled) {
         WorkerPoolHold(kRunPoolHoldMs);
         RunPoolRoutine(CopySourceShare, true, false);
         return JobCancelRequested() ? 0 : 1;
     }
     return CopySourceRowsFrom(0, 1) ? 1 : 0;
 }
+
+void RunSourceCopyDeferred() {
+    gRun.renderWritesOutput = true;
+}
+
+void RunOutputRendered() {
+    gRun.sourceCopyOwed = false;
+}
+
+namespace {
+// A render that left the output unwritten (it could not make its tables, say) hands the
+// host the source, as the copy before it would have.
+void PayOwedSourceCopy() {
+    if (!gRun.sourceCopyOwed) return;
+    gRun.sourceCopyOwed = false;
+    if (GetResult() != 0) return;
+    const int32_t sampleBytes = SampleBytes();
+    const EffectContext& c = gContext;
+    for (int32_t row = 0; row < c.rows; ++row)
+        CopyRowPixels(c.adjustedInData + int64_t(row) * c.inRowBytes,
+                      c.outData + int64_t(row) * c.outRowBytes, c.columns, sampleBytes);
+}
+}  // namespace
 
 void ProcessFilterRect() {
     if (GetResult() != 0) return;
@@ -594,11 +672,18 @@ void ProcessFilterRect() {
     if (gContext.dialogUp) LoadControlValues();
     ProgressRenderStart();
     SetRectGeometry(frame);
-    if (CopySourceRows()) {
+    int copied = 0;
+    {
+        StartTimingSection timing("run", "source copy");
+        copied = CopySourceRows();
+    }
+    if (copied) {
         gContext.rowCounter = gContext.columnCounter = 0;
         // Buffers a faulted rectangle of this run left behind go before new ones are made.
         FreeTileBuffers();
+        StartTimingSection timing("run", "render hook");
         if (AllocateTileBuffers()) DispatchEffectHook(HOOK_RENDER, &gContext);
+        PayOwedSourceCopy();
     }
     FreeTileBuffers();
     if (gContext.dialogUp) DispatchEffectHook(HOOK_AFTER_RUN, &gContext);

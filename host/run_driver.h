@@ -29,6 +29,12 @@ struct RunState {
     HostRect scaledFilterRect;  // the filter rectangle at the last preview request's scale
     SourceExtent source;        // what the host delivered for the current rectangle
     bool advanceStateMissing;   // this run goes row by row through the continue selector
+    // The effect's render writes every sample of a final run's output itself (see
+    // RunSourceCopyDeferred): set by the effect's run start hook for the run.
+    bool renderWritesOutput;
+    // The current rectangle's source copy was left to the render, which has not yet said
+    // that it wrote the output: set by CopySourceRows, cleared by RunOutputRendered.
+    bool sourceCopyOwed;
 };
 extern RunState gRun;
 
@@ -46,9 +52,17 @@ void StartWithAdvanceState();
 void SetupTileRects();
 void AdjustTileDataPointers();
 void ProcessFilterRect();
-// Copies the delivered source rows into the output buffer: 1 when all rows were copied, 0
-// when the user aborted.
+// Copies the delivered source rows into the output buffer: 1 when all rows were copied (or
+// left to the render, see RunSourceCopyDeferred), 0 when the user aborted.
 int CopySourceRows();
+// Called by an effect's run start hook when its render of a final run writes every sample of
+// the output rectangle: the run driver then leaves the source out of the output of a final
+// run's rectangles of three planes, whose every sample the render overwrites, and asks the
+// host about an abort as often as the copy would have. The render says it has written the
+// output with RunOutputRendered; a rectangle the render left unsaid gets the source copied
+// after it.
+void RunSourceCopyDeferred();
+void RunOutputRendered();
 void DoInitialRect();
 bool DoNextRect();
 void DoFilterRectNoAdvanceState();

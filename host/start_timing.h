@@ -1,4 +1,5 @@
-// Timing of the dialog's start: moments and summed sections read from the performance counter
+// Timing of the dialog's start and of a run's steps (the run driver's, from the start selector
+// to the end of the finish): moments and summed sections read from the performance counter
 // while the environment variable GREYLOOM_START_LOG names a file, to which they are appended.
 #pragma once
 

@@ -17,6 +17,7 @@
 #include "host/numbered_arrays.h"
 #include "host/plugin_data.h"
 #include "host/preview_timing.h"
+#include "host/run_driver.h"
 #include "host/text_format.h"
 #include "host/worker_threads.h"
 #include "render/session_state.h"
@@ -269,6 +270,9 @@ void RenderRunStart(const EffectContext& c) {
                                           ARRAY_LOCAL_CONTRAST, ARRAY_GRAIN,     ARRAY_FRAME,
                                           ARRAY_FRAME_EDGE};
     MarkRenderWorkArrays(kWorkArrays, int32_t(std::size(kWorkArrays)));
+    // A final render's last pass writes every pixel of the rectangle (its processed region is
+    // the whole of it): the source need not be copied into the output first.
+    RunSourceCopyDeferred();
     // The pool's threads (made now, or asleep since the last run) are running by the time
     // the host has handed over the first rectangle.
     if (!c.dialogUp && c.controlValues[CTL_MULTI_CPU_OFF] == 0) {
@@ -371,7 +375,10 @@ int32_t OnRender(EffectContext* context) {
     if (RenderWanted(c) && !gSession.thumbnailRendering)
         PrepareTonalLook(c.controlValues, c.dialogUp != 0);
     const bool planned = RenderPlanBuild(c);
-    if (planned && RenderWanted(c) && RenderPrepareTables(c)) RunRenderRows(c.controlValues);
+    if (planned && RenderWanted(c) && RenderPrepareTables(c)) {
+        RunRenderRows(c.controlValues);
+        if (!JobCancelRequested()) RunOutputRendered();
+    }
     // A preview's or a thumbnail's threads sleep while the dialog waits for the user; a final
     // run holds them until its last rectangle is done.
     if (pooled && (c.dialogUp || gSession.thumbnailRendering)) WorkerPoolHold(0);

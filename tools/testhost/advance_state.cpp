@@ -143,13 +143,16 @@ OSErr Fetch(HostSession& session, BufferKind kind, DeliveredBuffer& buffer, cons
     const int64_t rowBytes = int64_t(width) * planes * sampleBytes + padBytes;
     if (rowBytes * height > session.options.maxRequestBytes) return HOST_OUT_OF_MEMORY;
 
+    const int32_t fill = kind == BUFFER_OUTPUT ? session.options.outputFill : -1;
     const uint8_t zap = kind == BUFFER_INPUT ? ZapHandling(session) : 0;
     // Unpadded rows of all planes at full rate, inside the image and without replaced
     // colours are runs of the document's samples: copied row by row, every byte written.
     const bool direct = kind != BUFFER_MASK && rate == 1 && padBytes == 0 && zap == 0 &&
                         loPlane == 0 && planes == image.planes && rect.left >= 0 && rect.top >= 0 &&
                         rect.right <= image.width && rect.bottom <= image.height;
-    if (direct)
+    if (fill >= 0)
+        buffer.bytes.assign(size_t(rowBytes * height), uint8_t(fill));
+    else if (direct)
         buffer.bytes.resize(size_t(rowBytes * height));
     else
         buffer.bytes.assign(size_t(rowBytes * height), padding == -2 ? kUnpaddedFill : 0);
@@ -161,6 +164,7 @@ OSErr Fetch(HostSession& session, BufferKind kind, DeliveredBuffer& buffer, cons
     const int32_t max = image.depth == 16 && kind != BUFFER_MASK ? kHostMax16 : 255;
     const int32_t padValue =
         padding >= 0 ? (max == 255 ? padding : HostSample8To16(uint16_t(padding))) : 0;
+    if (fill >= 0) return 0;
     if (direct) {
         const size_t samples = size_t(width) * planes;
         CopyInBands(height, rowBytes * height, [&](int32_t first, int32_t end) {

@@ -93,6 +93,9 @@ struct HostOptions {
     int16_t tileSize = 256;               // reported host tile width and height
     int16_t resultBeforeCall = 0;         // written to the result word before each call
     int32_t maxContinueCalls = 100000;    // a plug-in that never empties its rectangles
+    // 0..255: every output buffer comes filled with this byte instead of the working image's
+    // pixels, as from a host that hands out fresh memory; -1 the pixels.
+    int32_t outputFill = -1;
 
     // --- Interaction --------------------------------------------------------------------
     int32_t abortAfterCalls = -1;       // abortProc says "abort" from call N+1 on; -1 never
