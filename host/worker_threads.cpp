@@ -100,7 +100,9 @@ bool SpinWhileEqual(const std::atomic<uint32_t>& word, uint32_t seen) {
         const int64_t hold = gHoldTicks.load(std::memory_order_relaxed);
         if (hold <= 0 || NowTicks() - start >= hold) return false;
         // On a machine busier than its processors, a thread this one keeps from running may
-        // be the one it waits for.
+        // be the one it waits for. Under Linux the yield gives the time slice away, yet waits
+        // that yield only after a quarter millisecond of spinning made no run faster beside
+        // eight busy processes, and waits that never yield made runs slower there.
         SwitchToThread();
     }
 }
