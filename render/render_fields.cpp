@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <numeric>
 #include <vector>
 
 #include "effect/control_ids.h"
@@ -327,6 +328,9 @@ struct FieldBlurCount {
     BlurJob rows;     // the row pass, shared out among the pass's threads
     BlurJob columns;  // the column pass, one column group a call
     int64_t rowElements, groups;
+    int64_t columnChunk;   // column groups a thread claims at a time
+    int64_t columnRuns;    // runs of columnChunk groups (the last one may be shorter)
+    int64_t columnStride;  // prime to columnRuns: the step from one claimed run to the next
     int32_t threads;
     // Makes the field's rows inside the row pass, when not null; then afterRows (when not
     // null) runs on each thread after its share of the pass.
@@ -346,33 +350,49 @@ void FieldBlurRows(void* context, int32_t index) {
     RenderTimelineSpan(index, f.maker ? "make and blur rows" : "blur rows", start);
 }
 
-// A thread takes one run of adjacent groups, as the blur's own column pass does: groups of
+// Column group `group` swept, then counted while its rows are still in the processor's cache.
+void BlurAndCountGroup(const FieldBlurCount& f, int64_t group, int32_t* even, int32_t* odd) {
+    const uint16_t* data = reinterpret_cast<const uint16_t*>(f.array->base);
+    const int64_t step = f.array->zSize;
+    if (f.columns.radiusTenths != 0) RecursiveBlurPass2(f.columns, int32_t(group));
+    const int64_t first = (group * kBlurColumnGroupElements + step - 1) / step * step;
+    const int64_t last = std::min(f.rowElements, (group + 1) * kBlurColumnGroupElements);
+    if (first >= last) return;
+    const int64_t cells = (last - first + step - 1) / step;
+    for (int32_t y = 0; y < f.array->ySize; ++y) {
+        const uint16_t* row = data + y * f.rowElements;
+        // A frame's field is one level over most of its groups' rows: comparing them
+        // costs far less than increments of one counter, each waiting for the last.
+        int64_t i = first + step;
+        while (i < last && row[i] == row[first]) i += step;
+        if (i >= last)
+            even[std::min<int32_t>(row[first], kFieldMax)] += int32_t(cells);
+        else
+            CountFieldElements(row, first, last, step, even, odd);
+    }
+}
+
+// Column groups of a field's blur claimed by its threads, runs of columnChunk adjacent groups;
+// reset by FieldBlurCountFor before the passes.
+std::atomic<int64_t> gFieldNextColumns{0};
+
+// A thread claims runs of adjacent groups, claimed as they come rather than one equal share
+// each: the groups that cross a frame's bands count every row, the others few, and the
+// threads that held the field's sides kept the others waiting. The k-th claim takes run
+// k * columnStride (modulo the runs): runs swept at the same time lie apart, since runs of
 // different threads side by side would write to the same cache lines at nearly every step.
 void FieldBlurColumnsAndCount(void* context, int32_t index) {
     const FieldBlurCount& f = *static_cast<const FieldBlurCount*>(context);
     const int64_t start = TimelineTicks();
     int32_t* even = FieldBinsOfThread(index);
     int32_t* odd = even + kFieldLevels;
-    const uint16_t* data = reinterpret_cast<const uint16_t*>(f.array->base);
-    const int64_t step = f.array->zSize;
-    const int64_t end = f.groups * (index + 1) / f.threads;
-    for (int64_t group = f.groups * index / f.threads; group < end; ++group) {
-        if (f.columns.radiusTenths != 0) RecursiveBlurPass2(f.columns, int32_t(group));
-        const int64_t first = (group * kBlurColumnGroupElements + step - 1) / step * step;
-        const int64_t last = std::min(f.rowElements, (group + 1) * kBlurColumnGroupElements);
-        if (first >= last) continue;
-        const int64_t cells = (last - first + step - 1) / step;
-        for (int32_t y = 0; y < f.array->ySize; ++y) {
-            const uint16_t* row = data + y * f.rowElements;
-            // A frame's field is one level over most of its groups' rows: comparing them
-            // costs far less than increments of one counter, each waiting for the last.
-            int64_t i = first + step;
-            while (i < last && row[i] == row[first]) i += step;
-            if (i >= last)
-                even[std::min<int32_t>(row[first], kFieldMax)] += int32_t(cells);
-            else
-                CountFieldElements(row, first, last, step, even, odd);
-        }
+    for (;;) {
+        const int64_t claim = gFieldNextColumns.fetch_add(1, std::memory_order_relaxed);
+        if (claim >= f.columnRuns) break;
+        const int64_t firstGroup = claim * f.columnStride % f.columnRuns * f.columnChunk;
+        const int64_t endGroup = std::min(f.groups, firstGroup + f.columnChunk);
+        for (int64_t group = firstGroup; group < endGroup; ++group)
+            BlurAndCountGroup(f, group, even, odd);
     }
     RenderTimelineSpan(index, "blur columns", start);
 }
@@ -432,6 +452,14 @@ FieldBlurCount FieldBlurCountFor(int32_t array, int32_t radiusTenths, int32_t th
     f.groups = (f.rowElements + kBlurColumnGroupElements - 1) / kBlurColumnGroupElements;
     f.rows = {array, radiusTenths, 0, threads};
     f.columns = {array, radiusTenths, 0, int32_t(std::min<int64_t>(f.groups, INT32_MAX))};
+    // About four runs a thread: enough for the last ones to even out the threads' ends.
+    f.columnChunk = std::max<int64_t>(1, f.groups / (int64_t(threads) * 4));
+    f.columnRuns = (f.groups + f.columnChunk - 1) / f.columnChunk;
+    // A stride past the threads' number of runs in flight, so that runs claimed one after
+    // the other are never neighbours while the threads sweep them.
+    f.columnStride = f.columnRuns > 2 * int64_t(threads) ? f.columnRuns / threads + 1 : 1;
+    while (std::gcd(f.columnStride, f.columnRuns) != 1) ++f.columnStride;
+    gFieldNextColumns.store(0, std::memory_order_relaxed);
     if (gFieldBins.size() < size_t(threads)) gFieldBins.resize(size_t(threads));
     return f;
 }

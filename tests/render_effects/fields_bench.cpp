@@ -81,7 +81,7 @@ std::vector<std::pair<std::string, double>> FieldSteps(int32_t threads, int32_t 
         PrepareFrameField(plan, EngineControls(), kWidth, kHeight, kWidth, kHeight);
         RenderTimelineHostMark("frame field");
         const RenderTimeline& t = gRenderTimeline;
-        if (threads > 1 && (run == 0 || run == runs))
+        if (run == 0 || run == runs)
             PrintThreadSpans(run == 0 ? "first build" : "last build", threads);
         if (run == 0) continue;  // memory faulting in
         for (int32_t k = 0; k < t.hostMarkCount; ++k) {
