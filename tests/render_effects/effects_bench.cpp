@@ -56,8 +56,9 @@ size_t PeakWorkingSet() {
 }
 
 // The Linux process this program runs in (Wine resolves /proc/self to its server): the one
-// whose command line names this program and the sample given. 0 where there is no /proc or
-// where that is not one process.
+// whose command line starts with this program and names the sample given (a launcher such as
+// flock or wine names them too, but not first). 0 where there is no /proc or where that is
+// not one process.
 unsigned UnixProcessId(const char* sample) {
     WIN32_FIND_DATAA entry;
     HANDLE find = FindFirstFileA("Z:\\proc\\*", &entry);
@@ -72,10 +73,13 @@ unsigned UnixProcessId(const char* sample) {
         char text[1024] = {};
         const size_t n = fread(text, 1, sizeof text - 1, f);
         fclose(f);
+        const std::string program(text, strnlen(text, n));
         for (size_t i = 0; i < n; ++i)
             if (!text[i]) text[i] = ' ';
-        if (strstr(text, "effects_bench.exe") && strstr(text, sample) &&
-            strstr(text, "whole-runs")) {
+        const std::string name = "effects_bench.exe";
+        const bool first = program.size() >= name.size() &&
+                           program.compare(program.size() - name.size(), name.size(), name) == 0;
+        if (first && strstr(text, sample) && strstr(text, "whole-runs")) {
             found = pid;
             ++matches;
         }
