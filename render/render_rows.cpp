@@ -124,8 +124,8 @@ struct PassContext {
     int32_t progressBase;  // rows of the earlier passes
 };
 
-// Thread 0 reports progress before each of its rows; a cancel stops every thread at its
-// next row. Returns false when the pass must stop.
+// On one thread, the progress is reported before each row; a cancel stops every thread at
+// its next row. Returns false when the pass must stop.
 bool RowStart(const PassContext& pass, int32_t y) {
     if (JobCancelRequested()) return false;
     if (pass.index != 0 || pass.plan.thumbnails || gSession.brushStrokeActive) return true;
@@ -135,6 +135,30 @@ bool RowStart(const PassContext& pass, int32_t y) {
     }
     return true;
 }
+
+// On several threads, thread 0 reports the rows top, top + N, top + 2N, ... of a pass, each
+// once the rows up to it have been handed out, and at the pass's end those still due: the
+// host is asked about an abort as often, with the same figures, as if thread 0 rendered every
+// N-th row, while the rows themselves go to whichever thread is free. Returns false when the
+// pass must stop.
+struct ProgressCheckpoints {
+    const PassContext& pass;
+    int32_t nextRow = 0;  // row (from top) of the next report
+
+    bool ReportUpTo(int32_t handedOut) {
+        const RenderPlan& plan = pass.plan;
+        if (pass.index != 0 || plan.thumbnails || gSession.brushStrokeActive) return true;
+        const int32_t height = plan.bottom - plan.top;
+        for (; nextRow <= handedOut && nextRow < height; nextRow += pass.threadCount) {
+            if (JobCancelRequested()) return false;
+            if (ReportProgress(pass.progressBase + nextRow, plan.progressTotal) != 0) {
+                RequestJobCancel();
+                return false;
+            }
+        }
+        return true;
+    }
+};
 
 // An earlier pass's result, and with paper or dynamic contrast its luma for their blur.
 template <typename Sample>
@@ -580,17 +604,11 @@ void RenderLaterPassRow(const RenderPlan& plan, const ProcessedRegion& region, i
     EffectWorkerEnd(worker);
 }
 
-// Thread 0, the host's thread, keeps its own rows top, top + N, ... and with them its
-// progress reports and the host's abort checks before each of them; the other threads claim
-// the remaining rows in blocks, so that the threads that start first begin at once and all
-// of them end together however unequal their rows. The grain's noise depends on the row
-// alone (RowStreamState), so its pass hands the rows out the same way.
-// Row j of the rows that are not thread 0's (those top + 1 .. top + N - 1, top + N + 1, ...).
-int32_t ClaimedRow(int32_t top, int32_t j, int32_t threadCount) {
-    const int32_t others = threadCount - 1;
-    return top + (j / others) * threadCount + j % others + 1;
-}
-
+// The threads claim the rows in blocks, thread 0 (the host's thread, which also reports the
+// progress) among them, so that the threads that start first begin at once and all of them
+// end together however unequal their rows or the time the system gives each thread. The
+// grain's noise depends on the row alone (RowStreamState), so its pass hands the rows out the
+// same way.
 template <typename Sample>
 void RenderPass(const PassContext& pass, int32_t passNumber) {
     const RenderPlan& plan = pass.plan;
@@ -604,28 +622,32 @@ void RenderPass(const PassContext& pass, int32_t passNumber) {
         scratch.greys.resize(size_t(plan.right - plan.left));
     }
     auto renderRow = [&](int32_t y) {
-        if (!RowStart(pass, y)) return false;
         if (passNumber == 1)
             RenderPassOneRow<Sample>(plan, region, y, closing, scratch);
         else
             RenderLaterPassRow<Sample>(plan, region, y, passNumber, views, rows, closing, scratch);
         gRender.rowsDone.fetch_add(1, std::memory_order_relaxed);
-        return true;
     };
-    if (pass.index == 0 || pass.threadCount < 2) {
-        for (int32_t y = plan.top + pass.index; y < plan.bottom; y += pass.threadCount)
-            if (!renderRow(y)) return;
+    if (pass.threadCount < 2) {
+        for (int32_t y = plan.top; y < plan.bottom; ++y) {
+            if (!RowStart(pass, y)) return;
+            renderRow(y);
+        }
         return;
     }
+    ProgressCheckpoints progress = {pass};
     std::atomic<int32_t>& claimed = gRender.rowsClaimed[passNumber - 1];
     for (;;) {
         const int32_t first = claimed.fetch_add(kClaimRows, std::memory_order_relaxed);
-        for (int32_t j = first; j < first + kClaimRows; ++j) {
-            const int32_t y = ClaimedRow(plan.top, j, pass.threadCount);
-            if (y >= plan.bottom) return;
-            if (!renderRow(y)) return;
+        if (!progress.ReportUpTo(first)) return;
+        const int32_t end = std::min(plan.top + first + kClaimRows, plan.bottom);
+        if (plan.top + first >= end) break;
+        for (int32_t y = plan.top + first; y < end; ++y) {
+            if (JobCancelRequested()) return;
+            renderRow(y);
         }
     }
+    progress.ReportUpTo(plan.bottom - plan.top);
 }
 
 // Every thread meets the same sequence of barriers, whatever it did before: a thread that

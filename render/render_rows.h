@@ -114,8 +114,8 @@ int32_t RenderSourceY(const RenderPlan& plan, int32_t y);
 // Zeroes the rows done and the claim counters before the workers start.
 void RenderRowCountsReset();
 
-// The pipeline on the rows of one worker: thread 0 the rows top, top + N, ..., the other
-// threads the blocks of the remaining rows they claim. The grain of row y draws from random
-// stream (y - top) mod N whichever thread renders it, so the result depends on N alone.
+// The pipeline on the rows of one worker: the blocks of rows it claims in each pass, thread 0
+// reporting the progress meanwhile. The grain of row y draws from random stream (y - top) mod
+// N whichever thread renders it, so the result depends on N alone.
 // Every worker passes the same sequence of barriers, also after a cancel. Returns 1.
 int32_t RenderRows(int32_t threadIndex);
