@@ -41,6 +41,19 @@ const int32_t kToneControls[kToneChannels][6] = {
 // Rows a thread claims at a time in a pass that hands its rows out in claims: enough that a
 // claim costs next to nothing against its rows, few enough that the threads end together.
 constexpr int32_t kClaimRows = 4;
+// Rows a thread claims at a time in the light stages between the passes (a copy, a mask).
+constexpr int32_t kStageClaimRows = 16;
+// The claim counters of gRender.rowsClaimed past the passes'.
+constexpr int32_t kGreyShareClaims = 3;
+constexpr int32_t kGlowMaskClaims = 4;
+
+// The next band of at most kStageClaimRows rows (from top) of a stage of height rows that
+// hands its rows out in claims; false when none is left.
+bool ClaimStageRows(int32_t counter, int32_t height, int32_t& first, int32_t& end) {
+    first = gRender.rowsClaimed[counter].fetch_add(kStageClaimRows, std::memory_order_relaxed);
+    end = std::min(first + kStageClaimRows, height);
+    return first < height;
+}
 
 bool InMultiSplit(const RenderPlan& plan) {
     const int32_t v = plan.splitView;
@@ -806,7 +819,7 @@ void HandOnLumaImages(const RenderPlan& plan) {
                             plan.depth.elementBytes, colourBytes);
 }
 
-// A thread's share of the rows of the earlier passes' result, their first channel copied
+// The bands of rows a thread claims of the earlier passes' result, their first channel copied
 // into the one-channel diffusion blur, while gColourSeen says whether any pixel has channels
 // that differ. A black-and-white result (the plug-in's usual one) blurs the same in each of
 // its channels: one channel then stands for three, a third of the blur's work and of the fresh
@@ -817,19 +830,20 @@ void GreyShare(const PassContext& pass) {
     const NumberedArray& blur = gArrays[ARRAY_WORK_BLUR];
     if (!blur.base || blur.zSize != 1 || !gArrays[ARRAY_WORK_RGB].base) return;
     const int32_t width = plan.right - plan.left, height = plan.bottom - plan.top;
-    const int32_t first = int32_t(int64_t(height) * pass.index / pass.threadCount);
-    const int32_t end = int32_t(int64_t(height) * (pass.index + 1) / pass.threadCount);
-    for (int32_t y = plan.top + first; y < plan.top + end; ++y) {
-        if (JobCancelRequested() || gColourSeen.load(std::memory_order_relaxed)) return;
-        const Sample* rgb = WorkRow<Sample>(ARRAY_WORK_RGB, y, plan);
-        Sample* grey = WorkRow<Sample>(ARRAY_WORK_BLUR, y, plan);
-        uint32_t differ = 0;
-        for (int32_t x = 0; x < width; ++x) {
-            const Sample r = rgb[3 * x], g = rgb[3 * x + 1], b = rgb[3 * x + 2];
-            differ |= uint32_t(r ^ g) | uint32_t(r ^ b);
-            grey[x] = r;
+    int32_t first = 0, end = 0;
+    while (ClaimStageRows(kGreyShareClaims, height, first, end)) {
+        for (int32_t y = plan.top + first; y < plan.top + end; ++y) {
+            if (JobCancelRequested() || gColourSeen.load(std::memory_order_relaxed)) return;
+            const Sample* rgb = WorkRow<Sample>(ARRAY_WORK_RGB, y, plan);
+            Sample* grey = WorkRow<Sample>(ARRAY_WORK_BLUR, y, plan);
+            uint32_t differ = 0;
+            for (int32_t x = 0; x < width; ++x) {
+                const Sample r = rgb[3 * x], g = rgb[3 * x + 1], b = rgb[3 * x + 2];
+                differ |= uint32_t(r ^ g) | uint32_t(r ^ b);
+                grey[x] = r;
+            }
+            if (differ) gColourSeen.store(true, std::memory_order_relaxed);
         }
-        if (differ) gColourSeen.store(true, std::memory_order_relaxed);
     }
 }
 
@@ -863,15 +877,18 @@ void FillGlowMask(const PassContext& pass, const int32_t* v) {
     const int32_t mult = plan.depth.mult;
     const int32_t tone = plan.sixteenBit ? v[CTL_GLOW_TONE] * 32768 / 255 : v[CTL_GLOW_TONE];
     const int32_t limit = v[CTL_GLOW_LIMIT] * mult;
-    for (int32_t y = plan.top + pass.index; y < plan.bottom; y += pass.threadCount) {
-        if (JobCancelRequested()) return;
-        const Sample* source = SourceRow<Sample>(plan.surface, plan, y);
-        Sample* mask = WorkRow<Sample>(ARRAY_GLOW_MASK, y, plan);
-        if (!mask) return;
-        for (int32_t x = plan.left; x < plan.right; ++x) {
-            const int32_t column = x - plan.left;
-            const int32_t l = Luma709(ReadPixel(source, column, plan.surface.sourceStep));
-            mask[column] = Sample(tone - limit < l && l < tone + limit ? plan.depth.max : 0);
+    int32_t first = 0, end = 0;
+    while (ClaimStageRows(kGlowMaskClaims, plan.bottom - plan.top, first, end)) {
+        for (int32_t y = plan.top + first; y < plan.top + end; ++y) {
+            if (JobCancelRequested()) return;
+            const Sample* source = SourceRow<Sample>(plan.surface, plan, y);
+            Sample* mask = WorkRow<Sample>(ARRAY_GLOW_MASK, y, plan);
+            if (!mask) return;
+            for (int32_t x = plan.left; x < plan.right; ++x) {
+                const int32_t column = x - plan.left;
+                const int32_t l = Luma709(ReadPixel(source, column, plan.surface.sourceStep));
+                mask[column] = Sample(tone - limit < l && l < tone + limit ? plan.depth.max : 0);
+            }
         }
     }
 }

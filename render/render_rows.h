@@ -77,9 +77,10 @@ struct RenderState {
     // Rows finished in all passes: zeroed by render_hook.cpp before the workers start, counted
     // by the workers (render_rows.cpp) with fetch_add, the one field they share.
     std::atomic<int32_t> rowsDone;
-    // Rows handed out so far in passes 1, 2 and 3 that share their rows out in claims: zeroed
-    // with rowsDone, advanced by the workers with fetch_add.
-    std::atomic<int32_t> rowsClaimed[3];
+    // Rows handed out so far in passes 1, 2 and 3, the diffusion's grey copy and the glow
+    // mask, which share their rows out in claims: zeroed with rowsDone, advanced by the
+    // workers with fetch_add.
+    std::atomic<int32_t> rowsClaimed[5];
     char timingText[64];  // "%.3f s -> %.1f s" of the last preview or tile; render_hook.cpp
 };
 extern RenderState gRender;
