@@ -953,6 +953,31 @@ bool ToneCurveIsIdentity(int32_t curve) {
            GetArrayElement(ARRAY_CURVES, 1, 1, curve) == gSession.curveMax;
 }
 
+namespace {
+// Levels below this make their grey-to-output rows on the host's thread alone: a job on the
+// pool would cost more than it saves.
+constexpr int32_t kSharedGreyLevels = 4096;
+
+// The grey-to-output rows' entries of levels [first, end).
+void GreyToOutputLevels(RenderPlan& plan, int32_t first, int32_t end) {
+    const PixelSite site = {0, 0, 0, 0, 0, 0};
+    for (int32_t g = first; g < end; ++g) {
+        Rgb p = {g, g, g};
+        EffectLabAndToning(plan.effects, site, p, p);
+        plan.greyToOutput[0][size_t(g)] = p.r;
+        plan.greyToOutput[1][size_t(g)] = p.g;
+        plan.greyToOutput[2][size_t(g)] = p.b;
+    }
+}
+
+// A pool thread's share of gRender.plan's levels.
+void GreyToOutputShare(int32_t index) {
+    RenderPlan& plan = gRender.plan;
+    const int64_t levels = plan.depth.max + 1, n = std::max(gJob.threadCount, 1);
+    GreyToOutputLevels(plan, int32_t(levels * index / n), int32_t(levels * (index + 1) / n));
+}
+}  // namespace
+
 void RenderPlanGreyLookup(RenderPlan& plan) {
     const EffectChain& e = plan.effects;
     bool tone = e.lab.intensity != 0;
@@ -964,14 +989,12 @@ void RenderPlanGreyLookup(RenderPlan& plan) {
     if (!plan.greyLookup) return;
     const int32_t max = plan.depth.max;
     for (auto& row : plan.greyToOutput) row.resize(size_t(max) + 1);
-    const PixelSite site = {0, 0, 0, 0, 0, 0};
-    for (int32_t g = 0; g <= max; ++g) {
-        Rgb p = {g, g, g};
-        EffectLabAndToning(e, site, p, p);
-        plan.greyToOutput[0][size_t(g)] = p.r;
-        plan.greyToOutput[1][size_t(g)] = p.g;
-        plan.greyToOutput[2][size_t(g)] = p.b;
-    }
+    // At 16 bits the rows are 32,769 levels of the whole chain each, a millisecond and more
+    // that the render's threads would otherwise wait for: the held pool shares them out.
+    if (&plan == &gRender.plan && max + 1 >= kSharedGreyLevels && plan.multiProcessor)
+        RunPoolRoutine(GreyToOutputShare, true, false);
+    else
+        GreyToOutputLevels(plan, 0, max + 1);
     if (GreyConversionIsLuma709(plan.grey))
         plan.greyToPacked = plan.sixteenBit ? GreyLookupPack<uint16_t>(plan.greyToOutput)
                                             : GreyLookupPack<uint8_t>(plan.greyToOutput);
