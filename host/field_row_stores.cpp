@@ -34,6 +34,9 @@ void FieldRowStoreLevels(uint16_t* out, const int32_t* values, int64_t count, bo
             out[i] = uint16_t(values[i]);
         for (; i + 8 <= count; i += 8)
             _mm_stream_si128(reinterpret_cast<__m128i*>(out + i), PackLevels(values + i));
+    } else {
+        for (; i + 8 <= count; i += 8)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), PackLevels(values + i));
     }
     for (; i < count; ++i) out[i] = uint16_t(values[i]);
 }
@@ -50,6 +53,10 @@ void FieldRowFillPairs(uint16_t* out, uint16_t first, uint16_t second, int64_t c
         const __m128i pattern = _mm_set1_epi32(int32_t(pair));
         for (; i + 8 <= count; i += 8)
             _mm_stream_si128(reinterpret_cast<__m128i*>(out + i), pattern);
+    } else {
+        const __m128i pattern = _mm_set1_epi32(int32_t(uint32_t(first) | uint32_t(second) << 16));
+        for (; i + 8 <= count; i += 8)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), pattern);
     }
     for (; i < count; ++i) out[i] = i % 2 == 0 ? first : second;
 }

@@ -157,19 +157,6 @@ int64_t CellIndex(const NumberedArray& array, int32_t x, int32_t y) {
 constexpr int32_t kGrainBlockRows = 4;
 std::atomic<int32_t> gGrainNextBlock{0};
 
-// What the grain job draws: which planes of each row, from which stream. Stream t of N (the
-// job's thread count) draws rows t, t + N, ... in turn from its seed, first the grey plane of
-// all of them, then from the seed again their colour planes.
-struct GrainRows {
-    const NumberedArray* array;
-    int32_t width, rows, streams, max;
-    uint32_t seed;  // stream t starts at seed + t * kGrainSeedStride
-    bool grey, colour;
-    bool stream;          // rows of one plane streamed past the caches (see FieldRowStoreLevels)
-    int32_t colourPlane;  // first of the three colour planes
-    std::vector<int32_t> values;
-};
-
 uint32_t GrainStreamSeed(const GrainRows& g, int32_t stream) {
     return uint32_t(stream) * kGrainSeedStride + g.seed;
 }
@@ -180,25 +167,35 @@ uint32_t GrainRowState(const GrainRows& g, int32_t y, int32_t planes) {
     return RandomStateAfter(GrainStreamSeed(g, y % g.streams), drawsBefore);
 }
 
-void StoreGrainRow(GrainRows& g, int32_t y, int32_t firstPlane, int32_t planes) {
+// Row y's draws of `planes` planes into the 2-byte row `cells` (the row's first element of
+// plane firstPlane): streamed when stream is set.
+void StoreGrainCells(GrainRows& g, int32_t y, int32_t planes, uint16_t* cells, bool stream) {
     uint32_t state = GrainRowState(g, y, planes);
     const int32_t count = g.width * planes;
     g.values.resize(size_t(std::max(count, 1)));
     GrainNoiseRowFromState(state, g.max, g.values.data(), count);
-    const NumberedArray& a = *g.array;
-    const int64_t row = CellIndex(a, 0, y) + firstPlane;
     const int32_t* values = g.values.data();
-    if (a.elementBytes == 2) {
-        uint16_t* cells = reinterpret_cast<uint16_t*>(a.base) + row;
-        if (planes == 1 && a.zSize == 1) {
-            FieldRowStoreLevels(cells, values, g.width, g.stream);
-            return;
-        }
-        for (int32_t x = 0; x < g.width; ++x, values += planes)
-            for (int32_t p = 0; p < planes; ++p)
-                cells[int64_t(x) * a.zSize + p] = uint16_t(values[p]);
+    const int32_t z = g.array->zSize;
+    if (planes == 1 && z == 1) {
+        FieldRowStoreLevels(cells, values, g.width, stream);
         return;
     }
+    for (int32_t x = 0; x < g.width; ++x, values += planes)
+        for (int32_t p = 0; p < planes; ++p) cells[int64_t(x) * z + p] = uint16_t(values[p]);
+}
+
+void StoreGrainRow(GrainRows& g, int32_t y, int32_t firstPlane, int32_t planes) {
+    const NumberedArray& a = *g.array;
+    const int64_t row = CellIndex(a, 0, y) + firstPlane;
+    if (a.elementBytes == 2) {
+        StoreGrainCells(g, y, planes, reinterpret_cast<uint16_t*>(a.base) + row, g.stream);
+        return;
+    }
+    uint32_t state = GrainRowState(g, y, planes);
+    const int32_t count = g.width * planes;
+    g.values.resize(size_t(std::max(count, 1)));
+    GrainNoiseRowFromState(state, g.max, g.values.data(), count);
+    const int32_t* values = g.values.data();
     for (int32_t x = 0; x < g.width; ++x, values += planes)
         for (int32_t p = 0; p < planes; ++p) StoreRaw(a, row + int64_t(x) * a.zSize + p, values[p]);
 }
@@ -206,6 +203,35 @@ void StoreGrainRow(GrainRows& g, int32_t y, int32_t firstPlane, int32_t planes) 
 void FillGrainRow(GrainRows& g, int32_t y) {
     if (g.grey) StoreGrainRow(g, y, 0, 1);
     if (g.colour) StoreGrainRow(g, y, g.colourPlane, 3);
+}
+
+}  // namespace
+
+GrainRows GrainRowsFor(int32_t array, int32_t width, int32_t rows, int32_t colour, uint32_t seed,
+                       int32_t max, int32_t streams) {
+    GrainRows g = {};
+    g.array =
+        array >= 0 && array < kArrayCount && gArrays[array].base && gArrays[array].elementBytes <= 4
+            ? &gArrays[array]
+            : nullptr;
+    g.seed = seed;
+    g.max = max;
+    g.streams = std::max(streams, 1);
+    // Clipped to the array, so that no parameter writes past it.
+    g.width = g.array ? std::max(std::min(width, g.array->xSize), 0) : 0;
+    g.rows = g.array ? std::max(std::min(rows, g.array->ySize), 0) : 0;
+    g.colourPlane = colour == 100 ? 0 : 1;
+    g.grey = g.array && colour < 100 && g.array->zSize >= 1;
+    g.colour = g.array && colour >= 1 && g.colourPlane + 3 <= g.array->zSize;
+    // Levels above 2 bytes are stored truncated, which the packing of a streamed row is not.
+    g.stream = g.array && g.array->byteSize >= kStreamedFieldBytes && g.max <= 65535;
+    return g;
+}
+
+void GrainRowMake(GrainRows& g, int32_t y, uint16_t* out) {
+    if (!g.array || g.array->elementBytes != 2 || y < 0 || y >= g.rows) return;
+    if (g.grey) StoreGrainCells(g, y, 1, out, false);
+    if (g.colour) StoreGrainCells(g, y, 3, out + g.colourPlane, false);
 }
 
 // Where stream t stands after its rows: what the thread that drew them serially was left
@@ -216,8 +242,6 @@ uint32_t GrainStreamEnd(const GrainRows& g, int32_t stream) {
     return RandomStateAfter(GrainStreamSeed(g, stream),
                             uint64_t(ownRows) * uint64_t(g.width) * planes * 2);
 }
-
-}  // namespace
 
 void RangeStretchTable(int64_t low, int64_t high, int64_t m, int64_t values,
                        std::vector<uint16_t>& table) {
@@ -304,20 +328,8 @@ int32_t GrainNoiseValue(int32_t max) {
 }
 
 void GrainPassJob(int32_t threadIndex) {
-    GrainRows g = {};
-    g.array = JobArray(1);
-    const int32_t amount = Parameter(4);
-    g.seed = uint32_t(Parameter(5));
-    g.max = Parameter(6);
-    g.streams = std::max(gJob.threadCount, 1);
-    // Clipped to the array, so that no parameter writes past it.
-    g.width = g.array ? std::max(std::min(Parameter(2), g.array->xSize), 0) : 0;
-    g.rows = g.array ? std::max(std::min(Parameter(3), g.array->ySize), 0) : 0;
-    g.colourPlane = amount == 100 ? 0 : 1;
-    g.grey = g.array && amount < 100 && g.array->zSize >= 1;
-    g.colour = g.array && amount >= 1 && g.colourPlane + 3 <= g.array->zSize;
-    // Levels above 2 bytes are stored truncated, which the packing of a streamed row is not.
-    g.stream = g.array && g.array->byteSize >= kStreamedFieldBytes && g.max <= 65535;
+    GrainRows g = GrainRowsFor(Parameter(1), Parameter(2), Parameter(3), Parameter(4),
+                               uint32_t(Parameter(5)), Parameter(6), gJob.threadCount);
     if (threadIndex == 0) gGrainNextBlock.store(0, std::memory_order_relaxed);
     // With the barrier, threads claim blocks of rows as they come; without one, each takes an
     // equal run of rows. Either way a row's values depend only on its stream.

@@ -24,6 +24,30 @@ void GrainNoiseRowFromState(uint32_t& state, int32_t max, int32_t* values, int32
 // the start again their colour planes; any thread may draw any row (jumping to its place in
 // the stream), and thread i is left at its stream's end. Writes are clipped to the array.
 void GrainPassJob(int32_t threadIndex);
+// What the grain job draws for one array: which planes of each row, from which stream.
+// Stream t of `streams` draws rows t, t + streams, ... in turn from its seed, first the grey
+// plane of all of them, then from the seed again their colour planes. Filled by GrainRowsFor;
+// values is the scratch of the thread that makes rows with it.
+struct NumberedArray;
+struct GrainRows {
+    const NumberedArray* array;
+    int32_t width, rows, streams, max;
+    uint32_t seed;  // stream t starts at seed + t * 4095
+    bool grey, colour;
+    bool stream;          // rows of one plane streamed past the caches (see FieldRowStoreLevels)
+    int32_t colourPlane;  // first of the three colour planes
+    std::vector<int32_t> values;
+};
+// The draws of GrainPassJob with parameters 1..6 as given (width and rows clipped to the
+// array) and `streams` threads.
+GrainRows GrainRowsFor(int32_t array, int32_t width, int32_t rows, int32_t colour, uint32_t seed,
+                       int32_t max, int32_t streams);
+// Row y of a 2-byte array as GrainPassJob stores it, into out (the array's row layout) rather
+// than the array: the planes the job draws; the others are left as they are.
+void GrainRowMake(GrainRows& g, int32_t y, uint16_t* out);
+// The state of stream t after all its rows: where GrainPassJob leaves thread t's random source.
+uint32_t GrainStreamEnd(const GrainRows& g, int32_t stream);
+
 // 1 array, 2 pattern 1..5: chequer patterns of the cell parities, and (5) a pattern of the
 // cell's angle around the array's centre. Every plane of a cell gets the value.
 void GradientMaskJob(int32_t threadIndex);

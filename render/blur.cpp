@@ -375,27 +375,35 @@ LaneCopies<T> LaneCopiesFor(int32_t channels, int64_t pixelStep) {
     return kCopies[channels >= 1 && channels <= 4 ? channels : 0];
 }
 
+// Made rows go into the lane buffer this many at a time: the single-channel copy turns blocks
+// of eight rows, and eight rows stay in the nearest caches between being made and copied.
+constexpr int32_t kMadeRows = 8;
+
 // Rows: a group of whole rows is copied side by side into a buffer (sample p of every lane
 // in one run), filtered there like columns, and copied back. The buffer's lanes are padded
 // to whole vector steps; the padding lanes hold levels too and are never copied back. The
-// rows are read from `from`, laid out as a (a's own data when blurring in place).
+// rows are read from `from`, laid out as a (a's own data when blurring in place), or made by
+// maker group by group, as the threads claim the groups.
 template <typename T>
 void RecursiveRows(const BlurArray& a, const RecursiveFilter& f, bool edge, int32_t threadIndex,
-                   int32_t threadCount, const uint8_t* from) {
+                   int32_t threadCount, const uint8_t* from, const BlurRowMaker* maker) {
     const int64_t rowElements = int64_t(a.x) * a.z;
     const int32_t rowsPerGroup = a.z <= kMaxLanes ? std::max(1, kRowGroupLanes / a.z) : 1;
     const int32_t chunk = std::min(a.z, kMaxLanes);  // channels per lane block
     const int32_t laneStride = (std::min(rowsPerGroup * a.z, kMaxLanes) + kSweepVectorLanes - 1) /
                                kSweepVectorLanes * kSweepVectorLanes;
     // The pool's threads keep their buffer from blur to blur: its pages are faulted in once a
-    // run.
+    // run. Made rows wait in a block of their own after the lane buffer.
     const size_t bufferElements = size_t(a.x) * size_t(laneStride);
+    const size_t madeElements = maker ? size_t(kMadeRows) * size_t(rowElements) : 0;
     std::vector<T> own;
-    T* buffer = static_cast<T*>(WorkerScratch(threadIndex, bufferElements * sizeof(T)));
+    T* buffer =
+        static_cast<T*>(WorkerScratch(threadIndex, (bufferElements + madeElements) * sizeof(T)));
     if (!buffer) {
-        own.resize(bufferElements);
+        own.resize(bufferElements + madeElements);
         buffer = own.data();
     }
+    T* const made = buffer + bufferElements;
     const RecursiveSweepProc sweep = RecursiveSweepFor(VectorLevelInUse());
     SweepState state;
     LaneGroup g = {buffer, a.elementBytes, laneStride, 0, a.x, a.max, edge, state.ring};
@@ -403,12 +411,7 @@ void RecursiveRows(const BlurArray& a, const RecursiveFilter& f, bool edge, int3
     const T* source = reinterpret_cast<const T*>(from);
     T* rows[kMaxLanes];
     const T* sourceRows[kMaxLanes];
-    // Each thread takes one run of adjacent rows, as many as any other within one: the threads
-    // end together, and each reads and writes on through memory.
-    const int32_t firstRow = int32_t(int64_t(a.y) * threadIndex / threadCount);
-    const int32_t endRow = int32_t(int64_t(a.y) * (threadIndex + 1) / threadCount);
-    for (int32_t row0 = firstRow; row0 < endRow; row0 += rowsPerGroup) {
-        const int32_t rowCount = std::min(rowsPerGroup, endRow - row0);
+    auto blurGroup = [&](int32_t row0, int32_t rowCount) {
         // Very wide pixels (more than 64 channels) go through in blocks of channels.
         for (int32_t c0 = 0; c0 < a.z; c0 += chunk) {
             const int32_t channels = std::min(chunk, a.z - c0);
@@ -419,15 +422,48 @@ void RecursiveRows(const BlurArray& a, const RecursiveFilter& f, bool edge, int3
             }
             g.lanes = std::min(laneStride, (rowCount * channels + kSweepVectorLanes - 1) /
                                                kSweepVectorLanes * kSweepVectorLanes);
-            copies.in(sourceRows, rowCount, channels, a.x, a.z, buffer, laneStride);
+            if (!maker) {
+                copies.in(sourceRows, rowCount, channels, a.x, a.z, buffer, laneStride);
+            } else {
+                // A made row's pixels are whole (all channels in one block): lane r * channels
+                // + c of the buffer, as the copy of the whole group puts them.
+                for (int32_t r0 = 0; r0 < rowCount; r0 += kMadeRows) {
+                    const int32_t count = std::min(kMadeRows, rowCount - r0);
+                    for (int32_t r = 0; r < count; ++r) {
+                        T* row = made + size_t(r) * size_t(rowElements);
+                        maker->make(maker->context, threadIndex, row0 + r0 + r,
+                                    reinterpret_cast<uint16_t*>(row));
+                        sourceRows[r] = row;
+                    }
+                    copies.in(sourceRows, count, channels, a.x, a.z, buffer + r0 * channels,
+                              laneStride);
+                }
+            }
             sweep(g, f);
             copies.out(rows, rowCount, channels, a.x, a.z, buffer, laneStride);
         }
+    };
+    if (maker) {
+        for (;;) {
+            const int32_t row0 =
+                maker->nextGroup->fetch_add(1, std::memory_order_relaxed) * rowsPerGroup;
+            if (row0 >= a.y) break;
+            blurGroup(row0, std::min(rowsPerGroup, a.y - row0));
+        }
+        return;
     }
+    // Each thread takes one run of adjacent rows, as many as any other within one: the threads
+    // end together, and each reads and writes on through memory.
+    const int32_t firstRow = int32_t(int64_t(a.y) * threadIndex / threadCount);
+    const int32_t endRow = int32_t(int64_t(a.y) * (threadIndex + 1) / threadCount);
+    for (int32_t row0 = firstRow; row0 < endRow; row0 += rowsPerGroup)
+        blurGroup(row0, std::min(rowsPerGroup, endRow - row0));
 }
 
-// from: the array whose rows pass 1 reads (the job's own when it blurs in place).
-void RunRecursivePass(const BlurJob& job, int32_t threadIndex, bool rows, const BlurArray* from) {
+// from: the array whose rows pass 1 reads (the job's own when it blurs in place); maker: what
+// makes them instead (2-byte elements only).
+void RunRecursivePass(const BlurJob& job, int32_t threadIndex, bool rows, const BlurArray* from,
+                      const BlurRowMaker* maker = nullptr) {
     BlurArray a;
     if (job.radiusTenths == 0 || !OpenBlurArray(job.array, &a) || threadIndex < 0) return;
     const RecursiveFilter f = MakeRecursiveFilter(a, job.radiusTenths);
@@ -436,12 +472,12 @@ void RunRecursivePass(const BlurJob& job, int32_t threadIndex, bool rows, const 
     const uint8_t* source = from ? from->data : a.data;
     if (a.elementBytes == 1) {
         if (rows)
-            RecursiveRows<uint8_t>(a, f, edge, threadIndex, n, source);
+            RecursiveRows<uint8_t>(a, f, edge, threadIndex, n, source, nullptr);
         else
             RecursiveColumns(a, f, edge, threadIndex, n);
     } else {
         if (rows)
-            RecursiveRows<uint16_t>(a, f, edge, threadIndex, n, source);
+            RecursiveRows<uint16_t>(a, f, edge, threadIndex, n, source, maker);
         else
             RecursiveColumns(a, f, edge, threadIndex, n);
     }
@@ -516,6 +552,16 @@ bool RecursiveBlurReadsFrom(const BlurJob& job, int32_t source) {
 void RecursiveBlurPass1From(const BlurJob& job, int32_t source, int32_t threadIndex) {
     BlurArray from;
     if (OpenSourceArray(job, source, &from)) RunRecursivePass(job, threadIndex, true, &from);
+}
+
+bool RecursiveBlurMakesRows(const BlurJob& job) {
+    BlurArray a;
+    return job.radiusTenths != 0 && OpenBlurArray(job.array, &a) && a.elementBytes == 2 &&
+           a.z <= kMaxLanes;
+}
+
+void RecursiveBlurPass1Made(const BlurJob& job, const BlurRowMaker& maker, int32_t threadIndex) {
+    if (RecursiveBlurMakesRows(job)) RunRecursivePass(job, threadIndex, true, nullptr, &maker);
 }
 
 int32_t GaussianBlurMT(int32_t n, int32_t radiusTenths, int32_t trim, int32_t multiProcessor) {

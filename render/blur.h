@@ -3,6 +3,7 @@
 // does not grow with the radius. Both share their lines out among threads.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 constexpr int32_t kMaxKernelHalfWidth = 127;  // 2h + 1 weights must fit 255 entries
@@ -42,6 +43,23 @@ constexpr int32_t kBlurColumnGroupElements = 64;
 // when RecursiveBlurReadsFrom: source laid out as job.array, both blurrable, radius above 0.
 bool RecursiveBlurReadsFrom(const BlurJob& job, int32_t source);
 void RecursiveBlurPass1From(const BlurJob& job, int32_t source, int32_t threadIndex);
+
+// Makes the rows of a row pass that blurs them as they are made: row y (x * z elements of
+// 2 bytes) at out, on the thread of threadIndex. A field made this way is written to memory
+// once, by the pass, instead of made in a sweep of its own and read back by the next.
+struct BlurRowMaker {
+    void (*make)(void* context, int32_t threadIndex, int32_t y, uint16_t* out);
+    void* context;
+    // Groups of rows the threads claim as they come (rows of some fields cost more to make
+    // than others); set to 0 before the pass.
+    std::atomic<int32_t>* nextGroup;
+};
+// True when pass 1 of job can make its rows: a radius above 0, an array of 2-byte elements of
+// at most 64 channels.
+bool RecursiveBlurMakesRows(const BlurJob& job);
+// Pass 1 of job with every row made by maker, never read from the array; job.array ends up
+// as the made rows blurred. Only when RecursiveBlurMakesRows.
+void RecursiveBlurPass1Made(const BlurJob& job, const BlurRowMaker& maker, int32_t threadIndex);
 
 // The recursive passes as worker-pool routines: pool parameters 1, 2, 3 are the array, the
 // radius in tenths and the edge flag; the thread count is the pool job's own.

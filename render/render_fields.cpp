@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <numeric>
 #include <vector>
 
 #include "effect/control_ids.h"
@@ -15,6 +16,7 @@
 #include "host/maths_builtins.h"
 #include "host/numbered_arrays.h"
 #include "host/pool_jobs.h"
+#include "host/random_source.h"
 #include "host/sampling.h"
 #include "host/worker_threads.h"
 #include "render/blur.h"
@@ -26,16 +28,28 @@ constexpr int32_t kFieldMax = 32768;
 constexpr int32_t kFieldLevels = kFieldMax + 1;
 constexpr int32_t kRandomEdgeShape = 6;
 
+// The field job under way and its name in the timeline; written before the job starts.
+ThreadRoutine gFieldRoutine = nullptr;
+const char* gFieldLabel = "";
+
+void TimedFieldRoutine(int32_t index) {
+    const int64_t start = TimelineTicks();
+    gFieldRoutine(index);
+    RenderTimelineSpan(index, gFieldLabel, start);
+}
+
 // One job on all workers: threads made for it outside thumbnail rendering, the sleeping
 // pool while thumbnails render. Parameters 1..6 of the pool job.
 void RunFieldJob(ThreadRoutine routine, bool all, bool barrier,
-                 std::initializer_list<int32_t> parameters) {
+                 std::initializer_list<int32_t> parameters, const char* label = "field job") {
     int32_t n = 1;
     for (int32_t p : parameters) gJob.poolParameters[n++] = p;
+    gFieldRoutine = routine;
+    gFieldLabel = label;
     if (gSession.thumbnailRendering)
-        RunPoolRoutine(routine, all, barrier);
+        RunPoolRoutine(TimedFieldRoutine, all, barrier);
     else
-        RunParallel(routine, all, 0, 0, barrier);
+        RunParallel(TimedFieldRoutine, all, 0, 0, barrier);
 }
 
 void BlurField(int32_t array, int32_t radiusTenths, bool all) {
@@ -74,7 +88,7 @@ bool MakeEdgePattern(const RenderPlan& plan, const int32_t* v, int32_t imageWidt
     const int32_t shape = v[CTL_FRAME_EDGE_SHAPE];
     if (shape == kRandomEdgeShape)
         RunFieldJob(GrainPassJob, plan.multiProcessor, true,
-                    {ARRAY_FRAME_SHAPE, gw, gh, 0, v[CTL_FRAME_SEED], 255});
+                    {ARRAY_FRAME_SHAPE, gw, gh, 0, v[CTL_FRAME_SEED], 255}, "edge pattern");
     else
         RunFieldJob(GradientMaskJob, plan.multiProcessor, false, {ARRAY_FRAME_SHAPE, shape});
     return true;
@@ -168,12 +182,10 @@ void ClassifySpan(int32_t y, int32_t first, int32_t count, const int32_t* patter
     }
 }
 
-void ClassifyFrameRow(FramePatternRows& rows, int32_t y) {
+// Row y's cells at out (the field's row layout); the inside streamed when stream is set.
+void ClassifyFrameRow(FramePatternRows& rows, int32_t y, uint16_t* out, bool stream) {
     const FrameBandJob& job = gFrameBands;
-    const NumberedArray& frame = gArrays[ARRAY_FRAME];
-    const int32_t step = frame.zSize;
-    uint16_t* out =
-        reinterpret_cast<uint16_t*>(frame.base) + int64_t(y - job.top) * frame.xSize * step;
+    const int32_t step = gArrays[ARRAY_FRAME].zSize;
     auto span = [&](int32_t kind, int32_t first, int32_t last) {
         if (last <= first) return;
         const int32_t* pattern =
@@ -188,9 +200,9 @@ void ClassifyFrameRow(FramePatternRows& rows, int32_t y) {
     uint16_t* middle = out + int64_t(job.innerLeft - job.left) * step;
     const int32_t count = job.innerRight - job.innerLeft;
     if (step == 1) {
-        FieldRowFillPairs(middle, 0, 0, count, job.stream);
+        FieldRowFillPairs(middle, 0, 0, count, stream);
     } else if (step == 2 && !job.borderOnly) {
-        FieldRowFillPairs(middle, 0, uint16_t(kFieldMax), int64_t(count) * 2, job.stream);
+        FieldRowFillPairs(middle, 0, uint16_t(kFieldMax), int64_t(count) * 2, stream);
     } else {
         for (int32_t i = 0; i < count; ++i) {
             middle[int64_t(i) * step] = 0;
@@ -213,7 +225,11 @@ void ClassifyFrameRows(int32_t) {
             job.top + job.nextBlock.fetch_add(1, std::memory_order_relaxed) * kFrameBlockRows;
         if (first >= job.bottom || height <= 0) break;
         const int32_t last = std::min(first + kFrameBlockRows, job.bottom);
-        for (int32_t y = first; y < last; ++y) ClassifyFrameRow(rows, y);
+        for (int32_t y = first; y < last; ++y)
+            ClassifyFrameRow(rows, y,
+                             reinterpret_cast<uint16_t*>(frame.base) +
+                                 int64_t(y - job.top) * frame.xSize * frame.zSize,
+                             job.stream);
     }
     if (job.stream) FieldRowStoresDone();
 }
@@ -225,9 +241,8 @@ double EdgeReach(bool displaced, double amplitude) {
     return displaced ? 128.0 * std::fabs(amplitude) + 1.0 : 0.0;
 }
 
-void ClassifyFramePixels(const RenderPlan& plan, const int32_t* v, const FrameRects& rects,
-                         bool edges, const double amplitude[3], int32_t imageWidth,
-                         int32_t imageHeight) {
+void PlanFrameBands(const RenderPlan& plan, const int32_t* v, const FrameRects& rects, bool edges,
+                    const double amplitude[3], int32_t imageWidth, int32_t imageHeight) {
     FrameBandJob& job = gFrameBands;
     job.left = plan.left;
     job.top = plan.top;
@@ -271,7 +286,14 @@ void ClassifyFramePixels(const RenderPlan& plan, const int32_t* v, const FrameRe
     job.innerRight = std::max(job.innerLeft, int32_t(std::floor(innerRight)));
     job.innerBottom = std::max(job.innerTop, int32_t(std::floor(innerBottom)));
     job.nextBlock.store(0, std::memory_order_relaxed);
-    RunFieldJob(ClassifyFrameRows, plan.multiProcessor, false, {});
+}
+
+// Each pass thread's pattern rows while the blur's row pass makes the bands' rows; kept from
+// render to render, like the counters.
+std::vector<FramePatternRows> gFramePatternRows;
+
+void MakeFrameRow(void*, int32_t index, int32_t y, uint16_t* out) {
+    ClassifyFrameRow(gFramePatternRows[size_t(index)], gFrameBands.top + y, out, false);
 }
 
 // Channel 0 of a field counted by level on each pass thread: the count over 24 million cells
@@ -306,41 +328,73 @@ struct FieldBlurCount {
     BlurJob rows;     // the row pass, shared out among the pass's threads
     BlurJob columns;  // the column pass, one column group a call
     int64_t rowElements, groups;
+    int64_t columnChunk;   // column groups a thread claims at a time
+    int64_t columnRuns;    // runs of columnChunk groups (the last one may be shorter)
+    int64_t columnStride;  // prime to columnRuns: the step from one claimed run to the next
     int32_t threads;
+    // Makes the field's rows inside the row pass, when not null; then afterRows (when not
+    // null) runs on each thread after its share of the pass.
+    const BlurRowMaker* maker;
+    void (*afterRows)(void* context, int32_t index);
 };
 
 void FieldBlurRows(void* context, int32_t index) {
     const FieldBlurCount& f = *static_cast<const FieldBlurCount*>(context);
-    if (f.rows.radiusTenths != 0) RecursiveBlurPass1(f.rows, index);
+    const int64_t start = TimelineTicks();
+    if (f.maker) {
+        RecursiveBlurPass1Made(f.rows, *f.maker, index);
+        if (f.afterRows) f.afterRows(f.maker->context, index);
+    } else if (f.rows.radiusTenths != 0) {
+        RecursiveBlurPass1(f.rows, index);
+    }
+    RenderTimelineSpan(index, f.maker ? "make and blur rows" : "blur rows", start);
 }
 
-// A thread takes one run of adjacent groups, as the blur's own column pass does: groups of
+// Column group `group` swept, then counted while its rows are still in the processor's cache.
+void BlurAndCountGroup(const FieldBlurCount& f, int64_t group, int32_t* even, int32_t* odd) {
+    const uint16_t* data = reinterpret_cast<const uint16_t*>(f.array->base);
+    const int64_t step = f.array->zSize;
+    if (f.columns.radiusTenths != 0) RecursiveBlurPass2(f.columns, int32_t(group));
+    const int64_t first = (group * kBlurColumnGroupElements + step - 1) / step * step;
+    const int64_t last = std::min(f.rowElements, (group + 1) * kBlurColumnGroupElements);
+    if (first >= last) return;
+    const int64_t cells = (last - first + step - 1) / step;
+    for (int32_t y = 0; y < f.array->ySize; ++y) {
+        const uint16_t* row = data + y * f.rowElements;
+        // A frame's field is one level over most of its groups' rows: comparing them
+        // costs far less than increments of one counter, each waiting for the last.
+        int64_t i = first + step;
+        while (i < last && row[i] == row[first]) i += step;
+        if (i >= last)
+            even[std::min<int32_t>(row[first], kFieldMax)] += int32_t(cells);
+        else
+            CountFieldElements(row, first, last, step, even, odd);
+    }
+}
+
+// Column groups of a field's blur claimed by its threads, runs of columnChunk adjacent groups;
+// reset by FieldBlurCountFor before the passes.
+std::atomic<int64_t> gFieldNextColumns{0};
+
+// A thread claims runs of adjacent groups, claimed as they come rather than one equal share
+// each: the groups that cross a frame's bands count every row, the others few, and the
+// threads that held the field's sides kept the others waiting. The k-th claim takes run
+// k * columnStride (modulo the runs): runs swept at the same time lie apart, since runs of
 // different threads side by side would write to the same cache lines at nearly every step.
 void FieldBlurColumnsAndCount(void* context, int32_t index) {
     const FieldBlurCount& f = *static_cast<const FieldBlurCount*>(context);
+    const int64_t start = TimelineTicks();
     int32_t* even = FieldBinsOfThread(index);
     int32_t* odd = even + kFieldLevels;
-    const uint16_t* data = reinterpret_cast<const uint16_t*>(f.array->base);
-    const int64_t step = f.array->zSize;
-    const int64_t end = f.groups * (index + 1) / f.threads;
-    for (int64_t group = f.groups * index / f.threads; group < end; ++group) {
-        if (f.columns.radiusTenths != 0) RecursiveBlurPass2(f.columns, int32_t(group));
-        const int64_t first = (group * kBlurColumnGroupElements + step - 1) / step * step;
-        const int64_t last = std::min(f.rowElements, (group + 1) * kBlurColumnGroupElements);
-        if (first >= last) continue;
-        const int64_t cells = (last - first + step - 1) / step;
-        for (int32_t y = 0; y < f.array->ySize; ++y) {
-            const uint16_t* row = data + y * f.rowElements;
-            // A frame's field is one level over most of its groups' rows: comparing them
-            // costs far less than increments of one counter, each waiting for the last.
-            int64_t i = first + step;
-            while (i < last && row[i] == row[first]) i += step;
-            if (i >= last)
-                even[std::min<int32_t>(row[first], kFieldMax)] += int32_t(cells);
-            else
-                CountFieldElements(row, first, last, step, even, odd);
-        }
+    for (;;) {
+        const int64_t claim = gFieldNextColumns.fetch_add(1, std::memory_order_relaxed);
+        if (claim >= f.columnRuns) break;
+        const int64_t firstGroup = claim * f.columnStride % f.columnRuns * f.columnChunk;
+        const int64_t endGroup = std::min(f.groups, firstGroup + f.columnChunk);
+        for (int64_t group = firstGroup; group < endGroup; ++group)
+            BlurAndCountGroup(f, group, even, odd);
     }
+    RenderTimelineSpan(index, "blur columns", start);
 }
 
 // The count of one level over all threads' counters.
@@ -398,6 +452,14 @@ FieldBlurCount FieldBlurCountFor(int32_t array, int32_t radiusTenths, int32_t th
     f.groups = (f.rowElements + kBlurColumnGroupElements - 1) / kBlurColumnGroupElements;
     f.rows = {array, radiusTenths, 0, threads};
     f.columns = {array, radiusTenths, 0, int32_t(std::min<int64_t>(f.groups, INT32_MAX))};
+    // About four runs a thread: enough for the last ones to even out the threads' ends.
+    f.columnChunk = std::max<int64_t>(1, f.groups / (int64_t(threads) * 4));
+    f.columnRuns = (f.groups + f.columnChunk - 1) / f.columnChunk;
+    // A stride past the threads' number of runs in flight, so that runs claimed one after
+    // the other are never neighbours while the threads sweep them.
+    f.columnStride = f.columnRuns > 2 * int64_t(threads) ? f.columnRuns / threads + 1 : 1;
+    while (std::gcd(f.columnStride, f.columnRuns) != 1) ++f.columnStride;
+    gFieldNextColumns.store(0, std::memory_order_relaxed);
     if (gFieldBins.size() < size_t(threads)) gFieldBins.resize(size_t(threads));
     return f;
 }
@@ -418,6 +480,49 @@ void BlurAndBoundField(int32_t array, int32_t radiusTenths, bool all, int64_t pi
     RunPassSequence(f.threads, kPasses, 2, &f);
     RenderTimelineHostMark(blurMark);
     StretchBoundsOfBins(f.threads, pixels, low, high);
+}
+
+// The threads of a field made inside its blur's row pass: the pass's threads, when they are
+// the pool's (or the caller alone) and as many as the field's own job would have had, so
+// that thread i of the pass is the thread i the job would have left its state on. 0 when the
+// field must be made by its own job first (thumbnails, other arrays, a radius of 0).
+int32_t FieldMakingThreads(int32_t array, int32_t radiusTenths, bool all) {
+    const NumberedArray& a = gArrays[array];
+    if (gSession.thumbnailRendering || !a.base || a.elementBytes != 2) return 0;
+    if (!RecursiveBlurMakesRows({array, radiusTenths, 0, 1})) return 0;
+    const int32_t threads = PassThreadCount(all ? 1 : 0);
+    if (threads != (all ? GetProcessorCount() : 1)) return 0;
+    return threads == 1 || WorkerPoolServes(threads) ? threads : 0;
+}
+
+// The field's rows made by maker inside the blur's row pass, blurred, and the stretch bounds
+// of its channel 0 counted; threads from FieldMakingThreads.
+void MakeBlurAndBoundField(int32_t array, int32_t radiusTenths, int32_t threads,
+                           const BlurRowMaker& maker, void (*afterRows)(void*, int32_t),
+                           int64_t pixels, int32_t* low, int32_t* high) {
+    FieldBlurCount f = FieldBlurCountFor(array, radiusTenths, threads);
+    f.maker = &maker;
+    f.afterRows = afterRows;
+    maker.nextGroup->store(0, std::memory_order_relaxed);
+    static const PassThreadProc kPasses[2] = {FieldBlurRows, FieldBlurColumnsAndCount};
+    RunPassSequence(f.threads, kPasses, 2, &f);
+    StretchBoundsOfBins(f.threads, pixels, low, high);
+}
+
+// Groups of rows claimed by the threads of a field made inside its blur.
+std::atomic<int32_t> gFieldNextGroup{0};
+
+// Each pass thread's draws while the blur's row pass makes the grain's rows.
+std::vector<GrainRows> gGrainMaking;
+
+void MakeGrainRow(void*, int32_t index, int32_t y, uint16_t* out) {
+    GrainRowMake(gGrainMaking[size_t(index)], y, out);
+}
+
+// Thread i is left where the grain job would have left it: at the end of stream i.
+void GrainRowsDone(void*, int32_t index) {
+    const GrainRows& g = gGrainMaking[size_t(index)];
+    if (g.grey || g.colour) RandomSetState(GrainStreamEnd(g, index));
 }
 
 // The stretch of each field, kept for its readers rather than swept over the field: a sweep
@@ -546,12 +651,29 @@ bool PrepareGrainField(const RenderPlan& plan, const int32_t* v, int32_t wholeWi
     const int32_t width = plan.right - plan.left;
     const int32_t height = plan.bottom - plan.top;
     if (!CreateArray(ARRAY_GRAIN, width, height, channels, 2)) return false;
-    RunFieldJob(GrainPassJob, plan.multiProcessor, true,
-                {ARRAY_GRAIN, width, height, colour, gSession.grainSeed, kFieldMax});
-    RenderTimelineHostMark("grain noise");
+    const int32_t radius = BlurRadius(size * 0.25 * 2.0, plan.zoom);
     int32_t low = 0, high = kFieldMax;
-    BlurAndBoundField(ARRAY_GRAIN, BlurRadius(size * 0.25 * 2.0, plan.zoom), plan.multiProcessor,
-                      int64_t(width) * height, "grain blur", &low, &high);
+    const int32_t threads = FieldMakingThreads(ARRAY_GRAIN, radius, plan.multiProcessor);
+    // Every plane drawn: a made row has no planes that the array would keep.
+    const GrainRows drawn = GrainRowsFor(ARRAY_GRAIN, width, height, colour, gSession.grainSeed,
+                                         kFieldMax, std::max(threads, 1));
+    if (threads > 0 && (drawn.grey ? 1 : 0) + (drawn.colour ? 3 : 0) == channels) {
+        // The noise made row by row inside the blur's row pass: made in a sweep of its own, the
+        // field was written and read back once more, tens of megabytes that more threads
+        // could not move faster.
+        gGrainMaking.assign(size_t(threads), drawn);
+        BlurRowMaker maker = {MakeGrainRow, nullptr, &gFieldNextGroup};
+        MakeBlurAndBoundField(ARRAY_GRAIN, radius, threads, maker, GrainRowsDone,
+                              int64_t(width) * height, &low, &high);
+        RenderTimelineHostMark("grain noise and blur");
+    } else {
+        RunFieldJob(GrainPassJob, plan.multiProcessor, true,
+                    {ARRAY_GRAIN, width, height, colour, gSession.grainSeed, kFieldMax},
+                    "grain noise");
+        RenderTimelineHostMark("grain noise");
+        BlurAndBoundField(ARRAY_GRAIN, radius, plan.multiProcessor, int64_t(width) * height,
+                          "grain blur", &low, &high);
+    }
     RenderTimelineHostMark("grain bounds");
     // A flat field has nothing to stretch.
     if (high > low) StretchField(ARRAY_GRAIN, low, high, plan.multiProcessor);
@@ -585,14 +707,30 @@ bool PrepareFrameField(const RenderPlan& plan, const int32_t* v, int32_t imageWi
                                            v[CTL_FRAME_BORDER], v[CTL_FRAME_INSIDE]);
     // A pattern resampled to the whole rectangle by an earlier build must not stay.
     ReleaseArray(ARRAY_FRAME_EDGE);
-    ClassifyFramePixels(plan, v, rects, edges, amplitude, imageWidth, imageHeight);
-    RenderTimelineHostMark("frame bands");
+    PlanFrameBands(plan, v, rects, edges, amplitude, imageWidth, imageHeight);
     const int32_t softness = v[CTL_FRAME_SOFTNESS];
-    if (softness <= -100) return true;
     const int32_t roundness = v[CTL_FRAME_ROUNDNESS];
+    const int32_t radius = BlurRadius((n / 500.0) * roundness * 2.0, plan.zoom);
+    const int32_t threads =
+        softness <= -100 ? 0 : FieldMakingThreads(ARRAY_FRAME, radius, plan.multiProcessor);
     int32_t low = 0, high = kFieldMax;
-    BlurAndBoundField(ARRAY_FRAME, BlurRadius((n / 500.0) * roundness * 2.0, plan.zoom),
-                      plan.multiProcessor, int64_t(width) * height, "frame blur", &low, &high);
+    if (threads > 0) {
+        // The bands made row by row inside the blur's row pass, as the grain's noise is.
+        if (gFramePatternRows.size() < size_t(threads)) gFramePatternRows.resize(size_t(threads));
+        // Samplers made for the last render's pattern and rectangle are made anew.
+        for (FramePatternRows& rows : gFramePatternRows)
+            std::fill(std::begin(rows.ready), std::end(rows.ready), false);
+        BlurRowMaker maker = {MakeFrameRow, nullptr, &gFieldNextGroup};
+        MakeBlurAndBoundField(ARRAY_FRAME, radius, threads, maker, nullptr, int64_t(width) * height,
+                              &low, &high);
+        RenderTimelineHostMark("frame bands and blur");
+    } else {
+        RunFieldJob(ClassifyFrameRows, plan.multiProcessor, false, {}, "frame bands");
+        RenderTimelineHostMark("frame bands");
+        if (softness <= -100) return true;
+        BlurAndBoundField(ARRAY_FRAME, radius, plan.multiProcessor, int64_t(width) * height,
+                          "frame blur", &low, &high);
+    }
     RenderTimelineHostMark("frame bounds");
     if (std::abs(high - low) < 128) {
         low = 0;

@@ -17,6 +17,7 @@ int64_t TimelineTicks() {
 void RenderTimelineStart() {
     RenderTimeline& t = gRenderTimeline;
     memset(t.markCount, 0, sizeof t.markCount);
+    memset(t.spanCount, 0, sizeof t.spanCount);
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     t.ticksPerSecond = frequency.QuadPart;
@@ -47,4 +48,11 @@ void RenderTimelineMark(int32_t index, const char* label, int64_t workEndTicks) 
     int32_t& count = gRenderTimeline.markCount[index];
     if (count >= kTimelineMarks) return;
     gRenderTimeline.marks[index][count++] = {label, workEndTicks, TimelineTicks()};
+}
+
+void RenderTimelineSpan(int32_t index, const char* label, int64_t startTicks) {
+    if (index < 0 || index >= kTimelineThreads) return;
+    int32_t& count = gRenderTimeline.spanCount[index];
+    if (count >= kTimelineSpans) return;
+    gRenderTimeline.spans[index][count++] = {label, startTicks, TimelineTicks()};
 }

@@ -3,6 +3,7 @@
 //   fields_bench [N [RUNS]]
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -21,13 +22,46 @@
 namespace {
 constexpr int32_t kWidth = 6000, kHeight = 4000;
 
+double Ms(int64_t ticks) {
+    return double(ticks) * 1000.0 / double(gRenderTimeline.ticksPerSecond);
+}
+
+// The threads' shares of each field job of the last build: the gap from the end of the job
+// before (serial work and start-up), how far apart the threads began, their shortest and
+// longest work, and how far apart they ended (what the slowest kept the others waiting).
+void PrintThreadSpans(const char* title, int32_t threads) {
+    const RenderTimeline& t = gRenderTimeline;
+    printf("  %s: job: gap | start spread | work min max | end spread, ms\n", title);
+    int64_t previousEnd = t.hookStartTicks;
+    for (int32_t k = 0; k < t.spanCount[0]; ++k) {
+        int64_t firstStart = INT64_MAX, lastStart = 0, firstEnd = INT64_MAX, lastEnd = 0;
+        double workMin = 1e30, workMax = 0;
+        for (int32_t i = 0; i < threads && i < kTimelineThreads; ++i) {
+            if (k >= t.spanCount[i]) continue;
+            const TimelineSpan& span = t.spans[i][k];
+            firstStart = std::min(firstStart, span.startTicks);
+            lastStart = std::max(lastStart, span.startTicks);
+            firstEnd = std::min(firstEnd, span.endTicks);
+            lastEnd = std::max(lastEnd, span.endTicks);
+            workMin = std::min(workMin, Ms(span.endTicks - span.startTicks));
+            workMax = std::max(workMax, Ms(span.endTicks - span.startTicks));
+        }
+        printf("    %-14s %6.2f | %6.2f | %6.2f %6.2f | %6.2f\n", t.spans[0][k].label,
+               Ms(firstStart - previousEnd), Ms(lastStart - firstStart), workMin, workMax,
+               Ms(lastEnd - firstEnd));
+        previousEnd = lastEnd;
+    }
+}
+
 // The fastest time of each step over `runs` builds on `threads` threads, in ms.
 std::vector<std::pair<std::string, double>> FieldSteps(int32_t threads, int32_t runs) {
     EngineBegin();
     ApplySettings(EngineControls(), SettingsC());
     EngineControls()[CTL_MULTI_CPU_OFF] = threads > 1 ? 0 : 1;
     SetProcessorCountOverride(threads);
+    // Held as a render holds it: its threads spin between the jobs.
     EnsureWorkerPool();
+    WorkerPoolHold(kRunPoolHoldMs);
     EffectContext& c = gContext;
     c.X = c.width = c.imageWidth = kWidth;
     c.Y = c.height = c.imageHeight = kHeight;
@@ -47,6 +81,8 @@ std::vector<std::pair<std::string, double>> FieldSteps(int32_t threads, int32_t 
         PrepareFrameField(plan, EngineControls(), kWidth, kHeight, kWidth, kHeight);
         RenderTimelineHostMark("frame field");
         const RenderTimeline& t = gRenderTimeline;
+        if (run == 0 || run == runs)
+            PrintThreadSpans(run == 0 ? "first build" : "last build", threads);
         if (run == 0) continue;  // memory faulting in
         for (int32_t k = 0; k < t.hostMarkCount; ++k) {
             const int64_t begin = k == 0 ? t.hookStartTicks : t.hostMarks[k - 1].workEndTicks;
@@ -58,6 +94,7 @@ std::vector<std::pair<std::string, double>> FieldSteps(int32_t threads, int32_t 
                 best[size_t(k)].second = std::min(best[size_t(k)].second, ms);
         }
     }
+    WorkerPoolHold(0);
     StopWorkerPool();
     EngineEnd();
     SetProcessorCountOverride(0);

@@ -4,6 +4,7 @@
 #include "render/blur.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 
@@ -220,6 +221,68 @@ TEST_F(BlurTest, RowsReadFromAnotherArrayGiveTheBlurOfACopy) {
     EXPECT_FALSE(RecursiveBlurReadsFrom({kArray, 0, 0, 1}, kSource));
     ReleaseArray(kSource);
     EXPECT_FALSE(RecursiveBlurReadsFrom({kArray, 30, 0, 1}, kSource));
+}
+
+namespace {
+// Rows made by copying them from another array, each row's makings counted.
+struct RowCopies {
+    int32_t source;
+    std::vector<int32_t> made;  // times each row was made
+};
+
+void CopyRow(void* context, int32_t, int32_t y, uint16_t* out) {
+    RowCopies& c = *static_cast<RowCopies*>(context);
+    const NumberedArray& a = gArrays[c.source];
+    const int64_t elements = int64_t(a.xSize) * a.zSize;
+    std::memcpy(out, a.base + y * elements * 2, size_t(elements) * 2);
+    ++c.made[size_t(y)];
+}
+}  // namespace
+
+// Pass 1 with its rows made as it goes gives what blurring the made rows in place gives, on
+// any number of threads and at every vector level; each row is made once, and the pass takes
+// only what it can make: 2-byte elements of at most 64 channels, a radius above 0.
+TEST_F(BlurTest, RowsMadeAsThePassGoesGiveTheBlurOfTheMadeRows) {
+    constexpr int32_t kSource = 12;
+    const Shape shapes[] = {{64, 9, 1, 2},  {1, 17, 2, 2},  {67, 13, 1, 2}, {1, 1, 3, 2},
+                            {201, 3, 2, 2}, {2, 66, 3, 2},  {29, 70, 1, 2}, {37, 41, 3, 2},
+                            {50, 35, 4, 2}, {13, 100, 2, 2}};
+    for (int32_t level = VECTOR_PLAIN; level <= VectorLevelDetected(); ++level) {
+        SetVectorLevelOverride(level);
+        for (const Shape& shape : shapes) {
+            for (int32_t radius : {1, 25, 400}) {
+                for (int32_t threads : {1, 3}) {
+                    SCOPED_TRACE(testing::Message()
+                                 << shape.x << "x" << shape.y << "x" << shape.z << " radius "
+                                 << radius << " threads " << threads << " vector level " << level);
+                    FillRandom(kSource, shape, uint64_t(radius * 7 + threads));
+                    ASSERT_EQ(CopyArrayData(kSource, kArray), 1);
+                    ASSERT_EQ(RecursiveBlurMT(kArray, radius, 0, 0), 1);
+                    const std::vector<int32_t> reference = Elements(kArray);
+                    SetAllArrayElements(kArray, 77);
+                    const BlurJob job = {kArray, radius, 0, threads};
+                    ASSERT_TRUE(RecursiveBlurMakesRows(job));
+                    RowCopies copies = {kSource, std::vector<int32_t>(size_t(shape.y), 0)};
+                    std::atomic<int32_t> nextGroup{0};
+                    const BlurRowMaker maker = {CopyRow, &copies, &nextGroup};
+                    for (int32_t t = 0; t < threads; ++t) RecursiveBlurPass1Made(job, maker, t);
+                    for (int32_t t = 0; t < threads; ++t) RecursiveBlurPass2(job, t);
+                    ASSERT_EQ(Elements(kArray), reference);
+                    EXPECT_EQ(copies.made, std::vector<int32_t>(size_t(shape.y), 1));
+                }
+            }
+        }
+    }
+    SetVectorLevelOverride(-1);
+    FillRandom(kArray, {20, 10, 3, 1}, 1);
+    EXPECT_FALSE(RecursiveBlurMakesRows({kArray, 30, 0, 1}));
+    FillRandom(kArray, {4, 3, 67, 2}, 1);
+    EXPECT_FALSE(RecursiveBlurMakesRows({kArray, 30, 0, 1}));
+    FillRandom(kArray, {20, 10, 3, 2}, 1);
+    EXPECT_FALSE(RecursiveBlurMakesRows({kArray, 0, 0, 1}));
+    EXPECT_TRUE(RecursiveBlurMakesRows({kArray, 30, 0, 1}));
+    ReleaseArray(kArray);
+    EXPECT_FALSE(RecursiveBlurMakesRows({kArray, 30, 0, 1}));
 }
 
 namespace {
