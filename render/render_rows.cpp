@@ -41,6 +41,19 @@ const int32_t kToneControls[kToneChannels][6] = {
 // Rows a thread claims at a time in a pass that hands its rows out in claims: enough that a
 // claim costs next to nothing against its rows, few enough that the threads end together.
 constexpr int32_t kClaimRows = 4;
+// Rows a thread claims at a time in the light stages between the passes (a copy, a mask).
+constexpr int32_t kStageClaimRows = 16;
+// The claim counters of gRender.rowsClaimed past the passes'.
+constexpr int32_t kGreyShareClaims = 3;
+constexpr int32_t kGlowMaskClaims = 4;
+
+// The next band of at most kStageClaimRows rows (from top) of a stage of height rows that
+// hands its rows out in claims; false when none is left.
+bool ClaimStageRows(int32_t counter, int32_t height, int32_t& first, int32_t& end) {
+    first = gRender.rowsClaimed[counter].fetch_add(kStageClaimRows, std::memory_order_relaxed);
+    end = std::min(first + kStageClaimRows, height);
+    return first < height;
+}
 
 bool InMultiSplit(const RenderPlan& plan) {
     const int32_t v = plan.splitView;
@@ -124,8 +137,8 @@ struct PassContext {
     int32_t progressBase;  // rows of the earlier passes
 };
 
-// Thread 0 reports progress before each of its rows; a cancel stops every thread at its
-// next row. Returns false when the pass must stop.
+// On one thread, the progress is reported before each row; a cancel stops every thread at
+// its next row. Returns false when the pass must stop.
 bool RowStart(const PassContext& pass, int32_t y) {
     if (JobCancelRequested()) return false;
     if (pass.index != 0 || pass.plan.thumbnails || gSession.brushStrokeActive) return true;
@@ -135,6 +148,30 @@ bool RowStart(const PassContext& pass, int32_t y) {
     }
     return true;
 }
+
+// On several threads, thread 0 reports the rows top, top + N, top + 2N, ... of a pass, each
+// once the rows up to it have been handed out, and at the pass's end those still due: the
+// host is asked about an abort as often, with the same figures, as if thread 0 rendered every
+// N-th row, while the rows themselves go to whichever thread is free. Returns false when the
+// pass must stop.
+struct ProgressCheckpoints {
+    const PassContext& pass;
+    int32_t nextRow = 0;  // row (from top) of the next report
+
+    bool ReportUpTo(int32_t handedOut) {
+        const RenderPlan& plan = pass.plan;
+        if (pass.index != 0 || plan.thumbnails || gSession.brushStrokeActive) return true;
+        const int32_t height = plan.bottom - plan.top;
+        for (; nextRow <= handedOut && nextRow < height; nextRow += pass.threadCount) {
+            if (JobCancelRequested()) return false;
+            if (ReportProgress(pass.progressBase + nextRow, plan.progressTotal) != 0) {
+                RequestJobCancel();
+                return false;
+            }
+        }
+        return true;
+    }
+};
 
 // An earlier pass's result, and with paper or dynamic contrast its luma for their blur.
 template <typename Sample>
@@ -580,17 +617,11 @@ void RenderLaterPassRow(const RenderPlan& plan, const ProcessedRegion& region, i
     EffectWorkerEnd(worker);
 }
 
-// Thread 0, the host's thread, keeps its own rows top, top + N, ... and with them its
-// progress reports and the host's abort checks before each of them; the other threads claim
-// the remaining rows in blocks, so that the threads that start first begin at once and all
-// of them end together however unequal their rows. The grain's noise depends on the row
-// alone (RowStreamState), so its pass hands the rows out the same way.
-// Row j of the rows that are not thread 0's (those top + 1 .. top + N - 1, top + N + 1, ...).
-int32_t ClaimedRow(int32_t top, int32_t j, int32_t threadCount) {
-    const int32_t others = threadCount - 1;
-    return top + (j / others) * threadCount + j % others + 1;
-}
-
+// The threads claim the rows in blocks, thread 0 (the host's thread, which also reports the
+// progress) among them, so that the threads that start first begin at once and all of them
+// end together however unequal their rows or the time the system gives each thread. The
+// grain's noise depends on the row alone (RowStreamState), so its pass hands the rows out the
+// same way.
 template <typename Sample>
 void RenderPass(const PassContext& pass, int32_t passNumber) {
     const RenderPlan& plan = pass.plan;
@@ -604,28 +635,32 @@ void RenderPass(const PassContext& pass, int32_t passNumber) {
         scratch.greys.resize(size_t(plan.right - plan.left));
     }
     auto renderRow = [&](int32_t y) {
-        if (!RowStart(pass, y)) return false;
         if (passNumber == 1)
             RenderPassOneRow<Sample>(plan, region, y, closing, scratch);
         else
             RenderLaterPassRow<Sample>(plan, region, y, passNumber, views, rows, closing, scratch);
         gRender.rowsDone.fetch_add(1, std::memory_order_relaxed);
-        return true;
     };
-    if (pass.index == 0 || pass.threadCount < 2) {
-        for (int32_t y = plan.top + pass.index; y < plan.bottom; y += pass.threadCount)
-            if (!renderRow(y)) return;
+    if (pass.threadCount < 2) {
+        for (int32_t y = plan.top; y < plan.bottom; ++y) {
+            if (!RowStart(pass, y)) return;
+            renderRow(y);
+        }
         return;
     }
+    ProgressCheckpoints progress = {pass};
     std::atomic<int32_t>& claimed = gRender.rowsClaimed[passNumber - 1];
     for (;;) {
         const int32_t first = claimed.fetch_add(kClaimRows, std::memory_order_relaxed);
-        for (int32_t j = first; j < first + kClaimRows; ++j) {
-            const int32_t y = ClaimedRow(plan.top, j, pass.threadCount);
-            if (y >= plan.bottom) return;
-            if (!renderRow(y)) return;
+        if (!progress.ReportUpTo(first)) return;
+        const int32_t end = std::min(plan.top + first + kClaimRows, plan.bottom);
+        if (plan.top + first >= end) break;
+        for (int32_t y = plan.top + first; y < end; ++y) {
+            if (JobCancelRequested()) return;
+            renderRow(y);
         }
     }
+    progress.ReportUpTo(plan.bottom - plan.top);
 }
 
 // Every thread meets the same sequence of barriers, whatever it did before: a thread that
@@ -784,7 +819,7 @@ void HandOnLumaImages(const RenderPlan& plan) {
                             plan.depth.elementBytes, colourBytes);
 }
 
-// A thread's share of the rows of the earlier passes' result, their first channel copied
+// The bands of rows a thread claims of the earlier passes' result, their first channel copied
 // into the one-channel diffusion blur, while gColourSeen says whether any pixel has channels
 // that differ. A black-and-white result (the plug-in's usual one) blurs the same in each of
 // its channels: one channel then stands for three, a third of the blur's work and of the fresh
@@ -795,19 +830,20 @@ void GreyShare(const PassContext& pass) {
     const NumberedArray& blur = gArrays[ARRAY_WORK_BLUR];
     if (!blur.base || blur.zSize != 1 || !gArrays[ARRAY_WORK_RGB].base) return;
     const int32_t width = plan.right - plan.left, height = plan.bottom - plan.top;
-    const int32_t first = int32_t(int64_t(height) * pass.index / pass.threadCount);
-    const int32_t end = int32_t(int64_t(height) * (pass.index + 1) / pass.threadCount);
-    for (int32_t y = plan.top + first; y < plan.top + end; ++y) {
-        if (JobCancelRequested() || gColourSeen.load(std::memory_order_relaxed)) return;
-        const Sample* rgb = WorkRow<Sample>(ARRAY_WORK_RGB, y, plan);
-        Sample* grey = WorkRow<Sample>(ARRAY_WORK_BLUR, y, plan);
-        uint32_t differ = 0;
-        for (int32_t x = 0; x < width; ++x) {
-            const Sample r = rgb[3 * x], g = rgb[3 * x + 1], b = rgb[3 * x + 2];
-            differ |= uint32_t(r ^ g) | uint32_t(r ^ b);
-            grey[x] = r;
+    int32_t first = 0, end = 0;
+    while (ClaimStageRows(kGreyShareClaims, height, first, end)) {
+        for (int32_t y = plan.top + first; y < plan.top + end; ++y) {
+            if (JobCancelRequested() || gColourSeen.load(std::memory_order_relaxed)) return;
+            const Sample* rgb = WorkRow<Sample>(ARRAY_WORK_RGB, y, plan);
+            Sample* grey = WorkRow<Sample>(ARRAY_WORK_BLUR, y, plan);
+            uint32_t differ = 0;
+            for (int32_t x = 0; x < width; ++x) {
+                const Sample r = rgb[3 * x], g = rgb[3 * x + 1], b = rgb[3 * x + 2];
+                differ |= uint32_t(r ^ g) | uint32_t(r ^ b);
+                grey[x] = r;
+            }
+            if (differ) gColourSeen.store(true, std::memory_order_relaxed);
         }
-        if (differ) gColourSeen.store(true, std::memory_order_relaxed);
     }
 }
 
@@ -841,15 +877,18 @@ void FillGlowMask(const PassContext& pass, const int32_t* v) {
     const int32_t mult = plan.depth.mult;
     const int32_t tone = plan.sixteenBit ? v[CTL_GLOW_TONE] * 32768 / 255 : v[CTL_GLOW_TONE];
     const int32_t limit = v[CTL_GLOW_LIMIT] * mult;
-    for (int32_t y = plan.top + pass.index; y < plan.bottom; y += pass.threadCount) {
-        if (JobCancelRequested()) return;
-        const Sample* source = SourceRow<Sample>(plan.surface, plan, y);
-        Sample* mask = WorkRow<Sample>(ARRAY_GLOW_MASK, y, plan);
-        if (!mask) return;
-        for (int32_t x = plan.left; x < plan.right; ++x) {
-            const int32_t column = x - plan.left;
-            const int32_t l = Luma709(ReadPixel(source, column, plan.surface.sourceStep));
-            mask[column] = Sample(tone - limit < l && l < tone + limit ? plan.depth.max : 0);
+    int32_t first = 0, end = 0;
+    while (ClaimStageRows(kGlowMaskClaims, plan.bottom - plan.top, first, end)) {
+        for (int32_t y = plan.top + first; y < plan.top + end; ++y) {
+            if (JobCancelRequested()) return;
+            const Sample* source = SourceRow<Sample>(plan.surface, plan, y);
+            Sample* mask = WorkRow<Sample>(ARRAY_GLOW_MASK, y, plan);
+            if (!mask) return;
+            for (int32_t x = plan.left; x < plan.right; ++x) {
+                const int32_t column = x - plan.left;
+                const int32_t l = Luma709(ReadPixel(source, column, plan.surface.sourceStep));
+                mask[column] = Sample(tone - limit < l && l < tone + limit ? plan.depth.max : 0);
+            }
         }
     }
 }
@@ -914,6 +953,31 @@ bool ToneCurveIsIdentity(int32_t curve) {
            GetArrayElement(ARRAY_CURVES, 1, 1, curve) == gSession.curveMax;
 }
 
+namespace {
+// Levels below this make their grey-to-output rows on the host's thread alone: a job on the
+// pool would cost more than it saves.
+constexpr int32_t kSharedGreyLevels = 4096;
+
+// The grey-to-output rows' entries of levels [first, end).
+void GreyToOutputLevels(RenderPlan& plan, int32_t first, int32_t end) {
+    const PixelSite site = {0, 0, 0, 0, 0, 0};
+    for (int32_t g = first; g < end; ++g) {
+        Rgb p = {g, g, g};
+        EffectLabAndToning(plan.effects, site, p, p);
+        plan.greyToOutput[0][size_t(g)] = p.r;
+        plan.greyToOutput[1][size_t(g)] = p.g;
+        plan.greyToOutput[2][size_t(g)] = p.b;
+    }
+}
+
+// A pool thread's share of gRender.plan's levels.
+void GreyToOutputShare(int32_t index) {
+    RenderPlan& plan = gRender.plan;
+    const int64_t levels = plan.depth.max + 1, n = std::max(gJob.threadCount, 1);
+    GreyToOutputLevels(plan, int32_t(levels * index / n), int32_t(levels * (index + 1) / n));
+}
+}  // namespace
+
 void RenderPlanGreyLookup(RenderPlan& plan) {
     const EffectChain& e = plan.effects;
     bool tone = e.lab.intensity != 0;
@@ -925,14 +989,12 @@ void RenderPlanGreyLookup(RenderPlan& plan) {
     if (!plan.greyLookup) return;
     const int32_t max = plan.depth.max;
     for (auto& row : plan.greyToOutput) row.resize(size_t(max) + 1);
-    const PixelSite site = {0, 0, 0, 0, 0, 0};
-    for (int32_t g = 0; g <= max; ++g) {
-        Rgb p = {g, g, g};
-        EffectLabAndToning(e, site, p, p);
-        plan.greyToOutput[0][size_t(g)] = p.r;
-        plan.greyToOutput[1][size_t(g)] = p.g;
-        plan.greyToOutput[2][size_t(g)] = p.b;
-    }
+    // At 16 bits the rows are 32,769 levels of the whole chain each, a millisecond and more
+    // that the render's threads would otherwise wait for: the held pool shares them out.
+    if (&plan == &gRender.plan && max + 1 >= kSharedGreyLevels && plan.multiProcessor)
+        RunPoolRoutine(GreyToOutputShare, true, false);
+    else
+        GreyToOutputLevels(plan, 0, max + 1);
     if (GreyConversionIsLuma709(plan.grey))
         plan.greyToPacked = plan.sixteenBit ? GreyLookupPack<uint16_t>(plan.greyToOutput)
                                             : GreyLookupPack<uint8_t>(plan.greyToOutput);

@@ -77,9 +77,10 @@ struct RenderState {
     // Rows finished in all passes: zeroed by render_hook.cpp before the workers start, counted
     // by the workers (render_rows.cpp) with fetch_add, the one field they share.
     std::atomic<int32_t> rowsDone;
-    // Rows handed out so far in passes 1, 2 and 3 that share their rows out in claims: zeroed
-    // with rowsDone, advanced by the workers with fetch_add.
-    std::atomic<int32_t> rowsClaimed[3];
+    // Rows handed out so far in passes 1, 2 and 3, the diffusion's grey copy and the glow
+    // mask, which share their rows out in claims: zeroed with rowsDone, advanced by the
+    // workers with fetch_add.
+    std::atomic<int32_t> rowsClaimed[5];
     char timingText[64];  // "%.3f s -> %.1f s" of the last preview or tile; render_hook.cpp
 };
 extern RenderState gRender;
@@ -114,8 +115,8 @@ int32_t RenderSourceY(const RenderPlan& plan, int32_t y);
 // Zeroes the rows done and the claim counters before the workers start.
 void RenderRowCountsReset();
 
-// The pipeline on the rows of one worker: thread 0 the rows top, top + N, ..., the other
-// threads the blocks of the remaining rows they claim. The grain of row y draws from random
-// stream (y - top) mod N whichever thread renders it, so the result depends on N alone.
+// The pipeline on the rows of one worker: the blocks of rows it claims in each pass, thread 0
+// reporting the progress meanwhile. The grain of row y draws from random stream (y - top) mod
+// N whichever thread renders it, so the result depends on N alone.
 // Every worker passes the same sequence of barriers, also after a cancel. Returns 1.
 int32_t RenderRows(int32_t threadIndex);

@@ -225,6 +225,50 @@ TEST_F(RenderPipeline, OneThreadAndEightThreadsGiveTheSameImage) {
     }
 }
 
+// On several threads every thread claims rows, the host's thread among them, yet the host
+// hears of every N-th row of each pass in order, once, as if that thread rendered them.
+TEST_F(RenderPipeline, ProgressOnEightThreadsComesForEveryEighthRowOfEachPass) {
+    SetProcessorCountOverride(8);
+    v[CTL_CONVERSION_METHOD] = 2;
+    v[CTL_PAPER_INTENSITY] = 40;
+    v[CTL_GLOW_INTENSITY] = 30;
+    const EngineImage source = NoiseImage(12, 60, false, 4);
+    RenderImage(source);
+    ASSERT_TRUE(gRender.plan.pass2 && gRender.plan.pass3);
+    const auto& reports = EngineProgress();
+    ASSERT_EQ(reports.size(), 3u * 8u + 1u);
+    for (int32_t pass = 0; pass < 3; ++pass) {
+        for (int32_t k = 0; k < 8; ++k) {
+            const auto& report = reports[size_t(pass * 8 + k)];
+            EXPECT_EQ(report.first, pass * 60 + k * 8) << pass << " " << k;
+            EXPECT_EQ(report.second, 180);
+        }
+    }
+    EXPECT_EQ(reports.back(), std::make_pair(0, 100));
+    EXPECT_EQ(gRender.rowsDone.load(), 180);
+    EXPECT_EQ(EngineResult(), 0);
+}
+
+// A 16-bit chain that depends on the grey alone makes its 32,769-level rows on the pool's
+// threads, and the diffusion's grey copy and the glow mask share their rows out in claims:
+// none of it may change a value.
+TEST_F(RenderPipeline, SharedGreyRowsAndClaimedStagesGiveTheOneThreadImage) {
+    v[CTL_CONVERSION_METHOD] = 2;
+    v[CTL_TONE_BRIGHTNESS] = 25;
+    v[CTL_DIFFUSION_INTENSITY] = 40;
+    v[CTL_GLOW_INTENSITY] = 30;
+    const EngineImage source = NoiseImage(70, 93, true, 21);
+    SetProcessorCountOverride(1);
+    const EngineImage one = RenderImage(source);
+    EXPECT_TRUE(gRender.plan.greyLookup);
+    for (int32_t threads : {2, 3, 8}) {
+        SetProcessorCountOverride(threads);
+        const EngineImage many = RenderImage(source);
+        EXPECT_TRUE(gRender.plan.greyLookup);
+        EXPECT_TRUE(many == one) << threads << " threads";
+    }
+}
+
 TEST_F(RenderPipeline, ProgressCountsFromTheRectanglesTop) {
     SetProcessorCountOverride(1);
     v[CTL_CONVERSION_METHOD] = 2;
