@@ -167,14 +167,19 @@ uint32_t GrainRowState(const GrainRows& g, int32_t y, int32_t planes) {
     return RandomStateAfter(GrainStreamSeed(g, y % g.streams), drawsBefore);
 }
 
-// Row y's draws of `planes` planes into the 2-byte row `cells` (the row's first element of
-// plane firstPlane): streamed when stream is set.
-void StoreGrainCells(GrainRows& g, int32_t y, int32_t planes, uint16_t* cells, bool stream) {
+// Row y's draws of `planes` planes, pixel by pixel, in the thread's scratch.
+const int32_t* DrawGrainRow(GrainRows& g, int32_t y, int32_t planes) {
     uint32_t state = GrainRowState(g, y, planes);
     const int32_t count = g.width * planes;
     g.values.resize(size_t(std::max(count, 1)));
     GrainNoiseRowFromState(state, g.max, g.values.data(), count);
-    const int32_t* values = g.values.data();
+    return g.values.data();
+}
+
+// Row y's draws of `planes` planes into the 2-byte row `cells` (the row's first element of
+// plane firstPlane): streamed when stream is set.
+void StoreGrainCells(GrainRows& g, int32_t y, int32_t planes, uint16_t* cells, bool stream) {
+    const int32_t* values = DrawGrainRow(g, y, planes);
     const int32_t z = g.array->zSize;
     if (planes == 1 && z == 1) {
         FieldRowStoreLevels(cells, values, g.width, stream);
@@ -191,11 +196,7 @@ void StoreGrainRow(GrainRows& g, int32_t y, int32_t firstPlane, int32_t planes) 
         StoreGrainCells(g, y, planes, reinterpret_cast<uint16_t*>(a.base) + row, g.stream);
         return;
     }
-    uint32_t state = GrainRowState(g, y, planes);
-    const int32_t count = g.width * planes;
-    g.values.resize(size_t(std::max(count, 1)));
-    GrainNoiseRowFromState(state, g.max, g.values.data(), count);
-    const int32_t* values = g.values.data();
+    const int32_t* values = DrawGrainRow(g, y, planes);
     for (int32_t x = 0; x < g.width; ++x, values += planes)
         for (int32_t p = 0; p < planes; ++p) StoreRaw(a, row + int64_t(x) * a.zSize + p, values[p]);
 }

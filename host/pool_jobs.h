@@ -32,7 +32,7 @@ struct NumberedArray;
 struct GrainRows {
     const NumberedArray* array;
     int32_t width, rows, streams, max;
-    uint32_t seed;  // stream t starts at seed + t * 4095
+    uint32_t seed;  // stream t starts at seed plus t times the job's seed stride
     bool grey, colour;
     bool stream;          // rows of one plane streamed past the caches (see FieldRowStoreLevels)
     int32_t colourPlane;  // first of the three colour planes

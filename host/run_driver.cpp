@@ -561,9 +561,17 @@ void SetRectGeometry(const HostRect& frame) {
 // thread, asks the host's abort before each of its rows and cancels the job on an abort; the
 // other threads stop when it does. False when the copy stopped. The rows are dealt out by
 // index, not claimed, so that the host is asked as often in every run.
+namespace {
+// One delivered source row into the output buffer.
+void CopySourceRow(int32_t row) {
+    const EffectContext& c = gContext;
+    CopyRowPixels(c.adjustedInData + int64_t(row) * c.inRowBytes,
+                  c.outData + int64_t(row) * c.outRowBytes, c.columns, SampleBytes());
+}
+}  // namespace
+
 bool CopySourceRowsFrom(int32_t first, int32_t step) {
     const EffectContext& c = gContext;
-    const int32_t sampleBytes = SampleBytes();
     for (int32_t row = first; row < c.rows; row += step) {
         if (first == 0) {
             gContext.rowCounter = row;
@@ -574,8 +582,7 @@ bool CopySourceRowsFrom(int32_t first, int32_t step) {
         } else if (JobCancelRequested()) {
             return false;
         }
-        CopyRowPixels(c.adjustedInData + int64_t(row) * c.inRowBytes,
-                      c.outData + int64_t(row) * c.outRowBytes, c.columns, sampleBytes);
+        CopySourceRow(row);
     }
     return true;
 }
@@ -641,11 +648,7 @@ void PayOwedSourceCopy() {
     if (!gRun.sourceCopyOwed) return;
     gRun.sourceCopyOwed = false;
     if (GetResult() != 0) return;
-    const int32_t sampleBytes = SampleBytes();
-    const EffectContext& c = gContext;
-    for (int32_t row = 0; row < c.rows; ++row)
-        CopyRowPixels(c.adjustedInData + int64_t(row) * c.inRowBytes,
-                      c.outData + int64_t(row) * c.outRowBytes, c.columns, sampleBytes);
+    for (int32_t row = 0; row < gContext.rows; ++row) CopySourceRow(row);
 }
 }  // namespace
 
