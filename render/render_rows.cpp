@@ -901,8 +901,11 @@ void BlurStageTwo(const PassContext& pass, int32_t& stage) {
     const int32_t* v = plan.controls;
     PassBarrier(pass.index, stage, plan.pass2 ? "pass 2" : "pass 1");
     if (pass.index == 0) HandOnLumaImages(plan);
+    // Nobody writes the diffusion's blur or the glow mask before thread 0 has handed the
+    // blocks on: the mask's old block is freed there.
+    if (v[CTL_DIFFUSION_INTENSITY] > 0 || v[CTL_GLOW_INTENSITY] > 0)
+        PassBarrier(pass.index, stage, "luma images handed on");
     if (v[CTL_DIFFUSION_INTENSITY] > 0) {
-        PassBarrier(pass.index, stage, "diffusion array");
         const int32_t radius = ZoomedRadius(v[CTL_DIFFUSION_RADIUS], plan.zoom);
         GreyShare<Sample>(pass);
         PassBarrier(pass.index, stage, "diffusion grey");

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/guard_pages.h"
 #include "common/thread_counts.h"
 #include "effect/control_ids.h"
 #include "effect/control_table.h"
@@ -512,5 +513,30 @@ TEST_F(EffectRender, OneThreadAndEightThreadsGiveTheSameImage) {
             EXPECT_TRUE(SameOutputForThreadCounts(job, {1, 8})) << s.what << " " << sixteen;
         }
     }
+}
+// Between pass 2 and the glow, thread 0 hands the equalised luma's block on to the glow mask and
+// frees the mask's own block while the other threads wait: with the guard-page heap a write into
+// the freed block faults at once. Wide rows keep every thread inside a row of the mask while
+// thread 0 frees; renders at both depths, with the diffusion off (its own wait would hide it).
+TEST_F(EffectRender, GlowMaskIsNeverWrittenIntoTheBlockHandedOn) {
+    InstallGuardPages(GuardSide::kEnd, true);
+    for (int32_t round = 0; round < 6; ++round) {
+        for (bool sixteen : {false, true}) {
+            const EngineImage source = NoiseImage(3000, 24, sixteen, uint32_t(round));
+            auto job = [&]() {
+                Begin();
+                v[CTL_DYNCONTRAST_INTENSITY] = 60;
+                v[CTL_GLOW_INTENSITY] = 100;
+                v[CTL_GLOW_RADIUS] = 3;
+                v[CTL_DIFFUSION_INTENSITY] = 0;
+                const EngineImage out = RenderImage(source);
+                JobOutput bytes(out.samples.size() * 2);
+                std::memcpy(bytes.data(), out.samples.data(), bytes.size());
+                return bytes;
+            };
+            EXPECT_TRUE(SameOutputForThreadCounts(job, {1, 8})) << round << " " << sixteen;
+        }
+    }
+    RemoveGuardPages();
 }
 }  // namespace
