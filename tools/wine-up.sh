@@ -23,6 +23,14 @@ fi
 wineserver -p >/dev/null 2>&1 </dev/null || true
 wineboot >/dev/null 2>&1 </dev/null
 
+# A program that crashes gets Wine's debugger, which by default waits behind a crash dialog
+# that nobody closes: the test would hang until its time-out. Without the dialog the debugger
+# writes the backtrace into the program's error output and ends it, and the test fails at once.
+if ! grep -q '"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+        >/dev/null 2>&1 </dev/null
+fi
+
 # Wine's desktop process (explorer.exe /desktop) is started by the first program that needs
 # the desktop, and it takes over that program's standard error; it ends a second after the last
 # program on the desktop. A test that started it keeps ctest waiting on its output until the
