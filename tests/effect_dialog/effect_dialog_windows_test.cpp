@@ -711,6 +711,21 @@ void CheckTexts(Driver& driver, const std::string& name) {
 }
 }  // namespace
 
+namespace {
+// A picture of a combo box's opened list, for review; the list is closed again.
+void ShootOpenedList(Driver& driver, int32_t n, const std::string& name) {
+    HWND combo = driver.ControlWindow(n);
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof info;
+    if (!driver.Check(GetComboBoxInfo(combo, &info) != FALSE, "combo " + std::to_string(n))) return;
+    SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    WaitUntilPainted(info.hwndList);
+    WaitForSteadyPicture(info.hwndList);
+    TakeScreenshot(name);
+    SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+}
+}  // namespace
+
 // Every place of the right-hand column in both languages, and Photography Mode's column of
 // preset combos: each text stands whole in its window, a page selector's items in their
 // columns, each combo box's items in its face or its opened list (measured with the dialog's
@@ -747,6 +762,7 @@ TEST(EffectDialog, EveryTextFitsItsWindowOnEverySheetInBothLanguages) {
             // Maximised, the combos stand at the screen's right edge: their lists stay on it.
             ShowDialogAs(driver, SW_MAXIMIZE);
             CheckTexts(driver, prefix + "maximised_photography");
+            ShootOpenedList(driver, CTL_BUILTIN_COLOR_FILM, prefix + "maximised_film_list");
             ShowDialogAs(driver, SW_RESTORE);
             Choose(driver, CTL_MODE, kAdvancedMode);
         }
