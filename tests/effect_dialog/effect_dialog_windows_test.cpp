@@ -753,6 +753,10 @@ TEST(EffectDialog, EveryTextFitsItsWindowOnEverySheetInBothLanguages) {
             ShowDialogAs(driver, SW_MAXIMIZE);
             CheckTexts(driver, prefix + "maximised_side_prefs");
             ShootDialog(driver, prefix + "maximised_side_prefs");
+            // The Main sheet's value boxes, the widest of the column, at the maximised size.
+            Choose(driver, CTL_MAIN_TAB, 3);
+            Choose(driver, CTL_MAIN_PAGES, 0);
+            CheckTexts(driver, prefix + "maximised_main_tone");
             ShowDialogAs(driver, SW_RESTORE);
             // Photography Mode's column of built-in preset combos, whose long preset names
             // only the opened lists have room for.
