@@ -275,8 +275,9 @@ void Choose(Driver& driver, int32_t control, int item) {
         SetForegroundWindow(driver.dialog);
         ClickAt(point);
     } else {
-        driver.SendTo(window, CB_SETCURSEL, WPARAM(item), 0);
-        driver.Send(WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), CBN_SELCHANGE), LPARAM(window));
+        // Posted: a new mode's or language's layout and render may keep the dialog busy for
+        // longer than a sent message waits on a loaded machine.
+        PostComboChoice(driver, control, item);
     }
     driver.Check(WaitForDialogIdle(driver), "the dialog settles after a choice");
 }
