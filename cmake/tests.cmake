@@ -55,14 +55,23 @@ function(greyloom_add_test name)
         add_test(NAME ${GREYLOOM_ARCH}.${name} COMMAND ${name} --gtest_brief=1
             WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
     endif()
-    if(NOT ARG_TIMEOUT)
-        set(ARG_TIMEOUT 300)
-    endif()
+    # Without a time-out of its own, a test may take four times its cost in a whole run, at
+    # least two minutes and at most five: a program that hangs (a crash that stops at a modal
+    # box, a broken heap) then holds a slot of the run for minutes, not for five of them each.
+    set(seconds 30)
     list(FIND GREYLOOM_TEST_SECONDS ${name} costAt)
     if(costAt GREATER -1)
         math(EXPR costAt "${costAt} + 1")
         list(GET GREYLOOM_TEST_SECONDS ${costAt} seconds)
         set_tests_properties(${GREYLOOM_ARCH}.${name} PROPERTIES COST ${seconds})
+    endif()
+    if(NOT ARG_TIMEOUT)
+        math(EXPR ARG_TIMEOUT "${seconds} * 4")
+        if(ARG_TIMEOUT LESS 120)
+            set(ARG_TIMEOUT 120)
+        elseif(ARG_TIMEOUT GREATER 300)
+            set(ARG_TIMEOUT 300)
+        endif()
     endif()
     set_tests_properties(${GREYLOOM_ARCH}.${name} PROPERTIES FIXTURES_REQUIRED wine
         TIMEOUT ${ARG_TIMEOUT}

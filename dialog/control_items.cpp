@@ -117,6 +117,74 @@ int32_t ComboScroll(const ControlRecord& record, int32_t index) {
     return record.window && SendMessageA(record.window, CB_SETTOPINDEX, WPARAM(index), 0) != CB_ERR;
 }
 
+// The widest of texts in font, in pixels, measured in a memory context: a window's context
+// would cost a visible-region computation among the dialog's hundreds of controls each time.
+int32_t WidestTextPx(HFONT font, const std::vector<std::string>& texts) {
+    static HDC context = CreateCompatibleDC(nullptr);
+    if (!context) return 0;
+    const HGDIOBJ old = SelectObject(context, font ? HGDIOBJ(font) : GetStockObject(SYSTEM_FONT));
+    int32_t widest = 0;
+    for (const std::string& text : texts) {
+        SIZE size = {};
+        GetTextExtentPoint32A(context, text.c_str(), int(text.size()), &size);
+        widest = std::max(widest, int32_t(size.cx));
+    }
+    SelectObject(context, old);
+    return widest;
+}
+
+// The width of the screen's work area that holds the combo box.
+int32_t ComboScreenWidthPx(HWND combo) {
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoA(MonitorFromWindow(combo, MONITOR_DEFAULTTONEAREST), &monitor))
+        return GetSystemMetrics(SM_CXSCREEN);
+    return monitor.rcWork.right - monitor.rcWork.left;
+}
+
+// The dropped list kept on the screen: the combo box opens it at its own left edge, and a
+// combo box near the screen's right edge (the maximised dialog's column) would push a list
+// wider than its face past that edge. The list moves left instead, as far as the screen's left.
+LRESULT CALLBACK DroppedListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR) {
+    if (message == WM_WINDOWPOSCHANGING) {
+        auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+        if (!(pos->flags & SWP_NOMOVE)) {
+            RECT now = {};
+            GetWindowRect(list, &now);
+            const int width = (pos->flags & SWP_NOSIZE) ? now.right - now.left : pos->cx;
+            MONITORINFO monitor = {};
+            monitor.cbSize = sizeof monitor;
+            const POINT corner = {pos->x, pos->y};
+            if (GetMonitorInfoA(MonitorFromPoint(corner, MONITOR_DEFAULTTONEAREST), &monitor) &&
+                pos->x + width > monitor.rcWork.right)
+                pos->x = std::max(int(monitor.rcWork.left), int(monitor.rcWork.right) - width);
+        }
+    } else if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(list, DroppedListProc, 0);
+    }
+    return DefSubclassProc(list, message, wParam, lParam);
+}
+
+// The combo box's dropped list made wide enough for texts as well as the items it holds
+// (alone, when fresh): a face narrower than its longest item still shows each one whole when
+// the list opens.
+void ComboWidenDroppedList(HWND combo, const std::vector<std::string>& texts, bool fresh) {
+    const HFONT font = reinterpret_cast<HFONT>(SendMessageA(combo, WM_GETFONT, 0, 0));
+    RECT face = {};
+    GetWindowRect(combo, &face);
+    const int32_t width =
+        ComboDroppedWidthPx(WidestTextPx(font, texts), face.right - face.left,
+                            GetSystemMetrics(SM_CXVSCROLL), ComboScreenWidthPx(combo));
+    const LRESULT current = fresh ? 0 : SendMessageA(combo, CB_GETDROPPEDWIDTH, 0, 0);
+    if (!fresh && width <= current) return;
+    SendMessageA(combo, CB_SETDROPPEDWIDTH, WPARAM(width), 0);
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetComboBoxInfo(combo, &info) && info.hwndList)
+        SetWindowSubclass(info.hwndList, DroppedListProc, 0, 0);
+}
+
 int32_t ComboInsert(ControlRecord& record, int32_t index, const char* text) {
     if (ComboWaits(record)) {
         // As the window would: past the end is refused, below 0 appends.
@@ -131,7 +199,12 @@ int32_t ComboInsert(ControlRecord& record, int32_t index, const char* text) {
     const std::string expanded = ExpandText(text);
     const LRESULT answer =
         SendMessageA(record.window, CB_INSERTSTRING, WPARAM(index), LPARAM(expanded.c_str()));
-    if (answer >= 0) InsertStoredLine(record, int32_t(answer), text);
+    if (answer >= 0) {
+        InsertStoredLine(record, int32_t(answer), text);
+        // The first item of an emptied list measures the list anew: the old items are gone.
+        ComboWidenDroppedList(record.window, {expanded},
+                              SendMessageA(record.window, CB_GETCOUNT, 0, 0) == 1);
+    }
     return int32_t(answer);
 }
 
@@ -285,6 +358,21 @@ bool StepSelection(HWND window, int32_t step) {
 
 }  // namespace
 
+void FitComboDroppedList(HWND combo) {
+    if (!combo) return;
+    std::vector<std::string> items;
+    const int count = int(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    for (int item = 0; item < count; ++item) {
+        const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, WPARAM(item), 0);
+        if (length == CB_ERR) continue;
+        std::string text(size_t(length) + 1, '\0');
+        SendMessageA(combo, CB_GETLBTEXT, WPARAM(item), LPARAM(&text[0]));
+        text.resize(size_t(length));
+        items.push_back(text);
+    }
+    ComboWidenDroppedList(combo, items, true);
+}
+
 int32_t WaitingComboSelection(const ControlRecord& record, int32_t value) {
     return value >= 0 && value < StoredItemCount(record) ? value : -1;
 }
@@ -298,6 +386,14 @@ const ControlItemOps kToolbarItemOps = {ToolbarCount, ToolbarText, nullptr, null
 
 // --- Pure parts
 // -------------------------------------------------------------------------------------
+
+int32_t ComboDroppedWidthPx(int32_t widestItemPx, int32_t faceWidthPx, int32_t scrollBarPx,
+                            int32_t screenWidthPx) {
+    // The list's frame on both sides and the gap it leaves on either side of an item's text.
+    constexpr int32_t kFramePx = 2, kItemGapsPx = 6;
+    const int32_t needed = widestItemPx + kFramePx + kItemGapsPx + scrollBarPx;
+    return std::max(faceWidthPx, std::min(needed, screenWidthPx));
+}
 
 int32_t CountTextLines(const char* text) {
     if (!text || !*text) return 0;

@@ -38,6 +38,10 @@ bool TextLine(const char* text, int32_t index, std::string* line);
 // The text with line inserted before line index (appended for an index past the end or
 // below 0); false, text unchanged, when the result would not stay below limitBytes.
 bool InsertTextLine(std::string* text, int32_t index, const std::string& line, size_t limitBytes);
+// The width in pixels of a combo box's dropped list that shows its widest item whole: at least
+// the face's width, at most the screen's.
+int32_t ComboDroppedWidthPx(int32_t widestItemPx, int32_t faceWidthPx, int32_t scrollBarPx,
+                            int32_t screenWidthPx);
 
 // --- Items
 // -----------------------------------------------------------------------------------------
@@ -51,6 +55,9 @@ int32_t GetControlTopItem(int32_t n);
 int32_t ScrollToControlItem(int32_t n, int32_t index);
 int32_t InsertControlItem(int32_t n, int32_t index, const char* text);
 int32_t IsComboDroppedDown(int32_t n);
+// Gives the combo box's dropped list the width of its widest item in the combo's own font
+// (within the screen); inserts through its item operations keep it so.
+void FitComboDroppedList(HWND combo);
 int32_t GetListViewView(int32_t n);
 // which 0 x, 1 y, 2 width, 3 height, dialog units.
 int32_t GetToolbarItemCoord(int32_t n, int32_t item, int32_t which);

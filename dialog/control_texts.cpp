@@ -13,6 +13,7 @@
 #include "dialog/control_appearance.h"
 #include "dialog/control_classes.h"
 #include "dialog/control_creation.h"
+#include "dialog/control_items.h"
 #include "dialog/control_layout.h"
 #include "dialog/control_record.h"
 #include "dialog/control_text_store.h"
@@ -146,7 +147,10 @@ int32_t ShowListText(int32_t n, ControlRecord& record, const std::string& expand
 }
 
 int32_t ShowComboText(int32_t n, ControlRecord& record, const std::string& expanded) {
-    if (record.window) FillList(record.window, CB_RESETCONTENT, CB_ADDSTRING, expanded, true);
+    if (record.window) {
+        FillList(record.window, CB_RESETCONTENT, CB_ADDSTRING, expanded, true);
+        FitComboDroppedList(record.window);
+    }
     SetControlValue(n, record.value);
     return 0;
 }

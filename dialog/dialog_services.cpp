@@ -11,6 +11,7 @@
 
 #include "dialog/control_appearance.h"
 #include "dialog/control_creation.h"
+#include "dialog/control_items.h"
 #include "dialog/control_layout.h"
 #include "dialog/control_record.h"
 #include "dialog/control_text_store.h"
@@ -259,6 +260,7 @@ int32_t SetControlFont(int32_t n, int32_t slot) {
     }
     if (!record->window) return 1;
     SendMessageA(record->window, WM_SETFONT, WPARAM(font), TRUE);
+    if (record->controlClass == CONTROL_COMBOBOX) FitComboDroppedList(record->window);
     if (record->controlClass == CONTROL_VALUELIST) {
         SetControlPosition(n, -1, -1, -1, record->height);
     } else if (record->controlClass == CONTROL_LISTVIEW) {

@@ -149,12 +149,16 @@ void PrepareSession(EffectContext* context) {
     }
     // The pool serves the dialog's preset thumbnails; a run without the dialog renders none,
     // and would only make its threads to terminate them at the finish.
-    if (dialogShown || context->dialogWanted) StartWorkerPool();
+    const bool dialogComing = dialogShown || context->dialogWanted;
+    if (dialogComing) StartWorkerPool();
     gEffectSession.startTimeMs = GetTimerMs();
     gSession.grainSeed = int32_t(time(nullptr));
     InstallCurveWidgetServices();
+    // Only the dialog lists, loads and saves presets. Finding their folder looks in the
+    // application data, the registry and the module's folder: milliseconds that a run without
+    // the dialog would spend on the host's thread before it renders.
     char folder[kFolderPathMax + 1] = {};
-    GetPresetFolder(folder, sizeof folder, kDataFolderName, PluginRegistryKey());
+    if (dialogComing) GetPresetFolder(folder, sizeof folder, kDataFolderName, PluginRegistryKey());
     gEffectSession.presetFolder = folder;
     gEffectSession.lastPresetName = kFirstPresetName;
     for (int32_t& flag : gGroupInUse) flag = 1;

@@ -273,12 +273,11 @@ void RenderRunStart(const EffectContext& c) {
     // A final render's last pass writes every pixel of the rectangle (its processed region is
     // the whole of it): the source need not be copied into the output first.
     RunSourceCopyDeferred();
-    // The pool's threads (made now, or asleep since the last run) are running by the time
-    // the host has handed over the first rectangle.
-    if (!c.dialogUp && c.controlValues[CTL_MULTI_CPU_OFF] == 0) {
-        EnsureWorkerPool();
-        WorkerPoolHold(kRunPoolHoldMs);
-    }
+    // The pool's threads are made now, while the host hands over the first rectangle, and
+    // are left asleep: the first rectangle's hand-over takes longer than a hold, and threads
+    // spinning through it would only take processors from the host's copies. The source
+    // copy's checks wake them.
+    if (!c.dialogUp && c.controlValues[CTL_MULTI_CPU_OFF] == 0) EnsureWorkerPool();
 }
 
 bool RenderPlanBuild(const EffectContext& c) {

@@ -4,7 +4,9 @@
 #include "render/vignette.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstring>
 
 #include "effect/control_ids.h"
 #include "render/gradient_shape.h"
@@ -123,6 +125,39 @@ struct RowRadius {
     }
 };
 
+// The table depends on the exponent alone, and a photographer's renders (the previews, then
+// the final run) keep one shape: the last exponent's table is kept (33 kB) rather than taking
+// its 8,194 powers on the host's thread, while the workers wait, before every render.
+struct SuperellipseMemo {
+    std::atomic<bool> busy;  // a thread reads or fills the memo
+    bool made;
+    double exponent;
+    double table[kSuperellipseSteps + 1];
+};
+SuperellipseMemo gSuperellipseMemo;
+
+void FillSuperellipse(double exponent, double* table) {
+    for (int32_t i = 0; i <= kSuperellipseSteps; ++i)
+        table[i] =
+            std::pow(1.0 + std::pow(double(i) / kSuperellipseSteps, exponent), 1.0 / exponent);
+}
+
+void MakeSuperellipse(double exponent, double* table) {
+    SuperellipseMemo& memo = gSuperellipseMemo;
+    // A render on another thread has the memo: this one takes its own powers.
+    if (memo.busy.exchange(true, std::memory_order_acquire)) {
+        FillSuperellipse(exponent, table);
+        return;
+    }
+    if (!memo.made || memo.exponent != exponent) {
+        FillSuperellipse(exponent, memo.table);
+        memo.exponent = exponent;
+        memo.made = true;
+    }
+    memcpy(table, memo.table, sizeof memo.table);
+    memo.busy.store(false, std::memory_order_release);
+}
+
 // The value of whole radius r: the transition's formula, its division read from the ramp.
 int32_t ValueOfRadius(const Vignette& g, int64_t r) {
     const int64_t t = r - g.start;
@@ -172,11 +207,8 @@ Vignette VignetteFromControls(const int32_t* v, const BitDepth& depth, int32_t X
     g.powerB = std::pow(ratioB, g.exponent);
     g.ratioA = ratioA;
     g.ratioB = ratioB;
-    if (g.on && g.shape >= 1)
-        for (int32_t i = 0; i <= kSuperellipseSteps; ++i)
-            g.superellipse[i] = std::pow(1.0 + std::pow(double(i) / kSuperellipseSteps, g.exponent),
-                                         1.0 / g.exponent);
     if (g.on && g.shape >= 1) {
+        MakeSuperellipse(g.exponent, g.superellipse);
         // The radius is m (1 + (n / m)^p)^(1/p) with n <= m: between m and m 2^(1/p).
         const double top =
             std::max(g.superellipse[kSuperellipseSteps], std::pow(2.0, 1.0 / g.exponent));

@@ -70,6 +70,12 @@ LAYOUT_MOVES = {
     242: (410, 174, 87, 8),
     55: (410, 184, 87, 8),
     263: (410, 194, 87, 8),
+    # the Select sheet's eyedropper stands beside the Red row, clear of "Orange" below it, with
+    # the presets menu button above moved up to keep it apart; the hue strip clear of the
+    # "Saturation" label below it
+    360: (356, 49, 13, 12),
+    161: (356, 37, 11, 11),
+    231: (360, 72, 14, 14),
 }
 
 # The value box of a slider whose widest value has five characters ("-3.00", "128.0"): the

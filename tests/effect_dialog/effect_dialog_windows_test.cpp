@@ -275,49 +275,132 @@ void Choose(Driver& driver, int32_t control, int item) {
         SetForegroundWindow(driver.dialog);
         ClickAt(point);
     } else {
-        driver.SendTo(window, CB_SETCURSEL, WPARAM(item), 0);
-        driver.Send(WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), CBN_SELCHANGE), LPARAM(window));
+        // Posted: a new mode's or language's layout and render may keep the dialog busy for
+        // longer than a sent message waits on a loaded machine.
+        PostComboChoice(driver, control, item);
     }
     driver.Check(WaitForDialogIdle(driver), "the dialog settles after a choice");
 }
 
-// The size of a text in a window's own font, as it draws it with the given format.
-SIZE DrawnTextSize(HWND window, const std::string& text, UINT format, int width) {
-    HDC dc = GetDC(window);
-    const HGDIOBJ font = HGDIOBJ(SendMessageA(window, WM_GETFONT, 0, 0));
-    const HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(SYSTEM_FONT));
+// A font's face, for measuring texts in a window's font without the window's own context.
+HFONT FontOf(HWND window) {
+    return reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+}
+
+// The size of a text in a font (null: the system font) as a window draws it with the given
+// format, measured in one memory context: a window's would cost a round trip each time.
+SIZE DrawnTextSize(HFONT font, const std::string& text, UINT format, int width) {
+    static HDC context = CreateCompatibleDC(nullptr);
+    const HGDIOBJ old = SelectObject(context, font ? HGDIOBJ(font) : GetStockObject(SYSTEM_FONT));
     RECT rect = {0, 0, width, 0};
-    DrawTextA(dc, text.c_str(), -1, &rect, format | DT_CALCRECT);
-    SelectObject(dc, old);
-    ReleaseDC(window, dc);
+    DrawTextA(context, text.c_str(), -1, &rect, format | DT_CALCRECT);
+    SelectObject(context, old);
     return {rect.right, rect.bottom};
+}
+
+// The rows above the letters in a font, which only accents on capitals reach.
+int InternalLeading(HFONT font) {
+    static HDC context = CreateCompatibleDC(nullptr);
+    const HGDIOBJ old = SelectObject(context, font ? HGDIOBJ(font) : GetStockObject(SYSTEM_FONT));
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(context, &metrics);
+    SelectObject(context, old);
+    return int(metrics.tmInternalLeading);
+}
+
+// A visible window of a control (its value box and label among them) as the checks read it,
+// read once for all of them: each read of a window of the dialog's thread is a round trip.
+struct ShownWindow {
+    HWND window;
+    int id;
+    std::string className, text;
+    LONG style;
+    HFONT font;
+    RECT place;     // in the dialog's client coordinates
+    bool lettered;  // a left, centred or right static whose text is not blank
+    RECT letters;   // a lettered static's letter cells: see LetterCells
+};
+using ShownWindows = std::vector<ShownWindow>;
+
+bool IsClass(const ShownWindow& shown, const char* className) {
+    return _stricmp(shown.className.c_str(), className) == 0;
+}
+
+// Whether a window frames others rather than standing beside them: a group box or a tab.
+bool IsFrameWindow(const ShownWindow& shown) {
+    return IsClass(shown, WC_TABCONTROLA) ||
+           (IsClass(shown, "Button") && (shown.style & BS_TYPEMASK) == BS_GROUPBOX);
+}
+
+// The cells of a lettered static's letters in the dialog's client coordinates: the part of
+// its window they are drawn in (left, centred or right as the static aligns the text), the
+// blanks around them left out, down to the last line's cell.
+RECT LetterCells(const ShownWindow& shown) {
+    const LONG type = shown.style & SS_TYPEMASK;
+    const std::string& text = shown.text;
+    RECT place = shown.place;
+    const int width = place.right - place.left;
+    const SIZE whole = DrawnTextSize(shown.font, text, DT_WORDBREAK, width);
+    const int drawn = std::min(int(whole.cx), width);
+    const int start = type == SS_RIGHT    ? place.right - drawn
+                      : type == SS_CENTER ? place.left + (width - drawn) / 2
+                                          : place.left;
+    const size_t first = text.find_first_not_of(" \n"), last = text.find_last_not_of(" \n");
+    const int lead = first ? DrawnTextSize(shown.font, text.substr(0, first), 0, 0).cx : 0;
+    const int letters = DrawnTextSize(shown.font, text.substr(0, last + 1), DT_WORDBREAK, width).cx;
+    place.left = start + lead;
+    place.right = std::min(start + letters, start + drawn);
+    place.bottom = std::min(place.bottom, place.top + whole.cy);
+    return place;
+}
+
+ShownWindows ShownControlWindows(HWND dialog) {
+    ShownWindows windows;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child) || GetDlgCtrlID(child) < kControlWindowIdBase) continue;
+        ShownWindow shown = {child,
+                             GetDlgCtrlID(child),
+                             WindowClassName(child),
+                             WindowText(child),
+                             GetWindowLongA(child, GWL_STYLE),
+                             FontOf(child),
+                             {},
+                             false,
+                             {}};
+        GetWindowRect(child, &shown.place);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&shown.place), 2);
+        const LONG type = shown.style & SS_TYPEMASK;
+        shown.lettered = IsClass(shown, "Static") &&
+                         (type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT) &&
+                         shown.text.find_first_not_of(" \n") != std::string::npos;
+        if (shown.lettered) shown.letters = LetterCells(shown);
+        windows.push_back(std::move(shown));
+    }
+    return windows;
 }
 
 // The texts that a visible window of the dialog cuts: a static's text wrapped in its width
 // must stand within its height; a button's, check box's or group box's text must fit on its
 // line beside the box or within the frame.
-std::vector<std::string> CutTexts(HWND dialog) {
+std::vector<std::string> CutTexts(const ShownWindows& windows) {
     constexpr int kButtonMargin = 4;  // the push button's edges
     constexpr int kCheckMargin = 17;  // the check mark's box and the gap after it
     constexpr int kGroupMargin = 16;  // the frame's corner before the caption and after it
     std::vector<std::string> cut;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child) || GetDlgCtrlID(child) < kControlWindowIdBase) continue;
-        const std::string text = WindowText(child);
+    for (const ShownWindow& shown : windows) {
+        const std::string& text = shown.text;
         if (text.find_first_not_of(" \n") == std::string::npos) continue;
-        char className[32] = "";
-        GetClassNameA(child, className, sizeof className);
-        const LONG style = GetWindowLongA(child, GWL_STYLE);
+        const LONG style = shown.style;
         RECT client;
-        GetClientRect(child, &client);
+        GetClientRect(shown.window, &client);
         int room = client.right;
         SIZE needed = {0, 0};
-        if (_stricmp(className, "Static") == 0) {
+        if (IsClass(shown, "Static")) {
             const LONG type = style & SS_TYPEMASK;
             if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT) continue;
-            needed = DrawnTextSize(child, text, DT_WORDBREAK | DT_EXPANDTABS, client.right);
+            needed = DrawnTextSize(shown.font, text, DT_WORDBREAK | DT_EXPANDTABS, client.right);
             if (needed.cy <= client.bottom && needed.cx <= client.right) continue;
-        } else if (_stricmp(className, "Button") == 0) {
+        } else if (IsClass(shown, "Button")) {
             const LONG type = style & BS_TYPEMASK;
             const bool box = type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE ||
                              type == BS_AUTO3STATE || type == BS_RADIOBUTTON ||
@@ -326,14 +409,14 @@ std::vector<std::string> CutTexts(HWND dialog) {
             room -= type == BS_GROUPBOX             ? kGroupMargin
                     : box && !(style & BS_PUSHLIKE) ? kCheckMargin
                                                     : kButtonMargin;
-            needed = DrawnTextSize(child, text, DT_SINGLELINE, 0);
+            needed = DrawnTextSize(shown.font, text, DT_SINGLELINE, 0);
             if (needed.cx <= room) continue;
         } else {
             continue;
         }
-        cut.push_back("\"" + text + "\" (window " + std::to_string(GetDlgCtrlID(child)) +
-                      ") needs " + std::to_string(needed.cx) + "x" + std::to_string(needed.cy) +
-                      ", has " + std::to_string(room) + "x" + std::to_string(client.bottom));
+        cut.push_back("\"" + text + "\" (window " + std::to_string(shown.id) + ") needs " +
+                      std::to_string(needed.cx) + "x" + std::to_string(needed.cy) + ", has " +
+                      std::to_string(room) + "x" + std::to_string(client.bottom));
     }
     return cut;
 }
@@ -341,14 +424,15 @@ std::vector<std::string> CutTexts(HWND dialog) {
 // The items of a visible multi-column list (a page selector) that do not fit their column, or
 // whose column is not wholly inside the list (scrolled away, or cut at the end): the list draws
 // each item's text, leading blanks and all, from the column's left edge.
-std::vector<std::string> CutListItems(HWND dialog) {
+std::vector<std::string> CutListItems(const ShownWindows& windows) {
     constexpr int kItemMargin = 2;  // the list's gap before an item's text
     std::vector<std::string> cut;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child) || GetDlgCtrlID(child) < kControlWindowIdBase) continue;
-        if (_stricmp(WindowClassName(child).c_str(), "ListBox") != 0) continue;
-        if (!(GetWindowLongA(child, GWL_STYLE) & LBS_MULTICOLUMN)) continue;
+    for (const ShownWindow& shown : windows) {
+        if (!IsClass(shown, "ListBox") || !(shown.style & LBS_MULTICOLUMN)) continue;
+        HWND child = shown.window;
         const int count = int(SendMessageA(child, LB_GETCOUNT, 0, 0));
+        RECT client = {};
+        GetClientRect(child, &client);
         for (int item = 0; item < count; ++item) {
             char text[256] = "";
             if (SendMessageA(child, LB_GETTEXTLEN, WPARAM(item), 0) >= LRESULT(sizeof text))
@@ -356,40 +440,64 @@ std::vector<std::string> CutListItems(HWND dialog) {
             SendMessageA(child, LB_GETTEXT, WPARAM(item), LPARAM(text));
             RECT rect = {};
             SendMessageA(child, LB_GETITEMRECT, WPARAM(item), LPARAM(&rect));
-            RECT client = {};
-            GetClientRect(child, &client);
             if (rect.left < client.left || rect.right > client.right)
                 cut.push_back("item \"" + std::string(text) + "\" of list " +
-                              std::to_string(GetDlgCtrlID(child)) + " stands at " +
-                              std::to_string(rect.left) + ".." + std::to_string(rect.right) +
-                              ", outside 0.." + std::to_string(client.right));
+                              std::to_string(shown.id) + " stands at " + std::to_string(rect.left) +
+                              ".." + std::to_string(rect.right) + ", outside 0.." +
+                              std::to_string(client.right));
             const int room = rect.right - rect.left - kItemMargin;
-            const SIZE needed = DrawnTextSize(child, text, DT_SINGLELINE, 0);
+            const SIZE needed = DrawnTextSize(shown.font, text, DT_SINGLELINE, 0);
             if (needed.cx > room)
                 cut.push_back("item \"" + std::string(text) + "\" of list " +
-                              std::to_string(GetDlgCtrlID(child)) + " needs " +
-                              std::to_string(needed.cx) + ", has " + std::to_string(room));
+                              std::to_string(shown.id) + " needs " + std::to_string(needed.cx) +
+                              ", has " + std::to_string(room));
         }
     }
     return cut;
 }
 
-// The items of a visible combo box that its face cuts when chosen: the closed box draws the
-// chosen item's text in its item area, one pixel in from the area's inset frame, clipped there.
-// A line of dashes between groups of items is drawn cut on purpose.
-std::vector<std::string> CutComboItems(HWND dialog) {
+// The room for an item's text in a combo box's list as it opens (its client area, the scroll
+// bar left out, less the gaps before and after the text), the list opened for the measure and
+// closed again; a list that does not stand wholly on the screen's work area is a fault.
+int DroppedListRoom(HWND combo, const COMBOBOXINFO& info, std::vector<std::string>& faults) {
+    constexpr int kListMargin = 4;  // the list's gaps before and after an item's text
+    SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    RECT client = {}, place = {};
+    GetClientRect(info.hwndList, &client);
+    GetWindowRect(info.hwndList, &place);
+    SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromWindow(combo, MONITOR_DEFAULTTONEAREST), &monitor);
+    RECT both;
+    UnionRect(&both, &place, &monitor.rcWork);
+    if (!EqualRect(&both, &monitor.rcWork))
+        faults.push_back("the list of combo " + std::to_string(GetDlgCtrlID(combo)) + " at " +
+                         std::to_string(place.left) + ".." + std::to_string(place.right) +
+                         " leaves the screen's " + std::to_string(monitor.rcWork.left) + ".." +
+                         std::to_string(monitor.rcWork.right));
+    return client.right - kListMargin;
+}
+
+// The items of a visible combo box that its face cuts when chosen and its list cuts when it
+// opens: the closed box draws the chosen item's text in its item area, one pixel in from the
+// area's inset frame, clipped there; an item wider than that must show whole in the opened
+// list, which may be wider than the face. A line of dashes between groups of items is drawn
+// cut on purpose.
+std::vector<std::string> CutComboItems(const ShownWindows& windows) {
     constexpr int kFaceMargin = 3;  // the inset frame on both sides and the gap before the text
     std::vector<std::string> cut;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child) || GetDlgCtrlID(child) < kControlWindowIdBase) continue;
-        if (_stricmp(WindowClassName(child).c_str(), "ComboBox") != 0) continue;
+    for (const ShownWindow& shown : windows) {
+        if (!IsClass(shown, "ComboBox")) continue;
+        HWND child = shown.window;
         COMBOBOXINFO info = {};
         info.cbSize = sizeof info;
         if (!GetComboBoxInfo(child, &info)) {
-            cut.push_back("combo " + std::to_string(GetDlgCtrlID(child)) + " tells no item area");
+            cut.push_back("combo " + std::to_string(shown.id) + " tells no item area");
             continue;
         }
-        const int room = info.rcItem.right - info.rcItem.left - kFaceMargin;
+        const int faceRoom = info.rcItem.right - info.rcItem.left - kFaceMargin;
+        int listRoom = -1;  // measured once an item is wider than the face
         const int count = int(SendMessageA(child, CB_GETCOUNT, 0, 0));
         for (int item = 0; item < count; ++item) {
             char text[256] = "";
@@ -398,11 +506,13 @@ std::vector<std::string> CutComboItems(HWND dialog) {
             SendMessageA(child, CB_GETLBTEXT, WPARAM(item), LPARAM(text));
             const std::string itemText = text;
             if (itemText.find_first_not_of('-') == std::string::npos) continue;
-            const SIZE needed = DrawnTextSize(child, itemText, DT_SINGLELINE, 0);
-            if (needed.cx > room)
-                cut.push_back("item \"" + itemText + "\" of combo " +
-                              std::to_string(GetDlgCtrlID(child)) + " needs " +
-                              std::to_string(needed.cx) + ", has " + std::to_string(room));
+            const SIZE needed = DrawnTextSize(shown.font, itemText, DT_SINGLELINE, 0);
+            if (needed.cx <= faceRoom) continue;
+            if (listRoom < 0) listRoom = DroppedListRoom(child, info, cut);
+            if (needed.cx > std::max(faceRoom, listRoom))
+                cut.push_back("item \"" + itemText + "\" of combo " + std::to_string(shown.id) +
+                              " needs " + std::to_string(needed.cx) + ", has " +
+                              std::to_string(std::max(faceRoom, listRoom)));
         }
     }
     return cut;
@@ -425,43 +535,34 @@ std::string ValueBoxText(int32_t value, int32_t divisor) {
 
 // The visible value boxes too narrow for a value of their slider: the one shown and the ends
 // of its range (the widest texts), within the box's client area less its margins.
-std::vector<std::string> CutValueBoxes(HWND dialog) {
+std::vector<std::string> CutValueBoxes(const ShownWindows& windows) {
     std::vector<std::string> cut;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        const int id = GetDlgCtrlID(child);
-        if (!IsWindowVisible(child) || id < kEditWindowIdBase || id >= kLabelWindowIdBase) continue;
-        const ControlTableRow* row = ControlTableRowOf(id - kEditWindowIdBase);
-        std::vector<std::string> texts = {WindowText(child)};
+    for (const ShownWindow& shown : windows) {
+        if (shown.id < kEditWindowIdBase || shown.id >= kLabelWindowIdBase) continue;
+        const ControlTableRow* row = ControlTableRowOf(shown.id - kEditWindowIdBase);
+        std::vector<std::string> texts = {shown.text};
         if (row && (row->flags & ROW_RANGED))
             for (int32_t value : {row->minValue, row->maxValue})
                 texts.push_back(ValueBoxText(value, row->divisor));
         RECT client = {};
-        GetClientRect(child, &client);
-        const LRESULT margins = SendMessageA(child, EM_GETMARGINS, 0, 0);
+        GetClientRect(shown.window, &client);
+        const LRESULT margins = SendMessageA(shown.window, EM_GETMARGINS, 0, 0);
         const int room = client.right - LOWORD(margins) - HIWORD(margins);
         for (const std::string& text : texts) {
-            const SIZE needed = DrawnTextSize(child, text, DT_SINGLELINE, 0);
+            const SIZE needed = DrawnTextSize(shown.font, text, DT_SINGLELINE, 0);
             if (needed.cx > room)
                 cut.push_back("value \"" + text + "\" of slider " +
-                              std::to_string(id - kEditWindowIdBase) + " needs " +
+                              std::to_string(shown.id - kEditWindowIdBase) + " needs " +
                               std::to_string(needed.cx) + ", its box has " + std::to_string(room));
         }
     }
     return cut;
 }
 
-// A visible window's place in the dialog's client coordinates.
-RECT PlaceInDialog(HWND dialog, HWND window) {
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 // Tab items whose text another control's window covers (a button laid over the strip's end):
 // the text of each item (its rectangle less the strip's padding beside the text), as far as it
 // shows left of the tab's own scroll arrows, must be free.
-std::vector<std::string> CoveredTabItems(Driver& driver) {
+std::vector<std::string> CoveredTabItems(Driver& driver, const ShownWindows& windows) {
     constexpr int kItemPaddingPx = 6;  // the tab control's gap on either side of an item's text
     std::vector<std::string> covered;
     for (int32_t n : {CTL_PREVIEW_TAB, CTL_MAIN_TAB, CTL_SIDE_TAB}) {
@@ -475,91 +576,45 @@ std::vector<std::string> CoveredTabItems(Driver& driver) {
             InflateRect(&rect, -kItemPaddingPx, 0);
             if (!IntersectRect(&rect, &rect, &strip)) continue;
             MapWindowPoints(tab, driver.dialog, reinterpret_cast<POINT*>(&rect), 2);
-            for (HWND other = GetWindow(driver.dialog, GW_CHILD); other;
-                 other = GetWindow(other, GW_HWNDNEXT)) {
-                if (other == tab || !IsWindowVisible(other) ||
-                    GetDlgCtrlID(other) < kControlWindowIdBase)
-                    continue;
-                const RECT place = PlaceInDialog(driver.dialog, other);
+            for (const ShownWindow& other : windows) {
                 RECT overlap;
-                if (IntersectRect(&overlap, &rect, &place))
-                    covered.push_back("item \"" + TabItemText(tab, item) + "\" of tab " +
-                                      std::to_string(n) + " lies under window " +
-                                      std::to_string(GetDlgCtrlID(other)) + " by " +
-                                      std::to_string(overlap.right - overlap.left) + " pixels");
+                if (other.window == tab || !IntersectRect(&overlap, &rect, &other.place)) continue;
+                covered.push_back("item \"" + TabItemText(tab, item) + "\" of tab " +
+                                  std::to_string(n) + " lies under window " +
+                                  std::to_string(other.id) + " by " +
+                                  std::to_string(overlap.right - overlap.left) + " pixels");
             }
         }
     }
     return covered;
 }
 
-// The rows above the letters in a window's font, which only accents on capitals reach.
-int InternalLeading(HWND window) {
-    HDC dc = GetDC(window);
-    const HGDIOBJ font = HGDIOBJ(SendMessageA(window, WM_GETFONT, 0, 0));
-    const HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(SYSTEM_FONT));
-    TEXTMETRICA metrics = {};
-    GetTextMetricsA(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(window, dc);
-    return int(metrics.tmInternalLeading);
-}
-
 // Texts that another control's window covers: the part of a static's window its letters are
-// drawn in (left, centred or right as the static aligns the text; blanks around the letters,
-// the font's internal leading above them and the cell's last pixel row left out) must be free of
-// every other visible control but the ones that frame it: group boxes, tabs and a window that
-// holds the static whole (the help text's frame).
-std::vector<std::string> CoveredTexts(HWND dialog) {
-    std::vector<std::pair<HWND, RECT>> texts, others;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child) || GetDlgCtrlID(child) < kControlWindowIdBase) continue;
-        const std::string className = WindowClassName(child);
-        const LONG style = GetWindowLongA(child, GWL_STYLE);
-        const LONG type = style & SS_TYPEMASK;
-        const std::string text = WindowText(child);
-        const size_t first = text.find_first_not_of(" \n");
-        if (_stricmp(className.c_str(), "Static") == 0 &&
-            (type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT) &&
-            first != std::string::npos) {
-            RECT place = PlaceInDialog(dialog, child);
-            const int width = place.right - place.left;
-            const SIZE whole = DrawnTextSize(child, text, DT_WORDBREAK, width);
-            const int drawn = std::min(int(whole.cx), width);
-            const int start = type == SS_RIGHT    ? place.right - drawn
-                              : type == SS_CENTER ? place.left + (width - drawn) / 2
-                                                  : place.left;
-            const size_t last = text.find_last_not_of(" \n");
-            const int lead = first ? DrawnTextSize(child, text.substr(0, first), 0, 0).cx : 0;
-            const int letters =
-                DrawnTextSize(child, text.substr(0, last + 1), DT_WORDBREAK, width).cx;
-            place.left = start + lead;
-            place.right = std::min(start + letters, start + drawn);
-            place.bottom = std::min(place.bottom, place.top + whole.cy) - 1;
-            place.top += InternalLeading(child);
-            texts.push_back({child, place});
-            continue;
-        }
-        const bool frame =
-            _stricmp(className.c_str(), WC_TABCONTROLA) == 0 ||
-            (_stricmp(className.c_str(), "Button") == 0 && (style & BS_TYPEMASK) == BS_GROUPBOX);
-        if (!frame) others.push_back({child, PlaceInDialog(dialog, child)});
-    }
+// drawn in (its letter cells less the font's internal leading above them and the cells' last
+// pixel row) must be free of every other visible control but the ones that frame it: group
+// boxes, tabs and a window that holds the static whole (the help text's frame).
+std::vector<std::string> CoveredTexts(const ShownWindows& windows) {
     std::vector<std::string> covered;
-    for (const auto& [text, letters] : texts)
-        for (const auto& [other, otherPlace] : others) {
-            RECT overlap, window = PlaceInDialog(dialog, text), both;
-            UnionRect(&both, &window, &otherPlace);
-            if (EqualRect(&both, &otherPlace)) continue;
+    for (const ShownWindow& text : windows) {
+        if (!text.lettered) continue;
+        RECT letters = text.letters;
+        letters.bottom -= 1;
+        letters.top += InternalLeading(text.font);
+        for (const ShownWindow& other : windows) {
+            if (other.lettered || IsFrameWindow(other)) continue;
+            RECT overlap, both;
+            UnionRect(&both, &text.place, &other.place);
+            if (EqualRect(&both, &other.place)) continue;
             // A single row is the rounding of dialog units to pixels, not a covered letter.
-            if (!IntersectRect(&overlap, &letters, &otherPlace) || overlap.bottom - overlap.top < 2)
+            if (!IntersectRect(&overlap, &letters, &other.place) ||
+                overlap.bottom - overlap.top < 2)
                 continue;
-            covered.push_back("\"" + WindowText(text) + "\" (window " +
-                              std::to_string(GetDlgCtrlID(text)) + ") lies under window " +
-                              std::to_string(GetDlgCtrlID(other)) + " by " +
+            covered.push_back("\"" + text.text + "\" (window " + std::to_string(text.id) +
+                              ") lies under window " + std::to_string(other.id) + " by " +
                               std::to_string(overlap.right - overlap.left) + "x" +
                               std::to_string(overlap.bottom - overlap.top) + " pixels");
         }
+    }
     return covered;
 }
 
@@ -571,30 +626,56 @@ bool LabelMayCrossItsFrame(const std::string& text) {
 
 // Labels and texts that cross a group box's frame: a window that overlaps the box must lie
 // wholly inside it (a control of the group, its label with it) or wholly outside.
-std::vector<std::string> TextsOverFrames(HWND dialog) {
-    std::vector<std::pair<HWND, RECT>> groups, texts;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child) || GetDlgCtrlID(child) < kControlWindowIdBase) continue;
-        const std::string className = WindowClassName(child);
-        const LONG style = GetWindowLongA(child, GWL_STYLE);
-        if (_stricmp(className.c_str(), "Button") == 0 && (style & BS_TYPEMASK) == BS_GROUPBOX)
-            groups.push_back({child, PlaceInDialog(dialog, child)});
-        else if (_stricmp(className.c_str(), "Static") == 0 && !WindowText(child).empty())
-            texts.push_back({child, PlaceInDialog(dialog, child)});
-    }
+std::vector<std::string> TextsOverFrames(const ShownWindows& windows) {
     std::vector<std::string> crossing;
-    for (const auto& [group, frame] : groups)
-        for (const auto& [text, place] : texts) {
+    for (const ShownWindow& group : windows) {
+        if (!IsClass(group, "Button") || (group.style & BS_TYPEMASK) != BS_GROUPBOX) continue;
+        for (const ShownWindow& text : windows) {
+            if (!IsClass(text, "Static") || text.text.empty()) continue;
             RECT overlap, whole;
-            if (!IntersectRect(&overlap, &frame, &place)) continue;
-            UnionRect(&whole, &frame, &place);
-            if (EqualRect(&whole, &frame) || LabelMayCrossItsFrame(WindowText(text))) continue;
-            crossing.push_back("\"" + WindowText(text) + "\" (window " +
-                               std::to_string(GetDlgCtrlID(text)) + ") crosses the frame of \"" +
-                               WindowText(group) + "\" (window " +
-                               std::to_string(GetDlgCtrlID(group)) + ")");
+            if (!IntersectRect(&overlap, &group.place, &text.place)) continue;
+            UnionRect(&whole, &group.place, &text.place);
+            if (EqualRect(&whole, &group.place) || LabelMayCrossItsFrame(text.text)) continue;
+            crossing.push_back("\"" + text.text + "\" (window " + std::to_string(text.id) +
+                               ") crosses the frame of \"" + group.text + "\" (window " +
+                               std::to_string(group.id) + ")");
         }
+    }
     return crossing;
+}
+
+// A window's id, text and place, for a fault's message.
+std::string PlaceText(const ShownWindow& shown, const RECT& place) {
+    return "window " + std::to_string(shown.id) + " (\"" + shown.text + "\") at " +
+           std::to_string(place.left) + "," + std::to_string(place.top) + " " +
+           std::to_string(place.right - place.left) + "x" +
+           std::to_string(place.bottom - place.top);
+}
+
+// Controls that overlap a neighbour: two visible windows (a slider's label and value box each
+// count as one) must not share a pixel, unless one frames the other (a group box or tab around
+// its controls, a window that holds the other whole). A text counts as the whole cells of its
+// letters, the rows above them included: the blanks around them (a selective colour's label
+// before its swatch) are the room other controls stand in.
+std::vector<std::string> OverlappingWindows(const ShownWindows& windows) {
+    std::vector<std::pair<const ShownWindow*, RECT>> standing;
+    for (const ShownWindow& shown : windows)
+        if (!IsFrameWindow(shown))
+            standing.push_back({&shown, shown.lettered ? shown.letters : shown.place});
+    std::vector<std::string> overlapping;
+    for (size_t a = 0; a < standing.size(); ++a)
+        for (size_t b = a + 1; b < standing.size(); ++b) {
+            const RECT &one = standing[a].second, &other = standing[b].second;
+            RECT overlap, both;
+            if (!IntersectRect(&overlap, &one, &other)) continue;
+            UnionRect(&both, &one, &other);
+            if (EqualRect(&both, &one) || EqualRect(&both, &other)) continue;
+            overlapping.push_back(PlaceText(*standing[a].first, one) + " overlaps " +
+                                  PlaceText(*standing[b].first, other) + " by " +
+                                  std::to_string(overlap.right - overlap.left) + "x" +
+                                  std::to_string(overlap.bottom - overlap.top) + " pixels");
+        }
+    return overlapping;
 }
 
 // Tab strips that scroll: their last item ends beyond the strip.
@@ -618,24 +699,43 @@ namespace {
 // The place's texts checked (a cut one keeps a picture of the dialog).
 void CheckTexts(Driver& driver, const std::string& name) {
     std::string faults = ScrolledTabs(driver);
-    for (const std::string& text : CutTexts(driver.dialog)) faults += "\n  " + text + " is cut";
-    for (const std::string& item : CutListItems(driver.dialog)) faults += "\n  " + item;
-    for (const std::string& item : CutComboItems(driver.dialog)) faults += "\n  " + item;
-    for (const std::string& item : CoveredTabItems(driver)) faults += "\n  " + item;
-    for (const std::string& value : CutValueBoxes(driver.dialog)) faults += "\n  " + value;
-    for (const std::string& text : CoveredTexts(driver.dialog)) faults += "\n  " + text;
-    for (const std::string& text : TextsOverFrames(driver.dialog)) faults += "\n  " + text;
+    const ShownWindows windows = ShownControlWindows(driver.dialog);
+    for (const std::string& text : CutTexts(windows)) faults += "\n  " + text + " is cut";
+    for (const std::string& item : CutListItems(windows)) faults += "\n  " + item;
+    for (const std::string& item : CutComboItems(windows)) faults += "\n  " + item;
+    for (const std::string& item : CoveredTabItems(driver, windows)) faults += "\n  " + item;
+    for (const std::string& value : CutValueBoxes(windows)) faults += "\n  " + value;
+    for (const std::string& text : CoveredTexts(windows)) faults += "\n  " + text;
+    for (const std::string& text : TextsOverFrames(windows)) faults += "\n  " + text;
+    for (const std::string& pair : OverlappingWindows(windows)) faults += "\n  " + pair;
     driver.Check(faults.empty(), name + ": " + faults);
 }
 }  // namespace
 
-// Every place of the right-hand column in both languages: each text stands whole in its
-// window, a page selector's items in their columns, each combo box's items in its face (measured
-// with the dialog's font in the real window), no label crosses a group's frame, and the
-// preview and side tabs show all their items, with no other control over an item's text. The column
-// keeps its layout when the dialog is maximised (it is anchored right): there one place stands for
-// all, with the widened preview and bottom bars.
+namespace {
+// A picture of a combo box's opened list, for review; the list is closed again.
+void ShootOpenedList(Driver& driver, int32_t n, const std::string& name) {
+    HWND combo = driver.ControlWindow(n);
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof info;
+    if (!driver.Check(GetComboBoxInfo(combo, &info) != FALSE, "combo " + std::to_string(n))) return;
+    SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    WaitUntilPainted(info.hwndList);
+    WaitForSteadyPicture(info.hwndList);
+    TakeScreenshot(name);
+    SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+}
+}  // namespace
+
+// Every place of the right-hand column in both languages, and Photography Mode's column of
+// preset combos: each text stands whole in its window, a page selector's items in their
+// columns, each combo box's items in its face or its opened list (measured with the dialog's
+// font in the real window), no label crosses a group's frame, no control overlaps another, and
+// the preview and side tabs show all their items, with no other control over an item's text.
+// The column keeps its layout when the dialog is maximised (it is anchored right): there one
+// place stands for all, with the widened preview and bottom bars.
 TEST(EffectDialog, EveryTextFitsItsWindowOnEverySheetInBothLanguages) {
+    constexpr int kPhotographyMode = 2, kAdvancedMode = 3;
     RememberQuickDialog();
     auto session = OpenEffectPlugin(120, 80, false);
     const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
@@ -654,7 +754,22 @@ TEST(EffectDialog, EveryTextFitsItsWindowOnEverySheetInBothLanguages) {
             ShowDialogAs(driver, SW_MAXIMIZE);
             CheckTexts(driver, prefix + "maximised_side_prefs");
             ShootDialog(driver, prefix + "maximised_side_prefs");
+            // The Main sheet's value boxes, the widest of the column, at the maximised size.
+            Choose(driver, CTL_MAIN_TAB, 3);
+            Choose(driver, CTL_MAIN_PAGES, 0);
+            CheckTexts(driver, prefix + "maximised_main_tone");
             ShowDialogAs(driver, SW_RESTORE);
+            // Photography Mode's column of built-in preset combos, whose long preset names
+            // only the opened lists have room for.
+            Choose(driver, CTL_MODE, kPhotographyMode);
+            CheckTexts(driver, prefix + "photography");
+            ShootDialog(driver, std::string("photography_") + (language ? "de" : "en"));
+            // Maximised, the combos stand at the screen's right edge: their lists stay on it.
+            ShowDialogAs(driver, SW_MAXIMIZE);
+            CheckTexts(driver, prefix + "maximised_photography");
+            ShootOpenedList(driver, CTL_BUILTIN_COLOR_FILM, prefix + "maximised_film_list");
+            ShowDialogAs(driver, SW_RESTORE);
+            Choose(driver, CTL_MODE, kAdvancedMode);
         }
         Choose(driver, CTL_LANGUAGE, 0);
         driver.End(IDCANCEL);

@@ -24,6 +24,8 @@
 //                                              each run's time, with the page faults it took
 //                                              (fresh memory is dear under Wine in a virtual
 //                                              machine), and the median of RUNS (default 5)
+//   effects_bench SAMPLE.png "" whole-runs-pass-through [RUNS]  the same runs of the
+//                                              pass-through plug-in: the test host's own share
 
 #include <windows.h>
 #include <psapi.h>
@@ -145,7 +147,7 @@ int main(int argc, char** argv) {
     // The pass-through plug-in does nothing in its render hook: its peak memory is what the
     // test host and the run driver hold around the render.
     const std::string plugin =
-        mode != "memory-pass-through"
+        mode != "memory-pass-through" && mode != "whole-runs-pass-through"
             ? HostDefaultPluginPath()
             : HostProgramFolder() +
                   (sizeof(void*) == 8 ? "/ScriptTest64.8bf" : "/ScriptTest32.8bf");
@@ -164,9 +166,13 @@ int main(int argc, char** argv) {
                PeakWorkingSet() / pixels);
         return 0;
     }
-    if (mode == "whole-runs") {
-        const std::string only = argc > 4 ? argv[4] : "C";
-        const int runs = argc > 5 ? std::max(atoi(argv[5]), 1) : kRuns;
+    if (mode == "whole-runs" || mode == "whole-runs-pass-through") {
+        // The pass-through plug-in has no settings nor threads to switch: its runs are the
+        // test host's delivery and write-back, and the run driver around them.
+        const bool passThrough = mode == "whole-runs-pass-through";
+        const std::string only = passThrough ? "C" : argc > 4 ? argv[4] : "C";
+        const int runsArgument = passThrough ? 4 : 5;
+        const int runs = argc > runsArgument ? std::max(atoi(argv[runsArgument]), 1) : kRuns;
         const NamedSettings cases[] = {{"A", SettingsA()}, {"B", SettingsB()}, {"C", SettingsC()}};
         for (int32_t depth : {8, 16}) {
             HostSetImage(session, ScaledSample(argv[1], depth));
@@ -174,9 +180,10 @@ int main(int argc, char** argv) {
                 if (only.find(c.name) == std::string::npos) continue;
                 const Descriptor d = SettingsScript(c.settings);
                 RunOnce(session, d);
-                SwitchThreads(session, false);
+                if (!passThrough) SwitchThreads(session, false);
                 std::vector<double> times;
-                printf("%2d-bit settings %s all threads:", depth, c.name);
+                printf("%2d-bit %s all threads:", depth,
+                       passThrough ? "pass-through" : (std::string("settings ") + c.name).c_str());
                 for (int run = 0; run < runs; ++run) {
                     const size_t faults = PageFaults(argv[1]);
                     times.push_back(RunOnce(session, d));

@@ -3,7 +3,8 @@
 // buffers of garbage, as a host that hands out fresh memory would. A render that writes every
 // sample needs no copy of the source in the output first, so nothing of the garbage may show,
 // not even where the later passes keep their work images in the output; a fourth plane, which
-// the render leaves alone, still gets the source.
+// the render leaves alone, still gets the source. A run after a run with another vignette
+// shape renders the new shape's outline.
 
 #include <gtest/gtest.h>
 
@@ -85,5 +86,43 @@ TEST(RunOutput, AFourthPlaneKeepsTheSourceAndAbortChecksStayTheSame) {
                 << x << "," << y;
         }
     EXPECT_EQ(withPlane.abortCalls, threePlanes.abortCalls);
+}
+
+// Settings A with a rounded-rectangle vignette of the given shape.
+std::vector<ControlSetting> VignetteShaped(int32_t shape) {
+    std::vector<ControlSetting> s = SettingsA();
+    s.insert(s.end(), {{CTL_VIGNETTE_INTENSITY, 80},
+                       {CTL_VIGNETTE_SIZE, 70},
+                       {CTL_VIGNETTE_SHAPE, shape},
+                       {CTL_VIGNETTE_ROTATION, 25}});
+    return s;
+}
+
+// The plug-in keeps what it made for one vignette shape for the runs after it, in the same
+// module: the runs of one module (shape 50, 90, 50 and 90 again) must each equal a module's
+// first run of that shape.
+TEST(RunOutput, EachRunRendersItsOwnVignetteShapeAfterAnother) {
+    const HostImage source = Sample(8, 3);
+    const int32_t shapes[] = {50, 90, 50, 90};
+    auto firstRunOf = [&](int32_t shape) {
+        HostSession session;
+        EXPECT_TRUE(HostLoadPlugin(session, HostDefaultPluginPath()));
+        EXPECT_TRUE(HostSetImage(session, source));
+        session.replayDescriptor = true;
+        session.replay = SettingsScript(VignetteShaped(shape));
+        EXPECT_EQ(HostRunFilter(session, false), 0) << shape;
+        return session.output;
+    };
+    const HostImage first50 = firstRunOf(50), first90 = firstRunOf(90);
+    ASSERT_FALSE(first50.samples == first90.samples);
+    HostSession session;
+    ASSERT_TRUE(HostLoadPlugin(session, HostDefaultPluginPath()));
+    ASSERT_TRUE(HostSetImage(session, source));
+    session.replayDescriptor = true;
+    for (int32_t shape : shapes) {
+        session.replay = SettingsScript(VignetteShaped(shape));
+        ASSERT_EQ(HostRunFilter(session, false), 0) << shape;
+        EXPECT_TRUE(session.output.samples == (shape == 50 ? first50 : first90).samples) << shape;
+    }
 }
 }  // namespace

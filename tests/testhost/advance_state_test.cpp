@@ -189,9 +189,10 @@ TEST(AdvanceState, PreviewOutputAndOutOfRangeSamplesNeverReachTheDocument) {
     EXPECT_EQ(s.host.log.outOfRangeSamples, 1);
 }
 
-// Requests of several megabytes are copied in bands on several threads, and buffers are
-// reused from one request to the next: every band arrives and goes back, at both depths and
-// with a plane subset that takes the sample-by-sample way.
+// Requests of several megabytes are copied in bands on the host's helper threads, which, like
+// the buffers, serve one request after the other (and every case's session): every band
+// arrives and goes back, at both depths and with a plane subset that takes the
+// sample-by-sample way.
 TEST(AdvanceState, LargeRequestsArriveAndGoBackWhole) {
     struct Case {
         int32_t depth, planes;

@@ -9,7 +9,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstring>
+#include <functional>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -25,9 +28,75 @@ enum BufferKind { BUFFER_INPUT, BUFFER_OUTPUT, BUFFER_MASK };
 
 // Large copies of whole rows are split into bands of rows, one thread each. Memory bandwidth
 // bounds them, not the processor, and a few threads take most of what it gives; copies below
-// a few megabytes stay on the calling thread, where starting a thread costs more than it saves.
+// a few megabytes stay on the calling thread, where waking a thread costs more than it saves.
 constexpr int32_t kCopyThreads = 4;
 constexpr int64_t kThreadedCopyBytes = 4 << 20;
+
+// The helper threads of the copies: made at the first large copy and kept, asleep, for the
+// rest of the process. A thread made for each copy cost a trip through the system every time,
+// and under Wine the making waits while the plug-in frees memory (both take the process's
+// memory lock): a plug-in that frees its work blocks while the host writes its output back
+// would have slowed the host's write-back.
+struct CopyHelpers {
+    std::mutex run;  // one copy at a time on the helpers
+    std::mutex mutex;
+    std::condition_variable wake, done;
+    uint64_t generation = 0;  // one more for every copy; written under mutex
+    int32_t helpers = 0;      // helpers that take part in the copy under way, 1..helpers
+    int32_t pending = 0;      // of those, the ones still copying
+    const std::function<void(int32_t)>* band = nullptr;  // the copy's band routine
+    int32_t made = 0;                                    // helper threads made; written under run
+};
+
+// Never destroyed: the helpers wait on it until the process ends.
+CopyHelpers& TheCopyHelpers() {
+    static CopyHelpers* helpers = new CopyHelpers;
+    return *helpers;
+}
+
+void CopyHelperLoop(int32_t index) {
+    CopyHelpers& h = TheCopyHelpers();
+    uint64_t seen = 0;
+    std::unique_lock<std::mutex> lock(h.mutex);
+    for (;;) {
+        h.wake.wait(lock, [&] { return h.generation != seen; });
+        seen = h.generation;
+        if (index > h.helpers) continue;
+        const std::function<void(int32_t)>& band = *h.band;
+        lock.unlock();
+        band(index);
+        lock.lock();
+        if (--h.pending == 0) h.done.notify_all();
+    }
+}
+
+// Runs band(0 .. bands - 1), band 0 on the caller and the others on the helpers (or on the
+// caller where a helper could not be made); returns when all are done.
+void RunBands(int32_t bands, const std::function<void(int32_t)>& band) {
+    CopyHelpers& h = TheCopyHelpers();
+    std::lock_guard<std::mutex> running(h.run);
+    while (h.made < bands - 1) {
+        try {
+            std::thread(CopyHelperLoop, h.made + 1).detach();
+            ++h.made;
+        } catch (const std::system_error&) {
+            break;
+        }
+    }
+    const int32_t helpers = std::min(h.made, bands - 1);
+    {
+        std::lock_guard<std::mutex> lock(h.mutex);
+        h.band = &band;
+        h.helpers = helpers;
+        h.pending = helpers;
+        ++h.generation;
+    }
+    h.wake.notify_all();
+    for (int32_t b = helpers + 1; b < bands; ++b) band(b);
+    band(0);
+    std::unique_lock<std::mutex> lock(h.mutex);
+    h.done.wait(lock, [&] { return h.pending == 0; });
+}
 
 // Runs of samples between the document (16-bit words at both depths) and delivered buffers.
 // Plain functions of their arguments: in a loop that reads the count through a reference,
@@ -57,16 +126,11 @@ template <typename CopyRows>
 void CopyInBands(int32_t rows, int64_t bytes, const CopyRows& copyRows) {
     const int32_t bands = bytes < kThreadedCopyBytes ? 1 : std::min(kCopyThreads, rows);
     auto bandStart = [&](int32_t band) { return int32_t(int64_t(rows) * band / bands); };
-    std::vector<std::thread> helpers;
-    for (int32_t band = 1; band < bands; ++band) {
-        try {
-            helpers.emplace_back(copyRows, bandStart(band), bandStart(band + 1));
-        } catch (const std::system_error&) {
-            copyRows(bandStart(band), bandStart(band + 1));  // no thread: done here instead
-        }
+    if (bands <= 1) {
+        if (bands == 1) copyRows(0, rows);
+        return;
     }
-    if (bands > 0) copyRows(0, bandStart(1));
-    for (std::thread& helper : helpers) helper.join();
+    RunBands(bands, [&](int32_t band) { copyRows(bandStart(band), bandStart(band + 1)); });
 }
 
 int32_t ZapColorSample(const HostSession& session, int32_t plane, uint8_t handling) {
