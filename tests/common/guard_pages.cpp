@@ -18,7 +18,8 @@
 namespace {
 constexpr size_t kPage = 4096;
 // Address space only: pages are committed as blocks take them.
-constexpr size_t kRegionBytes = size_t(32) << 30;
+// A 32-bit process has less: a quarter of its 2 GB.
+constexpr size_t kRegionBytes = sizeof(void*) == 8 ? size_t(1) << 35 : size_t(1) << 29;
 constexpr size_t kRegionPages = kRegionBytes / kPage;
 // Blocks are as aligned as the C heap's, so that aligned vector loads still work.
 constexpr size_t kAlign = 16;
