@@ -61,10 +61,10 @@ LAYOUT_MOVES = {
     139: (263, 315, 23, 13),
     91: (289, 315, 11, 13),
     129: (301, 315, 36, 200),
-    # the aging sliders start further right and the Rand button stands inside the group and
-    # above the next row, so that the button covers none of the sliders' labels ("Größe",
+    # the aging sliders start further right and the Rand button stands inside the group's frame
+    # and above the next row, so that the button covers none of the sliders' labels ("Größe",
     # "Weichheit")
-    300: (357, 163, 25, 10),
+    300: (359, 163, 23, 10),
     166: (410, 154, 87, 8),
     167: (410, 164, 87, 8),
     242: (410, 174, 87, 8),
@@ -76,6 +76,23 @@ LAYOUT_MOVES = {
     360: (356, 49, 13, 12),
     161: (356, 37, 11, 11),
     231: (360, 72, 14, 14),
+    # the Polarizer sliders start further right, so that the English "Color Contrast" stands
+    # inside the group's frame
+    24: (412, 162, 85, 8),
+    42: (412, 172, 85, 8),
+    286: (412, 182, 85, 8),
+    56: (412, 192, 85, 8),
+    # Advanced+ Mode's effect list gives room to its Prev and Next buttons, widened so that the
+    # German "Zurück" and "Weiter" show whole
+    303: (398, 36, 70, 400),
+    305: (472, 36, 26, 12),
+    306: (498, 36, 26, 12),
+    # the grain's Rand button stands inside the group's frame, not on its left line, in the
+    # free room left of "Scale to Image Size" below the Size label ("Größe")
+    90: (359, 136, 25, 12),
+    # the help text ends above the "keep updating" check box at the panel's right bottom,
+    # which stood in the text box's corner
+    326: (357, 232, 165, 65),
 }
 
 # The value box of a slider whose widest value has five characters ("-3.00", "128.0"): the

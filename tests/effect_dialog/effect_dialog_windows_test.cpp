@@ -249,10 +249,11 @@ const ColumnPlace kColumnPlaces[] = {
 };
 
 // Places kept as pictures for review: a page selector's longest items, the group with the
-// longest labels, the stacked lists of pages and the combo boxes with the longest items.
-const char* const kPicturedPlaces[] = {"select_brightness", "fx1_convert", "main_red",
-                                       "presets",           "fx1_retro",   "fx2_diffusion",
-                                       "mask_mask",         "side_histo",  "side_prefs"};
+// longest labels, the stacked lists of pages, the combo boxes with the longest items and the
+// Rand buttons beside their groups' labels.
+const char* const kPicturedPlaces[] = {
+    "select_brightness", "fx1_convert", "main_red",  "presets",    "fx1_retro",
+    "fx2_diffusion",     "fx2_detail",  "mask_mask", "side_histo", "side_prefs"};
 
 // A choice as the user's click on a tab item or a selector's item reports it.
 void Choose(Driver& driver, int32_t control, int item) {
@@ -618,32 +619,6 @@ std::vector<std::string> CoveredTexts(const ShownWindows& windows) {
     return covered;
 }
 
-// The one label known to reach over its group's frame: the English "Color Contrast" is the
-// dialog's own text, and at the Polarizer slider's given place there is no room for it.
-bool LabelMayCrossItsFrame(const std::string& text) {
-    return text == "Color Contrast";
-}
-
-// Labels and texts that cross a group box's frame: a window that overlaps the box must lie
-// wholly inside it (a control of the group, its label with it) or wholly outside.
-std::vector<std::string> TextsOverFrames(const ShownWindows& windows) {
-    std::vector<std::string> crossing;
-    for (const ShownWindow& group : windows) {
-        if (!IsClass(group, "Button") || (group.style & BS_TYPEMASK) != BS_GROUPBOX) continue;
-        for (const ShownWindow& text : windows) {
-            if (!IsClass(text, "Static") || text.text.empty()) continue;
-            RECT overlap, whole;
-            if (!IntersectRect(&overlap, &group.place, &text.place)) continue;
-            UnionRect(&whole, &group.place, &text.place);
-            if (EqualRect(&whole, &group.place) || LabelMayCrossItsFrame(text.text)) continue;
-            crossing.push_back("\"" + text.text + "\" (window " + std::to_string(text.id) +
-                               ") crosses the frame of \"" + group.text + "\" (window " +
-                               std::to_string(group.id) + ")");
-        }
-    }
-    return crossing;
-}
-
 // A window's id, text and place, for a fault's message.
 std::string PlaceText(const ShownWindow& shown, const RECT& place) {
     return "window " + std::to_string(shown.id) + " (\"" + shown.text + "\") at " +
@@ -652,29 +627,113 @@ std::string PlaceText(const ShownWindow& shown, const RECT& place) {
            std::to_string(place.bottom - place.top);
 }
 
-// Controls that overlap a neighbour: two visible windows (a slider's label and value box each
-// count as one) must not share a pixel, unless one frames the other (a group box or tab around
-// its controls, a window that holds the other whole). A text counts as the whole cells of its
-// letters, the rows above them included: the blanks around them (a selective colour's label
-// before its swatch) are the room other controls stand in.
-std::vector<std::string> OverlappingWindows(const ShownWindows& windows) {
-    std::vector<std::pair<const ShownWindow*, RECT>> standing;
+std::string SizeText(const RECT& rect) {
+    return std::to_string(rect.right - rect.left) + "x" + std::to_string(rect.bottom - rect.top) +
+           " pixels";
+}
+
+bool Holds(const RECT& outer, const RECT& inner) {
+    RECT both;
+    UnionRect(&both, &outer, &inner);
+    return EqualRect(&both, &outer) != FALSE;
+}
+
+int Area(const RECT& rect) {
+    return std::max(0, int(rect.right - rect.left)) * std::max(0, int(rect.bottom - rect.top));
+}
+
+bool IsGroupBox(const ShownWindow& shown) {
+    return IsClass(shown, "Button") && (shown.style & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+// The place a window takes among its neighbours: a text the whole cells of its letters, the
+// rows above them included. The blanks around them (a selective colour's label before its
+// swatch, a right-aligned label's room on the left) are the room other controls and frames
+// stand in.
+using StandingPlaces = std::vector<std::pair<const ShownWindow*, RECT>>;
+StandingPlaces StandingPlacesOf(const ShownWindows& windows) {
+    StandingPlaces standing;
     for (const ShownWindow& shown : windows)
         if (!IsFrameWindow(shown))
             standing.push_back({&shown, shown.lettered ? shown.letters : shown.place});
+    return standing;
+}
+
+// The part of a group box's window inside its frame's lines: the etched lines two pixels wide
+// on the left, right and bottom, the top one through the middle of the caption's letters.
+RECT InsideFrame(const ShownWindow& group) {
+    constexpr int kFrameLinePx = 2;
+    const int captionHeight = int(DrawnTextSize(group.font, "X", DT_SINGLELINE, 0).cy);
+    RECT inside = group.place;
+    inside.left += kFrameLinePx;
+    inside.right -= kFrameLinePx;
+    inside.bottom -= kFrameLinePx;
+    inside.top += captionHeight / 2 + kFrameLinePx;
+    return inside;
+}
+
+// Windows across a group box's frame: one lying mostly inside the frame (a control of the
+// group, its label and value box, a group box within) must lie wholly inside its lines, and
+// one lying mostly outside must not reach in over them, unless it holds the group whole.
+void AddWindowsOverFrames(const ShownWindows& windows, const StandingPlaces& standing,
+                          std::vector<std::string>& faults) {
+    for (const ShownWindow& group : windows) {
+        if (!IsGroupBox(group)) continue;
+        const RECT inside = InsideFrame(group);
+        StandingPlaces candidates = standing;
+        for (const ShownWindow& other : windows)
+            if (&other != &group && IsGroupBox(other)) candidates.push_back({&other, other.place});
+        for (const auto& [shown, rect] : candidates) {
+            RECT within, reach;
+            if (!IntersectRect(&within, &rect, &group.place) || Holds(inside, rect)) continue;
+            if (2 * Area(within) > Area(rect))
+                faults.push_back(PlaceText(*shown, rect) + " crosses the frame of " +
+                                 PlaceText(group, inside));
+            else if (IntersectRect(&reach, &rect, &inside) && !Holds(rect, group.place))
+                faults.push_back(PlaceText(*shown, rect) + " reaches into the frame of " +
+                                 PlaceText(group, inside) + " by " + SizeText(reach));
+        }
+    }
+}
+
+// Windows standing in a text box (a static of more than one line, such as the help text): a
+// longer text of the box would run under them, whatever the box shows now.
+void AddWindowsInTextBoxes(const ShownWindows& windows, const StandingPlaces& standing,
+                           std::vector<std::string>& faults) {
+    for (const ShownWindow& box : windows) {
+        if (!box.lettered) continue;
+        const int lineHeight = int(DrawnTextSize(box.font, "X", DT_SINGLELINE, 0).cy);
+        if (box.place.bottom - box.place.top < 2 * lineHeight) continue;
+        for (const auto& [shown, rect] : standing) {
+            RECT overlap;
+            if (shown == &box || Holds(shown->place, box.place) ||
+                !IntersectRect(&overlap, &rect, &box.place))
+                continue;
+            faults.push_back(PlaceText(*shown, rect) + " stands in the text box " +
+                             PlaceText(box, box.place) + " by " + SizeText(overlap));
+        }
+    }
+}
+
+// Controls that overlap a neighbour, cross a group's frame or stand in a text box. Two visible
+// windows (a slider's label and value box each count as one, a text where its letters are)
+// must not share a pixel, unless one frames the other (a tab around its controls, a window that
+// holds the other whole).
+std::vector<std::string> OverlappingWindows(const ShownWindows& windows) {
+    const StandingPlaces standing = StandingPlacesOf(windows);
     std::vector<std::string> overlapping;
     for (size_t a = 0; a < standing.size(); ++a)
         for (size_t b = a + 1; b < standing.size(); ++b) {
             const RECT &one = standing[a].second, &other = standing[b].second;
-            RECT overlap, both;
-            if (!IntersectRect(&overlap, &one, &other)) continue;
-            UnionRect(&both, &one, &other);
-            if (EqualRect(&both, &one) || EqualRect(&both, &other)) continue;
+            RECT overlap;
+            if (!IntersectRect(&overlap, &one, &other) || Holds(one, other) || Holds(other, one))
+                continue;
             overlapping.push_back(PlaceText(*standing[a].first, one) + " overlaps " +
                                   PlaceText(*standing[b].first, other) + " by " +
-                                  std::to_string(overlap.right - overlap.left) + "x" +
-                                  std::to_string(overlap.bottom - overlap.top) + " pixels");
+                                  SizeText(overlap));
         }
+    AddWindowsOverFrames(windows, standing, overlapping);
+    AddWindowsInTextBoxes(windows, standing, overlapping);
     return overlapping;
 }
 
@@ -706,7 +765,6 @@ void CheckTexts(Driver& driver, const std::string& name) {
     for (const std::string& item : CoveredTabItems(driver, windows)) faults += "\n  " + item;
     for (const std::string& value : CutValueBoxes(windows)) faults += "\n  " + value;
     for (const std::string& text : CoveredTexts(windows)) faults += "\n  " + text;
-    for (const std::string& text : TextsOverFrames(windows)) faults += "\n  " + text;
     for (const std::string& pair : OverlappingWindows(windows)) faults += "\n  " + pair;
     driver.Check(faults.empty(), name + ": " + faults);
 }
@@ -727,15 +785,57 @@ void ShootOpenedList(Driver& driver, int32_t n, const std::string& name) {
 }
 }  // namespace
 
-// Every place of the right-hand column in both languages, and Photography Mode's column of
-// preset combos: each text stands whole in its window, a page selector's items in their
-// columns, each combo box's items in its face or its opened list (measured with the dialog's
-// font in the real window), no label crosses a group's frame, no control overlaps another, and
-// the preview and side tabs show all their items, with no other control over an item's text.
+namespace {
+constexpr int kEasyMode = 0, kQuickEditMode = 1, kPhotographyMode = 2, kAdvancedMode = 3,
+              kAdvancedPlusMode = 4;
+constexpr int kAdvancedPlusPolarizerItem = 1;  // the effect list's item of the Polarizer page
+
+// The places of the modes that lay the column out their own way, checked: Easy Mode's preset
+// sheet, Quick Edit Mode's selective colours on each of their pages and every page of Advanced+
+// Mode's effect list, whose controls are lifted under the list. A picture of each mode for
+// review ("_en" or "_de" after its name).
+void CheckOwnLayoutModes(Driver& driver, const std::string& prefix, const std::string& suffix) {
+    Choose(driver, CTL_MODE, kEasyMode);
+    CheckTexts(driver, prefix + "easy");
+    ShootDialog(driver, "easy" + suffix);
+    Choose(driver, CTL_MODE, kQuickEditMode);
+    const int selectPages =
+        int(SendMessageA(driver.ControlWindow(CTL_SELECT_PAGES), LB_GETCOUNT, 0, 0));
+    for (int page = 0; page < selectPages; ++page) {
+        Choose(driver, CTL_SELECT_PAGES, page);
+        CheckTexts(driver, prefix + "quick_edit_" + std::to_string(page));
+    }
+    ShootDialog(driver, "quick_edit_colorkey" + suffix);
+    Choose(driver, CTL_SELECT_PAGES, 0);
+    Choose(driver, CTL_MODE, kAdvancedPlusMode);
+    Choose(driver, CTL_MAIN_TAB, 1);
+    HWND list = driver.ControlWindow(CTL_EFFECT_LIST);
+    const int items = int(SendMessageA(list, CB_GETCOUNT, 0, 0));
+    driver.Check(items > 0, "the effect list has items");
+    for (int item = 0; item < items; ++item) {
+        char text[64] = "";
+        if (SendMessageA(list, CB_GETLBTEXTLEN, WPARAM(item), 0) >= LRESULT(sizeof text)) continue;
+        SendMessageA(list, CB_GETLBTEXT, WPARAM(item), LPARAM(text));
+        if (std::string(text).find_first_not_of('-') == std::string::npos) continue;
+        Choose(driver, CTL_EFFECT_LIST, item);
+        CheckTexts(driver, prefix + "advanced_plus_" + std::to_string(item) + " (" + text + ")");
+        if (item == kAdvancedPlusPolarizerItem)
+            ShootDialog(driver, "advanced_plus_polarizer" + suffix);
+    }
+    Choose(driver, CTL_EFFECT_LIST, 0);
+    Choose(driver, CTL_MAIN_TAB, 0);
+}
+}  // namespace
+
+// Every place of the right-hand column in both languages, in Advanced Mode, Photography Mode's
+// column of preset combos and the other modes' own layouts: each text stands whole in its
+// window, a page selector's items in their columns, each combo box's items in its face or its
+// opened list (measured with the dialog's font in the real window), no control crosses a
+// group's frame or overlaps another, and the preview and side tabs show all their items, with
+// no other control over an item's text.
 // The column keeps its layout when the dialog is maximised (it is anchored right): there one
 // place stands for all, with the widened preview and bottom bars.
 TEST(EffectDialog, EveryTextFitsItsWindowOnEverySheetInBothLanguages) {
-    constexpr int kPhotographyMode = 2, kAdvancedMode = 3;
     RememberQuickDialog();
     auto session = OpenEffectPlugin(120, 80, false);
     const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
@@ -769,6 +869,7 @@ TEST(EffectDialog, EveryTextFitsItsWindowOnEverySheetInBothLanguages) {
             CheckTexts(driver, prefix + "maximised_photography");
             ShootOpenedList(driver, CTL_BUILTIN_COLOR_FILM, prefix + "maximised_film_list");
             ShowDialogAs(driver, SW_RESTORE);
+            CheckOwnLayoutModes(driver, prefix, language ? "_de" : "_en");
             Choose(driver, CTL_MODE, kAdvancedMode);
         }
         Choose(driver, CTL_LANGUAGE, 0);
