@@ -480,6 +480,47 @@ int DroppedListRoom(HWND combo, const COMBOBOXINFO& info, std::vector<std::strin
     return client.right - kListMargin;
 }
 
+// The room of a combo box's opened list and its faults, as DroppedListRoom measures them, kept
+// for as long as what lays the list out stays the same: the combo's place on the screen, the
+// list's width and the items. Opening a list costs more than the rest of a place's checks, and
+// most combos (the mode, the bottom bar's) stand unchanged from place to place.
+int DroppedListRoomOnce(HWND combo, const COMBOBOXINFO& info, const std::string& items,
+                        std::vector<std::string>& faults) {
+    struct Measured {
+        RECT screen;
+        LRESULT droppedWidth;
+        std::string items;
+        int room;
+        std::vector<std::string> faults;
+    };
+    static std::map<HWND, Measured> measured;
+    RECT screen = {};
+    GetWindowRect(combo, &screen);
+    const LRESULT droppedWidth = SendMessageA(combo, CB_GETDROPPEDWIDTH, 0, 0);
+    auto found = measured.find(combo);
+    if (found == measured.end() || !EqualRect(&found->second.screen, &screen) ||
+        found->second.droppedWidth != droppedWidth || found->second.items != items) {
+        Measured fresh = {screen, droppedWidth, items, 0, {}};
+        fresh.room = DroppedListRoom(combo, info, fresh.faults);
+        found = measured.insert_or_assign(combo, std::move(fresh)).first;
+    }
+    faults.insert(faults.end(), found->second.faults.begin(), found->second.faults.end());
+    return found->second.room;
+}
+
+// The items of a combo box, read by message; too long ones (none here) are left out.
+std::vector<std::string> ComboItems(HWND combo) {
+    std::vector<std::string> items;
+    const int count = int(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    for (int item = 0; item < count; ++item) {
+        char text[256] = "";
+        if (SendMessageA(combo, CB_GETLBTEXTLEN, WPARAM(item), 0) >= LRESULT(sizeof text)) continue;
+        SendMessageA(combo, CB_GETLBTEXT, WPARAM(item), LPARAM(text));
+        items.push_back(text);
+    }
+    return items;
+}
+
 // The items of a visible combo box that its face cuts when chosen and its list cuts when it
 // opens: the closed box draws the chosen item's text in its item area, one pixel in from the
 // area's inset frame, clipped there; an item wider than that must show whole in the opened
@@ -498,20 +539,17 @@ std::vector<std::string> CutComboItems(const ShownWindows& windows) {
             continue;
         }
         const int faceRoom = info.rcItem.right - info.rcItem.left - kFaceMargin;
+        const std::vector<std::string> items = ComboItems(child);
+        std::string allItems;
+        for (const std::string& item : items) allItems += item + "\n";
         int listRoom = -1;  // measured once an item is wider than the face
-        const int count = int(SendMessageA(child, CB_GETCOUNT, 0, 0));
-        for (int item = 0; item < count; ++item) {
-            char text[256] = "";
-            if (SendMessageA(child, CB_GETLBTEXTLEN, WPARAM(item), 0) >= LRESULT(sizeof text))
-                continue;
-            SendMessageA(child, CB_GETLBTEXT, WPARAM(item), LPARAM(text));
-            const std::string itemText = text;
-            if (itemText.find_first_not_of('-') == std::string::npos) continue;
-            const SIZE needed = DrawnTextSize(shown.font, itemText, DT_SINGLELINE, 0);
+        for (const std::string& item : items) {
+            if (item.find_first_not_of('-') == std::string::npos) continue;
+            const SIZE needed = DrawnTextSize(shown.font, item, DT_SINGLELINE, 0);
             if (needed.cx <= faceRoom) continue;
-            if (listRoom < 0) listRoom = DroppedListRoom(child, info, cut);
+            if (listRoom < 0) listRoom = DroppedListRoomOnce(child, info, allItems, cut);
             if (needed.cx > std::max(faceRoom, listRoom))
-                cut.push_back("item \"" + itemText + "\" of combo " + std::to_string(shown.id) +
+                cut.push_back("item \"" + item + "\" of combo " + std::to_string(shown.id) +
                               " needs " + std::to_string(needed.cx) + ", has " +
                               std::to_string(std::max(faceRoom, listRoom)));
         }
