@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -355,18 +356,45 @@ RECT LetterCells(const ShownWindow& shown) {
     return place;
 }
 
+// The dialog's own child windows, listed in one go: stepping from sibling to sibling through
+// the dialog's many hidden windows costs the window server a call for each step.
+std::vector<HWND> DialogChildren(HWND dialog) {
+    std::vector<HWND> all;
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM list) {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+            return TRUE;
+        },
+        LPARAM(&all));
+    std::vector<HWND> children;
+    for (HWND child : all)
+        if (GetParent(child) == dialog) children.push_back(child);
+    return children;
+}
+
+// A window's text: a static's or button's kept with the window and read without a message to
+// the dialog's thread, another class's (a value box's, a combo's choice) by message.
+std::string ShownText(HWND window, const std::string& className) {
+    if (_stricmp(className.c_str(), "Static") != 0 && _stricmp(className.c_str(), "Button") != 0)
+        return WindowText(window);
+    wchar_t wide[1024] = L"";
+    InternalGetWindowText(window, wide, int(std::size(wide)));
+    char text[1024] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
+// The visible windows of the dialog's controls. The dialog is visible: a child whose own style
+// is visible shows.
 ShownWindows ShownControlWindows(HWND dialog) {
     ShownWindows windows;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child) || GetDlgCtrlID(child) < kControlWindowIdBase) continue;
-        ShownWindow shown = {child,
-                             GetDlgCtrlID(child),
-                             WindowClassName(child),
-                             WindowText(child),
-                             GetWindowLongA(child, GWL_STYLE),
-                             FontOf(child),
-                             {},
-                             false,
+    for (HWND child : DialogChildren(dialog)) {
+        const LONG style = GetWindowLongA(child, GWL_STYLE);
+        if (!(style & WS_VISIBLE) || GetDlgCtrlID(child) < kControlWindowIdBase) continue;
+        const std::string className = WindowClassName(child);
+        ShownWindow shown = {child, GetDlgCtrlID(child), className, ShownText(child, className),
+                             style, FontOf(child),       {},        false,
                              {}};
         GetWindowRect(child, &shown.place);
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&shown.place), 2);
