@@ -356,17 +356,16 @@ RECT LetterCells(const ShownWindow& shown) {
     return place;
 }
 
+BOOL CALLBACK KeepChild(HWND child, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+    return TRUE;
+}
+
 // The dialog's own child windows, listed in one go: stepping from sibling to sibling through
 // the dialog's many hidden windows costs the window server a call for each step.
 std::vector<HWND> DialogChildren(HWND dialog) {
     std::vector<HWND> all;
-    EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM list) {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-            return TRUE;
-        },
-        LPARAM(&all));
+    EnumChildWindows(dialog, KeepChild, LPARAM(&all));
     std::vector<HWND> children;
     for (HWND child : all)
         if (GetParent(child) == dialog) children.push_back(child);
