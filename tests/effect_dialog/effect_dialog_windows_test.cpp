@@ -535,17 +535,30 @@ int DroppedListRoomOnce(HWND combo, const COMBOBOXINFO& info, const std::string&
     return found->second.room;
 }
 
-// The items of a combo box, read by message; too long ones (none here) are left out.
-std::vector<std::string> ComboItems(HWND combo) {
-    std::vector<std::string> items;
+// The items of a combo box, read by message (too long ones, none here, left out) and kept while
+// the language, the count of items and the chosen item's text stay the same: the items change
+// with the language or when the combo is filled anew, and reading long lists at every place
+// costs two messages to the dialog's thread for each item.
+const std::vector<std::string>& ComboItems(HWND combo, const std::string& chosen, int language) {
+    struct Read {
+        int language, count;
+        std::string chosen;
+        std::vector<std::string> items;
+    };
+    static std::map<HWND, Read> kept;
     const int count = int(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    auto found = kept.find(combo);
+    if (found != kept.end() && found->second.language == language && found->second.count == count &&
+        found->second.chosen == chosen)
+        return found->second.items;
+    Read fresh = {language, count, chosen, {}};
     for (int item = 0; item < count; ++item) {
         char text[256] = "";
         if (SendMessageA(combo, CB_GETLBTEXTLEN, WPARAM(item), 0) >= LRESULT(sizeof text)) continue;
         SendMessageA(combo, CB_GETLBTEXT, WPARAM(item), LPARAM(text));
-        items.push_back(text);
+        fresh.items.push_back(text);
     }
-    return items;
+    return kept.insert_or_assign(combo, std::move(fresh)).first->second.items;
 }
 
 // The items of a visible combo box that its face cuts when chosen and its list cuts when it
@@ -553,7 +566,7 @@ std::vector<std::string> ComboItems(HWND combo) {
 // area's inset frame, clipped there; an item wider than that must show whole in the opened
 // list, which may be wider than the face. A line of dashes between groups of items is drawn
 // cut on purpose.
-std::vector<std::string> CutComboItems(const ShownWindows& windows) {
+std::vector<std::string> CutComboItems(const ShownWindows& windows, int language) {
     constexpr int kFaceMargin = 3;  // the inset frame on both sides and the gap before the text
     std::vector<std::string> cut;
     for (const ShownWindow& shown : windows) {
@@ -566,7 +579,7 @@ std::vector<std::string> CutComboItems(const ShownWindows& windows) {
             continue;
         }
         const int faceRoom = info.rcItem.right - info.rcItem.left - kFaceMargin;
-        const std::vector<std::string> items = ComboItems(child);
+        const std::vector<std::string>& items = ComboItems(child, shown.text, language);
         std::string allItems;
         for (const std::string& item : items) allItems += item + "\n";
         int listRoom = -1;  // measured once an item is wider than the face
@@ -826,7 +839,8 @@ void CheckTexts(Driver& driver, const std::string& name) {
     const ShownWindows windows = ShownControlWindows(driver.dialog);
     for (const std::string& text : CutTexts(windows)) faults += "\n  " + text + " is cut";
     for (const std::string& item : CutListItems(windows)) faults += "\n  " + item;
-    for (const std::string& item : CutComboItems(windows)) faults += "\n  " + item;
+    const int language = int(SendMessageA(driver.ControlWindow(CTL_LANGUAGE), CB_GETCURSEL, 0, 0));
+    for (const std::string& item : CutComboItems(windows, language)) faults += "\n  " + item;
     for (const std::string& item : CoveredTabItems(driver, windows)) faults += "\n  " + item;
     for (const std::string& value : CutValueBoxes(windows)) faults += "\n  " + value;
     for (const std::string& text : CoveredTexts(windows)) faults += "\n  " + text;
