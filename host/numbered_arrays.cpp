@@ -25,18 +25,33 @@ constexpr const char* kNotAvailable = "Not Available";
 
 bool gUseHostBuffers = false;
 
-// The blocks of ReleaseArraysInBackground and the thread that frees them. Written on the
-// caller's thread while no such thread runs; the thread only reads the list.
+// The blocks of ReleaseRenderWorkArraysInBackground and the thread that frees them. Written on
+// the host's thread while no such thread runs; the thread only reads the list.
 struct BackgroundRelease {
-    HANDLE thread;
+    HANDLE thread;  // closed by WaitForArrayReleases, or at the module's unloading
     std::vector<void*> blocks;
+    // gSystem.release when the blocks were handed over: a test may swap the entry back while
+    // the thread still frees what the swapped one allocated.
+    void (*release)(void* block);
 };
 BackgroundRelease gBackgroundRelease;
 bool gRenderWork[kArrayCount];  // set by MarkRenderWorkArrays
 
-DWORD WINAPI FreeBlocks(LPVOID) {
-    for (void* block : gBackgroundRelease.blocks) gSystem.release(block);
-    return 0;
+void FreeHandedOverBlocks() {
+    for (void* block : gBackgroundRelease.blocks) gBackgroundRelease.release(block);
+}
+
+// The thread's parameter is the reference on our module taken for it: the host may unload
+// the plug-in as soon as its call returns, and the code must stay until the last free. The
+// system's own routine drops the reference and ends the thread, so that no line of ours runs
+// after the module may be gone.
+DWORD WINAPI FreeBlocks(LPVOID module) {
+    FreeHandedOverBlocks();
+    FreeLibraryAndExitThread(static_cast<HMODULE>(module), 0);
+}
+
+bool ArrayReleasesPending() {
+    return gBackgroundRelease.thread != nullptr;
 }
 
 bool ValidNumber(int32_t n) {
@@ -100,6 +115,11 @@ bool AllocateMemory(NumberedArray& array, int64_t byteSize) {
     }
     if (!array.base || !array.hostBuffer) {
         void* data = gSystem.reallocate(array.base, size_t(total));
+        // The last run's blocks may still be on their way back to the system.
+        if (!data && ArrayReleasesPending()) {
+            WaitForArrayReleases();
+            data = gSystem.reallocate(array.base, size_t(total));
+        }
         if (!data) {
             ReleaseMemory(array);
             return false;
@@ -449,12 +469,17 @@ void ReleaseRenderWorkArraysInBackground() {
         *array = NumberedArray{};
     }
     if (r.blocks.empty()) return;
-    // Not through gSystem.createThread: tests count the worker threads made there.
-    r.thread = CreateThread(nullptr, 0, FreeBlocks, nullptr, 0, nullptr);
-    if (!r.thread) {
-        FreeBlocks(nullptr);
-        r.blocks.clear();
+    r.release = gSystem.release;
+    HMODULE module = nullptr;
+    if (GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                           reinterpret_cast<LPCWSTR>(&FreeBlocks), &module)) {
+        // Not through gSystem.createThread: tests count the worker threads made there.
+        r.thread = CreateThread(nullptr, 0, FreeBlocks, module, 0, nullptr);
+        if (r.thread) return;
+        FreeLibrary(module);
     }
+    FreeHandedOverBlocks();
+    r.blocks.clear();
 }
 
 void WaitForArrayReleases() {
@@ -465,6 +490,12 @@ void WaitForArrayReleases() {
         r.thread = nullptr;
     }
     r.blocks.clear();
+}
+
+void EndArrayReleasesAtUnload() {
+    BackgroundRelease& r = gBackgroundRelease;
+    if (r.thread) CloseHandle(r.thread);
+    r.thread = nullptr;
 }
 
 void ReleaseAllArrays() {
