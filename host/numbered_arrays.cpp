@@ -25,11 +25,17 @@ constexpr const char* kNotAvailable = "Not Available";
 
 bool gUseHostBuffers = false;
 
+// A heap block handed over by ReleaseRenderWorkArraysInBackground.
+struct HandedOverBlock {
+    void* base;
+    size_t bytes;  // as allocated, the guard byte included
+};
+
 // The blocks of ReleaseRenderWorkArraysInBackground and the thread that frees them. Written on
 // the host's thread while no such thread runs; the thread only reads the list.
 struct BackgroundRelease {
     HANDLE thread;  // closed by WaitForArrayReleases, or at the module's unloading
-    std::vector<void*> blocks;
+    std::vector<HandedOverBlock> blocks;
     // gSystem.release when the blocks were handed over: a test may swap the entry back while
     // the thread still frees what the swapped one allocated.
     void (*release)(void* block);
@@ -37,8 +43,34 @@ struct BackgroundRelease {
 BackgroundRelease gBackgroundRelease;
 bool gRenderWork[kArrayCount];  // set by MarkRenderWorkArrays
 
+// Under Wine, freeing a block of a hundred megabytes gives its pages back in one call that
+// holds the heap's lock and the process's mapping lock throughout (tens of milliseconds):
+// the host's allocations and first touches of fresh pages wait behind it. Dropping the pages
+// first, a piece at a time, lets them in between the pieces, and the free is then quick.
+// The pieces stay committed (the heap may hand the memory out again), so this is sound for
+// any block: only whole pages inside it are touched.
+constexpr size_t kPageDropPieceBytes = size_t(16) << 20;
+constexpr size_t kPageDropMinBytes = size_t(1) << 20;  // below: one free is short anyway
+constexpr uintptr_t kPageBytes = 4096;
+
+void DropBlockPages(const HandedOverBlock& block) {
+    if (block.bytes < kPageDropMinBytes) return;
+    const uintptr_t first = (uintptr_t(block.base) + kPageBytes - 1) & ~(kPageBytes - 1);
+    const uintptr_t end = (uintptr_t(block.base) + block.bytes) & ~(kPageBytes - 1);
+    for (uintptr_t at = first; at < end;) {
+        const size_t piece = std::min<size_t>(kPageDropPieceBytes, end - at);
+        // The protection is ignored but must be valid; a range the system refuses is freed
+        // whole below.
+        VirtualAlloc(reinterpret_cast<void*>(at), piece, MEM_RESET, PAGE_NOACCESS);
+        at += piece;
+    }
+}
+
 void FreeHandedOverBlocks() {
-    for (void* block : gBackgroundRelease.blocks) gBackgroundRelease.release(block);
+    for (const HandedOverBlock& block : gBackgroundRelease.blocks) {
+        DropBlockPages(block);
+        gBackgroundRelease.release(block.base);
+    }
 }
 
 // The thread's parameter is the reference on our module taken for it: the host may unload
@@ -465,7 +497,8 @@ void ReleaseRenderWorkArraysInBackground() {
             ReleaseMemory(*array);
             continue;
         }
-        r.blocks.push_back(array->base);
+        const int64_t bytes = std::max(array->byteSize, array->roomBytes) + kGuardBytes;
+        r.blocks.push_back({array->base, size_t(bytes)});
         *array = NumberedArray{};
     }
     if (r.blocks.empty()) return;

@@ -294,7 +294,11 @@ void DoStart() {
     SetResult(HOST_NO_ERROR);
     WriteImageModeName(gStuff->imageMode);
 
-    ResetArrayTables();
+    {
+        // The last run's blocks may still be on their way back.
+        StartTimingSection timing("run", "array releases");
+        ResetArrayTables();
+    }
     gDialogHooks.startRun();
     ScriptingReset();
     uint8_t dialogWanted = 0;
