@@ -389,6 +389,10 @@ int32_t SetControlImage(int32_t n, const char* name, int32_t option) {
     }
     CopyText(record->imageName, sizeof record->imageName, name);
     record->imageOption = option;
+    // An image button draws its pictures only in its window: one without a window (a run
+    // without the dialog, or windows still to be made) keeps the name, and its window takes
+    // the pictures when it is made. The tool buttons change pictures at every session start.
+    if (record->controlClass == CONTROL_IMAGEBUTTON && !record->window) return 1;
     if (!AttachImage(*record, name)) {
         record->imageName[0] = '\0';
         return 0;

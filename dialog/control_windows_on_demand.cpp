@@ -105,8 +105,10 @@ void GiveRecordToWindows(int32_t n, ControlRecord& record) {
         gWindowsOnDemand.selectionShift[n] = 0;
     }
     if (record.themeMode != -1) SetControlTheme(n, record.themeMode);
-    if (record.imageName[0] && record.controlClass != CONTROL_IMAGEBUTTON) {
-        // Image buttons keep their pictures in the record; the others in the window.
+    if (record.imageName[0] &&
+        (record.controlClass != CONTROL_IMAGEBUTTON || !record.imageDCs[0])) {
+        // Image buttons keep their pictures in the record, once they have a window; the others
+        // in the window.
         char name[sizeof record.imageName];
         CopyText(name, sizeof name, record.imageName);
         SetControlImage(n, name, record.imageOption);

@@ -7,14 +7,13 @@
 #include "render/pixel_weights.h"
 
 template <typename Sample>
-std::vector<uint64_t> GreyLookupPack(const std::vector<int32_t> (&greyToOutput)[3]) {
+void GreyLookupPack(const std::vector<int32_t> (&greyToOutput)[3], std::vector<uint64_t>& packed) {
     constexpr int kBits = 8 * sizeof(Sample);
-    std::vector<uint64_t> packed(greyToOutput[0].size());
+    packed.resize(greyToOutput[0].size());
     for (size_t g = 0; g < packed.size(); ++g)
         packed[g] = uint64_t(Sample(greyToOutput[0][g])) |
                     uint64_t(Sample(greyToOutput[1][g])) << kBits |
                     uint64_t(Sample(greyToOutput[2][g])) << (2 * kBits);
-    return packed;
 }
 
 template <typename Sample>
@@ -53,8 +52,8 @@ void GreyLookupRow(const Sample* source, int32_t sourceStep, Sample* output, int
     output[2] = Sample(v >> (2 * kBits));
 }
 
-template std::vector<uint64_t> GreyLookupPack<uint8_t>(const std::vector<int32_t> (&)[3]);
-template std::vector<uint64_t> GreyLookupPack<uint16_t>(const std::vector<int32_t> (&)[3]);
+template void GreyLookupPack<uint8_t>(const std::vector<int32_t> (&)[3], std::vector<uint64_t>&);
+template void GreyLookupPack<uint16_t>(const std::vector<int32_t> (&)[3], std::vector<uint64_t>&);
 template void GreyLookupRow<uint8_t>(const uint8_t*, int32_t, uint8_t*, int32_t, int32_t,
                                      const uint64_t*);
 template void GreyLookupRow<uint16_t>(const uint16_t*, int32_t, uint16_t*, int32_t, int32_t,

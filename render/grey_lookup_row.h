@@ -7,9 +7,10 @@
 
 // Packs the three grey-to-output rows (max + 1 entries each) into one entry per grey: the
 // channels as the output stores them (cast to the sample type), red in the lowest bits,
-// 8 bits apart at 8 bits a sample and 16 bits apart at 16.
+// 8 bits apart at 8 bits a sample and 16 bits apart at 16. Written into packed, whose storage
+// is kept.
 template <typename Sample>
-std::vector<uint64_t> GreyLookupPack(const std::vector<int32_t> (&greyToOutput)[3]);
+void GreyLookupPack(const std::vector<int32_t> (&greyToOutput)[3], std::vector<uint64_t>& packed);
 
 // For count pixels: the grey Luma709 of the source pixel (source, sourceStep samples apart)
 // and the packed output of that grey written to output (outputStep samples apart).

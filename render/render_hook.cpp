@@ -244,6 +244,26 @@ void PreviewFinish(const EffectContext& c, double elapsedMs) {
     if (v[CTL_SIDE_TAB] == kSideSheetInfo) ShowBlownShare(plan, blown, marked);
     if (v[CTL_SIDE_TAB] == kSideSheetHistogram) ShowHistogramSheet(v, previewShown);
 }
+// A new plan whose lookup rows keep the storage of the last. At 16 bits the rows are blocks
+// of some hundreds of kilobytes, and fresh blocks are fresh pages at every render: faults of a
+// millisecond and more on the host's thread before the workers start. Emptied, a row reads as
+// not made, as a new one does.
+void ResetPlanKeepingTables(RenderPlan& plan) {
+    RenderPlan fresh{};
+    auto keep = [](auto& from, auto& to) {
+        from.clear();
+        to.swap(from);
+    };
+    for (int32_t c = 0; c < kToneChannels; ++c) keep(plan.toneLuts[c], fresh.toneLuts[c]);
+    for (int32_t r = 0; r < kSelectiveRows; ++r)
+        keep(plan.selectiveLuts[r], fresh.selectiveLuts[r]);
+    keep(plan.tonalLook, fresh.tonalLook);
+    for (int32_t c = 0; c < 3; ++c) keep(plan.greyToOutput[c], fresh.greyToOutput[c]);
+    keep(plan.greyToPacked, fresh.greyToPacked);
+    keep(plan.effects.ndgradLut, fresh.effects.ndgradLut);
+    keep(plan.effects.diffusionLut, fresh.effects.diffusionLut);
+    plan = std::move(fresh);
+}
 }  // namespace
 
 bool CopyLookupRow(int32_t array, int32_t row, int32_t levels, std::vector<int32_t>& values) {
@@ -283,7 +303,7 @@ void RenderRunStart(const EffectContext& c) {
 bool RenderPlanBuild(const EffectContext& c) {
     RenderPlan& plan = gRender.plan;
     const int32_t* v = c.controlValues;
-    plan = RenderPlan{};
+    ResetPlanKeepingTables(plan);
     plan.depth = BitDepthFor(IsSixteenBitMode(c.imageMode));
     plan.sixteenBit = plan.depth.max > 255;
     plan.left = c.currentLeft;

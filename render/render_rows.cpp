@@ -999,8 +999,8 @@ void RenderPlanGreyLookup(RenderPlan& plan) {
     else
         GreyToOutputLevels(plan, 0, max + 1);
     if (GreyConversionIsLuma709(plan.grey))
-        plan.greyToPacked = plan.sixteenBit ? GreyLookupPack<uint16_t>(plan.greyToOutput)
-                                            : GreyLookupPack<uint8_t>(plan.greyToOutput);
+        plan.sixteenBit ? GreyLookupPack<uint16_t>(plan.greyToOutput, plan.greyToPacked)
+                        : GreyLookupPack<uint8_t>(plan.greyToOutput, plan.greyToPacked);
 }
 
 void RenderStateReset() {

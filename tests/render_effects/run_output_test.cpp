@@ -4,7 +4,7 @@
 // sample needs no copy of the source in the output first, so nothing of the garbage may show,
 // not even where the later passes keep their work images in the output; a fourth plane, which
 // the render leaves alone, still gets the source. A run after a run with another vignette
-// shape renders the new shape's outline.
+// shape renders the new shape's outline, and one after a run of other lookup rows its own.
 
 #include <gtest/gtest.h>
 
@@ -98,31 +98,54 @@ std::vector<ControlSetting> VignetteShaped(int32_t shape) {
     return s;
 }
 
-// The plug-in keeps what it made for one vignette shape for the runs after it, in the same
-// module: the runs of one module (shape 50, 90, 50 and 90 again) must each equal a module's
-// first run of that shape.
-TEST(RunOutput, EachRunRendersItsOwnVignetteShapeAfterAnother) {
-    const HostImage source = Sample(8, 3);
-    const int32_t shapes[] = {50, 90, 50, 90};
-    auto firstRunOf = [&](int32_t shape) {
+// The runs of one module, settings after settings, must each equal a module's first run of
+// those settings: what the plug-in keeps from run to run (the vignette's shape table, the
+// storage of its lookup rows) must never carry one run's settings into the next.
+void ExpectEachRunOfOneModuleAsItsFirst(const HostImage& source,
+                                        const std::vector<NamedSettings>& cases,
+                                        const std::vector<int32_t>& order) {
+    std::vector<HostImage> firstRuns;
+    for (const NamedSettings& c : cases) {
         HostSession session;
         EXPECT_TRUE(HostLoadPlugin(session, HostDefaultPluginPath()));
         EXPECT_TRUE(HostSetImage(session, source));
         session.replayDescriptor = true;
-        session.replay = SettingsScript(VignetteShaped(shape));
-        EXPECT_EQ(HostRunFilter(session, false), 0) << shape;
-        return session.output;
-    };
-    const HostImage first50 = firstRunOf(50), first90 = firstRunOf(90);
-    ASSERT_FALSE(first50.samples == first90.samples);
+        session.replay = SettingsScript(c.settings);
+        EXPECT_EQ(HostRunFilter(session, false), 0) << c.name;
+        firstRuns.push_back(session.output);
+    }
+    for (size_t a = 0; a < cases.size(); ++a)
+        for (size_t b = a + 1; b < cases.size(); ++b)
+            ASSERT_FALSE(firstRuns[a].samples == firstRuns[b].samples)
+                << cases[a].name << " " << cases[b].name;
     HostSession session;
     ASSERT_TRUE(HostLoadPlugin(session, HostDefaultPluginPath()));
     ASSERT_TRUE(HostSetImage(session, source));
     session.replayDescriptor = true;
-    for (int32_t shape : shapes) {
-        session.replay = SettingsScript(VignetteShaped(shape));
-        ASSERT_EQ(HostRunFilter(session, false), 0) << shape;
-        EXPECT_TRUE(session.output.samples == (shape == 50 ? first50 : first90).samples) << shape;
+    for (int32_t n : order) {
+        const NamedSettings& c = cases[size_t(n)];
+        session.replay = SettingsScript(c.settings);
+        ASSERT_EQ(HostRunFilter(session, false), 0) << c.name;
+        EXPECT_TRUE(session.output.samples == firstRuns[size_t(n)].samples) << c.name;
     }
+}
+
+TEST(RunOutput, EachRunRendersItsOwnVignetteShapeAfterAnother) {
+    ExpectEachRunOfOneModuleAsItsFirst(
+        Sample(8, 3), {{"shape 50", VignetteShaped(50)}, {"shape 90", VignetteShaped(90)}},
+        {0, 1, 0, 1});
+}
+
+// At 16 bits the lookup rows are largest. Settings A makes the grey-to-output rows and their
+// packed form; with conversion 0 the rows alone; every deterministic effect the tone,
+// selective and bend rows without the grey lookup.
+TEST(RunOutput, EachRunMakesItsOwnLookupRowsAfterAnother) {
+    std::vector<ControlSetting> conversion0 = SettingsA();
+    conversion0.push_back({CTL_CONVERSION_METHOD, 0});
+    ExpectEachRunOfOneModuleAsItsFirst(Sample(16, 3),
+                                       {{"A", SettingsA()},
+                                        {"every deterministic effect", EveryDeterministicEffect()},
+                                        {"conversion 0", conversion0}},
+                                       {0, 1, 0, 2, 1, 2, 0});
 }
 }  // namespace

@@ -34,7 +34,8 @@ template <typename Sample>
 void CheckWidths(int32_t max) {
     std::vector<int32_t> rows[3];
     MakeRows(max, rows);
-    const std::vector<uint64_t> packed = GreyLookupPack<Sample>(rows);
+    std::vector<uint64_t> packed;
+    GreyLookupPack<Sample>(rows, packed);
     for (int32_t count : {1, 2, 7, 8, 15, 16, 17, 33}) {
         for (int32_t sourceStep : {3, 4}) {
             for (int32_t outputStep : {3, 4}) {
@@ -75,7 +76,8 @@ TEST(GreyLookupRow, EqualsLumaThenThreeLookupsAtEveryWidthAndStep) {
 TEST(GreyLookupRow, LumaOfTheExtremesReachesBothEndsOfTheRows) {
     std::vector<int32_t> rows[3];
     MakeRows(32768, rows);
-    const std::vector<uint64_t> packed = GreyLookupPack<uint16_t>(rows);
+    std::vector<uint64_t> packed;
+    GreyLookupPack<uint16_t>(rows, packed);
     const uint16_t source[6] = {0, 0, 0, 32768, 32768, 32768};
     uint16_t output[6] = {};
     GreyLookupRow(source, 3, output, 3, 2, packed.data());
