@@ -108,6 +108,9 @@ void RunScheduledAction() {
 }
 
 int32_t PumpDialogMessages() {
+    // Without the dialog nothing of ours waits for its messages, and the host's are the host's
+    // to dispatch: a run without the dialog must not call back into the host's windows.
+    if (!gDialog) return 1;
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {

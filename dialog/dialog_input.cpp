@@ -93,6 +93,13 @@ int32_t SetCursorIfForeground(intptr_t id) {
 }
 
 int32_t SetDialogCursor(intptr_t id) {
+    // Without the dialog (a run that lays out its tools all the same) the cursor on the screen
+    // is the host's: the choice is only remembered, and nothing is loaded for it.
+    if (!gDialog && id < kFirstCursorHandle) {
+        if (gCursor.owned && gCursor.cursor) DestroyCursor(gCursor.cursor);
+        gCursor = {id, nullptr, false};
+        return 1;
+    }
     HCURSOR cursor = nullptr;
     bool owned = false;
     if (id < kFirstSystemCursor)

@@ -11,6 +11,7 @@
 #include "dialog/control_appearance.h"
 #include "dialog/control_creation.h"
 #include "dialog/dialog_input.h"
+#include "dialog/dialog_window.h"
 #include "dialog/file_names.h"
 #include "dialog/filter_dialog.h"
 #include "dialog/image_lists.h"
@@ -249,6 +250,11 @@ TEST_F(SystemServices, ChildSearchFindsTheFirstExactTextAtAnyDepth) {
 }
 
 TEST_F(SystemServices, DialogCursorIsSetBeforeTheOldOneGoes) {
+    // The dialog's cursor is set while there is a dialog; a plain window stands in for it.
+    HWND dialog = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_TRUE(dialog);
+    gDialog = dialog;
     const BYTE andMask[128] = {0};
     const BYTE xorMask[128] = {0};
     HCURSOR first = CreateCursor(GetModuleHandleA(nullptr), 0, 0, 32, 32, andMask, xorMask);
@@ -267,6 +273,19 @@ TEST_F(SystemServices, DialogCursorIsSetBeforeTheOldOneGoes) {
     EXPECT_EQ(SetDialogCursor(32513), 1);
     EXPECT_TRUE(GetIconInfo(arrow, &info)) << "shared system cursors are never destroyed";
     EXPECT_EQ(SetDialogCursor(32599), 0) << "no such system cursor";
+    gDialog = nullptr;
+    DestroyWindow(dialog);
+}
+
+// A run without the dialog lays out its tools all the same: their cursors are remembered, and
+// the cursor on the screen stays the host's.
+TEST_F(SystemServices, WithoutTheDialogACursorIsOnlyRemembered) {
+    ASSERT_EQ(gDialog, nullptr);
+    HCURSOR host = LoadCursorA(nullptr, IDC_CROSS);
+    SetCursor(host);
+    EXPECT_EQ(SetDialogCursor(32513), 1);
+    EXPECT_EQ(GetDialogCursor(), 32513);
+    EXPECT_EQ(GetCursor(), host);
 }
 
 TEST_F(SystemServices, VersionCodesOfKnownSystems) {

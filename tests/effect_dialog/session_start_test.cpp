@@ -316,3 +316,23 @@ TEST(SessionStart, RecordedRunWithoutTheDialogWritesNothing) {
     ASSERT_EQ(RunWithoutDialog(*session, Settings().values), 0);
     EXPECT_FALSE(PathExists(DataFilePath("Greyloom.ini")));
 }
+
+// A run without the dialog still lays out the tools of the remembered mode; the cursor on the
+// screen and the host's queued messages stay the host's all the same.
+TEST(SessionStart, RunWithoutTheDialogLeavesTheHostsCursorAndMessagesAlone) {
+    constexpr UINT kHostMessage = WM_APP + 7;
+    auto session = OpenEffectPlugin(120, 80, false);
+    HCURSOR hostCursor = LoadCursorA(nullptr, IDC_CROSS);
+    for (int32_t mode = 0; mode < 5; ++mode) {
+        Settings settings;
+        settings.values[CTL_MODE] = mode;
+        SetCursor(hostCursor);
+        ASSERT_TRUE(PostMessageA(session->mainWindow, kHostMessage, WPARAM(mode), 0));
+        ASSERT_EQ(RunWithoutDialog(*session, settings.values), 0) << mode;
+        EXPECT_EQ(GetCursor(), hostCursor) << mode;
+        MSG message;
+        EXPECT_TRUE(
+            PeekMessageA(&message, session->mainWindow, kHostMessage, kHostMessage, PM_REMOVE))
+            << "the plug-in dispatched the host's message, mode " << mode;
+    }
+}

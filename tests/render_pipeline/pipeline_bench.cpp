@@ -135,10 +135,12 @@ int main(int argc, char** argv) {
                Median(times[0]) / Median(times[1]));
         if (haveBaseline) {
             const double one = Median(shares[0]), all = Median(shares[1]);
+            char ratio[64] = "no ratio: the share is within the pass-through run's time";
+            if (all > 0) snprintf(ratio, sizeof ratio, "%.2f x", one / all);
             printf(
                 "%2d-bit render share (each run less its round's pass-through run): median "
-                "%.1f ms on all threads, %.1f ms on one thread (%.2f x)\n",
-                depth, all, one, all > 0 ? one / all : 0.0);
+                "%.1f ms on all threads, %.1f ms on one thread (%s)\n",
+                depth, all, one, ratio);
         }
     }
     return 0;
