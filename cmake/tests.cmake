@@ -21,6 +21,13 @@ set(GREYLOOM_TEST_SECONDS
     effect_render_test 45 runtime_plugin 40 dialog_windows 40 acceptance_dialog_session 40
     skin_host 40)
 
+# A message box that no test answers fails the test under way within seconds instead of holding
+# the program until its time-out: every test program carries the watch for them.
+add_library(test_unexpected_boxes OBJECT ${CMAKE_SOURCE_DIR}/tests/common/unexpected_boxes.cpp)
+target_link_libraries(test_unexpected_boxes PRIVATE gtest)
+target_include_directories(test_unexpected_boxes PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_options(test_unexpected_boxes PRIVATE ${GREYLOOM_WARNINGS})
+
 # greyloom_add_test(name SOURCES ... LIBRARIES ... [TIMEOUT s] [SCRATCH_PREFIX] [OWN_DISPLAY])
 function(greyloom_add_test name)
     cmake_parse_arguments(ARG "SCRATCH_PREFIX;OWN_DISPLAY" "TIMEOUT" "SOURCES;LIBRARIES" ${ARGN})
@@ -30,7 +37,7 @@ function(greyloom_add_test name)
        NOT "$<TARGET_OBJECTS:greyloom_resources>" IN_LIST ARG_SOURCES)
         list(APPEND ARG_SOURCES $<TARGET_OBJECTS:greyloom_resources>)
     endif()
-    add_executable(${name} ${ARG_SOURCES})
+    add_executable(${name} ${ARG_SOURCES} $<TARGET_OBJECTS:test_unexpected_boxes>)
     target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} gtest)
     target_compile_options(${name} PRIVATE ${GREYLOOM_WARNINGS})
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)

@@ -117,10 +117,16 @@ int32_t ComboScroll(const ControlRecord& record, int32_t index) {
     return record.window && SendMessageA(record.window, CB_SETTOPINDEX, WPARAM(index), 0) != CB_ERR;
 }
 
+// The memory context texts are measured in. Kept from the first measure to the end of the run
+// (ReleaseComboMeasuring): one made for each measure costs some 20 us under Wine, and a preset
+// combo box measures each of its hundreds of items as it is inserted.
+HDC gMeasuringContext = nullptr;
+
 // The widest of texts in font, in pixels, measured in a memory context: a window's context
 // would cost a visible-region computation among the dialog's hundreds of controls each time.
 int32_t WidestTextPx(HFONT font, const std::vector<std::string>& texts) {
-    static HDC context = CreateCompatibleDC(nullptr);
+    if (!gMeasuringContext) gMeasuringContext = CreateCompatibleDC(nullptr);
+    const HDC context = gMeasuringContext;
     if (!context) return 0;
     const HGDIOBJ old = SelectObject(context, font ? HGDIOBJ(font) : GetStockObject(SYSTEM_FONT));
     int32_t widest = 0;
@@ -133,13 +139,14 @@ int32_t WidestTextPx(HFONT font, const std::vector<std::string>& texts) {
     return widest;
 }
 
-// The width of the screen's work area that holds the combo box.
-int32_t ComboScreenWidthPx(HWND combo) {
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof monitor;
-    if (!GetMonitorInfoA(MonitorFromWindow(combo, MONITOR_DEFAULTTONEAREST), &monitor))
-        return GetSystemMetrics(SM_CXSCREEN);
-    return monitor.rcWork.right - monitor.rcWork.left;
+// The monitor's work area (without the task bar); the primary screen when the monitor cannot
+// be asked.
+RECT WorkAreaOf(HMONITOR monitor) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info))
+        return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return info.rcWork;
 }
 
 // The dropped list kept on the screen: the combo box opens it at its own left edge, and a
@@ -153,12 +160,10 @@ LRESULT CALLBACK DroppedListProc(HWND list, UINT message, WPARAM wParam, LPARAM 
             RECT now = {};
             GetWindowRect(list, &now);
             const int width = (pos->flags & SWP_NOSIZE) ? now.right - now.left : pos->cx;
-            MONITORINFO monitor = {};
-            monitor.cbSize = sizeof monitor;
-            const POINT corner = {pos->x, pos->y};
-            if (GetMonitorInfoA(MonitorFromPoint(corner, MONITOR_DEFAULTTONEAREST), &monitor) &&
-                pos->x + width > monitor.rcWork.right)
-                pos->x = std::max(int(monitor.rcWork.left), int(monitor.rcWork.right) - width);
+            const RECT work =
+                WorkAreaOf(MonitorFromPoint({pos->x, pos->y}, MONITOR_DEFAULTTONEAREST));
+            if (pos->x + width > work.right)
+                pos->x = std::max(int(work.left), int(work.right) - width);
         }
     } else if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(list, DroppedListProc, 0);
@@ -168,20 +173,23 @@ LRESULT CALLBACK DroppedListProc(HWND list, UINT message, WPARAM wParam, LPARAM 
 
 // The combo box's dropped list made wide enough for texts as well as the items it holds
 // (alone, when fresh): a face narrower than its longest item still shows each one whole when
-// the list opens.
+// the list opens. The list window lives as long as the combo box, and every list that gets
+// items is measured fresh first (its first item, or all of them anew): its subclass goes on
+// then, once.
 void ComboWidenDroppedList(HWND combo, const std::vector<std::string>& texts, bool fresh) {
     const HFONT font = reinterpret_cast<HFONT>(SendMessageA(combo, WM_GETFONT, 0, 0));
     RECT face = {};
     GetWindowRect(combo, &face);
+    const RECT work = WorkAreaOf(MonitorFromWindow(combo, MONITOR_DEFAULTTONEAREST));
     const int32_t width =
         ComboDroppedWidthPx(WidestTextPx(font, texts), face.right - face.left,
-                            GetSystemMetrics(SM_CXVSCROLL), ComboScreenWidthPx(combo));
+                            GetSystemMetrics(SM_CXVSCROLL), work.right - work.left);
     const LRESULT current = fresh ? 0 : SendMessageA(combo, CB_GETDROPPEDWIDTH, 0, 0);
     if (!fresh && width <= current) return;
     SendMessageA(combo, CB_SETDROPPEDWIDTH, WPARAM(width), 0);
     COMBOBOXINFO info = {};
     info.cbSize = sizeof info;
-    if (GetComboBoxInfo(combo, &info) && info.hwndList)
+    if (fresh && GetComboBoxInfo(combo, &info) && info.hwndList)
         SetWindowSubclass(info.hwndList, DroppedListProc, 0, 0);
 }
 
@@ -371,6 +379,11 @@ void FitComboDroppedList(HWND combo) {
         items.push_back(text);
     }
     ComboWidenDroppedList(combo, items, true);
+}
+
+void ReleaseComboMeasuring() {
+    if (gMeasuringContext) DeleteDC(gMeasuringContext);
+    gMeasuringContext = nullptr;
 }
 
 int32_t WaitingComboSelection(const ControlRecord& record, int32_t value) {

@@ -58,6 +58,9 @@ int32_t IsComboDroppedDown(int32_t n);
 // Gives the combo box's dropped list the width of its widest item in the combo's own font
 // (within the screen); inserts through its item operations keep it so.
 void FitComboDroppedList(HWND combo);
+// Frees the memory context the combo boxes' items were measured in; called when the run's
+// objects go (the next measure makes it again).
+void ReleaseComboMeasuring();
 int32_t GetListViewView(int32_t n);
 // which 0 x, 1 y, 2 width, 3 height, dialog units.
 int32_t GetToolbarItemCoord(int32_t n, int32_t item, int32_t which);

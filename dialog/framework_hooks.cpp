@@ -9,6 +9,7 @@
 
 #include "dialog/about_box.h"
 #include "dialog/control_appearance.h"
+#include "dialog/control_items.h"
 #include "dialog/control_record.h"
 #include "dialog/control_texts.h"
 #include "dialog/dialog_window.h"
@@ -71,6 +72,7 @@ void ShowHistogram(const HistogramShow& show) {
 void ReleaseRunObjects() {
     for (int slot = 0; slot < kImageListsReleased; ++slot) DestroyImageList(slot);
     DeleteFontSlots();
+    ReleaseComboMeasuring();
 }
 
 }  // namespace

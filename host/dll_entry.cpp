@@ -4,18 +4,21 @@
 #include <windows.h>
 
 #include "host/fault_guard.h"
+#include "host/numbered_arrays.h"
 #include "host/plugin_data.h"
 #include "host/worker_threads.h"
 
 extern "C" BOOL WINAPI DllMainCRTStartup(HINSTANCE instance, DWORD reason, LPVOID reserved);
 
 // The DLL's entry routine: records the module, then lets the C runtime start. Nothing else is
-// built at load time; at an unload, the worker pool's threads go before the code they run.
+// built at load time; at an unload, the worker pool's threads go before the code they run (the
+// thread that frees a run's arrays holds its own reference: it has done its frees by then).
 extern "C" BOOL WINAPI DllEntry(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) gModule = instance;
     if (reason == DLL_PROCESS_DETACH) RemoveFaultGuardHandler();
     // At the process's end (reserved set) the system has ended every other thread already.
     if (reason == DLL_PROCESS_DETACH && !reserved) EndWorkerPoolAtUnload();
+    if (reason == DLL_PROCESS_DETACH) EndArrayReleasesAtUnload();
     if (reason <= DLL_THREAD_DETACH) return DllMainCRTStartup(instance, reason, reserved) ? 1 : 0;
     return 1;
 }

@@ -25,18 +25,65 @@ constexpr const char* kNotAvailable = "Not Available";
 
 bool gUseHostBuffers = false;
 
-// The blocks of ReleaseArraysInBackground and the thread that frees them. Written on the
-// caller's thread while no such thread runs; the thread only reads the list.
+// A heap block handed over by ReleaseRenderWorkArraysInBackground.
+struct HandedOverBlock {
+    void* base;
+    size_t bytes;  // as allocated, the guard byte included
+};
+
+// The blocks of ReleaseRenderWorkArraysInBackground and the thread that frees them. Written on
+// the host's thread while no such thread runs; the thread only reads the list.
 struct BackgroundRelease {
-    HANDLE thread;
-    std::vector<void*> blocks;
+    HANDLE thread;  // closed by WaitForArrayReleases, or at the module's unloading
+    std::vector<HandedOverBlock> blocks;
+    // gSystem.release when the blocks were handed over: a test may swap the entry back while
+    // the thread still frees what the swapped one allocated.
+    void (*release)(void* block);
 };
 BackgroundRelease gBackgroundRelease;
 bool gRenderWork[kArrayCount];  // set by MarkRenderWorkArrays
 
-DWORD WINAPI FreeBlocks(LPVOID) {
-    for (void* block : gBackgroundRelease.blocks) gSystem.release(block);
-    return 0;
+// Under Wine, freeing a block of a hundred megabytes gives its pages back in one call that
+// holds the heap's lock and the process's mapping lock throughout (tens of milliseconds):
+// the host's allocations and first touches of fresh pages wait behind it. Dropping the pages
+// first, a piece at a time, lets them in between the pieces, and the free is then quick.
+// The pieces stay committed (the heap may hand the memory out again), so this is sound for
+// any block: only whole pages inside it are touched.
+constexpr size_t kPageDropPieceBytes = size_t(16) << 20;
+constexpr size_t kPageDropMinBytes = size_t(1) << 20;  // below: one free is short anyway
+constexpr uintptr_t kPageBytes = 4096;
+
+void DropBlockPages(const HandedOverBlock& block) {
+    if (block.bytes < kPageDropMinBytes) return;
+    const uintptr_t first = (uintptr_t(block.base) + kPageBytes - 1) & ~(kPageBytes - 1);
+    const uintptr_t end = (uintptr_t(block.base) + block.bytes) & ~(kPageBytes - 1);
+    for (uintptr_t at = first; at < end;) {
+        const size_t piece = std::min<size_t>(kPageDropPieceBytes, end - at);
+        // The protection is ignored but must be valid; a range the system refuses is freed
+        // whole below.
+        VirtualAlloc(reinterpret_cast<void*>(at), piece, MEM_RESET, PAGE_NOACCESS);
+        at += piece;
+    }
+}
+
+void FreeHandedOverBlocks() {
+    for (const HandedOverBlock& block : gBackgroundRelease.blocks) {
+        DropBlockPages(block);
+        gBackgroundRelease.release(block.base);
+    }
+}
+
+// The thread's parameter is the reference on our module taken for it: the host may unload
+// the plug-in as soon as its call returns, and the code must stay until the last free. The
+// system's own routine drops the reference and ends the thread, so that no line of ours runs
+// after the module may be gone.
+DWORD WINAPI FreeBlocks(LPVOID module) {
+    FreeHandedOverBlocks();
+    FreeLibraryAndExitThread(static_cast<HMODULE>(module), 0);
+}
+
+bool ArrayReleasesPending() {
+    return gBackgroundRelease.thread != nullptr;
 }
 
 bool ValidNumber(int32_t n) {
@@ -100,6 +147,11 @@ bool AllocateMemory(NumberedArray& array, int64_t byteSize) {
     }
     if (!array.base || !array.hostBuffer) {
         void* data = gSystem.reallocate(array.base, size_t(total));
+        // The last run's blocks may still be on their way back to the system.
+        if (!data && ArrayReleasesPending()) {
+            WaitForArrayReleases();
+            data = gSystem.reallocate(array.base, size_t(total));
+        }
         if (!data) {
             ReleaseMemory(array);
             return false;
@@ -445,16 +497,22 @@ void ReleaseRenderWorkArraysInBackground() {
             ReleaseMemory(*array);
             continue;
         }
-        r.blocks.push_back(array->base);
+        const int64_t bytes = std::max(array->byteSize, array->roomBytes) + kGuardBytes;
+        r.blocks.push_back({array->base, size_t(bytes)});
         *array = NumberedArray{};
     }
     if (r.blocks.empty()) return;
-    // Not through gSystem.createThread: tests count the worker threads made there.
-    r.thread = CreateThread(nullptr, 0, FreeBlocks, nullptr, 0, nullptr);
-    if (!r.thread) {
-        FreeBlocks(nullptr);
-        r.blocks.clear();
+    r.release = gSystem.release;
+    HMODULE module = nullptr;
+    if (GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                           reinterpret_cast<LPCWSTR>(&FreeBlocks), &module)) {
+        // Not through gSystem.createThread: tests count the worker threads made there.
+        r.thread = CreateThread(nullptr, 0, FreeBlocks, module, 0, nullptr);
+        if (r.thread) return;
+        FreeLibrary(module);
     }
+    FreeHandedOverBlocks();
+    r.blocks.clear();
 }
 
 void WaitForArrayReleases() {
@@ -465,6 +523,12 @@ void WaitForArrayReleases() {
         r.thread = nullptr;
     }
     r.blocks.clear();
+}
+
+void EndArrayReleasesAtUnload() {
+    BackgroundRelease& r = gBackgroundRelease;
+    if (r.thread) CloseHandle(r.thread);
+    r.thread = nullptr;
 }
 
 void ReleaseAllArrays() {

@@ -106,12 +106,20 @@ int UseHostBufferSuite(int on);
 void MarkRenderWorkArrays(const int32_t* numbers, int32_t count);
 // The run's last rectangle is done: empties the marked arrays at once and hands their heap
 // blocks to a thread of their own, so that the system takes their pages back (tens of
-// milliseconds for a large image) while the host copies the last output; host buffers and
-// borrowed blocks are let go here. Without a thread the blocks are freed here.
+// milliseconds for a large image) while the host copies the last output and ends the run;
+// host buffers and borrowed blocks are let go here. The thread holds a reference on the
+// module until its last free, so that a host may unload the plug-in right after the run.
+// Without a thread the blocks are freed here.
 void ReleaseRenderWorkArraysInBackground();
-// Returns when every block handed over by ReleaseRenderWorkArraysInBackground is freed: before
-// the host's call that handed them over returns, and wherever arrays are all released.
+// Returns when every block handed over by ReleaseRenderWorkArraysInBackground is freed: at the
+// next run's start (ResetArrayTables), before a new background release, and before an array
+// whose allocation failed is tried again. A run's end does not wait: the host gets on with
+// its work while the pages go.
 void WaitForArrayReleases();
+// The module is being unloaded (the releasing thread, which holds a reference on it, has done
+// its frees or the process is ending): forgets the thread without waiting for it, since the
+// caller holds the system's loader lock.
+void EndArrayReleasesAtUnload();
 
 // End of a run: releases arrays 0..99.
 void ReleaseAllArrays();

@@ -294,7 +294,11 @@ void DoStart() {
     SetResult(HOST_NO_ERROR);
     WriteImageModeName(gStuff->imageMode);
 
-    ResetArrayTables();
+    {
+        // The last run's blocks may still be on their way back.
+        StartTimingSection timing("run", "array releases");
+        ResetArrayTables();
+    }
     gDialogHooks.startRun();
     ScriptingReset();
     uint8_t dialogWanted = 0;
@@ -329,10 +333,6 @@ void DoStart() {
     {
         StartTimingSection timing("run", "after-run hook");
         DispatchEffectHook(HOOK_AFTER_RUN, &gContext);
-    }
-    {
-        StartTimingSection timing("run", "array releases");
-        WaitForArrayReleases();
     }
     SaveContextStretch();
 }
@@ -373,7 +373,8 @@ void ReleaseRunResources() {
     // The pool's threads stay, asleep, for the next run; their blocks go with this one.
     WorkerPoolHold(0);
     WorkerPoolReleaseScratch();
-    WaitForArrayReleases();
+    // The render's blocks handed to their own thread go on being freed after the run: the
+    // next run's start waits for them (ResetArrayTables), not the host.
     FreeTileBuffers();
     ReleaseAllArrays();
     gDialogHooks.releaseRun();

@@ -1,11 +1,13 @@
 // Items in real windows: texts become items per class, the selection survives a new text,
 // inserted combo items keep the stored text in step, lines are copied only into buffers that
-// hold them, and tabs take inserted texts as the Part's rule says.
+// hold them, tabs take inserted texts by their own rule, and combo boxes open their lists wide
+// enough for their items and on the screen.
 
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include <cstring>
 #include <string>
 
 #include "tests/control_library/library_test_bed.h"
@@ -72,6 +74,81 @@ TEST(ControlLibraryItems, TextsBecomeItemsAndSelectionsSurviveANewText) {
         driver.Check(lib.getControlItemCount(204) == 0, "an empty value list has no columns");
         driver.Check(lib.getControlCoord(200, 2) == 80, "coordinates in dialog units");
         KeepWindowPicture(driver.dialog, "control_library_items");
+        driver.End(IDOK);
+    });
+}
+
+namespace {
+constexpr char kLongItem[] = "An item far wider than the face of its combo box";
+
+int TextWidthPx(HWND combo, const char* text) {
+    HDC context = GetDC(combo);
+    const HGDIOBJ old = SelectObject(context, HGDIOBJ(SendMessageA(combo, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    GetTextExtentPoint32A(context, text, int(strlen(text)), &size);
+    SelectObject(context, old);
+    ReleaseDC(combo, context);
+    return size.cx;
+}
+
+RECT WorkAreaOfWindow(HWND window) {
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+    return monitor.rcWork;
+}
+
+// The dropped list's place while the combo box shows it, and its client width.
+RECT OpenedListPlace(Driver& driver, HWND combo, int* clientWidth) {
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof info;
+    GetComboBoxInfo(combo, &info);
+    driver.SendTo(combo, CB_SHOWDROPDOWN, TRUE);
+    RECT place = {}, client = {};
+    GetWindowRect(info.hwndList, &place);
+    GetClientRect(info.hwndList, &client);
+    driver.SendTo(combo, CB_SHOWDROPDOWN, FALSE);
+    *clientWidth = client.right;
+    return place;
+}
+}  // namespace
+
+// A combo box filled item by item opens its list as wide as its widest item, kept on the
+// screen where the box stands at its right edge; emptied (as the preset lists empty theirs) and
+// filled again with short items, its list is measured anew and narrows back to the face.
+TEST(ControlLibraryItems, ComboListsFilledItemByItemOpenWholeAndOnTheScreen) {
+    auto session = OpenLibraryPlugin();
+    TestScript script;
+    script.build = [](const ScriptedPluginApi& api) {
+        api.createControl(210, CONTROL_COMBOBOX, "", 10, 10, 40, 60, 0, 0, 0, -1);
+        for (const char* item : {"One", kLongItem, "Three"}) Lib().insertControlItem(210, -1, item);
+    };
+    RunWithDriver(*session, script, [](Driver& driver) {
+        HWND combo = driver.ControlWindow(210);
+        const RECT work = WorkAreaOfWindow(combo);
+        RECT face = {}, dialog = {};
+        GetWindowRect(combo, &face);
+        GetWindowRect(driver.dialog, &dialog);
+        // The box's right edge a few pixels inside the screen's.
+        SetWindowPos(driver.dialog, nullptr, dialog.left + (work.right - 3 - face.right),
+                     dialog.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        GetWindowRect(combo, &face);
+        int room = 0;
+        const RECT list = OpenedListPlace(driver, combo, &room);
+        driver.Check(room >= TextWidthPx(combo, kLongItem),
+                     "the list shows its widest item whole: " + std::to_string(room) + " px");
+        driver.Check(list.right <= work.right && list.left >= work.left,
+                     "the list stands on the screen: " + std::to_string(list.left) + ".." +
+                         std::to_string(list.right) + " of " + std::to_string(work.right));
+        driver.Check(list.right == work.right, "the list moved left no further than needed");
+
+        OnDialogThread([] {
+            SendMessageA(gBed.api->record(210)->window, CB_RESETCONTENT, 0, 0);
+            for (const char* item : {"Ab", "Cd"}) Lib().insertControlItem(210, -1, item);
+        });
+        driver.Check(driver.SendTo(combo, CB_GETDROPPEDWIDTH) == face.right - face.left,
+                     "the emptied list refilled is as wide as the face: " +
+                         std::to_string(driver.SendTo(combo, CB_GETDROPPEDWIDTH)));
         driver.End(IDOK);
     });
 }

@@ -166,11 +166,14 @@ void ShowDialogAs(Driver& driver, int showCommand) {
 std::string ShootDialog(Driver& driver, const std::string& name) {
     RedrawWindow(driver.dialog, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    // Done with the work it was given (a skin's start, a render), as far as it comes to rest:
-    // a first start's thumbnails go on for longer, and under a modal dialog of its own (Save
-    // Preset), which disables it, its loop is the modal one and never answers idle.
-    constexpr int kShotIdleMs = 5000;
-    if (IsWindowEnabled(driver.dialog)) WaitForDialogIdle(driver, kShotIdleMs);
+    // Done with the work it was given (a skin's start, a render, the preset thumbnails of a
+    // first start or of a view just chosen): a picture taken while thumbnails draw shows some of
+    // them and whatever the dialog was between two. Under a modal loop of its own (Save
+    // Preset's, which disables the dialog, or a popup menu's) it never answers idle: the
+    // picture then shows that loop's window painted.
+    if (IsWindowEnabled(driver.dialog) && !ShownPopupMenu())
+        driver.Check(WaitForDialogIdle(driver, kDialogSettleMs),
+                     "the dialog comes to rest for the picture " + name);
     WaitUntilPainted(driver.dialog);
     WaitForSteadyPicture(driver.dialog);
     return TakeScreenshot(name);

@@ -51,7 +51,9 @@ HWND FocusedWindow(HWND dialog);
 void PressKey(HWND dialog, WPARAM key);
 // Shows the dialog maximised or restored and waits until it was laid out and painted.
 void ShowDialogAs(Driver& driver, int showCommand);
-// A picture of the display kept under GREYLOOM_BIN_DIR/screenshots/name.png.
+// A picture of the display kept under GREYLOOM_BIN_DIR/screenshots/name.png, taken once the
+// dialog has done its work (its thumbnails included) and painted; a dialog that does not come
+// to rest within kDialogSettleMs is a failed check.
 std::string ShootDialog(Driver& driver, const std::string& name);
 
 // Waits until the dialog has done everything it was given: its renders, timers, paints and

@@ -202,6 +202,32 @@ int32_t ThreadsStartingIn(const CodeRange& range) {
     return count;
 }
 
+// The thread that frees a run's work arrays after the run holds the module until its last
+// free: an unloaded plug-in goes once it is done. True when the module's image is unmapped
+// within a few seconds.
+bool WaitForModuleGone(HMODULE module) {
+    const DWORD startMs = GetTickCount();
+    MEMORY_BASIC_INFORMATION info;
+    while (VirtualQuery(module, &info, sizeof info) == sizeof info && info.State == MEM_COMMIT) {
+        if (GetTickCount() - startMs > 5000) return false;
+        Sleep(2);
+    }
+    return true;
+}
+
+// The plug-in's threads once the one freeing the last run's arrays has ended: the count no
+// longer changes over a while.
+int32_t SettledThreadsStartingIn(const CodeRange& range) {
+    int32_t count = ThreadsStartingIn(range);
+    for (int32_t tries = 0; tries < 100; ++tries) {
+        Sleep(30);
+        const int32_t now = ThreadsStartingIn(range);
+        if (now == count) break;
+        count = now;
+    }
+    return count;
+}
+
 // A host that unloads the plug-in after the start of a run, without its last call, finds
 // none of the run's worker threads left behind to run on in the unloaded code, however soon
 // after the start it unloads; and the next load runs normally.
@@ -218,7 +244,9 @@ TEST(PluginEntry, UnloadingInTheMiddleOfARunLeavesNoThreadBehind) {
             Sleep(50);
             ASSERT_GT(ThreadsStartingIn(plugin), 0) << "no worker threads to leave behind";
         }
+        const HMODULE module = session->module;
         HostUnloadPlugin(*session);
+        ASSERT_TRUE(WaitForModuleGone(module)) << "round " << round;
         EXPECT_EQ(ThreadsStartingIn(plugin), 0) << "round " << round;
     }
     auto session = OpenShippedPlugin();
@@ -231,7 +259,7 @@ TEST(PluginEntry, WorkerPoolOutlivesTheRunAsleepAndGoesWithTheModule) {
     auto session = OpenShippedPlugin();
     const CodeRange plugin = ModuleRange(session->module);
     ASSERT_EQ(HostRunFilter(*session, false), 0);
-    const int32_t threads = ThreadsStartingIn(plugin);
+    const int32_t threads = SettledThreadsStartingIn(plugin);
     EXPECT_GT(threads, 0) << "the run left no pool";
     Sleep(50);
     const int64_t before = ProcessCpuMs();
@@ -239,9 +267,11 @@ TEST(PluginEntry, WorkerPoolOutlivesTheRunAsleepAndGoesWithTheModule) {
     EXPECT_LT(ProcessCpuMs() - before, 150) << "threads spin after the run";
     for (int run = 0; run < 3; ++run) {
         ASSERT_EQ(HostRunFilter(*session, false), 0);
-        EXPECT_EQ(ThreadsStartingIn(plugin), threads) << "run " << run;
+        EXPECT_EQ(SettledThreadsStartingIn(plugin), threads) << "run " << run;
     }
+    const HMODULE module = session->module;
     HostUnloadPlugin(*session);
+    ASSERT_TRUE(WaitForModuleGone(module));
     EXPECT_EQ(ThreadsStartingIn(plugin), 0);
 }
 
@@ -252,9 +282,7 @@ TEST(PluginEntry, UnloadedPluginLeavesNoExceptionHandlerBehind) {
     ASSERT_EQ(HostRunFilter(*session, false), 0);
     const HMODULE module = session->module;
     HostUnloadPlugin(*session);
-    MEMORY_BASIC_INFORMATION info;
-    ASSERT_EQ(VirtualQuery(module, &info, sizeof info), sizeof info);
-    ASSERT_NE(info.State, DWORD(MEM_COMMIT)) << "the plug-in is still mapped";
+    ASSERT_TRUE(WaitForModuleGone(module)) << "the plug-in is still mapped";
     void* handler = AddVectoredExceptionHandler(0, ContinueTestException);
     RaiseException(0xE0474C31, 0, 0, nullptr);
     RemoveVectoredExceptionHandler(handler);

@@ -5,10 +5,12 @@
 
 #include <map>
 #include <string>
+#include <thread>
 
 #include "foundation/plugin_session.h"
 #include "host/exception_message.h"
 #include "host/fault_guard.h"
+#include "tests/common/unexpected_boxes.h"
 #include "tools/testhost/raise_fault.h"
 
 namespace {
@@ -187,5 +189,97 @@ TEST(ExceptionMessage, EachFaultRaisedUnderTheHookGuardShowsItsMessage) {
     EXPECT_TRUE(raiseUnderHookGuard(STATUS_CONTROL_C_EXIT, outer, inner));
     EXPECT_EQ(inner.code, uint32_t(STATUS_CONTROL_C_EXIT));
     EXPECT_TRUE(watcher.log.messageBoxes.empty());
+}
+
+// A fault in a test program that no test expected: the hook guard takes it and shows its box,
+// which nobody answers. Run by the test below in a program of its own.
+TEST(UnexpectedBoxChild, DISABLED_FaultUnderTheHookGuard) {
+    FaultGuard guard;
+    auto body = [] { Raise(ACCESS_VIOLATION); };
+    if (!RunGuarded(guard, FrameworkExceptionFilter, body)) ShowExceptionMessage(guard.code);
+}
+
+// The same fault in a test that expects its box and answers it.
+TEST(UnexpectedBoxChild, DISABLED_FaultWithTheBoxAnswered) {
+    HostSession watcher;
+    FaultGuard guard;
+    auto body = [] { Raise(ACCESS_VIOLATION); };
+    if (!RunGuarded(guard, FrameworkExceptionFilter, body)) ShowExceptionMessage(guard.code);
+    ASSERT_EQ(watcher.log.messageBoxes.size(), 1u);
+}
+
+struct ChildRun {
+    bool ended = false;
+    DWORD exitCode = 0;
+    DWORD tookMs = 0;
+    std::string output;  // its standard output and error
+};
+
+// This program run again for one test, as ctest runs it.
+ChildRun RunThisProgramFor(const std::string& test, DWORD timeoutMs) {
+    ChildRun run;
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string command =
+        std::string("\"") + path + "\" --gtest_also_run_disabled_tests --gtest_filter=" + test;
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherited, 0)) return run;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = writeEnd;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION process = {};
+    const DWORD startMs = GetTickCount();
+    const bool started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &startup, &process);
+    CloseHandle(writeEnd);
+    std::thread reader([&] {
+        char chunk[4096];
+        DWORD got = 0;
+        while (ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got)
+            run.output.append(chunk, got);
+    });
+    if (started) {
+        run.ended = WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0;
+        run.tookMs = GetTickCount() - startMs;
+        if (!run.ended) TerminateProcess(process.hProcess, 99);
+        WaitForSingleObject(process.hProcess, INFINITE);
+        GetExitCodeProcess(process.hProcess, &run.exitCode);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    reader.join();
+    CloseHandle(readEnd);
+    return run;
+}
+
+// Every test program watches for message boxes that nobody answers: the fault's box fails its
+// test within seconds, named in the output, where it once held the program until ctest's
+// time-out; a box the test answers goes by unremarked.
+TEST(UnexpectedBoxes, AFaultsUnansweredBoxFailsItsTestQuicklyAndAnAnsweredOneNever) {
+    // The program's start under Wine and the box's own time, on a loaded machine.
+    constexpr DWORD kStartSlackMs = 20000;
+    const struct {
+        const char* test;
+        bool fails;
+    } cases[] = {{"UnexpectedBoxChild.DISABLED_FaultUnderTheHookGuard", true},
+                 {"UnexpectedBoxChild.DISABLED_FaultWithTheBoxAnswered", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.test);
+        const ChildRun run = RunThisProgramFor(c.test, kUnexpectedBoxMs + kStartSlackMs);
+        ASSERT_TRUE(run.ended) << "still waiting after " << run.tookMs << " ms:\n" << run.output;
+        EXPECT_EQ(run.exitCode != 0, c.fails) << run.output;
+        const bool named =
+            run.output.find("\"Error Message\": Memory access violation!") != std::string::npos;
+        EXPECT_EQ(named, c.fails) << run.output;
+        if (c.fails)
+            EXPECT_NE(run.output.find(std::string("[  FAILED  ] ") + c.test), std::string::npos)
+                << run.output;
+        else
+            EXPECT_LT(run.tookMs, kUnexpectedBoxMs) << "an answered box is never waited for";
+    }
 }
 }  // namespace

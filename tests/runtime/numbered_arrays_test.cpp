@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -381,6 +382,39 @@ TEST(NumberedArrays, RenderWorkArraysAreReleasedInTheBackground) {
     EXPECT_NE(GetArrayBase(65), nullptr);
     ReleaseAllArrays();
     SystemCallsReset();
+}
+
+// An allocation that fails while the last run's blocks are still being freed waits for them
+// and tries again: the memory the run gave back is there for it. The release is slowed down
+// so that the allocation comes first.
+TEST(NumberedArrays, AllocationThatFailsWaitsForTheBackgroundRelease) {
+    UnitHost host;
+    static std::atomic<bool> released;
+    released = false;
+    const int32_t marked[] = {65};
+    MarkRenderWorkArrays(marked, 1);
+    ASSERT_EQ(CreateArray(65, 1000, 1000, 1, 1), 1);
+    gSystem.release = [](void* block) {
+        Sleep(100);
+        free(block);
+        released = true;
+    };
+    ReleaseRenderWorkArraysInBackground();
+    // The thread keeps the release it was handed; the allocations fail until it is done.
+    SystemCallsReset();
+    gSystem.reallocate = [](void* block, size_t size) -> void* {
+        return released ? realloc(block, size) : nullptr;
+    };
+    BoxCatcher catcher;
+    EXPECT_EQ(CreateArray(70, 1000, 1000, 1, 1), 1);
+    EXPECT_TRUE(released);
+    EXPECT_TRUE(catcher.boxes.empty());
+    // Nothing to wait for: the failure stands.
+    gSystem.reallocate = [](void*, size_t) -> void* { return nullptr; };
+    EXPECT_EQ(CreateArray(71, 1000, 1000, 1, 1), 0);
+    EXPECT_EQ(catcher.boxes.size(), 1u);
+    SystemCallsReset();
+    ReleaseAllArrays();
 }
 
 TEST(NumberedArrays, FailedAllocationTellsTheUserAndCancels) {

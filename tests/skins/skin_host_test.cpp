@@ -34,16 +34,6 @@ void LeaveWithEscape(Driver& driver) {
     }
 }
 
-// A first start offers the dark skin: one run first, so that the tests start as a returning
-// user does, with the skin file alone deciding the look.
-void PassTheFirstStart() {
-    static bool passed = false;
-    if (passed) return;
-    auto session = OpenEffectPlugin();
-    RunEffectDialog(*session, [](Driver& driver) { LeaveWithEscape(driver); });
-    passed = true;
-}
-
 bool OwnerDrawnButton(HWND window) {
     return window && WindowClassName(window) == "Button" &&
            (GetWindowLongPtrA(window, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW;
@@ -52,9 +42,12 @@ bool OwnerDrawnButton(HWND window) {
 }  // namespace
 
 TEST(SkinnedEffectDialog, StartsInTheLookOfTheSkinFileAndWritesItBack) {
-    PassTheFirstStart();
+    // A first start offers the dark skin (and renders every preset's thumbnail): the tests
+    // start as a returning user does, whose settings files leave the skin file alone to decide
+    // the look.
+    ASSERT_NO_FATAL_FAILURE(RememberQuickDialog());
     WriteSkinChoice("Skin1.0\r\n6\r\n0\r\n");  // an old file: item 6 is "Elements Dark" now
-    auto session = OpenEffectPlugin();
+    auto session = OpenEffectPlugin(120, 80, false);
     const int16_t result = RunEffectDialog(*session, [](Driver& driver) {
         driver.Check(OwnerDrawnButton(driver.ControlWindow(CTL_OK)), "OK is the skin's button");
         driver.Check(WindowClassName(driver.ControlWindow(CTL_MAIN_TAB)) == "Static",
@@ -72,9 +65,9 @@ TEST(SkinnedEffectDialog, StartsInTheLookOfTheSkinFileAndWritesItBack) {
 }
 
 TEST(SkinnedEffectDialog, SlidersOnlyLeavesTheButtonsStandard) {
-    PassTheFirstStart();
+    ASSERT_NO_FATAL_FAILURE(RememberQuickDialog());
     WriteSkinChoice("Skin1.1\n1\n15790320\n");
-    auto session = OpenEffectPlugin();
+    auto session = OpenEffectPlugin(120, 80, false);
     RunEffectDialog(*session, [](Driver& driver) {
         driver.Check(!OwnerDrawnButton(driver.ControlWindow(CTL_OK)), "OK stays standard");
         ShootDialog(driver, "skin_host_sliders_only");

@@ -1,0 +1,128 @@
+// What a final run leaves behind once its finish returns: the render's work memory on its way
+// back to the system on a thread of its own. A host may unload the plug-in at once; the
+// module then stays until that thread's last free, and goes with nothing of the run kept.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "render_effects/settings_script.h"
+#include "tools/testhost/host_internal.h"
+#include "tools/testhost/test_host.h"
+
+namespace {
+// Large enough that freeing the render's blocks (tens of megabytes) takes milliseconds.
+constexpr int32_t kWidth = 3000;
+constexpr int32_t kHeight = 2000;
+constexpr DWORD kModuleGoneWaitMs = 10000;
+
+HostImage StripedImage(int32_t width, int32_t height) {
+    HostImage image = HostImageMake(width, height, 3, 8);
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            for (int32_t c = 0; c < 3; ++c)
+                image.at(x, y, c) = uint16_t((x / 7 + y / 5 + c * 40) & 0xFF);
+    return image;
+}
+
+bool ModuleMapped(HMODULE module) {
+    MEMORY_BASIC_INFORMATION info;
+    return VirtualQuery(module, &info, sizeof info) == sizeof info && info.State == MEM_COMMIT;
+}
+
+// True once the module's image is unmapped, false when it is still there after the wait.
+bool WaitForModuleGone(HMODULE module) {
+    const DWORD startMs = GetTickCount();
+    while (ModuleMapped(module)) {
+        if (GetTickCount() - startMs > kModuleGoneWaitMs) return false;
+        Sleep(2);
+    }
+    return true;
+}
+
+// Committed private memory of the process: the heap's large blocks are regions of their own,
+// which go back to the system when freed.
+int64_t CommittedPrivateBytes() {
+    int64_t total = 0;
+    MEMORY_BASIC_INFORMATION info;
+    for (const uint8_t* at = nullptr; VirtualQuery(at, &info, sizeof info) == sizeof info;
+         at = static_cast<const uint8_t*>(info.BaseAddress) + info.RegionSize) {
+        if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) total += int64_t(info.RegionSize);
+        if (info.RegionSize == 0) break;
+    }
+    return total;
+}
+
+struct UnloadRound {
+    bool mappedAfterUnload = false;  // the module outlived the host's FreeLibrary
+    bool gone = false;               // and was unmapped within the wait
+    int64_t committedBytes = 0;      // once the module and the session are gone
+};
+
+// One run with settings C through its finish, then the host's FreeLibrary at once, as an
+// editor that unloads its filters after each use.
+UnloadRound RunAndUnloadAtOnce(const HostImage& image, const Descriptor& settings) {
+    UnloadRound round;
+    {
+        HostSession session;
+        EXPECT_TRUE(HostLoadPlugin(session, HostDefaultPluginPath()));
+        EXPECT_TRUE(HostSetImage(session, image));
+        HostBeginRun(session);
+        const FilterRecord& r = session.record;
+        session.descriptorParameters.descriptor = DescriptorToHandle(session, settings);
+        int16_t result = HostCallSelector(session, SELECTOR_PREPARE);
+        if (result == 0) result = HostCallSelector(session, SELECTOR_START);
+        while (result == 0 && !(HostRectEmpty(r.inRect) && HostRectEmpty(r.outRect) &&
+                                HostRectEmpty(r.maskRect))) {
+            result = HostDeliverRects(session);
+            if (result == 0) result = HostCallSelector(session, SELECTOR_CONTINUE);
+        }
+        HostCommitAndRelease(session);
+        if (result == 0) result = HostCallSelector(session, SELECTOR_FINISH);
+        EXPECT_EQ(result, 0);
+        const HMODULE module = session.module;
+        HostUnloadPlugin(session);
+        round.mappedAfterUnload = ModuleMapped(module);
+        round.gone = WaitForModuleGone(module);
+        if (HostHandle recorded = session.descriptorParameters.descriptor)
+            HostDisposeHandleRecord(session, recorded);
+    }
+    round.committedBytes = CommittedPrivateBytes();
+    return round;
+}
+
+// The finish leaves the freeing of the render's blocks to a thread that holds the module: a
+// host that unloads the plug-in right after it finds the module still there (the process
+// would fault if the thread's code went first), then gone once the blocks are freed, with the
+// memory back. Each load and unload keeps a few megabytes whatever the image (thread stacks
+// and the like), so rounds with a large image are compared with rounds with a small one: what
+// they keep must not grow with the image. The first round is a warm-up.
+TEST(RunRelease, PluginUnloadedRightAfterALargeRunGoesWithItsMemoryBack) {
+    const HostImage large = StripedImage(kWidth, kHeight);
+    const HostImage small = StripedImage(64, 48);
+    const Descriptor settings = SettingsScript(SettingsC());
+    const int64_t pixels = int64_t(kWidth) * kHeight;
+    UnloadRound last = RunAndUnloadAtOnce(large, settings);
+    ASSERT_TRUE(last.gone) << "the module stayed after the warm-up's unload";
+    int32_t outlived = last.mappedAfterUnload ? 1 : 0;
+    for (int round = 1; round <= 3; ++round) {
+        const UnloadRound smallRound = RunAndUnloadAtOnce(small, settings);
+        const UnloadRound largeRound = RunAndUnloadAtOnce(large, settings);
+        ASSERT_TRUE(smallRound.gone && largeRound.gone)
+            << "round " << round << ": the module stayed";
+        outlived += largeRound.mappedAfterUnload ? 1 : 0;
+        const int64_t keptBySmall = smallRound.committedBytes - last.committedBytes;
+        const int64_t keptByLarge = largeRound.committedBytes - smallRound.committedBytes;
+        // The render's work images take about ten bytes a pixel.
+        EXPECT_LT(keptByLarge - keptBySmall, 2 * pixels)
+            << "round " << round << ": memory kept after the module went";
+        last = largeRound;
+    }
+    // The release is under way when the finish returns: in one large round of four at least
+    // the host's FreeLibrary came before its end.
+    EXPECT_GT(outlived, 0) << "the finish waited for the render's memory";
+}
+}  // namespace
