@@ -95,25 +95,19 @@ int32_t SetCursorIfForeground(intptr_t id) {
 int32_t SetDialogCursor(intptr_t id) {
     // Without the dialog (a run that lays out its tools all the same) the cursor on the screen
     // is the host's: the choice is only remembered, and nothing is loaded for it.
-    if (!gDialog && id < kFirstCursorHandle) {
-        if (gCursor.owned && gCursor.cursor) DestroyCursor(gCursor.cursor);
-        gCursor = {id, nullptr, false};
-        return 1;
-    }
+    const bool shown = gDialog != nullptr;
     HCURSOR cursor = nullptr;
     bool owned = false;
-    if (id < kFirstSystemCursor)
-        cursor = LoadCursorA(gModule, MAKEINTRESOURCEA(id));
-    else if (id < kFirstCursorHandle)
-        cursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(id));
-    else {
+    if (id >= kFirstCursorHandle) {
         cursor = reinterpret_cast<HCURSOR>(id);
         owned = true;
+    } else if (shown) {
+        cursor = LoadCursorA(id < kFirstSystemCursor ? gModule : nullptr, MAKEINTRESOURCEA(id));
+        if (!cursor) return 0;
     }
-    if (!cursor) return 0;
     // Set the new cursor before the old one goes: destroying the cursor on the screen, or the
     // one that is about to be set again, would leave the dialog pointing at a dead handle.
-    SetCursor(cursor);
+    if (shown) SetCursor(cursor);
     if (gCursor.owned && gCursor.cursor && gCursor.cursor != cursor) DestroyCursor(gCursor.cursor);
     gCursor = {id, cursor, owned};
     return 1;
