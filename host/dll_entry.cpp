@@ -11,8 +11,9 @@
 extern "C" BOOL WINAPI DllMainCRTStartup(HINSTANCE instance, DWORD reason, LPVOID reserved);
 
 // The DLL's entry routine: records the module, then lets the C runtime start. Nothing else is
-// built at load time; at an unload, the worker pool's threads go before the code they run (the
-// thread that frees a run's arrays holds its own reference: it has done its frees by then).
+// built at load time; at an unload, no thread of ours is left to run the code that goes: the
+// worker pool's threads and the thread that frees a run's arrays hold the module until they
+// are done, so what is left of them here is records to free.
 extern "C" BOOL WINAPI DllEntry(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) gModule = instance;
     if (reason == DLL_PROCESS_DETACH) RemoveFaultGuardHandler();

@@ -31,8 +31,10 @@ constexpr int32_t kSpinPauses = 4000;
 // call under Wine) only once every this many pauses.
 constexpr int32_t kPausesBetweenClockReads = 256;
 
-// The longest the module's unloading waits for a pool thread to park and then to end.
-constexpr DWORD kUnloadWaitMs = 2000;
+// A pool thread that had no job and no wake-up for this long leaves, and the rest of the pool
+// with it: long enough that a host calling the filter again and again finds the threads made,
+// short enough that a host that unloaded the plug-in sees it go soon (the threads hold it).
+constexpr DWORD kPoolIdleMs = 2000;
 
 // The system's address waits (Windows 8 on; Wine's wait in user space on a futex). Looked up
 // at run time: on an older system the waits poll in short sleeps instead.
@@ -109,17 +111,40 @@ bool SpinWhileEqual(const std::atomic<uint32_t>& word, uint32_t seen) {
 
 // --- The pool ------------------------------------------------------------------------------
 
-// The words the pool's threads wait on. Written by the pool's owner (generation, jobs, quit,
+// What the pool is doing, changed only by compare-and-swap: the owner takes it from OPEN to JOB
+// for each job and back, the owner's stop or an idle thread from OPEN to LEAVING, for good.
+// Whoever wins decides: a job never starts on a pool that leaves, and a pool never leaves
+// under a job.
+enum PoolState : uint32_t {
+    POOL_OPEN,     // threads wait for a job
+    POOL_JOB,      // a job runs on the threads
+    POOL_LEAVING,  // every thread leaves as soon as it sees this
+};
+
+// The words the pool's threads wait on. Written by the pool's owner (generation, jobs,
 // remaining before a job) and the threads (the rest); read by all.
 struct PoolSignals {
-    std::atomic<uint32_t> generation;  // one more for every job, every wake-up and the stop
+    std::atomic<uint32_t> generation;  // one more for every job, every wake-up and the leave
     std::atomic<uint32_t> jobs;        // one more for every job, before its generation
     std::atomic<uint32_t> remaining;   // pool threads still running the current job
     std::atomic<uint32_t> settled;     // threads whose making has ended, made or not
-    std::atomic<uint32_t> parked;      // threads that saw the stop and wait to be ended
-    std::atomic<uint32_t> entered;     // threads that began to run their entry routine
+    std::atomic<uint32_t> left;        // threads that saw the leave and touch the pool no more
+    std::atomic<uint32_t> state;       // a PoolState
     std::atomic<bool> holed;           // a thread could not be made
-    std::atomic<bool> quit;            // set with the stop's generation
+};
+
+// What keeps the code of a pool's threads mapped until the last of them has ended: a
+// reference on our module, dropped only once every thread made has ended, by a thread of the
+// system's that runs none of our code afterwards. The host's FreeLibrary thus never unmaps code
+// a pool thread runs, and nothing ever has to end a pool thread from outside (Wine keeps the
+// stack of a thread ended that way reserved for good: megabytes a thread, at every unload).
+// Made by StartWorkerPool; handles written by the threads' makers; freed by whoever lets go of
+// it last (PoolExitLetGo), the pool's owner being gone by then or busy with another pool.
+struct PoolExit {
+    HMODULE module;                // the pool's reference on our module
+    HANDLE* threads;               // size - 1 handles, thread i's at [i - 1]; null if not made
+    int32_t threadCount;           // size - 1
+    std::atomic<int32_t> holders;  // every pool thread made and not left, and a maker at work
 };
 
 // A pool thread's scratch block. threadId is written by the thread itself before it runs a
@@ -131,15 +156,16 @@ struct ScratchSlot {
 };
 
 // Written by StartWorkerPool / StopWorkerPool on the owner's thread only, except the
-// handles, which the thread that makes a pool thread writes; busy by RunPoolJob.
+// flags of made threads, which the thread that makes a pool thread writes; busy by RunPoolJob.
 struct WorkerPool {
     int32_t size;          // N: the processor count at start
-    HANDLE* threads;       // N - 1 handles, thread i at [i - 1]; read once all settled
+    bool* threads;         // N - 1 flags, thread i made at [i - 1]; read once all settled
     ScratchSlot* scratch;  // N slots, thread i's at [i]
     DWORD ownerThreadId;   // the thread that started the pool and hands out its jobs
     bool busy;             // a job of several threads runs on the pool
+    PoolExit* exit;        // read by the pool's threads as they start; the owner never frees it
 };
-WorkerPool gPool = {0, nullptr, nullptr, 0, false};
+WorkerPool gPool = {0, nullptr, nullptr, 0, false, nullptr};
 PoolSignals gSignals;
 
 struct BarrierSlot {
@@ -161,13 +187,67 @@ void WaitUntilAtLeast(std::atomic<uint32_t>& word, uint32_t target) {
 
 DWORD WINAPI PoolThreadEntry(LPVOID parameter);
 
+// Ends a pool's exit record once nobody holds it: waits until every thread made has ended,
+// except the calling thread, and returns the module reference for the caller to drop.
+HMODULE PoolExitClose(PoolExit* exit) {
+    for (int32_t i = 0; i < exit->threadCount; ++i) {
+        const HANDLE thread = exit->threads[i];
+        if (!thread) continue;
+        if (GetThreadId(thread) != GetCurrentThreadId()) WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+    }
+    const HMODULE module = exit->module;
+    delete[] exit->threads;
+    delete exit;
+    return module;
+}
+
+// Runs on a thread of the system's pool: the module is unloaded there after this returns,
+// if this was the last reference, with no line of ours left to run.
+VOID CALLBACK PoolExitOnSystemThread(PTP_CALLBACK_INSTANCE instance, PVOID parameter) {
+    FreeLibraryWhenCallbackReturns(instance, PoolExitClose(static_cast<PoolExit*>(parameter)));
+}
+
+// An exit record held by its maker, with a reference on our module; null when either cannot be
+// had.
+PoolExit* NewPoolExit(int32_t threadCount) {
+    PoolExit* exit = new (std::nothrow) PoolExit{nullptr, nullptr, threadCount, {1}};
+    if (!exit) return nullptr;
+    exit->threads = new (std::nothrow) HANDLE[threadCount]();
+    if (exit->threads &&
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                           reinterpret_cast<LPCWSTR>(&PoolThreadEntry), &exit->module))
+        return exit;
+    delete[] exit->threads;
+    delete exit;
+    return nullptr;
+}
+
+// Drops a hold on the exit record; the last one hands the record to the system's thread pool,
+// which waits there for the threads to end, the caller among them. When the system takes no
+// work, a leaving pool thread waits for the others itself and drops the reference as it ends
+// (FreeLibraryAndExitThread returns to no code of ours); the owner, whose caller holds the
+// module, simply drops it.
+void PoolExitLetGo(PoolExit* exit, bool leavingThread) {
+    if (exit->holders.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
+    if (TrySubmitThreadpoolCallback(PoolExitOnSystemThread, exit, nullptr)) return;
+    const HMODULE module = PoolExitClose(exit);
+    if (leavingThread) FreeLibraryAndExitThread(module, 0);
+    FreeLibrary(module);
+}
+
 // Pool threads are made in a tree, thread i making threads 2i and 2i + 1: making a thread
 // costs milliseconds under Wine, and the host's thread makes only thread 1 and goes on
-// with the run while the others are made.
-void MakePoolThread(int32_t index) {
+// with the run while the others are made. The maker holds the exit record throughout, so
+// that the new thread's handle is in it before the record can end.
+void MakePoolThread(PoolExit* exit, int32_t index) {
+    exit->holders.fetch_add(1, std::memory_order_relaxed);
     HANDLE thread = gSystem.createThread(nullptr, 0, PoolThreadEntry,
                                          reinterpret_cast<LPVOID>(intptr_t(index)), 0, nullptr);
-    gPool.threads[index - 1] = thread;
+    exit->threads[index - 1] = thread;
+    // Never the last hold: the maker's own is still there.
+    if (!thread) exit->holders.fetch_sub(1, std::memory_order_relaxed);
+    gPool.threads[index - 1] = thread != nullptr;
     if (!thread) {
         gSignals.holed.store(true, std::memory_order_relaxed);
         // The children it would have made count as settled (and missing) too.
@@ -188,34 +268,48 @@ void RunPoolThreadJob(int32_t index) {
 }
 
 // A pool thread starts up as soon as it is made, so that it does so while the host is still
-// delivering the image; then it waits for jobs. At the stop it waits to be ended in a sleep
-// of the system's, where ending it leaves nothing behind (ending it inside an address wait
-// would leave the system's record of that wait pointing into its freed stack).
+// delivering the image; then it waits for jobs. It leaves when the pool leaves: at the owner's
+// stop, or when no job and no wake-up came for kPoolIdleMs (the host may have unloaded the
+// plug-in, which stays mapped until the pool's threads have ended). It ends by returning.
 DWORD WINAPI PoolThreadEntry(LPVOID parameter) {
     const int32_t index = int32_t(intptr_t(parameter));
+    PoolExit* const exit = gPool.exit;
     gPool.scratch[index].threadId.store(GetCurrentThreadId(), std::memory_order_release);
-    gSignals.entered.fetch_add(1, std::memory_order_seq_cst);
-    // A pool ended while this thread was still starting (the module being unloaded) makes
-    // no more threads.
-    if (!gSignals.quit.load(std::memory_order_seq_cst))
-        for (int32_t child = 2 * index; child <= 2 * index + 1 && child < gPool.size; ++child)
-            MakePoolThread(child);
+    // Made even when the pool leaves already: the owner counts every thread settled, and a
+    // child that sees the leave at once is gone in no time.
+    for (int32_t child = 2 * index; child <= 2 * index + 1 && child < gPool.size; ++child)
+        MakePoolThread(exit, child);
     // Every pool starts at generation 0 and job 0; a job handed out before this thread got
     // here is still seen as a change. A new generation without a new job is a wake-up: the
     // thread spins for the job that is coming.
     uint32_t seen = 0, jobsSeen = 0;
     for (;;) {
-        ThreadWaitWhileEqual(gSignals.generation, seen, INFINITE);
+        if (!ThreadWaitWhileEqual(gSignals.generation, seen, kPoolIdleMs)) {
+            // Fails under a job (whose generation is out already) and when another thread
+            // or the owner has made the pool leave.
+            uint32_t open = POOL_OPEN;
+            if (gSignals.state.compare_exchange_strong(open, POOL_LEAVING,
+                                                       std::memory_order_seq_cst)) {
+                gSignals.generation.fetch_add(1, std::memory_order_seq_cst);
+                ThreadWakeWaiters(gSignals.generation);
+            }
+            continue;
+        }
         seen = gSignals.generation.load(std::memory_order_acquire);
-        if (gSignals.quit.load(std::memory_order_acquire)) break;
+        // A job's threads cannot be leaving: the pool leaves only from POOL_OPEN, which the
+        // owner restores only after every thread finished the job.
+        if (gSignals.state.load(std::memory_order_acquire) == POOL_LEAVING) break;
         const uint32_t jobs = gSignals.jobs.load(std::memory_order_acquire);
         if (jobs == jobsSeen) continue;
         jobsSeen = jobs;
         RunPoolThreadJob(index);
     }
-    gSignals.parked.fetch_add(1, std::memory_order_seq_cst);
-    ThreadWakeWaiters(gSignals.parked);
-    for (;;) Sleep(INFINITE);
+    // The last touch of the pool's records: the owner may free them and start a new pool as
+    // soon as every thread has counted itself here. The exit record is the thread's own.
+    gSignals.left.fetch_add(1, std::memory_order_seq_cst);
+    ThreadWakeWaiters(gSignals.left);
+    PoolExitLetGo(exit, true);
+    return 0;
 }
 
 DWORD WINAPI ParallelThreadEntry(LPVOID parameter) {
@@ -236,36 +330,23 @@ void FreeScratch() {
     gPool.scratch = nullptr;
 }
 
-// Ends every pool thread that was made, each waited for up to waitMs, and frees the handles
-// and the scratch blocks.
-void TerminatePoolThreads(DWORD waitMs) {
-    const int32_t threads = gPool.size - 1;
-    for (int32_t i = 0; i < threads; ++i)
-        if (gPool.threads[i]) TerminateThread(gPool.threads[i], 0);
-    for (int32_t i = 0; i < threads; ++i) {
-        if (!gPool.threads[i]) continue;
-        WaitForSingleObject(gPool.threads[i], waitMs);
-        CloseHandle(gPool.threads[i]);
-    }
-    delete[] gPool.threads;
-    gPool.threads = nullptr;
-    FreeScratch();
-}
-
-// Ends the pool's threads once every one exists and waits to be ended; returns when all are
-// gone, so that none runs on in the module after the host unloads it. Ending them costs a
-// fraction of letting them return (which calls every library of the process on the way).
-void EndPoolThreads() {
+// Once the pool leaves: waits until every thread that was made has seen it; none touches the
+// pool's records after that, and they can go (the threads end on their own, holding the
+// module until then).
+void ReapLeavingPool() {
     if (!gPool.threads) return;
     const int32_t threads = gPool.size - 1;
     WaitUntilAtLeast(gSignals.settled, uint32_t(threads));
     uint32_t made = 0;
     for (int32_t i = 0; i < threads; ++i) made += gPool.threads[i] ? 1 : 0;
-    gSignals.quit.store(true, std::memory_order_release);
-    gSignals.generation.fetch_add(1, std::memory_order_seq_cst);
-    ThreadWakeWaiters(gSignals.generation);
-    WaitUntilAtLeast(gSignals.parked, made);
-    TerminatePoolThreads(INFINITE);
+    WaitUntilAtLeast(gSignals.left, made);
+    delete[] gPool.threads;
+    gPool.threads = nullptr;
+    FreeScratch();
+}
+
+bool PoolLeaving() {
+    return gSignals.state.load(std::memory_order_acquire) == POOL_LEAVING;
 }
 
 // True when every pool thread was made; waits until the last one's making has ended. A pool
@@ -374,23 +455,29 @@ void StartWorkerPool() {
     gPool.ownerThreadId = GetCurrentThreadId();
     if (n < 2) return;
     for (std::atomic<uint32_t>* word : {&gSignals.generation, &gSignals.jobs, &gSignals.remaining,
-                                        &gSignals.settled, &gSignals.parked, &gSignals.entered})
+                                        &gSignals.settled, &gSignals.left})
         word->store(0, std::memory_order_relaxed);
     gSignals.holed.store(false, std::memory_order_relaxed);
-    gSignals.quit.store(false, std::memory_order_relaxed);
+    gSignals.state.store(POOL_OPEN, std::memory_order_relaxed);
     gPool.scratch = new (std::nothrow) ScratchSlot[n]();
-    gPool.threads = gPool.scratch ? new (std::nothrow) HANDLE[n - 1]() : nullptr;
-    if (!gPool.threads) {
+    gPool.threads = gPool.scratch ? new (std::nothrow) bool[n - 1]() : nullptr;
+    gPool.exit = gPool.threads ? NewPoolExit(n - 1) : nullptr;
+    if (!gPool.exit) {
+        delete[] gPool.threads;
+        gPool.threads = nullptr;
         FreeScratch();
         return;
     }
     gPool.scratch[0].threadId.store(gPool.ownerThreadId, std::memory_order_relaxed);
-    MakePoolThread(1);
+    MakePoolThread(gPool.exit, 1);
+    PoolExitLetGo(gPool.exit, false);
 }
 
 void RunPoolJob(bool multiProcessor, bool withBarrier) {
     const int32_t n = gPool.size;
-    if (n < 2 || !multiProcessor || !gPool.threads || !PoolComplete()) {
+    uint32_t open = POOL_OPEN;
+    if (n < 2 || !multiProcessor || !gPool.threads || !PoolComplete() ||
+        !gSignals.state.compare_exchange_strong(open, POOL_JOB, std::memory_order_seq_cst)) {
         BeginJob(1);
         if (ThreadRoutine job = gPoolJob.load(std::memory_order_acquire)) job(0);
         return;
@@ -408,22 +495,26 @@ void RunPoolJob(bool multiProcessor, bool withBarrier) {
     for (uint32_t left; (left = gSignals.remaining.load(std::memory_order_acquire)) != 0;)
         ThreadWaitWhileEqual(gSignals.remaining, left, INFINITE);
     if (barrier) FreeThreadBarrier();
+    // Through a swap: a stop made on another thread during the job (which it should not be)
+    // still holds.
+    uint32_t job = POOL_JOB;
+    gSignals.state.compare_exchange_strong(job, POOL_OPEN, std::memory_order_seq_cst);
     gPool.busy = false;
 }
 
 bool WorkerPoolServes(int32_t threadCount) {
     return threadCount > 1 && gPool.threads && gPool.size == threadCount && !gPool.busy &&
-           gPool.ownerThreadId == GetCurrentThreadId() && PoolComplete();
+           gPool.ownerThreadId == GetCurrentThreadId() && PoolComplete() && !PoolLeaving();
 }
 
 void EnsureWorkerPool() {
     const int32_t n = GetProcessorCount();
     if (n < 2 || gPool.busy) return;
-    // The pool outlives the run that started it; a host that runs the filter on another
-    // thread this time gets it started anew for that thread (the plug-in serves one run at a
-    // time, so the other thread has no job left to hand out).
+    // The pool outlives the run that started it until it has been idle for a while; a host that
+    // runs the filter on another thread this time gets it started anew for that thread (the
+    // plug-in serves one run at a time, so the other thread has no job left to hand out).
     const bool own = gPool.ownerThreadId == GetCurrentThreadId();
-    if (!gPool.threads || !own || gPool.size != n) StartWorkerPool();
+    if (!gPool.threads || !own || gPool.size != n || PoolLeaving()) StartWorkerPool();
 }
 
 void WorkerPoolReleaseScratch() {
@@ -455,34 +546,29 @@ void RunPoolRoutine(ThreadRoutine routine, bool multiProcessor, bool withBarrier
 
 void StopWorkerPool() {
     gHoldTicks.store(0, std::memory_order_seq_cst);
-    EndPoolThreads();
+    if (gPool.threads &&
+        gSignals.state.exchange(POOL_LEAVING, std::memory_order_seq_cst) != POOL_LEAVING) {
+        gSignals.generation.fetch_add(1, std::memory_order_seq_cst);
+        ThreadWakeWaiters(gSignals.generation);
+    }
+    ReapLeavingPool();
     FreeScratch();
-    gPool = WorkerPool{0, nullptr, nullptr, 0, false};
+    gPool = WorkerPool{0, nullptr, nullptr, 0, false, nullptr};
 }
 
 void EndWorkerPoolAtUnload() {
     gHoldTicks.store(0, std::memory_order_seq_cst);
     if (!gPool.threads) return;
-    // The loader's lock is held here: a thread still starting up may wait for it, so every
-    // wait is bounded and nothing waits for the pool to be complete.
-    gSignals.quit.store(true, std::memory_order_seq_cst);
-    gSignals.generation.fetch_add(1, std::memory_order_seq_cst);
-    ThreadWakeWaiters(gSignals.generation);
-    // A thread that has entered parks once it has made its children, and a thread in an
-    // address wait must leave it before it is ended (the system would keep a record of the
-    // wait on its freed stack). One that has not entered yet is ended before it runs a line
-    // of ours, or while it is on its way to park: neither is in an address wait.
-    const DWORD startMs = GetTickCount();
-    while (gSignals.parked.load(std::memory_order_seq_cst) <
-               gSignals.entered.load(std::memory_order_seq_cst) &&
-           GetTickCount() - startMs < kUnloadWaitMs)
-        Sleep(1);
-    TerminatePoolThreads(kUnloadWaitMs);
-    gPool = WorkerPool{0, nullptr, nullptr, 0, false};
+    // Every pool thread has ended already: the pool's exit record held the module until then.
+    // Nothing may be waited for here anyway: an ending thread takes the loader lock, which
+    // the caller holds.
+    delete[] gPool.threads;
+    FreeScratch();
+    gPool = WorkerPool{0, nullptr, nullptr, 0, false, nullptr};
 }
 
 int32_t WorkerPoolThreadCount() {
-    return gPool.threads && PoolComplete() ? gPool.size - 1 : 0;
+    return gPool.threads && PoolComplete() && !PoolLeaving() ? gPool.size - 1 : 0;
 }
 
 void* WorkerScratch(int32_t threadIndex, size_t bytes) {

@@ -46,19 +46,22 @@ void RunParallel(ThreadRoutine routine, bool useAllProcessors, int32_t parameter
 // Creates the pool: N = processor count, N - 1 threads that start up at once (the caller
 // makes one, which makes the others) and wait for the first job; between jobs they spin
 // briefly, then sleep. Stops an earlier pool. A thread that cannot be made leaves a pool
-// that runs every job on the caller alone.
+// that runs every job on the caller alone. The threads hold the module loaded while they
+// run, and the whole pool leaves on its own after a couple of seconds without a job: the
+// host's FreeLibrary never has to end them, and the module goes once they have left.
 void StartWorkerPool();
 // Runs gPoolJob on all pool threads (index 0 on the caller) and returns when every thread
 // finished it. multiProcessor 0, a pool of one or no pool at all: once, on the caller, N = 1.
 void RunPoolJob(bool multiProcessor, bool withBarrier);
 // Sets the job slot and runs it (the usual way to call RunPoolJob).
 void RunPoolRoutine(ThreadRoutine routine, bool multiProcessor, bool withBarrier);
-// Ends the pool's threads and returns when they are gone (waiting for any still starting
-// up). Safe to call when no pool runs.
+// Makes the pool's threads leave and returns once none of them touches the pool any more
+// (waiting for any still starting up); they end on their own right after. Safe to call when
+// no pool runs, and on a pool that left on its own.
 void StopWorkerPool();
-// The module is being unloaded while a pool still runs (a host that ends a run without its
-// last call): ends the pool's threads so that none runs on in code that is about to go,
-// with bounded waits, since the caller holds the system's loader lock.
+// The module is being unloaded (not at the process's end): the pool's threads, which kept
+// it loaded, have ended; frees what the pool's record still holds, waiting for nothing, since
+// the caller holds the system's loader lock.
 void EndWorkerPoolAtUnload();
 // True when the pool can run a job of threadCount threads for the caller now: it runs with
 // that many threads, no job is under way on it, and the caller is the thread that started it.
@@ -66,7 +69,8 @@ bool WorkerPoolServes(int32_t threadCount);
 // Starts the pool when none runs, or anew when the processor count changed or another thread
 // started it: a render's many jobs then resume the same threads instead of making new ones.
 // The pool outlives the run, its threads asleep, so that the next run finds them made; it
-// lives until StopWorkerPool or the module's unloading.
+// lives until StopWorkerPool or until it has been idle for a couple of seconds, after which
+// this starts a new one.
 void EnsureWorkerPool();
 // Frees the pool threads' scratch blocks (see WorkerScratch) between runs, keeping the
 // threads. Called by the pool's owner while no job runs.
