@@ -17,9 +17,9 @@ set_tests_properties(wine_up PROPERTIES FIXTURES_SETUP wine)
 set(GREYLOOM_TEST_SECONDS
     preview_windows 150 preset_view_menu 150 preview_tools_input 130 settings_reactions_windows 130
     session_start 110 dialog_events_input 110 preset_list_windows 100 effect_dialog_windows 200
-    thumbnail_run_windows 70 undo_input 60 render_foundations_test 50 skin_windows 45
+    thumbnail_run_windows 70 undo_input 60 render_foundations_test 50 skin_windows 35
     effect_render_test 45 runtime_plugin 40 dialog_windows 40 acceptance_dialog_session 40
-    skin_host 40)
+    skin_host 20)
 
 # A message box that no test answers fails the test under way within seconds instead of holding
 # the program until its time-out: every test program carries the watch for them.

@@ -7,7 +7,9 @@
 # Then libvips does the like work on the same pixels (recomb to grey, cast, maplut through a
 # curve) and the ratio is printed; last, the test host's peak memory at 16 bits.
 # A benchmark, not a test: the figures depend on the machine and its load, which is printed
-# before and after (load averages over 1, 5 and 15 minutes, against the processor count).
+# before and after (load averages over 1, 5 and 15 minutes, against the processor count), and
+# so is the machine's own speed-up on all threads with work that has no serial part, before
+# and after Greyloom's timings: no speed-up of the plug-in's can pass it.
 # Usage: tools/bench_render.sh [x64|x86]
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -22,11 +24,17 @@ WORK="$ROOT/build/bench"
 mkdir -p "$WORK"
 load() { echo "machine load $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) processors"; }
 
+capacity() {
+    (cd "$BIN" && wine effects_bench.exe "$ROOT/samples/coffee.png" "" capacity 2>/dev/null)
+}
+
 load
+capacity
 
 echo "== Greyloom ($ARCH), 6000 x 4000, settings A"
 (cd "$BIN" && wine pipeline_bench.exe "$ROOT/samples/coffee.png" "$(winepath -w "$WORK")\\in") |
     tee "$WORK/greyloom.txt"
+capacity
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 milliseconds() { date +%s%3N; }

@@ -9,7 +9,9 @@
 # printed; last, the test host's peak memory with settings C at 16 bits.
 # With "profile", last the render engine's stages: settings A, B and C on one thread and on
 # all, the first render apart (its memory faults in) from the fastest of five.
-# A benchmark, not a test: the figures depend on the machine and its load.
+# A benchmark, not a test: the figures depend on the machine and its load. So the load is
+# printed first, and the machine's own speed-up on all threads, with work that has no serial
+# part, before and after the timings: no speed-up of the plug-in's can pass it.
 # Usage: tools/bench_render_effects.sh [x64|x86] [profile]
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -24,12 +26,18 @@ BIN="$ROOT/build/$ARCH/bin"
 WORK="$ROOT/build/bench"
 mkdir -p "$WORK"
 
+capacity() {
+    (cd "$BIN" && wine effects_bench.exe "$ROOT/samples/coffee.png" "" capacity 2>/dev/null)
+}
+echo "== machine load $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) processors"
+capacity
 echo "== Greyloom ($ARCH), 6000 x 4000, settings B and C"
 (cd "$BIN" && wine effects_bench.exe "$ROOT/samples/coffee.png" "$(winepath -w "$WORK")\\in" \
     2>/dev/null) | tee "$WORK/effects.txt"
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
+capacity
 echo "== G'MIC $(gmic -version 2>&1 | sed -n 's/.*Version \([0-9.]*\).*/\1/p' | head -1):" \
     "channel mix, curve, noise, vignette, local normalisation, blur"
 for depth in 8 16; do

@@ -10,67 +10,33 @@
 #include <cstdio>
 #include <map>
 #include <string>
-#include <vector>
+
+#include "tools/testhost/message_box_reader.h"
 
 namespace {
 // A look costs a server call per top-level window of the display: a few looks a second keep the
 // watch off the processor that tests of idle threads measure.
 constexpr DWORD kLookMs = 250;
 
-// The text stored with the window, read without a message: the box's thread may be one that
-// the watch must never wait for.
-std::string StoredText(HWND window) {
-    wchar_t text[1024] = L"";
-    InternalGetWindowText(window, text, 1024);
-    char narrow[2048] = "";
-    WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
-    return narrow;
+// A message box of the program, read without sending it a message: the box's thread may be
+// one that the watch must never wait for. It counts only with a button a user could press.
+bool LookAtBox(HWND window, MessageBoxContents* box) {
+    *box = MessageBoxRead(window, READ_WITHOUT_MESSAGES);
+    if (!box->isMessageBox) return false;
+    for (const MessageBoxButton& button : box->buttons)
+        if (button.visible) return true;
+    return false;
 }
 
-std::string ClassOf(HWND window) {
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-// What a message box holds: its text (a static numbered 0xFFFF on Windows, 100 on Wine), an
-// icon, and buttons numbered IDOK .. IDCONTINUE; any other child makes it some other dialog.
-struct BoxLook {
-    bool onlyBoxParts = true;
-    bool haveText = false;
-    std::string text;
-    std::vector<HWND> buttons;
-};
-
-BOOL CALLBACK LookAtChild(HWND child, LPARAM parameter) {
-    auto& look = *reinterpret_cast<BoxLook*>(parameter);
-    const std::string name = ClassOf(child);
-    const int id = GetDlgCtrlID(child);
-    if (_stricmp(name.c_str(), "Button") == 0 && id >= IDOK && id <= IDCONTINUE) {
-        if (IsWindowVisible(child)) look.buttons.push_back(child);
-    } else if (_stricmp(name.c_str(), "Static") == 0) {
-        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON &&
-            (id == 0xFFFF || id == 100)) {
-            look.haveText = true;
-            look.text = StoredText(child);
-        }
-    } else {
-        look.onlyBoxParts = false;
+// The box's default button, as Enter would press it; else its first visible one.
+const MessageBoxButton& DefaultButton(const MessageBoxContents& box) {
+    const MessageBoxButton* first = nullptr;
+    for (const MessageBoxButton& button : box.buttons) {
+        if (!button.visible) continue;
+        if (button.isDefault) return button;
+        if (!first) first = &button;
     }
-    return TRUE;
-}
-
-bool LookAtBox(HWND window, BoxLook* look) {
-    if (ClassOf(window) != "#32770") return false;
-    EnumChildWindows(window, LookAtChild, reinterpret_cast<LPARAM>(look));
-    return look->onlyBoxParts && look->haveText && !look->buttons.empty();
-}
-
-// The box's default button, as Enter would press it.
-HWND DefaultButton(const BoxLook& look) {
-    for (HWND button : look.buttons)
-        if ((GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) return button;
-    return look.buttons.front();
+    return *first;
 }
 
 // The box's text on one line, for the test's log.
@@ -104,12 +70,12 @@ struct BoxWatch {
     for (;;) Sleep(INFINITE);
 }
 
-void Report(HWND box, const BoxLook& look, const std::string& caption, const std::string& text) {
+void Report(HWND window, const MessageBoxContents& box, const std::string& text) {
     ADD_FAILURE() << "A message box stood unanswered for " << kUnexpectedBoxMs / 1000 << " s: \""
-                  << caption << "\": " << text
+                  << box.caption << "\": " << text
                   << " (pressed its default button for the program to go on)";
-    HWND button = DefaultButton(look);
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), LPARAM(button));
+    const MessageBoxButton& button = DefaultButton(box);
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(button.id, BN_CLICKED), LPARAM(button.window));
 }
 
 struct ScanContext {
@@ -123,21 +89,20 @@ BOOL CALLBACK ScanWindow(HWND window, LPARAM parameter) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     if (process != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
-    BoxLook look;
-    if (!LookAtBox(window, &look)) return TRUE;
-    const std::string text = OneLine(look.text);
+    MessageBoxContents box;
+    if (!LookAtBox(window, &box)) return TRUE;
+    const std::string text = OneLine(box.text);
     auto known = scan.watch->standing.find(window);
     Sighting sighting = {text, scan.now, false, 0};
     if (known != scan.watch->standing.end() && known->second.text == text) sighting = known->second;
-    const std::string caption = StoredText(window);
     if (!sighting.answered && scan.now - sighting.firstSeenMs >= kUnexpectedBoxMs) {
         if (++scan.watch->reported > kUnexpectedBoxesReported)
-            StopProgram("Too many unanswered message boxes, the last", caption, text);
-        Report(window, look, caption, text);
+            StopProgram("Too many unanswered message boxes, the last", box.caption, text);
+        Report(window, box, text);
         sighting.answered = true;
         sighting.answeredMs = scan.now;
     } else if (sighting.answered && scan.now - sighting.answeredMs >= kUnexpectedBoxMs) {
-        StopProgram("An unanswered message box did not close when pressed", caption, text);
+        StopProgram("An unanswered message box did not close when pressed", box.caption, text);
     }
     scan.seen[window] = sighting;
     return TRUE;

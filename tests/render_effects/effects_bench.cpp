@@ -26,6 +26,9 @@
 //                                              machine), and the median of RUNS (default 5)
 //   effects_bench SAMPLE.png "" whole-runs-pass-through [RUNS]  the same runs of the
 //                                              pass-through plug-in: the test host's own share
+//   effects_bench SAMPLE.png "" capacity       the machine's own speed-up on all threads, with
+//                                              work that has no serial part: the ceiling of
+//                                              every speed-up printed here
 
 #include <windows.h>
 #include <psapi.h>
@@ -44,6 +47,7 @@
 #include "render_effects/effect_settings.h"
 #include "render_effects/settings_script.h"
 #include "render_effects/stage_profile.h"
+#include "common/machine_capacity.h"
 #include "tools/testhost/host_internal.h"
 #include "common/bench_runs.h"
 
@@ -141,6 +145,17 @@ int main(int argc, char** argv) {
     }
     const std::string mode = argc > 3 ? argv[3] : "";
     if (mode == "engine-hashes") return EngineHashesMain(argv[1]);
+    if (mode == "capacity") {
+        SYSTEM_INFO info;
+        GetSystemInfo(&info);
+        const int32_t threads = int32_t(info.dwNumberOfProcessors);
+        const MachineCapacity capacity = MeasureMachineCapacity(threads);
+        printf(
+            "the machine on %d threads against one, with no serial part: %.2f x the "
+            "arithmetic, %.2f x the copying\n",
+            threads, capacity.compute, capacity.copying);
+        return 0;
+    }
     if (mode == "profile")
         return StageProfileMain(argv[1], argc > 4 ? atoi(argv[4]) : 8, argc > 5 ? atoi(argv[5]) : 5,
                                 argc > 6 ? argv[6] : "");

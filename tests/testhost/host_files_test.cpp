@@ -1,14 +1,17 @@
 // The test host's files and watcher: PNG images at 8 and 16 bits, descriptor files, and the
-// message boxes it answers.
+// message boxes it reads and answers.
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <thread>
+#include <vector>
 
 #include "tools/testhost/host_internal.h"
+#include "tools/testhost/message_box_reader.h"
 
 namespace {
 std::string TempPath(const char* name) {
@@ -241,5 +244,146 @@ TEST(MessageBoxWatcher, AnswersAndLogsBoxesOfEveryThread) {
     ASSERT_EQ(session.log.messageBoxes.size(), 1u);
     EXPECT_TRUE(session.log.messageBoxes[0].otherThread);
     EXPECT_EQ(session.log.messageBoxes[0].text, "From a worker");
+}
+// Windows put together from a message box's parts and others: only a dialog whose children are a
+// text, buttons IDOK .. IDCONTINUE and perhaps an icon reads as a message box.
+TEST(MessageBoxReader, TellsMessageBoxesFromOtherWindowsByTheirChildren) {
+    struct Child {
+        const wchar_t* className;
+        int id;
+        DWORD style;
+    };
+    const wchar_t* const dialog = L"#32770";
+    struct Case {
+        const char* name;
+        const wchar_t* className;
+        std::vector<Child> children;
+        bool isDialog, isMessageBox;
+    };
+    const Case cases[] = {
+        {"Wine's numbering", dialog, {{L"Static", 100, 0}, {L"Button", IDOK, 0}}, true, true},
+        {"Windows' numbering with an icon and two buttons",
+         dialog,
+         {{L"Static", 20, SS_ICON},
+          {L"Static", 0xFFFF, 0},
+          {L"Button", IDCONTINUE, BS_DEFPUSHBUTTON},
+          {L"Button", IDCANCEL, 0}},
+         true,
+         true},
+        {"an edit field as well",
+         dialog,
+         {{L"Static", 100, 0}, {L"Button", IDOK, 0}, {L"Edit", 200, 0}},
+         true,
+         false},
+        {"a button of the dialog's own",
+         dialog,
+         {{L"Static", 100, 0}, {L"Button", 1000, 0}},
+         true,
+         false},
+        {"no text", dialog, {{L"Static", 50, 0}, {L"Button", IDOK, 0}}, true, false},
+        {"the text as an icon",
+         dialog,
+         {{L"Static", 100, SS_ICON}, {L"Button", IDOK, 0}},
+         true,
+         false},
+        {"no button", dialog, {{L"Static", 100, 0}}, true, false},
+        {"not a dialog", L"Static", {{L"Static", 100, 0}, {L"Button", IDOK, 0}}, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND window = CreateWindowExW(0, c.className, L"Caption", WS_POPUP, 0, 0, 200, 100, nullptr,
+                                      nullptr, nullptr, nullptr);
+        ASSERT_TRUE(window);
+        for (const Child& child : c.children)
+            CreateWindowExW(0, child.className, L"Line one", WS_CHILD | WS_VISIBLE | child.style, 0,
+                            0, 50, 20, window, reinterpret_cast<HMENU>(INT_PTR(child.id)), nullptr,
+                            nullptr);
+        const MessageBoxContents contents = MessageBoxRead(window, READ_WITHOUT_MESSAGES);
+        EXPECT_EQ(contents.isDialog, c.isDialog);
+        EXPECT_EQ(contents.isMessageBox, c.isMessageBox);
+        if (c.isMessageBox) {
+            EXPECT_EQ(contents.caption, "Caption");
+            EXPECT_EQ(contents.text, "Line one");
+            size_t buttons = 0;
+            for (const Child& child : c.children)
+                buttons += wcscmp(child.className, L"Button") == 0;
+            EXPECT_EQ(contents.buttons.size(), buttons);
+            for (const MessageBoxButton& button : contents.buttons) {
+                EXPECT_FALSE(button.visible) << "its box is not shown";
+                EXPECT_EQ(button.isDefault, button.id == IDCONTINUE) << button.id;
+            }
+        }
+        DestroyWindow(window);
+    }
+}
+
+// Texts and icon questions the box's windows were sent by other threads, counted on the box's
+// thread.
+std::atomic<int> gQuestionsToTheBox{0};
+
+LRESULT CALLBACK CountQuestions(int code, WPARAM wParam, LPARAM lParam) {
+    const UINT message = reinterpret_cast<const CWPSTRUCT*>(lParam)->message;
+    if (code == HC_ACTION &&
+        (message == STM_GETICON || message == WM_GETTEXT || message == WM_GETTEXTLENGTH))
+        ++gQuestionsToTheBox;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+BOOL CALLBACK FindShownDialog(HWND window, LPARAM found) {
+    wchar_t name[16] = L"";
+    GetClassNameW(window, name, 16);
+    if (wcscmp(name, L"#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// A real box of another thread, as both watchers meet it: read from what its windows store, it
+// is asked nothing, and its icon is known only when a question is allowed. Its texts come as
+// UTF-8 whatever the program's code page.
+TEST(MessageBoxReader, ReadsARealBoxAndAsksForItsIconOnlyWhenAllowed) {
+    std::atomic<DWORD> boxThread{0};
+    int pressed = 0;
+    std::thread worker([&] {
+        HHOOK hook =
+            SetWindowsHookExW(WH_CALLWNDPROC, CountQuestions, nullptr, GetCurrentThreadId());
+        boxThread = GetCurrentThreadId();
+        pressed = MessageBoxW(nullptr, L"Gr\u00fc\u00dfe,\nzwei Zeilen", L"\u00dcberschrift",
+                              MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON2);
+        UnhookWindowsHookEx(hook);
+    });
+    HWND box = nullptr;
+    for (int waitedMs = 0; !box && waitedMs < 10000; waitedMs += 10) {
+        Sleep(10);
+        if (boxThread)
+            EnumThreadWindows(boxThread, FindShownDialog, reinterpret_cast<LPARAM>(&box));
+    }
+    if (!box) {
+        worker.join();  // a box that came up unseen is pressed by the watch for unanswered ones
+        FAIL() << "no box came up";
+    }
+
+    const int questionsBefore = gQuestionsToTheBox;
+    const MessageBoxContents stored = MessageBoxRead(box, READ_WITHOUT_MESSAGES);
+    EXPECT_EQ(gQuestionsToTheBox - questionsBefore, 0);
+    const MessageBoxContents asked = MessageBoxRead(box, READ_ICON_BY_MESSAGE);
+    EXPECT_GE(gQuestionsToTheBox - questionsBefore, 1);
+    for (const MessageBoxContents* contents : {&stored, &asked}) {
+        EXPECT_TRUE(contents->isMessageBox);
+        EXPECT_EQ(contents->caption, u8"\u00dcberschrift");
+        EXPECT_EQ(contents->text, u8"Gr\u00fc\u00dfe,\nzwei Zeilen");
+        std::vector<int> ids;
+        for (const MessageBoxButton& button : contents->buttons) {
+            ids.push_back(button.id);
+            EXPECT_TRUE(button.visible) << button.id;
+            EXPECT_EQ(button.isDefault, button.id == IDNO) << button.id;
+        }
+        EXPECT_EQ(ids, (std::vector<int>{IDYES, IDNO, IDCANCEL}));
+    }
+    EXPECT_EQ(stored.icon, 0u);
+    EXPECT_EQ(asked.icon, UINT(MB_ICONEXCLAMATION));
+
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    worker.join();
+    EXPECT_EQ(pressed, IDCANCEL);
 }
 }  // namespace

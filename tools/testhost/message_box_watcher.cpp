@@ -4,81 +4,17 @@
 // Boxes of the thread that calls the plug-in are caught by a window hook the moment they are
 // initialised; a watcher thread catches boxes of any other thread of the process.
 
-#include <cstring>
-
 #include "tools/testhost/host_internal.h"
+#include "tools/testhost/message_box_reader.h"
 
 namespace {
 constexpr DWORD kPollMs = 10;
-
-// The text stored with the window, read without sending it a message: the watcher thread
-// must never wait for a thread that is busy.
-std::string WindowText(HWND window) {
-    wchar_t text[2048] = L"";
-    InternalGetWindowText(window, text, 2048);
-    return HostNarrowText(text);
-}
 
 LRESULT SendBounded(HWND window, UINT message) {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutW(window, message, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 200, &result))
         return 0;
     return LRESULT(result);
-}
-
-std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = L"";
-    GetClassNameW(window, name, 64);
-    return name;
-}
-
-struct BoxContents {
-    bool isMessageBox = true;
-    bool haveText = false;
-    std::string text;
-    UINT icon = 0;
-    std::vector<int> buttons;
-    std::vector<HWND> buttonWindows;
-};
-
-UINT IconKind(HWND iconWindow) {
-    HICON icon = reinterpret_cast<HICON>(SendBounded(iconWindow, STM_GETICON));
-    if (!icon) return 0;
-    if (icon == LoadIconW(nullptr, MAKEINTRESOURCEW(32513))) return MB_ICONHAND;
-    if (icon == LoadIconW(nullptr, MAKEINTRESOURCEW(32514))) return MB_ICONQUESTION;
-    if (icon == LoadIconW(nullptr, MAKEINTRESOURCEW(32515))) return MB_ICONEXCLAMATION;
-    if (icon == LoadIconW(nullptr, MAKEINTRESOURCEW(32516))) return MB_ICONASTERISK;
-    return 0;
-}
-
-BOOL CALLBACK InspectChild(HWND child, LPARAM parameter) {
-    auto& contents = *reinterpret_cast<BoxContents*>(parameter);
-    const std::wstring name = ClassOf(child);
-    const int id = GetDlgCtrlID(child);
-    if (_wcsicmp(name.c_str(), L"Button") == 0) {
-        if (id < IDOK || id > IDCONTINUE) contents.isMessageBox = false;
-        contents.buttons.push_back(id);
-        contents.buttonWindows.push_back(child);
-    } else if (_wcsicmp(name.c_str(), L"Static") == 0) {
-        if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
-            contents.icon = IconKind(child);
-        } else if (id == 0xFFFF || id == 100) {
-            // The text of a message box has id 0xFFFF on Windows and 100 on Wine.
-            contents.haveText = true;
-            contents.text = WindowText(child);
-        }
-    } else {
-        contents.isMessageBox = false;
-    }
-    return TRUE;
-}
-
-bool Inspect(HWND window, BoxContents* contents) {
-    if (ClassOf(window) != L"#32770") return false;
-    EnumChildWindows(window, InspectChild, reinterpret_cast<LPARAM>(contents));
-    contents->isMessageBox =
-        contents->isMessageBox && contents->haveText && !contents->buttons.empty();
-    return true;
 }
 
 bool AlreadyHandled(HostSession& session, HWND window) {
@@ -91,12 +27,12 @@ bool AlreadyHandled(HostSession& session, HWND window) {
 
 // Chooses and presses the answer: the next queued answer or the default, if the box has that
 // button; else the box's default button.
-void Answer(HostSession& session, HWND box, const BoxContents& contents, bool otherThread) {
+void Answer(HostSession& session, HWND box, const MessageBoxContents& contents, bool otherThread) {
     MessageBoxRecord record;
-    record.caption = WindowText(box);
+    record.caption = contents.caption;
     record.text = contents.text;
     record.icon = contents.icon;
-    record.buttons = contents.buttons;
+    for (const MessageBoxButton& button : contents.buttons) record.buttons.push_back(button.id);
     record.otherThread = otherThread;
     int wanted;
     {
@@ -109,27 +45,25 @@ void Answer(HostSession& session, HWND box, const BoxContents& contents, bool ot
             wanted = session.options.defaultAnswer;
         }
     }
-    int answer = 0;
-    HWND button = nullptr;
-    for (size_t i = 0; i < contents.buttons.size(); ++i)
-        if (contents.buttons[i] == wanted) answer = wanted, button = contents.buttonWindows[i];
-    for (size_t i = 0; !button && i < contents.buttons.size(); ++i)
-        if ((GetWindowLongW(contents.buttonWindows[i], GWL_STYLE) & BS_TYPEMASK) ==
-            BS_DEFPUSHBUTTON)
-            answer = contents.buttons[i], button = contents.buttonWindows[i];
-    if (!button) {
+    const MessageBoxButton* pressed = nullptr;
+    for (const MessageBoxButton& button : contents.buttons)
+        if (button.id == wanted) pressed = &button;
+    for (const MessageBoxButton& button : contents.buttons)
+        if (!pressed && button.isDefault) pressed = &button;
+    if (!pressed) {
         LRESULT defaultId = SendBounded(box, DM_GETDEFID);
-        int id = HIWORD(defaultId) == DC_HASDEFID ? LOWORD(defaultId) : contents.buttons[0];
-        for (size_t i = 0; i < contents.buttons.size(); ++i)
-            if (contents.buttons[i] == id) answer = id, button = contents.buttonWindows[i];
-        if (!button) answer = contents.buttons[0], button = contents.buttonWindows[0];
+        int id = HIWORD(defaultId) == DC_HASDEFID ? LOWORD(defaultId) : contents.buttons[0].id;
+        for (const MessageBoxButton& button : contents.buttons)
+            if (button.id == id) pressed = &button;
+        if (!pressed) pressed = &contents.buttons[0];
     }
-    record.answer = answer;
+    record.answer = pressed->id;
     {
         std::lock_guard<std::mutex> lock(session.watchLock);
         session.log.messageBoxes.push_back(record);
     }
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(pressed->id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(pressed->window));
 }
 
 // The plug-in's dialog gives control n the item id n + 2000: OK is control 399, Cancel 398.
@@ -147,14 +81,14 @@ LRESULT CALLBACK AfterWindowProc(int code, WPARAM wParam, LPARAM lParam) {
     const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
     HostSession* session = gHostSession;
     if (code == HC_ACTION && session && message->message == WM_INITDIALOG) {
-        BoxContents contents;
-        if (Inspect(message->hwnd, &contents)) {
+        const MessageBoxContents contents = MessageBoxRead(message->hwnd, READ_ICON_BY_MESSAGE);
+        if (contents.isDialog) {
             if (contents.isMessageBox) {
                 Answer(*session, message->hwnd, contents, false);
             } else {
                 {
                     std::lock_guard<std::mutex> lock(session->watchLock);
-                    session->log.dialogs.push_back(WindowText(message->hwnd));
+                    session->log.dialogs.push_back(contents.caption);
                 }
                 if (session->options.dialogHandler)
                     session->options.dialogHandler(message->hwnd);
@@ -177,9 +111,8 @@ BOOL CALLBACK ScanWindow(HWND window, LPARAM parameter) {
     DWORD thread = GetWindowThreadProcessId(window, &process);
     if (process != scan.process || thread == scan.session->hostThread || !IsWindowVisible(window))
         return TRUE;
-    BoxContents contents;
-    if (Inspect(window, &contents) && contents.isMessageBox)
-        Answer(*scan.session, window, contents, true);
+    const MessageBoxContents contents = MessageBoxRead(window, READ_ICON_BY_MESSAGE);
+    if (contents.isMessageBox) Answer(*scan.session, window, contents, true);
     return TRUE;
 }
 
