@@ -142,6 +142,31 @@ TEST(PoolUnload, UnloadedPluginLeavesNoThreadStacksBehind) {
     printf("address space grown after each round:%s\n", figures.c_str());
 }
 
+// A host that calls the filter on a new thread each time, the plug-in staying loaded: every run
+// restarts the pool for its thread, and the threads of the one before must not leave their
+// stacks behind either.
+TEST(PoolUnload, PoolRestartedForEachNewHostThreadLeavesNoThreadStacksBehind) {
+    const HostImage image = StripedImage(600, 400);
+    HostSession holder;
+    ASSERT_TRUE(HostLoadPlugin(holder, HostDefaultPluginPath()));
+    const auto runOnNewThread = [&] { std::thread([&] { RunAndUnload(image); }).join(); };
+    for (int round = 0; round < 2; ++round) runOnNewThread();
+    const int64_t start = AddressSpaceInUse();
+    std::vector<int64_t> grown;
+    for (int round = 1; round <= kRounds; ++round) {
+        runOnNewThread();
+        // The last pool stays, as it would for the next run on the same thread.
+        Sleep(200);
+        grown.push_back(AddressSpaceInUse() - start);
+    }
+    std::string figures;
+    for (int64_t bytes : grown) figures += " " + std::to_string(bytes / 1024) + " KB";
+    EXPECT_LT(grown.back(), kAllowedGrowthBytes)
+        << "address space grown after each round:" << figures;
+    printf("address space grown after each round:%s\n", figures.c_str());
+    HostUnloadPlugin(holder);
+}
+
 // A host that calls the filter again soon after an unload loads the module its pool's threads
 // still hold, or one whose threads are leaving, or a fresh one: whatever the moment, the run
 // gives the same output, and the module goes once the threads have left. A run on another
