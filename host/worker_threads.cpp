@@ -111,10 +111,10 @@ bool SpinWhileEqual(const std::atomic<uint32_t>& word, uint32_t seen) {
 
 // --- The pool ------------------------------------------------------------------------------
 
-// What the pool is doing, changed only by compare-and-swap: the owner takes it from OPEN to JOB
-// for each job and back, the owner's stop or an idle thread from OPEN to LEAVING, for good.
-// Whoever wins decides: a job never starts on a pool that leaves, and a pool never leaves
-// under a job.
+// What the pool is doing. The owner takes it from OPEN to JOB for each job and back, an idle
+// thread from OPEN to LEAVING, both by compare-and-swap: whoever wins decides, so that a job
+// never starts on a pool that leaves and an idle thread never makes a job's pool leave. The
+// owner's stop, never made during a job, sets LEAVING outright. LEAVING is for good.
 enum PoolState : uint32_t {
     POOL_OPEN,     // threads wait for a job
     POOL_JOB,      // a job runs on the threads
