@@ -312,6 +312,8 @@ DWORD WINAPI PoolThreadEntry(LPVOID parameter) {
     return 0;
 }
 
+void SkipParallelShare(int32_t) {}
+
 DWORD WINAPI ParallelThreadEntry(LPVOID parameter) {
     gParallelRoutine(int32_t(intptr_t(parameter)));
     return 0;
@@ -427,9 +429,13 @@ void RunParallel(ThreadRoutine routine, bool useAllProcessors, int32_t parameter
         if (!handles[made]) ready = false;
     }
     if (!ready) {
+        // The threads made are let run a routine that does nothing rather than terminated:
+        // under Wine a terminated thread's stack stays reserved.
+        gParallelRoutine = SkipParallelShare;
         for (int32_t i = 0; i < made; ++i) {
             if (!handles[i]) continue;
-            TerminateThread(handles[i], 0);  // never ran a single instruction of ours
+            ResumeThread(handles[i]);
+            WaitForSingleObject(handles[i], INFINITE);
             CloseHandle(handles[i]);
         }
         delete[] handles;
