@@ -254,7 +254,8 @@ TEST(PluginEntry, UnloadingInTheMiddleOfARunLeavesNoThreadBehind) {
 }
 
 // The worker pool a run makes stays for the next run, whose renders find its threads made;
-// between runs they sleep, using no processor, and the unload ends them.
+// between runs they sleep, using no processor. After the unload they leave on their own, and
+// the module, which they hold, goes with the last of them.
 TEST(PluginEntry, WorkerPoolOutlivesTheRunAsleepAndGoesWithTheModule) {
     auto session = OpenShippedPlugin();
     const CodeRange plugin = ModuleRange(session->module);
