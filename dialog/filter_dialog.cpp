@@ -35,6 +35,7 @@
 #include "host/plugin_data.h"
 #include "host/preview_timing.h"
 #include "host/scripting_descriptor.h"
+#include "host/worker_threads.h"
 #include "host/start_timing.h"
 
 FilterDialogState gFilterDialog;
@@ -1221,6 +1222,7 @@ int32_t RunFilterDialog(int32_t argument, void (*renderProxy)()) {
         return HOST_ERROR_REPORTED;
     }
     StartTimingMark("dialog created");
+    WorkerPoolKeep(true);
     ShowWindow(dialog, SW_SHOW);
     StartTimingMark("shown");
     gFilterDialog.startMoments = StartTimingOn() ? START_SHOWN : START_LOGGED;
@@ -1246,6 +1248,7 @@ int32_t RunFilterDialog(int32_t argument, void (*renderProxy)()) {
     MSG quit;
     PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     if (IsWindow(dialog)) DestroyWindow(dialog);
+    WorkerPoolKeep(false);
     gDialog = nullptr;
     gContext.dialogWindow = nullptr;
     ClearControlWindows();

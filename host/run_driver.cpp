@@ -370,8 +370,10 @@ void DoFinish() {
 }
 
 void ReleaseRunResources() {
-    // The pool's threads stay, asleep, for the next run; their blocks go with this one.
+    // The pool's threads stay, asleep, for the next run, or leave after an idle time if none
+    // comes; their blocks go with this one.
     WorkerPoolHold(0);
+    WorkerPoolKeep(false);
     WorkerPoolReleaseScratch();
     // The render's blocks handed to their own thread go on being freed after the run: the
     // next run's start waits for them (ResetArrayTables), not the host.

@@ -69,6 +69,8 @@ std::atomic<int32_t> gSleepers{0};
 // the pool (0: the short spin alone). Written by WorkerPoolHold on the pool owner's thread;
 // read by every waiting thread, which stops spinning as soon as it reads 0.
 std::atomic<int64_t> gHoldTicks{0};
+// Set by WorkerPoolKeep: an idle pool thread does not leave.
+std::atomic<bool> gPoolKept{false};
 
 int64_t NowTicks() {
     LARGE_INTEGER now;
@@ -285,6 +287,7 @@ DWORD WINAPI PoolThreadEntry(LPVOID parameter) {
     uint32_t seen = 0, jobsSeen = 0;
     for (;;) {
         if (!ThreadWaitWhileEqual(gSignals.generation, seen, kPoolIdleMs)) {
+            if (gPoolKept.load(std::memory_order_acquire)) continue;
             // Fails under a job (whose generation is out already) and when another thread
             // or the owner has made the pool leave.
             uint32_t open = POOL_OPEN;
@@ -543,6 +546,10 @@ void WorkerPoolHold(int32_t gapMs) {
     if (gSleepers.load(std::memory_order_seq_cst) == 0) return;
     gSignals.generation.fetch_add(1, std::memory_order_seq_cst);
     ThreadWakeWaiters(gSignals.generation);
+}
+
+void WorkerPoolKeep(bool keep) {
+    gPoolKept.store(keep, std::memory_order_release);
 }
 
 void RunPoolRoutine(ThreadRoutine routine, bool multiProcessor, bool withBarrier) {

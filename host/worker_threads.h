@@ -82,6 +82,11 @@ void WorkerPoolReleaseScratch();
 // the next job comes. 0 ends the hold: spinning threads go to sleep at once, and nothing spins
 // after a run or while the dialog is idle. Called by the pool's owner.
 void WorkerPoolHold(int32_t gapMs);
+// While a dialog is up, its user may pause for any time between two previews: the pool's idle
+// threads stay, asleep, instead of leaving, so that the next preview does not wait for a new
+// pool to be made (some 20 ms under Wine). The dialog keeps the pool while it runs; the end of
+// every run lets it go again, so that an unloaded plug-in still goes.
+void WorkerPoolKeep(bool keep);
 // The hold of a run's renders: longer than the serial steps between a render's jobs (the
 // tables, the host's hand-over of the next rectangle), short enough that threads waiting for
 // work that does not come soon give the processors back.

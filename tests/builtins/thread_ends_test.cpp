@@ -5,12 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <atomic>
 #include <cstdint>
 #include <string>
 
+#include "common/process_holdings.h"
 #include "host/system_calls.h"
 #include "host/worker_threads.h"
 
@@ -24,40 +24,6 @@ std::atomic<int32_t> gCalls[16];
 
 void CountingRoutine(int32_t index) {
     gCalls[index]++;
-}
-
-int32_t ProcessThreads() {
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return -1;
-    int32_t count = 0;
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-        count += entry.th32OwnerProcessID == GetCurrentProcessId() ? 1 : 0;
-    CloseHandle(snapshot);
-    return count;
-}
-
-// Waits until the process is down to at most threads threads: stopped pool threads end on
-// their own after the stop returns.
-bool WaitForThreads(int32_t threads) {
-    const DWORD startMs = GetTickCount();
-    while (ProcessThreads() > threads) {
-        if (GetTickCount() - startMs > kThreadsGoneWaitMs) return false;
-        Sleep(5);
-    }
-    return true;
-}
-
-int64_t AddressSpaceInUse() {
-    int64_t total = 0;
-    MEMORY_BASIC_INFORMATION info;
-    for (const uint8_t* at = nullptr; VirtualQuery(at, &info, sizeof info) == sizeof info;
-         at = static_cast<const uint8_t*>(info.BaseAddress) + info.RegionSize) {
-        if (info.State != MEM_FREE) total += int64_t(info.RegionSize);
-        if (info.RegionSize == 0) break;
-    }
-    return total;
 }
 
 std::atomic<int32_t> gThreadsAsked{0};
@@ -85,10 +51,12 @@ class ThreadEndsTest : public ::testing::Test {
     template <typename Round>
     ::testing::AssertionResult KeepsNoAddressSpace(Round round) {
         round();
-        if (!WaitForThreads(baseThreads_)) return ::testing::AssertionFailure() << "threads stay";
+        if (!WaitForThreads(baseThreads_, kThreadsGoneWaitMs))
+            return ::testing::AssertionFailure() << "threads stay";
         const int64_t start = AddressSpaceInUse();
         for (int i = 0; i < kRounds; ++i) round();
-        if (!WaitForThreads(baseThreads_)) return ::testing::AssertionFailure() << "threads stay";
+        if (!WaitForThreads(baseThreads_, kThreadsGoneWaitMs))
+            return ::testing::AssertionFailure() << "threads stay";
         const int64_t grown = AddressSpaceInUse() - start;
         if (grown < kAllowedGrowthBytes) return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure()
@@ -121,5 +89,27 @@ TEST_F(ThreadEndsTest, ParallelJobsShortOfAThreadRunOnTheCallerAndKeepNoStacks) 
         EXPECT_EQ(gCalls[0], 1);
         for (int32_t i = 1; i < 8; ++i) EXPECT_EQ(gCalls[i], 0) << i;
     }));
+}
+
+// An idle pool leaves after a couple of seconds, unless a dialog keeps it: a user's pause
+// between two previews must not cost the next one a new pool. Let go, it leaves as before.
+TEST_F(ThreadEndsTest, AKeptPoolStaysIdleAndLeavesOnceLetGo) {
+    constexpr DWORD kPastIdleMs = 3500;  // longer than the pool's idle time
+    WorkerPoolKeep(true);
+    EnsureWorkerPool();
+    RunPoolRoutine(CountingRoutine, true, false);
+    ASSERT_EQ(WorkerPoolThreadCount(), 7);
+    const int32_t threads = ProcessThreads();
+    Sleep(kPastIdleMs);
+    EXPECT_EQ(WorkerPoolThreadCount(), 7) << "the kept pool left";
+    EXPECT_EQ(ProcessThreads(), threads);
+    for (auto& calls : gCalls) calls = 0;
+    RunPoolRoutine(CountingRoutine, true, false);
+    EXPECT_EQ(gJob.threadCount, 8);
+    for (int32_t i = 0; i < 8; ++i) EXPECT_EQ(gCalls[i], 1) << i;
+
+    WorkerPoolKeep(false);
+    EXPECT_TRUE(WaitForThreads(baseThreads_, kThreadsGoneWaitMs)) << "the pool stayed";
+    EXPECT_EQ(WorkerPoolThreadCount(), 0);
 }
 }  // namespace

@@ -5,6 +5,7 @@
 #include <tlhelp32.h>
 
 #include "common/process_cpu.h"
+#include "common/process_holdings.h"
 #include "foundation/plugin_session.h"
 #include "host/host_services.h"
 #include "host/plugin_data.h"
@@ -162,6 +163,10 @@ TEST(PluginEntry, EditorInvocationsKeepDataWordAndParametersAcrossRuns) {
 }  // namespace
 
 namespace {
+// The plug-in's own threads (its worker pool, which leaves after an idle time, and the one
+// freeing a run's arrays) hold its module until they have ended.
+constexpr DWORD kModuleGoneWaitMs = 20000;
+
 LONG CALLBACK ContinueTestException(EXCEPTION_POINTERS* info) {
     if (info->ExceptionRecord->ExceptionCode != 0xE0474C31) return EXCEPTION_CONTINUE_SEARCH;
     return EXCEPTION_CONTINUE_EXECUTION;
@@ -202,19 +207,6 @@ int32_t ThreadsStartingIn(const CodeRange& range) {
     return count;
 }
 
-// The thread that frees a run's work arrays after the run holds the module until its last
-// free: an unloaded plug-in goes once it is done. True when the module's image is unmapped
-// within a few seconds.
-bool WaitForModuleGone(HMODULE module) {
-    const DWORD startMs = GetTickCount();
-    MEMORY_BASIC_INFORMATION info;
-    while (VirtualQuery(module, &info, sizeof info) == sizeof info && info.State == MEM_COMMIT) {
-        if (GetTickCount() - startMs > 5000) return false;
-        Sleep(2);
-    }
-    return true;
-}
-
 // The plug-in's threads once the one freeing the last run's arrays has ended: the count no
 // longer changes over a while.
 int32_t SettledThreadsStartingIn(const CodeRange& range) {
@@ -246,7 +238,7 @@ TEST(PluginEntry, UnloadingInTheMiddleOfARunLeavesNoThreadBehind) {
         }
         const HMODULE module = session->module;
         HostUnloadPlugin(*session);
-        ASSERT_TRUE(WaitForModuleGone(module)) << "round " << round;
+        ASSERT_TRUE(WaitForModuleGone(module, kModuleGoneWaitMs)) << "round " << round;
         EXPECT_EQ(ThreadsStartingIn(plugin), 0) << "round " << round;
     }
     auto session = OpenShippedPlugin();
@@ -272,7 +264,7 @@ TEST(PluginEntry, WorkerPoolOutlivesTheRunAsleepAndGoesWithTheModule) {
     }
     const HMODULE module = session->module;
     HostUnloadPlugin(*session);
-    ASSERT_TRUE(WaitForModuleGone(module));
+    ASSERT_TRUE(WaitForModuleGone(module, kModuleGoneWaitMs));
     EXPECT_EQ(ThreadsStartingIn(plugin), 0);
 }
 
@@ -283,7 +275,7 @@ TEST(PluginEntry, UnloadedPluginLeavesNoExceptionHandlerBehind) {
     ASSERT_EQ(HostRunFilter(*session, false), 0);
     const HMODULE module = session->module;
     HostUnloadPlugin(*session);
-    ASSERT_TRUE(WaitForModuleGone(module)) << "the plug-in is still mapped";
+    ASSERT_TRUE(WaitForModuleGone(module, kModuleGoneWaitMs)) << "the plug-in is still mapped";
     void* handler = AddVectoredExceptionHandler(0, ContinueTestException);
     RaiseException(0xE0474C31, 0, 0, nullptr);
     RemoveVectoredExceptionHandler(handler);

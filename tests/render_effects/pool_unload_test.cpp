@@ -5,13 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <cstdint>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "common/process_holdings.h"
 #include "render_effects/settings_script.h"
 #include "tools/testhost/host_internal.h"
 #include "tools/testhost/test_host.h"
@@ -30,57 +30,6 @@ HostImage StripedImage(int32_t width, int32_t height) {
             for (int32_t c = 0; c < 3; ++c)
                 image.at(x, y, c) = uint16_t((x / 7 + y / 5 + c * 40) & 0xFF);
     return image;
-}
-
-bool ModuleMapped(HMODULE module) {
-    MEMORY_BASIC_INFORMATION info;
-    return VirtualQuery(module, &info, sizeof info) == sizeof info && info.State == MEM_COMMIT;
-}
-
-bool WaitForModuleGone(HMODULE module) {
-    const DWORD startMs = GetTickCount();
-    while (ModuleMapped(module)) {
-        if (GetTickCount() - startMs > kModuleGoneWaitMs) return false;
-        Sleep(5);
-    }
-    return true;
-}
-
-// Threads of this process, as the system lists them: a thread that has left our code may
-// still be on its way out, its stack still reserved.
-int32_t ProcessThreads() {
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return -1;
-    int32_t count = 0;
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-        count += entry.th32OwnerProcessID == GetCurrentProcessId() ? 1 : 0;
-    CloseHandle(snapshot);
-    return count;
-}
-
-// True once the process is down to threads threads again.
-bool WaitForThreads(int32_t threads) {
-    const DWORD startMs = GetTickCount();
-    while (ProcessThreads() > threads) {
-        if (GetTickCount() - startMs > kModuleGoneWaitMs) return false;
-        Sleep(5);
-    }
-    return true;
-}
-
-// Address space the process holds, reserved or committed: what a 32-bit host runs out of. A
-// thread's stack is reserved whole when the thread is made.
-int64_t AddressSpaceInUse() {
-    int64_t total = 0;
-    MEMORY_BASIC_INFORMATION info;
-    for (const uint8_t* at = nullptr; VirtualQuery(at, &info, sizeof info) == sizeof info;
-         at = static_cast<const uint8_t*>(info.BaseAddress) + info.RegionSize) {
-        if (info.State != MEM_FREE) total += int64_t(info.RegionSize);
-        if (info.RegionSize == 0) break;
-    }
-    return total;
 }
 
 // Loads the plug-in, runs it with settings C through its finish and unloads it at once, as an
@@ -124,15 +73,16 @@ HMODULE RunAndUnload(const HostImage& image, std::vector<uint16_t>* firstRow = n
 TEST(PoolUnload, UnloadedPluginLeavesNoThreadStacksBehind) {
     const HostImage image = StripedImage(600, 400);
     for (int round = 0; round < 2; ++round)
-        ASSERT_TRUE(WaitForModuleGone(RunAndUnload(image)))
+        ASSERT_TRUE(WaitForModuleGone(RunAndUnload(image), kModuleGoneWaitMs))
             << "the module stayed after the warm-up";
     const int32_t threads = ProcessThreads();
     const int64_t start = AddressSpaceInUse();
     std::vector<int64_t> grown;
     for (int round = 1; round <= kRounds; ++round) {
-        ASSERT_TRUE(WaitForModuleGone(RunAndUnload(image)))
+        ASSERT_TRUE(WaitForModuleGone(RunAndUnload(image), kModuleGoneWaitMs))
             << "round " << round << ": the module stayed";
-        ASSERT_TRUE(WaitForThreads(threads)) << "round " << round << ": threads stayed";
+        ASSERT_TRUE(WaitForThreads(threads, kModuleGoneWaitMs))
+            << "round " << round << ": threads stayed";
         grown.push_back(AddressSpaceInUse() - start);
     }
     std::string figures;
@@ -188,6 +138,6 @@ TEST(PoolUnload, RunsAtAnyMomentAfterAnUnloadGiveTheSameOutput) {
     EXPECT_EQ(rowOnAnotherThread, reference) << "on another thread";
     RunAndUnload(image, &row);
     EXPECT_EQ(row, reference) << "back on the first thread";
-    EXPECT_TRUE(WaitForModuleGone(module)) << "the module stayed";
+    EXPECT_TRUE(WaitForModuleGone(module, kModuleGoneWaitMs)) << "the module stayed";
 }
 }  // namespace

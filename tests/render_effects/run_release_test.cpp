@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/process_holdings.h"
 #include "render_effects/settings_script.h"
 #include "tools/testhost/host_internal.h"
 #include "tools/testhost/test_host.h"
@@ -26,34 +27,6 @@ HostImage StripedImage(int32_t width, int32_t height) {
             for (int32_t c = 0; c < 3; ++c)
                 image.at(x, y, c) = uint16_t((x / 7 + y / 5 + c * 40) & 0xFF);
     return image;
-}
-
-bool ModuleMapped(HMODULE module) {
-    MEMORY_BASIC_INFORMATION info;
-    return VirtualQuery(module, &info, sizeof info) == sizeof info && info.State == MEM_COMMIT;
-}
-
-// True once the module's image is unmapped, false when it is still there after the wait.
-bool WaitForModuleGone(HMODULE module) {
-    const DWORD startMs = GetTickCount();
-    while (ModuleMapped(module)) {
-        if (GetTickCount() - startMs > kModuleGoneWaitMs) return false;
-        Sleep(2);
-    }
-    return true;
-}
-
-// Committed private memory of the process: the heap's large blocks are regions of their own,
-// which go back to the system when freed.
-int64_t CommittedPrivateBytes() {
-    int64_t total = 0;
-    MEMORY_BASIC_INFORMATION info;
-    for (const uint8_t* at = nullptr; VirtualQuery(at, &info, sizeof info) == sizeof info;
-         at = static_cast<const uint8_t*>(info.BaseAddress) + info.RegionSize) {
-        if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) total += int64_t(info.RegionSize);
-        if (info.RegionSize == 0) break;
-    }
-    return total;
 }
 
 struct UnloadRound {
@@ -86,7 +59,7 @@ UnloadRound RunAndUnloadAtOnce(const HostImage& image, const Descriptor& setting
         const HMODULE module = session.module;
         HostUnloadPlugin(session);
         round.mappedAfterUnload = ModuleMapped(module);
-        round.gone = WaitForModuleGone(module);
+        round.gone = WaitForModuleGone(module, kModuleGoneWaitMs);
         if (HostHandle recorded = session.descriptorParameters.descriptor)
             HostDisposeHandleRecord(session, recorded);
     }
