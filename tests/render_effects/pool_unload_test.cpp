@@ -13,6 +13,7 @@
 
 #include "common/process_holdings.h"
 #include "render_effects/settings_script.h"
+#include "render_effects/unload_runs.h"
 #include "tools/testhost/host_internal.h"
 #include "tools/testhost/test_host.h"
 
@@ -23,45 +24,18 @@ constexpr int kRounds = 6;
 // Over all rounds: a few pending stacks and steps of the heap.
 constexpr int64_t kAllowedGrowthBytes = 12 << 20;
 
-HostImage StripedImage(int32_t width, int32_t height) {
-    HostImage image = HostImageMake(width, height, 3, 8);
-    for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x)
-            for (int32_t c = 0; c < 3; ++c)
-                image.at(x, y, c) = uint16_t((x / 7 + y / 5 + c * 40) & 0xFF);
-    return image;
+// Settings C: every pass of the render runs on the pool.
+HMODULE RunAndUnload(const HostImage& image, std::vector<uint16_t>* firstRow = nullptr) {
+    return RunAndUnload(image, SettingsScript(SettingsC()), firstRow);
 }
 
-// Loads the plug-in, runs it with settings C through its finish and unloads it at once, as an
-// editor that unloads its filters after each use. The output's first row goes to firstRow.
-HMODULE RunAndUnload(const HostImage& image, std::vector<uint16_t>* firstRow = nullptr) {
-    HostSession session;
-    EXPECT_TRUE(HostLoadPlugin(session, HostDefaultPluginPath()));
-    EXPECT_TRUE(HostSetImage(session, image));
-    HostBeginRun(session);
-    const FilterRecord& r = session.record;
-    session.descriptorParameters.descriptor =
-        DescriptorToHandle(session, SettingsScript(SettingsC()));
-    int16_t result = HostCallSelector(session, SELECTOR_PREPARE);
-    if (result == 0) result = HostCallSelector(session, SELECTOR_START);
-    while (result == 0 &&
-           !(HostRectEmpty(r.inRect) && HostRectEmpty(r.outRect) && HostRectEmpty(r.maskRect))) {
-        result = HostDeliverRects(session);
-        if (result == 0) result = HostCallSelector(session, SELECTOR_CONTINUE);
-    }
-    HostCommitAndRelease(session);
-    if (result == 0) result = HostCallSelector(session, SELECTOR_FINISH);
-    EXPECT_EQ(result, 0);
-    if (firstRow) {
-        firstRow->clear();
-        for (int32_t x = 0; x < session.output.width; ++x)
-            for (int32_t c = 0; c < 3; ++c) firstRow->push_back(session.output.at(x, 0, c));
-    }
-    const HMODULE module = session.module;
-    HostUnloadPlugin(session);
-    if (HostHandle recorded = session.descriptorParameters.descriptor)
-        HostDisposeHandleRecord(session, recorded);
-    return module;
+// The address space grown after each round, against the first: under the margin at the end.
+void ExpectNoGrowth(const std::vector<int64_t>& grown) {
+    std::string figures;
+    for (int64_t bytes : grown) figures += " " + std::to_string(bytes / 1024) + " KB";
+    EXPECT_LT(grown.back(), kAllowedGrowthBytes)
+        << "address space grown after each round:" << figures;
+    printf("address space grown after each round:%s\n", figures.c_str());
 }
 
 // Each round loads, runs and unloads the plug-in and waits until the module and its threads
@@ -85,11 +59,7 @@ TEST(PoolUnload, UnloadedPluginLeavesNoThreadStacksBehind) {
             << "round " << round << ": threads stayed";
         grown.push_back(AddressSpaceInUse() - start);
     }
-    std::string figures;
-    for (int64_t bytes : grown) figures += " " + std::to_string(bytes / 1024) + " KB";
-    EXPECT_LT(grown.back(), kAllowedGrowthBytes)
-        << "address space grown after each round:" << figures;
-    printf("address space grown after each round:%s\n", figures.c_str());
+    ExpectNoGrowth(grown);
 }
 
 // A host that calls the filter on a new thread each time, the plug-in staying loaded: every run
@@ -109,11 +79,7 @@ TEST(PoolUnload, PoolRestartedForEachNewHostThreadLeavesNoThreadStacksBehind) {
         Sleep(200);
         grown.push_back(AddressSpaceInUse() - start);
     }
-    std::string figures;
-    for (int64_t bytes : grown) figures += " " + std::to_string(bytes / 1024) + " KB";
-    EXPECT_LT(grown.back(), kAllowedGrowthBytes)
-        << "address space grown after each round:" << figures;
-    printf("address space grown after each round:%s\n", figures.c_str());
+    ExpectNoGrowth(grown);
     HostUnloadPlugin(holder);
 }
 

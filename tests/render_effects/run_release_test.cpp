@@ -11,6 +11,7 @@
 
 #include "common/process_holdings.h"
 #include "render_effects/settings_script.h"
+#include "render_effects/unload_runs.h"
 #include "tools/testhost/host_internal.h"
 #include "tools/testhost/test_host.h"
 
@@ -19,15 +20,6 @@ namespace {
 constexpr int32_t kWidth = 3000;
 constexpr int32_t kHeight = 2000;
 constexpr DWORD kModuleGoneWaitMs = 10000;
-
-HostImage StripedImage(int32_t width, int32_t height) {
-    HostImage image = HostImageMake(width, height, 3, 8);
-    for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x)
-            for (int32_t c = 0; c < 3; ++c)
-                image.at(x, y, c) = uint16_t((x / 7 + y / 5 + c * 40) & 0xFF);
-    return image;
-}
 
 struct UnloadRound {
     bool mappedAfterUnload = false;  // the module outlived the host's FreeLibrary
@@ -39,30 +31,9 @@ struct UnloadRound {
 // editor that unloads its filters after each use.
 UnloadRound RunAndUnloadAtOnce(const HostImage& image, const Descriptor& settings) {
     UnloadRound round;
-    {
-        HostSession session;
-        EXPECT_TRUE(HostLoadPlugin(session, HostDefaultPluginPath()));
-        EXPECT_TRUE(HostSetImage(session, image));
-        HostBeginRun(session);
-        const FilterRecord& r = session.record;
-        session.descriptorParameters.descriptor = DescriptorToHandle(session, settings);
-        int16_t result = HostCallSelector(session, SELECTOR_PREPARE);
-        if (result == 0) result = HostCallSelector(session, SELECTOR_START);
-        while (result == 0 && !(HostRectEmpty(r.inRect) && HostRectEmpty(r.outRect) &&
-                                HostRectEmpty(r.maskRect))) {
-            result = HostDeliverRects(session);
-            if (result == 0) result = HostCallSelector(session, SELECTOR_CONTINUE);
-        }
-        HostCommitAndRelease(session);
-        if (result == 0) result = HostCallSelector(session, SELECTOR_FINISH);
-        EXPECT_EQ(result, 0);
-        const HMODULE module = session.module;
-        HostUnloadPlugin(session);
-        round.mappedAfterUnload = ModuleMapped(module);
-        round.gone = WaitForModuleGone(module, kModuleGoneWaitMs);
-        if (HostHandle recorded = session.descriptorParameters.descriptor)
-            HostDisposeHandleRecord(session, recorded);
-    }
+    const HMODULE module = RunAndUnload(image, settings);
+    round.mappedAfterUnload = ModuleMapped(module);
+    round.gone = WaitForModuleGone(module, kModuleGoneWaitMs);
     round.committedBytes = CommittedPrivateBytes();
     return round;
 }
