@@ -315,20 +315,36 @@ POINT SliderPagePoint(HWND slider) {
 }
 
 void ChooseComboItemByClicks(Driver& driver, HWND combo, int item) {
-    ClickAt(CentreOf(combo));
+    // A click that comes while the dialog is at work is dropped, as a user's is: the user
+    // closes the list if it stayed open and chooses again.
+    constexpr int kAttempts = 3;
+    constexpr int kClickWaitMs = 10000;
     COMBOBOXINFO info = {};
     info.cbSize = sizeof info;
-    if (!driver.Check(WaitFor([&] {
-                          return GetComboBoxInfo(combo, &info) && IsWindowVisible(info.hwndList);
-                      }),
-                      "the combo's list drops open"))
-        return;
-    SendMessageA(info.hwndList, LB_SETTOPINDEX, WPARAM(item), 0);
-    RECT rect = {};
-    SendMessageA(info.hwndList, LB_GETITEMRECT, WPARAM(item), LPARAM(&rect));
-    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    ClientToScreen(info.hwndList, &point);
-    ClickAt(point);
+    const auto listOpen = [&] {
+        return GetComboBoxInfo(combo, &info) && IsWindowVisible(info.hwndList);
+    };
+    // The open list's selection follows the pointer: the item counts once the list is closed.
+    const auto chosen = [&] {
+        return !listOpen() && SendMessageA(combo, CB_GETCURSEL, 0, 0) == item;
+    };
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        if (attempt > 0) {
+            if (listOpen()) SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+            if (chosen()) return;
+            WaitForDialogIdle(driver);
+        }
+        ClickAt(CentreOf(combo));
+        if (!WaitFor(listOpen, kClickWaitMs)) continue;
+        SendMessageA(info.hwndList, LB_SETTOPINDEX, WPARAM(item), 0);
+        RECT rect = {};
+        SendMessageA(info.hwndList, LB_GETITEMRECT, WPARAM(item), LPARAM(&rect));
+        POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+        ClientToScreen(info.hwndList, &point);
+        ClickAt(point);
+        if (WaitFor(chosen, kClickWaitMs)) return;
+    }
+    driver.Check(false, "the combo's item " + std::to_string(item) + " is chosen by clicks");
 }
 
 void RememberQuickDialog() {

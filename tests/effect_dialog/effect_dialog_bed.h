@@ -104,7 +104,8 @@ void PostComboChoice(Driver& driver, int32_t n, int item);
 // the middle: a click there moves one page to the right.
 POINT SliderPagePoint(HWND slider);
 
-// Real clicks: the combo dropped open, then its item clicked in the open list.
+// Real clicks: the combo dropped open, then its item clicked in the open list; again, up to a
+// few times, when the clicks were dropped (the dialog was at work) and the item is not chosen.
 void ChooseComboItemByClicks(Driver& driver, HWND combo, int item);
 
 // Leaves the settings files of a dialog closed at a size of its own with the presets as a
